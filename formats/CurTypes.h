@@ -1,0 +1,35 @@
+#pragma once
+// Records of cursor groups and their images.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ByteReader.h"
+#include "platform/IconImage.h"
+
+namespace gw {
+
+struct TAdvCursorImage {
+    uint16_t ResId = 0;
+    uint16_t Width = 0;
+    uint16_t Height = 0;   // the stored bitmap height: twice the cursor's height
+    uint16_t BitCount = 0;
+    // Widened to 32 bits so that an image of more than 65,535 bytes is never
+    // cut short when it is written back.
+    uint32_t BytesInRes = 0;
+    uint16_t HotspotX = 0;
+    uint16_t HotspotY = 0;
+    gw::Handle Handle;
+    // For a .cur file the bitmap alone; for a cursor resource the whole
+    // resource, hot-spot prefix included.
+    Bytes Data;
+};
+
+struct TAdvCursorGroupList {
+    std::string Name;
+    uint8_t IsNamed = 0;
+    uint16_t ImageCount = 0;
+    std::vector<TAdvCursorImage> Images;
+};
+
+} // namespace gw

@@ -1,0 +1,33 @@
+#pragma once
+// Records of icon groups and their images, as every window and writer sees them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ByteReader.h"
+#include "platform/IconImage.h"
+
+namespace gw {
+
+struct TAdvIconImage {
+    uint16_t ResId = 0;
+    uint8_t Width = 0;  // 0 means 256
+    uint8_t Height = 0;
+    uint8_t ColorCount = 0;
+    uint8_t Reserved = 0;
+    uint16_t Planes = 0;
+    uint16_t BitCount = 0;
+    uint32_t BytesInRes = 0;
+    uint32_t ImageOffset = 0;
+    gw::Handle Handle; // null when the image did not decode
+    Bytes Data;     // the image bytes exactly as stored (BytesInRes of them once loaded)
+};
+
+struct TAdvIconGroupList {
+    std::string Name;
+    uint8_t IsNamed = 0;
+    uint16_t ImageCount = 0;
+    std::vector<TAdvIconImage> Images;
+};
+
+} // namespace gw

@@ -1,0 +1,59 @@
+#pragma once
+// The bitmap object: decoded pixels plus the pixel format the bitmap keeps
+// when it is saved. Pixels are held as 0xAARRGGBB in top-down rows whatever
+// the format; for every format but 32 bits the alpha byte is 0xFF.
+#include <cstdint>
+#include <vector>
+
+namespace gw {
+
+// A colour in the platform's 0x00BBGGRR layout (red in the low byte).
+using TColor = uint32_t;
+
+// The toolkit's pixel-format enumeration, in its order.
+enum class PixelFormat : uint8_t {
+    pfDevice = 0,
+    pf1bit = 1,
+    pf4bit = 2,
+    pf8bit = 3,
+    pf15bit = 4,
+    pf16bit = 5,
+    pf24bit = 6,
+    pf32bit = 7,
+    pfCustom = 8,
+};
+
+const char* PixelFormatText(PixelFormat f); // "device", "1", "4", "8", "15", "16", "24", "32", "custom"
+
+inline uint32_t ArgbFromColor(TColor c) {
+    return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+inline TColor ColorFromArgb(uint32_t argb) {
+    return ((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16);
+}
+
+// Largest width or height any decoder accepts, and largest pixel count.
+constexpr int32_t kMaxDimension = 32768;
+constexpr uint64_t kMaxPixels = uint64_t(1) << 26; // 64 M pixels = 256 MiB of ARGB
+
+struct Bitmap {
+    int32_t width = 0;
+    int32_t height = 0;
+    PixelFormat pixelFormat = PixelFormat::pfDevice;
+    std::vector<uint32_t> pixels;  // width * height, top-down rows, 0xAARRGGBB
+    std::vector<uint32_t> palette; // colour table of indexed bitmaps as decoded (0xFFRRGGBB)
+
+    // A bitmap "has a handle" when it holds an image.
+    bool HasHandle() const { return width > 0 && height > 0; }
+    void SetSize(int32_t w, int32_t h, uint32_t fill = 0xFF000000u) {
+        width = w;
+        height = h;
+        pixels.assign(size_t(w) * size_t(h), fill);
+    }
+    uint32_t* Row(int32_t y) { return pixels.data() + size_t(y) * size_t(width); }
+    const uint32_t* Row(int32_t y) const { return pixels.data() + size_t(y) * size_t(width); }
+    uint32_t Pixel(int32_t x, int32_t y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    void SetPixel(int32_t x, int32_t y, uint32_t argb) { pixels[size_t(y) * size_t(width) + size_t(x)] = argb; }
+};
+
+} // namespace gw

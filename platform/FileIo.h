@@ -1,0 +1,58 @@
+#pragma once
+// File access for the readers and writers: files are mapped read-only (a
+// reader touches only the pages it needs), small reads are positioned, and
+// files are written whole or not at all.
+#include <cstdint>
+#include <string>
+
+#include "platform/ByteReader.h"
+
+namespace gw {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    explicit MappedFile(const std::string& path) { Open(path); }
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+
+    // Opens a regular file read-only. False (with error() set) when the path
+    // cannot be opened or is not a regular file.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_open; }
+    ByteView bytes() const { return {m_data, size_t(m_size)}; }
+    uint64_t size() const { return m_size; }
+    const std::string& error() const { return m_error; }
+
+private:
+    const uint8_t* m_data = nullptr;
+    uint64_t m_size = 0;
+    bool m_mapped = false;
+    bool m_open = false;
+    Bytes m_copy; // used for files that cannot be mapped (empty files, special files)
+    std::string m_error;
+};
+
+// Reads up to n bytes at offset of a file opened by path; returns what was read.
+Bytes ReadFileAt(int fd, uint64_t offset, size_t n);
+
+// Writes bytes to path through a temporary file in the same folder and a
+// rename, so that the file is written whole or not at all. With
+// replaceExisting false an existing entry at path is never replaced.
+// Returns an empty string on success, else a message naming the file.
+std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting = true);
+
+// Joins a folder and a name with "/" without doubling it at the root.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The upper-cased extension of a path's file name, dot included (".ICO"), or "".
+std::string UpperExtension(const std::string& path);
+
+// A name's text before its first "." (the whole name when it has none).
+std::string NameBeforeFirstDot(const std::string& name);
+
+} // namespace gw

@@ -1,0 +1,41 @@
+#pragma once
+// The decoded icon or cursor image: our stand-in for the platform's icon
+// handle. CreateIconFromResourceEx turns the bytes of an icon or cursor image
+// (a device-independent bitmap with its AND mask, or PNG data) into ARGB
+// pixels plus the 1-bit mask at the desired size.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/ByteReader.h"
+
+namespace gw {
+
+struct IconImage {
+    int32_t width = 0;   // drawn size (the desired size, or the stored size for 0)
+    int32_t height = 0;
+    bool isIcon = true;  // false for cursors
+    bool fromPng = false;
+    bool hasAlpha = false;          // the colour pixels carry a real alpha channel
+    uint16_t hotspotX = 0, hotspotY = 0; // cursors made from a resource with a hot-spot prefix
+    std::vector<uint32_t> argb;     // width * height, top-down, straight (not premultiplied) alpha
+    std::vector<uint8_t> mask;      // width * height, 1 = transparent (white in the AND mask)
+    bool monochrome = false;        // stored as one doubled-height 1-bit bitmap without colour part
+    int32_t storedWidth = 0, storedHeight = 0; // the image's own size before scaling
+    uint16_t bitCount = 0;
+};
+
+// Handle 0 is a null pointer.
+using Handle = std::shared_ptr<const IconImage>;
+
+constexpr uint32_t kIconVersion = 0x00030000;
+
+// desiredWidth/desiredHeight 0 mean the stored size. With icon = true the
+// bytes are the image alone; with icon = false they are a cursor resource:
+// the hot-spot column and row (uint16 each) followed by the image. Returns a
+// null handle when the bytes do not hold a decodable image.
+Handle CreateIconFromResourceEx(ByteView data, bool icon, uint32_t version, int desiredWidth,
+                                int desiredHeight, uint32_t flags);
+
+} // namespace gw

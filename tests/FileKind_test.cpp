@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "formats/CommonData.h"
+#include "tests/support/Builders.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+Bytes Padded(Bytes b, size_t size = 64) {
+    if (b.size() < size) b.resize(size, 0);
+    return b;
+}
+
+Bytes MzHeader(uint16_t reloc, uint32_t neOff) {
+    Bytes b(64, 0);
+    b[0] = 'M';
+    b[1] = 'Z';
+    b[0x18] = uint8_t(reloc);
+    b[0x19] = uint8_t(reloc >> 8);
+    for (int i = 0; i < 4; ++i) b[0x3C + i] = uint8_t(neOff >> (8 * i));
+    return b;
+}
+
+Bytes NeFile(uint16_t winVer, uint16_t rsrcTab, uint16_t resTab) {
+    Bytes b = MzHeader(0x40, 0x80);
+    b.resize(0x80 + 64, 0);
+    b[0x80] = 'N';
+    b[0x81] = 'E';
+    b[0x80 + 0x24] = uint8_t(rsrcTab);
+    b[0x80 + 0x26] = uint8_t(resTab);
+    b[0x80 + 0x3E] = uint8_t(winVer);
+    b[0x80 + 0x3F] = uint8_t(winVer >> 8);
+    return b;
+}
+
+} // namespace
+
+TEST(FileKind, IconAndCursorHeadersDecideByExtensionAlone) {
+    const Bytes ico = Padded({0, 0, 1, 0, 1, 0});
+    const Bytes cur = Padded({0, 0, 2, 0, 3, 0});
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", ico), fkIconFile);
+    EXPECT_EQ(GetFileKindOfBytes("A.ICO", ico), fkIconFile);
+    EXPECT_EQ(GetFileKindOfBytes("a.cur", cur), fkCursorFile);
+    EXPECT_EQ(GetFileKindOfBytes("a.cur", ico), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({0, 0, 1, 0, 0, 0})), fkNonExecutable); // count 0
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({1, 0, 1, 0, 1, 0})), fkNonExecutable); // reserved
+    // An executable named .ico is not looked at as an executable.
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", NeFile(0x30A, 0x40, 0x50)), fkNonExecutable);
+    // Fewer than 64 bytes: never anything.
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Bytes{0, 0, 1, 0, 1, 0}), fkNonExecutable);
+}
+
+TEST(FileKind, ExecutableHeaders) {
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x50)), fkNEFile);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x300, 0x40, 0x50)), fkNEFile);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x200, 0x40, 0x50)), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x40)), fkNonExecutable);
+
+    Bytes pe = MzHeader(0, 0x40);
+    pe.resize(0x40 + 64, 0);
+    pe[0x40] = 'P';
+    pe[0x41] = 'E';
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", pe), fkPEFile);
+    Bytes relocOk = pe;
+    relocOk[0x18] = 0x40;
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocOk), fkPEFile);
+    Bytes relocBad = pe;
+    relocBad[0x18] = 0x20;
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocBad), fkNonExecutable);
+
+    // New header offset past the end, or a header cut short.
+    Bytes far = MzHeader(0x40, 0xFFFFFFF0u);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", far), fkNonExecutable);
+    Bytes cut = pe;
+    cut.resize(0x40 + 10);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", cut), fkNonExecutable);
+}
+
+TEST(FileKind, FromDisk) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("a.ico"), Padded({0, 0, 1, 0, 1, 0})));
+    EXPECT_EQ(GetFileKind(dir.file("a.ico")), fkIconFile);
+    EXPECT_EQ(GetFileKind(dir.file("missing.ico")), fkNonExecutable);
+    EXPECT_EQ(GetFileKind(dir.path()), fkNonExecutable); // a folder
+    EXPECT_STREQ(FileKindText(fkNEFile), "NE File");
+    EXPECT_STREQ(FileKindText(fkNonExecutable), "Non Executable");
+}

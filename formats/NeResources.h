@@ -18,6 +18,12 @@ uint8_t LoadCursorsNE(CommonData& cd);
 // Every bitmap 0 .. cd.BitmapCount - 1 of cd.SelFilePath.
 uint8_t LoadBitmapsNE(CommonData& cd);
 
+// The same loads over bytes already in memory; path and cd.SelFileName give
+// the extension and the file-derived names.
+uint8_t LoadIconsNEOfBytes(CommonData& cd, ByteView file, const std::string& path);
+uint8_t LoadCursorsNEOfBytes(CommonData& cd, ByteView file);
+uint8_t LoadBitmapsNEOfBytes(CommonData& cd, ByteView file);
+
 // The number of bitmaps (isBitmap) or cursor groups in an NE file; 0 when it
 // is not a readable NE file with resources or has none of that type.
 int CountNEResources(const std::string& path, bool isBitmap);

@@ -2,6 +2,7 @@
 // The bitmap object: decoded pixels plus the pixel format the bitmap keeps
 // when it is saved. Pixels are held as 0xAARRGGBB in top-down rows whatever
 // the format; for every format but 32 bits the alpha byte is 0xFF.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

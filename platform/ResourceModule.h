@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ByteReader.h"
@@ -18,12 +19,41 @@ struct ResName {
     bool isId = true;
     uint16_t id = 0;
     std::string name; // UTF-8, as stored (resource compilers store names upper-cased)
+
+    static ResName Id(uint16_t id) { return {true, id, {}}; }
+    static ResName Named(std::string name) { return {false, 0, std::move(name)}; }
 };
 
 class ResourceModule {
+private:
+    struct Impl;
+
 public:
+    // The name directory of one resource type, read once: what a loader walks
+    // when it enumerates the names of a type and then reopens each of them by
+    // name or id. Lookups are hashed, so reopening every name of a large
+    // library costs no more than reading its directory. Keeps the module's
+    // bytes alive.
+    class TypeTable {
+    public:
+        // The names in directory order, one per name whatever its languages.
+        const std::vector<ResName>& Names() const { return m_names; }
+        // The bytes of the first language of the first entry with that id, or
+        // with that name compared case-insensitively (ASCII).
+        std::optional<ByteView> Find(const ResName& name) const;
+
+    private:
+        friend class ResourceModule;
+        std::shared_ptr<const Impl> m_impl;
+        std::vector<ResName> m_names;
+        std::vector<uint32_t> m_languageDirs; // per name: its language directory
+        std::unordered_map<uint16_t, size_t> m_byId;
+        std::unordered_map<std::string, size_t> m_byName; // key: ASCII upper-cased
+    };
+
     // Opens a file as a data module; null (with error set) when it is not a
-    // PE file with a readable header.
+    // PE file with a readable header. A file without a resource directory
+    // opens and has no resources.
     static std::unique_ptr<ResourceModule> Open(const std::string& path, std::string* error = nullptr);
     // The same over bytes that the caller keeps alive.
     static std::unique_ptr<ResourceModule> FromBytes(ByteView bytes, std::string* error = nullptr);
@@ -35,12 +65,13 @@ public:
     // The bytes of the resource of a type with that name or id (first
     // language); nullopt when there is none or its data lies outside the file.
     std::optional<ByteView> Find(uint16_t type, const ResName& name) const;
-    // The number of names of a type (the explorer's count).
+    // The number of names of a type (the explorer's count); reads no strings.
     int Count(uint16_t type) const;
+    // The names of a type with hashed lookups, for loaders that reopen them all.
+    TypeTable Table(uint16_t type) const;
 
 private:
     ResourceModule() = default;
-    struct Impl;
     std::shared_ptr<Impl> m_impl;
 };
 

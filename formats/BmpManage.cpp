@@ -1,0 +1,176 @@
+#include "formats/BmpManage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "formats/NeResources.h"
+#include "formats/PeResources.h"
+#include "platform/BmpCodec.h"
+#include "platform/FileIo.h"
+
+namespace gw {
+
+uint8_t LoadBitmaps(CommonData& cd, const std::string& path, TFileKind kind) {
+    cd.LastError.clear();
+    cd.MaxBmpWidth = 0;
+    cd.MaxBmpHeight = 0;
+    switch (kind) {
+    case fkBitmapFile: return ReadBmpFile(cd, path);
+    case fkNEFile: return LoadBitmapsNE(cd);
+    case fkPEFile: return LoadBitmapsPE(cd, path);
+    default: return 0;
+    }
+}
+
+uint8_t ReadBmpFile(CommonData& cd, const std::string& path) {
+    MappedFile file;
+    if (!file.Open(path)) {
+        cd.LastError = file.error();
+        return 1;
+    }
+    std::string error;
+    Bitmap decoded = DecodeBmp(file.bytes(), &error);
+    if (!decoded.HasHandle()) {
+        cd.LastError = "Cannot decode bitmap \"" + path + "\": " + error;
+        return 1;
+    }
+    if (cd.Bitmaps.empty()) cd.Bitmaps.resize(1);
+    TAdvBmp& bmp = cd.Bitmaps[0];
+    bmp.Name = cd.SelFileName;
+    bmp.IsNamed = 1;
+    bmp.PixelFormat = decoded.pixelFormat;
+    bmp.Width = decoded.width;
+    bmp.Height = decoded.height;
+    bmp.TransparentColor = 0;
+    bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
+    cd.MaxBmpWidth = bmp.Width;
+    cd.MaxBmpHeight = bmp.Height;
+    return 0;
+}
+
+Bitmap DecodeBitmapResource(ByteView resource) {
+    Bytes stream = BmpFileHeaderForResource();
+    stream.insert(stream.end(), resource.begin(), resource.end());
+    return DecodeBmp(stream);
+}
+
+void RaiseMaxBmpSize(CommonData& cd, int32_t width, int32_t height) {
+    cd.MaxBmpWidth = std::max(cd.MaxBmpWidth, width);
+    cd.MaxBmpHeight = std::max(cd.MaxBmpHeight, height);
+}
+
+uint64_t NeBitmapByteCount(ByteView header) {
+    constexpr uint64_t kTrailing = 40;
+    if (header.size() < 40) return 0;
+    const uint64_t headerSize = PeekU32(header, 0);
+    const int32_t width = int32_t(PeekU32(header, 4));
+    const int32_t height = int32_t(PeekU32(header, 8));
+    const uint64_t bitCount = PeekU16(header, 14);
+    const uint64_t colorsUsed = PeekU32(header, 32);
+    uint64_t colorTable = 0;
+    if (colorsUsed != 0)
+        colorTable = colorsUsed * 4;
+    else if (bitCount == 1 || bitCount == 4 || bitCount == 8)
+        colorTable = 4ull << bitCount;
+    // 64-bit arithmetic on magnitudes: a hostile header cannot overflow it
+    // (32-bit values multiplied stay below 2^64 / 4).
+    const uint64_t w = uint64_t(std::abs(int64_t(width)));
+    const uint64_t h = uint64_t(std::abs(int64_t(height)));
+    const uint64_t rowSize = ((w * bitCount + 31) / 32) * 4;
+    return headerSize + colorTable + h * rowSize + kTrailing;
+}
+
+namespace {
+
+// The placeholder picture: a grey tile with a dark frame and a red cross, the
+// usual sign of a picture that could not be shown.
+Bytes BuildGwFake() {
+    constexpr int kSize = 16;
+    Bytes b;
+    b.push_back('B');
+    b.push_back('M');
+    const uint32_t bitsOffset = 14 + 40 + 256 * 4;
+    PutU32(b, bitsOffset + kSize * kSize);
+    PutU32(b, 0);
+    PutU32(b, bitsOffset);
+    PutU32(b, 40);
+    PutI32(b, kSize);
+    PutI32(b, kSize);
+    PutU16(b, 1);
+    PutU16(b, 8);
+    PutU32(b, 0);
+    PutU32(b, kSize * kSize);
+    PutI32(b, 0);
+    PutI32(b, 0);
+    PutU32(b, 256);
+    PutU32(b, 0);
+    // Palette: a 6x6x6 colour cube followed by a grey ramp (256 colours).
+    for (int i = 0; i < 216; ++i) {
+        const uint32_t r = uint32_t(i / 36) * 51, g = uint32_t(i / 6 % 6) * 51, bl = uint32_t(i % 6) * 51;
+        PutU32(b, (r << 16) | (g << 8) | bl);
+    }
+    for (int i = 0; i < 40; ++i) {
+        const uint32_t v = uint32_t(i * 255 / 39);
+        PutU32(b, (v << 16) | (v << 8) | v);
+    }
+    constexpr uint8_t kFrame = 216 + 12, kTile = 216 + 32, kRed = 5 * 36;
+    for (int row = 0; row < kSize; ++row) { // bottom-up rows
+        const int y = kSize - 1 - row;
+        for (int x = 0; x < kSize; ++x) {
+            uint8_t c = kTile;
+            if (x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1) c = kFrame;
+            else if ((x == y || x == kSize - 1 - y) && x > 2 && x < kSize - 3) c = kRed;
+            b.push_back(c);
+        }
+    }
+    return b;
+}
+
+} // namespace
+
+Bytes GwFakeBmpFile() {
+    static const Bytes kFile = BuildGwFake();
+    return kFile;
+}
+
+const Bitmap& GwFakeBitmap() {
+    static const Bitmap kBitmap = DecodeBmp(GwFakeBmpFile());
+    return kBitmap;
+}
+
+Bitmap IconToBitmap(const IconImage& icon, TColor background) {
+    Bitmap out;
+    if (icon.width <= 0 || icon.height <= 0) return out;
+    const uint32_t key = ArgbFromColor(background);
+    out.SetSize(icon.width, icon.height, key);
+    out.pixelFormat = PixelFormat::pfDevice;
+    const size_t n = size_t(icon.width) * size_t(icon.height);
+    for (size_t i = 0; i < n && i < icon.argb.size(); ++i) {
+        const bool transparent = i < icon.mask.size() && icon.mask[i];
+        if (transparent) continue; // keeps the background colour
+        const uint32_t p = icon.argb[i];
+        const uint32_t a = p >> 24;
+        if (a == 0xFF || !icon.hasAlpha) {
+            out.pixels[i] = 0xFF000000u | (p & 0x00FFFFFF);
+            continue;
+        }
+        // Blend a semi-transparent pixel over the background.
+        auto mix = [&](int shift) {
+            const uint32_t fg = (p >> shift) & 0xFF, bg = (key >> shift) & 0xFF;
+            return ((fg * a + bg * (255 - a) + 127) / 255) << shift;
+        };
+        out.pixels[i] = 0xFF000000u | mix(16) | mix(8) | mix(0);
+    }
+    // The bottom-left pixel always carries the background, so that the
+    // bottom-left-pixel convention for transparent colours finds it.
+    out.SetPixel(0, out.height - 1, key);
+    return out;
+}
+
+PixelFormat PixelFormatForBitCount(uint16_t bitCount) {
+    if (bitCount >= 1 && bitCount <= 4) return PixelFormat::pf4bit;
+    if (bitCount == 8) return PixelFormat::pf8bit;
+    return PixelFormat::pfDevice;
+}
+
+} // namespace gw

@@ -1,0 +1,35 @@
+#pragma once
+// Our stand-in for the platform's icon extraction from executables: the
+// number of icon groups a file holds and the picture of its first group.
+#include <string>
+
+#include "formats/CommonData.h"
+
+namespace gw {
+
+// The number of icon groups of a PE or NE file (1 for an .ico file, 0 for
+// anything else).
+int ExtractIconCount(const std::string& path);
+
+enum class FirstIconKind {
+    NotIconKind, // the file is of no kind that can hold icons (the platform's handle 1)
+    NoIcon,      // it can hold icons but holds none (handle 0)
+    Icon,        // the first group's picture
+};
+
+struct FirstIcon {
+    FirstIconKind kind = FirstIconKind::NotIconKind;
+    Handle icon; // set for FirstIconKind::Icon
+};
+
+// The picture of the first icon group, drawn at size x size from the group's
+// best image for that size.
+FirstIcon ExtractFirstIcon(const std::string& path, int size);
+
+// The index of the image of a group that best fits a square of the given
+// size: the closest size (a larger image before a smaller one at the same
+// distance), then the deepest colour up to the display depth. -1 when the
+// group has no decodable image.
+int BestImageFor(const TAdvIconGroupList& group, int size);
+
+} // namespace gw

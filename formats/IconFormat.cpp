@@ -1,0 +1,147 @@
+#include "formats/IconFormat.h"
+
+#include <algorithm>
+
+namespace gw {
+namespace {
+
+constexpr uint32_t kHeaderSize = 6;
+constexpr uint32_t kEntrySize = 16;
+constexpr uint32_t kHotspotPrefix = 4;
+
+void PutHeader(Bytes& out, uint16_t type, uint16_t count) {
+    PutU16(out, 0);
+    PutU16(out, type);
+    PutU16(out, count);
+}
+
+// Appends exactly size bytes of data starting at skip; a block shorter than
+// that (a damaged image) is padded with zeros so the directory stays true.
+void PutBlock(Bytes& out, const Bytes& data, uint64_t skip, uint32_t size) {
+    const uint64_t have = data.size() > skip ? data.size() - skip : 0;
+    const uint64_t take = std::min<uint64_t>(have, size);
+    if (take) out.insert(out.end(), data.begin() + ptrdiff_t(skip), data.begin() + ptrdiff_t(skip + take));
+    out.resize(out.size() + (size - take), 0);
+}
+
+struct CursorBlock {
+    uint64_t skip;
+    uint32_t size;
+};
+
+CursorBlock CursorBlockOf(const TAdvCursorImage& im, CursorDataForm form) {
+    if (form == CursorDataForm::CurFile) return {0, im.BytesInRes};
+    return {kHotspotPrefix, im.BytesInRes >= kHotspotPrefix ? im.BytesInRes - kHotspotPrefix : 0};
+}
+
+void PutCursorEntry(Bytes& out, const TAdvCursorImage& im, uint32_t size, uint32_t offset) {
+    PutU8(out, uint8_t(im.Width));
+    PutU8(out, uint8_t(im.Height / 2));
+    PutU8(out, 0);
+    PutU8(out, 0);
+    PutU16(out, im.HotspotX);
+    PutU16(out, im.HotspotY);
+    PutU32(out, size);
+    PutU32(out, offset);
+}
+
+void PutIconEntry(Bytes& out, const TAdvIconImage& im, uint32_t offset) {
+    PutU8(out, im.Width);
+    PutU8(out, im.Height);
+    PutU8(out, im.ColorCount);
+    PutU8(out, im.Reserved);
+    PutU16(out, im.Planes);
+    PutU16(out, im.BitCount);
+    PutU32(out, im.BytesInRes);
+    PutU32(out, offset);
+}
+
+} // namespace
+
+Bytes WriteIconGroup(const TAdvIconGroupList& group) {
+    Bytes out;
+    const auto& images = group.Images;
+    PutHeader(out, 1, uint16_t(images.size()));
+    uint32_t offset = kHeaderSize + kEntrySize * uint32_t(images.size());
+    for (const auto& im : images) {
+        PutIconEntry(out, im, offset);
+        offset += im.BytesInRes;
+    }
+    for (const auto& im : images) PutBlock(out, im.Data, 0, im.BytesInRes);
+    return out;
+}
+
+Bytes WriteIconImage(const TAdvIconImage& image) {
+    Bytes out;
+    PutHeader(out, 1, 1);
+    PutIconEntry(out, image, kHeaderSize + kEntrySize);
+    PutBlock(out, image.Data, 0, image.BytesInRes);
+    return out;
+}
+
+Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form) {
+    Bytes out;
+    const auto& images = group.Images;
+    PutHeader(out, 2, uint16_t(images.size()));
+    uint32_t offset = kHeaderSize + kEntrySize * uint32_t(images.size());
+    for (const auto& im : images) {
+        const CursorBlock b = CursorBlockOf(im, form);
+        PutCursorEntry(out, im, b.size, offset);
+        offset += b.size;
+    }
+    for (const auto& im : images) {
+        const CursorBlock b = CursorBlockOf(im, form);
+        PutBlock(out, im.Data, b.skip, b.size);
+    }
+    return out;
+}
+
+Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form) {
+    Bytes out;
+    PutHeader(out, 2, 1);
+    const CursorBlock b = CursorBlockOf(image, form);
+    PutCursorEntry(out, image, b.size, kHeaderSize + kEntrySize);
+    PutBlock(out, image.Data, b.skip, b.size);
+    return out;
+}
+
+bool IsPngData(ByteView bytes) {
+    static const uint8_t kSig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    return bytes.size() >= 8 && std::equal(kSig, kSig + 8, bytes.begin());
+}
+
+CursorImageSize CursorImageSizeOf(ByteView image) {
+    CursorImageSize s;
+    if (IsPngData(image)) {
+        // IHDR: width and height as big-endian uint32 at 16 and 20, bit depth at 24.
+        auto be32 = [&](size_t off) {
+            return off + 4 <= image.size() ? (uint32_t(image[off]) << 24) | (uint32_t(image[off + 1]) << 16) |
+                                                 (uint32_t(image[off + 2]) << 8) | uint32_t(image[off + 3])
+                                           : 0u;
+        };
+        s.width = uint16_t(be32(16));
+        s.height = uint16_t(be32(20) * 2);
+        s.bitCount = 32;
+        return s;
+    }
+    s.width = PeekU16(image, 4);
+    s.height = PeekU16(image, 8);
+    s.bitCount = PeekU16(image, 14);
+    return s;
+}
+
+} // namespace gw
+
+namespace gw {
+
+std::string ColorText(uint16_t bitCount) {
+    if (bitCount == 0) return "256";
+    if (bitCount < 64) return std::to_string(uint64_t(1) << bitCount);
+    return "2^" + std::to_string(bitCount);
+}
+
+std::string FormatLabel(uint32_t width, uint32_t height, uint16_t bitCount) {
+    return std::to_string(width) + " X " + std::to_string(height) + " " + ColorText(bitCount) + " Colors";
+}
+
+} // namespace gw

@@ -1,0 +1,50 @@
+#pragma once
+// The .ico and .cur file layouts as every writer builds them, and the size
+// fields read from a cursor image's own bitmap header.
+#include <cstdint>
+#include <string>
+
+#include "formats/CurTypes.h"
+#include "formats/IcoTypes.h"
+
+namespace gw {
+
+// A whole icon group: header, one 16-byte entry per image, then the image
+// data in group order (image j at 6 + 16 x count + the sizes before it).
+Bytes WriteIconGroup(const TAdvIconGroupList& group);
+// One image: count 1, offset 22.
+Bytes WriteIconImage(const TAdvIconImage& image);
+
+// Where a cursor image's Data came from: a cursor resource (the 4-byte
+// hot-spot prefix before the bitmap) or a .cur file (the bitmap alone).
+enum class CursorDataForm { Resource, CurFile };
+
+// A whole cursor group (type 2): width byte = low byte of Width, height byte
+// = Height / 2, hot spot in the entry; the prefix of resource images dropped.
+Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form);
+// One cursor image: count 1, offset 22.
+Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form);
+
+// Width, doubled height and bit count of a cursor or icon image from its own
+// bytes (bitmap header: uint16 at 4, 8 and 14; PNG: IHDR, height doubled).
+struct CursorImageSize {
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint16_t bitCount = 0;
+};
+CursorImageSize CursorImageSizeOf(ByteView image);
+
+// True when the bytes begin with the PNG signature.
+bool IsPngData(ByteView bytes);
+
+} // namespace gw
+
+namespace gw {
+
+// The colour text of an image: "256" for bit count 0, else 2 to the power of
+// the bit count in decimal (exact up to 2^63).
+std::string ColorText(uint16_t bitCount);
+// Width " X " height " " colours " Colors".
+std::string FormatLabel(uint32_t width, uint32_t height, uint16_t bitCount);
+
+} // namespace gw

@@ -1,0 +1,392 @@
+// Compiled resource files: one walk over the entries of either layout serves
+// the three readers and the two counters, so that what the explorer counts
+// and what the readers load are the same entries.
+#include "formats/ResFile.h"
+
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <unordered_map>
+
+#include "formats/BmpManage.h"
+#include "platform/FileIo.h"
+
+namespace gw {
+
+namespace {
+
+constexpr uint64_t kRes32LeadSize = 32;   // the empty leading entry of the 32-bit layout
+constexpr uint64_t kRes32Alignment = 4;   // 32-bit entries start on a multiple of 4
+constexpr uint16_t kRes32IdMarker = 0xFFFF;
+constexpr uint8_t kRes16IdMarker = 0xFF;
+// Type and resource names keep at most this many characters; longer names
+// are read past to their terminator.
+constexpr size_t kMaxStoredName = 251;
+
+constexpr uint64_t kGroupHeaderSize = 6;
+constexpr uint64_t kGroupEntrySize = 14;
+constexpr uint64_t kGroupCountOffset = 4;
+constexpr uint64_t kCursorPrefixSize = 4;
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header
+constexpr uint64_t kPngHeaderSize = 24;     // signature + IHDR length, type, width, height
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+// A resource type or name: a number, or a string.
+struct ResIdent {
+    bool isId = false;
+    uint16_t id = 0;
+    std::string name;
+};
+
+struct ResEntry {
+    uint64_t start = 0;
+    ResIdent type;
+    ResIdent name;
+    uint64_t dataStart = 0;
+    ByteView data; // the entry's data, cut short where the file ends
+};
+
+// A string type maps to a number only where a reader or counter looks for it.
+struct TypeName {
+    const char* text;
+    uint16_t number;
+};
+using TypeNames = std::span<const TypeName>;
+
+constexpr TypeName kIconTypeNames[] = {{"RT_GROUP_ICON", RT_GROUP_ICON}, {"RT_ICON", RT_ICON}};
+constexpr TypeName kCursorTypeNames[] = {{"RT_GROUP_CURSOR", RT_GROUP_CURSOR}, {"RT_CURSOR", RT_CURSOR}};
+constexpr TypeName kBitmapTypeNames[] = {{"RT_BITMAP", RT_BITMAP}};
+constexpr TypeName kCountedTypeNames[] = {
+    {"RT_BITMAP", RT_BITMAP}, {"RT_GROUP_CURSOR", RT_GROUP_CURSOR}, {"RT_GROUP_ICON", RT_GROUP_ICON}};
+
+uint16_t TypeNumber(const ResIdent& type, TypeNames names) {
+    if (type.isId) return type.id;
+    for (const TypeName& n : names)
+        if (type.name == n.text) return n.number;
+    return 0;
+}
+
+// 0xFFFF and a uint16 id, or 16-bit characters up to a zero unit, of which
+// the low bytes are kept.
+ResIdent ReadIdent32(ByteReader& r) {
+    ResIdent ident;
+    uint16_t unit = r.u16();
+    if (unit == kRes32IdMarker) {
+        ident.isId = true;
+        ident.id = r.u16();
+        return ident;
+    }
+    while (unit != 0 && r.ok()) {
+        if (ident.name.size() < kMaxStoredName) ident.name.push_back(char(uint8_t(unit)));
+        unit = r.u16();
+    }
+    return ident;
+}
+
+// 0xFF and a uint16 id, or 8-bit characters up to a zero byte.
+ResIdent ReadIdent16(ByteReader& r) {
+    ResIdent ident;
+    const uint8_t first = r.u8();
+    if (first == kRes16IdMarker) {
+        ident.isId = true;
+        ident.id = r.u16();
+        return ident;
+    }
+    if (first == 0 || !r.ok()) return ident;
+    ident.name.push_back(char(first));
+    ident.name += r.cstring8(kMaxStoredName - 1);
+    return ident;
+}
+
+ByteView ClippedData(ByteView file, uint64_t start, uint64_t size) {
+    if (start >= file.size()) return {};
+    return file.subspan(size_t(start), size_t(std::min<uint64_t>(size, file.size() - start)));
+}
+
+// Walks the entries of a resource file. An entry is complete when its type
+// and name (and, in the 16-bit layout, its flags and size) could be read;
+// its data may be cut short by the end of the file. The walk ends at the
+// first incomplete entry and never revisits a position: every entry ends
+// after it starts.
+class ResWalk {
+public:
+    ResWalk(ByteView file, bool is32, uint64_t start) : m_file(file), m_is32(is32), m_pos(start) {}
+    ResWalk(ByteView file, bool is32) : ResWalk(file, is32, is32 ? kRes32LeadSize : 0) {}
+
+    bool Next(ResEntry& e) {
+        if (m_done || m_pos >= m_file.size()) return false;
+        e.start = m_pos;
+        m_done = !(m_is32 ? Next32(e) : Next16(e));
+        return !m_done;
+    }
+
+    // Continues at a position inside or after the entry just read (the 16-bit
+    // icon and cursor readers go on right after a group's directory).
+    void ContinueAt(uint64_t pos) { m_pos = pos; }
+
+private:
+    bool Next32(ResEntry& e) {
+        ByteReader fixed(m_file, e.start);
+        const uint32_t dataSize = fixed.u32();
+        const uint32_t headerSize = fixed.u32();
+        if (!fixed.ok()) return false;
+        // Type and name must lie inside the header the entry states: a header
+        // size too small for them is a damaged entry, and the walk ends there.
+        const uint64_t headerEnd = std::min<uint64_t>(e.start + headerSize, m_file.size());
+        ByteReader header(m_file.first(size_t(headerEnd)), fixed.pos());
+        e.type = ReadIdent32(header);
+        e.name = ReadIdent32(header);
+        if (!header.ok()) return false;
+        e.dataStart = e.start + headerSize;
+        e.data = ClippedData(m_file, e.dataStart, dataSize);
+        const uint64_t end = e.dataStart + dataSize;
+        const uint64_t next = (end + kRes32Alignment - 1) / kRes32Alignment * kRes32Alignment;
+        if (next <= e.start) return false;
+        m_pos = next;
+        return true;
+    }
+
+    bool Next16(ResEntry& e) {
+        ByteReader r(m_file, e.start);
+        e.type = ReadIdent16(r);
+        e.name = ReadIdent16(r);
+        r.u16(); // flags
+        const uint32_t dataSize = r.u32();
+        if (!r.ok()) return false;
+        e.dataStart = r.pos();
+        e.data = ClippedData(m_file, e.dataStart, dataSize);
+        m_pos = e.dataStart + dataSize;
+        return true;
+    }
+
+    ByteView m_file;
+    bool m_is32;
+    uint64_t m_pos;
+    bool m_done = false;
+};
+
+int CountEntries(ByteView file, bool is32, uint64_t start, uint16_t resType) {
+    ResWalk walk(file, is32, start);
+    ResEntry e;
+    int count = 0;
+    while (walk.Next(e))
+        if (TypeNumber(e.type, kCountedTypeNames) == resType) ++count;
+    return count;
+}
+
+template <class Record>
+void SetName(Record& record, const ResIdent& name) {
+    record.Name = name.isId ? std::to_string(name.id) : name.name;
+    record.IsNamed = name.isId ? 0 : 1;
+}
+
+// The image resources of one type by id, the first in file order winning:
+// built once per load so that finding the images of every group stays
+// linear in the file.
+using ImageIndex = std::unordered_map<uint16_t, ByteView>;
+
+ImageIndex IndexImages(ByteView file, bool is32, TypeNames names, uint16_t imageType) {
+    ImageIndex index;
+    ResWalk walk(file, is32);
+    ResEntry e;
+    while (walk.Next(e))
+        if (e.name.isId && TypeNumber(e.type, names) == imageType) index.emplace(e.name.id, e.data);
+    return index;
+}
+
+// The bytes an image takes from its resource: BytesInRes of them, or all the
+// resource holds when it is shorter. BytesInRes is lowered to match, so Data
+// always holds exactly BytesInRes bytes.
+template <class Image>
+void TakeImageBytes(Image& im, ByteView resource) {
+    const uint64_t n = std::min<uint64_t>(im.BytesInRes, resource.size());
+    im.Data.assign(resource.begin(), resource.begin() + ptrdiff_t(n));
+    im.BytesInRes = uint32_t(n);
+}
+
+void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
+    im.Width = r.u8();
+    im.Height = r.u8();
+    r.skip(4); // colour count, reserved and planes are left 0
+    im.BitCount = r.u16();
+    im.BytesInRes = r.u32();
+    im.ResId = r.u16();
+}
+
+void LoadIconImage(TAdvIconImage& im, ByteView resource) {
+    TakeImageBytes(im, resource);
+    im.Handle = CreateIconFromResourceEx(im.Data, true, kIconVersion, im.Width, im.Height, 0);
+}
+
+void ReadCursorEntry(TAdvCursorImage& im, ByteReader& r) {
+    im.Width = r.u16();
+    im.Height = r.u16();
+    r.u16(); // planes: the record has no field for them
+    im.BitCount = r.u16();
+    im.BytesInRes = r.u32();
+    im.ResId = r.u16();
+}
+
+uint32_t BigEndianU32(ByteView d, uint64_t at) {
+    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
+}
+
+// Resource compilers disagree on the height a cursor group entry states
+// (some store the cursor's height, some the doubled bitmap height), so the
+// size and bit count are taken from the image itself after its hot-spot
+// prefix: the bitmap header, or the IHDR of a PNG image with its height
+// doubled. Values that do not fit the record leave the group entry's.
+void ApplyCursorImageHeader(TAdvCursorImage& im, ByteView resource) {
+    if (resource.size() < kCursorPrefixSize) return;
+    const ByteView image = resource.subspan(kCursorPrefixSize);
+    uint64_t width = 0, height = 0;
+    uint16_t bitCount = im.BitCount;
+    if (image.size() >= kPngHeaderSize && std::equal(std::begin(kPngSignature), std::end(kPngSignature), image.begin())) {
+        width = BigEndianU32(image, 16);
+        height = uint64_t(BigEndianU32(image, 20)) * 2;
+    } else if (image.size() >= kInfoHeaderMinSize && PeekU32(image, 0) == kCoreHeaderSize) {
+        width = PeekU16(image, 4);
+        height = PeekU16(image, 6);
+        bitCount = PeekU16(image, 10);
+    } else if (image.size() >= kInfoHeaderMinSize) {
+        const int32_t w = int32_t(PeekU32(image, 4));
+        const int32_t h = int32_t(PeekU32(image, 8));
+        width = w > 0 ? uint64_t(w) : 0;
+        height = h > 0 ? uint64_t(h) : 0;
+        bitCount = PeekU16(image, 14);
+    }
+    if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF) return;
+    im.Width = uint16_t(width);
+    im.Height = uint16_t(height);
+    im.BitCount = bitCount;
+}
+
+void LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
+    TakeImageBytes(im, resource);
+    im.HotspotX = PeekU16(im.Data, 0);
+    im.HotspotY = PeekU16(im.Data, 2);
+    ApplyCursorImageHeader(im, im.Data);
+    im.Handle = CreateIconFromResourceEx(im.Data, false, kIconVersion, im.Width, im.Height / 2, 0);
+}
+
+// Reads a group's directory and finds its images; the first image id that
+// is not in the file ends the group (the images after it keep no data).
+// Returns the bytes of the group's data that the directory took.
+template <class Group, class ReadEntry, class LoadImage>
+uint64_t ReadGroup(Group& group, ByteView data, const ImageIndex& images, ReadEntry readEntry,
+                   LoadImage loadImage) {
+    group.ImageCount = 0;
+    group.Images.clear();
+    if (data.size() < kGroupHeaderSize) return data.size();
+    // A stated count is believed only as far as the group's bytes hold entries.
+    const uint64_t stated = PeekU16(data, kGroupCountOffset);
+    const uint16_t count = uint16_t(std::min(stated, (data.size() - kGroupHeaderSize) / kGroupEntrySize));
+    group.ImageCount = count;
+    group.Images.assign(count, {});
+    for (uint16_t j = 0; j < count; ++j) {
+        ByteReader r(data, kGroupHeaderSize + uint64_t(j) * kGroupEntrySize);
+        readEntry(group.Images[j], r);
+    }
+    for (auto& im : group.Images) {
+        const auto found = images.find(im.ResId);
+        if (found == images.end()) break;
+        loadImage(im, found->second);
+    }
+    // Images after a missing one keep no data either; their stated sizes go
+    // with it so that writers never pad a block out of nothing.
+    for (auto& im : group.Images)
+        if (im.Data.empty()) im.BytesInRes = 0;
+    return kGroupHeaderSize + uint64_t(count) * kGroupEntrySize;
+}
+
+template <class Group, class ReadEntry, class LoadImage>
+void LoadGroups(ByteView file, std::vector<Group>& list, TypeNames names, uint16_t groupType,
+                uint16_t imageType, ReadEntry readEntry, LoadImage loadImage) {
+    if (list.empty()) return;
+    const bool is32 = IsRes32(file);
+    ResWalk walk(file, is32);
+    std::optional<ImageIndex> images;
+    size_t index = 0;
+    ResEntry e;
+    while (index < list.size() && walk.Next(e)) {
+        if (TypeNumber(e.type, names) != groupType) continue;
+        if (!images) images = IndexImages(file, is32, names, imageType);
+        Group& group = list[index++];
+        SetName(group, e.name);
+        const uint64_t used = ReadGroup(group, e.data, *images, readEntry, loadImage);
+        // The 16-bit layout goes on right after the group's directory.
+        if (!is32) walk.ContinueAt(e.dataStart + used);
+    }
+}
+
+} // namespace
+
+bool IsRes32(ByteView file) {
+    if (file.size() < kRes32LeadSize) return false;
+    static constexpr uint8_t kLead[kRes32LeadSize] = {
+        0, 0, 0, 0, 32, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0,
+    };
+    return std::equal(std::begin(kLead), std::end(kLead), file.begin());
+}
+
+int Conta32(ByteView file, uint64_t start, uint16_t resType) {
+    return CountEntries(file, true, start, resType);
+}
+
+int Conta16(ByteView file, uint64_t start, uint16_t resType) {
+    return CountEntries(file, false, start, resType);
+}
+
+void LoadResIconsBytes(CommonData& cd, ByteView file) {
+    LoadGroups(file, cd.IconGroups, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry, LoadIconImage);
+}
+
+void LoadResCursorsBytes(CommonData& cd, ByteView file) {
+    LoadGroups(file, cd.CursorGroups, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorEntry,
+               LoadCursorImage);
+}
+
+// A single pass: a bitmap that does not decode leaves the entry index where
+// it is, so the next bitmap takes its place (name included).
+void LoadResBitmapsBytes(CommonData& cd, ByteView file) {
+    cd.MaxBmpWidth = 0;
+    cd.MaxBmpHeight = 0;
+    std::vector<TAdvBmp>& list = cd.Bitmaps;
+    ResWalk walk(file, IsRes32(file));
+    size_t index = 0;
+    ResEntry e;
+    while (index < list.size() && walk.Next(e)) {
+        if (TypeNumber(e.type, kBitmapTypeNames) != RT_BITMAP) continue;
+        TAdvBmp& bmp = list[index];
+        SetName(bmp, e.name);
+        Bitmap decoded = DecodeBitmapResource(e.data);
+        if (!decoded.HasHandle()) continue;
+        bmp.PixelFormat = decoded.pixelFormat;
+        bmp.Width = decoded.width;
+        bmp.Height = decoded.height;
+        bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
+        RaiseMaxBmpSize(cd, bmp.Width, bmp.Height);
+        ++index;
+    }
+}
+
+namespace {
+
+template <class LoadBytes>
+void LoadResFile(CommonData& cd, LoadBytes loadBytes) {
+    MappedFile file;
+    if (!file.Open(cd.SelFilePath)) {
+        cd.LastError = file.error();
+        return;
+    }
+    loadBytes(cd, file.bytes());
+}
+
+} // namespace
+
+void LoadResIcons(CommonData& cd) { LoadResFile(cd, LoadResIconsBytes); }
+void LoadResCursors(CommonData& cd) { LoadResFile(cd, LoadResCursorsBytes); }
+void LoadResBitmaps(CommonData& cd) { LoadResFile(cd, LoadResBitmapsBytes); }
+
+} // namespace gw

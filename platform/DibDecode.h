@@ -1,0 +1,52 @@
+#pragma once
+// The one device-independent-bitmap decoder behind the bitmap object's
+// loader (BmpCodec) and the icon image (IconImage). A DIB is decoded either as
+// a bitmap, or as the colour part of an icon or cursor image: then the header
+// height counts the colour rows and the AND-mask rows, and the 1-bit AND mask
+// follows the colour rows.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/ByteReader.h"
+
+namespace gw::dib {
+
+enum class DibRole : uint8_t {
+    Bitmap,    // a .bmp file or a bitmap resource
+    IconImage, // an icon or cursor image: doubled height, AND mask after the colour rows
+};
+
+// RLE images may not claim more pixels than this many per byte of RLE data
+// (plus a fixed allowance), so a tiny hostile file cannot make a huge
+// allocation. A legitimate run writes at most 255 pixels per 2 bytes.
+constexpr uint64_t kRleMaxPixelsPerByte = 4096;
+constexpr uint64_t kRleSlackPixels = 65536;
+
+struct DibImage {
+    // The colour pixels, top-down. In the bitmap role alpha is 0xFF for every
+    // format but pf32bit; in the icon role a 32-bit image keeps its stored
+    // alpha whatever its pixel format.
+    Bitmap bitmap;
+    uint16_t bitCount = 0;
+    // 32 bits only: the pixels' alpha is stored data (the fourth byte or the
+    // alpha mask), not the 0xFF filled in for formats without alpha.
+    bool hasAlphaChannel = false;
+    // Icon role only. Palette index of every pixel for 1, 4 and 8 bits
+    // (top-down, width * height), and the AND mask (1 = transparent; rows
+    // missing at the end of the data are opaque).
+    std::vector<uint8_t> indices;
+    std::vector<uint8_t> andMask;
+    bool andMaskComplete = false;
+};
+
+// Decodes a DIB (header, bit-field masks, colour table, bits). bitsOffset is
+// the position of the colour bits inside dib as a file header gave it; 0
+// means "right after the colour table", and an offset inside the header or
+// past the data is ignored the same way. On failure returns false and, when
+// error is given, a short reason.
+bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out,
+                    std::string* error);
+
+} // namespace gw::dib

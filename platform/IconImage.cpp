@@ -1,0 +1,302 @@
+// CreateIconFromResourceEx: the bytes of an icon or cursor image (a DIB with
+// its AND mask, or PNG data) become ARGB pixels and a 1-bit mask at the
+// desired size.
+#include "platform/IconImage.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <new>
+
+#include "platform/DibDecode.h"
+
+namespace gw {
+namespace {
+
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Deflate expands at most about 1032 times and the smallest PNG pixel is one
+// bit, so valid data cannot describe more pixels than this per byte; a PNG
+// claiming more is refused before its pixels are allocated.
+constexpr uint64_t kPngMaxPixelsPerByte = 1032 * 8;
+constexpr uint64_t kPngSlackPixels = 65536;
+constexpr uint16_t kPngBitCount = 32; // PNG images are decoded to 8-bit RGBA
+constexpr uint64_t kCursorPrefixSize = 4; // hot-spot column and row
+constexpr uint32_t kOpaque = 0xFF000000u;
+constexpr uint32_t kInvertedScreenColor = 0xFF000000u;
+
+// ---- PNG ----
+
+struct PngSource {
+    ByteView data;
+    size_t pos = 0;
+};
+
+void PngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > source->data.size() - source->pos) png_error(png, "truncated");
+    std::memcpy(out, source->data.data() + source->pos, length);
+    source->pos += length;
+}
+
+void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void PngWarning(png_structp, png_const_charp) {}
+
+struct PngPixels {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> rgba;
+    std::vector<png_bytep> rows;
+};
+
+// libpng reports errors by jumping back to the setjmp here. Nothing with a
+// destructor is created in this frame after it: the output lives in the
+// caller's PngPixels.
+bool ReadPngRgba(png_structp png, png_infop info, PngSource& source, PngPixels& out) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_read_fn(png, &source, PngReadFromMemory);
+    png_set_user_limits(png, kMaxDimension, kMaxDimension);
+    png_read_info(png, info);
+    out.width = png_get_image_width(png, info);
+    out.height = png_get_image_height(png, info);
+    const uint64_t pixels = uint64_t(out.width) * out.height;
+    if (pixels > kMaxPixels || pixels > kPngMaxPixelsPerByte * source.data.size() + kPngSlackPixels) return false;
+
+    png_set_expand(png);       // palette and low-depth grey to 8 bits, tRNS to alpha
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER); // only where no alpha exists
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const size_t rowBytes = size_t(out.width) * 4;
+    if (png_get_rowbytes(png, info) != rowBytes) return false;
+
+    out.rgba.resize(rowBytes * out.height);
+    out.rows.resize(out.height);
+    for (uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.rgba.data() + size_t(y) * rowBytes;
+    png_read_image(png, out.rows.data());
+    return true;
+}
+
+bool IsPng(ByteView bytes) {
+    return bytes.size() >= sizeof kPngSignature && std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0;
+}
+
+bool DecodePngImage(ByteView bytes, IconImage& image) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    PngSource source{bytes, 0};
+    PngPixels pixels;
+    const bool ok = info && ReadPngRgba(png, info, source, pixels);
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    if (!ok) return false;
+
+    image.width = int32_t(pixels.width);
+    image.height = int32_t(pixels.height);
+    image.fromPng = true;
+    image.hasAlpha = true;
+    image.bitCount = kPngBitCount;
+    const size_t count = size_t(pixels.width) * pixels.height;
+    image.argb.resize(count);
+    image.mask.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* p = &pixels.rgba[i * 4];
+        image.argb[i] = (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+        image.mask[i] = p[3] == 0;
+    }
+    return true;
+}
+
+// ---- DIB ----
+
+// The classic monochrome image: the colour part is the XOR bitmap. AND 0
+// shows the XOR colour; AND 1 with XOR 0 is transparent; AND 1 with XOR 1
+// inverts the screen, which we draw as opaque black: what it shows over the
+// light backgrounds icons are usually seen on.
+void ComposeMonochrome(const dib::DibImage& d, IconImage& image) {
+    for (size_t i = 0; i < image.argb.size(); ++i) {
+        if (!image.mask[i]) continue;
+        if (d.indices[i]) {
+            image.argb[i] = kInvertedScreenColor;
+            image.mask[i] = 0;
+        } else {
+            image.argb[i] &= 0x00FFFFFFu;
+        }
+    }
+}
+
+bool AnyAlpha(const std::vector<uint32_t>& argb) {
+    return std::any_of(argb.begin(), argb.end(), [](uint32_t p) { return (p >> 24) != 0; });
+}
+
+void ComposeFromAlpha(IconImage& image) {
+    image.hasAlpha = true;
+    for (size_t i = 0; i < image.argb.size(); ++i) image.mask[i] = (image.argb[i] >> 24) == 0;
+}
+
+void ComposeFromAndMask(IconImage& image) {
+    for (size_t i = 0; i < image.argb.size(); ++i)
+        image.argb[i] = (image.argb[i] & 0x00FFFFFFu) | (image.mask[i] ? 0 : kOpaque);
+}
+
+bool DecodeDibIconImage(ByteView bytes, IconImage& image) {
+    dib::DibImage d;
+    if (!dib::DecodeDibImage(bytes, dib::DibRole::IconImage, 0, d, nullptr)) return false;
+    image.width = d.bitmap.width;
+    image.height = d.bitmap.height;
+    image.bitCount = d.bitCount;
+    image.monochrome = d.bitCount == 1;
+    image.argb = std::move(d.bitmap.pixels);
+    image.mask = std::move(d.andMask);
+    if (image.monochrome)
+        ComposeMonochrome(d, image);
+    else if (d.hasAlphaChannel && AnyAlpha(image.argb))
+        ComposeFromAlpha(image);
+    else
+        ComposeFromAndMask(image);
+    return true;
+}
+
+// ---- scaling ----
+
+// One output position along an axis takes the source positions
+// [first, first + count) with these weights.
+struct AxisTaps {
+    std::vector<uint32_t> first;
+    std::vector<uint32_t> count;
+    std::vector<float> weights; // count weights per output position, in order
+};
+
+// Shrinking averages the covered area exactly (weights are the overlap of
+// each source pixel with the output pixel); growing takes the nearest pixel.
+AxisTaps BuildAxis(uint32_t src, uint32_t dst) {
+    AxisTaps taps;
+    taps.first.resize(dst);
+    taps.count.resize(dst);
+    if (dst >= src) {
+        for (uint32_t i = 0; i < dst; ++i) {
+            taps.first[i] = uint32_t((uint64_t(2 * i + 1) * src) / (2 * uint64_t(dst)));
+            taps.count[i] = 1;
+            taps.weights.push_back(1.0f);
+        }
+        return taps;
+    }
+    // In units of 1/dst of a source pixel, output i covers [i*src, (i+1)*src).
+    for (uint32_t i = 0; i < dst; ++i) {
+        const uint64_t lo = uint64_t(i) * src;
+        const uint64_t hi = lo + src;
+        taps.first[i] = uint32_t(lo / dst);
+        const uint32_t last = uint32_t((hi - 1) / dst);
+        taps.count[i] = last - taps.first[i] + 1;
+        for (uint32_t s = taps.first[i]; s <= last; ++s) {
+            const uint64_t overlap = std::min(hi, uint64_t(s + 1) * dst) - std::max(lo, uint64_t(s) * dst);
+            taps.weights.push_back(float(overlap) / float(src));
+        }
+    }
+    return taps;
+}
+
+// Premultiplied channels plus mask coverage, so transparent pixels do not
+// bleed their colour into the average.
+constexpr int kPlanes = 5;
+
+void AddPixel(uint32_t p, bool transparent, float weight, float* acc) {
+    const float a = float(p >> 24) / 255.0f * weight;
+    acc[0] += a;
+    acc[1] += float((p >> 16) & 0xFF) * a;
+    acc[2] += float((p >> 8) & 0xFF) * a;
+    acc[3] += float(p & 0xFF) * a;
+    acc[4] += transparent ? weight : 0.0f;
+}
+
+uint32_t Channel(float premultiplied, float alpha) {
+    return uint32_t(std::clamp(premultiplied / alpha + 0.5f, 0.0f, 255.0f));
+}
+
+// Images with real alpha derive the mask from the scaled alpha; the others
+// stay two-level: a pixel is transparent when more than half its area was.
+void StorePixel(const float* p, bool hasAlpha, uint32_t& argb, uint8_t& mask) {
+    uint32_t alpha = uint32_t(std::clamp(p[0] * 255.0f + 0.5f, 0.0f, 255.0f));
+    bool transparent = alpha == 0;
+    if (!hasAlpha) {
+        transparent = p[4] > 0.5f;
+        alpha = transparent ? 0 : 255;
+    }
+    uint32_t rgb = 0;
+    if (p[0] > 0.0f) rgb = (Channel(p[1], p[0]) << 16) | (Channel(p[2], p[0]) << 8) | Channel(p[3], p[0]);
+    argb = (alpha << 24) | rgb;
+    mask = transparent;
+}
+
+// Separable resampling one output row at a time: the source rows under it
+// are summed into one row of accumulators, which is then resampled across.
+// Memory stays one source row of accumulators beside the output.
+void Scale(IconImage& image, int32_t width, int32_t height) {
+    const AxisTaps across = BuildAxis(uint32_t(image.width), uint32_t(width));
+    const AxisTaps down = BuildAxis(uint32_t(image.height), uint32_t(height));
+    const size_t srcWidth = size_t(image.width);
+    std::vector<uint32_t> argb(size_t(width) * size_t(height));
+    std::vector<uint8_t> mask(argb.size());
+    std::vector<float> rowAcc(srcWidth * kPlanes);
+    size_t downTap = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        std::fill(rowAcc.begin(), rowAcc.end(), 0.0f);
+        for (uint32_t k = 0; k < down.count[y]; ++k, ++downTap) {
+            const size_t row = size_t(down.first[y] + k) * srcWidth;
+            for (size_t x = 0; x < srcWidth; ++x)
+                AddPixel(image.argb[row + x], image.mask[row + x], down.weights[downTap], &rowAcc[x * kPlanes]);
+        }
+        size_t acrossTap = 0;
+        for (int32_t x = 0; x < width; ++x) {
+            float acc[kPlanes] = {};
+            for (uint32_t k = 0; k < across.count[x]; ++k, ++acrossTap) {
+                const float* s = &rowAcc[(across.first[x] + k) * kPlanes];
+                for (int c = 0; c < kPlanes; ++c) acc[c] += s[c] * across.weights[acrossTap];
+            }
+            const size_t at = size_t(y) * size_t(width) + size_t(x);
+            StorePixel(acc, image.hasAlpha, argb[at], mask[at]);
+        }
+    }
+    image.width = width;
+    image.height = height;
+    image.argb = std::move(argb);
+    image.mask = std::move(mask);
+}
+
+Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
+    IconImage image;
+    image.isIcon = icon;
+    ByteView bytes = data;
+    if (!icon) {
+        if (data.size() < kCursorPrefixSize) return nullptr;
+        image.hotspotX = PeekU16(data, 0);
+        image.hotspotY = PeekU16(data, 2);
+        bytes = data.subspan(kCursorPrefixSize);
+    }
+    const bool decoded = IsPng(bytes) ? DecodePngImage(bytes, image) : DecodeDibIconImage(bytes, image);
+    if (!decoded) return nullptr;
+    image.storedWidth = image.width;
+    image.storedHeight = image.height;
+
+    const int32_t width = desiredWidth > 0 ? desiredWidth : image.width;
+    const int32_t height = desiredHeight > 0 ? desiredHeight : image.height;
+    if (width > kMaxDimension || height > kMaxDimension || uint64_t(width) * uint64_t(height) > kMaxPixels)
+        return nullptr;
+    if (width != image.width || height != image.height) Scale(image, width, height);
+    return std::make_shared<const IconImage>(std::move(image));
+}
+
+} // namespace
+
+Handle CreateIconFromResourceEx(ByteView data, bool icon, uint32_t version, int desiredWidth, int desiredHeight,
+                                uint32_t flags) {
+    try {
+        return CreateIcon(data, icon, desiredWidth, desiredHeight);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+} // namespace gw

@@ -1,0 +1,355 @@
+#include "platform/ResourceModule.h"
+
+#include <algorithm>
+
+namespace gw {
+
+namespace {
+
+constexpr uint16_t kDosMagic = 0x5A4D;          // "MZ"
+constexpr uint32_t kPeSignature = 0x00004550;   // "PE\0\0"
+constexpr uint16_t kPe32Magic = 0x10B;
+constexpr uint16_t kPe32PlusMagic = 0x20B;
+constexpr uint64_t kDosHeaderSize = 64;
+constexpr uint64_t kLfanewOffset = 0x3C;
+constexpr uint64_t kFileHeaderSize = 20;        // after the 4-byte signature
+constexpr uint64_t kSectionHeaderSize = 40;
+constexpr uint32_t kResourceDirectoryIndex = 2;
+constexpr uint64_t kDataDirectorySize = 8;
+// Where NumberOfRvaAndSizes and the data directories sit in the optional header.
+constexpr uint64_t kPe32RvaCountOffset = 92;
+constexpr uint64_t kPe32PlusRvaCountOffset = 108;
+
+constexpr uint64_t kDirectoryHeaderSize = 16;
+constexpr uint64_t kDirectoryEntrySize = 8;
+constexpr uint64_t kDataEntrySize = 16;
+constexpr uint32_t kHighBit = 0x80000000u;
+
+struct Section {
+    uint32_t virtualAddress = 0;
+    uint32_t virtualSize = 0;
+    uint32_t rawSize = 0;
+    uint32_t rawPointer = 0;
+
+    uint64_t End() const { return uint64_t(virtualAddress) + std::max(virtualSize, rawSize); }
+    bool Contains(uint64_t rva) const { return virtualAddress <= rva && rva < End(); }
+};
+
+// One entry of a resource directory. The high bit of the name field marks a
+// name string, the high bit of the offset a sub-directory; both offsets are
+// relative to the start of the resource directory.
+struct DirEntry {
+    uint32_t name = 0;
+    uint32_t target = 0;
+
+    bool IsNamed() const { return (name & kHighBit) != 0; }
+    uint16_t Id() const { return uint16_t(name); }
+    uint32_t NameOffset() const { return name & ~kHighBit; }
+    bool IsDirectory() const { return (target & kHighBit) != 0; }
+    uint32_t Offset() const { return target & ~kHighBit; }
+};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(char(cp));
+    } else if (cp < 0x800) {
+        out.push_back(char(0xC0 | (cp >> 6)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(char(0xE0 | (cp >> 12)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (cp >> 18)));
+        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+// UTF-16LE code units to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(ByteView units) {
+    constexpr uint32_t kReplacement = 0xFFFD;
+    std::string out;
+    out.reserve(units.size() / 2);
+    const size_t count = units.size() / 2;
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t u = PeekU16(units, i * 2);
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < count) {
+            const uint32_t low = PeekU16(units, (i + 1) * 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? kReplacement : u);
+    }
+    return out;
+}
+
+// Resource names compare case-insensitively in ASCII only; upper-casing the
+// UTF-8 bytes a-z touches nothing else, since every byte of a multi-byte
+// sequence is >= 0x80.
+std::string AsciiUpper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return s;
+}
+
+} // namespace
+
+struct ResourceModule::Impl {
+    MappedFile file; // keeps the mapping alive when the module was opened from a path
+    ByteView bytes;
+    std::vector<Section> sections;
+    size_t resourceSection = 0;
+    // The bytes from the resource directory root to the end of its section
+    // (as far as the file holds them): every directory offset indexes this view.
+    ByteView rsrc;
+    std::vector<DirEntry> types; // the root directory, read once
+
+    // A name entry of a type, as the walk delivers it.
+    struct NameEntry {
+        DirEntry entry;
+        ByteView nameUnits; // UTF-16 units of a named entry
+    };
+
+    std::optional<uint64_t> RvaToOffset(uint64_t rva, uint64_t length) const {
+        auto inSection = [&](const Section& s) -> std::optional<uint64_t> {
+            const uint64_t offset = uint64_t(s.rawPointer) + (rva - s.virtualAddress);
+            if (!InBounds(offset, length, bytes.size())) return std::nullopt;
+            return offset;
+        };
+        // Resource data nearly always lies in the resource section itself.
+        if (resourceSection < sections.size() && sections[resourceSection].Contains(rva))
+            return inSection(sections[resourceSection]);
+        for (const Section& s : sections)
+            if (s.Contains(rva)) return inSection(s);
+        return std::nullopt;
+    }
+
+    // The entries of the directory at offset; a count larger than the bytes
+    // that remain is cut to the entries really there.
+    std::vector<DirEntry> ReadDirectory(uint32_t offset, uint64_t maxEntries = UINT64_MAX) const {
+        std::vector<DirEntry> entries;
+        ByteReader r(rsrc, offset);
+        if (!r.ok() || !r.has(kDirectoryHeaderSize)) return entries;
+        r.skip(12);
+        const uint64_t named = r.u16();
+        const uint64_t ids = r.u16();
+        const uint64_t count = std::min({named + ids, r.remaining() / kDirectoryEntrySize, maxEntries});
+        entries.resize(size_t(count));
+        for (DirEntry& e : entries) {
+            e.name = r.u32();
+            e.target = r.u32();
+        }
+        return entries;
+    }
+
+    // The sub-directory holding the names of a numeric type, or nullopt.
+    std::optional<uint32_t> NameDirectory(uint16_t type) const {
+        for (const DirEntry& e : types) {
+            if (e.IsNamed() || e.Id() != type) continue;
+            // A data entry at the type level, or a directory pointing back at
+            // the root, holds no names.
+            if (!e.IsDirectory() || e.Offset() == 0) return std::nullopt;
+            return e.Offset();
+        }
+        return std::nullopt;
+    }
+
+    // Calls visit(NameEntry) for each name of a type in directory order. An
+    // entry that is not a directory or that points back at an ancestor, or
+    // whose name string does not lie inside the resource bytes, is passed
+    // over. The name strings delivered are bounded in total by the size of
+    // the resource bytes, so entries sharing one long string cannot make a
+    // walk allocate more than the file holds.
+    template <class Visit>
+    void WalkNames(uint16_t type, Visit&& visit) const {
+        const std::optional<uint32_t> nameDir = NameDirectory(type);
+        if (!nameDir) return;
+        // The directories visited on the way down: a language directory at one
+        // of them would be a loop.
+        const uint32_t visited[] = {0, *nameDir};
+        auto isVisited = [&](uint32_t dir) { return std::find(std::begin(visited), std::end(visited), dir) != std::end(visited); };
+        uint64_t nameBudget = rsrc.size();
+        for (const DirEntry& e : ReadDirectory(*nameDir)) {
+            if (!e.IsDirectory() || isVisited(e.Offset())) continue;
+            NameEntry n{e, {}};
+            if (e.IsNamed()) {
+                const uint64_t units = PeekU16(rsrc, e.NameOffset());
+                const uint64_t stringBytes = 2 + units * 2;
+                if (!InBounds(e.NameOffset(), stringBytes, rsrc.size())) continue;
+                if (stringBytes > nameBudget) return;
+                nameBudget -= stringBytes;
+                n.nameUnits = rsrc.subspan(size_t(e.NameOffset()) + 2, size_t(units * 2));
+            }
+            visit(n);
+        }
+    }
+
+    // The data of the first language under a name's language directory.
+    std::optional<ByteView> FirstLanguageData(uint32_t languageDir) const {
+        const std::vector<DirEntry> languages = ReadDirectory(languageDir, 1);
+        // A directory where a data entry belongs would nest deeper than three levels.
+        if (languages.empty() || languages[0].IsDirectory()) return std::nullopt;
+        const uint64_t dataEntry = languages[0].Offset();
+        if (!InBounds(dataEntry, kDataEntrySize, rsrc.size())) return std::nullopt;
+        const uint32_t rva = PeekU32(rsrc, dataEntry);
+        const uint32_t size = PeekU32(rsrc, dataEntry + 4);
+        const std::optional<uint64_t> offset = RvaToOffset(rva, size);
+        if (!offset) return std::nullopt;
+        return bytes.subspan(size_t(*offset), size);
+    }
+
+    static ResName NameOf(const NameEntry& n) {
+        if (!n.entry.IsNamed()) return ResName::Id(n.entry.Id());
+        return ResName::Named(Utf16ToUtf8(n.nameUnits));
+    }
+};
+
+namespace {
+
+// Reads the headers and the section table; on success fills the module's
+// sections and resource view. Returns an error message, empty on success.
+std::string ParseHeaders(ByteView bytes, std::vector<Section>& sections, uint64_t& rsrcRva,
+                         bool& hasResources) {
+    hasResources = false;
+    if (bytes.size() < kDosHeaderSize || PeekU16(bytes, 0) != kDosMagic) return "not an MZ executable";
+    const uint64_t peOffset = PeekU32(bytes, kLfanewOffset);
+    if (!InBounds(peOffset, 4 + kFileHeaderSize, bytes.size())) return "new header offset outside the file";
+    if (PeekU32(bytes, peOffset) != kPeSignature) return "no PE signature";
+
+    const uint64_t fileHeader = peOffset + 4;
+    const uint16_t sectionCount = PeekU16(bytes, fileHeader + 2);
+    const uint16_t optionalHeaderSize = PeekU16(bytes, fileHeader + 16);
+    const uint64_t optionalHeader = fileHeader + kFileHeaderSize;
+
+    if (!InBounds(optionalHeader, 2, bytes.size())) return "truncated optional header";
+    const uint16_t magic = PeekU16(bytes, optionalHeader);
+    if (magic != kPe32Magic && magic != kPe32PlusMagic) return "unknown optional header magic";
+    const uint64_t rvaCountOffset = optionalHeader + (magic == kPe32Magic ? kPe32RvaCountOffset : kPe32PlusRvaCountOffset);
+    if (!InBounds(rvaCountOffset, 4, bytes.size())) return "truncated optional header";
+    const uint32_t rvaCount = PeekU32(bytes, rvaCountOffset);
+
+    const uint64_t sectionTable = optionalHeader + optionalHeaderSize;
+    if (!InBounds(sectionTable, sectionCount * kSectionHeaderSize, bytes.size())) return "truncated section table";
+    sections.resize(sectionCount);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const uint64_t at = sectionTable + i * kSectionHeaderSize;
+        sections[i].virtualSize = PeekU32(bytes, at + 8);
+        sections[i].virtualAddress = PeekU32(bytes, at + 12);
+        sections[i].rawSize = PeekU32(bytes, at + 16);
+        sections[i].rawPointer = PeekU32(bytes, at + 20);
+    }
+
+    // Fewer than three data directories, or an empty resource entry: the
+    // file simply has no resources.
+    if (rvaCount <= kResourceDirectoryIndex) return {};
+    const uint64_t directory = rvaCountOffset + 4 + kResourceDirectoryIndex * kDataDirectorySize;
+    if (!InBounds(directory, kDataDirectorySize, bytes.size())) return "truncated data directories";
+    rsrcRva = PeekU32(bytes, directory);
+    hasResources = rsrcRva != 0;
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::string* error) {
+    auto impl = std::make_shared<Impl>();
+    impl->bytes = bytes;
+    uint64_t rsrcRva = 0;
+    bool hasResources = false;
+    const std::string problem = ParseHeaders(bytes, impl->sections, rsrcRva, hasResources);
+    if (!problem.empty()) {
+        if (error) *error = problem;
+        return nullptr;
+    }
+    if (hasResources) {
+        // The resource directory lives in the section holding its root; a root
+        // outside every section or outside the file leaves no resources.
+        const auto& sections = impl->sections;
+        for (size_t i = 0; i < sections.size(); ++i) {
+            if (!sections[i].Contains(rsrcRva)) continue;
+            impl->resourceSection = i;
+            const uint64_t start = uint64_t(sections[i].rawPointer) + (rsrcRva - sections[i].virtualAddress);
+            if (start < bytes.size()) {
+                const uint64_t length = std::min<uint64_t>(bytes.size() - start, sections[i].End() - rsrcRva);
+                impl->rsrc = bytes.subspan(size_t(start), size_t(length));
+            }
+            break;
+        }
+        impl->types = impl->ReadDirectory(0);
+    }
+    std::unique_ptr<ResourceModule> module(new ResourceModule());
+    module->m_impl = std::move(impl);
+    return module;
+}
+
+std::unique_ptr<ResourceModule> ResourceModule::Open(const std::string& path, std::string* error) {
+    MappedFile file;
+    if (!file.Open(path)) {
+        if (error) *error = file.error();
+        return nullptr;
+    }
+    std::string problem;
+    // The mapping's address does not change when the file object moves into
+    // the module, so the views taken here stay valid.
+    std::unique_ptr<ResourceModule> module = FromBytes(file.bytes(), &problem);
+    if (!module) {
+        if (error) *error = "Cannot open \"" + path + "\" as a PE module: " + problem;
+        return nullptr;
+    }
+    module->m_impl->file = std::move(file);
+    return module;
+}
+
+std::vector<ResName> ResourceModule::EnumNames(uint16_t type) const {
+    std::vector<ResName> names;
+    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) { names.push_back(Impl::NameOf(n)); });
+    return names;
+}
+
+int ResourceModule::Count(uint16_t type) const {
+    int count = 0;
+    m_impl->WalkNames(type, [&](const Impl::NameEntry&) { ++count; });
+    return count;
+}
+
+ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
+    TypeTable table;
+    table.m_impl = m_impl;
+    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) {
+        const size_t index = table.m_names.size();
+        table.m_names.push_back(Impl::NameOf(n));
+        table.m_languageDirs.push_back(n.entry.Offset());
+        // The first entry of a name wins, as a linear search would find it.
+        if (n.entry.IsNamed())
+            table.m_byName.try_emplace(AsciiUpper(table.m_names.back().name), index);
+        else
+            table.m_byId.try_emplace(n.entry.Id(), index);
+    });
+    return table;
+}
+
+std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name) const {
+    return Table(type).Find(name);
+}
+
+std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name) const {
+    if (!m_impl) return std::nullopt;
+    size_t index = 0;
+    if (name.isId) {
+        const auto it = m_byId.find(name.id);
+        if (it == m_byId.end()) return std::nullopt;
+        index = it->second;
+    } else {
+        const auto it = m_byName.find(AsciiUpper(name.name));
+        if (it == m_byName.end()) return std::nullopt;
+        index = it->second;
+    }
+    return m_impl->FirstLanguageData(m_languageDirs[index]);
+}
+
+} // namespace gw

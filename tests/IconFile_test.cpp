@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include "formats/CursorManage.h"
+#include "formats/IconFormat.h"
+#include "formats/IconManage.h"
+#include "tests/support/Builders.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+Bytes IconDib(int size, int bpp) {
+    DibSpec s;
+    s.width = size;
+    s.height = size;
+    s.bitCount = bpp;
+    s.transparent = [](int x, int) { return x < 4; };
+    return BuildDib(s);
+}
+
+IcoEntry Entry(const Bytes& data, uint8_t w, uint8_t h, uint16_t a, uint16_t b) {
+    IcoEntry e;
+    e.data = data;
+    e.width = w;
+    e.height = h;
+    e.planesOrHotX = a;
+    e.bitCountOrHotY = b;
+    return e;
+}
+
+Bytes ThreeImageIcon() {
+    return BuildIcoFile({Entry(IconDib(16, 4), 16, 16, 1, 4), Entry(IconDib(32, 4), 32, 32, 1, 4),
+                         Entry(IconDib(16, 8), 16, 16, 1, 8)});
+}
+
+} // namespace
+
+TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
+    const Bytes file = ThreeImageIcon();
+    CommonData cd;
+    cd.IconGroups.resize(1);
+    ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
+    const auto& g = cd.IconGroups[0];
+    ASSERT_EQ(g.ImageCount, 3);
+    ASSERT_EQ(g.Images.size(), 3u);
+    EXPECT_EQ(g.Images[1].Width, 32);
+    EXPECT_EQ(g.Images[2].BitCount, 8);
+    EXPECT_EQ(g.Images[0].ResId, 0);
+    EXPECT_EQ(g.Images[0].ImageOffset, 54u);
+    for (const auto& im : g.Images) {
+        EXPECT_EQ(im.Data.size(), im.BytesInRes);
+        ASSERT_TRUE(im.Handle);
+    }
+    EXPECT_EQ(g.Images[1].Handle->width, 32);
+    // The file we read is exactly the file the group writer builds.
+    EXPECT_EQ(WriteIconGroup(g), file);
+}
+
+TEST(IcoReader, HeaderErrorsAndTruncation) {
+    CommonData cd;
+    Bytes file = ThreeImageIcon();
+
+    Bytes reserved = file;
+    reserved[0] = 1;
+    EXPECT_EQ(ReadIconFileBytes(cd, reserved), 1);
+    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Reserved <> 0");
+
+    Bytes cursorType = file;
+    cursorType[2] = 2;
+    cd.IconGroups.assign(1, {});
+    EXPECT_EQ(ReadIconFileBytes(cd, cursorType), 1);
+    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Type <> 1");
+    EXPECT_TRUE(cd.IconGroups[0].Images.empty());
+
+    Bytes none = file;
+    none[4] = 0;
+    EXPECT_EQ(ReadIconFileBytes(cd, none), 1);
+    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Count = 0");
+
+    // The last image runs past the end: the first two stay with their handles.
+    Bytes cut(file.begin(), file.end() - 10);
+    cd.IconGroups.assign(1, {});
+    EXPECT_EQ(ReadIconFileBytes(cd, cut), 1);
+    ASSERT_EQ(cd.IconGroups[0].Images.size(), 2u);
+    EXPECT_TRUE(cd.IconGroups[0].Images[1].Handle);
+
+    // Every truncation of the file: no crash, never more images than are whole.
+    for (size_t n = 0; n < file.size(); ++n) {
+        CommonData c;
+        c.IconGroups.resize(1);
+        Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
+        EXPECT_EQ(ReadIconFileBytes(c, part), 1) << n;
+        for (const auto& im : c.IconGroups[0].Images) EXPECT_EQ(im.Data.size(), im.BytesInRes);
+    }
+
+    // A count of 65535 with a directory the file cannot hold, and a size of 0xFFFFFFFF.
+    Bytes huge = file;
+    huge[4] = 0xFF;
+    huge[5] = 0xFF;
+    EXPECT_EQ(ReadIconFileBytes(cd, huge), 1);
+    Bytes bigSize = file;
+    for (int i = 0; i < 4; ++i) bigSize[6 + 8 + i] = 0xFF;
+    cd.IconGroups.assign(1, {});
+    EXPECT_EQ(ReadIconFileBytes(cd, bigSize), 1);
+    EXPECT_TRUE(cd.IconGroups[0].Images.empty());
+}
+
+TEST(IcoReader, Icon256IsDecodedAtItsStoredSize) {
+    const Bytes png = BuildPng(256, 256, [](int x, int y) { return 0xFF000000u | uint32_t(x ^ y); });
+    const Bytes file = BuildIcoFile({Entry(png, 0, 0, 1, 32)});
+    CommonData cd;
+    ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
+    const auto& im = cd.IconGroups[0].Images[0];
+    ASSERT_TRUE(im.Handle);
+    EXPECT_EQ(im.Handle->width, 256);
+    EXPECT_EQ(im.Handle->height, 256);
+    EXPECT_TRUE(IsPngData(im.Data));
+}
+
+TEST(IconWriter, GroupOffsetsAndSingleImage) {
+    TAdvIconGroupList g;
+    for (uint32_t size : {744u, 2216u, 296u}) {
+        TAdvIconImage im;
+        im.Width = 32;
+        im.Height = 32;
+        im.BitCount = 4;
+        im.Planes = 1;
+        im.BytesInRes = size;
+        im.Data.assign(size, uint8_t(size));
+        g.Images.push_back(im);
+    }
+    g.ImageCount = 3;
+    const Bytes out = WriteIconGroup(g);
+    EXPECT_EQ(PeekU32(out, 6 + 12), 54u);
+    EXPECT_EQ(PeekU32(out, 6 + 16 + 12), 798u);
+    EXPECT_EQ(PeekU32(out, 6 + 32 + 12), 3014u);
+    EXPECT_EQ(out.size(), 3014u + 296u);
+    EXPECT_EQ(out[798], uint8_t(2216));
+
+    const Bytes one = WriteIconImage(g.Images[1]);
+    EXPECT_EQ(PeekU16(one, 4), 1);
+    EXPECT_EQ(PeekU32(one, 6 + 12), 22u);
+    EXPECT_EQ(one.size(), 22u + 2216u);
+
+    // A damaged image whose data is shorter than its size keeps the directory true.
+    g.Images[2].Data.resize(10);
+    EXPECT_EQ(WriteIconGroup(g).size(), 3014u + 296u);
+}
+
+TEST(CurReader, HotSpotSizesAndWritingBack) {
+    DibSpec s;
+    s.width = 32;
+    s.height = 32;
+    s.bitCount = 1;
+    s.palette = {0x000000, 0xFFFFFF};
+    const Bytes dib = BuildDib(s);
+    const Bytes file = BuildIcoFile({Entry(dib, 32, 32, 5, 7)}, 2);
+    CommonData cd;
+    cd.SelFileName = "Arrow.Big.cur";
+    ASSERT_EQ(LoadCursorFileBytes(cd, file), "");
+    ASSERT_EQ(cd.CursorGroups.size(), 1u);
+    const auto& g = cd.CursorGroups[0];
+    EXPECT_EQ(g.Name, "Arrow");
+    EXPECT_EQ(cd.CursorName, "Arrow");
+    EXPECT_EQ(g.IsNamed, 1);
+    ASSERT_EQ(g.Images.size(), 1u);
+    const auto& im = g.Images[0];
+    EXPECT_EQ(im.HotspotX, 5);
+    EXPECT_EQ(im.HotspotY, 7);
+    EXPECT_EQ(im.Width, 32);
+    EXPECT_EQ(im.Height, 64); // the stored, doubled height
+    EXPECT_EQ(im.BitCount, 1);
+    ASSERT_TRUE(im.Handle);
+    EXPECT_EQ(im.Handle->height, 32);
+
+    const Bytes single = WriteCursorImage(im, CursorDataForm::CurFile);
+    EXPECT_EQ(single[7], 32); // height byte: Height / 2
+    EXPECT_EQ(Bytes(single.begin() + 10, single.begin() + 14), (Bytes{5, 0, 7, 0}));
+    // The cursor file we read is what the group writer builds.
+    EXPECT_EQ(WriteCursorGroup(g, CursorDataForm::CurFile), file);
+}
+
+TEST(CurWriter, ResourceImagesDropTheirPrefixAndLargeImagesStayWhole) {
+    TAdvCursorGroupList g;
+    TAdvCursorImage im;
+    im.Width = 48;
+    im.Height = 96;
+    im.HotspotX = 3;
+    im.HotspotY = 9;
+    // A resource image of more than 65,535 bytes: prefix + bitmap.
+    im.Data.assign(70000, 0xAB);
+    im.Data[0] = 3;
+    im.Data[2] = 9;
+    im.Data[4] = 0xCD;
+    im.BytesInRes = 70000;
+    g.Images.push_back(im);
+    g.ImageCount = 1;
+    const Bytes out = WriteCursorGroup(g, CursorDataForm::Resource);
+    EXPECT_EQ(PeekU16(out, 2), 2);
+    EXPECT_EQ(out[6], 48);
+    EXPECT_EQ(out[7], 48);
+    EXPECT_EQ(PeekU32(out, 6 + 8), 69996u);
+    EXPECT_EQ(out.size(), 22u + 69996u);
+    EXPECT_EQ(out[22], 0xCD); // the bitmap starts right after the directory
+}
+
+TEST(CurReader, DamagedFiles) {
+    DibSpec s;
+    s.width = 16;
+    s.height = 16;
+    s.bitCount = 4;
+    const Bytes file = BuildIcoFile({Entry(BuildDib(s), 16, 16, 1, 2), Entry(BuildDib(s), 16, 16, 3, 4)}, 2);
+    for (size_t n = 0; n < file.size(); ++n) {
+        CommonData cd;
+        cd.SelFileName = "a.cur";
+        Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
+        EXPECT_NE(LoadCursorFileBytes(cd, part), "") << n;
+        EXPECT_EQ(cd.CursorGroups[0].ImageCount, cd.CursorGroups[0].Images.size());
+    }
+    CommonData cd;
+    cd.SelFilePath = "/nonexistent/x.cur";
+    cd.SelFileName = "x.cur";
+    EXPECT_NE(LoadCursorFile(cd), "");
+}
+
+TEST(FormatLabel, ColourText) {
+    EXPECT_EQ(FormatLabel(32, 32, 4), "32 X 32 16 Colors");
+    EXPECT_EQ(FormatLabel(32, 32, 1), "32 X 32 2 Colors");
+    EXPECT_EQ(ColorText(0), "256");
+    EXPECT_EQ(ColorText(32), "4294967296");
+}

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include "formats/PeResources.h"
+#include "tests/support/Builders.h"
+#include "tests/support/PeBuilder.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+PeResource Res(uint16_t type, ResName name, Bytes data) { return {ResName::Id(type), std::move(name), 0x0409, std::move(data)}; }
+
+Bytes IconDib(int size, int bpp) {
+    DibSpec s;
+    s.width = size;
+    s.height = size;
+    s.bitCount = bpp;
+    return BuildDib(s);
+}
+
+Bytes CursorDib() {
+    DibSpec s;
+    s.width = 32;
+    s.height = 32;
+    s.bitCount = 1;
+    s.transparent = [](int x, int) { return x >= 16; };
+    return BuildDib(s);
+}
+
+Bytes BitmapDib(int w, int h, uint32_t bottomLeft) {
+    DibSpec s;
+    s.width = w;
+    s.height = h;
+    s.bitCount = 24;
+    s.icon = false;
+    s.pixel = [=](int x, int y) { return (x == 0 && y == h - 1) ? bottomLeft : 0x00FFFFFFu; };
+    return BuildDib(s);
+}
+
+// A PE file written to a temporary folder for the path-based loaders.
+struct PeFile {
+    TempDir dir;
+    std::string path;
+    explicit PeFile(const PeSpec& spec) : path(dir.file("test.dll")) { WriteFile(path, BuildPe(spec).bytes); }
+};
+
+void ExpectPrefix(const Bytes& data, const Bytes& prefix) {
+    ASSERT_GE(data.size(), prefix.size());
+    EXPECT_TRUE(std::equal(prefix.begin(), prefix.end(), data.begin()));
+}
+
+} // namespace
+
+TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
+    const Bytes small = IconDib(16, 4), large = IconDib(32, 8), third = IconDib(16, 8);
+    PeSpec spec;
+    spec.pe32Plus = true;
+    spec.resources = {
+        Res(RT_GROUP_ICON, ResName::Id(32512),
+            BuildIconGroup({{16, 16, 0, 0, 1, 8, uint32_t(third.size()) + 100, 3},   // states 100 bytes too many
+                            {32, 32, 0, 0, 1, 8, 744, 9}})),                       // no RT_ICON 9
+        Res(RT_GROUP_ICON, ResName::Named("MAINICON"),
+            BuildIconGroup({{16, 16, 16, 0, 1, 4, uint32_t(small.size()), 1},
+                            {32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})),
+        Res(RT_ICON, ResName::Id(1), small),
+        Res(RT_ICON, ResName::Id(2), large),
+        Res(RT_ICON, ResName::Id(3), third),
+    };
+    PeFile file(spec);
+    CommonData cd;
+    cd.IconGroupCount = 2;
+    cd.IconGroups.resize(2);
+    ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
+
+    const auto& main = cd.IconGroups[0];
+    EXPECT_EQ(main.Name, "MAINICON");
+    EXPECT_EQ(main.IsNamed, 1);
+    ASSERT_EQ(main.ImageCount, 2);
+    ASSERT_EQ(main.Images.size(), 2u);
+    const TAdvIconImage& first = main.Images[0];
+    EXPECT_EQ(first.ResId, 1);
+    EXPECT_EQ(first.Width, 16);
+    EXPECT_EQ(first.ColorCount, 16);
+    EXPECT_EQ(first.BitCount, 4);
+    EXPECT_EQ(first.ImageOffset, 0u);
+    EXPECT_EQ(first.Data, small);
+    ASSERT_TRUE(first.Handle);
+    EXPECT_EQ(first.Handle->width, 16);
+    EXPECT_EQ(main.Images[1].Data, large);
+    ASSERT_TRUE(main.Images[1].Handle);
+    EXPECT_EQ(main.Images[1].Handle->width, 32);
+
+    const auto& byId = cd.IconGroups[1];
+    EXPECT_EQ(byId.Name, "32512");
+    EXPECT_EQ(byId.IsNamed, 0);
+    ASSERT_EQ(byId.Images.size(), 2u);
+    // Data holds the stated size: the resource's bytes, then zeros; the
+    // handle is made from the resource's real size.
+    const TAdvIconImage& longer = byId.Images[0];
+    EXPECT_EQ(longer.BytesInRes, third.size() + 100);
+    ASSERT_EQ(longer.Data.size(), longer.BytesInRes);
+    ExpectPrefix(longer.Data, third);
+    EXPECT_EQ(std::count(longer.Data.begin() + third.size(), longer.Data.end(), 0), 100);
+    EXPECT_TRUE(longer.Handle);
+    // A missing image resource: no handle, BytesInRes zero bytes.
+    const TAdvIconImage& missing = byId.Images[1];
+    EXPECT_FALSE(missing.Handle);
+    EXPECT_EQ(missing.Data, Bytes(744, 0));
+
+    // A list sized for one group takes the first name only.
+    CommonData one;
+    one.IconGroupCount = 1;
+    one.IconGroups.resize(1);
+    ASSERT_EQ(LoadIconsPE(one, file.path), 0);
+    EXPECT_EQ(one.IconGroups[0].Name, "MAINICON");
+    EXPECT_EQ(one.IconGroups[0].Images.size(), 2u);
+}
+
+TEST(PeIcons, DamagedGroupsAndFailures) {
+    const Bytes dib = IconDib(16, 4);
+    Bytes overstated = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(dib.size()), 1}});
+    overstated[4] = 200; // states 200 entries, holds one
+    Bytes huge = BuildIconGroup({{16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 1}, {16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 7}});
+    PeSpec spec;
+    spec.resources = {
+        Res(RT_GROUP_ICON, ResName::Id(1), overstated),
+        Res(RT_GROUP_ICON, ResName::Id(2), Bytes{0, 0, 1}), // shorter than its header
+        Res(RT_GROUP_ICON, ResName::Id(3), huge),
+        Res(RT_ICON, ResName::Id(1), dib),
+    };
+    PeFile file(spec);
+    CommonData cd;
+    cd.IconGroupCount = 3;
+    cd.IconGroups.resize(3);
+    ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
+    EXPECT_EQ(cd.IconGroups[0].ImageCount, 1);
+    EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(cd.IconGroups[1].ImageCount, 0);
+    // A stated size far beyond the resource is not allocated: the image
+    // takes the resource's own size (and a missing one nothing).
+    const auto& hugeImages = cd.IconGroups[2].Images;
+    ASSERT_EQ(hugeImages.size(), 2u);
+    EXPECT_EQ(hugeImages[0].Data, dib);
+    EXPECT_EQ(hugeImages[0].BytesInRes, dib.size());
+    EXPECT_EQ(hugeImages[1].BytesInRes, 0u);
+    EXPECT_TRUE(hugeImages[1].Data.empty());
+
+    // More groups asked for than the file has: the groups before stay loaded.
+    CommonData more;
+    more.IconGroupCount = 4;
+    more.IconGroups.resize(4);
+    EXPECT_EQ(LoadIconsPE(more, file.path), 1);
+    EXPECT_NE(more.LastError.find("not found"), std::string::npos);
+    EXPECT_EQ(more.IconGroups[0].Images.size(), 1u);
+
+    CommonData none;
+    none.IconGroupCount = 1;
+    none.IconGroups.resize(1);
+    EXPECT_EQ(LoadIconsPE(none, file.dir.file("absent.dll")), 1);
+    EXPECT_FALSE(none.LastError.empty());
+    const std::string notPe = file.dir.file("text.dll");
+    WriteFile(notPe, Bytes(200, 'A'));
+    EXPECT_EQ(LoadIconsPE(none, notPe), 1);
+    EXPECT_EQ(LoadCursorsPE(none, notPe), 1);
+    EXPECT_EQ(LoadBitmapsPE(none, notPe), 1);
+}
+
+TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
+    PeSpec spec;
+    spec.resources = {
+        Res(RT_GROUP_ICON, ResName::Named("MAINICON"), BuildIconGroup({})),
+        Res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup({{16, 16, 0, 0, 1, 4, 10, 1}})),
+    };
+    PeImage pe = BuildPe(spec);
+    // Group 7's language entry becomes a directory: listed, but without data.
+    const uint32_t names = PeekU32(pe.bytes, DirEntryAt(pe, 0, 0) + 4) & 0x7FFFFFFFu;
+    const uint32_t languages = PeekU32(pe.bytes, DirEntryAt(pe, names, 1) + 4) & 0x7FFFFFFFu;
+    PatchU32(pe.bytes, DirEntryAt(pe, languages, 0) + 4, 0x80000000u | languages);
+    TempDir dir;
+    const std::string path = dir.file("broken.dll");
+    WriteFile(path, pe.bytes);
+
+    CommonData cd;
+    cd.IconGroupCount = 2;
+    cd.IconGroups.resize(2);
+    EXPECT_EQ(LoadIconsPE(cd, path), 1);
+    EXPECT_EQ(cd.LastError, "Resource 7 not found in " + path);
+    EXPECT_EQ(cd.IconGroups[0].Name, "MAINICON");
+    EXPECT_EQ(cd.IconGroups[0].ImageCount, 0);
+    EXPECT_EQ(cd.IconGroups[1].Name, "7");
+}
+
+TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
+    const Bytes dib = CursorDib();
+    const Bytes arrow = BuildCursorResource(5, 7, dib);
+    const Bytes png = BuildCursorResource(1, 2, BuildPng(48, 40, [](int, int) { return 0xFF00FF00u; }));
+    PeSpec spec;
+    spec.resources = {
+        Res(RT_GROUP_CURSOR, ResName::Id(100),
+            BuildCursorGroup({{32, 64, 1, 1, uint32_t(arrow.size()), 1},
+                              {0, 0, 1, 0, 12, 2},       // states nothing; the bitmap says 32 x 64, 1 bit
+                              {32, 64, 1, 1, 300, 3},
+                              {0, 0, 1, 32, 99, 4}})),   // no RT_CURSOR 4
+        Res(RT_CURSOR, ResName::Id(1), arrow),
+        Res(RT_CURSOR, ResName::Id(2), arrow),
+        Res(RT_CURSOR, ResName::Id(3), png),
+    };
+    PeFile file(spec);
+    CommonData cd;
+    cd.CursorGroupCount = 1;
+    cd.CursorGroups.resize(1);
+    ASSERT_EQ(LoadCursorsPE(cd, file.path), 0) << cd.LastError;
+    const auto& g = cd.CursorGroups[0];
+    EXPECT_EQ(g.Name, "100");
+    ASSERT_EQ(g.Images.size(), 4u);
+
+    for (int j : {0, 1}) {
+        const TAdvCursorImage& im = g.Images[j];
+        EXPECT_EQ(im.ResId, j + 1);
+        EXPECT_EQ(im.Width, 32);
+        EXPECT_EQ(im.Height, 64);
+        EXPECT_EQ(im.BitCount, 1);
+        EXPECT_EQ(im.HotspotX, 5);
+        EXPECT_EQ(im.HotspotY, 7);
+        EXPECT_EQ(im.Data, arrow);
+        EXPECT_EQ(im.BytesInRes, arrow.size()); // the real size, whatever the entry says
+        ASSERT_TRUE(im.Handle);
+        EXPECT_EQ(im.Handle->width, 32);
+        EXPECT_EQ(im.Handle->height, 32);
+        EXPECT_FALSE(im.Handle->isIcon);
+    }
+
+    const TAdvCursorImage& fromPng = g.Images[2];
+    EXPECT_EQ(fromPng.Width, 48);
+    EXPECT_EQ(fromPng.Height, 80);
+    EXPECT_EQ(fromPng.HotspotY, 2);
+    EXPECT_EQ(fromPng.Data, png);
+    ASSERT_TRUE(fromPng.Handle);
+    EXPECT_EQ(fromPng.Handle->height, 40);
+
+    const TAdvCursorImage& missing = g.Images[3];
+    EXPECT_FALSE(missing.Handle);
+    EXPECT_EQ(missing.Data, Bytes(99, 0));
+    EXPECT_EQ(missing.BitCount, 32);
+}
+
+TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
+    PeSpec spec;
+    spec.resources = {
+        Res(RT_BITMAP, ResName::Id(5), BitmapDib(20, 10, 0x00112233)),
+        Res(RT_BITMAP, ResName::Id(3), Bytes(30, 0xEE)), // does not decode
+        Res(RT_BITMAP, ResName::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
+    };
+    PeFile file(spec);
+    CommonData cd;
+    cd.BitmapCount = 3;
+    cd.Bitmaps.resize(3);
+    ASSERT_EQ(LoadBitmapsPE(cd, file.path), 0) << cd.LastError;
+
+    EXPECT_EQ(cd.Bitmaps[0].Name, "LOGO");
+    EXPECT_EQ(cd.Bitmaps[0].IsNamed, 1);
+    EXPECT_EQ(cd.Bitmaps[0].Width, 8);
+    EXPECT_EQ(cd.Bitmaps[0].Height, 40);
+    EXPECT_EQ(cd.Bitmaps[0].PixelFormat, PixelFormat::pf24bit);
+    // The bottom-left pixel, in the 0x00BBGGRR layout.
+    EXPECT_EQ(cd.Bitmaps[0].TransparentColor, 0x00C0B0A0u);
+    // Id 3 failed; id 5 took its entry.
+    EXPECT_EQ(cd.Bitmaps[1].Name, "5");
+    EXPECT_EQ(cd.Bitmaps[1].IsNamed, 0);
+    EXPECT_EQ(cd.Bitmaps[1].Width, 20);
+    EXPECT_EQ(cd.Bitmaps[1].TransparentColor, 0x00332211u);
+    ASSERT_TRUE(cd.Bitmaps[1].Bitmap);
+    EXPECT_EQ(cd.Bitmaps[1].Bitmap->width, 20);
+    EXPECT_TRUE(cd.Bitmaps[2].Name.empty());
+    EXPECT_EQ(cd.MaxBmpWidth, 20);
+    EXPECT_EQ(cd.MaxBmpHeight, 40);
+}
+
+TEST(PeLoaders, EveryTruncationLoadsSafely) {
+    const Bytes cursor = BuildCursorResource(3, 4, CursorDib());
+    const Bytes icon = IconDib(16, 4);
+    PeSpec spec;
+    spec.resources = {
+        Res(RT_GROUP_ICON, ResName::Named("APP"), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}})),
+        Res(RT_ICON, ResName::Id(1), icon),
+        Res(RT_GROUP_CURSOR, ResName::Id(2), BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})),
+        Res(RT_CURSOR, ResName::Id(1), cursor),
+        Res(RT_BITMAP, ResName::Id(1), BitmapDib(4, 4, 0)),
+    };
+    const Bytes full = BuildPe(spec).bytes;
+    TempDir dir;
+    const std::string path = dir.file("cut.dll");
+    // Every byte is cut in ResourceModule's own test; here a stride over the
+    // file, and the whole file last, exercise the loaders on top of it.
+    std::vector<size_t> lengths;
+    for (size_t n = 0; n < full.size(); n += 7) lengths.push_back(n);
+    lengths.push_back(full.size());
+    for (size_t n : lengths) {
+        ASSERT_TRUE(WriteFile(path, Bytes(full.begin(), full.begin() + n)));
+        CommonData cd;
+        cd.IconGroupCount = cd.CursorGroupCount = cd.BitmapCount = 1;
+        cd.IconGroups.resize(1);
+        cd.CursorGroups.resize(1);
+        cd.Bitmaps.resize(1);
+        const uint8_t status = LoadIconsPE(cd, path) | LoadCursorsPE(cd, path) | LoadBitmapsPE(cd, path);
+        EXPECT_TRUE(status == 0 || !cd.LastError.empty());
+        for (const auto& im : cd.IconGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
+        for (const auto& im : cd.CursorGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
+        if (n == full.size()) {
+            EXPECT_EQ(status, 0);
+            ASSERT_EQ(cd.IconGroups[0].Images.size(), 1u);
+            EXPECT_TRUE(cd.IconGroups[0].Images[0].Handle);
+            ASSERT_EQ(cd.CursorGroups[0].Images.size(), 1u);
+            EXPECT_TRUE(cd.CursorGroups[0].Images[0].Handle);
+            EXPECT_EQ(cd.Bitmaps[0].Width, 4);
+        }
+    }
+}

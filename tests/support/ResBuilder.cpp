@@ -1,0 +1,130 @@
+#include "tests/support/ResBuilder.h"
+
+namespace gw::test {
+
+namespace {
+
+void PadTo4(Bytes& b) {
+    while (b.size() % 4) b.push_back(0);
+}
+
+void PutKey32(Bytes& b, const ResKey& key) {
+    if (key.isId) {
+        PutU16(b, 0xFFFF);
+        PutU16(b, key.id);
+        return;
+    }
+    for (char c : key.name) PutU16(b, uint8_t(c));
+    PutU16(b, 0);
+}
+
+void PutKey16(Bytes& b, const ResKey& key) {
+    if (key.isId) {
+        PutU8(b, 0xFF);
+        PutU16(b, key.id);
+        return;
+    }
+    b.insert(b.end(), key.name.begin(), key.name.end());
+    PutU8(b, 0);
+}
+
+Bytes BuildGroupRes(uint16_t type, const std::vector<GroupEntry>& entries, int statedCount, bool icon) {
+    Bytes b;
+    PutU16(b, 0);
+    PutU16(b, type);
+    PutU16(b, uint16_t(statedCount < 0 ? int(entries.size()) : statedCount));
+    for (const GroupEntry& e : entries) {
+        if (icon) {
+            PutU8(b, uint8_t(e.width));
+            PutU8(b, uint8_t(e.height));
+            PutU8(b, 0); // colour count
+            PutU8(b, 0); // reserved
+        } else {
+            PutU16(b, e.width);
+            PutU16(b, e.height);
+        }
+        PutU16(b, e.planes);
+        PutU16(b, e.bitCount);
+        PutU32(b, e.bytesInRes);
+        PutU16(b, e.id);
+    }
+    return b;
+}
+
+} // namespace
+
+Bytes Res32LeadingEntry() {
+    Bytes b;
+    PutU32(b, 0);
+    PutU32(b, 32);
+    PutU16(b, 0xFFFF);
+    PutU16(b, 0);
+    PutU16(b, 0xFFFF);
+    PutU16(b, 0);
+    b.resize(32, 0);
+    return b;
+}
+
+Bytes Res32Entry(const ResItem& item) {
+    Bytes b;
+    PutU32(b, uint32_t(item.data.size()));
+    PutU32(b, 0); // header size, patched below
+    PutKey32(b, item.type);
+    PutKey32(b, item.name);
+    PadTo4(b);
+    PutU32(b, 0);                // data version
+    PutU16(b, item.memoryFlags);
+    PutU16(b, 0x0409);           // language
+    PutU32(b, 0);                // version
+    PutU32(b, 0);                // characteristics
+    PatchU32(b, 4, uint32_t(b.size()));
+    b.insert(b.end(), item.data.begin(), item.data.end());
+    PadTo4(b);
+    return b;
+}
+
+Bytes BuildRes32(const std::vector<ResItem>& items) {
+    Bytes b = Res32LeadingEntry();
+    for (const ResItem& item : items) {
+        const Bytes e = Res32Entry(item);
+        b.insert(b.end(), e.begin(), e.end());
+    }
+    return b;
+}
+
+Bytes Res16Entry(const ResItem& item) {
+    Bytes b;
+    PutKey16(b, item.type);
+    PutKey16(b, item.name);
+    PutU16(b, item.memoryFlags);
+    PutU32(b, uint32_t(item.data.size()));
+    b.insert(b.end(), item.data.begin(), item.data.end());
+    return b;
+}
+
+Bytes BuildRes16(const std::vector<ResItem>& items) {
+    Bytes b;
+    for (const ResItem& item : items) {
+        const Bytes e = Res16Entry(item);
+        b.insert(b.end(), e.begin(), e.end());
+    }
+    return b;
+}
+
+Bytes BuildIconGroupRes(const std::vector<GroupEntry>& entries, int statedCount) {
+    return BuildGroupRes(1, entries, statedCount, true);
+}
+
+Bytes BuildCursorGroupRes(const std::vector<GroupEntry>& entries, int statedCount) {
+    return BuildGroupRes(2, entries, statedCount, false);
+}
+
+Bytes CursorImageRes(uint16_t hotspotX, uint16_t hotspotY, const Bytes& image) {
+    Bytes b;
+    PutU16(b, hotspotX);
+    PutU16(b, hotspotY);
+    b.insert(b.end(), image.begin(), image.end());
+    return b;
+}
+
+} // namespace gw::test

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Grabwell and runs every test: the whole
-# suite in Release, then the core tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# suite in Release, the core tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then every fuzz harness for a short, bounded
+# time (FUZZ_SECONDS each, 12 by default; 0 skips the step).
 set -euo pipefail
 cd "$(dirname "$0")"
 source ./tools/deps.sh
@@ -20,3 +21,9 @@ cmake --build build-asan -j "$JOBS" --target grabwell_tests grabwell-cli
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j "$JOBS")
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-12}
+if [ "$FUZZ_SECONDS" -gt 0 ]; then
+  echo "== Fuzz harnesses, ${FUZZ_SECONDS}s each"
+  ./tools/fuzz.sh "$FUZZ_SECONDS"
+fi

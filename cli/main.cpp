@@ -1,7 +1,332 @@
 // grabwell-cli: the same core as the desktop program, without a display.
+//   info [--json] PATH...                 what each file holds
+//   extract [--as-bitmaps] FILE OUTDIR    every image as its own .ico/.cur (or .bmp)
+//   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
+//   wizard (--icons|--cursors|--bitmaps) [--resources] [--as-bitmaps] [--recurse] FOLDER OUTDIR
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
+#include <iostream>
+
+#include "batch/core/BatchWriter.h"
+#include "batch/core/OutputNames.h"
+#include "batch/core/ScriptedPrompts.h"
+#include "cli/WizardCommand.h"
+#include "formats/BmpManage.h"
+#include "formats/FileContents.h"
+#include "formats/IconFormat.h"
+#include "platform/BmpCodec.h"
+#include "platform/FileIo.h"
+
+using namespace gw;
+using json = nlohmann::json;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void Complain(const std::string& path, const std::string& what) {
+    std::cerr << "grabwell-cli: " << path << ": " << what << "\n";
+}
+
+// The colour count an image's label shows, as a number (0 when it has no
+// exact 64-bit value).
+uint64_t ColorCount(uint16_t bitCount) {
+    if (bitCount == 0) return 256;
+    return bitCount < 64 ? uint64_t(1) << bitCount : 0;
+}
+
+bool Usable(const TAdvBmp& b) { return b.Bitmap && b.Bitmap->HasHandle(); }
+
+// ---- info -------------------------------------------------------------
+
+json IconImageJson(const TAdvIconImage& im) {
+    const int w = im.Width ? im.Width : 256, h = im.Height ? im.Height : 256;
+    return {{"width", w},          {"height", h},
+            {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
+            {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
+            {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)},
+            {"decoded", bool(im.Handle)}};
+}
+
+json CursorImageJson(const TAdvCursorImage& im) {
+    const ByteView bytes(im.Data);
+    return {{"width", im.Width},
+            {"height", im.Height / 2},
+            {"bit_count", im.BitCount},
+            {"colors", ColorCount(im.BitCount)},
+            {"format", FormatLabel(im.Width, im.Height / 2, im.BitCount)},
+            {"bytes", im.BytesInRes},
+            {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
+            {"hotspot_x", im.HotspotX},
+            {"hotspot_y", im.HotspotY},
+            {"decoded", bool(im.Handle)}};
+}
+
+json FileJson(const std::string& path, const FileCounts& counts, const CommonData& cd) {
+    json groups = json::array();
+    for (const auto& g : cd.IconGroups) {
+        if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
+        json images = json::array();
+        for (const auto& im : g.Images) images.push_back(IconImageJson(im));
+        groups.push_back({{"type", "icon"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
+    }
+    for (const auto& g : cd.CursorGroups) {
+        if (g.Name.empty() && g.Images.empty()) continue;
+        json images = json::array();
+        for (const auto& im : g.Images) images.push_back(CursorImageJson(im));
+        groups.push_back({{"type", "cursor"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
+    }
+    json bitmaps = json::array();
+    for (const auto& b : cd.Bitmaps) {
+        if (!Usable(b)) continue;
+        bitmaps.push_back({{"name", b.Name},
+                           {"named", b.IsNamed != 0},
+                           {"width", b.Width},
+                           {"height", b.Height},
+                           {"pixel_format", PixelFormatText(b.PixelFormat)}});
+    }
+    return {{"path", path},
+            {"kind", ContainerKindText(counts.kind)},
+            {"icon_groups", counts.iconGroups},
+            {"cursor_groups", counts.cursorGroups},
+            {"bitmaps", counts.bitmaps},
+            {"groups", groups},
+            {"bitmap_list", bitmaps}};
+}
+
+void PrintText(const json& j) {
+    std::cout << j["path"].get<std::string>() << ": " << j["kind"].get<std::string>() << "\n";
+    std::cout << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
+              << ", bitmaps: " << j["bitmaps"] << "\n";
+    for (const auto& g : j["groups"]) {
+        std::cout << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
+                  << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
+        for (const auto& im : g["images"]) {
+            std::cout << "    " << im["format"].get<std::string>() << ", " << im["bit_count"] << " bits, "
+                      << im["bytes"] << " bytes";
+            if (im.contains("hotspot_x")) std::cout << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
+            if (im["png"].get<bool>()) std::cout << ", PNG";
+            if (!im["decoded"].get<bool>()) std::cout << ", not decodable";
+            std::cout << "\n";
+        }
+    }
+    for (const auto& b : j["bitmap_list"]) {
+        std::cout << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
+                  << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
+    }
+}
+
+int RunInfo(const std::vector<std::string>& paths, bool asJson) {
+    int status = kExitOk;
+    for (const auto& path : paths) {
+        MappedFile probe;
+        if (!probe.Open(path)) {
+            Complain(path, probe.error());
+            status = kExitFailed;
+            continue;
+        }
+        probe.Close();
+        const FileCounts counts = CountFile(path);
+        CommonData cd;
+        const LoadResult r = LoadFileContents(cd, path, counts);
+        if (!r.ok) {
+            Complain(path, r.error);
+            status = kExitFailed;
+        }
+        const json j = FileJson(path, counts, cd);
+        if (asJson)
+            std::cout << j.dump() << "\n";
+        else
+            PrintText(j);
+    }
+    return status;
+}
+
+// ---- writing ----------------------------------------------------------
+
+// Writes through the batch writer every command shares; the existing-file
+// question is answered once, for all others, by the --existing choice.
+struct Writer {
+    Writer(ExistingAction existing, const std::string& outDir)
+        : batch(outDir, flags, &prompts, CollisionMode::Ask) {
+        prompts.fallbackAnswer = ExistingAnswer{existing, true};
+    }
+    ~Writer() { Finish(); }
+
+    void Write(const std::string& base, const std::string& ext, const Bytes& bytes) {
+        if (bytes.empty() || batch.Failed()) return;
+        const auto target = batch.Settle(base, ext);
+        if (!target) return;
+        if (batch.Commit(*target, bytes)) std::cout << target->path << "\n";
+    }
+    // Ends the batch; false when a write failed (the message is printed).
+    bool Finish() {
+        if (finished) return !batch.Failed();
+        finished = true;
+        batch.End();
+        for (const auto& note : batch.Notes()) std::cerr << "grabwell-cli: " << note << "\n";
+        if (batch.Failed()) std::cerr << "grabwell-cli: " << batch.Error() << "\n";
+        return !batch.Failed();
+    }
+    int Written() const { return batch.Stats().filesWritten; }
+    int Skipped() const { return batch.Stats().filesSkipped; }
+
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    BatchWriter batch;
+    bool finished = false;
+};
+
+bool ParseExisting(const std::string& s, ExistingAction& out) {
+    if (s == "skip") out = ExistingAction::Skip;
+    else if (s == "overwrite") out = ExistingAction::Overwrite;
+    else if (s == "rename") out = ExistingAction::AutoRename;
+    else return false;
+    return true;
+}
+
+Bytes IconImageAsBmp(const Handle& handle, uint16_t bitCount) {
+    if (!handle) return {};
+    Bitmap bmp = IconToBitmap(*handle, KeyColor);
+    bmp.pixelFormat = PixelFormatForBitCount(bitCount);
+    return EncodeBmp(bmp);
+}
+
+// Loads a file for writing; false (with a message) when it holds nothing usable.
+bool LoadForWriting(const std::string& file, CommonData& cd, FileCounts& counts) {
+    MappedFile probe;
+    if (!probe.Open(file)) {
+        Complain(file, probe.error());
+        return false;
+    }
+    probe.Close();
+    counts = CountFile(file);
+    const LoadResult r = LoadFileContents(cd, file, counts);
+    if (!r.ok) Complain(file, r.error);
+    return r.ok;
+}
+
+int RunExtract(const std::string& file, const std::string& outDir, bool asBitmaps, ExistingAction existing) {
+    CommonData cd;
+    FileCounts counts;
+    bool ok = LoadForWriting(file, cd, counts);
+    Writer w(existing, outDir);
+    const bool single = counts.kind == ContainerKind::IconFile || counts.kind == ContainerKind::CursorFile;
+    const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
+    for (const auto& g : cd.IconGroups) {
+        const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
+        for (size_t k = 0; k < g.Images.size(); ++k) {
+            const auto& im = g.Images[k];
+            const std::string name = base + "_" + std::to_string(k);
+            if (asBitmaps) {
+                if (!im.Handle) { Complain(file, "image " + name + " cannot be decoded; not converted"); ok = false; continue; }
+                w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
+            } else {
+                w.Write(name, ".ico", WriteIconImage(im));
+            }
+        }
+    }
+    for (const auto& g : cd.CursorGroups) {
+        const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
+        for (size_t k = 0; k < g.Images.size(); ++k) {
+            const auto& im = g.Images[k];
+            const std::string name = base + "_" + std::to_string(k);
+            if (asBitmaps) {
+                if (!im.Handle) { Complain(file, "image " + name + " cannot be decoded; not converted"); ok = false; continue; }
+                w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
+            } else {
+                w.Write(name, ".cur", WriteCursorImage(im, form));
+            }
+        }
+    }
+    const bool written = w.Finish();
+    if (w.Written() == 0 && w.Skipped() == 0 && ok) std::cerr << "grabwell-cli: " << file << ": no icons or cursors\n";
+    return (ok && written) ? kExitOk : kExitFailed;
+}
+
+int RunSave(const std::string& file, const std::string& outDir, bool icons, bool cursors, bool bitmaps,
+            ExistingAction existing) {
+    CommonData cd;
+    FileCounts counts;
+    bool ok = LoadForWriting(file, cd, counts);
+    Writer w(existing, outDir);
+    const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
+    if (icons)
+        for (const auto& g : cd.IconGroups)
+            if (!g.Images.empty()) w.Write(g.Name, ".ico", WriteIconGroup(g));
+    if (cursors)
+        for (const auto& g : cd.CursorGroups)
+            if (!g.Images.empty()) w.Write(g.Name, ".cur", WriteCursorGroup(g, form));
+    if (bitmaps)
+        for (const auto& b : cd.Bitmaps) {
+            if (!Usable(b)) continue;
+            const std::string base = counts.kind == ContainerKind::BitmapFile ? NameBeforeFirstDot(b.Name) : b.Name;
+            w.Write(base, ".bmp", EncodeBmp(*b.Bitmap));
+        }
+    return (ok && w.Finish()) ? kExitOk : kExitFailed;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    std::puts("grabwell-cli");
-    return 0;
+    CLI::App app{"grabwell-cli: finds, extracts and converts icons, cursors and bitmaps"};
+    app.require_subcommand(1);
+
+    bool asJson = false;
+    std::vector<std::string> infoPaths;
+    auto* info = app.add_subcommand("info", "Show what each file holds: kind, counts, groups, images and bitmaps");
+    info->add_flag("--json", asJson, "One JSON object per line and file");
+    info->add_option("PATH", infoPaths, "Files to look at")->required();
+
+    bool asBitmaps = false;
+    std::string existingText = "rename";
+    std::string file, outDir;
+    auto* extract = app.add_subcommand("extract", "Write every image of every group as its own .ico or .cur file");
+    extract->add_flag("--as-bitmaps", asBitmaps, "Convert each image to a .bmp on the key colour instead");
+    extract->add_option("--existing", existingText, "What to do with a name that exists: skip, overwrite or rename")
+        ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
+    extract->add_option("FILE", file, "The file to read")->required();
+    extract->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
+
+    bool onlyIcons = false, onlyCursors = false, onlyBitmaps = false;
+    std::string saveExisting = "rename";
+    auto* save = app.add_subcommand("save", "Write every icon group, cursor group or bitmap whole (.ico, .cur, .bmp)");
+    save->add_flag("--icons", onlyIcons, "Icon groups only");
+    save->add_flag("--cursors", onlyCursors, "Cursor groups only");
+    save->add_flag("--bitmaps", onlyBitmaps, "Bitmaps only");
+    save->add_option("--existing", saveExisting, "What to do with a name that exists: skip, overwrite or rename")
+        ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
+    save->add_option("FILE", file, "The file to read")->required();
+    save->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
+
+    cli::WizardCommandOptions wizardOptions;
+    CLI::App* wizard = cli::AddWizardCommand(app, wizardOptions);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+
+    if (*info) return RunInfo(infoPaths, asJson);
+    if (*wizard) return cli::RunWizardCommand(wizardOptions);
+    if (*extract) {
+        ExistingAction existing;
+        ParseExisting(existingText, existing);
+        return RunExtract(file, outDir, asBitmaps, existing);
+    }
+    if (*save) {
+        ExistingAction existing;
+        ParseExisting(saveExisting, existing);
+        const bool any = onlyIcons || onlyCursors || onlyBitmaps;
+        return RunSave(file, outDir, !any || onlyIcons, !any || onlyCursors, !any || onlyBitmaps, existing);
+    }
+    return kExitUsage;
 }

@@ -1,14 +1,71 @@
-// Program entry: sets the application title, creates the windows once and
-// runs the message loop until the explorer closes.
+// Program entry: the application's title, the shared state, every window
+// created once in the program's order and kept for the whole run, then the
+// message loop until the explorer closes.
 #include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QDir>
+#include <QScreen>
 
+#include <cmath>
+
+#include "batch/core/ActionFlags.h"
+#include "batch/gui/Azioni1.h"
+#include "batch/gui/BatchCommands.h"
+#include "batch/gui/QtPrompts.h"
+#include "batch/gui/Wizform.h"
+#include "explorer/core/ExplorerState.h"
+#include "explorer/gui/About.h"
+#include "explorer/gui/FileList.h"
 #include "explorer/gui/Main1.h"
+#include "explorer/gui/ToolIcons.h"
+#include "formats/CommonData.h"
+#include "platform/Display.h"
+
+namespace {
+
+// The screen's colour depth and the icon sizes the pictures are drawn at: 32
+// and 16 device pixels at the normal density, more on a dense screen.
+void ApplyScreenToDisplay() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    gw::Display::SetDepth(screen->depth());
+    const double ratio = screen->devicePixelRatio();
+    gw::Display::SetIconSizes(int(std::lround(32 * ratio)), int(std::lround(16 * ratio)));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Grabwell");
-    QApplication::setApplicationDisplayName("Grabwell");
-    gw::TForm1 form1;
+    QApplication::setWindowIcon(gw::AppIcon());
+    ApplyScreenToDisplay();
+
+    gw::CommonData common;
+    gw::ExplorerState explorer;
+
+    // The existing-file flags every batch command shares, at their start values.
+    gw::ActionFlags actions;
+
+    gw::TForm1 form1(common, explorer);
+    gw::TForm20 form20(&form1);
+    gw::TActionForm actionForm(&form1);
+    gw::QtPrompts prompts(&form1, actionForm);
+    gw::TWForm1 wizForm1(prompts, explorer.TempDir, &form1);
+
+    form1.Links().showAbout = [&form20] { form20.exec(); };
+    form1.Links().extractAll = [&] {
+        const gw::ExplorerPanels p = form1.Panels();
+        gw::PanelProgress progress(p.panel6, p.panel7, p.gauge1, p.label2);
+        gw::mWizardClick(wizForm1, explorer, form1.ListModel()->Rows(), actions, prompts, progress);
+    };
+    form1.Links().saveAllBitmaps = [&] {
+        gw::mSallBitsClick(explorer, form1.ListModel()->Rows(), actions, prompts);
+    };
+
     form1.show();
+    form1.SelectFolder(QDir::homePath());
     return app.exec();
 }

@@ -13,10 +13,6 @@
 
 namespace gw {
 
-// The background given to transparent pixels when an icon or cursor image
-// is converted to a bitmap (0x00BBGGRR: red 0x56, green 0x34, blue 0x12).
-constexpr TColor KeyColor = 0x00123456;
-
 struct CommonData {
     std::string SelFileName; // the list item's caption
     std::string SelFilePath; // folder + "/" + SelFileName

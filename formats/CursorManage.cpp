@@ -63,10 +63,7 @@ std::string LoadCursorFileBytes(CommonData& cd, ByteView file) {
         im.HotspotY = hotY;
         ByteView bytes = file.subspan(offset, size);
         im.Data.assign(bytes.begin(), bytes.end());
-        const CursorImageSize s = CursorImageSizeOf(bytes);
-        im.Width = s.width;
-        im.Height = s.height;
-        im.BitCount = s.bitCount;
+        ApplyCursorImageSize(im, bytes);
         im.Handle = CreateIconFromResourceEx(bytes, true, kIconVersion, im.Width, im.Height / 2, 0);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());

@@ -6,34 +6,85 @@
 #include "formats/FileContents.h"
 #include "formats/IconManage.h"
 #include "platform/Display.h"
+#include "platform/ResourceModule.h"
 
 namespace gw {
 
-int ExtractIconCount(const std::string& path) {
-    const FileCounts c = CountFile(path);
-    switch (c.kind) {
-    case ContainerKind::IconFile:
-    case ContainerKind::NEFile:
-    case ContainerKind::PEFile: return c.iconGroups;
-    default: return 0;
-    }
+namespace {
+
+constexpr uint64_t kGroupHeaderSize = 6;
+constexpr uint64_t kGroupEntrySize = 14;
+
+bool CanHoldIcons(const FileCounts& c) {
+    return c.kind == ContainerKind::IconFile || c.kind == ContainerKind::NEFile || c.kind == ContainerKind::PEFile;
 }
 
-int BestImageFor(const TAdvIconGroupList& group, int size) {
+// The choices of a group directory: the entries' width and height bytes (0
+// means 256) and bit counts.
+std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group) {
+    std::vector<ImageChoice> out;
+    for (const auto& im : group.Images)
+        out.push_back({im.Width ? im.Width : 256, im.Height ? im.Height : 256, im.BitCount});
+    return out;
+}
+
+Handle Decode(ByteView bytes, int size) {
+    return CreateIconFromResourceEx(bytes, true, kIconVersion, size, size, 0);
+}
+
+// A 32-bit executable: read the first group's directory and decode only the
+// image chosen from it, through the resource module.
+std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
+    const auto module = ResourceModule::Open(path);
+    if (!module) return std::nullopt;
+    const auto groups = module->Table(RT_GROUP_ICON);
+    if (groups.Names().empty()) return std::nullopt;
+    const auto group = groups.Find(groups.Names().front());
+    if (!group) return std::nullopt;
+    const uint64_t stated = PeekU16(*group, 4);
+    const uint64_t count = group->size() < kGroupHeaderSize
+                               ? 0
+                               : std::min(stated, (group->size() - kGroupHeaderSize) / kGroupEntrySize);
+    std::vector<ImageChoice> choices;
+    std::vector<uint16_t> ids;
+    for (uint64_t j = 0; j < count; ++j) {
+        const uint64_t at = kGroupHeaderSize + j * kGroupEntrySize;
+        const int w = (*group)[at], h = (*group)[at + 1];
+        choices.push_back({w ? w : 256, h ? h : 256, PeekU16(*group, at + 6)});
+        ids.push_back(PeekU16(*group, at + 12));
+    }
+    const auto images = module->Table(RT_ICON);
+    // The best image first; when it does not decode, the next best.
+    while (!choices.empty()) {
+        const int best = BestImageFor(choices, size);
+        if (const auto bytes = images.Find(ResName::Id(ids[size_t(best)]))) {
+            if (Handle h = Decode(*bytes, size)) return h;
+        }
+        choices.erase(choices.begin() + best);
+        ids.erase(ids.begin() + best);
+    }
+    return Handle{};
+}
+
+} // namespace
+
+int ExtractIconCount(const std::string& path) {
+    const FileCounts c = CountFile(path);
+    return CanHoldIcons(c) ? c.iconGroups : 0;
+}
+
+int BestImageFor(const std::vector<ImageChoice>& images, int size) {
     int best = -1;
     long bestDistance = LONG_MAX;
     int bestDepthScore = -1;
     bool bestLarger = false;
     const int depth = Display::Depth();
-    for (size_t i = 0; i < group.Images.size(); ++i) {
-        const auto& im = group.Images[i];
-        if (!im.Handle) continue;
-        const int w = im.Handle->storedWidth, h = im.Handle->storedHeight;
-        const long distance = std::labs(long(w) - size) + std::labs(long(h) - size);
-        const bool larger = w >= size;
-        const int bits = im.Handle->bitCount ? im.Handle->bitCount : im.BitCount;
+    for (size_t i = 0; i < images.size(); ++i) {
+        const ImageChoice& im = images[i];
+        const long distance = std::labs(long(im.width) - size) + std::labs(long(im.height) - size);
+        const bool larger = im.width >= size;
         // Colour depths above the display's count below every depth that fits.
-        const int depthScore = bits <= depth ? bits + 64 : 64 - bits;
+        const int depthScore = im.bitCount <= depth ? im.bitCount + 64 : 64 - std::min(im.bitCount, 64);
         const bool better = distance < bestDistance ||
                             (distance == bestDistance && larger && !bestLarger) ||
                             (distance == bestDistance && larger == bestLarger && depthScore > bestDepthScore);
@@ -47,25 +98,34 @@ int BestImageFor(const TAdvIconGroupList& group, int size) {
     return best;
 }
 
-FirstIcon ExtractFirstIcon(const std::string& path, int size) {
+FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(path, CountFile(path), size); }
+
+FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, int size) {
     FirstIcon out;
-    const FileCounts c = CountFile(path);
-    if (c.kind != ContainerKind::IconFile && c.kind != ContainerKind::NEFile && c.kind != ContainerKind::PEFile)
-        return out;
+    if (!CanHoldIcons(counts)) return out;
     out.kind = FirstIconKind::NoIcon;
-    if (c.iconGroups < 1) return out;
-    CommonData cd;
-    cd.SelFilePath = path;
-    cd.IconGroupCount = 1;
-    cd.IconGroups.resize(1);
-    LoadIcons(cd, path, c.fileKind);
-    const int best = BestImageFor(cd.IconGroups[0], size);
-    if (best < 0) return out;
-    const auto& im = cd.IconGroups[0].Images[size_t(best)];
-    Handle h = CreateIconFromResourceEx(im.Data, true, kIconVersion, size, size, 0);
-    if (!h) return out;
+    if (counts.iconGroups < 1) return out;
+    Handle icon;
+    if (counts.kind == ContainerKind::PEFile) {
+        if (auto pe = FirstPeIcon(path, size)) icon = std::move(*pe);
+    } else {
+        CommonData cd;
+        cd.SelFilePath = path;
+        cd.IconGroupCount = 1;
+        cd.IconGroups.resize(1);
+        LoadIcons(cd, path, counts.fileKind);
+        auto& images = cd.IconGroups[0].Images;
+        std::vector<ImageChoice> choices = ChoicesOf(cd.IconGroups[0]);
+        while (!icon && !choices.empty()) {
+            const int best = BestImageFor(choices, size);
+            icon = Decode(images[size_t(best)].Data, size);
+            choices.erase(choices.begin() + best);
+            images.erase(images.begin() + best);
+        }
+    }
+    if (!icon) return out;
     out.kind = FirstIconKind::Icon;
-    out.icon = std::move(h);
+    out.icon = std::move(icon);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // Our stand-in for the platform's icon extraction from executables: the
 // number of icon groups a file holds and the picture of its first group.
 #include <string>
+#include <vector>
 
 #include "formats/CommonData.h"
 
@@ -25,11 +26,21 @@ struct FirstIcon {
 // The picture of the first icon group, drawn at size x size from the group's
 // best image for that size.
 FirstIcon ExtractFirstIcon(const std::string& path, int size);
+// The same for a file whose kind and counts are already known (CountFile),
+// so that a folder scan classifies each file once. Only the chosen image is
+// decoded.
+struct FileCounts;
+FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, int size);
 
-// The index of the image of a group that best fits a square of the given
-// size: the closest size (a larger image before a smaller one at the same
-// distance), then the deepest colour up to the display depth. -1 when the
-// group has no decodable image.
-int BestImageFor(const TAdvIconGroupList& group, int size);
+// One image of a group as the choice sees it: its pixel size and colour depth.
+struct ImageChoice {
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+};
+// The index of the image that best fits a square of the given size: the
+// closest size (a larger image before a smaller one at the same distance),
+// then the deepest colour up to the display depth. -1 for no images.
+int BestImageFor(const std::vector<ImageChoice>& images, int size);
 
 } // namespace gw

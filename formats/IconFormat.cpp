@@ -110,24 +110,34 @@ bool IsPngData(ByteView bytes) {
     return bytes.size() >= 8 && std::equal(kSig, kSig + 8, bytes.begin());
 }
 
-CursorImageSize CursorImageSizeOf(ByteView image) {
-    CursorImageSize s;
-    if (IsPngData(image)) {
-        // IHDR: width and height as big-endian uint32 at 16 and 20, bit depth at 24.
-        auto be32 = [&](size_t off) {
-            return off + 4 <= image.size() ? (uint32_t(image[off]) << 24) | (uint32_t(image[off + 1]) << 16) |
-                                                 (uint32_t(image[off + 2]) << 8) | uint32_t(image[off + 3])
-                                           : 0u;
-        };
-        s.width = uint16_t(be32(16));
-        s.height = uint16_t(be32(20) * 2);
-        s.bitCount = 32;
-        return s;
+void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image) {
+    constexpr uint64_t kPngHeaderSize = 24;   // signature + IHDR length, type, width, height
+    constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header
+    constexpr uint32_t kCoreHeaderSize = 12;
+    auto be32 = [&](size_t off) {
+        return (uint32_t(image[off]) << 24) | (uint32_t(image[off + 1]) << 16) | (uint32_t(image[off + 2]) << 8) |
+               uint32_t(image[off + 3]);
+    };
+    uint64_t width = 0, height = 0;
+    uint16_t bitCount = im.BitCount;
+    if (image.size() >= kPngHeaderSize && IsPngData(image)) {
+        width = be32(16);
+        height = uint64_t(be32(20)) * 2;
+    } else if (image.size() >= kInfoHeaderMinSize && PeekU32(image, 0) == kCoreHeaderSize) {
+        width = PeekU16(image, 4);
+        height = PeekU16(image, 6);
+        bitCount = PeekU16(image, 10);
+    } else if (image.size() >= kInfoHeaderMinSize) {
+        const int32_t w = int32_t(PeekU32(image, 4));
+        const int32_t h = int32_t(PeekU32(image, 8));
+        width = w > 0 ? uint64_t(w) : 0;
+        height = h > 0 ? uint64_t(h) : 0;
+        bitCount = PeekU16(image, 14);
     }
-    s.width = PeekU16(image, 4);
-    s.height = PeekU16(image, 8);
-    s.bitCount = PeekU16(image, 14);
-    return s;
+    if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF) return;
+    im.Width = uint16_t(width);
+    im.Height = uint16_t(height);
+    im.BitCount = bitCount;
 }
 
 } // namespace gw

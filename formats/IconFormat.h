@@ -25,14 +25,14 @@ Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form);
 // One cursor image: count 1, offset 22.
 Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form);
 
-// Width, doubled height and bit count of a cursor or icon image from its own
-// bytes (bitmap header: uint16 at 4, 8 and 14; PNG: IHDR, height doubled).
-struct CursorImageSize {
-    uint16_t width = 0;
-    uint16_t height = 0;
-    uint16_t bitCount = 0;
-};
-CursorImageSize CursorImageSizeOf(ByteView image);
+// Takes a cursor image's width, stored (doubled) height and bit count from
+// its own image bytes (the bitmap after any hot-spot prefix): the info
+// header's int32 width and height and uint16 bit count, the core header's
+// uint16 fields, or a PNG's IHDR width and twice its height. Resource
+// compilers disagree on the height a cursor group entry states, so the image
+// is the authority. Values that are 0, negative or beyond 16 bits leave the
+// record's own.
+void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image);
 
 // True when the bytes begin with the PNG signature.
 bool IsPngData(ByteView bytes);

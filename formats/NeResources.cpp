@@ -310,10 +310,7 @@ bool ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group) {
             return false;
         im.HotspotX = PeekU16(load.file, *start);
         im.HotspotY = PeekU16(load.file, *start + 2);
-        const CursorImageSize size = CursorImageSizeOf(load.file.subspan(size_t(*start + kHotspotSize)));
-        im.Width = size.width;
-        im.Height = size.height;
-        im.BitCount = size.bitCount;
+        ApplyCursorImageSize(im, load.file.subspan(size_t(*start + kHotspotSize)));
         // The whole resource, hot-spot prefix included.
         const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes);
         if (!bytes) return false;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "formats/BmpManage.h"
+#include "formats/IconFormat.h"
 #include "platform/ResourceModule.h"
 
 namespace gw {
@@ -14,10 +15,6 @@ namespace {
 constexpr uint64_t kGroupHeaderSize = 6;
 constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kCursorPrefixSize = 4;
-constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of a 40-byte info header
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint64_t kPngHeaderSize = 24;     // signature + IHDR length, type, width, height
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // An image entry may state more bytes than its resource holds: the image's
 // Data block keeps the stated size, zero-filled past the resource. A stated
 // size more than this beyond the resource is not believed; the resource's
@@ -85,36 +82,6 @@ void ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images
                          : nullptr;
 }
 
-uint32_t BigEndianU32(ByteView d, uint64_t at) {
-    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
-}
-
-// Takes the cursor image's real size from the image after the hot-spot
-// prefix: the bitmap header's width, stored (doubled) height and bit count,
-// or for a PNG image its width and twice its height. An image too short to
-// hold its header leaves the group entry's values.
-void ApplyImageHeader(TAdvCursorImage& im, ByteView resource) {
-    if (resource.size() < kCursorPrefixSize) return;
-    const ByteView image = resource.subspan(kCursorPrefixSize);
-    if (image.size() >= kPngHeaderSize && std::equal(std::begin(kPngSignature), std::end(kPngSignature), image.begin())) {
-        im.Width = uint16_t(BigEndianU32(image, 16));
-        im.Height = uint16_t(uint64_t(BigEndianU32(image, 20)) * 2);
-        return;
-    }
-    if (image.size() < kInfoHeaderMinSize) return;
-    if (PeekU32(image, 0) == kCoreHeaderSize) {
-        // The old 12-byte header stores width, height and bit count as 16-bit fields.
-        im.Width = PeekU16(image, 4);
-        im.Height = PeekU16(image, 6);
-        im.BitCount = PeekU16(image, 10);
-        return;
-    }
-    // Width and height are 32-bit fields; the record keeps their low 16 bits.
-    im.Width = uint16_t(PeekU32(image, 4));
-    im.Height = uint16_t(PeekU32(image, 8));
-    im.BitCount = PeekU16(image, 14);
-}
-
 void ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& images) {
     im.Width = entry.u16();
     im.Height = entry.u16();
@@ -134,7 +101,7 @@ void ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& im
     im.BytesInRes = uint32_t(resource->size());
     im.HotspotX = PeekU16(*resource, 0);
     im.HotspotY = PeekU16(*resource, 2);
-    ApplyImageHeader(im, *resource);
+    if (resource->size() >= kCursorPrefixSize) ApplyCursorImageSize(im, resource->subspan(kCursorPrefixSize));
     im.Handle = CreateIconFromResourceEx(*resource, false, kIconVersion, im.Width, im.Height / 2, 0);
 }
 

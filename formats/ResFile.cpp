@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "formats/BmpManage.h"
+#include "formats/IconFormat.h"
 #include "platform/FileIo.h"
 
 namespace gw {
@@ -27,10 +28,6 @@ constexpr uint64_t kGroupHeaderSize = 6;
 constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kGroupCountOffset = 4;
 constexpr uint64_t kCursorPrefixSize = 4;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header
-constexpr uint64_t kPngHeaderSize = 24;     // signature + IHDR length, type, width, height
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 // A resource type or name: a number, or a string.
 struct ResIdent {
@@ -228,45 +225,11 @@ void ReadCursorEntry(TAdvCursorImage& im, ByteReader& r) {
     im.ResId = r.u16();
 }
 
-uint32_t BigEndianU32(ByteView d, uint64_t at) {
-    return (uint32_t(d[at]) << 24) | (uint32_t(d[at + 1]) << 16) | (uint32_t(d[at + 2]) << 8) | d[at + 3];
-}
-
-// Resource compilers disagree on the height a cursor group entry states
-// (some store the cursor's height, some the doubled bitmap height), so the
-// size and bit count are taken from the image itself after its hot-spot
-// prefix: the bitmap header, or the IHDR of a PNG image with its height
-// doubled. Values that do not fit the record leave the group entry's.
-void ApplyCursorImageHeader(TAdvCursorImage& im, ByteView resource) {
-    if (resource.size() < kCursorPrefixSize) return;
-    const ByteView image = resource.subspan(kCursorPrefixSize);
-    uint64_t width = 0, height = 0;
-    uint16_t bitCount = im.BitCount;
-    if (image.size() >= kPngHeaderSize && std::equal(std::begin(kPngSignature), std::end(kPngSignature), image.begin())) {
-        width = BigEndianU32(image, 16);
-        height = uint64_t(BigEndianU32(image, 20)) * 2;
-    } else if (image.size() >= kInfoHeaderMinSize && PeekU32(image, 0) == kCoreHeaderSize) {
-        width = PeekU16(image, 4);
-        height = PeekU16(image, 6);
-        bitCount = PeekU16(image, 10);
-    } else if (image.size() >= kInfoHeaderMinSize) {
-        const int32_t w = int32_t(PeekU32(image, 4));
-        const int32_t h = int32_t(PeekU32(image, 8));
-        width = w > 0 ? uint64_t(w) : 0;
-        height = h > 0 ? uint64_t(h) : 0;
-        bitCount = PeekU16(image, 14);
-    }
-    if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF) return;
-    im.Width = uint16_t(width);
-    im.Height = uint16_t(height);
-    im.BitCount = bitCount;
-}
-
 void LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
     TakeImageBytes(im, resource);
     im.HotspotX = PeekU16(im.Data, 0);
     im.HotspotY = PeekU16(im.Data, 2);
-    ApplyCursorImageHeader(im, im.Data);
+    if (ByteView(im.Data).size() >= kCursorPrefixSize) ApplyCursorImageSize(im, ByteView(im.Data).subspan(kCursorPrefixSize));
     im.Handle = CreateIconFromResourceEx(im.Data, false, kIconVersion, im.Width, im.Height / 2, 0);
 }
 

@@ -24,7 +24,12 @@ enum class PixelFormat : uint8_t {
     pfCustom = 8,
 };
 
-const char* PixelFormatText(PixelFormat f); // "device", "1", "4", "8", "15", "16", "24", "32", "custom"
+const char* PixelFormatText(PixelFormat f);
+
+// The background given to transparent pixels when an icon or cursor image
+// is converted to a bitmap (0x00BBGGRR: red 0x56, green 0x34, blue 0x12).
+// Palettes built for bitmaps always keep it exact.
+constexpr TColor KeyColor = 0x00123456; // "device", "1", "4", "8", "15", "16", "24", "32", "custom"
 
 inline uint32_t ArgbFromColor(TColor c) {
     return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);

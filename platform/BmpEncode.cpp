@@ -3,7 +3,6 @@
 // to 4 bytes) in any of the toolkit's pixel formats.
 #include <cstring>
 
-#include "formats/CommonData.h"
 #include "platform/BmpCodec.h"
 #include "platform/ColorQuantizer.h"
 #include "platform/Display.h"

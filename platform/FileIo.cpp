@@ -1,6 +1,7 @@
 #include "platform/FileIo.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -9,7 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <random>
+#include <atomic>
 
 namespace gw {
 
@@ -47,7 +48,9 @@ void MappedFile::Close() {
 bool MappedFile::Open(const std::string& path) {
     Close();
     m_error.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO or a device must never wait for a writer;
+    // anything but a regular file is refused below.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         m_error = "Cannot open file \"" + path + "\": " + std::strerror(errno);
         return false;
@@ -89,52 +92,91 @@ Bytes ReadFileAt(int fd, uint64_t offset, size_t n) {
     return out;
 }
 
-std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting) {
-    auto slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    std::string tmpl = JoinPath(folder, ".grabwell-XXXXXX");
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) return "Cannot create file \"" + path + "\": " + std::strerror(errno);
-    std::string tmp(name.data());
-    auto fail = [&](const char* what, int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return std::string("Cannot ") + what + " file \"" + path + "\": " + std::strerror(err);
-    };
+namespace {
+
+
+// Temporary names are unique within the process; another process that took
+// a name makes us try the next one, this many times at most.
+constexpr int kMaxTemporaryNameTries = 64;
+
+std::atomic<uint64_t> g_temporaryCounter{0};
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string Failure(const char* what, const std::string& path, int error) {
+    return std::string("Cannot ") + what + " file \"" + path + "\": " + std::strerror(error);
+}
+
+// Creates a new temporary file beside the target; -1 with errno set on failure.
+int CreateTemporary(const std::string& folder, std::string& name) {
+    static const std::string kProcessTag = ".grabwell-" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < kMaxTemporaryNameTries; ++attempt) {
+        name = JoinPath(folder, kProcessTag + std::to_string(g_temporaryCounter.fetch_add(1)) + ".tmp");
+        // O_EXCL: never write through an entry that someone else created.
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool WriteAll(int fd, ByteView bytes, int& error) {
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return fail("write", w < 0 ? errno : ENOSPC);
-        done += size_t(w);
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        done += size_t(n);
     }
-    // mkstemp makes the file private; give it the mode a plain create would.
-    mode_t mask = umask(0);
-    umask(mask);
-    (void)fchmod(fd, 0666 & ~mask);
-    if (fsync(fd) != 0 && errno != EINVAL) return fail("write", errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return "Cannot write file \"" + path + "\": " + std::strerror(err);
+    return true;
+}
+
+// Moves the temporary file to path without replacing anything there.
+int RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // File systems without RENAME_NOREPLACE: link() fails when the name is taken.
+    if (::link(from.c_str(), to.c_str()) != 0) return -1;
+    ::unlink(from.c_str());
+    return 0;
+}
+
+} // namespace
+
+std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting) {
+    std::string temporary;
+    const int fd = CreateTemporary(FolderOf(path), temporary);
+    if (fd < 0) return Failure("create", path, errno);
+    int error = 0;
+    const bool written = WriteAll(fd, bytes, error);
+    if (::close(fd) != 0 && written) error = errno;
+    if (!written || error != 0) {
+        ::unlink(temporary.c_str());
+        return Failure("write", path, error);
     }
-    int rc;
-    if (replaceExisting) {
-        rc = ::rename(tmp.c_str(), path.c_str());
-    } else {
-        // link() fails when the name is taken, so nothing existing is replaced.
-        rc = ::link(tmp.c_str(), path.c_str());
-        if (rc == 0) ::unlink(tmp.c_str());
-    }
+    const int rc = replaceExisting ? ::rename(temporary.c_str(), path.c_str()) : RenameNoReplace(temporary, path);
     if (rc != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return "Cannot write file \"" + path + "\": " + std::strerror(err);
+        error = errno;
+        ::unlink(temporary.c_str());
+        return Failure("write", path, error);
     }
     return {};
 }
+
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::syncfs(fd);
+    ::close(fd);
+}
+
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;

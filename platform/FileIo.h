@@ -40,11 +40,16 @@ private:
 // Reads up to n bytes at offset of a file opened by path; returns what was read.
 Bytes ReadFileAt(int fd, uint64_t offset, size_t n);
 
-// Writes bytes to path through a temporary file in the same folder and a
-// rename, so that the file is written whole or not at all. With
-// replaceExisting false an existing entry at path is never replaced.
-// Returns an empty string on success, else a message naming the file.
+// Writes bytes to path whole or not at all: one write to a new temporary
+// file in the same folder, then a rename. With replaceExisting false an
+// existing entry at path is never replaced (the write fails instead).
+// Returns "" on success, else a message naming the file; nothing is left
+// behind on failure. Files are not flushed one by one (a batch writes
+// thousands): call FlushFolder once when a command has written its files.
 std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting = true);
+
+// Flushes the file system that holds folder to disk.
+void FlushFolder(const std::string& folder);
 
 // Joins a folder and a name with "/" without doubling it at the root.
 std::string JoinPath(const std::string& folder, const std::string& name);

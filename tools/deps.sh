@@ -4,6 +4,7 @@ GRABWELL_PACKAGES=(
   libpng-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl1-mesa-dev
+  clang libclang-rt-14-dev
 )
 
 ensure_packages() {

@@ -1,18 +1,720 @@
 #include "explorer/gui/Main1.h"
 
-#include <QScreen>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <optional>
+
+#include "explorer/core/Scanners.h"
+#include "explorer/gui/FileList.h"
+#include "explorer/gui/Help.h"
+#include "explorer/gui/ToolIcons.h"
 
 namespace gw {
+namespace {
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+constexpr int kFormWidth = 628;
+constexpr int kFormHeight = 430;
+constexpr int kTreeWidth = 180;
+constexpr int kHintPanelWidth = 160;
+const QSize kProgressPanelSize(270, 96);
+constexpr qint64 kLabelRefreshMs = 15;
+
+// The hourglass for as long as the object lives, whatever way the scope ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QString FromLocal(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string ToLocal(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// One picture of one list: the icon scaled to the tile, or the bitmap with
+// its mask colour made transparent, or an empty tile.
+QPixmap TilePixmap(const ListImage& image, int tile) {
+    QImage out;
+    if (image.icon && !image.icon->argb.empty()) {
+        const IconImage& icon = *image.icon;
+        out = QImage(reinterpret_cast<const uchar*>(icon.argb.data()), icon.width, icon.height, icon.width * 4,
+                     QImage::Format_ARGB32)
+                  .copy();
+    } else if (image.bitmap.HasHandle() &&
+               image.bitmap.pixels.size() == size_t(image.bitmap.width) * size_t(image.bitmap.height)) {
+        const Bitmap& bitmap = image.bitmap;
+        out = QImage(bitmap.width, bitmap.height, QImage::Format_ARGB32);
+        const uint32_t maskRgb = image.maskArgb & 0x00FFFFFFu;
+        for (int y = 0; y < bitmap.height; ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
+            const uint32_t* row = bitmap.Row(y);
+            for (int x = 0; x < bitmap.width; ++x) {
+                const uint32_t rgb = row[x] & 0x00FFFFFFu;
+                line[x] = image.masked && rgb == maskRgb ? 0u : rgb | 0xFF000000u;
+            }
+        }
+    } else {
+        out = QImage(tile, tile, QImage::Format_ARGB32);
+        out.fill(Qt::transparent);
+    }
+    if (out.width() != tile || out.height() != tile)
+        out = out.scaled(tile, tile, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return QPixmap::fromImage(out);
+}
+
+QToolButton* SpeedButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable) {
+    auto* button = new QToolButton;
+    button->setObjectName(name);
+    button->setIcon(ToolIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setStatusTip(QString(hint).replace('\n', ' '));
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setStatusTip(hint);
+    return action;
+}
+
+} // namespace
+
+TForm1::TForm1(CommonData& common, ExplorerState& state, QWidget* parent)
+    : QMainWindow(parent), m_common(common), m_state(state) {
     setObjectName("Form1");
     setWindowTitle("Grabwell Explorer");
-    resize(628, 430);
-    if (auto* screen = QGuiApplication::primaryScreen()) {
-        QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
+    m_appIcon = AppIcon();
+    setWindowIcon(m_appIcon);
+
+    BuildMenus();
+    BuildToolBar();
+    BuildBody();
+    BuildStatusBar();
+    BuildProgressPanels();
+    FormCreate();
+    ConnectHandlers();
+
+    resize(std::max(kFormWidth, WidestToolBar()), kFormHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+// ---- construction ----
+
+void TForm1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("File1");
+    m1Open = MenuItem(file, "m1Open", "&Open", "Open Selected Icon File");
+    m1Open->setEnabled(false);
+    file->addSeparator();
+    m1Exit = MenuItem(file, "m1Exit", "&Exit", "Exit Program");
+
+    QMenu* view = menuBar()->addMenu("&View");
+    view->setObjectName("View1");
+    mTB1 = MenuItem(view, "mTB1", "&Toolbar", "Show/Hide Toolbar");
+    mSB1 = MenuItem(view, "mSB1", "Status &Bar", "Show/Hide Status Bar");
+    m1FPanel = MenuItem(view, "m1FPanel", "&Folder Panel", "Show/Hide Folder Panel");
+    for (QAction* toggle : {mTB1, mSB1, m1FPanel}) {
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
     }
+    view->addSeparator();
+    m1Large = MenuItem(view, "m1Large", "&Large Icons", "Large Icons");
+    m1Small = MenuItem(view, "m1Small", "&Small Icons", "Small Icons");
+    m1List = MenuItem(view, "m1List", "&List", "List");
+    m1Details = MenuItem(view, "m1Details", "&Details", "Details");
+    auto* styles = new QActionGroup(this);
+    for (QAction* style : {m1Large, m1Small, m1List, m1Details}) {
+        style->setCheckable(true);
+        styles->addAction(style);
+    }
+    m1Details->setChecked(true);
+    view->addSeparator();
+    QMenu* arrange = view->addMenu("&Arrange Icons");
+    arrange->setObjectName("ArrangeIcons1");
+    byName1 = MenuItem(arrange, "byName1", "by &Name");
+    byType1 = MenuItem(arrange, "byType1", "by &Type");
+    byObject1 = MenuItem(arrange, "byObject1", "by &Object");
+    Refresh1 = MenuItem(view, "Refresh1", "&Refresh");
+
+    Bitmaps1 = menuBar()->addMenu("&Bitmaps");
+    Bitmaps1->setObjectName("Bitmaps1");
+    mSallBits = MenuItem(Bitmaps1, "mSallBits", "&Save all Bitmaps", "Save all Bitmaps");
+    Bitmaps1->menuAction()->setVisible(false);
+
+    Wizard1 = menuBar()->addMenu("&Wizard");
+    Wizard1->setObjectName("Wizard1");
+    mWizard = MenuItem(Wizard1, "mWizard", "&Extract All");
+    Wizard1->menuAction()->setVisible(false);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("Help1");
+    Help2 = MenuItem(help, "Help2", "&Help");
+    Help2->setShortcut(QKeySequence::HelpContents);
+    AboutGrabwell1 = MenuItem(help, "AboutGrabwell1", "&About Grabwell ..");
+}
+
+// The window starts wide enough for the whole tool bar, the commands that
+// some categories show included, with this platform's fonts.
+int TForm1::WidestToolBar() {
+    ShowWizardCommands(true);
+    ShowAllBitsCommands(true);
+    const int width = ToolBar1->sizeHint().width() + 2 * ToolBar1->contentsMargins().left();
+    ShowWizardCommands(false);
+    ShowAllBitsCommands(false);
+    return width;
+}
+
+void TForm1::BuildToolBar() {
+    ToolBar1 = new QToolBar("Toolbar", this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->toggleViewAction()->setVisible(false);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    // "All Folders" heads the folder tree, as wide as the tree.
+    Panel3 = new QFrame;
+    Panel3->setObjectName("Panel3");
+    Panel3->setFrameShape(QFrame::StyledPanel);
+    Panel3->setFrameShadow(QFrame::Sunken);
+    Panel3->setFixedWidth(kTreeWidth);
+    Panel5 = new QLabel("All Folders", Panel3);
+    Panel5->setObjectName("Panel5");
+    auto* headerLayout = new QHBoxLayout(Panel3);
+    headerLayout->setContentsMargins(6, 2, 6, 2);
+    headerLayout->addWidget(Panel5);
+    ToolBar1->addWidget(Panel3);
+    ToolBar1->addSeparator();
+
+    auto* display = new QLabel("Display:");
+    display->setObjectName("DisplayLabel");
+    display->setContentsMargins(4, 0, 4, 0);
+    ToolBar1->addWidget(display);
+    ComboBox1 = new QComboBox;
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->setToolTip("Choose Type of Files");
+    ComboBox1->setStatusTip("Choose Type of Files");
+    ComboBox1->setEditable(false);
+    ComboBox1->setMaxVisibleItems(9);
+    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (const Category& category : Categories()) ComboBox1->addItem(category.text);
+    ToolBar1->addWidget(ComboBox1);
+    ToolBar1->addSeparator();
+
+    sbTree1 = SpeedButton("sbTree1", ToolGlyph::FolderPanel, "Show/Hide Folder Panel", true);
+    sbTree1->setChecked(true);
+    sbUpDir1 = SpeedButton("sbUpDir1", ToolGlyph::ParentFolder, "Parent Folder", false);
+    sbUpDir1->setEnabled(false);
+    ToolBar1->addWidget(sbTree1);
+    ToolBar1->addWidget(sbUpDir1);
+    ToolBar1->addSeparator();
+
+    sbLarge1 = SpeedButton("sbLarge1", ToolGlyph::LargeIcons, "Large Icons", true);
+    sbSmall1 = SpeedButton("sbSmall1", ToolGlyph::SmallIcons, "Small Icons", true);
+    sbList1 = SpeedButton("sbList1", ToolGlyph::List, "List", true);
+    sbDetails1 = SpeedButton("sbDetails1", ToolGlyph::Details, "Details", true);
+    auto* styles = new QButtonGroup(this);
+    styles->setExclusive(true);
+    for (QToolButton* button : {sbLarge1, sbSmall1, sbList1, sbDetails1}) {
+        styles->addButton(button);
+        ToolBar1->addWidget(button);
+    }
+    sbDetails1->setChecked(true);
+
+    sbWizard = SpeedButton("sbWizard", ToolGlyph::ExtractAll, "Extract All", false);
+    sbAllBits = SpeedButton("sbAllBits", ToolGlyph::SaveAllBitmaps, "Save all Bitmaps of\nSelected Directory", false);
+    m_sbWizardSlot = ToolBar1->addWidget(sbWizard);
+    m_sbAllBitsSlot = ToolBar1->addWidget(sbAllBits);
+    m_sbWizardSlot->setVisible(false);
+    m_sbAllBitsSlot->setVisible(false);
+}
+
+void TForm1::BuildBody() {
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName("Splitter1");
+    Splitter1->setChildrenCollapsible(false);
+
+    m_folders = new QFileSystemModel(this);
+    m_folders->setObjectName("DTree1Model");
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_folders->setReadOnly(true);
+    m_folders->setRootPath("/");
+
+    DTree1 = new QTreeView(Splitter1);
+    DTree1->setObjectName("DTree1");
+    DTree1->setModel(m_folders);
+    DTree1->setHeaderHidden(true);
+    for (int column = 1; column < m_folders->columnCount(); ++column) DTree1->hideColumn(column);
+    DTree1->setUniformRowHeights(true);
+    DTree1->setAnimated(false);
+    DTree1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DTree1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DTree1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    DTree1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    DTree1->header()->setStretchLastSection(false);
+    // The selected folder stays marked when the list has the focus.
+    QPalette palette = DTree1->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    DTree1->setPalette(palette);
+
+    m_listModel = new FileListModel(this);
+    ListView = new FileListView(m_listModel, Splitter1);
+    ListView->setObjectName("ListView");
+
+    Splitter1->addWidget(DTree1);
+    Splitter1->addWidget(ListView);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kTreeWidth, kFormWidth - kTreeWidth});
+    setCentralWidget(Splitter1);
+}
+
+void TForm1::BuildStatusBar() {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    m_hintPanel = new QLabel;
+    m_hintPanel->setObjectName("StatusBar1Panel0");
+    m_hintPanel->setFixedWidth(kHintPanelWidth);
+    m_statusPanel = new QLabel;
+    m_statusPanel->setObjectName("StatusBar1Panel1");
+    // A long path must not widen the window: the panel takes what is left.
+    m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    for (QLabel* panel : {m_hintPanel, m_statusPanel}) {
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(3, 0, 3, 0);
+    }
+    StatusBar1->addWidget(m_hintPanel);
+    StatusBar1->addWidget(m_statusPanel, 1);
+    setStatusBar(StatusBar1);
+}
+
+void TForm1::BuildProgressPanels() {
+    auto makePanel = [this](const char* name, const QString& title, QLabel* line) {
+        auto* panel = new QFrame(ListView);
+        panel->setObjectName(name);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Raised);
+        panel->setLineWidth(2);
+        panel->setAutoFillBackground(true);
+        panel->setFixedSize(kProgressPanelSize);
+        auto* heading = new QLabel(title, panel);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        auto* layout = new QVBoxLayout(panel);
+        layout->setContentsMargins(12, 8, 12, 10);
+        layout->addWidget(heading);
+        layout->addWidget(line);
+        panel->hide();
+        return std::pair{panel, layout};
+    };
+
+    Label2 = new QLabel;
+    Label2->setObjectName("Label2");
+    Label2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Gauge1 = new QProgressBar;
+    Gauge1->setObjectName("Gauge1");
+    Gauge1->setRange(0, 100);
+    Gauge1->setValue(0);
+    Gauge1->setTextVisible(true);
+    auto [progress, progressLayout] = makePanel("Panel6", "Processing..", Label2);
+    progressLayout->addWidget(Gauge1);
+    Panel6 = progress;
+
+    // The extraction wizard's panel, shown by the wizard while it works.
+    auto* wait = new QLabel("Please wait");
+    wait->setObjectName("Panel7Label");
+    Panel7 = makePanel("Panel7", "Analizing structure..", wait).first;
+}
+
+void TForm1::FormCreate() {
+    ApplyCategoryFlags(m_state, Categories()[0]);
+    ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
+    m_state.SortMode = 0;
+    m_state.SortAscending = 1;
+    m_state.WorkdeskShown = 0;
+    m_state.PropsDialogOpen = 0;
+    m_state.TempDir = TempFolderFromEnvironment();
+    if (!m_common.WorkBitmap) m_common.WorkBitmap = std::make_shared<Bitmap>();
+}
+
+void TForm1::ConnectHandlers() {
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
+    connect(DTree1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm1::DTree1Change);
+    connect(DTree1, &QTreeView::clicked, this, &TForm1::DTree1Click);
+    // The tree reads folders in the background; each time a folder above the
+    // selected one has been read, the rows shift, so bring the selection back
+    // into view once they have settled.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+        const QString current = m_folders->filePath(DTree1->currentIndex());
+        if (current.isEmpty() || !current.startsWith(folder)) return;
+        QTimer::singleShot(0, DTree1, [this] { DTree1->scrollTo(DTree1->currentIndex()); });
+    });
+    connect(Splitter1, &QSplitter::splitterMoved, this, &TForm1::Splitter1Moved);
+
+    connect(sbTree1, &QToolButton::clicked, this, &TForm1::m1FPanelClick);
+    connect(sbUpDir1, &QToolButton::clicked, this, &TForm1::sbUpDir1Click);
+    connect(sbLarge1, &QToolButton::clicked, this, &TForm1::m1LargeClick);
+    connect(sbSmall1, &QToolButton::clicked, this, &TForm1::m1SmallClick);
+    connect(sbList1, &QToolButton::clicked, this, &TForm1::m1ListClick);
+    connect(sbDetails1, &QToolButton::clicked, this, &TForm1::m1DetailsClick);
+    connect(sbWizard, &QToolButton::clicked, this, &TForm1::mWizardClick);
+    connect(sbAllBits, &QToolButton::clicked, this, &TForm1::mSallBitsClick);
+
+    connect(m1Open, &QAction::triggered, this, &TForm1::ListViewDblClick);
+    connect(m1Exit, &QAction::triggered, this, &TForm1::m1ExitClick);
+    connect(mTB1, &QAction::triggered, this, &TForm1::mTB1Click);
+    connect(mSB1, &QAction::triggered, this, &TForm1::mSB1Click);
+    connect(m1FPanel, &QAction::triggered, this, &TForm1::m1FPanelClick);
+    connect(m1Large, &QAction::triggered, this, &TForm1::m1LargeClick);
+    connect(m1Small, &QAction::triggered, this, &TForm1::m1SmallClick);
+    connect(m1List, &QAction::triggered, this, &TForm1::m1ListClick);
+    connect(m1Details, &QAction::triggered, this, &TForm1::m1DetailsClick);
+    connect(byName1, &QAction::triggered, this, &TForm1::byName1Click);
+    connect(byType1, &QAction::triggered, this, &TForm1::byType1Click);
+    connect(byObject1, &QAction::triggered, this, &TForm1::byObject1Click);
+    connect(Refresh1, &QAction::triggered, this, &TForm1::Refresh1Click);
+    connect(mSallBits, &QAction::triggered, this, &TForm1::mSallBitsClick);
+    connect(mWizard, &QAction::triggered, this, &TForm1::mWizardClick);
+    connect(Help2, &QAction::triggered, this, &TForm1::Help2Click);
+    connect(AboutGrabwell1, &QAction::triggered, this, &TForm1::AboutGrabwell1Click);
+
+    connect(ListView, &FileListView::Clicked, this, &TForm1::ListViewClick);
+    connect(ListView, &FileListView::DoubleClicked, this, &TForm1::ListViewDblClick);
+    connect(ListView, &FileListView::ColumnClicked, this, &TForm1::ListViewColumnClick);
+    connect(ListView, &FileListView::Resized, this, &TForm1::ListViewResize);
+}
+
+// ---- public helpers ----
+
+bool TForm1::SelectFolder(const QString& path) {
+    const QModelIndex index = m_folders->index(QDir::cleanPath(path));
+    if (!index.isValid()) return false;
+    DTree1->setCurrentIndex(index);
+    DTree1->scrollTo(index);
+    return true;
+}
+
+QString TForm1::StatusText() const { return m_statusPanel->text(); }
+QString TForm1::HintText() const { return m_hintPanel->text(); }
+
+// ---- folder and category ----
+
+void TForm1::HideFolderCommands() {
+    ShowAllBitsCommands(false);
+    ShowWizardCommands(false);
+    m1Open->setEnabled(false);
+}
+
+void TForm1::DTree1Change() {
+    if (m_scanning) {
+        m_changePending = true;
+        return;
+    }
+    const QModelIndex current = DTree1->currentIndex();
+    if (!current.isValid()) return;
+    HideFolderCommands();
+    m_state.CurrentDir = ToLocal(m_folders->filePath(current));
+    QDir::setCurrent(FromLocal(m_state.CurrentDir)); // a folder we cannot enter is still listed as far as it can be
+    SetStatus(m_state.CurrentDir);
+    sbUpDir1->setEnabled(current.parent().isValid());
+    DispatchCategory();
+}
+
+void TForm1::ComboBox1Change() {
+    if (m_scanning) {
+        m_changePending = true;
+        return;
+    }
+    HideFolderCommands();
+    DispatchCategory();
+}
+
+void TForm1::DispatchCategory() {
+    const Category* category = FindCategory(ComboBox1->currentText().toStdString());
+    if (!category || m_state.CurrentDir.empty()) return;
+    ApplyCategoryFlags(m_state, *category);
+    Scan(*category);
+}
+
+void TForm1::DTree1Click() { SetStatus(FolderSummary(m_state)); }
+
+// ---- the scan ----
+
+void TForm1::Scan(const Category& category) {
+    m_scanning = true;
+    m_state.SelectedItem.reset();
+    std::optional<BusyCursor> busy;
+    const bool clearsFirst = ClearsStatusFirst(category.scanner);
+    if (!clearsFirst) busy.emplace();
+    m_listModel->Clear();
+    if (clearsFirst) {
+        SetStatus(QString());
+        QCoreApplication::processEvents();
+        busy.emplace();
+    }
+    Gauge1->setValue(0);
+    Label2->clear();
+    m_labelTimer.invalidate();
+    PlacePanelsOverList();
+    Panel6->show();
+    Panel6->raise();
+
+    ScanResult result;
+    try {
+        result = RunScanner(m_state.CurrentDir, category,
+                            [this](const std::string& name, int percent) { return ScanStep(name, percent); });
+    } catch (...) {
+        // Out of memory building the rows: show what the counters say, no rows.
+    }
+
+    Panel6->hide();
+    StoreScanCounters(m_state, result);
+    m_listModel->SetRows(std::move(result.rows), [this](const RowPicture& p) { return PictureOf(p); });
+    SortList();
+    busy.reset();
+    SetStatus(FolderSummary(m_state));
+    if (result.showWizard) ShowWizardCommands(true);
+    if (result.showAllBits) ShowAllBitsCommands(true);
+    m_scanning = false;
+
+    // A change made during the scan runs now, from the event loop, so that
+    // changes arriving during that scan queue again rather than nest.
+    if (m_changePending && !m_closing) {
+        m_changePending = false;
+        QTimer::singleShot(0, this, &TForm1::DTree1Change);
+    }
+}
+
+bool TForm1::ScanStep(const std::string& lowerName, int percent) {
+    // Pending events run after every entry, so the window stays responsive;
+    // the entry's name is repainted at most once a frame, which looks the
+    // same and keeps a folder of many small files from being painted slower
+    // than it is read.
+    if (!m_labelTimer.isValid() || m_labelTimer.elapsed() >= kLabelRefreshMs) {
+        Label2->setText(FromLocal(lowerName));
+        m_labelTimer.start();
+    }
+    Gauge1->setValue(percent);
+    QCoreApplication::processEvents();
+    return !m_closing;
+}
+
+QIcon TForm1::PictureOf(const RowPicture& picture) const {
+    switch (picture.kind) {
+    case PictureKind::AppIcon: return m_appIcon;
+    case PictureKind::Associated: {
+        const QFileInfo info(FromLocal(picture.path));
+        QIcon icon = m_iconProvider.icon(info);
+        if (icon.isNull())
+            icon = style()->standardIcon(info.isDir() ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+        return icon;
+    }
+    case PictureKind::Images: break;
+    }
+    QIcon icon;
+    icon.addPixmap(TilePixmap(picture.large, kLargeTile));
+    icon.addPixmap(TilePixmap(picture.small, kSmallTile));
+    return icon;
+}
+
+void TForm1::ShowWizardCommands(bool visible) {
+    m_sbWizardSlot->setVisible(visible);
+    Wizard1->menuAction()->setVisible(visible);
+}
+
+void TForm1::ShowAllBitsCommands(bool visible) {
+    m_sbAllBitsSlot->setVisible(visible);
+    Bitmaps1->menuAction()->setVisible(visible);
+}
+
+void TForm1::PlacePanelsOverList() {
+    for (QFrame* panel : {Panel6, Panel7}) {
+        const QPoint topLeft((ListView->width() - panel->width()) / 2, (ListView->height() - panel->height()) / 2);
+        panel->move(QPoint(std::max(0, topLeft.x()), std::max(0, topLeft.y())));
+    }
+}
+
+void TForm1::SetStatus(const QString& text) { m_statusPanel->setText(text); }
+void TForm1::SetStatus(const std::string& text) { SetStatus(FromLocal(text)); }
+
+// ---- window layout ----
+
+void TForm1::Splitter1Moved() { Panel3->setFixedWidth(DTree1->width()); }
+
+void TForm1::sbUpDir1Click() {
+    const QModelIndex parent = DTree1->currentIndex().parent();
+    if (parent.isValid()) DTree1->setCurrentIndex(parent);
+}
+
+void TForm1::m1ExitClick() { close(); }
+
+void TForm1::mTB1Click() {
+    const bool visible = ToolBar1->isHidden();
+    mTB1->setChecked(visible);
+    ToolBar1->setVisible(visible);
+}
+
+void TForm1::mSB1Click() {
+    const bool visible = StatusBar1->isHidden();
+    mSB1->setChecked(visible);
+    StatusBar1->setVisible(visible);
+}
+
+void TForm1::m1FPanelClick() { ShowFolderPanel(DTree1->isHidden()); }
+
+void TForm1::ShowFolderPanel(bool visible) {
+    m1FPanel->setChecked(visible);
+    sbTree1->setChecked(visible);
+    DTree1->setVisible(visible);
+    Panel3->setVisible(visible);
+}
+
+void TForm1::m1LargeClick() { ApplyViewStyle(ViewStyle::LargeIcons); }
+void TForm1::m1SmallClick() { ApplyViewStyle(ViewStyle::SmallIcons); }
+void TForm1::m1ListClick() { ApplyViewStyle(ViewStyle::List); }
+void TForm1::m1DetailsClick() { ApplyViewStyle(ViewStyle::Details); }
+
+void TForm1::ApplyViewStyle(ViewStyle style) {
+    const std::array<std::pair<QAction*, QToolButton*>, 4> controls{{
+        {m1Large, sbLarge1}, {m1Small, sbSmall1}, {m1List, sbList1}, {m1Details, sbDetails1}}};
+    const auto& [item, button] = controls[size_t(style)];
+    item->setChecked(true);
+    button->setChecked(true);
+    ListView->SetViewStyle(style);
+}
+
+void TForm1::Help2Click() { OpenHelp(this, kHelpExplorer); }
+
+void TForm1::AboutGrabwell1Click() {
+    if (m_links.showAbout) m_links.showAbout();
+}
+
+void TForm1::mWizardClick() {
+    if (m_links.extractAll) m_links.extractAll();
+}
+
+void TForm1::mSallBitsClick() {
+    if (m_links.saveAllBitmaps) m_links.saveAllBitmaps();
+}
+
+// ---- the file list ----
+
+void TForm1::SortList() { m_listModel->Sort(m_state.SortMode, m_state.SortAscending); }
+
+void TForm1::ListViewColumnClick(int column) {
+    if (ApplyColumnClick(m_state, column)) SortList();
+}
+
+void TForm1::ListViewResize() {
+    PlacePanelsOverList();
+    SortList();
+}
+
+void TForm1::byName1Click() {
+    m_state.SortMode = 0;
+    SortList();
+}
+
+void TForm1::byType1Click() {
+    m_state.SortMode = 1;
+    SortList();
+}
+
+void TForm1::byObject1Click() {
+    m_state.SortMode = 2;
+    SortList();
+}
+
+void TForm1::Refresh1Click() { SortList(); }
+
+void TForm1::ListViewClick() {
+    const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
+    if (!row) {
+        m_state.SelectedItem.reset();
+        SetStatus(FolderSummary(m_state));
+        m1Open->setEnabled(false);
+        return;
+    }
+    m_state.SelectedItem = SelectedRowOf(*row);
+    SetStatus(ClickStatusText(m_state, *m_state.SelectedItem));
+    m1Open->setEnabled(true);
+}
+
+void TForm1::ListViewDblClick() {
+    const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
+    if (!row) {
+        m_state.SelectedItem.reset();
+        SetStatus(FolderSummary(m_state));
+        return;
+    }
+    m_state.SelectedItem = SelectedRowOf(*row);
+    const OpenPlan plan = PlanOpen(m_state, m_common, *m_state.SelectedItem);
+    if (plan.target == OpenTarget::Folder)
+        SelectFolder(FromLocal(plan.folder));
+    else if (plan.target != OpenTarget::Nothing)
+        OpenViewer(plan.target);
+}
+
+void TForm1::OpenViewer(OpenTarget target) {
+    const auto& show = m_links.viewers[size_t(target)];
+    if (!show) return; // that viewer has not landed yet
+    ListView->setCursor(Qt::WaitCursor);
+    show();
+    ListView->unsetCursor();
+}
+
+// ---- events ----
+
+bool TForm1::event(QEvent* event) {
+    // Hints of the control or menu item under the pointer go to panel 0; the
+    // main window would otherwise cover both panels with them.
+    if (event->type() == QEvent::StatusTip) {
+        m_hintPanel->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    m_closing = true; // a running scan stops at its next entry
+    event->accept();
 }
 
 } // namespace gw

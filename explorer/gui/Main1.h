@@ -1,13 +1,199 @@
 #pragma once
-// The explorer window.
+// The explorer window: the folder tree, the "Display:" category box, the
+// file list of the selected folder, and the commands that open a listed
+// file in its viewer.
+#include <QFileIconProvider>
+#include <QElapsedTimer>
+#include <QIcon>
 #include <QMainWindow>
 
+#include <array>
+#include <functional>
+
+#include "explorer/core/Categories.h"
+#include "explorer/core/ExplorerState.h"
+#include "explorer/core/ListRules.h"
+#include "formats/CommonData.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+
 namespace gw {
+
+class FileListModel;
+class FileListView;
+struct RowPicture;
+enum class ViewStyle;
+
+// The explorer's progress panels, which the extraction wizard drives too.
+struct ExplorerPanels {
+    QFrame* panel6;       // "Processing..", Label2 and Gauge1, over the list
+    QFrame* panel7;       // "Analizing structure..", "Please wait"
+    QProgressBar* gauge1;
+    QLabel* label2;
+};
+
+// Where the windows of other parts plug into the explorer. Each command does
+// nothing while its entry is empty.
+struct ExplorerLinks {
+    std::function<void()> showAbout;      // the About box, modal
+    std::function<void()> extractAll;     // the extraction wizard (sbWizard, "&Wizard" / "&Extract All")
+    std::function<void()> saveAllBitmaps; // sbAllBits, "&Bitmaps" / "&Save all Bitmaps"
+    // The viewer a row opens, shown modally after the hand-over values are
+    // set: the Managers of image files and the Workdesks of containers.
+    std::array<std::function<void()>, 8> viewers;
+
+    void SetViewer(OpenTarget target, std::function<void()> show) { viewers[size_t(target)] = std::move(show); }
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    TForm1(CommonData& common, ExplorerState& state, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    ExplorerLinks& Links() { return m_links; }
+
+    // Moves the folder tree to a folder, which scans it as any change of the
+    // tree's folder does. False when the tree does not show that folder.
+    bool SelectFolder(const QString& path);
+
+    bool IsScanning() const { return m_scanning; }
+    FileListModel* ListModel() const { return m_listModel; }
+    FileListView* List() const { return ListView; }
+    ExplorerPanels Panels() const { return {Panel6, Panel7, Gauge1, Label2}; }
+    QString StatusText() const;     // status panel 1
+    QString HintText() const;       // status panel 0
+
+public slots:
+    void ComboBox1Change();
+    void DTree1Change();
+    void DTree1Click();
+    void Splitter1Moved();
+    void sbUpDir1Click();
+    void m1ExitClick();
+    void mTB1Click();
+    void mSB1Click();
+    void m1FPanelClick();
+    void m1LargeClick();
+    void m1SmallClick();
+    void m1ListClick();
+    void m1DetailsClick();
+    void Help2Click();
+    void AboutGrabwell1Click();
+    void ListViewColumnClick(int column);
+    void ListViewResize();
+    void ListViewClick();
+    void ListViewDblClick();
+    void byName1Click();
+    void byType1Click();
+    void byObject1Click();
+    void Refresh1Click();
+    void mWizardClick();
+    void mSallBitsClick();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildBody();
+    void BuildStatusBar();
+    void BuildProgressPanels();
+    void ConnectHandlers();
+    int WidestToolBar();
+
+    void HideFolderCommands();
+    void DispatchCategory();
+    void Scan(const Category& category);
+    bool ScanStep(const std::string& lowerName, int percent);
+    void ShowWizardCommands(bool visible);
+    void ShowAllBitsCommands(bool visible);
+    void ApplyViewStyle(ViewStyle style);
+    void ShowFolderPanel(bool visible);
+    void SortList();
+    void SetStatus(const QString& text);
+    void SetStatus(const std::string& text);
+    void PlacePanelsOverList();
+    void OpenViewer(OpenTarget target);
+    QIcon PictureOf(const RowPicture& picture) const;
+
+    CommonData& m_common;
+    ExplorerState& m_state;
+    ExplorerLinks m_links;
+    bool m_scanning = false;
+    bool m_changePending = false; // a folder or category change arrived during a scan
+    bool m_closing = false;
+    QElapsedTimer m_labelTimer; // since Label2 last showed an entry
+    QFileIconProvider m_iconProvider;
+    QIcon m_appIcon;
+
+    // Tool bar.
+    QToolBar* ToolBar1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Panel5 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QToolButton* sbTree1 = nullptr;
+    QToolButton* sbUpDir1 = nullptr;
+    QToolButton* sbLarge1 = nullptr;
+    QToolButton* sbSmall1 = nullptr;
+    QToolButton* sbList1 = nullptr;
+    QToolButton* sbDetails1 = nullptr;
+    QToolButton* sbWizard = nullptr;
+    QToolButton* sbAllBits = nullptr;
+    QAction* m_sbWizardSlot = nullptr;  // the tool bar's place of sbWizard (shows and hides it)
+    QAction* m_sbAllBitsSlot = nullptr;
+
+    // Folder tree and file list.
+    QSplitter* Splitter1 = nullptr;
+    QTreeView* DTree1 = nullptr;
+    QFileSystemModel* m_folders = nullptr;
+    FileListModel* m_listModel = nullptr;
+    FileListView* ListView = nullptr;
+
+    // Status bar and progress panels.
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* m_hintPanel = nullptr;   // panel 0
+    QLabel* m_statusPanel = nullptr; // panel 1
+    QFrame* Panel6 = nullptr;
+    QLabel* Label2 = nullptr;
+    QProgressBar* Gauge1 = nullptr;
+    QFrame* Panel7 = nullptr;
+
+    // Menus.
+    QMenu* Bitmaps1 = nullptr;
+    QMenu* Wizard1 = nullptr;
+    QAction* m1Open = nullptr;
+    QAction* m1Exit = nullptr;
+    QAction* mTB1 = nullptr;
+    QAction* mSB1 = nullptr;
+    QAction* m1FPanel = nullptr;
+    QAction* m1Large = nullptr;
+    QAction* m1Small = nullptr;
+    QAction* m1List = nullptr;
+    QAction* m1Details = nullptr;
+    QAction* byName1 = nullptr;
+    QAction* byType1 = nullptr;
+    QAction* byObject1 = nullptr;
+    QAction* Refresh1 = nullptr;
+    QAction* mSallBits = nullptr;
+    QAction* mWizard = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* AboutGrabwell1 = nullptr;
 };
 
 } // namespace gw

@@ -1,0 +1,54 @@
+#pragma once
+// The six listings the wizard works on ("Icon Files" ... "Static Cursor
+// Resources"): which files each takes in a sub-folder and what it counts in
+// them. The listed folder itself comes from the explorer's own scan.
+#include <cstdint>
+#include <string>
+
+#include "formats/ResTypes.h"
+
+namespace gw {
+
+struct ExplorerState;
+
+enum class ObjectKind : uint8_t { Icons, Bitmaps, Cursors };
+
+struct Listing {
+    ObjectKind objects = ObjectKind::Icons;
+    bool resources = false; // "Resources" listing (compiled resource files), else "Files"
+};
+
+// The listing of the explorer's display category (CatIcons/CatBitmaps/
+// CatCursors with CatResources).
+Listing ListingOf(const ExplorerState& state);
+
+// The explorer's text of the listing, e.g. "Icon Files", "Static Cursor Resources".
+std::string ListingName(const Listing& listing);
+
+// True when the listing takes a file with this extension (LowerExtension
+// form): the executables and libraries of the explorer's "Files" scanners
+// (".icl" and ".cpl" for icons only) or its resource files (".dcr" for
+// bitmaps only).
+bool ListingTakesExtension(const Listing& listing, const std::string& lowerExt);
+
+// The resource type a listing counts: 14 group icon, 2 bitmap, 12 group cursor.
+uint16_t ListingResourceType(const Listing& listing);
+
+struct ListingCount {
+    TFileKind fileKind = fkNonExecutable;
+    int count = 0; // objects of the listing's kind; below 1: the file is passed over
+};
+
+// Classifies the file and counts the objects the listing extracts from it:
+// icon groups of an executable, bitmaps or cursor groups of a PE or NE file,
+// or entries of one type in a resource file. Reads only the headers and
+// directories it needs; opens regular files only. The extension is not
+// checked here.
+ListingCount CountForListing(const std::string& path, const Listing& listing);
+
+// The order of names in a sorted file list: ASCII letters compared without
+// case, a name that is a prefix of the other first; names equal but for case
+// in byte order, so the order is total.
+int CompareListNames(const std::string& a, const std::string& b);
+
+} // namespace gw

@@ -1,0 +1,40 @@
+#pragma once
+// Every question a command asks the user. The desktop program answers with
+// real dialogs; tests and grabwell-cli answer with scripted replies, so no
+// command needs a window to run.
+#include <optional>
+#include <string>
+
+#include "batch/core/ActionFlags.h"
+
+namespace gw {
+
+struct SaveFileRequest {
+    std::string title;
+    std::string filter;           // e.g. "Icon files (*.ico)"
+    std::string defaultExtension; // without the dot, e.g. "ico"
+    std::string initialName;
+    bool overwritePrompt = true;  // the save dialog's own question for a name that exists
+};
+
+enum class MessageKind : uint8_t { Error, Warning };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A folder browser with the given title. nullopt when cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& startFolder = {}) = 0;
+
+    // A save dialog. nullopt when cancelled.
+    virtual std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) = 0;
+
+    // The "Already exists" dialog for the file at existingPath, preselected
+    // from the flags; returns the user's answer (the dialog cannot be cancelled).
+    virtual ExistingAnswer SettleExisting(const std::string& existingPath, const ActionFlags& flags) = 0;
+
+    // The error report that ends a command, or a note the user should see.
+    virtual void ShowMessage(MessageKind kind, const std::string& text) = 0;
+};
+
+} // namespace gw

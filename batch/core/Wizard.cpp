@@ -1,0 +1,172 @@
+#include "batch/core/Wizard.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <exception>
+
+#include "batch/core/OutputNames.h"
+#include "batch/core/Progress.h"
+#include "formats/CommonData.h"
+#include "platform/FileIo.h"
+
+namespace gw {
+
+namespace {
+
+// Shows a progress phase for as long as it lives, so the panel is hidden
+// again on every way out of the run.
+class ProgressPhase {
+public:
+    ProgressPhase(BatchProgress& progress, void (BatchProgress::*start)(), void (BatchProgress::*finish)())
+        : m_progress(progress), m_finish(finish) {
+        (m_progress.*start)();
+    }
+    ~ProgressPhase() { (m_progress.*m_finish)(); }
+    ProgressPhase(const ProgressPhase&) = delete;
+    ProgressPhase& operator=(const ProgressPhase&) = delete;
+
+private:
+    BatchProgress& m_progress;
+    void (BatchProgress::*m_finish)();
+};
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The "Objects" column as a number; false when it is not a decimal integer.
+bool ParseObjects(const std::string& text, int& count) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+class WizardRun {
+public:
+    WizardRun(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
+              BatchProgress& progress, WizardResult& result)
+        : m_request(request), m_progress(progress), m_result(result),
+          m_writer(options.ExtractionDir, flags, nullptr, CollisionMode::ReplacePreexisting) {
+        m_choice.asIcons = options.AsIcons;
+        m_choice.asBitmaps = options.AsBitmaps;
+        m_choice.asCursors = options.AsCursors;
+    }
+
+    void Run(bool recurse) {
+        m_result.ProgressTotal = m_request.ContainerCount;
+        if (recurse) CountTree();
+        {
+            ProgressPhase processing(m_progress, &BatchProgress::ProcessingStarted,
+                                     &BatchProgress::ProcessingFinished);
+            m_progress.Advance(0, {});
+            const bool listedDone = m_request.ContainerCount < 1 || ExtractListedFiles();
+            if (listedDone && recurse) {
+                m_writer.SetMode(CollisionMode::AutoRename);
+                WalkSubFolders();
+            }
+        }
+        Finish();
+    }
+
+private:
+    void CountTree() {
+        ProgressPhase counting(m_progress, &BatchProgress::CountingStarted, &BatchProgress::CountingFinished);
+        m_result.tree = MakeTree(m_request.CurrentDir, &m_progress);
+        m_result.ProgressTotal += m_result.tree.dirs + m_result.tree.files;
+    }
+
+    void Step(const std::string& name) {
+        ++m_result.ProcessedCount;
+        const int64_t total = m_result.ProgressTotal;
+        const int64_t percent = total > 0 ? m_result.ProcessedCount * 100 / total : 0;
+        m_progress.Advance(int(std::clamp<int64_t>(percent, 0, 100)), LowerAscii(name));
+    }
+
+    // The listed folder: each file row in display order, with the count the
+    // explorer showed for it.
+    bool ExtractListedFiles() {
+        const size_t listTotal =
+            size_t(std::max(0, m_request.ContainerCount)) + size_t(std::max(0, m_request.DirCount));
+        const size_t rows = std::min(listTotal, m_request.rows.size());
+        for (size_t k = 0; k < rows; ++k) {
+            const ListRow& row = m_request.rows[k];
+            if (row.typeText.empty()) continue; // a folder
+            Step(row.caption);
+            int count = 0;
+            if (!ParseObjects(row.countText, count)) {
+                Fail("The object count \"" + row.countText + "\" of \"" + row.caption + "\" cannot be read");
+                return false;
+            }
+            // Opened by its name as listed: this file system tells case apart.
+            const std::string path = JoinPath(m_request.CurrentDir, row.caption);
+            if (!IsRegularFile(path) || count < 1) continue;
+            const TFileKind kind = m_request.listing.resources ? fkNonExecutable : GetFileKind(path);
+            if (!Extract(path, kind, count)) return false;
+        }
+        return true;
+    }
+
+    void WalkSubFolders() {
+        TreeVisitor visitor;
+        visitor.enterFolder = [&](const std::string&, const std::string& name) {
+            Step(name);
+            return true;
+        };
+        visitor.visitFile = [&](const std::string& folder, const std::string& name) {
+            Step(name);
+            if (!ListingTakesExtension(m_request.listing, LowerExtension(name))) return true;
+            const std::string path = JoinPath(folder, name);
+            const ListingCount counted = CountForListing(path, m_request.listing);
+            if (counted.count < 1) return true;
+            return Extract(path, counted.fileKind, counted.count);
+        };
+        MakeLTree(m_request.CurrentDir, visitor);
+    }
+
+    bool Extract(const std::string& path, TFileKind kind, int count) {
+        ++m_result.filesRead;
+        return ExtractOneFile(path, m_request.listing, kind, count, m_choice, m_writer);
+    }
+
+    void Fail(const std::string& message) {
+        m_result.ok = false;
+        if (m_result.error.empty()) m_result.error = message;
+    }
+
+    void Finish() {
+        const std::string earlier = m_result.error;
+        m_writer.ReportInto(m_result);
+        if (!earlier.empty()) {
+            m_result.ok = false;
+            m_result.error = earlier;
+        }
+        m_writer.End();
+    }
+
+    const WizardRequest& m_request;
+    BatchProgress& m_progress;
+    WizardResult& m_result;
+    BatchWriter m_writer;
+    OutputChoice m_choice;
+};
+
+} // namespace
+
+WizardResult RunWizard(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
+                       BatchProgress& progress) {
+    WizardResult result;
+    try {
+        WizardRun run(request, options, flags, progress, result);
+        run.Run(options.RecurseDirs);
+    } catch (const std::exception& e) {
+        // Only allocation failures can get here; the run ends like a failed write.
+        result.ok = false;
+        result.error = std::string("The extraction ended early: ") + e.what();
+    }
+    return result;
+}
+
+} // namespace gw

@@ -1,0 +1,53 @@
+#pragma once
+// The extraction wizard's run: every object of the current listing from the
+// files the explorer lists, and on request from every file in the folder's
+// sub-folders at any depth, into one target folder.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "batch/core/ActionFlags.h"
+#include "batch/core/BatchWriter.h"
+#include "batch/core/Extraction.h"
+#include "batch/core/Listing.h"
+#include "batch/core/TreeWalk.h"
+#include "explorer/core/ListRow.h"
+
+namespace gw {
+
+class BatchProgress;
+
+// What the wizard dialog hands over when Execute is pressed.
+struct WizardOptions {
+    std::string ExtractionDir;
+    bool AsIcons = false;
+    bool AsBitmaps = false;
+    bool AsCursors = false;
+    bool RecurseDirs = false;
+};
+
+// The explorer's state the run reads.
+struct WizardRequest {
+    std::string CurrentDir;        // the folder listed
+    Listing listing;               // the display category
+    std::span<const ListRow> rows; // the list's rows in their display order
+    int ContainerCount = 0;        // files listed
+    int DirCount = 0;              // folders listed
+};
+
+struct WizardResult : BatchResult {
+    int64_t ProcessedCount = 0;
+    int64_t ProgressTotal = 0;
+    TreeCounts tree; // TreeDirCount, TreeFileCount of a recursive run
+};
+
+// Runs the wizard after its dialog was confirmed. Outputs of the listed
+// folder replace files that existed before the run; outputs of sub-folders,
+// and names this run already wrote, are auto-renamed. Nothing asks the user.
+// A failed write ends the run (result.error names the file); files already
+// written stay, the five flags are cleared and the progress is finished on
+// every path.
+WizardResult RunWizard(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
+                       BatchProgress& progress);
+
+} // namespace gw

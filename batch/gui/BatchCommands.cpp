@@ -1,0 +1,101 @@
+#include "batch/gui/BatchCommands.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+
+#include "batch/core/Prompts.h"
+#include "batch/core/SaveAllBitmaps.h"
+#include "batch/core/Wizard.h"
+#include "batch/gui/Wizform.h"
+
+namespace gw {
+
+namespace {
+
+// How many skipped outputs one message lists before it only counts the rest.
+constexpr size_t kMaxNotesShown = 20;
+
+void LetEventsRun() { QApplication::processEvents(); }
+
+void ShowHide(QWidget* widget, bool visible) {
+    if (!widget) return;
+    widget->setVisible(visible);
+    if (visible) widget->raise();
+}
+
+// The error that ended a batch, then the outputs it passed over.
+void Report(const BatchResult& result, Prompts& prompts) {
+    if (!result.ok) prompts.ShowMessage(MessageKind::Error, result.error);
+    if (result.notes.empty()) return;
+    std::string text;
+    for (size_t i = 0; i < result.notes.size() && i < kMaxNotesShown; ++i) text += result.notes[i] + "\n";
+    if (result.notes.size() > kMaxNotesShown)
+        text += "... and " + std::to_string(result.notes.size() - kMaxNotesShown) + " more\n";
+    prompts.ShowMessage(MessageKind::Warning, text);
+}
+
+} // namespace
+
+void PanelProgress::CountingStarted() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ShowHide(m_panel7, true);
+    LetEventsRun();
+}
+
+void PanelProgress::CountingFinished() {
+    ShowHide(m_panel7, false);
+    QApplication::restoreOverrideCursor();
+}
+
+void PanelProgress::ProcessingStarted() {
+    if (m_gauge1) m_gauge1->setValue(0);
+    ShowHide(m_panel6, true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LetEventsRun();
+}
+
+void PanelProgress::Advance(int percent, const std::string& label) {
+    if (m_gauge1) m_gauge1->setValue(percent);
+    if (m_label2) m_label2->setText(QString::fromStdString(label));
+    LetEventsRun();
+}
+
+void PanelProgress::ProcessingFinished() {
+    QApplication::restoreOverrideCursor();
+    ShowHide(m_panel6, false);
+}
+
+void PanelProgress::LetMessagesRun() { LetEventsRun(); }
+
+void mWizardClick(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
+                  Prompts& prompts, BatchProgress& progress) {
+    // The wizard is offered for the "Files" and "Resources" categories only.
+    if (!state.CatFiles && !state.CatResources) return;
+    const Listing listing = ListingOf(state);
+    wizard.Prepare(listing.objects);
+    if (wizard.exec() != TWForm1::mrOk) return;
+
+    WizardRequest request;
+    request.CurrentDir = state.CurrentDir;
+    request.listing = listing;
+    request.rows = rows;
+    request.ContainerCount = state.ContainerCount;
+    request.DirCount = state.DirCount;
+    Report(RunWizard(request, wizard.options(), flags, progress), prompts);
+}
+
+void mSallBitsClick(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts) {
+    SaveAllBitmapsRequest request;
+    request.CurrentDir = state.CurrentDir;
+    request.rows = rows;
+    request.ImageFileCount = state.ImageFileCount;
+    request.DirCount = state.DirCount;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BatchResult result = RunSaveAllBitmaps(request, flags, prompts);
+    QApplication::restoreOverrideCursor();
+    Report(result, prompts);
+}
+
+} // namespace gw

@@ -1,0 +1,67 @@
+#include "batch/gui/QtPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "batch/gui/Azioni1.h"
+
+namespace gw {
+
+namespace {
+// A batch may show the busy cursor; a question needs the normal one while it is asked.
+class NormalCursor {
+public:
+    NormalCursor() : m_busy(QApplication::overrideCursor() != nullptr) {
+        if (m_busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor() {
+        if (m_busy) QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+
+private:
+    bool m_busy;
+};
+} // namespace
+
+std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, const std::string& startFolder) {
+    NormalCursor cursor;
+    const QString folder = QFileDialog::getExistingDirectory(m_parent, QString::fromStdString(title),
+                                                             QString::fromStdString(startFolder),
+                                                             QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
+std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& request) {
+    NormalCursor cursor;
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title), QString::fromStdString(request.initialName),
+                       QString::fromStdString(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+ExistingAnswer QtPrompts::SettleExisting(const std::string& existingPath, const ActionFlags& flags) {
+    m_actionForm.SetExistingName(QString::fromStdString(existingPath));
+    m_actionForm.FormShow(flags);
+    NormalCursor cursor;
+    m_actionForm.exec();
+    return m_actionForm.answer();
+}
+
+void QtPrompts::ShowMessage(MessageKind kind, const std::string& text) {
+    NormalCursor cursor;
+    const QString message = QString::fromStdString(text);
+    if (kind == MessageKind::Error)
+        QMessageBox::critical(m_parent, QApplication::applicationName(), message);
+    else
+        QMessageBox::warning(m_parent, QApplication::applicationName(), message);
+}
+
+} // namespace gw

@@ -1,0 +1,28 @@
+#pragma once
+// Prompts answered by real dialogs: the folder browser and save dialog of the
+// toolkit, the "Already exists" dialog and message boxes.
+#include "batch/core/Prompts.h"
+
+class QWidget;
+
+namespace gw {
+
+class TActionForm;
+
+class QtPrompts : public Prompts {
+public:
+    // parent: the window the dialogs belong to; actionForm: the "Already
+    // exists" dialog created at start-up.
+    QtPrompts(QWidget* parent, TActionForm& actionForm) : m_parent(parent), m_actionForm(actionForm) {}
+
+    std::optional<std::string> ChooseFolder(const std::string& title, const std::string& startFolder) override;
+    std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+    ExistingAnswer SettleExisting(const std::string& existingPath, const ActionFlags& flags) override;
+    void ShowMessage(MessageKind kind, const std::string& text) override;
+
+private:
+    QWidget* m_parent;
+    TActionForm& m_actionForm;
+};
+
+} // namespace gw

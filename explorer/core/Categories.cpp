@@ -1,0 +1,45 @@
+#include "explorer/core/Categories.h"
+
+#include <array>
+
+#include "formats/ResTypes.h"
+
+namespace gw {
+namespace {
+
+constexpr std::array<Category, 9> kCategories{{
+    {"Icons", 1, 0, 0, 0, 0, ScannerId::ReadIcons, 0, false},
+    {"Icon Files", 1, 0, 0, 1, 0, ScannerId::ReadFiles, 0, false},
+    {"Icon Resources", 1, 0, 0, 0, 1, ScannerId::ReadResources, RT_GROUP_ICON, false},
+    {"Bitmaps", 0, 1, 0, 0, 0, ScannerId::ReadBitmaps, 0, true},
+    {"Bitmap Files", 0, 1, 0, 1, 0, ScannerId::ReadCursorBitmapFiles, 0, true},
+    {"Bitmap Resources", 0, 1, 0, 0, 1, ScannerId::ReadResources, RT_BITMAP, true},
+    {"Static Cursors", 0, 0, 1, 0, 0, ScannerId::ReadCursors, 0, false},
+    {"Static Cursor Files", 0, 0, 1, 1, 0, ScannerId::ReadCursorBitmapFiles, 0, false},
+    {"Static Cursor Resources", 0, 0, 1, 0, 1, ScannerId::ReadResources, RT_GROUP_CURSOR, false},
+}};
+
+} // namespace
+
+std::span<const Category> Categories() { return kCategories; }
+
+const Category* FindCategory(std::string_view text) {
+    for (const Category& c : kCategories)
+        if (text == c.text) return &c;
+    return nullptr;
+}
+
+void ApplyCategoryFlags(ExplorerState& state, const Category& category) {
+    state.CatIcons = category.catIcons;
+    state.CatBitmaps = category.catBitmaps;
+    state.CatCursors = category.catCursors;
+    state.CatFiles = category.catFiles;
+    state.CatResources = category.catResources;
+}
+
+bool ClearsStatusFirst(ScannerId scanner) {
+    return scanner == ScannerId::ReadFiles || scanner == ScannerId::ReadCursorBitmapFiles ||
+           scanner == ScannerId::ReadResources;
+}
+
+} // namespace gw

@@ -1,0 +1,58 @@
+#pragma once
+// The explorer's values that the other windows read: the folder and category
+// of the last scan, its counters, the row selected in the file list and the
+// hand-over flags of the viewers. One object, owned by the program entry and
+// passed by reference to every window.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace gw {
+
+// A copy of the fields of the list row selected at the last click or
+// double-click. Copied rather than pointed at, so that it stays valid while
+// the list re-sorts or a viewer is open.
+struct SelectedRow {
+    int index = 0;          // the row number of the scan that made it (its picture index)
+    std::string caption;    // file or folder name as listed
+    std::string typeText;   // column "Type"; empty for a folder
+    std::string countText;  // column "Objects"; empty for a folder
+    std::string kindMarker; // "0" folder, "1" file
+};
+
+struct ExplorerState {
+    // The folder shown, as the folder tree gives it: no trailing "/" except
+    // for the root "/".
+    std::string CurrentDir;
+    std::optional<SelectedRow> SelectedItem;
+
+    // The object kind of the display category (exactly one is 1) and whether
+    // it lists executables and libraries or resource files.
+    uint8_t CatIcons = 1;
+    uint8_t CatBitmaps = 0;
+    uint8_t CatCursors = 0;
+    uint8_t CatFiles = 0;
+    uint8_t CatResources = 0;
+
+    int DirCount = 0;       // sub-folders listed by the last scan
+    int ImageFileCount = 0; // .ico, .bmp or .cur files listed by the last image-file scan
+    int ContainerCount = 0; // executables, libraries or resource files listed by the last container scan
+    int FoundResCount = 0;  // resources of one type counted in the last file examined
+
+    std::string TempDir; // the temporary folder, without a trailing "/"
+
+    uint8_t WorkdeskShown = 0;
+    uint8_t ExecutableSource = 0;
+    uint8_t ResourceSource = 0;
+    uint8_t PropsDialogOpen = 0;
+
+    // Sort key of the file list: 0 by name, 1 by type, 2 by object count.
+    uint8_t SortMode = 0;
+    uint8_t SortAscending = 1;
+};
+
+// The temporary folder from the environment (TMPDIR, else /tmp), without a
+// trailing "/" unless it is the root.
+std::string TempFolderFromEnvironment();
+
+} // namespace gw

@@ -1,0 +1,57 @@
+#pragma once
+// What the explorer does with the rows of a scan: their order, the status
+// texts, and what opening a row hands to the viewers.
+#include <string>
+
+#include "explorer/core/ExplorerState.h"
+#include "explorer/core/ListRow.h"
+#include "formats/CommonData.h"
+
+namespace gw {
+
+// The order of two rows under a sort mode (0 name, 1 type, 2 object count):
+// negative when a goes first. Folders go before files by name and by type;
+// by count the largest goes first; a cleared direction flag reverses all
+// three, but rows of equal count always stay in name order A to Z.
+int ListViewCompare(const ListRow& a, const ListRow& b, uint8_t sortMode, uint8_t sortAscending);
+
+// A click on column 0, 1 or 2 of the details view: the same column again
+// reverses the direction, another one sorts by it in the first direction.
+// False (nothing changed) for any other column.
+bool ApplyColumnClick(ExplorerState& state, int column);
+
+// "<folder>: <n> Directories and <m> <kind>" after a scan, e.g.
+// "/home/ann/art: 2 Directories and 5 Icons".
+std::string FolderSummary(const ExplorerState& state);
+
+// True for the type texts of executables and libraries.
+bool IsContainerType(const std::string& typeText);
+
+// The status text of a selected row: "File Extension - Contains 238 Icons"
+// for an executable or library, else its type text alone.
+std::string ClickStatusText(const ExplorerState& state, const SelectedRow& row);
+
+SelectedRow SelectedRowOf(const ListRow& row);
+
+enum class OpenTarget : uint8_t {
+    Nothing,
+    Folder,         // move the folder tree to OpenPlan::folder
+    IconManager,    // TForm4
+    BitmapManager,  // TForm6
+    CursorManager,  // TForm9
+    IconWorkdesk,   // TForm2
+    BitmapWorkdesk, // TForm8
+    CursorWorkdesk, // TForm11
+};
+
+struct OpenPlan {
+    OpenTarget target = OpenTarget::Nothing;
+    std::string folder; // OpenTarget::Folder: the folder to move to
+};
+
+// Opening a row: sets the values the viewer will read (SelFileName and
+// SelFilePath for a single image file; WorkdeskShown, ExecutableSource and
+// ResourceSource for a container) and says which viewer to show.
+OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const SelectedRow& row);
+
+} // namespace gw

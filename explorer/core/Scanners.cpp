@@ -1,0 +1,315 @@
+#include "explorer/core/Scanners.h"
+
+#include <filesystem>
+
+#include "batch/core/OutputNames.h"
+#include "explorer/core/Thumbnail.h"
+#include "formats/CursorManage.h"
+#include "formats/FileContents.h"
+#include "formats/IconExtract.h"
+#include "formats/IconManage.h"
+#include "formats/ResFile.h"
+#include "platform/BmpCodec.h"
+#include "platform/Display.h"
+#include "platform/FileIo.h"
+
+namespace gw {
+namespace {
+
+// One scan: the folder's entries read once, the running progress count
+// against the expected total, and the rows made so far.
+class ScanFrame {
+public:
+    ScanFrame(const std::string& folder, const std::string& mask, const ScanProgress& progress)
+        : m_folder(folder), m_entries(ListFolder(folder)), m_total(ExpectedTotal(m_entries, mask)),
+          m_progress(progress) {}
+
+    std::string PathOf(const std::string& name) const { return JoinPath(m_folder, name); }
+    ScanResult& Result() { return m_result; }
+
+    // Lists the visible sub-folders, each with the desktop's folder icon.
+    void FolderPass() {
+        for (const FolderEntry& entry : m_entries) {
+            if (!entry.isFolder) continue;
+            if (!Step(entry.name)) return;
+            if (entry.name == "." || entry.name == ".." || IsHiddenName(entry.name)) continue;
+            AddRow(entry.name, "", "", kFolderMarker, RowPicture::OfPath(PathOf(entry.name)));
+            ++m_result.dirCount;
+        }
+    }
+
+    // Steps over every entry matching the pattern and hands each visible file
+    // to visit(name, path). A file whose reading fails in any way adds no row;
+    // the scan goes on with the next entry.
+    template <class Visit>
+    void FilePass(const std::string& pattern, Visit visit) {
+        for (const FolderEntry& entry : m_entries) {
+            if (!MatchesMask(entry.name, pattern)) continue;
+            if (!Step(entry.name)) return;
+            if (entry.isFolder || IsHiddenName(entry.name)) continue;
+            try {
+                visit(entry.name, PathOf(entry.name));
+            } catch (...) {
+                // Only allocation failures reach here (a file claiming a huge
+                // picture); that file is simply not listed.
+            }
+        }
+    }
+
+    void AddFileRow(const std::string& name, std::string typeText, std::string countText, RowPicture picture) {
+        AddRow(name, std::move(typeText), std::move(countText), kFileMarker, std::move(picture));
+        ++m_result.fileCount;
+    }
+
+private:
+    void AddRow(const std::string& name, std::string typeText, std::string countText, const char* marker,
+                RowPicture picture) {
+        ListRow row;
+        row.imageIndex = int(m_result.rows.size());
+        row.caption = name;
+        row.typeText = std::move(typeText);
+        row.countText = std::move(countText);
+        row.kindMarker = marker;
+        row.picture = std::move(picture);
+        m_result.rows.push_back(std::move(row));
+    }
+
+    bool Step(const std::string& name) {
+        if (m_result.stopped) return false;
+        ++m_count;
+        if (m_progress && !m_progress(LowerAscii(name), GaugePercent(m_count, m_total))) m_result.stopped = true;
+        return !m_result.stopped;
+    }
+
+    std::string m_folder;
+    std::vector<FolderEntry> m_entries;
+    int m_total = 0;
+    int m_count = 0;
+    const ScanProgress& m_progress;
+    ScanResult m_result;
+};
+
+RowPicture BitmapThumbnails(Bitmap& source) {
+    RowPicture picture;
+    for (auto [image, tile] : {std::pair{&picture.large, kLargeTile}, std::pair{&picture.small, kSmallTile}}) {
+        image->bitmap.width = tile;
+        image->bitmap.height = tile;
+        image->bitmap.pixelFormat = source.pixelFormat;
+        image->bitmap.palette = source.palette;
+        image->maskArgb = MakeThumbnail(source, image->bitmap);
+        image->masked = true;
+    }
+    return picture;
+}
+
+// A cursor as the list shows it: a cursor of the large tile's size keeps its
+// transparency there; every other picture is drawn onto an opaque bitmap.
+RowPicture CursorPictures(const Handle& cursor) {
+    RowPicture picture;
+    if (cursor->width == kLargeTile && cursor->height == kLargeTile)
+        picture.large.icon = cursor;
+    else
+        picture.large.bitmap = DrawIconOpaque(*cursor, kLargeTile);
+    picture.small.bitmap = DrawIconOpaque(*cursor, kSmallTile);
+    return picture;
+}
+
+bool IsExecutable(const FileCounts& counts) {
+    return counts.kind == ContainerKind::PEFile || counts.kind == ContainerKind::NEFile;
+}
+
+} // namespace
+
+std::string ContainerTypeText(const std::string& lowerExtension, bool withLibraries) {
+    const std::string& e = lowerExtension;
+    if (e == ".icl" || e == ".cpl") return withLibraries ? "Library" : "";
+    if (e == ".dll") return "File Extension";
+    if (e == ".exe") return "Executable";
+    if (e == ".ocx" || e == ".vbx") return "DirectX File";
+    if (e == ".bpl" || e == ".dpl") return "Delphi Library";
+    if (e == ".scr") return "Screen Saver";
+    if (e == ".drv") return "Driver";
+    return "";
+}
+
+bool AcceptsResourceFile(const std::string& lowerExtension, uint16_t resType) {
+    const std::string& e = lowerExtension;
+    if (e == ".res" || e == ".r32" || e == ".r16") return true;
+    return e == ".dcr" && resType == RT_BITMAP;
+}
+
+bool MatchesMask(const std::string& name, const std::string& mask) {
+    if (mask == "*.*") return true;
+    if (mask.size() < 2 || mask[0] != '*') return false;
+    const std::string tail = mask.substr(1);
+    return name.size() >= tail.size() && LowerAscii(name.substr(name.size() - tail.size())) == LowerAscii(tail);
+}
+
+int GaugePercent(int count, int total) {
+    if (total <= 0) return 100;
+    const int64_t percent = int64_t(count) * 100 / total;
+    return int(std::clamp<int64_t>(percent, 0, 100));
+}
+
+bool IsHiddenName(const std::string& name) { return !name.empty() && name[0] == '.'; }
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<FolderEntry> entries;
+    try {
+        std::error_code ec;
+        fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
+        if (ec) return entries;
+        entries.push_back({".", true});
+        entries.push_back({"..", true});
+        for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+            if (ec) break;
+            std::error_code typeError;
+            entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
+        }
+    } catch (...) {
+        // Out of memory while listing: what was listed stands.
+    }
+    return entries;
+}
+
+int ExpectedTotal(const std::vector<FolderEntry>& entries, const std::string& mask) {
+    int total = 0;
+    for (const FolderEntry& e : entries) {
+        if (IsHiddenName(e.name)) continue;
+        if (e.isFolder || MatchesMask(e.name, mask)) ++total;
+    }
+    return total;
+}
+
+ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.ico", progress);
+    frame.FolderPass();
+    frame.FilePass("*.ico", [&](const std::string& name, const std::string& path) {
+        // The row stands even when no icon can be taken from the file; its
+        // picture is then an empty tile.
+        FirstIcon first = ExtractFirstIcon(path, Display::LargeIconSize());
+        frame.AddFileRow(name, "Icon", "1", RowPicture::OfIcon(first.kind == FirstIconKind::Icon ? first.icon : nullptr));
+    });
+    return std::move(frame.Result());
+}
+
+ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.*", progress);
+    frame.FolderPass();
+    frame.Result().countsContainers = true;
+    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
+        const std::string ext = LowerExtension(name);
+        if (ext == ".ico") return;
+        const std::string type = ContainerTypeText(ext, true);
+        if (type.empty()) return;
+        const FileCounts counts = CountFile(path);
+        if (!IsExecutable(counts) || counts.iconGroups < 1) return;
+        FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
+        if (first.kind != FirstIconKind::Icon) return;
+        frame.AddFileRow(name, type, std::to_string(counts.iconGroups), RowPicture::OfIcon(std::move(first.icon)));
+    });
+    frame.Result().showWizard = true;
+    return std::move(frame.Result());
+}
+
+ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.bmp", progress);
+    frame.FolderPass();
+    frame.FilePass("*.bmp", [&](const std::string& name, const std::string& path) {
+        MappedFile file;
+        if (!file.Open(path)) return;
+        Bitmap source = DecodeBmp(file.bytes());
+        if (!source.HasHandle()) return;
+        CropToFirstGlyph(source);
+        frame.AddFileRow(name, "Bitmap", "1", BitmapThumbnails(source));
+    });
+    frame.Result().showAllBits = frame.Result().fileCount >= 1;
+    return std::move(frame.Result());
+}
+
+ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.cur", progress);
+    frame.FolderPass();
+    frame.FilePass("*.cur", [&](const std::string& name, const std::string& path) {
+        MappedFile file;
+        if (!file.Open(path)) return;
+        CommonData cd;
+        cd.SelFileName = name;
+        cd.SelFilePath = path;
+        LoadCursorFileBytes(cd, file.bytes());
+        if (cd.CursorGroups.empty()) return;
+        const int best = BestCursorImage(cd.CursorGroups[0], kLargeTile);
+        if (best < 0) return;
+        frame.AddFileRow(name, "Cursor", "1", CursorPictures(cd.CursorGroups[0].Images[size_t(best)].Handle));
+    });
+    return std::move(frame.Result());
+}
+
+ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.*", progress);
+    frame.FolderPass();
+    ScanResult& result = frame.Result();
+    result.countsContainers = true;
+    result.foundResCount = 0;
+    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
+        result.foundResCount = 0;
+        const std::string ext = LowerExtension(name);
+        if (ext == ".bmp" || ext == ".cur") return;
+        const std::string type = ContainerTypeText(ext, false);
+        if (type.empty()) return;
+        // The platform's enumeration for PE files and the NE resource table
+        // for NE files, both through the file's counts.
+        const FileCounts counts = CountFile(path);
+        const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
+        result.foundResCount = found;
+        if (found < 1) return;
+        FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
+        if (first.kind == FirstIconKind::NotIconKind) return;
+        RowPicture picture = first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
+                                                               : RowPicture::OfAppIcon();
+        frame.AddFileRow(name, type, std::to_string(found), std::move(picture));
+    });
+    result.showWizard = true;
+    return std::move(result);
+}
+
+ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress) {
+    ScanFrame frame(folder, "*.*", progress);
+    frame.FolderPass();
+    ScanResult& result = frame.Result();
+    result.countsContainers = true;
+    result.foundResCount = 0;
+    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
+        result.foundResCount = 0;
+        if (!AcceptsResourceFile(LowerExtension(name), resType)) return;
+        MappedFile file;
+        if (!file.Open(path)) return;
+        const ByteView bytes = file.bytes();
+        const int found = IsRes32(bytes) ? Conta32(bytes, 32, resType) : Conta16(bytes, 0, resType);
+        result.foundResCount = found;
+        if (found > 0) frame.AddFileRow(name, "Resource File", std::to_string(found), RowPicture::OfPath(path));
+    });
+    result.showWizard = true;
+    return std::move(result);
+}
+
+ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress) {
+    switch (category.scanner) {
+    case ScannerId::ReadIcons: return ReadIcons(folder, progress);
+    case ScannerId::ReadFiles: return ReadFiles(folder, progress);
+    case ScannerId::ReadResources: return ReadResources(folder, category.resType, progress);
+    case ScannerId::ReadBitmaps: return ReadBitmaps(folder, progress);
+    case ScannerId::ReadCursorBitmapFiles: return ReadCursorBitmapFiles(folder, category.isBitmap, progress);
+    case ScannerId::ReadCursors: return ReadCursors(folder, progress);
+    }
+    return {};
+}
+
+void StoreScanCounters(ExplorerState& state, const ScanResult& result) {
+    state.DirCount = result.dirCount;
+    (result.countsContainers ? state.ContainerCount : state.ImageFileCount) = result.fileCount;
+    if (result.foundResCount) state.FoundResCount = *result.foundResCount;
+}
+
+} // namespace gw

@@ -1,0 +1,34 @@
+#pragma once
+// The list pictures the explorer draws itself: bitmap thumbnails and the
+// opaque pictures of cursors.
+#include <cstdint>
+
+#include "formats/CurTypes.h"
+#include "platform/Bitmap.h"
+#include "platform/IconImage.h"
+
+namespace gw {
+
+// Draws source into target, whose width and height the caller has set, and
+// returns the mask colour (0xAARRGGBB): the source's bottom-left pixel, which
+// also fills the whole target first. A source that fits is drawn unscaled in
+// the middle; otherwise it is stretched into the centred rectangle of the
+// smaller width and the smaller height, without keeping its aspect ratio.
+// The stretch does not change source. A target that cannot hold the picture
+// is left filled with the mask colour.
+uint32_t MakeThumbnail(Bitmap& source, Bitmap& target);
+
+// A strip of square glyphs is shown by its first glyph: when the width is a
+// whole multiple of the height, the bitmap is cut to its left square.
+void CropToFirstGlyph(Bitmap& bitmap);
+
+// Draws an icon or cursor image stretched to size x size (nearest pixel)
+// over an opaque white bitmap, as it looks drawn on a fresh bitmap.
+Bitmap DrawIconOpaque(const IconImage& icon, int size);
+
+// The image of a cursor group the platform would load for a cursor of the
+// given size: the decoded image closest to it, the first of equals. -1 when
+// no image decoded.
+int BestCursorImage(const TAdvCursorGroupList& group, int size);
+
+} // namespace gw

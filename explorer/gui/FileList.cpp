@@ -1,0 +1,268 @@
+#include "explorer/gui/FileList.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include <algorithm>
+
+#include "explorer/core/ListRules.h"
+
+namespace gw {
+namespace {
+
+constexpr int kCountWidth = 80;
+const QSize kLargeIconGrid(96, 68);
+const QSize kSmallIconGrid(180, 22);
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// A view that reports a left click and a double-click after it has handled
+// them itself (so the selection is already up to date), and that clears the
+// selection on a press on empty space, as a file list does.
+template <class View>
+class ReportingView : public View {
+public:
+    using View::View;
+    std::function<void()> onClick;
+    std::function<void()> onDoubleClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (!this->indexAt(event->position().toPoint()).isValid()) {
+            this->clearSelection();
+            this->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+        View::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        View::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && onClick) onClick();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        View::mouseDoubleClickEvent(event);
+        if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
+    }
+};
+
+// Leaves a little room above each tile of the large-icon view, whose grid
+// would otherwise put the first row's icons against the list's edge.
+class TileDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    int topPadding = 0;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.adjust(0, topPadding, 0, 0);
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, topPadding);
+    }
+};
+
+constexpr int kLargeTilePadding = 6;
+
+} // namespace
+
+// ---- model ----
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FileListModel::Clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_pictures.clear();
+    endResetModel();
+}
+
+void FileListModel::SetRows(std::vector<ListRow> rows, const PictureMaker& makePicture) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_pictures.clear();
+    m_pictures.reserve(m_rows.size());
+    for (const ListRow& row : m_rows) m_pictures.push_back(makePicture(row.picture));
+    endResetModel();
+}
+
+void FileListModel::Sort(uint8_t sortMode, uint8_t sortAscending) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> imagesBefore;
+    imagesBefore.reserve(size_t(before.size()));
+    for (const QModelIndex& index : before) imagesBefore.push_back(m_rows[size_t(index.row())].imageIndex);
+
+    // Rows the comparison finds equal keep the order the scan found them in,
+    // whatever order an earlier sort left.
+    std::sort(m_rows.begin(), m_rows.end(), [&](const ListRow& a, const ListRow& b) {
+        const int order = ListViewCompare(a, b, sortMode, sortAscending);
+        return order != 0 ? order < 0 : a.imageIndex < b.imageIndex;
+    });
+
+    std::vector<int> displayOf(m_rows.size());
+    for (size_t display = 0; display < m_rows.size(); ++display)
+        displayOf[size_t(m_rows[display].imageIndex)] = int(display);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after.push_back(index(displayOf[size_t(imagesBefore[size_t(i)])], before[i].column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+const ListRow* FileListModel::RowAt(int displayRow) const {
+    if (displayRow < 0 || size_t(displayRow) >= m_rows.size()) return nullptr;
+    return &m_rows[size_t(displayRow)];
+}
+
+QIcon FileListModel::PictureAt(int imageIndex) const {
+    if (imageIndex < 0 || size_t(imageIndex) >= m_pictures.size()) return {};
+    return m_pictures[size_t(imageIndex)];
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+
+int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    const ListRow* row = RowAt(index.row());
+    if (!row) return {};
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+        case 0: return Text(row->caption);
+        case 1: return Text(row->typeText);
+        case 2: return Text(row->countText);
+        default: return {};
+        }
+    }
+    if (role == Qt::DecorationRole && index.column() == 0) return PictureAt(row->imageIndex);
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+    case 0: return QStringLiteral("Name");
+    case 1: return QStringLiteral("Type");
+    case 2: return QStringLiteral("Objects");
+    default: return {};
+    }
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+// ---- views ----
+
+FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidget(parent), m_model(model) {
+    auto* iconView = new ReportingView<QListView>(this);
+    iconView->setObjectName("ListViewIcons");
+    iconView->setModel(model);
+    iconView->setModelColumn(0);
+    iconView->setSelectionMode(QAbstractItemView::SingleSelection);
+    iconView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    iconView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    iconView->setResizeMode(QListView::Adjust);
+    iconView->setTextElideMode(Qt::ElideRight);
+    m_tileDelegate = new TileDelegate(iconView);
+    iconView->setItemDelegate(m_tileDelegate);
+    iconView->onClick = [this] { emit Clicked(); };
+    iconView->onDoubleClick = [this] { emit DoubleClicked(); };
+    m_iconView = iconView;
+
+    auto* detailsView = new ReportingView<QTreeView>(this);
+    detailsView->setObjectName("ListViewDetails");
+    detailsView->setModel(model);
+    QItemSelectionModel* own = detailsView->selectionModel();
+    detailsView->setSelectionModel(iconView->selectionModel());
+    delete own;
+    detailsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    detailsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    detailsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    detailsView->setRootIsDecorated(false);
+    detailsView->setItemsExpandable(false);
+    detailsView->setUniformRowHeights(true);
+    detailsView->setAllColumnsShowFocus(true);
+    detailsView->setIconSize(QSize(kSmallTile, kSmallTile));
+    detailsView->header()->setSectionsClickable(true);
+    detailsView->header()->setSectionsMovable(false);
+    detailsView->header()->setStretchLastSection(true);
+    detailsView->header()->setDefaultSectionSize(kCountWidth);
+    // The header forgets its widths when the model resets (every scan); the
+    // columns keep the widths the user gave them.
+    connect(detailsView->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (!m_restoringWidths && column >= 0 && column < int(m_columnWidths.size()))
+            m_columnWidths[size_t(column)] = width;
+    });
+    connect(model, &QAbstractItemModel::modelReset, this, &FileListView::RestoreColumnWidths);
+    detailsView->onClick = [this] { emit Clicked(); };
+    detailsView->onDoubleClick = [this] { emit DoubleClicked(); };
+    connect(detailsView->header(), &QHeaderView::sectionClicked, this, &FileListView::ColumnClicked);
+    m_detailsView = detailsView;
+
+    addWidget(m_iconView);
+    addWidget(m_detailsView);
+    RestoreColumnWidths();
+    SetViewStyle(ViewStyle::Details);
+}
+
+void FileListView::RestoreColumnWidths() {
+    m_restoringWidths = true;
+    // The last column stretches to the edge; only the others are set.
+    for (size_t column = 0; column + 1 < m_columnWidths.size(); ++column)
+        m_detailsView->header()->resizeSection(int(column), m_columnWidths[column]);
+    m_restoringWidths = false;
+}
+
+void FileListView::SetViewStyle(ViewStyle style) {
+    m_style = style;
+    if (style == ViewStyle::Details) {
+        setCurrentWidget(m_detailsView);
+        return;
+    }
+    const bool large = style == ViewStyle::LargeIcons;
+    static_cast<TileDelegate*>(m_tileDelegate)->topPadding = large ? kLargeTilePadding : 0;
+    m_iconView->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+    m_iconView->setMovement(QListView::Static);
+    m_iconView->setIconSize(large ? QSize(kLargeTile, kLargeTile) : QSize(kSmallTile, kSmallTile));
+    m_iconView->setFlow(style == ViewStyle::List ? QListView::TopToBottom : QListView::LeftToRight);
+    m_iconView->setWrapping(true);
+    m_iconView->setWordWrap(large);
+    m_iconView->setGridSize(large ? kLargeIconGrid : style == ViewStyle::SmallIcons ? kSmallIconGrid : QSize());
+    m_iconView->setSpacing(style == ViewStyle::List ? 1 : 0);
+    setCurrentWidget(m_iconView);
+}
+
+int FileListView::SelectedRow() const {
+    const QModelIndexList rows = m_iconView->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return -1;
+    // The explorer uses one row; with one selectable row this is it.
+    return std::min_element(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) {
+               return a.row() < b.row();
+           })->row();
+}
+
+void FileListView::SelectRow(int displayRow) {
+    QItemSelectionModel* selection = m_iconView->selectionModel();
+    const QModelIndex index = m_model->index(displayRow, 0);
+    if (!index.isValid()) {
+        selection->clear();
+        return;
+    }
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QWidget* FileListView::CurrentView() const {
+    return m_style == ViewStyle::Details ? static_cast<QWidget*>(m_detailsView) : static_cast<QWidget*>(m_iconView);
+}
+
+void FileListView::resizeEvent(QResizeEvent* event) {
+    QStackedWidget::resizeEvent(event);
+    emit Resized();
+}
+
+} // namespace gw

@@ -1,0 +1,140 @@
+// Runs grabwell-cli on fixture files and checks what it prints, writes and returns.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "formats/CursorManage.h"
+#include "formats/IconManage.h"
+#include "platform/BmpCodec.h"
+#include "tests/support/Builders.h"
+
+using namespace gw;
+using namespace gw::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+};
+
+RunResult RunCli(const std::string& args) {
+    RunResult r;
+    const std::string cmd = std::string(GRABWELL_CLI) + " " + args + " 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+Bytes TwoImageIcon() {
+    DibSpec a;
+    a.width = 16;
+    a.height = 16;
+    a.bitCount = 4;
+    DibSpec b = a;
+    b.width = 32;
+    b.height = 32;
+    b.bitCount = 8;
+    IcoEntry ea{BuildDib(a), 16, 16, 16, 0, 1, 4};
+    IcoEntry eb{BuildDib(b), 32, 32, 0, 0, 1, 8};
+    return BuildIcoFile({ea, eb});
+}
+
+Bytes Cursor() {
+    DibSpec s;
+    s.width = 32;
+    s.height = 32;
+    s.bitCount = 1;
+    s.palette = {0, 0xFFFFFF};
+    IcoEntry e{BuildDib(s), 32, 32, 0, 0, 5, 7};
+    return BuildIcoFile({e}, 2);
+}
+
+} // namespace
+
+TEST(Cli, InfoJsonForIconCursorAndBitmapFiles) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("Two.Sizes.ico"), TwoImageIcon()));
+    ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), Cursor()));
+    DibSpec s;
+    s.width = 5;
+    s.height = 3;
+    s.bitCount = 24;
+    s.icon = false;
+    s.pixel = [](int x, int y) { return uint32_t(x * 40 + y); };
+    ASSERT_TRUE(WriteFile(dir.file("pic.bmp"), BuildBmpFile(BuildDib(s))));
+
+    const RunResult r = RunCli("info --json " + dir.file("Two.Sizes.ico") + " " + dir.file("arrow.cur") + " " +
+                               dir.file("pic.bmp"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\"kind\":\"Icon File\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"format\":\"32 X 32 256 Colors\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"kind\":\"Cursor File\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"hotspot_x\":5"), std::string::npos);
+    EXPECT_NE(r.out.find("\"hotspot_y\":7"), std::string::npos);
+    EXPECT_NE(r.out.find("\"format\":\"32 X 32 2 Colors\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"kind\":\"Bitmap File\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"pixel_format\":\"24\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"icon_groups\":1"), std::string::npos);
+}
+
+TEST(Cli, ErrorsAndUsage) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("good.ico"), TwoImageIcon()));
+    Bytes bad = TwoImageIcon();
+    bad[2] = 7;
+    ASSERT_TRUE(WriteFile(dir.file("bad.ico"), bad));
+    // The bad file fails, the good one is still listed.
+    const RunResult r = RunCli("info " + dir.file("bad.ico") + " " + dir.file("missing.ico") + " " + dir.file("good.ico"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("good.ico: Icon File"), std::string::npos) << r.out;
+    EXPECT_EQ(RunCli("info").status, 2);
+    EXPECT_EQ(RunCli("frobnicate x").status, 2);
+    EXPECT_EQ(RunCli("extract --help").status, 0);
+}
+
+TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
+    TempDir dir, out;
+    ASSERT_TRUE(WriteFile(dir.file("My.Icons.ico"), TwoImageIcon()));
+    ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), Cursor()));
+    ASSERT_EQ(RunCli("extract " + dir.file("My.Icons.ico") + " " + out.path()).status, 0);
+    ASSERT_TRUE(fs::exists(out.file("my_0.ico")));
+    ASSERT_TRUE(fs::exists(out.file("my_1.ico")));
+    // Each written file is a one-image icon that reads back.
+    CommonData cd;
+    const Bytes one = ReadFile(out.file("my_1.ico"));
+    ASSERT_EQ(ReadIconFileBytes(cd, one), 0);
+    EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(cd.IconGroups[0].Images[0].Width, 32);
+
+    // Again: renamed with "_", the first files untouched.
+    ASSERT_EQ(RunCli("extract " + dir.file("My.Icons.ico") + " " + out.path()).status, 0);
+    EXPECT_TRUE(fs::exists(out.file("my_0_.ico")));
+    EXPECT_EQ(ReadFile(out.file("my_1.ico")), one);
+    // Skip writes nothing new.
+    ASSERT_EQ(RunCli("extract --existing skip " + dir.file("My.Icons.ico") + " " + out.path()).status, 0);
+    EXPECT_FALSE(fs::exists(out.file("my_0__.ico")));
+
+    ASSERT_EQ(RunCli("extract --as-bitmaps " + dir.file("arrow.cur") + " " + out.path()).status, 0);
+    const Bitmap bmp = DecodeBmp(ReadFile(out.file("arrow_0.bmp")));
+    ASSERT_TRUE(bmp.HasHandle());
+    EXPECT_EQ(bmp.width, 32);
+    EXPECT_EQ(bmp.height, 32);
+    EXPECT_EQ(bmp.pixelFormat, PixelFormat::pf4bit);
+
+    ASSERT_EQ(RunCli("extract " + dir.file("arrow.cur") + " " + out.path()).status, 0);
+    CommonData cc;
+    cc.SelFileName = "arrow_0.cur";
+    ASSERT_EQ(LoadCursorFileBytes(cc, ReadFile(out.file("arrow_0.cur"))), "");
+    EXPECT_EQ(cc.CursorGroups[0].Images[0].HotspotX, 5);
+}

@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "explorer/core/Categories.h"
+#include "explorer/core/ListRules.h"
+#include "explorer/core/Scanners.h"
+#include "explorer/core/Thumbnail.h"
+#include "tests/support/ExplorerFiles.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+// One folder with something for every category, and things that must not be
+// listed: hidden entries, folders named like files, broken and empty files.
+struct MixedFolder {
+    TempDir dir;
+    MixedFolder() {
+        for (const char* sub : {"Sub A", "b-folder", ".hidden", "stash.res", "fake.ico"})
+            std::filesystem::create_directory(dir.file(sub));
+        WriteFile(dir.file("One.ico"), IcoFileOf(16));
+        WriteFile(dir.file("two.ICO"), IcoFileOf(32));
+        WriteFile(dir.file("broken.ico"), Bytes(100, 0x5A));
+        WriteFile(dir.file(".secret.ico"), IcoFileOf(16));
+        WriteFile(dir.file("arrow.cur"), CurFileOf(32));
+        WriteFile(dir.file("small.cur"), CurFileOf(16));
+        WriteFile(dir.file("strip.bmp"), BmpFileOf(64, 16));
+        WriteFile(dir.file("wide.bmp"), BmpFileOf(40, 16));
+        WriteFile(dir.file("tiny.bmp"), BmpFileOf(10, 10));
+        WriteFile(dir.file("empty.bmp"), {});
+        WriteFile(dir.file("Shell.DLL"), PeFileOf({3, 2, 1}));
+        WriteFile(dir.file("cursors.exe"), PeFileOf({0, 0, 2}));
+        WriteFile(dir.file("plain.exe"), PeFileOf({}));
+        WriteFile(dir.file("tools.cpl"), PeFileOf({1, 1, 1}));
+        WriteFile(dir.file("old.drv"), NeFileOf({1, 5, 0}));
+        WriteFile(dir.file("readme.txt"), Bytes(80, 'x'));
+        WriteFile(dir.file("app.res"), ResFileOf({2, 1, 0}));
+        WriteFile(dir.file("old.r16"), ResFileOf({1, 0, 1}, false));
+        WriteFile(dir.file("pics.dcr"), ResFileOf({0, 3, 0}));
+        WriteFile(dir.file("notes.res"), Bytes(40, 0x20));
+    }
+};
+
+const Category& CategoryNamed(const char* text) { return *FindCategory(text); }
+
+// "caption|type|count|marker" of every row, sorted by caption, so that a
+// test states the rows without depending on the folder's listing order.
+std::vector<std::string> RowTexts(const ScanResult& r) {
+    std::vector<std::string> out;
+    for (const ListRow& row : r.rows) out.push_back(row.caption + "|" + row.typeText + "|" + row.countText + "|" + row.kindMarker);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+const ListRow& RowNamed(const ScanResult& r, const std::string& caption) {
+    static const ListRow none;
+    for (const ListRow& row : r.rows)
+        if (row.caption == caption) return row;
+    ADD_FAILURE() << "no row " << caption;
+    return none;
+}
+
+ScanResult Scan(const std::string& folder, const char* category) {
+    return RunScanner(folder, CategoryNamed(category), nullptr);
+}
+
+ListRow Row(std::string caption, std::string type, std::string count, bool folder) {
+    ListRow r;
+    r.caption = std::move(caption);
+    r.typeText = std::move(type);
+    r.countText = std::move(count);
+    r.kindMarker = folder ? kFolderMarker : kFileMarker;
+    return r;
+}
+
+std::vector<std::string> Sorted(std::vector<ListRow> rows, const ExplorerState& s) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, s.SortMode, s.SortAscending) < 0; });
+    std::vector<std::string> names;
+    for (const ListRow& r : rows) names.push_back(r.caption);
+    return names;
+}
+
+} // namespace
+
+TEST(ExplorerCategories, NineEntriesDispatchByExactText) {
+    const auto all = Categories();
+    ASSERT_EQ(all.size(), 9u);
+    const Category& resIcons = CategoryNamed("Icon Resources");
+    EXPECT_EQ(resIcons.scanner, ScannerId::ReadResources);
+    EXPECT_EQ(resIcons.resType, RT_GROUP_ICON);
+    EXPECT_EQ(CategoryNamed("Static Cursor Resources").resType, RT_GROUP_CURSOR);
+    EXPECT_FALSE(CategoryNamed("Static Cursor Files").isBitmap);
+    EXPECT_TRUE(CategoryNamed("Bitmap Files").isBitmap);
+    EXPECT_EQ(FindCategory("icons"), nullptr);
+    EXPECT_EQ(FindCategory("Icons "), nullptr);
+
+    ExplorerState s;
+    ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
+    EXPECT_EQ(std::vector<int>({s.CatIcons, s.CatBitmaps, s.CatCursors, s.CatFiles, s.CatResources}),
+              std::vector<int>({0, 1, 0, 0, 1}));
+    EXPECT_TRUE(ClearsStatusFirst(ScannerId::ReadFiles));
+    EXPECT_FALSE(ClearsStatusFirst(ScannerId::ReadBitmaps));
+}
+
+TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {
+    MixedFolder f;
+    std::vector<std::string> names;
+    std::vector<int> percents;
+    const ScanResult r = RunScanner(f.dir.path(), CategoryNamed("Icons"), [&](const std::string& name, int percent) {
+        names.push_back(name);
+        percents.push_back(percent);
+        return true;
+    });
+    EXPECT_EQ(RowTexts(r), (std::vector<std::string>{"One.ico|Icon|1|1", "Sub A|||0", "b-folder|||0",
+                                                     "broken.ico|Icon|1|1", "fake.ico|||0", "stash.res|||0",
+                                                     "two.ICO|Icon|1|1"}));
+    EXPECT_EQ(r.dirCount, 4);
+    EXPECT_EQ(r.fileCount, 3);
+    EXPECT_FALSE(r.countsContainers);
+    EXPECT_FALSE(r.showWizard || r.showAllBits);
+    for (size_t i = 0; i < r.rows.size(); ++i) EXPECT_EQ(r.rows[i].imageIndex, int(i));
+    // Folders come first in scan order.
+    EXPECT_EQ(r.rows[0].kindMarker, "0");
+    EXPECT_EQ(r.rows[r.rows.size() - 1].kindMarker, "1");
+
+    // "." and ".." and the hidden entries advance the gauge without a row;
+    // names reach the progress lower-cased; the gauge never passes 100.
+    EXPECT_EQ(std::count(names.begin(), names.end(), "."), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), ".secret.ico"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "two.ico"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "fake.ico"), 2); // folder pass and file pass
+    EXPECT_TRUE(std::all_of(percents.begin(), percents.end(), [](int p) { return p >= 0 && p <= 100; }));
+    EXPECT_EQ(percents.back(), 100);
+
+    // Every row owns its picture: icons decoded, a broken file an empty tile,
+    // folders the desktop's icon of their path.
+    EXPECT_TRUE(RowNamed(r, "One.ico").picture.large.icon);
+    EXPECT_EQ(RowNamed(r, "One.ico").picture.large.icon->width, 32);
+    EXPECT_TRUE(RowNamed(r, "broken.ico").picture.large.Empty());
+    EXPECT_EQ(RowNamed(r, "Sub A").picture.kind, PictureKind::Associated);
+    EXPECT_EQ(RowNamed(r, "Sub A").picture.path, f.dir.file("Sub A"));
+}
+
+TEST(ExplorerScan, ExecutablesByCategory) {
+    MixedFolder f;
+    const ScanResult icons = Scan(f.dir.path(), "Icon Files");
+    // An executable without icons is not listed; .icl and .cpl are libraries.
+    EXPECT_EQ(RowTexts(icons), (std::vector<std::string>{"Shell.DLL|File Extension|3|1", "Sub A|||0", "b-folder|||0",
+                                                         "fake.ico|||0", "old.drv|Driver|1|1", "stash.res|||0",
+                                                         "tools.cpl|Library|1|1"}));
+    EXPECT_TRUE(icons.countsContainers);
+    EXPECT_EQ(icons.fileCount, 3);
+    EXPECT_TRUE(icons.showWizard);
+    EXPECT_TRUE(RowNamed(icons, "old.drv").picture.large.icon); // the NE file's own icon
+
+    const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Files");
+    EXPECT_EQ(bitmaps.fileCount, 2);
+    EXPECT_EQ(RowNamed(bitmaps, "Shell.DLL").countText, "2");
+    EXPECT_EQ(RowNamed(bitmaps, "old.drv").countText, "5");
+    ASSERT_TRUE(bitmaps.foundResCount.has_value());
+
+    // Cursors but no icon: listed with the program's own icon. .cpl is not
+    // accepted outside "Icon Files".
+    const ScanResult cursors = Scan(f.dir.path(), "Static Cursor Files");
+    EXPECT_EQ(cursors.fileCount, 2);
+    EXPECT_EQ(RowNamed(cursors, "cursors.exe").countText, "2");
+    EXPECT_EQ(RowNamed(cursors, "cursors.exe").typeText, "Executable");
+    EXPECT_EQ(RowNamed(cursors, "cursors.exe").picture.kind, PictureKind::AppIcon);
+    EXPECT_EQ(RowNamed(cursors, "Shell.DLL").picture.kind, PictureKind::Images);
+}
+
+TEST(ExplorerScan, ResourceFilesByType) {
+    MixedFolder f;
+    const ScanResult icons = Scan(f.dir.path(), "Icon Resources");
+    // The folder "stash.res" and the unreadable "notes.res" are skipped; .dcr
+    // belongs to bitmaps only.
+    EXPECT_EQ(icons.fileCount, 2);
+    EXPECT_EQ(RowNamed(icons, "app.res").countText, "2");
+    EXPECT_EQ(RowNamed(icons, "old.r16").countText, "1");
+    EXPECT_EQ(RowNamed(icons, "app.res").typeText, "Resource File");
+    EXPECT_EQ(RowNamed(icons, "app.res").picture.kind, PictureKind::Associated);
+    EXPECT_TRUE(icons.showWizard);
+
+    const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Resources");
+    EXPECT_EQ(bitmaps.fileCount, 2);
+    EXPECT_EQ(RowNamed(bitmaps, "pics.dcr").countText, "3");
+    EXPECT_EQ(RowNamed(bitmaps, "app.res").countText, "1");
+
+    const ScanResult cursors = Scan(f.dir.path(), "Static Cursor Resources");
+    EXPECT_EQ(cursors.fileCount, 1);
+    EXPECT_EQ(RowNamed(cursors, "old.r16").countText, "1");
+
+    ExplorerState s;
+    s.ImageFileCount = 7;
+    ApplyCategoryFlags(s, CategoryNamed("Static Cursor Resources"));
+    StoreScanCounters(s, cursors);
+    s.CurrentDir = "/x";
+    EXPECT_EQ(s.ContainerCount, 1);
+    EXPECT_EQ(s.ImageFileCount, 7); // the other counter keeps its value
+    EXPECT_EQ(FolderSummary(s), "/x: 4 Directories and 1 Cursor Files");
+}
+
+TEST(ExplorerScan, BitmapThumbnails) {
+    MixedFolder f;
+    const ScanResult r = Scan(f.dir.path(), "Bitmaps");
+    EXPECT_EQ(r.fileCount, 3); // empty.bmp gives no row
+    EXPECT_TRUE(r.showAllBits);
+
+    // A 64 x 16 strip shows its first 16 x 16 glyph, centred, on its own
+    // bottom-left colour, which is also the mask colour.
+    const ListImage& strip = RowNamed(r, "strip.bmp").picture.large;
+    ASSERT_EQ(strip.bitmap.width, 32);
+    EXPECT_TRUE(strip.masked);
+    EXPECT_EQ(strip.maskArgb, 0xFFFF00FFu);
+    EXPECT_EQ(strip.bitmap.Pixel(7, 7), 0xFFFF00FFu);
+    EXPECT_EQ(strip.bitmap.Pixel(8, 23), 0xFFFF00FFu);  // the glyph's own bottom-left pixel
+    EXPECT_EQ(strip.bitmap.Pixel(9, 8), 0xFF3366CCu);
+    EXPECT_EQ(strip.bitmap.Pixel(24, 8), 0xFFFF00FFu); // right of the glyph: background
+    // The small picture of the strip: 16 x 16 fits exactly.
+    EXPECT_EQ(RowNamed(r, "strip.bmp").picture.small.bitmap.Pixel(15, 0), 0xFF3366CCu);
+
+    // 40 x 16 is squeezed into 32 x 16 and centred vertically.
+    const Bitmap& wide = RowNamed(r, "wide.bmp").picture.large.bitmap;
+    EXPECT_EQ(wide.Pixel(31, 8), 0xFF3366CCu);
+    EXPECT_EQ(wide.Pixel(31, 7), 0xFFFF00FFu);
+    EXPECT_EQ(wide.Pixel(31, 24), 0xFFFF00FFu);
+
+    const ScanResult none = Scan(f.dir.file("Sub A"), "Bitmaps");
+    EXPECT_FALSE(none.showAllBits);
+}
+
+TEST(ExplorerScan, CursorPictures) {
+    MixedFolder f;
+    const ScanResult r = Scan(f.dir.path(), "Static Cursors");
+    EXPECT_EQ(RowTexts(r).size(), 6u); // four folders, two cursors
+    // A 32 x 32 cursor keeps its transparency in the large list; every other
+    // picture is opaque, transparent pixels on white.
+    const RowPicture& arrow = RowNamed(r, "arrow.cur").picture;
+    ASSERT_TRUE(arrow.large.icon);
+    EXPECT_EQ(arrow.large.icon->width, 32);
+    EXPECT_EQ(arrow.small.bitmap.width, 16);
+    EXPECT_FALSE(arrow.small.masked);
+    EXPECT_EQ(arrow.small.bitmap.Pixel(0, 0), 0xFFFFFFFFu);
+    const RowPicture& small = RowNamed(r, "small.cur").picture;
+    EXPECT_FALSE(small.large.icon);
+    EXPECT_EQ(small.large.bitmap.width, 32);
+    EXPECT_EQ(small.large.bitmap.Pixel(0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(small.large.bitmap.Pixel(31, 31), 0xFF00FF00u);
+}
+
+TEST(ExplorerScan, EmptyUnreadableAndStoppedFolders) {
+    TempDir empty;
+    ScanResult r = Scan(empty.path(), "Icons");
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_EQ(r.dirCount, 0);
+    r = Scan(empty.file("missing"), "Icon Files");
+    EXPECT_TRUE(r.rows.empty());
+
+    // A folder whose only entries are hidden: the expected total is 0, and
+    // the gauge does not divide by it.
+    WriteFile(empty.file(".only.ico"), IcoFileOf());
+    int last = -1;
+    RunScanner(empty.path(), CategoryNamed("Icons"), [&](const std::string&, int p) { return last = p, true; });
+    EXPECT_EQ(last, 100);
+
+    MixedFolder f;
+    int steps = 0;
+    r = RunScanner(f.dir.path(), CategoryNamed("Icons"), [&](const std::string&, int) { return ++steps < 4; });
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(steps, 4);
+    EXPECT_LE(r.rows.size(), 2u);
+}
+
+TEST(ExplorerScan, MasksAndTypeTables) {
+    EXPECT_TRUE(MatchesMask("A.ICO", "*.ico"));
+    EXPECT_TRUE(MatchesMask("no-dot", "*.*"));
+    EXPECT_FALSE(MatchesMask("a.icon", "*.ico"));
+    EXPECT_FALSE(MatchesMask("ico", "*.ico"));
+    EXPECT_EQ(ContainerTypeText(".ocx", false), "DirectX File");
+    EXPECT_EQ(ContainerTypeText(".dpl", false), "Delphi Library");
+    EXPECT_EQ(ContainerTypeText(".scr", true), "Screen Saver");
+    EXPECT_EQ(ContainerTypeText(".icl", false), "");
+    EXPECT_EQ(ContainerTypeText(".icl", true), "Library");
+    EXPECT_EQ(ContainerTypeText("", true), "");
+    EXPECT_TRUE(AcceptsResourceFile(".dcr", RT_BITMAP));
+    EXPECT_FALSE(AcceptsResourceFile(".dcr", RT_GROUP_ICON));
+    EXPECT_TRUE(AcceptsResourceFile(".r32", RT_GROUP_CURSOR));
+    EXPECT_EQ(GaugePercent(1, 3), 33);
+    EXPECT_EQ(GaugePercent(7, 3), 100);
+    EXPECT_EQ(GaugePercent(0, 0), 100);
+    EXPECT_EQ(GaugePercent(2147483647, 2147483647), 100); // no overflow in count x 100
+}
+
+TEST(ExplorerThumbnail, PlacementAndDegenerateInput) {
+    Bitmap tiny;
+    tiny.SetSize(10, 10, 0xFF112233u);
+    tiny.SetPixel(0, 9, 0xFFABCDEFu);
+    Bitmap target;
+    target.width = target.height = 32;
+    EXPECT_EQ(MakeThumbnail(tiny, target), 0xFFABCDEFu);
+    EXPECT_EQ(target.Pixel(10, 10), 0xFFABCDEFu);  // (32 - 10) / 2 = 11 is the first source column
+    EXPECT_EQ(target.Pixel(11, 11), 0xFF112233u);
+    EXPECT_EQ(target.Pixel(11, 20), 0xFFABCDEFu);
+    EXPECT_EQ(target.Pixel(20, 21), 0xFFABCDEFu);  // below: background
+
+    Bitmap nothing;
+    target.width = target.height = 16;
+    MakeThumbnail(nothing, target);
+    EXPECT_EQ(target.pixels.size(), 256u);
+    Bitmap impossible;
+    impossible.width = -5;
+    impossible.height = 3;
+    MakeThumbnail(tiny, impossible);
+    EXPECT_TRUE(impossible.pixels.empty());
+
+    Bitmap square;
+    square.SetSize(16, 48);
+    CropToFirstGlyph(square); // taller than wide: not a strip
+    EXPECT_EQ(square.width, 16);
+}
+
+TEST(ExplorerSort, DirectionRulesAndColumnClicks) {
+    const std::vector<ListRow> rows{Row("beta", "", "", true),          Row("Alpha", "", "", true),
+                                    Row("zed.dll", "File Extension", "3", false), Row("b.exe", "Executable", "3", false),
+                                    Row("Cat.exe", "Executable", "12", false),    Row("a.drv", "Driver", "1", false)};
+    ExplorerState s;
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "Cat.exe", "zed.dll"}));
+
+    // A click on "Name" with the start settings reverses: files first, then
+    // folders, both Z to A; a second click restores.
+    EXPECT_TRUE(ApplyColumnClick(s, 0));
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"zed.dll", "Cat.exe", "b.exe", "a.drv", "beta", "Alpha"}));
+    ApplyColumnClick(s, 0);
+    EXPECT_EQ(s.SortAscending, 1);
+
+    // "by Type" after a reversing click keeps the reversed direction.
+    ApplyColumnClick(s, 0);
+    s.SortMode = 1;
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"zed.dll", "Cat.exe", "b.exe", "a.drv", "beta", "Alpha"}));
+    // A click on "Type" from another mode sorts by type in the first direction.
+    s.SortMode = 0;
+    ApplyColumnClick(s, 1);
+    EXPECT_EQ(s.SortAscending, 1);
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "Cat.exe", "zed.dll"}));
+
+    // By objects: most first, folders last; reversed, equal counts stay A to Z.
+    s.SortMode = 2;
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Cat.exe", "b.exe", "zed.dll", "a.drv", "Alpha", "beta"}));
+    ApplyColumnClick(s, 2);
+    EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "zed.dll", "Cat.exe"}));
+
+    EXPECT_FALSE(ApplyColumnClick(s, 3));
+    EXPECT_FALSE(ApplyColumnClick(s, -1));
+
+    // Only A to Z fold; a prefix goes first; "_" (0x5F) sorts before letters.
+    EXPECT_LT(ListViewCompare(Row("ab", "", "1", false), Row("ABC", "", "1", false), 0, 1), 0);
+    EXPECT_LT(ListViewCompare(Row("_x", "", "1", false), Row("a", "", "1", false), 0, 1), 0);
+    EXPECT_EQ(ListViewCompare(Row("Same", "", "1", false), Row("sAME", "", "1", false), 0, 1), 0);
+}
+
+TEST(ExplorerText, SummaryClickTextAndOpening) {
+    ExplorerState s;
+    s.CurrentDir = "/home/ann/art";
+    s.DirCount = 2;
+    s.ImageFileCount = 5;
+    s.ContainerCount = 9;
+    EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Icons");
+    ApplyCategoryFlags(s, CategoryNamed("Icon Resources"));
+    EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 9 Icon Files");
+    ApplyCategoryFlags(s, CategoryNamed("Bitmaps"));
+    EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Bitmaps");
+
+    ApplyCategoryFlags(s, CategoryNamed("Icon Files"));
+    const SelectedRow shell{3, "shell32.dll", "File Extension", "238", "1"};
+    EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Icons");
+    ApplyCategoryFlags(s, CategoryNamed("Static Cursor Files"));
+    EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Cursors");
+    EXPECT_EQ(ClickStatusText(s, {0, "x.res", "Resource File", "4", "1"}), "Resource File");
+    EXPECT_EQ(ClickStatusText(s, {0, "Sub", "", "", "0"}), "");
+
+    // An image file: name lower-cased, path keeps the listed case.
+    CommonData cd;
+    s.ExecutableSource = s.ResourceSource = 1;
+    OpenPlan plan = PlanOpen(s, cd, {0, "Big.ICO", "Icon", "1", "1"});
+    EXPECT_EQ(plan.target, OpenTarget::IconManager);
+    EXPECT_EQ(cd.SelFileName, "big.ico");
+    EXPECT_EQ(cd.SelFilePath, "/home/ann/art/Big.ICO");
+    EXPECT_EQ(s.ExecutableSource + s.ResourceSource, 0);
+
+    // A container opens the Workdesk of the category with the source flags.
+    s.WorkdeskShown = 1;
+    ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
+    plan = PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"});
+    EXPECT_EQ(plan.target, OpenTarget::BitmapWorkdesk);
+    EXPECT_EQ(s.WorkdeskShown, 0);
+    EXPECT_EQ(s.ResourceSource, 1);
+    EXPECT_EQ(s.ExecutableSource, 0);
+    s.CatIcons = s.CatBitmaps = s.CatCursors = 0;
+    EXPECT_EQ(PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"}).target, OpenTarget::Nothing);
+
+    // A folder row moves the tree; at the root the separator is not doubled.
+    s.CurrentDir = "/";
+    plan = PlanOpen(s, cd, {0, "usr", "", "", "0"});
+    EXPECT_EQ(plan.target, OpenTarget::Folder);
+    EXPECT_EQ(plan.folder, "/usr");
+}

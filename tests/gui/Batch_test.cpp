@@ -1,0 +1,274 @@
+// The "Already exists" dialog, the wizard dialog and the explorer's two batch
+// commands, driven offscreen through their handlers.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "tests/gui/GuiTestApp.h"
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "batch/core/ScriptedPrompts.h"
+#include "batch/gui/Azioni1.h"
+#include "batch/gui/BatchCommands.h"
+#include "batch/gui/QtPrompts.h"
+#include "batch/gui/Wizform.h"
+#include "explorer/core/Categories.h"
+#include "explorer/core/ListRules.h"
+#include "explorer/core/Scanners.h"
+#include "tests/support/BatchFixtures.h"
+#include "tests/support/Builders.h"
+
+using namespace gw;
+using namespace gw::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The one application object of the test program, whichever test made it.
+void App() { (void)GuiTestApp(); }
+
+template <class T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// Runs action once the modal dialog is up (its exec() loop is running).
+void WhenShown(QDialog& dialog, std::function<void()> action) {
+    auto* timer = new QTimer(&dialog);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [&dialog, timer, action] {
+        if (!dialog.isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start();
+}
+
+std::vector<ListRow> SortedRows(const ScanResult& scan) {
+    std::vector<ListRow> rows = scan.rows;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, 0, 1) < 0; });
+    return rows;
+}
+
+// Folder browser scripted; "Already exists" through the real dialog.
+class DialogPrompts : public ScriptedPrompts {
+public:
+    explicit DialogPrompts(TActionForm& form) : m_real(nullptr, form) {}
+    ExistingAnswer SettleExisting(const std::string& path, const ActionFlags& flags) override {
+        existingShown.push_back(path);
+        return m_real.SettleExisting(path, flags);
+    }
+
+private:
+    QtPrompts m_real;
+};
+
+} // namespace
+
+TEST(BatchDialogs, ActionFormTextsPreselectionAndAnswer) {
+    App();
+    TActionForm form;
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(Child<QLabel>(form, "Label2")->text(), "Already exists");
+    EXPECT_EQ(Child<QLabel>(form, "Label3")->text(), "Specify an action, please");
+    EXPECT_EQ(Child<QGroupBox>(form, "RadioGroup1")->title(), "Actions");
+    EXPECT_EQ(Child<QGroupBox>(form, "RadioGroup2")->title(), "All others");
+    EXPECT_EQ(Child<QRadioButton>(form, "RadioGroup1Item2")->text(), "Auto Rename");
+    EXPECT_EQ(Child<QPushButton>(form, "bAct1")->text(), "Ok");
+
+    ActionFlags flags; // program start
+    form.SetExistingName("/out/arrow_0.cur");
+    form.FormShow(flags);
+    EXPECT_EQ(Child<QLabel>(form, "Label1")->text(), "/out/arrow_0.cur");
+    EXPECT_EQ(form.answer().action, ExistingAction::Skip);
+    EXPECT_FALSE(form.answer().allOthers);
+
+    // The user picks Auto Rename for all others and presses Ok.
+    WhenShown(form, [&] {
+        Child<QRadioButton>(form, "RadioGroup1Item2")->setChecked(true);
+        Child<QRadioButton>(form, "RadioGroup2Item1")->setChecked(true);
+        form.reject(); // Escape: no cancel, the dialog stays
+        EXPECT_TRUE(form.isVisible());
+        Child<QPushButton>(form, "bAct1")->click();
+    });
+    EXPECT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_EQ(form.answer().action, ExistingAction::AutoRename);
+    EXPECT_TRUE(form.answer().allOthers);
+
+    // Overwrite set: preselected. End of batch (no flag set): the last selection stays, "All others" back to No.
+    flags.ActionSkip = 0;
+    flags.ActionOverwrite = 1;
+    form.FormShow(flags);
+    EXPECT_EQ(form.answer().action, ExistingAction::Overwrite);
+    flags.ClearAtBatchEnd();
+    form.FormShow(flags);
+    EXPECT_EQ(form.answer().action, ExistingAction::Overwrite);
+    EXPECT_FALSE(form.answer().allOthers);
+}
+
+TEST(BatchDialogs, WizardFormPerCategoryFolderFieldAndButtons) {
+    App();
+    ScriptedPrompts prompts;
+    TWForm1 wizard(prompts, "/tmp");
+    EXPECT_EQ(Child<QLineEdit>(wizard, "DirectoryEdit1")->text(), "/tmp");
+    EXPECT_TRUE(Child<QLineEdit>(wizard, "DirectoryEdit1")->isReadOnly());
+    EXPECT_EQ(Child<QLabel>(wizard, "StaticText1")->text(), "Select Extraction Directory");
+    EXPECT_EQ(Child<QPushButton>(wizard, "bWAbort1")->toolTip(), "Abort Extraction");
+    EXPECT_EQ(Child<QPushButton>(wizard, "bWRun")->toolTip(), "Extract to Selected Directory");
+
+    wizard.Prepare(ObjectKind::Cursors);
+    EXPECT_EQ(Child<QLabel>(wizard, "RxLabel1")->text(), "Static Cursor Extraction Wizard");
+    EXPECT_EQ(Child<QGroupBox>(wizard, "rgW1")->title(), "Static Cursor Options");
+    EXPECT_EQ(Child<QRadioButton>(wizard, "rgW1Item0")->text(), "Extract as Cursors");
+    EXPECT_EQ(Child<QRadioButton>(wizard, "rgW1Item1")->text(), "Extract as Bitmaps");
+
+    // Browse, choose bitmaps, recurse, Execute.
+    prompts.folders = {"/data/out"};
+    Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+    EXPECT_EQ(prompts.folderTitles, std::vector<std::string>{"Select Extraction Directory"});
+    Child<QRadioButton>(wizard, "rgW1Item1")->setChecked(true);
+    Child<QCheckBox>(wizard, "rdBox")->setChecked(true);
+    WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWRun")->click(); });
+    EXPECT_EQ(wizard.exec(), TWForm1::mrOk);
+    EXPECT_EQ(wizard.options().ExtractionDir, "/data/out");
+    EXPECT_TRUE(wizard.options().AsBitmaps);
+    EXPECT_FALSE(wizard.options().AsCursors);
+    EXPECT_TRUE(wizard.options().RecurseDirs);
+
+    // Next run, icons: items replaced, selection kept, "Recurse" unticked; Abort changes nothing.
+    wizard.Prepare(ObjectKind::Icons);
+    EXPECT_EQ(Child<QLabel>(wizard, "RxLabel1")->text(), "Icon Extraction Wizard");
+    EXPECT_EQ(Child<QRadioButton>(wizard, "rgW1Item0")->text(), "Extract as Icons");
+    EXPECT_TRUE(Child<QRadioButton>(wizard, "rgW1Item1")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(wizard, "rdBox")->isChecked());
+    prompts.folders = {"/elsewhere"};
+    Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+    WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWAbort1")->click(); });
+    EXPECT_EQ(wizard.exec(), TWForm1::mrAbort);
+    EXPECT_EQ(wizard.options().ExtractionDir, "/data/out");
+    EXPECT_EQ(Child<QLineEdit>(wizard, "DirectoryEdit1")->text(), "/elsewhere"); // the field keeps the choice
+
+    // Bitmaps: no option group, always bitmaps.
+    wizard.Prepare(ObjectKind::Bitmaps);
+    EXPECT_EQ(Child<QLabel>(wizard, "RxLabel1")->text(), "Bitmap Extraction Wizard");
+    EXPECT_TRUE(Child<QGroupBox>(wizard, "rgW1")->isHidden());
+    WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWRun")->click(); });
+    wizard.exec();
+    EXPECT_TRUE(wizard.options().AsBitmaps);
+    EXPECT_FALSE(wizard.options().AsIcons);
+}
+
+TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
+    App();
+    TempDir dir;
+    const std::string src = dir.file("src"), out = dir.file("out");
+    fs::create_directories(src + "/sub");
+    fs::create_directories(out);
+    ASSERT_TRUE(WriteFile(src + "/app.exe", BuildBatchPe()));
+    ASSERT_TRUE(WriteFile(src + "/sub/app.exe", BuildBatchPe()));
+    ASSERT_TRUE(WriteFile(out + "/appexe_0_0.ico", Bytes{1})); // replaced without a question
+
+    ExplorerState state;
+    state.CurrentDir = src;
+    ApplyCategoryFlags(state, *FindCategory("Icon Files"));
+    const ScanResult scan = RunScanner(src, *FindCategory("Icon Files"), {});
+    StoreScanCounters(state, scan);
+    const std::vector<ListRow> rows = SortedRows(scan);
+
+    TActionForm actionForm;
+    DialogPrompts prompts(actionForm);
+    TWForm1 wizard(prompts, dir.path());
+    QWidget panel6, panel7;
+    QProgressBar gauge1;
+    QLabel label2;
+    PanelProgress progress(&panel6, &panel7, &gauge1, &label2);
+    ActionFlags flags;
+
+    // Abort: nothing is written.
+    WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWAbort1")->click(); });
+    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    EXPECT_EQ(fs::file_size(out + "/appexe_0_0.ico"), 1u);
+
+    prompts.folders = {out};
+    WhenShown(wizard, [&] {
+        Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+        Child<QCheckBox>(wizard, "rdBox")->setChecked(true);
+        Child<QRadioButton>(wizard, "rgW1Item0")->setChecked(true);
+        Child<QPushButton>(wizard, "bWRun")->click();
+    });
+    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    EXPECT_EQ(ReadFile(out + "/appexe_0_0.ico"), ExpectedIco(TheBatchImages().icon4, 16, 16, 1, 4));
+    EXPECT_TRUE(fs::exists(out + "/appexe_0_0_.ico")); // the sub-folder's copy
+    EXPECT_TRUE(prompts.existingShown.empty()) << "the wizard never asks";
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(panel6.isHidden());
+    EXPECT_TRUE(panel7.isHidden());
+    EXPECT_EQ(gauge1.value(), 100);
+    EXPECT_EQ(label2.text(), "app.exe");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // A target that cannot be written: the error names the file, the panel is hidden.
+    prompts.folders = {dir.file("missing")};
+    WhenShown(wizard, [&] {
+        Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+        Child<QPushButton>(wizard, "bWRun")->click();
+    });
+    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
+    EXPECT_NE(prompts.messages[0].second.find(dir.file("missing") + "/appexe_0_0.ico"), std::string::npos);
+    EXPECT_TRUE(panel6.isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
+    App();
+    TempDir dir;
+    const std::string src = dir.file("src");
+    fs::create_directories(src + "/folder");
+    for (const char* name : {"a.bmp", "b.bmp"})
+        ASSERT_TRUE(WriteFile(src + "/" + name, BuildBmpFile(TheBatchImages().bitmap8)));
+    ExplorerState state;
+    state.CurrentDir = src;
+    ApplyCategoryFlags(state, *FindCategory("Bitmaps"));
+    const ScanResult scan = RunScanner(src, *FindCategory("Bitmaps"), {});
+    StoreScanCounters(state, scan);
+    const std::vector<ListRow> rows = SortedRows(scan);
+
+    TActionForm actionForm;
+    DialogPrompts prompts(actionForm);
+    ActionFlags flags;
+    int shown = 0;
+    QString label1;
+    auto answerAutoRenameForAll = [&] {
+        ++shown;
+        label1 = Child<QLabel>(actionForm, "Label1")->text();
+        Child<QRadioButton>(actionForm, "RadioGroup1Item2")->setChecked(true);
+        Child<QRadioButton>(actionForm, "RadioGroup2Item1")->setChecked(true);
+        Child<QPushButton>(actionForm, "bAct1")->click();
+    };
+    WhenShown(actionForm, answerAutoRenameForAll);
+    prompts.folders = {src};
+    mSallBitsClick(state, rows, flags, prompts);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(label1.toStdString(), src + "/a.bmp");
+    EXPECT_TRUE(fs::exists(src + "/a_.bmp"));
+    EXPECT_TRUE(fs::exists(src + "/b_.bmp"));
+    EXPECT_FALSE(flags.ActionAnswered);
+    EXPECT_TRUE(prompts.messages.empty());
+}

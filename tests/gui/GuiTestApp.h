@@ -1,0 +1,35 @@
+#pragma once
+// The one QApplication of the GUI test program: made on first use by
+// whichever test needs it first, and destroyed after the last test, before
+// the program exits (a QApplication left alive leaks the font
+// configuration, which the leak checker then reports).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <memory>
+
+namespace gw::test {
+
+class GuiTestAppEnvironment : public ::testing::Environment {
+public:
+    QApplication& App() {
+        if (!QApplication::instance()) m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        return *static_cast<QApplication*>(QApplication::instance());
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[19] = "grabwell_gui_tests";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+// Registered before the tests run; gtest owns and tears it down.
+inline GuiTestAppEnvironment* const g_guiTestApp =
+    static_cast<GuiTestAppEnvironment*>(::testing::AddGlobalTestEnvironment(new GuiTestAppEnvironment));
+
+inline QApplication& GuiTestApp() { return g_guiTestApp->App(); }
+
+} // namespace gw::test

@@ -120,6 +120,35 @@ void PrintText(const json& j) {
     }
 }
 
+// Only the kind and the counts the explorer shows: touches the headers and
+// resource directories, never the images.
+int RunCounts(const std::vector<std::string>& paths, bool asJson) {
+    int status = kExitOk;
+    for (const auto& path : paths) {
+        MappedFile probe;
+        if (!probe.Open(path)) {
+            Complain(path, probe.error());
+            status = kExitFailed;
+            continue;
+        }
+        probe.Close();
+        const FileCounts c = CountFile(path);
+        if (asJson) {
+            std::cout << json{{"path", path},
+                              {"kind", ContainerKindText(c.kind)},
+                              {"icon_groups", c.iconGroups},
+                              {"cursor_groups", c.cursorGroups},
+                              {"bitmaps", c.bitmaps}}
+                             .dump()
+                      << "\n";
+        } else {
+            std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
+                      << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps << "\n";
+        }
+    }
+    return status;
+}
+
 int RunInfo(const std::vector<std::string>& paths, bool asJson) {
     int status = kExitOk;
     for (const auto& path : paths) {
@@ -279,7 +308,9 @@ int main(int argc, char** argv) {
     bool asJson = false;
     std::vector<std::string> infoPaths;
     auto* info = app.add_subcommand("info", "Show what each file holds: kind, counts, groups, images and bitmaps");
+    bool countsOnly = false;
     info->add_flag("--json", asJson, "One JSON object per line and file");
+    info->add_flag("--counts", countsOnly, "Only the kind and the counts (reads no images)");
     info->add_option("PATH", infoPaths, "Files to look at")->required();
 
     bool asBitmaps = false;
@@ -315,7 +346,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    if (*info) return RunInfo(infoPaths, asJson);
+    if (*info) return countsOnly ? RunCounts(infoPaths, asJson) : RunInfo(infoPaths, asJson);
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
     if (*extract) {
         ExistingAction existing;

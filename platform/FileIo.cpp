@@ -14,6 +14,11 @@
 
 namespace gw {
 
+namespace {
+// Files larger than this are read as random access (no read-ahead).
+constexpr uint64_t kRandomAccessFrom = uint64_t(1) << 20;
+} // namespace
+
 MappedFile::~MappedFile() { Close(); }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
@@ -67,6 +72,10 @@ bool MappedFile::Open(const std::string& path) {
         if (p != MAP_FAILED) {
             m_data = static_cast<const uint8_t*>(p);
             m_mapped = true;
+            // Readers jump between headers, directories and the blocks they
+            // need; read-ahead around each page fault would pull in much of
+            // a large library that nobody looks at.
+            if (m_size > kRandomAccessFrom) (void)madvise(p, size_t(m_size), MADV_RANDOM);
         } else {
             // Fall back to reading the file into memory.
             m_copy = ReadFileAt(fd, 0, size_t(m_size));

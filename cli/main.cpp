@@ -246,32 +246,26 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
     Writer w(existing, outDir);
     const bool single = counts.kind == ContainerKind::IconFile || counts.kind == ContainerKind::CursorFile;
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
-    for (const auto& g : cd.IconGroups) {
-        const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
-        for (size_t k = 0; k < g.Images.size(); ++k) {
-            const auto& im = g.Images[k];
-            const std::string name = base + "_" + std::to_string(k);
-            if (asBitmaps) {
-                if (!im.Handle) { Complain(file, "image " + name + " cannot be decoded; not converted"); ok = false; continue; }
-                w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
-            } else {
-                w.Write(name, ".ico", WriteIconImage(im));
+    // Every image of every group: as its own one-image file, or as a bitmap.
+    auto extractGroups = [&](const auto& groups, const char* ext, auto writeImage) {
+        for (const auto& g : groups) {
+            const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
+            for (size_t k = 0; k < g.Images.size(); ++k) {
+                const auto& im = g.Images[k];
+                const std::string name = base + "_" + std::to_string(k);
+                if (!asBitmaps) {
+                    w.Write(name, ext, writeImage(im));
+                } else if (!im.Handle) {
+                    Complain(file, "image " + name + " cannot be decoded; not converted");
+                    ok = false;
+                } else {
+                    w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
+                }
             }
         }
-    }
-    for (const auto& g : cd.CursorGroups) {
-        const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
-        for (size_t k = 0; k < g.Images.size(); ++k) {
-            const auto& im = g.Images[k];
-            const std::string name = base + "_" + std::to_string(k);
-            if (asBitmaps) {
-                if (!im.Handle) { Complain(file, "image " + name + " cannot be decoded; not converted"); ok = false; continue; }
-                w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
-            } else {
-                w.Write(name, ".cur", WriteCursorImage(im, form));
-            }
-        }
-    }
+    };
+    extractGroups(cd.IconGroups, ".ico", [](const TAdvIconImage& im) { return WriteIconImage(im); });
+    extractGroups(cd.CursorGroups, ".cur", [&](const TAdvCursorImage& im) { return WriteCursorImage(im, form); });
     const bool written = w.Finish();
     if (w.Written() == 0 && w.Skipped() == 0 && ok) std::cerr << "grabwell-cli: " << file << ": no icons or cursors\n";
     return (ok && written) ? kExitOk : kExitFailed;

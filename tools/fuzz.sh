@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-15}
 shift || true
 BUILD=build-fuzz
-JOBS=$(nproc)
+JOBS=${FUZZ_JOBS:-$(nproc)}
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGRABWELL_SANITIZE=ON -DGRABWELL_FUZZ=ON -DGRABWELL_GUI=OFF -DGRABWELL_BENCH=OFF >/dev/null

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ByteReader.h"
+#include "tests/support/GroupBuilder.h"
 
 namespace gw::test {
 
@@ -62,27 +63,16 @@ struct NeFile {
 };
 NeFile BuildNeFile(const NeSpec& spec);
 
-// A group resource entry of an icon group (the 14-byte form).
-struct NeIconDirEntry {
-    uint8_t width = 16, height = 16, colorCount = 0, reserved = 0;
-    uint16_t planes = 1, bitCount = 4;
-    uint32_t bytesInRes = 0;
-    uint16_t id = 1;
-};
-Bytes BuildNeIconGroup(const std::vector<NeIconDirEntry>& entries, uint16_t count);
-inline Bytes BuildNeIconGroup(const std::vector<NeIconDirEntry>& entries) {
-    return BuildNeIconGroup(entries, uint16_t(entries.size()));
+// Group resources and cursor images are laid out as in every container.
+using NeIconDirEntry = IconGroupEntry;
+using NeCursorDirEntry = CursorGroupEntry;
+inline Bytes BuildNeIconGroup(const std::vector<NeIconDirEntry>& entries, uint16_t count) {
+    return BuildIconGroup(entries, count);
 }
-
-// A group resource entry of a cursor group.
-struct NeCursorDirEntry {
-    uint16_t width = 32, height = 64, planes = 1, bitCount = 1;
-    uint32_t bytesInRes = 0;
-    uint16_t id = 1;
-};
-Bytes BuildNeCursorGroup(const std::vector<NeCursorDirEntry>& entries);
-
-// A cursor image resource: the hot-spot column and row, then the image.
-Bytes BuildNeCursorImage(uint16_t hotX, uint16_t hotY, const Bytes& image);
+inline Bytes BuildNeIconGroup(const std::vector<NeIconDirEntry>& entries) { return BuildIconGroup(entries); }
+inline Bytes BuildNeCursorGroup(const std::vector<NeCursorDirEntry>& entries) { return BuildCursorGroup(entries); }
+inline Bytes BuildNeCursorImage(uint16_t hotX, uint16_t hotY, const Bytes& image) {
+    return BuildCursorResource(hotX, hotY, image);
+}
 
 } // namespace gw::test

@@ -10,6 +10,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/ResourceModule.h"
+#include "tests/support/GroupBuilder.h"
 
 namespace gw::test {
 
@@ -43,24 +44,5 @@ PeImage BuildPe(const PeSpec& spec);
 inline uint32_t DirEntryAt(const PeImage& pe, uint32_t dirOffset, uint32_t i) {
     return pe.rsrcOffset + dirOffset + 16 + 8 * i;
 }
-
-// Group resources: the 6-byte header (type 1 icons, 2 cursors) and 14-byte entries.
-struct IconGroupEntry {
-    uint8_t width = 16, height = 16, colorCount = 0, reserved = 0;
-    uint16_t planes = 1, bitCount = 4;
-    uint32_t bytesInRes = 0;
-    uint16_t id = 1;
-};
-Bytes BuildIconGroup(const std::vector<IconGroupEntry>& entries);
-
-struct CursorGroupEntry {
-    uint16_t width = 32, height = 64, planes = 1, bitCount = 1;
-    uint32_t bytesInRes = 0;
-    uint16_t id = 1;
-};
-Bytes BuildCursorGroup(const std::vector<CursorGroupEntry>& entries);
-
-// An RT_CURSOR resource: the hot-spot column and row, then the image.
-Bytes BuildCursorResource(uint16_t hotX, uint16_t hotY, const Bytes& image);
 
 } // namespace gw::test

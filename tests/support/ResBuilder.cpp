@@ -1,5 +1,7 @@
 #include "tests/support/ResBuilder.h"
 
+#include "tests/support/GroupBuilder.h"
+
 namespace gw::test {
 
 namespace {
@@ -120,11 +122,7 @@ Bytes BuildCursorGroupRes(const std::vector<GroupEntry>& entries, int statedCoun
 }
 
 Bytes CursorImageRes(uint16_t hotspotX, uint16_t hotspotY, const Bytes& image) {
-    Bytes b;
-    PutU16(b, hotspotX);
-    PutU16(b, hotspotY);
-    b.insert(b.end(), image.begin(), image.end());
-    return b;
+    return BuildCursorResource(hotspotX, hotspotY, image);
 }
 
 } // namespace gw::test

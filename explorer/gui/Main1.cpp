@@ -1,5 +1,8 @@
 #include "explorer/gui/Main1.h"
 
+#include <QFileInfo>
+#include <memory>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,6 +23,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -423,11 +427,34 @@ void TForm1::ConnectHandlers() {
 
 // ---- public helpers ----
 
+namespace {
+// How long after a folder is selected the tree keeps it in view while its
+// parents load.
+constexpr int kFolderScrollWindowMs = 3000;
+} // namespace
+
+// Brings the selected folder into view, keeping the names' left edge.
+void TForm1::ScrollTreeToCurrent() {
+    DTree1->scrollTo(DTree1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    DTree1->horizontalScrollBar()->setValue(0);
+}
+
 bool TForm1::SelectFolder(const QString& path) {
     const QModelIndex index = m_folders->index(QDir::cleanPath(path));
     if (!index.isValid()) return false;
     DTree1->setCurrentIndex(index);
     DTree1->scrollTo(index);
+    // The tree lists folders as they load: scroll again whenever a folder on
+    // the way to the selected one has loaded, for the first seconds after
+    // the selection, so the selected folder is in view at start-up.
+    const QString target = QDir::cleanPath(path);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, target](const QString& loaded) {
+        if (!target.startsWith(QDir::cleanPath(loaded))) return;
+        QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
+    });
+    QTimer::singleShot(kFolderScrollWindowMs, this, [connection] { QObject::disconnect(*connection); });
+    QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
     return true;
 }
 

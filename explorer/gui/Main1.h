@@ -68,6 +68,7 @@ public:
     // Moves the folder tree to a folder, which scans it as any change of the
     // tree's folder does. False when the tree does not show that folder.
     bool SelectFolder(const QString& path);
+    void ScrollTreeToCurrent();
 
     bool IsScanning() const { return m_scanning; }
     FileListModel* ListModel() const { return m_listModel; }

@@ -218,13 +218,6 @@ bool ParseExisting(const std::string& s, ExistingAction& out) {
     return true;
 }
 
-Bytes IconImageAsBmp(const Handle& handle, uint16_t bitCount) {
-    if (!handle) return {};
-    Bitmap bmp = IconToBitmap(*handle, KeyColor);
-    bmp.pixelFormat = PixelFormatForBitCount(bitCount);
-    return EncodeBmp(bmp);
-}
-
 // Loads a file for writing; false (with a message) when it holds nothing usable.
 bool LoadForWriting(const std::string& file, CommonData& cd, FileCounts& counts) {
     MappedFile probe;
@@ -259,7 +252,7 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
                     Complain(file, "image " + name + " cannot be decoded; not converted");
                     ok = false;
                 } else {
-                    w.Write(name, ".bmp", IconImageAsBmp(im.Handle, im.BitCount));
+                    w.Write(name, ".bmp", IconImageAsBmp(*im.Handle, im.BitCount));
                 }
             }
         }

@@ -173,4 +173,10 @@ PixelFormat PixelFormatForBitCount(uint16_t bitCount) {
     return PixelFormat::pfDevice;
 }
 
+Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount) {
+    const Bitmap bitmap = IconToBitmap(image, KeyColor);
+    if (!bitmap.HasHandle()) return {};
+    return EncodeBmp(bitmap, PixelFormatForBitCount(bitCount));
+}
+
 } // namespace gw

@@ -41,4 +41,8 @@ Bitmap IconToBitmap(const IconImage& icon, TColor background);
 // count: 1 to 4 bits -> 4 bits, 8 -> 8 bits, anything else -> device.
 PixelFormat PixelFormatForBitCount(uint16_t bitCount);
 
+// An icon or cursor image as a .bmp file: drawn on KeyColor, in the pixel
+// format its bit count asks for. Empty when the image has no pixels.
+Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount);
+
 } // namespace gw

@@ -34,14 +34,6 @@ std::string ImageBase(const std::string& prefix, size_t group, size_t image) {
     return prefix + "_" + std::to_string(group) + "_" + std::to_string(image);
 }
 
-// An icon or cursor image drawn on the key colour, in the pixel format its
-// bit count asks for.
-Bytes ImageAsBmp(const IconImage& image, uint16_t bitCount) {
-    Bitmap bitmap = IconToBitmap(image, KeyColor);
-    if (!bitmap.HasHandle()) return {};
-    return EncodeBmp(bitmap, PixelFormatForBitCount(bitCount));
-}
-
 // Settles the name first, so that nothing is encoded for an output that is
 // not written. False when the batch failed.
 void NoteUndecodable(BatchWriter& writer, const CommonData& cd, const std::string& base) {
@@ -60,39 +52,22 @@ bool WriteOutput(BatchWriter& writer, const std::string& base, const std::string
     return writer.Commit(*target, bytes);
 }
 
-bool WriteIconImages(const CommonData& cd, const std::string& prefix, const OutputChoice& choice,
-                     BatchWriter& writer) {
-    for (size_t g = 0; g < cd.IconGroups.size(); ++g) {
-        const auto& images = cd.IconGroups[g].Images;
+// Every image of every group as its own one-image file (asImages) or as a
+// bitmap on the key colour (choice.asBitmaps).
+template <class Group, class WriteImage>
+bool WriteGroupImages(const CommonData& cd, const std::vector<Group>& groups, const std::string& prefix,
+                      bool asImages, const char* ext, const OutputChoice& choice, BatchWriter& writer,
+                      WriteImage writeImage) {
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const auto& images = groups[g].Images;
         for (size_t i = 0; i < images.size(); ++i) {
-            const TAdvIconImage& im = images[i];
+            const auto& im = images[i];
             const std::string base = ImageBase(prefix, g, i);
             bool ok = true;
-            if (choice.asIcons && !im.Data.empty())
-                ok = WriteOutput(writer, base, ".ico", [&] { return WriteIconImage(im); });
+            if (asImages && !im.Data.empty())
+                ok = WriteOutput(writer, base, ext, [&] { return writeImage(im); });
             else if (choice.asBitmaps && im.Handle)
-                ok = WriteOutput(writer, base, ".bmp", [&] { return ImageAsBmp(*im.Handle, im.BitCount); });
-            else if (choice.asBitmaps && !im.Data.empty())
-                NoteUndecodable(writer, cd, base);
-            if (!ok) return false;
-        }
-    }
-    return true;
-}
-
-bool WriteCursorImages(const CommonData& cd, const std::string& prefix, const OutputChoice& choice,
-                       BatchWriter& writer) {
-    for (size_t g = 0; g < cd.CursorGroups.size(); ++g) {
-        const auto& images = cd.CursorGroups[g].Images;
-        for (size_t i = 0; i < images.size(); ++i) {
-            const TAdvCursorImage& im = images[i];
-            const std::string base = ImageBase(prefix, g, i);
-            bool ok = true;
-            if (choice.asCursors && !im.Data.empty())
-                ok = WriteOutput(writer, base, ".cur",
-                                 [&] { return WriteCursorImage(im, CursorDataForm::Resource); });
-            else if (choice.asBitmaps && im.Handle)
-                ok = WriteOutput(writer, base, ".bmp", [&] { return ImageAsBmp(*im.Handle, im.BitCount); });
+                ok = WriteOutput(writer, base, ".bmp", [&] { return IconImageAsBmp(*im.Handle, im.BitCount); });
             else if (choice.asBitmaps && !im.Data.empty())
                 NoteUndecodable(writer, cd, base);
             if (!ok) return false;
@@ -128,8 +103,14 @@ bool ExtractOneFile(const std::string& path, const Listing& listing, TFileKind f
                      objects == ObjectKind::Cursors, objects == ObjectKind::Bitmaps);
     bool ok = true;
     switch (objects) {
-    case ObjectKind::Icons: ok = WriteIconImages(cd, prefix, choice, writer); break;
-    case ObjectKind::Cursors: ok = WriteCursorImages(cd, prefix, choice, writer); break;
+    case ObjectKind::Icons:
+        ok = WriteGroupImages(cd, cd.IconGroups, prefix, choice.asIcons, ".ico", choice, writer,
+                              [](const TAdvIconImage& im) { return WriteIconImage(im); });
+        break;
+    case ObjectKind::Cursors:
+        ok = WriteGroupImages(cd, cd.CursorGroups, prefix, choice.asCursors, ".cur", choice, writer,
+                              [](const TAdvCursorImage& im) { return WriteCursorImage(im, CursorDataForm::Resource); });
+        break;
     case ObjectKind::Bitmaps: ok = WriteBitmaps(cd, prefix, writer); break;
     }
     cd.ReleaseIconGroups();

@@ -38,10 +38,11 @@ run_one() {
   if "$BUILD/fuzz_$h" "$corpus" "${seeds[@]}" -dict=fuzz/dict/grabwell.dict \
       -max_total_time="$SECONDS_EACH" -rss_limit_mb=512 -malloc_limit_mb=512 -timeout=5 \
       -artifact_prefix="$artifacts" -print_final_stats=1 >"$BUILD/fuzz-$h.log" 2>&1; then
-    local execs cov
+    local execs cov slowest
     execs=$(grep -m1 'stat::number_of_executed_units' "$BUILD/fuzz-$h.log" | awk '{print $2}')
     cov=$(grep -Eo 'cov: [0-9]+' "$BUILD/fuzz-$h.log" | tail -1 | awk '{print $2}')
-    echo "fuzz $h: ok, ${execs:-?} executions, coverage ${cov:-?}"
+    slowest=$(grep -m1 'stat::slowest_unit_time_sec' "$BUILD/fuzz-$h.log" | awk '{print $2}')
+    echo "fuzz $h: ok, ${execs:-?} executions, coverage ${cov:-?}, slowest input ${slowest:-?} s"
   else
     echo "fuzz $h: FINDING (log: $BUILD/fuzz-$h.log)"
     mkdir -p "tests/fuzz-regressions/$h"

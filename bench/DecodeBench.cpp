@@ -17,7 +17,7 @@ Bytes ManyImageIcon() {
     std::vector<IcoEntry> entries;
     for (int bits : {4, 8, 32}) {
         for (int size : {16, 24, 32, 48, 64, 256}) {
-            DibSpec s;
+            DibLayout s;
             s.width = s.height = size;
             s.bitCount = bits;
             s.pixel = [bits](int x, int y) {
@@ -64,7 +64,7 @@ void BM_DecodeIconFileImages(benchmark::State& state) { DecodeIconFile(state, 0)
 void BM_DecodeIconFileImagesAt32(benchmark::State& state) { DecodeIconFile(state, 32); }
 
 Bytes LargeBmp(int bits) {
-    DibSpec s;
+    DibLayout s;
     s.width = s.height = 4096;
     s.bitCount = bits;
     s.icon = false;

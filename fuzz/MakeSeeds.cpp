@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 Bytes Dib(int size, int bpp, bool icon) {
-    DibSpec s;
+    DibLayout s;
     s.width = size;
     s.height = size;
     s.bitCount = bpp;
@@ -28,7 +28,7 @@ Bytes Dib(int size, int bpp, bool icon) {
 }
 
 Bytes BitFieldsDib() {
-    DibSpec s;
+    DibLayout s;
     s.width = 7;
     s.height = 5;
     s.bitCount = 16;

@@ -422,7 +422,7 @@ TEST(Wizard, AFailedWriteEndsTheRunAndKeepsWhatWasWritten) {
 TEST(SaveAllBitmaps, CopiesInTheWritersFormAndSettlesExistingFiles) {
     TempDir dir;
     const std::string src = dir.file("src"), out = dir.file("out");
-    DibSpec topDown;
+    DibLayout topDown;
     topDown.width = 6;
     topDown.height = 3;
     topDown.bitCount = 24;

@@ -40,8 +40,8 @@ Bytes ResourceStream(const Bytes& dib) {
     return s;
 }
 
-DibSpec BitmapSpec(int w, int h, int bits) {
-    DibSpec s;
+DibLayout BitmapSpec(int w, int h, int bits) {
+    DibLayout s;
     s.width = w;
     s.height = h;
     s.bitCount = bits;
@@ -59,7 +59,7 @@ Bytes PatchedU32(Bytes b, size_t at, uint32_t v) {
 TEST(BmpDecode, IndexedDepthsBothRowOrders) {
     for (int bits : {1, 4, 8}) {
         for (bool topDown : {false, true}) {
-            DibSpec s = BitmapSpec(13, 5, bits);
+            DibLayout s = BitmapSpec(13, 5, bits);
             s.topDown = topDown;
             s.palette = TestPalette(bits);
             const uint32_t count = 1u << bits;
@@ -84,7 +84,7 @@ TEST(BmpDecode, IndexedDepthsBothRowOrders) {
 
 TEST(BmpDecode, DirectDepthsAndFormatCodes) {
     {
-        DibSpec s = BitmapSpec(7, 3, 16); // 5-5-5 by default
+        DibLayout s = BitmapSpec(7, 3, 16); // 5-5-5 by default
         s.pixel = [](int x, int y) { return uint32_t(x << 10 | (y * 10) << 5 | (31 - x)); };
         const Bitmap b = DecodeDib(BuildDib(s));
         ExpectPixels(b, 7, 3, [](int x, int y) {
@@ -93,7 +93,7 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
         EXPECT_EQ(b.pixelFormat, PixelFormat::pf15bit);
     }
     {
-        DibSpec s = BitmapSpec(7, 3, 16);
+        DibLayout s = BitmapSpec(7, 3, 16);
         s.compression = 3;
         s.redMask = 0x7C00, s.greenMask = 0x03E0, s.blueMask = 0x001F;
         EXPECT_EQ(DecodeDib(BuildDib(s)).pixelFormat, PixelFormat::pf15bit);
@@ -106,7 +106,7 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
         EXPECT_EQ(b.pixelFormat, PixelFormat::pf16bit);
     }
     {
-        DibSpec s = BitmapSpec(5, 4, 24);
+        DibLayout s = BitmapSpec(5, 4, 24);
         s.topDown = true;
         s.pixel = [](int x, int y) { return uint32_t(0x102030 * (x + 1) + 0x010101 * y) & 0xFFFFFF; };
         const Bitmap b = DecodeDib(BuildDib(s));
@@ -116,7 +116,7 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
     {
         // 32 bits keep the stored fourth byte as alpha, plain or with the
         // standard masks.
-        DibSpec s = BitmapSpec(5, 4, 32);
+        DibLayout s = BitmapSpec(5, 4, 32);
         s.pixel = [](int x, int y) { return uint32_t(x * 0x30000000u + 0x00102030u * (y + 1)); };
         const Bitmap plain = DecodeDib(BuildDib(s));
         ExpectPixels(plain, 5, 4, s.pixel, "32 plain");
@@ -131,7 +131,7 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
 
 TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
     {
-        DibSpec s = BitmapSpec(9, 4, 8);
+        DibLayout s = BitmapSpec(9, 4, 8);
         s.palette = TestPalette(8);
         const Bytes info = BuildDib(s);
         const Bitmap reference = DecodeDib(info);
@@ -147,7 +147,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         }
     }
     {
-        DibSpec s = BitmapSpec(6, 3, 24);
+        DibLayout s = BitmapSpec(6, 3, 24);
         s.pixel = [](int x, int y) { return uint32_t(0x0A0B0C * (x + 2 * y)); };
         const Bytes info = BuildDib(s);
         const Bitmap reference = DecodeDib(info);
@@ -157,7 +157,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
     }
     {
         // Masks inside the V2+ header, not after it.
-        DibSpec s = BitmapSpec(6, 3, 16);
+        DibLayout s = BitmapSpec(6, 3, 16);
         s.compression = 3;
         s.redMask = 0xF800, s.greenMask = 0x07E0, s.blueMask = 0x001F;
         const Bytes info = BuildDib(s);
@@ -172,7 +172,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         // V3+ alpha mask with bit fields: the alpha channel of a 32-bit
         // bitmap. With non-standard colour masks the format is custom and
         // alpha is 0xFF, as for every format but 32 bits.
-        DibSpec s = BitmapSpec(4, 2, 32);
+        DibLayout s = BitmapSpec(4, 2, 32);
         s.compression = 3;
         s.redMask = 0xFF0000, s.greenMask = 0xFF00, s.blueMask = 0xFF;
         s.pixel = [](int x, int y) { return uint32_t(0x11223344u * uint32_t(x + 1) + uint32_t(y)); };
@@ -192,7 +192,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
 
 TEST(BmpDecode, BitFieldMasksOfAnyShape) {
     const auto decode32 = [](uint32_t r, uint32_t g, uint32_t b, uint32_t pixel) {
-        DibSpec s = BitmapSpec(1, 1, 32);
+        DibLayout s = BitmapSpec(1, 1, 32);
         s.compression = 3;
         s.redMask = r, s.greenMask = g, s.blueMask = b;
         s.pixel = [pixel](int, int) { return pixel; };
@@ -210,7 +210,7 @@ TEST(BmpDecode, BitFieldMasksOfAnyShape) {
     EXPECT_EQ(decode32(0x80000001, 0, 0, 0x00000001).Pixel(0, 0), 0xFF000000u);
     EXPECT_EQ(decode32(0, 0, 0, 0x12345678).Pixel(0, 0), 0xFF000000u);
 
-    DibSpec s = BitmapSpec(2, 1, 16);
+    DibLayout s = BitmapSpec(2, 1, 16);
     s.compression = 3;
     s.redMask = 0xFFFF0000u, s.greenMask = 0x07E0, s.blueMask = 0; // red lies above the 16 stored bits
     s.pixel = [](int x, int) { return x ? 0xFFFFu : 0x07E0u; };
@@ -253,7 +253,7 @@ TEST(BmpDecode, Rle8AndRle4Runs) {
 
 TEST(BmpDecode, PaletteIndicesAndCounts) {
     // Two colours used: indices past them are black.
-    DibSpec s = BitmapSpec(4, 1, 8);
+    DibLayout s = BitmapSpec(4, 1, 8);
     s.colorsUsed = 2;
     s.palette = {0xAA0000, 0x00BB00};
     s.pixel = [](int x, int) { return std::vector<uint32_t>{0, 1, 2, 255}[x]; };
@@ -264,7 +264,7 @@ TEST(BmpDecode, PaletteIndicesAndCounts) {
 
     // More colours used than the depth allows: the table is clamped to 16
     // entries; the file header's bits offset still finds the bits.
-    DibSpec many = BitmapSpec(3, 2, 4);
+    DibLayout many = BitmapSpec(3, 2, 4);
     many.colorsUsed = 40;
     many.pixel = [](int x, int y) { return uint32_t(x + 4 * y); };
     const Bitmap clamped = DecodeBmp(BuildBmpFile(BuildDib(many)));
@@ -283,7 +283,7 @@ TEST(BmpDecode, FileHeaderBitsOffset) {
     const Bytes header = BmpFileHeaderForResource();
     EXPECT_EQ(header, Bytes({'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
-    DibSpec s = BitmapSpec(5, 3, 4);
+    DibLayout s = BitmapSpec(5, 3, 4);
     const Bytes dib = BuildDib(s);
     const Bitmap reference = DecodeDib(dib);
     ASSERT_TRUE(reference.HasHandle());

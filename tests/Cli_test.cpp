@@ -37,11 +37,11 @@ RunResult RunCli(const std::string& args) {
 }
 
 Bytes TwoImageIcon() {
-    DibSpec a;
+    DibLayout a;
     a.width = 16;
     a.height = 16;
     a.bitCount = 4;
-    DibSpec b = a;
+    DibLayout b = a;
     b.width = 32;
     b.height = 32;
     b.bitCount = 8;
@@ -51,7 +51,7 @@ Bytes TwoImageIcon() {
 }
 
 Bytes Cursor() {
-    DibSpec s;
+    DibLayout s;
     s.width = 32;
     s.height = 32;
     s.bitCount = 1;
@@ -66,7 +66,7 @@ TEST(Cli, InfoJsonForIconCursorAndBitmapFiles) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("Two.Sizes.ico"), TwoImageIcon()));
     ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), Cursor()));
-    DibSpec s;
+    DibLayout s;
     s.width = 5;
     s.height = 3;
     s.bitCount = 24;

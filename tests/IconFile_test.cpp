@@ -11,7 +11,7 @@ using namespace gw::test;
 namespace {
 
 Bytes IconDib(int size, int bpp) {
-    DibSpec s;
+    DibLayout s;
     s.width = size;
     s.height = size;
     s.bitCount = bpp;
@@ -149,7 +149,7 @@ TEST(IconWriter, GroupOffsetsAndSingleImage) {
 }
 
 TEST(CurReader, HotSpotSizesAndWritingBack) {
-    DibSpec s;
+    DibLayout s;
     s.width = 32;
     s.height = 32;
     s.bitCount = 1;
@@ -206,7 +206,7 @@ TEST(CurWriter, ResourceImagesDropTheirPrefixAndLargeImagesStayWhole) {
 }
 
 TEST(CurReader, DamagedFiles) {
-    DibSpec s;
+    DibLayout s;
     s.width = 16;
     s.height = 16;
     s.bitCount = 4;

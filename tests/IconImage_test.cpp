@@ -15,17 +15,17 @@ Handle Icon(const Bytes& bytes, int w = 0, int h = 0) {
     return CreateIconFromResourceEx(bytes, true, kIconVersion, w, h, 0);
 }
 
-DibSpec IconSpec(int w, int h, int bits) {
-    DibSpec s;
+DibLayout IconSpec(int w, int h, int bits) {
+    DibLayout s;
     s.width = w;
     s.height = h;
     s.bitCount = bits;
     return s;
 }
 
-// The colour part of an icon spec decoded as a plain bitmap: the expected
+// The colour part of an icon layout decoded as a plain bitmap: the expected
 // colours, whatever the depth.
-Bitmap ColourPart(DibSpec s) {
+Bitmap ColourPart(DibLayout s) {
     s.icon = false;
     return DecodeDib(BuildDib(s));
 }
@@ -57,7 +57,7 @@ Bytes PngClaiming(Bytes png, uint32_t w, uint32_t h) {
 
 TEST(IconImage, AndMaskMakesPixelsTransparent) {
     for (int bits : {4, 8, 16, 24}) {
-        DibSpec s = IconSpec(32, 32, bits);
+        DibLayout s = IconSpec(32, 32, bits);
         s.pixel = [bits](int x, int y) {
             return bits <= 8 ? uint32_t(x * y) % (1u << bits) : uint32_t(x * 0x0813 + y * 0x210407);
         };
@@ -82,7 +82,7 @@ TEST(IconImage, AndMaskMakesPixelsTransparent) {
 }
 
 TEST(IconImage, AlphaChannelOrAndMaskFor32Bits) {
-    DibSpec s = IconSpec(32, 32, 32);
+    DibLayout s = IconSpec(32, 32, 32);
     s.pixel = [](int x, int y) { return uint32_t(x * 8) << 24 | uint32_t(y * 0x040201); };
     s.transparent = [](int, int) { return true; }; // ignored when alpha is present
     const Handle alpha = Icon(BuildDib(s));
@@ -108,7 +108,7 @@ TEST(IconImage, AlphaChannelOrAndMaskFor32Bits) {
 }
 
 TEST(IconImage, MonochromeXorAndCombinations) {
-    DibSpec s = IconSpec(8, 2, 1);
+    DibLayout s = IconSpec(8, 2, 1);
     s.palette = {0x000000, 0xFFFFFF};
     // Columns by x % 4: XOR/AND = 0/0, 1/0, 0/1, 1/1.
     s.pixel = [](int x, int) { return uint32_t(x % 2); };
@@ -187,7 +187,7 @@ TEST(IconImage, ScalingAveragesWhenShrinkingAndRepeatsWhenGrowing) {
     // 32 -> 16: every 2 x 2 block has bx % 4 transparent pixels; a block is
     // transparent when more than half of it is, and opaque blocks average
     // their opaque pixels only.
-    DibSpec s = IconSpec(32, 32, 24);
+    DibLayout s = IconSpec(32, 32, 24);
     s.pixel = [](int x, int y) { return uint32_t(x * 8) << 16 | uint32_t((x % 2) * 100 + (y % 2) * 50); };
     const auto hidden = [](int x, int y) {
         const int n = (x / 2) % 4, i = (y % 2) * 2 + (x % 2);
@@ -221,7 +221,7 @@ TEST(IconImage, ScalingAveragesWhenShrinkingAndRepeatsWhenGrowing) {
 
     // 16 -> 32 repeats pixels and mask bits (a resampled transparent pixel
     // is 0: its colour has no weight); one axis 0 keeps its stored size.
-    DibSpec small = IconSpec(16, 16, 8);
+    DibLayout small = IconSpec(16, 16, 8);
     small.transparent = [](int x, int y) { return (x + y) % 3 == 0; };
     const Handle source = Icon(BuildDib(small));
     const Handle big = Icon(BuildDib(small), 32, 32);
@@ -239,7 +239,7 @@ TEST(IconImage, ScalingAveragesWhenShrinkingAndRepeatsWhenGrowing) {
     EXPECT_FALSE(Icon(BuildDib(small), 40000, 16));
 
     // Alpha images average premultiplied: transparent colours do not bleed.
-    DibSpec alpha = IconSpec(2, 2, 32);
+    DibLayout alpha = IconSpec(2, 2, 32);
     alpha.pixel = [](int x, int) { return x == 0 ? 0xFFFF0000u : 0x0000FF00u; };
     const Handle one = Icon(BuildDib(alpha), 1, 1);
     ASSERT_TRUE(one);
@@ -250,7 +250,7 @@ TEST(IconImage, ScalingAveragesWhenShrinkingAndRepeatsWhenGrowing) {
 TEST(IconImage, DamagedImages) {
     // Colour rows missing: no image. AND-mask rows missing: the rows the
     // data holds (bottom-up) are used, the rest are opaque.
-    DibSpec s = IconSpec(16, 16, 4);
+    DibLayout s = IconSpec(16, 16, 4);
     s.transparent = [](int, int) { return true; };
     const Bytes full = BuildDib(s);
     const size_t colourEnd = 40 + 64 + 16 * 8;

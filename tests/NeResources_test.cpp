@@ -17,7 +17,7 @@ constexpr uint16_t kCursor = 0x8001, kBitmap = 0x8002, kIcon = 0x8003;
 constexpr uint16_t kCursorGroup = 0x800C, kIconGroup = 0x800E;
 
 Bytes Dib(int w, int h, int bits, bool icon) {
-    DibSpec d;
+    DibLayout d;
     d.width = w;
     d.height = h;
     d.bitCount = bits;
@@ -38,12 +38,12 @@ NeIconDirEntry DirEntry(const Bytes& image, uint8_t size, uint16_t id) {
 // Group 100 holds images 1 and 2; the named group 1 holds image 3.
 struct IconFixture {
     Bytes a = IconDib(16, 4), b = IconDib(32, 8), c = IconDib(16, 1);
-    NeSpec Layout(bool groupsFirst) const {
+    NeLayout Layout(bool groupsFirst) const {
         NeTypeSpec icons{kIcon, {{0x8001, a}, {0x8002, b}, {0x8003, c}}};
         NeTypeSpec groups{kIconGroup,
                           {{0x8064, BuildNeIconGroup({DirEntry(a, 16, 1), DirEntry(b, 32, 2)})},
                            {0x0040, BuildNeIconGroup({DirEntry(c, 16, 3)})}}};
-        NeSpec s;
+        NeLayout s;
         s.types = groupsFirst ? std::vector{groups, icons} : std::vector{icons, groups};
         return s;
     }
@@ -105,7 +105,7 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
 
 TEST(NeResources, UnmatchedImageIdTakesTheLastEntry) {
     const Bytes a = IconDib(16, 4), last = IconDib(32, 4);
-    NeSpec s;
+    NeLayout s;
     s.types = {{kIcon, {{0x8001, a}, {0x8002, last}}}, {kIconGroup, {{0x8001, BuildNeIconGroup({DirEntry(last, 32, 9)})}}}};
     CommonData cd = ForFile("a.dll", 1);
     ASSERT_EQ(LoadIconsNEOfBytes(cd, BuildNeFile(s).bytes, "a.dll"), 0);
@@ -116,7 +116,7 @@ TEST(NeResources, UnmatchedImageIdTakesTheLastEntry) {
 TEST(NeResources, AlignmentShiftScalesOffsets) {
     const Bytes image = IconDib(16, 4);
     for (auto [shift, offset, at] : {std::tuple<uint16_t, uint16_t, uint64_t>{4, 0x0123, 0x1230}, {16, 2, 0x20000}}) {
-        NeSpec s;
+        NeLayout s;
         s.alignShift = shift;
         s.types = {{kIconGroup, {{0x8001, BuildNeIconGroup({DirEntry(image, 16, 1)})}}},
                    {kIcon, {{0x8001, image, offset}}}};
@@ -134,7 +134,7 @@ namespace {
 // resources sit before the NE header), so cutting the file cuts the names.
 NeFile IconLibrary(const std::vector<NeName>& names, bool endOfNames = true) {
     const Bytes a = IconDib(16, 1);
-    NeSpec s;
+    NeLayout s;
     s.neOffset = 0x400;
     s.names = names;
     s.endOfNames = endOfNames;
@@ -185,7 +185,7 @@ TEST(NeResources, IconLibraryNamesComeFromTheResidentNameTable) {
 TEST(NeResources, CursorGroupsKeepTheWholeResource) {
     const Bytes arrow = BuildNeCursorImage(5, 7, IconDib(32, 1));
     const Bytes png = BuildNeCursorImage(3, 4, BuildPng(24, 24, [](int, int) { return 0xFF00FF00u; }));
-    NeSpec s;
+    NeLayout s;
     s.types = {{kCursor, {{0x8001, arrow}, {0x8002, png}}},
                {kCursorGroup,
                 {{0x80C8, BuildNeCursorGroup({{32, 64, 1, 1, uint32_t(arrow.size()), 1}})},
@@ -208,7 +208,7 @@ TEST(NeResources, CursorGroupsKeepTheWholeResource) {
 
     // Only the group type counts, never the plain cursor images.
     EXPECT_EQ(CountNEResources(cd.SelFilePath, false), 2);
-    NeSpec plain;
+    NeLayout plain;
     plain.types = {{kCursor, {{0x8001, arrow}}}};
     EXPECT_EQ(CountNEResourcesOfBytes(BuildNeFile(plain).bytes, false), 0);
 }
@@ -217,7 +217,7 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
     Bytes broken = BitmapDib(16, 16, 4);
     PatchU32(broken, 4, 0); // width 0: the decoder rejects it
     const Bytes good = BitmapDib(40, 20, 24); // last in the file: its 40 extra bytes are missing
-    NeSpec s;
+    NeLayout s;
     s.types = {{kBitmap, {{0x8001, broken}, {0x0030, good}, {0x8003, {}, 0xFFFF}}}};
     CommonData cd = ForFile("pics.exe", 3);
     EXPECT_EQ(LoadBitmapsNEOfBytes(cd, BuildNeFile(s).bytes), 1); // the third lies past the end
@@ -240,7 +240,7 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
 
 TEST(NeResources, CountsTheFirstTableOfTheType) {
     const Bytes bmp = BitmapDib(4, 4, 8);
-    NeSpec s;
+    NeLayout s;
     s.windowsVersion = 0x0200; // only the classifier looks at it
     s.types = {{0x8005, {{0x8001, {1, 2, 3}}}},
                {kBitmap, {{0x8001, bmp}, {0x8002, bmp}, {0x8003, bmp}, {0x8004, bmp}, {0x8005, bmp}}},
@@ -252,20 +252,20 @@ TEST(NeResources, CountsTheFirstTableOfTheType) {
     EXPECT_EQ(CountNEResources(dir.file("missing.exe"), true), 0);
 
     auto countWith = [&](auto change) {
-        NeSpec t = s;
+        NeLayout t = s;
         change(t);
         return CountNEResourcesOfBytes(BuildNeFile(t).bytes, true);
     };
-    EXPECT_EQ(countWith([](NeSpec& t) { t.noResources = true; }), 0);
-    EXPECT_EQ(countWith([](NeSpec& t) { t.types[0].reserved = 1; }), 0); // ends the walk
-    EXPECT_EQ(countWith([](NeSpec& t) { t.types[0].typeId = 0; }), 0);
-    EXPECT_EQ(countWith([](NeSpec& t) { t.types[0].count = 0xFFFF; }), 0); // skips past the end
-    EXPECT_EQ(countWith([](NeSpec& t) { t.relocationOffset = 0x20; }), 0);
-    EXPECT_EQ(countWith([](NeSpec& t) { t.relocationOffset = 0; }), 5);
+    EXPECT_EQ(countWith([](NeLayout& t) { t.noResources = true; }), 0);
+    EXPECT_EQ(countWith([](NeLayout& t) { t.types[0].reserved = 1; }), 0); // ends the walk
+    EXPECT_EQ(countWith([](NeLayout& t) { t.types[0].typeId = 0; }), 0);
+    EXPECT_EQ(countWith([](NeLayout& t) { t.types[0].count = 0xFFFF; }), 0); // skips past the end
+    EXPECT_EQ(countWith([](NeLayout& t) { t.relocationOffset = 0x20; }), 0);
+    EXPECT_EQ(countWith([](NeLayout& t) { t.relocationOffset = 0; }), 5);
 }
 
 TEST(NeResourcesHostile, TruncationAtEveryLength) {
-    NeSpec s = IconFixture().Layout(true);
+    NeLayout s = IconFixture().Layout(true);
     const Bytes cursor = BuildNeCursorImage(1, 2, IconDib(16, 1));
     s.types.push_back({kCursorGroup, {{0x8001, BuildNeCursorGroup({{16, 32, 1, 1, uint32_t(cursor.size()), 1}})}}});
     s.types.push_back({kCursor, {{0x8001, cursor}}});
@@ -286,21 +286,21 @@ TEST(NeResourcesHostile, TruncationAtEveryLength) {
 
 TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     const Bytes image = IconDib(16, 4);
-    auto load = [](const NeSpec& s) {
+    auto load = [](const NeLayout& s) {
         CommonData cd = ForFile("a.exe", 1);
         EXPECT_EQ(LoadIconsNEOfBytes(cd, BuildNeFile(s).bytes, "a.exe"), 1);
         ExpectConsistent(cd.IconGroups);
         return cd.IconGroups[0];
     };
     for (uint16_t shift : {17, 24, 25, 32, 63, 64, 65535}) {
-        NeSpec s;
+        NeLayout s;
         s.alignShift = shift;
         s.types = {{kIconGroup, {{0x8001, {}, 1}}}, {kIcon, {{0x8001, {}, 1}}}};
         EXPECT_EQ(load(s).Name, "1") << shift; // named before the data failed
         EXPECT_EQ(CountNEIconGroups(BuildNeFile(s).bytes), 1) << shift;
     }
     // A group claiming 65535 images keeps the two it holds.
-    NeSpec many;
+    NeLayout many;
     many.types = {{kIcon, {{0x8001, image}}},
                   {kIconGroup, {{0x8001, BuildNeIconGroup({DirEntry(image, 16, 1), DirEntry(image, 16, 1)}, 0xFFFF)}}}};
     EXPECT_EQ(load(many).ImageCount, 2);
@@ -309,7 +309,7 @@ TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     // runs past the end with no matching id before it.
     for (int variant = 0; variant < 3; ++variant) {
         NeIconDirEntry e = DirEntry(image, 16, 1);
-        NeSpec s;
+        NeLayout s;
         s.types = {{kIconGroup, {{0x8001, {}}}}, {kIcon, {{0x8001, image}}}};
         if (variant == 0) e.bytesInRes = 0xFFFFFFFFu;
         if (variant == 1) s.types[1].resources.clear();
@@ -321,7 +321,7 @@ TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
         EXPECT_TRUE(load(s).Images.empty()) << variant;
     }
     // Blocks that never reach type 0 end with the bytes.
-    NeSpec endless;
+    NeLayout endless;
     endless.types.assign(2000, NeTypeSpec{0x8005});
     endless.endOfTypes = false;
     NeFile ne = BuildNeFile(endless);
@@ -331,7 +331,7 @@ TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     // Every image of a group pointing at one big block: the load stops
     // copying long before the file's size times the number of images.
     const Bytes big(2 << 20, 0);
-    NeSpec shared;
+    NeLayout shared;
     shared.alignShift = 8;
     shared.types = {{kIcon, {{0x8001, big}}},
                     {kIconGroup, {{0x8001, BuildNeIconGroup(std::vector<NeIconDirEntry>(1000, DirEntry(big, 16, 1)))}}}};

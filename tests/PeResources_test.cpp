@@ -12,7 +12,7 @@ namespace {
 PeResource Res(uint16_t type, ResName name, Bytes data) { return {ResName::Id(type), std::move(name), 0x0409, std::move(data)}; }
 
 Bytes IconDib(int size, int bpp) {
-    DibSpec s;
+    DibLayout s;
     s.width = size;
     s.height = size;
     s.bitCount = bpp;
@@ -20,7 +20,7 @@ Bytes IconDib(int size, int bpp) {
 }
 
 Bytes CursorDib() {
-    DibSpec s;
+    DibLayout s;
     s.width = 32;
     s.height = 32;
     s.bitCount = 1;
@@ -29,7 +29,7 @@ Bytes CursorDib() {
 }
 
 Bytes BitmapDib(int w, int h, uint32_t bottomLeft) {
-    DibSpec s;
+    DibLayout s;
     s.width = w;
     s.height = h;
     s.bitCount = 24;
@@ -42,7 +42,7 @@ Bytes BitmapDib(int w, int h, uint32_t bottomLeft) {
 struct PeFile {
     TempDir dir;
     std::string path;
-    explicit PeFile(const PeSpec& spec) : path(dir.file("test.dll")) { WriteFile(path, BuildPe(spec).bytes); }
+    explicit PeFile(const PeLayout& layout) : path(dir.file("test.dll")) { WriteFile(path, BuildPe(layout).bytes); }
 };
 
 void ExpectPrefix(const Bytes& data, const Bytes& prefix) {
@@ -54,9 +54,9 @@ void ExpectPrefix(const Bytes& data, const Bytes& prefix) {
 
 TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     const Bytes small = IconDib(16, 4), large = IconDib(32, 8), third = IconDib(16, 8);
-    PeSpec spec;
-    spec.pe32Plus = true;
-    spec.resources = {
+    PeLayout layout;
+    layout.pe32Plus = true;
+    layout.resources = {
         Res(RT_GROUP_ICON, ResName::Id(32512),
             BuildIconGroup({{16, 16, 0, 0, 1, 8, uint32_t(third.size()) + 100, 3},   // states 100 bytes too many
                             {32, 32, 0, 0, 1, 8, 744, 9}})),                       // no RT_ICON 9
@@ -67,7 +67,7 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
         Res(RT_ICON, ResName::Id(2), large),
         Res(RT_ICON, ResName::Id(3), third),
     };
-    PeFile file(spec);
+    PeFile file(layout);
     CommonData cd;
     cd.IconGroupCount = 2;
     cd.IconGroups.resize(2);
@@ -122,14 +122,14 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     Bytes overstated = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(dib.size()), 1}});
     overstated[4] = 200; // states 200 entries, holds one
     Bytes huge = BuildIconGroup({{16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 1}, {16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 7}});
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         Res(RT_GROUP_ICON, ResName::Id(1), overstated),
         Res(RT_GROUP_ICON, ResName::Id(2), Bytes{0, 0, 1}), // shorter than its header
         Res(RT_GROUP_ICON, ResName::Id(3), huge),
         Res(RT_ICON, ResName::Id(1), dib),
     };
-    PeFile file(spec);
+    PeFile file(layout);
     CommonData cd;
     cd.IconGroupCount = 3;
     cd.IconGroups.resize(3);
@@ -167,12 +167,12 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
 }
 
 TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         Res(RT_GROUP_ICON, ResName::Named("MAINICON"), BuildIconGroup({})),
         Res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup({{16, 16, 0, 0, 1, 4, 10, 1}})),
     };
-    PeImage pe = BuildPe(spec);
+    PeImage pe = BuildPe(layout);
     // Group 7's language entry becomes a directory: listed, but without data.
     const uint32_t names = PeekU32(pe.bytes, DirEntryAt(pe, 0, 0) + 4) & 0x7FFFFFFFu;
     const uint32_t languages = PeekU32(pe.bytes, DirEntryAt(pe, names, 1) + 4) & 0x7FFFFFFFu;
@@ -195,8 +195,8 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
     const Bytes dib = CursorDib();
     const Bytes arrow = BuildCursorResource(5, 7, dib);
     const Bytes png = BuildCursorResource(1, 2, BuildPng(48, 40, [](int, int) { return 0xFF00FF00u; }));
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         Res(RT_GROUP_CURSOR, ResName::Id(100),
             BuildCursorGroup({{32, 64, 1, 1, uint32_t(arrow.size()), 1},
                               {0, 0, 1, 0, 12, 2},       // states nothing; the bitmap says 32 x 64, 1 bit
@@ -206,7 +206,7 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
         Res(RT_CURSOR, ResName::Id(2), arrow),
         Res(RT_CURSOR, ResName::Id(3), png),
     };
-    PeFile file(spec);
+    PeFile file(layout);
     CommonData cd;
     cd.CursorGroupCount = 1;
     cd.CursorGroups.resize(1);
@@ -246,13 +246,13 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
 }
 
 TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         Res(RT_BITMAP, ResName::Id(5), BitmapDib(20, 10, 0x00112233)),
         Res(RT_BITMAP, ResName::Id(3), Bytes(30, 0xEE)), // does not decode
         Res(RT_BITMAP, ResName::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
     };
-    PeFile file(spec);
+    PeFile file(layout);
     CommonData cd;
     cd.BitmapCount = 3;
     cd.Bitmaps.resize(3);
@@ -280,15 +280,15 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
 TEST(PeLoaders, EveryTruncationLoadsSafely) {
     const Bytes cursor = BuildCursorResource(3, 4, CursorDib());
     const Bytes icon = IconDib(16, 4);
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         Res(RT_GROUP_ICON, ResName::Named("APP"), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}})),
         Res(RT_ICON, ResName::Id(1), icon),
         Res(RT_GROUP_CURSOR, ResName::Id(2), BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})),
         Res(RT_CURSOR, ResName::Id(1), cursor),
         Res(RT_BITMAP, ResName::Id(1), BitmapDib(4, 4, 0)),
     };
-    const Bytes full = BuildPe(spec).bytes;
+    const Bytes full = BuildPe(layout).bytes;
     TempDir dir;
     const std::string path = dir.file("cut.dll");
     // Every byte is cut in ResourceModule's own test; here a stride over the

@@ -12,7 +12,7 @@ using namespace gw::test;
 namespace {
 
 Bytes Dib(int w, int h, int bpp, bool icon = true) {
-    DibSpec s;
+    DibLayout s;
     s.width = w;
     s.height = h;
     s.bitCount = bpp;

@@ -25,10 +25,10 @@ PeResource Res(uint16_t type, ResName name, Bytes data, uint16_t language = 0x04
 
 // Icon groups with names and ids given out of order, one name in two
 // languages, a non-ASCII name, image resources and a named type.
-PeSpec MixedSpec(bool pe32Plus) {
-    PeSpec spec;
-    spec.pe32Plus = pe32Plus;
-    spec.resources = {
+PeLayout MixedSpec(bool pe32Plus) {
+    PeLayout layout;
+    layout.pe32Plus = pe32Plus;
+    layout.resources = {
         Res(RT_GROUP_ICON, ResName::Id(32512), Filled(20, 0x01)),
         Res(RT_GROUP_ICON, ResName::Named("ZETA"), Filled(20, 0x02)),
         Res(RT_GROUP_ICON, ResName::Id(5), Filled(20, 0x03)),
@@ -39,7 +39,7 @@ PeSpec MixedSpec(bool pe32Plus) {
         Res(RT_ICON, ResName::Id(2), Filled(41, 0x08)),
         {ResName::Named("PNG"), ResName::Id(1), 0x0409, Filled(8, 0x09)},
     };
-    return spec;
+    return layout;
 }
 
 std::vector<std::string> Texts(const std::vector<ResName>& names) {
@@ -103,16 +103,16 @@ TEST(ResourceModule, NamesInDirectoryOrderAndLookupsPe32AndPe32Plus) {
 }
 
 TEST(ResourceModule, OpeningChecksHeadersButNotResources) {
-    PeSpec spec = MixedSpec(false);
-    spec.resourceDirectory = false;
-    const Bytes withoutDirectory = BuildPe(spec).bytes;
+    PeLayout layout = MixedSpec(false);
+    layout.resourceDirectory = false;
+    const Bytes withoutDirectory = BuildPe(layout).bytes;
     auto none = Module(withoutDirectory);
     ASSERT_TRUE(none);
     EXPECT_EQ(none->Count(RT_GROUP_ICON), 0);
 
-    spec = MixedSpec(true);
-    spec.numberOfRvaAndSizes = 2; // no resource entry in the data directories
-    const Bytes withTwoDirectories = BuildPe(spec).bytes;
+    layout = MixedSpec(true);
+    layout.numberOfRvaAndSizes = 2; // no resource entry in the data directories
+    const Bytes withTwoDirectories = BuildPe(layout).bytes;
     auto fewDirectories = Module(withTwoDirectories);
     ASSERT_TRUE(fewDirectories);
     EXPECT_EQ(fewDirectories->Count(RT_GROUP_ICON), 0);
@@ -213,11 +213,11 @@ TEST(ResourceModule, HostileDirectoriesEndTheWalkWithWhatWasRead) {
 }
 
 TEST(ResourceModule, NamesSharingOneLongStringCannotOutgrowTheFile) {
-    PeSpec spec;
+    PeLayout layout;
     const std::string longName(300, 'N');
-    spec.resources.push_back(Res(RT_BITMAP, ResName::Named(longName), Filled(4, 1)));
-    for (uint16_t id = 1; id <= 40; ++id) spec.resources.push_back(Res(RT_BITMAP, ResName::Id(id), Filled(4, 2)));
-    const PeImage pe = BuildPe(spec);
+    layout.resources.push_back(Res(RT_BITMAP, ResName::Named(longName), Filled(4, 1)));
+    for (uint16_t id = 1; id <= 40; ++id) layout.resources.push_back(Res(RT_BITMAP, ResName::Id(id), Filled(4, 2)));
+    const PeImage pe = BuildPe(layout);
     // Every id entry is turned into a name pointing at the one long string.
     Bytes b = pe.bytes;
     const uint32_t names = SubDir(pe, 0, 0);

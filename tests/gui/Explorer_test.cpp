@@ -29,7 +29,7 @@ namespace {
 
 // A round icon of one colour with real alpha, so the pictures look like icons.
 Bytes DiscIco(uint32_t colour) {
-    DibSpec s;
+    DibLayout s;
     s.width = s.height = 32;
     s.bitCount = 32;
     s.pixel = [colour](int x, int y) {

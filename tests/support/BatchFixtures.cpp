@@ -14,7 +14,7 @@ constexpr const char* kHostileName = "../../x";
 constexpr uint16_t kNeId = 0x8000; // NE resource ids carry the high bit
 
 Bytes IconDib(int size, int bits, bool rightHalfTransparent) {
-    DibSpec d;
+    DibLayout d;
     d.width = d.height = size;
     d.bitCount = bits;
     if (bits > 8) d.pixel = [](int x, int y) { return uint32_t(0x102030 + x * 0x10 + y * 0x1000); };
@@ -28,7 +28,7 @@ Bytes IconDib(int size, int bits, bool rightHalfTransparent) {
 }
 
 Bytes BitmapDib(int w, int h, int bits) {
-    DibSpec d;
+    DibLayout d;
     d.width = w;
     d.height = h;
     d.bitCount = bits;
@@ -84,7 +84,7 @@ const BatchImages& TheBatchImages() {
     static const BatchImages images{
         IconDib(16, 4, true),   IconDib(32, 8, false),  IconDib(16, 24, false),
         [] {
-            DibSpec d;
+            DibLayout d;
             d.width = d.height = 32;
             d.bitCount = 1;
             d.palette = {0x000000, 0xFFFFFF};
@@ -102,8 +102,8 @@ Bytes BuildBatchPe() {
     auto res = [](uint16_t type, ResName name, Bytes data) {
         return PeResource{ResName::Id(type), std::move(name), 0x0409, std::move(data)};
     };
-    PeSpec spec;
-    spec.resources = {
+    PeLayout layout;
+    layout.resources = {
         res(RT_ICON, ResName::Id(1), im.icon4),
         res(RT_ICON, ResName::Id(2), im.icon8),
         res(RT_ICON, ResName::Id(3), im.icon24),
@@ -116,13 +116,13 @@ Bytes BuildBatchPe() {
         res(RT_BITMAP, ResName::Named("LOGO"), im.bitmap24),
         res(RT_BITMAP, ResName::Id(1), im.bitmap8),
     };
-    return BuildPe(spec).bytes;
+    return BuildPe(layout).bytes;
 }
 
 Bytes BuildBatchNe() {
     const BatchImages& im = TheBatchImages();
     const Bytes cursor = BuildNeCursorImage(kBatchHotX, kBatchHotY, im.cursor1);
-    NeSpec s;
+    NeLayout s;
     s.types = {
         {kNeId | RT_ICON, {{kNeId | 1, im.icon4}, {kNeId | 2, im.icon8}, {kNeId | 3, im.icon24}}},
         {kNeId | RT_GROUP_ICON,

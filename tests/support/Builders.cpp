@@ -9,7 +9,7 @@
 
 namespace gw::test {
 
-Bytes BuildDib(const DibSpec& s) {
+Bytes BuildDib(const DibLayout& s) {
     Bytes b;
     const int headerHeight = s.icon ? s.height * 2 : (s.topDown ? -s.height : s.height);
     std::vector<uint32_t> palette = s.palette;

@@ -11,7 +11,7 @@
 namespace gw::test {
 
 // A device-independent bitmap with a 40-byte info header.
-struct DibSpec {
+struct DibLayout {
     int width = 16;
     int height = 16;          // the image height (doubled in the header when icon = true)
     int bitCount = 4;
@@ -26,7 +26,7 @@ struct DibSpec {
     // AND-mask bit (true = transparent).
     std::function<bool(int x, int y)> transparent = [](int, int) { return false; };
 };
-Bytes BuildDib(const DibSpec& spec);
+Bytes BuildDib(const DibLayout& layout);
 
 // A .bmp file: the 14-byte file header (with correct size and bits offset) and the DIB.
 Bytes BuildBmpFile(const Bytes& dib);

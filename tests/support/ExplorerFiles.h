@@ -24,7 +24,7 @@ struct Contents {
 // An icon image of size x size whose colour tells which file it is from; its
 // four left columns are transparent.
 inline Bytes ExplorerIconDib(int size, uint32_t colour, int bitCount = 24) {
-    DibSpec s;
+    DibLayout s;
     s.width = size;
     s.height = size;
     s.bitCount = bitCount;
@@ -34,7 +34,7 @@ inline Bytes ExplorerIconDib(int size, uint32_t colour, int bitCount = 24) {
 }
 
 inline Bytes ExplorerBitmapDib(int w, int h, uint32_t colour, uint32_t bottomLeft) {
-    DibSpec s;
+    DibLayout s;
     s.width = w;
     s.height = h;
     s.bitCount = 24;
@@ -65,9 +65,9 @@ inline Bytes BmpFileOf(int w, int h, uint32_t colour = 0x3366CC, uint32_t bottom
 }
 
 inline Bytes PeFileOf(const Contents& c) {
-    PeSpec spec;
+    PeLayout layout;
     auto add = [&](uint16_t type, uint16_t id, Bytes data) {
-        spec.resources.push_back({ResName::Id(type), ResName::Id(id), 0x0409, std::move(data)});
+        layout.resources.push_back({ResName::Id(type), ResName::Id(id), 0x0409, std::move(data)});
     };
     for (int i = 0; i < c.iconGroups; ++i) {
         const Bytes image = ExplorerIconDib(32, 0x0000FF);
@@ -89,13 +89,13 @@ inline Bytes PeFileOf(const Contents& c) {
         add(RT_GROUP_CURSOR, uint16_t(1 + i), BuildCursorGroup({e}));
         add(RT_CURSOR, e.id, resource);
     }
-    return BuildPe(spec).bytes;
+    return BuildPe(layout).bytes;
 }
 
 inline Bytes NeFileOf(const Contents& c) {
     constexpr uint16_t kNeCursor = 0x8001, kNeBitmap = 0x8002, kNeIcon = 0x8003;
     constexpr uint16_t kNeCursorGroup = 0x800C, kNeIconGroup = 0x800E;
-    NeSpec spec;
+    NeLayout layout;
     NeTypeSpec groups{kNeIconGroup, {}}, icons{kNeIcon, {}}, bitmaps{kNeBitmap, {}};
     NeTypeSpec cursorGroups{kNeCursorGroup, {}}, cursors{kNeCursor, {}};
     for (int i = 0; i < c.iconGroups; ++i) {
@@ -120,8 +120,8 @@ inline Bytes NeFileOf(const Contents& c) {
         cursors.resources.push_back({uint16_t(0x8001 + i), image});
     }
     for (NeTypeSpec* t : {&groups, &icons, &bitmaps, &cursorGroups, &cursors})
-        if (!t->resources.empty()) spec.types.push_back(*t);
-    return BuildNeFile(spec).bytes;
+        if (!t->resources.empty()) layout.types.push_back(*t);
+    return BuildNeFile(layout).bytes;
 }
 
 // A resource file in the 32-bit or the 16-bit layout.

@@ -42,7 +42,7 @@ struct NeName {
     uint16_t ordinal = 0;
 };
 
-struct NeSpec {
+struct NeLayout {
     uint32_t neOffset = 0x80;
     uint16_t relocationOffset = 0x40;
     uint16_t windowsVersion = 0x030A;
@@ -61,7 +61,7 @@ struct NeFile {
     uint64_t residentNames = 0; // file offset of the module name's length byte
     std::vector<std::vector<uint64_t>> dataAt; // file offset of each resource, by block
 };
-NeFile BuildNeFile(const NeSpec& spec);
+NeFile BuildNeFile(const NeLayout& layout);
 
 // Group resources and cursor images are laid out as in every container.
 using NeIconDirEntry = IconGroupEntry;

@@ -187,12 +187,12 @@ private:
 
 } // namespace
 
-PeImage BuildPe(const PeSpec& spec) {
-    const std::vector<TypeNode> types = BuildTree(spec.resources);
-    const Bytes rsrc = RsrcWriter(types, spec.rsrcRva).Write();
+PeImage BuildPe(const PeLayout& layout) {
+    const std::vector<TypeNode> types = BuildTree(layout.resources);
+    const Bytes rsrc = RsrcWriter(types, layout.rsrcRva).Write();
 
     PeImage pe;
-    pe.rsrcRva = spec.rsrcRva;
+    pe.rsrcRva = layout.rsrcRva;
     pe.rsrcOffset = kRsrcOffset;
     Bytes& b = pe.bytes;
     b.assign(kRsrcOffset, 0);
@@ -202,24 +202,24 @@ PeImage BuildPe(const PeSpec& spec) {
     PatchU32(b, kPeHeaderOffset, 0x00004550);
 
     const uint32_t fileHeader = kPeHeaderOffset + 4;
-    const uint32_t directoriesAt = spec.pe32Plus ? 112 : 96;
-    const uint32_t optionalSize = directoriesAt + 8 * spec.numberOfRvaAndSizes;
-    PatchU16(b, fileHeader, spec.pe32Plus ? 0x8664 : 0x014C);
+    const uint32_t directoriesAt = layout.pe32Plus ? 112 : 96;
+    const uint32_t optionalSize = directoriesAt + 8 * layout.numberOfRvaAndSizes;
+    PatchU16(b, fileHeader, layout.pe32Plus ? 0x8664 : 0x014C);
     PatchU16(b, fileHeader + 2, 2);
     PatchU16(b, fileHeader + 16, uint16_t(optionalSize));
     PatchU16(b, fileHeader + 18, 0x2102); // executable, DLL
 
     const uint32_t rsrcRawSize = AlignUp(uint32_t(rsrc.size()), kFileAlignment);
     const uint32_t optional = fileHeader + 20;
-    PatchU16(b, optional, spec.pe32Plus ? 0x20B : 0x10B);
+    PatchU16(b, optional, layout.pe32Plus ? 0x20B : 0x10B);
     PatchU32(b, optional + 32, kSectionAlignment);
     PatchU32(b, optional + 36, kFileAlignment);
-    PatchU32(b, optional + 56, AlignUp(spec.rsrcRva + uint32_t(rsrc.size()), kSectionAlignment));
+    PatchU32(b, optional + 56, AlignUp(layout.rsrcRva + uint32_t(rsrc.size()), kSectionAlignment));
     PatchU32(b, optional + 60, kTextOffset); // size of headers
-    PatchU32(b, optional + directoriesAt - 4, spec.numberOfRvaAndSizes);
+    PatchU32(b, optional + directoriesAt - 4, layout.numberOfRvaAndSizes);
     pe.dataDirectory = optional + directoriesAt + 16;
-    if (spec.resourceDirectory && spec.numberOfRvaAndSizes > 2) {
-        PatchU32(b, pe.dataDirectory, spec.rsrcRva);
+    if (layout.resourceDirectory && layout.numberOfRvaAndSizes > 2) {
+        PatchU32(b, pe.dataDirectory, layout.rsrcRva);
         PatchU32(b, pe.dataDirectory + 4, uint32_t(rsrc.size()));
     }
 
@@ -233,7 +233,7 @@ PeImage BuildPe(const PeSpec& spec) {
         PatchU32(b, at + 20, rawPointer);
     };
     writeSection(pe.sectionTable, ".text", 0x10, kTextRva, kFileAlignment, kTextOffset);
-    writeSection(pe.sectionTable + 40, ".rsrc", uint32_t(rsrc.size()), spec.rsrcRva, rsrcRawSize, kRsrcOffset);
+    writeSection(pe.sectionTable + 40, ".rsrc", uint32_t(rsrc.size()), layout.rsrcRva, rsrcRawSize, kRsrcOffset);
     b[kTextOffset] = 0xC3; // ret
 
     b.insert(b.end(), rsrc.begin(), rsrc.end());

@@ -21,7 +21,7 @@ struct PeResource {
     Bytes data;
 };
 
-struct PeSpec {
+struct PeLayout {
     bool pe32Plus = false;           // optional header magic 0x20B instead of 0x10B
     uint32_t rsrcRva = 0x3000;       // the section's file offset is 0x400
     uint32_t numberOfRvaAndSizes = 16;
@@ -37,7 +37,7 @@ struct PeImage {
     uint32_t dataDirectory = 0; // file offset of data directory 2 (RVA, size)
 };
 
-PeImage BuildPe(const PeSpec& spec);
+PeImage BuildPe(const PeLayout& layout);
 
 // A file offset inside the resource directory: entry i of the directory at
 // dirOffset (relative to the root), as tests that damage a directory need it.

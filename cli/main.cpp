@@ -39,6 +39,14 @@ uint64_t ColorCount(uint16_t bitCount) {
     return bitCount < 64 ? uint64_t(1) << bitCount : 0;
 }
 
+// True when the file can be opened for reading; says why not otherwise.
+bool CanOpen(const std::string& path) {
+    MappedFile probe;
+    if (probe.Open(path)) return true;
+    Complain(path, probe.error());
+    return false;
+}
+
 bool Usable(const TAdvBmp& b) { return b.Bitmap && b.Bitmap->HasHandle(); }
 
 // ---- info -------------------------------------------------------------
@@ -125,13 +133,10 @@ void PrintText(const json& j) {
 int RunCounts(const std::vector<std::string>& paths, bool asJson) {
     int status = kExitOk;
     for (const auto& path : paths) {
-        MappedFile probe;
-        if (!probe.Open(path)) {
-            Complain(path, probe.error());
+        if (!CanOpen(path)) {
             status = kExitFailed;
             continue;
         }
-        probe.Close();
         const FileCounts c = CountFile(path);
         if (asJson) {
             std::cout << json{{"path", path},
@@ -152,13 +157,10 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
 int RunInfo(const std::vector<std::string>& paths, bool asJson) {
     int status = kExitOk;
     for (const auto& path : paths) {
-        MappedFile probe;
-        if (!probe.Open(path)) {
-            Complain(path, probe.error());
+        if (!CanOpen(path)) {
             status = kExitFailed;
             continue;
         }
-        probe.Close();
         const FileCounts counts = CountFile(path);
         CommonData cd;
         const LoadResult r = LoadFileContents(cd, path, counts);
@@ -220,12 +222,7 @@ bool ParseExisting(const std::string& s, ExistingAction& out) {
 
 // Loads a file for writing; false (with a message) when it holds nothing usable.
 bool LoadForWriting(const std::string& file, CommonData& cd, FileCounts& counts) {
-    MappedFile probe;
-    if (!probe.Open(file)) {
-        Complain(file, probe.error());
-        return false;
-    }
-    probe.Close();
+    if (!CanOpen(file)) return false;
     counts = CountFile(file);
     const LoadResult r = LoadFileContents(cd, file, counts);
     if (!r.ok) Complain(file, r.error);

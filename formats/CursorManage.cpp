@@ -4,6 +4,7 @@
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "platform/FileIo.h"
+#include "platform/LoadBudget.h"
 
 namespace gw {
 
@@ -30,6 +31,7 @@ std::string LoadCursorFile(CommonData& cd) {
 }
 
 std::string LoadCursorFileBytes(CommonData& cd, ByteView file) {
+    const LoadBudget budget(file.size());
     cd.LastError.clear();
     cd.CursorGroupCount = 1;
     cd.CursorGroups.assign(1, TAdvCursorGroupList{});
@@ -54,7 +56,10 @@ std::string LoadCursorFileBytes(CommonData& cd, ByteView file) {
         entry.skip(4);
         const uint16_t hotX = entry.u16(), hotY = entry.u16();
         const uint32_t size = entry.u32(), offset = entry.u32();
-        if (!entry.ok() || !InBounds(offset, size, file.size())) return cd.LastError = readError;
+        // Entries that keep naming the same bytes end the read once the
+        // load's budget is spent, as a damaged entry does.
+        if (!entry.ok() || !InBounds(offset, size, file.size()) || !SpendLoadBudget(size))
+            return cd.LastError = readError;
         r = entry;
         TAdvCursorImage im;
         im.ResId = j;

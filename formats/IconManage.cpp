@@ -3,6 +3,7 @@
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "platform/FileIo.h"
+#include "platform/LoadBudget.h"
 
 namespace gw {
 
@@ -26,6 +27,7 @@ uint8_t ReadIconFile(CommonData& cd, const std::string& path) {
 }
 
 uint8_t ReadIconFileBytes(CommonData& cd, ByteView file) {
+    const LoadBudget budget(file.size());
     // The caller sizes the list to one entry; make sure there is one.
     if (cd.IconGroups.empty()) cd.IconGroups.resize(1);
     TAdvIconGroupList& group = cd.IconGroups[0];
@@ -62,9 +64,10 @@ uint8_t ReadIconFileBytes(CommonData& cd, ByteView file) {
     }
     for (size_t j = 0; j < group.Images.size(); ++j) {
         TAdvIconImage& im = group.Images[j];
-        if (!InBounds(im.ImageOffset, im.BytesInRes, file.size())) {
-            // The image runs past the end of the file: the read ends here and
-            // the group keeps the images read before it.
+        if (!InBounds(im.ImageOffset, im.BytesInRes, file.size()) || !SpendLoadBudget(im.BytesInRes)) {
+            // The image runs past the end of the file, or entries keep naming
+            // the same bytes until the load's budget is spent: the read ends
+            // here and the group keeps the images read before it.
             cd.LastError = "Stream read error";
             group.Images.resize(j);
             group.ImageCount = uint16_t(j);

@@ -9,6 +9,7 @@
 #include "formats/IconFormat.h"
 #include "platform/FileIo.h"
 #include "platform/IconImage.h"
+#include "platform/LoadBudget.h"
 
 namespace gw {
 namespace {
@@ -51,12 +52,6 @@ constexpr uint64_t kCursorSizeFieldsLength = 18;
 constexpr uint16_t kMaxAlignShift = 24;
 // Icon-library names are kept to this many characters.
 constexpr size_t kMaxLibraryNameLength = 251;
-// One load copies at most this many bytes out of the file (image data and
-// bitmap streams), or kCopyBudgetPerFileByte times the file size when that is
-// more. Honest files copy each resource about once; this stops a small file
-// whose groups all point at the same large block from costing gigabytes.
-constexpr uint64_t kMinCopyBudget = uint64_t(64) << 20;
-constexpr uint64_t kCopyBudgetPerFileByte = 4;
 
 struct NeHeader {
     uint64_t neOffset = 0;
@@ -183,24 +178,10 @@ private:
     std::vector<std::pair<uint16_t, uint16_t>> m_byId;
 };
 
-class CopyBudget {
-public:
-    explicit CopyBudget(uint64_t fileSize)
-        : m_left(std::max(kMinCopyBudget, std::min(fileSize, UINT64_MAX / kCopyBudgetPerFileByte) *
-                                              kCopyBudgetPerFileByte)) {}
-    bool Take(uint64_t n) {
-        if (n > m_left) return false;
-        m_left -= n;
-        return true;
-    }
-
-private:
-    uint64_t m_left;
-};
-
 // What one load shares between its groups: the mapped bytes, the tables
-// found by one walk (every group would find the same), the image lookup and
-// the prefix of file-derived names.
+// found by one walk (every group would find the same), the image lookup, the
+// prefix of file-derived names and the budget its copies and decodes draw
+// from.
 struct NeLoad {
     NeLoad(ByteView bytes, const std::string& selFileName, uint16_t groupType, uint16_t imageType = 0)
         : file(bytes), tables(FindTables(bytes, groupType, imageType)), budget(bytes.size()) {
@@ -215,7 +196,7 @@ struct NeLoad {
     std::optional<ResourceTables> tables;
     std::optional<ImageTableIndex> images;
     std::string namePrefix;
-    CopyBudget budget;
+    LoadBudget budget;
 };
 
 // Numeric ids give their decimal text; named resources get a name made from
@@ -258,7 +239,7 @@ std::optional<uint16_t> StartGroup(NeLoad& load, uint64_t index, Group& group, B
 // not all in the file or the load has copied enough already.
 std::optional<ByteView> ImageBytes(NeLoad& load, const ResourceEntry& image, uint64_t size) {
     const std::optional<uint64_t> start = DataOffset(*load.tables, image);
-    if (!start || !InBounds(*start, size, load.file.size()) || !load.budget.Take(size)) return std::nullopt;
+    if (!start || !InBounds(*start, size, load.file.size()) || !SpendLoadBudget(size)) return std::nullopt;
     return load.file.subspan(size_t(*start), size_t(size));
 }
 
@@ -335,7 +316,7 @@ bool ReadBitmap(NeLoad& load, CommonData& cd, uint64_t index, TAdvBmp& bmp) {
     // what there is and let the decoder judge it.
     const uint64_t take = std::min(wanted, load.file.size() - *start);
     bmp.Bitmap = std::make_shared<Bitmap>();
-    if (!load.budget.Take(take)) return false;
+    if (!SpendLoadBudget(take)) return false;
     Bitmap decoded = DecodeBitmapResource(load.file.subspan(size_t(*start), size_t(take)));
     if (!decoded.HasHandle()) {
         *bmp.Bitmap = GwFakeBitmap();

@@ -6,6 +6,7 @@
 
 #include "formats/BmpManage.h"
 #include "formats/IconFormat.h"
+#include "platform/LoadBudget.h"
 #include "platform/ResourceModule.h"
 
 namespace gw {
@@ -54,19 +55,23 @@ uint16_t GroupEntryCount(ByteView group) {
 
 // A Data block of bytesInRes bytes filled from the start of the resource,
 // the rest zero. bytesInRes is lowered to the resource's size when it states
-// implausibly more (see kMaxBytesInResBeyondResource).
-Bytes ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes) {
+// implausibly more (see kMaxBytesInResBeyondResource). False, with nothing
+// filled, when the load's budget has no room for the block.
+bool ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes, Bytes& data) {
     const uint64_t available = resource ? resource->size() : 0;
     if (bytesInRes > available + kMaxBytesInResBeyondResource) bytesInRes = uint32_t(available);
-    Bytes data(bytesInRes, 0);
+    if (!SpendLoadBudget(bytesInRes)) return false;
+    data.assign(bytesInRes, 0);
     if (resource) {
         const size_t n = size_t(std::min<uint64_t>(bytesInRes, available));
         std::copy_n(resource->begin(), n, data.begin());
     }
-    return data;
+    return true;
 }
 
-void ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images) {
+// The readers of one image entry: false when the load's budget cannot take
+// its bytes.
+bool ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images) {
     im.Width = entry.u8();
     im.Height = entry.u8();
     im.ColorCount = entry.u8();
@@ -77,12 +82,13 @@ void ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images
     im.ResId = entry.u16();
     im.ImageOffset = 0;
     const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
-    im.Data = ImageBlock(resource, im.BytesInRes);
+    if (!ImageBlock(resource, im.BytesInRes, im.Data)) return false;
     im.Handle = resource ? CreateIconFromResourceEx(*resource, true, kIconVersion, im.Width, im.Height, 0)
                          : nullptr;
+    return true;
 }
 
-void ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& images) {
+bool ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& images) {
     im.Width = entry.u16();
     im.Height = entry.u16();
     entry.u16(); // planes: the record has no field for them
@@ -91,10 +97,10 @@ void ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& im
     im.ResId = entry.u16();
     const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
     if (!resource) {
-        im.Data = ImageBlock(resource, im.BytesInRes);
         im.Handle = nullptr;
-        return;
+        return ImageBlock(resource, im.BytesInRes, im.Data);
     }
+    if (!SpendLoadBudget(resource->size())) return false;
     // Data holds the whole resource, hot-spot prefix included, and BytesInRes
     // says exactly how many bytes that is, so writers copy exactly Data.
     im.Data.assign(resource->begin(), resource->end());
@@ -103,10 +109,12 @@ void ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& im
     im.HotspotY = PeekU16(*resource, 2);
     if (resource->size() >= kCursorPrefixSize) ApplyCursorImageSize(im, resource->subspan(kCursorPrefixSize));
     im.Handle = CreateIconFromResourceEx(*resource, false, kIconVersion, im.Width, im.Height / 2, 0);
+    return true;
 }
 
 // Reopens group by its name value and reads its directory and images.
-// False (with error set) when the group resource cannot be found.
+// False (with error set) when the group resource cannot be found. An image
+// whose bytes the load's budget cannot take ends the group there.
 template <class Group, class ReadImage>
 bool ReadGroup(Group& group, const TypeTable& groups, const TypeTable& images, const std::string& path,
                std::string& error, ReadImage readImage) {
@@ -121,7 +129,11 @@ bool ReadGroup(Group& group, const TypeTable& groups, const TypeTable& images, c
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
         ByteReader entry(*bytes, kGroupHeaderSize + uint64_t(j) * kGroupEntrySize);
-        readImage(group.Images[j], entry, images);
+        if (!readImage(group.Images[j], entry, images)) {
+            group.Images.resize(j);
+            group.ImageCount = j;
+            break;
+        }
     }
     return true;
 }
@@ -129,16 +141,12 @@ bool ReadGroup(Group& group, const TypeTable& groups, const TypeTable& images, c
 // The shared walk of icon and cursor groups: names in directory order into
 // the caller-sized list, then every group reopened and read.
 template <class Group, class ReadImage>
-uint8_t LoadGroups(CommonData& cd, const std::string& path, std::vector<Group>& list, int32_t groupCount,
-                   uint16_t groupType, uint16_t imageType, ReadImage readImage) {
+uint8_t LoadGroups(CommonData& cd, const ResourceModule& module, const std::string& path, std::vector<Group>& list,
+                   int32_t groupCount, uint16_t groupType, uint16_t imageType, ReadImage readImage) {
+    const LoadBudget budget(module.FileSize());
     std::string error;
-    const std::unique_ptr<ResourceModule> module = ResourceModule::Open(path, &error);
-    if (!module) {
-        cd.LastError = error;
-        return 1;
-    }
-    const TypeTable groups = module->Table(groupType);
-    const TypeTable images = module->Table(imageType);
+    const TypeTable groups = module.Table(groupType);
+    const TypeTable images = module.Table(imageType);
     RecordNames(list, groups.Names());
     const size_t count = std::min(size_t(std::max(groupCount, 0)), list.size());
     for (size_t i = 0; i < count; ++i) {
@@ -150,25 +158,45 @@ uint8_t LoadGroups(CommonData& cd, const std::string& path, std::vector<Group>& 
     return 0;
 }
 
-} // namespace
-
-uint8_t LoadIconsPE(CommonData& cd, const std::string& path) {
-    return LoadGroups(cd, path, cd.IconGroups, cd.IconGroupCount, RT_GROUP_ICON, RT_ICON, ReadIconImage);
-}
-
-uint8_t LoadCursorsPE(CommonData& cd, const std::string& path) {
-    return LoadGroups(cd, path, cd.CursorGroups, cd.CursorGroupCount, RT_GROUP_CURSOR, RT_CURSOR,
-                      ReadCursorImage);
-}
-
-uint8_t LoadBitmapsPE(CommonData& cd, const std::string& path) {
+// Opens path as a data module and runs load over it; status 1 with the
+// error recorded when it does not open.
+template <class Load>
+uint8_t WithModule(CommonData& cd, const std::string& path, Load load) {
     std::string error;
     const std::unique_ptr<ResourceModule> module = ResourceModule::Open(path, &error);
     if (!module) {
         cd.LastError = error;
         return 1;
     }
-    const TypeTable bitmaps = module->Table(RT_BITMAP);
+    return load(*module);
+}
+
+} // namespace
+
+uint8_t LoadIconsPE(CommonData& cd, const ResourceModule& module, const std::string& path) {
+    return LoadGroups(cd, module, path, cd.IconGroups, cd.IconGroupCount, RT_GROUP_ICON, RT_ICON, ReadIconImage);
+}
+
+uint8_t LoadCursorsPE(CommonData& cd, const ResourceModule& module, const std::string& path) {
+    return LoadGroups(cd, module, path, cd.CursorGroups, cd.CursorGroupCount, RT_GROUP_CURSOR, RT_CURSOR,
+                      ReadCursorImage);
+}
+
+uint8_t LoadIconsPE(CommonData& cd, const std::string& path) {
+    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadIconsPE(cd, m, path); });
+}
+
+uint8_t LoadCursorsPE(CommonData& cd, const std::string& path) {
+    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadCursorsPE(cd, m, path); });
+}
+
+uint8_t LoadBitmapsPE(CommonData& cd, const std::string& path) {
+    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadBitmapsPE(cd, m); });
+}
+
+uint8_t LoadBitmapsPE(CommonData& cd, const ResourceModule& module) {
+    const LoadBudget budget(module.FileSize());
+    const TypeTable bitmaps = module.Table(RT_BITMAP);
     size_t index = 0;
     for (const ResName& name : bitmaps.Names()) {
         if (index >= cd.Bitmaps.size()) break;

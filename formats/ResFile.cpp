@@ -11,6 +11,7 @@
 #include "formats/BmpManage.h"
 #include "formats/IconFormat.h"
 #include "platform/FileIo.h"
+#include "platform/LoadBudget.h"
 
 namespace gw {
 
@@ -194,12 +195,15 @@ ImageIndex IndexImages(ByteView file, bool is32, TypeNames names, uint16_t image
 
 // The bytes an image takes from its resource: BytesInRes of them, or all the
 // resource holds when it is shorter. BytesInRes is lowered to match, so Data
-// always holds exactly BytesInRes bytes.
+// always holds exactly BytesInRes bytes. False, taking nothing, when the
+// load's budget has no room for them.
 template <class Image>
-void TakeImageBytes(Image& im, ByteView resource) {
+bool TakeImageBytes(Image& im, ByteView resource) {
     const uint64_t n = std::min<uint64_t>(im.BytesInRes, resource.size());
+    if (!SpendLoadBudget(n)) return false;
     im.Data.assign(resource.begin(), resource.begin() + ptrdiff_t(n));
     im.BytesInRes = uint32_t(n);
+    return true;
 }
 
 void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
@@ -211,9 +215,10 @@ void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
     im.ResId = r.u16();
 }
 
-void LoadIconImage(TAdvIconImage& im, ByteView resource) {
-    TakeImageBytes(im, resource);
+bool LoadIconImage(TAdvIconImage& im, ByteView resource) {
+    if (!TakeImageBytes(im, resource)) return false;
     im.Handle = CreateIconFromResourceEx(im.Data, true, kIconVersion, im.Width, im.Height, 0);
+    return true;
 }
 
 void ReadCursorEntry(TAdvCursorImage& im, ByteReader& r) {
@@ -225,16 +230,18 @@ void ReadCursorEntry(TAdvCursorImage& im, ByteReader& r) {
     im.ResId = r.u16();
 }
 
-void LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
-    TakeImageBytes(im, resource);
+bool LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
+    if (!TakeImageBytes(im, resource)) return false;
     im.HotspotX = PeekU16(im.Data, 0);
     im.HotspotY = PeekU16(im.Data, 2);
     if (ByteView(im.Data).size() >= kCursorPrefixSize) ApplyCursorImageSize(im, ByteView(im.Data).subspan(kCursorPrefixSize));
     im.Handle = CreateIconFromResourceEx(im.Data, false, kIconVersion, im.Width, im.Height / 2, 0);
+    return true;
 }
 
 // Reads a group's directory and finds its images; the first image id that
-// is not in the file ends the group (the images after it keep no data).
+// is not in the file, or whose bytes the load's budget cannot take, ends the
+// group (the images after it keep no data).
 // Returns the bytes of the group's data that the directory took.
 template <class Group, class ReadEntry, class LoadImage>
 uint64_t ReadGroup(Group& group, ByteView data, const ImageIndex& images, ReadEntry readEntry,
@@ -253,8 +260,7 @@ uint64_t ReadGroup(Group& group, ByteView data, const ImageIndex& images, ReadEn
     }
     for (auto& im : group.Images) {
         const auto found = images.find(im.ResId);
-        if (found == images.end()) break;
-        loadImage(im, found->second);
+        if (found == images.end() || !loadImage(im, found->second)) break;
     }
     // Images after a missing one keep no data either; their stated sizes go
     // with it so that writers never pad a block out of nothing.
@@ -302,10 +308,12 @@ int Conta16(ByteView file, uint64_t start, uint16_t resType) {
 }
 
 void LoadResIconsBytes(CommonData& cd, ByteView file) {
+    const LoadBudget budget(file.size());
     LoadGroups(file, cd.IconGroups, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry, LoadIconImage);
 }
 
 void LoadResCursorsBytes(CommonData& cd, ByteView file) {
+    const LoadBudget budget(file.size());
     LoadGroups(file, cd.CursorGroups, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorEntry,
                LoadCursorImage);
 }
@@ -313,6 +321,7 @@ void LoadResCursorsBytes(CommonData& cd, ByteView file) {
 // A single pass: a bitmap that does not decode leaves the entry index where
 // it is, so the next bitmap takes its place (name included).
 void LoadResBitmapsBytes(CommonData& cd, ByteView file) {
+    const LoadBudget budget(file.size());
     cd.MaxBmpWidth = 0;
     cd.MaxBmpHeight = 0;
     std::vector<TAdvBmp>& list = cd.Bitmaps;

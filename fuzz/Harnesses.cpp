@@ -117,20 +117,22 @@ int FuzzPe(const uint8_t* data, size_t size) {
     const uint16_t types[3] = {gw::RT_GROUP_ICON, gw::RT_GROUP_CURSOR, gw::RT_BITMAP};
     for (int t = 0; t < 3; ++t) {
         counts[t] = module->Count(types[t]);
-        for (const auto& name : module->EnumNames(types[t])) (void)module->Find(types[t], name);
+        (void)module->EnumNames(types[t]);
+        const gw::ResourceModule::TypeTable table = module->Table(types[t]);
+        for (const auto& name : table.Names()) (void)table.Find(name);
     }
-    const std::string& path = gw::fuzz::InputFile(bytes, ".dll");
+    const std::string path = "/fuzz/fuzz.dll";
     gw::CommonData cd;
     cd.SelFilePath = path;
     cd.IconGroupCount = std::min(counts[0], 64) + 1;
     cd.IconGroups.resize(size_t(cd.IconGroupCount));
-    (void)gw::LoadIconsPE(cd, path);
+    (void)gw::LoadIconsPE(cd, *module, path);
     cd.CursorGroupCount = std::min(counts[1], 64) + 1;
     cd.CursorGroups.resize(size_t(cd.CursorGroupCount));
-    (void)gw::LoadCursorsPE(cd, path);
+    (void)gw::LoadCursorsPE(cd, *module, path);
     cd.BitmapCount = std::min(counts[2], 64) + 1;
     cd.Bitmaps.resize(size_t(cd.BitmapCount));
-    (void)gw::LoadBitmapsPE(cd, path);
+    (void)gw::LoadBitmapsPE(cd, *module);
     return 0;
 }
 

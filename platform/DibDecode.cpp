@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/LoadBudget.h"
+
 namespace gw::dib {
 namespace {
 
@@ -381,9 +383,15 @@ void Decode32Rows(ByteView dib, const DibLayout& l, DibImage& out) {
     }
 }
 
+// Draws the decoded image's pixels from the load budget.
+bool SpendPixels(const DibLayout& l) {
+    return SpendLoadBudget(uint64_t(l.width) * uint64_t(l.height) * sizeof(uint32_t));
+}
+
 bool DecodeUncompressed(ByteView dib, const DibLayout& l, uint16_t bitCount, bool keepIndices, DibImage& out,
                         std::string* error) {
     if (!InBounds(l.bitsOffset, l.stride * uint64_t(l.height), dib.size())) return Fail(error, kTruncated);
+    if (!SpendPixels(l)) return Fail(error, kTooLarge);
     out.bitmap.SetSize(l.width, l.height);
     if (keepIndices && bitCount <= 8) out.indices.resize(size_t(l.width) * size_t(l.height));
     switch (bitCount) {
@@ -462,6 +470,7 @@ bool DecodeRleImage(ByteView dib, const DibLayout& l, const DibHeader& h, DibIma
     const ByteView data = l.bitsOffset <= dib.size() ? dib.subspan(size_t(l.bitsOffset)) : ByteView{};
     const uint64_t pixels = uint64_t(l.width) * uint64_t(l.height);
     if (pixels > kRleMaxPixelsPerByte * data.size() + kRleSlackPixels) return Fail(error, kTruncated);
+    if (!SpendPixels(l)) return Fail(error, kTooLarge);
     std::vector<uint8_t> indices(size_t(pixels), 0);
     RleDecoder(data, h.compression == kBiRle4, l.width, l.height, indices).Run();
     out.bitmap.SetSize(l.width, l.height);

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "platform/DibDecode.h"
+#include "platform/LoadBudget.h"
 
 namespace gw {
 namespace {
@@ -62,6 +63,7 @@ bool ReadPngRgba(png_structp png, png_infop info, PngSource& source, PngPixels& 
     out.height = png_get_image_height(png, info);
     const uint64_t pixels = uint64_t(out.width) * out.height;
     if (pixels > kMaxPixels || pixels > kPngMaxPixelsPerByte * source.data.size() + kPngSlackPixels) return false;
+    if (!SpendLoadBudget(pixels * 4)) return false;
 
     png_set_expand(png);       // palette and low-depth grey to 8 bits, tRNS to alpha
     png_set_strip_16(png);

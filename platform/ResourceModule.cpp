@@ -333,6 +333,8 @@ ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
     return table;
 }
 
+uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
+
 std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name) const {
     return Table(type).Find(name);
 }

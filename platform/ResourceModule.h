@@ -69,6 +69,8 @@ public:
     int Count(uint16_t type) const;
     // The names of a type with hashed lookups, for loaders that reopen them all.
     TypeTable Table(uint16_t type) const;
+    // The size of the file in bytes.
+    uint64_t FileSize() const;
 
 private:
     ResourceModule() = default;

@@ -38,11 +38,17 @@ run_one() {
   if "$BUILD/fuzz_$h" "$corpus" "${seeds[@]}" -dict=fuzz/dict/grabwell.dict \
       -max_total_time="$SECONDS_EACH" -rss_limit_mb=512 -malloc_limit_mb=512 -timeout=5 \
       -artifact_prefix="$artifacts" -print_final_stats=1 >"$BUILD/fuzz-$h.log" 2>&1; then
-    local execs cov slowest
+    local execs cov slowest ms file size
     execs=$(grep -m1 'stat::number_of_executed_units' "$BUILD/fuzz-$h.log" | awk '{print $2}')
     cov=$(grep -Eo 'cov: [0-9]+' "$BUILD/fuzz-$h.log" | tail -1 | awk '{print $2}')
-    slowest=$(grep -m1 'stat::slowest_unit_time_sec' "$BUILD/fuzz-$h.log" | awk '{print $2}')
-    echo "fuzz $h: ok, ${execs:-?} executions, coverage ${cov:-?}, slowest input ${slowest:-?} s"
+    # libFuzzer times inputs in whole seconds; replay the corpus it kept to
+    # name the slowest input to the millisecond, with its size.
+    slowest=$(find "$corpus" -type f -print0 | xargs -0 -r -n 500 "$BUILD/fuzz_$h" -rss_limit_mb=512 2>&1 |
+      awk '/^Executed /{ if ($4 + 0 >= max) { max = $4 + 0; file = $2 } } END { print max, file }')
+    read -r ms file <<<"$slowest"
+    size=$( [ -n "${file:-}" ] && stat -c %s "$file" || echo "?")
+    echo "fuzz $h: ok, ${execs:-?} executions, coverage ${cov:-?}, corpus $(find "$corpus" -type f | wc -l)," \
+      "slowest input ${ms:-?} ms (${size} bytes: ${file:-none})"
   else
     echo "fuzz $h: FINDING (log: $BUILD/fuzz-$h.log)"
     mkdir -p "tests/fuzz-regressions/$h"

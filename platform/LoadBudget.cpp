@@ -1,0 +1,37 @@
+#include "platform/LoadBudget.h"
+
+namespace gw {
+
+namespace {
+
+struct Remaining {
+    bool active = false;
+    uint64_t bytes = 0;
+};
+
+thread_local Remaining t_budget;
+
+} // namespace
+
+LoadBudget::LoadBudget(uint64_t fileSize) {
+    if (t_budget.active) return;
+    // The product cannot overflow for any size a file can have; cap it anyway.
+    const uint64_t perByte = fileSize > (UINT64_MAX / 2) / kLoadBudgetPerFileByte
+                                 ? UINT64_MAX / 2
+                                 : fileSize * kLoadBudgetPerFileByte;
+    t_budget = {true, kLoadBudgetBaseBytes + perByte};
+    m_installed = true;
+}
+
+LoadBudget::~LoadBudget() {
+    if (m_installed) t_budget = {};
+}
+
+bool SpendLoadBudget(uint64_t bytes) {
+    if (!t_budget.active) return true;
+    if (bytes > t_budget.bytes) return false;
+    t_budget.bytes -= bytes;
+    return true;
+}
+
+} // namespace gw

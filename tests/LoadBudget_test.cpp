@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "formats/CursorManage.h"
+#include "formats/IconManage.h"
+#include "formats/PeResources.h"
+#include "formats/ResTypes.h"
+#include "platform/BmpCodec.h"
+#include "platform/LoadBudget.h"
+#include "platform/ResourceModule.h"
+#include "tests/support/Builders.h"
+#include "tests/support/PeBuilder.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+// One 256x256 32-bit icon image: about 264 KB of data, 256 KB decoded.
+Bytes LargeIconDib() {
+    DibLayout s;
+    s.width = 256;
+    s.height = 256;
+    s.bitCount = 32;
+    s.pixel = [](int x, int y) { return 0xFF000000u | uint32_t(x * 256 + y); };
+    return BuildDib(s);
+}
+
+// An .ico or .cur file whose count entries all name the one image after the
+// directory.
+Bytes FileOfSharedImage(const Bytes& image, uint16_t count, uint16_t type) {
+    Bytes file;
+    auto u16 = [&](uint32_t v) { file.push_back(uint8_t(v)); file.push_back(uint8_t(v >> 8)); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+    u16(0);
+    u16(type);
+    u16(count);
+    const uint32_t offset = 6 + 16u * count;
+    for (uint16_t i = 0; i < count; ++i) {
+        file.push_back(0); // 256 wide
+        file.push_back(0); // 256 high
+        file.push_back(0);
+        file.push_back(0);
+        u16(1);
+        u16(32);
+        u32(uint32_t(image.size()));
+        u32(offset);
+    }
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+uint64_t BudgetFor(const Bytes& file) { return kLoadBudgetBaseBytes + kLoadBudgetPerFileByte * file.size(); }
+
+template <class Images>
+uint64_t DataBytes(const Images& images) {
+    return std::accumulate(images.begin(), images.end(), uint64_t(0),
+                           [](uint64_t sum, const auto& im) { return sum + im.Data.size(); });
+}
+
+} // namespace
+
+// Directory entries that all name the same large image would cost their
+// count times its size; the load stops where its budget ends, as at a
+// damaged entry, and the next load starts afresh.
+TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
+    const Bytes image = LargeIconDib();
+    const uint16_t count = 2000; // ~530 MB of copies without a budget
+    const Bytes ico = FileOfSharedImage(image, count, 1);
+
+    CommonData cd;
+    EXPECT_EQ(ReadIconFileBytes(cd, ico), 1);
+    EXPECT_EQ(cd.LastError, "Stream read error");
+    const auto& group = cd.IconGroups[0];
+    EXPECT_GT(group.ImageCount, 0);
+    EXPECT_LT(group.ImageCount, count);
+    EXPECT_EQ(group.Images.size(), group.ImageCount);
+    EXPECT_LE(DataBytes(group.Images), BudgetFor(ico));
+    for (const auto& im : group.Images) {
+        EXPECT_EQ(im.Data, image);
+        EXPECT_TRUE(im.Handle);
+    }
+
+    CommonData cursors;
+    cursors.SelFileName = "bomb.cur";
+    const Bytes cur = FileOfSharedImage(image, count, 2);
+    EXPECT_EQ(LoadCursorFileBytes(cursors, cur), "Stream read error in \"bomb.cur\"");
+    EXPECT_LT(cursors.CursorGroups[0].ImageCount, count);
+    EXPECT_LE(DataBytes(cursors.CursorGroups[0].Images), BudgetFor(cur));
+
+    // The budget went with the load: an honest file of the same image in
+    // distinct copies reads whole.
+    CommonData honest;
+    EXPECT_EQ(ReadIconFileBytes(honest, BuildIcoFile({{image, 0, 0, 0, 0, 1, 32}, {image, 0, 0, 0, 0, 1, 32}})), 0);
+    EXPECT_EQ(honest.IconGroups[0].ImageCount, 2);
+    EXPECT_TRUE(SpendLoadBudget(uint64_t(1) << 40));
+}
+
+// A group resource of a library whose entries all name one large image is
+// cut where the budget ends; the images kept are whole.
+TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
+    const Bytes image = LargeIconDib();
+    IconGroupEntry entry;
+    entry.width = entry.height = 0;
+    entry.bitCount = 32;
+    entry.bytesInRes = uint32_t(image.size());
+    entry.id = 1;
+    const std::vector<IconGroupEntry> entries(1000, entry);
+    PeLayout layout;
+    layout.resources = {
+        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)},
+        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
+    };
+    const PeImage pe = BuildPe(layout);
+    const auto module = ResourceModule::FromBytes(pe.bytes);
+    ASSERT_TRUE(module);
+
+    CommonData cd;
+    cd.IconGroupCount = 1;
+    cd.IconGroups.resize(1);
+    EXPECT_EQ(LoadIconsPE(cd, *module, "bomb.dll"), 0) << cd.LastError;
+    const auto& group = cd.IconGroups[0];
+    EXPECT_GT(group.ImageCount, 0);
+    EXPECT_LT(group.ImageCount, entries.size());
+    ASSERT_EQ(group.Images.size(), group.ImageCount);
+    // Copies and decoded pixels (256 KB an image) together stay in budget.
+    const auto decoded = std::count_if(group.Images.begin(), group.Images.end(), [](const auto& im) { return bool(im.Handle); });
+    EXPECT_LE(DataBytes(group.Images) + uint64_t(decoded) * 256 * 256 * 4, BudgetFor(pe.bytes));
+    // The last image's bytes may fit where its pixels no longer do: it is
+    // kept as an image that does not decode.
+    for (size_t i = 0; i < group.Images.size(); ++i) {
+        EXPECT_EQ(group.Images[i].Data, image);
+        if (i + 1 < group.Images.size()) {
+            EXPECT_TRUE(group.Images[i].Handle) << i;
+        }
+    }
+}
+
+// Decoders draw their pixels from the budget in place: once it is spent an
+// image no longer decodes; a budget inside it adds nothing; after the load
+// the same image decodes again.
+TEST(LoadBudget, DecodedPixelsDrawFromTheLoadBudget) {
+    DibLayout s;
+    s.width = 1024;
+    s.height = 1024;
+    s.bitCount = 8;
+    s.icon = false;
+    const Bytes dib = BuildDib(s);
+    const uint64_t perDecode = 1024 * 1024 * 4;
+    {
+        const LoadBudget budget(0);
+        for (uint64_t spent = 0; spent + perDecode <= kLoadBudgetBaseBytes; spent += perDecode)
+            ASSERT_TRUE(DecodeDib(dib).HasHandle()) << spent;
+        EXPECT_FALSE(DecodeDib(dib).HasHandle());
+        {
+            const LoadBudget inner(uint64_t(1) << 30);
+            EXPECT_FALSE(DecodeDib(dib).HasHandle());
+        }
+    }
+    EXPECT_TRUE(DecodeDib(dib).HasHandle());
+}

@@ -286,7 +286,12 @@ Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight)
     const int32_t height = desiredHeight > 0 ? desiredHeight : image.height;
     if (width > kMaxDimension || height > kMaxDimension || uint64_t(width) * uint64_t(height) > kMaxPixels)
         return nullptr;
-    if (width != image.width || height != image.height) Scale(image, width, height);
+    if (width != image.width || height != image.height) {
+        // The scaled image draws from the load's budget like a decoded one:
+        // group entries may ask for a tiny image at a large size many times.
+        if (!SpendLoadBudget(uint64_t(width) * uint64_t(height) * 4)) return nullptr;
+        Scale(image, width, height);
+    }
     return std::make_shared<const IconImage>(std::move(image));
 }
 

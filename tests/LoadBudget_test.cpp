@@ -138,6 +138,43 @@ TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     }
 }
 
+// Entries that ask for a tiny image at a large size draw the scaled pixels
+// from the budget: images past it keep their bytes but no picture.
+TEST(LoadBudget, ScaledImagesDrawFromTheLoadBudget) {
+    DibLayout s;
+    s.width = 1;
+    s.height = 1;
+    s.bitCount = 32;
+    const Bytes tiny = BuildDib(s);
+    IconGroupEntry entry;
+    entry.width = entry.height = 255;
+    entry.bitCount = 32;
+    entry.bytesInRes = uint32_t(tiny.size());
+    entry.id = 1;
+    const std::vector<IconGroupEntry> entries(2000, entry); // ~520 MB of pixels without a budget
+    PeLayout layout;
+    layout.resources = {
+        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)},
+        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, tiny},
+    };
+    const PeImage pe = BuildPe(layout);
+    const auto module = ResourceModule::FromBytes(pe.bytes);
+    ASSERT_TRUE(module);
+
+    CommonData cd;
+    cd.IconGroupCount = 1;
+    cd.IconGroups.resize(1);
+    EXPECT_EQ(LoadIconsPE(cd, *module, "scaled.dll"), 0) << cd.LastError;
+    const auto& images = cd.IconGroups[0].Images;
+    ASSERT_EQ(images.size(), entries.size());
+    const auto pictures = std::count_if(images.begin(), images.end(), [](const auto& im) { return bool(im.Handle); });
+    EXPECT_GT(pictures, 0);
+    EXPECT_LE(uint64_t(pictures) * 255 * 255 * 4, BudgetFor(pe.bytes));
+    EXPECT_TRUE(images.front().Handle);
+    EXPECT_FALSE(images.back().Handle);
+    EXPECT_EQ(images.back().Data, tiny);
+}
+
 // Decoders draw their pixels from the budget in place: once it is spent an
 // image no longer decodes; a budget inside it adds nothing; after the load
 // the same image decodes again.

@@ -110,6 +110,25 @@ bool IsPngData(ByteView bytes) {
     return bytes.size() >= 8 && std::equal(kSig, kSig + 8, bytes.begin());
 }
 
+void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r) {
+    im.Width = r.u8();
+    im.Height = r.u8();
+    im.ColorCount = r.u8();
+    im.Reserved = r.u8();
+    im.Planes = r.u16();
+    im.BitCount = r.u16();
+    im.BytesInRes = r.u32();
+}
+
+void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r) {
+    im.Width = r.u16();
+    im.Height = r.u16();
+    r.u16(); // planes
+    im.BitCount = r.u16();
+    im.BytesInRes = r.u32();
+    im.ResId = r.u16();
+}
+
 void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image) {
     constexpr uint64_t kPngHeaderSize = 24;   // signature + IHDR length, type, width, height
     constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header

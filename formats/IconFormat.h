@@ -34,6 +34,14 @@ Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form);
 // record's own.
 void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image);
 
+// The first 12 bytes of an .ico directory entry or of a group entry, as
+// every container stores them: Width, Height, ColorCount, Reserved, Planes,
+// BitCount and BytesInRes, read in that order.
+void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r);
+// A 14-byte cursor group entry: Width and Height (uint16 each), the planes
+// (which the record has no field for), BitCount, BytesInRes and ResId.
+void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r);
+
 // True when the bytes begin with the PNG signature.
 bool IsPngData(ByteView bytes);
 

@@ -1,5 +1,6 @@
 #include "formats/IconManage.h"
 
+#include "formats/IconFormat.h"
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "platform/FileIo.h"
@@ -53,13 +54,7 @@ uint8_t ReadIconFileBytes(CommonData& cd, ByteView file) {
     group.ImageCount = count;
     group.Images.assign(count, TAdvIconImage{});
     for (auto& im : group.Images) {
-        im.Width = r.u8();
-        im.Height = r.u8();
-        im.ColorCount = r.u8();
-        im.Reserved = r.u8();
-        im.Planes = r.u16();
-        im.BitCount = r.u16();
-        im.BytesInRes = r.u32();
+        ReadIconEntryHead(im, r);
         im.ImageOffset = r.u32();
     }
     for (size_t j = 0; j < group.Images.size(); ++j) {

@@ -251,13 +251,7 @@ bool ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
     uint64_t imageOffset = kGroupHeaderSize + kIconDirEntrySize * *count;
     for (uint16_t j = 0; j < *count; ++j) {
         TAdvIconImage im;
-        im.Width = r.u8();
-        im.Height = r.u8();
-        im.ColorCount = r.u8();
-        im.Reserved = r.u8();
-        im.Planes = r.u16();
-        im.BitCount = r.u16();
-        im.BytesInRes = r.u32();
+        ReadIconEntryHead(im, r);
         im.ResId = r.u16();
         if (!r.ok()) return false;
         im.ImageOffset = uint32_t(imageOffset);

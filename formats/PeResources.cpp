@@ -72,13 +72,7 @@ bool ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes, B
 // The readers of one image entry: false when the load's budget cannot take
 // its bytes.
 bool ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images) {
-    im.Width = entry.u8();
-    im.Height = entry.u8();
-    im.ColorCount = entry.u8();
-    im.Reserved = entry.u8();
-    im.Planes = entry.u16();
-    im.BitCount = entry.u16();
-    im.BytesInRes = entry.u32();
+    ReadIconEntryHead(im, entry);
     im.ResId = entry.u16();
     im.ImageOffset = 0;
     const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
@@ -89,12 +83,7 @@ bool ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images
 }
 
 bool ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& images) {
-    im.Width = entry.u16();
-    im.Height = entry.u16();
-    entry.u16(); // planes: the record has no field for them
-    im.BitCount = entry.u16();
-    im.BytesInRes = entry.u32();
-    im.ResId = entry.u16();
+    ReadCursorGroupEntry(im, entry);
     const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
     if (!resource) {
         im.Handle = nullptr;

@@ -221,15 +221,6 @@ bool LoadIconImage(TAdvIconImage& im, ByteView resource) {
     return true;
 }
 
-void ReadCursorEntry(TAdvCursorImage& im, ByteReader& r) {
-    im.Width = r.u16();
-    im.Height = r.u16();
-    r.u16(); // planes: the record has no field for them
-    im.BitCount = r.u16();
-    im.BytesInRes = r.u32();
-    im.ResId = r.u16();
-}
-
 bool LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
     if (!TakeImageBytes(im, resource)) return false;
     im.HotspotX = PeekU16(im.Data, 0);
@@ -314,7 +305,7 @@ void LoadResIconsBytes(CommonData& cd, ByteView file) {
 
 void LoadResCursorsBytes(CommonData& cd, ByteView file) {
     const LoadBudget budget(file.size());
-    LoadGroups(file, cd.CursorGroups, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorEntry,
+    LoadGroups(file, cd.CursorGroups, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorGroupEntry,
                LoadCursorImage);
 }
 

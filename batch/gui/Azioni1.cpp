@@ -11,12 +11,13 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "batch/gui/FramedDialog.h"
+
 namespace gw {
 
 namespace {
 constexpr int kClientWidth = 308;
 constexpr int kClientHeight = 214;
-constexpr int kBevelWidth = 3;
 constexpr int kPathLabelWidth = 280;
 
 QLabel* CentredLabel(QWidget* parent, const char* name, const QString& text) {
@@ -42,17 +43,7 @@ QGroupBox* RadioGroup(QWidget* parent, const char* name, const QString& caption,
 } // namespace
 
 TActionForm::TActionForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-    setObjectName("TActionForm");
-    setModal(true);
-    resize(kClientWidth, kClientHeight);
-
-    auto* panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(kBevelWidth);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(panel);
+    QFrame* panel = SetUpFramedDialog(this, "TActionForm", kClientWidth, kClientHeight);
 
     m_label1 = CentredLabel(panel, "Label1", "");
     m_label1->setFixedWidth(kPathLabelWidth);

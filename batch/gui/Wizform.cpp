@@ -16,13 +16,13 @@
 #include <QVBoxLayout>
 
 #include "batch/core/Prompts.h"
+#include "batch/gui/FramedDialog.h"
 
 namespace gw {
 
 namespace {
 constexpr int kClientWidth = 350;
 constexpr int kClientHeight = 270;
-constexpr int kBevelWidth = 3;
 constexpr int kTitlePixelHeight = 21;
 constexpr const char* kBrowseTitle = "Select Extraction Directory";
 // The folder the browse dialog opens at: the root of the file system.
@@ -53,17 +53,7 @@ void SetHint(QWidget* widget, const QString& hint) {
 
 TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_prompts(prompts) {
-    setObjectName("TWForm1");
-    setModal(true);
-    resize(kClientWidth, kClientHeight);
-
-    auto* panel = new QFrame(this);
-    panel->setObjectName("Panel1");
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(kBevelWidth);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(panel);
+    QFrame* panel = SetUpFramedDialog(this, "TWForm1", kClientWidth, kClientHeight);
 
     m_title = new QLabel(panel);
     m_title->setObjectName("RxLabel1");

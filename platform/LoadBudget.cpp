@@ -1,5 +1,7 @@
 #include "platform/LoadBudget.h"
 
+#include <algorithm>
+
 namespace gw {
 
 namespace {
@@ -15,10 +17,8 @@ thread_local Remaining t_budget;
 
 LoadBudget::LoadBudget(uint64_t fileSize) {
     if (t_budget.active) return;
-    // The product cannot overflow for any size a file can have; cap it anyway.
-    const uint64_t perByte = fileSize > (UINT64_MAX / 2) / kLoadBudgetPerFileByte
-                                 ? UINT64_MAX / 2
-                                 : fileSize * kLoadBudgetPerFileByte;
+    // No file is near this cap; it only keeps the sum inside 64 bits.
+    const uint64_t perByte = std::min(fileSize, UINT64_MAX / 32) * kLoadBudgetPerFileByte;
     t_budget = {true, kLoadBudgetBaseBytes + perByte};
     m_installed = true;
 }

@@ -52,7 +52,41 @@ Bytes FileOfSharedImage(const Bytes& image, uint16_t count, uint16_t type) {
     return file;
 }
 
-uint64_t BudgetFor(const Bytes& file) { return kLoadBudgetBaseBytes + kLoadBudgetPerFileByte * file.size(); }
+uint64_t BudgetFor(uint64_t fileSize) { return kLoadBudgetBaseBytes + kLoadBudgetPerFileByte * fileSize; }
+uint64_t BudgetFor(const Bytes& file) { return BudgetFor(file.size()); }
+
+// A library holding one icon group of count entries that all name the one
+// image (asked for at size x size, 0 for its own size), with its groups loaded.
+struct LoadedLibrary {
+    uint64_t fileSize = 0;
+    uint8_t status = 0;
+    CommonData cd;
+};
+
+LoadedLibrary LoadSharedImageLibrary(const Bytes& image, uint8_t size, size_t count) {
+    IconGroupEntry entry;
+    entry.width = entry.height = size;
+    entry.bitCount = 32;
+    entry.bytesInRes = uint32_t(image.size());
+    entry.id = 1;
+    PeLayout layout;
+    layout.resources = {
+        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(std::vector<IconGroupEntry>(count, entry))},
+        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
+    };
+    const PeImage pe = BuildPe(layout);
+    LoadedLibrary library;
+    library.fileSize = pe.bytes.size();
+    const auto module = ResourceModule::FromBytes(pe.bytes);
+    if (!module) {
+        library.status = 2;
+        return library;
+    }
+    library.cd.IconGroupCount = 1;
+    library.cd.IconGroups.resize(1);
+    library.status = LoadIconsPE(library.cd, *module, "shared.dll");
+    return library;
+}
 
 template <class Images>
 uint64_t DataBytes(const Images& images) {
@@ -102,32 +136,16 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
 // cut where the budget ends; the images kept are whole.
 TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     const Bytes image = LargeIconDib();
-    IconGroupEntry entry;
-    entry.width = entry.height = 0;
-    entry.bitCount = 32;
-    entry.bytesInRes = uint32_t(image.size());
-    entry.id = 1;
-    const std::vector<IconGroupEntry> entries(1000, entry);
-    PeLayout layout;
-    layout.resources = {
-        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)},
-        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
-    };
-    const PeImage pe = BuildPe(layout);
-    const auto module = ResourceModule::FromBytes(pe.bytes);
-    ASSERT_TRUE(module);
-
-    CommonData cd;
-    cd.IconGroupCount = 1;
-    cd.IconGroups.resize(1);
-    EXPECT_EQ(LoadIconsPE(cd, *module, "bomb.dll"), 0) << cd.LastError;
-    const auto& group = cd.IconGroups[0];
+    const size_t count = 1000;
+    const LoadedLibrary library = LoadSharedImageLibrary(image, 0, count);
+    EXPECT_EQ(library.status, 0) << library.cd.LastError;
+    const auto& group = library.cd.IconGroups[0];
     EXPECT_GT(group.ImageCount, 0);
-    EXPECT_LT(group.ImageCount, entries.size());
+    EXPECT_LT(group.ImageCount, count);
     ASSERT_EQ(group.Images.size(), group.ImageCount);
     // Copies and decoded pixels (256 KB an image) together stay in budget.
     const auto decoded = std::count_if(group.Images.begin(), group.Images.end(), [](const auto& im) { return bool(im.Handle); });
-    EXPECT_LE(DataBytes(group.Images) + uint64_t(decoded) * 256 * 256 * 4, BudgetFor(pe.bytes));
+    EXPECT_LE(DataBytes(group.Images) + uint64_t(decoded) * 256 * 256 * 4, BudgetFor(library.fileSize));
     // The last image's bytes may fit where its pixels no longer do: it is
     // kept as an image that does not decode.
     for (size_t i = 0; i < group.Images.size(); ++i) {
@@ -146,30 +164,14 @@ TEST(LoadBudget, ScaledImagesDrawFromTheLoadBudget) {
     s.height = 1;
     s.bitCount = 32;
     const Bytes tiny = BuildDib(s);
-    IconGroupEntry entry;
-    entry.width = entry.height = 255;
-    entry.bitCount = 32;
-    entry.bytesInRes = uint32_t(tiny.size());
-    entry.id = 1;
-    const std::vector<IconGroupEntry> entries(2000, entry); // ~520 MB of pixels without a budget
-    PeLayout layout;
-    layout.resources = {
-        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)},
-        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, tiny},
-    };
-    const PeImage pe = BuildPe(layout);
-    const auto module = ResourceModule::FromBytes(pe.bytes);
-    ASSERT_TRUE(module);
-
-    CommonData cd;
-    cd.IconGroupCount = 1;
-    cd.IconGroups.resize(1);
-    EXPECT_EQ(LoadIconsPE(cd, *module, "scaled.dll"), 0) << cd.LastError;
-    const auto& images = cd.IconGroups[0].Images;
-    ASSERT_EQ(images.size(), entries.size());
+    const size_t count = 2000; // ~520 MB of pixels without a budget
+    const LoadedLibrary library = LoadSharedImageLibrary(tiny, 255, count);
+    EXPECT_EQ(library.status, 0) << library.cd.LastError;
+    const auto& images = library.cd.IconGroups[0].Images;
+    ASSERT_EQ(images.size(), count);
     const auto pictures = std::count_if(images.begin(), images.end(), [](const auto& im) { return bool(im.Handle); });
     EXPECT_GT(pictures, 0);
-    EXPECT_LE(uint64_t(pictures) * 255 * 255 * 4, BudgetFor(pe.bytes));
+    EXPECT_LE(uint64_t(pictures) * 255 * 255 * 4, BudgetFor(library.fileSize));
     EXPECT_TRUE(images.front().Handle);
     EXPECT_FALSE(images.back().Handle);
     EXPECT_EQ(images.back().Data, tiny);

@@ -20,11 +20,11 @@ Bytes BuildIconGroup(const std::vector<IconGroupEntry>& entries, int statedCount
     return b;
 }
 
-Bytes BuildCursorGroup(const std::vector<CursorGroupEntry>& entries) {
+Bytes BuildCursorGroup(const std::vector<CursorGroupEntry>& entries, int statedCount) {
     Bytes b;
     PutU16(b, 0);
     PutU16(b, 2);
-    PutU16(b, uint16_t(entries.size()));
+    PutU16(b, uint16_t(statedCount < 0 ? int(entries.size()) : statedCount));
     for (const CursorGroupEntry& e : entries) {
         PutU16(b, e.width);
         PutU16(b, e.height);

@@ -22,7 +22,8 @@ struct CursorGroupEntry {
     uint32_t bytesInRes = 0;
     uint16_t id = 1;
 };
-Bytes BuildCursorGroup(const std::vector<CursorGroupEntry>& entries);
+// A cursor group; statedCount < 0 states the number of entries.
+Bytes BuildCursorGroup(const std::vector<CursorGroupEntry>& entries, int statedCount = -1);
 
 // A cursor image resource: the hot-spot column and row, then the image.
 Bytes BuildCursorResource(uint16_t hotX, uint16_t hotY, const Bytes& image);

@@ -30,29 +30,6 @@ void PutKey16(Bytes& b, const ResKey& key) {
     PutU8(b, 0);
 }
 
-Bytes BuildGroupRes(uint16_t type, const std::vector<GroupEntry>& entries, int statedCount, bool icon) {
-    Bytes b;
-    PutU16(b, 0);
-    PutU16(b, type);
-    PutU16(b, uint16_t(statedCount < 0 ? int(entries.size()) : statedCount));
-    for (const GroupEntry& e : entries) {
-        if (icon) {
-            PutU8(b, uint8_t(e.width));
-            PutU8(b, uint8_t(e.height));
-            PutU8(b, 0); // colour count
-            PutU8(b, 0); // reserved
-        } else {
-            PutU16(b, e.width);
-            PutU16(b, e.height);
-        }
-        PutU16(b, e.planes);
-        PutU16(b, e.bitCount);
-        PutU32(b, e.bytesInRes);
-        PutU16(b, e.id);
-    }
-    return b;
-}
-
 } // namespace
 
 Bytes Res32LeadingEntry() {
@@ -114,11 +91,17 @@ Bytes BuildRes16(const std::vector<ResItem>& items) {
 }
 
 Bytes BuildIconGroupRes(const std::vector<GroupEntry>& entries, int statedCount) {
-    return BuildGroupRes(1, entries, statedCount, true);
+    std::vector<IconGroupEntry> icons;
+    for (const GroupEntry& e : entries)
+        icons.push_back({uint8_t(e.width), uint8_t(e.height), 0, 0, e.planes, e.bitCount, e.bytesInRes, e.id});
+    return BuildIconGroup(icons, statedCount);
 }
 
 Bytes BuildCursorGroupRes(const std::vector<GroupEntry>& entries, int statedCount) {
-    return BuildGroupRes(2, entries, statedCount, false);
+    std::vector<CursorGroupEntry> cursors;
+    for (const GroupEntry& e : entries)
+        cursors.push_back({e.width, e.height, e.planes, e.bitCount, e.bytesInRes, e.id});
+    return BuildCursorGroup(cursors, statedCount);
 }
 
 Bytes CursorImageRes(uint16_t hotspotX, uint16_t hotspotY, const Bytes& image) {

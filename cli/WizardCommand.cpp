@@ -13,9 +13,9 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/Progress.h"
 #include "batch/core/Wizard.h"
-#include "explorer/core/Categories.h"
-#include "explorer/core/ListRules.h"
-#include "explorer/core/Scanners.h"
+#include "listing/Categories.h"
+#include "listing/ListOrder.h"
+#include "listing/Scanners.h"
 
 namespace gw::cli {
 
@@ -130,13 +130,17 @@ int RunWizardCommand(const WizardCommandOptions& cli) {
     TerminalProgress progress;
     const std::string folder = FolderAsTreeGivesIt(cli.folder);
     // The listed folder exactly as the explorer lists it, in its start order (by name).
-    ScanResult scan = RunScanner(folder, *category, [&](const std::string& name, int percent) {
-        progress.Show("Processing..", percent, name);
-        return true;
-    });
+    // The rows are what matters here; their pictures are never drawn.
+    ScanResult scan = RunScanner(
+        folder, *category,
+        [&](const std::string& name, int percent) {
+            progress.Show("Processing..", percent, name);
+            return true;
+        },
+        PictureMode::Skip);
     progress.Clear();
     std::stable_sort(scan.rows.begin(), scan.rows.end(),
-                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, 0, 1) < 0; });
+                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, SortMode::ByName, 1) < 0; });
 
     WizardRequest request;
     request.CurrentDir = folder;

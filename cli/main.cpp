@@ -14,6 +14,7 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
+#include "pictures/IconToBitmap.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"

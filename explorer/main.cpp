@@ -12,14 +12,14 @@
 
 #include "batch/core/ActionFlags.h"
 #include "batch/gui/Azioni1.h"
-#include "batch/gui/BatchCommands.h"
+#include "explorer/gui/ExplorerCommands.h"
 #include "batch/gui/QtPrompts.h"
 #include "batch/gui/Wizform.h"
-#include "explorer/core/ExplorerState.h"
-#include "explorer/gui/About.h"
+#include "listing/ExplorerState.h"
+#include "gui/About.h"
 #include "explorer/gui/FileList.h"
 #include "explorer/gui/Main1.h"
-#include "explorer/gui/ToolIcons.h"
+#include "gui/ToolIcons.h"
 #include "formats/CommonData.h"
 #include "platform/Display.h"
 
@@ -59,10 +59,10 @@ int main(int argc, char** argv) {
     form1.Links().extractAll = [&] {
         const gw::ExplorerPanels p = form1.Panels();
         gw::PanelProgress progress(p.panel6, p.panel7, p.gauge1, p.label2);
-        gw::mWizardClick(wizForm1, explorer, form1.ListModel()->Rows(), actions, prompts, progress);
+        gw::RunExtractAll(wizForm1, explorer, form1.ListModel()->Rows(), actions, prompts, progress);
     };
     form1.Links().saveAllBitmaps = [&] {
-        gw::mSallBitsClick(explorer, form1.ListModel()->Rows(), actions, prompts);
+        gw::SaveAllListedBitmaps(explorer, form1.ListModel()->Rows(), actions, prompts);
     };
 
     form1.show();

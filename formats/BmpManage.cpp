@@ -1,7 +1,6 @@
 #include "formats/BmpManage.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
@@ -136,47 +135,6 @@ Bytes GwFakeBmpFile() {
 const Bitmap& GwFakeBitmap() {
     static const Bitmap kBitmap = DecodeBmp(GwFakeBmpFile());
     return kBitmap;
-}
-
-Bitmap IconToBitmap(const IconImage& icon, TColor background) {
-    Bitmap out;
-    if (icon.width <= 0 || icon.height <= 0) return out;
-    const uint32_t key = ArgbFromColor(background);
-    out.SetSize(icon.width, icon.height, key);
-    out.pixelFormat = PixelFormat::pfDevice;
-    const size_t n = size_t(icon.width) * size_t(icon.height);
-    for (size_t i = 0; i < n && i < icon.argb.size(); ++i) {
-        const bool transparent = i < icon.mask.size() && icon.mask[i];
-        if (transparent) continue; // keeps the background colour
-        const uint32_t p = icon.argb[i];
-        const uint32_t a = p >> 24;
-        if (a == 0xFF || !icon.hasAlpha) {
-            out.pixels[i] = 0xFF000000u | (p & 0x00FFFFFF);
-            continue;
-        }
-        // Blend a semi-transparent pixel over the background.
-        auto mix = [&](int shift) {
-            const uint32_t fg = (p >> shift) & 0xFF, bg = (key >> shift) & 0xFF;
-            return ((fg * a + bg * (255 - a) + 127) / 255) << shift;
-        };
-        out.pixels[i] = 0xFF000000u | mix(16) | mix(8) | mix(0);
-    }
-    // The bottom-left pixel always carries the background, so that the
-    // bottom-left-pixel convention for transparent colours finds it.
-    out.SetPixel(0, out.height - 1, key);
-    return out;
-}
-
-PixelFormat PixelFormatForBitCount(uint16_t bitCount) {
-    if (bitCount >= 1 && bitCount <= 4) return PixelFormat::pf4bit;
-    if (bitCount == 8) return PixelFormat::pf8bit;
-    return PixelFormat::pfDevice;
-}
-
-Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount) {
-    const Bitmap bitmap = IconToBitmap(image, KeyColor);
-    if (!bitmap.HasHandle()) return {};
-    return EncodeBmp(bitmap, PixelFormatForBitCount(bitCount));
 }
 
 } // namespace gw

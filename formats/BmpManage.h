@@ -32,17 +32,4 @@ uint64_t NeBitmapByteCount(ByteView header);
 const Bitmap& GwFakeBitmap();
 Bytes GwFakeBmpFile();
 
-// Paints an icon or cursor image onto a bitmap of the image's size whose
-// transparent pixels take the background colour; the bottom-left pixel always
-// takes it. Semi-transparent pixels are blended over the background.
-Bitmap IconToBitmap(const IconImage& icon, TColor background);
-
-// The pixel format a converted icon or cursor image is saved in, by its bit
-// count: 1 to 4 bits -> 4 bits, 8 -> 8 bits, anything else -> device.
-PixelFormat PixelFormatForBitCount(uint16_t bitCount);
-
-// An icon or cursor image as a .bmp file: drawn on KeyColor, in the pixel
-// format its bit count asks for. Empty when the image has no pixels.
-Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount);
-
 } // namespace gw

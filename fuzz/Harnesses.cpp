@@ -4,9 +4,10 @@
 #include <cstdlib>
 
 #include "formats/BmpManage.h"
+#include "pictures/IconToBitmap.h"
 #include "formats/CommonData.h"
 #include "formats/CursorManage.h"
-#include "formats/IconExtract.h"
+#include "pictures/IconExtract.h"
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"

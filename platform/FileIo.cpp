@@ -187,25 +187,4 @@ void FlushFolder(const std::string& folder) {
 }
 
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    if (folder.back() == '/') return folder + name;
-    return folder + "/" + name;
-}
-
-std::string UpperExtension(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto dot = file.find_last_of('.');
-    if (dot == std::string::npos) return {};
-    std::string ext = file.substr(dot);
-    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
-}
-
-std::string NameBeforeFirstDot(const std::string& name) {
-    auto dot = name.find('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 } // namespace gw

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ByteReader.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -50,14 +51,5 @@ std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replac
 
 // Flushes the file system that holds folder to disk.
 void FlushFolder(const std::string& folder);
-
-// Joins a folder and a name with "/" without doubling it at the root.
-std::string JoinPath(const std::string& folder, const std::string& name);
-
-// The upper-cased extension of a path's file name, dot included (".ICO"), or "".
-std::string UpperExtension(const std::string& path);
-
-// A name's text before its first "." (the whole name when it has none).
-std::string NameBeforeFirstDot(const std::string& name);
 
 } // namespace gw

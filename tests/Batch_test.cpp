@@ -20,9 +20,9 @@
 #include "batch/core/SaveAllBitmaps.h"
 #include "batch/core/ScriptedPrompts.h"
 #include "batch/core/Wizard.h"
-#include "explorer/core/Categories.h"
+#include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
-#include "explorer/core/Scanners.h"
+#include "listing/Scanners.h"
 #include "formats/CommonData.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
@@ -58,7 +58,7 @@ struct Listed {
 Listed ListAs(const std::string& folder, const std::string& category) {
     ScanResult scan = RunScanner(folder, *FindCategory(category), {});
     std::stable_sort(scan.rows.begin(), scan.rows.end(),
-                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, 0, 1) < 0; });
+                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, SortMode::ByName, 1) < 0; });
     return {std::move(scan.rows), scan.dirCount, scan.fileCount};
 }
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "explorer/core/Categories.h"
+#include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
-#include "explorer/core/Scanners.h"
-#include "explorer/core/Thumbnail.h"
+#include "listing/Scanners.h"
+#include "pictures/Thumbnail.h"
 #include "tests/support/ExplorerFiles.h"
 
 using namespace gw;
@@ -60,6 +60,15 @@ const ListRow& RowNamed(const ScanResult& r, const std::string& caption) {
     for (const ListRow& row : r.rows)
         if (row.caption == caption) return row;
     ADD_FAILURE() << "no row " << caption;
+    return none;
+}
+
+// The picture a row owns: picture n of the scan for the row with image index n.
+const RowPicture& PictureNamed(const ScanResult& r, const std::string& caption) {
+    static const RowPicture none;
+    const ListRow& row = RowNamed(r, caption);
+    if (size_t(row.imageIndex) < r.pictures.size()) return r.pictures[size_t(row.imageIndex)];
+    ADD_FAILURE() << "no picture for " << caption;
     return none;
 }
 
@@ -138,11 +147,11 @@ TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {
 
     // Every row owns its picture: icons decoded, a broken file an empty tile,
     // folders the desktop's icon of their path.
-    EXPECT_TRUE(RowNamed(r, "One.ico").picture.large.icon);
-    EXPECT_EQ(RowNamed(r, "One.ico").picture.large.icon->width, 32);
-    EXPECT_TRUE(RowNamed(r, "broken.ico").picture.large.Empty());
-    EXPECT_EQ(RowNamed(r, "Sub A").picture.kind, PictureKind::Associated);
-    EXPECT_EQ(RowNamed(r, "Sub A").picture.path, f.dir.file("Sub A"));
+    EXPECT_TRUE(PictureNamed(r, "One.ico").large.icon);
+    EXPECT_EQ(PictureNamed(r, "One.ico").large.icon->width, 32);
+    EXPECT_TRUE(PictureNamed(r, "broken.ico").large.Empty());
+    EXPECT_EQ(PictureNamed(r, "Sub A").kind, PictureKind::Associated);
+    EXPECT_EQ(PictureNamed(r, "Sub A").path, f.dir.file("Sub A"));
 }
 
 TEST(ExplorerScan, ExecutablesByCategory) {
@@ -155,7 +164,7 @@ TEST(ExplorerScan, ExecutablesByCategory) {
     EXPECT_TRUE(icons.countsContainers);
     EXPECT_EQ(icons.fileCount, 3);
     EXPECT_TRUE(icons.showWizard);
-    EXPECT_TRUE(RowNamed(icons, "old.drv").picture.large.icon); // the NE file's own icon
+    EXPECT_TRUE(PictureNamed(icons, "old.drv").large.icon); // the NE file's own icon
 
     const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Files");
     EXPECT_EQ(bitmaps.fileCount, 2);
@@ -169,8 +178,19 @@ TEST(ExplorerScan, ExecutablesByCategory) {
     EXPECT_EQ(cursors.fileCount, 2);
     EXPECT_EQ(RowNamed(cursors, "cursors.exe").countText, "2");
     EXPECT_EQ(RowNamed(cursors, "cursors.exe").typeText, "Executable");
-    EXPECT_EQ(RowNamed(cursors, "cursors.exe").picture.kind, PictureKind::AppIcon);
-    EXPECT_EQ(RowNamed(cursors, "Shell.DLL").picture.kind, PictureKind::Images);
+    EXPECT_EQ(PictureNamed(cursors, "cursors.exe").kind, PictureKind::AppIcon);
+    EXPECT_EQ(PictureNamed(cursors, "Shell.DLL").kind, PictureKind::Images);
+
+    // Without pictures (the command line's listing) every category lists the
+    // same rows: whether a row is listed never depends on drawing it.
+    for (const char* category : {"Icon Files", "Bitmap Files", "Static Cursor Files"}) {
+        SCOPED_TRACE(category);
+        const ScanResult drawn = Scan(f.dir.path(), category);
+        const ScanResult bare = RunScanner(f.dir.path(), CategoryNamed(category), nullptr, PictureMode::Skip);
+        EXPECT_EQ(RowTexts(bare), RowTexts(drawn));
+        EXPECT_EQ(drawn.pictures.size(), drawn.rows.size());
+        EXPECT_TRUE(bare.pictures.empty());
+    }
 }
 
 TEST(ExplorerScan, ResourceFilesByType) {
@@ -182,7 +202,7 @@ TEST(ExplorerScan, ResourceFilesByType) {
     EXPECT_EQ(RowNamed(icons, "app.res").countText, "2");
     EXPECT_EQ(RowNamed(icons, "old.r16").countText, "1");
     EXPECT_EQ(RowNamed(icons, "app.res").typeText, "Resource File");
-    EXPECT_EQ(RowNamed(icons, "app.res").picture.kind, PictureKind::Associated);
+    EXPECT_EQ(PictureNamed(icons, "app.res").kind, PictureKind::Associated);
     EXPECT_TRUE(icons.showWizard);
 
     const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Resources");
@@ -212,7 +232,7 @@ TEST(ExplorerScan, BitmapThumbnails) {
 
     // A 64 x 16 strip shows its first 16 x 16 glyph, centred, on its own
     // bottom-left colour, which is also the mask colour.
-    const ListImage& strip = RowNamed(r, "strip.bmp").picture.large;
+    const ListImage& strip = PictureNamed(r, "strip.bmp").large;
     ASSERT_EQ(strip.bitmap.width, 32);
     EXPECT_TRUE(strip.masked);
     EXPECT_EQ(strip.maskArgb, 0xFFFF00FFu);
@@ -221,10 +241,10 @@ TEST(ExplorerScan, BitmapThumbnails) {
     EXPECT_EQ(strip.bitmap.Pixel(9, 8), 0xFF3366CCu);
     EXPECT_EQ(strip.bitmap.Pixel(24, 8), 0xFFFF00FFu); // right of the glyph: background
     // The small picture of the strip: 16 x 16 fits exactly.
-    EXPECT_EQ(RowNamed(r, "strip.bmp").picture.small.bitmap.Pixel(15, 0), 0xFF3366CCu);
+    EXPECT_EQ(PictureNamed(r, "strip.bmp").small.bitmap.Pixel(15, 0), 0xFF3366CCu);
 
     // 40 x 16 is squeezed into 32 x 16 and centred vertically.
-    const Bitmap& wide = RowNamed(r, "wide.bmp").picture.large.bitmap;
+    const Bitmap& wide = PictureNamed(r, "wide.bmp").large.bitmap;
     EXPECT_EQ(wide.Pixel(31, 8), 0xFF3366CCu);
     EXPECT_EQ(wide.Pixel(31, 7), 0xFFFF00FFu);
     EXPECT_EQ(wide.Pixel(31, 24), 0xFFFF00FFu);
@@ -239,13 +259,13 @@ TEST(ExplorerScan, CursorPictures) {
     EXPECT_EQ(RowTexts(r).size(), 6u); // four folders, two cursors
     // A 32 x 32 cursor keeps its transparency in the large list; every other
     // picture is opaque, transparent pixels on white.
-    const RowPicture& arrow = RowNamed(r, "arrow.cur").picture;
+    const RowPicture& arrow = PictureNamed(r, "arrow.cur");
     ASSERT_TRUE(arrow.large.icon);
     EXPECT_EQ(arrow.large.icon->width, 32);
     EXPECT_EQ(arrow.small.bitmap.width, 16);
     EXPECT_FALSE(arrow.small.masked);
     EXPECT_EQ(arrow.small.bitmap.Pixel(0, 0), 0xFFFFFFFFu);
-    const RowPicture& small = RowNamed(r, "small.cur").picture;
+    const RowPicture& small = PictureNamed(r, "small.cur");
     EXPECT_FALSE(small.large.icon);
     EXPECT_EQ(small.large.bitmap.width, 32);
     EXPECT_EQ(small.large.bitmap.Pixel(0, 0), 0xFFFFFFFFu);
@@ -339,16 +359,16 @@ TEST(ExplorerSort, DirectionRulesAndColumnClicks) {
 
     // "by Type" after a reversing click keeps the reversed direction.
     ApplyColumnClick(s, 0);
-    s.SortMode = 1;
+    s.SortMode = SortMode::ByType;
     EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"zed.dll", "Cat.exe", "b.exe", "a.drv", "beta", "Alpha"}));
     // A click on "Type" from another mode sorts by type in the first direction.
-    s.SortMode = 0;
+    s.SortMode = SortMode::ByName;
     ApplyColumnClick(s, 1);
     EXPECT_EQ(s.SortAscending, 1);
     EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "Cat.exe", "zed.dll"}));
 
     // By objects: most first, folders last; reversed, equal counts stay A to Z.
-    s.SortMode = 2;
+    s.SortMode = SortMode::ByObjects;
     EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Cat.exe", "b.exe", "zed.dll", "a.drv", "Alpha", "beta"}));
     ApplyColumnClick(s, 2);
     EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "zed.dll", "Cat.exe"}));
@@ -357,9 +377,9 @@ TEST(ExplorerSort, DirectionRulesAndColumnClicks) {
     EXPECT_FALSE(ApplyColumnClick(s, -1));
 
     // Only A to Z fold; a prefix goes first; "_" (0x5F) sorts before letters.
-    EXPECT_LT(ListViewCompare(Row("ab", "", "1", false), Row("ABC", "", "1", false), 0, 1), 0);
-    EXPECT_LT(ListViewCompare(Row("_x", "", "1", false), Row("a", "", "1", false), 0, 1), 0);
-    EXPECT_EQ(ListViewCompare(Row("Same", "", "1", false), Row("sAME", "", "1", false), 0, 1), 0);
+    EXPECT_LT(ListViewCompare(Row("ab", "", "1", false), Row("ABC", "", "1", false), SortMode::ByName, 1), 0);
+    EXPECT_LT(ListViewCompare(Row("_x", "", "1", false), Row("a", "", "1", false), SortMode::ByName, 1), 0);
+    EXPECT_EQ(ListViewCompare(Row("Same", "", "1", false), Row("sAME", "", "1", false), SortMode::ByName, 1), 0);
 }
 
 TEST(ExplorerText, SummaryClickTextAndOpening) {
@@ -375,7 +395,7 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Bitmaps");
 
     ApplyCategoryFlags(s, CategoryNamed("Icon Files"));
-    const SelectedRow shell{3, "shell32.dll", "File Extension", "238", "1"};
+    const ListRow shell{3, "shell32.dll", "File Extension", "238", "1"};
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Icons");
     ApplyCategoryFlags(s, CategoryNamed("Static Cursor Files"));
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Cursors");

@@ -3,6 +3,7 @@
 #include "batch/core/BatchWriter.h"
 #include "batch/core/OutputNames.h"
 #include "formats/BmpManage.h"
+#include "pictures/IconToBitmap.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "batch/core/Listing.h"
+#include "listing/Listing.h"
 
 namespace gw {
 

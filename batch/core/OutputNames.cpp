@@ -1,7 +1,5 @@
 #include "batch/core/OutputNames.h"
 
-#include <sys/stat.h>
-
 #include "platform/FileIo.h"
 
 namespace gw {
@@ -30,44 +28,18 @@ std::string OutputName(const std::string& folder, const std::string& base, const
     return JoinPath(folder, base + ext);
 }
 
-bool EntryExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string AutoRenamed(const std::string& folder, const std::string& base, const std::string& ext) {
     std::string b = base;
     while (EntryExists(OutputName(folder, b, ext)) && b.size() + ext.size() <= kMaxFileNameBytes) b += "_";
     return OutputName(folder, b, ext);
 }
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return text;
-}
-
 std::string LowerBaseName(const std::string& fileName) { return LowerAscii(NameBeforeFirstDot(fileName)); }
-
-std::string LowerExtension(const std::string& fileName) {
-    const auto dot = fileName.find_last_of('.');
-    return dot == std::string::npos ? std::string() : LowerAscii(fileName.substr(dot));
-}
 
 std::string WizardPrefixBase(const std::string& fileName) {
     const auto dot = fileName.find_last_of('.');
     const std::string ext3 = dot == std::string::npos ? std::string() : fileName.substr(dot + 1, kExtensionChars);
     return LowerAscii(NameBeforeFirstDot(fileName) + ext3);
-}
-
-std::string PathFileName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace gw

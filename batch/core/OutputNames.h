@@ -4,6 +4,8 @@
 // already taken.
 #include <string>
 
+#include "platform/Paths.h"
+
 namespace gw {
 
 // Longest file name (one path component) the file systems we write to accept.
@@ -22,27 +24,13 @@ enum class ExistingAction : uint8_t { Skip = 0, Overwrite = 1, AutoRename = 2 };
 // Appends "_" to the base until no entry (file or folder) of that name exists.
 std::string AutoRenamed(const std::string& folder, const std::string& base, const std::string& ext);
 
-// True when any entry (file, folder, link) exists at path.
-bool EntryExists(const std::string& path);
-bool IsFolder(const std::string& path);
-
-// ASCII lower-casing of a name (names only: never of a path that is opened).
-std::string LowerAscii(std::string text);
-
 // Lower-cased text of a name up to its first "." (output base names of the
 // icon and cursor managers and of "Save all Bitmaps").
 std::string LowerBaseName(const std::string& fileName);
-
-// The extension of a file name as the listings compare it: the last "." and
-// what follows, lower-cased; "" for a name without a ".".
-std::string LowerExtension(const std::string& fileName);
 
 // The wizard's output prefix without its folder: the source file's name up to
 // its first "." followed by the first three characters after its last ".",
 // lower-cased ("Shell32.DLL" and "my.icons.dll" give "shell32dll" and "mydll").
 std::string WizardPrefixBase(const std::string& fileName);
-
-// The file name part of a path.
-std::string PathFileName(const std::string& path);
 
 } // namespace gw

@@ -6,7 +6,7 @@
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
-#include "explorer/core/ListRow.h"
+#include "listing/ListRow.h"
 
 namespace gw {
 

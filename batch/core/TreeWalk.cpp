@@ -1,6 +1,5 @@
 #include "batch/core/TreeWalk.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,28 +7,13 @@
 #include <set>
 #include <utility>
 
-#include "batch/core/Listing.h"
+#include "listing/ListOrder.h"
 #include "batch/core/Progress.h"
 #include "platform/FileIo.h"
 
 namespace gw {
 
 namespace {
-
-enum class EntryType { File, Folder, Other };
-
-// The type of a directory entry, following symbolic links; d_type spares a
-// stat for the common cases.
-EntryType TypeOf(const std::string& folder, const dirent& entry) {
-    if (entry.d_type == DT_REG) return EntryType::File;
-    if (entry.d_type == DT_DIR) return EntryType::Folder;
-    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return EntryType::Other;
-    struct stat st {};
-    if (stat(JoinPath(folder, entry.d_name).c_str(), &st) != 0) return EntryType::Other;
-    if (S_ISREG(st.st_mode)) return EntryType::File;
-    if (S_ISDIR(st.st_mode)) return EntryType::Folder;
-    return EntryType::Other;
-}
 
 using FolderId = std::pair<dev_t, ino_t>;
 
@@ -79,16 +63,11 @@ bool Walk(const std::string& root,
 
 FolderEntries ReadFolderEntries(const std::string& folder) {
     FolderEntries out;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    if (!dir) return out;
-    while (const dirent* entry = readdir(dir.get())) {
-        // Hidden entries, and "." and "..", are neither listed nor entered.
-        if (entry->d_name[0] == '.') continue;
-        switch (TypeOf(folder, *entry)) {
-        case EntryType::File: out.files.emplace_back(entry->d_name); break;
-        case EntryType::Folder: out.folders.emplace_back(entry->d_name); break;
-        case EntryType::Other: break;
-        }
+    for (FolderEntry& entry : ListFolder(folder)) {
+        // Hidden entries are neither listed nor entered.
+        if (IsHiddenName(entry.name)) continue;
+        if (entry.type == EntryType::File) out.files.push_back(std::move(entry.name));
+        if (entry.type == EntryType::Folder) out.folders.push_back(std::move(entry.name));
     }
     auto byName = [](const std::string& a, const std::string& b) { return CompareListNames(a, b) < 0; };
     std::sort(out.files.begin(), out.files.end(), byName);

@@ -1,7 +1,5 @@
 #include "batch/core/Wizard.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <exception>
@@ -31,11 +29,6 @@ private:
     BatchProgress& m_progress;
     void (BatchProgress::*m_finish)();
 };
-
-bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 // The "Objects" column as a number; false when it is not a decimal integer.
 bool ParseObjects(const std::string& text, int& count) {

@@ -9,9 +9,9 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
 #include "batch/core/Extraction.h"
-#include "batch/core/Listing.h"
+#include "listing/Listing.h"
 #include "batch/core/TreeWalk.h"
-#include "explorer/core/ListRow.h"
+#include "listing/ListRow.h"
 
 namespace gw {
 

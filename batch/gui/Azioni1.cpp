@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "batch/gui/FramedDialog.h"
+#include "gui/FramedDialog.h"
 
 namespace gw {
 

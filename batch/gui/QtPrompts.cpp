@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "batch/gui/Azioni1.h"
+#include "gui/LocalPaths.h"
 
 namespace gw {
 
@@ -29,26 +30,26 @@ private:
 std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, const std::string& startFolder) {
     NormalCursor cursor;
     const QString folder = QFileDialog::getExistingDirectory(m_parent, QString::fromStdString(title),
-                                                             QString::fromStdString(startFolder),
+                                                             FromLocal(startFolder),
                                                              QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return std::nullopt;
-    return folder.toStdString();
+    return ToLocal(folder);
 }
 
 std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& request) {
     NormalCursor cursor;
-    QFileDialog dialog(m_parent, QString::fromStdString(request.title), QString::fromStdString(request.initialName),
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title), FromLocal(request.initialName),
                        QString::fromStdString(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return ToLocal(dialog.selectedFiles().front());
 }
 
 ExistingAnswer QtPrompts::SettleExisting(const std::string& existingPath, const ActionFlags& flags) {
-    m_actionForm.SetExistingName(QString::fromStdString(existingPath));
+    m_actionForm.SetExistingName(FromLocal(existingPath));
     m_actionForm.FormShow(flags);
     NormalCursor cursor;
     m_actionForm.exec();

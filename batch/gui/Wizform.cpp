@@ -16,7 +16,8 @@
 #include <QVBoxLayout>
 
 #include "batch/core/Prompts.h"
-#include "batch/gui/FramedDialog.h"
+#include "gui/FramedDialog.h"
+#include "gui/LocalPaths.h"
 
 namespace gw {
 
@@ -78,7 +79,7 @@ TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     staticText->setAlignment(Qt::AlignCenter);
     staticText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    m_folder = new QLineEdit(QString::fromStdString(tempDir), panel);
+    m_folder = new QLineEdit(FromLocal(tempDir), panel);
     m_folder->setObjectName("DirectoryEdit1");
     m_folder->setReadOnly(true); // chosen with the browse dialog only
     SetHint(m_folder, "Extraction Directory");
@@ -137,7 +138,7 @@ void TWForm1::Prepare(ObjectKind objects) {
 void TWForm1::bWAbort1Click() { done(mrAbort); }
 
 void TWForm1::bWRunClick() {
-    m_options.ExtractionDir = m_folder->text().toStdString();
+    m_options.ExtractionDir = ToLocal(m_folder->text());
     const bool second = m_items[1]->isChecked();
     m_options.AsIcons = m_objects == ObjectKind::Icons && !second;
     m_options.AsCursors = m_objects == ObjectKind::Cursors && !second;
@@ -148,7 +149,7 @@ void TWForm1::bWRunClick() {
 
 void TWForm1::DirectoryEdit1ButtonClick() {
     if (const auto folder = m_prompts.ChooseFolder(kBrowseTitle, kBrowseStart))
-        m_folder->setText(QString::fromStdString(*folder));
+        m_folder->setText(FromLocal(*folder));
 }
 
 void TWForm1::showEvent(QShowEvent* event) {

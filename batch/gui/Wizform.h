@@ -4,7 +4,7 @@
 // over through options() when "&Execute" closes it.
 #include <QDialog>
 
-#include "batch/core/Listing.h"
+#include "listing/Listing.h"
 #include "batch/core/Wizard.h"
 
 class QCheckBox;

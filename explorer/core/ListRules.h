@@ -1,19 +1,13 @@
 #pragma once
-// What the explorer does with the rows of a scan: their order, the status
-// texts, and what opening a row hands to the viewers.
+// What the explorer does with the rows of a scan: the column clicks that
+// sort them, the status texts, and what opening a row hands to the viewers.
 #include <string>
 
-#include "explorer/core/ExplorerState.h"
-#include "explorer/core/ListRow.h"
+#include "listing/ExplorerState.h"
+#include "listing/ListOrder.h"
 #include "formats/CommonData.h"
 
 namespace gw {
-
-// The order of two rows under a sort mode (0 name, 1 type, 2 object count):
-// negative when a goes first. Folders go before files by name and by type;
-// by count the largest goes first; a cleared direction flag reverses all
-// three, but rows of equal count always stay in name order A to Z.
-int ListViewCompare(const ListRow& a, const ListRow& b, uint8_t sortMode, uint8_t sortAscending);
 
 // A click on column 0, 1 or 2 of the details view: the same column again
 // reverses the direction, another one sorts by it in the first direction.
@@ -29,9 +23,7 @@ bool IsContainerType(const std::string& typeText);
 
 // The status text of a selected row: "File Extension - Contains 238 Icons"
 // for an executable or library, else its type text alone.
-std::string ClickStatusText(const ExplorerState& state, const SelectedRow& row);
-
-SelectedRow SelectedRowOf(const ListRow& row);
+std::string ClickStatusText(const ExplorerState& state, const ListRow& row);
 
 enum class OpenTarget : uint8_t {
     Nothing,
@@ -52,6 +44,6 @@ struct OpenPlan {
 // Opening a row: sets the values the viewer will read (SelFileName and
 // SelFilePath for a single image file; WorkdeskShown, ExecutableSource and
 // ResourceSource for a container) and says which viewer to show.
-OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const SelectedRow& row);
+OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row);
 
 } // namespace gw

@@ -79,16 +79,17 @@ void FileListModel::Clear() {
     endResetModel();
 }
 
-void FileListModel::SetRows(std::vector<ListRow> rows, const PictureMaker& makePicture) {
+void FileListModel::SetRows(std::vector<ListRow> rows, const std::vector<RowPicture>& pictures,
+                            const PictureMaker& makePicture) {
     beginResetModel();
     m_rows = std::move(rows);
     m_pictures.clear();
-    m_pictures.reserve(m_rows.size());
-    for (const ListRow& row : m_rows) m_pictures.push_back(makePicture(row.picture));
+    m_pictures.reserve(pictures.size());
+    for (const RowPicture& picture : pictures) m_pictures.push_back(makePicture(picture));
     endResetModel();
 }
 
-void FileListModel::Sort(uint8_t sortMode, uint8_t sortAscending) {
+void FileListModel::Sort(SortMode sortMode, uint8_t sortAscending) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> imagesBefore;

@@ -12,7 +12,9 @@
 #include <span>
 #include <vector>
 
-#include "explorer/core/ListRow.h"
+#include "listing/ExplorerState.h"
+#include "listing/ListRow.h"
+#include "pictures/RowPicture.h"
 
 class QListView;
 class QStyledItemDelegate;
@@ -31,10 +33,11 @@ public:
 
     // Empties the rows and both picture lists.
     void Clear();
-    // Shows the rows of a scan in scan order, one reset for all of them.
-    void SetRows(std::vector<ListRow> rows, const PictureMaker& makePicture);
+    // Shows the rows of a scan in scan order with their pictures (picture n
+    // of the row with image index n), one reset for all of them.
+    void SetRows(std::vector<ListRow> rows, const std::vector<RowPicture>& pictures, const PictureMaker& makePicture);
     // Re-orders the rows by the explorer's comparison; the selection follows.
-    void Sort(uint8_t sortMode, uint8_t sortAscending);
+    void Sort(SortMode sortMode, uint8_t sortAscending);
 
     // The row shown at a display position; null when there is none.
     const ListRow* RowAt(int displayRow) const;

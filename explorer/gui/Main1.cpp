@@ -32,10 +32,13 @@
 
 #include <optional>
 
-#include "explorer/core/Scanners.h"
+#include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
-#include "explorer/gui/Help.h"
-#include "explorer/gui/ToolIcons.h"
+#include "gui/BusyCursor.h"
+#include "gui/Help.h"
+#include "gui/LocalPaths.h"
+#include "gui/QtImages.h"
+#include "gui/ToolIcons.h"
 
 namespace gw {
 namespace {
@@ -46,49 +49,6 @@ constexpr int kTreeWidth = 180;
 constexpr int kHintPanelWidth = 160;
 const QSize kProgressPanelSize(270, 96);
 constexpr qint64 kLabelRefreshMs = 15;
-
-// The hourglass for as long as the object lives, whatever way the scope ends.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-QString FromLocal(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string ToLocal(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// One picture of one list: the icon scaled to the tile, or the bitmap with
-// its mask colour made transparent, or an empty tile.
-QPixmap TilePixmap(const ListImage& image, int tile) {
-    QImage out;
-    if (image.icon && !image.icon->argb.empty()) {
-        const IconImage& icon = *image.icon;
-        out = QImage(reinterpret_cast<const uchar*>(icon.argb.data()), icon.width, icon.height, icon.width * 4,
-                     QImage::Format_ARGB32)
-                  .copy();
-    } else if (image.bitmap.HasHandle() &&
-               image.bitmap.pixels.size() == size_t(image.bitmap.width) * size_t(image.bitmap.height)) {
-        const Bitmap& bitmap = image.bitmap;
-        out = QImage(bitmap.width, bitmap.height, QImage::Format_ARGB32);
-        const uint32_t maskRgb = image.maskArgb & 0x00FFFFFFu;
-        for (int y = 0; y < bitmap.height; ++y) {
-            auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
-            const uint32_t* row = bitmap.Row(y);
-            for (int x = 0; x < bitmap.width; ++x) {
-                const uint32_t rgb = row[x] & 0x00FFFFFFu;
-                line[x] = image.masked && rgb == maskRgb ? 0u : rgb | 0xFF000000u;
-            }
-        }
-    } else {
-        out = QImage(tile, tile, QImage::Format_ARGB32);
-        out.fill(Qt::transparent);
-    }
-    if (out.width() != tile || out.height() != tile)
-        out = out.scaled(tile, tile, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return QPixmap::fromImage(out);
-}
 
 QToolButton* SpeedButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable) {
     auto* button = new QToolButton;
@@ -370,7 +330,7 @@ void TForm1::BuildProgressPanels() {
 void TForm1::FormCreate() {
     ApplyCategoryFlags(m_state, Categories()[0]);
     ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
-    m_state.SortMode = 0;
+    m_state.SortMode = SortMode::ByName;
     m_state.SortAscending = 1;
     m_state.WorkdeskShown = 0;
     m_state.PropsDialogOpen = 0;
@@ -533,7 +493,7 @@ void TForm1::Scan(const Category& category) {
 
     Panel6->hide();
     StoreScanCounters(m_state, result);
-    m_listModel->SetRows(std::move(result.rows), [this](const RowPicture& p) { return PictureOf(p); });
+    m_listModel->SetRows(std::move(result.rows), result.pictures, [this](const RowPicture& p) { return PictureOf(p); });
     SortList();
     busy.reset();
     SetStatus(FolderSummary(m_state));
@@ -675,17 +635,17 @@ void TForm1::ListViewResize() {
 }
 
 void TForm1::byName1Click() {
-    m_state.SortMode = 0;
+    m_state.SortMode = SortMode::ByName;
     SortList();
 }
 
 void TForm1::byType1Click() {
-    m_state.SortMode = 1;
+    m_state.SortMode = SortMode::ByType;
     SortList();
 }
 
 void TForm1::byObject1Click() {
-    m_state.SortMode = 2;
+    m_state.SortMode = SortMode::ByObjects;
     SortList();
 }
 
@@ -699,7 +659,7 @@ void TForm1::ListViewClick() {
         m1Open->setEnabled(false);
         return;
     }
-    m_state.SelectedItem = SelectedRowOf(*row);
+    m_state.SelectedItem = *row;
     SetStatus(ClickStatusText(m_state, *m_state.SelectedItem));
     m1Open->setEnabled(true);
 }
@@ -711,7 +671,7 @@ void TForm1::ListViewDblClick() {
         SetStatus(FolderSummary(m_state));
         return;
     }
-    m_state.SelectedItem = SelectedRowOf(*row);
+    m_state.SelectedItem = *row;
     const OpenPlan plan = PlanOpen(m_state, m_common, *m_state.SelectedItem);
     if (plan.target == OpenTarget::Folder)
         SelectFolder(FromLocal(plan.folder));
@@ -720,10 +680,10 @@ void TForm1::ListViewDblClick() {
 }
 
 void TForm1::OpenViewer(OpenTarget target) {
-    const auto& show = m_links.viewers[size_t(target)];
-    if (!show) return; // that viewer has not landed yet
+    const auto found = m_links.viewers.find(target);
+    if (found == m_links.viewers.end() || !found->second) return; // no viewer plugged in for it
     ListView->setCursor(Qt::WaitCursor);
-    show();
+    found->second();
     ListView->unsetCursor();
 }
 

@@ -7,11 +7,11 @@
 #include <QIcon>
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
+#include <map>
 
-#include "explorer/core/Categories.h"
-#include "explorer/core/ExplorerState.h"
+#include "listing/Categories.h"
+#include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
 #include "formats/CommonData.h"
 
@@ -52,9 +52,9 @@ struct ExplorerLinks {
     std::function<void()> saveAllBitmaps; // sbAllBits, "&Bitmaps" / "&Save all Bitmaps"
     // The viewer a row opens, shown modally after the hand-over values are
     // set: the Managers of image files and the Workdesks of containers.
-    std::array<std::function<void()>, 8> viewers;
+    std::map<OpenTarget, std::function<void()>> viewers;
 
-    void SetViewer(OpenTarget target, std::function<void()> show) { viewers[size_t(target)] = std::move(show); }
+    void SetViewer(OpenTarget target, std::function<void()> show) { viewers[target] = std::move(show); }
 };
 
 class TForm1 : public QMainWindow {

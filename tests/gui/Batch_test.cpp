@@ -20,12 +20,12 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "batch/gui/Azioni1.h"
-#include "batch/gui/BatchCommands.h"
+#include "explorer/gui/ExplorerCommands.h"
 #include "batch/gui/QtPrompts.h"
 #include "batch/gui/Wizform.h"
-#include "explorer/core/Categories.h"
+#include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
-#include "explorer/core/Scanners.h"
+#include "listing/Scanners.h"
 #include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 
@@ -61,7 +61,7 @@ void WhenShown(QDialog& dialog, std::function<void()> action) {
 std::vector<ListRow> SortedRows(const ScanResult& scan) {
     std::vector<ListRow> rows = scan.rows;
     std::stable_sort(rows.begin(), rows.end(),
-                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, 0, 1) < 0; });
+                     [](const ListRow& a, const ListRow& b) { return ListViewCompare(a, b, SortMode::ByName, 1) < 0; });
     return rows;
 }
 
@@ -201,7 +201,7 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
 
     // Abort: nothing is written.
     WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWAbort1")->click(); });
-    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    RunExtractAll(wizard, state, rows, flags, prompts, progress);
     EXPECT_EQ(fs::file_size(out + "/appexe_0_0.ico"), 1u);
 
     prompts.folders = {out};
@@ -211,7 +211,7 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
         Child<QRadioButton>(wizard, "rgW1Item0")->setChecked(true);
         Child<QPushButton>(wizard, "bWRun")->click();
     });
-    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    RunExtractAll(wizard, state, rows, flags, prompts, progress);
     EXPECT_EQ(ReadFile(out + "/appexe_0_0.ico"), ExpectedIco(TheBatchImages().icon4, 16, 16, 1, 4));
     EXPECT_TRUE(fs::exists(out + "/appexe_0_0_.ico")); // the sub-folder's copy
     EXPECT_TRUE(prompts.existingShown.empty()) << "the wizard never asks";
@@ -228,7 +228,7 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
         Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
         Child<QPushButton>(wizard, "bWRun")->click();
     });
-    mWizardClick(wizard, state, rows, flags, prompts, progress);
+    RunExtractAll(wizard, state, rows, flags, prompts, progress);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
     EXPECT_NE(prompts.messages[0].second.find(dir.file("missing") + "/appexe_0_0.ico"), std::string::npos);
@@ -264,7 +264,7 @@ TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
     };
     WhenShown(actionForm, answerAutoRenameForAll);
     prompts.folders = {src};
-    mSallBitsClick(state, rows, flags, prompts);
+    SaveAllListedBitmaps(state, rows, flags, prompts);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(label1.toStdString(), src + "/a.bmp");
     EXPECT_TRUE(fs::exists(src + "/a_.bmp"));

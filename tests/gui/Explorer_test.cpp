@@ -15,9 +15,9 @@
 
 #include <filesystem>
 
-#include "explorer/gui/About.h"
+#include "gui/About.h"
 #include "explorer/gui/FileList.h"
-#include "explorer/gui/Help.h"
+#include "gui/Help.h"
 #include "explorer/gui/Main1.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/ExplorerFiles.h"

@@ -1,14 +1,12 @@
-#include "explorer/core/Scanners.h"
+#include "listing/Scanners.h"
 
 #include <filesystem>
 
-#include "batch/core/OutputNames.h"
-#include "explorer/core/Thumbnail.h"
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
-#include "formats/IconExtract.h"
-#include "formats/IconManage.h"
 #include "formats/ResFile.h"
+#include "pictures/IconExtract.h"
+#include "pictures/Thumbnail.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "platform/FileIo.h"
@@ -16,24 +14,38 @@
 namespace gw {
 namespace {
 
+// The entries of a folder as the platform's enumeration with all attributes
+// gives them: "." and ".." first, then every entry in the file system's order.
+// Nothing when the folder is gone.
+std::vector<FolderEntry> EnumerateFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    if (!IsFolder(folder)) return entries;
+    entries.push_back({".", EntryType::Folder});
+    entries.push_back({"..", EntryType::Folder});
+    for (FolderEntry& e : ListFolder(folder)) entries.push_back(std::move(e));
+    return entries;
+}
+
 // One scan: the folder's entries read once, the running progress count
-// against the expected total, and the rows made so far.
+// against the expected total, and the rows (and pictures) made so far.
 class ScanFrame {
 public:
-    ScanFrame(const std::string& folder, const std::string& mask, const ScanProgress& progress)
-        : m_folder(folder), m_entries(ListFolder(folder)), m_total(ExpectedTotal(m_entries, mask)),
-          m_progress(progress) {}
+    ScanFrame(const std::string& folder, const std::string& mask, const ScanProgress& progress,
+              PictureMode pictures)
+        : m_folder(folder), m_entries(EnumerateFolder(folder)), m_total(ExpectedTotal(m_entries, mask)),
+          m_progress(progress), m_pictures(pictures) {}
 
     std::string PathOf(const std::string& name) const { return JoinPath(m_folder, name); }
     ScanResult& Result() { return m_result; }
+    bool DrawsPictures() const { return m_pictures == PictureMode::Draw; }
 
     // Lists the visible sub-folders, each with the desktop's folder icon.
     void FolderPass() {
         for (const FolderEntry& entry : m_entries) {
-            if (!entry.isFolder) continue;
+            if (!entry.IsFolder()) continue;
             if (!Step(entry.name)) return;
-            if (entry.name == "." || entry.name == ".." || IsHiddenName(entry.name)) continue;
-            AddRow(entry.name, "", "", kFolderMarker, RowPicture::OfPath(PathOf(entry.name)));
+            if (IsHiddenName(entry.name)) continue;
+            AddRow(entry.name, "", "", kFolderMarker, [&] { return RowPicture::OfPath(PathOf(entry.name)); });
             ++m_result.dirCount;
         }
     }
@@ -46,7 +58,7 @@ public:
         for (const FolderEntry& entry : m_entries) {
             if (!MatchesMask(entry.name, pattern)) continue;
             if (!Step(entry.name)) return;
-            if (entry.isFolder || IsHiddenName(entry.name)) continue;
+            if (entry.IsFolder() || IsHiddenName(entry.name)) continue;
             try {
                 visit(entry.name, PathOf(entry.name));
             } catch (...) {
@@ -56,21 +68,24 @@ public:
         }
     }
 
-    void AddFileRow(const std::string& name, std::string typeText, std::string countText, RowPicture picture) {
-        AddRow(name, std::move(typeText), std::move(countText), kFileMarker, std::move(picture));
+    // Adds a file row; makePicture() is called only when the scan draws pictures.
+    template <class MakePicture>
+    void AddFileRow(const std::string& name, std::string typeText, std::string countText, MakePicture makePicture) {
+        AddRow(name, std::move(typeText), std::move(countText), kFileMarker, makePicture);
         ++m_result.fileCount;
     }
 
 private:
+    template <class MakePicture>
     void AddRow(const std::string& name, std::string typeText, std::string countText, const char* marker,
-                RowPicture picture) {
+                MakePicture makePicture) {
         ListRow row;
         row.imageIndex = int(m_result.rows.size());
         row.caption = name;
         row.typeText = std::move(typeText);
         row.countText = std::move(countText);
         row.kindMarker = marker;
-        row.picture = std::move(picture);
+        if (DrawsPictures()) m_result.pictures.push_back(makePicture());
         m_result.rows.push_back(std::move(row));
     }
 
@@ -86,6 +101,7 @@ private:
     int m_total = 0;
     int m_count = 0;
     const ScanProgress& m_progress;
+    PictureMode m_pictures;
     ScanResult m_result;
 };
 
@@ -151,51 +167,31 @@ int GaugePercent(int count, int total) {
     return int(std::clamp<int64_t>(percent, 0, 100));
 }
 
-bool IsHiddenName(const std::string& name) { return !name.empty() && name[0] == '.'; }
-
-std::vector<FolderEntry> ListFolder(const std::string& folder) {
-    namespace fs = std::filesystem;
-    std::vector<FolderEntry> entries;
-    try {
-        std::error_code ec;
-        fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied, ec);
-        if (ec) return entries;
-        entries.push_back({".", true});
-        entries.push_back({"..", true});
-        for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-            if (ec) break;
-            std::error_code typeError;
-            entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
-        }
-    } catch (...) {
-        // Out of memory while listing: what was listed stands.
-    }
-    return entries;
-}
-
 int ExpectedTotal(const std::vector<FolderEntry>& entries, const std::string& mask) {
     int total = 0;
     for (const FolderEntry& e : entries) {
         if (IsHiddenName(e.name)) continue;
-        if (e.isFolder || MatchesMask(e.name, mask)) ++total;
+        if (e.IsFolder() || MatchesMask(e.name, mask)) ++total;
     }
     return total;
 }
 
-ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.ico", progress);
+ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
+    ScanFrame frame(folder, "*.ico", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.ico", [&](const std::string& name, const std::string& path) {
         // The row stands even when no icon can be taken from the file; its
         // picture is then an empty tile.
-        FirstIcon first = ExtractFirstIcon(path, Display::LargeIconSize());
-        frame.AddFileRow(name, "Icon", "1", RowPicture::OfIcon(first.kind == FirstIconKind::Icon ? first.icon : nullptr));
+        frame.AddFileRow(name, "Icon", "1", [&] {
+            FirstIcon first = ExtractFirstIcon(path, Display::LargeIconSize());
+            return RowPicture::OfIcon(first.kind == FirstIconKind::Icon ? first.icon : nullptr);
+        });
     });
     return std::move(frame.Result());
 }
 
-ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.*", progress);
+ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
+    ScanFrame frame(folder, "*.*", progress, pictures);
     frame.FolderPass();
     frame.Result().countsContainers = true;
     frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
@@ -205,31 +201,35 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress) {
         if (type.empty()) return;
         const FileCounts counts = CountFile(path);
         if (!IsExecutable(counts) || counts.iconGroups < 1) return;
+        // Listed only when its first icon can be drawn, pictures or not.
         FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
         if (first.kind != FirstIconKind::Icon) return;
-        frame.AddFileRow(name, type, std::to_string(counts.iconGroups), RowPicture::OfIcon(std::move(first.icon)));
+        frame.AddFileRow(name, type, std::to_string(counts.iconGroups),
+                         [&] { return RowPicture::OfIcon(std::move(first.icon)); });
     });
     frame.Result().showWizard = true;
     return std::move(frame.Result());
 }
 
-ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.bmp", progress);
+ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
+    ScanFrame frame(folder, "*.bmp", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.bmp", [&](const std::string& name, const std::string& path) {
         MappedFile file;
         if (!file.Open(path)) return;
         Bitmap source = DecodeBmp(file.bytes());
         if (!source.HasHandle()) return;
-        CropToFirstGlyph(source);
-        frame.AddFileRow(name, "Bitmap", "1", BitmapThumbnails(source));
+        frame.AddFileRow(name, "Bitmap", "1", [&] {
+            CropToFirstGlyph(source);
+            return BitmapThumbnails(source);
+        });
     });
     frame.Result().showAllBits = frame.Result().fileCount >= 1;
     return std::move(frame.Result());
 }
 
-ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.cur", progress);
+ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
+    ScanFrame frame(folder, "*.cur", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.cur", [&](const std::string& name, const std::string& path) {
         MappedFile file;
@@ -241,13 +241,15 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress) 
         if (cd.CursorGroups.empty()) return;
         const int best = BestCursorImage(cd.CursorGroups[0], kLargeTile);
         if (best < 0) return;
-        frame.AddFileRow(name, "Cursor", "1", CursorPictures(cd.CursorGroups[0].Images[size_t(best)].Handle));
+        frame.AddFileRow(name, "Cursor", "1",
+                         [&] { return CursorPictures(cd.CursorGroups[0].Images[size_t(best)].Handle); });
     });
     return std::move(frame.Result());
 }
 
-ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.*", progress);
+ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress,
+                                 PictureMode pictures) {
+    ScanFrame frame(folder, "*.*", progress, pictures);
     frame.FolderPass();
     ScanResult& result = frame.Result();
     result.countsContainers = true;
@@ -264,18 +266,21 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
         result.foundResCount = found;
         if (found < 1) return;
-        FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
-        if (first.kind == FirstIconKind::NotIconKind) return;
-        RowPicture picture = first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
-                                                               : RowPicture::OfAppIcon();
-        frame.AddFileRow(name, type, std::to_string(found), std::move(picture));
+        // An executable can always hold icons, so the row stands whatever
+        // its picture turns out to be: the first icon, or the program's own.
+        frame.AddFileRow(name, type, std::to_string(found), [&] {
+            FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
+            return first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
+                                                     : RowPicture::OfAppIcon();
+        });
     });
     result.showWizard = true;
     return std::move(result);
 }
 
-ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress) {
-    ScanFrame frame(folder, "*.*", progress);
+ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress,
+                         PictureMode pictures) {
+    ScanFrame frame(folder, "*.*", progress, pictures);
     frame.FolderPass();
     ScanResult& result = frame.Result();
     result.countsContainers = true;
@@ -288,20 +293,23 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
         const ByteView bytes = file.bytes();
         const int found = IsRes32(bytes) ? Conta32(bytes, 32, resType) : Conta16(bytes, 0, resType);
         result.foundResCount = found;
-        if (found > 0) frame.AddFileRow(name, "Resource File", std::to_string(found), RowPicture::OfPath(path));
+        if (found > 0)
+            frame.AddFileRow(name, "Resource File", std::to_string(found), [&] { return RowPicture::OfPath(path); });
     });
     result.showWizard = true;
     return std::move(result);
 }
 
-ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress) {
+ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress,
+                      PictureMode pictures) {
     switch (category.scanner) {
-    case ScannerId::ReadIcons: return ReadIcons(folder, progress);
-    case ScannerId::ReadFiles: return ReadFiles(folder, progress);
-    case ScannerId::ReadResources: return ReadResources(folder, category.resType, progress);
-    case ScannerId::ReadBitmaps: return ReadBitmaps(folder, progress);
-    case ScannerId::ReadCursorBitmapFiles: return ReadCursorBitmapFiles(folder, category.isBitmap, progress);
-    case ScannerId::ReadCursors: return ReadCursors(folder, progress);
+    case ScannerId::ReadIcons: return ReadIcons(folder, progress, pictures);
+    case ScannerId::ReadFiles: return ReadFiles(folder, progress, pictures);
+    case ScannerId::ReadResources: return ReadResources(folder, category.resType, progress, pictures);
+    case ScannerId::ReadBitmaps: return ReadBitmaps(folder, progress, pictures);
+    case ScannerId::ReadCursorBitmapFiles:
+        return ReadCursorBitmapFiles(folder, category.isBitmap, progress, pictures);
+    case ScannerId::ReadCursors: return ReadCursors(folder, progress, pictures);
     }
     return {};
 }

@@ -1,4 +1,4 @@
-#include "explorer/gui/ToolIcons.h"
+#include "gui/ToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "batch/gui/FramedDialog.h"
+#include "gui/FramedDialog.h"
 
 #include <QVBoxLayout>
 

@@ -1,4 +1,4 @@
-#include "explorer/core/Thumbnail.h"
+#include "pictures/Thumbnail.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "batch/gui/BatchCommands.h"
+#include "explorer/gui/ExplorerCommands.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,6 +9,8 @@
 #include "batch/core/SaveAllBitmaps.h"
 #include "batch/core/Wizard.h"
 #include "batch/gui/Wizform.h"
+#include "gui/BusyCursor.h"
+#include "gui/LocalPaths.h"
 
 namespace gw {
 
@@ -58,7 +60,7 @@ void PanelProgress::ProcessingStarted() {
 
 void PanelProgress::Advance(int percent, const std::string& label) {
     if (m_gauge1) m_gauge1->setValue(percent);
-    if (m_label2) m_label2->setText(QString::fromStdString(label));
+    if (m_label2) m_label2->setText(FromLocal(label));
     LetEventsRun();
 }
 
@@ -69,7 +71,7 @@ void PanelProgress::ProcessingFinished() {
 
 void PanelProgress::LetMessagesRun() { LetEventsRun(); }
 
-void mWizardClick(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
+void RunExtractAll(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   Prompts& prompts, BatchProgress& progress) {
     // The wizard is offered for the "Files" and "Resources" categories only.
     if (!state.CatFiles && !state.CatResources) return;
@@ -86,15 +88,17 @@ void mWizardClick(TWForm1& wizard, const ExplorerState& state, std::span<const L
     Report(RunWizard(request, wizard.options(), flags, progress), prompts);
 }
 
-void mSallBitsClick(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts) {
+void SaveAllListedBitmaps(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts) {
     SaveAllBitmapsRequest request;
     request.CurrentDir = state.CurrentDir;
     request.rows = rows;
     request.ImageFileCount = state.ImageFileCount;
     request.DirCount = state.DirCount;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const BatchResult result = RunSaveAllBitmaps(request, flags, prompts);
-    QApplication::restoreOverrideCursor();
+    BatchResult result;
+    {
+        const BusyCursor busy;
+        result = RunSaveAllBitmaps(request, flags, prompts);
+    }
     Report(result, prompts);
 }
 

@@ -1,4 +1,4 @@
-#include "explorer/core/Categories.h"
+#include "listing/Categories.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "formats/IconExtract.h"
+#include "pictures/IconExtract.h"
 
 #include <climits>
 #include <cstdlib>

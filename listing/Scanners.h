@@ -1,16 +1,19 @@
 #pragma once
 // The folder scanners of the explorer's display categories. Each lists the
 // sub-folders of a folder, then the files of its category with their type
-// text, object count and picture. They touch no window: the explorer shows
-// what they return, and the progress callback is where it repaints.
+// text, object count and, when asked, picture. They touch no window: the
+// explorer shows what they return, and the progress callback is where it
+// repaints; grabwell-cli lists a folder for its wizard without pictures.
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "explorer/core/Categories.h"
-#include "explorer/core/ExplorerState.h"
-#include "explorer/core/ListRow.h"
+#include "listing/Categories.h"
+#include "listing/ExplorerState.h"
+#include "listing/ListRow.h"
+#include "pictures/RowPicture.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -19,8 +22,13 @@ namespace gw {
 // ends the scan there (the window is closing); the rows made so far stand.
 using ScanProgress = std::function<bool(const std::string& lowerName, int percent)>;
 
+// Whether a scan draws the pictures of its rows. Which rows are listed does
+// not depend on it: a row whose listing needs a decoded image decodes it either way.
+enum class PictureMode : uint8_t { Draw, Skip };
+
 struct ScanResult {
-    std::vector<ListRow> rows; // row n has imageIndex n and owns picture n
+    std::vector<ListRow> rows;         // row n has imageIndex n ...
+    std::vector<RowPicture> pictures;  // ... and owns picture n (none with PictureMode::Skip)
     int dirCount = 0;
     int fileCount = 0;              // the scanner's own counter ...
     bool countsContainers = false;  // ... ContainerCount when true, else ImageFileCount
@@ -31,14 +39,19 @@ struct ScanResult {
 };
 
 // Runs the category's scanner over folder.
-ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress);
+ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress,
+                      PictureMode pictures = PictureMode::Draw);
 
-ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress);
-ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress);
-ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress);
-ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress);
-ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress);
-ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress);
+ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress, PictureMode pictures = PictureMode::Draw);
+ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, PictureMode pictures = PictureMode::Draw);
+ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress,
+                       PictureMode pictures = PictureMode::Draw);
+ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress,
+                       PictureMode pictures = PictureMode::Draw);
+ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress,
+                                 PictureMode pictures = PictureMode::Draw);
+ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress,
+                         PictureMode pictures = PictureMode::Draw);
 
 // Stores the counters of a scan: DirCount, the scanner's own counter (the
 // other keeps its value) and FoundResCount when the scanner counted.
@@ -62,20 +75,6 @@ bool MatchesMask(const std::string& name, const std::string& mask);
 // The gauge's percent: count x 100 div total, kept within 0 to 100; 100 when
 // the total is 0 (the folder holds more than it was expected to).
 int GaugePercent(int count, int total);
-
-struct FolderEntry {
-    std::string name;
-    bool isFolder = false; // a folder, or a link to one
-};
-
-// A folder as the platform's enumeration with all attributes gives it: "."
-// and "..", then every entry in the file system's order. Empty when the
-// folder cannot be listed.
-std::vector<FolderEntry> ListFolder(const std::string& folder);
-
-// Names starting with "." are hidden: the folder tree does not show them and
-// the list does not either, though the scan still steps over them.
-bool IsHiddenName(const std::string& name);
 
 // The progress gauge's expected total: the visible files matching the mask
 // plus the visible sub-folders.

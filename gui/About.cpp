@@ -1,11 +1,11 @@
-#include "explorer/gui/About.h"
+#include "gui/About.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "explorer/gui/ToolIcons.h"
+#include "gui/ToolIcons.h"
 
 namespace gw {
 

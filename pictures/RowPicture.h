@@ -1,10 +1,9 @@
 #pragma once
-// One row of the explorer's file list and the picture it owns. Row n of a
-// scan always carries picture n, whatever failed while it was made, so the
+// The picture a listed row owns in the explorer's two picture lists. Row n of
+// a scan always carries picture n, whatever failed while it was made, so the
 // rows after a failure keep their own pictures.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/Bitmap.h"
 #include "platform/IconImage.h"
@@ -59,18 +58,6 @@ struct RowPicture {
         p.kind = PictureKind::AppIcon;
         return p;
     }
-};
-
-inline constexpr const char* kFolderMarker = "0";
-inline constexpr const char* kFileMarker = "1";
-
-struct ListRow {
-    int imageIndex = 0;     // the row number in the order the scan added rows
-    std::string caption;    // the name exactly as the folder listing gave it
-    std::string typeText;   // sub-item 0, column "Type"; empty for a folder
-    std::string countText;  // sub-item 1, column "Objects"; empty for a folder
-    std::string kindMarker; // sub-item 2, never shown: "0" folder, "1" file
-    RowPicture picture;     // picture number imageIndex of both lists
 };
 
 } // namespace gw

@@ -6,8 +6,8 @@
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/Progress.h"
-#include "explorer/core/ExplorerState.h"
-#include "explorer/core/ListRow.h"
+#include "listing/ExplorerState.h"
+#include "listing/ListRow.h"
 
 class QLabel;
 class QProgressBar;
@@ -41,15 +41,15 @@ private:
     QLabel* m_label2;
 };
 
-// TForm1.mWizardClick: prepares and shows the wizard dialog for the current
+// "&Extract All": prepares and shows the wizard dialog for the current
 // category; on "&Execute" extracts the listed files (rows in their display
 // order) and, when asked, every file of the sub-folders. Errors and skipped
 // outputs are reported through prompts.
-void mWizardClick(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
+void RunExtractAll(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   Prompts& prompts, BatchProgress& progress);
 
-// TForm1.mSallBitsClick: writes every listed bitmap file into a folder the
+// "&Save all Bitmaps": writes every listed bitmap file into a folder the
 // user picks, settling existing files by the "Already exists" rule.
-void mSallBitsClick(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts);
+void SaveAllListedBitmaps(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts);
 
 } // namespace gw

@@ -1,12 +1,9 @@
-#include "batch/core/Listing.h"
-
-#include <sys/stat.h>
+#include "listing/Listing.h"
 
 #include <memory>
 
-#include "batch/core/OutputNames.h"
-#include "explorer/core/ExplorerState.h"
-#include "explorer/core/Scanners.h"
+#include "listing/ExplorerState.h"
+#include "listing/Scanners.h"
 #include "formats/CommonData.h"
 #include "formats/NeResources.h"
 #include "formats/ResFile.h"
@@ -34,11 +31,6 @@ int CountInExecutable(ByteView bytes, TFileKind kind, const Listing& listing) {
         }
     }
     return 0;
-}
-
-bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -91,13 +83,6 @@ ListingCount CountForListing(const std::string& path, const Listing& listing) {
     result.fileKind = GetFileKindOfBytes(path, bytes);
     result.count = CountInExecutable(bytes, result.fileKind, listing);
     return result;
-}
-
-int CompareListNames(const std::string& a, const std::string& b) {
-    const int folded = LowerAscii(a).compare(LowerAscii(b));
-    if (folded != 0) return folded < 0 ? -1 : 1;
-    const int exact = a.compare(b);
-    return exact < 0 ? -1 : (exact > 0 ? 1 : 0);
 }
 
 } // namespace gw

@@ -1,4 +1,4 @@
-#include "explorer/gui/Help.h"
+#include "gui/Help.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "explorer/gui/ToolIcons.h"
+#include "gui/ToolIcons.h"
 
 namespace gw {
 namespace {

@@ -46,9 +46,4 @@ struct ListingCount {
 // checked here.
 ListingCount CountForListing(const std::string& path, const Listing& listing);
 
-// The order of names in a sorted file list: ASCII letters compared without
-// case, a name that is a prefix of the other first; names equal but for case
-// in byte order, so the order is total.
-int CompareListNames(const std::string& a, const std::string& b);
-
 } // namespace gw

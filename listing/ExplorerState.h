@@ -7,24 +7,20 @@
 #include <optional>
 #include <string>
 
+#include "listing/ListRow.h"
+
 namespace gw {
 
-// A copy of the fields of the list row selected at the last click or
-// double-click. Copied rather than pointed at, so that it stays valid while
-// the list re-sorts or a viewer is open.
-struct SelectedRow {
-    int index = 0;          // the row number of the scan that made it (its picture index)
-    std::string caption;    // file or folder name as listed
-    std::string typeText;   // column "Type"; empty for a folder
-    std::string countText;  // column "Objects"; empty for a folder
-    std::string kindMarker; // "0" folder, "1" file
-};
+// The sort key of the file list.
+enum class SortMode : uint8_t { ByName = 0, ByType = 1, ByObjects = 2 };
 
 struct ExplorerState {
     // The folder shown, as the folder tree gives it: no trailing "/" except
     // for the root "/".
     std::string CurrentDir;
-    std::optional<SelectedRow> SelectedItem;
+    // A copy of the row selected at the last click or double-click, so that it
+    // stays valid while the list re-sorts or a viewer is open.
+    std::optional<ListRow> SelectedItem;
 
     // The object kind of the display category (exactly one is 1) and whether
     // it lists executables and libraries or resource files.
@@ -46,13 +42,8 @@ struct ExplorerState {
     uint8_t ResourceSource = 0;
     uint8_t PropsDialogOpen = 0;
 
-    // Sort key of the file list: 0 by name, 1 by type, 2 by object count.
-    uint8_t SortMode = 0;
+    gw::SortMode SortMode = SortMode::ByName;
     uint8_t SortAscending = 1;
 };
-
-// The temporary folder from the environment (TMPDIR, else /tmp), without a
-// trailing "/" unless it is the root.
-std::string TempFolderFromEnvironment();
 
 } // namespace gw

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "explorer/core/ExplorerState.h"
+#include "listing/ExplorerState.h"
 
 namespace gw {
 

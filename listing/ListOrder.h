@@ -1,0 +1,23 @@
+#pragma once
+// The orders of a listing: the explorer's file list under its sort modes,
+// and the sorted file lists of the tree walk.
+#include <cstdint>
+#include <string>
+
+#include "listing/ExplorerState.h"
+#include "listing/ListRow.h"
+
+namespace gw {
+
+// The order of two rows under a sort mode:
+// negative when a goes first. Folders go before files by name and by type;
+// by count the largest goes first; a cleared direction flag reverses all
+// three, but rows of equal count always stay in name order A to Z.
+int ListViewCompare(const ListRow& a, const ListRow& b, SortMode sortMode, uint8_t sortAscending);
+
+// The order of names in a sorted file list: ASCII letters compared without
+// case, a name that is a prefix of the other first; names equal but for case
+// in byte order, so the order is total.
+int CompareListNames(const std::string& a, const std::string& b);
+
+} // namespace gw

@@ -1,0 +1,59 @@
+#pragma once
+// Paths and names: joining and splitting them, the name rules every layer
+// shares, and the one lister of a folder's entries. Names are lower-cased for
+// display and output only, never a path that is then opened: this file
+// system tells case apart.
+#include <string>
+#include <vector>
+
+namespace gw {
+
+// Joins a folder and a name with "/" without doubling it at the root.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file name part of a path.
+std::string PathFileName(const std::string& path);
+
+// The upper-cased extension of a path's file name, dot included (".ICO"), or "".
+std::string UpperExtension(const std::string& path);
+
+// The extension of a file name as the listings compare it: the last "." and
+// what follows, lower-cased; "" for a name without a ".".
+std::string LowerExtension(const std::string& fileName);
+
+// A name's text before its first "." (the whole name when it has none).
+std::string NameBeforeFirstDot(const std::string& name);
+
+// ASCII lower-casing of a name (names only: never of a path that is opened).
+std::string LowerAscii(std::string text);
+
+// Names starting with "." are hidden: neither listed nor entered.
+bool IsHiddenName(const std::string& name);
+
+// True when any entry (file, folder, link) exists at path.
+bool EntryExists(const std::string& path);
+// True for a folder, or a link to one.
+bool IsFolder(const std::string& path);
+// True for a regular file, or a link to one. Opening anything else (a FIFO, a
+// device) could block or read without end.
+bool IsRegularFile(const std::string& path);
+
+// The temporary folder from the environment (TMPDIR, else /tmp), without a
+// trailing "/" unless it is the root.
+std::string TempFolderFromEnvironment();
+
+enum class EntryType : uint8_t { File, Folder, Other };
+
+struct FolderEntry {
+    std::string name;
+    EntryType type = EntryType::Other; // links are followed; a broken link is Other
+
+    bool IsFolder() const { return type == EntryType::Folder; }
+};
+
+// Every entry of a folder in the file system's order, "." and ".." left out.
+// Empty when the folder cannot be listed; an error half-way keeps what was
+// listed before it.
+std::vector<FolderEntry> ListFolder(const std::string& folder);
+
+} // namespace gw

@@ -10,11 +10,11 @@
 #include <iostream>
 
 #include "batch/core/BatchWriter.h"
+#include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
-#include "pictures/IconToBitmap.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
@@ -75,7 +75,14 @@ json CursorImageJson(const TAdvCursorImage& im) {
             {"decoded", bool(im.Handle)}};
 }
 
-json FileJson(const std::string& path, const FileCounts& counts, const CommonData& cd) {
+json ErrorsJson(const std::vector<ReadError>& errors) {
+    json out = json::array();
+    for (const ReadError& e : errors)
+        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", e.message}});
+    return out;
+}
+
+json FileJson(const std::string& path, const FileCounts& counts, const FileContents& cd) {
     json groups = json::array();
     for (const auto& g : cd.IconGroups) {
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
@@ -104,7 +111,8 @@ json FileJson(const std::string& path, const FileCounts& counts, const CommonDat
             {"cursor_groups", counts.cursorGroups},
             {"bitmaps", counts.bitmaps},
             {"groups", groups},
-            {"bitmap_list", bitmaps}};
+            {"bitmap_list", bitmaps},
+            {"errors", ErrorsJson(cd.Errors)}};
 }
 
 void PrintText(const json& j) {
@@ -127,6 +135,14 @@ void PrintText(const json& j) {
         std::cout << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
                   << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
     }
+}
+
+// Says what a load found wrong with a file and where; false when it found
+// nothing. A loader that failed without saying where gives its own text.
+bool ComplainOfDamage(const std::string& path, const LoadResult& result, const FileContents& contents) {
+    for (const ReadError& e : contents.Errors) Complain(path, e.Describe());
+    if (contents.Errors.empty() && !result.ok) Complain(path, result.error);
+    return !contents.Errors.empty() || !result.ok;
 }
 
 // Only the kind and the counts the explorer shows: touches the headers and
@@ -163,13 +179,10 @@ int RunInfo(const std::vector<std::string>& paths, bool asJson) {
             continue;
         }
         const FileCounts counts = CountFile(path);
-        CommonData cd;
-        const LoadResult r = LoadFileContents(cd, path, counts);
-        if (!r.ok) {
-            Complain(path, r.error);
-            status = kExitFailed;
-        }
-        const json j = FileJson(path, counts, cd);
+        FileContents contents;
+        const LoadResult r = LoadFileContents(contents, path, counts);
+        if (ComplainOfDamage(path, r, contents)) status = kExitFailed;
+        const json j = FileJson(path, counts, contents);
         if (asJson)
             std::cout << j.dump() << "\n";
         else
@@ -221,42 +234,36 @@ bool ParseExisting(const std::string& s, ExistingAction& out) {
     return true;
 }
 
-// Loads a file for writing; false (with a message) when it holds nothing usable.
-bool LoadForWriting(const std::string& file, CommonData& cd, FileCounts& counts) {
+// Loads a file for writing; false (with a message) when it is damaged. What
+// could be read is written all the same.
+bool LoadForWriting(const std::string& file, FileContents& contents, FileCounts& counts) {
     if (!CanOpen(file)) return false;
     counts = CountFile(file);
-    const LoadResult r = LoadFileContents(cd, file, counts);
-    if (!r.ok) Complain(file, r.error);
-    return r.ok;
+    const LoadResult r = LoadFileContents(contents, file, counts);
+    return !ComplainOfDamage(file, r, contents);
 }
 
 int RunExtract(const std::string& file, const std::string& outDir, bool asBitmaps, ExistingAction existing) {
-    CommonData cd;
+    FileContents contents;
     FileCounts counts;
-    bool ok = LoadForWriting(file, cd, counts);
+    bool ok = LoadForWriting(file, contents, counts);
     Writer w(existing, outDir);
     const bool single = counts.kind == ContainerKind::IconFile || counts.kind == ContainerKind::CursorFile;
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
     // Every image of every group: as its own one-image file, or as a bitmap.
-    auto extractGroups = [&](const auto& groups, const char* ext, auto writeImage) {
-        for (const auto& g : groups) {
-            const std::string base = single ? LowerBaseName(cd.SelFileName) : g.Name;
-            for (size_t k = 0; k < g.Images.size(); ++k) {
-                const auto& im = g.Images[k];
-                const std::string name = base + "_" + std::to_string(k);
-                if (!asBitmaps) {
-                    w.Write(name, ext, writeImage(im));
-                } else if (!im.Handle) {
-                    Complain(file, "image " + name + " cannot be decoded; not converted");
-                    ok = false;
-                } else {
-                    w.Write(name, ".bmp", IconImageAsBmp(*im.Handle, im.BitCount));
-                }
-            }
+    ForEachGroupImage(contents, true, true, [&](const GroupImage& im) {
+        const std::string base = single ? LowerBaseName(PathFileName(file)) : *im.groupName;
+        const std::string name = base + "_" + std::to_string(im.image);
+        if (!asBitmaps) {
+            w.Write(name, im.Extension(), im.AsImageFile(form));
+        } else if (!im.Decodes()) {
+            Complain(file, "image " + name + " cannot be decoded; not converted");
+            ok = false;
+        } else {
+            w.Write(name, ".bmp", im.AsBitmapFile());
         }
-    };
-    extractGroups(cd.IconGroups, ".ico", [](const TAdvIconImage& im) { return WriteIconImage(im); });
-    extractGroups(cd.CursorGroups, ".cur", [&](const TAdvCursorImage& im) { return WriteCursorImage(im, form); });
+        return true;
+    });
     const bool written = w.Finish();
     if (w.Written() == 0 && w.Skipped() == 0 && ok) std::cerr << "grabwell-cli: " << file << ": no icons or cursors\n";
     return (ok && written) ? kExitOk : kExitFailed;
@@ -264,7 +271,7 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
 
 int RunSave(const std::string& file, const std::string& outDir, bool icons, bool cursors, bool bitmaps,
             ExistingAction existing) {
-    CommonData cd;
+    FileContents cd;
     FileCounts counts;
     bool ok = LoadForWriting(file, cd, counts);
     Writer w(existing, outDir);

@@ -20,7 +20,7 @@
 #include "explorer/gui/FileList.h"
 #include "explorer/gui/Main1.h"
 #include "gui/ToolIcons.h"
-#include "formats/CommonData.h"
+#include "listing/CommonData.h"
 #include "platform/Display.h"
 
 namespace {

@@ -6,44 +6,73 @@
 #include "formats/PeResources.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileIo.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
-uint8_t LoadBitmaps(CommonData& cd, const std::string& path, TFileKind kind) {
-    cd.LastError.clear();
-    cd.MaxBmpWidth = 0;
-    cd.MaxBmpHeight = 0;
+uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind kind) {
+    contents.LastError.clear();
+    contents.MaxBmpWidth = 0;
+    contents.MaxBmpHeight = 0;
+    contents.Bitmaps.resize(size_t(std::max(contents.BitmapCount, 0)));
     switch (kind) {
-    case fkBitmapFile: return ReadBmpFile(cd, path);
-    case fkNEFile: return LoadBitmapsNE(cd);
-    case fkPEFile: return LoadBitmapsPE(cd, path);
+    case fkBitmapFile: return ReadBmpFile(contents, path, PathFileName(path));
+    case fkNEFile: return LoadBitmapsNE(contents, path);
+    case fkPEFile: return LoadBitmapsPE(contents, path);
     default: return 0;
     }
 }
 
-uint8_t ReadBmpFile(CommonData& cd, const std::string& path) {
-    MappedFile file;
-    if (!file.Open(path)) {
-        cd.LastError = file.error();
-        return 1;
-    }
-    std::string error;
-    Bitmap decoded = DecodeBmp(file.bytes(), &error);
+namespace {
+
+// The kind of damage behind a decoder's reason.
+ReadError DecodeError(ByteView file, const std::string& why) {
+    constexpr uint64_t kFileHeaderSize = 14;
+    if (why == kBmpTruncatedText) return {ReadErrorKind::Truncated, file.size(), why};
+    const bool unsupported = why.rfind("Unsupported", 0) == 0 || why == kBmpTooLargeText;
+    return {unsupported ? ReadErrorKind::Unsupported : ReadErrorKind::Invalid,
+            std::min<uint64_t>(file.size(), kFileHeaderSize), why};
+}
+
+} // namespace
+
+ReadResult<TAdvBmp> ParseBmpFile(ByteView file) {
+    ReadResult<TAdvBmp> result;
+    std::string why;
+    Bitmap decoded = DecodeBmp(file, &why);
     if (!decoded.HasHandle()) {
-        cd.LastError = "Cannot decode bitmap \"" + path + "\": " + error;
-        return 1;
+        result.Note(DecodeError(file, why));
+        return result;
     }
-    if (cd.Bitmaps.empty()) cd.Bitmaps.resize(1);
-    TAdvBmp& bmp = cd.Bitmaps[0];
-    bmp.Name = cd.SelFileName;
-    bmp.IsNamed = 1;
+    TAdvBmp& bmp = result.records;
     bmp.PixelFormat = decoded.pixelFormat;
     bmp.Width = decoded.width;
     bmp.Height = decoded.height;
     bmp.TransparentColor = 0;
     bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
-    cd.MaxBmpWidth = bmp.Width;
-    cd.MaxBmpHeight = bmp.Height;
+    return result;
+}
+
+uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::string& fileName) {
+    MappedFile file;
+    if (!file.Open(path)) {
+        contents.LastError = file.error();
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
+        return 1;
+    }
+    ReadResult<TAdvBmp> read = ParseBmpFile(file.bytes());
+    if (read.error) {
+        contents.LastError = "Cannot decode bitmap \"" + path + "\": " + read.error->message;
+        contents.NoteError(read.error);
+        return 1;
+    }
+    if (contents.Bitmaps.empty()) contents.Bitmaps.resize(1);
+    TAdvBmp& bmp = contents.Bitmaps[0];
+    bmp = std::move(read.records);
+    bmp.Name = fileName;
+    bmp.IsNamed = 1;
+    contents.MaxBmpWidth = bmp.Width;
+    contents.MaxBmpHeight = bmp.Height;
     return 0;
 }
 
@@ -53,9 +82,22 @@ Bitmap DecodeBitmapResource(ByteView resource) {
     return DecodeBmp(stream);
 }
 
-void RaiseMaxBmpSize(CommonData& cd, int32_t width, int32_t height) {
-    cd.MaxBmpWidth = std::max(cd.MaxBmpWidth, width);
-    cd.MaxBmpHeight = std::max(cd.MaxBmpHeight, height);
+bool BitmapListFiller::Offer(const std::string& name, bool isNamed, ByteView resource) {
+    if (Full()) return false;
+    TAdvBmp& bmp = m_contents.Bitmaps[m_next];
+    bmp.Name = name;
+    bmp.IsNamed = isNamed ? 1 : 0;
+    Bitmap decoded = DecodeBitmapResource(resource);
+    if (!decoded.HasHandle()) return false;
+    bmp.PixelFormat = decoded.pixelFormat;
+    bmp.Width = decoded.width;
+    bmp.Height = decoded.height;
+    if (m_transparency == BitmapTransparency::BottomLeftPixel)
+        bmp.TransparentColor = ColorFromArgb(decoded.Pixel(0, decoded.height - 1));
+    bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
+    m_contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
+    ++m_next;
+    return true;
 }
 
 uint64_t NeBitmapByteCount(ByteView header) {

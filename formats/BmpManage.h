@@ -1,26 +1,56 @@
 #pragma once
-// Bitmaps: the loader entry point, decoding of bitmap resources, the NE
-// byte-count rule, the placeholder bitmap and icon-to-bitmap conversion.
+// Bitmaps: the loader entry point, the .bmp reader, decoding of bitmap
+// resources, the bitmap list the resource readers fill, the NE byte-count
+// rule and the placeholder bitmap.
 #include <string>
+#include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
-// Resets MaxBmpWidth/MaxBmpHeight, then: fkBitmapFile -> the .bmp reader;
-// fkNEFile -> every NE bitmap of cd.SelFilePath; fkPEFile -> every bitmap of
-// the PE file at path; other kinds return 0.
-uint8_t LoadBitmaps(CommonData& cd, const std::string& path, TFileKind kind);
+// Resets MaxBmpWidth/MaxBmpHeight and sizes contents.Bitmaps to
+// contents.BitmapCount, then: fkBitmapFile -> the .bmp reader (named after
+// the file); fkNEFile -> every NE bitmap; fkPEFile -> every bitmap of the PE
+// file; other kinds return 0.
+uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind kind);
 
-// The .bmp reader: 0 when the file decoded into the first entry, 1 otherwise.
-uint8_t ReadBmpFile(CommonData& cd, const std::string& path);
+// The .bmp reader: 0 when the file decoded into the first entry (named
+// fileName, extension included), 1 otherwise.
+uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::string& fileName);
+
+// The .bmp reader itself: the bitmap record, or the damage.
+ReadResult<TAdvBmp> ParseBmpFile(ByteView file);
 
 // Decodes a bitmap resource (a DIB without file header) by giving it the
 // 14-byte file header. Returns a bitmap without a handle when it does not decode.
 Bitmap DecodeBitmapResource(ByteView resource);
 
-// Raises cd.MaxBmpWidth/MaxBmpHeight to the bitmap's size.
-void RaiseMaxBmpSize(CommonData& cd, int32_t width, int32_t height);
+// Whether a bitmap record takes the colour of its bottom-left pixel as its
+// transparent colour. The PE reader does; the readers of NE and resource
+// files leave it 0, as the system has always done for them.
+enum class BitmapTransparency : uint8_t { BottomLeftPixel, None };
+
+// The bitmap loop of the PE and resource-file readers. Each bitmap resource,
+// in the order the container lists them, is offered to the next entry of the
+// list: it takes the entry (name, picture, size, format) when it decodes; one
+// that does not decode is skipped and the next one takes that entry, name
+// included.
+class BitmapListFiller {
+public:
+    BitmapListFiller(FileContents& contents, BitmapTransparency transparency)
+        : m_contents(contents), m_transparency(transparency) {}
+
+    bool Full() const { return m_next >= m_contents.Bitmaps.size(); }
+    // False when the resource did not decode (or the list is full).
+    bool Offer(const std::string& name, bool isNamed, ByteView resource);
+
+private:
+    FileContents& m_contents;
+    BitmapTransparency m_transparency;
+    size_t m_next = 0;
+};
 
 // The number of bytes an NE bitmap resource is taken as, from its 40-byte
 // info header: header size + colour table + height x row size + 40.

@@ -1,5 +1,7 @@
 #include "formats/CursorManage.h"
 
+#include <algorithm>
+
 #include "formats/IconFormat.h"
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
@@ -8,58 +10,79 @@
 
 namespace gw {
 
-uint8_t LoadCursors(CommonData& cd, TFileKind kind) {
-    cd.LastError.clear();
+namespace {
+
+constexpr uint64_t kHeaderSize = 6;
+constexpr uint64_t kEntrySize = 16;
+
+// The first entry of the list, named after the file.
+TAdvCursorGroupList& NamedFileGroup(FileContents& contents, const std::string& fileName) {
+    contents.CursorGroupCount = 1;
+    contents.CursorGroups.assign(1, TAdvCursorGroupList{});
+    TAdvCursorGroupList& group = contents.CursorGroups[0];
+    group.Name = NameBeforeFirstDot(fileName);
+    group.IsNamed = 1;
+    return group;
+}
+
+} // namespace
+
+uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind kind) {
+    contents.LastError.clear();
+    contents.CursorGroups.resize(size_t(std::max(contents.CursorGroupCount, 0)));
     switch (kind) {
-    case fkNEFile: return LoadCursorsNE(cd);
-    case fkPEFile: return LoadCursorsPE(cd, cd.SelFilePath);
+    case fkNEFile: return LoadCursorsNE(contents, path);
+    case fkPEFile: return LoadCursorsPE(contents, path);
     default: return 0;
     }
 }
 
-std::string LoadCursorFile(CommonData& cd) {
+std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName) {
     MappedFile file;
-    if (!file.Open(cd.SelFilePath)) {
-        cd.CursorGroupCount = 1;
-        cd.CursorGroups.assign(1, TAdvCursorGroupList{});
-        cd.CursorGroups[0].Name = NameBeforeFirstDot(cd.SelFileName);
-        cd.CursorName = cd.CursorGroups[0].Name;
-        cd.CursorGroups[0].IsNamed = 1;
-        return cd.LastError = file.error();
+    if (!file.Open(path)) {
+        NamedFileGroup(contents, fileName);
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
+        return contents.LastError = file.error();
     }
-    return LoadCursorFileBytes(cd, file.bytes());
+    return LoadCursorFileBytes(contents, file.bytes(), fileName);
 }
 
-std::string LoadCursorFileBytes(CommonData& cd, ByteView file) {
+ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
     const LoadBudget budget(file.size());
-    cd.LastError.clear();
-    cd.CursorGroupCount = 1;
-    cd.CursorGroups.assign(1, TAdvCursorGroupList{});
-    TAdvCursorGroupList& group = cd.CursorGroups[0];
-    group.Name = NameBeforeFirstDot(cd.SelFileName);
-    cd.CursorName = group.Name;
-    group.IsNamed = 1;
-
-    const std::string readError = "Stream read error in \"" + cd.SelFileName + "\"";
+    ReadResult<TAdvCursorGroupList> result;
+    TAdvCursorGroupList& group = result.records;
     ByteReader r(file);
     r.u16();
     r.u16();
     const uint16_t count = r.u16();
-    if (!r.ok()) return cd.LastError = readError;
+    if (!r.ok()) {
+        result.Note(ReadError::Truncated(file.size(), "the cursor file header", kHeaderSize, 0));
+        return result;
+    }
     // ImageCount always equals the number of images read, so a damaged file
     // leaves a group that can be shown and written back as it is.
     // Images are added as their entries are read, so a count the file cannot
     // hold never becomes an allocation.
-    group.Images.reserve(std::min<uint64_t>(count, r.remaining() / 16));
+    group.Images.reserve(std::min<uint64_t>(count, r.remaining() / kEntrySize));
     for (uint16_t j = 0; j < count; ++j) {
+        const uint64_t entryAt = r.pos();
         ByteReader entry = r;
         entry.skip(4);
         const uint16_t hotX = entry.u16(), hotY = entry.u16();
         const uint32_t size = entry.u32(), offset = entry.u32();
+        const std::string what = "image " + std::to_string(j);
         // Entries that keep naming the same bytes end the read once the
         // load's budget is spent, as a damaged entry does.
-        if (!entry.ok() || !InBounds(offset, size, file.size()) || !SpendLoadBudget(size))
-            return cd.LastError = readError;
+        if (!entry.ok())
+            result.Note(ReadError::Truncated(file.size(), "the entry of " + what, kEntrySize, entryAt));
+        else if (!InBounds(offset, size, file.size()))
+            result.Note(ReadError::Truncated(file.size(), what, size, offset));
+        else if (!SpendLoadBudget(size))
+            result.Note(ReadError::OverBudget(entryAt, what, file.size()));
+        if (result.error) {
+            result.stoppedAt = j;
+            return result;
+        }
         r = entry;
         TAdvCursorImage im;
         im.ResId = j;
@@ -73,7 +96,18 @@ std::string LoadCursorFileBytes(CommonData& cd, ByteView file) {
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }
-    return {};
+    return result;
+}
+
+std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName) {
+    contents.LastError.clear();
+    TAdvCursorGroupList& group = NamedFileGroup(contents, fileName);
+    ReadResult<TAdvCursorGroupList> read = ParseCursorFile(file);
+    group.ImageCount = read.records.ImageCount;
+    group.Images = std::move(read.records.Images);
+    if (!read.error) return {};
+    contents.NoteError(read.error);
+    return contents.LastError = "Stream read error in \"" + fileName + "\"";
 }
 
 } // namespace gw

@@ -2,18 +2,24 @@
 // Cursor groups: the loader entry points and the .cur reader.
 #include <string>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
-// Cursor groups of cd.SelFilePath: fkNEFile and fkPEFile; other kinds return 0.
-uint8_t LoadCursors(CommonData& cd, TFileKind kind);
+// Cursor groups of the file at path, sized to contents.CursorGroupCount:
+// fkNEFile and fkPEFile; other kinds return 0.
+uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind kind);
 
-// The .cur file cd.SelFilePath into the first entry of cd.CursorGroups. The
-// file is not validated; a file that cannot be opened or read is reported as
-// an error (returned message, empty on success), the images read before a
-// failure stay loaded.
-std::string LoadCursorFile(CommonData& cd);
-std::string LoadCursorFileBytes(CommonData& cd, ByteView file);
+// The .cur file at path into the first entry of contents.CursorGroups, named
+// after the file (fileName up to its first "."). The file is not validated;
+// a file that cannot be opened or read is reported as an error (returned
+// message, empty on success), the images read before a failure stay loaded.
+std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName);
+std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName);
+
+// The .cur reader itself: the group's images, those read before any damage
+// included, and the damage.
+ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file);
 
 } // namespace gw

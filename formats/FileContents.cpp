@@ -1,7 +1,10 @@
 #include "formats/FileContents.h"
 
+#include <algorithm>
+
 #include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
+#include "formats/FileKind.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/ResFile.h"
@@ -9,6 +12,35 @@
 #include "platform/ResourceModule.h"
 
 namespace gw {
+
+void FileContents::NoteError(const std::optional<ReadError>& error) {
+    if (error && std::find(Errors.begin(), Errors.end(), *error) == Errors.end()) Errors.push_back(*error);
+}
+
+void FileContents::RaiseMaxBmpSize(int32_t width, int32_t height) {
+    MaxBmpWidth = std::max(MaxBmpWidth, width);
+    MaxBmpHeight = std::max(MaxBmpHeight, height);
+}
+
+void FileContents::ReleaseIconGroups() {
+    for (auto& g : IconGroups)
+        for (auto& im : g.Images) Bytes().swap(im.Data);
+    for (auto& g : IconGroups)
+        for (auto& im : g.Images) im.Handle.reset();
+    for (auto& g : IconGroups) g.Images.clear();
+    IconGroups.clear();
+}
+
+void FileContents::ReleaseCursorGroups() {
+    for (auto& g : CursorGroups)
+        for (auto& im : g.Images) Bytes().swap(im.Data);
+    for (auto& g : CursorGroups)
+        for (auto& im : g.Images) im.Handle.reset();
+    for (auto& g : CursorGroups) g.Images.clear();
+    CursorGroups.clear();
+}
+
+void FileContents::ReleaseBitmaps() { Bitmaps.clear(); }
 
 const char* ContainerKindText(ContainerKind kind) {
     switch (kind) {
@@ -28,11 +60,6 @@ bool IsResourceFileName(const std::string& name) {
     return ext == ".RES" || ext == ".R32" || ext == ".R16" || ext == ".DCR";
 }
 
-static std::string FileNameOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 FileCounts CountFile(const std::string& path) {
     FileCounts c;
     const std::string ext = UpperExtension(path);
@@ -49,12 +76,10 @@ FileCounts CountFile(const std::string& path) {
         MappedFile file;
         if (!file.Open(path)) return c;
         c.kind = ContainerKind::ResourceFile;
-        const ByteView bytes = file.bytes();
-        const bool is32 = IsRes32(bytes);
-        auto count = [&](uint16_t type) { return is32 ? Conta32(bytes, 32, type) : Conta16(bytes, 0, type); };
-        c.iconGroups = count(RT_GROUP_ICON);
-        c.cursorGroups = count(RT_GROUP_CURSOR);
-        c.bitmaps = count(RT_BITMAP);
+        c.iconGroups = CountResEntries(file.bytes(), RT_GROUP_ICON);
+        c.cursorGroups = CountResEntries(file.bytes(), RT_GROUP_CURSOR);
+        c.bitmaps = CountResEntries(file.bytes(), RT_BITMAP);
+        c.damage = ResFileDamage(file.bytes());
         return c;
     }
     c.fileKind = GetFileKind(path);
@@ -83,6 +108,7 @@ FileCounts CountFile(const std::string& path) {
             c.iconGroups = module->Count(RT_GROUP_ICON);
             c.cursorGroups = module->Count(RT_GROUP_CURSOR);
             c.bitmaps = module->Count(RT_BITMAP);
+            c.damage = module->Damage();
         }
         break;
     }
@@ -91,7 +117,7 @@ FileCounts CountFile(const std::string& path) {
     return c;
 }
 
-LoadResult LoadFileContents(CommonData& cd, const std::string& path, const FileCounts& counts, bool icons,
+LoadResult LoadFileContents(FileContents& contents, const std::string& path, const FileCounts& counts, bool icons,
                             bool cursors, bool bitmaps) {
     LoadResult result;
     auto fail = [&](const std::string& what) {
@@ -99,47 +125,44 @@ LoadResult LoadFileContents(CommonData& cd, const std::string& path, const FileC
         if (!result.error.empty()) result.error += "; ";
         result.error += what.empty() ? "cannot read the file" : what;
     };
-    cd.SelFileName = FileNameOf(path);
-    cd.SelFilePath = path;
-    cd.ReleaseIconGroups();
-    cd.ReleaseCursorGroups();
-    cd.ReleaseBitmaps();
-    cd.IconGroupCount = counts.iconGroups;
-    cd.CursorGroupCount = counts.cursorGroups;
-    cd.BitmapCount = counts.bitmaps;
+    contents.ReleaseIconGroups();
+    contents.ReleaseCursorGroups();
+    contents.ReleaseBitmaps();
+    contents.Errors.clear();
+    contents.NoteError(counts.damage);
+    contents.IconGroupCount = counts.iconGroups;
+    contents.CursorGroupCount = counts.cursorGroups;
+    contents.BitmapCount = counts.bitmaps;
 
     const bool isRes = counts.kind == ContainerKind::ResourceFile;
+    const std::string fileName = PathFileName(path);
     if (icons && counts.iconGroups > 0) {
-        cd.IconGroups.resize(size_t(counts.iconGroups));
         if (isRes)
-            LoadResIcons(cd);
-        else if (LoadIcons(cd, path, counts.fileKind) != 0)
-            fail(cd.LastError);
+            LoadResIcons(contents, path);
+        else if (LoadIcons(contents, path, counts.fileKind) != 0)
+            fail(contents.LastError);
         if (counts.kind == ContainerKind::IconFile) {
             // An icon file's one group is named after the file, as a cursor
             // file's group is.
-            cd.IconGroups[0].Name = NameBeforeFirstDot(cd.SelFileName);
-            cd.IconGroups[0].IsNamed = 1;
+            contents.IconGroups[0].Name = NameBeforeFirstDot(fileName);
+            contents.IconGroups[0].IsNamed = 1;
         }
     }
     if (cursors && counts.cursorGroups > 0) {
         if (counts.kind == ContainerKind::CursorFile) {
-            const std::string err = LoadCursorFile(cd);
+            const std::string err = LoadCursorFile(contents, path, fileName);
             if (!err.empty()) fail(err);
-        } else {
-            cd.CursorGroups.resize(size_t(counts.cursorGroups));
-            if (isRes)
-                LoadResCursors(cd);
-            else if (LoadCursors(cd, counts.fileKind) != 0)
-                fail(cd.LastError);
+        } else if (isRes) {
+            LoadResCursors(contents, path);
+        } else if (LoadCursors(contents, path, counts.fileKind) != 0) {
+            fail(contents.LastError);
         }
     }
     if (bitmaps && counts.bitmaps > 0) {
-        cd.Bitmaps.resize(size_t(counts.bitmaps));
         if (isRes)
-            LoadResBitmaps(cd);
-        else if (LoadBitmaps(cd, path, counts.fileKind) != 0)
-            fail(cd.LastError);
+            LoadResBitmaps(contents, path);
+        else if (LoadBitmaps(contents, path, counts.fileKind) != 0)
+            fail(contents.LastError);
     }
     return result;
 }

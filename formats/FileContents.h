@@ -1,12 +1,51 @@
 #pragma once
-// One file as a whole: what kind it is, the counts the explorer shows for it,
-// and loading every icon group, cursor group and bitmap it holds through the
+// What one file holds: its icon groups, cursor groups and bitmaps as the
+// loaders fill them, the counts the lists are sized from, and what the loads
+// found damaged. Also the file as a whole: what kind it is, the counts the
+// explorer shows for it, and loading everything it holds through the
 // loaders, in the calling order the windows use.
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/BmpTypes.h"
+#include "formats/CurTypes.h"
+#include "formats/IcoTypes.h"
+#include "formats/ResTypes.h"
+#include "platform/ReadError.h"
 
 namespace gw {
+
+struct FileContents {
+    // The number of entries each list is loaded with: the count the explorer
+    // showed for the file. The loaders size the lists to them.
+    int32_t IconGroupCount = 0;
+    int32_t BitmapCount = 0;
+    int32_t CursorGroupCount = 0;
+
+    std::vector<TAdvIconGroupList> IconGroups;
+    std::vector<TAdvCursorGroupList> CursorGroups;
+    std::vector<TAdvBmp> Bitmaps;
+    int32_t MaxBmpWidth = 0; // the largest bitmap of the last bitmap load
+    int32_t MaxBmpHeight = 0;
+
+    // Why the last load failed, in the system's words, for windows and the
+    // command line that want to say more than the status byte. Loaders never
+    // show it themselves.
+    std::string LastError;
+    // What each load found damaged, and where; the same damage found by two
+    // loads is kept once.
+    std::vector<ReadError> Errors;
+
+    void NoteError(const std::optional<ReadError>& error);
+    void RaiseMaxBmpSize(int32_t width, int32_t height);
+
+    // Release in the system's order: image blocks, then handles, then the
+    // image arrays, then the group list.
+    void ReleaseIconGroups();
+    void ReleaseCursorGroups();
+    void ReleaseBitmaps();
+};
 
 enum class ContainerKind : uint8_t {
     IconFile,
@@ -29,6 +68,10 @@ struct FileCounts {
     int iconGroups = 0;
     int cursorGroups = 0;
     int bitmaps = 0;
+    // Damage the counting itself ran into (a resource directory or a walk
+    // over the entries cut short), so that a file whose damage hides every
+    // object still says so.
+    std::optional<ReadError> damage;
 };
 
 // Classifies a file and counts what it holds, touching only what the
@@ -40,9 +83,9 @@ struct LoadResult {
     std::string error;    // why not, when !ok
 };
 
-// Loads everything the file holds into cd (lists sized from the counts, as
-// the workdesks do). cd.SelFileName/SelFilePath are set from path.
-LoadResult LoadFileContents(CommonData& cd, const std::string& path, const FileCounts& counts,
+// Loads everything the file holds into contents (lists sized from the
+// counts, as the workdesks do).
+LoadResult LoadFileContents(FileContents& contents, const std::string& path, const FileCounts& counts,
                             bool icons = true, bool cursors = true, bool bitmaps = true);
 
 } // namespace gw

@@ -120,15 +120,6 @@ void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r) {
     im.BytesInRes = r.u32();
 }
 
-void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r) {
-    im.Width = r.u16();
-    im.Height = r.u16();
-    r.u16(); // planes
-    im.BitCount = r.u16();
-    im.BytesInRes = r.u32();
-    im.ResId = r.u16();
-}
-
 void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image) {
     constexpr uint64_t kPngHeaderSize = 24;   // signature + IHDR length, type, width, height
     constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header

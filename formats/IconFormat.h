@@ -38,9 +38,6 @@ void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image);
 // every container stores them: Width, Height, ColorCount, Reserved, Planes,
 // BitCount and BytesInRes, read in that order.
 void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r);
-// A 14-byte cursor group entry: Width and Height (uint16 each), the planes
-// (which the record has no field for), BitCount, BytesInRes and ResId.
-void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r);
 
 // True when the bytes begin with the PNG signature.
 bool IsPngData(ByteView bytes);

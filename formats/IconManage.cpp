@@ -1,5 +1,8 @@
 #include "formats/IconManage.h"
 
+#include <algorithm>
+
+#include "formats/FileKind.h"
 #include "formats/IconFormat.h"
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
@@ -8,48 +11,64 @@
 
 namespace gw {
 
-uint8_t LoadIcons(CommonData& cd, const std::string& path, TFileKind kind) {
-    cd.LastError.clear();
+namespace {
+
+constexpr uint64_t kHeaderSize = 6;
+constexpr uint64_t kEntrySize = 16;
+const char* const kStreamReadError = "Stream read error";
+
+ReadError HeaderError(ByteView file, uint16_t reserved, uint16_t type) {
+    if (reserved != 0) return ReadError::Invalid(0, "Invalid icon resource header - Reserved <> 0", file.size());
+    if (type != 1) return ReadError::Invalid(2, "Invalid icon resource header - Type <> 1", file.size());
+    return ReadError::Invalid(4, "Invalid icon resource header - Count = 0", file.size());
+}
+
+} // namespace
+
+uint8_t LoadIcons(FileContents& contents, const std::string& path, TFileKind kind) {
+    contents.LastError.clear();
+    contents.IconGroups.resize(size_t(std::max(contents.IconGroupCount, 0)));
     switch (kind) {
-    case fkIconFile: return ReadIconFile(cd, path);
-    case fkNEFile: return LoadIconsNE(cd, path);
-    case fkPEFile: return LoadIconsPE(cd, path);
+    case fkIconFile: return ReadIconFile(contents, path);
+    case fkNEFile: return LoadIconsNE(contents, path);
+    case fkPEFile: return LoadIconsPE(contents, path);
     default: return 0;
     }
 }
 
-uint8_t ReadIconFile(CommonData& cd, const std::string& path) {
+uint8_t ReadIconFile(FileContents& contents, const std::string& path) {
+    if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
     MappedFile file;
     if (!OpenCheckedFile(file, path)) {
-        cd.LastError = file.IsOpen() ? "Invalid icon file \"" + path + "\": too short" : file.error();
+        contents.LastError = file.IsOpen() ? "Invalid icon file \"" + path + "\": too short" : file.error();
+        contents.NoteError(file.IsOpen() ? ReadError::Truncated(file.size(), "an icon file", 64, 0)
+                                         : ReadError{ReadErrorKind::Io, 0, file.error()});
         return 1;
     }
-    return ReadIconFileBytes(cd, file.bytes());
+    return ReadIconFileBytes(contents, file.bytes());
 }
 
-uint8_t ReadIconFileBytes(CommonData& cd, ByteView file) {
+ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
     const LoadBudget budget(file.size());
-    // The caller sizes the list to one entry; make sure there is one.
-    if (cd.IconGroups.empty()) cd.IconGroups.resize(1);
-    TAdvIconGroupList& group = cd.IconGroups[0];
+    ReadResult<TAdvIconGroupList> result;
+    TAdvIconGroupList& group = result.records;
 
     ByteReader r(file);
     const uint16_t reserved = r.u16(), type = r.u16(), count = r.u16();
     if (!r.ok()) {
-        cd.LastError = "Stream read error";
-        return 1;
+        result.Note(ReadError::Truncated(file.size(), "the icon file header", kHeaderSize, 0));
+        return result;
     }
-    if (reserved != 0) { cd.LastError = "Invalid icon resource header - Reserved <> 0"; return 1; }
-    if (type != 1) { cd.LastError = "Invalid icon resource header - Type <> 1"; return 1; }
-    if (count == 0) { cd.LastError = "Invalid icon resource header - Count = 0"; return 1; }
-
+    if (reserved != 0 || type != 1 || count == 0) {
+        result.Note(HeaderError(file, reserved, type));
+        return result;
+    }
     // The directory must be read whole before any image; a count larger than
     // the directory the file holds ends the read with no images.
-    if (!r.has(uint64_t(count) * 16)) {
-        cd.LastError = "Stream read error";
-        group.ImageCount = 0;
-        group.Images.clear();
-        return 1;
+    if (!r.has(uint64_t(count) * kEntrySize)) {
+        result.Note(ReadError::Truncated(file.size(), "a directory of " + GroupedNumber(count) + " entries",
+                                         uint64_t(count) * kEntrySize, kHeaderSize));
+        return result;
     }
     group.ImageCount = count;
     group.Images.assign(count, TAdvIconImage{});
@@ -59,20 +78,40 @@ uint8_t ReadIconFileBytes(CommonData& cd, ByteView file) {
     }
     for (size_t j = 0; j < group.Images.size(); ++j) {
         TAdvIconImage& im = group.Images[j];
-        if (!InBounds(im.ImageOffset, im.BytesInRes, file.size()) || !SpendLoadBudget(im.BytesInRes)) {
-            // The image runs past the end of the file, or entries keep naming
-            // the same bytes until the load's budget is spent: the read ends
-            // here and the group keeps the images read before it.
-            cd.LastError = "Stream read error";
+        const std::string what = "image " + std::to_string(j);
+        // The image runs past the end of the file, or entries keep naming the
+        // same bytes until the load's budget is spent: the read ends here and
+        // the group keeps the images read before it.
+        if (!InBounds(im.ImageOffset, im.BytesInRes, file.size()))
+            result.Note(ReadError::Truncated(file.size(), what, im.BytesInRes, im.ImageOffset));
+        else if (!SpendLoadBudget(im.BytesInRes))
+            result.Note(ReadError::OverBudget(kHeaderSize + j * kEntrySize, what, file.size()));
+        if (result.error) {
             group.Images.resize(j);
             group.ImageCount = uint16_t(j);
-            return 1;
+            result.stoppedAt = j;
+            return result;
         }
         ByteView bytes = file.subspan(im.ImageOffset, im.BytesInRes);
         im.Data.assign(bytes.begin(), bytes.end());
         im.Handle = CreateIconFromResourceEx(bytes, true, kIconVersion, im.Width, im.Height, 0);
     }
-    return 0;
+    return result;
+}
+
+uint8_t ReadIconFileBytes(FileContents& contents, ByteView file) {
+    // The caller sizes the list to one entry; make sure there is one.
+    if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
+    ReadResult<TAdvIconGroupList> read = ParseIconFile(file);
+    TAdvIconGroupList& group = contents.IconGroups[0];
+    group.ImageCount = read.records.ImageCount;
+    group.Images = std::move(read.records.Images);
+    if (!read.error) return 0;
+    // A damaged header keeps the system's own text; every other damage is
+    // the stream's read error.
+    contents.LastError = read.error->kind == ReadErrorKind::Invalid ? read.error->message : kStreamReadError;
+    contents.NoteError(read.error);
+    return 1;
 }
 
 } // namespace gw

@@ -2,18 +2,25 @@
 // Icon groups: the loader entry points and the .ico reader.
 #include <string>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
-// Fills cd.IconGroups from the file at path (status 0 = loaded):
-// fkIconFile -> the .ico reader into the first entry; fkNEFile -> every group
-// of the NE file, then the icon-library names for ".ICL"; fkPEFile -> the PE
-// reader; any other kind loads nothing and returns 0.
-uint8_t LoadIcons(CommonData& cd, const std::string& path, TFileKind kind);
+// Fills contents.IconGroups, sized to contents.IconGroupCount, from the file
+// at path (status 0 = loaded): fkIconFile -> the .ico reader into the first
+// entry; fkNEFile -> every group of the NE file, then the icon-library names
+// for ".ICL"; fkPEFile -> the PE reader; any other kind loads nothing and
+// returns 0.
+uint8_t LoadIcons(FileContents& contents, const std::string& path, TFileKind kind);
 
-// The .ico reader: 0 when every image was read, 1 otherwise (cd.LastError says why).
-uint8_t ReadIconFile(CommonData& cd, const std::string& path);
-uint8_t ReadIconFileBytes(CommonData& cd, ByteView file);
+// The .ico reader into the first entry: 0 when every image was read, 1
+// otherwise (contents.LastError says why in the system's words).
+uint8_t ReadIconFile(FileContents& contents, const std::string& path);
+uint8_t ReadIconFileBytes(FileContents& contents, ByteView file);
+
+// The .ico reader itself: the group's images, those read before any damage
+// included, and the damage. The group's name is the caller's to give.
+ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file);
 
 } // namespace gw

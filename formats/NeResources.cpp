@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "formats/BmpManage.h"
+#include "formats/ExeHeader.h"
+#include "formats/FileKind.h"
+#include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "platform/FileIo.h"
 #include "platform/IconImage.h"
@@ -21,23 +24,11 @@ constexpr uint16_t kNeIcon = 0x8003;
 constexpr uint16_t kNeCursorGroup = 0x800C;
 constexpr uint16_t kNeIconGroup = 0x800E;
 
-constexpr uint16_t kMzSignature = 0x5A4D;
-constexpr uint16_t kNeSignature = 0x454E;
-constexpr uint64_t kDosHeaderSize = 64;
-constexpr uint64_t kNeHeaderSize = 64;
-constexpr uint64_t kRelocationOffsetAt = 0x18;
-constexpr uint16_t kMinRelocationOffset = 0x40;
-constexpr uint64_t kNewHeaderOffsetAt = 0x3C;
-constexpr uint64_t kResourceTableAt = 0x24;
-constexpr uint64_t kResidentNamesAt = 0x26;
-
 constexpr uint64_t kResourceEntrySize = 12;
 constexpr uint64_t kResourceIdAt = 6;
 constexpr uint16_t kNumericId = 0x8000; // set: the id is a number in the low 15 bits
 constexpr uint16_t kIdNumber = 0x7FFF;
 constexpr uint64_t kIconDirEntrySize = 16; // the entry an .ico file gives each image
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kBitmapInfoSize = 40;
 constexpr uint64_t kHotspotSize = 4;
 // The size fields of a cursor image are read as one 18-byte block that
@@ -53,27 +44,6 @@ constexpr uint16_t kMaxAlignShift = 24;
 // Icon-library names are kept to this many characters.
 constexpr size_t kMaxLibraryNameLength = 251;
 
-struct NeHeader {
-    uint64_t neOffset = 0;
-    uint16_t resourceTable = 0; // relative to neOffset
-    uint16_t residentNames = 0; // relative to neOffset
-};
-
-// The DOS and NE header checks every reader starts with.
-std::optional<NeHeader> ReadNeHeader(ByteView file) {
-    if (file.size() < kDosHeaderSize || PeekU16(file, 0) != kMzSignature) return std::nullopt;
-    const uint16_t relocations = PeekU16(file, kRelocationOffsetAt);
-    if (relocations < kMinRelocationOffset && relocations != 0) return std::nullopt;
-    NeHeader h;
-    h.neOffset = PeekU32(file, kNewHeaderOffsetAt);
-    if (!InBounds(h.neOffset, kNeHeaderSize, file.size())) return std::nullopt;
-    if (PeekU16(file, h.neOffset) != kNeSignature) return std::nullopt;
-    h.resourceTable = PeekU16(file, h.neOffset + kResourceTableAt);
-    h.residentNames = PeekU16(file, h.neOffset + kResidentNamesAt);
-    if (h.resourceTable == h.residentNames) return std::nullopt; // no resources
-    return h;
-}
-
 struct TypeTable {
     uint16_t typeId = 0;
     uint64_t entries = 0; // file offset of the first resource entry
@@ -82,7 +52,7 @@ struct TypeTable {
 };
 
 struct ResourceTables {
-    NeHeader header;
+    ExeHeader header;
     uint16_t alignShift = 0;
     TypeTable first;
     TypeTable second; // typeId 0 when only one table is wanted
@@ -93,15 +63,15 @@ struct ResourceTables {
 // field, or where the bytes end; every block moves it forward by at least
 // its 8-byte header, so it cannot loop.
 std::optional<ResourceTables> FindTables(ByteView file, uint16_t firstType, uint16_t secondType = 0) {
-    const std::optional<NeHeader> header = ReadNeHeader(file);
-    if (!header) return std::nullopt;
+    const std::optional<ExeHeader> header = ReadExeHeader(file);
+    if (!header || !header->HasNeResources()) return std::nullopt;
     ResourceTables t;
     t.header = *header;
     t.first.typeId = firstType;
     t.second.typeId = secondType;
     t.second.found = secondType == 0;
 
-    ByteReader r(file, header->neOffset + header->resourceTable);
+    ByteReader r(file, header->newHeader + header->resourceTable);
     t.alignShift = r.u16();
     while (r.ok()) {
         const uint16_t typeId = r.u16();
@@ -183,21 +153,59 @@ private:
 // prefix of file-derived names and the budget its copies and decodes draw
 // from.
 struct NeLoad {
-    NeLoad(ByteView bytes, const std::string& selFileName, uint16_t groupType, uint16_t imageType = 0)
-        : file(bytes), tables(FindTables(bytes, groupType, imageType)), budget(bytes.size()) {
+    NeLoad(ByteView bytes, const std::string& name, const char* what, uint16_t groupType, uint16_t imageType = 0)
+        : file(bytes), tables(FindTables(bytes, groupType, imageType)), what(what), budget(bytes.size()) {
         if (tables && imageType != 0) images.emplace(bytes, tables->second);
         // The text before the first "."; a name without one gives nothing, so
         // its resources are named " 000", " 001", ...
-        const size_t dot = selFileName.find('.');
-        if (dot != std::string::npos) namePrefix = selFileName.substr(0, dot);
+        const std::string fileName = PathFileName(name);
+        const size_t dot = fileName.find('.');
+        if (dot != std::string::npos) namePrefix = fileName.substr(0, dot);
     }
+
+    std::string Item(uint64_t index) const { return std::string(what) + " " + std::to_string(index); }
+    ReadError Cut(const std::string& item, uint64_t length, uint64_t at) const {
+        return ReadError::Truncated(file.size(), item, length, at);
+    }
+    ReadError Bad(uint64_t at, std::string message) const { return ReadError::Invalid(at, std::move(message), file.size()); }
 
     ByteView file;
     std::optional<ResourceTables> tables;
     std::optional<ImageTableIndex> images;
     std::string namePrefix;
+    const char* what; // "icon group", "cursor group", "bitmap"
     LoadBudget budget;
 };
+
+using Damage = std::optional<ReadError>;
+
+// Why a load found no tables: not an NE file with resources, or no table of
+// the types it reads.
+ReadError NoTables(const NeLoad& load) {
+    const std::optional<ExeHeader> h = ReadExeHeader(load.file);
+    if (!h || !h->HasNeResources()) return load.Bad(0, "not an NE file with a resource table");
+    return load.Bad(h->newHeader + h->resourceTable, std::string("no resource table of the ") + load.what + "s");
+}
+
+// The resource entry of item index in its table, or why it cannot be read.
+std::optional<ResourceEntry> EntryOf(const NeLoad& load, const TypeTable& table, uint64_t index, Damage& why) {
+    if (const auto e = ReadEntry(load.file, table, index)) return e;
+    const uint64_t at = table.entries + index * kResourceEntrySize;
+    why = index >= table.count ? load.Bad(table.entries, load.Item(index) + " is beyond the " +
+                                                             std::to_string(table.count) + " entries of its table")
+                               : load.Cut("the resource entry of " + load.Item(index), kResourceEntrySize, at);
+    return std::nullopt;
+}
+
+// Where a resource's data starts, or why it cannot be told.
+std::optional<uint64_t> StartOf(const NeLoad& load, const ResourceEntry& e, Damage& why) {
+    if (const auto start = DataOffset(*load.tables, e)) return start;
+    const ExeHeader& h = load.tables->header;
+    why = ReadError{ReadErrorKind::Unsupported, std::min<uint64_t>(h.newHeader + h.resourceTable, load.file.size()),
+                    "alignment shift " + std::to_string(load.tables->alignShift) + " is larger than " +
+                        std::to_string(kMaxAlignShift)};
+    return std::nullopt;
+}
 
 // Numeric ids give their decimal text; named resources get a name made from
 // the file name and the index, since the name strings are not read.
@@ -214,103 +222,136 @@ void NameResource(const NeLoad& load, const ResourceEntry& e, uint64_t index, st
     isNamed = 1;
 }
 
-// Positions a reader on a group resource and reads its image count. The
-// images are added one by one as they are read, so a count the file cannot
-// hold never becomes an allocation.
+// The NE policy for a group directory: it is read from the file at the
+// group's offset, entry after entry, and an entry cut short by the end of
+// the file fails the group. The images are added one by one as they are
+// read, so a count the file cannot hold never becomes an allocation.
 template <typename Group>
-std::optional<uint16_t> StartGroup(NeLoad& load, uint64_t index, Group& group, ByteReader& r) {
-    if (!load.tables || !load.images) return std::nullopt;
-    const std::optional<ResourceEntry> entry = ReadEntry(load.file, load.tables->first, index);
+std::optional<uint16_t> StartGroup(NeLoad& load, uint64_t index, Group& group, ByteReader& r, Damage& why) {
+    if (!load.tables || !load.images) {
+        why = NoTables(load);
+        return std::nullopt;
+    }
+    const std::optional<ResourceEntry> entry = EntryOf(load, load.tables->first, index, why);
     if (!entry) return std::nullopt;
     NameResource(load, *entry, index, group.Name, group.IsNamed);
-    const std::optional<uint64_t> start = DataOffset(*load.tables, *entry);
+    const std::optional<uint64_t> start = StartOf(load, *entry, why);
     if (!start) return std::nullopt;
     r = ByteReader(load.file, *start);
     r.skip(4); // reserved and type are not tested
     const uint16_t count = r.u16();
-    if (!r.ok()) return std::nullopt;
+    if (!r.ok()) {
+        why = load.Cut(load.Item(index), kGroupHeaderSize, *start);
+        return std::nullopt;
+    }
     group.Images.clear();
     group.ImageCount = 0;
     group.Images.reserve(size_t(std::min<uint64_t>(count, r.remaining() / kGroupEntrySize)));
     return count;
 }
 
-// The image bytes at an image resource's offset, or nothing when they are
-// not all in the file or the load has copied enough already.
-std::optional<ByteView> ImageBytes(NeLoad& load, const ResourceEntry& image, uint64_t size) {
-    const std::optional<uint64_t> start = DataOffset(*load.tables, image);
-    if (!start || !InBounds(*start, size, load.file.size()) || !SpendLoadBudget(size)) return std::nullopt;
+// The image resource an entry names, or why it is not there.
+std::optional<ResourceEntry> ImageOf(const NeLoad& load, uint16_t id, const std::string& item, uint64_t entryAt,
+                                     Damage& why) {
+    if (const auto image = load.images->Find(id)) return image;
+    why = load.Bad(entryAt, item + " names image " + std::to_string(id) + ", which is not in the file");
+    return std::nullopt;
+}
+
+// The image bytes at an image resource's offset, or why they cannot be had:
+// not all in the file, or the load has copied enough already.
+std::optional<ByteView> ImageBytes(NeLoad& load, const ResourceEntry& image, uint64_t size, const std::string& item,
+                                   uint64_t entryAt, Damage& why) {
+    const std::optional<uint64_t> start = StartOf(load, image, why);
+    if (!start) return std::nullopt;
+    if (!InBounds(*start, size, load.file.size())) {
+        why = load.Cut(item, size, *start);
+        return std::nullopt;
+    }
+    if (!SpendLoadBudget(size)) {
+        why = ReadError::OverBudget(entryAt, item, load.file.size());
+        return std::nullopt;
+    }
     return load.file.subspan(size_t(*start), size_t(size));
 }
 
-bool ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
+Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
+    Damage why;
     ByteReader r;
-    const std::optional<uint16_t> count = StartGroup(load, index, group, r);
-    if (!count) return false;
+    const std::optional<uint16_t> count = StartGroup(load, index, group, r, why);
+    if (!count) return why;
     // Each image's offset in the .ico file that holds the whole group.
     uint64_t imageOffset = kGroupHeaderSize + kIconDirEntrySize * *count;
     for (uint16_t j = 0; j < *count; ++j) {
+        const std::string item = "image " + std::to_string(j) + " of " + load.Item(index);
+        const uint64_t entryAt = r.pos();
         TAdvIconImage im;
-        ReadIconEntryHead(im, r);
-        im.ResId = r.u16();
-        if (!r.ok()) return false;
+        ReadIconGroupEntry(im, r);
+        if (!r.ok()) return load.Cut("the entry of " + item, kGroupEntrySize, entryAt);
         im.ImageOffset = uint32_t(imageOffset);
-        const std::optional<ResourceEntry> image = load.images->Find(im.ResId);
-        if (!image) return false;
-        const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes);
-        if (!bytes) return false;
+        const std::optional<ResourceEntry> image = ImageOf(load, im.ResId, load.Item(index), entryAt, why);
+        if (!image) return why;
+        const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes, item, entryAt, why);
+        if (!bytes) return why;
         im.Data.assign(bytes->begin(), bytes->end());
         imageOffset += im.BytesInRes;
         im.Handle = CreateIconFromResourceEx(*bytes, true, kIconVersion, im.Width, im.Height, 0);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }
-    return true;
+    return std::nullopt;
 }
 
-bool ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group) {
+Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group) {
+    Damage why;
     ByteReader r;
-    const std::optional<uint16_t> count = StartGroup(load, index, group, r);
-    if (!count) return false;
+    const std::optional<uint16_t> count = StartGroup(load, index, group, r, why);
+    if (!count) return why;
     for (uint16_t j = 0; j < *count; ++j) {
+        const std::string item = "image " + std::to_string(j) + " of " + load.Item(index);
+        const uint64_t entryAt = r.pos();
         r.skip(8); // width, height, planes and bit count come from the image itself
         TAdvCursorImage im;
         im.BytesInRes = r.u32();
         im.ResId = r.u16();
-        if (!r.ok()) return false;
-        const std::optional<ResourceEntry> image = load.images->Find(im.ResId);
-        if (!image) return false;
-        const std::optional<uint64_t> start = DataOffset(*load.tables, *image);
-        if (!start || !InBounds(*start + kCursorSizeFieldsAt, kCursorSizeFieldsLength, load.file.size()))
-            return false;
+        if (!r.ok()) return load.Cut("the entry of " + item, kGroupEntrySize, entryAt);
+        const std::optional<ResourceEntry> image = ImageOf(load, im.ResId, load.Item(index), entryAt, why);
+        if (!image) return why;
+        const std::optional<uint64_t> start = StartOf(load, *image, why);
+        if (!start) return why;
+        if (!InBounds(*start + kCursorSizeFieldsAt, kCursorSizeFieldsLength, load.file.size()))
+            return load.Cut("the header of " + item, kCursorSizeFieldsAt + kCursorSizeFieldsLength, *start);
         im.HotspotX = PeekU16(load.file, *start);
         im.HotspotY = PeekU16(load.file, *start + 2);
         ApplyCursorImageSize(im, load.file.subspan(size_t(*start + kHotspotSize)));
         // The whole resource, hot-spot prefix included.
-        const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes);
-        if (!bytes) return false;
+        const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes, item, entryAt, why);
+        if (!bytes) return why;
         im.Data.assign(bytes->begin(), bytes->end());
         im.Handle = CreateIconFromResourceEx(*bytes, false, kIconVersion, im.Width, im.Height / 2, 0);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }
-    return true;
+    return std::nullopt;
 }
 
-bool ReadBitmap(NeLoad& load, CommonData& cd, uint64_t index, TAdvBmp& bmp) {
-    if (!load.tables) return false;
-    const std::optional<ResourceEntry> entry = ReadEntry(load.file, load.tables->first, index);
-    if (!entry) return false;
+Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
+    Damage why;
+    if (!load.tables) return NoTables(load);
+    const std::optional<ResourceEntry> entry = EntryOf(load, load.tables->first, index, why);
+    if (!entry) return why;
     NameResource(load, *entry, index, bmp.Name, bmp.IsNamed);
-    const std::optional<uint64_t> start = DataOffset(*load.tables, *entry);
-    if (!start || !InBounds(*start, kBitmapInfoSize, load.file.size())) return false;
+    const std::optional<uint64_t> start = StartOf(load, *entry, why);
+    if (!start) return why;
+    if (!InBounds(*start, kBitmapInfoSize, load.file.size()))
+        return load.Cut("the header of " + load.Item(index), kBitmapInfoSize, *start);
     const uint64_t wanted = NeBitmapByteCount(load.file.subspan(size_t(*start), kBitmapInfoSize));
     // The byte count includes 40 bytes beyond the bitmap, which a bitmap at
     // the end of the file does not have; a damaged one may lack more. Take
     // what there is and let the decoder judge it.
     const uint64_t take = std::min(wanted, load.file.size() - *start);
     bmp.Bitmap = std::make_shared<Bitmap>();
-    if (!SpendLoadBudget(take)) return false;
+    if (!SpendLoadBudget(take)) return ReadError::OverBudget(*start, load.Item(index), load.file.size());
     Bitmap decoded = DecodeBitmapResource(load.file.subspan(size_t(*start), size_t(take)));
     if (!decoded.HasHandle()) {
         *bmp.Bitmap = GwFakeBitmap();
@@ -323,100 +364,123 @@ bool ReadBitmap(NeLoad& load, CommonData& cd, uint64_t index, TAdvBmp& bmp) {
         bmp.Height = decoded.height;
         *bmp.Bitmap = std::move(decoded);
     }
-    RaiseMaxBmpSize(cd, bmp.Width, bmp.Height);
-    return true;
+    return std::nullopt;
 }
 
 // Icon libraries keep their group names in the resident-name table: the
 // module name (with its ordinal), then one name and ordinal per group.
-void RenameLibraryGroups(CommonData& cd, const NeLoad& load) {
+void RenameLibraryGroups(std::vector<TAdvIconGroupList>& groups, const NeLoad& load) {
     if (!load.tables) return;
-    const NeHeader& h = load.tables->header;
-    ByteReader r(load.file, h.neOffset + h.residentNames);
+    const ExeHeader& h = load.tables->header;
+    ByteReader r(load.file, h.newHeader + h.residentNames);
     const uint8_t moduleLength = r.u8();
     if (!r.ok() || moduleLength == 0 || !r.skip(uint64_t(moduleLength) + 2)) return;
-    const size_t groups = std::min<size_t>(size_t(std::max(cd.IconGroupCount, 0)), cd.IconGroups.size());
-    for (size_t g = 0; g < groups; ++g) {
+    for (TAdvIconGroupList& group : groups) {
         const uint8_t length = r.u8();
         if (!r.ok() || length == 0) return;
         const ByteView name = r.view(length);
         r.u16(); // ordinal
         if (!r.ok()) return;
         const size_t keep = std::min<size_t>(length, kMaxLibraryNameLength);
-        cd.IconGroups[g].Name.assign(reinterpret_cast<const char*>(name.data()), keep);
+        group.Name.assign(reinterpret_cast<const char*>(name.data()), keep);
     }
 }
 
-// Runs a reader for indices 0 .. count - 1 of a caller-sized list; indices
-// beyond the list fail without touching anything. Returns how many failed.
-template <typename List, typename ReadOne>
-uint64_t ReadAll(int32_t count, List& list, ReadOne readOne) {
-    const uint64_t wanted = count > 0 ? uint64_t(count) : 0;
-    const uint64_t present = std::min<uint64_t>(wanted, list.size());
-    uint64_t failed = wanted - present;
-    for (uint64_t g = 0; g < present; ++g)
-        if (!readOne(g, list[size_t(g)])) ++failed;
-    return failed;
+// Runs a reader for indices 0 .. count - 1, each into its own entry; counts
+// the failures and keeps the first one's damage.
+template <typename Record, typename ReadOne>
+ReadResult<std::vector<Record>> ReadAll(size_t count, ReadOne readOne) {
+    ReadResult<std::vector<Record>> result;
+    result.records.resize(count);
+    for (size_t g = 0; g < count; ++g) {
+        if (Damage why = readOne(g, result.records[g])) {
+            ++result.failed;
+            result.Note(std::move(*why));
+        }
+    }
+    return result;
 }
 
-uint8_t Status(CommonData& cd, uint64_t failed, int32_t count, const char* what) {
-    if (failed == 0) return 0;
-    cd.LastError = "Cannot read " + std::to_string(failed) + " of " + std::to_string(count) + " " + what;
+// The system's status and text for a list load: "Cannot read 1 of 3 icon groups".
+template <typename Record>
+uint8_t Finish(FileContents& contents, ReadResult<std::vector<Record>>& read, std::vector<Record>& list,
+               int32_t count, const char* what) {
+    list = std::move(read.records);
+    contents.NoteError(read.error);
+    if (read.failed == 0) return 0;
+    contents.LastError =
+        "Cannot read " + std::to_string(read.failed) + " of " + std::to_string(count) + " " + what;
     return 1;
 }
 
+size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
+
 // A file that did not open says so rather than that its groups failed.
-uint8_t WithOpenError(CommonData& cd, uint8_t status, const MappedFile& file) {
-    if (status != 0 && !file.IsOpen()) cd.LastError = file.error();
+uint8_t WithOpenError(FileContents& contents, uint8_t status, const MappedFile& file) {
+    if (status != 0 && !file.IsOpen()) {
+        contents.LastError = file.error();
+        contents.Errors.assign(1, ReadError{ReadErrorKind::Io, 0, file.error()});
+    }
     return status;
 }
 
 } // namespace
 
-uint8_t LoadIconsNEOfBytes(CommonData& cd, ByteView file, const std::string& path) {
-    NeLoad load(file, cd.SelFileName, kNeIconGroup, kNeIcon);
-    const uint64_t failed = ReadAll(cd.IconGroupCount, cd.IconGroups, [&](uint64_t g, TAdvIconGroupList& group) {
+ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count) {
+    NeLoad load(file, name, "icon group", kNeIconGroup, kNeIcon);
+    auto read = ReadAll<TAdvIconGroupList>(count, [&](uint64_t g, TAdvIconGroupList& group) {
         return ReadIconGroup(load, g, group);
     });
-    if (failed != 0) return Status(cd, failed, cd.IconGroupCount, "icon groups");
-    if (UpperExtension(path) == ".ICL") RenameLibraryGroups(cd, load);
-    return 0;
+    if (read.failed == 0 && UpperExtension(name) == ".ICL") RenameLibraryGroups(read.records, load);
+    return read;
 }
 
-uint8_t LoadCursorsNEOfBytes(CommonData& cd, ByteView file) {
-    NeLoad load(file, cd.SelFileName, kNeCursorGroup, kNeCursor);
-    const uint64_t failed = ReadAll(cd.CursorGroupCount, cd.CursorGroups,
-                                    [&](uint64_t g, TAdvCursorGroupList& group) {
-                                        return ReadCursorGroup(load, g, group);
-                                    });
-    return Status(cd, failed, cd.CursorGroupCount, "cursor groups");
+ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
+                                                                 size_t count) {
+    NeLoad load(file, name, "cursor group", kNeCursorGroup, kNeCursor);
+    return ReadAll<TAdvCursorGroupList>(
+        count, [&](uint64_t g, TAdvCursorGroupList& group) { return ReadCursorGroup(load, g, group); });
 }
 
-uint8_t LoadBitmapsNEOfBytes(CommonData& cd, ByteView file) {
-    NeLoad load(file, cd.SelFileName, kNeBitmap);
-    const uint64_t failed =
-        ReadAll(cd.BitmapCount, cd.Bitmaps, [&](uint64_t g, TAdvBmp& bmp) { return ReadBitmap(load, cd, g, bmp); });
-    return Status(cd, failed, cd.BitmapCount, "bitmaps");
+ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count) {
+    NeLoad load(file, name, "bitmap", kNeBitmap);
+    return ReadAll<TAdvBmp>(count, [&](uint64_t g, TAdvBmp& bmp) { return ReadBitmap(load, g, bmp); });
+}
+
+uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
+    auto read = ParseNeIconGroups(file, name, CountOf(contents.IconGroupCount));
+    return Finish(contents, read, contents.IconGroups, contents.IconGroupCount, "icon groups");
+}
+
+uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
+    auto read = ParseNeCursorGroups(file, name, CountOf(contents.CursorGroupCount));
+    return Finish(contents, read, contents.CursorGroups, contents.CursorGroupCount, "cursor groups");
+}
+
+uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
+    auto read = ParseNeBitmaps(file, name, CountOf(contents.BitmapCount));
+    for (const TAdvBmp& bmp : read.records) contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
+    return Finish(contents, read, contents.Bitmaps, contents.BitmapCount, "bitmaps");
 }
 
 // The file is opened once per load and its result is not tested: a file
 // that did not open has no bytes, so every group fails at its first read.
-uint8_t LoadIconsNE(CommonData& cd, const std::string& path) {
+uint8_t LoadIconsNE(FileContents& contents, const std::string& path) {
     MappedFile file;
     OpenCheckedFile(file, path);
-    return WithOpenError(cd, LoadIconsNEOfBytes(cd, file.bytes(), path), file);
+    return WithOpenError(contents, LoadIconsNEOfBytes(contents, file.bytes(), path), file);
 }
 
-uint8_t LoadCursorsNE(CommonData& cd) {
+uint8_t LoadCursorsNE(FileContents& contents, const std::string& path) {
     MappedFile file;
-    OpenCheckedFile(file, cd.SelFilePath);
-    return WithOpenError(cd, LoadCursorsNEOfBytes(cd, file.bytes()), file);
+    OpenCheckedFile(file, path);
+    return WithOpenError(contents, LoadCursorsNEOfBytes(contents, file.bytes(), path), file);
 }
 
-uint8_t LoadBitmapsNE(CommonData& cd) {
+uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path) {
     MappedFile file;
-    OpenCheckedFile(file, cd.SelFilePath);
-    return WithOpenError(cd, LoadBitmapsNEOfBytes(cd, file.bytes()), file);
+    OpenCheckedFile(file, path);
+    return WithOpenError(contents, LoadBitmapsNEOfBytes(contents, file.bytes(), path), file);
 }
 
 int CountNEResourcesOfBytes(ByteView file, bool isBitmap) {

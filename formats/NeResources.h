@@ -3,26 +3,36 @@
 // icon-group, cursor-group and bitmap readers, the icon-library names and
 // the resource counter.
 #include <string>
+#include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
-// Every icon group 0 .. cd.IconGroupCount - 1 of the NE file at path into
-// cd.IconGroups (sized by the caller); status 1 when any group failed. When
+// Every icon group 0 .. contents.IconGroupCount - 1 of the NE file at path
+// into contents.IconGroups (sized to the count here); status 1 when any
+// group failed. Named resources take their names from the file's name; when
 // all were read and the extension is ".ICL", the groups are renamed from the
 // resident-name table.
-uint8_t LoadIconsNE(CommonData& cd, const std::string& path);
-// Every cursor group 0 .. cd.CursorGroupCount - 1 of cd.SelFilePath.
-uint8_t LoadCursorsNE(CommonData& cd);
-// Every bitmap 0 .. cd.BitmapCount - 1 of cd.SelFilePath.
-uint8_t LoadBitmapsNE(CommonData& cd);
+uint8_t LoadIconsNE(FileContents& contents, const std::string& path);
+// Every cursor group 0 .. contents.CursorGroupCount - 1.
+uint8_t LoadCursorsNE(FileContents& contents, const std::string& path);
+// Every bitmap 0 .. contents.BitmapCount - 1.
+uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path);
 
-// The same loads over bytes already in memory; path and cd.SelFileName give
-// the extension and the file-derived names.
-uint8_t LoadIconsNEOfBytes(CommonData& cd, ByteView file, const std::string& path);
-uint8_t LoadCursorsNEOfBytes(CommonData& cd, ByteView file);
-uint8_t LoadBitmapsNEOfBytes(CommonData& cd, ByteView file);
+// The same loads over bytes already in memory; name (the file's name or
+// path) gives the extension and the names of named resources.
+uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
+uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
+uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
+
+// The readers themselves: count entries, each read or left as it was made;
+// failed says how many could not be read, error what the first failure was.
+ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count);
+ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
+                                                                 size_t count);
+ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count);
 
 // The number of bitmaps (isBitmap) or cursor groups in an NE file; 0 when it
 // is not a readable NE file with resources or has none of that type.

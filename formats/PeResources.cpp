@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "formats/BmpManage.h"
+#include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "platform/LoadBudget.h"
 #include "platform/ResourceModule.h"
@@ -13,8 +14,6 @@ namespace gw {
 
 namespace {
 
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kCursorPrefixSize = 4;
 // An image entry may state more bytes than its resource holds: the image's
 // Data block keeps the stated size, zero-filled past the resource. A stated
@@ -24,6 +23,7 @@ constexpr uint64_t kCursorPrefixSize = 4;
 constexpr uint64_t kMaxBytesInResBeyondResource = uint64_t(1) << 20;
 
 using TypeTable = ResourceModule::TypeTable;
+using Damage = std::optional<ReadError>;
 
 template <class Group>
 void RecordNames(std::vector<Group>& groups, const std::vector<ResName>& names) {
@@ -45,14 +45,6 @@ std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
     return ResName::Id(uint16_t(id));
 }
 
-// The number of 14-byte entries a group resource states, cut to the entries
-// its bytes really hold.
-uint16_t GroupEntryCount(ByteView group) {
-    if (group.size() < kGroupHeaderSize) return 0;
-    const uint64_t stated = PeekU16(group, 4);
-    return uint16_t(std::min(stated, (group.size() - kGroupHeaderSize) / kGroupEntrySize));
-}
-
 // A Data block of bytesInRes bytes filled from the start of the resource,
 // the rest zero. bytesInRes is lowered to the resource's size when it states
 // implausibly more (see kMaxBytesInResBeyondResource). False, with nothing
@@ -69,23 +61,38 @@ bool ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes, B
     return true;
 }
 
+// What one group load shares: the module's tables and where damage is noted.
+struct PeLoad {
+    const ResourceModule& module;
+    TypeTable groups;
+    TypeTable images;
+    const char* what; // "icon group", "cursor group"
+
+    ReadError OverBudget(const std::string& item) const {
+        return ReadError::OverBudget(0, item, module.FileSize());
+    }
+};
+
 // The readers of one image entry: false when the load's budget cannot take
-// its bytes.
-bool ReadIconImage(TAdvIconImage& im, ByteReader& entry, const TypeTable& images) {
-    ReadIconEntryHead(im, entry);
-    im.ResId = entry.u16();
+// its bytes. A missing image resource is noted as damage.
+bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Damage& missing) {
+    ReadIconGroupEntry(im, entry);
     im.ImageOffset = 0;
-    const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
+    ReadError why;
+    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
+    if (!resource && !missing) missing = why;
     if (!ImageBlock(resource, im.BytesInRes, im.Data)) return false;
     im.Handle = resource ? CreateIconFromResourceEx(*resource, true, kIconVersion, im.Width, im.Height, 0)
                          : nullptr;
     return true;
 }
 
-bool ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& images) {
+bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry, Damage& missing) {
     ReadCursorGroupEntry(im, entry);
-    const std::optional<ByteView> resource = images.Find(ResName::Id(im.ResId));
+    ReadError why;
+    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource) {
+        if (!missing) missing = why;
         im.Handle = nullptr;
         return ImageBlock(resource, im.BytesInRes, im.Data);
     }
@@ -102,23 +109,25 @@ bool ReadCursorImage(TAdvCursorImage& im, ByteReader& entry, const TypeTable& im
 }
 
 // Reopens group by its name value and reads its directory and images.
-// False (with error set) when the group resource cannot be found. An image
+// False (with why set) when the group resource cannot be found. An image
 // whose bytes the load's budget cannot take ends the group there.
 template <class Group, class ReadImage>
-bool ReadGroup(Group& group, const TypeTable& groups, const TypeTable& images, const std::string& path,
-               std::string& error, ReadImage readImage) {
+bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImage) {
     const std::optional<ResName> name = ReopenName(group.Name, group.IsNamed);
-    const std::optional<ByteView> bytes = name ? groups.Find(*name) : std::nullopt;
+    ReadError notFound = ReadError::Invalid(0, std::string(load.what) + " \"" + group.Name + "\" has no resource name",
+                                            load.module.FileSize());
+    const std::optional<ByteView> bytes = name ? load.groups.Find(*name, &notFound) : std::nullopt;
     if (!bytes) {
-        error = "Resource " + group.Name + " not found in " + path;
+        why = notFound;
         return false;
     }
-    const uint16_t count = GroupEntryCount(*bytes);
+    const uint16_t count = HeldGroupCount(*bytes);
     group.ImageCount = count;
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
-        ByteReader entry(*bytes, kGroupHeaderSize + uint64_t(j) * kGroupEntrySize);
-        if (!readImage(group.Images[j], entry, images)) {
+        ByteReader entry = GroupEntryReader(*bytes, j);
+        if (!readImage(load, group.Images[j], entry, why)) {
+            if (!why) why = load.OverBudget("image " + std::to_string(j) + " of " + load.what + " " + group.Name);
             group.Images.resize(j);
             group.ImageCount = j;
             break;
@@ -127,34 +136,52 @@ bool ReadGroup(Group& group, const TypeTable& groups, const TypeTable& images, c
     return true;
 }
 
-// The shared walk of icon and cursor groups: names in directory order into
-// the caller-sized list, then every group reopened and read.
+// The shared walk of icon and cursor groups: names in directory order, then
+// every group reopened and read until one cannot be found.
 template <class Group, class ReadImage>
-uint8_t LoadGroups(CommonData& cd, const ResourceModule& module, const std::string& path, std::vector<Group>& list,
-                   int32_t groupCount, uint16_t groupType, uint16_t imageType, ReadImage readImage) {
+ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t count, const char* what,
+                                           uint16_t groupType, uint16_t imageType, ReadImage readImage) {
     const LoadBudget budget(module.FileSize());
-    std::string error;
-    const TypeTable groups = module.Table(groupType);
-    const TypeTable images = module.Table(imageType);
-    RecordNames(list, groups.Names());
-    const size_t count = std::min(size_t(std::max(groupCount, 0)), list.size());
+    ReadResult<std::vector<Group>> result;
+    if (module.Damage()) result.Note(*module.Damage());
+    const PeLoad load{module, module.Table(groupType), module.Table(imageType), what};
+    result.records.resize(count);
+    RecordNames(result.records, load.groups.Names());
     for (size_t i = 0; i < count; ++i) {
-        if (!ReadGroup(list[i], groups, images, path, error, readImage)) {
-            cd.LastError = error;
-            return 1;
+        Damage why;
+        const bool found = ReadGroup(load, result.records[i], why, readImage);
+        if (why) result.Note(std::move(*why));
+        if (!found) {
+            result.failed = 1;
+            result.stoppedAt = i;
+            break;
         }
     }
-    return 0;
+    return result;
 }
+
+// The system's status and text: "Resource 7 not found in /lib/app.dll".
+template <class Group>
+uint8_t Finish(FileContents& contents, ReadResult<std::vector<Group>>& read, std::vector<Group>& list,
+               const std::string& path) {
+    list = std::move(read.records);
+    contents.NoteError(read.error);
+    if (!read.stoppedAt) return 0;
+    contents.LastError = "Resource " + list[*read.stoppedAt].Name + " not found in " + path;
+    return 1;
+}
+
+size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
 
 // Opens path as a data module and runs load over it; status 1 with the
 // error recorded when it does not open.
 template <class Load>
-uint8_t WithModule(CommonData& cd, const std::string& path, Load load) {
+uint8_t WithModule(FileContents& contents, const std::string& path, Load load) {
     std::string error;
     const std::unique_ptr<ResourceModule> module = ResourceModule::Open(path, &error);
     if (!module) {
-        cd.LastError = error;
+        contents.LastError = error;
+        contents.NoteError(ReadError{ReadErrorKind::Invalid, 0, error});
         return 1;
     }
     return load(*module);
@@ -162,48 +189,50 @@ uint8_t WithModule(CommonData& cd, const std::string& path, Load load) {
 
 } // namespace
 
-uint8_t LoadIconsPE(CommonData& cd, const ResourceModule& module, const std::string& path) {
-    return LoadGroups(cd, module, path, cd.IconGroups, cd.IconGroupCount, RT_GROUP_ICON, RT_ICON, ReadIconImage);
+ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count) {
+    return ParseGroups<TAdvIconGroupList>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage);
 }
 
-uint8_t LoadCursorsPE(CommonData& cd, const ResourceModule& module, const std::string& path) {
-    return LoadGroups(cd, module, path, cd.CursorGroups, cd.CursorGroupCount, RT_GROUP_CURSOR, RT_CURSOR,
-                      ReadCursorImage);
+ReadResult<std::vector<TAdvCursorGroupList>> ParsePeCursorGroups(const ResourceModule& module, size_t count) {
+    return ParseGroups<TAdvCursorGroupList>(module, count, "cursor group", RT_GROUP_CURSOR, RT_CURSOR,
+                                            ReadCursorImage);
 }
 
-uint8_t LoadIconsPE(CommonData& cd, const std::string& path) {
-    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadIconsPE(cd, m, path); });
+uint8_t LoadIconsPE(FileContents& contents, const ResourceModule& module, const std::string& path) {
+    auto read = ParsePeIconGroups(module, CountOf(contents.IconGroupCount));
+    return Finish(contents, read, contents.IconGroups, path);
 }
 
-uint8_t LoadCursorsPE(CommonData& cd, const std::string& path) {
-    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadCursorsPE(cd, m, path); });
+uint8_t LoadCursorsPE(FileContents& contents, const ResourceModule& module, const std::string& path) {
+    auto read = ParsePeCursorGroups(module, CountOf(contents.CursorGroupCount));
+    return Finish(contents, read, contents.CursorGroups, path);
 }
 
-uint8_t LoadBitmapsPE(CommonData& cd, const std::string& path) {
-    return WithModule(cd, path, [&](const ResourceModule& m) { return LoadBitmapsPE(cd, m); });
+uint8_t LoadIconsPE(FileContents& contents, const std::string& path) {
+    contents.IconGroups.resize(CountOf(contents.IconGroupCount));
+    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadIconsPE(contents, m, path); });
 }
 
-uint8_t LoadBitmapsPE(CommonData& cd, const ResourceModule& module) {
+uint8_t LoadCursorsPE(FileContents& contents, const std::string& path) {
+    contents.CursorGroups.resize(CountOf(contents.CursorGroupCount));
+    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadCursorsPE(contents, m, path); });
+}
+
+uint8_t LoadBitmapsPE(FileContents& contents, const std::string& path) {
+    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
+    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadBitmapsPE(contents, m); });
+}
+
+uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
     const LoadBudget budget(module.FileSize());
+    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
+    contents.NoteError(module.Damage());
     const TypeTable bitmaps = module.Table(RT_BITMAP);
-    size_t index = 0;
+    BitmapListFiller list(contents, BitmapTransparency::BottomLeftPixel);
     for (const ResName& name : bitmaps.Names()) {
-        if (index >= cd.Bitmaps.size()) break;
-        TAdvBmp& bmp = cd.Bitmaps[index];
-        bmp.Name = name.isId ? std::to_string(name.id) : name.name;
-        bmp.IsNamed = name.isId ? 0 : 1;
+        if (list.Full()) break;
         const std::optional<ByteView> resource = bitmaps.Find(name);
-        if (!resource) continue;
-        Bitmap decoded = DecodeBitmapResource(*resource);
-        // A bitmap that does not decode is skipped: the next one takes its entry.
-        if (!decoded.HasHandle()) continue;
-        bmp.PixelFormat = decoded.pixelFormat;
-        bmp.Width = decoded.width;
-        bmp.Height = decoded.height;
-        bmp.TransparentColor = ColorFromArgb(decoded.Pixel(0, decoded.height - 1));
-        bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
-        RaiseMaxBmpSize(cd, bmp.Width, bmp.Height);
-        ++index;
+        list.Offer(name.isId ? std::to_string(name.id) : name.name, !name.isId, resource.value_or(ByteView{}));
     }
     return 0;
 }

@@ -2,24 +2,33 @@
 // Icon groups, cursor groups and bitmaps of 32-bit executables and libraries,
 // read through ResourceModule.
 #include <string>
+#include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
 class ResourceModule;
 
-// Status 1 when the module does not open, else 0. Groups and bitmaps beyond
-// the caller-sized lists are ignored. A group resource that cannot be found
-// leaves cd.LastError set and ends the load (earlier groups stay loaded).
-uint8_t LoadIconsPE(CommonData& cd, const std::string& path);
-uint8_t LoadCursorsPE(CommonData& cd, const std::string& path);
-uint8_t LoadBitmapsPE(CommonData& cd, const std::string& path);
+// Status 1 when the module does not open, else 0. The lists are sized to
+// the counts in contents; names beyond them are ignored. A group resource
+// that cannot be found leaves contents.LastError set and ends the load
+// (earlier groups stay loaded).
+uint8_t LoadIconsPE(FileContents& contents, const std::string& path);
+uint8_t LoadCursorsPE(FileContents& contents, const std::string& path);
+uint8_t LoadBitmapsPE(FileContents& contents, const std::string& path);
 
 // The same over a module already open (path names it in messages); these
 // never fail to open, so status 1 means only a group that cannot be found.
-uint8_t LoadIconsPE(CommonData& cd, const ResourceModule& module, const std::string& path);
-uint8_t LoadCursorsPE(CommonData& cd, const ResourceModule& module, const std::string& path);
-uint8_t LoadBitmapsPE(CommonData& cd, const ResourceModule& module);
+uint8_t LoadIconsPE(FileContents& contents, const ResourceModule& module, const std::string& path);
+uint8_t LoadCursorsPE(FileContents& contents, const ResourceModule& module, const std::string& path);
+uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
+
+// The group readers themselves: count entries named in directory order, each
+// read until a group cannot be found (stoppedAt); images whose resource is
+// missing keep a zero-filled block and are reported as damage.
+ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count);
+ReadResult<std::vector<TAdvCursorGroupList>> ParsePeCursorGroups(const ResourceModule& module, size_t count);
 
 } // namespace gw

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "formats/BmpManage.h"
+#include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "platform/FileIo.h"
 #include "platform/LoadBudget.h"
@@ -25,9 +26,6 @@ constexpr uint8_t kRes16IdMarker = 0xFF;
 // are read past to their terminator.
 constexpr size_t kMaxStoredName = 251;
 
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
-constexpr uint64_t kGroupCountOffset = 4;
 constexpr uint64_t kCursorPrefixSize = 4;
 
 // A resource type or name: a number, or a string.
@@ -42,7 +40,8 @@ struct ResEntry {
     ResIdent type;
     ResIdent name;
     uint64_t dataStart = 0;
-    ByteView data; // the entry's data, cut short where the file ends
+    uint64_t dataSize = 0; // as the entry states it
+    ByteView data;         // the entry's data, cut short where the file ends
 };
 
 // A string type maps to a number only where a reader or counter looks for it.
@@ -106,7 +105,8 @@ ByteView ClippedData(ByteView file, uint64_t start, uint64_t size) {
 // and name (and, in the 16-bit layout, its flags and size) could be read;
 // its data may be cut short by the end of the file. The walk ends at the
 // first incomplete entry and never revisits a position: every entry ends
-// after it starts.
+// after it starts. Both an incomplete entry and data cut short are damage,
+// which the walk keeps (the first of them) for the readers to report.
 class ResWalk {
 public:
     ResWalk(ByteView file, bool is32, uint64_t start) : m_file(file), m_is32(is32), m_pos(start) {}
@@ -116,8 +116,16 @@ public:
         if (m_done || m_pos >= m_file.size()) return false;
         e.start = m_pos;
         m_done = !(m_is32 ? Next32(e) : Next16(e));
+        if (m_done && !OnlyZerosFrom(e.start))
+            Note(ReadError{ReadErrorKind::Truncated, m_file.size(),
+                           "the resource entry at " + GroupedNumber(e.start) + " is cut short or damaged"});
+        else if (e.data.size() < e.dataSize)
+            Note(ReadError::Truncated(m_file.size(), "the data of the resource entry at " + GroupedNumber(e.start),
+                                      e.dataSize, e.dataStart));
         return !m_done;
     }
+
+    const std::optional<ReadError>& Damage() const { return m_damage; }
 
     // Continues at a position inside or after the entry just read (the 16-bit
     // icon and cursor readers go on right after a group's directory).
@@ -137,6 +145,7 @@ private:
         e.name = ReadIdent32(header);
         if (!header.ok()) return false;
         e.dataStart = e.start + headerSize;
+        e.dataSize = dataSize;
         e.data = ClippedData(m_file, e.dataStart, dataSize);
         const uint64_t end = e.dataStart + dataSize;
         const uint64_t next = (end + kRes32Alignment - 1) / kRes32Alignment * kRes32Alignment;
@@ -153,15 +162,27 @@ private:
         const uint32_t dataSize = r.u32();
         if (!r.ok()) return false;
         e.dataStart = r.pos();
+        e.dataSize = dataSize;
         e.data = ClippedData(m_file, e.dataStart, dataSize);
         m_pos = e.dataStart + dataSize;
         return true;
+    }
+
+    void Note(ReadError e) {
+        if (!m_damage) m_damage = std::move(e);
+    }
+
+    // Zeros after the last entry are padding, not a damaged entry.
+    bool OnlyZerosFrom(uint64_t pos) const {
+        const ByteView rest = m_file.subspan(size_t(std::min<uint64_t>(pos, m_file.size())));
+        return std::all_of(rest.begin(), rest.end(), [](uint8_t b) { return b == 0; });
     }
 
     ByteView m_file;
     bool m_is32;
     uint64_t m_pos;
     bool m_done = false;
+    std::optional<ReadError> m_damage;
 };
 
 int CountEntries(ByteView file, bool is32, uint64_t start, uint16_t resType) {
@@ -206,6 +227,8 @@ bool TakeImageBytes(Image& im, ByteView resource) {
     return true;
 }
 
+// The resource-file policy for icon group entries: colour count, reserved
+// and planes are not taken from the entry.
 void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
     im.Width = r.u8();
     im.Height = r.u8();
@@ -230,28 +253,39 @@ bool LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
     return true;
 }
 
-// Reads a group's directory and finds its images; the first image id that
-// is not in the file, or whose bytes the load's budget cannot take, ends the
-// group (the images after it keep no data).
+// Reads a group's directory (the resource-file policy: the stated count
+// believed as far as the group's bytes hold entries) and finds its images;
+// the first image id that is not in the file, or whose bytes the load's
+// budget cannot take, ends the group (the images after it keep no data).
 // Returns the bytes of the group's data that the directory took.
 template <class Group, class ReadEntry, class LoadImage>
-uint64_t ReadGroup(Group& group, ByteView data, const ImageIndex& images, ReadEntry readEntry,
-                   LoadImage loadImage) {
+uint64_t ReadGroup(Group& group, const ResEntry& e, const ImageIndex& images, ReadEntry readEntry,
+                   LoadImage loadImage, uint64_t fileSize, std::optional<ReadError>& why) {
+    const ByteView data = e.data;
     group.ImageCount = 0;
     group.Images.clear();
     if (data.size() < kGroupHeaderSize) return data.size();
-    // A stated count is believed only as far as the group's bytes hold entries.
-    const uint64_t stated = PeekU16(data, kGroupCountOffset);
-    const uint16_t count = uint16_t(std::min(stated, (data.size() - kGroupHeaderSize) / kGroupEntrySize));
+    const uint16_t count = HeldGroupCount(data);
     group.ImageCount = count;
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
-        ByteReader r(data, kGroupHeaderSize + uint64_t(j) * kGroupEntrySize);
+        ByteReader r = GroupEntryReader(data, j);
         readEntry(group.Images[j], r);
     }
-    for (auto& im : group.Images) {
+    for (uint16_t j = 0; j < count; ++j) {
+        auto& im = group.Images[j];
+        const uint64_t entryAt = e.dataStart + kGroupHeaderSize + uint64_t(j) * kGroupEntrySize;
+        const std::string item = "image " + std::to_string(j) + " of group " + group.Name;
         const auto found = images.find(im.ResId);
-        if (found == images.end() || !loadImage(im, found->second)) break;
+        if (found == images.end()) {
+            why = ReadError::Invalid(entryAt, item + " names image " + std::to_string(im.ResId) +
+                                                  ", which is not in the file", fileSize);
+            break;
+        }
+        if (!loadImage(im, found->second)) {
+            why = ReadError::OverBudget(entryAt, item, fileSize);
+            break;
+        }
     }
     // Images after a missing one keep no data either; their stated sizes go
     // with it so that writers never pad a block out of nothing.
@@ -261,24 +295,33 @@ uint64_t ReadGroup(Group& group, ByteView data, const ImageIndex& images, ReadEn
 }
 
 template <class Group, class ReadEntry, class LoadImage>
-void LoadGroups(ByteView file, std::vector<Group>& list, TypeNames names, uint16_t groupType,
-                uint16_t imageType, ReadEntry readEntry, LoadImage loadImage) {
-    if (list.empty()) return;
+ReadResult<std::vector<Group>> ParseGroups(ByteView file, size_t count, TypeNames names, uint16_t groupType,
+                                           uint16_t imageType, ReadEntry readEntry, LoadImage loadImage) {
+    const LoadBudget budget(file.size());
+    ReadResult<std::vector<Group>> result;
+    result.records.resize(count);
+    if (count == 0) return result;
     const bool is32 = IsRes32(file);
     ResWalk walk(file, is32);
     std::optional<ImageIndex> images;
     size_t index = 0;
     ResEntry e;
-    while (index < list.size() && walk.Next(e)) {
+    while (index < count && walk.Next(e)) {
         if (TypeNumber(e.type, names) != groupType) continue;
         if (!images) images = IndexImages(file, is32, names, imageType);
-        Group& group = list[index++];
+        Group& group = result.records[index++];
         SetName(group, e.name);
-        const uint64_t used = ReadGroup(group, e.data, *images, readEntry, loadImage);
+        std::optional<ReadError> why;
+        const uint64_t used = ReadGroup(group, e, *images, readEntry, loadImage, file.size(), why);
+        if (why) result.Note(std::move(*why));
         // The 16-bit layout goes on right after the group's directory.
         if (!is32) walk.ContinueAt(e.dataStart + used);
     }
+    if (walk.Damage()) result.Note(*walk.Damage());
+    return result;
 }
+
+size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
 
 } // namespace
 
@@ -298,58 +341,83 @@ int Conta16(ByteView file, uint64_t start, uint16_t resType) {
     return CountEntries(file, false, start, resType);
 }
 
-void LoadResIconsBytes(CommonData& cd, ByteView file) {
-    const LoadBudget budget(file.size());
-    LoadGroups(file, cd.IconGroups, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry, LoadIconImage);
+int CountResEntries(ByteView file, uint16_t resType) {
+    return IsRes32(file) ? Conta32(file, kRes32LeadSize, resType) : Conta16(file, 0, resType);
 }
 
-void LoadResCursorsBytes(CommonData& cd, ByteView file) {
-    const LoadBudget budget(file.size());
-    LoadGroups(file, cd.CursorGroups, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorGroupEntry,
-               LoadCursorImage);
-}
-
-// A single pass: a bitmap that does not decode leaves the entry index where
-// it is, so the next bitmap takes its place (name included).
-void LoadResBitmapsBytes(CommonData& cd, ByteView file) {
-    const LoadBudget budget(file.size());
-    cd.MaxBmpWidth = 0;
-    cd.MaxBmpHeight = 0;
-    std::vector<TAdvBmp>& list = cd.Bitmaps;
+std::optional<ReadError> ResFileDamage(ByteView file) {
     ResWalk walk(file, IsRes32(file));
-    size_t index = 0;
     ResEntry e;
-    while (index < list.size() && walk.Next(e)) {
-        if (TypeNumber(e.type, kBitmapTypeNames) != RT_BITMAP) continue;
-        TAdvBmp& bmp = list[index];
-        SetName(bmp, e.name);
-        Bitmap decoded = DecodeBitmapResource(e.data);
-        if (!decoded.HasHandle()) continue;
-        bmp.PixelFormat = decoded.pixelFormat;
-        bmp.Width = decoded.width;
-        bmp.Height = decoded.height;
-        bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
-        RaiseMaxBmpSize(cd, bmp.Width, bmp.Height);
-        ++index;
+    while (walk.Next(e)) {
     }
+    return walk.Damage();
+}
+
+ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count) {
+    return ParseGroups<TAdvIconGroupList>(file, count, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry,
+                                          LoadIconImage);
+}
+
+ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count) {
+    return ParseGroups<TAdvCursorGroupList>(file, count, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR,
+                                            ReadCursorGroupEntry, LoadCursorImage);
+}
+
+void LoadResIconsBytes(FileContents& contents, ByteView file) {
+    auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount));
+    contents.IconGroups = std::move(read.records);
+    contents.NoteError(read.error);
+}
+
+void LoadResCursorsBytes(FileContents& contents, ByteView file) {
+    auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount));
+    contents.CursorGroups = std::move(read.records);
+    contents.NoteError(read.error);
+}
+
+// A single pass through the shared bitmap loop; bitmaps of resource files
+// keep TransparentColor 0.
+void LoadResBitmapsBytes(FileContents& contents, ByteView file) {
+    const LoadBudget budget(file.size());
+    contents.MaxBmpWidth = 0;
+    contents.MaxBmpHeight = 0;
+    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
+    BitmapListFiller list(contents, BitmapTransparency::None);
+    ResWalk walk(file, IsRes32(file));
+    ResEntry e;
+    while (!list.Full() && walk.Next(e)) {
+        if (TypeNumber(e.type, kBitmapTypeNames) != RT_BITMAP) continue;
+        list.Offer(e.name.isId ? std::to_string(e.name.id) : e.name.name, !e.name.isId, e.data);
+    }
+    contents.NoteError(walk.Damage());
 }
 
 namespace {
 
 template <class LoadBytes>
-void LoadResFile(CommonData& cd, LoadBytes loadBytes) {
+void LoadResFile(FileContents& contents, const std::string& path, LoadBytes loadBytes) {
     MappedFile file;
-    if (!file.Open(cd.SelFilePath)) {
-        cd.LastError = file.error();
+    if (!file.Open(path)) {
+        contents.LastError = file.error();
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
         return;
     }
-    loadBytes(cd, file.bytes());
+    loadBytes(contents, file.bytes());
 }
 
 } // namespace
 
-void LoadResIcons(CommonData& cd) { LoadResFile(cd, LoadResIconsBytes); }
-void LoadResCursors(CommonData& cd) { LoadResFile(cd, LoadResCursorsBytes); }
-void LoadResBitmaps(CommonData& cd) { LoadResFile(cd, LoadResBitmapsBytes); }
+void LoadResIcons(FileContents& contents, const std::string& path) {
+    contents.IconGroups.resize(CountOf(contents.IconGroupCount));
+    LoadResFile(contents, path, LoadResIconsBytes);
+}
+void LoadResCursors(FileContents& contents, const std::string& path) {
+    contents.CursorGroups.resize(CountOf(contents.CursorGroupCount));
+    LoadResFile(contents, path, LoadResCursorsBytes);
+}
+void LoadResBitmaps(FileContents& contents, const std::string& path) {
+    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
+    LoadResFile(contents, path, LoadResBitmapsBytes);
+}
 
 } // namespace gw

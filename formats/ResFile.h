@@ -2,21 +2,27 @@
 // Compiled resource files (.res, .r32, .r16, .dcr) in the 32-bit and the
 // 16-bit layout: the readers and the counters.
 #include <string>
+#include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
-// Read cd.SelFilePath into cd.IconGroups / cd.CursorGroups / cd.Bitmaps,
-// which the caller has sized to the counts. Entries not found stay as the
-// caller left them.
-void LoadResIcons(CommonData& cd);
-void LoadResCursors(CommonData& cd);
-void LoadResBitmaps(CommonData& cd);
+// Read the file at path into contents.IconGroups / CursorGroups / Bitmaps,
+// sized here to the counts in contents. Entries not found stay empty.
+void LoadResIcons(FileContents& contents, const std::string& path);
+void LoadResCursors(FileContents& contents, const std::string& path);
+void LoadResBitmaps(FileContents& contents, const std::string& path);
 // The same over bytes in memory (the whole file).
-void LoadResIconsBytes(CommonData& cd, ByteView file);
-void LoadResCursorsBytes(CommonData& cd, ByteView file);
-void LoadResBitmapsBytes(CommonData& cd, ByteView file);
+void LoadResIconsBytes(FileContents& contents, ByteView file);
+void LoadResCursorsBytes(FileContents& contents, ByteView file);
+void LoadResBitmapsBytes(FileContents& contents, ByteView file);
+
+// The group readers themselves: the first count groups of the file in file
+// order, and the first damage found.
+ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count);
+ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count);
 
 // True when the file starts with the empty 32-byte leading entry of the
 // 32-bit layout.
@@ -26,5 +32,9 @@ bool IsRes32(ByteView file);
 // 14) from offset start (32 for the 32-bit layout, 0 for the 16-bit one).
 int Conta32(ByteView file, uint64_t start, uint16_t resType);
 int Conta16(ByteView file, uint64_t start, uint16_t resType);
+// The count of a whole file in the layout it starts with.
+int CountResEntries(ByteView file, uint16_t resType);
+// The first damage a walk over every entry of the file finds, if any.
+std::optional<ReadError> ResFileDamage(ByteView file);
 
 } // namespace gw

@@ -4,22 +4,36 @@
 #include <cstdlib>
 
 #include "formats/BmpManage.h"
-#include "pictures/IconToBitmap.h"
-#include "formats/CommonData.h"
 #include "formats/CursorManage.h"
-#include "pictures/IconExtract.h"
+#include "formats/FileKind.h"
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
+#include "pictures/IconExtract.h"
+#include "pictures/IconToBitmap.h"
 #include "platform/BmpCodec.h"
 #include "platform/IconImage.h"
 #include "platform/ResourceModule.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace gw::fuzz {
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+// Damage is reported inside the file: never beyond its last byte.
+template <class Result>
+void CheckPlace(const Result& result, size_t size) {
+    if (result.error) Check(result.error->offset <= size);
+}
+
+} // namespace
 
 // GetFileKind over any bytes, with each of the extensions that change its path.
 int FuzzFileKind(const uint8_t* data, size_t size) {
@@ -31,24 +45,19 @@ int FuzzFileKind(const uint8_t* data, size_t size) {
 
 // The .ico reader, then the group and single-image writers over what it read.
 int FuzzIco(const uint8_t* data, size_t size) {
-    gw::CommonData cd;
-    cd.IconGroups.resize(1);
-    (void)gw::ReadIconFileBytes(cd, gw::ByteView(data, size));
-    const auto& g = cd.IconGroups[0];
-    (void)gw::WriteIconGroup(g);
-    for (const auto& im : g.Images) (void)gw::WriteIconImage(im);
+    const gw::ReadResult<gw::TAdvIconGroupList> read = gw::ParseIconFile(gw::ByteView(data, size));
+    CheckPlace(read, size);
+    (void)gw::WriteIconGroup(read.records);
+    for (const auto& im : read.records.Images) (void)gw::WriteIconImage(im);
     return 0;
 }
 
 // The .cur reader, then the cursor writers over what it read.
 int FuzzCur(const uint8_t* data, size_t size) {
-    gw::CommonData cd;
-    cd.SelFileName = "fuzz.cur";
-    (void)gw::LoadCursorFileBytes(cd, gw::ByteView(data, size));
-    for (const auto& g : cd.CursorGroups) {
-        (void)gw::WriteCursorGroup(g, gw::CursorDataForm::CurFile);
-        for (const auto& im : g.Images) (void)gw::WriteCursorImage(im, gw::CursorDataForm::CurFile);
-    }
+    const gw::ReadResult<gw::TAdvCursorGroupList> read = gw::ParseCursorFile(gw::ByteView(data, size));
+    CheckPlace(read, size);
+    (void)gw::WriteCursorGroup(read.records, gw::CursorDataForm::CurFile);
+    for (const auto& im : read.records.Images) (void)gw::WriteCursorImage(im, gw::CursorDataForm::CurFile);
     return 0;
 }
 
@@ -57,6 +66,7 @@ int FuzzCur(const uint8_t* data, size_t size) {
 // encoder over whatever decoded.
 int FuzzBmp(const uint8_t* data, size_t size) {
     const gw::ByteView bytes(data, size);
+    CheckPlace(gw::ParseBmpFile(bytes), size);
     gw::Bitmap file = gw::DecodeBmp(bytes);
     gw::Bitmap resource = gw::DecodeBitmapResource(bytes);
     (void)gw::DecodeDib(bytes);
@@ -86,54 +96,43 @@ int FuzzIconImage(const uint8_t* data, size_t size) {
 }
 
 // The NE readers: counters, icon groups (with the icon-library names),
-// cursor groups and bitmaps, with lists sized from the counters as the
-// windows size them and also larger than the file holds.
+// cursor groups and bitmaps, with as many entries as the counters give, as
+// the windows ask for them, and more than the file holds.
 int FuzzNe(const uint8_t* data, size_t size) {
     const gw::ByteView file(data, size);
-    const int icons = gw::CountNEIconGroups(file);
-    const int cursors = gw::CountNEResourcesOfBytes(file, false);
-    const int bitmaps = gw::CountNEResourcesOfBytes(file, true);
-    constexpr int kExtra = 2;
-    gw::CommonData cd;
-    cd.SelFileName = "fuzz.icl";
-    cd.SelFilePath = "/fuzz/fuzz.icl";
-    cd.IconGroupCount = std::min(icons, 64) + kExtra;
-    cd.IconGroups.resize(size_t(cd.IconGroupCount));
-    (void)gw::LoadIconsNEOfBytes(cd, file, cd.SelFilePath);
-    cd.CursorGroupCount = std::min(cursors, 64) + kExtra;
-    cd.CursorGroups.resize(size_t(cd.CursorGroupCount));
-    (void)gw::LoadCursorsNEOfBytes(cd, file);
-    cd.BitmapCount = std::min(bitmaps, 64) + kExtra;
-    cd.Bitmaps.resize(size_t(cd.BitmapCount));
-    (void)gw::LoadBitmapsNEOfBytes(cd, file);
+    constexpr size_t kExtra = 2;
+    const size_t icons = size_t(std::min(gw::CountNEIconGroups(file), 64)) + kExtra;
+    const size_t cursors = size_t(std::min(gw::CountNEResourcesOfBytes(file, false), 64)) + kExtra;
+    const size_t bitmaps = size_t(std::min(gw::CountNEResourcesOfBytes(file, true), 64)) + kExtra;
+    CheckPlace(gw::ParseNeIconGroups(file, "fuzz.icl", icons), size);
+    CheckPlace(gw::ParseNeCursorGroups(file, "fuzz.exe", cursors), size);
+    CheckPlace(gw::ParseNeBitmaps(file, "fuzz.exe", bitmaps), size);
     return 0;
 }
 
-// The PE resource module and its three loaders.
+// The PE resource module and its three loaders, over the input's bytes.
 int FuzzPe(const uint8_t* data, size_t size) {
     const gw::ByteView bytes(data, size);
     auto module = gw::ResourceModule::FromBytes(bytes);
     if (!module) return 0;
+    if (module->Damage()) Check(module->Damage()->offset <= size);
     int counts[3] = {};
     const uint16_t types[3] = {gw::RT_GROUP_ICON, gw::RT_GROUP_CURSOR, gw::RT_BITMAP};
     for (int t = 0; t < 3; ++t) {
         counts[t] = module->Count(types[t]);
         (void)module->EnumNames(types[t]);
         const gw::ResourceModule::TypeTable table = module->Table(types[t]);
-        for (const auto& name : table.Names()) (void)table.Find(name);
+        for (const auto& name : table.Names()) {
+            gw::ReadError why;
+            if (!table.Find(name, &why)) Check(why.offset <= size);
+        }
     }
-    const std::string path = "/fuzz/fuzz.dll";
-    gw::CommonData cd;
-    cd.SelFilePath = path;
-    cd.IconGroupCount = std::min(counts[0], 64) + 1;
-    cd.IconGroups.resize(size_t(cd.IconGroupCount));
-    (void)gw::LoadIconsPE(cd, *module, path);
-    cd.CursorGroupCount = std::min(counts[1], 64) + 1;
-    cd.CursorGroups.resize(size_t(cd.CursorGroupCount));
-    (void)gw::LoadCursorsPE(cd, *module, path);
-    cd.BitmapCount = std::min(counts[2], 64) + 1;
-    cd.Bitmaps.resize(size_t(cd.BitmapCount));
-    (void)gw::LoadBitmapsPE(cd, *module);
+    CheckPlace(gw::ParsePeIconGroups(*module, size_t(std::min(counts[0], 64)) + 1), size);
+    CheckPlace(gw::ParsePeCursorGroups(*module, size_t(std::min(counts[1], 64)) + 1), size);
+    gw::FileContents contents;
+    contents.BitmapCount = std::min(counts[2], 64) + 1;
+    (void)gw::LoadBitmapsPE(contents, *module);
+    for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
     return 0;
 }
 
@@ -144,17 +143,16 @@ int FuzzRes(const uint8_t* data, size_t size) {
     int counts[3];
     const uint16_t types[3] = {gw::RT_GROUP_ICON, gw::RT_GROUP_CURSOR, gw::RT_BITMAP};
     for (int t = 0; t < 3; ++t) {
-        counts[t] = is32 ? gw::Conta32(file, 32, types[t]) : gw::Conta16(file, 0, types[t]);
+        counts[t] = gw::CountResEntries(file, types[t]);
         // The other layout's walk over the same bytes must end too.
         (void)(is32 ? gw::Conta16(file, 0, types[t]) : gw::Conta32(file, 32, types[t]));
     }
-    gw::CommonData cd;
-    cd.IconGroups.resize(size_t(std::min(counts[0], 64) + 1));
-    gw::LoadResIconsBytes(cd, file);
-    cd.CursorGroups.resize(size_t(std::min(counts[1], 64) + 1));
-    gw::LoadResCursorsBytes(cd, file);
-    cd.Bitmaps.resize(size_t(std::min(counts[2], 64) + 1));
-    gw::LoadResBitmapsBytes(cd, file);
+    CheckPlace(gw::ParseResIconGroups(file, size_t(std::min(counts[0], 64)) + 1), size);
+    CheckPlace(gw::ParseResCursorGroups(file, size_t(std::min(counts[1], 64)) + 1), size);
+    gw::FileContents contents;
+    contents.BitmapCount = std::min(counts[2], 64) + 1;
+    gw::LoadResBitmapsBytes(contents, file);
+    for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
     return 0;
 }
 
@@ -170,37 +168,31 @@ int FuzzExtractIcon(const uint8_t* data, size_t size) {
 // cursor files and bitmaps in the formats that keep every pixel.
 namespace {
 
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
-
 void IconRoundTrip(gw::ByteView bytes) {
-    gw::CommonData first;
-    if (gw::ReadIconFileBytes(first, bytes) != 0) return;
-    const gw::Bytes written = gw::WriteIconGroup(first.IconGroups[0]);
-    gw::CommonData second;
-    Check(gw::ReadIconFileBytes(second, written) == 0);
-    const auto& a = first.IconGroups[0].Images;
-    const auto& b = second.IconGroups[0].Images;
+    const auto first = gw::ParseIconFile(bytes);
+    if (first.error) return;
+    const gw::Bytes written = gw::WriteIconGroup(first.records);
+    const auto second = gw::ParseIconFile(written);
+    Check(!second.error);
+    const auto& a = first.records.Images;
+    const auto& b = second.records.Images;
     Check(a.size() == b.size());
     for (size_t i = 0; i < a.size(); ++i) {
         Check(a[i].Data == b[i].Data);
         Check(a[i].Width == b[i].Width && a[i].Height == b[i].Height && a[i].BitCount == b[i].BitCount);
         Check(bool(a[i].Handle) == bool(b[i].Handle));
     }
-    Check(gw::WriteIconGroup(second.IconGroups[0]) == written);
+    Check(gw::WriteIconGroup(second.records) == written);
 }
 
 void CursorRoundTrip(gw::ByteView bytes) {
-    gw::CommonData first;
-    first.SelFileName = "a.cur";
-    if (!gw::LoadCursorFileBytes(first, bytes).empty()) return;
-    const gw::Bytes written = gw::WriteCursorGroup(first.CursorGroups[0], gw::CursorDataForm::CurFile);
-    gw::CommonData second;
-    second.SelFileName = "a.cur";
-    Check(gw::LoadCursorFileBytes(second, written).empty());
-    const auto& a = first.CursorGroups[0].Images;
-    const auto& b = second.CursorGroups[0].Images;
+    const auto first = gw::ParseCursorFile(bytes);
+    if (first.error) return;
+    const gw::Bytes written = gw::WriteCursorGroup(first.records, gw::CursorDataForm::CurFile);
+    const auto second = gw::ParseCursorFile(written);
+    Check(!second.error);
+    const auto& a = first.records.Images;
+    const auto& b = second.records.Images;
     Check(a.size() == b.size());
     for (size_t i = 0; i < a.size(); ++i) {
         Check(a[i].Data == b[i].Data);

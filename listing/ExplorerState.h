@@ -1,7 +1,7 @@
 #pragma once
 // The explorer's values that the other windows read: the folder and category
-// of the last scan, its counters, the row selected in the file list and the
-// hand-over flags of the viewers. One object, owned by the program entry and
+// of the last scan, its counters and the row selected in the file list (the
+// hand-over flags of the viewers are in CommonData). One object, owned by the program entry and
 // passed by reference to every window.
 #include <cstdint>
 #include <optional>
@@ -36,11 +36,6 @@ struct ExplorerState {
     int FoundResCount = 0;  // resources of one type counted in the last file examined
 
     std::string TempDir; // the temporary folder, without a trailing "/"
-
-    uint8_t WorkdeskShown = 0;
-    uint8_t ExecutableSource = 0;
-    uint8_t ResourceSource = 0;
-    uint8_t PropsDialogOpen = 0;
 
     gw::SortMode SortMode = SortMode::ByName;
     uint8_t SortAscending = 1;

@@ -4,7 +4,7 @@
 
 #include "listing/ExplorerState.h"
 #include "listing/Scanners.h"
-#include "formats/CommonData.h"
+#include "formats/FileKind.h"
 #include "formats/NeResources.h"
 #include "formats/ResFile.h"
 #include "platform/FileIo.h"
@@ -13,10 +13,6 @@
 namespace gw {
 
 namespace {
-
-int CountInResourceFile(ByteView bytes, uint16_t type) {
-    return IsRes32(bytes) ? Conta32(bytes, 32, type) : Conta16(bytes, 0, type);
-}
 
 int CountInExecutable(ByteView bytes, TFileKind kind, const Listing& listing) {
     if (kind == fkPEFile) {
@@ -77,7 +73,7 @@ ListingCount CountForListing(const std::string& path, const Listing& listing) {
     if (!file.Open(path)) return result;
     const ByteView bytes = file.bytes();
     if (listing.resources) {
-        result.count = CountInResourceFile(bytes, ListingResourceType(listing));
+        result.count = CountResEntries(bytes, ListingResourceType(listing));
         return result;
     }
     result.fileKind = GetFileKindOfBytes(path, bytes);

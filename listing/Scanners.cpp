@@ -234,15 +234,12 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
     frame.FilePass("*.cur", [&](const std::string& name, const std::string& path) {
         MappedFile file;
         if (!file.Open(path)) return;
-        CommonData cd;
-        cd.SelFileName = name;
-        cd.SelFilePath = path;
-        LoadCursorFileBytes(cd, file.bytes());
-        if (cd.CursorGroups.empty()) return;
-        const int best = BestCursorImage(cd.CursorGroups[0], kLargeTile);
+        FileContents contents;
+        LoadCursorFileBytes(contents, file.bytes(), name);
+        const int best = BestCursorImage(contents.CursorGroups[0], kLargeTile);
         if (best < 0) return;
         frame.AddFileRow(name, "Cursor", "1",
-                         [&] { return CursorPictures(cd.CursorGroups[0].Images[size_t(best)].Handle); });
+                         [&] { return CursorPictures(contents.CursorGroups[0].Images[size_t(best)].Handle); });
     });
     return std::move(frame.Result());
 }
@@ -290,8 +287,7 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
         if (!AcceptsResourceFile(LowerExtension(name), resType)) return;
         MappedFile file;
         if (!file.Open(path)) return;
-        const ByteView bytes = file.bytes();
-        const int found = IsRes32(bytes) ? Conta32(bytes, 32, resType) : Conta16(bytes, 0, resType);
+        const int found = CountResEntries(file.bytes(), resType);
         result.foundResCount = found;
         if (found > 0)
             frame.AddFileRow(name, "Resource File", std::to_string(found), [&] { return RowPicture::OfPath(path); });

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "formats/FileContents.h"
+#include "formats/GroupDirectory.h"
 #include "formats/IconManage.h"
 #include "platform/Display.h"
 #include "platform/ResourceModule.h"
@@ -11,9 +12,6 @@
 namespace gw {
 
 namespace {
-
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
 
 bool CanHoldIcons(const FileCounts& c) {
     return c.kind == ContainerKind::IconFile || c.kind == ContainerKind::NEFile || c.kind == ContainerKind::PEFile;
@@ -41,18 +39,15 @@ std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
     if (groups.Names().empty()) return std::nullopt;
     const auto group = groups.Find(groups.Names().front());
     if (!group) return std::nullopt;
-    const uint64_t stated = PeekU16(*group, 4);
-    const uint64_t count = group->size() < kGroupHeaderSize
-                               ? 0
-                               : std::min(stated, (group->size() - kGroupHeaderSize) / kGroupEntrySize);
-    std::vector<ImageChoice> choices;
-    std::vector<uint16_t> ids;
-    for (uint64_t j = 0; j < count; ++j) {
-        const uint64_t at = kGroupHeaderSize + j * kGroupEntrySize;
-        const int w = (*group)[at], h = (*group)[at + 1];
-        choices.push_back({w ? w : 256, h ? h : 256, PeekU16(*group, at + 6)});
-        ids.push_back(PeekU16(*group, at + 12));
+    TAdvIconGroupList directory;
+    directory.Images.resize(HeldGroupCount(*group));
+    for (size_t j = 0; j < directory.Images.size(); ++j) {
+        ByteReader entry = GroupEntryReader(*group, j);
+        ReadIconGroupEntry(directory.Images[j], entry);
     }
+    std::vector<ImageChoice> choices = ChoicesOf(directory);
+    std::vector<uint16_t> ids;
+    for (const TAdvIconImage& im : directory.Images) ids.push_back(im.ResId);
     const auto images = module->Table(RT_ICON);
     // The best image first; when it does not decode, the next best.
     while (!choices.empty()) {
@@ -109,13 +104,11 @@ FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, in
     if (counts.kind == ContainerKind::PEFile) {
         if (auto pe = FirstPeIcon(path, size)) icon = std::move(*pe);
     } else {
-        CommonData cd;
-        cd.SelFilePath = path;
-        cd.IconGroupCount = 1;
-        cd.IconGroups.resize(1);
-        LoadIcons(cd, path, counts.fileKind);
-        auto& images = cd.IconGroups[0].Images;
-        std::vector<ImageChoice> choices = ChoicesOf(cd.IconGroups[0]);
+        FileContents contents;
+        contents.IconGroupCount = 1;
+        LoadIcons(contents, path, counts.fileKind);
+        auto& images = contents.IconGroups[0].Images;
+        std::vector<ImageChoice> choices = ChoicesOf(contents.IconGroups[0]);
         while (!icon && !choices.empty()) {
             const int best = BestImageFor(choices, size);
             icon = Decode(images[size_t(best)].Data, size);

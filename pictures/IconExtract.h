@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
 
 namespace gw {
 

@@ -9,6 +9,11 @@
 
 namespace gw {
 
+// The decoder's reasons that name a kind of damage: the pixels run past the
+// bytes, and a picture beyond kMaxDimension or kMaxPixels.
+inline constexpr const char* kBmpTruncatedText = "Bitmap data is truncated";
+inline constexpr const char* kBmpTooLargeText = "Bitmap image is too large";
+
 // Decodes a BMP stream: the 14-byte file header (only its "BM" type is
 // checked) followed by a device-independent bitmap. Every header version
 // (core 12, info 40, V2 52, V3 56, V4 108, V5 124), bottom-up and top-down

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/BmpCodec.h"
 #include "platform/LoadBudget.h"
 
 namespace gw::dib {
@@ -37,8 +38,8 @@ constexpr uint32_t kStandardRed = 0x00FF0000u, kStandardGreen = 0x0000FF00u, kSt
 constexpr uint32_t kFourthByte = 0xFF000000u;
 
 const char* const kInvalid = "Bitmap image is not valid";
-const char* const kTruncated = "Bitmap data is truncated";
-const char* const kTooLarge = "Bitmap image is too large";
+const char* const kTruncated = kBmpTruncatedText;
+const char* const kTooLarge = kBmpTooLargeText;
 
 struct DibHeader {
     uint32_t headerSize = 0;

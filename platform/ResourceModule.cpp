@@ -107,6 +107,8 @@ struct ResourceModule::Impl {
     // The bytes from the resource directory root to the end of its section
     // (as far as the file holds them): every directory offset indexes this view.
     ByteView rsrc;
+    uint64_t rsrcStart = 0; // its offset in the file
+    std::optional<ReadError> damage;
     std::vector<DirEntry> types; // the root directory, read once
 
     // A name entry of a type, as the walk delivers it.
@@ -189,17 +191,32 @@ struct ResourceModule::Impl {
         }
     }
 
-    // The data of the first language under a name's language directory.
-    std::optional<ByteView> FirstLanguageData(uint32_t languageDir) const {
+    // The data of the first language under a name's language directory; why
+    // not, when it is given.
+    std::optional<ByteView> FirstLanguageData(uint32_t languageDir, ReadError* why) const {
+        auto fail = [&](ReadError e) -> std::optional<ByteView> {
+            if (why) *why = std::move(e);
+            return std::nullopt;
+        };
+        const uint64_t dirAt = rsrcStart + languageDir;
         const std::vector<DirEntry> languages = ReadDirectory(languageDir, 1);
         // A directory where a data entry belongs would nest deeper than three levels.
-        if (languages.empty() || languages[0].IsDirectory()) return std::nullopt;
+        if (languages.empty() || languages[0].IsDirectory())
+            return fail(ReadError::Invalid(dirAt, "a resource without a language entry", bytes.size()));
         const uint64_t dataEntry = languages[0].Offset();
-        if (!InBounds(dataEntry, kDataEntrySize, rsrc.size())) return std::nullopt;
+        if (!InBounds(dataEntry, kDataEntrySize, rsrc.size()))
+            return fail(ReadError::Truncated(bytes.size(), "a resource's data entry", kDataEntrySize,
+                                             rsrcStart + dataEntry));
         const uint32_t rva = PeekU32(rsrc, dataEntry);
         const uint32_t size = PeekU32(rsrc, dataEntry + 4);
         const std::optional<uint64_t> offset = RvaToOffset(rva, size);
-        if (!offset) return std::nullopt;
+        if (!offset) {
+            const std::optional<uint64_t> start = RvaToOffset(rva, 0);
+            if (!start)
+                return fail(ReadError::Invalid(rsrcStart + dataEntry, "resource data at an address in no section",
+                                               bytes.size()));
+            return fail(ReadError::Truncated(bytes.size(), "resource data", size, *start));
+        }
         return bytes.subspan(size_t(*offset), size);
     }
 
@@ -270,17 +287,33 @@ std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::s
         // The resource directory lives in the section holding its root; a root
         // outside every section or outside the file leaves no resources.
         const auto& sections = impl->sections;
+        bool inSection = false;
         for (size_t i = 0; i < sections.size(); ++i) {
             if (!sections[i].Contains(rsrcRva)) continue;
+            inSection = true;
             impl->resourceSection = i;
             const uint64_t start = uint64_t(sections[i].rawPointer) + (rsrcRva - sections[i].virtualAddress);
+            const uint64_t rawEnd = uint64_t(sections[i].rawPointer) + sections[i].rawSize;
+            if (rawEnd > bytes.size())
+                impl->damage = ReadError::Truncated(bytes.size(), "the resource section", sections[i].rawSize,
+                                                    sections[i].rawPointer);
             if (start < bytes.size()) {
                 const uint64_t length = std::min<uint64_t>(bytes.size() - start, sections[i].End() - rsrcRva);
                 impl->rsrc = bytes.subspan(size_t(start), size_t(length));
+                impl->rsrcStart = start;
             }
             break;
         }
+        if (!inSection)
+            impl->damage = ReadError::Invalid(0, "the resource directory is at an address in no section", bytes.size());
         impl->types = impl->ReadDirectory(0);
+    }
+    // A file cut short elsewhere still loses what its other sections held.
+    for (size_t i = 0; i < impl->sections.size() && !impl->damage; ++i) {
+        const Section& s = impl->sections[i];
+        if (uint64_t(s.rawPointer) + s.rawSize > bytes.size())
+            impl->damage = ReadError::Truncated(bytes.size(), "section " + std::to_string(i + 1), s.rawSize,
+                                                s.rawPointer);
     }
     std::unique_ptr<ResourceModule> module(new ResourceModule());
     module->m_impl = std::move(impl);
@@ -335,23 +368,33 @@ ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
 
 uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
 
+const std::optional<ReadError>& ResourceModule::Damage() const { return m_impl->damage; }
+
 std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name) const {
     return Table(type).Find(name);
 }
 
-std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name) const {
-    if (!m_impl) return std::nullopt;
+std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, ReadError* why) const {
+    auto missing = [&]() -> std::optional<ByteView> {
+        if (why)
+            *why = ReadError::Invalid(m_impl ? m_impl->rsrcStart : 0,
+                                      "resource " + (name.isId ? std::to_string(name.id) : name.name) +
+                                          " is not in the resource directory",
+                                      m_impl ? m_impl->bytes.size() : 0);
+        return std::nullopt;
+    };
+    if (!m_impl) return missing();
     size_t index = 0;
     if (name.isId) {
         const auto it = m_byId.find(name.id);
-        if (it == m_byId.end()) return std::nullopt;
+        if (it == m_byId.end()) return missing();
         index = it->second;
     } else {
         const auto it = m_byName.find(AsciiUpper(name.name));
-        if (it == m_byName.end()) return std::nullopt;
+        if (it == m_byName.end()) return missing();
         index = it->second;
     }
-    return m_impl->FirstLanguageData(m_languageDirs[index]);
+    return m_impl->FirstLanguageData(m_languageDirs[index], why);
 }
 
 } // namespace gw

@@ -11,6 +11,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/FileIo.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
@@ -39,8 +40,9 @@ public:
         // The names in directory order, one per name whatever its languages.
         const std::vector<ResName>& Names() const { return m_names; }
         // The bytes of the first language of the first entry with that id, or
-        // with that name compared case-insensitively (ASCII).
-        std::optional<ByteView> Find(const ResName& name) const;
+        // with that name compared case-insensitively (ASCII). When there are
+        // none and why is given, says what is wrong and where.
+        std::optional<ByteView> Find(const ResName& name, ReadError* why = nullptr) const;
 
     private:
         friend class ResourceModule;
@@ -71,6 +73,11 @@ public:
     TypeTable Table(uint16_t type) const;
     // The size of the file in bytes.
     uint64_t FileSize() const;
+    // Damage found when the module opened: the resource section (or, when it
+    // is whole, another section) cut short by the end of the file, or a
+    // resource directory that lies in no section. The resources still
+    // readable are offered as usual.
+    const std::optional<ReadError>& Damage() const;
 
 private:
     ResourceModule() = default;

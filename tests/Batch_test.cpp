@@ -23,7 +23,7 @@
 #include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
 #include "listing/Scanners.h"
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "tests/support/BatchFixtures.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <set>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
 #include "platform/BmpCodec.h"
 #include "platform/ColorQuantizer.h"
 #include "platform/Display.h"

@@ -7,10 +7,16 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <nlohmann/json.hpp>
+
 #include "formats/CursorManage.h"
 #include "formats/IconManage.h"
+#include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
 #include "tests/support/Builders.h"
+#include "tests/support/NeBuilder.h"
+#include "tests/support/PeBuilder.h"
+#include "tests/support/ResBuilder.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -23,9 +29,8 @@ struct RunResult {
     std::string out;
 };
 
-RunResult RunCli(const std::string& args) {
+RunResult RunCommand(const std::string& cmd) {
     RunResult r;
-    const std::string cmd = std::string(GRABWELL_CLI) + " " + args + " 2>/dev/null";
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     std::array<char, 4096> buf{};
@@ -34,6 +39,12 @@ RunResult RunCli(const std::string& args) {
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+RunResult RunCli(const std::string& args) { return RunCommand(std::string(GRABWELL_CLI) + " " + args + " 2>/dev/null"); }
+// The same with what it says on its error stream.
+RunResult RunCliWithErrors(const std::string& args) {
+    return RunCommand(std::string(GRABWELL_CLI) + " " + args + " 2>&1");
 }
 
 Bytes TwoImageIcon() {
@@ -88,6 +99,69 @@ TEST(Cli, InfoJsonForIconCursorAndBitmapFiles) {
     EXPECT_NE(r.out.find("\"icon_groups\":1"), std::string::npos);
 }
 
+// A library, an NE module and a resource file of one icon group each.
+struct Containers {
+    Bytes image = TwoImageIcon(); // any image bytes will do: only their place matters
+    Bytes pe, ne, res;
+    Containers() {
+        PeLayout p;
+        p.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+                        BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), 7}})},
+                       {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, image}};
+        pe = BuildPe(p).bytes;
+        NeLayout n;
+        n.types = {{0x800E, {{0x8001, BuildNeIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), 1}})}}},
+                   {0x8003, {{0x8001, image}}}};
+        ne = BuildNeFile(n).bytes;
+        res = BuildRes32({{RT_ICON, 7, image}, {RT_GROUP_ICON, 1, BuildIconGroupRes({{32, 32, 1, 8, 0, 7}})}});
+    }
+};
+
+TEST(Cli, DamagedFilesSayWhatIsWrongAndWhere) {
+    TempDir dir;
+    const Containers c;
+    const Bytes ico = TwoImageIcon();
+    struct Case {
+        const char* name;
+        Bytes whole;
+        size_t cut; // bytes kept of the damaged copy
+    };
+    const Case cases[] = {
+        {"icons.ico", ico, ico.size() - 100},     // an icon file cut short
+        {"lib.dll", c.pe, c.pe.size() / 2},       // a library cut in half
+        {"old.exe", c.ne, c.ne.size() - 100},     // an NE module cut inside its last image
+        {"app.res", c.res, c.res.size() - 100},   // a resource file cut inside its last entry
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const std::string whole = dir.file(std::string("whole-") + k.name);
+        const std::string cut = dir.file(std::string("cut-") + k.name);
+        ASSERT_TRUE(WriteFile(whole, k.whole));
+        ASSERT_TRUE(WriteFile(cut, Bytes(k.whole.begin(), k.whole.begin() + ptrdiff_t(k.cut))));
+
+        const RunResult good = RunCli("info --json " + whole);
+        EXPECT_EQ(good.status, 0);
+        const auto goodJson = nlohmann::json::parse(good.out);
+        EXPECT_EQ(goodJson["icon_groups"], 1);
+        EXPECT_TRUE(goodJson["errors"].empty()) << good.out;
+
+        const RunResult bad = RunCli("info --json " + cut);
+        EXPECT_EQ(bad.status, 1);
+        const auto errors = nlohmann::json::parse(bad.out)["errors"];
+        ASSERT_FALSE(errors.empty()) << bad.out;
+        for (const auto& e : errors) {
+            EXPECT_EQ(e["kind"], "truncated") << e;
+            EXPECT_LE(e["offset"].get<uint64_t>(), k.cut) << e;
+            EXPECT_FALSE(e["message"].get<std::string>().empty());
+        }
+    }
+    // The text form names the kind and the byte.
+    const RunResult text = RunCliWithErrors("info " + dir.file("cut-icons.ico"));
+    EXPECT_NE(text.out.find("truncated at byte " + GroupedNumber(ico.size() - 100) + ": image 1 needs"),
+              std::string::npos)
+        << text.out;
+}
+
 TEST(Cli, ErrorsAndUsage) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("good.ico"), TwoImageIcon()));
@@ -111,7 +185,7 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     ASSERT_TRUE(fs::exists(out.file("my_0.ico")));
     ASSERT_TRUE(fs::exists(out.file("my_1.ico")));
     // Each written file is a one-image icon that reads back.
-    CommonData cd;
+    FileContents cd;
     const Bytes one = ReadFile(out.file("my_1.ico"));
     ASSERT_EQ(ReadIconFileBytes(cd, one), 0);
     EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
@@ -133,8 +207,7 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     EXPECT_EQ(bmp.pixelFormat, PixelFormat::pf4bit);
 
     ASSERT_EQ(RunCli("extract " + dir.file("arrow.cur") + " " + out.path()).status, 0);
-    CommonData cc;
-    cc.SelFileName = "arrow_0.cur";
-    ASSERT_EQ(LoadCursorFileBytes(cc, ReadFile(out.file("arrow_0.cur"))), "");
+    FileContents cc;
+    ASSERT_EQ(LoadCursorFileBytes(cc, ReadFile(out.file("arrow_0.cur")), "arrow_0.cur"), "");
     EXPECT_EQ(cc.CursorGroups[0].Images[0].HotspotX, 5);
 }

@@ -404,21 +404,21 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
 
     // An image file: name lower-cased, path keeps the listed case.
     CommonData cd;
-    s.ExecutableSource = s.ResourceSource = 1;
+    cd.ExecutableSource = cd.ResourceSource = 1;
     OpenPlan plan = PlanOpen(s, cd, {0, "Big.ICO", "Icon", "1", "1"});
     EXPECT_EQ(plan.target, OpenTarget::IconManager);
     EXPECT_EQ(cd.SelFileName, "big.ico");
     EXPECT_EQ(cd.SelFilePath, "/home/ann/art/Big.ICO");
-    EXPECT_EQ(s.ExecutableSource + s.ResourceSource, 0);
+    EXPECT_EQ(cd.ExecutableSource + cd.ResourceSource, 0);
 
     // A container opens the Workdesk of the category with the source flags.
-    s.WorkdeskShown = 1;
+    cd.WorkdeskShown = 1;
     ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
     plan = PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"});
     EXPECT_EQ(plan.target, OpenTarget::BitmapWorkdesk);
-    EXPECT_EQ(s.WorkdeskShown, 0);
-    EXPECT_EQ(s.ResourceSource, 1);
-    EXPECT_EQ(s.ExecutableSource, 0);
+    EXPECT_EQ(cd.WorkdeskShown, 0);
+    EXPECT_EQ(cd.ResourceSource, 1);
+    EXPECT_EQ(cd.ExecutableSource, 0);
     s.CatIcons = s.CatBitmaps = s.CatCursors = 0;
     EXPECT_EQ(PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"}).target, OpenTarget::Nothing);
 

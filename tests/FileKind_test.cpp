@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "formats/CommonData.h"
+#include "formats/FileContents.h"
+#include "formats/FileKind.h"
 #include "tests/support/Builders.h"
 
 using namespace gw;

@@ -38,7 +38,7 @@ Bytes ThreeImageIcon() {
 
 TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
     const Bytes file = ThreeImageIcon();
-    CommonData cd;
+    FileContents cd;
     cd.IconGroups.resize(1);
     ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
     const auto& g = cd.IconGroups[0];
@@ -58,7 +58,7 @@ TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
 }
 
 TEST(IcoReader, HeaderErrorsAndTruncation) {
-    CommonData cd;
+    FileContents cd;
     Bytes file = ThreeImageIcon();
 
     Bytes reserved = file;
@@ -87,7 +87,7 @@ TEST(IcoReader, HeaderErrorsAndTruncation) {
 
     // Every truncation of the file: no crash, never more images than are whole.
     for (size_t n = 0; n < file.size(); ++n) {
-        CommonData c;
+        FileContents c;
         c.IconGroups.resize(1);
         Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
         EXPECT_EQ(ReadIconFileBytes(c, part), 1) << n;
@@ -109,7 +109,7 @@ TEST(IcoReader, HeaderErrorsAndTruncation) {
 TEST(IcoReader, Icon256IsDecodedAtItsStoredSize) {
     const Bytes png = BuildPng(256, 256, [](int x, int y) { return 0xFF000000u | uint32_t(x ^ y); });
     const Bytes file = BuildIcoFile({Entry(png, 0, 0, 1, 32)});
-    CommonData cd;
+    FileContents cd;
     ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
     const auto& im = cd.IconGroups[0].Images[0];
     ASSERT_TRUE(im.Handle);
@@ -156,13 +156,11 @@ TEST(CurReader, HotSpotSizesAndWritingBack) {
     s.palette = {0x000000, 0xFFFFFF};
     const Bytes dib = BuildDib(s);
     const Bytes file = BuildIcoFile({Entry(dib, 32, 32, 5, 7)}, 2);
-    CommonData cd;
-    cd.SelFileName = "Arrow.Big.cur";
-    ASSERT_EQ(LoadCursorFileBytes(cd, file), "");
+    FileContents cd;
+    ASSERT_EQ(LoadCursorFileBytes(cd, file, "Arrow.Big.cur"), "");
     ASSERT_EQ(cd.CursorGroups.size(), 1u);
     const auto& g = cd.CursorGroups[0];
     EXPECT_EQ(g.Name, "Arrow");
-    EXPECT_EQ(cd.CursorName, "Arrow");
     EXPECT_EQ(g.IsNamed, 1);
     ASSERT_EQ(g.Images.size(), 1u);
     const auto& im = g.Images[0];
@@ -212,16 +210,13 @@ TEST(CurReader, DamagedFiles) {
     s.bitCount = 4;
     const Bytes file = BuildIcoFile({Entry(BuildDib(s), 16, 16, 1, 2), Entry(BuildDib(s), 16, 16, 3, 4)}, 2);
     for (size_t n = 0; n < file.size(); ++n) {
-        CommonData cd;
-        cd.SelFileName = "a.cur";
+        FileContents cd;
         Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
-        EXPECT_NE(LoadCursorFileBytes(cd, part), "") << n;
+        EXPECT_NE(LoadCursorFileBytes(cd, part, "a.cur"), "") << n;
         EXPECT_EQ(cd.CursorGroups[0].ImageCount, cd.CursorGroups[0].Images.size());
     }
-    CommonData cd;
-    cd.SelFilePath = "/nonexistent/x.cur";
-    cd.SelFileName = "x.cur";
-    EXPECT_NE(LoadCursorFile(cd), "");
+    FileContents cd;
+    EXPECT_NE(LoadCursorFile(cd, "/nonexistent/x.cur", "x.cur"), "");
 }
 
 TEST(FormatLabel, ColourText) {

@@ -60,7 +60,7 @@ uint64_t BudgetFor(const Bytes& file) { return BudgetFor(file.size()); }
 struct LoadedLibrary {
     uint64_t fileSize = 0;
     uint8_t status = 0;
-    CommonData cd;
+    FileContents cd;
 };
 
 LoadedLibrary LoadSharedImageLibrary(const Bytes& image, uint8_t size, size_t count) {
@@ -83,7 +83,6 @@ LoadedLibrary LoadSharedImageLibrary(const Bytes& image, uint8_t size, size_t co
         return library;
     }
     library.cd.IconGroupCount = 1;
-    library.cd.IconGroups.resize(1);
     library.status = LoadIconsPE(library.cd, *module, "shared.dll");
     return library;
 }
@@ -104,7 +103,7 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
     const uint16_t count = 2000; // ~530 MB of copies without a budget
     const Bytes ico = FileOfSharedImage(image, count, 1);
 
-    CommonData cd;
+    FileContents cd;
     EXPECT_EQ(ReadIconFileBytes(cd, ico), 1);
     EXPECT_EQ(cd.LastError, "Stream read error");
     const auto& group = cd.IconGroups[0];
@@ -117,16 +116,15 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
         EXPECT_TRUE(im.Handle);
     }
 
-    CommonData cursors;
-    cursors.SelFileName = "bomb.cur";
+    FileContents cursors;
     const Bytes cur = FileOfSharedImage(image, count, 2);
-    EXPECT_EQ(LoadCursorFileBytes(cursors, cur), "Stream read error in \"bomb.cur\"");
+    EXPECT_EQ(LoadCursorFileBytes(cursors, cur, "bomb.cur"), "Stream read error in \"bomb.cur\"");
     EXPECT_LT(cursors.CursorGroups[0].ImageCount, count);
     EXPECT_LE(DataBytes(cursors.CursorGroups[0].Images), BudgetFor(cur));
 
     // The budget went with the load: an honest file of the same image in
     // distinct copies reads whole.
-    CommonData honest;
+    FileContents honest;
     EXPECT_EQ(ReadIconFileBytes(honest, BuildIcoFile({{image, 0, 0, 0, 0, 1, 32}, {image, 0, 0, 0, 0, 1, 32}})), 0);
     EXPECT_EQ(honest.IconGroups[0].ImageCount, 2);
     EXPECT_TRUE(SpendLoadBudget(uint64_t(1) << 40));

@@ -49,14 +49,9 @@ struct IconFixture {
     }
 };
 
-CommonData ForFile(const std::string& name, int groups) {
-    CommonData cd;
-    cd.SelFileName = name;
-    cd.SelFilePath = "/nowhere/" + name;
+FileContents ForFile(int groups) {
+    FileContents cd;
     cd.IconGroupCount = cd.CursorGroupCount = cd.BitmapCount = groups;
-    cd.IconGroups.resize(size_t(groups));
-    cd.CursorGroups.resize(size_t(groups));
-    cd.Bitmaps.resize(size_t(groups));
     return cd;
 }
 
@@ -77,7 +72,7 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
     for (bool groupsFirst : {true, false}) {
         SCOPED_TRACE(groupsFirst);
         const Bytes file = BuildNeFile(f.Layout(groupsFirst)).bytes;
-        CommonData cd = ForFile("shell.dll", 2);
+        FileContents cd = ForFile(2);
         ASSERT_EQ(LoadIconsNEOfBytes(cd, file, "shell.dll"), 0);
         const TAdvIconGroupList& g0 = cd.IconGroups[0];
         EXPECT_EQ(g0.Name, "100");
@@ -98,7 +93,7 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
         EXPECT_EQ(CountNEIconGroups(file), 2);
     }
     // A name without a "." gives nothing before the space.
-    CommonData noDot = ForFile("shell", 2);
+    FileContents noDot = ForFile(2);
     LoadIconsNEOfBytes(noDot, BuildNeFile(f.Layout(true)).bytes, "shell");
     EXPECT_EQ(noDot.IconGroups[1].Name, " 001");
 }
@@ -107,7 +102,7 @@ TEST(NeResources, UnmatchedImageIdTakesTheLastEntry) {
     const Bytes a = IconDib(16, 4), last = IconDib(32, 4);
     NeLayout s;
     s.types = {{kIcon, {{0x8001, a}, {0x8002, last}}}, {kIconGroup, {{0x8001, BuildNeIconGroup({DirEntry(last, 32, 9)})}}}};
-    CommonData cd = ForFile("a.dll", 1);
+    FileContents cd = ForFile(1);
     ASSERT_EQ(LoadIconsNEOfBytes(cd, BuildNeFile(s).bytes, "a.dll"), 0);
     EXPECT_EQ(cd.IconGroups[0].Images[0].Data, last);
     EXPECT_EQ(cd.IconGroups[0].Images[0].ResId, 9);
@@ -122,7 +117,7 @@ TEST(NeResources, AlignmentShiftScalesOffsets) {
                    {kIcon, {{0x8001, image, offset}}}};
         const NeFile ne = BuildNeFile(s);
         ASSERT_EQ(ne.dataAt[1][0], at);
-        CommonData cd = ForFile("a.exe", 1);
+        FileContents cd = ForFile(1);
         ASSERT_EQ(LoadIconsNEOfBytes(cd, ne.bytes, "a.exe"), 0) << shift;
         EXPECT_EQ(cd.IconGroups[0].Images[0].Data, image) << shift;
     }
@@ -145,11 +140,9 @@ NeFile IconLibrary(const std::vector<NeName>& names, bool endOfNames = true) {
     return BuildNeFile(s);
 }
 
-std::vector<std::string> LibraryNames(const Bytes& file, const std::string& name, int groups = 2, int sized = 2,
+std::vector<std::string> LibraryNames(const Bytes& file, const std::string& name, int groups = 2,
                                       uint8_t expectStatus = 0) {
-    CommonData cd = ForFile(name, sized);
-    cd.IconGroupCount = groups;
-    for (auto& g : cd.IconGroups) g.Name = "untouched";
+    FileContents cd = ForFile(groups);
     EXPECT_EQ(LoadIconsNEOfBytes(cd, file, "/lib/" + name), expectStatus);
     std::vector<std::string> out;
     for (const auto& g : cd.IconGroups) out.push_back(g.Name);
@@ -176,10 +169,9 @@ TEST(NeResources, IconLibraryNamesComeFromTheResidentNameTable) {
         const Bytes part(noEnd.bytes.begin(), noEnd.bytes.begin() + long(cut));
         EXPECT_EQ(LibraryNames(part, "sky.icl"), (Names{cut < moon ? "1" : "SUN", "sky 001"})) << cut;
     }
-    // More groups than the table holds: the extra ones fail untouched, nothing
-    // is renamed; indices beyond the list fail too.
-    EXPECT_EQ(LibraryNames(sunMoon, "sky.icl", 3, 3, 1), (Names{"1", "sky 001", "untouched"}));
-    EXPECT_EQ(LibraryNames(sunMoon, "sky.icl", 5, 1, 1), (Names{"1"}));
+    // More groups than the table holds: the extra ones fail and stay empty,
+    // and nothing is renamed.
+    EXPECT_EQ(LibraryNames(sunMoon, "sky.icl", 3, 1), (Names{"1", "sky 001", ""}));
 }
 
 TEST(NeResources, CursorGroupsKeepTheWholeResource) {
@@ -191,10 +183,10 @@ TEST(NeResources, CursorGroupsKeepTheWholeResource) {
                 {{0x80C8, BuildNeCursorGroup({{32, 64, 1, 1, uint32_t(arrow.size()), 1}})},
                  {0x0005, BuildNeCursorGroup({{24, 48, 1, 32, uint32_t(png.size()), 2}})}}}};
     TempDir dir;
-    CommonData cd = ForFile("arrows.dll", 2);
-    cd.SelFilePath = dir.file("arrows.dll");
-    ASSERT_TRUE(WriteFile(cd.SelFilePath, BuildNeFile(s).bytes));
-    ASSERT_EQ(LoadCursorsNE(cd), 0);
+    FileContents cd = ForFile(2);
+    const std::string path = dir.file("arrows.dll");
+    ASSERT_TRUE(WriteFile(path, BuildNeFile(s).bytes));
+    ASSERT_EQ(LoadCursorsNE(cd, path), 0);
     const TAdvCursorImage& im = cd.CursorGroups[0].Images.at(0);
     EXPECT_EQ(cd.CursorGroups[0].Name, "200");
     EXPECT_EQ(im.ResId, 1);
@@ -207,7 +199,7 @@ TEST(NeResources, CursorGroupsKeepTheWholeResource) {
     EXPECT_TRUE(p.Handle);
 
     // Only the group type counts, never the plain cursor images.
-    EXPECT_EQ(CountNEResources(cd.SelFilePath, false), 2);
+    EXPECT_EQ(CountNEResources(path, false), 2);
     NeLayout plain;
     plain.types = {{kCursor, {{0x8001, arrow}}}};
     EXPECT_EQ(CountNEResourcesOfBytes(BuildNeFile(plain).bytes, false), 0);
@@ -219,8 +211,8 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
     const Bytes good = BitmapDib(40, 20, 24); // last in the file: its 40 extra bytes are missing
     NeLayout s;
     s.types = {{kBitmap, {{0x8001, broken}, {0x0030, good}, {0x8003, {}, 0xFFFF}}}};
-    CommonData cd = ForFile("pics.exe", 3);
-    EXPECT_EQ(LoadBitmapsNEOfBytes(cd, BuildNeFile(s).bytes), 1); // the third lies past the end
+    FileContents cd = ForFile(3);
+    EXPECT_EQ(LoadBitmapsNEOfBytes(cd, BuildNeFile(s).bytes, "pics.exe"), 1); // the third lies past the end
 
     const TAdvBmp& fake = cd.Bitmaps[0];
     EXPECT_EQ(std::tuple(fake.PixelFormat, fake.Width, fake.Height), std::tuple(PixelFormat::pf4bit, 16, 16));
@@ -233,8 +225,8 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
     EXPECT_EQ(cd.Bitmaps[2].Name, "3");
     EXPECT_FALSE(cd.Bitmaps[2].Bitmap->HasHandle());
 
-    CommonData one = ForFile("pics.exe", 1);
-    EXPECT_EQ(LoadBitmapsNEOfBytes(one, BuildNeFile(s).bytes), 0);
+    FileContents one = ForFile(1);
+    EXPECT_EQ(LoadBitmapsNEOfBytes(one, BuildNeFile(s).bytes, "pics.exe"), 0);
     EXPECT_EQ(std::tuple(one.MaxBmpWidth, one.MaxBmpHeight), std::tuple(16, 16)); // the placeholder's size
 }
 
@@ -274,10 +266,10 @@ TEST(NeResourcesHostile, TruncationAtEveryLength) {
     const Bytes file = BuildNeFile(s).bytes;
     for (size_t n = 0; n <= file.size(); ++n) {
         const Bytes part(file.begin(), file.begin() + long(n)); // its own allocation: overreads are caught
-        CommonData cd = ForFile("t.icl", 2);
+        FileContents cd = ForFile(2);
         LoadIconsNEOfBytes(cd, part, "t.icl");
-        LoadCursorsNEOfBytes(cd, part);
-        LoadBitmapsNEOfBytes(cd, part);
+        LoadCursorsNEOfBytes(cd, part, "t.icl");
+        LoadBitmapsNEOfBytes(cd, part, "t.icl");
         ExpectConsistent(cd.IconGroups);
         ExpectConsistent(cd.CursorGroups);
         EXPECT_LE(CountNEIconGroups(part), 2);
@@ -287,7 +279,7 @@ TEST(NeResourcesHostile, TruncationAtEveryLength) {
 TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     const Bytes image = IconDib(16, 4);
     auto load = [](const NeLayout& s) {
-        CommonData cd = ForFile("a.exe", 1);
+        FileContents cd = ForFile(1);
         EXPECT_EQ(LoadIconsNEOfBytes(cd, BuildNeFile(s).bytes, "a.exe"), 1);
         ExpectConsistent(cd.IconGroups);
         return cd.IconGroups[0];

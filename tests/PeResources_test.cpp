@@ -68,9 +68,8 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
         Res(RT_ICON, ResName::Id(3), third),
     };
     PeFile file(layout);
-    CommonData cd;
+    FileContents cd;
     cd.IconGroupCount = 2;
-    cd.IconGroups.resize(2);
     ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
 
     const auto& main = cd.IconGroups[0];
@@ -109,9 +108,8 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     EXPECT_EQ(missing.Data, Bytes(744, 0));
 
     // A list sized for one group takes the first name only.
-    CommonData one;
+    FileContents one;
     one.IconGroupCount = 1;
-    one.IconGroups.resize(1);
     ASSERT_EQ(LoadIconsPE(one, file.path), 0);
     EXPECT_EQ(one.IconGroups[0].Name, "MAINICON");
     EXPECT_EQ(one.IconGroups[0].Images.size(), 2u);
@@ -130,9 +128,8 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
         Res(RT_ICON, ResName::Id(1), dib),
     };
     PeFile file(layout);
-    CommonData cd;
+    FileContents cd;
     cd.IconGroupCount = 3;
-    cd.IconGroups.resize(3);
     ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
     EXPECT_EQ(cd.IconGroups[0].ImageCount, 1);
     EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
@@ -147,16 +144,14 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     EXPECT_TRUE(hugeImages[1].Data.empty());
 
     // More groups asked for than the file has: the groups before stay loaded.
-    CommonData more;
+    FileContents more;
     more.IconGroupCount = 4;
-    more.IconGroups.resize(4);
     EXPECT_EQ(LoadIconsPE(more, file.path), 1);
     EXPECT_NE(more.LastError.find("not found"), std::string::npos);
     EXPECT_EQ(more.IconGroups[0].Images.size(), 1u);
 
-    CommonData none;
+    FileContents none;
     none.IconGroupCount = 1;
-    none.IconGroups.resize(1);
     EXPECT_EQ(LoadIconsPE(none, file.dir.file("absent.dll")), 1);
     EXPECT_FALSE(none.LastError.empty());
     const std::string notPe = file.dir.file("text.dll");
@@ -181,9 +176,8 @@ TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
     const std::string path = dir.file("broken.dll");
     WriteFile(path, pe.bytes);
 
-    CommonData cd;
+    FileContents cd;
     cd.IconGroupCount = 2;
-    cd.IconGroups.resize(2);
     EXPECT_EQ(LoadIconsPE(cd, path), 1);
     EXPECT_EQ(cd.LastError, "Resource 7 not found in " + path);
     EXPECT_EQ(cd.IconGroups[0].Name, "MAINICON");
@@ -207,9 +201,8 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
         Res(RT_CURSOR, ResName::Id(3), png),
     };
     PeFile file(layout);
-    CommonData cd;
+    FileContents cd;
     cd.CursorGroupCount = 1;
-    cd.CursorGroups.resize(1);
     ASSERT_EQ(LoadCursorsPE(cd, file.path), 0) << cd.LastError;
     const auto& g = cd.CursorGroups[0];
     EXPECT_EQ(g.Name, "100");
@@ -253,9 +246,8 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
         Res(RT_BITMAP, ResName::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
     };
     PeFile file(layout);
-    CommonData cd;
+    FileContents cd;
     cd.BitmapCount = 3;
-    cd.Bitmaps.resize(3);
     ASSERT_EQ(LoadBitmapsPE(cd, file.path), 0) << cd.LastError;
 
     EXPECT_EQ(cd.Bitmaps[0].Name, "LOGO");
@@ -298,11 +290,8 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
     lengths.push_back(full.size());
     for (size_t n : lengths) {
         ASSERT_TRUE(WriteFile(path, Bytes(full.begin(), full.begin() + n)));
-        CommonData cd;
+        FileContents cd;
         cd.IconGroupCount = cd.CursorGroupCount = cd.BitmapCount = 1;
-        cd.IconGroups.resize(1);
-        cd.CursorGroups.resize(1);
-        cd.Bitmaps.resize(1);
         const uint8_t status = LoadIconsPE(cd, path) | LoadCursorsPE(cd, path) | LoadBitmapsPE(cd, path);
         EXPECT_TRUE(status == 0 || !cd.LastError.empty());
         for (const auto& im : cd.IconGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);

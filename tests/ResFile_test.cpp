@@ -111,9 +111,8 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
     for (bool is32 : {true, false}) {
         SCOPED_TRACE(is32 ? "32-bit" : "16-bit");
         const Bytes file = BuildRes(is32, f.items());
-        CommonData cd;
-        cd.IconGroups.resize(5);
-        cd.IconGroups[4].Name = "untouched";
+        FileContents cd;
+        cd.IconGroupCount = 5;
         LoadResIconsBytes(cd, file);
         const auto& g = cd.IconGroups;
 
@@ -147,11 +146,11 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         EXPECT_EQ(g[3].Name, "6");
         EXPECT_EQ(g[3].ImageCount, 1);
         EXPECT_TRUE(HasHandles(g[3], 1));
-        EXPECT_EQ(g[4].Name, "untouched");
+        EXPECT_TRUE(g[4].Name.empty() && g[4].Images.empty()); // no fifth group in the file
 
         // A list smaller than the file's groups takes the first ones only.
-        CommonData small;
-        small.IconGroups.resize(1);
+        FileContents small;
+        small.IconGroupCount = 1;
         LoadResIconsBytes(small, file);
         EXPECT_EQ(small.IconGroups[0].Name, "300");
         EXPECT_TRUE(HasHandles(small.IconGroups[0], 2));
@@ -176,8 +175,8 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
     };
     for (bool is32 : {true, false}) {
         SCOPED_TRACE(is32 ? "32-bit" : "16-bit");
-        CommonData cd;
-        cd.CursorGroups.resize(3);
+        FileContents cd;
+        cd.CursorGroupCount = 3;
         LoadResCursorsBytes(cd, BuildRes(is32, items));
         const auto& g = cd.CursorGroups;
         EXPECT_EQ(g[0].Name, "10");
@@ -217,9 +216,9 @@ TEST(ResFileBitmaps, SkipsBitmapsThatDoNotDecode) {
     };
     for (bool is32 : {true, false}) {
         SCOPED_TRACE(is32 ? "32-bit" : "16-bit");
-        CommonData cd;
+        FileContents cd;
         cd.MaxBmpWidth = 999;
-        cd.Bitmaps.resize(4);
+        cd.BitmapCount = 4;
         LoadResBitmapsBytes(cd, BuildRes(is32, items));
         const auto& b = cd.Bitmaps;
         EXPECT_EQ(b[0].Name, "7"); // took the place of "BAD"
@@ -255,10 +254,10 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
         const Bytes full = BuildRes(is32, items);
         for (size_t len = 0; len <= full.size(); ++len) {
             const ByteView file(full.data(), len);
-            CommonData cd;
-            cd.IconGroups.resize(1);
-            cd.CursorGroups.resize(1);
-            cd.Bitmaps.resize(1);
+            FileContents cd;
+            cd.IconGroupCount = 1;
+            cd.CursorGroupCount = 1;
+            cd.BitmapCount = 1;
             LoadResIconsBytes(cd, file);
             LoadResCursorsBytes(cd, file);
             LoadResBitmapsBytes(cd, file);
@@ -283,8 +282,8 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
         PatchU32(file, 36, headerSize);
         file.insert(file.end(), group.begin(), group.end());
         EXPECT_EQ(Conta32(file, 32, RT_GROUP_ICON), 0) << headerSize;
-        CommonData cd;
-        cd.IconGroups.resize(1);
+        FileContents cd;
+        cd.IconGroupCount = 1;
         LoadResIconsBytes(cd, file);
         EXPECT_TRUE(cd.IconGroups[0].Name.empty());
     }
@@ -326,14 +325,14 @@ TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
     EXPECT_EQ(Conta32(res, 32, RT_GROUP_CURSOR), 1);
     EXPECT_EQ(Conta32(res, 32, RT_BITMAP), 1);
 
-    CommonData cd;
-    cd.SelFilePath = dir.file("out.res");
-    cd.IconGroups.resize(2);
-    cd.CursorGroups.resize(1);
-    cd.Bitmaps.resize(1);
-    LoadResIcons(cd);
-    LoadResCursors(cd);
-    LoadResBitmaps(cd);
+    FileContents cd;
+    const std::string path = dir.file("out.res");
+    cd.IconGroupCount = 2;
+    cd.CursorGroupCount = 1;
+    cd.BitmapCount = 1;
+    LoadResIcons(cd, path);
+    LoadResCursors(cd, path);
+    LoadResBitmaps(cd, path);
     for (const auto& g : cd.IconGroups) {
         const bool two = g.Name == "1";
         ASSERT_TRUE(two || g.Name == "APP") << g.Name;

@@ -6,7 +6,7 @@
 
 #include "batch/core/OutputNames.h"
 #include "batch/core/Progress.h"
-#include "formats/CommonData.h"
+#include "formats/FileKind.h"
 #include "platform/FileIo.h"
 
 namespace gw {

@@ -67,14 +67,14 @@ OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row) 
     if (type == "Icon" || type == "Bitmap" || type == "Cursor") {
         common.SelFileName = LowerAscii(row.caption);
         common.SelFilePath = JoinPath(state.CurrentDir, row.caption);
-        state.ExecutableSource = 0;
-        state.ResourceSource = 0;
+        common.ExecutableSource = 0;
+        common.ResourceSource = 0;
         plan.target = type == "Icon" ? OpenTarget::IconManager
                       : type == "Bitmap" ? OpenTarget::BitmapManager
                                          : OpenTarget::CursorManager;
         return plan;
     }
-    state.WorkdeskShown = 0;
+    common.WorkdeskShown = 0;
     if (state.CatIcons)
         plan.target = OpenTarget::IconWorkdesk;
     else if (state.CatBitmaps)
@@ -83,8 +83,8 @@ OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row) 
         plan.target = OpenTarget::CursorWorkdesk;
     else
         return plan;
-    state.ExecutableSource = state.CatFiles;
-    state.ResourceSource = state.CatResources;
+    common.ExecutableSource = state.CatFiles;
+    common.ResourceSource = state.CatResources;
     return plan;
 }
 

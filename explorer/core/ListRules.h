@@ -5,7 +5,7 @@
 
 #include "listing/ExplorerState.h"
 #include "listing/ListOrder.h"
-#include "formats/CommonData.h"
+#include "listing/CommonData.h"
 
 namespace gw {
 

@@ -332,8 +332,8 @@ void TForm1::FormCreate() {
     ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
     m_state.SortMode = SortMode::ByName;
     m_state.SortAscending = 1;
-    m_state.WorkdeskShown = 0;
-    m_state.PropsDialogOpen = 0;
+    m_common.WorkdeskShown = 0;
+    m_common.PropsDialogOpen = 0;
     m_state.TempDir = TempFolderFromEnvironment();
     if (!m_common.WorkBitmap) m_common.WorkBitmap = std::make_shared<Bitmap>();
 }

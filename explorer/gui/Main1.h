@@ -13,7 +13,7 @@
 #include "listing/Categories.h"
 #include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
-#include "formats/CommonData.h"
+#include "listing/CommonData.h"
 
 class QAction;
 class QActionGroup;

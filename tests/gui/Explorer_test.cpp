@@ -247,13 +247,13 @@ TEST(ExplorerWindow, OpeningRows) {
     EXPECT_EQ(opened, std::vector<OpenTarget>{OpenTarget::IconManager});
 
     e.Choose("Static Cursor Files");
-    e.state.WorkdeskShown = 1;
+    e.common.WorkdeskShown = 1;
     e.form.List()->SelectRow(e.RowOf("cursors.exe"));
     e.form.ListViewDblClick();
     EXPECT_EQ(opened.back(), OpenTarget::CursorWorkdesk);
-    EXPECT_EQ(e.state.ExecutableSource, 1);
-    EXPECT_EQ(e.state.ResourceSource, 0);
-    EXPECT_EQ(e.state.WorkdeskShown, 0);
+    EXPECT_EQ(e.common.ExecutableSource, 1);
+    EXPECT_EQ(e.common.ResourceSource, 0);
+    EXPECT_EQ(e.common.WorkdeskShown, 0);
     EXPECT_EQ(e.state.SelectedItem->caption, "cursors.exe");
 
     // A viewer that has not landed opens nothing.

@@ -1,0 +1,51 @@
+#include "formats/FileKind.h"
+
+#include "formats/ExeHeader.h"
+
+namespace gw {
+
+namespace {
+constexpr uint64_t kMinFileSize = 64;
+constexpr uint16_t kMinWindowsVersion = 0x0300;
+} // namespace
+
+const char* FileKindText(TFileKind kind) {
+    switch (kind) {
+    case fkIconFile: return "Icon File";
+    case fkNEFile: return "NE File";
+    case fkPEFile: return "PE File";
+    case fkNonExecutable: return "Non Executable";
+    default: return "";
+    }
+}
+
+bool OpenCheckedFile(MappedFile& file, const std::string& path) {
+    if (!file.Open(path)) return false;
+    return file.size() >= kMinFileSize;
+}
+
+TFileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
+    if (bytes.size() < kMinFileSize) return fkNonExecutable;
+    const std::string ext = UpperExtension(name);
+    if (ext == ".ICO" || ext == ".CUR") {
+        ByteReader head(bytes.first(kMinFileSize));
+        const uint16_t reserved = head.u16(), type = head.u16(), count = head.u16();
+        const uint16_t wanted = ext == ".ICO" ? 1 : 2;
+        if (reserved == 0 && type == wanted && count > 0) return ext == ".ICO" ? fkIconFile : fkCursorFile;
+        return fkNonExecutable;
+    }
+    const std::optional<ExeHeader> h = ReadExeHeader(bytes);
+    if (!h) return fkNonExecutable;
+    if (h->signature == kNeSignature)
+        return h->windowsVersion >= kMinWindowsVersion && h->HasNeResources() ? fkNEFile : fkNonExecutable;
+    if (h->signature == kPeSignature16) return fkPEFile;
+    return fkNonExecutable;
+}
+
+TFileKind GetFileKind(const std::string& path) {
+    MappedFile file;
+    if (!OpenCheckedFile(file, path)) return fkNonExecutable;
+    return GetFileKindOfBytes(path, file.bytes());
+}
+
+} // namespace gw

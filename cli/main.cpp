@@ -82,22 +82,22 @@ json ErrorsJson(const std::vector<ReadError>& errors) {
     return out;
 }
 
-json FileJson(const std::string& path, const FileCounts& counts, const FileContents& cd) {
+json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents) {
     json groups = json::array();
-    for (const auto& g : cd.IconGroups) {
+    for (const auto& g : contents.IconGroups) {
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(IconImageJson(im));
         groups.push_back({{"type", "icon"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
     }
-    for (const auto& g : cd.CursorGroups) {
+    for (const auto& g : contents.CursorGroups) {
         if (g.Name.empty() && g.Images.empty()) continue;
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(CursorImageJson(im));
         groups.push_back({{"type", "cursor"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
     }
     json bitmaps = json::array();
-    for (const auto& b : cd.Bitmaps) {
+    for (const auto& b : contents.Bitmaps) {
         if (!Usable(b)) continue;
         bitmaps.push_back({{"name", b.Name},
                            {"named", b.IsNamed != 0},
@@ -112,7 +112,7 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
             {"bitmaps", counts.bitmaps},
             {"groups", groups},
             {"bitmap_list", bitmaps},
-            {"errors", ErrorsJson(cd.Errors)}};
+            {"errors", ErrorsJson(contents.Errors)}};
 }
 
 void PrintText(const json& j) {
@@ -271,19 +271,19 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
 
 int RunSave(const std::string& file, const std::string& outDir, bool icons, bool cursors, bool bitmaps,
             ExistingAction existing) {
-    FileContents cd;
+    FileContents contents;
     FileCounts counts;
-    bool ok = LoadForWriting(file, cd, counts);
+    bool ok = LoadForWriting(file, contents, counts);
     Writer w(existing, outDir);
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
     if (icons)
-        for (const auto& g : cd.IconGroups)
+        for (const auto& g : contents.IconGroups)
             if (!g.Images.empty()) w.Write(g.Name, ".ico", WriteIconGroup(g));
     if (cursors)
-        for (const auto& g : cd.CursorGroups)
+        for (const auto& g : contents.CursorGroups)
             if (!g.Images.empty()) w.Write(g.Name, ".cur", WriteCursorGroup(g, form));
     if (bitmaps)
-        for (const auto& b : cd.Bitmaps) {
+        for (const auto& b : contents.Bitmaps) {
             if (!Usable(b)) continue;
             const std::string base = counts.kind == ContainerKind::BitmapFile ? NameBeforeFirstDot(b.Name) : b.Name;
             w.Write(base, ".bmp", EncodeBmp(*b.Bitmap));

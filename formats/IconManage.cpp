@@ -100,7 +100,7 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
 }
 
 uint8_t ReadIconFileBytes(FileContents& contents, ByteView file) {
-    // The caller sizes the list to one entry; make sure there is one.
+    // The group goes into the first entry; make sure there is one.
     if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
     ReadResult<TAdvIconGroupList> read = ParseIconFile(file);
     TAdvIconGroupList& group = contents.IconGroups[0];

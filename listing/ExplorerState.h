@@ -1,8 +1,8 @@
 #pragma once
 // The explorer's values that the other windows read: the folder and category
 // of the last scan, its counters and the row selected in the file list (the
-// hand-over flags of the viewers are in CommonData). One object, owned by the program entry and
-// passed by reference to every window.
+// hand-over flags of the viewers are in CommonData). One object, owned by
+// the program entry and passed by reference to every window.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -77,14 +77,14 @@ public:
 
 private:
     template <class MakePicture>
-    void AddRow(const std::string& name, std::string typeText, std::string countText, const char* marker,
+    void AddRow(const std::string& name, std::string typeText, std::string countText, std::string marker,
                 MakePicture makePicture) {
         ListRow row;
         row.imageIndex = int(m_result.rows.size());
         row.caption = name;
         row.typeText = std::move(typeText);
         row.countText = std::move(countText);
-        row.kindMarker = marker;
+        row.kindMarker = std::move(marker);
         if (DrawsPictures()) m_result.pictures.push_back(makePicture());
         m_result.rows.push_back(std::move(row));
     }

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Measures grabwell-cli against wrestool (icoutils) on a folder of libraries:
+# listing, describing, memory, cold-cache reads, the rescaler and the wizard.
+#   tools/speed-table.sh [FOLDER] [BIG_LIBRARY]
+# FOLDER defaults to the PE32+ libraries of Debian's libwine, BIG_LIBRARY to
+# its shell32.dll. Needs /usr/bin/time and wrestool (apt-get install icoutils
+# libwine); dropping caches for the cold rows needs root. Times are the best
+# of three runs, in seconds; memory is the peak resident set.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+FOLDER=${1:-/usr/lib/x86_64-linux-gnu/wine/x86_64-windows}
+BIG=${2:-$FOLDER/shell32.dll}
+CLI=build/grabwell-cli
+BENCH=build/grabwell-bench
+TIME=/usr/bin/time
+mapfile -t FILES < <(find "$FOLDER" -maxdepth 1 -type f | sort)
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+# best of three: wall seconds and peak KB of a command
+best() {
+    local best_s=999999 best_kb=0 out s kb
+    for _ in 1 2 3; do
+        out=$("$TIME" -f "%e %M" "$@" 2>&1 >/dev/null | tail -1) || true
+        s=${out% *}; kb=${out#* }
+        if awk "BEGIN{exit !($s < $best_s)}"; then best_s=$s; best_kb=$kb; fi
+    done
+    echo "$best_s $best_kb"
+}
+
+cold_inputs() { # file-system inputs of one cold run, in MB
+    sync; echo 3 > /proc/sys/vm/drop_caches
+    "$TIME" -v "$@" 2>&1 >/dev/null | awk -F: '/File system inputs/ {printf "%.1f", $2 * 512 / 1048576}'
+}
+
+row() { printf '| %s | %s | %s |\n' "$1" "$2" "$3"; }
+
+echo "Files: ${#FILES[@]} in $FOLDER ($(du -sh "$FOLDER" | cut -f1))"
+echo "| work | grabwell | wrestool |"
+echo "|---|---|---|"
+read -r gs gk < <(best "$CLI" info --counts "${FILES[@]}")
+read -r ws wk < <(best wrestool -l "${FILES[@]}")
+row "info --counts / wrestool -l" "$gs s ($(awk "BEGIN{printf \"%.2f\", $gs/$ws}")x)" "$ws s"
+read -r gs gk < <(best "$CLI" info --json "${FILES[@]}")
+row "info --json / wrestool -l" "$gs s ($(awk "BEGIN{printf \"%.2f\", $gs/$ws}")x), $((gk / 1024)) MB" "$ws s, $((wk / 1024)) MB"
+read -r gs gk < <(best "$CLI" info --json "$BIG")
+read -r ws wk < <(best wrestool -l "$BIG")
+row "info --json $(basename "$BIG"): peak memory" "$((gk / 1024)) MB" "$((wk / 1024)) MB"
+if [ "$(id -u)" -eq 0 ]; then
+    row "info --counts, cold: read from disk" "$(cold_inputs "$CLI" info --counts "${FILES[@]}") MB" \
+        "$(cold_inputs wrestool -l "${FILES[@]}") MB"
+fi
+if [ -x "$BENCH" ]; then
+    r=$("$BENCH" --benchmark_filter='Rescale4096' --benchmark_min_time=0.5 2>/dev/null | awk '/Rescale/ {print $2 " " $3; exit}')
+    row "rescaler 4096 x 4096 to 64 x 64" "$r" "-"
+fi
+wizard() { rm -rf "$WORK/w"; mkdir "$WORK/w"; "$CLI" wizard --icons "$FOLDER" "$WORK/w" >/dev/null; }
+extract() { rm -rf "$WORK/x"; mkdir "$WORK/x"; (cd "$WORK/x" && wrestool -x -t14 -o . "$@" 2>/dev/null) || true; }
+export -f wizard extract
+export CLI FOLDER WORK
+read -r gs gk < <(best bash -c wizard)
+read -r ws wk < <(best bash -c 'extract "$@"' _ "${FILES[@]}")
+row "wizard --icons / wrestool -x -t14" "$gs s ($(awk "BEGIN{printf \"%.2f\", $gs/$ws}")x), $(find "$WORK/w" -type f | wc -l) files" \
+    "$ws s, $(find "$WORK/x" -type f | wc -l) files"

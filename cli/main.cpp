@@ -1,5 +1,5 @@
 // grabwell-cli: the same core as the desktop program, without a display.
-//   info [--json] PATH...                 what each file holds
+//   info [--json] [--counts] [--decode] PATH...   what each file holds
 //   extract [--as-bitmaps] FILE OUTDIR    every image as its own .ico/.cur (or .bmp)
 //   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
 //   wizard (--icons|--cursors|--bitmaps) [--resources] [--as-bitmaps] [--recurse] FOLDER OUTDIR
@@ -52,18 +52,21 @@ bool Usable(const TAdvBmp& b) { return b.Bitmap && b.Bitmap->HasHandle(); }
 
 // ---- info -------------------------------------------------------------
 
-json IconImageJson(const TAdvIconImage& im) {
+// Whether each image decodes is said only when asked for: telling it means
+// decoding every image, which nothing else that info prints needs.
+json IconImageJson(const TAdvIconImage& im, bool decode) {
     const int w = im.Width ? im.Width : 256, h = im.Height ? im.Height : 256;
-    return {{"width", w},          {"height", h},
-            {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
-            {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
-            {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)},
-            {"decoded", bool(im.Handle)}};
+    json j = {{"width", w},          {"height", h},
+              {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
+              {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
+              {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
+    if (decode) j["decoded"] = bool(im.Handle());
+    return j;
 }
 
-json CursorImageJson(const TAdvCursorImage& im) {
+json CursorImageJson(const TAdvCursorImage& im, bool decode) {
     const ByteView bytes(im.Data);
-    return {{"width", im.Width},
+    json j = {{"width", im.Width},
             {"height", im.Height / 2},
             {"bit_count", im.BitCount},
             {"colors", ColorCount(im.BitCount)},
@@ -71,8 +74,9 @@ json CursorImageJson(const TAdvCursorImage& im) {
             {"bytes", im.BytesInRes},
             {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
             {"hotspot_x", im.HotspotX},
-            {"hotspot_y", im.HotspotY},
-            {"decoded", bool(im.Handle)}};
+            {"hotspot_y", im.HotspotY}};
+    if (decode) j["decoded"] = bool(im.Handle());
+    return j;
 }
 
 json ErrorsJson(const std::vector<ReadError>& errors) {
@@ -82,18 +86,18 @@ json ErrorsJson(const std::vector<ReadError>& errors) {
     return out;
 }
 
-json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents) {
+json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
     json groups = json::array();
     for (const auto& g : contents.IconGroups) {
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
         json images = json::array();
-        for (const auto& im : g.Images) images.push_back(IconImageJson(im));
+        for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
         groups.push_back({{"type", "icon"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
     }
     for (const auto& g : contents.CursorGroups) {
         if (g.Name.empty() && g.Images.empty()) continue;
         json images = json::array();
-        for (const auto& im : g.Images) images.push_back(CursorImageJson(im));
+        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
         groups.push_back({{"type", "cursor"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
     }
     json bitmaps = json::array();
@@ -127,7 +131,7 @@ void PrintText(const json& j) {
                       << im["bytes"] << " bytes";
             if (im.contains("hotspot_x")) std::cout << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
             if (im["png"].get<bool>()) std::cout << ", PNG";
-            if (!im["decoded"].get<bool>()) std::cout << ", not decodable";
+            if (im.contains("decoded") && !im["decoded"].get<bool>()) std::cout << ", not decodable";
             std::cout << "\n";
         }
     }
@@ -171,7 +175,7 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
     return status;
 }
 
-int RunInfo(const std::vector<std::string>& paths, bool asJson) {
+int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
     int status = kExitOk;
     for (const auto& path : paths) {
         if (!CanOpen(path)) {
@@ -182,7 +186,7 @@ int RunInfo(const std::vector<std::string>& paths, bool asJson) {
         FileContents contents;
         const LoadResult r = LoadFileContents(contents, path, counts);
         if (ComplainOfDamage(path, r, contents)) status = kExitFailed;
-        const json j = FileJson(path, counts, contents);
+        const json j = FileJson(path, counts, contents, decode);
         if (asJson)
             std::cout << j.dump() << "\n";
         else
@@ -303,6 +307,8 @@ int main(int argc, char** argv) {
     bool countsOnly = false;
     info->add_flag("--json", asJson, "One JSON object per line and file");
     info->add_flag("--counts", countsOnly, "Only the kind and the counts (reads no images)");
+    bool decode = false;
+    info->add_flag("--decode", decode, "Also decode every image and say whether it decodes (\"decoded\")");
     info->add_option("PATH", infoPaths, "Files to look at")->required();
 
     bool asBitmaps = false;
@@ -338,7 +344,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    if (*info) return countsOnly ? RunCounts(infoPaths, asJson) : RunInfo(infoPaths, asJson);
+    if (*info) return countsOnly ? RunCounts(infoPaths, asJson) : RunInfo(infoPaths, asJson, decode);
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
     if (*extract) {
         ExistingAction existing;

@@ -19,10 +19,13 @@ struct TAdvCursorImage {
     uint32_t BytesInRes = 0;
     uint16_t HotspotX = 0;
     uint16_t HotspotY = 0;
-    gw::Handle Handle;
     // For a .cur file the bitmap alone; for a cursor resource the whole
     // resource, hot-spot prefix included.
     Bytes Data;
+    DeferredPicture Picture; // how Data is drawn, decoded on first use
+
+    // The decoded image (at half the stored height); null when it does not decode.
+    const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
 struct TAdvCursorGroupList {

@@ -92,7 +92,7 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
         ByteView bytes = file.subspan(offset, size);
         im.Data.assign(bytes.begin(), bytes.end());
         ApplyCursorImageSize(im, bytes);
-        im.Handle = CreateIconFromResourceEx(bytes, true, kIconVersion, im.Width, im.Height / 2, 0);
+        im.Picture.Defer(true, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }

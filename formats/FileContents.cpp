@@ -26,7 +26,7 @@ void FileContents::ReleaseIconGroups() {
     for (auto& g : IconGroups)
         for (auto& im : g.Images) Bytes().swap(im.Data);
     for (auto& g : IconGroups)
-        for (auto& im : g.Images) im.Handle.reset();
+        for (auto& im : g.Images) im.Picture.Reset();
     for (auto& g : IconGroups) g.Images.clear();
     IconGroups.clear();
 }
@@ -35,7 +35,7 @@ void FileContents::ReleaseCursorGroups() {
     for (auto& g : CursorGroups)
         for (auto& im : g.Images) Bytes().swap(im.Data);
     for (auto& g : CursorGroups)
-        for (auto& im : g.Images) im.Handle.reset();
+        for (auto& im : g.Images) im.Picture.Reset();
     for (auto& g : CursorGroups) g.Images.clear();
     CursorGroups.clear();
 }

@@ -19,8 +19,11 @@ struct TAdvIconImage {
     uint16_t BitCount = 0;
     uint32_t BytesInRes = 0;
     uint32_t ImageOffset = 0;
-    gw::Handle Handle; // null when the image did not decode
     Bytes Data;     // the image bytes exactly as stored (BytesInRes of them once loaded)
+    DeferredPicture Picture; // how Data is drawn, decoded on first use
+
+    // The decoded image (at the entry's size); null when it does not decode.
+    const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
 struct TAdvIconGroupList {

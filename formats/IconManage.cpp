@@ -94,7 +94,7 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
         }
         ByteView bytes = file.subspan(im.ImageOffset, im.BytesInRes);
         im.Data.assign(bytes.begin(), bytes.end());
-        im.Handle = CreateIconFromResourceEx(bytes, true, kIconVersion, im.Width, im.Height, 0);
+        im.Picture.Defer(true, im.Width, im.Height);
     }
     return result;
 }

@@ -295,7 +295,7 @@ Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
         if (!bytes) return why;
         im.Data.assign(bytes->begin(), bytes->end());
         imageOffset += im.BytesInRes;
-        im.Handle = CreateIconFromResourceEx(*bytes, true, kIconVersion, im.Width, im.Height, 0);
+        im.Picture.Defer(true, im.Width, im.Height);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }
@@ -328,7 +328,7 @@ Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group)
         const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes, item, entryAt, why);
         if (!bytes) return why;
         im.Data.assign(bytes->begin(), bytes->end());
-        im.Handle = CreateIconFromResourceEx(*bytes, false, kIconVersion, im.Width, im.Height / 2, 0);
+        im.Picture.Defer(false, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
     }

@@ -82,8 +82,15 @@ bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Dam
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource && !missing) missing = why;
     if (!ImageBlock(resource, im.BytesInRes, im.Data)) return false;
-    im.Handle = resource ? CreateIconFromResourceEx(*resource, true, kIconVersion, im.Width, im.Height, 0)
-                         : nullptr;
+    if (!resource)
+        im.Picture.Set(nullptr);
+    else if (resource->size() <= im.Data.size())
+        // Data starts with the whole resource: the picture is the resource's.
+        im.Picture.Defer(true, im.Width, im.Height, resource->size());
+    else
+        // An entry stating fewer bytes than its resource keeps only those in
+        // Data; the picture is the whole resource's, so it is decoded now.
+        im.Picture.Set(CreateIconFromResourceEx(*resource, true, kIconVersion, im.Width, im.Height, 0));
     return true;
 }
 
@@ -93,7 +100,7 @@ bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry,
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource) {
         if (!missing) missing = why;
-        im.Handle = nullptr;
+        im.Picture.Set(nullptr);
         return ImageBlock(resource, im.BytesInRes, im.Data);
     }
     if (!SpendLoadBudget(resource->size())) return false;
@@ -104,7 +111,7 @@ bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry,
     im.HotspotX = PeekU16(*resource, 0);
     im.HotspotY = PeekU16(*resource, 2);
     if (resource->size() >= kCursorPrefixSize) ApplyCursorImageSize(im, resource->subspan(kCursorPrefixSize));
-    im.Handle = CreateIconFromResourceEx(*resource, false, kIconVersion, im.Width, im.Height / 2, 0);
+    im.Picture.Defer(false, im.Width, im.Height / 2);
     return true;
 }
 

@@ -240,7 +240,7 @@ void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
 
 bool LoadIconImage(TAdvIconImage& im, ByteView resource) {
     if (!TakeImageBytes(im, resource)) return false;
-    im.Handle = CreateIconFromResourceEx(im.Data, true, kIconVersion, im.Width, im.Height, 0);
+    im.Picture.Defer(true, im.Width, im.Height);
     return true;
 }
 
@@ -249,7 +249,7 @@ bool LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
     im.HotspotX = PeekU16(im.Data, 0);
     im.HotspotY = PeekU16(im.Data, 2);
     if (ByteView(im.Data).size() >= kCursorPrefixSize) ApplyCursorImageSize(im, ByteView(im.Data).subspan(kCursorPrefixSize));
-    im.Handle = CreateIconFromResourceEx(im.Data, false, kIconVersion, im.Width, im.Height / 2, 0);
+    im.Picture.Defer(false, im.Width, im.Height / 2);
     return true;
 }
 

@@ -180,7 +180,7 @@ void IconRoundTrip(gw::ByteView bytes) {
     for (size_t i = 0; i < a.size(); ++i) {
         Check(a[i].Data == b[i].Data);
         Check(a[i].Width == b[i].Width && a[i].Height == b[i].Height && a[i].BitCount == b[i].BitCount);
-        Check(bool(a[i].Handle) == bool(b[i].Handle));
+        Check(bool(a[i].Handle()) == bool(b[i].Handle()));
     }
     Check(gw::WriteIconGroup(second.records) == written);
 }

@@ -239,7 +239,7 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
         const int best = BestCursorImage(contents.CursorGroups[0], kLargeTile);
         if (best < 0) return;
         frame.AddFileRow(name, "Cursor", "1",
-                         [&] { return CursorPictures(contents.CursorGroups[0].Images[size_t(best)].Handle); });
+                         [&] { return CursorPictures(contents.CursorGroups[0].Images[size_t(best)].Handle()); });
     });
     return std::move(frame.Result());
 }

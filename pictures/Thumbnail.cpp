@@ -89,7 +89,7 @@ int BestCursorImage(const TAdvCursorGroupList& group, int size) {
     int best = -1;
     long bestDistance = LONG_MAX;
     for (size_t i = 0; i < group.Images.size(); ++i) {
-        const Handle& h = group.Images[i].Handle;
+        const Handle& h = group.Images[i].Handle();
         if (!h) continue;
         const long distance = std::labs(long(h->storedWidth) - size) + std::labs(long(h->storedHeight) - size);
         if (distance < bestDistance) {

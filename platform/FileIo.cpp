@@ -14,11 +14,6 @@
 
 namespace gw {
 
-namespace {
-// Files larger than this are read as random access (no read-ahead).
-constexpr uint64_t kRandomAccessFrom = uint64_t(1) << 20;
-} // namespace
-
 MappedFile::~MappedFile() { Close(); }
 
 MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
@@ -74,8 +69,9 @@ bool MappedFile::Open(const std::string& path) {
             m_mapped = true;
             // Readers jump between headers, directories and the blocks they
             // need; read-ahead around each page fault would pull in much of
-            // a large library that nobody looks at.
-            if (m_size > kRandomAccessFrom) (void)madvise(p, size_t(m_size), MADV_RANDOM);
+            // a library that nobody looks at, small ones included (a listing
+            // of many small libraries reads their headers and directories only).
+            (void)madvise(p, size_t(m_size), MADV_RANDOM);
         } else {
             // Fall back to reading the file into memory.
             m_copy = ReadFileAt(fd, 0, size_t(m_size));

@@ -307,3 +307,35 @@ Handle CreateIconFromResourceEx(ByteView data, bool icon, uint32_t version, int 
 }
 
 } // namespace gw
+
+namespace gw {
+
+void DeferredPicture::Defer(bool icon, int width, int height, uint64_t length) {
+    m_picture.reset();
+    m_pending = true;
+    m_icon = icon;
+    m_width = width;
+    m_height = height;
+    m_length = length;
+}
+
+void DeferredPicture::Set(Handle picture) {
+    m_picture = std::move(picture);
+    m_pending = false;
+}
+
+void DeferredPicture::Reset() { Set(nullptr); }
+
+const Handle& DeferredPicture::Get(ByteView bytes) const {
+    if (m_pending) {
+        m_pending = false;
+        const ByteView source = bytes.first(size_t(std::min<uint64_t>(m_length, bytes.size())));
+        // One decode draws from a budget of its own, as a load would: a
+        // picture costs at most a bounded multiple of its bytes.
+        const LoadBudget budget(source.size());
+        m_picture = CreateIconFromResourceEx(source, m_icon, kIconVersion, m_width, m_height, 0);
+    }
+    return m_picture;
+}
+
+} // namespace gw

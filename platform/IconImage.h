@@ -31,6 +31,34 @@ using Handle = std::shared_ptr<const IconImage>;
 
 constexpr uint32_t kIconVersion = 0x00030000;
 
+// The picture of an icon or cursor record: decoded from the record's image
+// bytes the first time something draws, scales or converts it, then kept.
+// Loading a file only says how the bytes will be decoded, so listing and
+// writing never pay for pixels. A picture decided at load (none, or one
+// decoded from bytes the record does not keep) is set instead.
+class DeferredPicture {
+public:
+    // Decode the record's bytes later as an icon image (icon = true) or as a
+    // cursor resource with its hot-spot prefix, at this size (0 = stored),
+    // from at most the first length bytes.
+    void Defer(bool icon, int width, int height, uint64_t length = UINT64_MAX);
+    // The picture is already known (null: there is none).
+    void Set(Handle picture);
+    // Frees the picture; it is not decoded again.
+    void Reset();
+    // The picture, decoding bytes (the record's image bytes) on first use.
+    const Handle& Get(ByteView bytes) const;
+    bool Pending() const { return m_pending; }
+
+private:
+    mutable Handle m_picture;
+    mutable bool m_pending = false;
+    bool m_icon = true;
+    int m_width = 0;
+    int m_height = 0;
+    uint64_t m_length = UINT64_MAX;
+};
+
 // desiredWidth/desiredHeight 0 mean the stored size. With icon = true the
 // bytes are the image alone; with icon = false they are a cursor resource:
 // the hot-spot column and row (uint16 each) followed by the image. Returns a

@@ -50,9 +50,9 @@ TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
     EXPECT_EQ(g.Images[0].ImageOffset, 54u);
     for (const auto& im : g.Images) {
         EXPECT_EQ(im.Data.size(), im.BytesInRes);
-        ASSERT_TRUE(im.Handle);
+        ASSERT_TRUE(im.Handle());
     }
-    EXPECT_EQ(g.Images[1].Handle->width, 32);
+    EXPECT_EQ(g.Images[1].Handle()->width, 32);
     // The file we read is exactly the file the group writer builds.
     EXPECT_EQ(WriteIconGroup(g), file);
 }
@@ -83,7 +83,7 @@ TEST(IcoReader, HeaderErrorsAndTruncation) {
     cd.IconGroups.assign(1, {});
     EXPECT_EQ(ReadIconFileBytes(cd, cut), 1);
     ASSERT_EQ(cd.IconGroups[0].Images.size(), 2u);
-    EXPECT_TRUE(cd.IconGroups[0].Images[1].Handle);
+    EXPECT_TRUE(cd.IconGroups[0].Images[1].Handle());
 
     // Every truncation of the file: no crash, never more images than are whole.
     for (size_t n = 0; n < file.size(); ++n) {
@@ -112,9 +112,9 @@ TEST(IcoReader, Icon256IsDecodedAtItsStoredSize) {
     FileContents cd;
     ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
     const auto& im = cd.IconGroups[0].Images[0];
-    ASSERT_TRUE(im.Handle);
-    EXPECT_EQ(im.Handle->width, 256);
-    EXPECT_EQ(im.Handle->height, 256);
+    ASSERT_TRUE(im.Handle());
+    EXPECT_EQ(im.Handle()->width, 256);
+    EXPECT_EQ(im.Handle()->height, 256);
     EXPECT_TRUE(IsPngData(im.Data));
 }
 
@@ -169,8 +169,8 @@ TEST(CurReader, HotSpotSizesAndWritingBack) {
     EXPECT_EQ(im.Width, 32);
     EXPECT_EQ(im.Height, 64); // the stored, doubled height
     EXPECT_EQ(im.BitCount, 1);
-    ASSERT_TRUE(im.Handle);
-    EXPECT_EQ(im.Handle->height, 32);
+    ASSERT_TRUE(im.Handle());
+    EXPECT_EQ(im.Handle()->height, 32);
 
     const Bytes single = WriteCursorImage(im, CursorDataForm::CurFile);
     EXPECT_EQ(single[7], 32); // height byte: Height / 2

@@ -113,7 +113,7 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
     EXPECT_LE(DataBytes(group.Images), BudgetFor(ico));
     for (const auto& im : group.Images) {
         EXPECT_EQ(im.Data, image);
-        EXPECT_TRUE(im.Handle);
+        EXPECT_TRUE(im.Handle());
     }
 
     FileContents cursors;
@@ -131,7 +131,8 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
 }
 
 // A group resource of a library whose entries all name one large image is
-// cut where the budget ends; the images kept are whole.
+// cut where the budget ends; the images kept are whole, and each decodes
+// when it is drawn.
 TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     const Bytes image = LargeIconDib();
     const size_t count = 1000;
@@ -141,22 +142,18 @@ TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     EXPECT_GT(group.ImageCount, 0);
     EXPECT_LT(group.ImageCount, count);
     ASSERT_EQ(group.Images.size(), group.ImageCount);
-    // Copies and decoded pixels (256 KB an image) together stay in budget.
-    const auto decoded = std::count_if(group.Images.begin(), group.Images.end(), [](const auto& im) { return bool(im.Handle); });
-    EXPECT_LE(DataBytes(group.Images) + uint64_t(decoded) * 256 * 256 * 4, BudgetFor(library.fileSize));
-    // The last image's bytes may fit where its pixels no longer do: it is
-    // kept as an image that does not decode.
+    EXPECT_LE(DataBytes(group.Images), BudgetFor(library.fileSize));
     for (size_t i = 0; i < group.Images.size(); ++i) {
         EXPECT_EQ(group.Images[i].Data, image);
-        if (i + 1 < group.Images.size()) {
-            EXPECT_TRUE(group.Images[i].Handle) << i;
-        }
+        EXPECT_TRUE(group.Images[i].Picture.Pending()) << i; // the load decoded nothing
     }
+    EXPECT_TRUE(group.Images.back().Handle());
 }
 
-// Entries that ask for a tiny image at a large size draw the scaled pixels
-// from the budget: images past it keep their bytes but no picture.
-TEST(LoadBudget, ScaledImagesDrawFromTheLoadBudget) {
+// Entries that ask for a tiny image at a large size cost nothing while the
+// file loads: each picture is scaled when it is drawn, and one that is never
+// drawn never costs its pixels.
+TEST(LoadBudget, ScaledImagesCostNothingUntilDrawn) {
     DibLayout s;
     s.width = 1;
     s.height = 1;
@@ -167,11 +164,9 @@ TEST(LoadBudget, ScaledImagesDrawFromTheLoadBudget) {
     EXPECT_EQ(library.status, 0) << library.cd.LastError;
     const auto& images = library.cd.IconGroups[0].Images;
     ASSERT_EQ(images.size(), count);
-    const auto pictures = std::count_if(images.begin(), images.end(), [](const auto& im) { return bool(im.Handle); });
-    EXPECT_GT(pictures, 0);
-    EXPECT_LE(uint64_t(pictures) * 255 * 255 * 4, BudgetFor(library.fileSize));
-    EXPECT_TRUE(images.front().Handle);
-    EXPECT_FALSE(images.back().Handle);
+    EXPECT_TRUE(std::all_of(images.begin(), images.end(), [](const auto& im) { return im.Picture.Pending(); }));
+    ASSERT_TRUE(images.back().Handle());
+    EXPECT_EQ(images.back().Handle()->width, 255);
     EXPECT_EQ(images.back().Data, tiny);
 }
 

@@ -81,8 +81,8 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
         EXPECT_EQ(g0.Images[0].ResId, 1);
         EXPECT_EQ(g0.Images[0].Data, f.a);
         EXPECT_EQ(g0.Images[1].Data, f.b);
-        ASSERT_TRUE(g0.Images[1].Handle);
-        EXPECT_EQ(g0.Images[1].Handle->width, 32);
+        ASSERT_TRUE(g0.Images[1].Handle());
+        EXPECT_EQ(g0.Images[1].Handle()->width, 32);
         // Each image's offset is the one it has in the .ico file written from the group.
         const Bytes ico = WriteIconGroup(g0);
         EXPECT_EQ(g0.Images[0].ImageOffset, PeekU32(ico, 6 + 12));
@@ -193,10 +193,10 @@ TEST(NeResources, CursorGroupsKeepTheWholeResource) {
     EXPECT_EQ(std::tuple(im.HotspotX, im.HotspotY, im.Width, im.Height, im.BitCount), std::tuple(5, 7, 32, 64, 1));
     EXPECT_EQ(im.Data, arrow);
     EXPECT_EQ(im.BytesInRes, arrow.size());
-    EXPECT_TRUE(im.Handle);
+    EXPECT_TRUE(im.Handle());
     const TAdvCursorImage& p = cd.CursorGroups[1].Images.at(0);
     EXPECT_EQ(std::tuple(p.Width, p.Height), std::tuple(24, 48)); // from the PNG header
-    EXPECT_TRUE(p.Handle);
+    EXPECT_TRUE(p.Handle());
 
     // Only the group type counts, never the plain cursor images.
     EXPECT_EQ(CountNEResources(path, false), 2);

@@ -84,11 +84,11 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     EXPECT_EQ(first.BitCount, 4);
     EXPECT_EQ(first.ImageOffset, 0u);
     EXPECT_EQ(first.Data, small);
-    ASSERT_TRUE(first.Handle);
-    EXPECT_EQ(first.Handle->width, 16);
+    ASSERT_TRUE(first.Handle());
+    EXPECT_EQ(first.Handle()->width, 16);
     EXPECT_EQ(main.Images[1].Data, large);
-    ASSERT_TRUE(main.Images[1].Handle);
-    EXPECT_EQ(main.Images[1].Handle->width, 32);
+    ASSERT_TRUE(main.Images[1].Handle());
+    EXPECT_EQ(main.Images[1].Handle()->width, 32);
 
     const auto& byId = cd.IconGroups[1];
     EXPECT_EQ(byId.Name, "32512");
@@ -101,10 +101,10 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     ASSERT_EQ(longer.Data.size(), longer.BytesInRes);
     ExpectPrefix(longer.Data, third);
     EXPECT_EQ(std::count(longer.Data.begin() + third.size(), longer.Data.end(), 0), 100);
-    EXPECT_TRUE(longer.Handle);
+    EXPECT_TRUE(longer.Handle());
     // A missing image resource: no handle, BytesInRes zero bytes.
     const TAdvIconImage& missing = byId.Images[1];
-    EXPECT_FALSE(missing.Handle);
+    EXPECT_FALSE(missing.Handle());
     EXPECT_EQ(missing.Data, Bytes(744, 0));
 
     // A list sized for one group takes the first name only.
@@ -218,10 +218,10 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
         EXPECT_EQ(im.HotspotY, 7);
         EXPECT_EQ(im.Data, arrow);
         EXPECT_EQ(im.BytesInRes, arrow.size()); // the real size, whatever the entry says
-        ASSERT_TRUE(im.Handle);
-        EXPECT_EQ(im.Handle->width, 32);
-        EXPECT_EQ(im.Handle->height, 32);
-        EXPECT_FALSE(im.Handle->isIcon);
+        ASSERT_TRUE(im.Handle());
+        EXPECT_EQ(im.Handle()->width, 32);
+        EXPECT_EQ(im.Handle()->height, 32);
+        EXPECT_FALSE(im.Handle()->isIcon);
     }
 
     const TAdvCursorImage& fromPng = g.Images[2];
@@ -229,11 +229,11 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
     EXPECT_EQ(fromPng.Height, 80);
     EXPECT_EQ(fromPng.HotspotY, 2);
     EXPECT_EQ(fromPng.Data, png);
-    ASSERT_TRUE(fromPng.Handle);
-    EXPECT_EQ(fromPng.Handle->height, 40);
+    ASSERT_TRUE(fromPng.Handle());
+    EXPECT_EQ(fromPng.Handle()->height, 40);
 
     const TAdvCursorImage& missing = g.Images[3];
-    EXPECT_FALSE(missing.Handle);
+    EXPECT_FALSE(missing.Handle());
     EXPECT_EQ(missing.Data, Bytes(99, 0));
     EXPECT_EQ(missing.BitCount, 32);
 }
@@ -299,9 +299,9 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
         if (n == full.size()) {
             EXPECT_EQ(status, 0);
             ASSERT_EQ(cd.IconGroups[0].Images.size(), 1u);
-            EXPECT_TRUE(cd.IconGroups[0].Images[0].Handle);
+            EXPECT_TRUE(cd.IconGroups[0].Images[0].Handle());
             ASSERT_EQ(cd.CursorGroups[0].Images.size(), 1u);
-            EXPECT_TRUE(cd.CursorGroups[0].Images[0].Handle);
+            EXPECT_TRUE(cd.CursorGroups[0].Images[0].Handle());
             EXPECT_EQ(cd.Bitmaps[0].Width, 4);
         }
     }

@@ -41,7 +41,7 @@ int Count(bool is32, ByteView file, uint16_t type) {
 
 bool HasHandles(const TAdvIconGroupList& g, size_t n) {
     for (size_t i = 0; i < g.Images.size(); ++i)
-        if (bool(g.Images[i].Handle) != (i < n)) return false;
+        if (bool(g.Images[i].Handle()) != (i < n)) return false;
     return true;
 }
 
@@ -127,7 +127,7 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         EXPECT_EQ(a.BytesInRes, f.dib16.size());
         EXPECT_EQ(g[0].Images[1].Data, f.dib32);
         ASSERT_TRUE(HasHandles(g[0], 2));
-        EXPECT_EQ(g[0].Images[1].Handle->width, 32);
+        EXPECT_EQ(g[0].Images[1].Handle()->width, 32);
 
         EXPECT_EQ(g[1].Name, "MAIN");
         EXPECT_EQ(g[1].IsNamed, 1);
@@ -188,8 +188,8 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
         EXPECT_EQ(c.HotspotX, 5);
         EXPECT_EQ(c.HotspotY, 7);
         EXPECT_EQ(c.Data, cursor);
-        ASSERT_TRUE(c.Handle);
-        EXPECT_EQ(c.Handle->height, 32);
+        ASSERT_TRUE(c.Handle());
+        EXPECT_EQ(c.Handle()->height, 32);
 
         EXPECT_EQ(g[1].Name, "ARROW");
         ASSERT_EQ(g[1].Images.size(), 2u);
@@ -198,8 +198,8 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
         EXPECT_EQ(p.Height, 96);
         EXPECT_EQ(p.Data, png);
         EXPECT_EQ(p.BytesInRes, png.size());
-        ASSERT_TRUE(p.Handle);
-        EXPECT_EQ(p.Handle->height, 48);
+        ASSERT_TRUE(p.Handle());
+        EXPECT_EQ(p.Handle()->height, 48);
         EXPECT_EQ(g[1].Images[1].Data, cursor);
 
         EXPECT_TRUE(g[2].Name.empty());
@@ -347,7 +347,7 @@ TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
     ASSERT_EQ(cursor.Images.size(), 1u);
     EXPECT_EQ(cursor.Images[0].Data, CursorImageRes(3, 4, cursorDib));
     EXPECT_EQ(cursor.Images[0].Height, 64);
-    EXPECT_TRUE(cursor.Images[0].Handle);
+    EXPECT_TRUE(cursor.Images[0].Handle());
     EXPECT_EQ(cd.Bitmaps[0].Name, "7");
     EXPECT_EQ(cd.Bitmaps[0].Height, 6);
 }

@@ -6,14 +6,14 @@ namespace gw {
 
 bool GroupImage::HasData() const { return icon ? !icon->Data.empty() : !cursor->Data.empty(); }
 
-bool GroupImage::Decodes() const { return icon ? bool(icon->Handle) : bool(cursor->Handle); }
+bool GroupImage::Decodes() const { return icon ? bool(icon->Handle()) : bool(cursor->Handle()); }
 
 Bytes GroupImage::AsImageFile(CursorDataForm form) const {
     return icon ? WriteIconImage(*icon) : WriteCursorImage(*cursor, form);
 }
 
 Bytes GroupImage::AsBitmapFile() const {
-    const Handle& handle = icon ? icon->Handle : cursor->Handle;
+    const Handle& handle = icon ? icon->Handle() : cursor->Handle();
     if (!handle) return {};
     return IconImageAsBmp(*handle, icon ? icon->BitCount : cursor->BitCount);
 }

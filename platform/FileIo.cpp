@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <atomic>
+#include <optional>
 
 namespace gw {
 
@@ -153,9 +154,40 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
+
+// A new file that has no name until it is written whole, then takes path in
+// one step that fails when path exists: nothing half-written or temporary is
+// ever seen in the folder, and no name is made up and removed again. nullopt
+// when the file system cannot do it (no O_TMPFILE, or no /proc to link from):
+// the caller falls back to a temporary name and a rename.
+std::optional<std::string> PublishNewFile(const std::string& path, ByteView bytes) {
+    const int fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
+        return Failure("create", path, errno);
+    }
+    int error = 0;
+    if (!WriteAll(fd, bytes, error)) {
+        ::close(fd);
+        return Failure("write", path, error);
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const int rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (rc != 0) {
+        if (error == ENOENT && !IsFolder("/proc/self/fd")) return std::nullopt;
+        return Failure("write", path, error);
+    }
+    if (!closed) return Failure("write", path, errno);
+    return std::string();
+}
+
 } // namespace
 
 std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting) {
+    if (!replaceExisting)
+        if (std::optional<std::string> published = PublishNewFile(path, bytes)) return *published;
     std::string temporary;
     const int fd = CreateTemporary(FolderOf(path), temporary);
     if (fd < 0) return Failure("create", path, errno);

@@ -6,6 +6,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/IconImage.h"
+#include "platform/SharedBytes.h"
 
 namespace gw {
 
@@ -21,7 +22,7 @@ struct TAdvCursorImage {
     uint16_t HotspotY = 0;
     // For a .cur file the bitmap alone; for a cursor resource the whole
     // resource, hot-spot prefix included.
-    Bytes Data;
+    SharedBytes Data;
     DeferredPicture Picture; // how Data is drawn, decoded on first use
 
     // The decoded image (at half the stored height); null when it does not decode.

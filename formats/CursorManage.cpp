@@ -37,17 +37,33 @@ uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind k
     }
 }
 
-std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName) {
-    MappedFile file;
-    if (!file.Open(path)) {
-        NamedFileGroup(contents, fileName);
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
-        return contents.LastError = file.error();
-    }
-    return LoadCursorFileBytes(contents, file.bytes(), fileName);
+namespace {
+
+std::string LoadCursorFileFrom(FileContents& contents, ByteView file, const std::string& fileName,
+                               const std::shared_ptr<const void>& owner) {
+    contents.LastError.clear();
+    TAdvCursorGroupList& group = NamedFileGroup(contents, fileName);
+    ReadResult<TAdvCursorGroupList> read = ParseCursorFile(file, owner);
+    group.ImageCount = read.records.ImageCount;
+    group.Images = std::move(read.records.Images);
+    if (!read.error) return {};
+    contents.NoteError(read.error);
+    return contents.LastError = "Stream read error in \"" + fileName + "\"";
 }
 
-ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
+} // namespace
+
+std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName) {
+    const auto file = std::make_shared<MappedFile>();
+    if (!file->Open(path)) {
+        NamedFileGroup(contents, fileName);
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
+        return contents.LastError = file->error();
+    }
+    return LoadCursorFileFrom(contents, file->bytes(), fileName, file);
+}
+
+ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
     ReadResult<TAdvCursorGroupList> result;
     TAdvCursorGroupList& group = result.records;
@@ -77,7 +93,7 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
             result.Note(ReadError::Truncated(file.size(), "the entry of " + what, kEntrySize, entryAt));
         else if (!InBounds(offset, size, file.size()))
             result.Note(ReadError::Truncated(file.size(), what, size, offset));
-        else if (!SpendLoadBudget(size))
+        else if (!owner && !SpendLoadBudget(size))
             result.Note(ReadError::OverBudget(entryAt, what, file.size()));
         if (result.error) {
             result.stoppedAt = j;
@@ -89,8 +105,8 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
         im.BytesInRes = size;
         im.HotspotX = hotX;
         im.HotspotY = hotY;
-        ByteView bytes = file.subspan(offset, size);
-        im.Data.assign(bytes.begin(), bytes.end());
+        const ByteView bytes = file.subspan(offset, size);
+        im.Data = SharedBytes(owner, bytes);
         ApplyCursorImageSize(im, bytes);
         im.Picture.Defer(true, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
@@ -100,14 +116,7 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file) {
 }
 
 std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName) {
-    contents.LastError.clear();
-    TAdvCursorGroupList& group = NamedFileGroup(contents, fileName);
-    ReadResult<TAdvCursorGroupList> read = ParseCursorFile(file);
-    group.ImageCount = read.records.ImageCount;
-    group.Images = std::move(read.records.Images);
-    if (!read.error) return {};
-    contents.NoteError(read.error);
-    return contents.LastError = "Stream read error in \"" + fileName + "\"";
+    return LoadCursorFileFrom(contents, file, fileName, nullptr);
 }
 
 } // namespace gw

@@ -20,6 +20,6 @@ std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std
 
 // The .cur reader itself: the group's images, those read before any damage
 // included, and the damage.
-ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file);
+ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

@@ -24,7 +24,7 @@ void FileContents::RaiseMaxBmpSize(int32_t width, int32_t height) {
 
 void FileContents::ReleaseIconGroups() {
     for (auto& g : IconGroups)
-        for (auto& im : g.Images) Bytes().swap(im.Data);
+        for (auto& im : g.Images) im.Data.clear();
     for (auto& g : IconGroups)
         for (auto& im : g.Images) im.Picture.Reset();
     for (auto& g : IconGroups) g.Images.clear();
@@ -33,7 +33,7 @@ void FileContents::ReleaseIconGroups() {
 
 void FileContents::ReleaseCursorGroups() {
     for (auto& g : CursorGroups)
-        for (auto& im : g.Images) Bytes().swap(im.Data);
+        for (auto& im : g.Images) im.Data.clear();
     for (auto& g : CursorGroups)
         for (auto& im : g.Images) im.Picture.Reset();
     for (auto& g : CursorGroups) g.Images.clear();

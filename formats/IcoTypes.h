@@ -6,6 +6,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/IconImage.h"
+#include "platform/SharedBytes.h"
 
 namespace gw {
 
@@ -19,7 +20,7 @@ struct TAdvIconImage {
     uint16_t BitCount = 0;
     uint32_t BytesInRes = 0;
     uint32_t ImageOffset = 0;
-    Bytes Data;     // the image bytes exactly as stored (BytesInRes of them once loaded)
+    SharedBytes Data; // the image bytes exactly as stored (BytesInRes of them once loaded)
     DeferredPicture Picture; // how Data is drawn, decoded on first use
 
     // The decoded image (at the entry's size); null when it does not decode.

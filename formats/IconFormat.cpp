@@ -17,7 +17,7 @@ void PutHeader(Bytes& out, uint16_t type, uint16_t count) {
 
 // Appends exactly size bytes of data starting at skip; a block shorter than
 // that (a damaged image) is padded with zeros so the directory stays true.
-void PutBlock(Bytes& out, const Bytes& data, uint64_t skip, uint32_t size) {
+void PutBlock(Bytes& out, ByteView data, uint64_t skip, uint32_t size) {
     const uint64_t have = data.size() > skip ? data.size() - skip : 0;
     const uint64_t take = std::min<uint64_t>(have, size);
     if (take) out.insert(out.end(), data.begin() + ptrdiff_t(skip), data.begin() + ptrdiff_t(skip + take));

@@ -36,19 +36,38 @@ uint8_t LoadIcons(FileContents& contents, const std::string& path, TFileKind kin
     }
 }
 
-uint8_t ReadIconFile(FileContents& contents, const std::string& path) {
+namespace {
+
+uint8_t ReadIconFileFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    // The group goes into the first entry; make sure there is one.
     if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
-    MappedFile file;
-    if (!OpenCheckedFile(file, path)) {
-        contents.LastError = file.IsOpen() ? "Invalid icon file \"" + path + "\": too short" : file.error();
-        contents.NoteError(file.IsOpen() ? ReadError::Truncated(file.size(), "an icon file", 64, 0)
-                                         : ReadError{ReadErrorKind::Io, 0, file.error()});
-        return 1;
-    }
-    return ReadIconFileBytes(contents, file.bytes());
+    ReadResult<TAdvIconGroupList> read = ParseIconFile(file, owner);
+    TAdvIconGroupList& group = contents.IconGroups[0];
+    group.ImageCount = read.records.ImageCount;
+    group.Images = std::move(read.records.Images);
+    if (!read.error) return 0;
+    // A damaged header keeps the system's own text; every other damage is
+    // the stream's read error.
+    contents.LastError = read.error->kind == ReadErrorKind::Invalid ? read.error->message : kStreamReadError;
+    contents.NoteError(read.error);
+    return 1;
 }
 
-ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
+} // namespace
+
+uint8_t ReadIconFile(FileContents& contents, const std::string& path) {
+    if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
+    const auto file = std::make_shared<MappedFile>();
+    if (!OpenCheckedFile(*file, path)) {
+        contents.LastError = file->IsOpen() ? "Invalid icon file \"" + path + "\": too short" : file->error();
+        contents.NoteError(file->IsOpen() ? ReadError::Truncated(file->size(), "an icon file", 64, 0)
+                                          : ReadError{ReadErrorKind::Io, 0, file->error()});
+        return 1;
+    }
+    return ReadIconFileFrom(contents, file->bytes(), file);
+}
+
+ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
     ReadResult<TAdvIconGroupList> result;
     TAdvIconGroupList& group = result.records;
@@ -84,7 +103,7 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
         // the group keeps the images read before it.
         if (!InBounds(im.ImageOffset, im.BytesInRes, file.size()))
             result.Note(ReadError::Truncated(file.size(), what, im.BytesInRes, im.ImageOffset));
-        else if (!SpendLoadBudget(im.BytesInRes))
+        else if (!owner && !SpendLoadBudget(im.BytesInRes))
             result.Note(ReadError::OverBudget(kHeaderSize + j * kEntrySize, what, file.size()));
         if (result.error) {
             group.Images.resize(j);
@@ -92,26 +111,12 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file) {
             result.stoppedAt = j;
             return result;
         }
-        ByteView bytes = file.subspan(im.ImageOffset, im.BytesInRes);
-        im.Data.assign(bytes.begin(), bytes.end());
+        im.Data = SharedBytes(owner, file.subspan(im.ImageOffset, im.BytesInRes));
         im.Picture.Defer(true, im.Width, im.Height);
     }
     return result;
 }
 
-uint8_t ReadIconFileBytes(FileContents& contents, ByteView file) {
-    // The group goes into the first entry; make sure there is one.
-    if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
-    ReadResult<TAdvIconGroupList> read = ParseIconFile(file);
-    TAdvIconGroupList& group = contents.IconGroups[0];
-    group.ImageCount = read.records.ImageCount;
-    group.Images = std::move(read.records.Images);
-    if (!read.error) return 0;
-    // A damaged header keeps the system's own text; every other damage is
-    // the stream's read error.
-    contents.LastError = read.error->kind == ReadErrorKind::Invalid ? read.error->message : kStreamReadError;
-    contents.NoteError(read.error);
-    return 1;
-}
+uint8_t ReadIconFileBytes(FileContents& contents, ByteView file) { return ReadIconFileFrom(contents, file, nullptr); }
 
 } // namespace gw

@@ -20,7 +20,9 @@ uint8_t ReadIconFile(FileContents& contents, const std::string& path);
 uint8_t ReadIconFileBytes(FileContents& contents, ByteView file);
 
 // The .ico reader itself: the group's images, those read before any damage
-// included, and the damage. The group's name is the caller's to give.
-ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file);
+// included, and the damage. The group's name is the caller's to give. With
+// an owner that keeps the file's bytes alive, the images' bytes are views of
+// them; without one they are copies.
+ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

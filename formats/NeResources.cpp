@@ -153,8 +153,10 @@ private:
 // prefix of file-derived names and the budget its copies and decodes draw
 // from.
 struct NeLoad {
-    NeLoad(ByteView bytes, const std::string& name, const char* what, uint16_t groupType, uint16_t imageType = 0)
-        : file(bytes), tables(FindTables(bytes, groupType, imageType)), what(what), budget(bytes.size()) {
+    NeLoad(ByteView bytes, const std::shared_ptr<const void>& owner, const std::string& name, const char* what,
+           uint16_t groupType, uint16_t imageType = 0)
+        : file(bytes), owner(owner), tables(FindTables(bytes, groupType, imageType)), what(what),
+          budget(bytes.size()) {
         if (tables && imageType != 0) images.emplace(bytes, tables->second);
         // The text before the first "."; a name without one gives nothing, so
         // its resources are named " 000", " 001", ...
@@ -170,6 +172,7 @@ struct NeLoad {
     ReadError Bad(uint64_t at, std::string message) const { return ReadError::Invalid(at, std::move(message), file.size()); }
 
     ByteView file;
+    std::shared_ptr<const void> owner; // keeps file alive: images are views, not copies
     std::optional<ResourceTables> tables;
     std::optional<ImageTableIndex> images;
     std::string namePrefix;
@@ -268,7 +271,7 @@ std::optional<ByteView> ImageBytes(NeLoad& load, const ResourceEntry& image, uin
         why = load.Cut(item, size, *start);
         return std::nullopt;
     }
-    if (!SpendLoadBudget(size)) {
+    if (!load.owner && !SpendLoadBudget(size)) {
         why = ReadError::OverBudget(entryAt, item, load.file.size());
         return std::nullopt;
     }
@@ -293,7 +296,7 @@ Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
         if (!image) return why;
         const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes, item, entryAt, why);
         if (!bytes) return why;
-        im.Data.assign(bytes->begin(), bytes->end());
+        im.Data = SharedBytes(load.owner, *bytes);
         imageOffset += im.BytesInRes;
         im.Picture.Defer(true, im.Width, im.Height);
         group.Images.push_back(std::move(im));
@@ -327,7 +330,7 @@ Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group)
         // The whole resource, hot-spot prefix included.
         const std::optional<ByteView> bytes = ImageBytes(load, *image, im.BytesInRes, item, entryAt, why);
         if (!bytes) return why;
-        im.Data.assign(bytes->begin(), bytes->end());
+        im.Data = SharedBytes(load.owner, *bytes);
         im.Picture.Defer(false, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
         group.ImageCount = uint16_t(group.Images.size());
@@ -426,8 +429,9 @@ uint8_t WithOpenError(FileContents& contents, uint8_t status, const MappedFile& 
 
 } // namespace
 
-ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count) {
-    NeLoad load(file, name, "icon group", kNeIconGroup, kNeIcon);
+ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
+                                                             const std::shared_ptr<const void>& owner) {
+    NeLoad load(file, owner, name, "icon group", kNeIconGroup, kNeIcon);
     auto read = ReadAll<TAdvIconGroupList>(count, [&](uint64_t g, TAdvIconGroupList& group) {
         return ReadIconGroup(load, g, group);
     });
@@ -436,24 +440,26 @@ ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, cons
 }
 
 ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
-                                                                 size_t count) {
-    NeLoad load(file, name, "cursor group", kNeCursorGroup, kNeCursor);
+                                                                 size_t count, const std::shared_ptr<const void>& owner) {
+    NeLoad load(file, owner, name, "cursor group", kNeCursorGroup, kNeCursor);
     return ReadAll<TAdvCursorGroupList>(
         count, [&](uint64_t g, TAdvCursorGroupList& group) { return ReadCursorGroup(load, g, group); });
 }
 
 ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count) {
-    NeLoad load(file, name, "bitmap", kNeBitmap);
+    NeLoad load(file, nullptr, name, "bitmap", kNeBitmap);
     return ReadAll<TAdvBmp>(count, [&](uint64_t g, TAdvBmp& bmp) { return ReadBitmap(load, g, bmp); });
 }
 
-uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
-    auto read = ParseNeIconGroups(file, name, CountOf(contents.IconGroupCount));
+uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
+                           const std::shared_ptr<const void>& owner) {
+    auto read = ParseNeIconGroups(file, name, CountOf(contents.IconGroupCount), owner);
     return Finish(contents, read, contents.IconGroups, contents.IconGroupCount, "icon groups");
 }
 
-uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
-    auto read = ParseNeCursorGroups(file, name, CountOf(contents.CursorGroupCount));
+uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
+                             const std::shared_ptr<const void>& owner) {
+    auto read = ParseNeCursorGroups(file, name, CountOf(contents.CursorGroupCount), owner);
     return Finish(contents, read, contents.CursorGroups, contents.CursorGroupCount, "cursor groups");
 }
 
@@ -466,15 +472,15 @@ uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::s
 // The file is opened once per load and its result is not tested: a file
 // that did not open has no bytes, so every group fails at its first read.
 uint8_t LoadIconsNE(FileContents& contents, const std::string& path) {
-    MappedFile file;
-    OpenCheckedFile(file, path);
-    return WithOpenError(contents, LoadIconsNEOfBytes(contents, file.bytes(), path), file);
+    const auto file = std::make_shared<MappedFile>();
+    OpenCheckedFile(*file, path);
+    return WithOpenError(contents, LoadIconsNEOfBytes(contents, file->bytes(), path, file), *file);
 }
 
 uint8_t LoadCursorsNE(FileContents& contents, const std::string& path) {
-    MappedFile file;
-    OpenCheckedFile(file, path);
-    return WithOpenError(contents, LoadCursorsNEOfBytes(contents, file.bytes(), path), file);
+    const auto file = std::make_shared<MappedFile>();
+    OpenCheckedFile(*file, path);
+    return WithOpenError(contents, LoadCursorsNEOfBytes(contents, file->bytes(), path, file), *file);
 }
 
 uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path) {

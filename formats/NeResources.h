@@ -23,15 +23,20 @@ uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path);
 
 // The same loads over bytes already in memory; name (the file's name or
 // path) gives the extension and the names of named resources.
-uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
-uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
+// With an owner that keeps the bytes alive, images are views of them, not copies.
+uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
+                           const std::shared_ptr<const void>& owner = nullptr);
+uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
+                             const std::shared_ptr<const void>& owner = nullptr);
 uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
 
 // The readers themselves: count entries, each read or left as it was made;
 // failed says how many could not be read, error what the first failure was.
-ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count);
+ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
+                                                             const std::shared_ptr<const void>& owner = nullptr);
 ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
-                                                                 size_t count);
+                                                                 size_t count,
+                                                                 const std::shared_ptr<const void>& owner = nullptr);
 ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count);
 
 // The number of bitmaps (isBitmap) or cursor groups in an NE file; 0 when it

@@ -46,18 +46,26 @@ std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
 }
 
 // A Data block of bytesInRes bytes filled from the start of the resource,
-// the rest zero. bytesInRes is lowered to the resource's size when it states
-// implausibly more (see kMaxBytesInResBeyondResource). False, with nothing
-// filled, when the load's budget has no room for the block.
-bool ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes, Bytes& data) {
+// the rest zero: a view of the resource when the module's bytes outlive it
+// and no zeros are needed, else a copy. bytesInRes is lowered to the
+// resource's size when it states implausibly more (see
+// kMaxBytesInResBeyondResource). False, with nothing filled, when the load's
+// budget has no room for a copy.
+bool ImageBlock(const std::optional<ByteView>& resource, uint32_t& bytesInRes, SharedBytes& data,
+                const std::shared_ptr<const void>& owner) {
     const uint64_t available = resource ? resource->size() : 0;
     if (bytesInRes > available + kMaxBytesInResBeyondResource) bytesInRes = uint32_t(available);
+    if (owner && resource && bytesInRes <= available) {
+        data = SharedBytes(owner, resource->first(bytesInRes));
+        return true;
+    }
     if (!SpendLoadBudget(bytesInRes)) return false;
-    data.assign(bytesInRes, 0);
+    Bytes block(bytesInRes, 0);
     if (resource) {
         const size_t n = size_t(std::min<uint64_t>(bytesInRes, available));
-        std::copy_n(resource->begin(), n, data.begin());
+        std::copy_n(resource->begin(), n, block.begin());
     }
+    data = SharedBytes(std::move(block));
     return true;
 }
 
@@ -67,6 +75,7 @@ struct PeLoad {
     TypeTable groups;
     TypeTable images;
     const char* what; // "icon group", "cursor group"
+    std::shared_ptr<const void> owner = module.Owner(); // images are views of the module's bytes when set
 
     ReadError OverBudget(const std::string& item) const {
         return ReadError::OverBudget(0, item, module.FileSize());
@@ -81,7 +90,7 @@ bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Dam
     ReadError why;
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource && !missing) missing = why;
-    if (!ImageBlock(resource, im.BytesInRes, im.Data)) return false;
+    if (!ImageBlock(resource, im.BytesInRes, im.Data, load.owner)) return false;
     if (!resource)
         im.Picture.Set(nullptr);
     else if (resource->size() <= im.Data.size())
@@ -101,12 +110,12 @@ bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry,
     if (!resource) {
         if (!missing) missing = why;
         im.Picture.Set(nullptr);
-        return ImageBlock(resource, im.BytesInRes, im.Data);
+        return ImageBlock(resource, im.BytesInRes, im.Data, load.owner);
     }
-    if (!SpendLoadBudget(resource->size())) return false;
+    if (!load.owner && !SpendLoadBudget(resource->size())) return false;
     // Data holds the whole resource, hot-spot prefix included, and BytesInRes
     // says exactly how many bytes that is, so writers copy exactly Data.
-    im.Data.assign(resource->begin(), resource->end());
+    im.Data = SharedBytes(load.owner, *resource);
     im.BytesInRes = uint32_t(resource->size());
     im.HotspotX = PeekU16(*resource, 0);
     im.HotspotY = PeekU16(*resource, 2);

@@ -215,14 +215,15 @@ ImageIndex IndexImages(ByteView file, bool is32, TypeNames names, uint16_t image
 }
 
 // The bytes an image takes from its resource: BytesInRes of them, or all the
-// resource holds when it is shorter. BytesInRes is lowered to match, so Data
-// always holds exactly BytesInRes bytes. False, taking nothing, when the
-// load's budget has no room for them.
+// resource holds when it is shorter, as a view when owner keeps the file's
+// bytes alive. BytesInRes is lowered to match, so Data always holds exactly
+// BytesInRes bytes. False, taking nothing, when the load's budget has no
+// room for a copy.
 template <class Image>
-bool TakeImageBytes(Image& im, ByteView resource) {
+bool TakeImageBytes(Image& im, ByteView resource, const std::shared_ptr<const void>& owner) {
     const uint64_t n = std::min<uint64_t>(im.BytesInRes, resource.size());
-    if (!SpendLoadBudget(n)) return false;
-    im.Data.assign(resource.begin(), resource.begin() + ptrdiff_t(n));
+    if (!owner && !SpendLoadBudget(n)) return false;
+    im.Data = SharedBytes(owner, resource.first(size_t(n)));
     im.BytesInRes = uint32_t(n);
     return true;
 }
@@ -238,14 +239,14 @@ void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
     im.ResId = r.u16();
 }
 
-bool LoadIconImage(TAdvIconImage& im, ByteView resource) {
-    if (!TakeImageBytes(im, resource)) return false;
+bool LoadIconImage(TAdvIconImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
+    if (!TakeImageBytes(im, resource, owner)) return false;
     im.Picture.Defer(true, im.Width, im.Height);
     return true;
 }
 
-bool LoadCursorImage(TAdvCursorImage& im, ByteView resource) {
-    if (!TakeImageBytes(im, resource)) return false;
+bool LoadCursorImage(TAdvCursorImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
+    if (!TakeImageBytes(im, resource, owner)) return false;
     im.HotspotX = PeekU16(im.Data, 0);
     im.HotspotY = PeekU16(im.Data, 2);
     if (ByteView(im.Data).size() >= kCursorPrefixSize) ApplyCursorImageSize(im, ByteView(im.Data).subspan(kCursorPrefixSize));
@@ -353,27 +354,39 @@ std::optional<ReadError> ResFileDamage(ByteView file) {
     return walk.Damage();
 }
 
-ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count) {
-    return ParseGroups<TAdvIconGroupList>(file, count, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry,
-                                          LoadIconImage);
+ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count,
+                                                              const std::shared_ptr<const void>& owner) {
+    return ParseGroups<TAdvIconGroupList>(
+        file, count, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry,
+        [&](TAdvIconImage& im, ByteView resource) { return LoadIconImage(im, resource, owner); });
 }
 
-ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count) {
-    return ParseGroups<TAdvCursorGroupList>(file, count, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR,
-                                            ReadCursorGroupEntry, LoadCursorImage);
+ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count,
+                                                                  const std::shared_ptr<const void>& owner) {
+    return ParseGroups<TAdvCursorGroupList>(
+        file, count, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorGroupEntry,
+        [&](TAdvCursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); });
 }
 
-void LoadResIconsBytes(FileContents& contents, ByteView file) {
-    auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount));
+namespace {
+
+void LoadResIconsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount), owner);
     contents.IconGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
 
-void LoadResCursorsBytes(FileContents& contents, ByteView file) {
-    auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount));
+void LoadResCursorsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount), owner);
     contents.CursorGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
+
+} // namespace
+
+void LoadResIconsBytes(FileContents& contents, ByteView file) { LoadResIconsFrom(contents, file, nullptr); }
+
+void LoadResCursorsBytes(FileContents& contents, ByteView file) { LoadResCursorsFrom(contents, file, nullptr); }
 
 // A single pass through the shared bitmap loop; bitmaps of resource files
 // keep TransparentColor 0.
@@ -394,30 +407,34 @@ void LoadResBitmapsBytes(FileContents& contents, ByteView file) {
 
 namespace {
 
-template <class LoadBytes>
-void LoadResFile(FileContents& contents, const std::string& path, LoadBytes loadBytes) {
-    MappedFile file;
-    if (!file.Open(path)) {
-        contents.LastError = file.error();
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
+// Opens the file for a load; the images are views of its mapping, which the
+// records keep alive.
+template <class LoadFrom>
+void LoadResFile(FileContents& contents, const std::string& path, LoadFrom loadFrom) {
+    const auto file = std::make_shared<MappedFile>();
+    if (!file->Open(path)) {
+        contents.LastError = file->error();
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
         return;
     }
-    loadBytes(contents, file.bytes());
+    loadFrom(contents, file->bytes(), file);
 }
 
 } // namespace
 
 void LoadResIcons(FileContents& contents, const std::string& path) {
     contents.IconGroups.resize(CountOf(contents.IconGroupCount));
-    LoadResFile(contents, path, LoadResIconsBytes);
+    LoadResFile(contents, path, LoadResIconsFrom);
 }
 void LoadResCursors(FileContents& contents, const std::string& path) {
     contents.CursorGroups.resize(CountOf(contents.CursorGroupCount));
-    LoadResFile(contents, path, LoadResCursorsBytes);
+    LoadResFile(contents, path, LoadResCursorsFrom);
 }
 void LoadResBitmaps(FileContents& contents, const std::string& path) {
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
-    LoadResFile(contents, path, LoadResBitmapsBytes);
+    LoadResFile(contents, path, [](FileContents& c, ByteView bytes, const std::shared_ptr<const void>&) {
+        LoadResBitmapsBytes(c, bytes);
+    });
 }
 
 } // namespace gw

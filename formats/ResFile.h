@@ -21,8 +21,11 @@ void LoadResBitmapsBytes(FileContents& contents, ByteView file);
 
 // The group readers themselves: the first count groups of the file in file
 // order, and the first damage found.
-ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count);
-ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count);
+// With an owner that keeps the bytes alive, images are views of them.
+ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count,
+                                                              const std::shared_ptr<const void>& owner = nullptr);
+ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count,
+                                                                  const std::shared_ptr<const void>& owner = nullptr);
 
 // True when the file starts with the empty 32-byte leading entry of the
 // 32-bit layout.

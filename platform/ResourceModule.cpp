@@ -370,6 +370,11 @@ uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
 
 const std::optional<ReadError>& ResourceModule::Damage() const { return m_impl->damage; }
 
+std::shared_ptr<const void> ResourceModule::Owner() const {
+    if (!m_impl->file.IsOpen()) return nullptr;
+    return m_impl;
+}
+
 std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name) const {
     return Table(type).Find(name);
 }

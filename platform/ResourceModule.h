@@ -78,6 +78,10 @@ public:
     // resource directory that lies in no section. The resources still
     // readable are offered as usual.
     const std::optional<ReadError>& Damage() const;
+    // What keeps the file's bytes alive for views of them that outlive the
+    // module (a module opened from a path owns its mapping); null for a
+    // module over bytes its caller keeps.
+    std::shared_ptr<const void> Owner() const;
 
 private:
     ResourceModule() = default;

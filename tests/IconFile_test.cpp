@@ -187,10 +187,11 @@ TEST(CurWriter, ResourceImagesDropTheirPrefixAndLargeImagesStayWhole) {
     im.HotspotX = 3;
     im.HotspotY = 9;
     // A resource image of more than 65,535 bytes: prefix + bitmap.
-    im.Data.assign(70000, 0xAB);
-    im.Data[0] = 3;
-    im.Data[2] = 9;
-    im.Data[4] = 0xCD;
+    Bytes data(70000, 0xAB);
+    data[0] = 3;
+    data[2] = 9;
+    data[4] = 0xCD;
+    im.Data = SharedBytes(std::move(data));
     im.BytesInRes = 70000;
     g.Images.push_back(im);
     g.ImageCount = 1;

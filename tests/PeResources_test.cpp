@@ -45,7 +45,7 @@ struct PeFile {
     explicit PeFile(const PeLayout& layout) : path(dir.file("test.dll")) { WriteFile(path, BuildPe(layout).bytes); }
 };
 
-void ExpectPrefix(const Bytes& data, const Bytes& prefix) {
+void ExpectPrefix(ByteView data, const Bytes& prefix) {
     ASSERT_GE(data.size(), prefix.size());
     EXPECT_TRUE(std::equal(prefix.begin(), prefix.end(), data.begin()));
 }

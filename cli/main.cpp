@@ -48,7 +48,9 @@ bool CanOpen(const std::string& path) {
     return false;
 }
 
-bool Usable(const TAdvBmp& b) { return b.Bitmap && b.Bitmap->HasHandle(); }
+// A bitmap entry the load filled (its header decodes); entries it could not
+// fill keep no size.
+bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
 
 // ---- info -------------------------------------------------------------
 
@@ -290,7 +292,7 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
         for (const auto& b : contents.Bitmaps) {
             if (!Usable(b)) continue;
             const std::string base = counts.kind == ContainerKind::BitmapFile ? NameBeforeFirstDot(b.Name) : b.Name;
-            w.Write(base, ".bmp", EncodeBmp(*b.Bitmap));
+            w.Write(base, ".bmp", EncodeBmp(*b.Bitmap()));
         }
     return (ok && w.Finish()) ? kExitOk : kExitFailed;
 }

@@ -5,6 +5,8 @@
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "platform/BmpCodec.h"
+#include "platform/DibDecode.h"
+#include "platform/LoadBudget.h"
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
 
@@ -48,8 +50,7 @@ ReadResult<TAdvBmp> ParseBmpFile(ByteView file) {
     bmp.PixelFormat = decoded.pixelFormat;
     bmp.Width = decoded.width;
     bmp.Height = decoded.height;
-    bmp.TransparentColor = 0;
-    bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
+    bmp.Picture.Set(std::make_shared<Bitmap>(std::move(decoded)));
     return result;
 }
 
@@ -87,17 +88,47 @@ bool BitmapListFiller::Offer(const std::string& name, bool isNamed, ByteView res
     TAdvBmp& bmp = m_contents.Bitmaps[m_next];
     bmp.Name = name;
     bmp.IsNamed = isNamed ? 1 : 0;
-    Bitmap decoded = DecodeBitmapResource(resource);
-    if (!decoded.HasHandle()) return false;
-    bmp.PixelFormat = decoded.pixelFormat;
-    bmp.Width = decoded.width;
-    bmp.Height = decoded.height;
-    if (m_transparency == BitmapTransparency::BottomLeftPixel)
-        bmp.TransparentColor = ColorFromArgb(decoded.Pixel(0, decoded.height - 1));
-    bmp.Bitmap = std::make_shared<Bitmap>(std::move(decoded));
+    // The header says whether the bitmap decodes and what it is; the pixels
+    // wait until the bitmap is drawn or written.
+    dib::DibProbe probe;
+    if (!dib::ProbeDibImage(resource, dib::DibRole::Bitmap, 0, probe)) return false;
+    if (!m_owner && !SpendLoadBudget(resource.size())) return false;
+    bmp.PixelFormat = probe.format;
+    bmp.Width = probe.width;
+    bmp.Height = probe.height;
+    bmp.Picture.Defer(SharedBytes(m_owner, resource), m_transparency == BitmapTransparency::BottomLeftPixel);
     m_contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
     ++m_next;
     return true;
+}
+
+void DeferredBitmap::Defer(SharedBytes resource, bool takeBottomLeft) {
+    m_resource = std::move(resource);
+    m_takeBottomLeft = takeBottomLeft;
+    m_pending = true;
+}
+
+void DeferredBitmap::Set(std::shared_ptr<Bitmap> bitmap) {
+    m_bitmap = bitmap ? std::move(bitmap) : std::make_shared<Bitmap>();
+    m_pending = false;
+    m_resource.clear();
+}
+
+const std::shared_ptr<Bitmap>& DeferredBitmap::Get() const {
+    if (m_pending) {
+        m_pending = false;
+        // One decode draws from a budget of its own, as a load would.
+        const LoadBudget budget(m_resource.size());
+        m_bitmap = std::make_shared<Bitmap>(DecodeBitmapResource(m_resource));
+    }
+    return m_bitmap;
+}
+
+TColor TAdvBmp::TransparentColor() const {
+    if (!Picture.TakesBottomLeft()) return 0;
+    const gw::Bitmap& b = *Bitmap();
+    if (!b.HasHandle() || b.pixels.size() != size_t(b.width) * size_t(b.height)) return 0;
+    return ColorFromArgb(b.Pixel(0, b.height - 1));
 }
 
 uint64_t NeBitmapByteCount(ByteView header) {

@@ -34,13 +34,15 @@ enum class BitmapTransparency : uint8_t { BottomLeftPixel, None };
 
 // The bitmap loop of the PE and resource-file readers. Each bitmap resource,
 // in the order the container lists them, is offered to the next entry of the
-// list: it takes the entry (name, picture, size, format) when it decodes; one
-// that does not decode is skipped and the next one takes that entry, name
-// included.
+// list: it takes the entry (name, size, format, and its bytes to decode when
+// drawn) when its header says it decodes; one that does not is skipped and
+// the next one takes that entry, name included.
 class BitmapListFiller {
 public:
-    BitmapListFiller(FileContents& contents, BitmapTransparency transparency)
-        : m_contents(contents), m_transparency(transparency) {}
+    // With an owner that keeps the container's bytes alive, the bitmaps keep
+    // views of their resources; without one, copies.
+    BitmapListFiller(FileContents& contents, BitmapTransparency transparency, std::shared_ptr<const void> owner)
+        : m_contents(contents), m_transparency(transparency), m_owner(std::move(owner)) {}
 
     bool Full() const { return m_next >= m_contents.Bitmaps.size(); }
     // False when the resource did not decode (or the list is full).
@@ -49,6 +51,7 @@ public:
 private:
     FileContents& m_contents;
     BitmapTransparency m_transparency;
+    std::shared_ptr<const void> m_owner;
     size_t m_next = 0;
 };
 

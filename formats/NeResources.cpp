@@ -353,11 +353,11 @@ Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
     // the end of the file does not have; a damaged one may lack more. Take
     // what there is and let the decoder judge it.
     const uint64_t take = std::min(wanted, load.file.size() - *start);
-    bmp.Bitmap = std::make_shared<Bitmap>();
+    bmp.Picture.Set(nullptr);
     if (!SpendLoadBudget(take)) return ReadError::OverBudget(*start, load.Item(index), load.file.size());
     Bitmap decoded = DecodeBitmapResource(load.file.subspan(size_t(*start), size_t(take)));
     if (!decoded.HasHandle()) {
-        *bmp.Bitmap = GwFakeBitmap();
+        bmp.Picture.Set(std::make_shared<Bitmap>(GwFakeBitmap()));
         bmp.PixelFormat = PixelFormat::pf4bit; // the code the placeholder is reported with
         bmp.Width = 16;
         bmp.Height = 16;
@@ -365,7 +365,7 @@ Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
         bmp.PixelFormat = decoded.pixelFormat;
         bmp.Width = decoded.width;
         bmp.Height = decoded.height;
-        *bmp.Bitmap = std::move(decoded);
+        bmp.Picture.Set(std::make_shared<Bitmap>(std::move(decoded)));
     }
     return std::nullopt;
 }

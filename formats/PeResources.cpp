@@ -244,7 +244,7 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
     contents.NoteError(module.Damage());
     const TypeTable bitmaps = module.Table(RT_BITMAP);
-    BitmapListFiller list(contents, BitmapTransparency::BottomLeftPixel);
+    BitmapListFiller list(contents, BitmapTransparency::BottomLeftPixel, module.Owner());
     for (const ResName& name : bitmaps.Names()) {
         if (list.Full()) break;
         const std::optional<ByteView> resource = bitmaps.Find(name);

@@ -390,12 +390,12 @@ void LoadResCursorsBytes(FileContents& contents, ByteView file) { LoadResCursors
 
 // A single pass through the shared bitmap loop; bitmaps of resource files
 // keep TransparentColor 0.
-void LoadResBitmapsBytes(FileContents& contents, ByteView file) {
+void LoadResBitmapsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
     contents.MaxBmpWidth = 0;
     contents.MaxBmpHeight = 0;
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
-    BitmapListFiller list(contents, BitmapTransparency::None);
+    BitmapListFiller list(contents, BitmapTransparency::None, owner);
     ResWalk walk(file, IsRes32(file));
     ResEntry e;
     while (!list.Full() && walk.Next(e)) {
@@ -404,6 +404,8 @@ void LoadResBitmapsBytes(FileContents& contents, ByteView file) {
     }
     contents.NoteError(walk.Damage());
 }
+
+void LoadResBitmapsBytes(FileContents& contents, ByteView file) { LoadResBitmapsFrom(contents, file, nullptr); }
 
 namespace {
 
@@ -432,9 +434,7 @@ void LoadResCursors(FileContents& contents, const std::string& path) {
 }
 void LoadResBitmaps(FileContents& contents, const std::string& path) {
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
-    LoadResFile(contents, path, [](FileContents& c, ByteView bytes, const std::shared_ptr<const void>&) {
-        LoadResBitmapsBytes(c, bytes);
-    });
+    LoadResFile(contents, path, LoadResBitmapsFrom);
 }
 
 } // namespace gw

@@ -497,9 +497,8 @@ void ReadAndMask(ByteView dib, const DibLayout& l, DibImage& out) {
     }
 }
 
-bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std::string* error) {
-    DibHeader h;
-    DibLayout l;
+// The header checks and the layout every decode starts from.
+bool Prepare(ByteView dib, DibRole role, uint64_t bitsOffset, DibHeader& h, DibLayout& l, std::string* error) {
     if (!ReadHeader(dib, h, error)) return false;
     if (!CheckDepthAndCompression(h, role, error)) return false;
     if (!CheckDimensions(h, role, l, error)) return false;
@@ -508,6 +507,13 @@ bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std:
     ChooseAlpha(h, role, l);
     LocatePalette(dib, h, l);
     LocateBits(dib, h, bitsOffset, l);
+    return true;
+}
+
+bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std::string* error) {
+    DibHeader h;
+    DibLayout l;
+    if (!Prepare(dib, role, bitsOffset, h, l, error)) return false;
 
     out = DibImage{};
     out.bitCount = h.bitCount;
@@ -523,6 +529,25 @@ bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std:
 }
 
 } // namespace
+
+bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, std::string* error) {
+    DibHeader h;
+    DibLayout l;
+    if (!Prepare(dib, role, bitsOffset, h, l, error)) return false;
+    // The checks the pixel loops start with, in the same order.
+    if (IsRle(h.compression)) {
+        const uint64_t data = l.bitsOffset <= dib.size() ? dib.size() - l.bitsOffset : 0;
+        if (uint64_t(l.width) * uint64_t(l.height) > kRleMaxPixelsPerByte * data + kRleSlackPixels)
+            return Fail(error, kTruncated);
+    } else if (!InBounds(l.bitsOffset, l.stride * uint64_t(l.height), dib.size())) {
+        return Fail(error, kTruncated);
+    }
+    if (!SpendPixels(l)) return Fail(error, kTooLarge);
+    out.width = l.width;
+    out.height = l.height;
+    out.format = l.format;
+    return true;
+}
 
 bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std::string* error) {
     try {

@@ -49,4 +49,15 @@ struct DibImage {
 bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out,
                     std::string* error);
 
+// What a decode would give without decoding: the size and pixel format, and
+// whether it succeeds. It checks what the decoder checks, and draws the
+// pixels it would decode from the load budget, so that a load that probes
+// its bitmaps lists exactly those a decoding load would have decoded.
+struct DibProbe {
+    int32_t width = 0;
+    int32_t height = 0;
+    PixelFormat format = PixelFormat::pfDevice;
+};
+bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, std::string* error = nullptr);
+
 } // namespace gw::dib

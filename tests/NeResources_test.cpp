@@ -216,14 +216,14 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
 
     const TAdvBmp& fake = cd.Bitmaps[0];
     EXPECT_EQ(std::tuple(fake.PixelFormat, fake.Width, fake.Height), std::tuple(PixelFormat::pf4bit, 16, 16));
-    EXPECT_EQ(fake.Bitmap->pixels, GwFakeBitmap().pixels);
+    EXPECT_EQ(fake.Bitmap()->pixels, GwFakeBitmap().pixels);
     const TAdvBmp& real = cd.Bitmaps[1];
     EXPECT_EQ(real.Name, "pics 001");
     EXPECT_EQ(std::tuple(real.PixelFormat, real.Width, real.Height), std::tuple(PixelFormat::pf24bit, 40, 20));
-    EXPECT_EQ(real.Bitmap->width, 40);
+    EXPECT_EQ(real.Bitmap()->width, 40);
     EXPECT_EQ(std::tuple(cd.MaxBmpWidth, cd.MaxBmpHeight), std::tuple(40, 20));
     EXPECT_EQ(cd.Bitmaps[2].Name, "3");
-    EXPECT_FALSE(cd.Bitmaps[2].Bitmap->HasHandle());
+    EXPECT_FALSE(cd.Bitmaps[2].Bitmap()->HasHandle());
 
     FileContents one = ForFile(1);
     EXPECT_EQ(LoadBitmapsNEOfBytes(one, BuildNeFile(s).bytes, "pics.exe"), 0);

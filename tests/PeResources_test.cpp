@@ -256,14 +256,14 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
     EXPECT_EQ(cd.Bitmaps[0].Height, 40);
     EXPECT_EQ(cd.Bitmaps[0].PixelFormat, PixelFormat::pf24bit);
     // The bottom-left pixel, in the 0x00BBGGRR layout.
-    EXPECT_EQ(cd.Bitmaps[0].TransparentColor, 0x00C0B0A0u);
+    EXPECT_EQ(cd.Bitmaps[0].TransparentColor(), 0x00C0B0A0u);
     // Id 3 failed; id 5 took its entry.
     EXPECT_EQ(cd.Bitmaps[1].Name, "5");
     EXPECT_EQ(cd.Bitmaps[1].IsNamed, 0);
     EXPECT_EQ(cd.Bitmaps[1].Width, 20);
-    EXPECT_EQ(cd.Bitmaps[1].TransparentColor, 0x00332211u);
-    ASSERT_TRUE(cd.Bitmaps[1].Bitmap);
-    EXPECT_EQ(cd.Bitmaps[1].Bitmap->width, 20);
+    EXPECT_EQ(cd.Bitmaps[1].TransparentColor(), 0x00332211u);
+    ASSERT_TRUE(cd.Bitmaps[1].Bitmap());
+    EXPECT_EQ(cd.Bitmaps[1].Bitmap()->width, 20);
     EXPECT_TRUE(cd.Bitmaps[2].Name.empty());
     EXPECT_EQ(cd.MaxBmpWidth, 20);
     EXPECT_EQ(cd.MaxBmpHeight, 40);

@@ -224,12 +224,12 @@ TEST(ResFileBitmaps, SkipsBitmapsThatDoNotDecode) {
         EXPECT_EQ(b[0].Name, "7"); // took the place of "BAD"
         EXPECT_EQ(b[0].Width, 10);
         EXPECT_EQ(b[0].PixelFormat, PixelFormat::pf8bit);
-        EXPECT_TRUE(b[0].Bitmap->HasHandle());
+        EXPECT_TRUE(b[0].Bitmap()->HasHandle());
         EXPECT_EQ(b[1].Name, "WIDE");
         EXPECT_EQ(b[1].IsNamed, 1);
         // The last bitmap fails: its name stays, without a picture.
         EXPECT_EQ(b[2].Name, "LAST");
-        EXPECT_FALSE(b[2].Bitmap->HasHandle());
+        EXPECT_FALSE(b[2].Bitmap()->HasHandle());
         EXPECT_TRUE(b[3].Name.empty());
         EXPECT_EQ(cd.MaxBmpWidth, 20);
         EXPECT_EQ(cd.MaxBmpHeight, 6);

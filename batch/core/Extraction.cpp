@@ -76,9 +76,9 @@ bool WriteGroupImages(const FileContents& contents, const std::string& path, con
 bool WriteBitmaps(const FileContents& contents, const std::string& prefix, BatchWriter& writer) {
     for (size_t b = 0; b < contents.Bitmaps.size(); ++b) {
         const TAdvBmp& record = contents.Bitmaps[b];
-        if (!record.Bitmap || !record.Bitmap->HasHandle()) continue;
+        if (!record.Bitmap()->HasHandle()) continue;
         const std::string base = prefix + "_" + std::to_string(b);
-        if (!WriteOutput(writer, base, ".bmp", [&] { return EncodeBmp(*record.Bitmap, record.PixelFormat); }))
+        if (!WriteOutput(writer, base, ".bmp", [&] { return EncodeBmp(*record.Bitmap(), record.PixelFormat); }))
             return false;
     }
     return true;

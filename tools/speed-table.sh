@@ -33,6 +33,11 @@ cold_inputs() { # file-system inputs of one cold run, in MB
     "$TIME" -v "$@" 2>&1 >/dev/null | awk -F: '/File system inputs/ {printf "%.1f", $2 * 512 / 1048576}'
 }
 
+cold_time() { # wall seconds of one cold run
+    sync; echo 3 > /proc/sys/vm/drop_caches
+    "$TIME" -f "%e" "$@" 2>&1 >/dev/null | tail -1
+}
+
 row() { printf '| %s | %s | %s |\n' "$1" "$2" "$3"; }
 
 echo "Files: ${#FILES[@]} in $FOLDER ($(du -sh "$FOLDER" | cut -f1))"
@@ -49,6 +54,10 @@ row "info --json $(basename "$BIG"): peak memory" "$((gk / 1024)) MB" "$((wk / 1
 if [ "$(id -u)" -eq 0 ]; then
     row "info --counts, cold: read from disk" "$(cold_inputs "$CLI" info --counts "${FILES[@]}") MB" \
         "$(cold_inputs wrestool -l "${FILES[@]}") MB"
+    row "info --counts, cold / wrestool -l" "$(cold_time "$CLI" info --counts "${FILES[@]}") s" \
+        "$(cold_time wrestool -l "${FILES[@]}") s"
+    row "info --json, cold / wrestool -l" "$(cold_time "$CLI" info --json "${FILES[@]}") s" \
+        "$(cold_time wrestool -l "${FILES[@]}") s"
 fi
 if [ -x "$BENCH" ]; then
     r=$("$BENCH" --benchmark_filter='Rescale4096' --benchmark_min_time=0.5 2>/dev/null | awk '/Rescale/ {print $2 " " $3; exit}')

@@ -1,0 +1,118 @@
+// The Icon Workdesk's formats, picture layout and orders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "workdesks/core/IconDesk.h"
+
+using namespace gw;
+
+namespace {
+
+TAdvIconImage Image(uint8_t w, uint8_t h, uint16_t bits) {
+    TAdvIconImage im;
+    im.Width = w;
+    im.Height = h;
+    im.BitCount = bits;
+    return im;
+}
+
+TAdvIconGroupList Group(std::string name, std::vector<TAdvIconImage> images) {
+    TAdvIconGroupList g;
+    g.Name = std::move(name);
+    g.Images = std::move(images);
+    g.ImageCount = uint16_t(g.Images.size());
+    return g;
+}
+
+std::vector<std::string> Order(std::vector<TAdvIconGroupList> groups, DeskSortMode mode,
+                               const IconFormat* format = nullptr) {
+    std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
+        return CompareIconGroups(a, b, mode, format) < 0;
+    });
+    std::vector<std::string> names;
+    for (const auto& g : groups) names.push_back(g.Name);
+    return names;
+}
+
+} // namespace
+
+TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
+    const std::vector<TAdvIconGroupList> groups = {
+        Group("A", {Image(32, 32, 4), Image(16, 16, 32)}),
+        Group("B", {Image(16, 16, 32), Image(0, 0, 32), Image(48, 48, 0)}),
+    };
+    const std::vector<IconFormat> formats = IconFormatsOf(groups);
+    std::vector<std::string> labels;
+    for (const auto& f : formats) labels.push_back(f.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 4294967296 Colors",
+                                                "0 X 0 4294967296 Colors", "48 X 48 256 Colors"}));
+    // A 32-pixel first format gives 42 x 42 specific tiles with the baseline at 40;
+    // a 256-pixel image (stored 0) is drawn at 256.
+    EXPECT_EQ(SpecificTileSize(formats[0]).width, 42);
+    EXPECT_EQ(SpecificTileSize(formats[0]).height, 42);
+    EXPECT_EQ(SpecificBaseline(formats[0]), 40);
+    EXPECT_EQ(SpecificTileSize(formats[2]).width, 266);
+    EXPECT_TRUE(IconFormatsOf({Group("empty", {})}).empty());
+}
+
+TEST(IconDesk, SpecificViewAndByFormatOrderMatchDifferently) {
+    const IconFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors"};
+    const IconFormat f48x256 = {48, 48, 0, "48 X 48 256 Colors"};
+    // Two 32-pixel images of one colour count but different heights both
+    // match the Specific view; the later one is drawn.
+    const auto tall = Group("tall", {Image(32, 32, 4), Image(32, 64, 4), Image(32, 32, 8)});
+    EXPECT_EQ(SpecificImageOf(tall, f32x16), 1);
+    // Bit count 0 has the colour text "256": drawn for a 256-colour format...
+    const auto zero = Group("zero", {Image(48, 48, 0)});
+    EXPECT_EQ(SpecificImageOf(zero, f48x256), 0);
+    EXPECT_EQ(SpecificImageOf(Group("eight", {Image(48, 48, 8)}), f48x256), 0);
+    EXPECT_EQ(SpecificImageOf(Group("none", {}), f32x16), -1);
+    // ... but in the by-format order it counts as 1 colour and does not match;
+    // 256 colours or more count as 0 on both sides, and the height must match.
+    EXPECT_FALSE(HasSortFormat(zero, f48x256));
+    EXPECT_TRUE(HasSortFormat(Group("eight", {Image(48, 48, 8)}), f48x256));
+    EXPECT_TRUE(HasSortFormat(Group("deep", {Image(48, 48, 32)}), f48x256));
+    EXPECT_TRUE(HasSortFormat(tall, f32x16));
+    EXPECT_FALSE(HasSortFormat(Group("wide", {Image(32, 64, 4)}), f32x16));
+}
+
+TEST(IconDesk, ThreeOrders) {
+    const std::vector<TAdvIconGroupList> groups = {
+        Group("APP", {Image(32, 32, 4), Image(16, 16, 4)}),
+        Group("1", {Image(16, 16, 4)}),
+        Group("2", {Image(32, 32, 4), Image(32, 32, 8), Image(48, 48, 8)}),
+        Group("10", {Image(32, 32, 8)}),
+        Group("_x", {}),
+        Group("app", {Image(32, 32, 4)}),
+    };
+    // Only a to z fold, onto A to Z: "_" goes after every letter.
+    EXPECT_EQ(Order(groups, DeskSortMode::ByName), (std::vector<std::string>{"1", "10", "2", "APP", "app", "_x"}));
+    EXPECT_EQ(Order(groups, DeskSortMode::ByImageCount),
+              (std::vector<std::string>{"_x", "1", "10", "app", "APP", "2"}));
+    const IconFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors"};
+    EXPECT_EQ(Order(groups, DeskSortMode::ByFormat, &f32x16),
+              (std::vector<std::string>{"2", "APP", "app", "1", "10", "_x"}));
+}
+
+TEST(IconDesk, RawStripLayoutIsBoundedAndSharedByEveryGroup) {
+    const std::vector<TAdvIconGroupList> groups = {
+        Group("A", {Image(16, 16, 4), Image(32, 32, 4), Image(48, 48, 4)}),
+        Group("B", {Image(0, 0, 32)}),
+    };
+    const TileSize strip = RawStripSize(groups);
+    EXPECT_EQ(strip.width, 256 + 4 * 3); // the widest sum (B: 256) plus 4 per image of the fullest group
+    EXPECT_EQ(strip.height, 256 + 10);
+    EXPECT_EQ(RawStripPositions(groups[0], strip.width), (std::vector<int64_t>{2, 22, 58}));
+
+    // 65,535 images of 255 pixels: the strip is capped and only the images
+    // that start inside it are placed.
+    const auto huge = Group("huge", std::vector<TAdvIconImage>(65535, Image(255, 255, 32)));
+    const TileSize capped = RawStripSize({huge});
+    EXPECT_EQ(capped.width, kMaxStripWidth);
+    EXPECT_EQ(capped.height, 255 + 10);
+    const auto positions = RawStripPositions(huge, capped.width);
+    EXPECT_LT(positions.size(), 200u);
+    EXPECT_LT(positions.back(), kMaxStripWidth);
+    EXPECT_EQ(RawStripSize({}).width, 0);
+}

@@ -1,0 +1,92 @@
+#pragma once
+// The Icon Workdesk's picture of one file, without a window: the formats its
+// images come in, the sizes and drawing positions of its four kinds of
+// picture, and the three orders of its items. Every number is computed in
+// 64 bits from the records and capped by named limits, so a group claiming
+// 65,535 images of 65,535 pixels costs nothing until it is drawn.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/IcoTypes.h"
+
+namespace gw {
+
+// One image format of a file: what the "Image Format:" box lists. The
+// numbers are kept beside the label, so nothing ever parses a label back.
+struct IconFormat {
+    uint8_t width = 0;     // as stored: 0 means 256
+    uint8_t height = 0;
+    uint16_t bitCount = 0;
+    std::string label;     // "32 X 32 16 Colors"
+
+    // The pixel width a picture of this format is drawn at (0 stands for 256).
+    uint32_t DrawnWidth() const { return width ? width : 256u; }
+};
+
+// The distinct format labels of every image, groups in file order and
+// images in group order, in order of first appearance.
+std::vector<IconFormat> IconFormatsOf(const std::vector<TAdvIconGroupList>& groups);
+
+// True when two bit counts give the same colour text (0 and 8 are both "256").
+bool SameColorText(uint16_t a, uint16_t b);
+
+// The image of a group shown in the Specific view for a format: the last
+// image whose width equals the format's and whose colour text is the
+// format's (heights are not compared); -1 when none has.
+int SpecificImageOf(const TAdvIconGroupList& group, const IconFormat& format);
+
+// Whether a group "has" a format for the by-format order: an image whose
+// width and height both equal the format's width and whose colour count
+// equals the format's, where 2^BitCount counts (1 for BitCount 0) and 256 or
+// more counts as 0 on both sides.
+bool HasSortFormat(const TAdvIconGroupList& group, const IconFormat& format);
+
+enum class DeskSortMode : uint8_t { ByName = 0, ByFormat = 1, ByImageCount = 2 };
+
+// Captions compared byte by byte with a to z folded onto A to Z and nothing
+// else ("_" sorts after every letter); a caption that is a prefix goes first.
+int CompareDeskNames(const std::string& a, const std::string& b);
+
+// The order of two groups (negative: a first): by name; by image count
+// (fewer first, then by name); by format (groups that have it first, then
+// by name).
+int CompareIconGroups(const TAdvIconGroupList& a, const TAdvIconGroupList& b, DeskSortMode mode,
+                      const IconFormat* format);
+
+// Picture sizes and drawing positions. The composite tile and the specific
+// tile are fixed by the window's design; the raw strip is the same size for
+// every group of a file.
+constexpr int kCompositeTile = 64;
+constexpr int kCompositeBaseline = 62;
+constexpr int kCompositeSmallX = 2, kCompositeSmallY = 44;
+constexpr int kCompositeLargeX = 30, kCompositeLargeY = 28;
+constexpr int kSpecificMargin = 4;   // the image's top-left corner in a specific tile
+constexpr int kStripGap = 4;         // between two images of a raw strip
+constexpr int kStripTop = 4;
+constexpr int kStripLeft = 2;
+// The largest raw strip drawn: wider strips are cut (the images past it are
+// not drawn), so that one group claiming thousands of large images cannot
+// ask for gigabytes of pixels.
+constexpr int64_t kMaxStripWidth = 32768;
+constexpr int64_t kMaxStripHeight = 1024;
+
+struct TileSize {
+    int64_t width = 0;
+    int64_t height = 0;
+};
+
+// A specific tile: (W + 10) x (W + 10), its baseline at y = W + 8.
+TileSize SpecificTileSize(const IconFormat& format);
+int64_t SpecificBaseline(const IconFormat& format);
+
+// The raw strip of a file: the widest sum of a group's image widths plus 4
+// for each image of the fullest group, by the tallest image plus 10; capped
+// at kMaxStripWidth x kMaxStripHeight. Images of stored size 0 count as 256.
+TileSize RawStripSize(const std::vector<TAdvIconGroupList>& groups);
+// The left edge of each image of a group in its strip: 2, then each next at
+// the previous edge + its width + 4; only the images that start inside
+// stripWidth.
+std::vector<int64_t> RawStripPositions(const TAdvIconGroupList& group, int64_t stripWidth);
+
+} // namespace gw

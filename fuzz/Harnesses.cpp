@@ -33,6 +33,14 @@ void CheckPlace(const Result& result, size_t size) {
     if (result.error) Check(result.error->offset <= size);
 }
 
+// Draws every picture a load deferred, as a window showing them all would;
+// pictures of this size stay quick to decode.
+template <class Groups>
+void DrawAll(const Groups& groups) {
+    for (const auto& g : groups)
+        for (const auto& im : g.Images) (void)im.Handle();
+}
+
 } // namespace
 
 // GetFileKind over any bytes, with each of the extensions that change its path.
@@ -47,6 +55,7 @@ int FuzzFileKind(const uint8_t* data, size_t size) {
 int FuzzIco(const uint8_t* data, size_t size) {
     const gw::ReadResult<gw::TAdvIconGroupList> read = gw::ParseIconFile(gw::ByteView(data, size));
     CheckPlace(read, size);
+    DrawAll(std::vector<gw::TAdvIconGroupList>{read.records});
     (void)gw::WriteIconGroup(read.records);
     for (const auto& im : read.records.Images) (void)gw::WriteIconImage(im);
     return 0;
@@ -56,6 +65,7 @@ int FuzzIco(const uint8_t* data, size_t size) {
 int FuzzCur(const uint8_t* data, size_t size) {
     const gw::ReadResult<gw::TAdvCursorGroupList> read = gw::ParseCursorFile(gw::ByteView(data, size));
     CheckPlace(read, size);
+    DrawAll(std::vector<gw::TAdvCursorGroupList>{read.records});
     (void)gw::WriteCursorGroup(read.records, gw::CursorDataForm::CurFile);
     for (const auto& im : read.records.Images) (void)gw::WriteCursorImage(im, gw::CursorDataForm::CurFile);
     return 0;
@@ -104,8 +114,12 @@ int FuzzNe(const uint8_t* data, size_t size) {
     const size_t icons = size_t(std::min(gw::CountNEIconGroups(file), 64)) + kExtra;
     const size_t cursors = size_t(std::min(gw::CountNEResourcesOfBytes(file, false), 64)) + kExtra;
     const size_t bitmaps = size_t(std::min(gw::CountNEResourcesOfBytes(file, true), 64)) + kExtra;
-    CheckPlace(gw::ParseNeIconGroups(file, "fuzz.icl", icons), size);
-    CheckPlace(gw::ParseNeCursorGroups(file, "fuzz.exe", cursors), size);
+    const auto iconGroups = gw::ParseNeIconGroups(file, "fuzz.icl", icons);
+    CheckPlace(iconGroups, size);
+    DrawAll(iconGroups.records);
+    const auto cursorGroups = gw::ParseNeCursorGroups(file, "fuzz.exe", cursors);
+    CheckPlace(cursorGroups, size);
+    DrawAll(cursorGroups.records);
     CheckPlace(gw::ParseNeBitmaps(file, "fuzz.exe", bitmaps), size);
     return 0;
 }
@@ -127,12 +141,19 @@ int FuzzPe(const uint8_t* data, size_t size) {
             if (!table.Find(name, &why)) Check(why.offset <= size);
         }
     }
-    CheckPlace(gw::ParsePeIconGroups(*module, size_t(std::min(counts[0], 64)) + 1), size);
-    CheckPlace(gw::ParsePeCursorGroups(*module, size_t(std::min(counts[1], 64)) + 1), size);
+    const auto iconGroups = gw::ParsePeIconGroups(*module, size_t(std::min(counts[0], 64)) + 1);
+    CheckPlace(iconGroups, size);
+    DrawAll(iconGroups.records);
+    const auto cursorGroups = gw::ParsePeCursorGroups(*module, size_t(std::min(counts[1], 64)) + 1);
+    CheckPlace(cursorGroups, size);
+    DrawAll(cursorGroups.records);
     gw::FileContents contents;
     contents.BitmapCount = std::min(counts[2], 64) + 1;
     (void)gw::LoadBitmapsPE(contents, *module);
     for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
+    // A bitmap listed from its header decodes when drawn, with the size the header gave.
+    for (const gw::TAdvBmp& b : contents.Bitmaps)
+        if (b.Width > 0) Check(b.Bitmap()->width == b.Width && b.Bitmap()->height == b.Height);
     return 0;
 }
 
@@ -147,12 +168,19 @@ int FuzzRes(const uint8_t* data, size_t size) {
         // The other layout's walk over the same bytes must end too.
         (void)(is32 ? gw::Conta16(file, 0, types[t]) : gw::Conta32(file, 32, types[t]));
     }
-    CheckPlace(gw::ParseResIconGroups(file, size_t(std::min(counts[0], 64)) + 1), size);
-    CheckPlace(gw::ParseResCursorGroups(file, size_t(std::min(counts[1], 64)) + 1), size);
+    const auto iconGroups = gw::ParseResIconGroups(file, size_t(std::min(counts[0], 64)) + 1);
+    CheckPlace(iconGroups, size);
+    DrawAll(iconGroups.records);
+    const auto cursorGroups = gw::ParseResCursorGroups(file, size_t(std::min(counts[1], 64)) + 1);
+    CheckPlace(cursorGroups, size);
+    DrawAll(cursorGroups.records);
     gw::FileContents contents;
     contents.BitmapCount = std::min(counts[2], 64) + 1;
     gw::LoadResBitmapsBytes(contents, file);
     for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
+    // A bitmap listed from its header decodes when drawn, with the size the header gave.
+    for (const gw::TAdvBmp& b : contents.Bitmaps)
+        if (b.Width > 0) Check(b.Bitmap()->width == b.Width && b.Bitmap()->height == b.Height);
     return 0;
 }
 

@@ -23,6 +23,7 @@ struct TAdvCursorImage {
     // For a .cur file the bitmap alone; for a cursor resource the whole
     // resource, hot-spot prefix included.
     SharedBytes Data;
+    bool Missing = false; // the image resource the entry names is not in the file
     DeferredPicture Picture; // how Data is drawn, decoded on first use
 
     // The decoded image (at half the stored height); null when it does not decode.

@@ -21,6 +21,9 @@ struct TAdvIconImage {
     uint32_t BytesInRes = 0;
     uint32_t ImageOffset = 0;
     SharedBytes Data; // the image bytes exactly as stored (BytesInRes of them once loaded)
+    // The image resource the entry names is not in the file: Data is then a
+    // zero-filled block of the stated size (PE) or nothing (.res).
+    bool Missing = false;
     DeferredPicture Picture; // how Data is drawn, decoded on first use
 
     // The decoded image (at the entry's size); null when it does not decode.

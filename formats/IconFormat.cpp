@@ -58,6 +58,24 @@ void PutIconEntry(Bytes& out, const TAdvIconImage& im, uint32_t offset) {
 
 } // namespace
 
+namespace {
+
+template <class Group>
+Group KeepPresent(const Group& group) {
+    Group out;
+    out.Name = group.Name;
+    out.IsNamed = group.IsNamed;
+    for (const auto& im : group.Images)
+        if (!im.Missing) out.Images.push_back(im);
+    out.ImageCount = uint16_t(out.Images.size());
+    return out;
+}
+
+} // namespace
+
+TAdvIconGroupList WithoutMissingImages(const TAdvIconGroupList& group) { return KeepPresent(group); }
+TAdvCursorGroupList WithoutMissingImages(const TAdvCursorGroupList& group) { return KeepPresent(group); }
+
 Bytes WriteIconGroup(const TAdvIconGroupList& group) {
     Bytes out;
     const auto& images = group.Images;

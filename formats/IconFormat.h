@@ -9,6 +9,12 @@
 
 namespace gw {
 
+// The group without its missing images (those whose image resource is not
+// in the file), so that a file written from it never holds blocks of zeros
+// or empty entries in their place.
+TAdvIconGroupList WithoutMissingImages(const TAdvIconGroupList& group);
+TAdvCursorGroupList WithoutMissingImages(const TAdvCursorGroupList& group);
+
 // A whole icon group: header, one 16-byte entry per image, then the image
 // data in group order (image j at 6 + 16 x count + the sizes before it).
 Bytes WriteIconGroup(const TAdvIconGroupList& group);

@@ -90,6 +90,7 @@ bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Dam
     ReadError why;
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource && !missing) missing = why;
+    im.Missing = !resource;
     if (!ImageBlock(resource, im.BytesInRes, im.Data, load.owner)) return false;
     if (!resource)
         im.Picture.Set(nullptr);
@@ -108,6 +109,7 @@ bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry,
     ReadError why;
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
     if (!resource) {
+        im.Missing = true;
         if (!missing) missing = why;
         im.Picture.Set(nullptr);
         return ImageBlock(resource, im.BytesInRes, im.Data, load.owner);

@@ -290,8 +290,11 @@ uint64_t ReadGroup(Group& group, const ResEntry& e, const ImageIndex& images, Re
     }
     // Images after a missing one keep no data either; their stated sizes go
     // with it so that writers never pad a block out of nothing.
-    for (auto& im : group.Images)
-        if (im.Data.empty()) im.BytesInRes = 0;
+    for (auto& im : group.Images) {
+        if (!im.Data.empty()) continue;
+        im.BytesInRes = 0;
+        im.Missing = true;
+    }
     return kGroupHeaderSize + uint64_t(count) * kGroupEntrySize;
 }
 

@@ -1,9 +1,15 @@
-// The Icon Workdesk's formats, picture layout and orders.
+// The Icon Workdesk's formats, picture layout, orders and commands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
+#include "batch/core/ScriptedPrompts.h"
+#include "formats/IconManage.h"
+#include "platform/BmpCodec.h"
+#include "tests/support/Builders.h"
 #include "workdesks/core/IconDesk.h"
+#include "workdesks/core/IconDeskCommands.h"
 
 using namespace gw;
 
@@ -115,4 +121,105 @@ TEST(IconDesk, RawStripLayoutIsBoundedAndSharedByEveryGroup) {
     EXPECT_LT(positions.size(), 200u);
     EXPECT_LT(positions.back(), kMaxStripWidth);
     EXPECT_EQ(RawStripSize({}).width, 0);
+}
+
+// ---- the commands ----
+
+namespace {
+
+using namespace gw::test;
+
+TAdvIconImage RealImage(int side, int bits) {
+    DibLayout s;
+    s.width = s.height = side;
+    s.bitCount = bits;
+    TAdvIconImage im = Image(uint8_t(side), uint8_t(side), uint16_t(bits));
+    im.Data = SharedBytes(BuildDib(s));
+    im.BytesInRes = uint32_t(im.Data.size());
+    im.Planes = 1;
+    im.Picture.Defer(true, side, side);
+    return im;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(IconDeskCommands, SaveAllNamesEachFileAfterItsGroupAndLeavesMissingImagesOut) {
+    TempDir out;
+    TAdvIconImage missing = RealImage(16, 4);
+    missing.Missing = true;
+    const std::vector<TAdvIconGroupList> groups = {
+        Group("APP", {RealImage(32, 4), missing}),
+        Group("1", {RealImage(16, 8)}),
+        Group("gone", {missing}),
+    };
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    prompts.folders.push_back(out.path());
+    const BatchResult r = SaveAllIconGroups(groups, flags, prompts);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(prompts.folderTitles, std::vector<std::string>{"Select Folder for All Icons"});
+    EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"1.ico", "APP.ico"}));
+    ASSERT_EQ(r.notes.size(), 1u); // "gone" has nothing to write
+    // APP.ico holds the first group's one present image and reads back whole.
+    FileContents back;
+    ASSERT_EQ(ReadIconFileBytes(back, ReadFile(out.file("APP.ico"))), 0);
+    ASSERT_EQ(back.IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(back.IconGroups[0].Images[0].Data, groups[0].Images[0].Data);
+
+    // Cancelled: nothing written, the flags as they were.
+    flags.ActionOverwrite = 1;
+    EXPECT_TRUE(SaveAllIconGroups(groups, flags, prompts).cancelled);
+    EXPECT_EQ(flags.ActionOverwrite, 1);
+}
+
+TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
+    TempDir out;
+    const std::vector<TAdvIconGroupList> groups = {Group("APP", {RealImage(16, 4), RealImage(32, 8), RealImage(32, 1)})};
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    prompts.folders.push_back(out.path());
+    const DeskSelection one{{&groups[0]}, true};
+    ASSERT_TRUE(ExtractIconImages(one, flags, prompts).ok);
+    EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"APP_0.ico", "APP_1.ico", "APP_2.ico"}));
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(ReadFile(out.file("APP_" + std::to_string(k) + ".ico")).size(), 22 + groups[0].Images[k].BytesInRes);
+
+    // A 1-bit image becomes a 4-bit bitmap whose bottom-left pixel has the key colour.
+    prompts.folders.push_back(out.path());
+    ASSERT_TRUE(ConvertIconImages(one, flags, prompts).ok);
+    const Bitmap mono = DecodeBmp(ReadFile(out.file("APP_2.bmp")));
+    ASSERT_TRUE(mono.HasHandle());
+    EXPECT_EQ(mono.pixelFormat, PixelFormat::pf4bit);
+    EXPECT_EQ(mono.Pixel(0, mono.height - 1), ArgbFromColor(KeyColor));
+    EXPECT_EQ(prompts.folderTitles.back(), "Select folder for bitmaps");
+
+    // "One" commands clear the five flags even when their browser is cancelled.
+    flags.ActionAnswered = flags.ActionAllOthers = flags.ActionSkip = 1;
+    EXPECT_TRUE(ExtractIconImages(one, flags, prompts).cancelled);
+    EXPECT_EQ(flags.ActionAnswered + flags.ActionAllOthers + flags.ActionSkip, 0);
+}
+
+// Integer id 1 and the name "1" give one output name: a remembered
+// "Overwrite all" for files that were there never replaces the file this
+// batch has just written.
+TEST(IconDeskCommands, ARememberedAnswerNeverCostsAFileTheBatchWrote) {
+    TempDir out;
+    ASSERT_TRUE(WriteFile(out.file("old.ico"), Bytes{1, 2, 3}));
+    const std::vector<TAdvIconGroupList> groups = {Group("old", {RealImage(16, 4)}), Group("1", {RealImage(16, 4)}),
+                                                   Group("1", {RealImage(32, 4)})};
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    prompts.folders.push_back(out.path());
+    prompts.existingAnswers.push_back({ExistingAction::Overwrite, true});
+    ASSERT_TRUE(SaveAllIconGroups(groups, flags, prompts).ok);
+    EXPECT_EQ(prompts.existingShown.size(), 1u); // asked once, for the file that was there
+    EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"1.ico", "1_.ico", "old.ico"}));
+    EXPECT_NE(ReadFile(out.file("old.ico")), (Bytes{1, 2, 3}));
 }

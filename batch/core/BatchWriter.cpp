@@ -45,11 +45,13 @@ std::optional<BatchWriter::Target> BatchWriter::Settle(const std::string& base, 
 
 std::optional<BatchWriter::Target> BatchWriter::SettleExisting(const std::string& base, const std::string& ext,
                                                                const std::string& path) {
+    // A name this batch wrote already (integer id 1 and the name "1" give the
+    // same output name) is renamed: a remembered "Overwrite" or "Skip" for
+    // files that were there before never costs one this batch wrote.
+    if (m_written.count(path)) return Renamed(base, ext);
     switch (m_mode) {
     case CollisionMode::AutoRename: return Renamed(base, ext);
-    case CollisionMode::ReplacePreexisting:
-        if (m_written.count(path)) return Renamed(base, ext);
-        return Replacing(path);
+    case CollisionMode::ReplacePreexisting: return Replacing(path);
     case CollisionMode::Ask: break;
     }
     if (m_flags.MustAsk() && m_prompts) ApplyAnswer(m_flags, m_prompts->SettleExisting(path, m_flags));

@@ -62,6 +62,7 @@ json IconImageJson(const TAdvIconImage& im, bool decode) {
               {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
               {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
               {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
+    if (im.Missing) j["missing"] = true;
     if (decode) j["decoded"] = bool(im.Handle());
     return j;
 }
@@ -77,6 +78,7 @@ json CursorImageJson(const TAdvCursorImage& im, bool decode) {
             {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
             {"hotspot_x", im.HotspotX},
             {"hotspot_y", im.HotspotY}};
+    if (im.Missing) j["missing"] = true;
     if (decode) j["decoded"] = bool(im.Handle());
     return j;
 }
@@ -133,6 +135,7 @@ void PrintText(const json& j) {
                       << im["bytes"] << " bytes";
             if (im.contains("hotspot_x")) std::cout << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
             if (im["png"].get<bool>()) std::cout << ", PNG";
+            if (im.contains("missing")) std::cout << ", missing";
             if (im.contains("decoded") && !im["decoded"].get<bool>()) std::cout << ", not decodable";
             std::cout << "\n";
         }
@@ -260,7 +263,10 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
     ForEachGroupImage(contents, true, true, [&](const GroupImage& im) {
         const std::string base = single ? LowerBaseName(PathFileName(file)) : *im.groupName;
         const std::string name = base + "_" + std::to_string(im.image);
-        if (!asBitmaps) {
+        if (im.Missing()) {
+            Complain(file, "image " + name + " is not in the file; not written");
+            ok = false;
+        } else if (!asBitmaps) {
             w.Write(name, im.Extension(), im.AsImageFile(form));
         } else if (!im.Decodes()) {
             Complain(file, "image " + name + " cannot be decoded; not converted");
@@ -282,12 +288,23 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
     bool ok = LoadForWriting(file, contents, counts);
     Writer w(existing, outDir);
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
-    if (icons)
-        for (const auto& g : contents.IconGroups)
-            if (!g.Images.empty()) w.Write(g.Name, ".ico", WriteIconGroup(g));
+    // A group file holds only the images that are in the file; a group left
+    // with none writes nothing.
+    auto saveGroups = [&](const auto& groups, const char* ext, auto writeGroup) {
+        for (const auto& g : groups) {
+            if (g.Images.empty()) continue;
+            const auto present = WithoutMissingImages(g);
+            if (present.Images.empty()) {
+                Complain(file, "group " + g.Name + " has no image in the file; not written");
+                ok = false;
+                continue;
+            }
+            w.Write(g.Name, ext, writeGroup(present));
+        }
+    };
+    if (icons) saveGroups(contents.IconGroups, ".ico", [](const TAdvIconGroupList& g) { return WriteIconGroup(g); });
     if (cursors)
-        for (const auto& g : contents.CursorGroups)
-            if (!g.Images.empty()) w.Write(g.Name, ".cur", WriteCursorGroup(g, form));
+        saveGroups(contents.CursorGroups, ".cur", [&](const TAdvCursorGroupList& g) { return WriteCursorGroup(g, form); });
     if (bitmaps)
         for (const auto& b : contents.Bitmaps) {
             if (!Usable(b)) continue;

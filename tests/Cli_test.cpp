@@ -162,6 +162,28 @@ TEST(Cli, DamagedFilesSayWhatIsWrongAndWhere) {
         << text.out;
 }
 
+// A group whose second image resource is missing: the files written hold
+// the image that is there and no block of zeros, and the command says so.
+TEST(Cli, MissingImagesAreNeverWrittenAsZeros) {
+    TempDir dir, saved, extracted;
+    const Containers c;
+    PeLayout p;
+    p.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+                    BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(c.image.size()), 7},
+                                    {16, 16, 0, 0, 1, 4, 300, 8}})},
+                   {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, c.image}};
+    ASSERT_TRUE(WriteFile(dir.file("lib.dll"), BuildPe(p).bytes));
+    EXPECT_EQ(RunCli("save " + dir.file("lib.dll") + " " + saved.path()).status, 1);
+    FileContents back;
+    ASSERT_EQ(ReadIconFileBytes(back, ReadFile(saved.file("1.ico"))), 0);
+    ASSERT_EQ(back.IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(back.IconGroups[0].Images[0].Data, c.image);
+    EXPECT_EQ(RunCli("extract " + dir.file("lib.dll") + " " + extracted.path()).status, 1);
+    EXPECT_TRUE(fs::exists(extracted.file("1_0.ico")));
+    EXPECT_FALSE(fs::exists(extracted.file("1_1.ico")));
+    EXPECT_NE(RunCli("info --json " + dir.file("lib.dll")).out.find("\"missing\":true"), std::string::npos);
+}
+
 TEST(Cli, ErrorsAndUsage) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("good.ico"), TwoImageIcon()));

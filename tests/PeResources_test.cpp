@@ -106,6 +106,8 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     const TAdvIconImage& missing = byId.Images[1];
     EXPECT_FALSE(missing.Handle());
     EXPECT_EQ(missing.Data, Bytes(744, 0));
+    EXPECT_TRUE(missing.Missing);
+    EXPECT_FALSE(longer.Missing);
 
     // A list sized for one group takes the first name only.
     FileContents one;

@@ -61,6 +61,11 @@ bool WriteGroupImages(const FileContents& contents, const std::string& path, con
     return ForEachGroupImage(contents, objects == ObjectKind::Icons, objects == ObjectKind::Cursors,
                              [&](const GroupImage& im) {
                                  const std::string base = ImageBase(prefix, im.group, im.image);
+                                 if (im.Missing()) {
+                                     writer.NoteSkipped("\"" + path + "\": the image for " + base +
+                                                        " is not in the file; not written");
+                                     return true;
+                                 }
                                  if (asImages && im.HasData())
                                      return WriteOutput(writer, base, im.Extension(),
                                                         [&] { return im.AsImageFile(CursorDataForm::Resource); });

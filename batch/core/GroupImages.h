@@ -22,6 +22,8 @@ struct GroupImage {
     const char* Extension() const { return icon ? ".ico" : ".cur"; }
     // The image bytes were loaded (there is something to write as it is).
     bool HasData() const;
+    // The image resource the group names is not in the file.
+    bool Missing() const { return icon ? icon->Missing : cursor->Missing; }
     // It decoded into a picture (it can be converted to a bitmap).
     bool Decodes() const;
     // The image as its own one-image .ico or .cur file.

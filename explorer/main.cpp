@@ -21,6 +21,7 @@
 #include "explorer/gui/Main1.h"
 #include "gui/ToolIcons.h"
 #include "listing/CommonData.h"
+#include "workdesks/gui/Libo1.h"
 #include "platform/Display.h"
 
 namespace {
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
     gw::TActionForm actionForm(&form1);
     gw::QtPrompts prompts(&form1, actionForm);
     gw::TWForm1 wizForm1(prompts, explorer.TempDir, &form1);
+    // The viewers take the prompts, which the "Already exists" dialog answers,
+    // so they are made after it.
+    gw::TForm2 form2(common, explorer, actions, prompts, &form1);
+    form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2] { form2.exec(); });
 
     form1.Links().showAbout = [&form20] { form20.exec(); };
     form1.Links().extractAll = [&] {

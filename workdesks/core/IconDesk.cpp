@@ -1,9 +1,17 @@
 #include "workdesks/core/IconDesk.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_set>
 
+#include "formats/FileContents.h"
+#include "formats/FileKind.h"
 #include "formats/IconFormat.h"
+#include "formats/IconManage.h"
+#include "formats/ResFile.h"
+#include "listing/CommonData.h"
+#include "listing/ExplorerState.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -122,6 +130,31 @@ std::vector<int64_t> RawStripPositions(const TAdvIconGroupList& group, int64_t s
         x += int64_t(DrawnSize(im.Width)) + kStripGap;
     }
     return positions;
+}
+
+IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+    IconDeskOpening opening;
+    contents = FileContents{};
+    if (!explorer.SelectedItem) {
+        opening.failed = true;
+        return opening;
+    }
+    const ListRow& row = *explorer.SelectedItem;
+    common.SelFileName = LowerAscii(row.caption);
+    common.SelFilePath = JoinPath(explorer.CurrentDir, row.caption);
+    int32_t count = 0;
+    const auto [end, ec] = std::from_chars(row.countText.data(), row.countText.data() + row.countText.size(), count);
+    if (ec != std::errc() || end != row.countText.data() + row.countText.size() || count < 0) count = 0;
+    contents.IconGroupCount = count;
+    const TFileKind kind = GetFileKind(common.SelFilePath);
+    opening.fileText = common.SelFileName + " - " + std::to_string(count) + " Icons";
+    opening.kindText = kind == fkIconFile || kind == fkPEFile || kind == fkNEFile ? FileKindText(kind)
+                                                                                   : FileKindText(fkNonExecutable);
+    if (common.ExecutableSource)
+        opening.failed = LoadIcons(contents, common.SelFilePath, kind) != 0;
+    else if (common.ResourceSource)
+        LoadResIcons(contents, common.SelFilePath);
+    return opening;
 }
 
 } // namespace gw

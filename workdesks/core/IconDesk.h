@@ -90,3 +90,25 @@ TileSize RawStripSize(const std::vector<TAdvIconGroupList>& groups);
 std::vector<int64_t> RawStripPositions(const TAdvIconGroupList& group, int64_t stripWidth);
 
 } // namespace gw
+
+namespace gw {
+
+struct CommonData;
+struct ExplorerState;
+struct FileContents;
+
+// What the status bar says after opening: "shell32.dll - 238 Icons" and the
+// file's kind ("PE File"); failed when the loader reported failure.
+struct IconDeskOpening {
+    std::string fileText;
+    std::string kindText;
+    bool failed = false;
+};
+
+// Opening the Icon Workdesk on the explorer's selected row: SelFileName (the
+// caption lower-cased), SelFilePath (folder + caption) and IconGroupCount
+// (the row's "Objects") are set, and contents is filled by the kind loader
+// (ExecutableSource) or the resource-file reader (ResourceSource).
+IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+
+} // namespace gw

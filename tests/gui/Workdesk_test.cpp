@@ -1,0 +1,114 @@
+// The Icon Workdesk opened offscreen on a library the explorer listed: its
+// rows, status texts, formats, views and orders, with a screenshot of each view.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QListView>
+#include <QToolButton>
+
+#include "batch/core/ScriptedPrompts.h"
+#include "formats/ResTypes.h"
+#include "tests/gui/GuiTestApp.h"
+#include "tests/support/Builders.h"
+#include "tests/support/PeBuilder.h"
+#include "workdesks/gui/Libo1.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+Bytes IconDib(int side, int bits, uint32_t color) {
+    DibLayout s;
+    s.width = s.height = side;
+    s.bitCount = bits;
+    s.pixel = [=](int x, int y) { return (x + y) % 5 == 0 ? 0xFFFFFFu : color; };
+    s.transparent = [=](int x, int y) { return x + y < side / 3; };
+    return BuildDib(s);
+}
+
+// Groups APP (16 and 32 pixels), 1 (32), 2 (48) and 10 (32 and 16), in that file order.
+Bytes Library() {
+    PeLayout layout;
+    uint16_t next = 1;
+    auto group = [&](const char* name, std::vector<std::pair<int, int>> images, uint32_t color) {
+        std::vector<IconGroupEntry> entries;
+        for (auto [side, bits] : images) {
+            const Bytes dib = IconDib(side, bits, color);
+            entries.push_back({uint8_t(side), uint8_t(side), 0, 0, 1, uint16_t(bits), uint32_t(dib.size()), next});
+            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(next++), 0x0409, dib});
+        }
+        const ResName id = std::string(name) == "APP" ? ResName::Named("APP") : ResName::Id(uint16_t(std::stoi(name)));
+        layout.resources.push_back({ResName::Id(RT_GROUP_ICON), id, 0x0409, BuildIconGroup(entries)});
+    };
+    group("APP", {{16, 4}, {32, 4}}, 0x3366CC);
+    group("1", {{32, 8}}, 0xCC3333);
+    group("2", {{48, 32}}, 0x33AA33);
+    group("10", {{32, 4}, {16, 8}}, 0xAA8800);
+    return BuildPe(layout).bytes;
+}
+
+std::vector<std::string> Captions(const TForm2& form) {
+    std::vector<std::string> out;
+    for (int r = 0; r < form.Model()->rowCount(); ++r)
+        out.push_back(form.Model()->data(form.Model()->index(r), Qt::DisplayRole).toString().toStdString());
+    return out;
+}
+
+void Screenshot(QWidget& window, const QString& name) {
+    QDir().mkpath(GRABWELL_SCREENSHOTS);
+    EXPECT_TRUE(window.grab().save(QStringLiteral(GRABWELL_SCREENSHOTS "/%1.png").arg(name)));
+}
+
+} // namespace
+
+TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("Shell.DLL"), Library()));
+    ExplorerState explorer;
+    explorer.CurrentDir = dir.path();
+    explorer.SelectedItem = ListRow{0, "Shell.DLL", "File Extension", "4", "1"};
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm2 form(common, explorer, flags, prompts);
+    form.resize(640, 420);
+    form.show();
+
+    EXPECT_EQ(common.WorkdeskShown, 1);
+    EXPECT_EQ(common.SelFileName, "shell.dll");
+    EXPECT_EQ(form.StatusText(0), "shell.dll - 4 Icons");
+    EXPECT_EQ(form.StatusText(1), "PE File");
+    // By name, as the items arrive: "1, 10, 2, APP".
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    ASSERT_EQ(form.Formats()->count(), 5);
+    EXPECT_EQ(form.Formats()->itemText(0), "16 X 16 16 Colors");
+    EXPECT_FALSE(form.Formats()->isEnabled()); // the Raw view is down at start
+    Screenshot(form, "workdesk-icons-raw");
+
+    form.sb2SpecificClick();
+    EXPECT_TRUE(form.Formats()->isEnabled());
+    EXPECT_EQ(form.List()->iconSize(), QSize(26, 26)); // a 16-pixel first format: 16 + 10
+    form.Formats()->setCurrentIndex(1); // 32 X 32 16 Colors
+    form.cbIFormatChange();
+    EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
+    form.m2byFormatClick();
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"10", "APP", "1", "2"}));
+    Screenshot(form, "workdesk-icons-specific");
+
+    // Leaving the Specific view while sorted by format sorts by name again.
+    form.sb2WinClick();
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    Screenshot(form, "workdesk-icons-windows");
+    form.sb2DeskClick();
+    Screenshot(form, "workdesk-icons-desktop");
+
+    // Closing releases everything; the next opening starts from empty lists.
+    form.reject();
+    EXPECT_EQ(common.WorkdeskShown, 0);
+    EXPECT_EQ(form.Model()->rowCount(), 0);
+    EXPECT_EQ(form.Formats()->count(), 0);
+}

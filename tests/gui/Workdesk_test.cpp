@@ -5,9 +5,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListView>
+#include <QElapsedTimer>
 #include <QToolButton>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "batch/core/ScriptedPrompts.h"
+#include "formats/FileContents.h"
 #include "formats/ResTypes.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
@@ -111,4 +116,40 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     EXPECT_EQ(common.WorkdeskShown, 0);
     EXPECT_EQ(form.Model()->rowCount(), 0);
     EXPECT_EQ(form.Formats()->count(), 0);
+}
+
+// A real library, when GRABWELL_REAL_LIBRARY names one (skipped otherwise):
+// prints how long the first screen and each view switch take, and saves a
+// screenshot of each view. A measurement to read, not a timed test.
+TEST(IconWorkdesk, RealLibraryWhenGiven) {
+    const char* path = std::getenv("GRABWELL_REAL_LIBRARY");
+    if (!path) GTEST_SKIP() << "GRABWELL_REAL_LIBRARY is not set";
+    GuiTestApp();
+    const std::string file = path;
+    const size_t slash = file.find_last_of('/');
+    ExplorerState explorer;
+    explorer.CurrentDir = file.substr(0, slash);
+    const std::string caption = file.substr(slash + 1);
+    explorer.SelectedItem = ListRow{0, caption, "File Extension", std::to_string(CountFile(file).iconGroups), "1"};
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm2 form(common, explorer, flags, prompts);
+    QElapsedTimer timer;
+    timer.start();
+    form.show();
+    (void)form.grab();
+    std::printf("open and first screen: %lld ms, %d groups\n", static_cast<long long>(timer.elapsed()),
+                form.Model()->rowCount());
+    Screenshot(form, "workdesk-real-raw");
+    for (auto [name, click] : {std::pair{"specific", &TForm2::sb2SpecificClick}, std::pair{"windows", &TForm2::sb2WinClick},
+                               std::pair{"desktop", &TForm2::sb2DeskClick}, std::pair{"raw", &TForm2::sb2RawClick}}) {
+        timer.restart();
+        (form.*click)();
+        (void)form.grab();
+        std::printf("switch to %s: %lld ms\n", name, static_cast<long long>(timer.elapsed()));
+        Screenshot(form, QString("workdesk-real-%1").arg(name));
+    }
+    form.reject();
 }

@@ -402,8 +402,16 @@ void TForm2::ShowView(IconDeskView view) {
         m_sortMode = DeskSortMode::ByName;
     }
     m_model->SetView(view, ChosenFormat());
-    ListView1->setIconSize(m_model->PictureSize());
+    FitGrid();
     Resort();
+}
+
+// Each item's cell: its picture and two lines of caption below it.
+void TForm2::FitGrid() {
+    const QSize picture = m_model->PictureSize();
+    ListView1->setIconSize(picture);
+    const int text = ListView1->fontMetrics().height();
+    ListView1->setGridSize(QSize(std::max(picture.width() + 12, 72), picture.height() + 2 * text + 8));
 }
 
 void TForm2::Resort() { m_model->Sort(m_sortMode, ChosenFormat()); }
@@ -423,7 +431,7 @@ void TForm2::m2byFormatClick() {
 
 void TForm2::cbIFormatChange() {
     m_model->SetView(m_view, ChosenFormat());
-    ListView1->setIconSize(m_model->PictureSize());
+    FitGrid();
     Resort();
 }
 

@@ -109,6 +109,7 @@ private:
     void BuildMenus(QVBoxLayout* layout);
     void BuildToolBar(QVBoxLayout* layout);
     void ShowView(IconDeskView view);
+    void FitGrid();
     void Resort();
     const IconFormat* ChosenFormat() const;
     std::optional<size_t> SelectedGroup() const;

@@ -22,23 +22,24 @@ void FileContents::RaiseMaxBmpSize(int32_t width, int32_t height) {
     MaxBmpHeight = std::max(MaxBmpHeight, height);
 }
 
-void FileContents::ReleaseIconGroups() {
-    for (auto& g : IconGroups)
+namespace {
+
+// Image blocks, then pictures, then the image arrays, then the group list.
+template <class Groups>
+void ReleaseGroups(Groups& groups) {
+    for (auto& g : groups)
         for (auto& im : g.Images) im.Data.clear();
-    for (auto& g : IconGroups)
+    for (auto& g : groups)
         for (auto& im : g.Images) im.Picture.Reset();
-    for (auto& g : IconGroups) g.Images.clear();
-    IconGroups.clear();
+    for (auto& g : groups) g.Images.clear();
+    groups.clear();
 }
 
-void FileContents::ReleaseCursorGroups() {
-    for (auto& g : CursorGroups)
-        for (auto& im : g.Images) im.Data.clear();
-    for (auto& g : CursorGroups)
-        for (auto& im : g.Images) im.Picture.Reset();
-    for (auto& g : CursorGroups) g.Images.clear();
-    CursorGroups.clear();
-}
+} // namespace
+
+void FileContents::ReleaseIconGroups() { ReleaseGroups(IconGroups); }
+
+void FileContents::ReleaseCursorGroups() { ReleaseGroups(CursorGroups); }
 
 void FileContents::ReleaseBitmaps() { Bitmaps.clear(); }
 

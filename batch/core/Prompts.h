@@ -37,4 +37,10 @@ public:
     virtual void ShowMessage(MessageKind kind, const std::string& text) = 0;
 };
 
+struct BatchResult;
+
+// Tells the user how a batch ended: the error that ended it, then the
+// outputs it passed over (the first twenty, then how many more).
+void ReportBatchResult(const BatchResult& result, Prompts& prompts);
+
 } // namespace gw

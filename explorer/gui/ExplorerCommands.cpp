@@ -16,26 +16,12 @@ namespace gw {
 
 namespace {
 
-// How many skipped outputs one message lists before it only counts the rest.
-constexpr size_t kMaxNotesShown = 20;
-
 void LetEventsRun() { QApplication::processEvents(); }
 
 void ShowHide(QWidget* widget, bool visible) {
     if (!widget) return;
     widget->setVisible(visible);
     if (visible) widget->raise();
-}
-
-// The error that ended a batch, then the outputs it passed over.
-void Report(const BatchResult& result, Prompts& prompts) {
-    if (!result.ok) prompts.ShowMessage(MessageKind::Error, result.error);
-    if (result.notes.empty()) return;
-    std::string text;
-    for (size_t i = 0; i < result.notes.size() && i < kMaxNotesShown; ++i) text += result.notes[i] + "\n";
-    if (result.notes.size() > kMaxNotesShown)
-        text += "... and " + std::to_string(result.notes.size() - kMaxNotesShown) + " more\n";
-    prompts.ShowMessage(MessageKind::Warning, text);
 }
 
 } // namespace
@@ -85,7 +71,7 @@ void RunExtractAll(TWForm1& wizard, const ExplorerState& state, std::span<const 
     request.rows = rows;
     request.ContainerCount = state.ContainerCount;
     request.DirCount = state.DirCount;
-    Report(RunWizard(request, wizard.options(), flags, progress), prompts);
+    ReportBatchResult(RunWizard(request, wizard.options(), flags, progress), prompts);
 }
 
 void SaveAllListedBitmaps(const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags, Prompts& prompts) {
@@ -99,7 +85,7 @@ void SaveAllListedBitmaps(const ExplorerState& state, std::span<const ListRow> r
         const BusyCursor busy;
         result = RunSaveAllBitmaps(request, flags, prompts);
     }
-    Report(result, prompts);
+    ReportBatchResult(result, prompts);
 }
 
 } // namespace gw

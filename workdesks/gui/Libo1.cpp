@@ -33,8 +33,6 @@ namespace {
 constexpr int kPanel0Width = 250;
 constexpr int kPanel1Width = 150;
 const QColor kBaseline(160, 160, 160);
-// How many skipped outputs one message lists before it only counts the rest.
-constexpr size_t kMaxNotesShown = 20;
 
 // The group's picture at size x size: its best image for that size, scaled.
 QImage GroupIcon(const TAdvIconGroupList& group, int size) {
@@ -461,15 +459,7 @@ void TForm2::sb2EditClick() {
 
 void TForm2::Help1Click() { OpenHelp(this, kHelpWorkdesks); }
 
-void TForm2::Report(const BatchResult& result) {
-    if (!result.ok) m_prompts.ShowMessage(MessageKind::Error, result.error);
-    if (result.notes.empty()) return;
-    std::string text;
-    for (size_t i = 0; i < result.notes.size() && i < kMaxNotesShown; ++i) text += result.notes[i] + "\n";
-    if (result.notes.size() > kMaxNotesShown)
-        text += "... and " + std::to_string(result.notes.size() - kMaxNotesShown) + " more\n";
-    m_prompts.ShowMessage(MessageKind::Warning, text);
-}
+void TForm2::Report(const BatchResult& result) { ReportBatchResult(result, m_prompts); }
 
 void TForm2::sb2SaveOneClick() {
     const std::optional<size_t> group = SelectedGroup();

@@ -32,9 +32,9 @@ TAdvIconGroupList Group(std::string name, std::vector<TAdvIconImage> images) {
 }
 
 std::vector<std::string> Order(std::vector<TAdvIconGroupList> groups, DeskSortMode mode,
-                               const IconFormat* format = nullptr) {
+                               const DeskFormat* format = nullptr) {
     std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
-        return CompareIconGroups(a, b, mode, format) < 0;
+        return CompareDeskGroups(a, b, mode, format) < 0;
     });
     std::vector<std::string> names;
     for (const auto& g : groups) names.push_back(g.Name);
@@ -48,7 +48,7 @@ TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
         Group("A", {Image(32, 32, 4), Image(16, 16, 32)}),
         Group("B", {Image(16, 16, 32), Image(0, 0, 32), Image(48, 48, 0)}),
     };
-    const std::vector<IconFormat> formats = IconFormatsOf(groups);
+    const std::vector<DeskFormat> formats = DeskFormatsOf(groups);
     std::vector<std::string> labels;
     for (const auto& f : formats) labels.push_back(f.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 4294967296 Colors",
@@ -59,12 +59,12 @@ TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
     EXPECT_EQ(SpecificTileSize(formats[0]).height, 42);
     EXPECT_EQ(SpecificBaseline(formats[0]), 40);
     EXPECT_EQ(SpecificTileSize(formats[2]).width, 266);
-    EXPECT_TRUE(IconFormatsOf({Group("empty", {})}).empty());
+    EXPECT_TRUE(DeskFormatsOf(std::vector<TAdvIconGroupList>{Group("empty", {})}).empty());
 }
 
 TEST(IconDesk, SpecificViewAndByFormatOrderMatchDifferently) {
-    const IconFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors"};
-    const IconFormat f48x256 = {48, 48, 0, "48 X 48 256 Colors"};
+    const DeskFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors", 32};
+    const DeskFormat f48x256 = {48, 48, 0, "48 X 48 256 Colors", 48};
     // Two 32-pixel images of one colour count but different heights both
     // match the Specific view; the later one is drawn.
     const auto tall = Group("tall", {Image(32, 32, 4), Image(32, 64, 4), Image(32, 32, 8)});
@@ -83,6 +83,26 @@ TEST(IconDesk, SpecificViewAndByFormatOrderMatchDifferently) {
     EXPECT_FALSE(HasSortFormat(Group("wide", {Image(32, 64, 4)}), f32x16));
 }
 
+// A cursor shows half its stored height: a 32 x 32 monochrome cursor
+// (stored height 64) is labelled, matched and drawn as 32 x 32.
+TEST(IconDesk, CursorsShowHalfTheirStoredHeight) {
+    TAdvCursorImage mono;
+    mono.Width = 32;
+    mono.Height = 64;
+    mono.BitCount = 1;
+    TAdvCursorGroupList arrow;
+    arrow.Name = "arrow";
+    arrow.Images = {mono};
+    arrow.ImageCount = 1;
+    const std::vector<TAdvCursorGroupList> groups = {arrow};
+    const std::vector<DeskFormat> formats = DeskFormatsOf(groups);
+    ASSERT_EQ(formats.size(), 1u);
+    EXPECT_EQ(formats[0].label, "32 X 32 2 Colors");
+    EXPECT_TRUE(HasSortFormat(arrow, formats[0]));
+    EXPECT_EQ(SpecificTileSize(formats[0]).width, 42);
+    EXPECT_EQ(RawStripSize(groups).height, 32 + 10);
+}
+
 TEST(IconDesk, ThreeOrders) {
     const std::vector<TAdvIconGroupList> groups = {
         Group("APP", {Image(32, 32, 4), Image(16, 16, 4)}),
@@ -96,7 +116,7 @@ TEST(IconDesk, ThreeOrders) {
     EXPECT_EQ(Order(groups, DeskSortMode::ByName), (std::vector<std::string>{"1", "10", "2", "APP", "app", "_x"}));
     EXPECT_EQ(Order(groups, DeskSortMode::ByImageCount),
               (std::vector<std::string>{"_x", "1", "10", "app", "APP", "2"}));
-    const IconFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors"};
+    const DeskFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors", 32};
     EXPECT_EQ(Order(groups, DeskSortMode::ByFormat, &f32x16),
               (std::vector<std::string>{"2", "APP", "app", "1", "10", "_x"}));
 }
@@ -114,13 +134,13 @@ TEST(IconDesk, RawStripLayoutIsBoundedAndSharedByEveryGroup) {
     // 65,535 images of 255 pixels: the strip is capped and only the images
     // that start inside it are placed.
     const auto huge = Group("huge", std::vector<TAdvIconImage>(65535, Image(255, 255, 32)));
-    const TileSize capped = RawStripSize({huge});
+    const TileSize capped = RawStripSize(std::vector<TAdvIconGroupList>{huge});
     EXPECT_EQ(capped.width, kMaxStripWidth);
     EXPECT_EQ(capped.height, 255 + 10);
     const auto positions = RawStripPositions(huge, capped.width);
     EXPECT_LT(positions.size(), 200u);
     EXPECT_LT(positions.back(), kMaxStripWidth);
-    EXPECT_EQ(RawStripSize({}).width, 0);
+    EXPECT_EQ(RawStripSize(std::vector<TAdvIconGroupList>{}).width, 0);
 }
 
 // ---- the commands ----

@@ -22,8 +22,6 @@ constexpr uint32_t kSpecificExtra = 10;  // the tile's side beyond the format's 
 constexpr uint32_t kSpecificBaselineAt = 8; // the baseline's row beyond the format's width
 constexpr int64_t kStripExtraHeight = 10;
 
-uint32_t DrawnSize(uint8_t stored) { return stored ? stored : 256u; }
-
 // The colour count the by-format order compares: 2^bits, 1 for 0 bits, and
 // 0 for 256 or more; bitsFromLabel reads the label's own colour text, in
 // which 0 bits stand for 256 colours.
@@ -35,14 +33,25 @@ uint32_t SortColorCount(uint16_t bits, bool bitsFromLabel) {
 
 } // namespace
 
-std::vector<IconFormat> IconFormatsOf(const std::vector<TAdvIconGroupList>& groups) {
-    std::vector<IconFormat> formats;
+DeskImage DeskImageOf(const TAdvIconImage& im) {
+    return {im.Width, im.Height, im.Width ? im.Width : 256u, im.Height ? im.Height : 256u, im.BitCount};
+}
+
+DeskImage DeskImageOf(const TAdvCursorImage& im) {
+    const uint32_t shownHeight = im.Height / 2u;
+    return {im.Width, shownHeight, im.Width, shownHeight, im.BitCount};
+}
+
+template <class Group>
+std::vector<DeskFormat> DeskFormatsOf(const std::vector<Group>& groups) {
+    std::vector<DeskFormat> formats;
     std::unordered_set<std::string> seen;
     for (const auto& group : groups) {
         for (const auto& im : group.Images) {
-            std::string label = FormatLabel(im.Width, im.Height, im.BitCount);
+            const DeskImage d = DeskImageOf(im);
+            std::string label = FormatLabel(d.width, d.height, d.bitCount);
             if (!seen.insert(label).second) continue;
-            formats.push_back({im.Width, im.Height, im.BitCount, std::move(label)});
+            formats.push_back({d.width, d.height, d.bitCount, std::move(label), d.drawnWidth});
         }
     }
     return formats;
@@ -53,19 +62,22 @@ bool SameColorText(uint16_t a, uint16_t b) {
     return canonical(a) == canonical(b);
 }
 
-int SpecificImageOf(const TAdvIconGroupList& group, const IconFormat& format) {
+template <class Group>
+int SpecificImageOf(const Group& group, const DeskFormat& format) {
     int found = -1;
     for (size_t i = 0; i < group.Images.size(); ++i) {
-        const TAdvIconImage& im = group.Images[i];
-        if (im.Width == format.width && SameColorText(im.BitCount, format.bitCount)) found = int(i);
+        const DeskImage d = DeskImageOf(group.Images[i]);
+        if (d.width == format.width && SameColorText(d.bitCount, format.bitCount)) found = int(i);
     }
     return found;
 }
 
-bool HasSortFormat(const TAdvIconGroupList& group, const IconFormat& format) {
+template <class Group>
+bool HasSortFormat(const Group& group, const DeskFormat& format) {
     const uint32_t wanted = SortColorCount(format.bitCount, true);
-    return std::any_of(group.Images.begin(), group.Images.end(), [&](const TAdvIconImage& im) {
-        return im.Width == format.width && im.Height == format.width && SortColorCount(im.BitCount, false) == wanted;
+    return std::any_of(group.Images.begin(), group.Images.end(), [&](const auto& im) {
+        const DeskImage d = DeskImageOf(im);
+        return d.width == format.width && d.height == format.width && SortColorCount(d.bitCount, false) == wanted;
     });
 }
 
@@ -81,8 +93,8 @@ int CompareDeskNames(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-int CompareIconGroups(const TAdvIconGroupList& a, const TAdvIconGroupList& b, DeskSortMode mode,
-                      const IconFormat* format) {
+template <class Group>
+int CompareDeskGroups(const Group& a, const Group& b, DeskSortMode mode, const DeskFormat* format) {
     switch (mode) {
     case DeskSortMode::ByImageCount:
         if (a.ImageCount != b.ImageCount) return a.ImageCount < b.ImageCount ? -1 : 1;
@@ -98,20 +110,22 @@ int CompareIconGroups(const TAdvIconGroupList& a, const TAdvIconGroupList& b, De
     return CompareDeskNames(a.Name, b.Name);
 }
 
-TileSize SpecificTileSize(const IconFormat& format) {
-    const int64_t side = int64_t(format.DrawnWidth()) + kSpecificExtra;
+TileSize SpecificTileSize(const DeskFormat& format) {
+    const int64_t side = int64_t(format.drawnWidth) + kSpecificExtra;
     return {side, side};
 }
 
-int64_t SpecificBaseline(const IconFormat& format) { return int64_t(format.DrawnWidth()) + kSpecificBaselineAt; }
+int64_t SpecificBaseline(const DeskFormat& format) { return int64_t(format.drawnWidth) + kSpecificBaselineAt; }
 
-TileSize RawStripSize(const std::vector<TAdvIconGroupList>& groups) {
+template <class Group>
+TileSize RawStripSize(const std::vector<Group>& groups) {
     int64_t maxCount = 0, maxSumW = 0, maxH = 0;
     for (const auto& group : groups) {
         int64_t sumW = 0;
         for (const auto& im : group.Images) {
-            sumW += DrawnSize(im.Width);
-            maxH = std::max<int64_t>(maxH, DrawnSize(im.Height));
+            const DeskImage d = DeskImageOf(im);
+            sumW += d.drawnWidth;
+            maxH = std::max<int64_t>(maxH, d.drawnHeight);
         }
         maxSumW = std::max(maxSumW, sumW);
         maxCount = std::max<int64_t>(maxCount, int64_t(group.Images.size()));
@@ -121,16 +135,31 @@ TileSize RawStripSize(const std::vector<TAdvIconGroupList>& groups) {
     return {std::min(width, kMaxStripWidth), std::min(height, kMaxStripHeight)};
 }
 
-std::vector<int64_t> RawStripPositions(const TAdvIconGroupList& group, int64_t stripWidth) {
+template <class Group>
+std::vector<int64_t> RawStripPositions(const Group& group, int64_t stripWidth) {
     std::vector<int64_t> positions;
     int64_t x = kStripLeft;
     for (const auto& im : group.Images) {
         if (x >= stripWidth) break;
         positions.push_back(x);
-        x += int64_t(DrawnSize(im.Width)) + kStripGap;
+        x += int64_t(DeskImageOf(im).drawnWidth) + kStripGap;
     }
     return positions;
 }
+
+// The two kinds of record the workdesks show.
+template std::vector<DeskFormat> DeskFormatsOf(const std::vector<TAdvIconGroupList>&);
+template int SpecificImageOf(const TAdvIconGroupList&, const DeskFormat&);
+template bool HasSortFormat(const TAdvIconGroupList&, const DeskFormat&);
+template int CompareDeskGroups(const TAdvIconGroupList&, const TAdvIconGroupList&, DeskSortMode, const DeskFormat*);
+template TileSize RawStripSize(const std::vector<TAdvIconGroupList>&);
+template std::vector<int64_t> RawStripPositions(const TAdvIconGroupList&, int64_t);
+template std::vector<DeskFormat> DeskFormatsOf(const std::vector<TAdvCursorGroupList>&);
+template int SpecificImageOf(const TAdvCursorGroupList&, const DeskFormat&);
+template bool HasSortFormat(const TAdvCursorGroupList&, const DeskFormat&);
+template int CompareDeskGroups(const TAdvCursorGroupList&, const TAdvCursorGroupList&, DeskSortMode, const DeskFormat*);
+template TileSize RawStripSize(const std::vector<TAdvCursorGroupList>&);
+template std::vector<int64_t> RawStripPositions(const TAdvCursorGroupList&, int64_t);
 
 IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
     IconDeskOpening opening;

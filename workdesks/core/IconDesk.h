@@ -1,32 +1,46 @@
 #pragma once
-// The Icon Workdesk's picture of one file, without a window: the formats its
-// images come in, the sizes and drawing positions of its four kinds of
-// picture, and the three orders of its items. Every number is computed in
+// A workdesk's picture of one file, without a window: the formats its images
+// come in, the sizes and drawing positions of its kinds of picture, and the
+// three orders of its items. The Icon and Cursor Workdesks share all of it,
+// over their own records. Every number is computed in
 // 64 bits from the records and capped by named limits, so a group claiming
 // 65,535 images of 65,535 pixels costs nothing until it is drawn.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
 
 namespace gw {
 
+// An image as a workdesk shows it: the numbers its label gives, and the
+// size it is drawn at. An icon stored with size 0 is labelled 0 and drawn
+// at 256; a cursor shows half its stored (doubled) height.
+struct DeskImage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t drawnWidth = 0;
+    uint32_t drawnHeight = 0;
+    uint16_t bitCount = 0;
+};
+DeskImage DeskImageOf(const TAdvIconImage& im);
+DeskImage DeskImageOf(const TAdvCursorImage& im);
+
 // One image format of a file: what the "Image Format:" box lists. The
 // numbers are kept beside the label, so nothing ever parses a label back.
-struct IconFormat {
-    uint8_t width = 0;     // as stored: 0 means 256
-    uint8_t height = 0;
+struct DeskFormat {
+    uint32_t width = 0;      // as labelled
+    uint32_t height = 0;
     uint16_t bitCount = 0;
-    std::string label;     // "32 X 32 16 Colors"
-
-    // The pixel width a picture of this format is drawn at (0 stands for 256).
-    uint32_t DrawnWidth() const { return width ? width : 256u; }
+    std::string label;       // "32 X 32 16 Colors"
+    uint32_t drawnWidth = 0; // the width its pictures are drawn at
 };
 
 // The distinct format labels of every image, groups in file order and
 // images in group order, in order of first appearance.
-std::vector<IconFormat> IconFormatsOf(const std::vector<TAdvIconGroupList>& groups);
+template <class Group>
+std::vector<DeskFormat> DeskFormatsOf(const std::vector<Group>& groups);
 
 // True when two bit counts give the same colour text (0 and 8 are both "256").
 bool SameColorText(uint16_t a, uint16_t b);
@@ -34,13 +48,15 @@ bool SameColorText(uint16_t a, uint16_t b);
 // The image of a group shown in the Specific view for a format: the last
 // image whose width equals the format's and whose colour text is the
 // format's (heights are not compared); -1 when none has.
-int SpecificImageOf(const TAdvIconGroupList& group, const IconFormat& format);
+template <class Group>
+int SpecificImageOf(const Group& group, const DeskFormat& format);
 
 // Whether a group "has" a format for the by-format order: an image whose
-// width and height both equal the format's width and whose colour count
-// equals the format's, where 2^BitCount counts (1 for BitCount 0) and 256 or
-// more counts as 0 on both sides.
-bool HasSortFormat(const TAdvIconGroupList& group, const IconFormat& format);
+// width and shown height both equal the format's width and whose colour
+// count equals the format's, where 2^BitCount counts (1 for BitCount 0) and
+// 256 or more counts as 0 on both sides.
+template <class Group>
+bool HasSortFormat(const Group& group, const DeskFormat& format);
 
 enum class DeskSortMode : uint8_t { ByName = 0, ByFormat = 1, ByImageCount = 2 };
 
@@ -51,8 +67,8 @@ int CompareDeskNames(const std::string& a, const std::string& b);
 // The order of two groups (negative: a first): by name; by image count
 // (fewer first, then by name); by format (groups that have it first, then
 // by name).
-int CompareIconGroups(const TAdvIconGroupList& a, const TAdvIconGroupList& b, DeskSortMode mode,
-                      const IconFormat* format);
+template <class Group>
+int CompareDeskGroups(const Group& a, const Group& b, DeskSortMode mode, const DeskFormat* format);
 
 // Picture sizes and drawing positions. The composite tile and the specific
 // tile are fixed by the window's design; the raw strip is the same size for
@@ -77,17 +93,19 @@ struct TileSize {
 };
 
 // A specific tile: (W + 10) x (W + 10), its baseline at y = W + 8.
-TileSize SpecificTileSize(const IconFormat& format);
-int64_t SpecificBaseline(const IconFormat& format);
+TileSize SpecificTileSize(const DeskFormat& format);
+int64_t SpecificBaseline(const DeskFormat& format);
 
 // The raw strip of a file: the widest sum of a group's image widths plus 4
 // for each image of the fullest group, by the tallest image plus 10; capped
-// at kMaxStripWidth x kMaxStripHeight. Images of stored size 0 count as 256.
-TileSize RawStripSize(const std::vector<TAdvIconGroupList>& groups);
+// at kMaxStripWidth x kMaxStripHeight. Images count at their drawn size.
+template <class Group>
+TileSize RawStripSize(const std::vector<Group>& groups);
 // The left edge of each image of a group in its strip: 2, then each next at
 // the previous edge + its width + 4; only the images that start inside
 // stripWidth.
-std::vector<int64_t> RawStripPositions(const TAdvIconGroupList& group, int64_t stripWidth);
+template <class Group>
+std::vector<int64_t> RawStripPositions(const Group& group, int64_t stripWidth);
 
 } // namespace gw
 

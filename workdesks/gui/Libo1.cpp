@@ -95,19 +95,19 @@ void IconDeskModel::SetGroups(const std::vector<TAdvIconGroupList>* groups) {
     endResetModel();
 }
 
-void IconDeskModel::SetView(IconDeskView view, const IconFormat* format) {
+void IconDeskModel::SetView(IconDeskView view, const DeskFormat* format) {
     beginResetModel();
     m_view = view;
-    m_format = format ? std::optional<IconFormat>(*format) : std::nullopt;
+    m_format = format ? std::optional<DeskFormat>(*format) : std::nullopt;
     std::fill(m_pictures.begin(), m_pictures.end(), std::nullopt);
     endResetModel();
 }
 
-void IconDeskModel::Sort(DeskSortMode mode, const IconFormat* format) {
+void IconDeskModel::Sort(DeskSortMode mode, const DeskFormat* format) {
     if (!m_groups) return;
     emit layoutAboutToBeChanged();
     std::stable_sort(m_order.begin(), m_order.end(), [&](size_t a, size_t b) {
-        const int byMode = CompareIconGroups((*m_groups)[a], (*m_groups)[b], mode, format);
+        const int byMode = CompareDeskGroups((*m_groups)[a], (*m_groups)[b], mode, format);
         return byMode != 0 ? byMode < 0 : a < b;
     });
     emit layoutChanged();
@@ -335,8 +335,8 @@ void TForm2::FormShow() {
     m_formats.clear();
     cbIFormat->clear();
     if (!opening.failed) {
-        m_formats = IconFormatsOf(m_contents.IconGroups);
-        for (const IconFormat& f : m_formats) cbIFormat->addItem(QString::fromStdString(f.label));
+        m_formats = DeskFormatsOf(m_contents.IconGroups);
+        for (const DeskFormat& f : m_formats) cbIFormat->addItem(QString::fromStdString(f.label));
         if (!m_formats.empty()) cbIFormat->setCurrentIndex(0);
         m_model->SetGroups(&m_contents.IconGroups);
     } else {
@@ -371,7 +371,7 @@ void TForm2::closeEvent(QCloseEvent* event) {
 
 void TForm2::m2ExitClick() { reject(); }
 
-const IconFormat* TForm2::ChosenFormat() const {
+const DeskFormat* TForm2::ChosenFormat() const {
     const int i = cbIFormat->currentIndex();
     return i >= 0 && size_t(i) < m_formats.size() ? &m_formats[size_t(i)] : nullptr;
 }

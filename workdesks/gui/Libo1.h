@@ -41,8 +41,8 @@ public:
     explicit IconDeskModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
     void SetGroups(const std::vector<TAdvIconGroupList>* groups);
-    void SetView(IconDeskView view, const IconFormat* format);
-    void Sort(DeskSortMode mode, const IconFormat* format);
+    void SetView(IconDeskView view, const DeskFormat* format);
+    void Sort(DeskSortMode mode, const DeskFormat* format);
     QSize PictureSize() const;
     // The group shown at a row (its index in file order); nullopt for none.
     std::optional<size_t> GroupAt(int row) const;
@@ -56,7 +56,7 @@ private:
     const std::vector<TAdvIconGroupList>* m_groups = nullptr;
     std::vector<size_t> m_order;
     IconDeskView m_view = IconDeskView::Raw;
-    std::optional<IconFormat> m_format;
+    std::optional<DeskFormat> m_format;
     TileSize m_strip;
     mutable std::vector<std::optional<QPixmap>> m_pictures; // by group, for the current view
 };
@@ -111,7 +111,7 @@ private:
     void ShowView(IconDeskView view);
     void FitGrid();
     void Resort();
-    const IconFormat* ChosenFormat() const;
+    const DeskFormat* ChosenFormat() const;
     std::optional<size_t> SelectedGroup() const;
     void Report(const BatchResult& result);
     void UpdateSelectionCommands();
@@ -121,7 +121,7 @@ private:
     ActionFlags& m_flags;
     Prompts& m_prompts;
     FileContents m_contents;
-    std::vector<IconFormat> m_formats;
+    std::vector<DeskFormat> m_formats;
     DeskSortMode m_sortMode = DeskSortMode::ByName;
     IconDeskView m_view = IconDeskView::Raw;
 

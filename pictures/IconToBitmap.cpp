@@ -4,7 +4,7 @@
 
 namespace gw {
 
-Bitmap IconToBitmap(const IconImage& icon, TColor background) {
+Bitmap IconToBitmap(const IconImage& icon, TColor background, bool markBottomLeft) {
     Bitmap out;
     if (icon.width <= 0 || icon.height <= 0) return out;
     const uint32_t key = ArgbFromColor(background);
@@ -29,7 +29,7 @@ Bitmap IconToBitmap(const IconImage& icon, TColor background) {
     }
     // The bottom-left pixel always carries the background, so that the
     // bottom-left-pixel convention for transparent colours finds it.
-    out.SetPixel(0, out.height - 1, key);
+    if (markBottomLeft) out.SetPixel(0, out.height - 1, key);
     return out;
 }
 
@@ -39,8 +39,8 @@ PixelFormat PixelFormatForBitCount(uint16_t bitCount) {
     return PixelFormat::pfDevice;
 }
 
-Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount) {
-    const Bitmap bitmap = IconToBitmap(image, KeyColor);
+Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount, bool markBottomLeft) {
+    const Bitmap bitmap = IconToBitmap(image, KeyColor, markBottomLeft);
     if (!bitmap.HasHandle()) return {};
     return EncodeBmp(bitmap, PixelFormatForBitCount(bitCount));
 }

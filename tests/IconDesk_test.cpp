@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/IconManage.h"
@@ -242,4 +243,59 @@ TEST(IconDeskCommands, ARememberedAnswerNeverCostsAFileTheBatchWrote) {
     EXPECT_EQ(prompts.existingShown.size(), 1u); // asked once, for the file that was there
     EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"1.ico", "1_.ico", "old.ico"}));
     EXPECT_NE(ReadFile(out.file("old.ico")), (Bytes{1, 2, 3}));
+}
+
+// Cursor groups write .cur files without the hot-spot prefix of their
+// resources, and convert without marking the bottom-left pixel.
+TEST(IconDeskCommands, CursorGroupsSaveExtractAndConvert) {
+    TempDir out;
+    DibLayout s;
+    s.width = s.height = 32;
+    s.bitCount = 1;
+    s.palette = {0, 0xFFFFFF};
+    s.pixel = [](int x, int) { return x % 2 ? 0xFFFFFFu : 0u; };
+    s.transparent = [](int x, int y) { return x < 8 && y < 8; }; // the top-left corner is transparent
+    Bytes dib = BuildDib(s);
+    auto cursor = [&](uint16_t hotX) {
+        TAdvCursorImage im;
+        im.Width = 32;
+        im.Height = 64;
+        im.BitCount = 1;
+        im.HotspotX = hotX;
+        Bytes data = {uint8_t(hotX), 0, 0, 0};
+        data.insert(data.end(), dib.begin(), dib.end());
+        data.resize(308, 0);
+        im.Data = SharedBytes(std::move(data));
+        im.BytesInRes = 308;
+        im.Picture.Defer(false, 32, 32);
+        return im;
+    };
+    TAdvCursorGroupList group;
+    group.Name = "ARROW";
+    group.Images = {cursor(1), cursor(2)};
+    group.ImageCount = 2;
+
+    ScriptedPrompts prompts;
+    prompts.saveFiles.push_back(out.file("arrow.cur"));
+    ASSERT_TRUE(SaveDeskGroup(group, prompts).ok);
+    EXPECT_EQ(prompts.saveRequests.front().title, "Save Cursor");
+    const Bytes file = ReadFile(out.file("arrow.cur"));
+    ASSERT_EQ(file.size(), 6u + 32 + 2 * 304);
+    EXPECT_EQ(PeekU32(file, 6 + 12), 38u);
+    EXPECT_EQ(PeekU32(file, 6 + 16 + 12), 342u);
+    EXPECT_EQ(PeekU16(file, 6 + 4), 1); // the hot spot from the record
+
+    ActionFlags flags;
+    prompts.folders = {out.path(), out.path()};
+    const CursorDeskSelection one{{&group}, true};
+    ASSERT_TRUE(ExtractDeskImages(one, flags, prompts).ok);
+    EXPECT_EQ(ReadFile(out.file("ARROW_0.cur")).size(), 22u + 308 - 4);
+    ASSERT_TRUE(ConvertDeskImages(one, flags, prompts).ok);
+    const Bitmap bmp = DecodeBmp(ReadFile(out.file("ARROW_0.bmp")));
+    ASSERT_TRUE(bmp.HasHandle());
+    EXPECT_EQ(std::tuple(bmp.width, bmp.height), std::tuple(32, 32));
+    EXPECT_EQ(bmp.Pixel(0, 0), ArgbFromColor(KeyColor)); // transparent: the key colour
+    EXPECT_EQ(bmp.Pixel(0, 31), 0xFF000000u);            // the bottom-left pixel stays as drawn
+    EXPECT_EQ(bmp.Pixel(9, 31), 0xFFFFFFFFu);
+    EXPECT_EQ(prompts.folderTitles, (std::vector<std::string>{"Select folder for cursors", "Select folder for bitmaps"}));
 }

@@ -11,6 +11,35 @@ namespace gw {
 
 namespace {
 
+// What differs between the two workdesks' commands.
+struct DeskTexts {
+    const char* noun;          // "icon", "cursor"
+    const char* ext;           // ".ico", ".cur"
+    const char* saveTitle;
+    const char* saveFilter;
+    const char* allFolderTitle;
+    const char* imagesFolderTitle;
+};
+
+const DeskTexts& TextsFor(const TAdvIconGroupList&) {
+    static const DeskTexts k{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle, kIconsFolderTitle};
+    return k;
+}
+const DeskTexts& TextsFor(const TAdvCursorGroupList&) {
+    static const DeskTexts k{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
+                             kCursorsFolderTitle};
+    return k;
+}
+
+// Cursor images of a workdesk come from executables and resource files:
+// their Data starts with the hot-spot prefix, which the files leave out.
+Bytes GroupFile(const TAdvIconGroupList& group) { return WriteIconGroup(group); }
+Bytes GroupFile(const TAdvCursorGroupList& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
+Bytes ImageFile(const TAdvIconImage& im) { return WriteIconImage(im); }
+Bytes ImageFile(const TAdvCursorImage& im) { return WriteCursorImage(im, CursorDataForm::Resource); }
+bool MarksBottomLeft(const TAdvIconImage&) { return true; }
+bool MarksBottomLeft(const TAdvCursorImage&) { return false; }
+
 // Asks for the folder, then writes what write() produces through one batch.
 // A cancelled browser ends the command; "One" commands clear the flags then.
 template <class Write>
@@ -30,28 +59,33 @@ BatchResult RunFolderCommand(const char* title, bool clearOnCancel, ActionFlags&
     return result;
 }
 
-std::string ImageBase(const TAdvIconGroupList& group, size_t k) { return group.Name + "_" + std::to_string(k); }
+template <class Group>
+std::string ImageBase(const Group& group, size_t k) {
+    return group.Name + "_" + std::to_string(k);
+}
 
 } // namespace
 
-BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {
+template <class Group>
+BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
+    const DeskTexts& texts = TextsFor(group);
     BatchResult result;
-    const TAdvIconGroupList present = WithoutMissingImages(group);
+    const Group present = WithoutMissingImages(group);
     if (present.Images.empty()) {
-        result.notes.push_back("The icon \"" + group.Name + "\" has no image to save");
+        result.notes.push_back("The " + std::string(texts.noun) + " \"" + group.Name + "\" has no image to save");
         return result;
     }
     SaveFileRequest request;
-    request.title = kSaveIconTitle;
-    request.filter = kSaveIconFilter;
-    request.defaultExtension = "ico";
-    request.initialName = group.Name + ".ico";
+    request.title = texts.saveTitle;
+    request.filter = texts.saveFilter;
+    request.defaultExtension = texts.ext + 1;
+    request.initialName = group.Name + texts.ext;
     const std::optional<std::string> path = prompts.ChooseSaveFile(request);
     if (!path) {
         result.cancelled = true;
         return result;
     }
-    const Bytes bytes = WriteIconGroup(present);
+    const Bytes bytes = GroupFile(present);
     const std::string error = WriteFileAtomic(*path, bytes, true);
     if (!error.empty()) {
         result.ok = false;
@@ -63,39 +97,45 @@ BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {
     return result;
 }
 
-BatchResult SaveAllIconGroups(const std::vector<TAdvIconGroupList>& groups, ActionFlags& flags, Prompts& prompts) {
-    return RunFolderCommand(kAllIconsFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
-        for (const TAdvIconGroupList& group : groups) {
-            const TAdvIconGroupList present = WithoutMissingImages(group);
+template <class Group>
+BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts) {
+    const DeskTexts& texts = TextsFor(Group{});
+    return RunFolderCommand(texts.allFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
+        for (const Group& group : groups) {
+            const Group present = WithoutMissingImages(group);
             if (present.Images.empty()) {
-                writer.NoteSkipped("The icon \"" + group.Name + "\" has no image; no file was written for it");
+                writer.NoteSkipped("The " + std::string(texts.noun) + " \"" + group.Name +
+                                   "\" has no image; no file was written for it");
                 continue;
             }
-            if (writer.Write(group.Name, ".ico", WriteIconGroup(present)) == WriteOutcome::Failed) return;
+            if (writer.Write(group.Name, texts.ext, GroupFile(present)) == WriteOutcome::Failed) return;
         }
     });
 }
 
-BatchResult ExtractIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts) {
-    return RunFolderCommand(kIconsFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
-        for (const TAdvIconGroupList* group : selection.groups) {
+template <class Group>
+BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts) {
+    const DeskTexts& texts = TextsFor(Group{});
+    return RunFolderCommand(texts.imagesFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
+        for (const Group* group : selection.groups) {
             for (size_t k = 0; k < group->Images.size(); ++k) {
-                const TAdvIconImage& im = group->Images[k];
+                const auto& im = group->Images[k];
                 if (im.Missing || im.Data.empty()) {
                     writer.NoteSkipped("Image " + ImageBase(*group, k) + " is not in the file; not written");
                     continue;
                 }
-                if (writer.Write(ImageBase(*group, k), ".ico", WriteIconImage(im)) == WriteOutcome::Failed) return;
+                if (writer.Write(ImageBase(*group, k), texts.ext, ImageFile(im)) == WriteOutcome::Failed) return;
             }
         }
     });
 }
 
-BatchResult ConvertIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts) {
+template <class Group>
+BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts) {
     return RunFolderCommand(kBitmapsFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
-        for (const TAdvIconGroupList* group : selection.groups) {
+        for (const Group* group : selection.groups) {
             for (size_t k = 0; k < group->Images.size(); ++k) {
-                const TAdvIconImage& im = group->Images[k];
+                const auto& im = group->Images[k];
                 // An image without pixels is never converted.
                 if (!im.Handle()) {
                     writer.NoteSkipped("Image " + ImageBase(*group, k) + " cannot be decoded; not converted");
@@ -103,10 +143,21 @@ BatchResult ConvertIconImages(const DeskSelection& selection, ActionFlags& flags
                 }
                 const std::optional<BatchWriter::Target> target = writer.Settle(ImageBase(*group, k), ".bmp");
                 if (writer.Failed()) return;
-                if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount))) return;
+                if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im))))
+                    return;
             }
         }
     });
 }
+
+// The two kinds of record the workdesks show.
+template BatchResult SaveDeskGroup(const TAdvIconGroupList&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, ActionFlags&, Prompts&);
+template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
+template BatchResult ConvertDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
+template BatchResult SaveDeskGroup(const TAdvCursorGroupList&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&);
+template BatchResult ExtractDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
+template BatchResult ConvertDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 
 } // namespace gw

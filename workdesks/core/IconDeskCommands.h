@@ -1,7 +1,7 @@
 #pragma once
-// The Icon Workdesk's commands, without a window: saving a group as an .ico
-// file, saving every group, extracting every image of a group as its own
-// .ico file, and converting every image to a .bmp file. They ask through
+// The Icon and Cursor Workdesks' commands, without a window: saving a group
+// as one file, saving every group, extracting every image of a group as its
+// own file, and converting every image to a .bmp file. They ask through
 // Prompts and write through BatchWriter, so the desktop program and the
 // tests run the same code.
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
+#include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
 
 namespace gw {
@@ -19,30 +20,58 @@ inline constexpr const char* kSaveIconTitle = "Save Icon";
 inline constexpr const char* kSaveIconFilter = "Icons (*.ico)";
 inline constexpr const char* kAllIconsFolderTitle = "Select Folder for All Icons";
 inline constexpr const char* kIconsFolderTitle = "Select folder for icons";
+inline constexpr const char* kSaveCursorTitle = "Save Cursor";
+inline constexpr const char* kSaveCursorFilter = "Cursors (*.cur)";
+inline constexpr const char* kAllCursorsFolderTitle = "Select Folder for All Cursors";
+inline constexpr const char* kCursorsFolderTitle = "Select folder for cursors";
 inline constexpr const char* kBitmapsFolderTitle = "Select folder for bitmaps";
 
-// Save One: the group's icon file through the save dialog (which asks before
+// Save One: the group's file through the save dialog (which asks before
 // replacing a file). Images whose resource is missing are left out; a group
 // with no image left writes nothing and says so.
-BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts);
+template <class Group>
+BatchResult SaveDeskGroup(const Group& group, Prompts& prompts);
 
-// Save All: every group in file order as <folder>/<Name>.ico, existing files
-// settled by the shared rule. A cancelled folder browser leaves the five
-// flags as they are.
-BatchResult SaveAllIconGroups(const std::vector<TAdvIconGroupList>& groups, ActionFlags& flags, Prompts& prompts);
+// Save All: every group in file order as <folder>/<Name>.ico (or .cur),
+// existing files settled by the shared rule. A cancelled folder browser
+// leaves the five flags as they are.
+template <class Group>
+BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts);
 
 // Which groups Extract and Convert work on: the selected one, or all.
-struct DeskSelection {
-    std::vector<const TAdvIconGroupList*> groups; // in file order
+template <class Group>
+struct GroupSelection {
+    std::vector<const Group*> groups; // in file order
     bool one = false; // "One" commands clear the five flags even when cancelled
 };
+using DeskSelection = GroupSelection<TAdvIconGroupList>;
+using CursorDeskSelection = GroupSelection<TAdvCursorGroupList>;
 
-// Extract: every image k of the groups as its own icon file <Name>_<k>.ico.
-BatchResult ExtractIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts);
+// Extract: every image k of the groups as its own file <Name>_<k>.ico (.cur,
+// its hot-spot prefix left out).
+template <class Group>
+BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
 
 // Convert: every image k drawn on the key colour as <Name>_<k>.bmp, in the
-// pixel format its bit count asks for. An image that does not decode is
+// pixel format its bit count asks for (icons mark the bottom-left pixel
+// with the key colour, cursors do not). An image that does not decode is
 // skipped with a note.
-BatchResult ConvertIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts);
+template <class Group>
+BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
+
+// The Icon Workdesk's names for them.
+inline BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {
+    return SaveDeskGroup(group, prompts);
+}
+inline BatchResult SaveAllIconGroups(const std::vector<TAdvIconGroupList>& groups, ActionFlags& flags,
+                                     Prompts& prompts) {
+    return SaveAllDeskGroups(groups, flags, prompts);
+}
+inline BatchResult ExtractIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts) {
+    return ExtractDeskImages(selection, flags, prompts);
+}
+inline BatchResult ConvertIconImages(const DeskSelection& selection, ActionFlags& flags, Prompts& prompts) {
+    return ConvertDeskImages(selection, flags, prompts);
+}
 
 } // namespace gw

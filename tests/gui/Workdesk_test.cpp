@@ -18,6 +18,7 @@
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/gui/Libo1.h"
+#include "workdesks/gui/Libo3.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -54,12 +55,7 @@ Bytes Library() {
     return BuildPe(layout).bytes;
 }
 
-std::vector<std::string> Captions(const TForm2& form) {
-    std::vector<std::string> out;
-    for (int r = 0; r < form.Model()->rowCount(); ++r)
-        out.push_back(form.Model()->data(form.Model()->index(r), Qt::DisplayRole).toString().toStdString());
-    return out;
-}
+std::vector<std::string> Captions(const DeskWindow& form) { return form.Captions(); }
 
 void Screenshot(QWidget& window, const QString& name) {
     QDir().mkpath(GRABWELL_SCREENSHOTS);
@@ -94,27 +90,27 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     EXPECT_FALSE(form.Formats()->isEnabled()); // the Raw view is down at start
     Screenshot(form, "workdesk-icons-raw");
 
-    form.sb2SpecificClick();
+    form.SpecificClick();
     EXPECT_TRUE(form.Formats()->isEnabled());
     EXPECT_EQ(form.List()->iconSize(), QSize(26, 26)); // a 16-pixel first format: 16 + 10
     form.Formats()->setCurrentIndex(1); // 32 X 32 16 Colors
-    form.cbIFormatChange();
+    form.FormatChange();
     EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
-    form.m2byFormatClick();
+    form.ByFormatClick();
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"10", "APP", "1", "2"}));
     Screenshot(form, "workdesk-icons-specific");
 
     // Leaving the Specific view while sorted by format sorts by name again.
-    form.sb2WinClick();
+    form.WinClick();
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
     Screenshot(form, "workdesk-icons-windows");
-    form.sb2DeskClick();
+    form.DeskClick();
     Screenshot(form, "workdesk-icons-desktop");
 
     // Closing releases everything; the next opening starts from empty lists.
     form.reject();
     EXPECT_EQ(common.WorkdeskShown, 0);
-    EXPECT_EQ(form.Model()->rowCount(), 0);
+    EXPECT_EQ(form.RowCount(), 0);
     EXPECT_EQ(form.Formats()->count(), 0);
 }
 
@@ -141,10 +137,10 @@ TEST(IconWorkdesk, RealLibraryWhenGiven) {
     form.show();
     (void)form.grab();
     std::printf("open and first screen: %lld ms, %d groups\n", static_cast<long long>(timer.elapsed()),
-                form.Model()->rowCount());
+                form.RowCount());
     Screenshot(form, "workdesk-real-raw");
-    for (auto [name, click] : {std::pair{"specific", &TForm2::sb2SpecificClick}, std::pair{"windows", &TForm2::sb2WinClick},
-                               std::pair{"desktop", &TForm2::sb2DeskClick}, std::pair{"raw", &TForm2::sb2RawClick}}) {
+    for (auto [name, click] : {std::pair{"specific", &DeskWindow::SpecificClick}, std::pair{"windows", &DeskWindow::WinClick},
+                               std::pair{"desktop", &DeskWindow::DeskClick}, std::pair{"raw", &DeskWindow::RawClick}}) {
         timer.restart();
         (form.*click)();
         (void)form.grab();
@@ -152,4 +148,47 @@ TEST(IconWorkdesk, RealLibraryWhenGiven) {
         Screenshot(form, QString("workdesk-real-%1").arg(name));
     }
     form.reject();
+}
+
+// The Cursor Workdesk: two views, cursors shown at half their stored height.
+TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
+    GuiTestApp();
+    TempDir dir;
+    PeLayout layout;
+    uint16_t next = 1;
+    for (const char* name : {"WAIT", "ARROW"}) {
+        DibLayout s;
+        s.width = s.height = 32;
+        s.bitCount = 1;
+        s.palette = {0, 0xFFFFFF};
+        s.pixel = [](int x, int y) { return (x / 4 + y / 4) % 2 ? 0xFFFFFFu : 0u; };
+        s.transparent = [](int x, int y) { return x > y; };
+        const Bytes cursor = BuildCursorResource(3, 5, BuildDib(s));
+        layout.resources.push_back({ResName::Id(RT_CURSOR), ResName::Id(next), 0x0409, cursor});
+        layout.resources.push_back({ResName::Id(RT_GROUP_CURSOR), ResName::Named(name), 0x0409,
+                                    BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), next}})});
+        ++next;
+    }
+    ASSERT_TRUE(WriteFile(dir.file("cursors.exe"), BuildPe(layout).bytes));
+    ExplorerState explorer;
+    explorer.CurrentDir = dir.path();
+    explorer.SelectedItem = ListRow{0, "cursors.exe", "Executable", "2", "1"};
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm11 form(common, explorer, flags, prompts);
+    form.show();
+    EXPECT_EQ(form.objectName(), "Form11");
+    EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors");
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"ARROW", "WAIT"}));
+    ASSERT_EQ(form.Formats()->count(), 1);
+    EXPECT_EQ(form.Formats()->itemText(0), "32 X 32 2 Colors");
+    EXPECT_EQ(form.findChild<QToolButton*>("sb2Desk"), nullptr); // no Desktop or Windows view
+    Screenshot(form, "workdesk-cursors-raw");
+    form.SpecificClick();
+    EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
+    Screenshot(form, "workdesk-cursors-specific");
+    form.reject();
+    EXPECT_EQ(common.WorkdeskShown, 0);
 }

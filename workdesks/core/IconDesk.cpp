@@ -7,6 +7,7 @@
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
+#include "formats/CursorManage.h"
 #include "formats/IconManage.h"
 #include "formats/ResFile.h"
 #include "listing/CommonData.h"
@@ -161,7 +162,12 @@ template int CompareDeskGroups(const TAdvCursorGroupList&, const TAdvCursorGroup
 template TileSize RawStripSize(const std::vector<TAdvCursorGroupList>&);
 template std::vector<int64_t> RawStripPositions(const TAdvCursorGroupList&, int64_t);
 
-IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+namespace {
+
+// The opening both workdesks share; the count, the noun and the loaders are theirs.
+template <class Load, class LoadRes>
+IconDeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
+                         int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes) {
     IconDeskOpening opening;
     contents = FileContents{};
     if (!explorer.SelectedItem) {
@@ -171,19 +177,30 @@ IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, 
     const ListRow& row = *explorer.SelectedItem;
     common.SelFileName = LowerAscii(row.caption);
     common.SelFilePath = JoinPath(explorer.CurrentDir, row.caption);
-    int32_t count = 0;
-    const auto [end, ec] = std::from_chars(row.countText.data(), row.countText.data() + row.countText.size(), count);
-    if (ec != std::errc() || end != row.countText.data() + row.countText.size() || count < 0) count = 0;
-    contents.IconGroupCount = count;
+    int32_t n = 0;
+    const auto [end, ec] = std::from_chars(row.countText.data(), row.countText.data() + row.countText.size(), n);
+    if (ec != std::errc() || end != row.countText.data() + row.countText.size() || n < 0) n = 0;
+    contents.*count = n;
     const TFileKind kind = GetFileKind(common.SelFilePath);
-    opening.fileText = common.SelFileName + " - " + std::to_string(count) + " Icons";
+    opening.fileText = common.SelFileName + " - " + std::to_string(n) + " " + noun;
     opening.kindText = kind == fkIconFile || kind == fkPEFile || kind == fkNEFile ? FileKindText(kind)
                                                                                    : FileKindText(fkNonExecutable);
     if (common.ExecutableSource)
-        opening.failed = LoadIcons(contents, common.SelFilePath, kind) != 0;
+        opening.failed = load(contents, common.SelFilePath, kind) != 0;
     else if (common.ResourceSource)
-        LoadResIcons(contents, common.SelFilePath);
+        loadRes(contents, common.SelFilePath);
     return opening;
+}
+
+} // namespace
+
+IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+    return OpenDesk(explorer, common, contents, &FileContents::IconGroupCount, "Icons", LoadIcons, LoadResIcons);
+}
+
+IconDeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+    return OpenDesk(explorer, common, contents, &FileContents::CursorGroupCount, "Cursors", LoadCursors,
+                    LoadResCursors);
 }
 
 } // namespace gw

@@ -128,5 +128,8 @@ struct IconDeskOpening {
 // (the row's "Objects") are set, and contents is filled by the kind loader
 // (ExecutableSource) or the resource-file reader (ResourceSource).
 IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+// The same for the Cursor Workdesk: CursorGroupCount, "... Cursors", the
+// cursor loaders.
+IconDeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
 
 } // namespace gw

@@ -1,0 +1,388 @@
+#include "workdesks/gui/GroupDesk.h"
+
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "batch/core/Prompts.h"
+#include "gui/BusyCursor.h"
+#include "gui/Help.h"
+#include "gui/LocalPaths.h"
+#include "gui/ToolIcons.h"
+
+namespace gw {
+
+namespace {
+
+constexpr int kPanel0Width = 250;
+const QColor kBaseline(160, 160, 160);
+
+// Every item takes the whole cell of the grid, so that a caption is
+// elided only when it is wider than the cell, whichever item came first.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize cell;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return cell.isValid() ? cell : QStyledItemDelegate::sizeHint(option, index);
+    }
+};
+
+QToolButton* SpeedButton(const std::string& name, ToolGlyph glyph, const QString& hint, bool checkable = false) {
+    auto* button = new QToolButton;
+    button->setObjectName(QString::fromStdString(name));
+    button->setIcon(ToolIcon(glyph));
+    button->setToolTip(hint);
+    button->setStatusTip(QString(hint).replace('\n', ' '));
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+QImage GroupIcon(const TAdvIconGroupList& group, int size) {
+    std::vector<ImageChoice> choices;
+    std::vector<size_t> present;
+    for (size_t i = 0; i < group.Images.size(); ++i) {
+        const TAdvIconImage& im = group.Images[i];
+        if (im.Missing || im.Data.empty()) continue;
+        choices.push_back({im.Width ? im.Width : 256, im.Height ? im.Height : 256, im.BitCount});
+        present.push_back(i);
+    }
+    while (!choices.empty()) {
+        const int best = BestImageFor(choices, size);
+        const Handle icon = CreateIconFromResourceEx(group.Images[present[size_t(best)]].Data, true, kIconVersion,
+                                                     size, size, 0);
+        if (icon) return ToQImage(*icon);
+        choices.erase(choices.begin() + best);
+        present.erase(present.begin() + best);
+    }
+    return {};
+}
+
+QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline) {
+    QPixmap tile(int(std::max<int64_t>(width, 1)), int(std::max<int64_t>(height, 1)));
+    tile.fill(Qt::transparent);
+    QPainter painter(&tile);
+    painter.setPen(kBaseline);
+    painter.drawLine(0, int(baseline), int(width), int(baseline));
+    return tile;
+}
+
+DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer,
+                       ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_common(common), m_explorer(explorer), m_flags(flags), m_prompts(prompts), m_names(names) {
+    setObjectName(names.objectName);
+    setWindowTitle(names.caption);
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildMenus(layout);
+    BuildToolBar(layout);
+
+    m_list = new QListView(this);
+    m_list->setObjectName(names.list);
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setMovement(QListView::Static);
+    m_list->setUniformItemSizes(true);
+    m_list->setWordWrap(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setItemDelegate(new CellDelegate(m_list));
+    layout->addWidget(m_list, 1);
+    connect(m_list, &QListView::clicked, this, &DeskWindow::ListClick);
+    connect(m_list, &QListView::doubleClicked, this, &DeskWindow::EditClick);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(names.statusBar);
+    m_panel0 = new QLabel(m_statusBar);
+    m_panel0->setMinimumWidth(kPanel0Width);
+    m_panel1 = new QLabel(m_statusBar);
+    m_panel1->setMinimumWidth(names.statusPanel1Width);
+    m_statusBar->addWidget(m_panel0);
+    m_statusBar->addWidget(m_panel1, 1);
+    layout->addWidget(m_statusBar);
+    resize(720, 460);
+}
+
+void DeskWindow::AttachModel(QAbstractItemModel* model) {
+    m_list->setModel(model);
+    UpdateSelectionCommands();
+}
+
+void DeskWindow::BuildMenus(QVBoxLayout* layout) {
+    const std::string p = m_names.menuPrefix;
+    auto named = [&](QAction* a, const char* suffix) {
+        a->setObjectName(QString::fromStdString(p + suffix));
+        return a;
+    };
+    auto* bar = new QMenuBar(this);
+    layout->setMenuBar(bar);
+    QMenu* file = bar->addMenu("&File");
+    connect(named(file->addAction("&Exit"), "Exit"), &QAction::triggered, this, &DeskWindow::reject);
+
+    QMenu* view = bar->addMenu("&View");
+    QAction* toolbar = named(view->addAction("&Toolbar"), "TB");
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    connect(toolbar, &QAction::toggled, this, [this](bool on) { m_toolBar->setVisible(on); });
+    QAction* status = named(view->addAction("&Status Bar"), "SB");
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { m_statusBar->setVisible(on); });
+    QMenu* arrange = view->addMenu(m_names.arrangeMenu);
+    auto* group = new QActionGroup(this);
+    auto radio = [&](const char* suffix, const char* text, void (DeskWindow::*handler)()) {
+        QAction* a = named(arrange->addAction(text), suffix);
+        a->setCheckable(true);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    m_byName = radio("byName", "by &Name", &DeskWindow::ByNameClick);
+    m_byImage = radio("byImage", "by Image &Count", &DeskWindow::ByImageClick);
+    m_byFormat = radio("byFormat", "by Specific &Format", &DeskWindow::ByFormatClick);
+    m_byName->setChecked(true);
+    m_properties = named(view->addAction("&Properties"), "Properties");
+    m_properties->setEnabled(false);
+    connect(m_properties, &QAction::triggered, this, &DeskWindow::PropertiesClick);
+
+    QMenu* help = bar->addMenu("&Help");
+    QAction* helpItem = help->addAction("&Help");
+    helpItem->setObjectName("Help1");
+    connect(helpItem, &QAction::triggered, this, &DeskWindow::HelpClick);
+}
+
+void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(m_names.toolBar);
+    layout->addWidget(m_toolBar);
+    const std::string p = m_names.buttonPrefix;
+    auto add = [&](QToolButton* button, void (DeskWindow::*handler)()) {
+        m_toolBar->addWidget(button);
+        connect(button, &QToolButton::clicked, this, handler);
+        return button;
+    };
+    add(SpeedButton(m_names.exitButton, ToolGlyph::ParentFolder, m_names.exitHint), &DeskWindow::reject);
+    m_toolBar->addSeparator();
+    auto* views = new QButtonGroup(this);
+    m_specific = add(SpeedButton("sb2Specific", ToolGlyph::Details, "Specific View", true), &DeskWindow::SpecificClick);
+    m_raw = add(SpeedButton("sb2Raw", ToolGlyph::List, "Raw View", true), &DeskWindow::RawClick);
+    views->addButton(m_specific);
+    views->addButton(m_raw);
+    if (m_names.pictureViews) {
+        m_desk = add(SpeedButton("sb2Desk", ToolGlyph::LargeIcons, "Desktop View (Large)", true), &DeskWindow::DeskClick);
+        m_win = add(SpeedButton("sb2Win", ToolGlyph::SmallIcons, "Windows View (Small and large)", true),
+                    &DeskWindow::WinClick);
+        views->addButton(m_desk);
+        views->addButton(m_win);
+    }
+    m_raw->setChecked(true);
+    m_toolBar->addSeparator();
+    m_toolBar->addWidget(new QLabel(" Image Format: ", m_toolBar));
+    m_formatBox = new QComboBox(m_toolBar);
+    m_formatBox->setObjectName(m_names.formatBox);
+    m_formatBox->setToolTip("Image Format");
+    m_formatBox->setMinimumContentsLength(16);
+    m_formatBox->setEnabled(false);
+    m_toolBar->addWidget(m_formatBox);
+    connect(m_formatBox, &QComboBox::activated, this, &DeskWindow::FormatChange);
+    m_toolBar->addSeparator();
+    m_selectionCommands = {
+        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveAllBitmaps, m_names.saveOneHint), &DeskWindow::SaveOneClick),
+        add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractAll, m_names.extractOneHint), &DeskWindow::ExtractOneClick),
+        add(SpeedButton(p + "ConvertOne", ToolGlyph::SaveAllBitmaps, m_names.convertOneHint), &DeskWindow::ConvertOneClick),
+        add(SpeedButton(p + "Edit", ToolGlyph::LargeIcons, m_names.editHint), &DeskWindow::EditClick),
+    };
+    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAllBitmaps, m_names.saveAllHint), &DeskWindow::SaveAllClick);
+    add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractAll, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
+    add(SpeedButton(p + "ConvertAll", ToolGlyph::SaveAllBitmaps, m_names.convertAllHint), &DeskWindow::ConvertAllClick);
+}
+
+QString DeskWindow::StatusText(int panel) const { return (panel == 0 ? m_panel0 : m_panel1)->text(); }
+
+int DeskWindow::RowCount() const { return m_list->model() ? m_list->model()->rowCount() : 0; }
+
+std::vector<std::string> DeskWindow::Captions() const {
+    std::vector<std::string> out;
+    for (int r = 0; r < RowCount(); ++r)
+        out.push_back(m_list->model()->data(m_list->model()->index(r, 0), Qt::DisplayRole).toString().toStdString());
+    return out;
+}
+
+void DeskWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void DeskWindow::FormShow() {
+    if (m_common.WorkdeskShown) return;
+    const BusyCursor busy;
+    m_properties->setEnabled(false);
+    const IconDeskOpening opening = Load();
+    m_panel0->setText(FromLocal(opening.fileText));
+    m_panel1->setText(QString::fromStdString(opening.kindText));
+    m_formats.clear();
+    m_formatBox->clear();
+    if (!opening.failed) {
+        m_formats = FormatsOfFile();
+        for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
+        if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
+    }
+    ShowGroups(!opening.failed);
+    ShowView(m_view);
+    m_common.WorkdeskShown = 1;
+    UpdateSelectionCommands();
+}
+
+void DeskWindow::FormClose() {
+    ShowGroups(false);
+    Release();
+    m_formats.clear();
+    m_formatBox->clear();
+    m_properties->setEnabled(false);
+    m_common.WorkdeskShown = 0;
+    UpdateSelectionCommands();
+}
+
+// Closing with Esc does the same release work as the window's close button.
+void DeskWindow::reject() {
+    FormClose();
+    QDialog::reject();
+}
+
+void DeskWindow::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+const DeskFormat* DeskWindow::ChosenFormat() const {
+    const int i = m_formatBox->currentIndex();
+    return i >= 0 && size_t(i) < m_formats.size() ? &m_formats[size_t(i)] : nullptr;
+}
+
+std::optional<size_t> DeskWindow::SelectedGroup() const {
+    if (!m_list->selectionModel()) return std::nullopt;
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return std::nullopt;
+    return ModelGroupAt(selected.front().row());
+}
+
+void DeskWindow::UpdateSelectionCommands() {
+    const bool selected = SelectedGroup().has_value();
+    for (QToolButton* b : m_selectionCommands) b->setEnabled(selected);
+    m_properties->setEnabled(selected);
+}
+
+void DeskWindow::ShowView(IconDeskView view) {
+    if (!m_names.pictureViews && (view == IconDeskView::Desktop || view == IconDeskView::Windows)) view = IconDeskView::Raw;
+    m_view = view;
+    m_specific->setChecked(view == IconDeskView::Specific);
+    m_raw->setChecked(view == IconDeskView::Raw);
+    if (m_desk) m_desk->setChecked(view == IconDeskView::Desktop);
+    if (m_win) m_win->setChecked(view == IconDeskView::Windows);
+    m_formatBox->setEnabled(view == IconDeskView::Specific && !m_formats.empty());
+    if (view != IconDeskView::Specific && m_sortMode == DeskSortMode::ByFormat) {
+        m_byName->setChecked(true);
+        m_sortMode = DeskSortMode::ByName;
+    }
+    SetModelView(view, ChosenFormat());
+    FitGrid();
+    Resort();
+}
+
+// Each item's cell: its picture and two lines of caption below it.
+void DeskWindow::FitGrid() {
+    const QSize picture = ModelPictureSize();
+    m_list->setIconSize(picture);
+    const int text = m_list->fontMetrics().height();
+    const QSize cell(std::max(picture.width() + 12, 96), picture.height() + 2 * text + 8);
+    static_cast<CellDelegate*>(m_list->itemDelegate())->cell = cell - QSize(4, 4);
+    m_list->setGridSize(cell);
+}
+
+void DeskWindow::Resort() { SortModel(m_sortMode, ChosenFormat()); }
+
+void DeskWindow::ByNameClick() {
+    m_sortMode = DeskSortMode::ByName;
+    Resort();
+}
+void DeskWindow::ByImageClick() {
+    m_sortMode = DeskSortMode::ByImageCount;
+    Resort();
+}
+void DeskWindow::ByFormatClick() {
+    m_sortMode = DeskSortMode::ByFormat;
+    m_byFormat->setChecked(true);
+    Resort();
+}
+
+void DeskWindow::FormatChange() {
+    SetModelView(m_view, ChosenFormat());
+    FitGrid();
+    Resort();
+}
+
+void DeskWindow::SpecificClick() { ShowView(IconDeskView::Specific); }
+void DeskWindow::RawClick() { ShowView(IconDeskView::Raw); }
+void DeskWindow::DeskClick() { ShowView(IconDeskView::Desktop); }
+void DeskWindow::WinClick() { ShowView(IconDeskView::Windows); }
+
+void DeskWindow::ListClick() { UpdateSelectionCommands(); }
+
+void DeskWindow::PropertiesClick() {
+    const std::optional<size_t> group = SelectedGroup();
+    if (!group) return;
+    HandOver(*group, false);
+    if (openProperties) openProperties();
+}
+
+void DeskWindow::EditClick() {
+    const std::optional<size_t> group = SelectedGroup();
+    if (!group) return;
+    HandOver(*group, true);
+    if (openManager) openManager();
+}
+
+void DeskWindow::HelpClick() { OpenHelp(this, kHelpWorkdesks); }
+
+void DeskWindow::SaveOneClick() {
+    if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(SaveOne(*group), m_prompts);
+}
+
+void DeskWindow::SaveAllClick() {
+    const BusyCursor busy;
+    ReportBatchResult(SaveAll(), m_prompts);
+}
+
+void DeskWindow::ExtractOneClick() {
+    if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(Extract(group), m_prompts);
+}
+
+void DeskWindow::ExtractAllClick() {
+    const BusyCursor busy;
+    ReportBatchResult(Extract(std::nullopt), m_prompts);
+}
+
+void DeskWindow::ConvertOneClick() {
+    if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(Convert(group), m_prompts);
+}
+
+void DeskWindow::ConvertAllClick() {
+    const BusyCursor busy;
+    ReportBatchResult(Convert(std::nullopt), m_prompts);
+}
+
+} // namespace gw

@@ -1,0 +1,337 @@
+#pragma once
+// What the Icon and Cursor Workdesks share: the list model that draws each
+// group's picture for the view shown when the list first asks for it, and
+// the window with its menus, tool bar, format box, orders and commands. Each
+// workdesk names its controls and plugs in its records.
+#include <QAbstractListModel>
+#include <QDialog>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+#include "batch/core/ActionFlags.h"
+#include "batch/core/BatchWriter.h"
+#include "formats/FileContents.h"
+#include "gui/QtImages.h"
+#include "listing/CommonData.h"
+#include "listing/ExplorerState.h"
+#include "pictures/IconExtract.h"
+#include "pictures/RowPicture.h"
+#include "workdesks/core/IconDesk.h"
+#include "workdesks/core/IconDeskCommands.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QListView;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QVBoxLayout;
+
+namespace gw {
+
+class Prompts;
+
+enum class IconDeskView { Specific, Raw, Desktop, Windows };
+
+// The picture of an icon group at size x size: its best image for that size, scaled.
+QImage GroupIcon(const TAdvIconGroupList& group, int size);
+// A tile of the given size with its baseline drawn.
+QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline);
+
+// The groups of the open file in the list's order, with one picture each for
+// the view shown, drawn when the list first asks for it.
+template <class Group>
+class GroupDeskModel : public QAbstractListModel {
+public:
+    explicit GroupDeskModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+
+    void SetGroups(const std::vector<Group>* groups) {
+        beginResetModel();
+        m_groups = groups;
+        m_order.clear();
+        if (groups)
+            for (size_t i = 0; i < groups->size(); ++i) m_order.push_back(i);
+        m_strip = groups ? RawStripSize(*groups) : TileSize{};
+        m_pictures.assign(groups ? groups->size() : 0, std::nullopt);
+        endResetModel();
+    }
+
+    void SetView(IconDeskView view, const DeskFormat* format) {
+        beginResetModel();
+        m_view = view;
+        m_format = format ? std::optional<DeskFormat>(*format) : std::nullopt;
+        std::fill(m_pictures.begin(), m_pictures.end(), std::nullopt);
+        endResetModel();
+    }
+
+    void Sort(DeskSortMode mode, const DeskFormat* format) {
+        if (!m_groups) return;
+        emit layoutAboutToBeChanged();
+        std::stable_sort(m_order.begin(), m_order.end(), [&](size_t a, size_t b) {
+            const int byMode = CompareDeskGroups((*m_groups)[a], (*m_groups)[b], mode, format);
+            return byMode != 0 ? byMode < 0 : a < b;
+        });
+        emit layoutChanged();
+    }
+
+    QSize PictureSize() const {
+        switch (m_view) {
+        case IconDeskView::Desktop: return {kLargeTile, kLargeTile};
+        case IconDeskView::Windows: return {kCompositeTile, kCompositeTile};
+        case IconDeskView::Raw:
+            return {int(std::max<int64_t>(m_strip.width, 1)), int(std::max<int64_t>(m_strip.height, 1))};
+        case IconDeskView::Specific: {
+            if (!m_format) return {kLargeTile, kLargeTile};
+            const gw::TileSize t = SpecificTileSize(*m_format);
+            return {int(t.width), int(t.height)};
+        }
+        }
+        return {kLargeTile, kLargeTile};
+    }
+
+    // The group shown at a row (its index in file order); nullopt for none.
+    std::optional<size_t> GroupAt(int row) const {
+        if (row < 0 || size_t(row) >= m_order.size()) return std::nullopt;
+        return m_order[size_t(row)];
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_order.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const std::optional<size_t> group = GroupAt(index.row());
+        if (!group || !m_groups) return {};
+        if (role == Qt::DisplayRole) return QString::fromStdString((*m_groups)[*group].Name);
+        if (role != Qt::DecorationRole) return {};
+        // Drawn when the list first shows the row, then kept for this view.
+        std::optional<QPixmap>& picture = m_pictures[*group];
+        if (!picture) picture = Draw((*m_groups)[*group]);
+        return *picture;
+    }
+
+private:
+    template <class Image>
+    static void DrawImage(QPainter& painter, const Image& im, int64_t x, int64_t y) {
+        if (im.Missing) return;
+        if (const Handle& picture = im.Handle()) painter.drawImage(int(x), int(y), ToQImage(*picture));
+    }
+
+    QPixmap Draw(const Group& group) const {
+        if constexpr (std::is_same_v<Group, TAdvIconGroupList>) {
+            if (m_view == IconDeskView::Desktop) {
+                QPixmap tile(kLargeTile, kLargeTile);
+                tile.fill(Qt::transparent);
+                const QImage large = GroupIcon(group, kLargeTile);
+                if (!large.isNull()) QPainter(&tile).drawImage(0, 0, large);
+                return tile;
+            }
+            if (m_view == IconDeskView::Windows) {
+                QPixmap tile = BlankTile(kCompositeTile, kCompositeTile, kCompositeBaseline);
+                QPainter painter(&tile);
+                const QImage small = GroupIcon(group, kSmallTile), large = GroupIcon(group, kLargeTile);
+                if (!small.isNull()) painter.drawImage(kCompositeSmallX, kCompositeSmallY, small);
+                if (!large.isNull()) painter.drawImage(kCompositeLargeX, kCompositeLargeY, large);
+                return tile;
+            }
+        }
+        if (m_view == IconDeskView::Specific && m_format) {
+            const gw::TileSize size = SpecificTileSize(*m_format);
+            QPixmap tile = BlankTile(size.width, size.height, SpecificBaseline(*m_format));
+            const int image = SpecificImageOf(group, *m_format);
+            if (image >= 0) {
+                QPainter painter(&tile);
+                DrawImage(painter, group.Images[size_t(image)], kSpecificMargin, kSpecificMargin);
+            }
+            return tile;
+        }
+        QPixmap tile = BlankTile(m_strip.width, m_strip.height, m_strip.height - 2);
+        QPainter painter(&tile);
+        const std::vector<int64_t> xs = RawStripPositions(group, m_strip.width);
+        for (size_t i = 0; i < xs.size(); ++i) DrawImage(painter, group.Images[i], xs[i], kStripTop);
+        return tile;
+    }
+
+    const std::vector<Group>* m_groups = nullptr;
+    std::vector<size_t> m_order;
+    IconDeskView m_view = IconDeskView::Raw;
+    std::optional<DeskFormat> m_format;
+    TileSize m_strip;
+    mutable std::vector<std::optional<QPixmap>> m_pictures; // by group, for the current view
+};
+
+// The names and texts that tell one workdesk window from the other.
+struct DeskWindowNames {
+    const char* objectName;
+    const char* caption;
+    const char* menuPrefix;   // "m2", "m5": menu items m2Exit, m2TB, ...
+    const char* arrangeMenu;  // "&Arrange Icons"
+    const char* list;         // "ListView1"
+    const char* formatBox;    // "cbIFormat"
+    const char* toolBar;      // "ToolBar2"
+    const char* statusBar;    // "StatusBar2"
+    int statusPanel1Width;
+    const char* exitButton;   // "SpeedButton1"
+    const char* exitHint;     // "Exit"
+    bool pictureViews;        // the Desktop and Windows views
+    const char* buttonPrefix; // "sb2", "sb5": sb2SaveOne, ...
+    const char* saveOneHint;
+    const char* saveAllHint;
+    const char* extractOneHint;
+    const char* extractAllHint;
+    const char* convertOneHint;
+    const char* convertAllHint;
+    const char* editHint;
+};
+
+class DeskWindow : public QDialog {
+    Q_OBJECT
+public:
+    DeskWindow(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer, ActionFlags& flags,
+               Prompts& prompts, QWidget* parent = nullptr);
+
+    // The Manager and the property sheet plug in here; nothing happens while empty.
+    std::function<void()> openManager;
+    std::function<void()> openProperties;
+
+    QListView* List() const { return m_list; }
+    QComboBox* Formats() const { return m_formatBox; }
+    QString StatusText(int panel) const;
+    int RowCount() const;
+    std::vector<std::string> Captions() const;
+
+    void reject() override;
+
+public slots:
+    void FormShow();
+    void FormClose();
+    void ByNameClick();
+    void ByImageClick();
+    void ByFormatClick();
+    void PropertiesClick();
+    void HelpClick();
+    void FormatChange();
+    void SpecificClick();
+    void RawClick();
+    void DeskClick();
+    void WinClick();
+    void SaveOneClick();
+    void SaveAllClick();
+    void ExtractOneClick();
+    void ExtractAllClick();
+    void ConvertOneClick();
+    void ConvertAllClick();
+    void EditClick();
+    void ListClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    // What each workdesk does with its own records.
+    virtual IconDeskOpening Load() = 0;
+    virtual std::vector<DeskFormat> FormatsOfFile() const = 0;
+    virtual void ShowGroups(bool loaded) = 0;
+    virtual void SetModelView(IconDeskView view, const DeskFormat* format) = 0;
+    virtual void SortModel(DeskSortMode mode, const DeskFormat* format) = 0;
+    virtual QSize ModelPictureSize() const = 0;
+    virtual std::optional<size_t> ModelGroupAt(int row) const = 0;
+    virtual void Release() = 0;
+    virtual BatchResult SaveOne(size_t group) = 0;
+    virtual BatchResult SaveAll() = 0;
+    virtual BatchResult Extract(std::optional<size_t> group) = 0;
+    virtual BatchResult Convert(std::optional<size_t> group) = 0;
+    virtual void HandOver(size_t group, bool toManager) = 0;
+    void AttachModel(QAbstractItemModel* model);
+
+    CommonData& m_common;
+    const ExplorerState& m_explorer;
+    ActionFlags& m_flags;
+    Prompts& m_prompts;
+
+private:
+    void BuildMenus(QVBoxLayout* layout);
+    void BuildToolBar(QVBoxLayout* layout);
+    void ShowView(IconDeskView view);
+    void FitGrid();
+    void Resort();
+    const DeskFormat* ChosenFormat() const;
+    std::optional<size_t> SelectedGroup() const;
+    void UpdateSelectionCommands();
+
+    const DeskWindowNames& m_names;
+    std::vector<DeskFormat> m_formats;
+    DeskSortMode m_sortMode = DeskSortMode::ByName;
+    IconDeskView m_view = IconDeskView::Raw;
+
+    QListView* m_list = nullptr;
+    QComboBox* m_formatBox = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_panel0 = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QAction* m_byName = nullptr;
+    QAction* m_byImage = nullptr;
+    QAction* m_byFormat = nullptr;
+    QAction* m_properties = nullptr;
+    QToolButton* m_specific = nullptr;
+    QToolButton* m_raw = nullptr;
+    QToolButton* m_desk = nullptr;
+    QToolButton* m_win = nullptr;
+    std::vector<QToolButton*> m_selectionCommands; // need a selected item
+};
+
+// A workdesk over one kind of group: its model, its commands and its
+// hand-over to the Manager and property sheet.
+template <class Group>
+class GroupDesk : public DeskWindow {
+public:
+    GroupDesk(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer, ActionFlags& flags,
+              Prompts& prompts, QWidget* parent)
+        : DeskWindow(names, common, explorer, flags, prompts, parent), m_model(new GroupDeskModel<Group>(this)) {
+        AttachModel(m_model);
+    }
+
+protected:
+    // The file's groups of this workdesk's kind.
+    virtual std::vector<Group>& Groups() = 0;
+
+    std::vector<DeskFormat> FormatsOfFile() const override {
+        return DeskFormatsOf(const_cast<GroupDesk*>(this)->Groups());
+    }
+    void ShowGroups(bool loaded) override { m_model->SetGroups(loaded ? &Groups() : nullptr); }
+    void SetModelView(IconDeskView view, const DeskFormat* format) override { m_model->SetView(view, format); }
+    void SortModel(DeskSortMode mode, const DeskFormat* format) override { m_model->Sort(mode, format); }
+    QSize ModelPictureSize() const override { return m_model->PictureSize(); }
+    std::optional<size_t> ModelGroupAt(int row) const override { return m_model->GroupAt(row); }
+
+    BatchResult SaveOne(size_t group) override { return SaveDeskGroup(Groups()[group], m_prompts); }
+    BatchResult SaveAll() override { return SaveAllDeskGroups(Groups(), m_flags, m_prompts); }
+    BatchResult Extract(std::optional<size_t> group) override {
+        return ExtractDeskImages(Selection(group), m_flags, m_prompts);
+    }
+    BatchResult Convert(std::optional<size_t> group) override {
+        return ConvertDeskImages(Selection(group), m_flags, m_prompts);
+    }
+
+private:
+    GroupSelection<Group> Selection(std::optional<size_t> group) {
+        GroupSelection<Group> selection;
+        selection.one = group.has_value();
+        if (group) {
+            selection.groups.push_back(&Groups()[*group]);
+            return selection;
+        }
+        for (const Group& g : Groups()) selection.groups.push_back(&g);
+        return selection;
+    }
+
+    GroupDeskModel<Group>* m_model;
+};
+
+} // namespace gw

@@ -26,10 +26,6 @@ std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group) {
     return out;
 }
 
-Handle Decode(ByteView bytes, int size) {
-    return CreateIconFromResourceEx(bytes, true, kIconVersion, size, size, 0);
-}
-
 // A 32-bit executable: read the first group's directory and decode only the
 // image chosen from it, through the resource module.
 std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
@@ -45,20 +41,9 @@ std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
         ByteReader entry = GroupEntryReader(*group, j);
         ReadIconGroupEntry(directory.Images[j], entry);
     }
-    std::vector<ImageChoice> choices = ChoicesOf(directory);
-    std::vector<uint16_t> ids;
-    for (const TAdvIconImage& im : directory.Images) ids.push_back(im.ResId);
     const auto images = module->Table(RT_ICON);
-    // The best image first; when it does not decode, the next best.
-    while (!choices.empty()) {
-        const int best = BestImageFor(choices, size);
-        if (const auto bytes = images.Find(ResName::Id(ids[size_t(best)]))) {
-            if (Handle h = Decode(*bytes, size)) return h;
-        }
-        choices.erase(choices.begin() + best);
-        ids.erase(ids.begin() + best);
-    }
-    return Handle{};
+    return BestPictureOf(ChoicesOf(directory), size,
+                         [&](size_t i) { return images.Find(ResName::Id(directory.Images[i].ResId)); });
 }
 
 } // namespace
@@ -93,6 +78,29 @@ int BestImageFor(const std::vector<ImageChoice>& images, int size) {
     return best;
 }
 
+Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
+                     const std::function<std::optional<ByteView>(size_t)>& bytesOf) {
+    std::vector<size_t> index(choices.size());
+    for (size_t i = 0; i < index.size(); ++i) index[i] = i;
+    // The best image first; when it does not decode, the next best.
+    while (!choices.empty()) {
+        const int best = BestImageFor(choices, size);
+        if (const std::optional<ByteView> bytes = bytesOf(index[size_t(best)]))
+            if (Handle h = CreateIconFromResourceEx(*bytes, true, kIconVersion, size, size, 0)) return h;
+        choices.erase(choices.begin() + best);
+        index.erase(index.begin() + best);
+    }
+    return nullptr;
+}
+
+Handle GroupPicture(const TAdvIconGroupList& group, int size) {
+    return BestPictureOf(ChoicesOf(group), size, [&](size_t i) -> std::optional<ByteView> {
+        const TAdvIconImage& im = group.Images[i];
+        if (im.Missing || im.Data.empty()) return std::nullopt;
+        return im.Data.view();
+    });
+}
+
 FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(path, CountFile(path), size); }
 
 FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, int size) {
@@ -107,14 +115,7 @@ FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, in
         FileContents contents;
         contents.IconGroupCount = 1;
         LoadIcons(contents, path, counts.fileKind);
-        auto& images = contents.IconGroups[0].Images;
-        std::vector<ImageChoice> choices = ChoicesOf(contents.IconGroups[0]);
-        while (!icon && !choices.empty()) {
-            const int best = BestImageFor(choices, size);
-            icon = Decode(images[size_t(best)].Data, size);
-            choices.erase(choices.begin() + best);
-            images.erase(images.begin() + best);
-        }
+        icon = GroupPicture(contents.IconGroups[0], size);
     }
     if (!icon) return out;
     out.kind = FirstIconKind::Icon;

@@ -1,6 +1,8 @@
 #pragma once
 // Our stand-in for the platform's icon extraction from executables: the
 // number of icon groups a file holds and the picture of its first group.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,5 +44,13 @@ struct ImageChoice {
 // closest size (a larger image before a smaller one at the same distance),
 // then the deepest colour up to the display depth. -1 for no images.
 int BestImageFor(const std::vector<ImageChoice>& images, int size);
+
+// The picture at size x size of the best image for that size; when it does
+// not decode (or bytesOf has no bytes for it), the next best, and so on.
+// Null when none decodes.
+Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
+                     const std::function<std::optional<ByteView>(size_t)>& bytesOf);
+// The same over a loaded group, its missing images left out.
+Handle GroupPicture(const TAdvIconGroupList& group, int size);
 
 } // namespace gw

@@ -52,23 +52,8 @@ QToolButton* SpeedButton(const std::string& name, ToolGlyph glyph, const QString
 } // namespace
 
 QImage GroupIcon(const TAdvIconGroupList& group, int size) {
-    std::vector<ImageChoice> choices;
-    std::vector<size_t> present;
-    for (size_t i = 0; i < group.Images.size(); ++i) {
-        const TAdvIconImage& im = group.Images[i];
-        if (im.Missing || im.Data.empty()) continue;
-        choices.push_back({im.Width ? im.Width : 256, im.Height ? im.Height : 256, im.BitCount});
-        present.push_back(i);
-    }
-    while (!choices.empty()) {
-        const int best = BestImageFor(choices, size);
-        const Handle icon = CreateIconFromResourceEx(group.Images[present[size_t(best)]].Data, true, kIconVersion,
-                                                     size, size, 0);
-        if (icon) return ToQImage(*icon);
-        choices.erase(choices.begin() + best);
-        present.erase(present.begin() + best);
-    }
-    return {};
+    const Handle picture = GroupPicture(group, size);
+    return picture ? ToQImage(*picture) : QImage();
 }
 
 QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline) {
@@ -231,7 +216,7 @@ void DeskWindow::FormShow() {
     if (m_common.WorkdeskShown) return;
     const BusyCursor busy;
     m_properties->setEnabled(false);
-    const IconDeskOpening opening = Load();
+    const DeskOpening opening = Load();
     m_panel0->setText(FromLocal(opening.fileText));
     m_panel1->setText(QString::fromStdString(opening.kindText));
     m_formats.clear();
@@ -286,15 +271,15 @@ void DeskWindow::UpdateSelectionCommands() {
     m_properties->setEnabled(selected);
 }
 
-void DeskWindow::ShowView(IconDeskView view) {
-    if (!m_names.pictureViews && (view == IconDeskView::Desktop || view == IconDeskView::Windows)) view = IconDeskView::Raw;
+void DeskWindow::ShowView(DeskView view) {
+    if (!m_names.pictureViews && (view == DeskView::Desktop || view == DeskView::Windows)) view = DeskView::Raw;
     m_view = view;
-    m_specific->setChecked(view == IconDeskView::Specific);
-    m_raw->setChecked(view == IconDeskView::Raw);
-    if (m_desk) m_desk->setChecked(view == IconDeskView::Desktop);
-    if (m_win) m_win->setChecked(view == IconDeskView::Windows);
-    m_formatBox->setEnabled(view == IconDeskView::Specific && !m_formats.empty());
-    if (view != IconDeskView::Specific && m_sortMode == DeskSortMode::ByFormat) {
+    m_specific->setChecked(view == DeskView::Specific);
+    m_raw->setChecked(view == DeskView::Raw);
+    if (m_desk) m_desk->setChecked(view == DeskView::Desktop);
+    if (m_win) m_win->setChecked(view == DeskView::Windows);
+    m_formatBox->setEnabled(view == DeskView::Specific && !m_formats.empty());
+    if (view != DeskView::Specific && m_sortMode == DeskSortMode::ByFormat) {
         m_byName->setChecked(true);
         m_sortMode = DeskSortMode::ByName;
     }
@@ -335,10 +320,10 @@ void DeskWindow::FormatChange() {
     Resort();
 }
 
-void DeskWindow::SpecificClick() { ShowView(IconDeskView::Specific); }
-void DeskWindow::RawClick() { ShowView(IconDeskView::Raw); }
-void DeskWindow::DeskClick() { ShowView(IconDeskView::Desktop); }
-void DeskWindow::WinClick() { ShowView(IconDeskView::Windows); }
+void DeskWindow::SpecificClick() { ShowView(DeskView::Specific); }
+void DeskWindow::RawClick() { ShowView(DeskView::Raw); }
+void DeskWindow::DeskClick() { ShowView(DeskView::Desktop); }
+void DeskWindow::WinClick() { ShowView(DeskView::Windows); }
 
 void DeskWindow::ListClick() { UpdateSelectionCommands(); }
 

@@ -418,11 +418,20 @@ uint8_t Finish(FileContents& contents, ReadResult<std::vector<Record>>& read, st
 
 size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
 
-// A file that did not open says so rather than that its groups failed.
-uint8_t WithOpenError(FileContents& contents, uint8_t status, const MappedFile& file) {
-    if (status != 0 && !file.IsOpen()) {
-        contents.LastError = file.error();
-        contents.Errors.assign(1, ReadError{ReadErrorKind::Io, 0, file.error()});
+// Opens the file once for a load and runs it over the bytes. The result of
+// the opening is not tested first: a file that did not open has no bytes, so
+// every group fails at its first read; it then says so (in place of the
+// damage the load found in no bytes) rather than that its groups failed.
+template <class Load>
+uint8_t LoadFromFile(FileContents& contents, const std::string& path, Load load) {
+    const auto file = std::make_shared<MappedFile>();
+    OpenCheckedFile(*file, path);
+    const size_t earlier = contents.Errors.size();
+    const uint8_t status = load(file->bytes(), file);
+    if (status != 0 && !file->IsOpen()) {
+        contents.LastError = file->error();
+        contents.Errors.resize(earlier);
+        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
     }
     return status;
 }
@@ -469,24 +478,24 @@ uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::s
     return Finish(contents, read, contents.Bitmaps, contents.BitmapCount, "bitmaps");
 }
 
-// The file is opened once per load and its result is not tested: a file
-// that did not open has no bytes, so every group fails at its first read.
 uint8_t LoadIconsNE(FileContents& contents, const std::string& path) {
-    const auto file = std::make_shared<MappedFile>();
-    OpenCheckedFile(*file, path);
-    return WithOpenError(contents, LoadIconsNEOfBytes(contents, file->bytes(), path, file), *file);
+    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>& file) {
+        return LoadIconsNEOfBytes(contents, bytes, path, file);
+    });
 }
 
 uint8_t LoadCursorsNE(FileContents& contents, const std::string& path) {
-    const auto file = std::make_shared<MappedFile>();
-    OpenCheckedFile(*file, path);
-    return WithOpenError(contents, LoadCursorsNEOfBytes(contents, file->bytes(), path, file), *file);
+    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>& file) {
+        return LoadCursorsNEOfBytes(contents, bytes, path, file);
+    });
 }
 
+// Bitmaps are decoded at load (an NE bitmap that does not decode shows the
+// placeholder), so they keep no view of the file.
 uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path) {
-    MappedFile file;
-    OpenCheckedFile(file, path);
-    return WithOpenError(contents, LoadBitmapsNEOfBytes(contents, file.bytes(), path), file);
+    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>&) {
+        return LoadBitmapsNEOfBytes(contents, bytes, path);
+    });
 }
 
 int CountNEResourcesOfBytes(ByteView file, bool isBitmap) {

@@ -1,7 +1,5 @@
 #include "platform/SharedBytes.h"
 
-#include <algorithm>
-
 namespace gw {
 
 SharedBytes::SharedBytes(Bytes bytes) {
@@ -10,10 +8,8 @@ SharedBytes::SharedBytes(Bytes bytes) {
     m_owner = std::move(own);
 }
 
-SharedBytes::SharedBytes(std::shared_ptr<const void> owner, ByteView view) : SharedBytes(std::move(owner), view, true) {}
-
-SharedBytes::SharedBytes(std::shared_ptr<const void> owner, ByteView view, bool copyWithoutOwner) {
-    if (!owner && copyWithoutOwner) {
+SharedBytes::SharedBytes(std::shared_ptr<const void> owner, ByteView view) {
+    if (!owner) {
         *this = SharedBytes(Bytes(view.begin(), view.end()));
         return;
     }
@@ -25,10 +21,6 @@ void SharedBytes::resize(size_t n) {
     Bytes bytes = ToBytes();
     bytes.resize(n, 0);
     *this = SharedBytes(std::move(bytes));
-}
-
-bool operator==(const SharedBytes& a, const SharedBytes& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
 } // namespace gw

@@ -4,6 +4,7 @@
 // mapping), so that listing a library copies nothing; or bytes of its own
 // when there is no owner to share (bytes a caller holds, a padded block).
 // Copies of a record share the bytes; they are never changed in place.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -39,13 +40,13 @@ public:
     void resize(size_t n);
     void clear() { *this = SharedBytes(); }
 
-    friend bool operator==(const SharedBytes& a, const SharedBytes& b);
-    friend bool operator==(const SharedBytes& a, const Bytes& b) { return a == SharedBytes::ViewOf(b); }
+    friend bool operator==(const SharedBytes& a, ByteView b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    }
+    friend bool operator==(const SharedBytes& a, const SharedBytes& b) { return a == b.view(); }
+    friend bool operator==(const SharedBytes& a, const Bytes& b) { return a == ByteView(b); }
 
 private:
-    static SharedBytes ViewOf(const Bytes& b) { return SharedBytes(std::shared_ptr<const void>(), ByteView(b), false); }
-    SharedBytes(std::shared_ptr<const void> owner, ByteView view, bool copyWithoutOwner);
-
     std::shared_ptr<const void> m_owner;
     ByteView m_view;
 };

@@ -166,9 +166,9 @@ namespace {
 
 // The opening both workdesks share; the count, the noun and the loaders are theirs.
 template <class Load, class LoadRes>
-IconDeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
+DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
                          int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes) {
-    IconDeskOpening opening;
+    DeskOpening opening;
     contents = FileContents{};
     if (!explorer.SelectedItem) {
         opening.failed = true;
@@ -194,11 +194,11 @@ IconDeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, File
 
 } // namespace
 
-IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
     return OpenDesk(explorer, common, contents, &FileContents::IconGroupCount, "Icons", LoadIcons, LoadResIcons);
 }
 
-IconDeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
     return OpenDesk(explorer, common, contents, &FileContents::CursorGroupCount, "Cursors", LoadCursors,
                     LoadResCursors);
 }

@@ -14,6 +14,10 @@
 
 namespace gw {
 
+struct CommonData;
+struct ExplorerState;
+struct FileContents;
+
 // An image as a workdesk shows it: the numbers its label gives, and the
 // size it is drawn at. An icon stored with size 0 is labelled 0 and drawn
 // at 256; a cursor shows half its stored (doubled) height.
@@ -107,17 +111,10 @@ TileSize RawStripSize(const std::vector<Group>& groups);
 template <class Group>
 std::vector<int64_t> RawStripPositions(const Group& group, int64_t stripWidth);
 
-} // namespace gw
-
-namespace gw {
-
-struct CommonData;
-struct ExplorerState;
-struct FileContents;
 
 // What the status bar says after opening: "shell32.dll - 238 Icons" and the
 // file's kind ("PE File"); failed when the loader reported failure.
-struct IconDeskOpening {
+struct DeskOpening {
     std::string fileText;
     std::string kindText;
     bool failed = false;
@@ -127,9 +124,9 @@ struct IconDeskOpening {
 // caption lower-cased), SelFilePath (folder + caption) and IconGroupCount
 // (the row's "Objects") are set, and contents is filled by the kind loader
 // (ExecutableSource) or the resource-file reader (ResourceSource).
-IconDeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
 // The same for the Cursor Workdesk: CursorGroupCount, "... Cursors", the
 // cursor loaders.
-IconDeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
 
 } // namespace gw

@@ -9,8 +9,6 @@
 
 namespace gw {
 
-namespace {
-
 // What differs between the two workdesks' commands.
 struct DeskTexts {
     const char* noun;          // "icon", "cursor"
@@ -21,15 +19,17 @@ struct DeskTexts {
     const char* imagesFolderTitle;
 };
 
-const DeskTexts& TextsFor(const TAdvIconGroupList&) {
+static const DeskTexts& TextsFor(const TAdvIconGroupList&) {
     static const DeskTexts k{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle, kIconsFolderTitle};
     return k;
 }
-const DeskTexts& TextsFor(const TAdvCursorGroupList&) {
+static const DeskTexts& TextsFor(const TAdvCursorGroupList&) {
     static const DeskTexts k{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
                              kCursorsFolderTitle};
     return k;
 }
+
+namespace {
 
 // Cursor images of a workdesk come from executables and resource files:
 // their Data starts with the hot-spot prefix, which the files leave out.

@@ -38,7 +38,7 @@ namespace gw {
 
 class Prompts;
 
-enum class IconDeskView { Specific, Raw, Desktop, Windows };
+enum class DeskView { Specific, Raw, Desktop, Windows };
 
 // The picture of an icon group at size x size: its best image for that size, scaled.
 QImage GroupIcon(const TAdvIconGroupList& group, int size);
@@ -63,7 +63,7 @@ public:
         endResetModel();
     }
 
-    void SetView(IconDeskView view, const DeskFormat* format) {
+    void SetView(DeskView view, const DeskFormat* format) {
         beginResetModel();
         m_view = view;
         m_format = format ? std::optional<DeskFormat>(*format) : std::nullopt;
@@ -83,11 +83,11 @@ public:
 
     QSize PictureSize() const {
         switch (m_view) {
-        case IconDeskView::Desktop: return {kLargeTile, kLargeTile};
-        case IconDeskView::Windows: return {kCompositeTile, kCompositeTile};
-        case IconDeskView::Raw:
+        case DeskView::Desktop: return {kLargeTile, kLargeTile};
+        case DeskView::Windows: return {kCompositeTile, kCompositeTile};
+        case DeskView::Raw:
             return {int(std::max<int64_t>(m_strip.width, 1)), int(std::max<int64_t>(m_strip.height, 1))};
-        case IconDeskView::Specific: {
+        case DeskView::Specific: {
             if (!m_format) return {kLargeTile, kLargeTile};
             const gw::TileSize t = SpecificTileSize(*m_format);
             return {int(t.width), int(t.height)};
@@ -124,14 +124,14 @@ private:
 
     QPixmap Draw(const Group& group) const {
         if constexpr (std::is_same_v<Group, TAdvIconGroupList>) {
-            if (m_view == IconDeskView::Desktop) {
+            if (m_view == DeskView::Desktop) {
                 QPixmap tile(kLargeTile, kLargeTile);
                 tile.fill(Qt::transparent);
                 const QImage large = GroupIcon(group, kLargeTile);
                 if (!large.isNull()) QPainter(&tile).drawImage(0, 0, large);
                 return tile;
             }
-            if (m_view == IconDeskView::Windows) {
+            if (m_view == DeskView::Windows) {
                 QPixmap tile = BlankTile(kCompositeTile, kCompositeTile, kCompositeBaseline);
                 QPainter painter(&tile);
                 const QImage small = GroupIcon(group, kSmallTile), large = GroupIcon(group, kLargeTile);
@@ -140,7 +140,7 @@ private:
                 return tile;
             }
         }
-        if (m_view == IconDeskView::Specific && m_format) {
+        if (m_view == DeskView::Specific && m_format) {
             const gw::TileSize size = SpecificTileSize(*m_format);
             QPixmap tile = BlankTile(size.width, size.height, SpecificBaseline(*m_format));
             const int image = SpecificImageOf(group, *m_format);
@@ -159,7 +159,7 @@ private:
 
     const std::vector<Group>* m_groups = nullptr;
     std::vector<size_t> m_order;
-    IconDeskView m_view = IconDeskView::Raw;
+    DeskView m_view = DeskView::Raw;
     std::optional<DeskFormat> m_format;
     TileSize m_strip;
     mutable std::vector<std::optional<QPixmap>> m_pictures; // by group, for the current view
@@ -234,10 +234,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
     // What each workdesk does with its own records.
-    virtual IconDeskOpening Load() = 0;
+    virtual DeskOpening Load() = 0;
     virtual std::vector<DeskFormat> FormatsOfFile() const = 0;
     virtual void ShowGroups(bool loaded) = 0;
-    virtual void SetModelView(IconDeskView view, const DeskFormat* format) = 0;
+    virtual void SetModelView(DeskView view, const DeskFormat* format) = 0;
     virtual void SortModel(DeskSortMode mode, const DeskFormat* format) = 0;
     virtual QSize ModelPictureSize() const = 0;
     virtual std::optional<size_t> ModelGroupAt(int row) const = 0;
@@ -257,7 +257,7 @@ protected:
 private:
     void BuildMenus(QVBoxLayout* layout);
     void BuildToolBar(QVBoxLayout* layout);
-    void ShowView(IconDeskView view);
+    void ShowView(DeskView view);
     void FitGrid();
     void Resort();
     const DeskFormat* ChosenFormat() const;
@@ -267,7 +267,7 @@ private:
     const DeskWindowNames& m_names;
     std::vector<DeskFormat> m_formats;
     DeskSortMode m_sortMode = DeskSortMode::ByName;
-    IconDeskView m_view = IconDeskView::Raw;
+    DeskView m_view = DeskView::Raw;
 
     QListView* m_list = nullptr;
     QComboBox* m_formatBox = nullptr;
@@ -305,7 +305,7 @@ protected:
         return DeskFormatsOf(const_cast<GroupDesk*>(this)->Groups());
     }
     void ShowGroups(bool loaded) override { m_model->SetGroups(loaded ? &Groups() : nullptr); }
-    void SetModelView(IconDeskView view, const DeskFormat* format) override { m_model->SetView(view, format); }
+    void SetModelView(DeskView view, const DeskFormat* format) override { m_model->SetView(view, format); }
     void SortModel(DeskSortMode mode, const DeskFormat* format) override { m_model->Sort(mode, format); }
     QSize ModelPictureSize() const override { return m_model->PictureSize(); }
     std::optional<size_t> ModelGroupAt(int row) const override { return m_model->GroupAt(row); }

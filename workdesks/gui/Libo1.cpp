@@ -22,7 +22,7 @@ TForm2::TForm2(CommonData& common, const ExplorerState& explorer, ActionFlags& f
                QWidget* parent)
     : GroupDesk(kIconDeskNames, common, explorer, flags, prompts, parent) {}
 
-IconDeskOpening TForm2::Load() { return OpenIconDesk(m_explorer, m_common, m_contents); }
+DeskOpening TForm2::Load() { return OpenIconDesk(m_explorer, m_common, m_contents); }
 
 void TForm2::Release() {
     m_contents.ReleaseIconGroups();

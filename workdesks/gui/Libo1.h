@@ -11,7 +11,7 @@ public:
            QWidget* parent = nullptr);
 
 protected:
-    IconDeskOpening Load() override;
+    DeskOpening Load() override;
     std::vector<TAdvIconGroupList>& Groups() override { return m_contents.IconGroups; }
     void Release() override;
     void HandOver(size_t group, bool toManager) override;

@@ -22,7 +22,7 @@ TForm11::TForm11(CommonData& common, const ExplorerState& explorer, ActionFlags&
                  QWidget* parent)
     : GroupDesk(kCursorDeskNames, common, explorer, flags, prompts, parent) {}
 
-IconDeskOpening TForm11::Load() { return OpenCursorDesk(m_explorer, m_common, m_contents); }
+DeskOpening TForm11::Load() { return OpenCursorDesk(m_explorer, m_common, m_contents); }
 
 void TForm11::Release() {
     m_contents.ReleaseCursorGroups();

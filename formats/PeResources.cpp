@@ -34,17 +34,6 @@ void RecordNames(std::vector<Group>& groups, const std::vector<ResName>& names) 
     }
 }
 
-// The name value a group is reopened by: its string when named, else the
-// integer its decimal text stands for.
-std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
-    if (isNamed) return ResName::Named(name);
-    uint32_t id = 0;
-    const char* end = name.data() + name.size();
-    const auto [ptr, ec] = std::from_chars(name.data(), end, id);
-    if (ec != std::errc() || ptr != end || name.empty() || id > 0xFFFF) return std::nullopt;
-    return ResName::Id(uint16_t(id));
-}
-
 // A Data block of bytesInRes bytes filled from the start of the resource,
 // the rest zero: a view of the resource when the module's bytes outlive it
 // and no zeros are needed, else a copy. bytesInRes is lowered to the
@@ -206,6 +195,21 @@ uint8_t WithModule(FileContents& contents, const std::string& path, Load load) {
 }
 
 } // namespace
+
+std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
+    if (isNamed) return ResName::Named(name);
+    uint32_t id = 0;
+    const char* end = name.data() + name.size();
+    const auto [ptr, ec] = std::from_chars(name.data(), end, id);
+    if (ec != std::errc() || ptr != end || name.empty() || id > 0xFFFF) return std::nullopt;
+    return ResName::Id(uint16_t(id));
+}
+
+Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, uint8_t isNamed) {
+    const std::optional<ResName> value = ReopenName(name, isNamed);
+    const std::optional<ByteView> resource = value ? module.Find(RT_BITMAP, *value) : std::nullopt;
+    return resource ? DecodeBitmapResource(*resource) : Bitmap{};
+}
 
 ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count) {
     return ParseGroups<TAdvIconGroupList>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage);

@@ -1,6 +1,7 @@
 #pragma once
 // Icon groups, cursor groups and bitmaps of 32-bit executables and libraries,
 // read through ResourceModule.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,16 @@
 namespace gw {
 
 class ResourceModule;
+struct ResName;
+
+// The name value a resource listed by the loaders is found again by: its
+// name when named, else the integer its decimal text stands for (nullopt
+// when that is not an id from 0 to 65535).
+std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed);
+
+// A bitmap resource of the module found again by the name a load gave it,
+// decoded; a bitmap without a handle when it is not there or does not decode.
+Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, uint8_t isNamed);
 
 // Status 1 when the module does not open, else 0. The lists are sized to
 // the counts in contents; names beyond them are ignored. A group resource

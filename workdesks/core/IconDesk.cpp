@@ -7,6 +7,7 @@
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
+#include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
 #include "formats/IconManage.h"
 #include "formats/ResFile.h"
@@ -164,10 +165,12 @@ template std::vector<int64_t> RawStripPositions(const TAdvCursorGroupList&, int6
 
 namespace {
 
-// The opening both workdesks share; the count, the noun and the loaders are theirs.
+// The opening the workdesks share; the count, the noun and the loaders are
+// theirs. The Bitmap Workdesk has no kind text for an icon library.
 template <class Load, class LoadRes>
 DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
-                         int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes) {
+                     int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes,
+                     bool iconFileText = true) {
     DeskOpening opening;
     contents = FileContents{};
     if (!explorer.SelectedItem) {
@@ -183,8 +186,10 @@ DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileCont
     contents.*count = n;
     const TFileKind kind = GetFileKind(common.SelFilePath);
     opening.fileText = common.SelFileName + " - " + std::to_string(n) + " " + noun;
-    opening.kindText = kind == fkIconFile || kind == fkPEFile || kind == fkNEFile ? FileKindText(kind)
-                                                                                   : FileKindText(fkNonExecutable);
+    if (kind == fkIconFile)
+        opening.kindText = iconFileText ? FileKindText(kind) : "";
+    else
+        opening.kindText = FileKindText(kind == fkPEFile || kind == fkNEFile ? kind : fkNonExecutable);
     if (common.ExecutableSource)
         opening.failed = load(contents, common.SelFilePath, kind) != 0;
     else if (common.ResourceSource)
@@ -201,6 +206,11 @@ DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, File
 DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
     return OpenDesk(explorer, common, contents, &FileContents::CursorGroupCount, "Cursors", LoadCursors,
                     LoadResCursors);
+}
+
+DeskOpening OpenBitmapDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
+    return OpenDesk(explorer, common, contents, &FileContents::BitmapCount, "Bitmaps", LoadBitmaps, LoadResBitmaps,
+                    false);
 }
 
 } // namespace gw

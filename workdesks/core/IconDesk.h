@@ -128,5 +128,8 @@ DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, File
 // The same for the Cursor Workdesk: CursorGroupCount, "... Cursors", the
 // cursor loaders.
 DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+// The same for the Bitmap Workdesk: BitmapCount, "... Bitmaps", the bitmap
+// loaders; an icon library gets no kind text.
+DeskOpening OpenBitmapDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
 
 } // namespace gw

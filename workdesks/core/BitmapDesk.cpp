@@ -1,0 +1,195 @@
+#include "workdesks/core/BitmapDesk.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "batch/core/Prompts.h"
+#include "formats/PeResources.h"
+#include "formats/Rescaler.h"
+#include "formats/ResTypes.h"
+#include "platform/BmpCodec.h"
+#include "platform/FileIo.h"
+#include "platform/ResourceModule.h"
+
+namespace gw {
+
+const char* BitmapFormatText(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::pfDevice: return "Device";
+    case PixelFormat::pf1bit: return "2";
+    case PixelFormat::pf4bit: return "16";
+    case PixelFormat::pf8bit: return "256";
+    case PixelFormat::pf15bit: return "15 Bit";
+    case PixelFormat::pf16bit: return "16 Bit";
+    case PixelFormat::pf24bit: return "24 Bit";
+    case PixelFormat::pf32bit: return "32 Bit";
+    case PixelFormat::pfCustom: break;
+    }
+    return "Custom";
+}
+
+std::vector<std::string> BitmapDeskItem::SubItems() const {
+    return {"Bitmap", isNamed ? "1" : "0", std::to_string(width), std::to_string(height), BitmapFormatText(format)};
+}
+
+std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<TAdvBmp>& bitmaps) {
+    std::vector<BitmapDeskItem> items;
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        const TAdvBmp& bmp = bitmaps[i];
+        // An entry the load did not fill holds no bitmap and waits for none.
+        if (!bmp.Picture.Pending() && !bmp.Bitmap()->HasHandle()) continue;
+        items.push_back({i, bmp.Name, bmp.IsNamed != 0, bmp.Width, bmp.Height, bmp.PixelFormat});
+    }
+    std::stable_sort(items.begin(), items.end(), BitmapCaptionBefore);
+    return items;
+}
+
+bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b) {
+    // Captions hold no NUL from the readers; compare whole strings anyway.
+    if (const int c = std::strcoll(a.caption.c_str(), b.caption.c_str()); c != 0) return c < 0;
+    if (const int c = a.caption.compare(b.caption); c != 0) return c < 0;
+    return a.entry < b.entry;
+}
+
+ThumbSize BitmapTileSize(int32_t maxWidth, int32_t maxHeight) {
+    return {std::clamp(maxWidth, 1, kBitmapThumbSide), std::clamp(maxHeight, 1, kBitmapThumbSide)};
+}
+
+ThumbSize BitmapThumbSize(int32_t width, int32_t height, ThumbSize tile) {
+    const int64_t w = std::max(width, 1), h = std::max(height, 1);
+    const int64_t tw = std::max(tile.width, 1), th = std::max(tile.height, 1);
+    const int64_t f = std::max({(w + tw - 1) / tw, (h + th - 1) / th, int64_t(1)});
+    return {int32_t(std::max<int64_t>(w / f, 1)), int32_t(std::max<int64_t>(h / f, 1))};
+}
+
+BitmapThumb MakeBitmapThumb(const Bitmap& bitmap, ThumbSize tile) {
+    BitmapThumb thumb;
+    if (!bitmap.HasHandle()) return thumb;
+    const ThumbSize size = BitmapThumbSize(bitmap.width, bitmap.height, tile);
+    Bitmap work = bitmap; // the rescaler may convert its source
+    thumb.picture.width = size.width;
+    thumb.picture.height = size.height;
+    if (!Rescale(work, thumb.picture)) {
+        thumb.picture = Bitmap{};
+        return thumb;
+    }
+    thumb.transparentColor = ColorFromArgb(thumb.picture.Pixel(0, thumb.picture.height - 1));
+    return thumb;
+}
+
+BitmapSaveSource BitmapSaveSourceFor(bool resourceSource, bool executableSource, const std::string& kindText) {
+    if (resourceSource || kindText == FileKindText(fkNEFile)) return BitmapSaveSource::Loaded;
+    if (executableSource) return BitmapSaveSource::ReadAgain;
+    return BitmapSaveSource::None;
+}
+
+namespace {
+
+// Where the commands take each bitmap from: the PE file is opened once per
+// command, not once per bitmap.
+class BitmapFetcher {
+public:
+    explicit BitmapFetcher(const BitmapDeskFile& file) : m_file(file) {
+        if (file.source == BitmapSaveSource::ReadAgain) m_module = ResourceModule::Open(file.path, &m_openError);
+    }
+
+    // False (with why set) when the file's executable cannot be opened again.
+    bool Opened(std::string& why) const {
+        if (m_file.source != BitmapSaveSource::ReadAgain || m_module) return true;
+        why = "Cannot read \"" + m_file.path + "\" again: " + m_openError;
+        return false;
+    }
+
+    // The .bmp file of an item; empty (with why set) when there is no bitmap.
+    // A resource not found again, or not decoding, gives the loaded bitmap.
+    Bytes FileOf(const BitmapDeskItem& item, std::string& why) const {
+        if (m_file.source == BitmapSaveSource::None) {
+            why = "There is no source to save \"" + item.caption + "\" from";
+            return {};
+        }
+        if (m_module) {
+            const Bitmap again = ReadPeBitmapAgain(*m_module, item.caption, item.isNamed ? 1 : 0);
+            if (again.HasHandle()) return EncodeBmp(again);
+        }
+        const Bitmap* loaded = Loaded(item);
+        if (!loaded || !loaded->HasHandle()) {
+            why = "The bitmap \"" + item.caption + "\" cannot be decoded; no file was written for it";
+            return {};
+        }
+        return EncodeBmp(*loaded, (*m_file.bitmaps)[item.entry].PixelFormat);
+    }
+
+private:
+    const Bitmap* Loaded(const BitmapDeskItem& item) const {
+        if (!m_file.bitmaps || item.entry >= m_file.bitmaps->size()) return nullptr;
+        return (*m_file.bitmaps)[item.entry].Bitmap().get();
+    }
+
+    const BitmapDeskFile& m_file;
+    std::unique_ptr<ResourceModule> m_module;
+    std::string m_openError;
+};
+
+} // namespace
+
+BatchResult SaveDeskBitmap(const BitmapDeskFile& file, const BitmapDeskItem& item, Prompts& prompts) {
+    BatchResult result;
+    const BitmapFetcher fetcher(file);
+    std::string why;
+    Bytes bytes;
+    if (fetcher.Opened(why)) bytes = fetcher.FileOf(item, why);
+    if (bytes.empty()) {
+        result.notes.push_back(why);
+        return result;
+    }
+    SaveFileRequest request;
+    request.title = kSaveBitmapTitle;
+    request.filter = kSaveBitmapFilter;
+    request.defaultExtension = "bmp";
+    request.initialName = item.caption + ".bmp";
+    const std::optional<std::string> path = prompts.ChooseSaveFile(request);
+    if (!path) {
+        result.cancelled = true;
+        return result;
+    }
+    const std::string error = WriteFileAtomic(*path, bytes, true);
+    if (!error.empty()) {
+        result.ok = false;
+        result.error = error;
+        return result;
+    }
+    result.stats.filesWritten = 1;
+    result.stats.bytesWritten = bytes.size();
+    return result;
+}
+
+BatchResult SaveAllDeskBitmaps(const BitmapDeskFile& file, const std::vector<BitmapDeskItem>& items,
+                               ActionFlags& flags, Prompts& prompts) {
+    BatchResult result;
+    const std::optional<std::string> folder = prompts.ChooseFolder(kAllBitmapsFolderTitle);
+    if (!folder) {
+        result.cancelled = true;
+        return result;
+    }
+    BatchWriter writer(*folder, flags, &prompts, CollisionMode::Ask);
+    const BitmapFetcher fetcher(file);
+    std::string why;
+    if (!fetcher.Opened(why)) {
+        writer.NoteSkipped(why + "; no bitmap was written");
+    } else {
+        for (const BitmapDeskItem& item : items) {
+            const Bytes bytes = fetcher.FileOf(item, why);
+            if (bytes.empty()) {
+                writer.NoteSkipped(why);
+                continue;
+            }
+            if (writer.Write(item.caption, ".bmp", bytes) == WriteOutcome::Failed) break;
+        }
+    }
+    writer.End();
+    writer.ReportInto(result);
+    return result;
+}
+
+} // namespace gw

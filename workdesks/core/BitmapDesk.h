@@ -1,0 +1,99 @@
+#pragma once
+// The Bitmap Workdesk without a window: its items (one per bitmap that
+// decodes, with the texts the list and the property sheet show), their
+// order, the thumbnail of each, and the two save commands.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/core/ActionFlags.h"
+#include "batch/core/BatchWriter.h"
+#include "formats/BmpTypes.h"
+#include "platform/Bitmap.h"
+
+namespace gw {
+
+class Prompts;
+struct FileContents;
+
+inline constexpr const char* kSaveBitmapTitle = "Save Bitmap";
+inline constexpr const char* kSaveBitmapFilter = "Bitmaps (*.bmp)";
+inline constexpr const char* kAllBitmapsFolderTitle = "Select Folder for All Bitmaps";
+
+// The largest thumbnail side; smaller when every bitmap of the file is smaller.
+constexpr int32_t kBitmapThumbSide = 64;
+
+// The pixel-format text of a bitmap's item: "Device", "2", "16", "256",
+// "15 Bit", "16 Bit", "24 Bit", "32 Bit"; "Custom" for the toolkit's own.
+const char* BitmapFormatText(PixelFormat format);
+
+// One item of the workdesk: a bitmap of the file and the texts shown for it.
+struct BitmapDeskItem {
+    size_t entry = 0;      // its index in FileContents::Bitmaps (and its thumbnail's)
+    std::string caption;   // the resource name, or the decimal text of its id
+    bool isNamed = false;  // the caption is a name, not an id
+    int32_t width = 0;
+    int32_t height = 0;
+    PixelFormat format = PixelFormat::pfDevice;
+
+    // The five texts beside the caption: "Bitmap", "1"/"0", width, height, format.
+    std::vector<std::string> SubItems() const;
+};
+
+// The items of a load, in caption order: only the entries that hold a
+// bitmap (a load fills fewer entries than the explorer counted when some
+// bitmaps do not decode); each keeps its entry number.
+std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<TAdvBmp>& bitmaps);
+
+// The caption order: the C library's collation for the current locale
+// (locale-aware and case-sensitive), then byte order, then entry order.
+bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b);
+
+struct ThumbSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// The thumbnail tile of a load: each side the largest bitmap's, at most 64
+// and at least 1.
+ThumbSize BitmapTileSize(int32_t maxWidth, int32_t maxHeight);
+
+// The size a bitmap is shrunk to in a tile: both sides divided by the larger
+// of ceil(w / tileW) and ceil(h / tileH) (at least 1), each side at least 1.
+ThumbSize BitmapThumbSize(int32_t width, int32_t height, ThumbSize tile);
+
+// A bitmap's thumbnail: shrunk by the area-averaging rescaler, and the
+// colour of its bottom-left pixel, which the list shows as transparent.
+struct BitmapThumb {
+    Bitmap picture; // without a handle when the bitmap does not decode
+    TColor transparentColor = 0;
+};
+BitmapThumb MakeBitmapThumb(const Bitmap& bitmap, ThumbSize tile);
+
+// Where the save commands take a bitmap from: the loaded list (resource and
+// NE files), the PE file's resources read again by name or id, or nowhere.
+enum class BitmapSaveSource : uint8_t { Loaded, ReadAgain, None };
+
+struct BitmapDeskFile {
+    const std::vector<TAdvBmp>* bitmaps = nullptr;
+    std::string path;  // the file the bitmaps came from
+    BitmapSaveSource source = BitmapSaveSource::None;
+};
+
+// The source the workdesk's opening implies: resource files and NE files
+// save what was loaded; other executables read the resource again.
+BitmapSaveSource BitmapSaveSourceFor(bool resourceSource, bool executableSource, const std::string& kindText);
+
+// Save One: the item's bitmap through the "Save Bitmap" dialog (which asks
+// before replacing a file), in its pixel format (device format: the
+// display's depth).
+BatchResult SaveDeskBitmap(const BitmapDeskFile& file, const BitmapDeskItem& item, Prompts& prompts);
+
+// Save All: every item, in the order given, as <folder>/<caption>.bmp,
+// existing files settled by the shared rule. A cancelled folder browser
+// leaves the five flags as they are.
+BatchResult SaveAllDeskBitmaps(const BitmapDeskFile& file, const std::vector<BitmapDeskItem>& items,
+                               ActionFlags& flags, Prompts& prompts);
+
+} // namespace gw

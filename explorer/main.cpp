@@ -22,6 +22,7 @@
 #include "gui/ToolIcons.h"
 #include "listing/CommonData.h"
 #include "workdesks/gui/Libo1.h"
+#include "workdesks/gui/Libo2.h"
 #include "workdesks/gui/Libo3.h"
 #include "platform/Display.h"
 
@@ -59,8 +60,10 @@ int main(int argc, char** argv) {
     // The viewers take the prompts, which the "Already exists" dialog answers,
     // so they are made after it.
     gw::TForm2 form2(common, explorer, actions, prompts, &form1);
+    gw::TForm8 form8(common, explorer, actions, prompts, &form1);
     gw::TForm11 form11(common, explorer, actions, prompts, &form1);
     form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2] { form2.exec(); });
+    form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
 
     form1.Links().showAbout = [&form20] { form20.exec(); };

@@ -1,5 +1,6 @@
 // The Icon Workdesk opened offscreen on a library the explorer listed: its
-// rows, status texts, formats, views and orders, with a screenshot of each view.
+// rows, status texts, formats, views and orders, with a screenshot of each
+// view; the Cursor and Bitmap Workdesks the same way.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/gui/Libo1.h"
+#include "workdesks/gui/Libo2.h"
 #include "workdesks/gui/Libo3.h"
 
 using namespace gw;
@@ -191,4 +193,58 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     Screenshot(form, "workdesk-cursors-specific");
     form.reject();
     EXPECT_EQ(common.WorkdeskShown, 0);
+}
+
+// The Bitmap Workdesk: thumbnails no larger than 64 x 64, only the bitmaps
+// that decode, in caption order.
+TEST(BitmapWorkdesk, OpensAListedLibraryAsThumbnails) {
+    GuiTestApp();
+    TempDir dir;
+    PeLayout layout;
+    auto bitmap = [&](ResName name, int w, int h, uint32_t color) {
+        DibLayout s;
+        s.width = w;
+        s.height = h;
+        s.bitCount = 24;
+        s.icon = false;
+        // A magenta bottom-left corner: the list shows that colour as transparent.
+        s.pixel = [=](int x, int y) { return x < w / 4 && y > h * 3 / 4 ? 0xFF00FFu : (x + y) % 7 ? color : 0u; };
+        layout.resources.push_back({ResName::Id(RT_BITMAP), std::move(name), 0x0409, BuildDib(s)});
+    };
+    bitmap(ResName::Named("TOOLBAR"), 200, 30, 0x3366CC);
+    bitmap(ResName::Id(101), 48, 48, 0xCC3333);
+    bitmap(ResName::Named("Splash"), 120, 90, 0x33AA33);
+    layout.resources.push_back({ResName::Id(RT_BITMAP), ResName::Id(7), 0x0409, Bytes(30, 0xEE)}); // no bitmap
+    ASSERT_TRUE(WriteFile(dir.file("pics.dll"), BuildPe(layout).bytes));
+    ExplorerState explorer;
+    explorer.CurrentDir = dir.path();
+    explorer.SelectedItem = ListRow{0, "pics.dll", "Library", "4", "1"};
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm8 form(common, explorer, flags, prompts);
+    form.resize(520, 300);
+    form.show();
+    EXPECT_EQ(form.objectName(), "Form8");
+    EXPECT_EQ(form.StatusText(0), "pics.dll - 4 Bitmaps");
+    EXPECT_EQ(form.StatusText(1), "PE File");
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"101", "Splash", "TOOLBAR"}));
+    EXPECT_EQ(form.List()->iconSize(), QSize(64, 64));
+    EXPECT_EQ(form.findChild<QToolButton*>("sb4ExtractOne"), nullptr);
+    // TOOLBAR, 200 x 30, is shrunk by 4 to 50 x 7 at the tile's top-left corner.
+    const QImage thumb =
+        form.Model()->data(form.Model()->index(2), Qt::DecorationRole).value<QPixmap>().toImage();
+    EXPECT_EQ(thumb.size(), QSize(64, 64));
+    EXPECT_EQ(qAlpha(thumb.pixel(0, 6)), 0);   // the bottom-left colour is transparent
+    EXPECT_NE(qAlpha(thumb.pixel(49, 0)), 0);
+    EXPECT_EQ(qAlpha(thumb.pixel(50, 0)), 0);  // past the scaled bitmap
+    EXPECT_EQ(form.findChild<QToolButton*>("sb4SaveOne")->isEnabled(), false);
+    form.List()->setCurrentIndex(form.Model()->index(0));
+    form.ListClick();
+    EXPECT_EQ(form.findChild<QToolButton*>("sb4SaveOne")->isEnabled(), true);
+    Screenshot(form, "workdesk-bitmaps");
+    form.reject();
+    EXPECT_EQ(common.WorkdeskShown, 0);
+    EXPECT_EQ(form.RowCount(), 0);
 }

@@ -127,19 +127,21 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { m_statusBar->setVisible(on); });
-    QMenu* arrange = view->addMenu(m_names.arrangeMenu);
-    auto* group = new QActionGroup(this);
-    auto radio = [&](const char* suffix, const char* text, void (DeskWindow::*handler)()) {
-        QAction* a = named(arrange->addAction(text), suffix);
-        a->setCheckable(true);
-        group->addAction(a);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    m_byName = radio("byName", "by &Name", &DeskWindow::ByNameClick);
-    m_byImage = radio("byImage", "by Image &Count", &DeskWindow::ByImageClick);
-    m_byFormat = radio("byFormat", "by Specific &Format", &DeskWindow::ByFormatClick);
-    m_byName->setChecked(true);
+    if (m_names.arrangeMenu) {
+        QMenu* arrange = view->addMenu(m_names.arrangeMenu);
+        auto* group = new QActionGroup(this);
+        auto radio = [&](const char* suffix, const char* text, void (DeskWindow::*handler)()) {
+            QAction* a = named(arrange->addAction(text), suffix);
+            a->setCheckable(true);
+            group->addAction(a);
+            connect(a, &QAction::triggered, this, handler);
+            return a;
+        };
+        m_byName = radio("byName", "by &Name", &DeskWindow::ByNameClick);
+        m_byImage = radio("byImage", "by Image &Count", &DeskWindow::ByImageClick);
+        m_byFormat = radio("byFormat", "by Specific &Format", &DeskWindow::ByFormatClick);
+        m_byName->setChecked(true);
+    }
     m_properties = named(view->addAction("&Properties"), "Properties");
     m_properties->setEnabled(false);
     connect(m_properties, &QAction::triggered, this, &DeskWindow::PropertiesClick);
@@ -155,13 +157,38 @@ void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
     m_toolBar->setObjectName(m_names.toolBar);
     layout->addWidget(m_toolBar);
     const std::string p = m_names.buttonPrefix;
-    auto add = [&](QToolButton* button, void (DeskWindow::*handler)()) {
-        m_toolBar->addWidget(button);
-        connect(button, &QToolButton::clicked, this, handler);
-        return button;
-    };
+    auto add = [this](QToolButton* button, void (DeskWindow::*handler)()) { return AddTool(button, handler); };
     add(SpeedButton(m_names.exitButton, ToolGlyph::ParentFolder, m_names.exitHint), &DeskWindow::reject);
     m_toolBar->addSeparator();
+    if (m_names.arrangeMenu) BuildViewButtons();
+    m_toolBar->addSeparator();
+    m_selectionCommands.push_back(
+        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveAllBitmaps, m_names.saveOneHint), &DeskWindow::SaveOneClick));
+    if (m_names.extractOneHint) {
+        m_selectionCommands.push_back(add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractAll, m_names.extractOneHint),
+                                          &DeskWindow::ExtractOneClick));
+        m_selectionCommands.push_back(add(
+            SpeedButton(p + "ConvertOne", ToolGlyph::SaveAllBitmaps, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
+    }
+    m_selectionCommands.push_back(
+        add(SpeedButton(p + "Edit", ToolGlyph::LargeIcons, m_names.editHint), &DeskWindow::EditClick));
+    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAllBitmaps, m_names.saveAllHint), &DeskWindow::SaveAllClick);
+    if (m_names.extractOneHint) {
+        add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractAll, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
+        add(SpeedButton(p + "ConvertAll", ToolGlyph::SaveAllBitmaps, m_names.convertAllHint),
+            &DeskWindow::ConvertAllClick);
+    }
+}
+
+QToolButton* DeskWindow::AddTool(QToolButton* button, void (DeskWindow::*handler)()) {
+    m_toolBar->addWidget(button);
+    connect(button, &QToolButton::clicked, this, handler);
+    return button;
+}
+
+// The picture styles and the format box of the Icon and Cursor Workdesks.
+void DeskWindow::BuildViewButtons() {
+    auto add = [this](QToolButton* button, void (DeskWindow::*handler)()) { return AddTool(button, handler); };
     auto* views = new QButtonGroup(this);
     m_specific = add(SpeedButton("sb2Specific", ToolGlyph::Details, "Specific View", true), &DeskWindow::SpecificClick);
     m_raw = add(SpeedButton("sb2Raw", ToolGlyph::List, "Raw View", true), &DeskWindow::RawClick);
@@ -184,16 +211,6 @@ void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
     m_formatBox->setEnabled(false);
     m_toolBar->addWidget(m_formatBox);
     connect(m_formatBox, &QComboBox::activated, this, &DeskWindow::FormatChange);
-    m_toolBar->addSeparator();
-    m_selectionCommands = {
-        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveAllBitmaps, m_names.saveOneHint), &DeskWindow::SaveOneClick),
-        add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractAll, m_names.extractOneHint), &DeskWindow::ExtractOneClick),
-        add(SpeedButton(p + "ConvertOne", ToolGlyph::SaveAllBitmaps, m_names.convertOneHint), &DeskWindow::ConvertOneClick),
-        add(SpeedButton(p + "Edit", ToolGlyph::LargeIcons, m_names.editHint), &DeskWindow::EditClick),
-    };
-    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAllBitmaps, m_names.saveAllHint), &DeskWindow::SaveAllClick);
-    add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractAll, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
-    add(SpeedButton(p + "ConvertAll", ToolGlyph::SaveAllBitmaps, m_names.convertAllHint), &DeskWindow::ConvertAllClick);
 }
 
 QString DeskWindow::StatusText(int panel) const { return (panel == 0 ? m_panel0 : m_panel1)->text(); }
@@ -220,11 +237,13 @@ void DeskWindow::FormShow() {
     m_panel0->setText(FromLocal(opening.fileText));
     m_panel1->setText(QString::fromStdString(opening.kindText));
     m_formats.clear();
-    m_formatBox->clear();
-    if (!opening.failed) {
-        m_formats = FormatsOfFile();
-        for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
-        if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
+    if (m_formatBox) {
+        m_formatBox->clear();
+        if (!opening.failed) {
+            m_formats = FormatsOfFile();
+            for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
+            if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
+        }
     }
     ShowGroups(!opening.failed);
     ShowView(m_view);
@@ -236,7 +255,7 @@ void DeskWindow::FormClose() {
     ShowGroups(false);
     Release();
     m_formats.clear();
-    m_formatBox->clear();
+    if (m_formatBox) m_formatBox->clear();
     m_properties->setEnabled(false);
     m_common.WorkdeskShown = 0;
     UpdateSelectionCommands();
@@ -254,7 +273,7 @@ void DeskWindow::closeEvent(QCloseEvent* event) {
 }
 
 const DeskFormat* DeskWindow::ChosenFormat() const {
-    const int i = m_formatBox->currentIndex();
+    const int i = m_formatBox ? m_formatBox->currentIndex() : -1;
     return i >= 0 && size_t(i) < m_formats.size() ? &m_formats[size_t(i)] : nullptr;
 }
 
@@ -274,14 +293,16 @@ void DeskWindow::UpdateSelectionCommands() {
 void DeskWindow::ShowView(DeskView view) {
     if (!m_names.pictureViews && (view == DeskView::Desktop || view == DeskView::Windows)) view = DeskView::Raw;
     m_view = view;
-    m_specific->setChecked(view == DeskView::Specific);
-    m_raw->setChecked(view == DeskView::Raw);
-    if (m_desk) m_desk->setChecked(view == DeskView::Desktop);
-    if (m_win) m_win->setChecked(view == DeskView::Windows);
-    m_formatBox->setEnabled(view == DeskView::Specific && !m_formats.empty());
-    if (view != DeskView::Specific && m_sortMode == DeskSortMode::ByFormat) {
-        m_byName->setChecked(true);
-        m_sortMode = DeskSortMode::ByName;
+    if (m_names.arrangeMenu) {
+        m_specific->setChecked(view == DeskView::Specific);
+        m_raw->setChecked(view == DeskView::Raw);
+        if (m_desk) m_desk->setChecked(view == DeskView::Desktop);
+        if (m_win) m_win->setChecked(view == DeskView::Windows);
+        m_formatBox->setEnabled(view == DeskView::Specific && !m_formats.empty());
+        if (view != DeskView::Specific && m_sortMode == DeskSortMode::ByFormat) {
+            m_byName->setChecked(true);
+            m_sortMode = DeskSortMode::ByName;
+        }
     }
     SetModelView(view, ChosenFormat());
     FitGrid();
@@ -310,7 +331,7 @@ void DeskWindow::ByImageClick() {
 }
 void DeskWindow::ByFormatClick() {
     m_sortMode = DeskSortMode::ByFormat;
-    m_byFormat->setChecked(true);
+    if (m_byFormat) m_byFormat->setChecked(true);
     Resort();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// What the Icon and Cursor Workdesks share: the list model that draws each
-// group's picture for the view shown when the list first asks for it, and
-// the window with its menus, tool bar, format box, orders and commands. Each
-// workdesk names its controls and plugs in its records.
+// What the workdesks share: the list model that draws each group's picture
+// for the view shown when the list first asks for it, and the window with
+// its menus, tool bar, format box, orders and commands. Each workdesk names
+// its controls and plugs in its records; the Bitmap Workdesk leaves out the
+// views, the orders and the extract and convert commands.
 #include <QAbstractListModel>
 #include <QDialog>
 #include <QPainter>
@@ -170,9 +171,9 @@ struct DeskWindowNames {
     const char* objectName;
     const char* caption;
     const char* menuPrefix;   // "m2", "m5": menu items m2Exit, m2TB, ...
-    const char* arrangeMenu;  // "&Arrange Icons"
+    const char* arrangeMenu;  // "&Arrange Icons"; null: one picture style, no orders
     const char* list;         // "ListView1"
-    const char* formatBox;    // "cbIFormat"
+    const char* formatBox;    // "cbIFormat"; null with arrangeMenu
     const char* toolBar;      // "ToolBar2"
     const char* statusBar;    // "StatusBar2"
     int statusPanel1Width;
@@ -182,7 +183,7 @@ struct DeskWindowNames {
     const char* buttonPrefix; // "sb2", "sb5": sb2SaveOne, ...
     const char* saveOneHint;
     const char* saveAllHint;
-    const char* extractOneHint;
+    const char* extractOneHint; // null: no extract and convert commands
     const char* extractAllHint;
     const char* convertOneHint;
     const char* convertAllHint;
@@ -233,20 +234,23 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    // What each workdesk does with its own records.
+    // What each workdesk does with its own records. A "group" is an item
+    // of the list: an icon group, a cursor group, a bitmap.
     virtual DeskOpening Load() = 0;
-    virtual std::vector<DeskFormat> FormatsOfFile() const = 0;
     virtual void ShowGroups(bool loaded) = 0;
-    virtual void SetModelView(DeskView view, const DeskFormat* format) = 0;
-    virtual void SortModel(DeskSortMode mode, const DeskFormat* format) = 0;
     virtual QSize ModelPictureSize() const = 0;
     virtual std::optional<size_t> ModelGroupAt(int row) const = 0;
     virtual void Release() = 0;
     virtual BatchResult SaveOne(size_t group) = 0;
     virtual BatchResult SaveAll() = 0;
-    virtual BatchResult Extract(std::optional<size_t> group) = 0;
-    virtual BatchResult Convert(std::optional<size_t> group) = 0;
     virtual void HandOver(size_t group, bool toManager) = 0;
+    // Only for a workdesk with formats, views and orders.
+    virtual std::vector<DeskFormat> FormatsOfFile() const { return {}; }
+    virtual void SetModelView(DeskView, const DeskFormat*) {}
+    virtual void SortModel(DeskSortMode, const DeskFormat*) {}
+    // Only for a workdesk with the extract and convert commands.
+    virtual BatchResult Extract(std::optional<size_t>) { return {}; }
+    virtual BatchResult Convert(std::optional<size_t>) { return {}; }
     void AttachModel(QAbstractItemModel* model);
 
     CommonData& m_common;
@@ -257,6 +261,8 @@ protected:
 private:
     void BuildMenus(QVBoxLayout* layout);
     void BuildToolBar(QVBoxLayout* layout);
+    void BuildViewButtons();
+    QToolButton* AddTool(QToolButton* button, void (DeskWindow::*handler)());
     void ShowView(DeskView view);
     void FitGrid();
     void Resort();

@@ -1,0 +1,114 @@
+#include "workdesks/gui/Libo2.h"
+
+#include <QPainter>
+
+namespace gw {
+
+void BitmapDeskModel::SetItems(const std::vector<TAdvBmp>* bitmaps, ThumbSize tile) {
+    beginResetModel();
+    m_bitmaps = bitmaps;
+    m_items = bitmaps ? BitmapDeskItemsOf(*bitmaps) : std::vector<BitmapDeskItem>{};
+    m_tile = tile;
+    m_thumbs.assign(m_items.size(), std::nullopt);
+    endResetModel();
+}
+
+const BitmapDeskModel::Thumb& BitmapDeskModel::ThumbAt(size_t row) const {
+    std::optional<Thumb>& thumb = m_thumbs[row];
+    if (thumb) return *thumb;
+    thumb.emplace();
+    // The scaled bitmap at the top-left corner of its tile, its bottom-left
+    // colour transparent; the rest of the tile is left clear.
+    QPixmap tile(m_tile.width, m_tile.height);
+    tile.fill(Qt::transparent);
+    const BitmapThumb scaled = MakeBitmapThumb(*(*m_bitmaps)[m_items[row].entry].Bitmap(), m_tile);
+    if (scaled.picture.HasHandle()) {
+        thumb->transparentColor = scaled.transparentColor;
+        QPainter(&tile).drawImage(0, 0, ToQImage(scaled.picture, ArgbFromColor(scaled.transparentColor)));
+    }
+    thumb->pixmap = tile;
+    return *thumb;
+}
+
+std::optional<TColor> BitmapDeskModel::TransparentColorAt(int row) const {
+    if (row < 0 || size_t(row) >= m_items.size()) return std::nullopt;
+    return ThumbAt(size_t(row)).transparentColor;
+}
+
+QVariant BitmapDeskModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || size_t(index.row()) >= m_items.size()) return {};
+    const BitmapDeskItem& item = m_items[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return QString::fromStdString(item.caption);
+    case Qt::DecorationRole: return ThumbAt(size_t(index.row())).pixmap;
+    case Qt::ToolTipRole: {
+        // "LOGO", "120 x 40, 256 Colors"
+        const std::vector<std::string> sub = item.SubItems();
+        const bool colorCount = sub[4].find_first_not_of("0123456789") == std::string::npos;
+        return QStringLiteral("%1\n%2 x %3, %4%5")
+            .arg(QString::fromStdString(item.caption), QString::fromStdString(sub[2]), QString::fromStdString(sub[3]),
+                 QString::fromStdString(sub[4]), colorCount ? " Colors" : "");
+    }
+    default: return {};
+    }
+}
+
+namespace {
+
+const DeskWindowNames kBitmapDeskNames{
+    "Form8", "Grabwell Bitmap Workdesk", "m4", nullptr, "ListView2", nullptr, "SpeedBar1", "StatusBar4",
+    50, "SpeedButton1", "Exit", false, "sb4",
+    "Extact and Save\nSelected Bitmap",
+    "Extract and Save\nall Bitmaps in File",
+    nullptr, nullptr, nullptr, nullptr,
+    "Open Bitmap \nin Manager",
+};
+
+} // namespace
+
+TForm8::TForm8(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
+               QWidget* parent)
+    : DeskWindow(kBitmapDeskNames, common, explorer, flags, prompts, parent), m_model(new BitmapDeskModel(this)) {
+    AttachModel(m_model);
+}
+
+DeskOpening TForm8::Load() {
+    const DeskOpening opening = OpenBitmapDesk(m_explorer, m_common, m_contents);
+    m_kindText = opening.kindText;
+    return opening;
+}
+
+void TForm8::ShowGroups(bool loaded) {
+    m_model->SetItems(loaded ? &m_contents.Bitmaps : nullptr,
+                      BitmapTileSize(m_contents.MaxBmpWidth, m_contents.MaxBmpHeight));
+}
+
+std::optional<size_t> TForm8::ModelGroupAt(int row) const {
+    if (row < 0 || row >= m_model->rowCount()) return std::nullopt;
+    return size_t(row);
+}
+
+void TForm8::Release() {
+    m_contents.ReleaseBitmaps();
+    m_contents = FileContents{};
+    m_kindText.clear();
+}
+
+BitmapDeskFile TForm8::File() const {
+    return {&m_contents.Bitmaps, m_common.SelFilePath,
+            BitmapSaveSourceFor(m_common.ResourceSource, m_common.ExecutableSource, m_kindText)};
+}
+
+BatchResult TForm8::SaveOne(size_t item) { return SaveDeskBitmap(File(), m_model->Items()[item], m_prompts); }
+
+// Every item in the list's order, each file named after the bitmap it holds.
+BatchResult TForm8::SaveAll() { return SaveAllDeskBitmaps(File(), m_model->Items(), m_flags, m_prompts); }
+
+// The Bitmap & Glyph Manager and Bitmap Properties take the item's bitmap.
+void TForm8::HandOver(size_t item, bool) {
+    const BitmapDeskItem& chosen = m_model->Items()[item];
+    m_common.BitmapIndex = int32_t(chosen.entry);
+    m_common.WorkBitmap = m_contents.Bitmaps[chosen.entry].Bitmap();
+}
+
+} // namespace gw

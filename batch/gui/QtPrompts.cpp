@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "batch/gui/Azioni1.h"
@@ -36,6 +37,9 @@ std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, con
     return ToLocal(folder);
 }
 
+// The question is asked here, on the name the dialog returns, rather than by
+// the dialog: a desktop's own file dialog checks the name as typed, before
+// the default suffix completes it, and would replace "name.ico" unasked.
 std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& request) {
     NormalCursor cursor;
     QFileDialog dialog(m_parent, QString::fromStdString(request.title), FromLocal(request.initialName),
@@ -43,9 +47,18 @@ std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& requ
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToLocal(dialog.selectedFiles().front());
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        const QString chosen = dialog.selectedFiles().front();
+        if (!request.overwritePrompt || !QFileInfo::exists(chosen)) return ToLocal(chosen);
+        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(chosen).fileName());
+        if (QMessageBox::warning(&dialog, dialog.windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes)
+            return ToLocal(chosen);
+        dialog.selectFile(chosen); // asked again, from the same name
+    }
 }
 
 ExistingAnswer QtPrompts::SettleExisting(const std::string& existingPath, const ActionFlags& flags) {

@@ -6,6 +6,8 @@
 
 #include "tests/gui/GuiTestApp.h"
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -271,4 +273,58 @@ TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
     EXPECT_TRUE(fs::exists(src + "/b_.bmp"));
     EXPECT_FALSE(flags.ActionAnswered);
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+// The save dialog asks before replacing a file also when the name typed gets
+// its extension from the default suffix; "No" brings the dialog back.
+TEST(BatchDialogs, SaveDialogAsksForANameCompletedByTheSuffix) {
+    App();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("old.ico"), Bytes{1, 2, 3}));
+    TActionForm actionForm;
+    QtPrompts prompts(nullptr, actionForm);
+    SaveFileRequest request{"Save Icon", "Icons (*.ico)", "ico", dir.file("x.ico")};
+
+    // Each step acts on the modal window of its kind once it is up.
+    std::vector<std::function<bool(QWidget*)>> steps;
+    QStringList asked;
+    auto typeOld = [&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (!dialog) return false;
+        dialog->selectFile(QString::fromStdString(dir.file("old")));
+        static_cast<QDialog*>(dialog)->accept(); // the dialog's own checks run
+        return true;
+    };
+    auto answer = [&](QMessageBox::StandardButton button) {
+        return [&asked, button](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box) return false;
+            asked << box->text();
+            box->button(button)->click();
+            return true;
+        };
+    };
+    auto cancel = [](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (!dialog) return false;
+        dialog->reject();
+        return true;
+    };
+    QTimer driver;
+    driver.setInterval(5);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!steps.empty() && modal && modal->isVisible() && steps.front()(modal)) steps.erase(steps.begin());
+    });
+    driver.start();
+
+    steps = {typeOld, answer(QMessageBox::No), cancel};
+    EXPECT_EQ(prompts.ChooseSaveFile(request), std::nullopt);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("old.ico already exists.")) << asked[0].toStdString();
+
+    steps = {typeOld, answer(QMessageBox::Yes)};
+    EXPECT_EQ(prompts.ChooseSaveFile(request), dir.file("old.ico"));
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(ReadFile(dir.file("old.ico")), (Bytes{1, 2, 3})); // choosing a name writes nothing
 }

@@ -4,6 +4,9 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <cmath>
+#include <tuple>
+
 // Qt resources of a static library are registered by name from outside any
 // namespace.
 static void InitGrabwellResources() { Q_INIT_RESOURCE(grabwell); }
@@ -41,6 +44,31 @@ void Folder(QPainter& p, const QRectF& r) {
     p.setPen(QPen(kFolderDark, 0.9));
     p.setBrush(kFolder);
     p.drawPath(path);
+}
+
+// A disk: what a save command writes.
+void Disk(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(kInk, 0.9));
+    p.setBrush(kBlue);
+    p.drawRoundedRect(r, 1, 1);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(r.left() + r.width() * 0.22, r.top() + 0.8, r.width() * 0.56, r.height() * 0.36));
+    p.setBrush(kLightBlue);
+    p.drawRect(QRectF(r.left() + r.width() * 0.25, r.bottom() - r.height() * 0.34, r.width() * 0.5,
+                      r.height() * 0.34 - 0.6));
+}
+
+// An arrow from (x1, y1) to (x2, y2) with its head at the end.
+void Arrow(QPainter& p, const QColor& color, QPointF from, QPointF to) {
+    p.setPen(QPen(color, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(from, to);
+    const QPointF d = to - from;
+    const double len = std::hypot(d.x(), d.y());
+    if (len <= 0) return;
+    const QPointF u = d / len, n(-u.y(), u.x());
+    p.drawLine(to, to - u * 2.6 + n * 2.2);
+    p.drawLine(to, to - u * 2.6 - n * 2.2);
 }
 
 // Every glyph is drawn on a 16 x 16 grid and scaled for larger pixmaps.
@@ -124,6 +152,65 @@ void DrawGlyph(QPainter& p, ToolGlyph glyph) {
         p.drawLine(QPointF(2, 14.5), QPointF(15, 14.5));
         break;
     }
+    case ToolGlyph::Exit:
+        // A door, open, and an arrow leaving through it.
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(QColor(0xd8, 0xc3, 0x9a));
+        p.drawRect(QRectF(2.5, 1.5, 7, 13));
+        p.setBrush(QColor(0x9a, 0x6a, 0x2f));
+        p.drawPolygon(QPolygonF{{2.5, 1.5}, {6.5, 3}, {6.5, 15}, {2.5, 14.5}});
+        Arrow(p, kGreen.darker(120), {8.5, 8}, {15, 8});
+        break;
+    case ToolGlyph::SpecificView:
+        // One picture standing on its line.
+        Tile(p, QRectF(4, 3, 8, 8));
+        Line(p, 1.5, 13.5, 14.5);
+        break;
+    case ToolGlyph::RawView:
+        // Every picture of a group side by side, small to large.
+        Tile(p, QRectF(1, 9, 3, 3));
+        Tile(p, QRectF(5, 7, 4.5, 5));
+        Tile(p, QRectF(10.5, 4.5, 4.5, 7.5));
+        Line(p, 0.5, 13.5, 15.5);
+        break;
+    case ToolGlyph::SaveOne:
+        Disk(p, QRectF(2, 2, 12, 12));
+        break;
+    case ToolGlyph::SaveAll:
+        Disk(p, QRectF(5, 1, 10, 10));
+        Disk(p, QRectF(1, 5, 10, 10));
+        break;
+    case ToolGlyph::ExtractImages:
+        // A group of pictures with one taken out of it.
+        p.setPen(QPen(kInk, 0.9));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, 6.5, 8, 8));
+        Tile(p, QRectF(3, 8, 2.5, 2.5));
+        Tile(p, QRectF(6, 10, 2.5, 3));
+        Tile(p, QRectF(10.5, 1.5, 4, 4));
+        Arrow(p, kGreen.darker(120), {6, 6}, {10, 2.5});
+        break;
+    case ToolGlyph::ConvertImages: {
+        // An icon turned into a bitmap.
+        Tile(p, QRectF(1, 1.5, 5, 5));
+        Arrow(p, kBlue, {4, 8}, {8.5, 11});
+        p.setPen(QPen(kInk, 0.9));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9.5, 7.5, 5.5, 7));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen);
+        p.drawPolygon(QPolygonF{{10, 14.5}, {12, 11.5}, {14.5, 14.5}});
+        break;
+    }
+    case ToolGlyph::OpenManager:
+        // A picture under a magnifying glass.
+        Tile(p, QRectF(1.5, 1.5, 8, 8));
+        p.setPen(QPen(kInk, 1.4));
+        p.setBrush(QColor(255, 255, 255, 140));
+        p.drawEllipse(QPointF(8.5, 8.5), 3.6, 3.6);
+        p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(11.2, 11.2), QPointF(14.5, 14.5));
+        break;
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The pictures of the explorer's tool bar buttons and the program's own
+// The pictures of the explorer's and the workdesks' tool bar buttons and the program's own
 // icon. The button glyphs are drawn in code so that they look the same under
 // every desktop theme; the program icon is shipped under resources/icons/.
 #include <QIcon>
@@ -15,6 +15,15 @@ enum class ToolGlyph {
     Details,
     ExtractAll,
     SaveAllBitmaps,
+    // The workdesks' own.
+    Exit,
+    SpecificView,
+    RawView,
+    SaveOne,
+    SaveAll,
+    ExtractImages,
+    ConvertImages,
+    OpenManager,
 };
 
 QIcon ToolIcon(ToolGlyph glyph);

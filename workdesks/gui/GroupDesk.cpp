@@ -158,24 +158,24 @@ void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
     layout->addWidget(m_toolBar);
     const std::string p = m_names.buttonPrefix;
     auto add = [this](QToolButton* button, void (DeskWindow::*handler)()) { return AddTool(button, handler); };
-    add(SpeedButton(m_names.exitButton, ToolGlyph::ParentFolder, m_names.exitHint), &DeskWindow::reject);
+    add(SpeedButton(m_names.exitButton, ToolGlyph::Exit, m_names.exitHint), &DeskWindow::reject);
     m_toolBar->addSeparator();
     if (m_names.arrangeMenu) BuildViewButtons();
     m_toolBar->addSeparator();
     m_selectionCommands.push_back(
-        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveAllBitmaps, m_names.saveOneHint), &DeskWindow::SaveOneClick));
+        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveOne, m_names.saveOneHint), &DeskWindow::SaveOneClick));
     if (m_names.extractOneHint) {
-        m_selectionCommands.push_back(add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractAll, m_names.extractOneHint),
+        m_selectionCommands.push_back(add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractImages, m_names.extractOneHint),
                                           &DeskWindow::ExtractOneClick));
         m_selectionCommands.push_back(add(
-            SpeedButton(p + "ConvertOne", ToolGlyph::SaveAllBitmaps, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
+            SpeedButton(p + "ConvertOne", ToolGlyph::ConvertImages, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
     }
     m_selectionCommands.push_back(
-        add(SpeedButton(p + "Edit", ToolGlyph::LargeIcons, m_names.editHint), &DeskWindow::EditClick));
-    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAllBitmaps, m_names.saveAllHint), &DeskWindow::SaveAllClick);
+        add(SpeedButton(p + "Edit", ToolGlyph::OpenManager, m_names.editHint), &DeskWindow::EditClick));
+    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAll, m_names.saveAllHint), &DeskWindow::SaveAllClick);
     if (m_names.extractOneHint) {
-        add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractAll, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
-        add(SpeedButton(p + "ConvertAll", ToolGlyph::SaveAllBitmaps, m_names.convertAllHint),
+        add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractImages, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
+        add(SpeedButton(p + "ConvertAll", ToolGlyph::ConvertImages, m_names.convertAllHint),
             &DeskWindow::ConvertAllClick);
     }
 }
@@ -190,8 +190,8 @@ QToolButton* DeskWindow::AddTool(QToolButton* button, void (DeskWindow::*handler
 void DeskWindow::BuildViewButtons() {
     auto add = [this](QToolButton* button, void (DeskWindow::*handler)()) { return AddTool(button, handler); };
     auto* views = new QButtonGroup(this);
-    m_specific = add(SpeedButton("sb2Specific", ToolGlyph::Details, "Specific View", true), &DeskWindow::SpecificClick);
-    m_raw = add(SpeedButton("sb2Raw", ToolGlyph::List, "Raw View", true), &DeskWindow::RawClick);
+    m_specific = add(SpeedButton("sb2Specific", ToolGlyph::SpecificView, "Specific View", true), &DeskWindow::SpecificClick);
+    m_raw = add(SpeedButton("sb2Raw", ToolGlyph::RawView, "Raw View", true), &DeskWindow::RawClick);
     views->addButton(m_specific);
     views->addButton(m_raw);
     if (m_names.pictureViews) {

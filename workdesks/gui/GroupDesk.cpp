@@ -25,6 +25,7 @@ namespace gw {
 namespace {
 
 constexpr int kPanel0Width = 250;
+constexpr int kCellTop = 4;
 const QColor kBaseline(160, 160, 160);
 
 // Every item takes the whole cell of the grid, so that a caption is
@@ -35,6 +36,13 @@ public:
     QSize cell;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return cell.isValid() ? cell : QStyledItemDelegate::sizeHint(option, index);
+    }
+    // The picture a little below the cell's top, so that the first row does
+    // not touch the list's edge.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.adjust(0, kCellTop, 0, 0);
+        QStyledItemDelegate::paint(painter, shifted, index);
     }
 };
 

@@ -92,6 +92,8 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const E
     m_list->setMovement(QListView::Static);
     m_list->setUniformItemSizes(true);
     m_list->setWordWrap(true);
+    // Names are single words ("TIFPS3CE_CONTROLS"); their ends tell them apart.
+    m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setItemDelegate(new CellDelegate(m_list));
     layout->addWidget(m_list, 1);

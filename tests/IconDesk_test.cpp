@@ -10,7 +10,7 @@
 #include "platform/BmpCodec.h"
 #include "tests/support/Builders.h"
 #include "workdesks/core/IconDesk.h"
-#include "workdesks/core/IconDeskCommands.h"
+#include "batch/core/GroupCommands.h"
 
 using namespace gw;
 
@@ -206,7 +206,7 @@ TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
     ActionFlags flags;
     ScriptedPrompts prompts;
     prompts.folders.push_back(out.path());
-    const DeskSelection one{{&groups[0]}, true};
+    const DeskSelection one{{&groups[0]}, true, {}};
     ASSERT_TRUE(ExtractIconImages(one, flags, prompts).ok);
     EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"APP_0.ico", "APP_1.ico", "APP_2.ico"}));
     for (size_t k = 0; k < 3; ++k)
@@ -287,7 +287,7 @@ TEST(IconDeskCommands, CursorGroupsSaveExtractAndConvert) {
 
     ActionFlags flags;
     prompts.folders = {out.path(), out.path()};
-    const CursorDeskSelection one{{&group}, true};
+    const CursorDeskSelection one{{&group}, true, {}};
     ASSERT_TRUE(ExtractDeskImages(one, flags, prompts).ok);
     EXPECT_EQ(ReadFile(out.file("ARROW_0.cur")).size(), 22u + 308 - 4);
     ASSERT_TRUE(ConvertDeskImages(one, flags, prompts).ok);

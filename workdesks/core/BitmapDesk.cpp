@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "batch/core/Prompts.h"
+#include "batch/core/GroupCommands.h"
 #include "formats/PeResources.h"
 #include "formats/Rescaler.h"
 #include "formats/ResTypes.h"
@@ -143,25 +143,7 @@ BatchResult SaveDeskBitmap(const BitmapDeskFile& file, const BitmapDeskItem& ite
         result.notes.push_back(why);
         return result;
     }
-    SaveFileRequest request;
-    request.title = kSaveBitmapTitle;
-    request.filter = kSaveBitmapFilter;
-    request.defaultExtension = "bmp";
-    request.initialName = item.caption + ".bmp";
-    const std::optional<std::string> path = prompts.ChooseSaveFile(request);
-    if (!path) {
-        result.cancelled = true;
-        return result;
-    }
-    const std::string error = WriteFileAtomic(*path, bytes, true);
-    if (!error.empty()) {
-        result.ok = false;
-        result.error = error;
-        return result;
-    }
-    result.stats.filesWritten = 1;
-    result.stats.bytesWritten = bytes.size();
-    return result;
+    return SaveThroughDialog(BitmapSaveRequest(item.caption), bytes, prompts);
 }
 
 BatchResult SaveAllDeskBitmaps(const BitmapDeskFile& file, const std::vector<BitmapDeskItem>& items,

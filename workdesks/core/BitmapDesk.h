@@ -17,8 +17,6 @@ namespace gw {
 class Prompts;
 struct FileContents;
 
-inline constexpr const char* kSaveBitmapTitle = "Save Bitmap";
-inline constexpr const char* kSaveBitmapFilter = "Bitmaps (*.bmp)";
 inline constexpr const char* kAllBitmapsFolderTitle = "Select Folder for All Bitmaps";
 
 // The largest thumbnail side; smaller when every bitmap of the file is smaller.

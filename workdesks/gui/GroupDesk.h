@@ -24,7 +24,7 @@
 #include "pictures/IconExtract.h"
 #include "pictures/RowPicture.h"
 #include "workdesks/core/IconDesk.h"
-#include "workdesks/core/IconDeskCommands.h"
+#include "batch/core/GroupCommands.h"
 
 class QAction;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "workdesks/core/IconDeskCommands.h"
+#include "batch/core/GroupCommands.h"
 
 #include <optional>
 
@@ -38,6 +38,8 @@ Bytes GroupFile(const TAdvCursorGroupList& group) { return WriteCursorGroup(grou
 Bytes ImageFile(const TAdvIconImage& im) { return WriteIconImage(im); }
 Bytes ImageFile(const TAdvCursorImage& im) { return WriteCursorImage(im, CursorDataForm::Resource); }
 bool MarksBottomLeft(const TAdvIconImage&) { return true; }
+TAdvIconGroupList GroupOf(const TAdvIconImage&) { return {}; }
+TAdvCursorGroupList GroupOf(const TAdvCursorImage&) { return {}; }
 bool MarksBottomLeft(const TAdvCursorImage&) { return false; }
 
 // Asks for the folder, then writes what write() produces through one batch.
@@ -59,33 +61,26 @@ BatchResult RunFolderCommand(const char* title, bool clearOnCancel, ActionFlags&
     return result;
 }
 
+std::string ImageBase(const std::string& name, size_t k) {
+    return name + "_" + std::to_string(k);
+}
+
+// The name of group g of a selection.
 template <class Group>
-std::string ImageBase(const Group& group, size_t k) {
-    return group.Name + "_" + std::to_string(k);
+const std::string& NameOf(const GroupSelection<Group>& selection, size_t g) {
+    return g < selection.names.size() ? selection.names[g] : selection.groups[g]->Name;
 }
 
 } // namespace
 
-template <class Group>
-BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
-    const DeskTexts& texts = TextsFor(group);
+BatchResult SaveThroughDialog(const SaveFileRequest& request, ByteView bytes, Prompts& prompts) {
     BatchResult result;
-    const Group present = WithoutMissingImages(group);
-    if (present.Images.empty()) {
-        result.notes.push_back("The " + std::string(texts.noun) + " \"" + group.Name + "\" has no image to save");
-        return result;
-    }
-    SaveFileRequest request;
-    request.title = texts.saveTitle;
-    request.filter = texts.saveFilter;
-    request.defaultExtension = texts.ext + 1;
-    request.initialName = group.Name + texts.ext;
+    if (bytes.empty()) return result;
     const std::optional<std::string> path = prompts.ChooseSaveFile(request);
     if (!path) {
         result.cancelled = true;
         return result;
     }
-    const Bytes bytes = GroupFile(present);
     const std::string error = WriteFileAtomic(*path, bytes, true);
     if (!error.empty()) {
         result.ok = false;
@@ -95,6 +90,61 @@ BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
     result.stats.filesWritten = 1;
     result.stats.bytesWritten = bytes.size();
     return result;
+}
+
+SaveFileRequest BitmapSaveRequest(const std::string& base) {
+    SaveFileRequest request;
+    request.title = kSaveBitmapTitle;
+    request.filter = kSaveBitmapFilter;
+    request.defaultExtension = "bmp";
+    request.initialName = base + ".bmp";
+    return request;
+}
+
+namespace {
+
+SaveFileRequest SaveRequest(const DeskTexts& texts, const std::string& base) {
+    SaveFileRequest request;
+    request.title = texts.saveTitle;
+    request.filter = texts.saveFilter;
+    request.defaultExtension = texts.ext + 1;
+    request.initialName = base + texts.ext;
+    return request;
+}
+
+} // namespace
+
+template <class Group>
+BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
+    const DeskTexts& texts = TextsFor(group);
+    const Group present = WithoutMissingImages(group);
+    if (present.Images.empty()) {
+        BatchResult result;
+        result.notes.push_back("The " + std::string(texts.noun) + " \"" + group.Name + "\" has no image to save");
+        return result;
+    }
+    return SaveThroughDialog(SaveRequest(texts, group.Name), GroupFile(present), prompts);
+}
+
+template <class Image>
+BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts) {
+    const DeskTexts& texts = TextsFor(GroupOf(im));
+    if (im.Missing || im.Data.empty()) {
+        BatchResult result;
+        result.notes.push_back("Image " + base + " is not in the file; not written");
+        return result;
+    }
+    return SaveThroughDialog(SaveRequest(texts, base), ImageFile(im), prompts);
+}
+
+template <class Image>
+BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts& prompts) {
+    if (!im.Handle()) {
+        BatchResult result;
+        result.notes.push_back("Image " + base + " cannot be decoded; not converted");
+        return result;
+    }
+    return SaveThroughDialog(BitmapSaveRequest(base), IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im)), prompts);
 }
 
 template <class Group>
@@ -117,14 +167,16 @@ template <class Group>
 BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts) {
     const DeskTexts& texts = TextsFor(Group{});
     return RunFolderCommand(texts.imagesFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
-        for (const Group* group : selection.groups) {
+        for (size_t g = 0; g < selection.groups.size(); ++g) {
+            const Group* group = selection.groups[g];
+            const std::string& name = NameOf(selection, g);
             for (size_t k = 0; k < group->Images.size(); ++k) {
                 const auto& im = group->Images[k];
                 if (im.Missing || im.Data.empty()) {
-                    writer.NoteSkipped("Image " + ImageBase(*group, k) + " is not in the file; not written");
+                    writer.NoteSkipped("Image " + ImageBase(name, k) + " is not in the file; not written");
                     continue;
                 }
-                if (writer.Write(ImageBase(*group, k), texts.ext, ImageFile(im)) == WriteOutcome::Failed) return;
+                if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im)) == WriteOutcome::Failed) return;
             }
         }
     });
@@ -133,15 +185,17 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
 template <class Group>
 BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts) {
     return RunFolderCommand(kBitmapsFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
-        for (const Group* group : selection.groups) {
+        for (size_t g = 0; g < selection.groups.size(); ++g) {
+            const Group* group = selection.groups[g];
+            const std::string& name = NameOf(selection, g);
             for (size_t k = 0; k < group->Images.size(); ++k) {
                 const auto& im = group->Images[k];
                 // An image without pixels is never converted.
                 if (!im.Handle()) {
-                    writer.NoteSkipped("Image " + ImageBase(*group, k) + " cannot be decoded; not converted");
+                    writer.NoteSkipped("Image " + ImageBase(name, k) + " cannot be decoded; not converted");
                     continue;
                 }
-                const std::optional<BatchWriter::Target> target = writer.Settle(ImageBase(*group, k), ".bmp");
+                const std::optional<BatchWriter::Target> target = writer.Settle(ImageBase(name, k), ".bmp");
                 if (writer.Failed()) return;
                 if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im))))
                     return;
@@ -156,6 +210,10 @@ template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, Ac
 template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult SaveDeskGroup(const TAdvCursorGroupList&, Prompts&);
+template BatchResult SaveGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
+template BatchResult SaveGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
+template BatchResult ConvertGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
+template BatchResult ConvertGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
 template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&);
 template BatchResult ExtractDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);

@@ -1,20 +1,20 @@
 #pragma once
-// The Icon and Cursor Workdesks' commands, without a window: saving a group
-// as one file, saving every group, extracting every image of a group as its
-// own file, and converting every image to a .bmp file. They ask through
-// Prompts and write through BatchWriter, so the desktop program and the
-// tests run the same code.
+// The commands over icon and cursor groups that the workdesks and managers
+// share, without a window: saving a group as one file, saving every group,
+// extracting every image of a group as its own file, converting every image
+// to a .bmp file, and saving one image either way. They ask through Prompts
+// and write through BatchWriter, so the desktop program and the tests run
+// the same code.
 #include <string>
 #include <vector>
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
+#include "batch/core/Prompts.h"
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
 
 namespace gw {
-
-class Prompts;
 
 inline constexpr const char* kSaveIconTitle = "Save Icon";
 inline constexpr const char* kSaveIconFilter = "Icons (*.ico)";
@@ -43,6 +43,9 @@ template <class Group>
 struct GroupSelection {
     std::vector<const Group*> groups; // in file order
     bool one = false; // "One" commands clear the five flags even when cancelled
+    // The name each group's files take, in the order of groups; empty: the
+    // groups' own names. (A manager names them after the file it opened.)
+    std::vector<std::string> names;
 };
 using DeskSelection = GroupSelection<TAdvIconGroupList>;
 using CursorDeskSelection = GroupSelection<TAdvCursorGroupList>;
@@ -58,6 +61,27 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
 // skipped with a note.
 template <class Group>
 BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
+
+// Asks for a file name with the save dialog (which asks before replacing a
+// file), then writes bytes there whole. Nothing is asked when bytes is empty.
+BatchResult SaveThroughDialog(const SaveFileRequest& request, ByteView bytes, Prompts& prompts);
+
+// One image as its own one-image file through the "Save Icon" or "Save
+// Cursor" dialog, <base>.ico or .cur by default; an image that is not in the
+// file writes nothing and says so.
+template <class Image>
+BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts);
+
+// One image drawn on the key colour as a .bmp file through the "Save Bitmap"
+// dialog, <base>.bmp by default; an image that does not decode writes
+// nothing and says so.
+template <class Image>
+BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts& prompts);
+
+inline constexpr const char* kSaveBitmapTitle = "Save Bitmap";
+inline constexpr const char* kSaveBitmapFilter = "Bitmaps (*.bmp)";
+// The "Save Bitmap" dialog's request, <base>.bmp by default.
+SaveFileRequest BitmapSaveRequest(const std::string& base);
 
 // The Icon Workdesk's names for them.
 inline BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {

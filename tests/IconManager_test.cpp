@@ -1,0 +1,101 @@
+// The Icon Manager's rows and the values of Icon Properties.
+#include <gtest/gtest.h>
+
+#include "formats/FileContents.h"
+#include "listing/CommonData.h"
+#include "managers/core/IconManager.h"
+#include "tests/support/Builders.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+TAdvIconImage Image(uint8_t w, uint16_t bits, uint8_t colorCount = 0, uint32_t bytes = 0) {
+    TAdvIconImage im;
+    im.Width = im.Height = w;
+    im.BitCount = bits;
+    im.ColorCount = colorCount;
+    im.BytesInRes = bytes;
+    return im;
+}
+
+TAdvIconGroupList Group(std::vector<TAdvIconImage> images) {
+    TAdvIconGroupList g;
+    g.Name = "APP";
+    g.Images = std::move(images);
+    g.ImageCount = uint16_t(g.Images.size());
+    return g;
+}
+
+} // namespace
+
+TEST(IconManager, RowsAndTheScrollBox) {
+    // One 32 x 32 image of 16 colours: a 36-pixel row in a 274-pixel box.
+    const ManagerLayout one = IconManagerLayout(Group({Image(32, 4, 16)}));
+    EXPECT_EQ(one.rowHeight, 36);
+    EXPECT_EQ(one.listHeight, 274);
+    EXPECT_EQ(one.rowWidth, 236);
+    EXPECT_EQ(IconRowLabel(Image(32, 4, 16), ManagerMode::File), "32 X 32\n16 Colors");
+    // Seven images 48 wide: 7 x 52 + 4 = 368 does not fit; 5 whole rows, narrower.
+    const ManagerLayout seven = IconManagerLayout(Group(std::vector<TAdvIconImage>(7, Image(48, 8))));
+    EXPECT_EQ(seven.rowHeight, 52);
+    EXPECT_EQ(seven.listHeight, 264);
+    EXPECT_EQ(seven.rowWidth, 220);
+    EXPECT_EQ(seven.scrollStep, 52);
+    // A 256-pixel image (stored 0): one whole row still shows, and its label
+    // keeps the width its text needs instead of going negative.
+    const ManagerLayout big = IconManagerLayout(Group({Image(0, 32), Image(16, 4)}));
+    EXPECT_EQ(big.maxWidth, 256);
+    EXPECT_EQ(big.listHeight, 264);
+    EXPECT_EQ(ManagerLabelWidth(big, 60), 60);
+    EXPECT_EQ(ManagerRowWidth(big, 60), 326);
+    EXPECT_EQ(IconRowLabel(Image(0, 32), ManagerMode::Workdesk), "256 X 256\n4294967296 Colors");
+    // A stored colour count of 0 reads 256 in file mode whatever the bit count.
+    EXPECT_EQ(IconRowLabel(Image(32, 32, 0), ManagerMode::File), "32 X 32\n256 Colors");
+}
+
+TEST(IconManager, PropertySheetValues) {
+    const TAdvIconGroupList group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
+    const IconProperties fromManager = IconPropertiesOf(group, 0, 1, "shell", "shell.ico");
+    EXPECT_EQ(fromManager.name, "shell_0");
+    EXPECT_EQ(fromManager.format, "32 X 32 16 Colors");
+    EXPECT_EQ(fromManager.size, "744 bytes");
+    EXPECT_EQ(fromManager.totalImages, "3");
+    EXPECT_EQ(fromManager.totalSize, "12,345 bytes");
+    EXPECT_EQ(fromManager.heading, "Other Formats:");
+    EXPECT_EQ(fromManager.otherLines, (std::vector<std::string>{"16 X 16 256 Colors"}));
+    // From the workdesk: the group alone, every image a line under "Formats".
+    const IconProperties fromDesk = IconPropertiesOf(group, 2, 3, "APP", "shell.dll");
+    EXPECT_EQ(fromDesk.name, "APP");
+    EXPECT_EQ(fromDesk.format, "");
+    EXPECT_EQ(fromDesk.heading, "Formats");
+    EXPECT_EQ(fromDesk.otherLines.size(), 3u);
+    // Eight lines at most, then one "---- plus others".
+    const IconProperties many = IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, 3, "X", "x");
+    ASSERT_EQ(many.otherLines.size(), 9u);
+    EXPECT_EQ(many.otherLines.back(), "---- plus others");
+    EXPECT_EQ(ThousandsText(1234567), "1,234,567");
+    EXPECT_EQ(ThousandsText(999), "999");
+}
+
+TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
+    TempDir dir;
+    DibLayout s;
+    s.width = s.height = 32;
+    s.bitCount = 4;
+    ASSERT_TRUE(WriteFile(dir.file("Shell.Big.ico"), BuildIcoFile({{BuildDib(s), 32, 32, 16, 0, 1, 4}})));
+    CommonData common;
+    common.SelFileName = "shell.big.ico";
+    common.SelFilePath = dir.file("Shell.Big.ico");
+    FileContents contents;
+    OpenIconManagerFile(common, contents);
+    EXPECT_EQ(common.IconName, "shell");
+    ASSERT_EQ(contents.IconGroups.size(), 1u);
+    EXPECT_EQ(contents.IconGroups[0].Images.size(), 1u);
+    // A file that is not an icon leaves no image.
+    ASSERT_TRUE(WriteFile(dir.file("bad.ico"), Bytes{1, 2, 3}));
+    common.SelFilePath = dir.file("bad.ico");
+    OpenIconManagerFile(common, contents);
+    EXPECT_TRUE(contents.IconGroups.empty() || contents.IconGroups[0].Images.empty());
+}

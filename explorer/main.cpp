@@ -21,6 +21,8 @@
 #include "explorer/gui/Main1.h"
 #include "gui/ToolIcons.h"
 #include "listing/CommonData.h"
+#include "managers/gui/About2.h"
+#include "managers/gui/Editor1.h"
 #include "workdesks/gui/Libo1.h"
 #include "workdesks/gui/Libo2.h"
 #include "workdesks/gui/Libo3.h"
@@ -62,7 +64,27 @@ int main(int argc, char** argv) {
     gw::TForm2 form2(common, explorer, actions, prompts, &form1);
     gw::TForm8 form8(common, explorer, actions, prompts, &form1);
     gw::TForm11 form11(common, explorer, actions, prompts, &form1);
+    gw::TForm3 form3(common, &form1);
+    gw::TForm4 form4(common, actions, prompts, &form1);
     form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2] { form2.exec(); });
+    // The Icon Manager: on an icon file from the explorer, or on the
+    // workdesk's selected group; Icon Properties from either.
+    form1.Links().SetViewer(gw::OpenTarget::IconManager, [&form4] {
+        form4.SetWorkdeskGroups(nullptr);
+        form4.exec();
+    });
+    form2.openManager = [&] {
+        form4.SetWorkdeskGroups(&form2.Contents().IconGroups);
+        form4.exec();
+    };
+    form2.openProperties = [&] {
+        form3.SetGroups(&form2.Contents().IconGroups);
+        form3.exec();
+    };
+    form4.openProperties = [&] {
+        form3.SetGroups(form4.Groups());
+        form3.exec();
+    };
     form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
 

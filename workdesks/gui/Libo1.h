@@ -10,6 +10,9 @@ public:
     TForm2(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
            QWidget* parent = nullptr);
 
+    // What the open file holds: the Icon Manager and Icon Properties read its groups.
+    const FileContents& Contents() const { return m_contents; }
+
 protected:
     DeskOpening Load() override;
     std::vector<TAdvIconGroupList>& Groups() override { return m_contents.IconGroups; }

@@ -15,6 +15,8 @@ namespace gw {
 
 namespace {
 
+constexpr int kSheetWidth = 259;
+constexpr int kSheetHeight = 381;
 constexpr int kValueX = 72;
 constexpr int kOtherTop = 136;
 constexpr int kOtherStep = 16;
@@ -64,7 +66,7 @@ TForm3::TForm3(CommonData& common, QWidget* parent) : QDialog(parent), m_common(
     close->setObjectName("BitBtn1");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
-    resize(259, 381);
+    resize(kSheetWidth, kSheetHeight);
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -101,6 +103,11 @@ void TForm3::FormShow() {
     m_totalImages->setText(QString::fromStdString(m_values.totalImages));
     m_totalSize->setText(QString::fromStdString(m_values.totalSize));
     m_heading->setText(QString::fromStdString(m_values.heading));
+    // A long format ("256 X 256 4294967296 Colors") widens the sheet rather than being cut.
+    for (QLabel* value : {m_name, m_format, m_size, m_fileName}) value->adjustSize();
+    const int needed = std::max({m_name->geometry().right(), m_format->geometry().right(), m_size->geometry().right(),
+                                 m_fileName->geometry().right()}) + 8;
+    if (needed > m_page->width()) resize(width() + needed - m_page->width(), height());
     for (size_t k = 0; k < m_values.otherLines.size(); ++k) {
         QLabel* line = PlacedLabel(m_page, QString::fromStdString(m_values.otherLines[k]), 8,
                                    kOtherTop + kOtherStep * int(k), 223);
@@ -110,6 +117,7 @@ void TForm3::FormShow() {
 }
 
 void TForm3::FormClose() {
+    resize(kSheetWidth, kSheetHeight);
     for (QLabel* line : m_otherLines) delete line;
     m_otherLines.clear();
     m_preview->clear();

@@ -5,6 +5,8 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -22,6 +24,8 @@ namespace gw {
 
 namespace {
 
+constexpr int kWindowWidth = 257;
+constexpr int kWindowHeight = 438;
 const QColor kSelectedBack(0xFF, 0xFF, 0x00); // yellow
 const QColor kSelectedText(0xFF, 0x00, 0x00); // red
 
@@ -147,7 +151,7 @@ TForm4::TForm4(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget
     status->addWidget(m_panel0);
     status->addWidget(m_panel1, 1);
     layout->addWidget(status);
-    resize(257, 438);
+    resize(kWindowWidth, kWindowHeight);
 }
 
 const std::vector<TAdvIconGroupList>* TForm4::Groups() const {
@@ -184,6 +188,12 @@ void TForm4::FormShow() {
     m_list->setFixedHeight(m_layout.listHeight);
     m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
     m_model->SetGroup(group, mode);
+    // Rows wider than the designed 257-pixel window (256-pixel images) widen
+    // it, up to the screen, rather than hide their labels to the right.
+    const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
+    const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
+    const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
+    resize(std::max(kWindowWidth, std::min(needed, screenWidth)), height());
     if (m_model->rowCount() > 0) {
         m_list->setCurrentIndex(m_model->index(0));
         SelectImage(0);

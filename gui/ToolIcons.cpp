@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 #include <cmath>
 #include <tuple>
@@ -230,6 +231,18 @@ QIcon ToolIcon(ToolGlyph glyph) {
     QIcon icon;
     for (int size : {16, 24, 32, 48}) icon.addPixmap(GlyphPixmap(glyph, size));
     return icon;
+}
+
+QToolButton* SpeedButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable, int iconSize) {
+    auto* button = new QToolButton;
+    button->setObjectName(name);
+    button->setIcon(ToolIcon(glyph));
+    if (iconSize > 0) button->setIconSize(QSize(iconSize, iconSize));
+    button->setToolTip(hint);
+    button->setStatusTip(QString(hint).replace('\n', ' '));
+    button->setCheckable(checkable);
+    button->setAutoRaise(true);
+    return button;
 }
 
 QIcon AppIcon() {

@@ -4,6 +4,9 @@
 // every desktop theme; the program icon is shipped under resources/icons/.
 #include <QIcon>
 
+class QString;
+class QToolButton;
+
 namespace gw {
 
 enum class ToolGlyph {
@@ -27,6 +30,11 @@ enum class ToolGlyph {
 };
 
 QIcon ToolIcon(ToolGlyph glyph);
+
+// A flat tool button with a glyph; the hint is its tool tip, and its status
+// tip on one line. iconSize 0 leaves the tool bar's own size.
+QToolButton* SpeedButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable = false,
+                         int iconSize = 0);
 
 // The program's own icon (window icon, About box, and the picture of an
 // executable without icons of its own in the cursor and bitmap lists).

@@ -1,6 +1,7 @@
 #include "batch/core/GroupCommands.h"
 
 #include <optional>
+#include <type_traits>
 
 #include "batch/core/Prompts.h"
 #include "formats/IconFormat.h"
@@ -9,7 +10,9 @@
 
 namespace gw {
 
-// What differs between the two workdesks' commands.
+// What differs between the commands over icons and over cursors, chosen by
+// the kind of group or image a command works on. (Outside the anonymous
+// namespace: the commands' lambdas capture it.)
 struct DeskTexts {
     const char* noun;          // "icon", "cursor"
     const char* ext;           // ".ico", ".cur"
@@ -19,14 +22,17 @@ struct DeskTexts {
     const char* imagesFolderTitle;
 };
 
-static const DeskTexts& TextsFor(const TAdvIconGroupList&) {
-    static const DeskTexts k{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle, kIconsFolderTitle};
-    return k;
-}
-static const DeskTexts& TextsFor(const TAdvCursorGroupList&) {
-    static const DeskTexts k{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
-                             kCursorsFolderTitle};
-    return k;
+constexpr DeskTexts kIconTexts{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle,
+                               kIconsFolderTitle};
+constexpr DeskTexts kCursorTexts{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
+                                 kCursorsFolderTitle};
+
+template <class T>
+constexpr const DeskTexts& TextsFor() {
+    if constexpr (std::is_same_v<T, TAdvIconGroupList> || std::is_same_v<T, TAdvIconImage>)
+        return kIconTexts;
+    else
+        return kCursorTexts;
 }
 
 namespace {
@@ -38,28 +44,7 @@ Bytes GroupFile(const TAdvCursorGroupList& group) { return WriteCursorGroup(grou
 Bytes ImageFile(const TAdvIconImage& im) { return WriteIconImage(im); }
 Bytes ImageFile(const TAdvCursorImage& im) { return WriteCursorImage(im, CursorDataForm::Resource); }
 bool MarksBottomLeft(const TAdvIconImage&) { return true; }
-TAdvIconGroupList GroupOf(const TAdvIconImage&) { return {}; }
-TAdvCursorGroupList GroupOf(const TAdvCursorImage&) { return {}; }
 bool MarksBottomLeft(const TAdvCursorImage&) { return false; }
-
-// Asks for the folder, then writes what write() produces through one batch.
-// A cancelled browser ends the command; "One" commands clear the flags then.
-template <class Write>
-BatchResult RunFolderCommand(const char* title, bool clearOnCancel, ActionFlags& flags, Prompts& prompts,
-                             Write write) {
-    BatchResult result;
-    const std::optional<std::string> folder = prompts.ChooseFolder(title);
-    if (!folder) {
-        if (clearOnCancel) flags.ClearAtBatchEnd();
-        result.cancelled = true;
-        return result;
-    }
-    BatchWriter writer(*folder, flags, &prompts, CollisionMode::Ask);
-    write(writer);
-    writer.End();
-    writer.ReportInto(result);
-    return result;
-}
 
 std::string ImageBase(const std::string& name, size_t k) {
     return name + "_" + std::to_string(k);
@@ -116,7 +101,7 @@ SaveFileRequest SaveRequest(const DeskTexts& texts, const std::string& base) {
 
 template <class Group>
 BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
-    const DeskTexts& texts = TextsFor(group);
+    const DeskTexts& texts = TextsFor<Group>();
     const Group present = WithoutMissingImages(group);
     if (present.Images.empty()) {
         BatchResult result;
@@ -128,7 +113,7 @@ BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
 
 template <class Image>
 BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts) {
-    const DeskTexts& texts = TextsFor(GroupOf(im));
+    const DeskTexts& texts = TextsFor<Image>();
     if (im.Missing || im.Data.empty()) {
         BatchResult result;
         result.notes.push_back("Image " + base + " is not in the file; not written");
@@ -149,7 +134,7 @@ BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts&
 
 template <class Group>
 BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts) {
-    const DeskTexts& texts = TextsFor(Group{});
+    const DeskTexts& texts = TextsFor<Group>();
     return RunFolderCommand(texts.allFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
         for (const Group& group : groups) {
             const Group present = WithoutMissingImages(group);
@@ -165,7 +150,7 @@ BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& fla
 
 template <class Group>
 BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts) {
-    const DeskTexts& texts = TextsFor(Group{});
+    const DeskTexts& texts = TextsFor<Group>();
     return RunFolderCommand(texts.imagesFolderTitle, selection.one, flags, prompts, [&](BatchWriter& writer) {
         for (size_t g = 0; g < selection.groups.size(); ++g) {
             const Group* group = selection.groups[g];

@@ -5,6 +5,7 @@
 // to a .bmp file, and saving one image either way. They ask through Prompts
 // and write through BatchWriter, so the desktop program and the tests run
 // the same code.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,26 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
 // skipped with a note.
 template <class Group>
 BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
+
+// Asks for the folder, then writes what write(BatchWriter&) produces through
+// one batch. A cancelled browser ends the command; with clearOnCancel the
+// five flags are cleared then ("One" commands), else they stay.
+template <class Write>
+BatchResult RunFolderCommand(const char* title, bool clearOnCancel, ActionFlags& flags, Prompts& prompts,
+                             Write write) {
+    BatchResult result;
+    const std::optional<std::string> folder = prompts.ChooseFolder(title);
+    if (!folder) {
+        if (clearOnCancel) flags.ClearAtBatchEnd();
+        result.cancelled = true;
+        return result;
+    }
+    BatchWriter writer(*folder, flags, &prompts, CollisionMode::Ask);
+    write(writer);
+    writer.End();
+    writer.ReportInto(result);
+    return result;
+}
 
 // Asks for a file name with the save dialog (which asks before replacing a
 // file), then writes bytes there whole. Nothing is asked when bytes is empty.

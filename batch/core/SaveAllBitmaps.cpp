@@ -4,6 +4,7 @@
 #include <exception>
 #include <optional>
 
+#include "batch/core/GroupCommands.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/Prompts.h"
 #include "platform/BmpCodec.h"
@@ -55,7 +56,7 @@ void SaveAll(const SaveAllBitmapsRequest& request, BatchWriter& writer, BatchRes
 
 BatchResult RunSaveAllBitmaps(const SaveAllBitmapsRequest& request, ActionFlags& flags, Prompts& prompts) {
     BatchResult result;
-    const std::optional<std::string> folder = prompts.ChooseFolder(kSaveAllBitmapsTitle);
+    const std::optional<std::string> folder = prompts.ChooseFolder(kBitmapsFolderTitle);
     if (!folder) {
         result.cancelled = true;
         return result;

@@ -12,8 +12,6 @@ namespace gw {
 
 class Prompts;
 
-constexpr const char* kSaveAllBitmapsTitle = "Select folder for bitmaps";
-
 struct SaveAllBitmapsRequest {
     std::string CurrentDir;        // the folder listed
     std::span<const ListRow> rows; // the list's rows in their display order

@@ -49,17 +49,11 @@ constexpr int kTreeWidth = 180;
 constexpr int kHintPanelWidth = 160;
 const QSize kProgressPanelSize(270, 96);
 constexpr qint64 kLabelRefreshMs = 15;
+constexpr int kToolGlyphSize = 16;
 
-QToolButton* SpeedButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable) {
-    auto* button = new QToolButton;
-    button->setObjectName(name);
-    button->setIcon(ToolIcon(glyph));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setStatusTip(QString(hint).replace('\n', ' '));
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    return button;
+// The explorer's tool buttons keep 16-pixel glyphs whatever the style's size.
+QToolButton* ExplorerButton(const char* name, ToolGlyph glyph, const QString& hint, bool checkable) {
+    return SpeedButton(name, glyph, hint, checkable, kToolGlyphSize);
 }
 
 QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const QString& hint = {}) {
@@ -198,18 +192,18 @@ void TForm1::BuildToolBar() {
     ToolBar1->addWidget(ComboBox1);
     ToolBar1->addSeparator();
 
-    sbTree1 = SpeedButton("sbTree1", ToolGlyph::FolderPanel, "Show/Hide Folder Panel", true);
+    sbTree1 = ExplorerButton("sbTree1", ToolGlyph::FolderPanel, "Show/Hide Folder Panel", true);
     sbTree1->setChecked(true);
-    sbUpDir1 = SpeedButton("sbUpDir1", ToolGlyph::ParentFolder, "Parent Folder", false);
+    sbUpDir1 = ExplorerButton("sbUpDir1", ToolGlyph::ParentFolder, "Parent Folder", false);
     sbUpDir1->setEnabled(false);
     ToolBar1->addWidget(sbTree1);
     ToolBar1->addWidget(sbUpDir1);
     ToolBar1->addSeparator();
 
-    sbLarge1 = SpeedButton("sbLarge1", ToolGlyph::LargeIcons, "Large Icons", true);
-    sbSmall1 = SpeedButton("sbSmall1", ToolGlyph::SmallIcons, "Small Icons", true);
-    sbList1 = SpeedButton("sbList1", ToolGlyph::List, "List", true);
-    sbDetails1 = SpeedButton("sbDetails1", ToolGlyph::Details, "Details", true);
+    sbLarge1 = ExplorerButton("sbLarge1", ToolGlyph::LargeIcons, "Large Icons", true);
+    sbSmall1 = ExplorerButton("sbSmall1", ToolGlyph::SmallIcons, "Small Icons", true);
+    sbList1 = ExplorerButton("sbList1", ToolGlyph::List, "List", true);
+    sbDetails1 = ExplorerButton("sbDetails1", ToolGlyph::Details, "Details", true);
     auto* styles = new QButtonGroup(this);
     styles->setExclusive(true);
     for (QToolButton* button : {sbLarge1, sbSmall1, sbList1, sbDetails1}) {
@@ -218,8 +212,8 @@ void TForm1::BuildToolBar() {
     }
     sbDetails1->setChecked(true);
 
-    sbWizard = SpeedButton("sbWizard", ToolGlyph::ExtractAll, "Extract All", false);
-    sbAllBits = SpeedButton("sbAllBits", ToolGlyph::SaveAllBitmaps, "Save all Bitmaps of\nSelected Directory", false);
+    sbWizard = ExplorerButton("sbWizard", ToolGlyph::ExtractAll, "Extract All", false);
+    sbAllBits = ExplorerButton("sbAllBits", ToolGlyph::SaveAllBitmaps, "Save all Bitmaps of\nSelected Directory", false);
     m_sbWizardSlot = ToolBar1->addWidget(sbWizard);
     m_sbAllBitsSlot = ToolBar1->addWidget(sbAllBits);
     m_sbWizardSlot->setVisible(false);

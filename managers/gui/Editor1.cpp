@@ -45,9 +45,10 @@ public:
         if (!picture.isNull())
             painter->drawImage(row.left() + kManagerPictureLeft, row.top() + (row.height() - picture.height()) / 2,
                                picture);
-        const int labelWidth = ManagerLabelWidth(m_layout, TextWidth(option, index));
-        const QRect label(row.left() + ManagerRowWidth(m_layout, TextWidth(option, index)) - labelWidth,
-                          row.top() + 1, labelWidth, row.height() - 2);
+        const int textWidth = TextWidth(option, index);
+        const int labelWidth = ManagerLabelWidth(m_layout, textWidth);
+        const QRect label(row.left() + ManagerRowWidth(m_layout, textWidth) - labelWidth, row.top() + 1, labelWidth,
+                          row.height() - 2);
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(label, selected ? kSelectedBack : option.palette.button().color());
         painter->setPen(selected ? kSelectedText : Qt::black);

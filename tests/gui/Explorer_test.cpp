@@ -105,12 +105,6 @@ struct Explorer {
     bool MenuShown(const char* name) const { return Find<QMenu>(name)->menuAction()->isVisible(); }
 };
 
-void SaveScreenshot(QWidget& window, const QString& name) {
-    QApplication::processEvents();
-    QDir().mkpath(GRABWELL_SCREENSHOTS);
-    EXPECT_TRUE(window.grab().save(QStringLiteral(GRABWELL_SCREENSHOTS "/%1.png").arg(name)));
-}
-
 } // namespace
 
 TEST(ExplorerWindow, StartState) {

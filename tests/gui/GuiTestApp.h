@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 
 #include <memory>
 
@@ -31,5 +33,13 @@ inline GuiTestAppEnvironment* const g_guiTestApp =
     static_cast<GuiTestAppEnvironment*>(::testing::AddGlobalTestEnvironment(new GuiTestAppEnvironment));
 
 inline QApplication& GuiTestApp() { return g_guiTestApp->App(); }
+
+// Saves a picture of the window, once pending layout work is done, as
+// build/screenshots/<name>.png.
+inline void SaveScreenshot(QWidget& window, const QString& name) {
+    QApplication::processEvents();
+    QDir().mkpath(GRABWELL_SCREENSHOTS);
+    EXPECT_TRUE(window.grab().save(QStringLiteral(GRABWELL_SCREENSHOTS "/%1.png").arg(name)));
+}
 
 } // namespace gw::test

@@ -28,11 +28,6 @@ Bytes Dib(int side, int bits) {
     return BuildDib(s);
 }
 
-void Screenshot(QWidget& window, const QString& name) {
-    QDir().mkpath(GRABWELL_SCREENSHOTS);
-    EXPECT_TRUE(window.grab().save(QStringLiteral(GRABWELL_SCREENSHOTS "/%1.png").arg(name)));
-}
-
 } // namespace
 
 TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
@@ -61,7 +56,7 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     form.SelectImage(2);
     EXPECT_EQ(common.IconImageIndex, 2);
     EXPECT_EQ(form.StatusText(1), "shell_2");
-    Screenshot(form, "manager-icons");
+    SaveScreenshot(form, "manager-icons");
 
     form.SelectImage(0);
     form.PropertiesClick();
@@ -71,7 +66,7 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     EXPECT_EQ(sheet.Values().heading, "Other Formats:");
     EXPECT_EQ(sheet.Values().otherLines, (std::vector<std::string>{"16 X 16 256 Colors"}));
     EXPECT_FALSE(sheet.Preview()->pixmap().isNull());
-    Screenshot(sheet, "properties-icon");
+    SaveScreenshot(sheet, "properties-icon");
     sheet.accept();
 
     // Save all: <name>_<j>.ico for every image, each a one-image icon file.

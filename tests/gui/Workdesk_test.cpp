@@ -59,11 +59,6 @@ Bytes Library() {
 
 std::vector<std::string> Captions(const DeskWindow& form) { return form.Captions(); }
 
-void Screenshot(QWidget& window, const QString& name) {
-    QDir().mkpath(GRABWELL_SCREENSHOTS);
-    EXPECT_TRUE(window.grab().save(QStringLiteral(GRABWELL_SCREENSHOTS "/%1.png").arg(name)));
-}
-
 } // namespace
 
 TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
@@ -90,7 +85,7 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     ASSERT_EQ(form.Formats()->count(), 5);
     EXPECT_EQ(form.Formats()->itemText(0), "16 X 16 16 Colors");
     EXPECT_FALSE(form.Formats()->isEnabled()); // the Raw view is down at start
-    Screenshot(form, "workdesk-icons-raw");
+    SaveScreenshot(form, "workdesk-icons-raw");
 
     form.SpecificClick();
     EXPECT_TRUE(form.Formats()->isEnabled());
@@ -100,14 +95,14 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
     form.ByFormatClick();
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"10", "APP", "1", "2"}));
-    Screenshot(form, "workdesk-icons-specific");
+    SaveScreenshot(form, "workdesk-icons-specific");
 
     // Leaving the Specific view while sorted by format sorts by name again.
     form.WinClick();
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
-    Screenshot(form, "workdesk-icons-windows");
+    SaveScreenshot(form, "workdesk-icons-windows");
     form.DeskClick();
-    Screenshot(form, "workdesk-icons-desktop");
+    SaveScreenshot(form, "workdesk-icons-desktop");
 
     // Closing releases everything; the next opening starts from empty lists.
     form.reject();
@@ -140,14 +135,14 @@ TEST(IconWorkdesk, RealLibraryWhenGiven) {
     (void)form.grab();
     std::printf("open and first screen: %lld ms, %d groups\n", static_cast<long long>(timer.elapsed()),
                 form.RowCount());
-    Screenshot(form, "workdesk-real-raw");
+    SaveScreenshot(form, "workdesk-real-raw");
     for (auto [name, click] : {std::pair{"specific", &DeskWindow::SpecificClick}, std::pair{"windows", &DeskWindow::WinClick},
                                std::pair{"desktop", &DeskWindow::DeskClick}, std::pair{"raw", &DeskWindow::RawClick}}) {
         timer.restart();
         (form.*click)();
         (void)form.grab();
         std::printf("switch to %s: %lld ms\n", name, static_cast<long long>(timer.elapsed()));
-        Screenshot(form, QString("workdesk-real-%1").arg(name));
+        SaveScreenshot(form, QString("workdesk-real-%1").arg(name));
     }
     form.reject();
 }
@@ -187,10 +182,10 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     ASSERT_EQ(form.Formats()->count(), 1);
     EXPECT_EQ(form.Formats()->itemText(0), "32 X 32 2 Colors");
     EXPECT_EQ(form.findChild<QToolButton*>("sb2Desk"), nullptr); // no Desktop or Windows view
-    Screenshot(form, "workdesk-cursors-raw");
+    SaveScreenshot(form, "workdesk-cursors-raw");
     form.SpecificClick();
     EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
-    Screenshot(form, "workdesk-cursors-specific");
+    SaveScreenshot(form, "workdesk-cursors-specific");
     form.reject();
     EXPECT_EQ(common.WorkdeskShown, 0);
 }
@@ -243,7 +238,7 @@ TEST(BitmapWorkdesk, OpensAListedLibraryAsThumbnails) {
     form.List()->setCurrentIndex(form.Model()->index(0));
     form.ListClick();
     EXPECT_EQ(form.findChild<QToolButton*>("sb4SaveOne")->isEnabled(), true);
-    Screenshot(form, "workdesk-bitmaps");
+    SaveScreenshot(form, "workdesk-bitmaps");
     form.reject();
     EXPECT_EQ(common.WorkdeskShown, 0);
     EXPECT_EQ(form.RowCount(), 0);

@@ -148,30 +148,22 @@ BatchResult SaveDeskBitmap(const BitmapDeskFile& file, const BitmapDeskItem& ite
 
 BatchResult SaveAllDeskBitmaps(const BitmapDeskFile& file, const std::vector<BitmapDeskItem>& items,
                                ActionFlags& flags, Prompts& prompts) {
-    BatchResult result;
-    const std::optional<std::string> folder = prompts.ChooseFolder(kAllBitmapsFolderTitle);
-    if (!folder) {
-        result.cancelled = true;
-        return result;
-    }
-    BatchWriter writer(*folder, flags, &prompts, CollisionMode::Ask);
-    const BitmapFetcher fetcher(file);
-    std::string why;
-    if (!fetcher.Opened(why)) {
-        writer.NoteSkipped(why + "; no bitmap was written");
-    } else {
+    return RunFolderCommand(kAllBitmapsFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
+        const BitmapFetcher fetcher(file);
+        std::string why;
+        if (!fetcher.Opened(why)) {
+            writer.NoteSkipped(why + "; no bitmap was written");
+            return;
+        }
         for (const BitmapDeskItem& item : items) {
             const Bytes bytes = fetcher.FileOf(item, why);
             if (bytes.empty()) {
                 writer.NoteSkipped(why);
                 continue;
             }
-            if (writer.Write(item.caption, ".bmp", bytes) == WriteOutcome::Failed) break;
+            if (writer.Write(item.caption, ".bmp", bytes) == WriteOutcome::Failed) return;
         }
-    }
-    writer.End();
-    writer.ReportInto(result);
-    return result;
+    });
 }
 
 } // namespace gw

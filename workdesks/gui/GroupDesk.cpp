@@ -46,17 +46,6 @@ public:
     }
 };
 
-QToolButton* SpeedButton(const std::string& name, ToolGlyph glyph, const QString& hint, bool checkable = false) {
-    auto* button = new QToolButton;
-    button->setObjectName(QString::fromStdString(name));
-    button->setIcon(ToolIcon(glyph));
-    button->setToolTip(hint);
-    button->setStatusTip(QString(hint).replace('\n', ' '));
-    button->setCheckable(checkable);
-    button->setAutoRaise(true);
-    return button;
-}
-
 } // namespace
 
 QImage GroupIcon(const TAdvIconGroupList& group, int size) {
@@ -173,19 +162,19 @@ void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
     if (m_names.arrangeMenu) BuildViewButtons();
     m_toolBar->addSeparator();
     m_selectionCommands.push_back(
-        add(SpeedButton(p + "SaveOne", ToolGlyph::SaveOne, m_names.saveOneHint), &DeskWindow::SaveOneClick));
+        add(SpeedButton((p + "SaveOne").c_str(), ToolGlyph::SaveOne, m_names.saveOneHint), &DeskWindow::SaveOneClick));
     if (m_names.extractOneHint) {
-        m_selectionCommands.push_back(add(SpeedButton(p + "ExtractOne", ToolGlyph::ExtractImages, m_names.extractOneHint),
+        m_selectionCommands.push_back(add(SpeedButton((p + "ExtractOne").c_str(), ToolGlyph::ExtractImages, m_names.extractOneHint),
                                           &DeskWindow::ExtractOneClick));
         m_selectionCommands.push_back(add(
-            SpeedButton(p + "ConvertOne", ToolGlyph::ConvertImages, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
+            SpeedButton((p + "ConvertOne").c_str(), ToolGlyph::ConvertImages, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
     }
     m_selectionCommands.push_back(
-        add(SpeedButton(p + "Edit", ToolGlyph::OpenManager, m_names.editHint), &DeskWindow::EditClick));
-    add(SpeedButton(p + "SaveAll", ToolGlyph::SaveAll, m_names.saveAllHint), &DeskWindow::SaveAllClick);
+        add(SpeedButton((p + "Edit").c_str(), ToolGlyph::OpenManager, m_names.editHint), &DeskWindow::EditClick));
+    add(SpeedButton((p + "SaveAll").c_str(), ToolGlyph::SaveAll, m_names.saveAllHint), &DeskWindow::SaveAllClick);
     if (m_names.extractOneHint) {
-        add(SpeedButton(p + "ExtractAll", ToolGlyph::ExtractImages, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
-        add(SpeedButton(p + "ConvertAll", ToolGlyph::ConvertImages, m_names.convertAllHint),
+        add(SpeedButton((p + "ExtractAll").c_str(), ToolGlyph::ExtractImages, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
+        add(SpeedButton((p + "ConvertAll").c_str(), ToolGlyph::ConvertImages, m_names.convertAllHint),
             &DeskWindow::ConvertAllClick);
     }
 }

@@ -42,12 +42,14 @@ QVariant BitmapDeskModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return QString::fromStdString(item.caption);
     case Qt::DecorationRole: return ThumbAt(size_t(index.row())).pixmap;
     case Qt::ToolTipRole: {
-        // "LOGO", "120 x 40, 256 Colors"
-        const std::vector<std::string> sub = item.SubItems();
-        const bool colorCount = sub[4].find_first_not_of("0123456789") == std::string::npos;
+        // "LOGO", "120 x 40, 256 Colors": the indexed formats' texts are colour counts.
+        const bool indexed = item.format == PixelFormat::pf1bit || item.format == PixelFormat::pf4bit ||
+                             item.format == PixelFormat::pf8bit;
         return QStringLiteral("%1\n%2 x %3, %4%5")
-            .arg(QString::fromStdString(item.caption), QString::fromStdString(sub[2]), QString::fromStdString(sub[3]),
-                 QString::fromStdString(sub[4]), colorCount ? " Colors" : "");
+            .arg(QString::fromStdString(item.caption))
+            .arg(item.width)
+            .arg(item.height)
+            .arg(QString::fromUtf8(BitmapFormatText(item.format)), indexed ? " Colors" : "");
     }
     default: return {};
     }

@@ -22,6 +22,8 @@
 #include "gui/ToolIcons.h"
 #include "listing/CommonData.h"
 #include "managers/gui/About2.h"
+#include "managers/gui/About5.h"
+#include "managers/gui/Curred1.h"
 #include "managers/gui/Editor1.h"
 #include "workdesks/gui/Libo1.h"
 #include "workdesks/gui/Libo2.h"
@@ -87,6 +89,26 @@ int main(int argc, char** argv) {
     };
     form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
+    // The Cursor Manager, the same way: on a cursor file or the Cursor
+    // Workdesk's selected group; Specific Cursor Properties from either.
+    gw::TForm9 form9(common, actions, prompts, &form1);
+    gw::TForm10 form10(common, &form1);
+    form1.Links().SetViewer(gw::OpenTarget::CursorManager, [&form9] {
+        form9.SetWorkdeskGroups(nullptr);
+        form9.exec();
+    });
+    form11.openManager = [&] {
+        form9.SetWorkdeskGroups(&form11.Contents().CursorGroups);
+        form9.exec();
+    };
+    form11.openProperties = [&] {
+        form10.SetGroups(&form11.Contents().CursorGroups);
+        form10.exec();
+    };
+    form9.openProperties = [&] {
+        form10.SetGroups(form9.Groups());
+        form10.exec();
+    };
 
     form1.Links().showAbout = [&form20] { form20.exec(); };
     form1.Links().extractAll = [&] {

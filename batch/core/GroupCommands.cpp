@@ -20,12 +20,13 @@ struct DeskTexts {
     const char* saveFilter;
     const char* allFolderTitle;
     const char* imagesFolderTitle;
+    const char* convertTitle;  // the save dialog of one image as a bitmap
 };
 
 constexpr DeskTexts kIconTexts{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle,
-                               kIconsFolderTitle};
+                               kIconsFolderTitle, kSaveBitmapTitle};
 constexpr DeskTexts kCursorTexts{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
-                                 kCursorsFolderTitle};
+                                 kCursorsFolderTitle, kSaveCursorBitmapTitle};
 
 template <class T>
 constexpr const DeskTexts& TextsFor() {
@@ -39,10 +40,11 @@ namespace {
 
 // Cursor images of a workdesk come from executables and resource files:
 // their Data starts with the hot-spot prefix, which the files leave out.
+// Those of a .cur file hold the bitmap alone.
 Bytes GroupFile(const TAdvIconGroupList& group) { return WriteIconGroup(group); }
 Bytes GroupFile(const TAdvCursorGroupList& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
-Bytes ImageFile(const TAdvIconImage& im) { return WriteIconImage(im); }
-Bytes ImageFile(const TAdvCursorImage& im) { return WriteCursorImage(im, CursorDataForm::Resource); }
+Bytes ImageFile(const TAdvIconImage& im, CursorDataForm) { return WriteIconImage(im); }
+Bytes ImageFile(const TAdvCursorImage& im, CursorDataForm form) { return WriteCursorImage(im, form); }
 bool MarksBottomLeft(const TAdvIconImage&) { return true; }
 bool MarksBottomLeft(const TAdvCursorImage&) { return false; }
 
@@ -77,9 +79,9 @@ BatchResult SaveThroughDialog(const SaveFileRequest& request, ByteView bytes, Pr
     return result;
 }
 
-SaveFileRequest BitmapSaveRequest(const std::string& base) {
+SaveFileRequest BitmapSaveRequest(const std::string& base, const char* title) {
     SaveFileRequest request;
-    request.title = kSaveBitmapTitle;
+    request.title = title;
     request.filter = kSaveBitmapFilter;
     request.defaultExtension = "bmp";
     request.initialName = base + ".bmp";
@@ -112,14 +114,14 @@ BatchResult SaveDeskGroup(const Group& group, Prompts& prompts) {
 }
 
 template <class Image>
-BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts) {
+BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts, CursorDataForm cursorForm) {
     const DeskTexts& texts = TextsFor<Image>();
     if (im.Missing || im.Data.empty()) {
         BatchResult result;
         result.notes.push_back("Image " + base + " is not in the file; not written");
         return result;
     }
-    return SaveThroughDialog(SaveRequest(texts, base), ImageFile(im), prompts);
+    return SaveThroughDialog(SaveRequest(texts, base), ImageFile(im, cursorForm), prompts);
 }
 
 template <class Image>
@@ -129,7 +131,7 @@ BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts&
         result.notes.push_back("Image " + base + " cannot be decoded; not converted");
         return result;
     }
-    return SaveThroughDialog(BitmapSaveRequest(base), IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im)), prompts);
+    return SaveThroughDialog(BitmapSaveRequest(base, TextsFor<Image>().convertTitle), IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im)), prompts);
 }
 
 template <class Group>
@@ -161,7 +163,7 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
                     writer.NoteSkipped("Image " + ImageBase(name, k) + " is not in the file; not written");
                     continue;
                 }
-                if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im)) == WriteOutcome::Failed) return;
+                if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im, selection.cursorForm)) == WriteOutcome::Failed) return;
             }
         }
     });
@@ -195,8 +197,8 @@ template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, Ac
 template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult SaveDeskGroup(const TAdvCursorGroupList&, Prompts&);
-template BatchResult SaveGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
-template BatchResult SaveGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
+template BatchResult SaveGroupImage(const TAdvIconImage&, const std::string&, Prompts&, CursorDataForm);
+template BatchResult SaveGroupImage(const TAdvCursorImage&, const std::string&, Prompts&, CursorDataForm);
 template BatchResult ConvertGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
 template BatchResult ConvertGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
 template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&);

@@ -14,6 +14,7 @@
 #include "batch/core/Prompts.h"
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
+#include "formats/IconFormat.h"
 
 namespace gw {
 
@@ -47,6 +48,9 @@ struct GroupSelection {
     // The name each group's files take, in the order of groups; empty: the
     // groups' own names. (A manager names them after the file it opened.)
     std::vector<std::string> names;
+    // Where cursor images' Data came from: a workdesk's resources (the
+    // hot-spot prefix first) or a .cur file the Cursor Manager opened.
+    CursorDataForm cursorForm = CursorDataForm::Resource;
 };
 using DeskSelection = GroupSelection<TAdvIconGroupList>;
 using CursorDeskSelection = GroupSelection<TAdvCursorGroupList>;
@@ -89,20 +93,22 @@ BatchResult SaveThroughDialog(const SaveFileRequest& request, ByteView bytes, Pr
 
 // One image as its own one-image file through the "Save Icon" or "Save
 // Cursor" dialog, <base>.ico or .cur by default; an image that is not in the
-// file writes nothing and says so.
+// file writes nothing and says so. cursorForm: as in GroupSelection.
 template <class Image>
-BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts);
+BatchResult SaveGroupImage(const Image& im, const std::string& base, Prompts& prompts,
+                           CursorDataForm cursorForm = CursorDataForm::Resource);
 
 // One image drawn on the key colour as a .bmp file through the "Save Bitmap"
-// dialog, <base>.bmp by default; an image that does not decode writes
-// nothing and says so.
+// dialog ("Save Cursor as Bitmap" for a cursor), <base>.bmp by default; an
+// image that does not decode writes nothing and says so.
 template <class Image>
 BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts& prompts);
 
 inline constexpr const char* kSaveBitmapTitle = "Save Bitmap";
+inline constexpr const char* kSaveCursorBitmapTitle = "Save Cursor as Bitmap";
 inline constexpr const char* kSaveBitmapFilter = "Bitmaps (*.bmp)";
 // The "Save Bitmap" dialog's request, <base>.bmp by default.
-SaveFileRequest BitmapSaveRequest(const std::string& base);
+SaveFileRequest BitmapSaveRequest(const std::string& base, const char* title = kSaveBitmapTitle);
 
 // The Icon Workdesk's names for them.
 inline BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {

@@ -4,6 +4,7 @@
 
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
+#include "formats/CursorManage.h"
 #include "formats/IconManage.h"
 #include "listing/CommonData.h"
 #include "platform/Paths.h"
@@ -77,24 +78,16 @@ std::string IconSheetFormat(const TAdvIconImage& im) {
     return FormatLabel(DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount);
 }
 
-IconProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
-                                const std::string& fileName) {
-    IconProperties p;
-    const bool wholeGroup = source == 3;
-    if (wholeGroup) image = 0;
-    p.name = wholeGroup ? base : ManagerImageName(base, image);
-    const bool has = image < group.Images.size();
-    if (!wholeGroup && has) {
-        p.format = IconSheetFormat(group.Images[image]);
-        p.size = ThousandsText(group.Images[image].BytesInRes) + " bytes";
-    }
-    p.fileName = fileName;
-    p.totalImages = std::to_string(group.Images.size());
+namespace {
+
+// The lines of a group's formats other than the shown one, and the total size.
+template <class Group, class FormatOf>
+void AddOtherFormats(ManagerProperties& p, const Group& group, FormatOf formatOf, const char* heading) {
     uint64_t total = 0;
     size_t lines = 0;
-    for (const TAdvIconImage& im : group.Images) {
+    for (const auto& im : group.Images) {
         total += im.BytesInRes;
-        const std::string format = IconSheetFormat(im);
+        const std::string format = formatOf(im);
         if (format == p.format) continue;
         if (lines < kMaxOtherFormatLines)
             p.otherLines.push_back(format);
@@ -102,8 +95,27 @@ IconProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, in
             p.otherLines.push_back("---- plus others");
         ++lines;
     }
-    if (!p.otherLines.empty()) p.heading = wholeGroup ? "Formats" : "Other Formats:";
+    if (!p.otherLines.empty()) p.heading = heading;
+    p.totalImages = std::to_string(group.Images.size());
     p.totalSize = ThousandsText(total) + " bytes";
+}
+
+std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " bytes"; }
+
+} // namespace
+
+ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
+                                   const std::string& fileName) {
+    ManagerProperties p;
+    const bool wholeGroup = source == 3;
+    if (wholeGroup) image = 0;
+    p.name = wholeGroup ? base : ManagerImageName(base, image);
+    if (!wholeGroup && image < group.Images.size()) {
+        p.format = IconSheetFormat(group.Images[image]);
+        p.size = SizeText(group.Images[image].BytesInRes);
+    }
+    p.fileName = fileName;
+    AddOtherFormats(p, group, IconSheetFormat, wholeGroup ? "Formats" : "Other Formats:");
     return p;
 }
 
@@ -113,6 +125,43 @@ void OpenIconManagerFile(CommonData& common, FileContents& contents) {
     common.IconGroupIndex = 0;
     contents.IconGroupCount = 1;
     (void)LoadIcons(contents, common.SelFilePath, fkIconFile);
+}
+
+ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group) {
+    std::vector<int32_t> widths;
+    widths.reserve(group.Images.size());
+    for (const TAdvCursorImage& im : group.Images) widths.push_back(im.Width);
+    return ManagerLayoutOf(widths);
+}
+
+std::string CursorRowLabel(const TAdvCursorImage& im) {
+    return std::to_string(im.Width) + " X " + std::to_string(im.Height / 2) + "\n" + ColorText(im.BitCount) +
+           " Colors";
+}
+
+std::string CursorSheetFormat(const TAdvCursorImage& im) { return FormatLabel(im.Width, im.Height / 2u, im.BitCount); }
+
+ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, int source,
+                                     const std::string& base, const std::string& fileName) {
+    ManagerProperties p;
+    if (source == 3) image = 0;
+    p.name = source == 1 ? group.Name : source == 2 ? ManagerImageName(base, image) : base;
+    if (image < group.Images.size()) {
+        const TAdvCursorImage& im = group.Images[image];
+        p.format = CursorSheetFormat(im);
+        if (source != 3) p.hotSpot = "HotSpot [" + std::to_string(im.HotspotX) + "," + std::to_string(im.HotspotY) + "]";
+        p.size = SizeText(im.BytesInRes);
+    }
+    p.fileName = fileName;
+    AddOtherFormats(p, group, CursorSheetFormat, "Other Formats:");
+    return p;
+}
+
+void OpenCursorManagerFile(CommonData& common, FileContents& contents) {
+    contents = FileContents{};
+    common.CursorName = NameBeforeFirstDot(common.SelFileName);
+    common.CursorGroupIndex = 0;
+    (void)LoadCursorFile(contents, common.SelFilePath, common.SelFileName);
 }
 
 } // namespace gw

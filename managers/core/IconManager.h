@@ -1,17 +1,17 @@
 #pragma once
-// The Icon Manager and Icon Properties without a window: the rows of one
-// icon group (sizes, labels, the scroll box), the names of its images, and
-// the values the property sheet shows.
+// The Icon and Cursor Managers and their property sheets without a window:
+// the rows of one group (sizes, labels, the scroll box), the names of its
+// images, and the values the property sheets show.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "formats/CurTypes.h"
+#include "formats/FileContents.h"
 #include "formats/IcoTypes.h"
+#include "listing/CommonData.h"
 
 namespace gw {
-
-struct CommonData;
-struct FileContents;
 
 // Where the manager's group came from: a plain icon file it loads itself,
 // or a workdesk that already holds the group.
@@ -54,12 +54,13 @@ std::string ThousandsText(uint64_t n);
 // The name of image j of a group: "<base>_<j>".
 std::string ManagerImageName(const std::string& base, size_t j);
 
-// What Icon Properties shows. Sources: 1 the Icon Manager on a file, 2 the
-// Icon Manager on a workdesk's group, 3 the Icon Workdesk (the group only).
-struct IconProperties {
+// What a property sheet shows. Sources: 1 the manager on a file, 2 the
+// manager on a workdesk's group, 3 the workdesk (the group only).
+struct ManagerProperties {
     std::string name;         // Label1
-    std::string format;       // Label5: "32 X 32 16 Colors" (empty for source 3)
-    std::string size;         // Label6: "1,128 bytes" (empty for source 3)
+    std::string format;       // Label5: "32 X 32 16 Colors" (icons: empty for source 3)
+    std::string hotSpot;      // cursors from a manager: "HotSpot [15,15]"
+    std::string size;         // "1,128 bytes" (icons: empty for source 3)
     std::string fileName;     // Label2
     std::string totalImages;  // Label3
     std::string totalSize;    // Label4: "12,345 bytes"
@@ -68,7 +69,7 @@ struct IconProperties {
 };
 constexpr size_t kMaxOtherFormatLines = 8;
 
-IconProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
+ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
                                 const std::string& fileName);
 
 // The format text the sheet uses: "W X H C Colors", C from the bit count.
@@ -78,5 +79,68 @@ std::string IconSheetFormat(const TAdvIconImage& im);
 // first "."), IconGroupIndex 0, and the file's one group loaded into
 // contents. A file that does not load leaves no group.
 void OpenIconManagerFile(CommonData& common, FileContents& contents);
+
+// The Cursor Manager's rows: each image as wide as it is and half its stored
+// height, labelled "32 X 32" / "2 Colors" (2 to the power of the bit count,
+// 256 when 0) in both modes.
+ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group);
+std::string CursorRowLabel(const TAdvCursorImage& im);
+std::string CursorSheetFormat(const TAdvCursorImage& im);
+
+// What Specific Cursor Properties shows. The name is the group's own in
+// source 1 (the file's name), base + "_" + image in source 2 and base alone
+// in source 3, which shows image 0 without its hot spot.
+ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, int source,
+                                     const std::string& base, const std::string& fileName);
+
+// Opening the Cursor Manager in file mode: CursorName, CursorGroupIndex 0
+// and the file's one group loaded into contents.
+void OpenCursorManagerFile(CommonData& common, FileContents& contents);
+
+// What the two managers differ in, chosen by the kind of group: the shared
+// values they keep their place in, their file-mode loader, their rows and
+// their property values.
+template <class Group>
+struct ManagerKind;
+
+template <>
+struct ManagerKind<TAdvIconGroupList> {
+    using Image = TAdvIconImage;
+    static constexpr const char* kNoun = "Icon";
+    static std::string& Name(CommonData& c) { return c.IconName; }
+    static int32_t& GroupIndex(CommonData& c) { return c.IconGroupIndex; }
+    static int32_t& ImageIndex(CommonData& c) { return c.IconImageIndex; }
+    static int32_t& PropsSource(CommonData& c) { return c.IconPropsSource; }
+    static std::vector<TAdvIconGroupList>& Groups(FileContents& f) { return f.IconGroups; }
+    static const std::vector<TAdvIconGroupList>& Groups(const FileContents& f) { return f.IconGroups; }
+    static void OpenFile(CommonData& c, FileContents& f) { OpenIconManagerFile(c, f); }
+    static void Release(FileContents& f) { f.ReleaseIconGroups(); }
+    static ManagerLayout Layout(const TAdvIconGroupList& g) { return IconManagerLayout(g); }
+    static std::string RowLabel(const Image& im, ManagerMode mode) { return IconRowLabel(im, mode); }
+    static ManagerProperties Properties(const TAdvIconGroupList& g, size_t image, int source, const std::string& base,
+                                        const std::string& fileName) {
+        return IconPropertiesOf(g, image, source, base, fileName);
+    }
+};
+
+template <>
+struct ManagerKind<TAdvCursorGroupList> {
+    using Image = TAdvCursorImage;
+    static constexpr const char* kNoun = "Cursor";
+    static std::string& Name(CommonData& c) { return c.CursorName; }
+    static int32_t& GroupIndex(CommonData& c) { return c.CursorGroupIndex; }
+    static int32_t& ImageIndex(CommonData& c) { return c.CursorImageIndex; }
+    static int32_t& PropsSource(CommonData& c) { return c.CursorPropsSource; }
+    static std::vector<TAdvCursorGroupList>& Groups(FileContents& f) { return f.CursorGroups; }
+    static const std::vector<TAdvCursorGroupList>& Groups(const FileContents& f) { return f.CursorGroups; }
+    static void OpenFile(CommonData& c, FileContents& f) { OpenCursorManagerFile(c, f); }
+    static void Release(FileContents& f) { f.ReleaseCursorGroups(); }
+    static ManagerLayout Layout(const TAdvCursorGroupList& g) { return CursorManagerLayout(g); }
+    static std::string RowLabel(const Image& im, ManagerMode) { return CursorRowLabel(im); }
+    static ManagerProperties Properties(const TAdvCursorGroupList& g, size_t image, int source,
+                                        const std::string& base, const std::string& fileName) {
+        return CursorPropertiesOf(g, image, source, base, fileName);
+    }
+};
 
 } // namespace gw

@@ -1,5 +1,5 @@
-// The Icon Manager and Icon Properties opened offscreen on an icon file,
-// with a screenshot of each.
+// The Icon and Cursor Managers and their property sheets opened offscreen on
+// an icon and a cursor file, with a screenshot of each.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +10,8 @@
 #include "formats/IconFormat.h"
 #include "listing/CommonData.h"
 #include "managers/gui/About2.h"
+#include "managers/gui/About5.h"
+#include "managers/gui/Curred1.h"
 #include "managers/gui/Editor1.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
@@ -78,4 +80,51 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     form.reject();
     EXPECT_EQ(common.PropsDialogOpen, 0);
     EXPECT_EQ(form.List()->model()->rowCount(), 0);
+}
+
+// A cursor file written back by the Cursor Manager keeps its image bytes:
+// a .cur file's images have no hot-spot prefix to drop.
+TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
+    GuiTestApp();
+    TempDir dir;
+    const Bytes dib = Dib(32, 1);
+    const Bytes file = BuildIcoFile({{dib, 32, 32, 0, 0, 5, 7}}, 2);
+    ASSERT_TRUE(WriteFile(dir.file("Arrow.cur"), file));
+    CommonData common;
+    common.SelFileName = "arrow.cur";
+    common.SelFilePath = dir.file("Arrow.cur");
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm9 form(common, flags, prompts);
+    TForm10 sheet(common, &form);
+    form.openProperties = [&] {
+        sheet.SetGroups(form.Groups());
+        sheet.show();
+    };
+    form.show();
+    EXPECT_EQ(form.windowTitle(), "Grabwell Cursor Manager");
+    EXPECT_EQ(form.StatusText(1), "arrow_0");
+    EXPECT_EQ(form.List()->model()->index(0, 0).data().toString(), "32 X 32\n2 Colors");
+    SaveScreenshot(form, "manager-cursors");
+
+    form.PropertiesClick();
+    EXPECT_EQ(common.CursorPropsSource, 1);
+    ASSERT_EQ(sheet.ValueLabels().size(), 4u);
+    EXPECT_EQ(sheet.ValueLabels()[2]->text(), "HotSpot [5,7]");
+    EXPECT_EQ(sheet.ValueLabels()[3]->text(), QString::number(dib.size()) + " bytes");
+    SaveScreenshot(sheet, "properties-cursor");
+    sheet.accept();
+
+    prompts.folders.push_back(dir.path());
+    form.SaveAllClick();
+    EXPECT_EQ(ReadFile(dir.file("arrow_0.cur")), file);
+    prompts.saveFiles.push_back(dir.file("one.cur"));
+    form.SaveOneClick();
+    EXPECT_EQ(ReadFile(dir.file("one.cur")), file);
+    prompts.saveFiles.push_back(dir.file("one.bmp"));
+    form.ConvertOneClick();
+    EXPECT_EQ(prompts.saveRequests.back().title, "Save Cursor as Bitmap");
+    EXPECT_FALSE(ReadFile(dir.file("one.bmp")).empty());
+    form.reject();
+    EXPECT_EQ(common.PropsDialogOpen, 0);
 }

@@ -10,6 +10,8 @@ public:
     TForm11(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
             QWidget* parent = nullptr);
 
+    const FileContents& Contents() const { return m_contents; }
+
 protected:
     DeskOpening Load() override;
     std::vector<TAdvCursorGroupList>& Groups() override { return m_contents.CursorGroups; }

@@ -1,4 +1,4 @@
-#include "managers/gui/About2.h"
+#include "managers/gui/PropertySheet.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -16,10 +16,8 @@ namespace gw {
 namespace {
 
 constexpr int kSheetWidth = 259;
-constexpr int kSheetHeight = 381;
 constexpr int kValueX = 72;
-constexpr int kOtherTop = 136;
-constexpr int kOtherStep = 16;
+constexpr int kLineStep = 16;
 
 QLabel* PlacedLabel(QWidget* page, const QString& text, int x, int y, int w = 180, int h = 13) {
     auto* label = new QLabel(text, page);
@@ -36,9 +34,12 @@ void Bevel(QWidget* page, int y) {
 
 } // namespace
 
-TForm3::TForm3(CommonData& common, QWidget* parent) : QDialog(parent), m_common(common) {
-    setObjectName("Form3");
-    setWindowTitle("Icon Properties");
+template <class Group>
+PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption, int valueLines, int height,
+                                    CommonData& common, QWidget* parent)
+    : QDialog(parent), m_common(common), m_height(height) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
@@ -49,40 +50,52 @@ TForm3::TForm3(CommonData& common, QWidget* parent) : QDialog(parent), m_common(
     m_preview = new QLabel(m_page);
     m_preview->setObjectName("Preview");
     m_preview->move(8, 8);
-    m_name = PlacedLabel(m_page, {}, kValueX, 4);
-    m_format = PlacedLabel(m_page, {}, kValueX, 20);
-    m_size = PlacedLabel(m_page, {}, kValueX, 36);
-    Bevel(m_page, 56);
-    m_fileName = PlacedLabel(m_page, {}, kValueX, 62);
+    for (int k = 0; k < valueLines; ++k) m_valueLines.push_back(PlacedLabel(m_page, {}, kValueX, 4 + kLineStep * k));
+    // Everything below the value lines moves down with them.
+    const int bevel = 8 + kLineStep * valueLines;
+    Bevel(m_page, bevel);
+    m_fileName = PlacedLabel(m_page, {}, kValueX, bevel + 6);
     // The two totals stand right of the longer of their captions.
-    QLabel* images = PlacedLabel(m_page, "Total Images:", 8, 78);
-    QLabel* size = PlacedLabel(m_page, "Total Size of Images:", 8, 94);
+    QLabel* images = PlacedLabel(m_page, "Total Images:", 8, bevel + 22);
+    QLabel* size = PlacedLabel(m_page, "Total Size of Images:", 8, bevel + 38);
     const int valueX = 8 + std::max(images->sizeHint().width(), size->sizeHint().width()) + 6;
-    m_totalImages = PlacedLabel(m_page, {}, valueX, 78, 100);
-    m_totalSize = PlacedLabel(m_page, {}, valueX, 94, 100);
-    Bevel(m_page, 114);
-    m_heading = PlacedLabel(m_page, {}, 8, 120);
+    m_totalImages = PlacedLabel(m_page, {}, valueX, bevel + 22, 100);
+    m_totalSize = PlacedLabel(m_page, {}, valueX, bevel + 38, 100);
+    Bevel(m_page, bevel + 58);
+    m_heading = PlacedLabel(m_page, {}, 8, bevel + 64);
+    m_otherTop = bevel + 80;
     auto* close = new QPushButton("&Close", this);
     close->setObjectName("BitBtn1");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);
-    resize(kSheetWidth, kSheetHeight);
+    resize(kSheetWidth, m_height);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+template <class Group>
+void PropertySheet<Group>::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TForm3::FormShow() {
+// Icons: name, format, size. Cursors: name, format, then the hot spot and
+// the size, or (from the workdesk, without a hot spot) the size alone.
+template <class Group>
+std::vector<std::string> PropertySheet<Group>::ValueTexts() const {
+    if (m_valueLines.size() == 3) return {m_values.name, m_values.format, m_values.size};
+    if (m_values.hotSpot.empty()) return {m_values.name, m_values.format, m_values.size, {}};
+    return {m_values.name, m_values.format, m_values.hotSpot, m_values.size};
+}
+
+template <class Group>
+void PropertySheet<Group>::FormShow() {
     FormClose();
-    const int32_t g = m_common.IconGroupIndex;
+    const int32_t g = Kind::GroupIndex(m_common);
     if (!m_groups || g < 0 || size_t(g) >= m_groups->size()) return;
-    const TAdvIconGroupList& group = (*m_groups)[size_t(g)];
-    const int source = m_common.IconPropsSource;
-    if (source == 3) m_common.IconImageIndex = 0;
-    const size_t image = size_t(std::max(m_common.IconImageIndex, 0));
-    m_values = IconPropertiesOf(group, image, source, m_common.IconName, m_common.SelFileName);
+    const Group& group = (*m_groups)[size_t(g)];
+    const int source = Kind::PropsSource(m_common);
+    if (source == 3) Kind::ImageIndex(m_common) = 0;
+    const size_t image = size_t(std::max(Kind::ImageIndex(m_common), 0));
+    m_values = Kind::Properties(group, image, source, Kind::Name(m_common), m_common.SelFileName);
 
     // The preview: the image at its size, or at the system icon size when that is smaller.
     if (image < group.Images.size() && !group.Images[image].Missing) {
@@ -96,37 +109,46 @@ void TForm3::FormShow() {
             m_preview->resize(shown.size());
         }
     }
-    m_name->setText(FromLocal(m_values.name));
-    m_format->setText(QString::fromStdString(m_values.format));
-    m_size->setText(QString::fromStdString(m_values.size));
+    const std::vector<std::string> texts = ValueTexts();
+    for (size_t k = 0; k < m_valueLines.size(); ++k)
+        m_valueLines[k]->setText(k == 0 ? FromLocal(texts[k]) : QString::fromStdString(texts[k]));
     m_fileName->setText(FromLocal(m_values.fileName));
     m_totalImages->setText(QString::fromStdString(m_values.totalImages));
     m_totalSize->setText(QString::fromStdString(m_values.totalSize));
     m_heading->setText(QString::fromStdString(m_values.heading));
     // A long format ("256 X 256 4294967296 Colors") widens the sheet rather than being cut.
-    for (QLabel* value : {m_name, m_format, m_size, m_fileName}) value->adjustSize();
-    const int needed = std::max({m_name->geometry().right(), m_format->geometry().right(), m_size->geometry().right(),
-                                 m_fileName->geometry().right()}) + 8;
+    int needed = 0;
+    std::vector<QLabel*> values = m_valueLines;
+    values.push_back(m_fileName);
+    for (QLabel* value : values) {
+        value->adjustSize();
+        needed = std::max(needed, value->geometry().right() + 8);
+    }
     if (needed > m_page->width()) resize(width() + needed - m_page->width(), height());
     for (size_t k = 0; k < m_values.otherLines.size(); ++k) {
         QLabel* line = PlacedLabel(m_page, QString::fromStdString(m_values.otherLines[k]), 8,
-                                   kOtherTop + kOtherStep * int(k), 223);
+                                   m_otherTop + kLineStep * int(k), 223);
         line->show();
         m_otherLines.push_back(line);
     }
 }
 
-void TForm3::FormClose() {
-    resize(kSheetWidth, kSheetHeight);
+template <class Group>
+void PropertySheet<Group>::FormClose() {
+    resize(kSheetWidth, m_height);
     for (QLabel* line : m_otherLines) delete line;
     m_otherLines.clear();
     m_preview->clear();
 }
 
 // Every way of closing (the button, Esc, the window's close) clears the sheet.
-void TForm3::done(int result) {
+template <class Group>
+void PropertySheet<Group>::done(int result) {
     FormClose();
     QDialog::done(result);
 }
+
+template class PropertySheet<TAdvIconGroupList>;
+template class PropertySheet<TAdvCursorGroupList>;
 
 } // namespace gw

@@ -1,4 +1,4 @@
-// The Icon Manager's rows and the values of Icon Properties.
+// The Icon and Cursor Managers' rows and the values of their property sheets.
 #include <gtest/gtest.h>
 
 #include "formats/FileContents.h"
@@ -57,7 +57,7 @@ TEST(IconManager, RowsAndTheScrollBox) {
 
 TEST(IconManager, PropertySheetValues) {
     const TAdvIconGroupList group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
-    const IconProperties fromManager = IconPropertiesOf(group, 0, 1, "shell", "shell.ico");
+    const ManagerProperties fromManager = IconPropertiesOf(group, 0, 1, "shell", "shell.ico");
     EXPECT_EQ(fromManager.name, "shell_0");
     EXPECT_EQ(fromManager.format, "32 X 32 16 Colors");
     EXPECT_EQ(fromManager.size, "744 bytes");
@@ -66,13 +66,13 @@ TEST(IconManager, PropertySheetValues) {
     EXPECT_EQ(fromManager.heading, "Other Formats:");
     EXPECT_EQ(fromManager.otherLines, (std::vector<std::string>{"16 X 16 256 Colors"}));
     // From the workdesk: the group alone, every image a line under "Formats".
-    const IconProperties fromDesk = IconPropertiesOf(group, 2, 3, "APP", "shell.dll");
+    const ManagerProperties fromDesk = IconPropertiesOf(group, 2, 3, "APP", "shell.dll");
     EXPECT_EQ(fromDesk.name, "APP");
     EXPECT_EQ(fromDesk.format, "");
     EXPECT_EQ(fromDesk.heading, "Formats");
     EXPECT_EQ(fromDesk.otherLines.size(), 3u);
     // Eight lines at most, then one "---- plus others".
-    const IconProperties many = IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, 3, "X", "x");
+    const ManagerProperties many = IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, 3, "X", "x");
     ASSERT_EQ(many.otherLines.size(), 9u);
     EXPECT_EQ(many.otherLines.back(), "---- plus others");
     EXPECT_EQ(ThousandsText(1234567), "1,234,567");
@@ -98,4 +98,38 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
     common.SelFilePath = dir.file("bad.ico");
     OpenIconManagerFile(common, contents);
     EXPECT_TRUE(contents.IconGroups.empty() || contents.IconGroups[0].Images.empty());
+}
+
+TEST(CursorManager, RowsAndSheetValues) {
+    auto cursor = [](uint16_t w, uint16_t bits, uint16_t hotX, uint16_t hotY, uint32_t bytes) {
+        TAdvCursorImage im;
+        im.Width = w;
+        im.Height = uint16_t(w * 2); // the stored bitmap height
+        im.BitCount = bits;
+        im.HotspotX = hotX;
+        im.HotspotY = hotY;
+        im.BytesInRes = bytes;
+        return im;
+    };
+    TAdvCursorGroupList group;
+    group.Name = "arrow";
+    group.Images = {cursor(32, 1, 15, 15, 308), cursor(48, 0, 2, 3, 12037)};
+    // Rows show the cursor's height, half the stored one; 1 bit gives 2 colours, 0 gives 256.
+    EXPECT_EQ(CursorRowLabel(group.Images[0]), "32 X 32\n2 Colors");
+    EXPECT_EQ(CursorRowLabel(group.Images[1]), "48 X 48\n256 Colors");
+    EXPECT_EQ(CursorManagerLayout(group).rowHeight, 52);
+    const ManagerProperties fromFile = CursorPropertiesOf(group, 1, 1, "arrow", "arrow.cur");
+    EXPECT_EQ(fromFile.name, "arrow");
+    EXPECT_EQ(fromFile.format, "48 X 48 256 Colors");
+    EXPECT_EQ(fromFile.hotSpot, "HotSpot [2,3]");
+    EXPECT_EQ(fromFile.size, "12,037 bytes");
+    EXPECT_EQ(fromFile.totalSize, "12,345 bytes");
+    EXPECT_EQ(fromFile.otherLines, (std::vector<std::string>{"32 X 32 2 Colors"}));
+    EXPECT_EQ(CursorPropertiesOf(group, 1, 2, "OCR_WAIT", "user32.dll").name, "OCR_WAIT_1");
+    // From the workdesk: image 0 without its hot spot, the others under "Other Formats:".
+    const ManagerProperties fromDesk = CursorPropertiesOf(group, 1, 3, "OCR_WAIT", "user32.dll");
+    EXPECT_EQ(fromDesk.name, "OCR_WAIT");
+    EXPECT_EQ(fromDesk.format, "32 X 32 2 Colors");
+    EXPECT_EQ(fromDesk.hotSpot, "");
+    EXPECT_EQ(fromDesk.heading, "Other Formats:");
 }

@@ -1,4 +1,4 @@
-#include "managers/gui/Editor1.h"
+#include "managers/gui/GroupManager.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -12,7 +12,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "batch/core/GroupCommands.h"
 #include "batch/core/Prompts.h"
 #include "gui/Help.h"
 #include "gui/LocalPaths.h"
@@ -31,9 +30,9 @@ const QColor kSelectedText(0xFF, 0x00, 0x00); // red
 
 // One row: the image at the left, vertically centred; its label right-aligned,
 // yellow with red text while selected.
-class IconRowDelegate : public QStyledItemDelegate {
+class RowDelegate : public QStyledItemDelegate {
 public:
-    IconRowDelegate(const ManagerLayout& layout, QObject* parent) : QStyledItemDelegate(parent), m_layout(layout) {}
+    RowDelegate(const ManagerLayout& layout, QObject* parent) : QStyledItemDelegate(parent), m_layout(layout) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {ManagerRowWidth(m_layout, TextWidth(option, index)), m_layout.rowHeight};
@@ -66,29 +65,35 @@ private:
 
 } // namespace
 
-void IconRowsModel::SetGroup(const TAdvIconGroupList* group, ManagerMode mode) {
+template <class Group>
+void GroupRowsModel<Group>::SetGroup(const Group* group, ManagerMode mode) {
     beginResetModel();
     m_group = group;
     m_mode = mode;
     endResetModel();
 }
 
-int IconRowsModel::rowCount(const QModelIndex& parent) const {
+template <class Group>
+int GroupRowsModel<Group>::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !m_group ? 0 : int(m_group->Images.size());
 }
 
-QVariant IconRowsModel::data(const QModelIndex& index, int role) const {
+template <class Group>
+QVariant GroupRowsModel<Group>::data(const QModelIndex& index, int role) const {
     if (!m_group || index.row() < 0 || size_t(index.row()) >= m_group->Images.size()) return {};
-    const TAdvIconImage& im = m_group->Images[size_t(index.row())];
-    if (role == Qt::DisplayRole) return QString::fromStdString(IconRowLabel(im, m_mode));
+    const auto& im = m_group->Images[size_t(index.row())];
+    if (role == Qt::DisplayRole) return QString::fromStdString(ManagerKind<Group>::RowLabel(im, m_mode));
     if (role == Qt::DecorationRole && !im.Missing && im.Handle()) return ToQImage(*im.Handle());
     return {};
 }
 
-TForm4::TForm4(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_common(common), m_flags(flags), m_prompts(prompts), m_model(new IconRowsModel(this)) {
-    setObjectName("Form4");
-    setWindowTitle("Grabwell Icon Manager");
+template <class Group>
+GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPrefix, CommonData& common,
+                                  ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_common(common), m_flags(flags), m_prompts(prompts), m_model(new GroupRowsModel<Group>(this)) {
+    const QString noun = Kind::kNoun;
+    setObjectName(objectName);
+    setWindowTitle("Grabwell " + noun + " Manager");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);
@@ -96,44 +101,48 @@ TForm4::TForm4(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget
 
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
-    auto item = [this](QMenu* menu, const char* name, const char* text, void (TForm4::*handler)()) {
+    auto item = [this](QMenu* menu, const QString& name, const QString& text, void (GroupManager::*handler)()) {
         QAction* a = menu->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    item(bar->addMenu("&File"), "Exit1", "&Exit", &TForm4::reject);
-    item(bar->addMenu("&View"), "m3Properties", "&Properties", &TForm4::PropertiesClick);
+    item(bar->addMenu("&File"), "Exit1", "&Exit", &GroupManager::reject);
+    item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::PropertiesClick);
     QMenu* extract = bar->addMenu("&Extract");
-    item(extract, "ExtractselectedIcon1", "Extract &Selected Icon", &TForm4::SaveOneClick);
-    item(extract, "ExtractAllIcons1", "Extract &All Icons", &TForm4::SaveAllClick);
+    item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveOneClick);
+    item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllClick);
     QMenu* exportMenu = bar->addMenu("E&xport");
-    item(exportMenu, "ExportSelectedIconasBitmap1", "Export &Selected Icon as Bitmap", &TForm4::ConvertOneClick);
-    item(exportMenu, "ExportAllIconsasBitmap1", "Export &All Icons as Bitmap", &TForm4::ConvertAllClick);
+    item(exportMenu, "ExportSelected" + noun + "asBitmap1", "Export &Selected " + noun + " as Bitmap",
+         &GroupManager::ConvertOneClick);
+    item(exportMenu, "ExportAll" + noun + "sasBitmap1", "Export &All " + noun + "s as Bitmap",
+         &GroupManager::ConvertAllClick);
     QAction* help = bar->addMenu("&Help")->addAction("&Help");
     help->setObjectName("Help2");
     connect(help, &QAction::triggered, this, [this] { OpenHelp(this, kHelpManagers); });
 
     auto* tools = new QToolBar(this);
     tools->setObjectName("SpeedBar4");
-    auto button = [&](const char* name, ToolGlyph glyph, const char* hint, void (TForm4::*handler)()) {
+    auto button = [&](const QString& name, ToolGlyph glyph, const QString& hint, void (GroupManager::*handler)()) {
         QAction* a = tools->addAction(ToolIcon(glyph), QString(hint).replace('\n', ' '));
         a->setObjectName(name);
         a->setToolTip(hint);
         connect(a, &QAction::triggered, this, handler);
     };
-    button("sExit", ToolGlyph::Exit, "Exit", &TForm4::reject);
+    const QString prefix = buttonPrefix;
+    button("sExit", ToolGlyph::Exit, "Exit", &GroupManager::reject);
     tools->addSeparator();
-    button("bIcSaveOne", ToolGlyph::SaveOne, "Extract Selected Icon", &TForm4::SaveOneClick);
-    button("bIcSaveAll", ToolGlyph::SaveAll, "Extract all Icons", &TForm4::SaveAllClick);
-    button("bIcConvertOne", ToolGlyph::ConvertImages, "Export Selected Icon\nas Bitmap", &TForm4::ConvertOneClick);
-    button("bIcConvertAll", ToolGlyph::ConvertImages, "Export all Icons\nas Bitmap", &TForm4::ConvertAllClick);
+    button(prefix + "SaveOne", ToolGlyph::SaveOne, "Extract Selected " + noun, &GroupManager::SaveOneClick);
+    button(prefix + "SaveAll", ToolGlyph::SaveAll, "Extract all " + noun + "s", &GroupManager::SaveAllClick);
+    button(prefix + "ConvertOne", ToolGlyph::ConvertImages, "Export Selected " + noun + "\nas Bitmap",
+           &GroupManager::ConvertOneClick);
+    button(prefix + "ConvertAll", ToolGlyph::ConvertImages, "Export all " + noun + "s\nas Bitmap",
+           &GroupManager::ConvertAllClick);
     layout->addWidget(tools);
-
     m_list = new QListView(this);
     m_list->setObjectName("IcoListBox");
     m_list->setModel(m_model);
-    m_list->setItemDelegate(new IconRowDelegate(m_layout, m_list));
+    m_list->setItemDelegate(new RowDelegate(m_layout, m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -155,37 +164,46 @@ TForm4::TForm4(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget
     resize(kWindowWidth, kWindowHeight);
 }
 
-const std::vector<TAdvIconGroupList>* TForm4::Groups() const {
-    return m_deskGroups ? m_deskGroups : &m_contents.IconGroups;
+
+template <class Group>
+const std::vector<Group>* GroupManager<Group>::Groups() const {
+    return m_deskGroups ? m_deskGroups : &Kind::Groups(m_contents);
 }
 
-const TAdvIconGroupList* TForm4::Group() const {
-    const std::vector<TAdvIconGroupList>* groups = Groups();
-    const int32_t g = m_common.IconGroupIndex;
+template <class Group>
+const Group* GroupManager<Group>::CurrentGroup() const {
+    const std::vector<Group>* groups = Groups();
+    const int32_t g = Kind::GroupIndex(m_common);
     return g >= 0 && size_t(g) < groups->size() ? &(*groups)[size_t(g)] : nullptr;
 }
 
-const TAdvIconImage* TForm4::SelectedImage() const {
-    const TAdvIconGroupList* group = Group();
-    const int32_t j = m_common.IconImageIndex;
+template <class Group>
+auto GroupManager<Group>::SelectedImage() const -> const Image* {
+    const Group* group = CurrentGroup();
+    const int32_t j = Kind::ImageIndex(m_common);
     if (!group || m_model->rowCount() == 0 || j < 0 || size_t(j) >= group->Images.size()) return nullptr;
     return &group->Images[size_t(j)];
 }
 
-QString TForm4::StatusText(int panel) const { return (panel == 0 ? m_panel0 : m_panel1)->text(); }
+template <class Group>
+QString GroupManager<Group>::StatusText(int panel) const {
+    return (panel == 0 ? m_panel0 : m_panel1)->text();
+}
 
-void TForm4::showEvent(QShowEvent* event) {
+template <class Group>
+void GroupManager<Group>::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TForm4::FormShow() {
+template <class Group>
+void GroupManager<Group>::FormShow() {
     if (m_common.PropsDialogOpen) return;
     m_panel0->setText(FromLocal(m_common.SelFileName));
     const ManagerMode mode = m_deskGroups ? ManagerMode::Workdesk : ManagerMode::File;
-    if (mode == ManagerMode::File) OpenIconManagerFile(m_common, m_contents);
-    const TAdvIconGroupList* group = Group();
-    m_layout = group ? IconManagerLayout(*group) : ManagerLayout{};
+    if (mode == ManagerMode::File) Kind::OpenFile(m_common, m_contents);
+    const Group* group = CurrentGroup();
+    m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
     m_list->setFixedHeight(m_layout.listHeight);
     m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
     m_model->SetGroup(group, mode);
@@ -203,16 +221,18 @@ void TForm4::FormShow() {
     }
 }
 
-void TForm4::SelectImage(int j) {
+template <class Group>
+void GroupManager<Group>::SelectImage(int j) {
     if (j < 0 || j >= m_model->rowCount()) return;
-    m_common.IconImageIndex = j;
-    m_panel1->setText(FromLocal(ManagerImageName(m_common.IconName, size_t(j))));
+    Kind::ImageIndex(m_common) = j;
+    m_panel1->setText(FromLocal(SelectedBase()));
     if (m_list->currentIndex().row() != j) m_list->setCurrentIndex(m_model->index(j));
 }
 
-void TForm4::FormClose() {
+template <class Group>
+void GroupManager<Group>::FormClose() {
     m_model->SetGroup(nullptr, ManagerMode::File);
-    m_contents.ReleaseIconGroups();
+    Kind::Release(m_contents);
     m_contents = FileContents{};
     m_deskGroups = nullptr;
     m_panel0->clear();
@@ -221,52 +241,72 @@ void TForm4::FormClose() {
 }
 
 // Closing with Esc does the same release work as the window's close button.
-void TForm4::reject() {
+template <class Group>
+void GroupManager<Group>::reject() {
     FormClose();
     QDialog::reject();
 }
 
-void TForm4::closeEvent(QCloseEvent* event) {
+template <class Group>
+void GroupManager<Group>::closeEvent(QCloseEvent* event) {
     FormClose();
     QDialog::closeEvent(event);
 }
 
-void TForm4::PropertiesClick() {
+template <class Group>
+void GroupManager<Group>::PropertiesClick() {
     if (!SelectedImage()) return;
     m_common.PropsDialogOpen = 1;
-    m_common.IconPropsSource = m_model->Mode() == ManagerMode::File ? 1 : 2;
+    Kind::PropsSource(m_common) = m_model->Mode() == ManagerMode::File ? 1 : 2;
     if (openProperties) openProperties();
 }
 
-GroupSelection<TAdvIconGroupList> TForm4::AllImages() const {
-    GroupSelection<TAdvIconGroupList> selection;
-    if (const TAdvIconGroupList* group = Group()) {
+template <class Group>
+CursorDataForm GroupManager<Group>::DataForm() const {
+    return m_model->Mode() == ManagerMode::File ? CursorDataForm::CurFile : CursorDataForm::Resource;
+}
+
+template <class Group>
+std::string GroupManager<Group>::SelectedBase() const {
+    return ManagerImageName(Kind::Name(m_common), size_t(std::max(Kind::ImageIndex(m_common), 0)));
+}
+
+template <class Group>
+GroupSelection<Group> GroupManager<Group>::AllImages() const {
+    GroupSelection<Group> selection;
+    if (const Group* group = CurrentGroup()) {
         selection.groups.push_back(group);
-        selection.names.push_back(m_common.IconName);
+        selection.names.push_back(Kind::Name(m_common));
     }
+    selection.cursorForm = DataForm();
     return selection;
 }
 
-void TForm4::SaveOneClick() {
-    if (const TAdvIconImage* im = SelectedImage())
-        ReportBatchResult(SaveGroupImage(*im, ManagerImageName(m_common.IconName, size_t(m_common.IconImageIndex)),
-                                         m_prompts),
-                          m_prompts);
+template <class Group>
+void GroupManager<Group>::SaveOneClick() {
+    if (const Image* im = SelectedImage())
+        ReportBatchResult(SaveGroupImage(*im, SelectedBase(), m_prompts, DataForm()), m_prompts);
 }
 
-void TForm4::SaveAllClick() {
+template <class Group>
+void GroupManager<Group>::SaveAllClick() {
     if (m_model->rowCount() > 0) ReportBatchResult(ExtractDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
 }
 
-void TForm4::ConvertOneClick() {
-    if (const TAdvIconImage* im = SelectedImage())
-        ReportBatchResult(
-            ConvertGroupImage(*im, ManagerImageName(m_common.IconName, size_t(m_common.IconImageIndex)), m_prompts),
-            m_prompts);
+template <class Group>
+void GroupManager<Group>::ConvertOneClick() {
+    if (const Image* im = SelectedImage())
+        ReportBatchResult(ConvertGroupImage(*im, SelectedBase(), m_prompts), m_prompts);
 }
 
-void TForm4::ConvertAllClick() {
+template <class Group>
+void GroupManager<Group>::ConvertAllClick() {
     if (m_model->rowCount() > 0) ReportBatchResult(ConvertDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
 }
+
+template class GroupRowsModel<TAdvIconGroupList>;
+template class GroupRowsModel<TAdvCursorGroupList>;
+template class GroupManager<TAdvIconGroupList>;
+template class GroupManager<TAdvCursorGroupList>;
 
 } // namespace gw

@@ -1,0 +1,14 @@
+#pragma once
+// Specific Cursor Properties: one image of a cursor group with its preview,
+// format, hot spot, size and the group's other formats.
+#include "managers/gui/PropertySheet.h"
+
+namespace gw {
+
+class TForm10 : public PropertySheet<TAdvCursorGroupList> {
+public:
+    explicit TForm10(CommonData& common, QWidget* parent = nullptr)
+        : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, common, parent) {}
+};
+
+} // namespace gw

@@ -1,0 +1,14 @@
+#pragma once
+// The Cursor Manager: the images of one cursor group, one row each, with its
+// commands to save or export the selected image or all of them.
+#include "managers/gui/GroupManager.h"
+
+namespace gw {
+
+class TForm9 : public GroupManager<TAdvCursorGroupList> {
+public:
+    TForm9(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
+        : GroupManager("Form9", "bCu", common, flags, prompts, parent) {}
+};
+
+} // namespace gw

@@ -167,6 +167,19 @@ namespace {
 
 // The opening the workdesks share; the count, the noun and the loaders are
 // theirs. The Bitmap Workdesk has no kind text for an icon library.
+} // namespace
+
+int32_t HandOverCount(const std::string& countText) {
+    uint64_t n = 0;
+    const char* last = countText.data() + countText.size();
+    const auto [end, ec] = std::from_chars(countText.data(), last, n);
+    if (end != last || countText.empty()) return 0;
+    if (ec == std::errc::result_out_of_range || n > uint64_t(kMaxHandOverCount)) return kMaxHandOverCount;
+    return ec == std::errc() ? int32_t(n) : 0;
+}
+
+namespace {
+
 template <class Load, class LoadRes>
 DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
                      int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes,
@@ -180,9 +193,7 @@ DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileCont
     const ListRow& row = *explorer.SelectedItem;
     common.SelFileName = LowerAscii(row.caption);
     common.SelFilePath = JoinPath(explorer.CurrentDir, row.caption);
-    int32_t n = 0;
-    const auto [end, ec] = std::from_chars(row.countText.data(), row.countText.data() + row.countText.size(), n);
-    if (ec != std::errc() || end != row.countText.data() + row.countText.size() || n < 0) n = 0;
+    const int32_t n = HandOverCount(row.countText);
     contents.*count = n;
     const TFileKind kind = GetFileKind(common.SelFilePath);
     opening.fileText = common.SelFileName + " - " + std::to_string(n) + " " + noun;

@@ -120,6 +120,13 @@ struct DeskOpening {
     bool failed = false;
 };
 
+// The explorer row's "Objects" text as the count a workdesk opens with: 0
+// for text that is not a whole number, at most kMaxHandOverCount (a file's
+// resource table holds at most two 16-bit lists of entries of one type), so
+// the count never becomes an enormous allocation.
+constexpr int32_t kMaxHandOverCount = 2 * 65535;
+int32_t HandOverCount(const std::string& countText);
+
 // Opening the Icon Workdesk on the explorer's selected row: SelFileName (the
 // caption lower-cased), SelFilePath (folder + caption) and IconGroupCount
 // (the row's "Objects") are set, and contents is filled by the kind loader

@@ -22,9 +22,11 @@
 #include "gui/ToolIcons.h"
 #include "listing/CommonData.h"
 #include "managers/gui/About2.h"
+#include "managers/gui/About4.h"
 #include "managers/gui/About5.h"
 #include "managers/gui/Curred1.h"
 #include "managers/gui/Editor1.h"
+#include "managers/gui/Glypher1.h"
 #include "workdesks/gui/Libo1.h"
 #include "workdesks/gui/Libo2.h"
 #include "workdesks/gui/Libo3.h"
@@ -88,6 +90,45 @@ int main(int argc, char** argv) {
         form3.exec();
     };
     form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
+    // The Bitmap & Glyph Manager: on a bitmap file, or on the Bitmap
+    // Workdesk's selected bitmap; Bitmap Properties from either, showing the
+    // workdesk's row and thumbnail when it came from there.
+    gw::TForm6 form6(common, prompts, &form1);
+    gw::TForm7 form7(common, &form1);
+    bool bitmapFromDesk = false;
+    const auto deskBitmapView = [&form8] {
+        gw::WorkdeskBitmapView view;
+        const int row = form8.HandedOverRow();
+        if (row < 0 || size_t(row) >= form8.Model()->Items().size()) return view;
+        const gw::BitmapDeskItem& item = form8.Model()->Items()[size_t(row)];
+        const std::vector<std::string> texts = item.SubItems();
+        view.caption = item.caption;
+        view.width = texts[2];
+        view.height = texts[3];
+        view.format = texts[4];
+        view.thumbnail = form8.Model()->index(row).data(Qt::DecorationRole).value<QPixmap>().toImage();
+        return view;
+    };
+    form1.Links().SetViewer(gw::OpenTarget::BitmapManager, [&] {
+        bitmapFromDesk = false;
+        form6.SetWorkdesk(nullptr);
+        form6.exec();
+    });
+    form8.openManager = [&] {
+        bitmapFromDesk = true;
+        form6.SetWorkdesk(&form8.Contents().Bitmaps);
+        form6.exec();
+        bitmapFromDesk = false;
+    };
+    form8.openProperties = [&] {
+        form7.SetWorkdeskItem(deskBitmapView());
+        form7.exec();
+    };
+    form6.openProperties = [&] {
+        form7.SetFileContents(&form6.Contents());
+        form7.SetWorkdeskItem(bitmapFromDesk ? std::optional(deskBitmapView()) : std::nullopt);
+        form7.exec();
+    };
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
     // The Cursor Manager, the same way: on a cursor file or the Cursor
     // Workdesk's selected group; Specific Cursor Properties from either.

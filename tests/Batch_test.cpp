@@ -156,15 +156,6 @@ std::map<std::string, Check> ExpectedOutputs(ObjectKind kind, bool asBitmaps, bo
     return out;
 }
 
-class DisplayDepth {
-public:
-    explicit DisplayDepth(int depth) : m_old(Display::Depth()) { Display::SetDepth(depth); }
-    ~DisplayDepth() { Display::SetDepth(m_old); }
-
-private:
-    int m_old;
-};
-
 } // namespace
 
 TEST(BatchNames, OutputNamesStayInsideTheTargetAndFollowTheSourceName) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ByteReader.h"
+#include "platform/Display.h"
 
 namespace gw::test {
 
@@ -55,6 +56,16 @@ public:
     std::string file(const std::string& name) const { return m_path + "/" + name; }
 private:
     std::string m_path;
+};
+
+// The screen's colour depth set for one test and put back after it.
+class DisplayDepth {
+public:
+    explicit DisplayDepth(int depth) : m_old(Display::Depth()) { Display::SetDepth(depth); }
+    ~DisplayDepth() { Display::SetDepth(m_old); }
+
+private:
+    int m_old;
 };
 
 } // namespace gw::test

@@ -10,6 +10,7 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
 #include "formats/BmpTypes.h"
+#include "pictures/BitmapBox.h"
 #include "platform/Bitmap.h"
 
 namespace gw {
@@ -19,8 +20,6 @@ struct FileContents;
 
 inline constexpr const char* kAllBitmapsFolderTitle = "Select Folder for All Bitmaps";
 
-// The largest thumbnail side; smaller when every bitmap of the file is smaller.
-constexpr int32_t kBitmapThumbSide = 64;
 
 // The pixel-format text of a bitmap's item: "Device", "2", "16", "256",
 // "15 Bit", "16 Bit", "24 Bit", "32 Bit"; "Custom" for the toolkit's own.
@@ -48,26 +47,6 @@ std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<TAdvBmp>& bitmap
 // (locale-aware and case-sensitive), then byte order, then entry order.
 bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b);
 
-struct ThumbSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-// The thumbnail tile of a load: each side the largest bitmap's, at most 64
-// and at least 1.
-ThumbSize BitmapTileSize(int32_t maxWidth, int32_t maxHeight);
-
-// The size a bitmap is shrunk to in a tile: both sides divided by the larger
-// of ceil(w / tileW) and ceil(h / tileH) (at least 1), each side at least 1.
-ThumbSize BitmapThumbSize(int32_t width, int32_t height, ThumbSize tile);
-
-// A bitmap's thumbnail: shrunk by the area-averaging rescaler, and the
-// colour of its bottom-left pixel, which the list shows as transparent.
-struct BitmapThumb {
-    Bitmap picture; // without a handle when the bitmap does not decode
-    TColor transparentColor = 0;
-};
-BitmapThumb MakeBitmapThumb(const Bitmap& bitmap, ThumbSize tile);
 
 // Where the save commands take a bitmap from: the loaded list (resource and
 // NE files), the PE file's resources read again by name or id, or nowhere.

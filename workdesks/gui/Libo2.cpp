@@ -109,6 +109,7 @@ BatchResult TForm8::SaveAll() { return SaveAllDeskBitmaps(File(), m_model->Items
 // The Bitmap & Glyph Manager and Bitmap Properties take the item's bitmap.
 void TForm8::HandOver(size_t item, bool) {
     const BitmapDeskItem& chosen = m_model->Items()[item];
+    m_handedOver = int(item);
     m_common.BitmapIndex = int32_t(chosen.entry);
     m_common.WorkBitmap = m_contents.Bitmaps[chosen.entry].Bitmap();
 }

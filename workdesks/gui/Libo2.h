@@ -41,6 +41,9 @@ public:
            QWidget* parent = nullptr);
 
     BitmapDeskModel* Model() const { return m_model; }
+    const FileContents& Contents() const { return m_contents; }
+    // The model row last handed to the manager or the property sheet.
+    int HandedOverRow() const { return m_handedOver; }
 
 protected:
     DeskOpening Load() override;
@@ -58,6 +61,7 @@ private:
     FileContents m_contents;
     std::string m_kindText;
     BitmapDeskModel* m_model;
+    int m_handedOver = -1;
 };
 
 } // namespace gw

@@ -1,0 +1,114 @@
+#include "managers/core/BitmapManager.h"
+
+#include <algorithm>
+
+#include "formats/BmpManage.h"
+#include "formats/FileContents.h"
+#include "listing/CommonData.h"
+#include "platform/BmpCodec.h"
+#include "platform/Display.h"
+#include "platform/Paths.h"
+
+namespace gw {
+
+PreviewFit FitPreview(int32_t width, int32_t height) {
+    const int32_t w = std::max(width, 0), h = std::max(height, 0);
+    if (w <= kPreviewWidth && h <= kPreviewHeight) return {w, h, false};
+    const int32_t f = std::max(w / kPreviewWidth + 1, h / kPreviewHeight + 1);
+    return {std::max(w / f, 1), std::max(h / f, 1), true};
+}
+
+int GlyphCountItem(int32_t width) {
+    if (width >= 1 && width <= 29) return 0;
+    if (width >= 30 && width <= 45) return 1;
+    if (width >= 46 && width <= 61) return 2;
+    if (width >= 62 && width <= 77) return 3;
+    return 1;
+}
+
+int GlyphFor(GlyphState state, int count) {
+    count = std::clamp(count, 1, kMaxGlyphs);
+    if (state == GlyphState::Disabled) return count >= 2 ? 1 : -1;
+    if (state == GlyphState::Latched && count >= 4) return 3;
+    if (state != GlyphState::Up && count >= 3) return 2;
+    return 0;
+}
+
+PixelFormat WithDisplayDepth(PixelFormat format) {
+    // The depth as the platform reports it: bits per pixel times planes, low 16 bits.
+    switch (Display::Depth() & 0xFFFF) {
+    case 1: return PixelFormat::pf1bit;
+    case 4: return PixelFormat::pf4bit;
+    case 8: return PixelFormat::pf8bit;
+    case 15: return PixelFormat::pf15bit;
+    case 16: return PixelFormat::pf16bit;
+    case 24: return PixelFormat::pf24bit;
+    case 32: return PixelFormat::pf32bit;
+    default: return format;
+    }
+}
+
+std::shared_ptr<Bitmap> WorkBitmapOf(const TAdvBmp& entry) {
+    auto work = std::make_shared<Bitmap>(*entry.Bitmap());
+    work->pixelFormat =
+        entry.PixelFormat != PixelFormat::pfDevice ? entry.PixelFormat : WithDisplayDepth(work->pixelFormat);
+    return work;
+}
+
+Bytes BitmapFileBytes(const Bitmap& work) {
+    if (!work.HasHandle()) return {};
+    PixelFormat format = work.pixelFormat;
+    if (format == PixelFormat::pfDevice) format = WithDisplayDepth(format);
+    return EncodeBmp(work, format);
+}
+
+std::string BitmapSaveBase(const std::string& name) {
+    if (LowerExtension(name) == ".bmp") return name.substr(0, name.size() - 4);
+    return name;
+}
+
+const char* BitmapColorsText(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::pfDevice: return "Device";
+    case PixelFormat::pf1bit: return "2";
+    case PixelFormat::pf4bit: return "16";
+    case PixelFormat::pf8bit: return "256";
+    case PixelFormat::pf15bit: return "15 bit";
+    case PixelFormat::pf16bit: return "16 bit";
+    case PixelFormat::pf24bit: return "24 bit";
+    case PixelFormat::pf32bit: return "32 bit";
+    case PixelFormat::pfCustom: break;
+    }
+    return "custom";
+}
+
+BitmapProperties BitmapFilePropertiesOf(const std::string& fileName, const Bitmap& work) {
+    return {fileName, std::to_string(work.width) + " x " + std::to_string(work.height),
+            BitmapColorsText(work.pixelFormat)};
+}
+
+BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidth, int32_t maxBmpHeight) {
+    BitmapSheetPicture sheet;
+    const ThumbSize box = BitmapTileSize(maxBmpWidth, maxBmpHeight);
+    const BitmapThumb shrunk = MakeBitmapThumb(bitmap, box);
+    if (!shrunk.picture.HasHandle()) return sheet;
+    sheet.shrunk = {shrunk.picture.width, shrunk.picture.height};
+    sheet.transparentColor = shrunk.transparentColor;
+    // The shrinking rule keeps the bitmap inside the box; the copy stays bounded anyway.
+    const int32_t w = std::min(shrunk.picture.width, box.width), h = std::min(shrunk.picture.height, box.height);
+    sheet.picture.pixelFormat = shrunk.picture.pixelFormat;
+    sheet.picture.SetSize(box.width, box.height, ArgbFromColor(shrunk.transparentColor));
+    for (int32_t y = 0; y < h; ++y) std::copy_n(shrunk.picture.Row(y), size_t(w), sheet.picture.Row(y));
+    return sheet;
+}
+
+void OpenBitmapManagerFile(CommonData& common, FileContents& contents) {
+    contents = FileContents{};
+    contents.BitmapCount = 1;
+    (void)LoadBitmaps(contents, common.SelFilePath, fkBitmapFile);
+    contents.Bitmaps.resize(1);
+    common.BitmapIndex = 0;
+    common.WorkBitmap = WorkBitmapOf(contents.Bitmaps[0]);
+}
+
+} // namespace gw

@@ -17,7 +17,7 @@ cmake --build build -j "$JOBS"
 echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGRABWELL_SANITIZE=ON -DGRABWELL_GUI=OFF -DGRABWELL_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$JOBS" --target grabwell_tests grabwell-cli
+cmake --build build-asan -j "$JOBS" --target grabwell_tests grabwell-cli grabwell-thumbnailer
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j "$JOBS")

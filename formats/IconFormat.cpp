@@ -7,7 +7,6 @@ namespace {
 
 constexpr uint32_t kHeaderSize = 6;
 constexpr uint32_t kEntrySize = 16;
-constexpr uint32_t kHotspotPrefix = 4;
 
 void PutHeader(Bytes& out, uint16_t type, uint16_t count) {
     PutU16(out, 0);

@@ -24,6 +24,8 @@ Bytes WriteIconImage(const TAdvIconImage& image);
 // Where a cursor image's Data came from: a cursor resource (the 4-byte
 // hot-spot prefix before the bitmap) or a .cur file (the bitmap alone).
 enum class CursorDataForm { Resource, CurFile };
+// The bytes of that prefix: the hot spot's column and row, 16 bits each.
+constexpr uint32_t kHotspotPrefix = 4;
 
 // A whole cursor group (type 2): width byte = low byte of Width, height byte
 // = Height / 2, hot spot in the entry; the prefix of resource images dropped.

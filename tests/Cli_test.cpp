@@ -13,6 +13,7 @@
 #include "formats/IconManage.h"
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
+#include "platform/IconImage.h"
 #include "tests/support/Builders.h"
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
@@ -232,4 +233,49 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     FileContents cc;
     ASSERT_EQ(LoadCursorFileBytes(cc, ReadFile(out.file("arrow_0.cur")), "arrow_0.cur"), "");
     EXPECT_EQ(cc.CursorGroups[0].Images[0].HotspotX, 5);
+
+    // As PNG: a PNG image exactly as stored, a bitmap image with its mask as alpha.
+    const Bytes png = BuildPng(48, 48, [](int x, int) { return x < 24 ? 0x80FF0000u : 0xFF00FF00u; });
+    ASSERT_TRUE(WriteFile(dir.file("mixed.ico"), BuildIcoFile({{png, 48, 48, 0, 0, 1, 32}})));
+    ASSERT_EQ(RunCli("extract --as-png " + dir.file("mixed.ico") + " " + out.path()).status, 0);
+    EXPECT_EQ(ReadFile(out.file("mixed_0.png")), png);
+    ASSERT_EQ(RunCli("extract --as-png " + dir.file("arrow.cur") + " " + out.path()).status, 0);
+    const Handle arrow = CreateIconFromResourceEx(ReadFile(out.file("arrow_0.png")), true, kIconVersion, 0, 0, 0);
+    ASSERT_TRUE(arrow);
+    EXPECT_EQ(arrow->width, 32);
+    EXPECT_EQ(arrow->height, 32);
+}
+
+// Another reader of icon and cursor files (icoutils) reads what extract and
+// save write from a library: sizes, depths and the hot spot of a resource.
+TEST(Cli, IcotoolReadsExtractedCursorsAndIcons) {
+    if (std::system("command -v icotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "icotool is not installed";
+    DibLayout s;
+    s.width = 32;
+    s.height = 32;
+    s.bitCount = 1;
+    s.palette = {0, 0xFFFFFF};
+    const Bytes cursor = BuildCursorResource(5, 7, BuildDib(s));
+    DibLayout i = s;
+    i.bitCount = 8;
+    i.palette.clear();
+    const Bytes icon = BuildDib(i);
+    PeLayout layout;
+    layout.resources = {
+        {ResName::Id(RT_GROUP_CURSOR), ResName::Id(100),
+         0x0409, BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})},
+        {ResName::Id(RT_CURSOR), ResName::Id(1), 0x0409, cursor},
+        {ResName::Id(RT_GROUP_ICON), ResName::Named("APP"),
+         0x0409, BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(icon.size()), 2}})},
+        {ResName::Id(RT_ICON), ResName::Id(2), 0x0409, icon},
+    };
+    TempDir dir, out;
+    ASSERT_TRUE(WriteFile(dir.file("lib.dll"), BuildPe(layout).bytes));
+    ASSERT_EQ(RunCli("extract " + dir.file("lib.dll") + " " + out.path()).status, 0);
+    ASSERT_EQ(RunCli("save --icons " + dir.file("lib.dll") + " " + out.path()).status, 0);
+    EXPECT_EQ(RunCommand("icotool -l " + out.file("100_0.cur")).out,
+              "--cursor --index=1 --width=32 --height=32 --bit-depth=1 --palette-size=2 --hotspot-x=5 "
+              "--hotspot-y=7\n");
+    EXPECT_EQ(RunCommand("icotool -l " + out.file("APP.ico")).out,
+              "--icon --index=1 --width=32 --height=32 --bit-depth=8 --palette-size=256\n");
 }

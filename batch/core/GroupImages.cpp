@@ -1,6 +1,9 @@
 #include "batch/core/GroupImages.h"
 
+#include <algorithm>
+
 #include "pictures/IconToBitmap.h"
+#include "platform/PngEncode.h"
 
 namespace gw {
 
@@ -16,6 +19,19 @@ Bytes GroupImage::AsBitmapFile() const {
     const Handle& handle = icon ? icon->Handle() : cursor->Handle();
     if (!handle) return {};
     return IconImageAsBmp(*handle, icon ? icon->BitCount : cursor->BitCount);
+}
+
+Bytes GroupImage::AsPngFile(CursorDataForm form) const {
+    // The image's own bytes: a cursor resource's start after its hot-spot prefix.
+    ByteView data = icon ? ByteView(icon->Data) : ByteView(cursor->Data);
+    uint64_t size = icon ? icon->BytesInRes : cursor->BytesInRes;
+    if (cursor && form == CursorDataForm::Resource) {
+        data = data.size() > kHotspotPrefix ? data.subspan(kHotspotPrefix) : ByteView{};
+        size = size > kHotspotPrefix ? size - kHotspotPrefix : 0;
+    }
+    if (IsPngData(data)) return Bytes(data.begin(), data.begin() + ptrdiff_t(std::min<uint64_t>(data.size(), size)));
+    const Handle& handle = icon ? icon->Handle() : cursor->Handle();
+    return handle ? IconImagePng(*handle) : Bytes{};
 }
 
 namespace {

@@ -30,6 +30,9 @@ struct GroupImage {
     Bytes AsImageFile(CursorDataForm form) const;
     // The image drawn on the key colour as a .bmp file; empty when it has no picture.
     Bytes AsBitmapFile() const;
+    // The image as a .png file: a PNG-compressed image as stored, any other
+    // with its alpha (from the mask when it has none); empty when it has no picture.
+    Bytes AsPngFile(CursorDataForm form) const;
 };
 
 // Calls visit for each image of the icon groups (when icons) and then of the

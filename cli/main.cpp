@@ -1,6 +1,6 @@
 // grabwell-cli: the same core as the desktop program, without a display.
 //   info [--json] [--counts] [--decode] PATH...   what each file holds
-//   extract [--as-bitmaps] FILE OUTDIR    every image as its own .ico/.cur (or .bmp)
+//   extract [--as-bitmaps|--as-png] FILE OUTDIR    every image as its own .ico/.cur (or .bmp, .png)
 //   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
 //   wizard (--icons|--cursors|--bitmaps) [--resources] [--as-bitmaps] [--recurse] FOLDER OUTDIR
 #include <CLI/CLI.hpp>
@@ -252,7 +252,10 @@ bool LoadForWriting(const std::string& file, FileContents& contents, FileCounts&
     return !ComplainOfDamage(file, r, contents);
 }
 
-int RunExtract(const std::string& file, const std::string& outDir, bool asBitmaps, ExistingAction existing) {
+// What extract writes each image as.
+enum class ExtractAs { ImageFile, Bitmap, Png };
+
+int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as, ExistingAction existing) {
     FileContents contents;
     FileCounts counts;
     bool ok = LoadForWriting(file, contents, counts);
@@ -266,13 +269,14 @@ int RunExtract(const std::string& file, const std::string& outDir, bool asBitmap
         if (im.Missing()) {
             Complain(file, "image " + name + " is not in the file; not written");
             ok = false;
-        } else if (!asBitmaps) {
+        } else if (as == ExtractAs::ImageFile) {
             w.Write(name, im.Extension(), im.AsImageFile(form));
-        } else if (!im.Decodes()) {
+        } else if (const Bytes picture = as == ExtractAs::Png ? im.AsPngFile(form) : im.AsBitmapFile();
+                   !picture.empty()) {
+            w.Write(name, as == ExtractAs::Png ? ".png" : ".bmp", picture);
+        } else {
             Complain(file, "image " + name + " cannot be decoded; not converted");
             ok = false;
-        } else {
-            w.Write(name, ".bmp", im.AsBitmapFile());
         }
         return true;
     });
@@ -318,6 +322,7 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
 
 int main(int argc, char** argv) {
     CLI::App app{"grabwell-cli: finds, extracts and converts icons, cursors and bitmaps"};
+    app.set_version_flag("--version", std::string("grabwell-cli ") + GRABWELL_VERSION);
     app.require_subcommand(1);
 
     bool asJson = false;
@@ -330,11 +335,17 @@ int main(int argc, char** argv) {
     info->add_flag("--decode", decode, "Also decode every image and say whether it decodes (\"decoded\")");
     info->add_option("PATH", infoPaths, "Files to look at")->required();
 
-    bool asBitmaps = false;
+    bool asBitmaps = false, asPng = false;
     std::string existingText = "rename";
     std::string file, outDir;
     auto* extract = app.add_subcommand("extract", "Write every image of every group as its own .ico or .cur file");
-    extract->add_flag("--as-bitmaps", asBitmaps, "Convert each image to a .bmp on the key colour instead");
+    CLI::Option* bitmapsFlag =
+        extract->add_flag("--as-bitmaps", asBitmaps, "Convert each image to a .bmp on the key colour instead");
+    extract
+        ->add_flag("--as-png", asPng,
+                   "Write each image as a .png instead (alpha from the mask when the image has none; PNG images "
+                   "copied as stored)")
+        ->excludes(bitmapsFlag);
     extract->add_option("--existing", existingText, "What to do with a name that exists: skip, overwrite or rename")
         ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
     extract->add_option("FILE", file, "The file to read")->required();
@@ -356,7 +367,7 @@ int main(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) { // --help and --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
@@ -368,7 +379,8 @@ int main(int argc, char** argv) {
     if (*extract) {
         ExistingAction existing;
         ParseExisting(existingText, existing);
-        return RunExtract(file, outDir, asBitmaps, existing);
+        return RunExtract(file, outDir, asPng ? ExtractAs::Png : asBitmaps ? ExtractAs::Bitmap : ExtractAs::ImageFile,
+                          existing);
     }
     if (*save) {
         ExistingAction existing;

@@ -2,6 +2,7 @@
 // created once in the program's order and kept for the whole run, then the
 // message loop until the explorer closes.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -9,6 +10,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <cstdio>
 
 #include "batch/core/ActionFlags.h"
 #include "batch/gui/Azioni1.h"
@@ -49,6 +51,14 @@ void ApplyScreenToDisplay() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Grabwell");
+    QApplication::setApplicationVersion(GRABWELL_VERSION);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Finds, views, extracts and converts icons, cursors and bitmaps.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("PATH", "A folder to open, or a file to open as a double-click in its folder would.",
+                                 "[PATH]");
+    parser.process(app);
     QApplication::setWindowIcon(gw::AppIcon());
     ApplyScreenToDisplay();
 
@@ -162,6 +172,11 @@ int main(int argc, char** argv) {
     };
 
     form1.show();
-    form1.SelectFolder(QDir::homePath());
+    // grabwell [PATH]: a folder, or a file to open as a double-click would.
+    const QStringList paths = parser.positionalArguments();
+    if (paths.isEmpty() || !form1.OpenPath(paths.first())) {
+        if (!paths.isEmpty()) std::fprintf(stderr, "grabwell: %s: no such file or folder\n", qPrintable(paths.first()));
+        form1.SelectFolder(QDir::homePath());
+    }
     return app.exec();
 }

@@ -88,4 +88,25 @@ OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row) 
     return plan;
 }
 
+const Category* CategoryShowing(const FileCounts& counts) {
+    const auto byContents = [&](const char* icons, const char* cursors, const char* bitmaps) {
+        if (counts.iconGroups > 0) return FindCategory(icons);
+        if (counts.cursorGroups > 0) return FindCategory(cursors);
+        if (counts.bitmaps > 0) return FindCategory(bitmaps);
+        return FindCategory(icons);
+    };
+    switch (counts.kind) {
+    case ContainerKind::IconFile: return FindCategory("Icons");
+    case ContainerKind::CursorFile: return FindCategory("Static Cursors");
+    case ContainerKind::BitmapFile: return FindCategory("Bitmaps");
+    case ContainerKind::NEFile:
+    case ContainerKind::PEFile: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
+    case ContainerKind::ResourceFile:
+        return byContents("Icon Resources", "Static Cursor Resources", "Bitmap Resources");
+    case ContainerKind::NonExecutable: break;
+    }
+    return nullptr;
+}
+
 } // namespace gw
+

@@ -6,6 +6,8 @@
 #include "listing/ExplorerState.h"
 #include "listing/ListOrder.h"
 #include "listing/CommonData.h"
+#include "listing/Categories.h"
+#include "formats/FileContents.h"
 
 namespace gw {
 
@@ -45,5 +47,11 @@ struct OpenPlan {
 // SelFilePath for a single image file; WorkdeskShown, ExecutableSource and
 // ResourceSource for a container) and says which viewer to show.
 OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row);
+
+// The category whose list shows a file named on the command line, as a user
+// would pick it: icon, cursor and bitmap files their own; executables,
+// libraries and resource files by what they hold (icons, then cursors, then
+// bitmaps). Null for a file no category lists.
+const Category* CategoryShowing(const FileCounts& counts);
 
 } // namespace gw

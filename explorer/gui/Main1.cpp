@@ -32,6 +32,8 @@
 
 #include <optional>
 
+#include "explorer/core/ListRules.h"
+#include "formats/FileContents.h"
 #include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
 #include "gui/BusyCursor.h"
@@ -409,6 +411,30 @@ bool TForm1::SelectFolder(const QString& path) {
     });
     QTimer::singleShot(kFolderScrollWindowMs, this, [connection] { QObject::disconnect(*connection); });
     QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
+    return true;
+}
+
+bool TForm1::OpenPath(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return false;
+    if (info.isDir()) return SelectFolder(info.absoluteFilePath());
+    if (const Category* category = CategoryShowing(CountFile(ToLocal(info.absoluteFilePath())))) {
+        const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
+        ComboBox1->setCurrentText(category->text);
+    }
+    // Selecting a folder lists it; the folder already selected is listed again in the new category.
+    const bool already = m_folders->filePath(DTree1->currentIndex()) == QDir::cleanPath(info.absolutePath());
+    if (!SelectFolder(info.absolutePath())) return false;
+    if (already) DTree1Change();
+    const std::string name = ToLocal(info.fileName());
+    for (int row = 0; row < m_listModel->rowCount(); ++row) {
+        const ListRow* listed = m_listModel->RowAt(row);
+        if (!listed || listed->caption != name) continue;
+        ListView->SelectRow(row);
+        ListViewClick();
+        QTimer::singleShot(0, this, &TForm1::ListViewDblClick);
+        break;
+    }
     return true;
 }
 

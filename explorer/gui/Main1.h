@@ -68,6 +68,11 @@ public:
     // Moves the folder tree to a folder, which scans it as any change of the
     // tree's folder does. False when the tree does not show that folder.
     bool SelectFolder(const QString& path);
+    // The program's PATH argument: a folder is selected in the tree; a file's
+    // folder is listed in the category that shows it, the file's row is
+    // selected and, once the window shows, opened as a double-click would.
+    // False when the path does not exist.
+    bool OpenPath(const QString& path);
     void ScrollTreeToCurrent();
 
     bool IsScanning() const { return m_scanning; }

@@ -78,6 +78,28 @@ int BestImageFor(const std::vector<ImageChoice>& images, int size) {
     return best;
 }
 
+int LargestImageWithin(const std::vector<ImageChoice>& images, int size) {
+    int best = -1;
+    for (size_t i = 0; i < images.size(); ++i) {
+        const ImageChoice& im = images[i];
+        if (best < 0) {
+            best = int(i);
+            continue;
+        }
+        const ImageChoice& b = images[size_t(best)];
+        const bool fits = im.width <= size, bestFits = b.width <= size;
+        bool better;
+        if (im.width == b.width)
+            better = im.bitCount > b.bitCount;
+        else if (fits != bestFits)
+            better = fits;
+        else // both fit: the wider; both too wide: the narrower
+            better = fits ? im.width > b.width : im.width < b.width;
+        if (better) best = int(i);
+    }
+    return best;
+}
+
 Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
                      const std::function<std::optional<ByteView>(size_t)>& bytesOf) {
     std::vector<size_t> index(choices.size());

@@ -45,6 +45,13 @@ struct ImageChoice {
 // then the deepest colour up to the display depth. -1 for no images.
 int BestImageFor(const std::vector<ImageChoice>& images, int size);
 
+// The index of the image a picture of at most size pixels across is best
+// made from, judged by the width it is drawn at: the widest image not wider
+// than size; when every image is wider, the narrowest of them (to be scaled
+// down, never up). Among equal widths the most colours, then the first.
+// -1 for no images.
+int LargestImageWithin(const std::vector<ImageChoice>& images, int size);
+
 // The picture at size x size of the best image for that size; when it does
 // not decode (or bytesOf has no bytes for it), the next best, and so on.
 // Null when none decodes.

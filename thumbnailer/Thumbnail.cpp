@@ -1,0 +1,236 @@
+#include "thumbnailer/Thumbnail.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "formats/CursorManage.h"
+#include "formats/FileContents.h"
+#include "formats/FileKind.h"
+#include "formats/GroupDirectory.h"
+#include "formats/IconManage.h"
+#include "formats/NeResources.h"
+#include "formats/ResFile.h"
+#include "formats/ResTypes.h"
+#include "pictures/IconExtract.h"
+#include "platform/FileIo.h"
+#include "platform/IconImage.h"
+#include "platform/LoadBudget.h"
+#include "platform/PngEncode.h"
+#include "platform/ResourceModule.h"
+
+namespace gw {
+
+namespace {
+
+constexpr uint16_t kIconFileType = 1;
+constexpr uint16_t kCursorFileType = 2;
+constexpr uint64_t kIconDirHeaderSize = 6;
+// How many images of the group are tried before giving up: a hostile group
+// of thousands of images that do not decode costs a bounded time.
+constexpr int kMaxImagesTried = 16;
+
+// One image of the group the thumbnail is made from: the size it is drawn at
+// and its bytes (a view of the file's bytes or of bytes the group keeps).
+// Empty bytes: the image is not in the file.
+struct Candidate {
+    ImageChoice choice;
+    ByteView bytes;
+};
+
+// The first group, read through the loaders. The groups keep any bytes of
+// their own alive; views of the file are kept alive by its owner.
+struct FirstGroup {
+    std::vector<Candidate> images;
+    TAdvIconGroupList icons;
+    TAdvCursorGroupList cursors;
+    std::string why; // set when there is no group
+};
+
+int DrawnSide(uint8_t stored) { return stored ? stored : 256; }
+
+void AddIconImages(FirstGroup& out) {
+    for (const TAdvIconImage& im : out.icons.Images) {
+        const ByteView bytes = im.Missing ? ByteView{} : im.Data.view();
+        out.images.push_back({{DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount}, bytes});
+    }
+}
+
+// A 32-bit executable: the first group in directory order, the order the
+// explorer lists, and only the directory entries and image bytes it names.
+void FirstPeGroup(ByteView file, FirstGroup& out) {
+    std::string error;
+    const auto module = ResourceModule::FromBytes(file, &error);
+    if (!module) {
+        out.why = error.empty() ? "not a readable executable" : error;
+        return;
+    }
+    const ResourceModule::TypeTable groups = module->Table(RT_GROUP_ICON);
+    if (groups.Names().empty()) {
+        out.why = "the file holds no icons";
+        return;
+    }
+    const std::optional<ByteView> group = groups.Find(groups.Names().front());
+    if (!group) {
+        out.why = "the first icon group is not in the file";
+        return;
+    }
+    const ResourceModule::TypeTable images = module->Table(RT_ICON);
+    const uint16_t count = HeldGroupCount(*group);
+    for (uint16_t j = 0; j < count; ++j) {
+        TAdvIconImage entry;
+        ByteReader r = GroupEntryReader(*group, j);
+        ReadIconGroupEntry(entry, r);
+        if (!r.ok()) break;
+        const std::optional<ByteView> bytes = images.Find(ResName::Id(entry.ResId));
+        out.images.push_back({{DrawnSide(entry.Width), DrawnSide(entry.Height), entry.BitCount},
+                              bytes ? *bytes : ByteView{}});
+    }
+}
+
+FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteView file,
+                          const std::shared_ptr<const void>& owner) {
+    FirstGroup out;
+    switch (source) {
+    case ThumbnailSource::Executable:
+        switch (GetFileKindOfBytes(std::string(), file)) {
+        case fkPEFile: FirstPeGroup(file, out); break;
+        case fkNEFile: {
+            if (CountNEIconGroups(file) < 1) {
+                out.why = "the file holds no icons";
+                break;
+            }
+            auto read = ParseNeIconGroups(file, name, 1, owner);
+            if (!read.records.empty()) out.icons = std::move(read.records.front());
+            AddIconImages(out);
+            break;
+        }
+        default: out.why = "not a Windows executable with resources"; break;
+        }
+        break;
+    case ThumbnailSource::ResourceFile: {
+        if (CountResEntries(file, RT_GROUP_ICON) < 1) {
+            out.why = "the file holds no icons";
+            break;
+        }
+        auto read = ParseResIconGroups(file, 1, owner);
+        if (!read.records.empty()) out.icons = std::move(read.records.front());
+        AddIconImages(out);
+        break;
+    }
+    case ThumbnailSource::IconFile:
+        out.icons = ParseIconFile(file, owner).records;
+        AddIconImages(out);
+        break;
+    case ThumbnailSource::CursorFile:
+        // The images of a cursor file are bitmaps without the hot-spot
+        // prefix of a cursor resource; their sizes are the images' own
+        // (the stored bitmap height being twice the cursor's).
+        out.cursors = ParseCursorFile(file, owner).records;
+        for (const TAdvCursorImage& im : out.cursors.Images)
+            out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
+        break;
+    case ThumbnailSource::Unknown: out.why = "not a file that holds icons"; break;
+    }
+    if (out.why.empty() && out.images.empty()) out.why = "the first icon holds no images";
+    return out;
+}
+
+// width x height made to fit a box of boxWidth x boxHeight keeping its
+// aspect; a size that fits already stays as it is.
+std::pair<int, int> FitWithin(int width, int height, int boxWidth, int boxHeight) {
+    if (width <= boxWidth && height <= boxHeight) return {width, height};
+    const double scale = std::min(double(boxWidth) / width, double(boxHeight) / height);
+    const int w = std::clamp(int(std::lround(width * scale)), 1, boxWidth);
+    const int h = std::clamp(int(std::lround(height * scale)), 1, boxHeight);
+    return {w, h};
+}
+
+Handle Decode(ByteView bytes, int width, int height) {
+    return CreateIconFromResourceEx(bytes, true, kIconVersion, width, height, 0);
+}
+
+Bytes PngOf(const Handle& image) { return image ? IconImagePng(*image) : Bytes{}; }
+
+// The picture of one image at its drawn size fitted within size x size,
+// never larger than its stored pixels: one decode when the entry states its
+// size truly. A PNG image drawn at its stored size is its own bytes. Empty
+// when it does not decode.
+Bytes CandidatePng(const Candidate& c, int size) {
+    if (c.bytes.empty() || c.choice.width <= 0 || c.choice.height <= 0) return {};
+    const auto [tw, th] = FitWithin(c.choice.width, c.choice.height, size, size);
+    Handle image = Decode(c.bytes, tw, th);
+    if (!image) return {};
+    const int sw = image->storedWidth, sh = image->storedHeight;
+    if (sw == tw && sh == th && image->fromPng) return Bytes(c.bytes.begin(), c.bytes.end());
+    if (sw >= tw && sh >= th) return PngOf(image);
+    // The entry states more pixels than the image has: draw it at its own
+    // size (within the box), not scaled up.
+    const auto [fw, fh] = FitWithin(sw, sh, tw, th);
+    if (fw == sw && fh == sh && image->fromPng) return Bytes(c.bytes.begin(), c.bytes.end());
+    return PngOf(Decode(c.bytes, fw, fh));
+}
+
+} // namespace
+
+ThumbnailSource ThumbnailSourceOf(const std::string& name, ByteView bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') return ThumbnailSource::Executable;
+    if (bytes.size() >= kIconDirHeaderSize && PeekU16(bytes, 0) == 0 && PeekU16(bytes, 4) > 0) {
+        const uint16_t type = PeekU16(bytes, 2);
+        if (type == kIconFileType) return ThumbnailSource::IconFile;
+        if (type == kCursorFileType) return ThumbnailSource::CursorFile;
+    }
+    if (IsRes32(bytes) || IsResourceFileName(name)) return ThumbnailSource::ResourceFile;
+    return ThumbnailSource::Unknown;
+}
+
+namespace {
+
+// With an owner that keeps bytes alive, the groups' images are views of them.
+std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, const std::shared_ptr<const void>& owner,
+                                   int size, std::string* why) {
+    auto fail = [&](std::string text) -> std::optional<Bytes> {
+        if (why) *why = std::move(text);
+        return std::nullopt;
+    };
+    if (size < 1 || size > kMaxThumbnailSize) return fail("the size is not between 1 and 4096");
+    try {
+        // Reading and decoding draw from one budget that grows with the
+        // file, as a load does.
+        const LoadBudget budget(bytes.size());
+        FirstGroup group = ReadFirstGroup(ThumbnailSourceOf(name, bytes), name, bytes, owner);
+        if (!group.why.empty()) return fail(group.why);
+        std::vector<Candidate>& left = group.images;
+        for (int tried = 0; tried < kMaxImagesTried && !left.empty(); ++tried) {
+            std::vector<ImageChoice> choices;
+            for (const Candidate& c : left) choices.push_back(c.choice);
+            const int best = LargestImageWithin(choices, size);
+            Bytes png = CandidatePng(left[size_t(best)], size);
+            if (!png.empty()) return png;
+            left.erase(left.begin() + best);
+        }
+        return fail("no image of the first icon decodes");
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory");
+    }
+}
+
+} // namespace
+
+std::optional<Bytes> ThumbnailPngOfBytes(const std::string& name, ByteView bytes, int size, std::string* why) {
+    return MakeThumbnail(name, bytes, nullptr, size, why);
+}
+
+std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string* why) {
+    const auto file = std::make_shared<MappedFile>();
+    if (!file->Open(path)) {
+        if (why) *why = file->error();
+        return std::nullopt;
+    }
+    return MakeThumbnail(path, file->bytes(), file, size, why);
+}
+
+} // namespace gw

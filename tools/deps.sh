@@ -5,6 +5,8 @@ GRABWELL_PACKAGES=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl1-mesa-dev
   clang libclang-rt-14-dev
+  desktop-file-utils man-db groff-base dpkg-dev
+  imagemagick icoutils binutils-mingw-w64-x86-64
 )
 
 ensure_packages() {

@@ -18,29 +18,13 @@
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/ResBuilder.h"
+#include "tests/support/RunCommand.h"
 
 using namespace gw;
 using namespace gw::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
-
-RunResult RunCommand(const std::string& cmd) {
-    RunResult r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
 
 RunResult RunCli(const std::string& args) { return RunCommand(std::string(GRABWELL_CLI) + " " + args + " 2>/dev/null"); }
 // The same with what it says on its error stream.

@@ -14,6 +14,7 @@
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/ResBuilder.h"
+#include "tests/support/RunCommand.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -21,21 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
-
 RunResult Thumbnailer(const std::string& args) {
-    RunResult r;
-    FILE* p = popen((std::string(GRABWELL_THUMBNAILER) + " " + args + " 2>/dev/null").c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return RunCommand(std::string(GRABWELL_THUMBNAILER) + " " + args + " 2>/dev/null");
 }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }

@@ -35,14 +35,17 @@ public:
 
     void Show(const std::string& phase, int percent, const std::string& label) {
         if (!m_enabled) return;
+        // Extracting says how many entries of how many are done.
+        const std::string count =
+            m_total > 0 ? " " + std::to_string(m_done) + "/" + std::to_string(m_total) : std::string();
         const auto now = std::chrono::steady_clock::now();
         if (percent == m_lastPercent && now - m_lastDraw < kRedrawInterval) return;
         m_lastPercent = percent;
         m_lastDraw = now;
         const int filled = std::clamp(percent, 0, 100) * kBarWidth / 100;
         const std::string shown = label.size() > kLabelWidth ? label.substr(0, kLabelWidth) : label;
-        std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%% %s", phase.c_str(), std::string(size_t(filled), '#').c_str(),
-                     std::string(size_t(kBarWidth - filled), ' ').c_str(), percent, shown.c_str());
+        std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%%s %s", phase.c_str(), std::string(size_t(filled), '#').c_str(),
+                     std::string(size_t(kBarWidth - filled), ' ').c_str(), percent, count.c_str(), shown.c_str());
         std::fflush(stderr);
     }
     void Clear() {
@@ -54,11 +57,16 @@ public:
 
     void CountingStarted() override { Show("Counting folders..", 0, ""); }
     void CountingFinished() override { Clear(); }
+    void Counted(int64_t done, int64_t total) override {
+        m_done = done;
+        m_total = total;
+    }
     void Advance(int percent, const std::string& label) override { Show("Extracting", percent, label); }
     void ProcessingFinished() override { Clear(); }
 
 private:
     bool m_enabled;
+    int64_t m_done = 0, m_total = 0;
     int m_lastPercent = -1;
     std::chrono::steady_clock::time_point m_lastDraw{};
 };

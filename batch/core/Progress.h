@@ -4,6 +4,7 @@
 // grabwell-cli draws a progress bar. Every call may let pending window
 // messages run. The batch calls each Finished after its Started on every
 // path, also when it ends with an error.
+#include <cstdint>
 #include <string>
 
 namespace gw {
@@ -16,6 +17,8 @@ public:
     virtual void ProcessingStarted() {}
     // percent 0 to 100; label: the entry being handled, lower-cased.
     virtual void Advance(int percent, const std::string& label) {}
+    // Before each Advance while extracting: entries handled so far, of total.
+    virtual void Counted(int64_t done, int64_t total) {}
     virtual void ProcessingFinished() {}
     // Called once per folder while counting, so the window repaints.
     virtual void LetMessagesRun() {}

@@ -18,6 +18,7 @@
 #include "platform/IconImage.h"
 #include "platform/ResourceModule.h"
 #include "fuzz/FuzzSupport.h"
+#include "thumbnailer/Thumbnail.h"
 
 namespace gw::fuzz {
 
@@ -192,6 +193,21 @@ int FuzzExtractIcon(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The thumbnailer over any file: the first byte picks the size asked for,
+// the rest is the file. A thumbnail it makes is a PNG that decodes, no wider
+// or taller than the size.
+int FuzzThumbnail(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    static constexpr int kSizes[] = {16, 32, 48, 256};
+    const int side = kSizes[data[0] % 4];
+    const std::optional<gw::Bytes> png =
+        gw::ThumbnailPngOfBytes("input", gw::ByteView(data + 1, size - 1), side, nullptr);
+    if (!png) return 0;
+    const gw::Handle back = gw::CreateIconFromResourceEx(*png, true, gw::kIconVersion, 0, 0, 0);
+    Check(back && back->width <= side && back->height <= side);
+    return 0;
+}
+
 // Read, write, read again: the second read equals the first, for icon files,
 // cursor files and bitmaps in the formats that keep every pixel.
 namespace {
@@ -261,6 +277,7 @@ const std::vector<Harness>& Harnesses() {
         {"res", FuzzRes},
         {"extract_icon", FuzzExtractIcon},
         {"roundtrip", FuzzRoundTrip},
+        {"thumbnail", FuzzThumbnail},
     };
     return kAll;
 }

@@ -20,6 +20,7 @@ int FuzzPe(const uint8_t* data, size_t size);
 int FuzzRes(const uint8_t* data, size_t size);
 int FuzzExtractIcon(const uint8_t* data, size_t size);
 int FuzzRoundTrip(const uint8_t* data, size_t size);
+int FuzzThumbnail(const uint8_t* data, size_t size);
 
 struct Harness {
     const char* name;

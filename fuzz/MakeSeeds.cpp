@@ -93,6 +93,13 @@ int main(int argc, char** argv) {
     seeds["res"] = {res32, res16};
     seeds["extract_icon"] = {pe, ne, ico};
     seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
+    // The thumbnailer's first byte picks the size: 16, 32, 48, 256.
+    uint8_t pick = 0;
+    for (const Bytes& file : {pe, ne, ico, cur, res32}) {
+        Bytes seed = {pick++};
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds["thumbnail"].push_back(seed);
+    }
 
     for (const auto& [name, list] : seeds) {
         fs::create_directories(out / name);

@@ -113,6 +113,22 @@ TEST(ExplorerCategories, NineEntriesDispatchByExactText) {
               std::vector<int>({0, 1, 0, 0, 1}));
     EXPECT_TRUE(ClearsStatusFirst(ScannerId::ReadFiles));
     EXPECT_FALSE(ClearsStatusFirst(ScannerId::ReadBitmaps));
+
+    // A file named on the command line opens in the category that lists it.
+    const auto showing = [](ContainerKind kind, int icons, int cursors, int bitmaps) {
+        FileCounts c;
+        c.kind = kind;
+        c.iconGroups = icons;
+        c.cursorGroups = cursors;
+        c.bitmaps = bitmaps;
+        const Category* category = CategoryShowing(c);
+        return category ? std::string(category->text) : std::string("none");
+    };
+    EXPECT_EQ(showing(ContainerKind::CursorFile, 0, 1, 0), "Static Cursors");
+    EXPECT_EQ(showing(ContainerKind::PEFile, 0, 3, 9), "Static Cursor Files");
+    EXPECT_EQ(showing(ContainerKind::NEFile, 0, 0, 2), "Bitmap Files");
+    EXPECT_EQ(showing(ContainerKind::ResourceFile, 1, 1, 1), "Icon Resources");
+    EXPECT_EQ(showing(ContainerKind::NonExecutable, 0, 0, 0), "none");
 }
 
 TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {

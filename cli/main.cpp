@@ -57,7 +57,7 @@ bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
 // Whether each image decodes is said only when asked for: telling it means
 // decoding every image, which nothing else that info prints needs.
 json IconImageJson(const TAdvIconImage& im, bool decode) {
-    const int w = im.Width ? im.Width : 256, h = im.Height ? im.Height : 256;
+    const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
     json j = {{"width", w},          {"height", h},
               {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
               {"format", FormatLabel(im.Width, im.Height, im.BitCount)},

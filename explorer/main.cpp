@@ -48,6 +48,33 @@ void ApplyScreenToDisplay() {
 
 } // namespace
 
+namespace {
+
+// A group manager and its property sheet: the manager opens on a file from
+// the explorer or on the workdesk's selected group, the sheet from either.
+template <class Manager, class Sheet, class Desk, class DeskGroups>
+void WireGroupManager(gw::TForm1& explorer, gw::OpenTarget target, Manager& manager, Sheet& sheet, Desk& desk,
+                      DeskGroups deskGroups) {
+    explorer.Links().SetViewer(target, [&manager] {
+        manager.SetWorkdeskGroups(nullptr);
+        manager.exec();
+    });
+    desk.openManager = [&manager, deskGroups] {
+        manager.SetWorkdeskGroups(deskGroups());
+        manager.exec();
+    };
+    desk.openProperties = [&sheet, deskGroups] {
+        sheet.SetGroups(deskGroups());
+        sheet.exec();
+    };
+    manager.openProperties = [&manager, &sheet] {
+        sheet.SetGroups(manager.Groups());
+        sheet.exec();
+    };
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Grabwell");
@@ -81,24 +108,8 @@ int main(int argc, char** argv) {
     gw::TForm3 form3(common, &form1);
     gw::TForm4 form4(common, actions, prompts, &form1);
     form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2] { form2.exec(); });
-    // The Icon Manager: on an icon file from the explorer, or on the
-    // workdesk's selected group; Icon Properties from either.
-    form1.Links().SetViewer(gw::OpenTarget::IconManager, [&form4] {
-        form4.SetWorkdeskGroups(nullptr);
-        form4.exec();
-    });
-    form2.openManager = [&] {
-        form4.SetWorkdeskGroups(&form2.Contents().IconGroups);
-        form4.exec();
-    };
-    form2.openProperties = [&] {
-        form3.SetGroups(&form2.Contents().IconGroups);
-        form3.exec();
-    };
-    form4.openProperties = [&] {
-        form3.SetGroups(form4.Groups());
-        form3.exec();
-    };
+    WireGroupManager(form1, gw::OpenTarget::IconManager, form4, form3, form2,
+                     [&form2] { return &form2.Contents().IconGroups; });
     form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
     // The Bitmap & Glyph Manager: on a bitmap file, or on the Bitmap
     // Workdesk's selected bitmap; Bitmap Properties from either, showing the
@@ -140,26 +151,10 @@ int main(int argc, char** argv) {
         form7.exec();
     };
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
-    // The Cursor Manager, the same way: on a cursor file or the Cursor
-    // Workdesk's selected group; Specific Cursor Properties from either.
     gw::TForm9 form9(common, actions, prompts, &form1);
     gw::TForm10 form10(common, &form1);
-    form1.Links().SetViewer(gw::OpenTarget::CursorManager, [&form9] {
-        form9.SetWorkdeskGroups(nullptr);
-        form9.exec();
-    });
-    form11.openManager = [&] {
-        form9.SetWorkdeskGroups(&form11.Contents().CursorGroups);
-        form9.exec();
-    };
-    form11.openProperties = [&] {
-        form10.SetGroups(&form11.Contents().CursorGroups);
-        form10.exec();
-    };
-    form9.openProperties = [&] {
-        form10.SetGroups(form9.Groups());
-        form10.exec();
-    };
+    WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11,
+                     [&form11] { return &form11.Contents().CursorGroups; });
 
     form1.Links().showAbout = [&form20] { form20.exec(); };
     form1.Links().extractAll = [&] {

@@ -10,6 +10,9 @@
 
 namespace gw {
 
+// An icon directory's width or height byte as drawn: 0 stands for 256.
+constexpr uint32_t DrawnSide(uint8_t stored) { return stored ? stored : 256u; }
+
 struct TAdvIconImage {
     uint16_t ResId = 0;
     uint8_t Width = 0;  // 0 means 256

@@ -17,36 +17,39 @@ bool CanHoldIcons(const FileCounts& c) {
     return c.kind == ContainerKind::IconFile || c.kind == ContainerKind::NEFile || c.kind == ContainerKind::PEFile;
 }
 
-// The choices of a group directory: the entries' width and height bytes (0
-// means 256) and bit counts.
-std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group) {
-    std::vector<ImageChoice> out;
-    for (const auto& im : group.Images)
-        out.push_back({im.Width ? im.Width : 256, im.Height ? im.Height : 256, im.BitCount});
-    return out;
-}
-
 // A 32-bit executable: read the first group's directory and decode only the
 // image chosen from it, through the resource module.
 std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
     const auto module = ResourceModule::Open(path);
     if (!module) return std::nullopt;
-    const auto groups = module->Table(RT_GROUP_ICON);
-    if (groups.Names().empty()) return std::nullopt;
-    const auto group = groups.Find(groups.Names().front());
+    const std::optional<FirstGroupImages> group = FirstPeGroupImages(*module);
     if (!group) return std::nullopt;
-    TAdvIconGroupList directory;
-    directory.Images.resize(HeldGroupCount(*group));
-    for (size_t j = 0; j < directory.Images.size(); ++j) {
-        ByteReader entry = GroupEntryReader(*group, j);
-        ReadIconGroupEntry(directory.Images[j], entry);
-    }
-    const auto images = module->Table(RT_ICON);
-    return BestPictureOf(ChoicesOf(directory), size,
-                         [&](size_t i) { return images.Find(ResName::Id(directory.Images[i].ResId)); });
+    return BestPictureOf(ChoicesOf(group->directory), size, [&](size_t i) { return group->bytes[i]; });
 }
 
 } // namespace
+
+std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group) {
+    std::vector<ImageChoice> out;
+    for (const auto& im : group.Images) out.push_back({int(DrawnSide(im.Width)), int(DrawnSide(im.Height)), im.BitCount});
+    return out;
+}
+
+std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module) {
+    const auto groups = module.Table(RT_GROUP_ICON);
+    if (groups.Names().empty()) return std::nullopt;
+    const auto group = groups.Find(groups.Names().front());
+    if (!group) return std::nullopt;
+    FirstGroupImages out;
+    out.directory.Images.resize(HeldGroupCount(*group));
+    const auto images = module.Table(RT_ICON);
+    for (size_t j = 0; j < out.directory.Images.size(); ++j) {
+        ByteReader entry = GroupEntryReader(*group, j);
+        ReadIconGroupEntry(out.directory.Images[j], entry);
+        out.bytes.push_back(images.Find(ResName::Id(out.directory.Images[j].ResId)));
+    }
+    return out;
+}
 
 int ExtractIconCount(const std::string& path) {
     const FileCounts c = CountFile(path);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/FileContents.h"
+#include "platform/ResourceModule.h"
 
 namespace gw {
 
@@ -40,6 +41,18 @@ struct ImageChoice {
     int height = 0;
     int bitCount = 0;
 };
+// The choices of a group's images: the drawn width and height and the bit count.
+std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group);
+
+// The first icon group of a module in directory order: its entries, and the
+// bytes of each entry's image (nullopt where the module lacks it). Nullopt
+// when the module holds no icon group or the first one is not in it.
+struct FirstGroupImages {
+    TAdvIconGroupList directory;
+    std::vector<std::optional<ByteView>> bytes;
+};
+std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module);
+
 // The index of the image that best fits a square of the given size: the
 // closest size (a larger image before a smaller one at the same distance),
 // then the deepest colour up to the display depth. -1 for no images.

@@ -10,7 +10,6 @@
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
-#include "formats/GroupDirectory.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/ResFile.h"
@@ -50,12 +49,11 @@ struct FirstGroup {
     std::string why; // set when there is no group
 };
 
-int DrawnSide(uint8_t stored) { return stored ? stored : 256; }
-
 void AddIconImages(FirstGroup& out) {
-    for (const TAdvIconImage& im : out.icons.Images) {
-        const ByteView bytes = im.Missing ? ByteView{} : im.Data.view();
-        out.images.push_back({{DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount}, bytes});
+    const std::vector<ImageChoice> choices = ChoicesOf(out.icons);
+    for (size_t j = 0; j < choices.size(); ++j) {
+        const TAdvIconImage& im = out.icons.Images[j];
+        out.images.push_back({choices[j], im.Missing ? ByteView{} : im.Data.view()});
     }
 }
 
@@ -68,27 +66,14 @@ void FirstPeGroup(ByteView file, FirstGroup& out) {
         out.why = error.empty() ? "not a readable executable" : error;
         return;
     }
-    const ResourceModule::TypeTable groups = module->Table(RT_GROUP_ICON);
-    if (groups.Names().empty()) {
+    const std::optional<FirstGroupImages> group = FirstPeGroupImages(*module);
+    if (!group) {
         out.why = "the file holds no icons";
         return;
     }
-    const std::optional<ByteView> group = groups.Find(groups.Names().front());
-    if (!group) {
-        out.why = "the first icon group is not in the file";
-        return;
-    }
-    const ResourceModule::TypeTable images = module->Table(RT_ICON);
-    const uint16_t count = HeldGroupCount(*group);
-    for (uint16_t j = 0; j < count; ++j) {
-        TAdvIconImage entry;
-        ByteReader r = GroupEntryReader(*group, j);
-        ReadIconGroupEntry(entry, r);
-        if (!r.ok()) break;
-        const std::optional<ByteView> bytes = images.Find(ResName::Id(entry.ResId));
-        out.images.push_back({{DrawnSide(entry.Width), DrawnSide(entry.Height), entry.BitCount},
-                              bytes ? *bytes : ByteView{}});
-    }
+    const std::vector<ImageChoice> choices = ChoicesOf(group->directory);
+    for (size_t j = 0; j < choices.size(); ++j)
+        out.images.push_back({choices[j], group->bytes[j] ? *group->bytes[j] : ByteView{}});
 }
 
 FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteView file,

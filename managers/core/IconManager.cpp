@@ -17,7 +17,6 @@ constexpr int32_t kMinRowImage = 32;
 constexpr int32_t kRowExtra = 4;
 constexpr int32_t kLabelGap = 10;
 
-uint32_t DrawnSide(uint8_t stored) { return stored ? stored : 256u; }
 
 } // namespace
 

@@ -36,7 +36,7 @@ uint32_t SortColorCount(uint16_t bits, bool bitsFromLabel) {
 } // namespace
 
 DeskImage DeskImageOf(const TAdvIconImage& im) {
-    return {im.Width, im.Height, im.Width ? im.Width : 256u, im.Height ? im.Height : 256u, im.BitCount};
+    return {im.Width, im.Height, DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount};
 }
 
 DeskImage DeskImageOf(const TAdvCursorImage& im) {

@@ -7,6 +7,13 @@ namespace gw {
 namespace {
 constexpr uint64_t kMinFileSize = 64;
 constexpr uint16_t kMinWindowsVersion = 0x0300;
+// Linkers that do not state the expected Windows version leave the word 0;
+// such modules are as readable as any other.
+constexpr uint16_t kVersionNotStated = 0;
+
+bool SupportedWindowsVersion(uint16_t version) {
+    return version == kVersionNotStated || version >= kMinWindowsVersion;
+}
 } // namespace
 
 const char* FileKindText(TFileKind kind) {
@@ -37,7 +44,7 @@ TFileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
     const std::optional<ExeHeader> h = ReadExeHeader(bytes);
     if (!h) return fkNonExecutable;
     if (h->signature == kNeSignature)
-        return h->windowsVersion >= kMinWindowsVersion && h->HasNeResources() ? fkNEFile : fkNonExecutable;
+        return SupportedWindowsVersion(h->windowsVersion) && h->HasNeResources() ? fkNEFile : fkNonExecutable;
     if (h->signature == kPeSignature16) return fkPEFile;
     return fkNonExecutable;
 }

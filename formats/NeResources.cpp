@@ -13,6 +13,7 @@
 #include "platform/FileIo.h"
 #include "platform/IconImage.h"
 #include "platform/LoadBudget.h"
+#include "platform/Text.h"
 
 namespace gw {
 namespace {
@@ -371,7 +372,8 @@ Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
 }
 
 // Icon libraries keep their group names in the resident-name table: the
-// module name (with its ordinal), then one name and ordinal per group.
+// module name (with its ordinal), then one name and ordinal per group, in
+// the Windows-1252 code page.
 void RenameLibraryGroups(std::vector<TAdvIconGroupList>& groups, const NeLoad& load) {
     if (!load.tables) return;
     const ExeHeader& h = load.tables->header;
@@ -385,7 +387,7 @@ void RenameLibraryGroups(std::vector<TAdvIconGroupList>& groups, const NeLoad& l
         r.u16(); // ordinal
         if (!r.ok()) return;
         const size_t keep = std::min<size_t>(length, kMaxLibraryNameLength);
-        group.Name.assign(reinterpret_cast<const char*>(name.data()), keep);
+        group.Name = Windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(name.data()), keep));
     }
 }
 

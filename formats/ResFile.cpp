@@ -7,12 +7,14 @@
 #include <optional>
 #include <span>
 #include <unordered_map>
+#include <vector>
 
 #include "formats/BmpManage.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "platform/FileIo.h"
 #include "platform/LoadBudget.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -64,8 +66,8 @@ uint16_t TypeNumber(const ResIdent& type, TypeNames names) {
     return 0;
 }
 
-// 0xFFFF and a uint16 id, or 16-bit characters up to a zero unit, of which
-// the low bytes are kept.
+// 0xFFFF and a uint16 id, or UTF-16 characters up to a zero unit, kept as
+// UTF-8.
 ResIdent ReadIdent32(ByteReader& r) {
     ResIdent ident;
     uint16_t unit = r.u16();
@@ -74,14 +76,20 @@ ResIdent ReadIdent32(ByteReader& r) {
         ident.id = r.u16();
         return ident;
     }
+    std::vector<uint16_t> units;
     while (unit != 0 && r.ok()) {
-        if (ident.name.size() < kMaxStoredName) ident.name.push_back(char(uint8_t(unit)));
+        // A surrogate pair is kept whole at the limit, so a cut never splits a character.
+        const bool completesPair = units.size() == kMaxStoredName && units.back() >= 0xD800 &&
+                                   units.back() < 0xDC00 && unit >= 0xDC00 && unit < 0xE000;
+        if (units.size() < kMaxStoredName || completesPair) units.push_back(unit);
         unit = r.u16();
     }
+    ident.name = Utf16ToUtf8(units);
     return ident;
 }
 
-// 0xFF and a uint16 id, or 8-bit characters up to a zero byte.
+// 0xFF and a uint16 id, or Windows-1252 characters up to a zero byte, kept
+// as UTF-8.
 ResIdent ReadIdent16(ByteReader& r) {
     ResIdent ident;
     const uint8_t first = r.u8();
@@ -91,8 +99,8 @@ ResIdent ReadIdent16(ByteReader& r) {
         return ident;
     }
     if (first == 0 || !r.ok()) return ident;
-    ident.name.push_back(char(first));
-    ident.name += r.cstring8(kMaxStoredName - 1);
+    const std::string bytes = char(first) + r.cstring8(kMaxStoredName - 1);
+    ident.name = Windows1252ToUtf8(bytes);
     return ident;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ResourceModule.h"
 
+#include "platform/Text.h"
+
 #include <algorithm>
 
 namespace gw {
@@ -48,45 +50,6 @@ struct DirEntry {
     bool IsDirectory() const { return (target & kHighBit) != 0; }
     uint32_t Offset() const { return target & ~kHighBit; }
 };
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(char(cp));
-    } else if (cp < 0x800) {
-        out.push_back(char(0xC0 | (cp >> 6)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(char(0xE0 | (cp >> 12)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (cp >> 18)));
-        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    }
-}
-
-// UTF-16LE code units to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(ByteView units) {
-    constexpr uint32_t kReplacement = 0xFFFD;
-    std::string out;
-    out.reserve(units.size() / 2);
-    const size_t count = units.size() / 2;
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t u = PeekU16(units, i * 2);
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < count) {
-            const uint32_t low = PeekU16(units, (i + 1) * 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? kReplacement : u);
-    }
-    return out;
-}
 
 // Resource names compare case-insensitively in ASCII only; upper-casing the
 // UTF-8 bytes a-z touches nothing else, since every byte of a multi-byte
@@ -222,7 +185,7 @@ struct ResourceModule::Impl {
 
     static ResName NameOf(const NameEntry& n) {
         if (!n.entry.IsNamed()) return ResName::Id(n.entry.Id());
-        return ResName::Named(Utf16ToUtf8(n.nameUnits));
+        return ResName::Named(Utf16LeToUtf8(n.nameUnits));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "formats/BmpManage.h"
+#include "formats/FileKind.h"
 #include "formats/IconFormat.h"
 #include "formats/NeResources.h"
 #include "tests/support/Builders.h"
@@ -127,7 +128,7 @@ namespace {
 
 // Two groups whose resident-name table is the last thing in the file (the
 // resources sit before the NE header), so cutting the file cuts the names.
-NeFile IconLibrary(const std::vector<NeName>& names, bool endOfNames = true) {
+NeLayout LibraryLayout(const std::vector<NeName>& names, bool endOfNames = true) {
     const Bytes a = IconDib(16, 1);
     NeLayout s;
     s.neOffset = 0x400;
@@ -137,7 +138,10 @@ NeFile IconLibrary(const std::vector<NeName>& names, bool endOfNames = true) {
                 {{0x8001, BuildNeIconGroup({DirEntry(a, 16, 1)}), 0x4},
                  {0x0040, BuildNeIconGroup({DirEntry(a, 16, 1)}), 0x6}}},
                {kIcon, {{0x8001, a, 0x8}}}};
-    return BuildNeFile(s);
+    return s;
+}
+NeFile IconLibrary(const std::vector<NeName>& names, bool endOfNames = true) {
+    return BuildNeFile(LibraryLayout(names, endOfNames));
 }
 
 std::vector<std::string> LibraryNames(const Bytes& file, const std::string& name, int groups = 2,
@@ -172,6 +176,19 @@ TEST(NeResources, IconLibraryNamesComeFromTheResidentNameTable) {
     // More groups than the table holds: the extra ones fail and stay empty,
     // and nothing is renamed.
     EXPECT_EQ(LibraryNames(sunMoon, "sky.icl", 3, 1), (Names{"1", "sky 001", ""}));
+}
+
+// Linkers that leave the expected Windows version at 0 still make readable
+// modules; library names are Windows-1252 and come back as UTF-8.
+TEST(NeResources, UnstatedVersionAndWindows1252LibraryNames) {
+    for (uint16_t version : {0x0000, 0x0001, 0x02FF, 0x0300}) {
+        NeLayout withIcons = LibraryLayout({{"CAF\xC9", 1}, {"NA\xCFVE", 2}});
+        withIcons.windowsVersion = version;
+        const Bytes bytes = BuildNeFile(withIcons).bytes;
+        const bool readable = version == 0 || version >= 0x0300;
+        EXPECT_EQ(GetFileKindOfBytes("old.icl", bytes), readable ? fkNEFile : fkNonExecutable) << version;
+        if (readable) EXPECT_EQ(LibraryNames(bytes, "old.icl"), (Names{"CAF\u00C9", "NA\u00CFVE"}));
+    }
 }
 
 TEST(NeResources, CursorGroupsKeepTheWholeResource) {

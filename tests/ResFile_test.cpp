@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "formats/ResFile.h"
+#include "platform/Text.h"
 #include "tests/support/Builders.h"
 #include "tests/support/ResBuilder.h"
 
@@ -234,6 +235,30 @@ TEST(ResFileBitmaps, SkipsBitmapsThatDoNotDecode) {
         EXPECT_EQ(cd.MaxBmpWidth, 20);
         EXPECT_EQ(cd.MaxBmpHeight, 6);
     }
+}
+
+// Names come back as UTF-8: from UTF-16 in the 32-bit layout (a character
+// outside the Basic Multilingual Plane as one character), from Windows-1252
+// in the 16-bit layout.
+TEST(ResFileBitmaps, NamesAreUtf8InBothLayouts) {
+    const Bytes dib = Dib(4, 4, 8, false);
+    auto names = [&](bool is32, const std::vector<std::string>& stored) {
+        std::vector<ResItem> items;
+        for (const std::string& n : stored) items.push_back({RT_BITMAP, n, dib});
+        FileContents cd;
+        cd.BitmapCount = uint16_t(stored.size());
+        LoadResBitmapsBytes(cd, BuildRes(is32, items));
+        std::vector<std::string> out;
+        for (const auto& b : cd.Bitmaps) out.push_back(b.Name);
+        return out;
+    };
+    const std::vector<std::string> unicode = {"CAF\u00C9", "\u30A2\u30A4\u30B3\u30F3", "G\U0001D11E"};
+    EXPECT_EQ(names(true, unicode), unicode);
+    EXPECT_EQ(names(false, {"CAF\xC9", "NA\xCFVE", "\x80\x81"}),
+              (std::vector<std::string>{"CAF\u00C9", "NA\u00CFVE", "\u20AC\u0081"}));
+    // An unpaired surrogate is one replacement character.
+    const uint16_t lone[] = {'A', 0xD800, 'B', 0xDC00};
+    EXPECT_EQ(Utf16ToUtf8(lone), "A\uFFFDB\uFFFD");
 }
 
 // Every prefix of a small file, in both layouts, through every reader and

@@ -176,4 +176,26 @@ TempDir::~TempDir() {
     if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
 }
 
+std::vector<uint16_t> Utf16Units(const std::string& s) {
+    std::vector<uint16_t> out;
+    for (size_t i = 0; i < s.size();) {
+        const uint8_t c = uint8_t(s[i]);
+        uint32_t cp = c;
+        size_t len = 1;
+        if (c >= 0xF0) { cp = c & 0x07; len = 4; }
+        else if (c >= 0xE0) { cp = c & 0x0F; len = 3; }
+        else if (c >= 0xC0) { cp = c & 0x1F; len = 2; }
+        for (size_t k = 1; k < len && i + k < s.size(); ++k) cp = (cp << 6) | (uint8_t(s[i + k]) & 0x3F);
+        i += len;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(uint16_t(0xD800 + (cp >> 10)));
+            out.push_back(uint16_t(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(uint16_t(cp));
+        }
+    }
+    return out;
+}
+
 } // namespace gw::test

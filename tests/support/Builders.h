@@ -44,6 +44,9 @@ Bytes BuildIcoFile(const std::vector<IcoEntry>& entries, uint16_t type = 1);
 Bytes BuildPng(int w, int h, const std::function<uint32_t(int x, int y)>& argb);
 
 // Writes bytes to a file, creating it; throws nothing, returns false on failure.
+// UTF-8 (well-formed, as tests write it) to UTF-16 code units.
+std::vector<uint16_t> Utf16Units(const std::string& utf8);
+
 bool WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tests/support/Builders.h"
+
 namespace gw::test {
 
 namespace {
@@ -20,34 +22,11 @@ void PatchU16(Bytes& b, size_t at, uint16_t v) {
     b[at + 1] = uint8_t(v >> 8);
 }
 
-// UTF-8 (well-formed, as tests write it) to UTF-16 code units.
-std::vector<uint16_t> Utf16(const std::string& s) {
-    std::vector<uint16_t> out;
-    for (size_t i = 0; i < s.size();) {
-        const uint8_t c = uint8_t(s[i]);
-        uint32_t cp = c;
-        size_t len = 1;
-        if (c >= 0xF0) { cp = c & 0x07; len = 4; }
-        else if (c >= 0xE0) { cp = c & 0x0F; len = 3; }
-        else if (c >= 0xC0) { cp = c & 0x1F; len = 2; }
-        for (size_t k = 1; k < len && i + k < s.size(); ++k) cp = (cp << 6) | (uint8_t(s[i + k]) & 0x3F);
-        i += len;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(uint16_t(0xD800 + (cp >> 10)));
-            out.push_back(uint16_t(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(uint16_t(cp));
-        }
-    }
-    return out;
-}
-
 // Named entries first, ordered by their UTF-16 text, then ids ascending.
 bool ComesBefore(const ResName& a, const ResName& b) {
     if (a.isId != b.isId) return !a.isId;
     if (a.isId) return a.id < b.id;
-    return Utf16(a.name) < Utf16(b.name);
+    return Utf16Units(a.name) < Utf16Units(b.name);
 }
 bool SameName(const ResName& a, const ResName& b) {
     return a.isId == b.isId && (a.isId ? a.id == b.id : a.name == b.name);
@@ -165,7 +144,7 @@ private:
     }
 
     uint32_t AppendString(const std::string& s) {
-        const std::vector<uint16_t> units = Utf16(s);
+        const std::vector<uint16_t> units = Utf16Units(s);
         const uint32_t at = uint32_t(m_out.size());
         PutU16(m_out, uint16_t(units.size()));
         for (uint16_t u : units) PutU16(m_out, u);

@@ -1,5 +1,6 @@
 #include "tests/support/ResBuilder.h"
 
+#include "tests/support/Builders.h"
 #include "tests/support/GroupBuilder.h"
 
 namespace gw::test {
@@ -16,7 +17,7 @@ void PutKey32(Bytes& b, const ResKey& key) {
         PutU16(b, key.id);
         return;
     }
-    for (char c : key.name) PutU16(b, uint8_t(c));
+    for (uint16_t unit : Utf16Units(key.name)) PutU16(b, unit);
     PutU16(b, 0);
 }
 

@@ -19,6 +19,7 @@
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileIo.h"
+#include "platform/Text.h"
 
 using namespace gw;
 using json = nlohmann::json;
@@ -54,6 +55,30 @@ bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
 
 // ---- info -------------------------------------------------------------
 
+// One JSON document on one line. Every string is valid UTF-8 before it gets
+// here; the replacing handler is what makes serialising unable to throw on
+// one that is not.
+std::string Dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+std::string Hex(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
+        out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+    }
+    return out;
+}
+
+// "path" as text; a path that is not UTF-8 shows U+FFFD in its place and
+// gives its exact bytes, in hexadecimal, as "path_hex".
+json PathJson(const std::string& path) {
+    json j = {{"path", ValidUtf8(path)}};
+    if (!IsUtf8(path)) j["path_hex"] = Hex(path);
+    return j;
+}
+
 // Whether each image decodes is said only when asked for: telling it means
 // decoding every image, which nothing else that info prints needs.
 json IconImageJson(const TAdvIconImage& im, bool decode) {
@@ -86,7 +111,7 @@ json CursorImageJson(const TAdvCursorImage& im, bool decode) {
 json ErrorsJson(const std::vector<ReadError>& errors) {
     json out = json::array();
     for (const ReadError& e : errors)
-        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", e.message}});
+        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", ValidUtf8(e.message)}});
     return out;
 }
 
@@ -96,35 +121,37 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
-        groups.push_back({{"type", "icon"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
+        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
     }
     for (const auto& g : contents.CursorGroups) {
         if (g.Name.empty() && g.Images.empty()) continue;
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
-        groups.push_back({{"type", "cursor"}, {"name", g.Name}, {"named", g.IsNamed != 0}, {"images", images}});
+        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
     }
     json bitmaps = json::array();
     for (const auto& b : contents.Bitmaps) {
         if (!Usable(b)) continue;
-        bitmaps.push_back({{"name", b.Name},
+        bitmaps.push_back({{"name", ValidUtf8(b.Name)},
                            {"named", b.IsNamed != 0},
                            {"width", b.Width},
                            {"height", b.Height},
                            {"pixel_format", PixelFormatText(b.PixelFormat)}});
     }
-    return {{"path", path},
-            {"kind", ContainerKindText(counts.kind)},
-            {"icon_groups", counts.iconGroups},
-            {"cursor_groups", counts.cursorGroups},
-            {"bitmaps", counts.bitmaps},
-            {"groups", groups},
-            {"bitmap_list", bitmaps},
-            {"errors", ErrorsJson(contents.Errors)}};
+    json j = PathJson(path);
+    j.update({{"kind", ContainerKindText(counts.kind)},
+              {"icon_groups", counts.iconGroups},
+              {"cursor_groups", counts.cursorGroups},
+              {"bitmaps", counts.bitmaps},
+              {"groups", groups},
+              {"bitmap_list", bitmaps},
+              {"errors", ErrorsJson(contents.Errors)}});
+    return j;
 }
 
-void PrintText(const json& j) {
-    std::cout << j["path"].get<std::string>() << ": " << j["kind"].get<std::string>() << "\n";
+// The path as the file system spells it; every other text is UTF-8.
+void PrintText(const std::string& path, const json& j) {
+    std::cout << path << ": " << j["kind"].get<std::string>() << "\n";
     std::cout << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
               << ", bitmaps: " << j["bitmaps"] << "\n";
     for (const auto& g : j["groups"]) {
@@ -165,13 +192,12 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
         }
         const FileCounts c = CountFile(path);
         if (asJson) {
-            std::cout << json{{"path", path},
-                              {"kind", ContainerKindText(c.kind)},
-                              {"icon_groups", c.iconGroups},
-                              {"cursor_groups", c.cursorGroups},
-                              {"bitmaps", c.bitmaps}}
-                             .dump()
-                      << "\n";
+            json j = PathJson(path);
+            j.update({{"kind", ContainerKindText(c.kind)},
+                      {"icon_groups", c.iconGroups},
+                      {"cursor_groups", c.cursorGroups},
+                      {"bitmaps", c.bitmaps}});
+            std::cout << Dump(j) << "\n";
         } else {
             std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
                       << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps << "\n";
@@ -193,9 +219,9 @@ int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
         if (ComplainOfDamage(path, r, contents)) status = kExitFailed;
         const json j = FileJson(path, counts, contents, decode);
         if (asJson)
-            std::cout << j.dump() << "\n";
+            std::cout << Dump(j) << "\n";
         else
-            PrintText(j);
+            PrintText(path, j);
     }
     return status;
 }

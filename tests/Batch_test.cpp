@@ -164,6 +164,13 @@ TEST(BatchNames, OutputNamesStayInsideTheTargetAndFollowTheSourceName) {
     EXPECT_EQ(SafeBaseName(""), "_");
     EXPECT_EQ(SafeBaseName(std::string("a\nb\0c", 5)), "a_b_c");
     EXPECT_LE(SafeBaseName(std::string(400, 'n')).size(), 200u);
+    // Long names are cut between characters, and no whole character is lost.
+    std::string kana;
+    for (int i = 0; i < 100; ++i) kana += "\u30A2"; // 3 bytes each
+    EXPECT_EQ(SafeBaseName(kana).size(), 198u);
+    EXPECT_EQ(SafeBaseName("x" + kana).size(), 199u);
+    EXPECT_EQ(SafeBaseName("A\u0085B\u00E9"), "A_B\u00E9"); // a C1 control character goes, letters stay
+    EXPECT_EQ(SafeBaseName("caf\xE9"), "caf\xE9");           // a file system's own bytes stay
 
     EXPECT_EQ(WizardPrefixBase("Shell32.DLL"), "shell32dll");
     EXPECT_EQ(WizardPrefixBase("my.icons.dll"), "mydll");

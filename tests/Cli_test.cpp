@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -262,4 +264,58 @@ TEST(Cli, IcotoolReadsExtractedCursorsAndIcons) {
               "--hotspot-y=7\n");
     EXPECT_EQ(RunCommand("icotool -l " + out.file("APP.ico")).out,
               "--icon --index=1 --width=32 --height=32 --bit-depth=8 --palette-size=256\n");
+}
+
+// Names beyond ASCII keep every character from the file to the written name,
+// and a path that is not UTF-8 is read, described and extracted by its bytes.
+TEST(Cli, NamesBeyondAsciiAndPathsThatAreNotUtf8) {
+    TempDir dir, out;
+    const std::vector<std::string> names = {"CAF\u00C9", "\u30A2\u30A4\u30B3\u30F3", "G\U0001D11E"};
+    const Bytes image = TwoImageIcon();
+    PeLayout p;
+    for (size_t i = 0; i < names.size(); ++i)
+        p.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Named(names[i]), 0x0409,
+                               BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), uint16_t(10 + i)}})});
+    for (size_t i = 0; i < names.size(); ++i)
+        p.resources.push_back({ResName::Id(RT_ICON), ResName::Id(uint16_t(10 + i)), 0x0409, image});
+    ASSERT_TRUE(WriteFile(dir.file("names.dll"), BuildPe(p).bytes));
+    DibLayout d;
+    d.width = d.height = 4;
+    d.bitCount = 24;
+    d.icon = false;
+    ASSERT_TRUE(WriteFile(dir.file("names.res"), BuildRes32({{RT_BITMAP, "CAF\u00C9", BuildDib(d)}})));
+    ASSERT_TRUE(WriteFile(dir.file("names16.res"), BuildRes16({{RT_BITMAP, "NA\xCFVE", BuildDib(d)}})));
+    const std::string latin1 = dir.file("caf\xE9.ico");
+    ASSERT_TRUE(WriteFile(latin1, image));
+
+    const RunResult info = RunCli("info --json " + dir.file("names.dll") + " " + dir.file("names.res") + " " +
+                                  dir.file("names16.res") + " " + latin1);
+    EXPECT_EQ(info.status, 0);
+    std::vector<nlohmann::json> docs;
+    std::istringstream lines(info.out);
+    for (std::string line; std::getline(lines, line);) docs.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(docs.size(), 4u) << info.out;
+    std::set<std::string> groupNames;
+    for (const auto& g : docs[0]["groups"]) groupNames.insert(g["name"].get<std::string>());
+    EXPECT_EQ(groupNames, std::set<std::string>(names.begin(), names.end()));
+    EXPECT_EQ(docs[1]["bitmap_list"][0]["name"], "CAF\u00C9");
+    EXPECT_EQ(docs[2]["bitmap_list"][0]["name"], "NA\u00CFVE");
+    EXPECT_FALSE(docs[0].contains("path_hex"));
+    EXPECT_EQ(docs[3]["path"], dir.file("caf\uFFFD.ico"));
+    std::string hex;
+    for (unsigned char c : latin1) hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    EXPECT_EQ(docs[3]["path_hex"], hex);
+    EXPECT_EQ(docs[3]["icon_groups"], 1);
+    EXPECT_EQ(RunCli("info --counts --json " + latin1).out.find("path_hex") != std::string::npos, true);
+
+    // Written names are the resource names byte for byte; a name made from a
+    // file's own name keeps its bytes.
+    ASSERT_EQ(RunCli("save " + dir.file("names.dll") + " " + out.path()).status, 0);
+    ASSERT_EQ(RunCli("save " + dir.file("names.res") + " " + out.path()).status, 0);
+    ASSERT_EQ(RunCli("save " + dir.file("names16.res") + " " + out.path()).status, 0);
+    ASSERT_EQ(RunCli("extract " + latin1 + " " + out.path()).status, 0);
+    std::set<std::string> written;
+    for (const auto& e : fs::directory_iterator(out.path())) written.insert(e.path().filename().string());
+    EXPECT_EQ(written, (std::set<std::string>{names[0] + ".ico", names[1] + ".ico", names[2] + ".ico",
+                                              "CAF\u00C9.bmp", "NA\u00CFVE.bmp", "caf\xE9_0.ico", "caf\xE9_1.ico"}));
 }

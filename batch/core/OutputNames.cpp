@@ -1,6 +1,7 @@
 #include "batch/core/OutputNames.h"
 
 #include "platform/FileIo.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -13,13 +14,20 @@ constexpr size_t kExtensionChars = 3;
 std::string SafeBaseName(const std::string& name) {
     std::string out;
     out.reserve(name.size());
-    for (unsigned char c : name) out.push_back((c == '/' || c < 0x20 || c == 0x7F) ? '_' : char(c));
-    if (out.size() > kMaxBaseBytes) {
-        out.resize(kMaxBaseBytes);
-        // Do not leave half of a UTF-8 sequence at the end.
-        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
-        if (!out.empty() && (static_cast<unsigned char>(out.back()) & 0x80)) out.pop_back();
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        // The C1 control characters U+0080-U+009F, as UTF-8 (C2 80 - C2 9F).
+        const bool c1Control = c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+                               static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (c1Control) {
+            out.push_back('_');
+            ++i;
+        } else {
+            out.push_back((c == '/' || c < 0x20 || c == 0x7F) ? '_' : char(c));
+        }
     }
+    // Cut between characters, never inside one.
+    out.resize(Utf8PrefixLength(out, kMaxBaseBytes));
     if (out.empty() || out == "." || out == "..") out = "_" + out;
     return out;
 }

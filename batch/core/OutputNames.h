@@ -12,8 +12,10 @@ namespace gw {
 constexpr size_t kMaxFileNameBytes = 255;
 
 // Replaces what must not reach a file name: "/" and NUL and other control
-// characters become "_", and the names "", "." and ".." become "_", so that
-// a name never leaves the target folder. Long names are cut to fit.
+// characters (C0, DEL and C1) become "_", and the names "", "." and ".."
+// become "_", so that a name never leaves the target folder. Long names are
+// cut to fit, between two characters. Bytes that are not UTF-8 (a name taken
+// from a file name the file system stores that way) are kept as they are.
 std::string SafeBaseName(const std::string& name);
 
 // Folder + base + extension, the folder's trailing "/" not doubled.

@@ -53,7 +53,7 @@ TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
     std::vector<std::string> labels;
     for (const auto& f : formats) labels.push_back(f.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 4294967296 Colors",
-                                                "0 X 0 4294967296 Colors", "48 X 48 256 Colors"}));
+                                                "256 X 256 4294967296 Colors", "48 X 48 256 Colors"}));
     // A 32-pixel first format gives 42 x 42 specific tiles with the baseline at 40;
     // a 256-pixel image (stored 0) is drawn at 256.
     EXPECT_EQ(SpecificTileSize(formats[0]).width, 42);

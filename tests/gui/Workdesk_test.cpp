@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QListView>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QToolButton>
 
 #include <cstdio>
@@ -109,6 +110,93 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     EXPECT_EQ(common.WorkdeskShown, 0);
     EXPECT_EQ(form.RowCount(), 0);
     EXPECT_EQ(form.Formats()->count(), 0);
+}
+
+// The selection belongs to its group: it follows it through every order and
+// view, the arrow keys select as a click does, and Enter opens the manager on
+// the selected group as a double-click does.
+TEST(IconWorkdesk, SelectionFollowsItsGroupAndTheKeyboard) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("shell.dll"), Library()));
+    ExplorerState explorer;
+    explorer.CurrentDir = dir.path();
+    explorer.SelectedItem = ListRow{0, "shell.dll", "File Extension", "4", "1"};
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm2 form(common, explorer, flags, prompts);
+    std::vector<std::string> opened;
+    form.openManager = [&] { opened.push_back(common.IconName); };
+    form.show();
+    auto* saveOne = form.findChild<QToolButton*>("sb2SaveOne");
+    auto selected = [&]() -> std::string {
+        const QModelIndexList rows = form.List()->selectionModel()->selectedIndexes();
+        return rows.isEmpty() ? "" : rows.front().data().toString().toStdString();
+    };
+    ASSERT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    EXPECT_FALSE(saveOne->isEnabled());
+
+    form.List()->setFocus();
+    form.List()->setCurrentIndex(form.List()->model()->index(0, 0));
+    QTest::keyClick(form.List(), Qt::Key_End);
+    QTest::keyClick(form.List(), Qt::Key_Left);
+    EXPECT_EQ(selected(), "2");
+    EXPECT_TRUE(saveOne->isEnabled());
+
+    form.ByImageClick();
+    EXPECT_NE(Captions(form)[2], "2"); // 2 moved ...
+    EXPECT_EQ(selected(), "2");        // ... and stayed selected
+    form.SpecificClick();
+    form.Formats()->setCurrentIndex(3);
+    form.FormatChange();
+    EXPECT_EQ(selected(), "2");
+    EXPECT_TRUE(saveOne->isEnabled());
+    QTest::keyClick(form.List(), Qt::Key_Return);
+    EXPECT_EQ(opened, (std::vector<std::string>{"2"}));
+
+    // Nothing selected: the commands are off whatever the view.
+    form.List()->selectionModel()->clearSelection();
+    form.DeskClick();
+    EXPECT_FALSE(saveOne->isEnabled());
+    form.reject();
+}
+
+// A 256-pixel image is labelled 256 in the format box; a file without images
+// leaves the box empty and disabled.
+TEST(IconWorkdesk, FormatBoxLabelsLargeImagesAndStaysEmptyWithoutImages) {
+    GuiTestApp();
+    TempDir dir;
+    PeLayout big;
+    const Bytes dib = IconDib(256, 32, 0x3366CC);
+    big.resources = {{ResName::Id(RT_ICON), ResName::Id(1), 0x0409, dib},
+                     {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+                      BuildIconGroup({{0, 0, 0, 0, 1, 32, uint32_t(dib.size()), 1}})}};
+    ASSERT_TRUE(WriteFile(dir.file("big.dll"), BuildPe(big).bytes));
+    PeLayout none;
+    none.resources = {{ResName::Id(RT_BITMAP), ResName::Id(1), 0x0409, Bytes(40, 0)}};
+    ASSERT_TRUE(WriteFile(dir.file("none.dll"), BuildPe(none).bytes));
+    ExplorerState explorer;
+    explorer.CurrentDir = dir.path();
+    CommonData common;
+    common.ExecutableSource = 1;
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm2 form(common, explorer, flags, prompts);
+
+    explorer.SelectedItem = ListRow{0, "big.dll", "File Extension", "1", "1"};
+    form.show();
+    ASSERT_EQ(form.Formats()->count(), 1);
+    EXPECT_EQ(form.Formats()->itemText(0), "256 X 256 4294967296 Colors");
+    form.reject();
+
+    explorer.SelectedItem = ListRow{0, "none.dll", "File Extension", "0", "1"};
+    form.show();
+    form.SpecificClick();
+    EXPECT_EQ(form.Formats()->count(), 0);
+    EXPECT_FALSE(form.Formats()->isEnabled());
+    form.reject();
 }
 
 // A real library, when GRABWELL_REAL_LIBRARY names one (skipped otherwise):

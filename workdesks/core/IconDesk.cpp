@@ -51,7 +51,8 @@ std::vector<DeskFormat> DeskFormatsOf(const std::vector<Group>& groups) {
     for (const auto& group : groups) {
         for (const auto& im : group.Images) {
             const DeskImage d = DeskImageOf(im);
-            std::string label = FormatLabel(d.width, d.height, d.bitCount);
+            // A 256-pixel icon image (stored as 0) is labelled 256, as the managers label it.
+            std::string label = FormatLabel(d.drawnWidth, d.drawnHeight, d.bitCount);
             if (!seen.insert(label).second) continue;
             formats.push_back({d.width, d.height, d.bitCount, std::move(label), d.drawnWidth});
         }

@@ -4,9 +4,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -88,6 +90,7 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const E
     layout->addWidget(m_list, 1);
     connect(m_list, &QListView::clicked, this, &DeskWindow::ListClick);
     connect(m_list, &QListView::doubleClicked, this, &DeskWindow::EditClick);
+    m_list->installEventFilter(this); // Enter on an item
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(names.statusBar);
@@ -103,6 +106,10 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const E
 
 void DeskWindow::AttachModel(QAbstractItemModel* model) {
     m_list->setModel(model);
+    // However the selection changes (a click, the arrow keys, a reset of
+    // the list), the commands that need a selected item follow it.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DeskWindow::UpdateSelectionCommands);
     UpdateSelectionCommands();
 }
 
@@ -266,6 +273,18 @@ void DeskWindow::reject() {
     QDialog::reject();
 }
 
+// Enter on an item does what a double-click does.
+bool DeskWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedGroup()) {
+            EditClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void DeskWindow::closeEvent(QCloseEvent* event) {
     FormClose();
     QDialog::closeEvent(event);
@@ -281,6 +300,20 @@ std::optional<size_t> DeskWindow::SelectedGroup() const {
     const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
     if (selected.isEmpty()) return std::nullopt;
     return ModelGroupAt(selected.front().row());
+}
+
+// Selects the row that shows a group (none: clears the selection); a view or
+// format change redraws the list and would otherwise drop the selection.
+void DeskWindow::SelectGroup(std::optional<size_t> group) {
+    const int row = group ? ModelRowOf(*group) : -1;
+    if (row < 0) {
+        m_list->selectionModel()->clearSelection();
+    } else {
+        const QModelIndex index = m_list->model()->index(row, 0);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_list->scrollTo(index);
+    }
+    UpdateSelectionCommands();
 }
 
 void DeskWindow::UpdateSelectionCommands() {
@@ -303,9 +336,11 @@ void DeskWindow::ShowView(DeskView view) {
             m_sortMode = DeskSortMode::ByName;
         }
     }
+    const std::optional<size_t> selected = SelectedGroup();
     SetModelView(view, ChosenFormat());
     FitGrid();
     Resort();
+    SelectGroup(selected);
 }
 
 // Each item's cell: its picture and two lines of caption below it.
@@ -335,9 +370,11 @@ void DeskWindow::ByFormatClick() {
 }
 
 void DeskWindow::FormatChange() {
+    const std::optional<size_t> selected = SelectedGroup();
     SetModelView(m_view, ChosenFormat());
     FitGrid();
     Resort();
+    SelectGroup(selected);
 }
 
 void DeskWindow::SpecificClick() { ShowView(DeskView::Specific); }

@@ -72,14 +72,28 @@ public:
         endResetModel();
     }
 
+    // The selection and the current item follow their groups to their new
+    // rows, so the commands keep acting on the group the user picked.
     void Sort(DeskSortMode mode, const DeskFormat* format) {
         if (!m_groups) return;
         emit layoutAboutToBeChanged();
+        const QModelIndexList before = persistentIndexList();
+        std::vector<size_t> groupsBefore;
+        for (const QModelIndex& index : before) groupsBefore.push_back(m_order[size_t(index.row())]);
         std::stable_sort(m_order.begin(), m_order.end(), [&](size_t a, size_t b) {
             const int byMode = CompareDeskGroups((*m_groups)[a], (*m_groups)[b], mode, format);
             return byMode != 0 ? byMode < 0 : a < b;
         });
+        QModelIndexList after;
+        for (size_t group : groupsBefore) after.push_back(index(RowOf(group), 0));
+        changePersistentIndexList(before, after);
         emit layoutChanged();
+    }
+
+    // The row that shows a group (its index in file order); -1 for none.
+    int RowOf(size_t group) const {
+        const auto at = std::find(m_order.begin(), m_order.end(), group);
+        return at == m_order.end() ? -1 : int(at - m_order.begin());
     }
 
     QSize PictureSize() const {
@@ -233,6 +247,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // What each workdesk does with its own records. A "group" is an item
     // of the list: an icon group, a cursor group, a bitmap.
@@ -240,6 +255,7 @@ protected:
     virtual void ShowGroups(bool loaded) = 0;
     virtual QSize ModelPictureSize() const = 0;
     virtual std::optional<size_t> ModelGroupAt(int row) const = 0;
+    virtual int ModelRowOf(size_t group) const = 0;
     virtual void Release() = 0;
     virtual BatchResult SaveOne(size_t group) = 0;
     virtual BatchResult SaveAll() = 0;
@@ -268,6 +284,7 @@ private:
     void Resort();
     const DeskFormat* ChosenFormat() const;
     std::optional<size_t> SelectedGroup() const;
+    void SelectGroup(std::optional<size_t> group);
     void UpdateSelectionCommands();
 
     const DeskWindowNames& m_names;
@@ -315,6 +332,7 @@ protected:
     void SortModel(DeskSortMode mode, const DeskFormat* format) override { m_model->Sort(mode, format); }
     QSize ModelPictureSize() const override { return m_model->PictureSize(); }
     std::optional<size_t> ModelGroupAt(int row) const override { return m_model->GroupAt(row); }
+    int ModelRowOf(size_t group) const override { return m_model->RowOf(group); }
 
     BatchResult SaveOne(size_t group) override { return SaveDeskGroup(Groups()[group], m_prompts); }
     BatchResult SaveAll() override { return SaveAllDeskGroups(Groups(), m_flags, m_prompts); }

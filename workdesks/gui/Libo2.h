@@ -50,6 +50,7 @@ protected:
     void ShowGroups(bool loaded) override;
     QSize ModelPictureSize() const override { return m_model->TileSize(); }
     std::optional<size_t> ModelGroupAt(int row) const override;
+    int ModelRowOf(size_t item) const override { return item < size_t(m_model->rowCount()) ? int(item) : -1; }
     void Release() override;
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;

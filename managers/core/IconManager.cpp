@@ -118,12 +118,13 @@ ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image,
     return p;
 }
 
-void OpenIconManagerFile(CommonData& common, FileContents& contents) {
+std::string OpenIconManagerFile(CommonData& common, FileContents& contents) {
     contents = FileContents{};
     common.IconName = NameBeforeFirstDot(common.SelFileName);
     common.IconGroupIndex = 0;
     contents.IconGroupCount = 1;
     (void)LoadIcons(contents, common.SelFilePath, fkIconFile);
+    return {};
 }
 
 ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group) {
@@ -156,11 +157,11 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
     return p;
 }
 
-void OpenCursorManagerFile(CommonData& common, FileContents& contents) {
+std::string OpenCursorManagerFile(CommonData& common, FileContents& contents) {
     contents = FileContents{};
     common.CursorName = NameBeforeFirstDot(common.SelFileName);
     common.CursorGroupIndex = 0;
-    (void)LoadCursorFile(contents, common.SelFilePath, common.SelFileName);
+    return LoadCursorFile(contents, common.SelFilePath, common.SelFileName);
 }
 
 } // namespace gw

@@ -77,8 +77,9 @@ std::string IconSheetFormat(const TAdvIconImage& im);
 
 // Opening the manager in file mode: IconName (the file's name before its
 // first "."), IconGroupIndex 0, and the file's one group loaded into
-// contents. A file that does not load leaves no group.
-void OpenIconManagerFile(CommonData& common, FileContents& contents);
+// contents. A file that does not load leaves no group. Always returns an
+// empty text: the icon loader says nothing.
+std::string OpenIconManagerFile(CommonData& common, FileContents& contents);
 
 // The Cursor Manager's rows: each image as wide as it is and half its stored
 // height, labelled "32 X 32" / "2 Colors" (2 to the power of the bit count,
@@ -94,8 +95,9 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
                                      const std::string& base, const std::string& fileName);
 
 // Opening the Cursor Manager in file mode: CursorName, CursorGroupIndex 0
-// and the file's one group loaded into contents.
-void OpenCursorManagerFile(CommonData& common, FileContents& contents);
+// and the file's one group loaded into contents. Returns why the file could
+// not be read (empty when it could); the images read before the damage stay.
+std::string OpenCursorManagerFile(CommonData& common, FileContents& contents);
 
 // What the two managers differ in, chosen by the kind of group: the shared
 // values they keep their place in, their file-mode loader, their rows and
@@ -113,7 +115,7 @@ struct ManagerKind<TAdvIconGroupList> {
     static int32_t& PropsSource(CommonData& c) { return c.IconPropsSource; }
     static std::vector<TAdvIconGroupList>& Groups(FileContents& f) { return f.IconGroups; }
     static const std::vector<TAdvIconGroupList>& Groups(const FileContents& f) { return f.IconGroups; }
-    static void OpenFile(CommonData& c, FileContents& f) { OpenIconManagerFile(c, f); }
+    static std::string OpenFile(CommonData& c, FileContents& f) { return OpenIconManagerFile(c, f); }
     static void Release(FileContents& f) { f.ReleaseIconGroups(); }
     static ManagerLayout Layout(const TAdvIconGroupList& g) { return IconManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode mode) { return IconRowLabel(im, mode); }
@@ -133,7 +135,7 @@ struct ManagerKind<TAdvCursorGroupList> {
     static int32_t& PropsSource(CommonData& c) { return c.CursorPropsSource; }
     static std::vector<TAdvCursorGroupList>& Groups(FileContents& f) { return f.CursorGroups; }
     static const std::vector<TAdvCursorGroupList>& Groups(const FileContents& f) { return f.CursorGroups; }
-    static void OpenFile(CommonData& c, FileContents& f) { OpenCursorManagerFile(c, f); }
+    static std::string OpenFile(CommonData& c, FileContents& f) { return OpenCursorManagerFile(c, f); }
     static void Release(FileContents& f) { f.ReleaseCursorGroups(); }
     static ManagerLayout Layout(const TAdvCursorGroupList& g) { return CursorManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode) { return CursorRowLabel(im); }

@@ -201,7 +201,7 @@ void GroupManager<Group>::FormShow() {
     if (m_common.PropsDialogOpen) return;
     m_panel0->setText(FromLocal(m_common.SelFileName));
     const ManagerMode mode = m_deskGroups ? ManagerMode::Workdesk : ManagerMode::File;
-    if (mode == ManagerMode::File) Kind::OpenFile(m_common, m_contents);
+    const std::string failure = mode == ManagerMode::File ? Kind::OpenFile(m_common, m_contents) : std::string();
     const Group* group = CurrentGroup();
     m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
     m_list->setFixedHeight(m_layout.listHeight);
@@ -219,6 +219,15 @@ void GroupManager<Group>::FormShow() {
     } else {
         m_panel1->clear();
     }
+    if (!failure.empty()) SayUnreadable(failure);
+}
+
+// The file's damage, in a message: the manager keeps what was read before
+// it, and closes when that is nothing.
+template <class Group>
+void GroupManager<Group>::SayUnreadable(const std::string& why) {
+    m_prompts.ShowMessage(MessageKind::Error, "Cannot read \"" + m_common.SelFileName + "\": " + why);
+    if (m_model->rowCount() == 0) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
 template <class Group>

@@ -74,6 +74,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void SayUnreadable(const std::string& why);
     const Group* CurrentGroup() const;
     const Image* SelectedImage() const;
     GroupSelection<Group> AllImages() const;

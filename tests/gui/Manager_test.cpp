@@ -128,3 +128,25 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     form.reject();
     EXPECT_EQ(common.PropsDialogOpen, 0);
 }
+
+// A cursor file that cannot be read says why instead of opening empty.
+TEST(CursorManagerWindow, UnreadableFileSaysWhy) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("empty.cur"), {}));
+    ASSERT_TRUE(WriteFile(dir.file("text.cur"), Bytes{'h', 'e', 'l', 'l', 'o'}));
+    for (const char* name : {"empty.cur", "text.cur", "missing.cur"}) {
+        CommonData common;
+        common.SelFileName = name;
+        common.SelFilePath = dir.file(name);
+        ActionFlags flags;
+        ScriptedPrompts prompts;
+        TForm9 form(common, flags, prompts);
+        form.show();
+        ASSERT_EQ(prompts.messages.size(), 1u) << name;
+        EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
+        EXPECT_NE(prompts.messages[0].second.find(name), std::string::npos) << prompts.messages[0].second;
+        QApplication::processEvents();
+        EXPECT_FALSE(form.isVisible()) << name; // nothing to show: it closed
+    }
+}

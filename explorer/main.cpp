@@ -33,6 +33,7 @@
 #include "workdesks/gui/Libo2.h"
 #include "workdesks/gui/Libo3.h"
 #include "platform/Display.h"
+#include "gui/LocalPaths.h"
 
 namespace {
 
@@ -74,6 +75,14 @@ void WireGroupManager(gw::TForm1& explorer, gw::OpenTarget target, Manager& mana
 }
 
 } // namespace
+
+// The argument as the file system spells it: Qt's arguments are text, and a
+// path that is not UTF-8 would not survive the way through QString.
+static std::string ArgumentBytes(int argc, char** argv, const QString& argument) {
+    for (int i = argc - 1; i > 0; --i)
+        if (gw::FromLocal(argv[i]) == argument) return argv[i];
+    return gw::ToLocal(argument);
+}
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -169,8 +178,9 @@ int main(int argc, char** argv) {
     form1.show();
     // grabwell [PATH]: a folder, or a file to open as a double-click would.
     const QStringList paths = parser.positionalArguments();
-    if (paths.isEmpty() || !form1.OpenPath(paths.first())) {
-        if (!paths.isEmpty()) std::fprintf(stderr, "grabwell: %s: no such file or folder\n", qPrintable(paths.first()));
+    const std::string path = paths.isEmpty() ? std::string() : ArgumentBytes(argc, argv, paths.first());
+    if (paths.isEmpty() || !form1.OpenPath(path)) {
+        if (!paths.isEmpty()) std::fprintf(stderr, "grabwell: %s: no such file or folder\n", path.c_str());
         form1.SelectFolder(QDir::homePath());
     }
     return app.exec();

@@ -7,6 +7,7 @@
 
 #include "batch/gui/Azioni1.h"
 #include "gui/LocalPaths.h"
+#include "platform/FileIo.h"
 
 namespace gw {
 
@@ -34,7 +35,7 @@ std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, con
                                                              FromLocal(startFolder),
                                                              QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return std::nullopt;
-    return ToLocal(folder);
+    return ToLocalLike(folder, startFolder);
 }
 
 // The question is asked here, on the name the dialog returns, rather than by
@@ -51,12 +52,13 @@ std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& requ
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         const QString chosen = dialog.selectedFiles().front();
-        if (!request.overwritePrompt || !QFileInfo::exists(chosen)) return ToLocal(chosen);
+        const std::string path = ToLocalLike(chosen, request.initialName);
+        if (!request.overwritePrompt || !EntryExists(path)) return path;
         const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                      .arg(QFileInfo(chosen).fileName());
         if (QMessageBox::warning(&dialog, dialog.windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes)
-            return ToLocal(chosen);
+            return path;
         dialog.selectFile(chosen); // asked again, from the same name
     }
 }

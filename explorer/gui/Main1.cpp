@@ -1,5 +1,7 @@
 #include "explorer/gui/Main1.h"
 
+#include <filesystem>
+
 #include <QFileInfo>
 #include <memory>
 
@@ -41,6 +43,7 @@
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
+#include "platform/Paths.h"
 
 namespace gw {
 namespace {
@@ -414,19 +417,20 @@ bool TForm1::SelectFolder(const QString& path) {
     return true;
 }
 
-bool TForm1::OpenPath(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return false;
-    if (info.isDir()) return SelectFolder(info.absoluteFilePath());
-    if (const Category* category = CategoryShowing(CountFile(ToLocal(info.absoluteFilePath())))) {
+bool TForm1::OpenPath(const std::string& path) {
+    if (!EntryExists(path)) return false;
+    const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
+    if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
+    if (const Category* category = CategoryShowing(CountFile(absolute))) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
         ComboBox1->setCurrentText(category->text);
     }
     // Selecting a folder lists it; the folder already selected is listed again in the new category.
-    const bool already = m_folders->filePath(DTree1->currentIndex()) == QDir::cleanPath(info.absolutePath());
-    if (!SelectFolder(info.absolutePath())) return false;
+    const QString folder = FromLocal(absolute.substr(0, absolute.find_last_of('/')));
+    const bool already = m_folders->filePath(DTree1->currentIndex()) == QDir::cleanPath(folder);
+    if (!SelectFolder(folder)) return false;
     if (already) DTree1Change();
-    const std::string name = ToLocal(info.fileName());
+    const std::string name = PathFileName(absolute);
     for (int row = 0; row < m_listModel->rowCount(); ++row) {
         const ListRow* listed = m_listModel->RowAt(row);
         if (!listed || listed->caption != name) continue;

@@ -71,8 +71,9 @@ public:
     // The program's PATH argument: a folder is selected in the tree; a file's
     // folder is listed in the category that shows it, the file's row is
     // selected and, once the window shows, opened as a double-click would.
-    // False when the path does not exist.
-    bool OpenPath(const QString& path);
+    // False when the path does not exist. The path is in the file system's
+    // bytes, so that a name that is not UTF-8 still opens.
+    bool OpenPath(const std::string& path);
     void ScrollTreeToCurrent();
 
     bool IsScanning() const { return m_scanning; }

@@ -1,7 +1,8 @@
 #pragma once
 // The bitmap object: decoded pixels plus the pixel format the bitmap keeps
 // when it is saved. Pixels are held as 0xAARRGGBB in top-down rows whatever
-// the format; for every format but 32 bits the alpha byte is 0xFF.
+// the format; for every format but 32 bits the alpha byte is 0xFF, except in
+// a custom bitmap read from bit fields with an alpha mask (bitFieldAlpha).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -48,6 +49,9 @@ struct Bitmap {
     PixelFormat pixelFormat = PixelFormat::pfDevice;
     std::vector<uint32_t> pixels;  // width * height, top-down rows, 0xAARRGGBB
     std::vector<uint32_t> palette; // colour table of indexed bitmaps as decoded (0xFFRRGGBB)
+    // Custom format only: the bit fields it was read from had an alpha mask,
+    // so the pixels carry that alpha and the bitmap is saved as 32 bits.
+    bool bitFieldAlpha = false;
 
     // A bitmap "has a handle" when it holds an image.
     bool HasHandle() const { return width > 0 && height > 0; }

@@ -25,9 +25,10 @@ struct Layout {
 };
 
 // The device format is the display's depth; the custom format is saved as
-// 24 bits. Depths without a format of their own are saved as 32 bits.
-PixelFormat ResolveFormat(PixelFormat format) {
-    if (format == PixelFormat::pfCustom) return PixelFormat::pf24bit;
+// 24 bits, or as 32 bits when it was read with an alpha mask, so that the
+// alpha survives. Depths without a format of their own are saved as 32 bits.
+PixelFormat ResolveFormat(PixelFormat format, bool bitFieldAlpha) {
+    if (format == PixelFormat::pfCustom) return bitFieldAlpha ? PixelFormat::pf32bit : PixelFormat::pf24bit;
     if (format != PixelFormat::pfDevice) return format;
     switch (Display::Depth()) {
     case 8: return PixelFormat::pf8bit;
@@ -107,7 +108,7 @@ Bytes EncodeBmp(const Bitmap& bitmap, PixelFormat format) {
     const uint64_t pixelCount = uint64_t(bitmap.width) * uint64_t(bitmap.height);
     if (bitmap.pixels.size() != pixelCount) return {};
 
-    format = ResolveFormat(format);
+    format = ResolveFormat(format, bitmap.bitFieldAlpha);
     const Layout layout = LayoutOf(format);
     const bool indexed = layout.bitCount <= 8;
 

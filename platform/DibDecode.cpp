@@ -203,6 +203,9 @@ PixelFormat FormatOf(uint16_t bitCount, const std::array<uint32_t, 4>& m) {
     case 8: return PixelFormat::pf8bit;
     case 24: return PixelFormat::pf24bit;
     case 16:
+        // The 15- and 16-bit formats have no alpha; a layout with an alpha
+        // mask is a custom one.
+        if (m[3] != 0) return PixelFormat::pfCustom;
         if (m[0] == 0x7C00 && m[1] == 0x03E0 && m[2] == 0x001F) return PixelFormat::pf15bit;
         if (m[0] == 0xF800 && m[1] == 0x07E0 && m[2] == 0x001F) return PixelFormat::pf16bit;
         return PixelFormat::pfCustom;
@@ -213,15 +216,19 @@ PixelFormat FormatOf(uint16_t bitCount, const std::array<uint32_t, 4>& m) {
 
 // The alpha of a 32-bit image: the alpha mask when one is given, else the
 // fourth byte when the colour channels leave it free (plain BGRX or the
-// standard masks). A bitmap keeps alpha only in its 32-bit format; an icon
-// image keeps it in any 32-bit form, as it decides transparency from it.
+// standard masks). A bitmap keeps alpha in its 32-bit format and in a custom
+// format with an alpha mask (16 or 32 bits), which is then saved as 32 bits;
+// an icon image keeps it in any 32-bit form, as it decides transparency from
+// it.
 void ChooseAlpha(const DibHeader& h, DibRole role, DibLayout& l) {
-    if (h.bitCount != 32) {
-        l.masks[3] = 0;
-        return;
+    const bool customBitmap = role == DibRole::Bitmap && l.format == PixelFormat::pfCustom;
+    if (h.bitCount == 32) {
+        if (l.masks[3] == 0 && IsStandard32(l.masks)) l.masks[3] = kFourthByte;
+        const bool alphaKept = role == DibRole::IconImage || l.format == PixelFormat::pf32bit || customBitmap;
+        l.keepAlpha = l.masks[3] != 0 && alphaKept;
+    } else {
+        l.keepAlpha = h.bitCount == 16 && l.masks[3] != 0 && customBitmap;
     }
-    if (l.masks[3] == 0 && IsStandard32(l.masks)) l.masks[3] = kFourthByte;
-    l.keepAlpha = l.masks[3] != 0 && (role == DibRole::IconImage || l.format == PixelFormat::pf32bit);
     if (!l.keepAlpha) l.masks[3] = 0;
 }
 
@@ -523,6 +530,7 @@ bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std:
 
     const bool iconImage = role == DibRole::IconImage;
     out.hasAlphaChannel = l.keepAlpha;
+    out.bitmap.bitFieldAlpha = l.keepAlpha && l.format == PixelFormat::pfCustom;
     if (!DecodeUncompressed(dib, l, h.bitCount, iconImage, out, error)) return false;
     if (iconImage) ReadAndMask(dib, l, out);
     return true;

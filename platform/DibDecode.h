@@ -26,12 +26,14 @@ constexpr uint64_t kRleSlackPixels = 65536;
 
 struct DibImage {
     // The colour pixels, top-down. In the bitmap role alpha is 0xFF for every
-    // format but pf32bit; in the icon role a 32-bit image keeps its stored
-    // alpha whatever its pixel format.
+    // format but pf32bit and a custom format with an alpha mask
+    // (bitmap.bitFieldAlpha); in the icon role a 32-bit image keeps its
+    // stored alpha whatever its pixel format.
     Bitmap bitmap;
     uint16_t bitCount = 0;
-    // 32 bits only: the pixels' alpha is stored data (the fourth byte or the
-    // alpha mask), not the 0xFF filled in for formats without alpha.
+    // The pixels' alpha is stored data (the fourth byte or the alpha mask),
+    // not the 0xFF filled in for formats without alpha. Only 32-bit images
+    // and, in the bitmap role, custom 16-bit ones have it.
     bool hasAlphaChannel = false;
     // Icon role only. Palette index of every pixel for 1, 4 and 8 bits
     // (top-down, width * height), and the AND mask (1 = transparent; rows

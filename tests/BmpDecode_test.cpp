@@ -171,7 +171,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
     {
         // V3+ alpha mask with bit fields: the alpha channel of a 32-bit
         // bitmap. With non-standard colour masks the format is custom and
-        // alpha is 0xFF, as for every format but 32 bits.
+        // keeps the alpha too.
         DibLayout s = BitmapSpec(4, 2, 32);
         s.compression = 3;
         s.redMask = 0xFF0000, s.greenMask = 0xFF00, s.blueMask = 0xFF;
@@ -184,7 +184,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         const Bitmap swapped = DecodeDib(WithHeaderVersion(BuildDib(s), 56, 0xFF000000u));
         ExpectPixels(swapped, 4, 2, [&](int x, int y) {
             const uint32_t p = s.pixel(x, y);
-            return Opaque((p & 0xFF) << 16 | (p & 0xFF00) | ((p >> 16) & 0xFF));
+            return (p & 0xFF000000u) | (p & 0xFF) << 16 | (p & 0xFF00) | ((p >> 16) & 0xFF);
         }, "V3 swapped");
         EXPECT_EQ(swapped.pixelFormat, PixelFormat::pfCustom);
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -13,6 +14,7 @@
 #include "platform/ColorQuantizer.h"
 #include "platform/Display.h"
 #include "tests/support/Builders.h"
+#include "tests/support/DibVariantBuilder.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -163,6 +165,67 @@ TEST(EncodeBmp, RoundTripsThroughTheDecoder) {
         const Bytes once = EncodeBmp(opaque, f);
         EXPECT_EQ(EncodeBmp(DecodeBmp(once), f), once) << PixelFormatText(f);
     }
+}
+
+TEST(EncodeBmp, BitFieldAlphaIsSavedAs32Bits) {
+    // Raw pixels whose alpha bits take many values, zero and full included.
+    const auto raw16 = [](int x, int y) { return uint32_t(x * 0x1357 + y * 0x8642) & 0xFFFF; };
+    const auto raw32 = [](int x, int y) { return uint32_t(x) * 0x3B1D2F47u + uint32_t(y) * 0x80402010u; };
+    const auto dib = [](int bits, uint32_t r, uint32_t g, uint32_t b, std::function<uint32_t(int, int)> raw) {
+        DibLayout s;
+        s.width = 5, s.height = 4, s.bitCount = bits, s.icon = false, s.compression = 3;
+        s.redMask = r, s.greenMask = g, s.blueMask = b;
+        s.pixel = std::move(raw);
+        return BuildDib(s);
+    };
+    // Alpha as the decoder scales it from the mask's bits.
+    const auto scaled = [](uint32_t mask) {
+        return [mask](uint32_t p) {
+            const uint32_t max = mask >> std::countr_zero(mask);
+            return ((p & mask) >> std::countr_zero(mask)) * 255 / max;
+        };
+    };
+    const struct {
+        const char* name;
+        Bytes dib;
+        std::function<uint32_t(int, int)> raw;
+        std::function<uint32_t(uint32_t)> alpha;
+    } withAlpha[] = {
+        {"32-bit V3 bit fields", WithHeaderVersion(dib(32, 0xFF, 0xFF00, 0xFF0000, raw32), 56, 0xFF000000u), raw32,
+         scaled(0xFF000000u)},
+        {"32-bit alpha bit fields", WithAlphaBitfields(dib(32, 0xFF000000u, 0xFF0000, 0xFF00, raw32), 0xFF), raw32,
+         scaled(0xFF)},
+        {"16-bit 4-4-4-4", WithHeaderVersion(dib(16, 0x0F00, 0x00F0, 0x000F, raw16), 56, 0xF000), raw16,
+         scaled(0xF000)},
+        {"16-bit 1-5-5-5", WithHeaderVersion(dib(16, 0x7C00, 0x03E0, 0x001F, raw16), 124, 0x8000), raw16,
+         scaled(0x8000)},
+    };
+    for (const auto& c : withAlpha) {
+        SCOPED_TRACE(c.name);
+        const Bitmap first = DecodeDib(c.dib);
+        ASSERT_TRUE(first.HasHandle());
+        EXPECT_EQ(first.pixelFormat, PixelFormat::pfCustom);
+        for (int y = 0; y < first.height; ++y)
+            for (int x = 0; x < first.width; ++x)
+                ASSERT_EQ(first.Pixel(x, y) >> 24, c.alpha(c.raw(x, y))) << x << "," << y;
+
+        // Written as the plain 32-bit format writes it, read back the same.
+        const Bytes written = EncodeBmp(first);
+        EXPECT_EQ(ReadHeader(written).bitCount, 32);
+        EXPECT_EQ(written, EncodeBmp(first, PixelFormat::pf32bit));
+        const Bitmap back = DecodeBmp(written);
+        EXPECT_EQ(back.pixelFormat, PixelFormat::pf32bit);
+        EXPECT_EQ(back.pixels, first.pixels);
+    }
+
+    // Without an alpha mask a custom layout stays opaque and is written as 24 bits.
+    const Bitmap opaque = DecodeDib(WithHeaderVersion(dib(32, 0xFF, 0xFF00, 0xFF0000, raw32), 56, 0));
+    EXPECT_EQ(opaque.pixelFormat, PixelFormat::pfCustom);
+    const Bytes written = EncodeBmp(opaque);
+    EXPECT_EQ(ReadHeader(written).bitCount, 24);
+    const Bitmap back = DecodeBmp(written);
+    EXPECT_EQ(back.pixels, opaque.pixels);
+    EXPECT_TRUE(std::all_of(back.pixels.begin(), back.pixels.end(), [](uint32_t p) { return p >> 24 == 0xFF; }));
 }
 
 TEST(EncodeBmp, ExactPaletteAndPacking) {

@@ -5,6 +5,7 @@ namespace {
 
 constexpr uint32_t kInfoSize = 40;
 constexpr uint32_t kBitfields = 3;
+constexpr uint32_t kAlphaBitfields = 6;
 
 // Colour-table entries a 40-byte DIB carries.
 uint32_t PaletteEntries(const Bytes& dib) {
@@ -42,6 +43,14 @@ Bytes WithHeaderVersion(const Bytes& infoDib, uint32_t headerSize, uint32_t alph
     if (headerSize >= 56) PutU32(b, alphaMask);
     b.resize(headerSize, 0);
     b.insert(b.end(), infoDib.begin() + kInfoSize + (bitfields ? 12 : 0), infoDib.end());
+    return b;
+}
+
+Bytes WithAlphaBitfields(const Bytes& infoDib, uint32_t alphaMask) {
+    Bytes b(infoDib.begin(), infoDib.begin() + kInfoSize + 12);
+    PatchU32(b, 16, kAlphaBitfields);
+    PutU32(b, alphaMask);
+    b.insert(b.end(), infoDib.begin() + kInfoSize + 12, infoDib.end());
     return b;
 }
 

@@ -18,6 +18,10 @@ Bytes WithCoreHeader(const Bytes& infoDib);
 // V3 and later carry alphaMask.
 Bytes WithHeaderVersion(const Bytes& infoDib, uint32_t headerSize, uint32_t alphaMask = 0);
 
+// The same bit-field image (40-byte header, three masks after it) as alpha
+// bit fields (compression 6): alphaMask follows the three masks.
+Bytes WithAlphaBitfields(const Bytes& infoDib, uint32_t alphaMask);
+
 // An RLE8 (bitCount 8) or RLE4 (bitCount 4) bitmap with a 40-byte header,
 // the given palette (0x00RRGGBB) and run-length data.
 Bytes BuildRleDib(int width, int height, int bitCount, const std::vector<uint32_t>& palette, const Bytes& rle);

@@ -16,6 +16,7 @@
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileIo.h"
@@ -41,12 +42,13 @@ uint64_t ColorCount(uint16_t bitCount) {
     return bitCount < 64 ? uint64_t(1) << bitCount : 0;
 }
 
-// True when the file can be opened for reading; says why not otherwise.
-bool CanOpen(const std::string& path) {
-    MappedFile probe;
-    if (probe.Open(path)) return true;
-    Complain(path, probe.error());
-    return false;
+// Opens a file once for a command; null (having said why) when it cannot
+// be read at all.
+std::shared_ptr<OpenedFile> OpenOrComplain(const std::string& path) {
+    auto opened = OpenedFile::Open(path);
+    if (opened->Readable()) return opened;
+    Complain(path, opened->OpenError());
+    return nullptr;
 }
 
 // A bitmap entry the load filled (its header decodes); entries it could not
@@ -173,12 +175,12 @@ void PrintText(const std::string& path, const json& j) {
     }
 }
 
-// Says what a load found wrong with a file and where; false when it found
+// Says what reading a file found wrong and where; false when it found
 // nothing. A loader that failed without saying where gives its own text.
-bool ComplainOfDamage(const std::string& path, const LoadResult& result, const FileContents& contents) {
-    for (const ReadError& e : contents.Errors) Complain(path, e.Describe());
-    if (contents.Errors.empty() && !result.ok) Complain(path, result.error);
-    return !contents.Errors.empty() || !result.ok;
+bool ComplainOfDamage(const OpenedFile& file, const LoadResult& result) {
+    for (const ReadError& e : file.Errors()) Complain(file.Path(), e.Describe());
+    if (!file.Damaged() && !result.ok) Complain(file.Path(), result.error);
+    return file.Damaged() || !result.ok;
 }
 
 // Only the kind and the counts the explorer shows: touches the headers and
@@ -186,17 +188,20 @@ bool ComplainOfDamage(const std::string& path, const LoadResult& result, const F
 int RunCounts(const std::vector<std::string>& paths, bool asJson) {
     int status = kExitOk;
     for (const auto& path : paths) {
-        if (!CanOpen(path)) {
+        const auto opened = OpenOrComplain(path);
+        if (!opened) {
             status = kExitFailed;
             continue;
         }
-        const FileCounts c = CountFile(path);
+        const FileCounts& c = opened->Counts();
+        if (ComplainOfDamage(*opened, {})) status = kExitFailed;
         if (asJson) {
             json j = PathJson(path);
             j.update({{"kind", ContainerKindText(c.kind)},
                       {"icon_groups", c.iconGroups},
                       {"cursor_groups", c.cursorGroups},
-                      {"bitmaps", c.bitmaps}});
+                      {"bitmaps", c.bitmaps},
+                      {"errors", ErrorsJson(opened->Errors())}});
             std::cout << Dump(j) << "\n";
         } else {
             std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
@@ -209,15 +214,14 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
 int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
     int status = kExitOk;
     for (const auto& path : paths) {
-        if (!CanOpen(path)) {
+        const auto opened = OpenOrComplain(path);
+        if (!opened) {
             status = kExitFailed;
             continue;
         }
-        const FileCounts counts = CountFile(path);
-        FileContents contents;
-        const LoadResult r = LoadFileContents(contents, path, counts);
-        if (ComplainOfDamage(path, r, contents)) status = kExitFailed;
-        const json j = FileJson(path, counts, contents, decode);
+        const LoadResult r = opened->LoadAll();
+        if (ComplainOfDamage(*opened, r)) status = kExitFailed;
+        const json j = FileJson(path, opened->Counts(), opened->Contents(), decode);
         if (asJson)
             std::cout << Dump(j) << "\n";
         else
@@ -269,22 +273,35 @@ bool ParseExisting(const std::string& s, ExistingAction& out) {
     return true;
 }
 
-// Loads a file for writing; false (with a message) when it is damaged. What
-// could be read is written all the same.
-bool LoadForWriting(const std::string& file, FileContents& contents, FileCounts& counts) {
-    if (!CanOpen(file)) return false;
-    counts = CountFile(file);
-    const LoadResult r = LoadFileContents(contents, file, counts);
-    return !ComplainOfDamage(file, r, contents);
+// Opens and reads a file for writing; ok is false (with a message) when it
+// is damaged or unreadable. What could be read is written all the same.
+struct ForWriting {
+    std::shared_ptr<OpenedFile> file;
+    bool ok = false;
+    const FileContents& contents() const { return file->Contents(); }
+    const FileCounts& counts() const { return file->Counts(); }
+};
+
+ForWriting LoadForWriting(const std::string& path) {
+    ForWriting out;
+    out.file = OpenedFile::Open(path);
+    if (!out.file->Readable()) {
+        Complain(path, out.file->OpenError());
+        return out;
+    }
+    const LoadResult r = out.file->LoadAll();
+    out.ok = !ComplainOfDamage(*out.file, r);
+    return out;
 }
 
 // What extract writes each image as.
 enum class ExtractAs { ImageFile, Bitmap, Png };
 
 int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as, ExistingAction existing) {
-    FileContents contents;
-    FileCounts counts;
-    bool ok = LoadForWriting(file, contents, counts);
+    const ForWriting read = LoadForWriting(file);
+    const FileContents& contents = read.contents();
+    const FileCounts& counts = read.counts();
+    bool ok = read.ok;
     Writer w(existing, outDir);
     const bool single = counts.kind == ContainerKind::IconFile || counts.kind == ContainerKind::CursorFile;
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
@@ -313,9 +330,10 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
 
 int RunSave(const std::string& file, const std::string& outDir, bool icons, bool cursors, bool bitmaps,
             ExistingAction existing) {
-    FileContents contents;
-    FileCounts counts;
-    bool ok = LoadForWriting(file, contents, counts);
+    const ForWriting read = LoadForWriting(file);
+    const FileContents& contents = read.contents();
+    const FileCounts& counts = read.counts();
+    bool ok = read.ok;
     Writer w(existing, outDir);
     const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
     // A group file holds only the images that are in the file; a group left

@@ -61,7 +61,11 @@ uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::
         contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
         return 1;
     }
-    ReadResult<TAdvBmp> read = ParseBmpFile(file.bytes());
+    return ReadBmpFileBytes(contents, file.bytes(), path, fileName);
+}
+
+uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName) {
+    ReadResult<TAdvBmp> read = ParseBmpFile(file);
     if (read.error) {
         contents.LastError = "Cannot decode bitmap \"" + path + "\": " + read.error->message;
         contents.NoteError(read.error);

@@ -19,6 +19,8 @@ uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind k
 // The .bmp reader: 0 when the file decoded into the first entry (named
 // fileName, extension included), 1 otherwise.
 uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::string& fileName);
+// The same over the bytes of the file at path.
+uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName);
 
 // The .bmp reader itself: the bitmap record, or the damage.
 ReadResult<TAdvBmp> ParseBmpFile(ByteView file);

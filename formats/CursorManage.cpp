@@ -115,8 +115,9 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared
     return result;
 }
 
-std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName) {
-    return LoadCursorFileFrom(contents, file, fileName, nullptr);
+std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName,
+                                const std::shared_ptr<const void>& owner) {
+    return LoadCursorFileFrom(contents, file, fileName, owner);
 }
 
 } // namespace gw

@@ -16,7 +16,8 @@ uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind k
 // a file that cannot be opened or read is reported as an error (returned
 // message, empty on success), the images read before a failure stay loaded.
 std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName);
-std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName);
+std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName,
+                                const std::shared_ptr<const void>& owner = nullptr);
 
 // The .cur reader itself: the group's images, those read before any damage
 // included, and the damage.

@@ -1,9 +1,8 @@
 #pragma once
 // What one file holds: its icon groups, cursor groups and bitmaps as the
 // loaders fill them, the counts the lists are sized from, and what the loads
-// found damaged. Also the file as a whole: what kind it is, the counts the
-// explorer shows for it, and loading everything it holds through the
-// loaders, in the calling order the windows use.
+// found damaged; what kind of file it is and the counts the explorer shows.
+// The file itself, opened once, is an OpenedFile.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,18 +73,9 @@ struct FileCounts {
     std::optional<ReadError> damage;
 };
 
-// Classifies a file and counts what it holds, touching only what the
-// counters need.
-FileCounts CountFile(const std::string& path);
-
 struct LoadResult {
     bool ok = true;       // every loader reported success
     std::string error;    // why not, when !ok
 };
-
-// Loads everything the file holds into contents (lists sized from the
-// counts, as the workdesks do).
-LoadResult LoadFileContents(FileContents& contents, const std::string& path, const FileCounts& counts,
-                            bool icons = true, bool cursors = true, bool bitmaps = true);
 
 } // namespace gw

@@ -117,6 +117,8 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr
     return result;
 }
 
-uint8_t ReadIconFileBytes(FileContents& contents, ByteView file) { return ReadIconFileFrom(contents, file, nullptr); }
+uint8_t ReadIconFileBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    return ReadIconFileFrom(contents, file, owner);
+}
 
 } // namespace gw

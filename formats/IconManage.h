@@ -17,7 +17,8 @@ uint8_t LoadIcons(FileContents& contents, const std::string& path, TFileKind kin
 // The .ico reader into the first entry: 0 when every image was read, 1
 // otherwise (contents.LastError says why in the system's words).
 uint8_t ReadIconFile(FileContents& contents, const std::string& path);
-uint8_t ReadIconFileBytes(FileContents& contents, ByteView file);
+// The same over bytes; with an owner that keeps them alive, the images are views of them.
+uint8_t ReadIconFileBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 // The .ico reader itself: the group's images, those read before any damage
 // included, and the damage. The group's name is the caller's to give. With

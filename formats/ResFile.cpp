@@ -395,9 +395,13 @@ void LoadResCursorsFrom(FileContents& contents, ByteView file, const std::shared
 
 } // namespace
 
-void LoadResIconsBytes(FileContents& contents, ByteView file) { LoadResIconsFrom(contents, file, nullptr); }
+void LoadResIconsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    LoadResIconsFrom(contents, file, owner);
+}
 
-void LoadResCursorsBytes(FileContents& contents, ByteView file) { LoadResCursorsFrom(contents, file, nullptr); }
+void LoadResCursorsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    LoadResCursorsFrom(contents, file, owner);
+}
 
 // A single pass through the shared bitmap loop; bitmaps of resource files
 // keep TransparentColor 0.
@@ -416,7 +420,9 @@ void LoadResBitmapsFrom(FileContents& contents, ByteView file, const std::shared
     contents.NoteError(walk.Damage());
 }
 
-void LoadResBitmapsBytes(FileContents& contents, ByteView file) { LoadResBitmapsFrom(contents, file, nullptr); }
+void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+    LoadResBitmapsFrom(contents, file, owner);
+}
 
 namespace {
 

@@ -15,9 +15,9 @@ void LoadResIcons(FileContents& contents, const std::string& path);
 void LoadResCursors(FileContents& contents, const std::string& path);
 void LoadResBitmaps(FileContents& contents, const std::string& path);
 // The same over bytes in memory (the whole file).
-void LoadResIconsBytes(FileContents& contents, ByteView file);
-void LoadResCursorsBytes(FileContents& contents, ByteView file);
-void LoadResBitmapsBytes(FileContents& contents, ByteView file);
+void LoadResIconsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+void LoadResCursorsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 // The group readers themselves: the first count groups of the file in file
 // order, and the first damage found.

@@ -1,35 +1,10 @@
 #include "listing/Listing.h"
 
-#include <memory>
-
 #include "listing/ExplorerState.h"
 #include "listing/Scanners.h"
-#include "formats/FileKind.h"
-#include "formats/NeResources.h"
-#include "formats/ResFile.h"
-#include "platform/FileIo.h"
-#include "platform/ResourceModule.h"
+#include "formats/OpenedFile.h"
 
 namespace gw {
-
-namespace {
-
-int CountInExecutable(ByteView bytes, TFileKind kind, const Listing& listing) {
-    if (kind == fkPEFile) {
-        const std::unique_ptr<ResourceModule> module = ResourceModule::FromBytes(bytes);
-        return module ? module->Count(ListingResourceType(listing)) : 0;
-    }
-    if (kind == fkNEFile) {
-        switch (listing.objects) {
-        case ObjectKind::Icons: return CountNEIconGroups(bytes);
-        case ObjectKind::Bitmaps: return CountNEResourcesOfBytes(bytes, true);
-        case ObjectKind::Cursors: return CountNEResourcesOfBytes(bytes, false);
-        }
-    }
-    return 0;
-}
-
-} // namespace
 
 Listing ListingOf(const ExplorerState& state) {
     Listing listing;
@@ -65,19 +40,19 @@ uint16_t ListingResourceType(const Listing& listing) {
     return RT_GROUP_ICON;
 }
 
-ListingCount CountForListing(const std::string& path, const Listing& listing) {
+ListingCount CountForListing(const OpenedFile& file, const Listing& listing) {
     ListingCount result;
-    // Opening a FIFO or a device could block or read without end.
-    if (!IsRegularFile(path)) return result;
-    MappedFile file;
-    if (!file.Open(path)) return result;
-    const ByteView bytes = file.bytes();
-    if (listing.resources) {
-        result.count = CountResEntries(bytes, ListingResourceType(listing));
-        return result;
+    const FileCounts& c = file.Counts();
+    if (listing.resources != (c.kind == ContainerKind::ResourceFile)) return result;
+    if (!listing.resources) {
+        result.fileKind = c.fileKind;
+        if (c.kind != ContainerKind::PEFile && c.kind != ContainerKind::NEFile) return result;
     }
-    result.fileKind = GetFileKindOfBytes(path, bytes);
-    result.count = CountInExecutable(bytes, result.fileKind, listing);
+    switch (listing.objects) {
+    case ObjectKind::Icons: result.count = c.iconGroups; break;
+    case ObjectKind::Bitmaps: result.count = c.bitmaps; break;
+    case ObjectKind::Cursors: result.count = c.cursorGroups; break;
+    }
     return result;
 }
 

@@ -9,6 +9,8 @@
 
 namespace gw {
 
+class OpenedFile;
+
 struct ExplorerState;
 
 enum class ObjectKind : uint8_t { Icons, Bitmaps, Cursors };
@@ -42,8 +44,7 @@ struct ListingCount {
 // Classifies the file and counts the objects the listing extracts from it:
 // icon groups of an executable, bitmaps or cursor groups of a PE or NE file,
 // or entries of one type in a resource file. Reads only the headers and
-// directories it needs; opens regular files only. The extension is not
-// checked here.
-ListingCount CountForListing(const std::string& path, const Listing& listing);
+// directories it needs. The extension is not checked here.
+ListingCount CountForListing(const OpenedFile& file, const Listing& listing);
 
 } // namespace gw

@@ -1,5 +1,7 @@
 #include "listing/Scanners.h"
 
+#include "formats/OpenedFile.h"
+
 #include <filesystem>
 
 #include "formats/CursorManage.h"
@@ -199,10 +201,11 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, Pi
         if (ext == ".ico") return;
         const std::string type = ContainerTypeText(ext, true);
         if (type.empty()) return;
-        const FileCounts counts = CountFile(path);
+        const auto file = OpenedFile::Open(path);
+        const FileCounts& counts = file->Counts();
         if (!IsExecutable(counts) || counts.iconGroups < 1) return;
         // Listed only when its first icon can be drawn, pictures or not.
-        FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
+        FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
         if (first.kind != FirstIconKind::Icon) return;
         frame.AddFileRow(name, type, std::to_string(counts.iconGroups),
                          [&] { return RowPicture::OfIcon(std::move(first.icon)); });
@@ -259,14 +262,15 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         if (type.empty()) return;
         // The platform's enumeration for PE files and the NE resource table
         // for NE files, both through the file's counts.
-        const FileCounts counts = CountFile(path);
+        const auto file = OpenedFile::Open(path);
+        const FileCounts& counts = file->Counts();
         const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
         result.foundResCount = found;
         if (found < 1) return;
         // An executable can always hold icons, so the row stands whatever
         // its picture turns out to be: the first icon, or the program's own.
         frame.AddFileRow(name, type, std::to_string(found), [&] {
-            FirstIcon first = ExtractFirstIcon(path, counts, Display::LargeIconSize());
+            FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
             return first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
                                                      : RowPicture::OfAppIcon();
         });

@@ -6,6 +6,8 @@
 #include "formats/FileContents.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconManage.h"
+#include "formats/NeResources.h"
+#include "formats/OpenedFile.h"
 #include "platform/Display.h"
 #include "platform/ResourceModule.h"
 
@@ -19,12 +21,22 @@ bool CanHoldIcons(const FileCounts& c) {
 
 // A 32-bit executable: read the first group's directory and decode only the
 // image chosen from it, through the resource module.
-std::optional<Handle> FirstPeIcon(const std::string& path, int size) {
-    const auto module = ResourceModule::Open(path);
-    if (!module) return std::nullopt;
-    const std::optional<FirstGroupImages> group = FirstPeGroupImages(*module);
+std::optional<Handle> FirstPeIcon(const ResourceModule& module, int size) {
+    const std::optional<FirstGroupImages> group = FirstPeGroupImages(module);
     if (!group) return std::nullopt;
     return BestPictureOf(ChoicesOf(group->directory), size, [&](size_t i) { return group->bytes[i]; });
+}
+
+// The first group of an icon file or an NE module, read alone.
+TAdvIconGroupList FirstGroupOf(const OpenedFile& file) {
+    FileContents contents;
+    contents.IconGroupCount = 1;
+    contents.IconGroups.resize(1);
+    if (file.Kind() == ContainerKind::IconFile)
+        ReadIconFileBytes(contents, file.Bytes(), file.Owner());
+    else
+        LoadIconsNEOfBytes(contents, file.Bytes(), file.Path(), file.Owner());
+    return contents.IconGroups.empty() ? TAdvIconGroupList{} : std::move(contents.IconGroups[0]);
 }
 
 } // namespace
@@ -126,21 +138,20 @@ Handle GroupPicture(const TAdvIconGroupList& group, int size) {
     });
 }
 
-FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(path, CountFile(path), size); }
+FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(*OpenedFile::Open(path), size); }
 
-FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, int size) {
+FirstIcon ExtractFirstIcon(const OpenedFile& file, int size) {
     FirstIcon out;
+    const FileCounts& counts = file.Counts();
     if (!CanHoldIcons(counts)) return out;
     out.kind = FirstIconKind::NoIcon;
     if (counts.iconGroups < 1) return out;
     Handle icon;
     if (counts.kind == ContainerKind::PEFile) {
-        if (auto pe = FirstPeIcon(path, size)) icon = std::move(*pe);
+        if (!file.Module()) return out;
+        if (auto pe = FirstPeIcon(*file.Module(), size)) icon = std::move(*pe);
     } else {
-        FileContents contents;
-        contents.IconGroupCount = 1;
-        LoadIcons(contents, path, counts.fileKind);
-        icon = GroupPicture(contents.IconGroups[0], size);
+        icon = GroupPicture(FirstGroupOf(file), size);
     }
     if (!icon) return out;
     out.kind = FirstIconKind::Icon;

@@ -29,11 +29,11 @@ struct FirstIcon {
 // The picture of the first icon group, drawn at size x size from the group's
 // best image for that size.
 FirstIcon ExtractFirstIcon(const std::string& path, int size);
-// The same for a file whose kind and counts are already known (CountFile),
-// so that a folder scan classifies each file once. Only the chosen image is
-// decoded.
-struct FileCounts;
-FirstIcon ExtractFirstIcon(const std::string& path, const FileCounts& counts, int size);
+// The same for a file already opened, so that a folder scan opens and
+// classifies each file once. Only the first group is read and only the
+// chosen image is decoded.
+class OpenedFile;
+FirstIcon ExtractFirstIcon(const OpenedFile& file, int size);
 
 // One image of a group as the choice sees it: its pixel size and colour depth.
 struct ImageChoice {

@@ -12,6 +12,7 @@
 #include "formats/FileKind.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
+#include "formats/OpenedFile.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "pictures/IconExtract.h"
@@ -59,14 +60,19 @@ void AddIconImages(FirstGroup& out) {
 
 // A 32-bit executable: the first group in directory order, the order the
 // explorer lists, and only the directory entries and image bytes it names.
-void FirstPeGroup(ByteView file, FirstGroup& out) {
+// The resource directory is read here unless the opened file has read it.
+void FirstPeGroup(ByteView file, const ResourceModule* opened, FirstGroup& out) {
     std::string error;
-    const auto module = ResourceModule::FromBytes(file, &error);
-    if (!module) {
+    std::unique_ptr<ResourceModule> own;
+    if (!opened) {
+        own = ResourceModule::FromBytes(file, &error);
+        opened = own.get();
+    }
+    if (!opened) {
         out.why = error.empty() ? "not a readable executable" : error;
         return;
     }
-    const std::optional<FirstGroupImages> group = FirstPeGroupImages(*module);
+    const std::optional<FirstGroupImages> group = FirstPeGroupImages(*opened);
     if (!group) {
         out.why = "the file holds no icons";
         return;
@@ -77,12 +83,12 @@ void FirstPeGroup(ByteView file, FirstGroup& out) {
 }
 
 FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteView file,
-                          const std::shared_ptr<const void>& owner) {
+                          const std::shared_ptr<const void>& owner, const ResourceModule* module) {
     FirstGroup out;
     switch (source) {
     case ThumbnailSource::Executable:
         switch (GetFileKindOfBytes(std::string(), file)) {
-        case fkPEFile: FirstPeGroup(file, out); break;
+        case fkPEFile: FirstPeGroup(file, module, out); break;
         case fkNEFile: {
             if (CountNEIconGroups(file) < 1) {
                 out.why = "the file holds no icons";
@@ -176,7 +182,7 @@ namespace {
 
 // With an owner that keeps bytes alive, the groups' images are views of them.
 std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, const std::shared_ptr<const void>& owner,
-                                   int size, std::string* why) {
+                                   const ResourceModule* module, int size, std::string* why) {
     auto fail = [&](std::string text) -> std::optional<Bytes> {
         if (why) *why = std::move(text);
         return std::nullopt;
@@ -186,7 +192,7 @@ std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, cons
         // Reading and decoding draw from one budget that grows with the
         // file, as a load does.
         const LoadBudget budget(bytes.size());
-        FirstGroup group = ReadFirstGroup(ThumbnailSourceOf(name, bytes), name, bytes, owner);
+        FirstGroup group = ReadFirstGroup(ThumbnailSourceOf(name, bytes), name, bytes, owner, module);
         if (!group.why.empty()) return fail(group.why);
         std::vector<Candidate>& left = group.images;
         for (int tried = 0; tried < kMaxImagesTried && !left.empty(); ++tried) {
@@ -206,16 +212,16 @@ std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, cons
 } // namespace
 
 std::optional<Bytes> ThumbnailPngOfBytes(const std::string& name, ByteView bytes, int size, std::string* why) {
-    return MakeThumbnail(name, bytes, nullptr, size, why);
+    return MakeThumbnail(name, bytes, nullptr, nullptr, size, why);
 }
 
 std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string* why) {
-    const auto file = std::make_shared<MappedFile>();
-    if (!file->Open(path)) {
-        if (why) *why = file->error();
+    const auto file = OpenedFile::Open(path);
+    if (!file->Readable()) {
+        if (why) *why = file->OpenError();
         return std::nullopt;
     }
-    return MakeThumbnail(path, file->bytes(), file, size, why);
+    return MakeThumbnail(path, file->Bytes(), file->Owner(), file->Module(), size, why);
 }
 
 } // namespace gw

@@ -5,31 +5,13 @@
 #include "batch/core/OutputNames.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 
 namespace gw {
 
 namespace {
-
-ContainerKind KindOf(const Listing& listing, TFileKind fileKind) {
-    if (listing.resources) return ContainerKind::ResourceFile;
-    if (fileKind == fkPEFile) return ContainerKind::PEFile;
-    if (fileKind == fkNEFile) return ContainerKind::NEFile;
-    return ContainerKind::NonExecutable;
-}
-
-FileCounts CountsFor(const Listing& listing, TFileKind fileKind, int count) {
-    FileCounts counts;
-    counts.kind = KindOf(listing, fileKind);
-    counts.fileKind = fileKind;
-    switch (listing.objects) {
-    case ObjectKind::Icons: counts.iconGroups = count; break;
-    case ObjectKind::Bitmaps: counts.bitmaps = count; break;
-    case ObjectKind::Cursors: counts.cursorGroups = count; break;
-    }
-    return counts;
-}
 
 std::string ImageBase(const std::string& prefix, size_t group, size_t image) {
     return prefix + "_" + std::to_string(group) + "_" + std::to_string(image);
@@ -91,22 +73,17 @@ bool WriteBitmaps(const FileContents& contents, const std::string& prefix, Batch
 
 } // namespace
 
-bool ExtractOneFile(const std::string& path, const Listing& listing, TFileKind fileKind, int count,
-                    const OutputChoice& choice, BatchWriter& writer) {
+bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const OutputChoice& choice,
+                    BatchWriter& writer) {
     if (count < 1 || count > kMaxObjectsPerFile) return true;
-    const std::string prefix = WizardPrefixBase(PathFileName(path));
-    // One file's records live only while it is written: a local object is
-    // released (images, handles, then the lists) before the next file is read.
-    FileContents contents;
+    const std::string prefix = WizardPrefixBase(file.FileName());
     const ObjectKind objects = listing.objects;
-    LoadFileContents(contents, path, CountsFor(listing, fileKind, count), objects == ObjectKind::Icons,
-                     objects == ObjectKind::Cursors, objects == ObjectKind::Bitmaps);
-    const bool ok = objects == ObjectKind::Bitmaps ? WriteBitmaps(contents, prefix, writer)
-                                                   : WriteGroupImages(contents, path, prefix, objects, choice, writer);
-    contents.ReleaseIconGroups();
-    contents.ReleaseCursorGroups();
-    contents.ReleaseBitmaps();
-    return ok;
+    file.Load(objects == ObjectKind::Icons     ? RecordKind::Icons
+              : objects == ObjectKind::Cursors ? RecordKind::Cursors
+                                               : RecordKind::Bitmaps);
+    const FileContents& contents = file.Contents();
+    return objects == ObjectKind::Bitmaps ? WriteBitmaps(contents, prefix, writer)
+                                          : WriteGroupImages(contents, file.Path(), prefix, objects, choice, writer);
 }
 
 } // namespace gw

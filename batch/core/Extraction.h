@@ -10,6 +10,7 @@
 namespace gw {
 
 class BatchWriter;
+class OpenedFile;
 
 // What the wizard writes (its AsIcons, AsBitmaps, AsCursors).
 struct OutputChoice {
@@ -22,11 +23,13 @@ struct OutputChoice {
 // is not believed (no executable or resource file holds that many).
 constexpr int kMaxObjectsPerFile = 1 << 20;
 
-// Loads the count objects of the listing's kind from the file at path (its
-// kind as the listing classified it), writes each through the writer, and
-// releases them before returning. What the loader could not fill writes
-// nothing. False when a write failed: the batch ends (writer.Error()).
-bool ExtractOneFile(const std::string& path, const Listing& listing, TFileKind fileKind, int count,
-                    const OutputChoice& choice, BatchWriter& writer);
+// Reads the objects of the listing's kind from the opened file (count is the
+// number the listing found; a file it found none in is passed over) and
+// writes each through the writer. What the reader could not fill writes
+// nothing. The records live as long as the opened file, which the caller
+// drops before the next file is read. False when a write failed: the batch
+// ends (writer.Error()).
+bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const OutputChoice& choice,
+                    BatchWriter& writer);
 
 } // namespace gw

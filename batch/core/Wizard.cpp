@@ -6,7 +6,7 @@
 
 #include "batch/core/OutputNames.h"
 #include "batch/core/Progress.h"
-#include "formats/FileKind.h"
+#include "formats/OpenedFile.h"
 #include "platform/FileIo.h"
 
 namespace gw {
@@ -97,8 +97,8 @@ private:
             // Opened by its name as listed: this file system tells case apart.
             const std::string path = JoinPath(m_request.CurrentDir, row.caption);
             if (!IsRegularFile(path) || count < 1) continue;
-            const TFileKind kind = m_request.listing.resources ? fkNonExecutable : GetFileKind(path);
-            if (!Extract(path, kind, count)) return false;
+            const auto file = OpenedFile::Open(path);
+            if (!Extract(*file, count)) return false;
         }
         return true;
     }
@@ -113,16 +113,19 @@ private:
             Step(name);
             if (!ListingTakesExtension(m_request.listing, LowerExtension(name))) return true;
             const std::string path = JoinPath(folder, name);
-            const ListingCount counted = CountForListing(path, m_request.listing);
+            // Opening a FIFO or a device could block or read without end.
+            if (!IsRegularFile(path)) return true;
+            const auto file = OpenedFile::Open(path);
+            const ListingCount counted = CountForListing(*file, m_request.listing);
             if (counted.count < 1) return true;
-            return Extract(path, counted.fileKind, counted.count);
+            return Extract(*file, counted.count);
         };
         MakeLTree(m_request.CurrentDir, visitor);
     }
 
-    bool Extract(const std::string& path, TFileKind kind, int count) {
+    bool Extract(OpenedFile& file, int count) {
         ++m_result.filesRead;
-        return ExtractOneFile(path, m_request.listing, kind, count, m_choice, m_writer);
+        return ExtractOneFile(file, m_request.listing, count, m_choice, m_writer);
     }
 
     void Fail(const std::string& message) {

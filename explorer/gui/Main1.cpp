@@ -36,6 +36,7 @@
 
 #include "explorer/core/ListRules.h"
 #include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
 #include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
 #include "gui/BusyCursor.h"

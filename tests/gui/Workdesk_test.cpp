@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 #include "batch/core/ScriptedPrompts.h"
-#include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
 #include "formats/ResTypes.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"

@@ -1,0 +1,197 @@
+#include "formats/OpenedFile.h"
+
+#include <algorithm>
+
+#include "formats/BmpManage.h"
+#include "formats/CursorManage.h"
+#include "formats/FileKind.h"
+#include "formats/IconManage.h"
+#include "formats/NeResources.h"
+#include "formats/PeResources.h"
+#include "formats/ResFile.h"
+#include "platform/FileIo.h"
+#include "platform/Paths.h"
+#include "platform/ResourceModule.h"
+
+namespace gw {
+
+namespace {
+
+size_t ListSize(int32_t count) { return size_t(std::max(count, 0)); }
+
+// Bytes read into memory, for files opened from bytes.
+struct OwnedBytes {
+    Bytes bytes;
+};
+
+} // namespace
+
+std::shared_ptr<OpenedFile> OpenedFile::Open(const std::string& path) {
+    std::shared_ptr<OpenedFile> opened(new OpenedFile(path));
+    auto file = std::make_shared<MappedFile>();
+    if (file->Open(path)) {
+        opened->m_readable = true;
+        opened->m_bytes = file->bytes();
+        opened->m_owner = std::move(file);
+    } else {
+        opened->m_openError = file->error();
+        opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, opened->m_openError});
+    }
+    opened->Classify();
+    return opened;
+}
+
+std::shared_ptr<OpenedFile> OpenedFile::OfBytes(const std::string& path, gw::Bytes bytes) {
+    std::shared_ptr<OpenedFile> opened(new OpenedFile(path));
+    auto owned = std::make_shared<OwnedBytes>(OwnedBytes{std::move(bytes)});
+    opened->m_readable = true;
+    opened->m_bytes = owned->bytes;
+    opened->m_owner = std::move(owned);
+    opened->Classify();
+    return opened;
+}
+
+OpenedFile::~OpenedFile() = default;
+
+std::string OpenedFile::FileName() const { return PathFileName(m_path); }
+
+// The kind and the counts the explorer shows, from the bytes alone: only
+// the headers and resource directories are touched.
+void OpenedFile::Classify() {
+    FileCounts& c = m_counts;
+    if (!m_readable) return;
+    if (UpperExtension(m_path) == ".BMP") {
+        c.kind = ContainerKind::BitmapFile;
+        c.fileKind = fkBitmapFile;
+        c.bitmaps = 1;
+        return;
+    }
+    if (IsResourceFileName(m_path)) {
+        c.kind = ContainerKind::ResourceFile;
+        c.iconGroups = CountResEntries(m_bytes, RT_GROUP_ICON);
+        c.cursorGroups = CountResEntries(m_bytes, RT_GROUP_CURSOR);
+        c.bitmaps = CountResEntries(m_bytes, RT_BITMAP);
+        c.damage = ResFileDamage(m_bytes);
+    } else {
+        c.fileKind = GetFileKindOfBytes(m_path, m_bytes);
+        switch (c.fileKind) {
+        case fkIconFile:
+            c.kind = ContainerKind::IconFile;
+            c.iconGroups = 1;
+            break;
+        case fkCursorFile:
+            c.kind = ContainerKind::CursorFile;
+            c.cursorGroups = 1;
+            break;
+        case fkNEFile:
+            c.kind = ContainerKind::NEFile;
+            c.iconGroups = CountNEIconGroups(m_bytes);
+            c.cursorGroups = CountNEResourcesOfBytes(m_bytes, false);
+            c.bitmaps = CountNEResourcesOfBytes(m_bytes, true);
+            break;
+        case fkPEFile: {
+            c.kind = ContainerKind::PEFile;
+            std::string why;
+            m_module = ResourceModule::FromBytes(m_bytes, &why);
+            if (!m_module) {
+                c.damage = ReadError{ReadErrorKind::Invalid, 0, why.empty() ? "not a readable executable" : why};
+                break;
+            }
+            c.iconGroups = m_module->Count(RT_GROUP_ICON);
+            c.cursorGroups = m_module->Count(RT_GROUP_CURSOR);
+            c.bitmaps = m_module->Count(RT_BITMAP);
+            c.damage = m_module->Damage();
+            break;
+        }
+        default: break;
+        }
+    }
+    m_contents.NoteError(c.damage);
+    m_contents.IconGroupCount = c.iconGroups;
+    m_contents.CursorGroupCount = c.cursorGroups;
+    m_contents.BitmapCount = c.bitmaps;
+}
+
+const LoadResult& OpenedFile::Load(RecordKind kind) {
+    std::optional<LoadResult>& loaded = m_loaded[size_t(kind)];
+    if (!loaded) loaded = Read(kind);
+    return *loaded;
+}
+
+LoadResult OpenedFile::LoadAll() {
+    LoadResult all;
+    for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps}) {
+        const LoadResult& one = Load(kind);
+        if (one.ok) continue;
+        all.ok = false;
+        all.error += (all.error.empty() ? "" : "; ") + one.error;
+    }
+    return all;
+}
+
+// One kind's records through the reader of the file's kind, over the bytes
+// opened once. A loader's status byte becomes a failed result with the
+// loader's own words.
+LoadResult OpenedFile::Read(RecordKind kind) {
+    LoadResult result;
+    auto status = [&](uint8_t failed) {
+        if (failed == 0) return;
+        result.ok = false;
+        result.error = m_contents.LastError.empty() ? "cannot read the file" : m_contents.LastError;
+    };
+    FileContents& c = m_contents;
+    c.LastError.clear();
+    const ContainerKind k = m_counts.kind;
+    const std::string fileName = FileName();
+    switch (kind) {
+    case RecordKind::Icons:
+        if (m_counts.iconGroups <= 0) break;
+        c.IconGroups.resize(ListSize(c.IconGroupCount));
+        if (k == ContainerKind::IconFile) {
+            status(ReadIconFileBytes(c, m_bytes, m_owner));
+            // An icon file's one group is named after the file, as a cursor file's group is.
+            c.IconGroups[0].Name = NameBeforeFirstDot(fileName);
+            c.IconGroups[0].IsNamed = 1;
+        } else if (k == ContainerKind::NEFile) {
+            status(LoadIconsNEOfBytes(c, m_bytes, m_path, m_owner));
+        } else if (k == ContainerKind::PEFile && m_module) {
+            status(LoadIconsPE(c, *m_module, m_path));
+        } else if (k == ContainerKind::ResourceFile) {
+            LoadResIconsBytes(c, m_bytes, m_owner);
+        }
+        break;
+    case RecordKind::Cursors:
+        if (m_counts.cursorGroups <= 0) break;
+        c.CursorGroups.resize(ListSize(c.CursorGroupCount));
+        if (k == ContainerKind::CursorFile) {
+            const std::string error = LoadCursorFileBytes(c, m_bytes, fileName, m_owner);
+            if (!error.empty()) result = {false, error};
+        } else if (k == ContainerKind::NEFile) {
+            status(LoadCursorsNEOfBytes(c, m_bytes, m_path, m_owner));
+        } else if (k == ContainerKind::PEFile && m_module) {
+            status(LoadCursorsPE(c, *m_module, m_path));
+        } else if (k == ContainerKind::ResourceFile) {
+            LoadResCursorsBytes(c, m_bytes, m_owner);
+        }
+        break;
+    case RecordKind::Bitmaps:
+        if (m_counts.bitmaps <= 0) break;
+        c.MaxBmpWidth = 0;
+        c.MaxBmpHeight = 0;
+        c.Bitmaps.resize(ListSize(c.BitmapCount));
+        if (k == ContainerKind::BitmapFile)
+            status(ReadBmpFileBytes(c, m_bytes, m_path, fileName));
+        else if (k == ContainerKind::NEFile)
+            status(LoadBitmapsNEOfBytes(c, m_bytes, m_path));
+        else if (k == ContainerKind::PEFile && m_module)
+            status(LoadBitmapsPE(c, *m_module));
+        else if (k == ContainerKind::ResourceFile)
+            LoadResBitmapsBytes(c, m_bytes, m_owner);
+        break;
+    }
+    return result;
+}
+
+FileCounts CountFile(const std::string& path) { return OpenedFile::Open(path)->Counts(); }
+
+} // namespace gw

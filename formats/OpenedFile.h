@@ -1,0 +1,83 @@
+#pragma once
+// One file, opened once: its bytes (mapped), its kind and counts (classified
+// once, when it is opened), its records (read from the same bytes on first
+// ask, one kind at a time) and everything the reads found damaged. The
+// command line, the thumbnailer, the explorer's counting, the workdesks and
+// the managers all go through it, so a file is opened and its headers are
+// parsed once per command, and a manager opened from a workdesk shares the
+// workdesk's file.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/FileContents.h"
+#include "platform/ByteReader.h"
+#include "platform/ReadError.h"
+#include "platform/ResourceModule.h"
+
+namespace gw {
+
+enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps };
+
+class OpenedFile {
+public:
+    // Opens and classifies the file at path. Never null: a file that cannot
+    // be read is "Non Executable" with an io error.
+    static std::shared_ptr<OpenedFile> Open(const std::string& path);
+    // The same over bytes already read; path names the file (its extension
+    // takes part in the classification, as a path's does).
+    static std::shared_ptr<OpenedFile> OfBytes(const std::string& path, Bytes bytes);
+
+    ~OpenedFile();
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string FileName() const;
+    // False when the file could not be opened at all; OpenError says why.
+    bool Readable() const { return m_readable; }
+    const std::string& OpenError() const { return m_openError; }
+    ByteView Bytes() const { return m_bytes; }
+    // Keeps the bytes alive for records that hold views of them.
+    const std::shared_ptr<const void>& Owner() const { return m_owner; }
+    const FileCounts& Counts() const { return m_counts; }
+    ContainerKind Kind() const { return m_counts.kind; }
+    // The resource directory of a 32-bit executable; null for other kinds.
+    const ResourceModule* Module() const { return m_module.get(); }
+
+    // Reads the records of a kind unless they were read already; the result
+    // of the first read is kept and returned again.
+    const LoadResult& Load(RecordKind kind);
+    // Reads every kind the file holds.
+    LoadResult LoadAll();
+    // What has been read so far (the lists the windows show and write).
+    FileContents& Contents() { return m_contents; }
+    const FileContents& Contents() const { return m_contents; }
+
+    // Everything found damaged so far: the counting's damage first, then
+    // each read's, each kept once.
+    const std::vector<ReadError>& Errors() const { return m_contents.Errors; }
+    bool Damaged() const { return !m_contents.Errors.empty(); }
+
+private:
+    OpenedFile(std::string path) : m_path(std::move(path)) {}
+    void Classify();
+    LoadResult Read(RecordKind kind);
+
+    std::string m_path;
+    bool m_readable = false;
+    std::string m_openError;
+    ByteView m_bytes;
+    std::shared_ptr<const void> m_owner;
+    std::unique_ptr<ResourceModule> m_module;
+    FileCounts m_counts;
+    FileContents m_contents;
+    std::optional<LoadResult> m_loaded[3]; // by RecordKind
+};
+
+// Classifies a file and counts what it holds, touching only what the
+// counters need.
+FileCounts CountFile(const std::string& path);
+
+} // namespace gw

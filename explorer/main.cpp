@@ -22,7 +22,6 @@
 #include "explorer/gui/FileList.h"
 #include "explorer/gui/Main1.h"
 #include "gui/ToolIcons.h"
-#include "listing/CommonData.h"
 #include "managers/gui/About2.h"
 #include "managers/gui/About4.h"
 #include "managers/gui/About5.h"
@@ -51,25 +50,33 @@ void ApplyScreenToDisplay() {
 
 namespace {
 
+// A workdesk is opened on the row's file; it shows only when the file holds
+// something to show (it has said why otherwise).
+template <class Viewer>
+void OpenAndShow(Viewer& viewer, const std::string& path) {
+    if (viewer.Open(path)) viewer.exec();
+}
+
 // A group manager and its property sheet: the manager opens on a file from
 // the explorer or on the workdesk's selected group, the sheet from either.
-template <class Manager, class Sheet, class Desk, class DeskGroups>
-void WireGroupManager(gw::TForm1& explorer, gw::OpenTarget target, Manager& manager, Sheet& sheet, Desk& desk,
-                      DeskGroups deskGroups) {
-    explorer.Links().SetViewer(target, [&manager] {
-        manager.SetWorkdeskGroups(nullptr);
-        manager.exec();
+template <class Manager, class Sheet, class Desk>
+void WireGroupManager(gw::TForm1& explorer, gw::OpenTarget target, Manager& manager, Sheet& sheet, Desk& desk) {
+    explorer.Links().SetViewer(target, [&manager](const std::string& path) {
+        if (manager.OpenFile(path)) manager.exec();
     });
-    desk.openManager = [&manager, deskGroups] {
-        manager.SetWorkdeskGroups(deskGroups());
+    desk.openManager = [&manager](const std::shared_ptr<gw::OpenedFile>& file, size_t group) {
+        manager.OpenWorkdeskGroup(file, group);
         manager.exec();
     };
-    desk.openProperties = [&sheet, deskGroups] {
-        sheet.SetGroups(deskGroups());
+    desk.openProperties = [&sheet, &manager](const std::shared_ptr<gw::OpenedFile>& file, size_t group) {
+        const auto& groups = Manager::Kind::Groups(file->Contents());
+        if (group >= groups.size()) return;
+        sheet.Open({&groups[group], 0, gw::SheetSource::Workdesk, groups[group].Name,
+                    gw::ViewerFileName(*file)});
         sheet.exec();
     };
-    manager.openProperties = [&manager, &sheet] {
-        sheet.SetGroups(manager.Groups());
+    manager.openProperties = [&sheet](const auto& request) {
+        sheet.Open(request);
         sheet.exec();
     };
 }
@@ -98,72 +105,57 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(gw::AppIcon());
     ApplyScreenToDisplay();
 
-    gw::CommonData common;
     gw::ExplorerState explorer;
 
     // The existing-file flags every batch command shares, at their start values.
     gw::ActionFlags actions;
 
-    gw::TForm1 form1(common, explorer);
+    gw::TForm1 form1(explorer);
     gw::TForm20 form20(&form1);
     gw::TActionForm actionForm(&form1);
     gw::QtPrompts prompts(&form1, actionForm);
     gw::TWForm1 wizForm1(prompts, explorer.TempDir, &form1);
     // The viewers take the prompts, which the "Already exists" dialog answers,
     // so they are made after it.
-    gw::TForm2 form2(common, explorer, actions, prompts, &form1);
-    gw::TForm8 form8(common, explorer, actions, prompts, &form1);
-    gw::TForm11 form11(common, explorer, actions, prompts, &form1);
-    gw::TForm3 form3(common, &form1);
-    gw::TForm4 form4(common, actions, prompts, &form1);
-    form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2] { form2.exec(); });
-    WireGroupManager(form1, gw::OpenTarget::IconManager, form4, form3, form2,
-                     [&form2] { return &form2.Contents().IconGroups; });
-    form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk, [&form8] { form8.exec(); });
+    gw::TForm2 form2(actions, prompts, &form1);
+    gw::TForm8 form8(actions, prompts, &form1);
+    gw::TForm11 form11(actions, prompts, &form1);
+    gw::TForm3 form3(&form1);
+    gw::TForm4 form4(actions, prompts, &form1);
+    form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2](const std::string& path) { OpenAndShow(form2, path); });
+    WireGroupManager(form1, gw::OpenTarget::IconManager, form4, form3, form2);
+    form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk,
+                            [&form8](const std::string& path) { OpenAndShow(form8, path); });
     // The Bitmap & Glyph Manager: on a bitmap file, or on the Bitmap
     // Workdesk's selected bitmap; Bitmap Properties from either, showing the
     // workdesk's row and thumbnail when it came from there.
-    gw::TForm6 form6(common, prompts, &form1);
-    gw::TForm7 form7(common, &form1);
-    bool bitmapFromDesk = false;
-    const auto deskBitmapView = [&form8] {
-        gw::WorkdeskBitmapView view;
-        const int row = form8.HandedOverRow();
-        if (row < 0 || size_t(row) >= form8.Model()->Items().size()) return view;
-        const gw::BitmapDeskItem& item = form8.Model()->Items()[size_t(row)];
-        const std::vector<std::string> texts = item.SubItems();
-        view.caption = item.caption;
-        view.width = texts[2];
-        view.height = texts[3];
-        view.format = texts[4];
-        view.thumbnail = form8.Model()->index(row).data(Qt::DecorationRole).value<QPixmap>().toImage();
-        return view;
+    gw::TForm6 form6(prompts, &form1);
+    gw::TForm7 form7(&form1);
+    const auto deskBitmapView = [&form8](size_t row) {
+        const gw::BitmapDeskItem& item = form8.ItemAt(row);
+        return gw::WorkdeskBitmapView{item.caption, std::to_string(item.width), std::to_string(item.height),
+                                      gw::BitmapFormatText(item.format), form8.ThumbnailAt(row)};
     };
-    form1.Links().SetViewer(gw::OpenTarget::BitmapManager, [&] {
-        bitmapFromDesk = false;
-        form6.SetWorkdesk(nullptr);
-        form6.exec();
+    form1.Links().SetViewer(gw::OpenTarget::BitmapManager, [&form6](const std::string& path) {
+        if (form6.OpenFile(path)) form6.exec();
     });
-    form8.openManager = [&] {
-        bitmapFromDesk = true;
-        form6.SetWorkdesk(&form8.Contents().Bitmaps);
+    form8.openManager = [&](const std::shared_ptr<gw::OpenedFile>& file, size_t row) {
+        form6.OpenWorkdeskBitmap(file, form8.ItemAt(row).entry, deskBitmapView(row));
         form6.exec();
-        bitmapFromDesk = false;
     };
-    form8.openProperties = [&] {
-        form7.SetWorkdeskItem(deskBitmapView());
+    form8.openProperties = [&](const std::shared_ptr<gw::OpenedFile>&, size_t row) {
+        form7.Open({deskBitmapView(row)});
         form7.exec();
     };
-    form6.openProperties = [&] {
-        form7.SetFileContents(&form6.Contents());
-        form7.SetWorkdeskItem(bitmapFromDesk ? std::optional(deskBitmapView()) : std::nullopt);
+    form6.openProperties = [&form7](const gw::BitmapSheetRequest& request) {
+        form7.Open(request);
         form7.exec();
     };
-    form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk, [&form11] { form11.exec(); });
-    gw::TForm9 form9(common, actions, prompts, &form1);
-    gw::TForm10 form10(common, &form1);
-    WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11,
-                     [&form11] { return &form11.Contents().CursorGroups; });
+    form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk,
+                            [&form11](const std::string& path) { OpenAndShow(form11, path); });
+    gw::TForm9 form9(actions, prompts, &form1);
+    gw::TForm10 form10(&form1);
+    WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11);
 
     form1.Links().showAbout = [&form20] { form20.exec(); };
     form1.Links().extractAll = [&] {

@@ -129,6 +129,24 @@ LoadResult OpenedFile::LoadAll() {
     return all;
 }
 
+const LoadResult& OpenedFile::LoadAsImageFile(ContainerKind kind) {
+    const RecordKind records = kind == ContainerKind::IconFile     ? RecordKind::Icons
+                               : kind == ContainerKind::CursorFile ? RecordKind::Cursors
+                                                                   : RecordKind::Bitmaps;
+    if (m_readable && m_counts.kind != kind) {
+        m_counts = FileCounts{};
+        m_counts.kind = kind;
+        m_counts.fileKind = kind == ContainerKind::IconFile     ? fkIconFile
+                            : kind == ContainerKind::CursorFile ? fkCursorFile
+                                                                : fkBitmapFile;
+        m_counts.iconGroups = m_contents.IconGroupCount = records == RecordKind::Icons;
+        m_counts.cursorGroups = m_contents.CursorGroupCount = records == RecordKind::Cursors;
+        m_counts.bitmaps = m_contents.BitmapCount = records == RecordKind::Bitmaps;
+        for (auto& loaded : m_loaded) loaded.reset();
+    }
+    return Load(records);
+}
+
 // One kind's records through the reader of the file's kind, over the bytes
 // opened once. A loader's status byte becomes a failed result with the
 // loader's own words.

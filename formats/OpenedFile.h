@@ -51,6 +51,10 @@ public:
     const LoadResult& Load(RecordKind kind);
     // Reads every kind the file holds.
     LoadResult LoadAll();
+    // Reads a plain icon, cursor or bitmap file as that kind, whatever its
+    // header says, as the viewer of that kind opens it: a header that is not
+    // one is damage the reader reports, not another kind of file.
+    const LoadResult& LoadAsImageFile(ContainerKind kind);
     // What has been read so far (the lists the windows show and write).
     FileContents& Contents() { return m_contents; }
     const FileContents& Contents() const { return m_contents; }

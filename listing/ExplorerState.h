@@ -1,8 +1,8 @@
 #pragma once
-// The explorer's values that the other windows read: the folder and category
-// of the last scan, its counters and the row selected in the file list (the
-// hand-over flags of the viewers are in CommonData). One object, owned by
-// the program entry and passed by reference to every window.
+// The explorer's values: the folder and category of the last scan, its
+// counters and the row selected in the file list, which the explorer's own
+// batch commands read. The viewers are opened with a path and read nothing
+// here. One object, owned by the program entry.
 #include <cstdint>
 #include <optional>
 #include <string>

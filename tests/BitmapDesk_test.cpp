@@ -5,6 +5,7 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/BmpManage.h"
+#include "formats/OpenedFile.h"
 #include "formats/PeResources.h"
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
@@ -30,14 +31,17 @@ Bytes Dib(int w, int h, int bits = 24) {
     return BuildDib(s);
 }
 
-// A library of four bitmap resources, one of which does not decode, loaded
-// as the workdesk loads it.
+// A library of four bitmap resources, one of which does not decode, opened
+// and read as the workdesk reads it.
 struct LoadedLibrary {
     TempDir dir;
     std::string path = dir.file("pics.dll");
-    FileContents contents;
+    std::shared_ptr<OpenedFile> file;
+    FileContents& contents;
 
-    LoadedLibrary() {
+    LoadedLibrary() : file(Open(path)), contents(file->Contents()) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).ok); }
+
+    static std::shared_ptr<OpenedFile> Open(const std::string& path) {
         PeLayout layout;
         layout.resources = {
             BitmapRes(ResName::Named("zeta"), Dib(200, 30)),
@@ -46,12 +50,11 @@ struct LoadedLibrary {
             BitmapRes(ResName::Id(7), Bytes(30, 0xEE)), // does not decode
         };
         WriteFile(path, BuildPe(layout).bytes);
-        contents.BitmapCount = 4;
-        EXPECT_EQ(LoadBitmaps(contents, path, fkPEFile), 0) << contents.LastError;
+        return OpenedFile::Open(path);
     }
 
     BitmapDeskFile File(BitmapSaveSource source = BitmapSaveSource::ReadAgain) const {
-        return {&contents.Bitmaps, path, source};
+        return {&contents.Bitmaps, path, source, file->Module()};
     }
 };
 
@@ -124,15 +127,25 @@ TEST(BitmapDesk, SaveAllReadsThePeAgainByIdOrNameAndHonoursSkip) {
     EXPECT_EQ(DecodeBmp(ReadFile(out.file("zeta.bmp"))).width, 200);
     EXPECT_EQ(flags.ActionSkip, 0); // the batch ended: all five cleared
 
-    // The file gone since it was opened: nothing is written, and the user hears why.
-    std::filesystem::remove(lib.path);
+    // Each bitmap is read again from the file, not taken from the list: a
+    // loaded bitmap that differs from the file's does not reach the output.
+    const BitmapDeskItem& id = items[0];
+    lib.contents.Bitmaps[id.entry].Picture.Set(std::make_shared<Bitmap>(DecodeBmp(BuildBmpFile(Dib(1, 1)))));
     TempDir again;
     prompts.folders.push_back(again.path());
-    const BatchResult gone = SaveAllDeskBitmaps(lib.File(), items, flags, prompts);
+    const BatchResult reread = SaveAllDeskBitmaps(lib.File(), items, flags, prompts);
+    EXPECT_EQ(reread.stats.filesWritten, 3);
+    EXPECT_EQ(DecodeBmp(ReadFile(again.file("101.bmp"))).height, 300);
+    // Without the file's resources at hand, nothing is written, and the user hears why.
+    BitmapDeskFile without = lib.File();
+    without.module = nullptr;
+    TempDir none;
+    prompts.folders.push_back(none.path());
+    const BatchResult gone = SaveAllDeskBitmaps(without, items, flags, prompts);
     EXPECT_EQ(gone.stats.filesWritten, 0);
     ASSERT_EQ(gone.notes.size(), 1u);
     EXPECT_NE(gone.notes[0].find("pics.dll"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_empty(again.path()));
+    EXPECT_TRUE(std::filesystem::is_empty(none.path()));
 }
 
 TEST(BitmapDesk, SaveOneWritesTheLoadedBitmapInItsFormat) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/FileContents.h"
-#include "listing/CommonData.h"
+#include "formats/OpenedFile.h"
 #include "managers/core/BitmapManager.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
@@ -92,18 +92,14 @@ TEST(BitmapManager, DeviceFormatTakesTheScreenDepthForShowAndSave) {
 TEST(BitmapManager, FileContextLoadsItsBitmapAndShowsItsProperties) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("Wide.bmp"), BmpFile(300, 20)));
-    CommonData common;
-    common.SelFileName = "wide.bmp";
-    common.SelFilePath = dir.file("Wide.bmp");
-    common.BitmapIndex = 5;
-    FileContents contents;
-    OpenBitmapManagerFile(common, contents);
+    const auto file = OpenedFile::Open(dir.file("Wide.bmp"));
+    const std::shared_ptr<Bitmap> work = OpenBitmapManagerFile(*file);
+    const FileContents& contents = file->Contents();
     ASSERT_EQ(contents.Bitmaps.size(), 1u);
-    EXPECT_EQ(common.BitmapIndex, 0);
-    EXPECT_EQ(common.WorkBitmap->width, 300);
-    EXPECT_EQ(common.WorkBitmap->pixelFormat, PixelFormat::pf24bit);
+    EXPECT_EQ(work->width, 300);
+    EXPECT_EQ(work->pixelFormat, PixelFormat::pf24bit);
 
-    const BitmapProperties values = BitmapFilePropertiesOf(common.SelFileName, *common.WorkBitmap);
+    const BitmapProperties values = BitmapFilePropertiesOf("wide.bmp", *work);
     EXPECT_EQ(values.name, "wide.bmp");
     EXPECT_EQ(values.size, "300 x 20");
     EXPECT_EQ(values.colors, "24 bit");
@@ -125,11 +121,13 @@ TEST(BitmapManager, FileContextLoadsItsBitmapAndShowsItsProperties) {
 
     // A file that does not decode: one empty entry, nothing divided by its zero size.
     ASSERT_TRUE(WriteFile(dir.file("Broken.bmp"), Bytes{'B', 'M', 0, 0}));
-    common.SelFilePath = dir.file("Broken.bmp");
-    OpenBitmapManagerFile(common, contents);
-    ASSERT_EQ(contents.Bitmaps.size(), 1u);
-    EXPECT_FALSE(common.WorkBitmap->HasHandle());
-    EXPECT_FALSE(BitmapSheetPictureOf(*contents.Bitmaps[0].Bitmap(), contents.MaxBmpWidth, contents.MaxBmpHeight)
+    const auto broken = OpenedFile::Open(dir.file("Broken.bmp"));
+    const std::shared_ptr<Bitmap> none = OpenBitmapManagerFile(*broken);
+    const FileContents& empty = broken->Contents();
+    ASSERT_EQ(empty.Bitmaps.size(), 1u);
+    EXPECT_FALSE(none->HasHandle());
+    EXPECT_TRUE(broken->Damaged());
+    EXPECT_FALSE(BitmapSheetPictureOf(*empty.Bitmaps[0].Bitmap(), empty.MaxBmpWidth, empty.MaxBmpHeight)
                      .picture.HasHandle());
-    EXPECT_EQ(BitmapFilePropertiesOf("broken.bmp", *common.WorkBitmap).size, "0 x 0");
+    EXPECT_EQ(BitmapFilePropertiesOf("broken.bmp", *none).size, "0 x 0");
 }

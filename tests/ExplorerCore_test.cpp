@@ -418,29 +418,22 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
     EXPECT_EQ(ClickStatusText(s, {0, "x.res", "Resource File", "4", "1"}), "Resource File");
     EXPECT_EQ(ClickStatusText(s, {0, "Sub", "", "", "0"}), "");
 
-    // An image file: name lower-cased, path keeps the listed case.
-    CommonData cd;
-    cd.ExecutableSource = cd.ResourceSource = 1;
-    OpenPlan plan = PlanOpen(s, cd, {0, "Big.ICO", "Icon", "1", "1"});
+    // An image file opens its manager on the path as listed.
+    OpenPlan plan = PlanOpen(s, {0, "Big.ICO", "Icon", "1", "1"});
     EXPECT_EQ(plan.target, OpenTarget::IconManager);
-    EXPECT_EQ(cd.SelFileName, "big.ico");
-    EXPECT_EQ(cd.SelFilePath, "/home/ann/art/Big.ICO");
-    EXPECT_EQ(cd.ExecutableSource + cd.ResourceSource, 0);
+    EXPECT_EQ(plan.path, "/home/ann/art/Big.ICO");
 
-    // A container opens the Workdesk of the category with the source flags.
-    cd.WorkdeskShown = 1;
+    // A container opens the Workdesk of the category.
     ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
-    plan = PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"});
+    plan = PlanOpen(s, {0, "app.res", "Resource File", "2", "1"});
     EXPECT_EQ(plan.target, OpenTarget::BitmapWorkdesk);
-    EXPECT_EQ(cd.WorkdeskShown, 0);
-    EXPECT_EQ(cd.ResourceSource, 1);
-    EXPECT_EQ(cd.ExecutableSource, 0);
+    EXPECT_EQ(plan.path, "/home/ann/art/app.res");
     s.CatIcons = s.CatBitmaps = s.CatCursors = 0;
-    EXPECT_EQ(PlanOpen(s, cd, {0, "app.res", "Resource File", "2", "1"}).target, OpenTarget::Nothing);
+    EXPECT_EQ(PlanOpen(s, {0, "app.res", "Resource File", "2", "1"}).target, OpenTarget::Nothing);
 
     // A folder row moves the tree; at the root the separator is not doubled.
     s.CurrentDir = "/";
-    plan = PlanOpen(s, cd, {0, "usr", "", "", "0"});
+    plan = PlanOpen(s, {0, "usr", "", "", "0"});
     EXPECT_EQ(plan.target, OpenTarget::Folder);
-    EXPECT_EQ(plan.folder, "/usr");
+    EXPECT_EQ(plan.path, "/usr");
 }

@@ -104,15 +104,6 @@ TEST(IconDesk, CursorsShowHalfTheirStoredHeight) {
     EXPECT_EQ(RawStripSize(groups).height, 32 + 10);
 }
 
-TEST(IconDesk, HandOverCountIsAWholeNumberWithinACap) {
-    EXPECT_EQ(HandOverCount("238"), 238);
-    EXPECT_EQ(HandOverCount(""), 0);
-    EXPECT_EQ(HandOverCount("12 "), 0);
-    EXPECT_EQ(HandOverCount("-5"), 0);
-    EXPECT_EQ(HandOverCount("2000000000"), kMaxHandOverCount);
-    EXPECT_EQ(HandOverCount("99999999999999999999999"), kMaxHandOverCount);
-}
-
 TEST(IconDesk, ThreeOrders) {
     const std::vector<TAdvIconGroupList> groups = {
         Group("APP", {Image(32, 32, 4), Image(16, 16, 4)}),

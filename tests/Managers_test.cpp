@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "formats/FileContents.h"
-#include "listing/CommonData.h"
 #include "managers/core/IconManager.h"
 #include "tests/support/Builders.h"
 
@@ -57,7 +56,7 @@ TEST(IconManager, RowsAndTheScrollBox) {
 
 TEST(IconManager, PropertySheetValues) {
     const TAdvIconGroupList group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
-    const ManagerProperties fromManager = IconPropertiesOf(group, 0, 1, "shell", "shell.ico");
+    const ManagerProperties fromManager = IconPropertiesOf(group, 0, SheetSource::FileManager, "shell", "shell.ico");
     EXPECT_EQ(fromManager.name, "shell_0");
     EXPECT_EQ(fromManager.format, "32 X 32 16 Colors");
     EXPECT_EQ(fromManager.size, "744 bytes");
@@ -66,13 +65,14 @@ TEST(IconManager, PropertySheetValues) {
     EXPECT_EQ(fromManager.heading, "Other Formats:");
     EXPECT_EQ(fromManager.otherLines, (std::vector<std::string>{"16 X 16 256 Colors"}));
     // From the workdesk: the group alone, every image a line under "Formats".
-    const ManagerProperties fromDesk = IconPropertiesOf(group, 2, 3, "APP", "shell.dll");
+    const ManagerProperties fromDesk = IconPropertiesOf(group, 2, SheetSource::Workdesk, "APP", "shell.dll");
     EXPECT_EQ(fromDesk.name, "APP");
     EXPECT_EQ(fromDesk.format, "");
     EXPECT_EQ(fromDesk.heading, "Formats");
     EXPECT_EQ(fromDesk.otherLines.size(), 3u);
     // Eight lines at most, then one "---- plus others".
-    const ManagerProperties many = IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, 3, "X", "x");
+    const ManagerProperties many =
+        IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, SheetSource::Workdesk, "X", "x");
     ASSERT_EQ(many.otherLines.size(), 9u);
     EXPECT_EQ(many.otherLines.back(), "---- plus others");
     EXPECT_EQ(ThousandsText(1234567), "1,234,567");
@@ -85,19 +85,18 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
     s.width = s.height = 32;
     s.bitCount = 4;
     ASSERT_TRUE(WriteFile(dir.file("Shell.Big.ico"), BuildIcoFile({{BuildDib(s), 32, 32, 16, 0, 1, 4}})));
-    CommonData common;
-    common.SelFileName = "shell.big.ico";
-    common.SelFilePath = dir.file("Shell.Big.ico");
-    FileContents contents;
-    OpenIconManagerFile(common, contents);
-    EXPECT_EQ(common.IconName, "shell");
-    ASSERT_EQ(contents.IconGroups.size(), 1u);
-    EXPECT_EQ(contents.IconGroups[0].Images.size(), 1u);
-    // A file that is not an icon leaves no image.
+    const auto file = OpenedFile::Open(dir.file("Shell.Big.ico"));
+    EXPECT_TRUE(file->LoadAsImageFile(ContainerKind::IconFile).ok);
+    EXPECT_EQ(ViewerFileName(*file), "shell.big.ico");
+    ASSERT_EQ(file->Contents().IconGroups.size(), 1u);
+    EXPECT_EQ(file->Contents().IconGroups[0].Images.size(), 1u);
+    // A file that is not an icon leaves no image, and says why.
     ASSERT_TRUE(WriteFile(dir.file("bad.ico"), Bytes{1, 2, 3}));
-    common.SelFilePath = dir.file("bad.ico");
-    OpenIconManagerFile(common, contents);
-    EXPECT_TRUE(contents.IconGroups.empty() || contents.IconGroups[0].Images.empty());
+    const auto bad = OpenedFile::Open(dir.file("bad.ico"));
+    EXPECT_FALSE(bad->LoadAsImageFile(ContainerKind::IconFile).ok);
+    const FileContents& none = bad->Contents();
+    EXPECT_TRUE(none.IconGroups.empty() || none.IconGroups[0].Images.empty());
+    EXPECT_TRUE(bad->Damaged());
 }
 
 TEST(CursorManager, RowsAndSheetValues) {
@@ -118,16 +117,16 @@ TEST(CursorManager, RowsAndSheetValues) {
     EXPECT_EQ(CursorRowLabel(group.Images[0]), "32 X 32\n2 Colors");
     EXPECT_EQ(CursorRowLabel(group.Images[1]), "48 X 48\n256 Colors");
     EXPECT_EQ(CursorManagerLayout(group).rowHeight, 52);
-    const ManagerProperties fromFile = CursorPropertiesOf(group, 1, 1, "arrow", "arrow.cur");
+    const ManagerProperties fromFile = CursorPropertiesOf(group, 1, SheetSource::FileManager, "arrow", "arrow.cur");
     EXPECT_EQ(fromFile.name, "arrow");
     EXPECT_EQ(fromFile.format, "48 X 48 256 Colors");
     EXPECT_EQ(fromFile.hotSpot, "HotSpot [2,3]");
     EXPECT_EQ(fromFile.size, "12,037 bytes");
     EXPECT_EQ(fromFile.totalSize, "12,345 bytes");
     EXPECT_EQ(fromFile.otherLines, (std::vector<std::string>{"32 X 32 2 Colors"}));
-    EXPECT_EQ(CursorPropertiesOf(group, 1, 2, "OCR_WAIT", "user32.dll").name, "OCR_WAIT_1");
+    EXPECT_EQ(CursorPropertiesOf(group, 1, SheetSource::WorkdeskManager, "OCR_WAIT", "user32.dll").name, "OCR_WAIT_1");
     // From the workdesk: image 0 without its hot spot, the others under "Other Formats:".
-    const ManagerProperties fromDesk = CursorPropertiesOf(group, 1, 3, "OCR_WAIT", "user32.dll");
+    const ManagerProperties fromDesk = CursorPropertiesOf(group, 1, SheetSource::Workdesk, "OCR_WAIT", "user32.dll");
     EXPECT_EQ(fromDesk.name, "OCR_WAIT");
     EXPECT_EQ(fromDesk.format, "32 X 32 2 Colors");
     EXPECT_EQ(fromDesk.hotSpot, "");

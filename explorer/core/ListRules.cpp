@@ -56,35 +56,26 @@ std::string ClickStatusText(const ExplorerState& state, const ListRow& row) {
     return text;
 }
 
-OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row) {
+OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {
     OpenPlan plan;
+    plan.path = JoinPath(state.CurrentDir, row.caption);
     const std::string& type = row.typeText;
     if (type.empty()) {
         plan.target = OpenTarget::Folder;
-        plan.folder = JoinPath(state.CurrentDir, row.caption);
         return plan;
     }
     if (type == "Icon" || type == "Bitmap" || type == "Cursor") {
-        common.SelFileName = LowerAscii(row.caption);
-        common.SelFilePath = JoinPath(state.CurrentDir, row.caption);
-        common.ExecutableSource = 0;
-        common.ResourceSource = 0;
         plan.target = type == "Icon" ? OpenTarget::IconManager
                       : type == "Bitmap" ? OpenTarget::BitmapManager
                                          : OpenTarget::CursorManager;
         return plan;
     }
-    common.WorkdeskShown = 0;
     if (state.CatIcons)
         plan.target = OpenTarget::IconWorkdesk;
     else if (state.CatBitmaps)
         plan.target = OpenTarget::BitmapWorkdesk;
     else if (state.CatCursors)
         plan.target = OpenTarget::CursorWorkdesk;
-    else
-        return plan;
-    common.ExecutableSource = state.CatFiles;
-    common.ResourceSource = state.CatResources;
     return plan;
 }
 

@@ -5,7 +5,6 @@
 
 #include "listing/ExplorerState.h"
 #include "listing/ListOrder.h"
-#include "listing/CommonData.h"
 #include "listing/Categories.h"
 #include "formats/FileContents.h"
 
@@ -40,13 +39,12 @@ enum class OpenTarget : uint8_t {
 
 struct OpenPlan {
     OpenTarget target = OpenTarget::Nothing;
-    std::string folder; // OpenTarget::Folder: the folder to move to
+    std::string path; // the folder to move to, or the file the viewer opens
 };
 
-// Opening a row: sets the values the viewer will read (SelFileName and
-// SelFilePath for a single image file; WorkdeskShown, ExecutableSource and
-// ResourceSource for a container) and says which viewer to show.
-OpenPlan PlanOpen(ExplorerState& state, CommonData& common, const ListRow& row);
+// Opening a row: which viewer shows it (the manager of a plain image file's
+// kind, the workdesk of the category for a container), and on which path.
+OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row);
 
 // The category whose list shows a file named on the command line, as a user
 // would pick it: icon, cursor and bitmap files their own; executables,

@@ -71,8 +71,8 @@ QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const Q
 
 } // namespace
 
-TForm1::TForm1(CommonData& common, ExplorerState& state, QWidget* parent)
-    : QMainWindow(parent), m_common(common), m_state(state) {
+TForm1::TForm1(ExplorerState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state) {
     setObjectName("Form1");
     setWindowTitle("Grabwell Explorer");
     m_appIcon = AppIcon();
@@ -332,10 +332,7 @@ void TForm1::FormCreate() {
     ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
     m_state.SortMode = SortMode::ByName;
     m_state.SortAscending = 1;
-    m_common.WorkdeskShown = 0;
-    m_common.PropsDialogOpen = 0;
     m_state.TempDir = TempFolderFromEnvironment();
-    if (!m_common.WorkBitmap) m_common.WorkBitmap = std::make_shared<Bitmap>();
 }
 
 void TForm1::ConnectHandlers() {
@@ -697,18 +694,18 @@ void TForm1::ListViewDblClick() {
         return;
     }
     m_state.SelectedItem = *row;
-    const OpenPlan plan = PlanOpen(m_state, m_common, *m_state.SelectedItem);
+    const OpenPlan plan = PlanOpen(m_state, *m_state.SelectedItem);
     if (plan.target == OpenTarget::Folder)
-        SelectFolder(FromLocal(plan.folder));
+        SelectFolder(FromLocal(plan.path));
     else if (plan.target != OpenTarget::Nothing)
-        OpenViewer(plan.target);
+        OpenViewer(plan.target, plan.path);
 }
 
-void TForm1::OpenViewer(OpenTarget target) {
+void TForm1::OpenViewer(OpenTarget target, const std::string& path) {
     const auto found = m_links.viewers.find(target);
     if (found == m_links.viewers.end() || !found->second) return; // no viewer plugged in for it
     ListView->setCursor(Qt::WaitCursor);
-    found->second();
+    found->second(path);
     ListView->unsetCursor();
 }
 

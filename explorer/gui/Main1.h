@@ -13,7 +13,6 @@
 #include "listing/Categories.h"
 #include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
-#include "listing/CommonData.h"
 
 class QAction;
 class QActionGroup;
@@ -52,15 +51,18 @@ struct ExplorerLinks {
     std::function<void()> saveAllBitmaps; // sbAllBits, "&Bitmaps" / "&Save all Bitmaps"
     // The viewer a row opens, shown modally after the hand-over values are
     // set: the Managers of image files and the Workdesks of containers.
-    std::map<OpenTarget, std::function<void()>> viewers;
+    // Each viewer is opened with the path of the row's file.
+    std::map<OpenTarget, std::function<void(const std::string& path)>> viewers;
 
-    void SetViewer(OpenTarget target, std::function<void()> show) { viewers[target] = std::move(show); }
+    void SetViewer(OpenTarget target, std::function<void(const std::string& path)> open) {
+        viewers[target] = std::move(open);
+    }
 };
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(CommonData& common, ExplorerState& state, QWidget* parent = nullptr);
+    TForm1(ExplorerState& state, QWidget* parent = nullptr);
     ~TForm1() override;
 
     ExplorerLinks& Links() { return m_links; }
@@ -136,10 +138,9 @@ private:
     void SetStatus(const QString& text);
     void SetStatus(const std::string& text);
     void PlacePanelsOverList();
-    void OpenViewer(OpenTarget target);
+    void OpenViewer(OpenTarget target, const std::string& path);
     QIcon PictureOf(const RowPicture& picture) const;
 
-    CommonData& m_common;
     ExplorerState& m_state;
     ExplorerLinks m_links;
     bool m_scanning = false;

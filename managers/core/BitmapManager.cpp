@@ -4,7 +4,7 @@
 
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
-#include "listing/CommonData.h"
+#include "formats/OpenedFile.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "platform/Paths.h"
@@ -102,13 +102,11 @@ BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidt
     return sheet;
 }
 
-void OpenBitmapManagerFile(CommonData& common, FileContents& contents) {
-    contents = FileContents{};
-    contents.BitmapCount = 1;
-    (void)LoadBitmaps(contents, common.SelFilePath, fkBitmapFile);
-    contents.Bitmaps.resize(1);
-    common.BitmapIndex = 0;
-    common.WorkBitmap = WorkBitmapOf(contents.Bitmaps[0]);
+std::shared_ptr<Bitmap> OpenBitmapManagerFile(OpenedFile& file) {
+    file.LoadAsImageFile(ContainerKind::BitmapFile);
+    std::vector<TAdvBmp>& bitmaps = file.Contents().Bitmaps;
+    bitmaps.resize(1);
+    return WorkBitmapOf(bitmaps[0]);
 }
 
 } // namespace gw

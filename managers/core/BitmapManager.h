@@ -14,8 +14,7 @@
 
 namespace gw {
 
-struct CommonData;
-struct FileContents;
+class OpenedFile;
 
 // The preview's area at rest.
 constexpr int32_t kPreviewWidth = 432;
@@ -86,9 +85,10 @@ struct BitmapSheetPicture {
 };
 BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidth, int32_t maxBmpHeight);
 
-// Opening the Manager on a bitmap file: the file's one bitmap loaded into
-// entry 0 of contents, BitmapIndex 0 and WorkBitmap its copy. A file that
-// does not decode leaves entry 0 without a picture.
-void OpenBitmapManagerFile(CommonData& common, FileContents& contents);
+// Opening the Manager on a bitmap file: the file's one bitmap read into entry
+// 0 of its contents; the work bitmap is its copy. A file that does not
+// decode leaves entry 0 without a picture (and its damage in the file's
+// errors).
+std::shared_ptr<Bitmap> OpenBitmapManagerFile(OpenedFile& file);
 
 } // namespace gw

@@ -4,9 +4,6 @@
 
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
-#include "formats/CursorManage.h"
-#include "formats/IconManage.h"
-#include "listing/CommonData.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -103,10 +100,10 @@ std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " bytes"; }
 
 } // namespace
 
-ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
-                                   const std::string& fileName) {
+ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, SheetSource source,
+                                   const std::string& base, const std::string& fileName) {
     ManagerProperties p;
-    const bool wholeGroup = source == 3;
+    const bool wholeGroup = source == SheetSource::Workdesk;
     if (wholeGroup) image = 0;
     p.name = wholeGroup ? base : ManagerImageName(base, image);
     if (!wholeGroup && image < group.Images.size()) {
@@ -116,15 +113,6 @@ ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image,
     p.fileName = fileName;
     AddOtherFormats(p, group, IconSheetFormat, wholeGroup ? "Formats" : "Other Formats:");
     return p;
-}
-
-std::string OpenIconManagerFile(CommonData& common, FileContents& contents) {
-    contents = FileContents{};
-    common.IconName = NameBeforeFirstDot(common.SelFileName);
-    common.IconGroupIndex = 0;
-    contents.IconGroupCount = 1;
-    (void)LoadIcons(contents, common.SelFilePath, fkIconFile);
-    return {};
 }
 
 ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group) {
@@ -141,15 +129,17 @@ std::string CursorRowLabel(const TAdvCursorImage& im) {
 
 std::string CursorSheetFormat(const TAdvCursorImage& im) { return FormatLabel(im.Width, im.Height / 2u, im.BitCount); }
 
-ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, int source,
+ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName) {
     ManagerProperties p;
-    if (source == 3) image = 0;
-    p.name = source == 1 ? group.Name : source == 2 ? ManagerImageName(base, image) : base;
+    if (source == SheetSource::Workdesk) image = 0;
+    p.name = source == SheetSource::FileManager       ? group.Name
+             : source == SheetSource::WorkdeskManager ? ManagerImageName(base, image)
+                                                      : base;
     if (image < group.Images.size()) {
         const TAdvCursorImage& im = group.Images[image];
         p.format = CursorSheetFormat(im);
-        if (source != 3) p.hotSpot = "HotSpot [" + std::to_string(im.HotspotX) + "," + std::to_string(im.HotspotY) + "]";
+        if (source != SheetSource::Workdesk) p.hotSpot = "HotSpot [" + std::to_string(im.HotspotX) + "," + std::to_string(im.HotspotY) + "]";
         p.size = SizeText(im.BytesInRes);
     }
     p.fileName = fileName;
@@ -157,11 +147,6 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
     return p;
 }
 
-std::string OpenCursorManagerFile(CommonData& common, FileContents& contents) {
-    contents = FileContents{};
-    common.CursorName = NameBeforeFirstDot(common.SelFileName);
-    common.CursorGroupIndex = 0;
-    return LoadCursorFile(contents, common.SelFilePath, common.SelFileName);
-}
+std::string ViewerFileName(const OpenedFile& file) { return LowerAscii(file.FileName()); }
 
 } // namespace gw

@@ -9,7 +9,7 @@
 #include "formats/CurTypes.h"
 #include "formats/FileContents.h"
 #include "formats/IcoTypes.h"
-#include "listing/CommonData.h"
+#include "formats/OpenedFile.h"
 
 namespace gw {
 
@@ -54,8 +54,14 @@ std::string ThousandsText(uint64_t n);
 // The name of image j of a group: "<base>_<j>".
 std::string ManagerImageName(const std::string& base, size_t j);
 
-// What a property sheet shows. Sources: 1 the manager on a file, 2 the
-// manager on a workdesk's group, 3 the workdesk (the group only).
+// Where a property sheet was opened from.
+enum class SheetSource : uint8_t {
+    FileManager = 1,     // the manager on a file
+    WorkdeskManager = 2, // the manager on a workdesk's group
+    Workdesk = 3,        // the workdesk itself: the group only
+};
+
+// What a property sheet shows.
 struct ManagerProperties {
     std::string name;         // Label1
     std::string format;       // Label5: "32 X 32 16 Colors" (icons: empty for source 3)
@@ -69,17 +75,12 @@ struct ManagerProperties {
 };
 constexpr size_t kMaxOtherFormatLines = 8;
 
-ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, int source, const std::string& base,
-                                const std::string& fileName);
+ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, SheetSource source,
+                                   const std::string& base, const std::string& fileName);
 
 // The format text the sheet uses: "W X H C Colors", C from the bit count.
 std::string IconSheetFormat(const TAdvIconImage& im);
 
-// Opening the manager in file mode: IconName (the file's name before its
-// first "."), IconGroupIndex 0, and the file's one group loaded into
-// contents. A file that does not load leaves no group. Always returns an
-// empty text: the icon loader says nothing.
-std::string OpenIconManagerFile(CommonData& common, FileContents& contents);
 
 // The Cursor Manager's rows: each image as wide as it is and half its stored
 // height, labelled "32 X 32" / "2 Colors" (2 to the power of the bit count,
@@ -88,20 +89,15 @@ ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group);
 std::string CursorRowLabel(const TAdvCursorImage& im);
 std::string CursorSheetFormat(const TAdvCursorImage& im);
 
-// What Specific Cursor Properties shows. The name is the group's own in
-// source 1 (the file's name), base + "_" + image in source 2 and base alone
-// in source 3, which shows image 0 without its hot spot.
-ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, int source,
+// What Specific Cursor Properties shows. The name is the group's own from
+// the manager on a file (the file's name), base + "_" + image from the
+// manager on a workdesk's group and base alone from the workdesk, which
+// shows image 0 without its hot spot.
+ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName);
 
-// Opening the Cursor Manager in file mode: CursorName, CursorGroupIndex 0
-// and the file's one group loaded into contents. Returns why the file could
-// not be read (empty when it could); the images read before the damage stay.
-std::string OpenCursorManagerFile(CommonData& common, FileContents& contents);
-
-// What the two managers differ in, chosen by the kind of group: the shared
-// values they keep their place in, their file-mode loader, their rows and
-// their property values.
+// What the two managers differ in, chosen by the kind of group: the kind of
+// file they open, the records they read, their rows and their property values.
 template <class Group>
 struct ManagerKind;
 
@@ -109,18 +105,13 @@ template <>
 struct ManagerKind<TAdvIconGroupList> {
     using Image = TAdvIconImage;
     static constexpr const char* kNoun = "Icon";
-    static std::string& Name(CommonData& c) { return c.IconName; }
-    static int32_t& GroupIndex(CommonData& c) { return c.IconGroupIndex; }
-    static int32_t& ImageIndex(CommonData& c) { return c.IconImageIndex; }
-    static int32_t& PropsSource(CommonData& c) { return c.IconPropsSource; }
-    static std::vector<TAdvIconGroupList>& Groups(FileContents& f) { return f.IconGroups; }
+    static constexpr ContainerKind kFileKind = ContainerKind::IconFile;
+    static constexpr RecordKind kRecords = RecordKind::Icons;
     static const std::vector<TAdvIconGroupList>& Groups(const FileContents& f) { return f.IconGroups; }
-    static std::string OpenFile(CommonData& c, FileContents& f) { return OpenIconManagerFile(c, f); }
-    static void Release(FileContents& f) { f.ReleaseIconGroups(); }
     static ManagerLayout Layout(const TAdvIconGroupList& g) { return IconManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode mode) { return IconRowLabel(im, mode); }
-    static ManagerProperties Properties(const TAdvIconGroupList& g, size_t image, int source, const std::string& base,
-                                        const std::string& fileName) {
+    static ManagerProperties Properties(const TAdvIconGroupList& g, size_t image, SheetSource source,
+                                        const std::string& base, const std::string& fileName) {
         return IconPropertiesOf(g, image, source, base, fileName);
     }
 };
@@ -129,20 +120,19 @@ template <>
 struct ManagerKind<TAdvCursorGroupList> {
     using Image = TAdvCursorImage;
     static constexpr const char* kNoun = "Cursor";
-    static std::string& Name(CommonData& c) { return c.CursorName; }
-    static int32_t& GroupIndex(CommonData& c) { return c.CursorGroupIndex; }
-    static int32_t& ImageIndex(CommonData& c) { return c.CursorImageIndex; }
-    static int32_t& PropsSource(CommonData& c) { return c.CursorPropsSource; }
-    static std::vector<TAdvCursorGroupList>& Groups(FileContents& f) { return f.CursorGroups; }
+    static constexpr ContainerKind kFileKind = ContainerKind::CursorFile;
+    static constexpr RecordKind kRecords = RecordKind::Cursors;
     static const std::vector<TAdvCursorGroupList>& Groups(const FileContents& f) { return f.CursorGroups; }
-    static std::string OpenFile(CommonData& c, FileContents& f) { return OpenCursorManagerFile(c, f); }
-    static void Release(FileContents& f) { f.ReleaseCursorGroups(); }
     static ManagerLayout Layout(const TAdvCursorGroupList& g) { return CursorManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode) { return CursorRowLabel(im); }
-    static ManagerProperties Properties(const TAdvCursorGroupList& g, size_t image, int source,
+    static ManagerProperties Properties(const TAdvCursorGroupList& g, size_t image, SheetSource source,
                                         const std::string& base, const std::string& fileName) {
         return CursorPropertiesOf(g, image, source, base, fileName);
     }
 };
+
+// What a viewer shows as the name of its file: the file name, lower-cased
+// as the explorer's list hands it over ("shell32.dll").
+std::string ViewerFileName(const OpenedFile& file);
 
 } // namespace gw

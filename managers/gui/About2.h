@@ -7,8 +7,8 @@ namespace gw {
 
 class TForm3 : public PropertySheet<TAdvIconGroupList> {
 public:
-    explicit TForm3(CommonData& common, QWidget* parent = nullptr)
-        : PropertySheet("Form3", "Icon Properties", 3, 381, common, parent) {}
+    explicit TForm3(QWidget* parent = nullptr)
+        : PropertySheet("Form3", "Icon Properties", 3, 381, parent) {}
 };
 
 } // namespace gw

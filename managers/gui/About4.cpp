@@ -9,7 +9,6 @@
 #include "formats/FileContents.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
-#include "listing/CommonData.h"
 
 namespace gw {
 
@@ -21,7 +20,7 @@ constexpr int kSheetHeight = 200;
 
 } // namespace
 
-TForm7::TForm7(CommonData& common, QWidget* parent) : QDialog(parent), m_common(common) {
+TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     setObjectName("Form7");
     setWindowTitle("Bitmap Properties");
     setModal(true);
@@ -60,23 +59,19 @@ TForm7::TForm7(CommonData& common, QWidget* parent) : QDialog(parent), m_common(
     resize(kSheetWidth, kSheetHeight);
 }
 
-void TForm7::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
-}
-
-void TForm7::FormShow() {
+void TForm7::Open(const BitmapSheetRequest& request) {
     FormClose();
     QImage picture;
-    if (m_deskItem) {
-        picture = m_deskItem->thumbnail;
-        m_values = {m_deskItem->caption, m_deskItem->width + " x " + m_deskItem->height, m_deskItem->format};
+    if (const auto& item = request.deskItem) {
+        picture = item->thumbnail;
+        m_values = {item->caption, item->width + " x " + item->height, item->format};
     } else {
-        const Bitmap& work = *m_common.WorkBitmap;
-        m_values = BitmapFilePropertiesOf(m_common.SelFileName, work);
-        if (m_contents && !m_contents->Bitmaps.empty()) {
-            const BitmapSheetPicture sheet = BitmapSheetPictureOf(*m_contents->Bitmaps[0].Bitmap(),
-                                                                  m_contents->MaxBmpWidth, m_contents->MaxBmpHeight);
+        const Bitmap none;
+        m_values = BitmapFilePropertiesOf(request.fileName, request.work ? *request.work : none);
+        const FileContents* contents = request.contents;
+        if (contents && !contents->Bitmaps.empty()) {
+            const BitmapSheetPicture sheet = BitmapSheetPictureOf(*contents->Bitmaps[0].Bitmap(),
+                                                                  contents->MaxBmpWidth, contents->MaxBmpHeight);
             picture = ToQImage(sheet.picture, ArgbFromColor(sheet.transparentColor));
         }
     }

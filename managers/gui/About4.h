@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,6 @@ class QLabel;
 
 namespace gw {
 
-struct CommonData;
 struct FileContents;
 
 // What the sheet shows of a Bitmap Workdesk item: its caption, the texts
@@ -27,29 +27,33 @@ struct WorkdeskBitmapView {
     QImage thumbnail;
 };
 
+// What Bitmap Properties is opened with: the workdesk's item when it came
+// from the Bitmap Workdesk (directly or through the manager), else the
+// bitmap file the manager opened: its name, its work bitmap and the file's
+// bitmap list (for the picture).
+struct BitmapSheetRequest {
+    std::optional<WorkdeskBitmapView> deskItem;
+    std::string fileName;
+    std::shared_ptr<const Bitmap> work;
+    const FileContents* contents = nullptr;
+};
+
 class TForm7 : public QDialog {
 public:
-    explicit TForm7(CommonData& common, QWidget* parent = nullptr);
+    explicit TForm7(QWidget* parent = nullptr);
 
-    // The workdesk's selected item; nullopt: the sheet shows the bitmap file
-    // the manager loaded (SetFileContents), with SelFileName and WorkBitmap.
-    void SetWorkdeskItem(std::optional<WorkdeskBitmapView> item) { m_deskItem = std::move(item); }
-    void SetFileContents(const FileContents* contents) { m_contents = contents; }
+    // Fills the sheet with what it shows; the caller then shows it.
+    void Open(const BitmapSheetRequest& request);
 
     const BitmapProperties& Values() const { return m_values; }
     QLabel* Preview() const { return m_preview; }
 
-    void FormShow();
     void FormClose();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:
-    CommonData& m_common;
-    std::optional<WorkdeskBitmapView> m_deskItem;
-    const FileContents* m_contents = nullptr;
     BitmapProperties m_values;
     QLabel* m_preview;
     QLabel* m_name;

@@ -7,8 +7,8 @@ namespace gw {
 
 class TForm10 : public PropertySheet<TAdvCursorGroupList> {
 public:
-    explicit TForm10(CommonData& common, QWidget* parent = nullptr)
-        : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, common, parent) {}
+    explicit TForm10(QWidget* parent = nullptr)
+        : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, parent) {}
 };
 
 } // namespace gw

@@ -7,8 +7,8 @@ namespace gw {
 
 class TForm9 : public GroupManager<TAdvCursorGroupList> {
 public:
-    TForm9(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
-        : GroupManager("Form9", "bCu", common, flags, prompts, parent) {}
+    TForm9(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
+        : GroupManager("Form9", "bCu", flags, prompts, parent) {}
 };
 
 } // namespace gw

@@ -7,8 +7,8 @@ namespace gw {
 
 class TForm4 : public GroupManager<TAdvIconGroupList> {
 public:
-    TForm4(CommonData& common, ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
-        : GroupManager("Form4", "bIc", common, flags, prompts, parent) {}
+    TForm4(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
+        : GroupManager("Form4", "bIc", flags, prompts, parent) {}
 };
 
 } // namespace gw

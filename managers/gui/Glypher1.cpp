@@ -23,7 +23,8 @@
 #include "gui/Help.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
-#include "listing/CommonData.h"
+#include "gui/DamageReport.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -50,8 +51,7 @@ QToolButton* SampleSpeedButton(const char* name, QWidget* parent) {
 
 } // namespace
 
-TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_common(common), m_prompts(prompts) {
+TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(prompts) {
     setObjectName("Form6");
     setWindowTitle("Grabwell Bitmap & Glyph Manager");
     setModal(true);
@@ -67,11 +67,11 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
         connect(a, &QAction::triggered, this, handler);
     };
     QMenu* file = bar->addMenu("&File");
-    item(file, "Save1", "&Save", &TForm6::Save1Click);
-    item(file, "Copy1", "&Copy", &TForm6::Copy1Click);
+    item(file, "Save1", "&Save", &TForm6::SaveBitmap);
+    item(file, "Copy1", "&Copy", &TForm6::CopyBitmap);
     file->addSeparator();
-    item(file, "Exit1", "&Exit", &TForm6::Exit1Click);
-    item(bar->addMenu("&View"), "Properties1", "&Properties", &TForm6::PropertiesClick);
+    item(file, "Exit1", "&Exit", &TForm6::reject);
+    item(bar->addMenu("&View"), "Properties1", "&Properties", &TForm6::ShowProperties);
     QAction* help = bar->addMenu("&Help")->addAction("&Help");
     help->setObjectName("Help2");
     connect(help, &QAction::triggered, this, [this] { OpenHelp(this, kHelpManagers); });
@@ -84,12 +84,12 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
         a->setToolTip(hint);
         connect(a, &QAction::triggered, this, handler);
     };
-    button("sbBit1Exit", ToolIcon(ToolGlyph::Exit), "Exit", &TForm6::Exit1Click);
+    button("sbBit1Exit", ToolIcon(ToolGlyph::Exit), "Exit", &TForm6::reject);
     tools->addSeparator();
-    button("sbBit1Save", ToolIcon(ToolGlyph::SaveOne), "Save Selected Bitmap", &TForm6::Save1Click);
+    button("sbBit1Save", ToolIcon(ToolGlyph::SaveOne), "Save Selected Bitmap", &TForm6::SaveBitmap);
     // The kit has no copy glyph: the theme's, else the picture taken out of a group.
     button("sbBit1Copy", QIcon::fromTheme("edit-copy", ToolIcon(ToolGlyph::ExtractImages)),
-           "Copy Selected Bitmap\nto Clipboard", &TForm6::Copy1Click);
+           "Copy Selected Bitmap\nto Clipboard", &TForm6::CopyBitmap);
     layout->addWidget(tools);
 
     // The preview's area: the picture at its own size from the top-left
@@ -110,7 +110,7 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
     auto* transparency = new QVBoxLayout;
     m_toggle = new QPushButton("Toggle Transparency", this);
     m_toggle->setObjectName("Button1");
-    connect(m_toggle, &QPushButton::clicked, this, &TForm6::Button1Click);
+    connect(m_toggle, &QPushButton::clicked, this, &TForm6::ToggleTransparency);
     m_panel4 = new QLabel("Non Transparent", this);
     m_panel4->setObjectName("Panel4");
     m_panel4->setFrameShape(QFrame::Panel);
@@ -119,7 +119,7 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
     m_flat = new QCheckBox("Flat SpeedButtons", this);
     m_flat->setObjectName("cbFlat");
     m_flat->setToolTip("Show flat SpeedButtons");
-    connect(m_flat, &QCheckBox::toggled, this, &TForm6::cbFlatClick);
+    connect(m_flat, &QCheckBox::toggled, this, &TForm6::SetFlatButtons);
     transparency->addWidget(m_toggle);
     transparency->addWidget(m_panel4);
     transparency->addWidget(m_flat);
@@ -155,7 +155,7 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
         grid->addWidget(radio, k % 2, k / 2);
     }
     m_glyphs->button(kDesignGlyphItem)->setChecked(true);
-    connect(m_glyphs, &QButtonGroup::idClicked, this, &TForm6::rgGlyphsClick);
+    connect(m_glyphs, &QButtonGroup::idClicked, this, &TForm6::ChangeGlyphCount);
     controls->addWidget(radios, 0, Qt::AlignTop);
 
     auto* widthBox = new QVBoxLayout;
@@ -185,42 +185,60 @@ TForm6::TForm6(CommonData& common, Prompts& prompts, QWidget* parent)
 int TForm6::GlyphCount() const { return m_glyphs->checkedId() + 1; }
 
 const TAdvBmp* TForm6::Entry() const {
-    const std::vector<TAdvBmp>& bitmaps = m_deskBitmaps ? *m_deskBitmaps : m_contents.Bitmaps;
-    const int32_t i = m_common.BitmapIndex;
-    return i >= 0 && size_t(i) < bitmaps.size() ? &bitmaps[size_t(i)] : nullptr;
+    if (!m_file) return nullptr;
+    const std::vector<TAdvBmp>& bitmaps = m_file->Contents().Bitmaps;
+    return m_index < bitmaps.size() ? &bitmaps[m_index] : nullptr;
 }
 
-void TForm6::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
-}
-
-void TForm6::FormShow() {
-    if (m_common.PropsDialogOpen) return;
-    m_panel4->setText(m_transparent ? "Transparent" : "Non Transparent");
-    if (!m_deskBitmaps) {
-        OpenBitmapManagerFile(m_common, m_contents);
-    } else {
-        // The workdesk hands over its own bitmap; the manager works on a
-        // copy, so the format it gives it never changes the workdesk's.
-        const TAdvBmp* entry = Entry();
-        m_common.WorkBitmap = entry ? WorkBitmapOf(*entry) : std::make_shared<Bitmap>();
+bool TForm6::OpenFile(const std::string& path) {
+    Release();
+    m_file = OpenedFile::Open(path);
+    const std::string fileName = LowerAscii(m_file->FileName());
+    if (!m_file->Readable()) {
+        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(fileName, m_file->OpenError(), {}));
+        Release();
+        return false;
     }
-    const Bitmap& work = *m_common.WorkBitmap;
+    m_work = OpenBitmapManagerFile(*m_file);
+    if (!m_work->HasHandle()) {
+        // Nothing to show: say why instead of opening an empty window.
+        const std::string why = m_file->Damaged() ? m_file->Errors().front().Describe() : "it holds no bitmap";
+        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(fileName, why, m_file->Errors()));
+        Release();
+        return false;
+    }
+    ShowBitmap();
+    return true;
+}
+
+void TForm6::OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item) {
+    Release();
+    m_file = std::move(file);
+    m_index = index;
+    m_fromWorkdesk = true;
+    m_deskItem = std::move(item);
+    const TAdvBmp* entry = Entry();
+    m_work = entry ? WorkBitmapOf(*entry) : std::make_shared<Bitmap>();
+    ShowBitmap();
+}
+
+void TForm6::ShowBitmap() {
+    m_panel4->setText(m_transparent ? "Transparent" : "Non Transparent");
+    const Bitmap& work = *m_work;
     m_fit = FitPreview(work.width, work.height);
     ShowPreview();
     if (GlyphTestApplies(work.height)) {
         m_glyph = ToQImage(work, BottomLeft(work));
         m_width->setText(QString::number(work.width));
         m_glyphs->button(GlyphCountItem(work.width))->setChecked(true);
-        rgGlyphsClick();
+        ChangeGlyphCount();
     } else {
         m_warning->setText(kNotAGlyphText);
     }
 }
 
 void TForm6::ShowPreview() {
-    const Bitmap& work = *m_common.WorkBitmap;
+    const Bitmap& work = *m_work;
     QImage picture = ToQImage(work, m_transparent ? BottomLeft(work) : std::nullopt);
     if (m_fit.stretch && !picture.isNull()) {
         picture = picture.scaled(m_fit.width, m_fit.height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -257,25 +275,25 @@ void TForm6::ShowGlyphs() {
     }
 }
 
-void TForm6::rgGlyphsClick() { ShowGlyphs(); }
+void TForm6::ChangeGlyphCount() { ShowGlyphs(); }
 
-void TForm6::cbFlatClick() {
+void TForm6::SetFlatButtons() {
     m_sTest1->setAutoRaise(m_flat->isChecked());
     m_sTest2->setAutoRaise(m_flat->isChecked());
 }
 
-void TForm6::Button1Click() {
+void TForm6::ToggleTransparency() {
     m_transparent = !m_transparent;
     m_panel4->setText(m_transparent ? "Transparent" : "Non Transparent");
     ShowPreview();
 }
 
-void TForm6::Save1Click() {
+void TForm6::SaveBitmap() {
     const TAdvBmp* entry = Entry();
     const std::string base = BitmapSaveBase(entry ? entry->Name : std::string());
-    const Bytes bytes = BitmapFileBytes(*m_common.WorkBitmap);
+    const Bytes bytes = BitmapFileBytes(*m_work);
     BatchResult result;
-    if (!m_common.WorkBitmap->HasHandle())
+    if (!m_work->HasHandle())
         result.notes.push_back("There is no bitmap to save: \"" + base + "\" did not decode");
     else if (bytes.empty())
         result.notes.push_back("The bitmap \"" + base + "\" is too large for a .bmp file; nothing was saved");
@@ -284,24 +302,31 @@ void TForm6::Save1Click() {
     ReportBatchResult(result, m_prompts);
 }
 
-void TForm6::Copy1Click() {
-    const QImage image = ToQImage(*m_common.WorkBitmap);
+void TForm6::CopyBitmap() {
+    const QImage image = ToQImage(*m_work);
     if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
 }
 
-void TForm6::PropertiesClick() {
-    m_common.PropsDialogOpen = 1;
-    if (openProperties) openProperties();
+void TForm6::ShowProperties() {
+    if (openProperties) {
+        BitmapSheetRequest request;
+        request.deskItem = m_deskItem;
+        if (m_file) request.fileName = LowerAscii(m_file->FileName());
+        request.work = m_work;
+        if (!m_fromWorkdesk && m_file) request.contents = &m_file->Contents();
+        openProperties(request);
+    }
     m_preview->clear();
     ShowPreview();
 }
 
-void TForm6::Exit1Click() { reject(); }
-
-void TForm6::FormClose() {
-    m_contents.ReleaseBitmaps();
-    m_contents = FileContents{};
-    m_deskBitmaps = nullptr;
+// The file is let go when the manager closes; a workdesk that shares it keeps it.
+void TForm6::Release() {
+    m_file.reset();
+    m_index = 0;
+    m_fromWorkdesk = false;
+    m_deskItem.reset();
+    m_work = std::make_shared<Bitmap>();
     m_preview->clear();
     m_preview->resize(kPreviewWidth, kPreviewHeight);
     m_fit = PreviewFit{};
@@ -309,17 +334,16 @@ void TForm6::FormClose() {
     ShowGlyphs();
     m_width->clear();
     m_warning->clear();
-    m_common.PropsDialogOpen = 0;
 }
 
 // Closing with Esc does the same release work as the window's close button.
 void TForm6::reject() {
-    FormClose();
+    Release();
     QDialog::reject();
 }
 
 void TForm6::closeEvent(QCloseEvent* event) {
-    FormClose();
+    Release();
     QDialog::closeEvent(event);
 }
 

@@ -4,10 +4,12 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-#include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
 #include "managers/core/BitmapManager.h"
+#include "managers/gui/About4.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -19,50 +21,54 @@ class QToolButton;
 namespace gw {
 
 class Prompts;
-struct CommonData;
 
 class TForm6 : public QDialog {
 public:
-    TForm6(CommonData& common, Prompts& prompts, QWidget* parent = nullptr);
+    TForm6(Prompts& prompts, QWidget* parent = nullptr);
 
-    // The workdesk's bitmaps the manager shows one of (BitmapIndex, with
-    // WorkBitmap handed over); null: the manager loads the selected .bmp
-    // file itself.
-    void SetWorkdesk(const std::vector<TAdvBmp>* bitmaps) { m_deskBitmaps = bitmaps; }
-    // The file the manager loaded itself (for Bitmap Properties on a file).
-    const FileContents& Contents() const { return m_contents; }
+    // Opens the manager on a bitmap file, which it reads itself. False,
+    // having said why, when the file holds no bitmap that can be shown.
+    bool OpenFile(const std::string& path);
+    // Opens the manager on one bitmap of a file a workdesk has open. The
+    // manager works on a copy, so the format it gives it never changes the
+    // workdesk's.
+    // The workdesk's item goes on to Bitmap Properties.
+    void OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item);
+    bool FromWorkdesk() const { return m_fromWorkdesk; }
 
     // Bitmap Properties plugs in here; nothing happens while empty.
-    std::function<void()> openProperties;
+    std::function<void(const BitmapSheetRequest&)> openProperties;
 
     QLabel* Preview() const { return m_preview; }
+    // The bitmap shown, saved and copied: the manager's own copy.
+    const std::shared_ptr<Bitmap>& Work() const { return m_work; }
     bool Transparent() const { return m_transparent; }
     int GlyphCount() const;
 
-    void FormShow();
-    void FormClose();
-    void Button1Click();
-    void cbFlatClick();
-    void rgGlyphsClick();
-    void Save1Click();
-    void Copy1Click();
-    void PropertiesClick();
-    void Exit1Click();
+    void ToggleTransparency();
+    void SetFlatButtons();
+    void ChangeGlyphCount();
+    void SaveBitmap();
+    void CopyBitmap();
+    void ShowProperties();
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     const TAdvBmp* Entry() const;
+    void ShowBitmap();
+    void Release();
     void ShowPreview();
     void ShowGlyphs();
 
-    CommonData& m_common;
     Prompts& m_prompts;
-    const std::vector<TAdvBmp>* m_deskBitmaps = nullptr;
-    FileContents m_contents; // file context
+    std::shared_ptr<OpenedFile> m_file;
+    size_t m_index = 0;
+    bool m_fromWorkdesk = false;
+    std::optional<WorkdeskBitmapView> m_deskItem;
+    std::shared_ptr<Bitmap> m_work = std::make_shared<Bitmap>(); // the bitmap shown, saved and copied
     bool m_transparent = false;
     PreviewFit m_fit;
     QImage m_glyph; // the strip on the sample buttons; null while they keep none

@@ -17,7 +17,6 @@
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
-#include "listing/CommonData.h"
 
 namespace gw {
 
@@ -88,9 +87,9 @@ QVariant GroupRowsModel<Group>::data(const QModelIndex& index, int role) const {
 }
 
 template <class Group>
-GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPrefix, CommonData& common,
-                                  ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_common(common), m_flags(flags), m_prompts(prompts), m_model(new GroupRowsModel<Group>(this)) {
+GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPrefix, ActionFlags& flags,
+                                  Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_model(new GroupRowsModel<Group>(this)) {
     const QString noun = Kind::kNoun;
     setObjectName(objectName);
     setWindowTitle("Grabwell " + noun + " Manager");
@@ -108,15 +107,15 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
         return a;
     };
     item(bar->addMenu("&File"), "Exit1", "&Exit", &GroupManager::reject);
-    item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::PropertiesClick);
+    item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::ShowProperties);
     QMenu* extract = bar->addMenu("&Extract");
-    item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveOneClick);
-    item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllClick);
+    item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveSelectedImage);
+    item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllImages);
     QMenu* exportMenu = bar->addMenu("E&xport");
     item(exportMenu, "ExportSelected" + noun + "asBitmap1", "Export &Selected " + noun + " as Bitmap",
-         &GroupManager::ConvertOneClick);
+         &GroupManager::ExportSelectedAsBitmap);
     item(exportMenu, "ExportAll" + noun + "sasBitmap1", "Export &All " + noun + "s as Bitmap",
-         &GroupManager::ConvertAllClick);
+         &GroupManager::ExportAllAsBitmaps);
     QAction* help = bar->addMenu("&Help")->addAction("&Help");
     help->setObjectName("Help2");
     connect(help, &QAction::triggered, this, [this] { OpenHelp(this, kHelpManagers); });
@@ -132,12 +131,12 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
     const QString prefix = buttonPrefix;
     button("sExit", ToolGlyph::Exit, "Exit", &GroupManager::reject);
     tools->addSeparator();
-    button(prefix + "SaveOne", ToolGlyph::SaveOne, "Extract Selected " + noun, &GroupManager::SaveOneClick);
-    button(prefix + "SaveAll", ToolGlyph::SaveAll, "Extract all " + noun + "s", &GroupManager::SaveAllClick);
+    button(prefix + "SaveOne", ToolGlyph::SaveOne, "Extract Selected " + noun, &GroupManager::SaveSelectedImage);
+    button(prefix + "SaveAll", ToolGlyph::SaveAll, "Extract all " + noun + "s", &GroupManager::SaveAllImages);
     button(prefix + "ConvertOne", ToolGlyph::ConvertImages, "Export Selected " + noun + "\nas Bitmap",
-           &GroupManager::ConvertOneClick);
+           &GroupManager::ExportSelectedAsBitmap);
     button(prefix + "ConvertAll", ToolGlyph::ConvertImages, "Export all " + noun + "s\nas Bitmap",
-           &GroupManager::ConvertAllClick);
+           &GroupManager::ExportAllAsBitmaps);
     layout->addWidget(tools);
     m_list = new QListView(this);
     m_list->setObjectName("IcoListBox");
@@ -160,29 +159,25 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
     m_panel1->setMinimumWidth(100);
     status->addWidget(m_panel0);
     status->addWidget(m_panel1, 1);
+    m_damage = new DamageIndicator(status);
+    status->addPermanentWidget(m_damage);
     layout->addWidget(status);
     resize(kWindowWidth, kWindowHeight);
 }
 
 
 template <class Group>
-const std::vector<Group>* GroupManager<Group>::Groups() const {
-    return m_deskGroups ? m_deskGroups : &Kind::Groups(m_contents);
-}
-
-template <class Group>
 const Group* GroupManager<Group>::CurrentGroup() const {
-    const std::vector<Group>* groups = Groups();
-    const int32_t g = Kind::GroupIndex(m_common);
-    return g >= 0 && size_t(g) < groups->size() ? &(*groups)[size_t(g)] : nullptr;
+    if (!m_file) return nullptr;
+    const std::vector<Group>& groups = Kind::Groups(m_file->Contents());
+    return m_group < groups.size() ? &groups[m_group] : nullptr;
 }
 
 template <class Group>
 auto GroupManager<Group>::SelectedImage() const -> const Image* {
     const Group* group = CurrentGroup();
-    const int32_t j = Kind::ImageIndex(m_common);
-    if (!group || m_model->rowCount() == 0 || j < 0 || size_t(j) >= group->Images.size()) return nullptr;
-    return &group->Images[size_t(j)];
+    if (!group || m_model->rowCount() == 0 || m_image < 0 || size_t(m_image) >= group->Images.size()) return nullptr;
+    return &group->Images[size_t(m_image)];
 }
 
 template <class Group>
@@ -191,17 +186,42 @@ QString GroupManager<Group>::StatusText(int panel) const {
 }
 
 template <class Group>
-void GroupManager<Group>::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
+bool GroupManager<Group>::OpenFile(const std::string& path) {
+    Release();
+    m_file = OpenedFile::Open(path);
+    m_fileName = ViewerFileName(*m_file);
+    const LoadResult& read = m_file->Readable() ? m_file->LoadAsImageFile(Kind::kFileKind) : LoadResult{};
+    m_group = 0;
+    m_name = NameBeforeFirstDot(m_fileName);
+    const Group* group = CurrentGroup();
+    if (!m_file->Readable() || !group || group->Images.empty()) {
+        // Nothing to show: say why instead of opening an empty window.
+        const std::string why = !m_file->Readable() ? m_file->OpenError()
+                                : !read.ok           ? read.error
+                                : m_file->Damaged()  ? m_file->Errors().front().Describe()
+                                                     : "it holds no " + std::string(Kind::kNoun) + " images";
+        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(m_fileName, why, m_file->Errors()));
+        Release();
+        return false;
+    }
+    ShowGroup(ManagerMode::File);
+    return true;
 }
 
 template <class Group>
-void GroupManager<Group>::FormShow() {
-    if (m_common.PropsDialogOpen) return;
-    m_panel0->setText(FromLocal(m_common.SelFileName));
-    const ManagerMode mode = m_deskGroups ? ManagerMode::Workdesk : ManagerMode::File;
-    const std::string failure = mode == ManagerMode::File ? Kind::OpenFile(m_common, m_contents) : std::string();
+void GroupManager<Group>::OpenWorkdeskGroup(std::shared_ptr<OpenedFile> file, size_t group) {
+    Release();
+    m_file = std::move(file);
+    m_group = group;
+    m_fileName = m_file ? ViewerFileName(*m_file) : std::string();
+    const Group* shown = CurrentGroup();
+    m_name = shown ? shown->Name : std::string();
+    ShowGroup(ManagerMode::Workdesk);
+}
+
+template <class Group>
+void GroupManager<Group>::ShowGroup(ManagerMode mode) {
+    m_panel0->setText(FromLocal(m_fileName));
     const Group* group = CurrentGroup();
     m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
     m_list->setFixedHeight(m_layout.listHeight);
@@ -213,61 +233,56 @@ void GroupManager<Group>::FormShow() {
     const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
     const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
     resize(std::max(kWindowWidth, std::min(needed, screenWidth)), height());
+    m_damage->Show(m_file ? m_file->Errors() : std::vector<ReadError>{});
     if (m_model->rowCount() > 0) {
         m_list->setCurrentIndex(m_model->index(0));
         SelectImage(0);
     } else {
         m_panel1->clear();
     }
-    if (!failure.empty()) SayUnreadable(failure);
-}
-
-// The file's damage, in a message: the manager keeps what was read before
-// it, and closes when that is nothing.
-template <class Group>
-void GroupManager<Group>::SayUnreadable(const std::string& why) {
-    m_prompts.ShowMessage(MessageKind::Error, "Cannot read \"" + m_common.SelFileName + "\": " + why);
-    if (m_model->rowCount() == 0) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
 template <class Group>
 void GroupManager<Group>::SelectImage(int j) {
     if (j < 0 || j >= m_model->rowCount()) return;
-    Kind::ImageIndex(m_common) = j;
+    m_image = j;
     m_panel1->setText(FromLocal(SelectedBase()));
     if (m_list->currentIndex().row() != j) m_list->setCurrentIndex(m_model->index(j));
 }
 
+// The file is let go when the manager closes; a workdesk that shares it keeps it.
 template <class Group>
-void GroupManager<Group>::FormClose() {
+void GroupManager<Group>::Release() {
     m_model->SetGroup(nullptr, ManagerMode::File);
-    Kind::Release(m_contents);
-    m_contents = FileContents{};
-    m_deskGroups = nullptr;
+    m_file.reset();
+    m_group = 0;
+    m_image = 0;
+    m_name.clear();
+    m_fileName.clear();
     m_panel0->clear();
     m_panel1->clear();
-    m_common.PropsDialogOpen = 0;
+    m_damage->Clear();
 }
 
 // Closing with Esc does the same release work as the window's close button.
 template <class Group>
 void GroupManager<Group>::reject() {
-    FormClose();
+    Release();
     QDialog::reject();
 }
 
 template <class Group>
 void GroupManager<Group>::closeEvent(QCloseEvent* event) {
-    FormClose();
+    Release();
     QDialog::closeEvent(event);
 }
 
 template <class Group>
-void GroupManager<Group>::PropertiesClick() {
-    if (!SelectedImage()) return;
-    m_common.PropsDialogOpen = 1;
-    Kind::PropsSource(m_common) = m_model->Mode() == ManagerMode::File ? 1 : 2;
-    if (openProperties) openProperties();
+void GroupManager<Group>::ShowProperties() {
+    if (!SelectedImage() || !openProperties) return;
+    const SheetSource source =
+        m_model->Mode() == ManagerMode::File ? SheetSource::FileManager : SheetSource::WorkdeskManager;
+    openProperties({CurrentGroup(), size_t(m_image), source, m_name, m_fileName});
 }
 
 template <class Group>
@@ -277,7 +292,7 @@ CursorDataForm GroupManager<Group>::DataForm() const {
 
 template <class Group>
 std::string GroupManager<Group>::SelectedBase() const {
-    return ManagerImageName(Kind::Name(m_common), size_t(std::max(Kind::ImageIndex(m_common), 0)));
+    return ManagerImageName(m_name, size_t(std::max(m_image, 0)));
 }
 
 template <class Group>
@@ -285,31 +300,31 @@ GroupSelection<Group> GroupManager<Group>::AllImages() const {
     GroupSelection<Group> selection;
     if (const Group* group = CurrentGroup()) {
         selection.groups.push_back(group);
-        selection.names.push_back(Kind::Name(m_common));
+        selection.names.push_back(m_name);
     }
     selection.cursorForm = DataForm();
     return selection;
 }
 
 template <class Group>
-void GroupManager<Group>::SaveOneClick() {
+void GroupManager<Group>::SaveSelectedImage() {
     if (const Image* im = SelectedImage())
         ReportBatchResult(SaveGroupImage(*im, SelectedBase(), m_prompts, DataForm()), m_prompts);
 }
 
 template <class Group>
-void GroupManager<Group>::SaveAllClick() {
+void GroupManager<Group>::SaveAllImages() {
     if (m_model->rowCount() > 0) ReportBatchResult(ExtractDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
 }
 
 template <class Group>
-void GroupManager<Group>::ConvertOneClick() {
+void GroupManager<Group>::ExportSelectedAsBitmap() {
     if (const Image* im = SelectedImage())
         ReportBatchResult(ConvertGroupImage(*im, SelectedBase(), m_prompts), m_prompts);
 }
 
 template <class Group>
-void GroupManager<Group>::ConvertAllClick() {
+void GroupManager<Group>::ExportAllAsBitmaps() {
     if (m_model->rowCount() > 0) ReportBatchResult(ConvertDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
 }
 

@@ -6,12 +6,16 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/GroupCommands.h"
 #include "formats/FileContents.h"
+#include "gui/DamageReport.h"
 #include "managers/core/IconManager.h"
+#include "managers/gui/PropertySheet.h"
 
 class QLabel;
 class QListView;
@@ -19,7 +23,6 @@ class QListView;
 namespace gw {
 
 class Prompts;
-struct CommonData;
 
 // The rows of the manager's group: one per image, painted by one view.
 template <class Group>
@@ -43,55 +46,59 @@ public:
     using Kind = ManagerKind<Group>;
     using Image = typename Kind::Image;
 
-    // The workdesk's groups the manager shows one of; null: the manager
-    // loads the selected file itself.
-    void SetWorkdeskGroups(const std::vector<Group>* groups) { m_deskGroups = groups; }
-    // The groups the manager shows now (for the property sheet).
-    const std::vector<Group>* Groups() const;
+    // Opens the manager on a plain icon or cursor file, which it reads
+    // itself. False, having said why, when nothing of the file can be shown;
+    // the caller shows the manager otherwise.
+    bool OpenFile(const std::string& path);
+    // Opens the manager on one group of a file a workdesk has open.
+    void OpenWorkdeskGroup(std::shared_ptr<OpenedFile> file, size_t group);
 
     // The property sheet plugs in here; nothing happens while empty.
-    std::function<void()> openProperties;
+    std::function<void(const SheetRequest<Group>&)> openProperties;
 
     QListView* List() const { return m_list; }
     QString StatusText(int panel) const;
+    const DamageIndicator* Damage() const { return m_damage; }
     const ManagerLayout& Layout() const { return m_layout; }
+    const Group* CurrentGroup() const;
+    int SelectedImageIndex() const { return m_image; }
 
-    void FormShow();
-    void FormClose();
     void SelectImage(int j);
-    void PropertiesClick();
-    void SaveOneClick();
-    void SaveAllClick();
-    void ConvertOneClick();
-    void ConvertAllClick();
+    void ShowProperties();
+    void SaveSelectedImage();
+    void SaveAllImages();
+    void ExportSelectedAsBitmap();
+    void ExportAllAsBitmaps();
     void reject() override;
 
 protected:
     // objectName "Form4", "Form9"; buttonPrefix "bIc", "bCu".
-    GroupManager(const char* objectName, const char* buttonPrefix, CommonData& common, ActionFlags& flags,
-                 Prompts& prompts, QWidget* parent);
-    void showEvent(QShowEvent* event) override;
+    GroupManager(const char* objectName, const char* buttonPrefix, ActionFlags& flags, Prompts& prompts,
+                 QWidget* parent);
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void SayUnreadable(const std::string& why);
-    const Group* CurrentGroup() const;
+    void ShowGroup(ManagerMode mode);
+    void Release();
     const Image* SelectedImage() const;
     GroupSelection<Group> AllImages() const;
     // Where the images' bytes came from (cursors of a file lack the prefix).
     CursorDataForm DataForm() const;
     std::string SelectedBase() const;
 
-    CommonData& m_common;
     ActionFlags& m_flags;
     Prompts& m_prompts;
-    const std::vector<Group>* m_deskGroups = nullptr;
-    FileContents m_contents; // file mode
+    std::shared_ptr<OpenedFile> m_file;
+    size_t m_group = 0;
+    int m_image = 0;
+    std::string m_name;     // the group's name: the images are named after it
+    std::string m_fileName; // the file's name as the status bar shows it
     ManagerLayout m_layout;
     GroupRowsModel<Group>* m_model;
     QListView* m_list;
     QLabel* m_panel0;
     QLabel* m_panel1;
+    DamageIndicator* m_damage;
 };
 
 } // namespace gw

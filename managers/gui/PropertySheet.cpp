@@ -8,7 +8,6 @@
 
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
-#include "listing/CommonData.h"
 #include "platform/Display.h"
 
 namespace gw {
@@ -36,8 +35,8 @@ void Bevel(QWidget* page, int y) {
 
 template <class Group>
 PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption, int valueLines, int height,
-                                    CommonData& common, QWidget* parent)
-    : QDialog(parent), m_common(common), m_height(height) {
+                                    QWidget* parent)
+    : QDialog(parent), m_height(height) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setModal(true);
@@ -72,14 +71,6 @@ PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption,
 }
 
 template <class Group>
-void PropertySheet<Group>::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
-}
-
-// Icons: name, format, size. Cursors: name, format, then the hot spot and
-// the size, or (from the workdesk, without a hot spot) the size alone.
-template <class Group>
 std::vector<std::string> PropertySheet<Group>::ValueTexts() const {
     if (m_valueLines.size() == 3) return {m_values.name, m_values.format, m_values.size};
     if (m_values.hotSpot.empty()) return {m_values.name, m_values.format, m_values.size, {}};
@@ -87,15 +78,13 @@ std::vector<std::string> PropertySheet<Group>::ValueTexts() const {
 }
 
 template <class Group>
-void PropertySheet<Group>::FormShow() {
+void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     FormClose();
-    const int32_t g = Kind::GroupIndex(m_common);
-    if (!m_groups || g < 0 || size_t(g) >= m_groups->size()) return;
-    const Group& group = (*m_groups)[size_t(g)];
-    const int source = Kind::PropsSource(m_common);
-    if (source == 3) Kind::ImageIndex(m_common) = 0;
-    const size_t image = size_t(std::max(Kind::ImageIndex(m_common), 0));
-    m_values = Kind::Properties(group, image, source, Kind::Name(m_common), m_common.SelFileName);
+    m_values = {};
+    if (!request.group) return;
+    const Group& group = *request.group;
+    const size_t image = request.source == SheetSource::Workdesk ? 0 : request.image;
+    m_values = Kind::Properties(group, image, request.source, request.base, request.fileName);
 
     // The preview: the image at its size, or at the system icon size when that is smaller.
     if (image < group.Images.size() && !group.Images[image].Missing) {

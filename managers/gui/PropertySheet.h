@@ -12,37 +12,42 @@ class QLabel;
 
 namespace gw {
 
-struct CommonData;
+// What a property sheet is opened with: one image of a group (image 0 and
+// the group as a whole from a workdesk), where it was opened from, the name
+// its images are known by and the file's name.
+template <class Group>
+struct SheetRequest {
+    const Group* group = nullptr;
+    size_t image = 0;
+    SheetSource source = SheetSource::FileManager;
+    std::string base;     // the group's name, or the file's name before its first "."
+    std::string fileName; // as the viewer shows it ("shell32.dll")
+};
 
 template <class Group>
 class PropertySheet : public QDialog {
 public:
     using Kind = ManagerKind<Group>;
 
-    // The groups the sheet reads (the kind's group and image index and source).
-    void SetGroups(const std::vector<Group>* groups) { m_groups = groups; }
+    // Fills the sheet with what it shows; the caller then shows it.
+    void Open(const SheetRequest<Group>& request);
 
     const ManagerProperties& Values() const { return m_values; }
     QLabel* Preview() const { return m_preview; }
     // The value lines beside the preview, top to bottom.
     const std::vector<QLabel*>& ValueLabels() const { return m_valueLines; }
 
-    void FormShow();
     void FormClose();
 
 protected:
     // valueLines: 3 for icons (name, format, size), 4 for cursors (the hot
     // spot too); height: the sheet's designed height.
-    PropertySheet(const char* objectName, const char* caption, int valueLines, int height, CommonData& common,
-                  QWidget* parent);
-    void showEvent(QShowEvent* event) override;
+    PropertySheet(const char* objectName, const char* caption, int valueLines, int height, QWidget* parent);
     void done(int result) override;
 
 private:
     std::vector<std::string> ValueTexts() const;
 
-    CommonData& m_common;
-    const std::vector<Group>* m_groups = nullptr;
     ManagerProperties m_values;
     int m_height;
     int m_otherTop;

@@ -11,7 +11,7 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/FileContents.h"
-#include "listing/CommonData.h"
+#include "formats/OpenedFile.h"
 #include "managers/gui/About4.h"
 #include "managers/gui/Glypher1.h"
 #include "platform/BmpCodec.h"
@@ -52,18 +52,14 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("Strip.bmp"), StripFile(64, 16)));
     ASSERT_TRUE(WriteFile(dir.file("Wide.bmp"), StripFile(500, 40)));
-    CommonData common;
-    common.SelFileName = "Strip.bmp";
-    common.SelFilePath = dir.file("Strip.bmp");
     ScriptedPrompts prompts;
-    TForm6 form(common, prompts);
-    TForm7 sheet(common, &form);
-    form.openProperties = [&] {
-        sheet.SetWorkdeskItem(std::nullopt);
-        sheet.SetFileContents(&form.Contents());
+    TForm6 form(prompts);
+    TForm7 sheet(&form);
+    form.openProperties = [&](const BitmapSheetRequest& request) {
+        sheet.Open(request);
         sheet.show();
     };
-    form.SetWorkdesk(nullptr);
+    ASSERT_TRUE(form.OpenFile(dir.file("Strip.bmp")));
     form.show();
 
     auto* width = form.findChild<QLineEdit*>("editWidth");
@@ -85,25 +81,25 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     EXPECT_EQ(IconPixel(sTest1, QIcon::Normal, QIcon::On), Rgb(kGlyphColors[3]));
     EXPECT_EQ(qAlpha(IconPixel(bTest1, QIcon::Normal, QIcon::Off, {0, 15})), 0); // the corner colour is clear
 
-    form.Button1Click();
+    form.ToggleTransparency();
     EXPECT_EQ(panel4->text(), "Transparent");
     EXPECT_EQ(qAlpha(form.Preview()->pixmap().toImage().pixel(0, 15)), 0);
     SaveScreenshot(form, "manager-bitmap");
-    form.Button1Click();
+    form.ToggleTransparency();
     EXPECT_EQ(panel4->text(), "Non Transparent");
     EXPECT_EQ(form.Preview()->pixmap().toImage().pixel(0, 15), Rgb(kCorner));
 
     // Copy puts the bitmap itself on the clipboard, opaque, pixel for pixel.
-    form.Copy1Click();
+    form.CopyBitmap();
     const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(copied.size(), QSize(64, 16));
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 64; ++x)
-            ASSERT_EQ(copied.pixel(x, y), 0xFF000000u | common.WorkBitmap->Pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(copied.pixel(x, y), 0xFF000000u | form.Work()->Pixel(x, y)) << x << "," << y;
 
     // Save writes the bitmap in its format; a target that cannot be created says so.
     prompts.saveFiles = {dir.file("saved.bmp"), dir.file("missing/saved.bmp")};
-    form.Save1Click();
+    form.SaveBitmap();
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(prompts.saveRequests[0].title, "Save Bitmap");
     EXPECT_EQ(prompts.saveRequests[0].filter, "Bitmaps (*.bmp)");
@@ -111,15 +107,14 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     EXPECT_EQ(prompts.saveRequests[0].initialName, "Strip.bmp");
     const Bitmap saved = DecodeBmp(ReadFile(dir.file("saved.bmp")));
     EXPECT_EQ(saved.pixelFormat, PixelFormat::pf24bit);
-    EXPECT_EQ(saved.pixels, common.WorkBitmap->pixels);
+    EXPECT_EQ(saved.pixels, form.Work()->pixels);
     EXPECT_TRUE(prompts.messages.empty());
-    form.Save1Click();
+    form.SaveBitmap();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
 
-    form.PropertiesClick();
-    EXPECT_EQ(common.PropsDialogOpen, 1);
-    EXPECT_EQ(sheet.Values().name, "Strip.bmp");
+    form.ShowProperties();
+    EXPECT_EQ(sheet.Values().name, "strip.bmp");
     EXPECT_EQ(sheet.Values().size, "64 x 16");
     EXPECT_EQ(sheet.Values().colors, "24 bit");
     EXPECT_EQ(sheet.findChild<QLabel*>("Label3")->text(), "24 bit");
@@ -127,21 +122,17 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     SaveScreenshot(sheet, "properties-bitmap");
     sheet.accept();
     EXPECT_TRUE(sheet.Preview()->pixmap().isNull());
-    form.FormShow(); // while the sheet's flag stands, a show does no work
-    EXPECT_EQ(form.Contents().Bitmaps.size(), 1u);
+    EXPECT_EQ(form.Preview()->pixmap().size(), QSize(64, 16)); // the manager shows its bitmap still
 
-    form.Button1Click();
+    form.ToggleTransparency();
     form.reject();
-    EXPECT_EQ(common.PropsDialogOpen, 0);
-    EXPECT_TRUE(form.Contents().Bitmaps.empty());
+    EXPECT_FALSE(form.Work()->HasHandle());
     EXPECT_TRUE(form.Preview()->pixmap().isNull());
     EXPECT_TRUE(bTest1->icon().isNull());
 
     // Reopened on a 500 x 40 bitmap: shrunk by 2 and stretched, no glyph;
     // transparency and the glyph count stay as they were left.
-    common.SelFileName = "Wide.bmp";
-    common.SelFilePath = dir.file("Wide.bmp");
-    form.SetWorkdesk(nullptr);
+    ASSERT_TRUE(form.OpenFile(dir.file("Wide.bmp")));
     form.show();
     EXPECT_EQ(panel4->text(), "Transparent");
     EXPECT_EQ(form.Preview()->size(), QSize(250, 20));
@@ -167,16 +158,15 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
     bitmaps[1].PixelFormat = PixelFormat::pfDevice;
     bitmaps[1].Picture.Set(strip);
 
-    CommonData common;
-    common.ResourceSource = 1;
-    common.BitmapIndex = 1; // as the workdesk hands its item over
-    common.WorkBitmap = bitmaps[1].Bitmap();
+    // A workdesk's file whose bitmap list holds them.
+    const auto file = OpenedFile::OfBytes("pics.res", Bytes{});
+    file->Contents().Bitmaps = bitmaps;
     ScriptedPrompts prompts;
-    TForm6 form(common, prompts);
-    form.SetWorkdesk(&bitmaps);
+    TForm6 form(prompts);
+    form.OpenWorkdeskBitmap(file, 1, WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", QImage()});
     form.show();
-    EXPECT_NE(common.WorkBitmap.get(), strip.get());
-    EXPECT_EQ(common.WorkBitmap->pixelFormat, PixelFormat::pf16bit);
+    EXPECT_NE(form.Work().get(), strip.get());
+    EXPECT_EQ(form.Work()->pixelFormat, PixelFormat::pf16bit);
     EXPECT_EQ(strip->pixelFormat, PixelFormat::pfDevice);
     EXPECT_EQ(form.findChild<QLineEdit*>("editWidth")->text(), "100");
     EXPECT_EQ(form.GlyphCount(), 2); // outside the four bands
@@ -184,13 +174,13 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
     EXPECT_EQ(bTest2->iconSize(), QSize(50, 16));
     EXPECT_EQ(IconPixel(bTest2, QIcon::Disabled, QIcon::Off, {2, 8}), Rgb(kGlyphColors[3]));
     form.reject();
-    EXPECT_EQ(bitmaps.size(), 2u);
-    EXPECT_TRUE(bitmaps[1].Bitmap()->HasHandle());
+    EXPECT_EQ(file->Contents().Bitmaps.size(), 2u); // the workdesk's list stays
+    EXPECT_TRUE(file->Contents().Bitmaps[1].Bitmap()->HasHandle());
 
     QImage thumbnail(64, 10, QImage::Format_ARGB32);
     thumbnail.fill(Qt::red);
-    TForm7 sheet(common);
-    sheet.SetWorkdeskItem(WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", thumbnail});
+    TForm7 sheet;
+    sheet.Open({WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", thumbnail}});
     sheet.show();
     EXPECT_EQ(sheet.Values().name, "BTN_STRIP");
     EXPECT_EQ(sheet.Values().size, "100 x 16");

@@ -72,9 +72,8 @@ struct ArtFolder {
 
 struct Explorer {
     QApplication& app = GuiTestApp(); // before any widget
-    CommonData common;
     ExplorerState state;
-    TForm1 form{common, state};
+    TForm1 form{state};
     Explorer() { form.show(); }
     template <class T>
     T* Find(const char* name) const {
@@ -227,8 +226,12 @@ TEST(ExplorerWindow, OpeningRows) {
     ArtFolder art;
     Explorer e;
     std::vector<OpenTarget> opened;
+    std::vector<std::string> paths;
     for (OpenTarget t : {OpenTarget::IconManager, OpenTarget::IconWorkdesk, OpenTarget::CursorWorkdesk})
-        e.form.Links().SetViewer(t, [&opened, t] { opened.push_back(t); });
+        e.form.Links().SetViewer(t, [&opened, &paths, t](const std::string& path) {
+            opened.push_back(t);
+            paths.push_back(path);
+        });
     e.form.SelectFolder(art.path());
 
     e.form.List()->SelectRow(e.RowOf("Cloud.ICO"));
@@ -236,18 +239,14 @@ TEST(ExplorerWindow, OpeningRows) {
     EXPECT_TRUE(opened.empty());
     e.form.ListViewClick();
     e.Action("m1Open")->trigger();
-    EXPECT_EQ(e.common.SelFileName, "cloud.ico");
-    EXPECT_EQ(e.common.SelFilePath, art.dir.file("Cloud.ICO"));
+    EXPECT_EQ(paths, std::vector<std::string>{art.dir.file("Cloud.ICO")});
     EXPECT_EQ(opened, std::vector<OpenTarget>{OpenTarget::IconManager});
 
     e.Choose("Static Cursor Files");
-    e.common.WorkdeskShown = 1;
     e.form.List()->SelectRow(e.RowOf("cursors.exe"));
     e.form.ListViewDblClick();
     EXPECT_EQ(opened.back(), OpenTarget::CursorWorkdesk);
-    EXPECT_EQ(e.common.ExecutableSource, 1);
-    EXPECT_EQ(e.common.ResourceSource, 0);
-    EXPECT_EQ(e.common.WorkdeskShown, 0);
+    EXPECT_EQ(paths.back(), art.dir.file("cursors.exe"));
     EXPECT_EQ(e.state.SelectedItem->caption, "cursors.exe");
 
     // A viewer that has not landed opens nothing.

@@ -8,7 +8,6 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/IconFormat.h"
-#include "listing/CommonData.h"
 #include "managers/gui/About2.h"
 #include "managers/gui/About5.h"
 #include "managers/gui/Curred1.h"
@@ -38,17 +37,17 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     ASSERT_TRUE(WriteFile(dir.file("Shell.ico"), BuildIcoFile({{Dib(32, 4), 32, 32, 16, 0, 1, 4},
                                                                {Dib(32, 4), 32, 32, 16, 0, 1, 4},
                                                                {Dib(16, 8), 16, 16, 0, 0, 1, 8}})));
-    CommonData common;
-    common.SelFileName = "shell.ico";
-    common.SelFilePath = dir.file("Shell.ico");
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm4 form(common, flags, prompts);
-    TForm3 sheet(common, &form);
-    form.openProperties = [&] {
-        sheet.SetGroups(form.Groups());
+    TForm4 form(flags, prompts);
+    TForm3 sheet(&form);
+    std::vector<SheetSource> sources;
+    form.openProperties = [&](const SheetRequest<TAdvIconGroupList>& request) {
+        sources.push_back(request.source);
+        sheet.Open(request);
         sheet.show();
     };
+    ASSERT_TRUE(form.OpenFile(dir.file("Shell.ico")));
     form.show();
     EXPECT_EQ(form.StatusText(0), "shell.ico");
     EXPECT_EQ(form.StatusText(1), "shell_0");
@@ -56,14 +55,13 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     EXPECT_EQ(form.List()->height(), 274);
     EXPECT_EQ(form.List()->model()->index(2, 0).data().toString(), "16 X 16\n256 Colors");
     form.SelectImage(2);
-    EXPECT_EQ(common.IconImageIndex, 2);
+    EXPECT_EQ(form.SelectedImageIndex(), 2);
     EXPECT_EQ(form.StatusText(1), "shell_2");
     SaveScreenshot(form, "manager-icons");
 
     form.SelectImage(0);
-    form.PropertiesClick();
-    EXPECT_EQ(common.PropsDialogOpen, 1);
-    EXPECT_EQ(common.IconPropsSource, 1);
+    form.ShowProperties();
+    EXPECT_EQ(sources, std::vector<SheetSource>{SheetSource::FileManager});
     EXPECT_EQ(sheet.Values().name, "shell_0");
     EXPECT_EQ(sheet.Values().heading, "Other Formats:");
     EXPECT_EQ(sheet.Values().otherLines, (std::vector<std::string>{"16 X 16 256 Colors"}));
@@ -73,12 +71,11 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
 
     // Save all: <name>_<j>.ico for every image, each a one-image icon file.
     prompts.folders.push_back(dir.path());
-    form.SaveAllClick();
+    form.SaveAllImages();
     EXPECT_EQ(ReadFile(dir.file("shell_2.ico")).size(), 22 + Dib(16, 8).size());
     EXPECT_EQ(prompts.folderTitles, (std::vector<std::string>{"Select folder for icons"}));
 
     form.reject();
-    EXPECT_EQ(common.PropsDialogOpen, 0);
     EXPECT_EQ(form.List()->model()->rowCount(), 0);
 }
 
@@ -90,25 +87,25 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     const Bytes dib = Dib(32, 1);
     const Bytes file = BuildIcoFile({{dib, 32, 32, 0, 0, 5, 7}}, 2);
     ASSERT_TRUE(WriteFile(dir.file("Arrow.cur"), file));
-    CommonData common;
-    common.SelFileName = "arrow.cur";
-    common.SelFilePath = dir.file("Arrow.cur");
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm9 form(common, flags, prompts);
-    TForm10 sheet(common, &form);
-    form.openProperties = [&] {
-        sheet.SetGroups(form.Groups());
+    TForm9 form(flags, prompts);
+    TForm10 sheet(&form);
+    std::vector<SheetSource> sources;
+    form.openProperties = [&](const SheetRequest<TAdvCursorGroupList>& request) {
+        sources.push_back(request.source);
+        sheet.Open(request);
         sheet.show();
     };
+    ASSERT_TRUE(form.OpenFile(dir.file("Arrow.cur")));
     form.show();
     EXPECT_EQ(form.windowTitle(), "Grabwell Cursor Manager");
     EXPECT_EQ(form.StatusText(1), "arrow_0");
     EXPECT_EQ(form.List()->model()->index(0, 0).data().toString(), "32 X 32\n2 Colors");
     SaveScreenshot(form, "manager-cursors");
 
-    form.PropertiesClick();
-    EXPECT_EQ(common.CursorPropsSource, 1);
+    form.ShowProperties();
+    EXPECT_EQ(sources, std::vector<SheetSource>{SheetSource::FileManager});
     ASSERT_EQ(sheet.ValueLabels().size(), 4u);
     EXPECT_EQ(sheet.ValueLabels()[2]->text(), "HotSpot [5,7]");
     EXPECT_EQ(sheet.ValueLabels()[3]->text(), QString::number(dib.size()) + " bytes");
@@ -116,17 +113,16 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     sheet.accept();
 
     prompts.folders.push_back(dir.path());
-    form.SaveAllClick();
+    form.SaveAllImages();
     EXPECT_EQ(ReadFile(dir.file("arrow_0.cur")), file);
     prompts.saveFiles.push_back(dir.file("one.cur"));
-    form.SaveOneClick();
+    form.SaveSelectedImage();
     EXPECT_EQ(ReadFile(dir.file("one.cur")), file);
     prompts.saveFiles.push_back(dir.file("one.bmp"));
-    form.ConvertOneClick();
+    form.ExportSelectedAsBitmap();
     EXPECT_EQ(prompts.saveRequests.back().title, "Save Cursor as Bitmap");
     EXPECT_FALSE(ReadFile(dir.file("one.bmp")).empty());
     form.reject();
-    EXPECT_EQ(common.PropsDialogOpen, 0);
 }
 
 // A cursor file that cannot be read says why instead of opening empty.
@@ -136,17 +132,12 @@ TEST(CursorManagerWindow, UnreadableFileSaysWhy) {
     ASSERT_TRUE(WriteFile(dir.file("empty.cur"), {}));
     ASSERT_TRUE(WriteFile(dir.file("text.cur"), Bytes{'h', 'e', 'l', 'l', 'o'}));
     for (const char* name : {"empty.cur", "text.cur", "missing.cur"}) {
-        CommonData common;
-        common.SelFileName = name;
-        common.SelFilePath = dir.file(name);
         ActionFlags flags;
         ScriptedPrompts prompts;
-        TForm9 form(common, flags, prompts);
-        form.show();
+        TForm9 form(flags, prompts);
+        EXPECT_FALSE(form.OpenFile(dir.file(name))) << name; // nothing to show: the caller does not show it
         ASSERT_EQ(prompts.messages.size(), 1u) << name;
         EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
         EXPECT_NE(prompts.messages[0].second.find(name), std::string::npos) << prompts.messages[0].second;
-        QApplication::processEvents();
-        EXPECT_FALSE(form.isVisible()) << name; // nothing to show: it closed
     }
 }

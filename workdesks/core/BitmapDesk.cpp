@@ -52,26 +52,25 @@ bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b) {
     return a.entry < b.entry;
 }
 
-BitmapSaveSource BitmapSaveSourceFor(bool resourceSource, bool executableSource, const std::string& kindText) {
-    if (resourceSource || kindText == FileKindText(fkNEFile)) return BitmapSaveSource::Loaded;
-    if (executableSource) return BitmapSaveSource::ReadAgain;
+BitmapSaveSource BitmapSaveSourceFor(ContainerKind kind) {
+    if (kind == ContainerKind::ResourceFile || kind == ContainerKind::NEFile) return BitmapSaveSource::Loaded;
+    if (kind == ContainerKind::PEFile) return BitmapSaveSource::ReadAgain;
     return BitmapSaveSource::None;
 }
 
 namespace {
 
-// Where the commands take each bitmap from: the PE file is opened once per
-// command, not once per bitmap.
+// Where the commands take each bitmap from: a PE file's resources are read
+// again from the resource directory of the file the workdesk opened.
 class BitmapFetcher {
 public:
-    explicit BitmapFetcher(const BitmapDeskFile& file) : m_file(file) {
-        if (file.source == BitmapSaveSource::ReadAgain) m_module = ResourceModule::Open(file.path, &m_openError);
-    }
+    explicit BitmapFetcher(const BitmapDeskFile& file)
+        : m_file(file), m_module(file.source == BitmapSaveSource::ReadAgain ? file.module : nullptr) {}
 
-    // False (with why set) when the file's executable cannot be opened again.
+    // False (with why set) when the file's resource directory is not at hand.
     bool Opened(std::string& why) const {
         if (m_file.source != BitmapSaveSource::ReadAgain || m_module) return true;
-        why = "Cannot read \"" + m_file.path + "\" again: " + m_openError;
+        why = "Cannot read \"" + m_file.path + "\" again: its resources could not be read";
         return false;
     }
 
@@ -101,8 +100,7 @@ private:
     }
 
     const BitmapDeskFile& m_file;
-    std::unique_ptr<ResourceModule> m_module;
-    std::string m_openError;
+    const ResourceModule* m_module;
 };
 
 } // namespace

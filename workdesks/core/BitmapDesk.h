@@ -10,10 +10,13 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
 #include "formats/BmpTypes.h"
+#include "formats/FileContents.h"
 #include "pictures/BitmapBox.h"
 #include "platform/Bitmap.h"
 
 namespace gw {
+
+class ResourceModule;
 
 class Prompts;
 struct FileContents;
@@ -54,13 +57,14 @@ enum class BitmapSaveSource : uint8_t { Loaded, ReadAgain, None };
 
 struct BitmapDeskFile {
     const std::vector<TAdvBmp>* bitmaps = nullptr;
-    std::string path;  // the file the bitmaps came from
+    std::string path;                        // the file the bitmaps came from
     BitmapSaveSource source = BitmapSaveSource::None;
+    const ResourceModule* module = nullptr;  // ReadAgain: the opened file's resource directory
 };
 
-// The source the workdesk's opening implies: resource files and NE files
-// save what was loaded; other executables read the resource again.
-BitmapSaveSource BitmapSaveSourceFor(bool resourceSource, bool executableSource, const std::string& kindText);
+// The source the kind of the opened file implies: resource files and NE
+// files save what was loaded; 32-bit executables read the resource again.
+BitmapSaveSource BitmapSaveSourceFor(ContainerKind kind);
 
 // Save One: the item's bitmap through the "Save Bitmap" dialog (which asks
 // before replacing a file), in its pixel format (device format: the

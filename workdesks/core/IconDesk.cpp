@@ -1,18 +1,12 @@
 #include "workdesks/core/IconDesk.h"
 
 #include <algorithm>
-#include <charconv>
 #include <unordered_set>
+#include <utility>
 
-#include "formats/FileContents.h"
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
-#include "formats/BmpManage.h"
-#include "formats/CursorManage.h"
-#include "formats/IconManage.h"
-#include "formats/ResFile.h"
-#include "listing/CommonData.h"
-#include "listing/ExplorerState.h"
+#include "formats/OpenedFile.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -164,65 +158,20 @@ template int CompareDeskGroups(const TAdvCursorGroupList&, const TAdvCursorGroup
 template TileSize RawStripSize(const std::vector<TAdvCursorGroupList>&);
 template std::vector<int64_t> RawStripPositions(const TAdvCursorGroupList&, int64_t);
 
-namespace {
-
-// The opening the workdesks share; the count, the noun and the loaders are
-// theirs. The Bitmap Workdesk has no kind text for an icon library.
-} // namespace
-
-int32_t HandOverCount(const std::string& countText) {
-    uint64_t n = 0;
-    const char* last = countText.data() + countText.size();
-    const auto [end, ec] = std::from_chars(countText.data(), last, n);
-    if (end != last || countText.empty()) return 0;
-    if (ec == std::errc::result_out_of_range || n > uint64_t(kMaxHandOverCount)) return kMaxHandOverCount;
-    return ec == std::errc() ? int32_t(n) : 0;
-}
-
-namespace {
-
-template <class Load, class LoadRes>
-DeskOpening OpenDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents,
-                     int32_t FileContents::*count, const char* noun, Load load, LoadRes loadRes,
-                     bool iconFileText = true) {
+DeskOpening OpenDesk(OpenedFile& file, RecordKind kind) {
     DeskOpening opening;
-    contents = FileContents{};
-    if (!explorer.SelectedItem) {
-        opening.failed = true;
-        return opening;
-    }
-    const ListRow& row = *explorer.SelectedItem;
-    common.SelFileName = LowerAscii(row.caption);
-    common.SelFilePath = JoinPath(explorer.CurrentDir, row.caption);
-    const int32_t n = HandOverCount(row.countText);
-    contents.*count = n;
-    const TFileKind kind = GetFileKind(common.SelFilePath);
-    opening.fileText = common.SelFileName + " - " + std::to_string(n) + " " + noun;
-    if (kind == fkIconFile)
-        opening.kindText = iconFileText ? FileKindText(kind) : "";
+    const FileCounts& counts = file.Counts();
+    const auto [count, noun] = kind == RecordKind::Icons     ? std::pair{counts.iconGroups, "Icons"}
+                               : kind == RecordKind::Cursors ? std::pair{counts.cursorGroups, "Cursors"}
+                                                             : std::pair{counts.bitmaps, "Bitmaps"};
+    opening.fileText = LowerAscii(file.FileName()) + " - " + std::to_string(count) + " " + noun;
+    const TFileKind fileKind = counts.fileKind;
+    if (fileKind == fkIconFile)
+        opening.kindText = kind == RecordKind::Bitmaps ? "" : FileKindText(fileKind);
     else
-        opening.kindText = FileKindText(kind == fkPEFile || kind == fkNEFile ? kind : fkNonExecutable);
-    if (common.ExecutableSource)
-        opening.failed = load(contents, common.SelFilePath, kind) != 0;
-    else if (common.ResourceSource)
-        loadRes(contents, common.SelFilePath);
+        opening.kindText = FileKindText(fileKind == fkPEFile || fileKind == fkNEFile ? fileKind : fkNonExecutable);
+    opening.failed = !file.Load(kind).ok;
     return opening;
-}
-
-} // namespace
-
-DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
-    return OpenDesk(explorer, common, contents, &FileContents::IconGroupCount, "Icons", LoadIcons, LoadResIcons);
-}
-
-DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
-    return OpenDesk(explorer, common, contents, &FileContents::CursorGroupCount, "Cursors", LoadCursors,
-                    LoadResCursors);
-}
-
-DeskOpening OpenBitmapDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents) {
-    return OpenDesk(explorer, common, contents, &FileContents::BitmapCount, "Bitmaps", LoadBitmaps, LoadResBitmaps,
-                    false);
 }
 
 } // namespace gw

@@ -11,12 +11,10 @@
 
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
+#include "formats/OpenedFile.h"
 
 namespace gw {
 
-struct CommonData;
-struct ExplorerState;
-struct FileContents;
 
 // An image as a workdesk shows it: the numbers its label gives, and the
 // size it is drawn at. An icon stored with size 0 is labelled 0 and drawn
@@ -120,23 +118,9 @@ struct DeskOpening {
     bool failed = false;
 };
 
-// The explorer row's "Objects" text as the count a workdesk opens with: 0
-// for text that is not a whole number, at most kMaxHandOverCount (a file's
-// resource table holds at most two 16-bit lists of entries of one type), so
-// the count never becomes an enormous allocation.
-constexpr int32_t kMaxHandOverCount = 2 * 65535;
-int32_t HandOverCount(const std::string& countText);
-
-// Opening the Icon Workdesk on the explorer's selected row: SelFileName (the
-// caption lower-cased), SelFilePath (folder + caption) and IconGroupCount
-// (the row's "Objects") are set, and contents is filled by the kind loader
-// (ExecutableSource) or the resource-file reader (ResourceSource).
-DeskOpening OpenIconDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
-// The same for the Cursor Workdesk: CursorGroupCount, "... Cursors", the
-// cursor loaders.
-DeskOpening OpenCursorDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
-// The same for the Bitmap Workdesk: BitmapCount, "... Bitmaps", the bitmap
-// loaders; an icon library gets no kind text.
-DeskOpening OpenBitmapDesk(const ExplorerState& explorer, CommonData& common, FileContents& contents);
+// Opening a workdesk on a file: the records of its kind read, and what the
+// status bar says ("shell32.dll - 238 Icons", the count being the file's
+// own). The Bitmap Workdesk gives an icon file no kind text.
+DeskOpening OpenDesk(OpenedFile& file, RecordKind kind);
 
 } // namespace gw

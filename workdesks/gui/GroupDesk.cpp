@@ -20,6 +20,7 @@
 #include "gui/BusyCursor.h"
 #include "gui/Help.h"
 #include "gui/LocalPaths.h"
+#include "platform/Paths.h"
 #include "gui/ToolIcons.h"
 
 namespace gw {
@@ -64,9 +65,8 @@ QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline) {
     return tile;
 }
 
-DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer,
-                       ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_common(common), m_explorer(explorer), m_flags(flags), m_prompts(prompts), m_names(names) {
+DeskWindow::DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_names(names) {
     setObjectName(names.objectName);
     setWindowTitle(names.caption);
     setModal(true);
@@ -88,8 +88,7 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const E
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setItemDelegate(new CellDelegate(m_list));
     layout->addWidget(m_list, 1);
-    connect(m_list, &QListView::clicked, this, &DeskWindow::ListClick);
-    connect(m_list, &QListView::doubleClicked, this, &DeskWindow::EditClick);
+    connect(m_list, &QListView::doubleClicked, this, &DeskWindow::OpenInManager);
     m_list->installEventFilter(this); // Enter on an item
 
     m_statusBar = new QStatusBar(this);
@@ -100,6 +99,8 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, CommonData& common, const E
     m_panel1->setMinimumWidth(names.statusPanel1Width);
     m_statusBar->addWidget(m_panel0);
     m_statusBar->addWidget(m_panel1, 1);
+    m_damage = new DamageIndicator(m_statusBar);
+    m_statusBar->addPermanentWidget(m_damage);
     layout->addWidget(m_statusBar);
     resize(720, 460);
 }
@@ -143,19 +144,19 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
             connect(a, &QAction::triggered, this, handler);
             return a;
         };
-        m_byName = radio("byName", "by &Name", &DeskWindow::ByNameClick);
-        m_byImage = radio("byImage", "by Image &Count", &DeskWindow::ByImageClick);
-        m_byFormat = radio("byFormat", "by Specific &Format", &DeskWindow::ByFormatClick);
+        m_byName = radio("byName", "by &Name", &DeskWindow::SortByName);
+        m_byImage = radio("byImage", "by Image &Count", &DeskWindow::SortByImageCount);
+        m_byFormat = radio("byFormat", "by Specific &Format", &DeskWindow::SortByFormat);
         m_byName->setChecked(true);
     }
     m_properties = named(view->addAction("&Properties"), "Properties");
     m_properties->setEnabled(false);
-    connect(m_properties, &QAction::triggered, this, &DeskWindow::PropertiesClick);
+    connect(m_properties, &QAction::triggered, this, &DeskWindow::ShowProperties);
 
     QMenu* help = bar->addMenu("&Help");
     QAction* helpItem = help->addAction("&Help");
     helpItem->setObjectName("Help1");
-    connect(helpItem, &QAction::triggered, this, &DeskWindow::HelpClick);
+    connect(helpItem, &QAction::triggered, this, &DeskWindow::ShowHelp);
 }
 
 void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
@@ -169,20 +170,20 @@ void DeskWindow::BuildToolBar(QVBoxLayout* layout) {
     if (m_names.arrangeMenu) BuildViewButtons();
     m_toolBar->addSeparator();
     m_selectionCommands.push_back(
-        add(SpeedButton((p + "SaveOne").c_str(), ToolGlyph::SaveOne, m_names.saveOneHint), &DeskWindow::SaveOneClick));
+        add(SpeedButton((p + "SaveOne").c_str(), ToolGlyph::SaveOne, m_names.saveOneHint), &DeskWindow::SaveSelected));
     if (m_names.extractOneHint) {
         m_selectionCommands.push_back(add(SpeedButton((p + "ExtractOne").c_str(), ToolGlyph::ExtractImages, m_names.extractOneHint),
-                                          &DeskWindow::ExtractOneClick));
+                                          &DeskWindow::ExtractSelected));
         m_selectionCommands.push_back(add(
-            SpeedButton((p + "ConvertOne").c_str(), ToolGlyph::ConvertImages, m_names.convertOneHint), &DeskWindow::ConvertOneClick));
+            SpeedButton((p + "ConvertOne").c_str(), ToolGlyph::ConvertImages, m_names.convertOneHint), &DeskWindow::ConvertSelected));
     }
     m_selectionCommands.push_back(
-        add(SpeedButton((p + "Edit").c_str(), ToolGlyph::OpenManager, m_names.editHint), &DeskWindow::EditClick));
-    add(SpeedButton((p + "SaveAll").c_str(), ToolGlyph::SaveAll, m_names.saveAllHint), &DeskWindow::SaveAllClick);
+        add(SpeedButton((p + "Edit").c_str(), ToolGlyph::OpenManager, m_names.editHint), &DeskWindow::OpenInManager));
+    add(SpeedButton((p + "SaveAll").c_str(), ToolGlyph::SaveAll, m_names.saveAllHint), &DeskWindow::SaveAllItems);
     if (m_names.extractOneHint) {
-        add(SpeedButton((p + "ExtractAll").c_str(), ToolGlyph::ExtractImages, m_names.extractAllHint), &DeskWindow::ExtractAllClick);
+        add(SpeedButton((p + "ExtractAll").c_str(), ToolGlyph::ExtractImages, m_names.extractAllHint), &DeskWindow::ExtractAllItems);
         add(SpeedButton((p + "ConvertAll").c_str(), ToolGlyph::ConvertImages, m_names.convertAllHint),
-            &DeskWindow::ConvertAllClick);
+            &DeskWindow::ConvertAllItems);
     }
 }
 
@@ -196,14 +197,14 @@ QToolButton* DeskWindow::AddTool(QToolButton* button, void (DeskWindow::*handler
 void DeskWindow::BuildViewButtons() {
     auto add = [this](QToolButton* button, void (DeskWindow::*handler)()) { return AddTool(button, handler); };
     auto* views = new QButtonGroup(this);
-    m_specific = add(SpeedButton("sb2Specific", ToolGlyph::SpecificView, "Specific View", true), &DeskWindow::SpecificClick);
-    m_raw = add(SpeedButton("sb2Raw", ToolGlyph::RawView, "Raw View", true), &DeskWindow::RawClick);
+    m_specific = add(SpeedButton("sb2Specific", ToolGlyph::SpecificView, "Specific View", true), &DeskWindow::ShowSpecificView);
+    m_raw = add(SpeedButton("sb2Raw", ToolGlyph::RawView, "Raw View", true), &DeskWindow::ShowRawView);
     views->addButton(m_specific);
     views->addButton(m_raw);
     if (m_names.pictureViews) {
-        m_desk = add(SpeedButton("sb2Desk", ToolGlyph::LargeIcons, "Desktop View (Large)", true), &DeskWindow::DeskClick);
+        m_desk = add(SpeedButton("sb2Desk", ToolGlyph::LargeIcons, "Desktop View (Large)", true), &DeskWindow::ShowDesktopView);
         m_win = add(SpeedButton("sb2Win", ToolGlyph::SmallIcons, "Windows View (Small and large)", true),
-                    &DeskWindow::WinClick);
+                    &DeskWindow::ShowWindowsView);
         views->addButton(m_desk);
         views->addButton(m_win);
     }
@@ -216,7 +217,7 @@ void DeskWindow::BuildViewButtons() {
     m_formatBox->setMinimumContentsLength(16);
     m_formatBox->setEnabled(false);
     m_toolBar->addWidget(m_formatBox);
-    connect(m_formatBox, &QComboBox::activated, this, &DeskWindow::FormatChange);
+    connect(m_formatBox, &QComboBox::activated, this, &DeskWindow::ChangeFormat);
 }
 
 QString DeskWindow::StatusText(int panel) const { return (panel == 0 ? m_panel0 : m_panel1)->text(); }
@@ -230,46 +231,52 @@ std::vector<std::string> DeskWindow::Captions() const {
     return out;
 }
 
-void DeskWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
-}
-
-void DeskWindow::FormShow() {
-    if (m_common.WorkdeskShown) return;
+bool DeskWindow::Open(const std::string& path) {
+    Release();
     const BusyCursor busy;
-    m_properties->setEnabled(false);
-    const DeskOpening opening = Load();
+    m_file = OpenedFile::Open(path);
+    const DeskOpening opening = OpenDesk(*m_file, Records());
     m_panel0->setText(FromLocal(opening.fileText));
     m_panel1->setText(QString::fromStdString(opening.kindText));
     m_formats.clear();
-    if (m_formatBox) {
-        m_formatBox->clear();
-        if (!opening.failed) {
-            m_formats = FormatsOfFile();
-            for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
-            if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
-        }
+    if (m_formatBox && !opening.failed) {
+        m_formats = FormatsOfFile();
+        for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
+        if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
     }
     ShowGroups(!opening.failed);
+    if (RowCount() == 0 && (!m_file->Readable() || m_file->Damaged() || opening.failed)) {
+        // Nothing to show: say why instead of opening an empty window.
+        const std::string name = LowerAscii(m_file->FileName());
+        const std::string why = !m_file->Readable() ? m_file->OpenError()
+                                : m_file->Damaged() ? m_file->Errors().front().Describe()
+                                                    : m_file->Contents().LastError;
+        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(name, why, m_file->Errors()));
+        Release();
+        return false;
+    }
+    m_damage->Show(m_file->Errors());
     ShowView(m_view);
-    m_common.WorkdeskShown = 1;
     UpdateSelectionCommands();
+    return true;
 }
 
-void DeskWindow::FormClose() {
+// Everything the file holds is let go when the workdesk closes, unless a
+// manager still shares it.
+void DeskWindow::Release() {
     ShowGroups(false);
-    Release();
+    m_file.reset();
     m_formats.clear();
     if (m_formatBox) m_formatBox->clear();
-    m_properties->setEnabled(false);
-    m_common.WorkdeskShown = 0;
+    m_panel0->clear();
+    m_panel1->clear();
+    m_damage->Clear();
     UpdateSelectionCommands();
 }
 
 // Closing with Esc does the same release work as the window's close button.
 void DeskWindow::reject() {
-    FormClose();
+    Release();
     QDialog::reject();
 }
 
@@ -278,7 +285,7 @@ bool DeskWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedGroup()) {
-            EditClick();
+            OpenInManager();
             return true;
         }
     }
@@ -286,7 +293,7 @@ bool DeskWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DeskWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    Release();
     QDialog::closeEvent(event);
 }
 
@@ -355,21 +362,21 @@ void DeskWindow::FitGrid() {
 
 void DeskWindow::Resort() { SortModel(m_sortMode, ChosenFormat()); }
 
-void DeskWindow::ByNameClick() {
+void DeskWindow::SortByName() {
     m_sortMode = DeskSortMode::ByName;
     Resort();
 }
-void DeskWindow::ByImageClick() {
+void DeskWindow::SortByImageCount() {
     m_sortMode = DeskSortMode::ByImageCount;
     Resort();
 }
-void DeskWindow::ByFormatClick() {
+void DeskWindow::SortByFormat() {
     m_sortMode = DeskSortMode::ByFormat;
     if (m_byFormat) m_byFormat->setChecked(true);
     Resort();
 }
 
-void DeskWindow::FormatChange() {
+void DeskWindow::ChangeFormat() {
     const std::optional<size_t> selected = SelectedGroup();
     SetModelView(m_view, ChosenFormat());
     FitGrid();
@@ -377,52 +384,46 @@ void DeskWindow::FormatChange() {
     SelectGroup(selected);
 }
 
-void DeskWindow::SpecificClick() { ShowView(DeskView::Specific); }
-void DeskWindow::RawClick() { ShowView(DeskView::Raw); }
-void DeskWindow::DeskClick() { ShowView(DeskView::Desktop); }
-void DeskWindow::WinClick() { ShowView(DeskView::Windows); }
+void DeskWindow::ShowSpecificView() { ShowView(DeskView::Specific); }
+void DeskWindow::ShowRawView() { ShowView(DeskView::Raw); }
+void DeskWindow::ShowDesktopView() { ShowView(DeskView::Desktop); }
+void DeskWindow::ShowWindowsView() { ShowView(DeskView::Windows); }
 
-void DeskWindow::ListClick() { UpdateSelectionCommands(); }
-
-void DeskWindow::PropertiesClick() {
+void DeskWindow::ShowProperties() {
     const std::optional<size_t> group = SelectedGroup();
-    if (!group) return;
-    HandOver(*group, false);
-    if (openProperties) openProperties();
+    if (group && openProperties) openProperties(m_file, *group);
 }
 
-void DeskWindow::EditClick() {
+void DeskWindow::OpenInManager() {
     const std::optional<size_t> group = SelectedGroup();
-    if (!group) return;
-    HandOver(*group, true);
-    if (openManager) openManager();
+    if (group && openManager) openManager(m_file, *group);
 }
 
-void DeskWindow::HelpClick() { OpenHelp(this, kHelpWorkdesks); }
+void DeskWindow::ShowHelp() { OpenHelp(this, kHelpWorkdesks); }
 
-void DeskWindow::SaveOneClick() {
+void DeskWindow::SaveSelected() {
     if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(SaveOne(*group), m_prompts);
 }
 
-void DeskWindow::SaveAllClick() {
+void DeskWindow::SaveAllItems() {
     const BusyCursor busy;
     ReportBatchResult(SaveAll(), m_prompts);
 }
 
-void DeskWindow::ExtractOneClick() {
+void DeskWindow::ExtractSelected() {
     if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(Extract(group), m_prompts);
 }
 
-void DeskWindow::ExtractAllClick() {
+void DeskWindow::ExtractAllItems() {
     const BusyCursor busy;
     ReportBatchResult(Extract(std::nullopt), m_prompts);
 }
 
-void DeskWindow::ConvertOneClick() {
+void DeskWindow::ConvertSelected() {
     if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(Convert(group), m_prompts);
 }
 
-void DeskWindow::ConvertAllClick() {
+void DeskWindow::ConvertAllItems() {
     const BusyCursor busy;
     ReportBatchResult(Convert(std::nullopt), m_prompts);
 }

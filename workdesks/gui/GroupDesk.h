@@ -19,8 +19,8 @@
 #include "batch/core/BatchWriter.h"
 #include "formats/FileContents.h"
 #include "gui/QtImages.h"
-#include "listing/CommonData.h"
-#include "listing/ExplorerState.h"
+#include "formats/OpenedFile.h"
+#include "gui/DamageReport.h"
 #include "pictures/IconExtract.h"
 #include "pictures/RowPicture.h"
 #include "workdesks/core/IconDesk.h"
@@ -207,59 +207,62 @@ struct DeskWindowNames {
 class DeskWindow : public QDialog {
     Q_OBJECT
 public:
-    DeskWindow(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer, ActionFlags& flags,
-               Prompts& prompts, QWidget* parent = nullptr);
+    DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 
-    // The Manager and the property sheet plug in here; nothing happens while empty.
-    std::function<void()> openManager;
-    std::function<void()> openProperties;
+    // Opens the file at path and shows its items of this workdesk's kind.
+    // False, having said why, when nothing of the file can be shown; the
+    // caller shows the workdesk otherwise.
+    bool Open(const std::string& path);
+    // The file the workdesk has open (null while closed).
+    const std::shared_ptr<OpenedFile>& File() const { return m_file; }
+
+    // The Manager and the property sheet plug in here, opened on the file
+    // and the selected item; nothing happens while empty.
+    using ItemOpener = std::function<void(const std::shared_ptr<OpenedFile>& file, size_t item)>;
+    ItemOpener openManager;
+    ItemOpener openProperties;
 
     QListView* List() const { return m_list; }
     QComboBox* Formats() const { return m_formatBox; }
     QString StatusText(int panel) const;
+    const DamageIndicator* Damage() const { return m_damage; }
     int RowCount() const;
     std::vector<std::string> Captions() const;
 
     void reject() override;
 
 public slots:
-    void FormShow();
-    void FormClose();
-    void ByNameClick();
-    void ByImageClick();
-    void ByFormatClick();
-    void PropertiesClick();
-    void HelpClick();
-    void FormatChange();
-    void SpecificClick();
-    void RawClick();
-    void DeskClick();
-    void WinClick();
-    void SaveOneClick();
-    void SaveAllClick();
-    void ExtractOneClick();
-    void ExtractAllClick();
-    void ConvertOneClick();
-    void ConvertAllClick();
-    void EditClick();
-    void ListClick();
+    void SortByName();
+    void SortByImageCount();
+    void SortByFormat();
+    void ShowProperties();
+    void ShowHelp();
+    void ChangeFormat();
+    void ShowSpecificView();
+    void ShowRawView();
+    void ShowDesktopView();
+    void ShowWindowsView();
+    void SaveSelected();
+    void SaveAllItems();
+    void ExtractSelected();
+    void ExtractAllItems();
+    void ConvertSelected();
+    void ConvertAllItems();
+    void OpenInManager();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // What each workdesk does with its own records. A "group" is an item
     // of the list: an icon group, a cursor group, a bitmap.
-    virtual DeskOpening Load() = 0;
+    virtual RecordKind Records() const = 0;
     virtual void ShowGroups(bool loaded) = 0;
     virtual QSize ModelPictureSize() const = 0;
     virtual std::optional<size_t> ModelGroupAt(int row) const = 0;
     virtual int ModelRowOf(size_t group) const = 0;
-    virtual void Release() = 0;
     virtual BatchResult SaveOne(size_t group) = 0;
     virtual BatchResult SaveAll() = 0;
-    virtual void HandOver(size_t group, bool toManager) = 0;
     // Only for a workdesk with formats, views and orders.
     virtual std::vector<DeskFormat> FormatsOfFile() const { return {}; }
     virtual void SetModelView(DeskView, const DeskFormat*) {}
@@ -268,11 +271,11 @@ protected:
     virtual BatchResult Extract(std::optional<size_t>) { return {}; }
     virtual BatchResult Convert(std::optional<size_t>) { return {}; }
     void AttachModel(QAbstractItemModel* model);
+    FileContents& Contents() { return m_file->Contents(); }
 
-    CommonData& m_common;
-    const ExplorerState& m_explorer;
     ActionFlags& m_flags;
     Prompts& m_prompts;
+    std::shared_ptr<OpenedFile> m_file;
 
 private:
     void BuildMenus(QVBoxLayout* layout);
@@ -283,6 +286,7 @@ private:
     void FitGrid();
     void Resort();
     const DeskFormat* ChosenFormat() const;
+    void Release();
     std::optional<size_t> SelectedGroup() const;
     void SelectGroup(std::optional<size_t> group);
     void UpdateSelectionCommands();
@@ -298,6 +302,7 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
+    DamageIndicator* m_damage = nullptr;
     QAction* m_byName = nullptr;
     QAction* m_byImage = nullptr;
     QAction* m_byFormat = nullptr;
@@ -314,15 +319,22 @@ private:
 template <class Group>
 class GroupDesk : public DeskWindow {
 public:
-    GroupDesk(const DeskWindowNames& names, CommonData& common, const ExplorerState& explorer, ActionFlags& flags,
-              Prompts& prompts, QWidget* parent)
-        : DeskWindow(names, common, explorer, flags, prompts, parent), m_model(new GroupDeskModel<Group>(this)) {
+    GroupDesk(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent)
+        : DeskWindow(names, flags, prompts, parent), m_model(new GroupDeskModel<Group>(this)) {
         AttachModel(m_model);
     }
 
 protected:
     // The file's groups of this workdesk's kind.
-    virtual std::vector<Group>& Groups() = 0;
+    std::vector<Group>& Groups() {
+        if constexpr (std::is_same_v<Group, TAdvIconGroupList>)
+            return Contents().IconGroups;
+        else
+            return Contents().CursorGroups;
+    }
+    RecordKind Records() const override {
+        return std::is_same_v<Group, TAdvIconGroupList> ? RecordKind::Icons : RecordKind::Cursors;
+    }
 
     std::vector<DeskFormat> FormatsOfFile() const override {
         return DeskFormatsOf(const_cast<GroupDesk*>(this)->Groups());

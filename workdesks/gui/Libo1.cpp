@@ -18,26 +18,7 @@ const DeskWindowNames kIconDeskNames{
 
 } // namespace
 
-TForm2::TForm2(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
-               QWidget* parent)
-    : GroupDesk(kIconDeskNames, common, explorer, flags, prompts, parent) {}
-
-DeskOpening TForm2::Load() { return OpenIconDesk(m_explorer, m_common, m_contents); }
-
-void TForm2::Release() {
-    m_contents.ReleaseIconGroups();
-    m_contents = FileContents{};
-}
-
-// The Icon Manager takes its group from this window's selection; Icon
-// Properties learns it was opened from a workdesk.
-void TForm2::HandOver(size_t group, bool toManager) {
-    m_common.IconGroupIndex = int32_t(group);
-    m_common.IconName = m_contents.IconGroups[group].Name;
-    if (toManager)
-        m_common.ExecutableSource = 1;
-    else
-        m_common.IconPropsSource = 3;
-}
+TForm2::TForm2(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : GroupDesk(kIconDeskNames, flags, prompts, parent) {}
 
 } // namespace gw

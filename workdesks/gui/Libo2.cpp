@@ -68,21 +68,18 @@ const DeskWindowNames kBitmapDeskNames{
 
 } // namespace
 
-TForm8::TForm8(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
-               QWidget* parent)
-    : DeskWindow(kBitmapDeskNames, common, explorer, flags, prompts, parent), m_model(new BitmapDeskModel(this)) {
+TForm8::TForm8(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : DeskWindow(kBitmapDeskNames, flags, prompts, parent), m_model(new BitmapDeskModel(this)) {
     AttachModel(m_model);
 }
 
-DeskOpening TForm8::Load() {
-    const DeskOpening opening = OpenBitmapDesk(m_explorer, m_common, m_contents);
-    m_kindText = opening.kindText;
-    return opening;
-}
-
 void TForm8::ShowGroups(bool loaded) {
-    m_model->SetItems(loaded ? &m_contents.Bitmaps : nullptr,
-                      BitmapTileSize(m_contents.MaxBmpWidth, m_contents.MaxBmpHeight));
+    if (!loaded || !m_file) {
+        m_model->SetItems(nullptr, BitmapTileSize(0, 0));
+        return;
+    }
+    const FileContents& contents = m_file->Contents();
+    m_model->SetItems(&contents.Bitmaps, BitmapTileSize(contents.MaxBmpWidth, contents.MaxBmpHeight));
 }
 
 std::optional<size_t> TForm8::ModelGroupAt(int row) const {
@@ -90,28 +87,18 @@ std::optional<size_t> TForm8::ModelGroupAt(int row) const {
     return size_t(row);
 }
 
-void TForm8::Release() {
-    m_contents.ReleaseBitmaps();
-    m_contents = FileContents{};
-    m_kindText.clear();
+QImage TForm8::ThumbnailAt(size_t row) const {
+    return m_model->index(int(row)).data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-BitmapDeskFile TForm8::File() const {
-    return {&m_contents.Bitmaps, m_common.SelFilePath,
-            BitmapSaveSourceFor(m_common.ResourceSource, m_common.ExecutableSource, m_kindText)};
+BitmapDeskFile TForm8::DeskFile() const {
+    if (!m_file) return {};
+    return {&m_file->Contents().Bitmaps, m_file->Path(), BitmapSaveSourceFor(m_file->Kind()), m_file->Module()};
 }
 
-BatchResult TForm8::SaveOne(size_t item) { return SaveDeskBitmap(File(), m_model->Items()[item], m_prompts); }
+BatchResult TForm8::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }
 
 // Every item in the list's order, each file named after the bitmap it holds.
-BatchResult TForm8::SaveAll() { return SaveAllDeskBitmaps(File(), m_model->Items(), m_flags, m_prompts); }
-
-// The Bitmap & Glyph Manager and Bitmap Properties take the item's bitmap.
-void TForm8::HandOver(size_t item, bool) {
-    const BitmapDeskItem& chosen = m_model->Items()[item];
-    m_handedOver = int(item);
-    m_common.BitmapIndex = int32_t(chosen.entry);
-    m_common.WorkBitmap = m_contents.Bitmaps[chosen.entry].Bitmap();
-}
+BatchResult TForm8::SaveAll() { return SaveAllDeskBitmaps(DeskFile(), m_model->Items(), m_flags, m_prompts); }
 
 } // namespace gw

@@ -37,32 +37,26 @@ private:
 
 class TForm8 : public DeskWindow {
 public:
-    TForm8(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
-           QWidget* parent = nullptr);
+    TForm8(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 
     BitmapDeskModel* Model() const { return m_model; }
-    const FileContents& Contents() const { return m_contents; }
-    // The model row last handed to the manager or the property sheet.
-    int HandedOverRow() const { return m_handedOver; }
+    // The list item at a row, and its thumbnail as the list shows it.
+    const BitmapDeskItem& ItemAt(size_t row) const { return m_model->Items()[row]; }
+    QImage ThumbnailAt(size_t row) const;
 
 protected:
-    DeskOpening Load() override;
+    RecordKind Records() const override { return RecordKind::Bitmaps; }
     void ShowGroups(bool loaded) override;
     QSize ModelPictureSize() const override { return m_model->TileSize(); }
     std::optional<size_t> ModelGroupAt(int row) const override;
     int ModelRowOf(size_t item) const override { return item < size_t(m_model->rowCount()) ? int(item) : -1; }
-    void Release() override;
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;
-    void HandOver(size_t item, bool toManager) override;
 
 private:
-    BitmapDeskFile File() const;
+    BitmapDeskFile DeskFile() const;
 
-    FileContents m_contents;
-    std::string m_kindText;
     BitmapDeskModel* m_model;
-    int m_handedOver = -1;
 };
 
 } // namespace gw

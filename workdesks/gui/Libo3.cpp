@@ -18,22 +18,7 @@ const DeskWindowNames kCursorDeskNames{
 
 } // namespace
 
-TForm11::TForm11(CommonData& common, const ExplorerState& explorer, ActionFlags& flags, Prompts& prompts,
-                 QWidget* parent)
-    : GroupDesk(kCursorDeskNames, common, explorer, flags, prompts, parent) {}
-
-DeskOpening TForm11::Load() { return OpenCursorDesk(m_explorer, m_common, m_contents); }
-
-void TForm11::Release() {
-    m_contents.ReleaseCursorGroups();
-    m_contents = FileContents{};
-}
-
-// The Cursor Manager opens on the selected item; no source flag changes.
-void TForm11::HandOver(size_t group, bool toManager) {
-    m_common.CursorGroupIndex = int32_t(group);
-    m_common.CursorName = m_contents.CursorGroups[group].Name;
-    if (!toManager) m_common.CursorPropsSource = 3;
-}
+TForm11::TForm11(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+    : GroupDesk(kCursorDeskNames, flags, prompts, parent) {}
 
 } // namespace gw

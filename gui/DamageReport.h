@@ -1,0 +1,46 @@
+#pragma once
+// What a window tells the user about a damaged file: the first error (its
+// kind, its byte and what is wrong) in the status bar, with every error one
+// click away; and the message for a file that cannot be shown at all.
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "platform/ReadError.h"
+
+class QLabel;
+class QToolButton;
+
+namespace gw {
+
+// A status-bar widget, hidden while the file is whole.
+class DamageIndicator : public QWidget {
+public:
+    explicit DamageIndicator(QWidget* parent = nullptr);
+
+    void Show(const std::vector<ReadError>& errors);
+    void Clear() { Show({}); }
+    QString Text() const;
+    // Every error, one a line, as the details view lists them.
+    QString Details() const;
+
+private:
+    void OpenDetails();
+
+    std::vector<ReadError> m_errors;
+    QLabel* m_text;
+    QToolButton* m_details;
+};
+
+// "Damaged: truncated at byte 4,000,000: ..." for the first of the errors.
+QString DamageSummary(const std::vector<ReadError>& errors);
+// Every error's description, one a line.
+QString DamageDetails(const std::vector<ReadError>& errors);
+
+// The text of the message for a file that cannot be shown: why it could not
+// be read, or that it holds nothing this viewer shows, with its damage.
+std::string UnreadableText(const std::string& fileName, const std::string& why,
+                           const std::vector<ReadError>& errors);
+
+} // namespace gw

@@ -1,5 +1,6 @@
 #include "gui/DamageReport.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,6 +20,16 @@ QString DamageDetails(const std::vector<ReadError>& errors) {
     QStringList lines;
     for (const ReadError& e : errors) lines << QString::fromStdString(e.Describe());
     return lines.join('\n');
+}
+
+QString ImageTrouble(bool missing, bool decodes) {
+    if (missing) return "This image is not in the file";
+    if (!decodes) return "This image is damaged and cannot be decoded";
+    return {};
+}
+
+QImage ImageTroubleSign(int side) {
+    return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side).toImage();
 }
 
 std::string UnreadableText(const std::string& fileName, const std::string& why,

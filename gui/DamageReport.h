@@ -38,6 +38,12 @@ QString DamageSummary(const std::vector<ReadError>& errors);
 // Every error's description, one a line.
 QString DamageDetails(const std::vector<ReadError>& errors);
 
+// What a row or a sheet says of an image that cannot be shown; empty for
+// one that decodes.
+QString ImageTrouble(bool missing, bool decodes);
+// A small warning sign drawn where such an image would be.
+QImage ImageTroubleSign(int side);
+
 // The text of the message for a file that cannot be shown: why it could not
 // be read, or that it holds nothing this viewer shows, with its damage.
 std::string UnreadableText(const std::string& fileName, const std::string& why,

@@ -187,7 +187,9 @@ TEST(NeResources, UnstatedVersionAndWindows1252LibraryNames) {
         const Bytes bytes = BuildNeFile(withIcons).bytes;
         const bool readable = version == 0 || version >= 0x0300;
         EXPECT_EQ(GetFileKindOfBytes("old.icl", bytes), readable ? fkNEFile : fkNonExecutable) << version;
-        if (readable) EXPECT_EQ(LibraryNames(bytes, "old.icl"), (Names{"CAF\u00C9", "NA\u00CFVE"}));
+        if (readable) {
+            EXPECT_EQ(LibraryNames(bytes, "old.icl"), (Names{"CAF\u00C9", "NA\u00CFVE"}));
+        }
     }
 }
 

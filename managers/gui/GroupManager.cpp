@@ -23,6 +23,7 @@ namespace gw {
 namespace {
 
 constexpr int kWindowWidth = 257;
+constexpr int kTroubleSignSide = 24;
 constexpr int kWindowHeight = 438;
 const QColor kSelectedBack(0xFF, 0xFF, 0x00); // yellow
 const QColor kSelectedText(0xFF, 0x00, 0x00); // red
@@ -82,7 +83,9 @@ QVariant GroupRowsModel<Group>::data(const QModelIndex& index, int role) const {
     if (!m_group || index.row() < 0 || size_t(index.row()) >= m_group->Images.size()) return {};
     const auto& im = m_group->Images[size_t(index.row())];
     if (role == Qt::DisplayRole) return QString::fromStdString(ManagerKind<Group>::RowLabel(im, m_mode));
-    if (role == Qt::DecorationRole && !im.Missing && im.Handle()) return ToQImage(*im.Handle());
+    const bool decodes = !im.Missing && im.Handle();
+    if (role == Qt::DecorationRole) return decodes ? ToQImage(*im.Handle()) : ImageTroubleSign(kTroubleSignSide);
+    if (role == Qt::ToolTipRole) return ImageTrouble(im.Missing, decodes);
     return {};
 }
 
@@ -197,8 +200,8 @@ bool GroupManager<Group>::OpenFile(const std::string& path) {
     if (!m_file->Readable() || !group || group->Images.empty()) {
         // Nothing to show: say why instead of opening an empty window.
         const std::string why = !m_file->Readable() ? m_file->OpenError()
-                                : !read.ok           ? read.error
                                 : m_file->Damaged()  ? m_file->Errors().front().Describe()
+                                : !read.ok           ? read.error
                                                      : "it holds no " + std::string(Kind::kNoun) + " images";
         m_prompts.ShowMessage(MessageKind::Error, UnreadableText(m_fileName, why, m_file->Errors()));
         Release();

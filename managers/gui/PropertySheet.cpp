@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/DamageReport.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "platform/Display.h"
@@ -49,6 +50,12 @@ PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption,
     m_preview = new QLabel(m_page);
     m_preview->setObjectName("Preview");
     m_preview->move(8, 8);
+    m_trouble = new QLabel(this);
+    m_trouble->setObjectName("ImageTrouble");
+    m_trouble->setWordWrap(true);
+    m_trouble->setStyleSheet("color: red");
+    layout->addWidget(m_trouble);
+    m_trouble->hide();
     for (int k = 0; k < valueLines; ++k) m_valueLines.push_back(PlacedLabel(m_page, {}, kValueX, 4 + kLineStep * k));
     // Everything below the value lines moves down with them.
     const int bevel = 8 + kLineStep * valueLines;
@@ -86,7 +93,14 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     const size_t image = request.source == SheetSource::Workdesk ? 0 : request.image;
     m_values = Kind::Properties(group, image, request.source, request.base, request.fileName);
 
-    // The preview: the image at its size, or at the system icon size when that is smaller.
+    // The preview: the image at its size, or at the system icon size when
+    // that is smaller; an image that cannot be shown says so in its place.
+    if (image < group.Images.size()) {
+        const auto& im = group.Images[image];
+        const bool decodes = !im.Missing && im.Handle();
+        m_trouble->setText(ImageTrouble(im.Missing, decodes));
+        m_trouble->setVisible(!decodes && request.source != SheetSource::Workdesk);
+    }
     if (image < group.Images.size() && !group.Images[image].Missing) {
         if (const Handle& picture = group.Images[image].Handle()) {
             QImage shown = ToQImage(*picture);
@@ -105,15 +119,9 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     m_totalImages->setText(QString::fromStdString(m_values.totalImages));
     m_totalSize->setText(QString::fromStdString(m_values.totalSize));
     m_heading->setText(QString::fromStdString(m_values.heading));
-    // A long format ("256 X 256 4294967296 Colors") widens the sheet rather than being cut.
-    int needed = 0;
-    std::vector<QLabel*> values = m_valueLines;
-    values.push_back(m_fileName);
-    for (QLabel* value : values) {
-        value->adjustSize();
-        needed = std::max(needed, value->geometry().right() + 8);
-    }
-    if (needed > m_page->width()) resize(width() + needed - m_page->width(), height());
+    for (QLabel* value : m_valueLines) value->adjustSize();
+    m_fileName->adjustSize();
+    if (isVisible()) FitValues();
     for (size_t k = 0; k < m_values.otherLines.size(); ++k) {
         QLabel* line = PlacedLabel(m_page, QString::fromStdString(m_values.otherLines[k]), 8,
                                    m_otherTop + kLineStep * int(k), 223);
@@ -122,9 +130,27 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     }
 }
 
+// A long format ("256 X 256 4294967296 Colors") widens the sheet rather than
+// being cut; the page has its width once the sheet is laid out for showing.
+template <class Group>
+void PropertySheet<Group>::FitValues() {
+    int needed = 0;
+    std::vector<QLabel*> values = m_valueLines;
+    values.push_back(m_fileName);
+    for (QLabel* value : values) needed = std::max(needed, value->geometry().right() + 8);
+    if (needed > m_page->width()) resize(width() + needed - m_page->width(), height());
+}
+
+template <class Group>
+void PropertySheet<Group>::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FitValues();
+}
+
 template <class Group>
 void PropertySheet<Group>::FormClose() {
     resize(kSheetWidth, m_height);
+    m_trouble->hide();
     for (QLabel* line : m_otherLines) delete line;
     m_otherLines.clear();
     m_preview->clear();

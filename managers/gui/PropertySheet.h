@@ -34,6 +34,8 @@ public:
 
     const ManagerProperties& Values() const { return m_values; }
     QLabel* Preview() const { return m_preview; }
+    // What the sheet says of an image that cannot be shown (hidden otherwise).
+    QLabel* Trouble() const { return m_trouble; }
     // The value lines beside the preview, top to bottom.
     const std::vector<QLabel*>& ValueLabels() const { return m_valueLines; }
 
@@ -44,8 +46,10 @@ protected:
     // spot too); height: the sheet's designed height.
     PropertySheet(const char* objectName, const char* caption, int valueLines, int height, QWidget* parent);
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void FitValues();
     std::vector<std::string> ValueTexts() const;
 
     ManagerProperties m_values;
@@ -53,6 +57,7 @@ private:
     int m_otherTop;
     QWidget* m_page;
     QLabel* m_preview;
+    QLabel* m_trouble;
     std::vector<QLabel*> m_valueLines;
     QLabel* m_fileName;
     QLabel* m_totalImages;

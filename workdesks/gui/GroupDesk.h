@@ -123,6 +123,7 @@ public:
         const std::optional<size_t> group = GroupAt(index.row());
         if (!group || !m_groups) return {};
         if (role == Qt::DisplayRole) return QString::fromStdString((*m_groups)[*group].Name);
+        if (role == Qt::ToolTipRole) return ToolTip((*m_groups)[*group]);
         if (role != Qt::DecorationRole) return {};
         // Drawn when the list first shows the row, then kept for this view.
         std::optional<QPixmap>& picture = m_pictures[*group];
@@ -131,6 +132,18 @@ public:
     }
 
 private:
+    // The group's name, and how many of its images cannot be shown.
+    static QString ToolTip(const Group& group) {
+        QString tip = QString::fromStdString(group.Name);
+        const auto troubled = std::count_if(group.Images.begin(), group.Images.end(),
+                                            [](const auto& im) { return im.Missing || !im.Handle(); });
+        if (troubled > 0)
+            tip += QStringLiteral("\n%1 of %2 images cannot be shown: damaged or not in the file")
+                       .arg(troubled)
+                       .arg(group.Images.size());
+        return tip;
+    }
+
     template <class Image>
     static void DrawImage(QPainter& painter, const Image& im, int64_t x, int64_t y) {
         if (im.Missing) return;

@@ -1,0 +1,166 @@
+// Damaged files opened from the explorer, as a user opens them: the windows
+// say what is wrong instead of opening empty or showing blank rows, with a
+// screenshot of each ("damage-...").
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+
+#include "batch/core/ScriptedPrompts.h"
+#include "explorer/gui/FileList.h"
+#include "explorer/gui/Main1.h"
+#include "formats/ResTypes.h"
+#include "managers/gui/About2.h"
+#include "managers/gui/Editor1.h"
+#include "tests/gui/GuiTestApp.h"
+#include "tests/support/Builders.h"
+#include "tests/support/PeBuilder.h"
+#include "workdesks/gui/Libo1.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+Bytes Dib(int side) {
+    DibLayout s;
+    s.width = s.height = side;
+    s.bitCount = 32;
+    s.pixel = [](int x, int y) { return 0xFF000000u | uint32_t(x * 5) << 16 | uint32_t(y * 5); };
+    return BuildDib(s);
+}
+
+// A library of icon groups; with a tail, a large resource of a later type
+// (version data) follows the icons, as in most libraries.
+Bytes Library(const std::vector<std::vector<std::pair<Bytes, int>>>& groups, size_t tail = 0) {
+    constexpr uint16_t kVersion = 16;
+    PeLayout layout;
+    uint16_t id = 1;
+    std::vector<PeResource> groupResources;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        std::vector<IconGroupEntry> entries;
+        for (const auto& [data, side] : groups[g]) {
+            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id), 0x0409, data});
+            entries.push_back({uint8_t(side), uint8_t(side), 0, 0, 1, 32, uint32_t(data.size()), id++});
+        }
+        groupResources.push_back(
+            {ResName::Id(RT_GROUP_ICON), ResName::Id(uint16_t(g + 1)), 0x0409, BuildIconGroup(entries)});
+    }
+    layout.resources.insert(layout.resources.end(), groupResources.begin(), groupResources.end());
+    if (tail > 0) layout.resources.push_back({ResName::Id(kVersion), ResName::Id(1), 0x0409, Bytes(tail, 0x56)});
+    return BuildPe(layout).bytes;
+}
+
+// The explorer with the Icon Workdesk, the Icon Manager and Icon Properties
+// wired to it as the program wires them, shown instead of run modally.
+struct IconWindows {
+    QApplication& app = GuiTestApp();
+    ExplorerState state;
+    TForm1 explorer{state};
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    TForm2 desk{flags, prompts, &explorer};
+    TForm4 manager{flags, prompts, &explorer};
+    TForm3 sheet{&explorer};
+
+    IconWindows() {
+        explorer.Links().SetViewer(OpenTarget::IconWorkdesk, [this](const std::string& path) {
+            if (desk.Open(path)) desk.show();
+        });
+        explorer.Links().SetViewer(OpenTarget::IconManager, [this](const std::string& path) {
+            if (manager.OpenFile(path)) manager.show();
+        });
+        desk.openManager = [this](const std::shared_ptr<OpenedFile>& file, size_t group) {
+            manager.OpenWorkdeskGroup(file, group);
+            manager.show();
+        };
+        manager.openProperties = [this](const SheetRequest<TAdvIconGroupList>& request) {
+            sheet.Open(request);
+            sheet.show();
+        };
+        explorer.show();
+    }
+
+    // Lists the folder in a category and double-clicks a row, as a user does.
+    void DoubleClick(const std::string& folder, const char* category, const std::string& caption) {
+        auto* combo = explorer.findChild<QComboBox*>("ComboBox1");
+        combo->setCurrentIndex(combo->findText(category));
+        explorer.SelectFolder(QString::fromStdString(folder));
+        for (int row = 0; row < explorer.ListModel()->rowCount(); ++row) {
+            if (explorer.ListModel()->RowAt(row)->caption != caption) continue;
+            explorer.List()->SelectRow(row);
+            explorer.ListViewClick();
+            explorer.ListViewDblClick();
+            return;
+        }
+        ADD_FAILURE() << caption << " is not listed under " << category;
+    }
+};
+
+} // namespace
+
+TEST(DamagedFiles, OpenedFromTheExplorerSayWhatIsWrong) {
+    TempDir dir;
+    // A library cut short in the resources that follow its icons.
+    const Bytes whole = Library({{{Dib(48), 48}}, {{Dib(48), 48}}, {{Dib(48), 48}}}, 20000);
+    const Bytes cut(whole.begin(), whole.end() - 12000);
+    ASSERT_TRUE(WriteFile(dir.file("cut.dll"), cut));
+    ASSERT_TRUE(WriteFile(dir.file("empty.ico"), {}));
+    // A library whose 256-pixel image is a PNG with damaged data.
+    Bytes png = BuildPng(256, 256, [](int x, int y) { return 0xFF000000u | uint32_t(x ^ y) << 8; });
+    for (size_t i = 41; i < 81 && i < png.size(); ++i) png[i] ^= 0x5A;
+    ASSERT_TRUE(WriteFile(dir.file("corrupt.dll"), Library({{{Dib(32), 32}, {png, 0}}})));
+    IconWindows w;
+
+    // The cut library opens with what could be read and says where it ends.
+    w.DoubleClick(dir.path(), "Icon Files", "cut.dll");
+    ASSERT_TRUE(w.desk.isVisible());
+    EXPECT_EQ(w.desk.RowCount(), 3);
+    EXPECT_FALSE(w.desk.Damage()->isHidden());
+    EXPECT_TRUE(w.desk.Damage()->Text().startsWith("Damaged: truncated at byte " +
+                                                   QString::fromStdString(GroupedNumber(cut.size()))))
+        << w.desk.Damage()->Text().toStdString();
+    EXPECT_FALSE(w.desk.Damage()->Details().isEmpty());
+    SaveScreenshot(w.desk, "damage-cut-library");
+    w.desk.reject();
+
+    // A zero-byte icon file opens no empty manager: a message says why.
+    w.DoubleClick(dir.path(), "Icons", "empty.ico");
+    EXPECT_FALSE(w.manager.isVisible());
+    ASSERT_EQ(w.prompts.messages.size(), 1u);
+    EXPECT_EQ(w.prompts.messages[0].first, MessageKind::Error);
+    const QString said = QString::fromStdString(w.prompts.messages[0].second);
+    EXPECT_TRUE(said.startsWith("Cannot read \"empty.ico\": truncated at byte 0")) << said.toStdString();
+    QMessageBox box(QMessageBox::Critical, "Grabwell Icon Manager", said, QMessageBox::Ok, &w.explorer);
+    box.show();
+    SaveScreenshot(box, "damage-empty-ico");
+    box.close();
+
+    // A corrupted image is marked in its row and in its sheet, not left blank.
+    w.DoubleClick(dir.path(), "Icon Files", "corrupt.dll");
+    ASSERT_TRUE(w.desk.isVisible());
+    EXPECT_TRUE(w.desk.Damage()->isHidden()); // the file itself is whole
+    w.desk.List()->setCurrentIndex(w.desk.List()->model()->index(0, 0));
+    EXPECT_TRUE(w.desk.List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().contains("1 of 2 images"));
+    w.desk.OpenInManager();
+    ASSERT_TRUE(w.manager.isVisible());
+    const QModelIndex broken = w.manager.List()->model()->index(1, 0);
+    EXPECT_EQ(broken.data(Qt::ToolTipRole).toString(), "This image is damaged and cannot be decoded");
+    EXPECT_FALSE(broken.data(Qt::DecorationRole).value<QImage>().isNull()); // a warning sign, not a blank row
+    EXPECT_TRUE(w.manager.List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+    w.manager.SelectImage(1);
+    SaveScreenshot(w.manager, "damage-corrupted-image-manager");
+    w.manager.ShowProperties();
+    EXPECT_FALSE(w.sheet.Trouble()->isHidden());
+    EXPECT_EQ(w.sheet.Trouble()->text(), "This image is damaged and cannot be decoded");
+    SaveScreenshot(w.sheet, "damage-corrupted-image-sheet");
+    w.sheet.accept();
+    w.manager.SelectImage(0);
+    w.manager.ShowProperties();
+    EXPECT_TRUE(w.sheet.Trouble()->isHidden());
+    w.sheet.accept();
+    w.manager.reject();
+    w.desk.reject();
+}

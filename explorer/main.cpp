@@ -13,24 +13,24 @@
 #include <cstdio>
 
 #include "batch/core/ActionFlags.h"
-#include "batch/gui/Azioni1.h"
+#include "batch/gui/AlreadyExistsDialog.h"
 #include "explorer/gui/ExplorerCommands.h"
 #include "batch/gui/QtPrompts.h"
-#include "batch/gui/Wizform.h"
+#include "batch/gui/ExtractionWizard.h"
 #include "listing/ExplorerState.h"
-#include "gui/About.h"
+#include "gui/AboutBox.h"
 #include "explorer/gui/FileList.h"
-#include "explorer/gui/Main1.h"
+#include "explorer/gui/ExplorerWindow.h"
 #include "gui/ToolIcons.h"
-#include "managers/gui/About2.h"
-#include "managers/gui/About4.h"
-#include "managers/gui/About5.h"
-#include "managers/gui/Curred1.h"
-#include "managers/gui/Editor1.h"
-#include "managers/gui/Glypher1.h"
-#include "workdesks/gui/Libo1.h"
-#include "workdesks/gui/Libo2.h"
-#include "workdesks/gui/Libo3.h"
+#include "managers/gui/IconPropertiesSheet.h"
+#include "managers/gui/BitmapPropertiesSheet.h"
+#include "managers/gui/CursorPropertiesSheet.h"
+#include "managers/gui/CursorManager.h"
+#include "managers/gui/IconManager.h"
+#include "managers/gui/BitmapGlyphManager.h"
+#include "workdesks/gui/IconWorkdesk.h"
+#include "workdesks/gui/BitmapWorkdesk.h"
+#include "workdesks/gui/CursorWorkdesk.h"
 #include "platform/Display.h"
 #include "gui/LocalPaths.h"
 
@@ -60,7 +60,7 @@ void OpenAndShow(Viewer& viewer, const std::string& path) {
 // A group manager and its property sheet: the manager opens on a file from
 // the explorer or on the workdesk's selected group, the sheet from either.
 template <class Manager, class Sheet, class Desk>
-void WireGroupManager(gw::TForm1& explorer, gw::OpenTarget target, Manager& manager, Sheet& sheet, Desk& desk) {
+void WireGroupManager(gw::ExplorerWindow& explorer, gw::OpenTarget target, Manager& manager, Sheet& sheet, Desk& desk) {
     explorer.Links().SetViewer(target, [&manager](const std::string& path) {
         if (manager.OpenFile(path)) manager.exec();
     });
@@ -110,18 +110,18 @@ int main(int argc, char** argv) {
     // The existing-file flags every batch command shares, at their start values.
     gw::ActionFlags actions;
 
-    gw::TForm1 form1(explorer);
-    gw::TForm20 form20(&form1);
-    gw::TActionForm actionForm(&form1);
+    gw::ExplorerWindow form1(explorer);
+    gw::AboutBox form20(&form1);
+    gw::AlreadyExistsDialog actionForm(&form1);
     gw::QtPrompts prompts(&form1, actionForm);
-    gw::TWForm1 wizForm1(prompts, explorer.TempDir, &form1);
+    gw::ExtractionWizard wizForm1(prompts, explorer.TempDir, &form1);
     // The viewers take the prompts, which the "Already exists" dialog answers,
     // so they are made after it.
-    gw::TForm2 form2(actions, prompts, &form1);
-    gw::TForm8 form8(actions, prompts, &form1);
-    gw::TForm11 form11(actions, prompts, &form1);
-    gw::TForm3 form3(&form1);
-    gw::TForm4 form4(actions, prompts, &form1);
+    gw::IconWorkdesk form2(actions, prompts, &form1);
+    gw::BitmapWorkdesk form8(actions, prompts, &form1);
+    gw::CursorWorkdesk form11(actions, prompts, &form1);
+    gw::IconPropertiesSheet form3(&form1);
+    gw::IconManager form4(actions, prompts, &form1);
     form1.Links().SetViewer(gw::OpenTarget::IconWorkdesk, [&form2](const std::string& path) { OpenAndShow(form2, path); });
     WireGroupManager(form1, gw::OpenTarget::IconManager, form4, form3, form2);
     form1.Links().SetViewer(gw::OpenTarget::BitmapWorkdesk,
@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
     // The Bitmap & Glyph Manager: on a bitmap file, or on the Bitmap
     // Workdesk's selected bitmap; Bitmap Properties from either, showing the
     // workdesk's row and thumbnail when it came from there.
-    gw::TForm6 form6(prompts, &form1);
-    gw::TForm7 form7(&form1);
+    gw::BitmapGlyphManager form6(prompts, &form1);
+    gw::BitmapPropertiesSheet form7(&form1);
     const auto deskBitmapView = [&form8](size_t row) {
         const gw::BitmapDeskItem& item = form8.ItemAt(row);
         return gw::WorkdeskBitmapView{item.caption, std::to_string(item.width), std::to_string(item.height),
@@ -153,8 +153,8 @@ int main(int argc, char** argv) {
     };
     form1.Links().SetViewer(gw::OpenTarget::CursorWorkdesk,
                             [&form11](const std::string& path) { OpenAndShow(form11, path); });
-    gw::TForm9 form9(actions, prompts, &form1);
-    gw::TForm10 form10(&form1);
+    gw::CursorManager form9(actions, prompts, &form1);
+    gw::CursorPropertiesSheet form10(&form1);
     WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11);
 
     form1.Links().showAbout = [&form20] { form20.exec(); };

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "batch/gui/Azioni1.h"
+#include "batch/gui/AlreadyExistsDialog.h"
 #include "gui/LocalPaths.h"
 #include "platform/FileIo.h"
 

@@ -7,13 +7,13 @@ class QWidget;
 
 namespace gw {
 
-class TActionForm;
+class AlreadyExistsDialog;
 
 class QtPrompts : public Prompts {
 public:
     // parent: the window the dialogs belong to; actionForm: the "Already
     // exists" dialog created at start-up.
-    QtPrompts(QWidget* parent, TActionForm& actionForm) : m_parent(parent), m_actionForm(actionForm) {}
+    QtPrompts(QWidget* parent, AlreadyExistsDialog& actionForm) : m_parent(parent), m_actionForm(actionForm) {}
 
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string& startFolder) override;
     std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
@@ -22,7 +22,7 @@ public:
 
 private:
     QWidget* m_parent;
-    TActionForm& m_actionForm;
+    AlreadyExistsDialog& m_actionForm;
 };
 
 } // namespace gw

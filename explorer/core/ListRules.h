@@ -29,12 +29,12 @@ std::string ClickStatusText(const ExplorerState& state, const ListRow& row);
 enum class OpenTarget : uint8_t {
     Nothing,
     Folder,         // move the folder tree to OpenPlan::folder
-    IconManager,    // TForm4
-    BitmapManager,  // TForm6
-    CursorManager,  // TForm9
-    IconWorkdesk,   // TForm2
-    BitmapWorkdesk, // TForm8
-    CursorWorkdesk, // TForm11
+    IconManager,    // IconManager
+    BitmapManager,  // BitmapGlyphManager
+    CursorManager,  // CursorManager
+    IconWorkdesk,   // IconWorkdesk
+    BitmapWorkdesk, // BitmapWorkdesk
+    CursorWorkdesk, // CursorWorkdesk
 };
 
 struct OpenPlan {

@@ -8,7 +8,7 @@
 #include "batch/core/Prompts.h"
 #include "batch/core/SaveAllBitmaps.h"
 #include "batch/core/Wizard.h"
-#include "batch/gui/Wizform.h"
+#include "batch/gui/ExtractionWizard.h"
 #include "gui/BusyCursor.h"
 #include "gui/LocalPaths.h"
 
@@ -57,13 +57,13 @@ void PanelProgress::ProcessingFinished() {
 
 void PanelProgress::LetMessagesRun() { LetEventsRun(); }
 
-void RunExtractAll(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
+void RunExtractAll(ExtractionWizard& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   Prompts& prompts, BatchProgress& progress) {
     // The wizard is offered for the "Files" and "Resources" categories only.
     if (!state.CatFiles && !state.CatResources) return;
     const Listing listing = ListingOf(state);
     wizard.Prepare(listing.objects);
-    if (wizard.exec() != TWForm1::mrOk) return;
+    if (wizard.exec() != ExtractionWizard::mrOk) return;
 
     WizardRequest request;
     request.CurrentDir = state.CurrentDir;

@@ -16,7 +16,7 @@ class QWidget;
 namespace gw {
 
 class Prompts;
-class TWForm1;
+class ExtractionWizard;
 
 // The explorer's panels during a wizard run: Panel7 ("Analizing
 // structure..", "Please wait") with the busy cursor while the tree is
@@ -45,7 +45,7 @@ private:
 // category; on "&Execute" extracts the listed files (rows in their display
 // order) and, when asked, every file of the sub-folders. Errors and skipped
 // outputs are reported through prompts.
-void RunExtractAll(TWForm1& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
+void RunExtractAll(ExtractionWizard& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   Prompts& prompts, BatchProgress& progress);
 
 // "&Save all Bitmaps": writes every listed bitmap file into a folder the

@@ -21,10 +21,10 @@
 #include <filesystem>
 
 #include "batch/core/ScriptedPrompts.h"
-#include "batch/gui/Azioni1.h"
+#include "batch/gui/AlreadyExistsDialog.h"
 #include "explorer/gui/ExplorerCommands.h"
 #include "batch/gui/QtPrompts.h"
-#include "batch/gui/Wizform.h"
+#include "batch/gui/ExtractionWizard.h"
 #include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
 #include "listing/Scanners.h"
@@ -70,7 +70,7 @@ std::vector<ListRow> SortedRows(const ScanResult& scan) {
 // Folder browser scripted; "Already exists" through the real dialog.
 class DialogPrompts : public ScriptedPrompts {
 public:
-    explicit DialogPrompts(TActionForm& form) : m_real(nullptr, form) {}
+    explicit DialogPrompts(AlreadyExistsDialog& form) : m_real(nullptr, form) {}
     ExistingAnswer SettleExisting(const std::string& path, const ActionFlags& flags) override {
         existingShown.push_back(path);
         return m_real.SettleExisting(path, flags);
@@ -84,7 +84,7 @@ private:
 
 TEST(BatchDialogs, ActionFormTextsPreselectionAndAnswer) {
     App();
-    TActionForm form;
+    AlreadyExistsDialog form;
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(Child<QLabel>(form, "Label2")->text(), "Already exists");
     EXPECT_EQ(Child<QLabel>(form, "Label3")->text(), "Specify an action, please");
@@ -126,7 +126,7 @@ TEST(BatchDialogs, ActionFormTextsPreselectionAndAnswer) {
 TEST(BatchDialogs, WizardFormPerCategoryFolderFieldAndButtons) {
     App();
     ScriptedPrompts prompts;
-    TWForm1 wizard(prompts, "/tmp");
+    ExtractionWizard wizard(prompts, "/tmp");
     EXPECT_EQ(Child<QLineEdit>(wizard, "DirectoryEdit1")->text(), "/tmp");
     EXPECT_TRUE(Child<QLineEdit>(wizard, "DirectoryEdit1")->isReadOnly());
     EXPECT_EQ(Child<QLabel>(wizard, "StaticText1")->text(), "Select Extraction Directory");
@@ -146,7 +146,7 @@ TEST(BatchDialogs, WizardFormPerCategoryFolderFieldAndButtons) {
     Child<QRadioButton>(wizard, "rgW1Item1")->setChecked(true);
     Child<QCheckBox>(wizard, "rdBox")->setChecked(true);
     WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWRun")->click(); });
-    EXPECT_EQ(wizard.exec(), TWForm1::mrOk);
+    EXPECT_EQ(wizard.exec(), ExtractionWizard::mrOk);
     EXPECT_EQ(wizard.options().ExtractionDir, "/data/out");
     EXPECT_TRUE(wizard.options().AsBitmaps);
     EXPECT_FALSE(wizard.options().AsCursors);
@@ -161,7 +161,7 @@ TEST(BatchDialogs, WizardFormPerCategoryFolderFieldAndButtons) {
     prompts.folders = {"/elsewhere"};
     Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
     WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWAbort1")->click(); });
-    EXPECT_EQ(wizard.exec(), TWForm1::mrAbort);
+    EXPECT_EQ(wizard.exec(), ExtractionWizard::mrAbort);
     EXPECT_EQ(wizard.options().ExtractionDir, "/data/out");
     EXPECT_EQ(Child<QLineEdit>(wizard, "DirectoryEdit1")->text(), "/elsewhere"); // the field keeps the choice
 
@@ -192,9 +192,9 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
     StoreScanCounters(state, scan);
     const std::vector<ListRow> rows = SortedRows(scan);
 
-    TActionForm actionForm;
+    AlreadyExistsDialog actionForm;
     DialogPrompts prompts(actionForm);
-    TWForm1 wizard(prompts, dir.path());
+    ExtractionWizard wizard(prompts, dir.path());
     QWidget panel6, panel7;
     QProgressBar gauge1;
     QLabel label2;
@@ -252,7 +252,7 @@ TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
     StoreScanCounters(state, scan);
     const std::vector<ListRow> rows = SortedRows(scan);
 
-    TActionForm actionForm;
+    AlreadyExistsDialog actionForm;
     DialogPrompts prompts(actionForm);
     ActionFlags flags;
     int shown = 0;
@@ -281,7 +281,7 @@ TEST(BatchDialogs, SaveDialogAsksForANameCompletedByTheSuffix) {
     App();
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("old.ico"), Bytes{1, 2, 3}));
-    TActionForm actionForm;
+    AlreadyExistsDialog actionForm;
     QtPrompts prompts(nullptr, actionForm);
     SaveFileRequest request{"Save Icon", "Icons (*.ico)", "ico", dir.file("x.ico")};
 

@@ -12,8 +12,8 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/FileContents.h"
 #include "formats/OpenedFile.h"
-#include "managers/gui/About4.h"
-#include "managers/gui/Glypher1.h"
+#include "managers/gui/BitmapPropertiesSheet.h"
+#include "managers/gui/BitmapGlyphManager.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "tests/gui/GuiTestApp.h"
@@ -53,8 +53,8 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     ASSERT_TRUE(WriteFile(dir.file("Strip.bmp"), StripFile(64, 16)));
     ASSERT_TRUE(WriteFile(dir.file("Wide.bmp"), StripFile(500, 40)));
     ScriptedPrompts prompts;
-    TForm6 form(prompts);
-    TForm7 sheet(&form);
+    BitmapGlyphManager form(prompts);
+    BitmapPropertiesSheet sheet(&form);
     form.openProperties = [&](const BitmapSheetRequest& request) {
         sheet.Open(request);
         sheet.show();
@@ -162,7 +162,7 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
     const auto file = OpenedFile::OfBytes("pics.res", Bytes{});
     file->Contents().Bitmaps = bitmaps;
     ScriptedPrompts prompts;
-    TForm6 form(prompts);
+    BitmapGlyphManager form(prompts);
     form.OpenWorkdeskBitmap(file, 1, WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", QImage()});
     form.show();
     EXPECT_NE(form.Work().get(), strip.get());
@@ -179,7 +179,7 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
 
     QImage thumbnail(64, 10, QImage::Format_ARGB32);
     thumbnail.fill(Qt::red);
-    TForm7 sheet;
+    BitmapPropertiesSheet sheet;
     sheet.Open({WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", thumbnail}});
     sheet.show();
     EXPECT_EQ(sheet.Values().name, "BTN_STRIP");

@@ -10,14 +10,14 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "explorer/gui/FileList.h"
-#include "explorer/gui/Main1.h"
+#include "explorer/gui/ExplorerWindow.h"
 #include "formats/ResTypes.h"
-#include "managers/gui/About2.h"
-#include "managers/gui/Editor1.h"
+#include "managers/gui/IconPropertiesSheet.h"
+#include "managers/gui/IconManager.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
-#include "workdesks/gui/Libo1.h"
+#include "workdesks/gui/IconWorkdesk.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -58,12 +58,12 @@ Bytes Library(const std::vector<std::vector<std::pair<Bytes, int>>>& groups, siz
 struct IconWindows {
     QApplication& app = GuiTestApp();
     ExplorerState state;
-    TForm1 explorer{state};
+    ExplorerWindow explorer{state};
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm2 desk{flags, prompts, &explorer};
-    TForm4 manager{flags, prompts, &explorer};
-    TForm3 sheet{&explorer};
+    IconWorkdesk desk{flags, prompts, &explorer};
+    IconManager manager{flags, prompts, &explorer};
+    IconPropertiesSheet sheet{&explorer};
 
     IconWindows() {
         explorer.Links().SetViewer(OpenTarget::IconWorkdesk, [this](const std::string& path) {
@@ -91,8 +91,8 @@ struct IconWindows {
         for (int row = 0; row < explorer.ListModel()->rowCount(); ++row) {
             if (explorer.ListModel()->RowAt(row)->caption != caption) continue;
             explorer.List()->SelectRow(row);
-            explorer.ListViewClick();
-            explorer.ListViewDblClick();
+            explorer.SelectClickedRow();
+            explorer.OpenSelectedRow();
             return;
         }
         ADD_FAILURE() << caption << " is not listed under " << category;

@@ -15,10 +15,10 @@
 
 #include <filesystem>
 
-#include "gui/About.h"
+#include "gui/AboutBox.h"
 #include "explorer/gui/FileList.h"
 #include "gui/Help.h"
-#include "explorer/gui/Main1.h"
+#include "explorer/gui/ExplorerWindow.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/ExplorerFiles.h"
 
@@ -73,7 +73,7 @@ struct ArtFolder {
 struct Explorer {
     QApplication& app = GuiTestApp(); // before any widget
     ExplorerState state;
-    TForm1 form{state};
+    ExplorerWindow form{state};
     Explorer() { form.show(); }
     template <class T>
     T* Find(const char* name) const {
@@ -191,22 +191,22 @@ TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
     e.form.SelectFolder(art.path());
     e.Choose("Icon Files");
 
-    e.form.ListViewColumnClick(0); // files first, then folders, both Z to A
+    e.form.SortByColumn(0); // files first, then folders, both Z to A
     EXPECT_EQ(e.Names(), (std::vector<std::string>{"shell.dll", "Setup.exe", "old.icl", "Sub A", "b-folder"}));
     e.Action("byObject1")->trigger(); // keeps the reversed direction: fewest first, equal counts A to Z
     EXPECT_EQ(e.Names(), (std::vector<std::string>{"b-folder", "Sub A", "Setup.exe", "old.icl", "shell.dll"}));
-    e.form.ListViewColumnClick(2);
+    e.form.SortByColumn(2);
     EXPECT_EQ(e.Names(), (std::vector<std::string>{"shell.dll", "old.icl", "Setup.exe", "b-folder", "Sub A"}));
 
     // A row's click text; empty space brings back the summary.
     e.form.List()->SelectRow(e.RowOf("shell.dll"));
-    e.form.ListViewClick();
+    e.form.SelectClickedRow();
     EXPECT_EQ(e.form.StatusText(), "File Extension - Contains 12 Icons");
     EXPECT_TRUE(e.Action("m1Open")->isEnabled());
     ASSERT_TRUE(e.state.SelectedItem.has_value());
     EXPECT_EQ(e.state.SelectedItem->countText, "12");
     e.form.List()->SelectRow(-1);
-    e.form.ListViewClick();
+    e.form.SelectClickedRow();
     EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.path() + ": 2 Directories and 3 Icon Files");
     EXPECT_FALSE(e.Action("m1Open")->isEnabled());
     EXPECT_FALSE(e.state.SelectedItem.has_value());
@@ -218,7 +218,7 @@ TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
 
     e.Choose("Icon Resources");
     e.form.List()->SelectRow(e.RowOf("app.res"));
-    e.form.ListViewClick();
+    e.form.SelectClickedRow();
     EXPECT_EQ(e.form.StatusText(), "Resource File");
 }
 
@@ -237,14 +237,14 @@ TEST(ExplorerWindow, OpeningRows) {
     e.form.List()->SelectRow(e.RowOf("Cloud.ICO"));
     e.Action("m1Open")->trigger(); // disabled until a click selects a row
     EXPECT_TRUE(opened.empty());
-    e.form.ListViewClick();
+    e.form.SelectClickedRow();
     e.Action("m1Open")->trigger();
     EXPECT_EQ(paths, std::vector<std::string>{art.dir.file("Cloud.ICO")});
     EXPECT_EQ(opened, std::vector<OpenTarget>{OpenTarget::IconManager});
 
     e.Choose("Static Cursor Files");
     e.form.List()->SelectRow(e.RowOf("cursors.exe"));
-    e.form.ListViewDblClick();
+    e.form.OpenSelectedRow();
     EXPECT_EQ(opened.back(), OpenTarget::CursorWorkdesk);
     EXPECT_EQ(paths.back(), art.dir.file("cursors.exe"));
     EXPECT_EQ(e.state.SelectedItem->caption, "cursors.exe");
@@ -252,14 +252,14 @@ TEST(ExplorerWindow, OpeningRows) {
     // A viewer that has not landed opens nothing.
     e.Choose("Bitmaps");
     e.form.List()->SelectRow(e.RowOf("photo.bmp"));
-    e.form.ListViewDblClick();
+    e.form.OpenSelectedRow();
     EXPECT_EQ(opened.size(), 2u);
 
     // A folder row moves the tree into it and scans it; the parent button
     // comes back out.
     e.Choose("Icons");
     e.form.List()->SelectRow(e.RowOf("Sub A"));
-    e.form.ListViewDblClick();
+    e.form.OpenSelectedRow();
     EXPECT_EQ(e.state.CurrentDir, art.dir.file("Sub A"));
     EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.file("Sub A") + ": 0 Directories and 1 Icons");
     EXPECT_EQ(e.Names(), std::vector<std::string>{"inner.ico"});
@@ -268,7 +268,7 @@ TEST(ExplorerWindow, OpeningRows) {
 
     // A double-click on empty space only rewrites the summary.
     e.form.List()->SelectRow(-1);
-    e.form.ListViewDblClick();
+    e.form.OpenSelectedRow();
     EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.path() + ": 2 Directories and 5 Icons");
 }
 
@@ -321,10 +321,10 @@ TEST(ExplorerWindow, PanelsToolbarsAndViewStyles) {
     // The header panel follows the tree's width.
     auto* splitter = e.Find<QSplitter>("Splitter1");
     splitter->setSizes({240, 400});
-    e.form.Splitter1Moved();
+    e.form.FitStatusToFolders();
     EXPECT_EQ(e.Find<QFrame>("Panel3")->width(), tree->width());
     splitter->setSizes({180, 460});
-    e.form.Splitter1Moved();
+    e.form.FitStatusToFolders();
 
     const std::pair<const char*, ViewStyle> styles[] = {{"sbLarge1", ViewStyle::LargeIcons},
                                                         {"sbSmall1", ViewStyle::SmallIcons},
@@ -341,13 +341,13 @@ TEST(ExplorerWindow, PanelsToolbarsAndViewStyles) {
     e.Choose("Icon Files");
     SaveScreenshot(e.form, "explorer-icon-files");
     e.Choose("Bitmaps");
-    e.form.m1LargeClick();
+    e.form.ShowLargeIcons();
     SaveScreenshot(e.form, "explorer-bitmaps-large");
 }
 
 TEST(ExplorerWindow, HelpAndAbout) {
     Explorer e;
-    e.form.Help2Click();
+    e.form.ShowHelp();
     auto* help = e.form.findChild<THelpForm*>("HelpForm");
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
@@ -358,7 +358,7 @@ TEST(ExplorerWindow, HelpAndAbout) {
     EXPECT_EQ(help->Browser()->source().fragment(), "context-3");
     help->close();
 
-    TForm20 about(&e.form);
+    AboutBox about(&e.form);
     bool shown = false;
     e.form.Links().showAbout = [&] {
         shown = true;

@@ -8,10 +8,10 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/IconFormat.h"
-#include "managers/gui/About2.h"
-#include "managers/gui/About5.h"
-#include "managers/gui/Curred1.h"
-#include "managers/gui/Editor1.h"
+#include "managers/gui/IconPropertiesSheet.h"
+#include "managers/gui/CursorPropertiesSheet.h"
+#include "managers/gui/CursorManager.h"
+#include "managers/gui/IconManager.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
 
@@ -39,8 +39,8 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
                                                                {Dib(16, 8), 16, 16, 0, 0, 1, 8}})));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm4 form(flags, prompts);
-    TForm3 sheet(&form);
+    IconManager form(flags, prompts);
+    IconPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
     form.openProperties = [&](const SheetRequest<TAdvIconGroupList>& request) {
         sources.push_back(request.source);
@@ -89,8 +89,8 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     ASSERT_TRUE(WriteFile(dir.file("Arrow.cur"), file));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm9 form(flags, prompts);
-    TForm10 sheet(&form);
+    CursorManager form(flags, prompts);
+    CursorPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
     form.openProperties = [&](const SheetRequest<TAdvCursorGroupList>& request) {
         sources.push_back(request.source);
@@ -134,7 +134,7 @@ TEST(CursorManagerWindow, UnreadableFileSaysWhy) {
     for (const char* name : {"empty.cur", "text.cur", "missing.cur"}) {
         ActionFlags flags;
         ScriptedPrompts prompts;
-        TForm9 form(flags, prompts);
+        CursorManager form(flags, prompts);
         EXPECT_FALSE(form.OpenFile(dir.file(name))) << name; // nothing to show: the caller does not show it
         ASSERT_EQ(prompts.messages.size(), 1u) << name;
         EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);

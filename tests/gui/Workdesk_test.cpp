@@ -19,9 +19,9 @@
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
-#include "workdesks/gui/Libo1.h"
-#include "workdesks/gui/Libo2.h"
-#include "workdesks/gui/Libo3.h"
+#include "workdesks/gui/IconWorkdesk.h"
+#include "workdesks/gui/BitmapWorkdesk.h"
+#include "workdesks/gui/CursorWorkdesk.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -68,7 +68,7 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     ASSERT_TRUE(WriteFile(dir.file("Shell.DLL"), Library()));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm2 form(flags, prompts);
+    IconWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("Shell.DLL")));
     form.resize(640, 420);
     form.show();
@@ -114,7 +114,7 @@ TEST(IconWorkdesk, SelectionFollowsItsGroupAndTheKeyboard) {
     ASSERT_TRUE(WriteFile(dir.file("shell.dll"), Library()));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm2 form(flags, prompts);
+    IconWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("shell.dll")));
     std::vector<std::string> opened;
     form.openManager = [&](const std::shared_ptr<OpenedFile>& file, size_t group) {
@@ -170,7 +170,7 @@ TEST(IconWorkdesk, FormatBoxLabelsLargeImagesAndStaysEmptyWithoutImages) {
     ASSERT_TRUE(WriteFile(dir.file("none.dll"), BuildPe(none).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm2 form(flags, prompts);
+    IconWorkdesk form(flags, prompts);
 
     ASSERT_TRUE(form.Open(dir.file("big.dll")));
     form.show();
@@ -209,7 +209,7 @@ TEST(IconWorkdesk, EveryGroupOfALargeLibraryIsDrawnInEveryView) {
     }
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm2 form(flags, prompts);
+    IconWorkdesk form(flags, prompts);
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(form.Open(file));
@@ -256,7 +256,7 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     ASSERT_TRUE(WriteFile(dir.file("cursors.exe"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm11 form(flags, prompts);
+    CursorWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("cursors.exe")));
     form.show();
     EXPECT_EQ(form.objectName(), "Form11");
@@ -295,7 +295,7 @@ TEST(BitmapWorkdesk, OpensAListedLibraryAsThumbnails) {
     ASSERT_TRUE(WriteFile(dir.file("pics.dll"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    TForm8 form(flags, prompts);
+    BitmapWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("pics.dll")));
     form.resize(520, 300);
     form.show();

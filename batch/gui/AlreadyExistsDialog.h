@@ -1,5 +1,5 @@
 #pragma once
-// TActionForm: the "Already exists" dialog. It shows the file that exists,
+// AlreadyExistsDialog: the "Already exists" dialog. It shows the file that exists,
 // lets the user choose Skip, Overwrite or Auto Rename and whether that holds
 // for all other existing files of the batch, and closes only through "Ok".
 #include <QDialog>
@@ -12,10 +12,10 @@ class QRadioButton;
 
 namespace gw {
 
-class TActionForm : public QDialog {
+class AlreadyExistsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TActionForm(QWidget* parent = nullptr);
+    explicit AlreadyExistsDialog(QWidget* parent = nullptr);
 
     // Label1: the full path of the file that exists, set before showing.
     void SetExistingName(const QString& path);
@@ -30,7 +30,7 @@ public:
 
 public slots:
     // "Ok": the only way to close the dialog.
-    void bAct1Click();
+    void AcceptAnswer();
 
 protected:
     void showEvent(QShowEvent* event) override;

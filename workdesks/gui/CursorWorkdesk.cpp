@@ -1,4 +1,4 @@
-#include "workdesks/gui/Libo3.h"
+#include "workdesks/gui/CursorWorkdesk.h"
 
 namespace gw {
 
@@ -18,7 +18,7 @@ const DeskWindowNames kCursorDeskNames{
 
 } // namespace
 
-TForm11::TForm11(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+CursorWorkdesk::CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
     : GroupDesk(kCursorDeskNames, flags, prompts, parent) {}
 
 } // namespace gw

@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm2 : public GroupDesk<TAdvIconGroupList> {
+class IconWorkdesk : public GroupDesk<TAdvIconGroupList> {
 public:
-    TForm2(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    IconWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 };
 
 } // namespace gw

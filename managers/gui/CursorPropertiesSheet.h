@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm10 : public PropertySheet<TAdvCursorGroupList> {
+class CursorPropertiesSheet : public PropertySheet<TAdvCursorGroupList> {
 public:
-    explicit TForm10(QWidget* parent = nullptr)
+    explicit CursorPropertiesSheet(QWidget* parent = nullptr)
         : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, parent) {}
 };
 

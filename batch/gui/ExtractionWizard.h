@@ -1,5 +1,5 @@
 #pragma once
-// TWForm1: the extraction wizard's dialog. It collects the target folder, the
+// ExtractionWizard: the extraction wizard's dialog. It collects the target folder, the
 // output choice of the category and "Recurse Directories", and hands them
 // over through options() when "&Execute" closes it.
 #include <QDialog>
@@ -19,16 +19,16 @@ namespace gw {
 
 class Prompts;
 
-class TWForm1 : public QDialog {
+class ExtractionWizard : public QDialog {
     Q_OBJECT
 public:
     // The modal results of the two buttons.
     static constexpr int mrOk = 1;
     static constexpr int mrAbort = 3;
 
-    // FormCreate: the folder field starts at tempDir; the browse dialog is
+    // SetStartState: the folder field starts at tempDir; the browse dialog is
     // reached through prompts.
-    TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent = nullptr);
+    ExtractionWizard(Prompts& prompts, const std::string& tempDir, QWidget* parent = nullptr);
 
     // Prepares a run for a category: title, option group (hidden for
     // bitmaps; its selection is kept from run to run), "Recurse Directories"
@@ -39,9 +39,9 @@ public:
     const WizardOptions& options() const { return m_options; }
 
 public slots:
-    void bWAbort1Click();
-    void bWRunClick();
-    void DirectoryEdit1ButtonClick();
+    void Abort();
+    void Execute();
+    void BrowseForFolder();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,4 @@
-#include "managers/gui/Glypher1.h"
+#include "managers/gui/BitmapGlyphManager.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -51,7 +51,7 @@ QToolButton* SampleSpeedButton(const char* name, QWidget* parent) {
 
 } // namespace
 
-TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(prompts) {
+BitmapGlyphManager::BitmapGlyphManager(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(prompts) {
     setObjectName("Form6");
     setWindowTitle("Grabwell Bitmap & Glyph Manager");
     setModal(true);
@@ -61,35 +61,35 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(p
 
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
-    auto item = [this](QMenu* menu, const char* name, const char* text, void (TForm6::*handler)()) {
+    auto item = [this](QMenu* menu, const char* name, const char* text, void (BitmapGlyphManager::*handler)()) {
         QAction* a = menu->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, handler);
     };
     QMenu* file = bar->addMenu("&File");
-    item(file, "Save1", "&Save", &TForm6::SaveBitmap);
-    item(file, "Copy1", "&Copy", &TForm6::CopyBitmap);
+    item(file, "Save1", "&Save", &BitmapGlyphManager::SaveBitmap);
+    item(file, "Copy1", "&Copy", &BitmapGlyphManager::CopyBitmap);
     file->addSeparator();
-    item(file, "Exit1", "&Exit", &TForm6::reject);
-    item(bar->addMenu("&View"), "Properties1", "&Properties", &TForm6::ShowProperties);
+    item(file, "Exit1", "&Exit", &BitmapGlyphManager::reject);
+    item(bar->addMenu("&View"), "Properties1", "&Properties", &BitmapGlyphManager::ShowProperties);
     QAction* help = bar->addMenu("&Help")->addAction("&Help");
     help->setObjectName("Help2");
     connect(help, &QAction::triggered, this, [this] { OpenHelp(this, kHelpManagers); });
 
     auto* tools = new QToolBar(this);
     tools->setObjectName("SpeedBar6");
-    auto button = [&](const char* name, const QIcon& icon, const char* hint, void (TForm6::*handler)()) {
+    auto button = [&](const char* name, const QIcon& icon, const char* hint, void (BitmapGlyphManager::*handler)()) {
         QAction* a = tools->addAction(icon, QString(hint).replace('\n', ' '));
         a->setObjectName(name);
         a->setToolTip(hint);
         connect(a, &QAction::triggered, this, handler);
     };
-    button("sbBit1Exit", ToolIcon(ToolGlyph::Exit), "Exit", &TForm6::reject);
+    button("sbBit1Exit", ToolIcon(ToolGlyph::Exit), "Exit", &BitmapGlyphManager::reject);
     tools->addSeparator();
-    button("sbBit1Save", ToolIcon(ToolGlyph::SaveOne), "Save Selected Bitmap", &TForm6::SaveBitmap);
+    button("sbBit1Save", ToolIcon(ToolGlyph::SaveOne), "Save Selected Bitmap", &BitmapGlyphManager::SaveBitmap);
     // The kit has no copy glyph: the theme's, else the picture taken out of a group.
     button("sbBit1Copy", QIcon::fromTheme("edit-copy", ToolIcon(ToolGlyph::ExtractImages)),
-           "Copy Selected Bitmap\nto Clipboard", &TForm6::CopyBitmap);
+           "Copy Selected Bitmap\nto Clipboard", &BitmapGlyphManager::CopyBitmap);
     layout->addWidget(tools);
 
     // The preview's area: the picture at its own size from the top-left
@@ -110,7 +110,7 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(p
     auto* transparency = new QVBoxLayout;
     m_toggle = new QPushButton("Toggle Transparency", this);
     m_toggle->setObjectName("Button1");
-    connect(m_toggle, &QPushButton::clicked, this, &TForm6::ToggleTransparency);
+    connect(m_toggle, &QPushButton::clicked, this, &BitmapGlyphManager::ToggleTransparency);
     m_panel4 = new QLabel("Non Transparent", this);
     m_panel4->setObjectName("Panel4");
     m_panel4->setFrameShape(QFrame::Panel);
@@ -119,7 +119,7 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(p
     m_flat = new QCheckBox("Flat SpeedButtons", this);
     m_flat->setObjectName("cbFlat");
     m_flat->setToolTip("Show flat SpeedButtons");
-    connect(m_flat, &QCheckBox::toggled, this, &TForm6::SetFlatButtons);
+    connect(m_flat, &QCheckBox::toggled, this, &BitmapGlyphManager::SetFlatButtons);
     transparency->addWidget(m_toggle);
     transparency->addWidget(m_panel4);
     transparency->addWidget(m_flat);
@@ -155,7 +155,7 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(p
         grid->addWidget(radio, k % 2, k / 2);
     }
     m_glyphs->button(kDesignGlyphItem)->setChecked(true);
-    connect(m_glyphs, &QButtonGroup::idClicked, this, &TForm6::ChangeGlyphCount);
+    connect(m_glyphs, &QButtonGroup::idClicked, this, &BitmapGlyphManager::ChangeGlyphCount);
     controls->addWidget(radios, 0, Qt::AlignTop);
 
     auto* widthBox = new QVBoxLayout;
@@ -182,15 +182,15 @@ TForm6::TForm6(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(p
     layout->addStretch(1);
 }
 
-int TForm6::GlyphCount() const { return m_glyphs->checkedId() + 1; }
+int BitmapGlyphManager::GlyphCount() const { return m_glyphs->checkedId() + 1; }
 
-const TAdvBmp* TForm6::Entry() const {
+const TAdvBmp* BitmapGlyphManager::Entry() const {
     if (!m_file) return nullptr;
     const std::vector<TAdvBmp>& bitmaps = m_file->Contents().Bitmaps;
     return m_index < bitmaps.size() ? &bitmaps[m_index] : nullptr;
 }
 
-bool TForm6::OpenFile(const std::string& path) {
+bool BitmapGlyphManager::OpenFile(const std::string& path) {
     Release();
     m_file = OpenedFile::Open(path);
     const std::string fileName = LowerAscii(m_file->FileName());
@@ -211,7 +211,7 @@ bool TForm6::OpenFile(const std::string& path) {
     return true;
 }
 
-void TForm6::OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item) {
+void BitmapGlyphManager::OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item) {
     Release();
     m_file = std::move(file);
     m_index = index;
@@ -222,7 +222,7 @@ void TForm6::OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, 
     ShowBitmap();
 }
 
-void TForm6::ShowBitmap() {
+void BitmapGlyphManager::ShowBitmap() {
     m_panel4->setText(m_transparent ? "Transparent" : "Non Transparent");
     const Bitmap& work = *m_work;
     m_fit = FitPreview(work.width, work.height);
@@ -237,7 +237,7 @@ void TForm6::ShowBitmap() {
     }
 }
 
-void TForm6::ShowPreview() {
+void BitmapGlyphManager::ShowPreview() {
     const Bitmap& work = *m_work;
     QImage picture = ToQImage(work, m_transparent ? BottomLeft(work) : std::nullopt);
     if (m_fit.stretch && !picture.isNull()) {
@@ -249,7 +249,7 @@ void TForm6::ShowPreview() {
 
 // The strip cut into count glyphs; each button state shows its glyph, as the
 // toolkit's glyph buttons pick them.
-void TForm6::ShowGlyphs() {
+void BitmapGlyphManager::ShowGlyphs() {
     QIcon icon;
     QSize size;
     if (!m_glyph.isNull()) {
@@ -275,20 +275,20 @@ void TForm6::ShowGlyphs() {
     }
 }
 
-void TForm6::ChangeGlyphCount() { ShowGlyphs(); }
+void BitmapGlyphManager::ChangeGlyphCount() { ShowGlyphs(); }
 
-void TForm6::SetFlatButtons() {
+void BitmapGlyphManager::SetFlatButtons() {
     m_sTest1->setAutoRaise(m_flat->isChecked());
     m_sTest2->setAutoRaise(m_flat->isChecked());
 }
 
-void TForm6::ToggleTransparency() {
+void BitmapGlyphManager::ToggleTransparency() {
     m_transparent = !m_transparent;
     m_panel4->setText(m_transparent ? "Transparent" : "Non Transparent");
     ShowPreview();
 }
 
-void TForm6::SaveBitmap() {
+void BitmapGlyphManager::SaveBitmap() {
     const TAdvBmp* entry = Entry();
     const std::string base = BitmapSaveBase(entry ? entry->Name : std::string());
     const Bytes bytes = BitmapFileBytes(*m_work);
@@ -302,12 +302,12 @@ void TForm6::SaveBitmap() {
     ReportBatchResult(result, m_prompts);
 }
 
-void TForm6::CopyBitmap() {
+void BitmapGlyphManager::CopyBitmap() {
     const QImage image = ToQImage(*m_work);
     if (!image.isNull()) QGuiApplication::clipboard()->setImage(image);
 }
 
-void TForm6::ShowProperties() {
+void BitmapGlyphManager::ShowProperties() {
     if (openProperties) {
         BitmapSheetRequest request;
         request.deskItem = m_deskItem;
@@ -321,7 +321,7 @@ void TForm6::ShowProperties() {
 }
 
 // The file is let go when the manager closes; a workdesk that shares it keeps it.
-void TForm6::Release() {
+void BitmapGlyphManager::Release() {
     m_file.reset();
     m_index = 0;
     m_fromWorkdesk = false;
@@ -337,12 +337,12 @@ void TForm6::Release() {
 }
 
 // Closing with Esc does the same release work as the window's close button.
-void TForm6::reject() {
+void BitmapGlyphManager::reject() {
     Release();
     QDialog::reject();
 }
 
-void TForm6::closeEvent(QCloseEvent* event) {
+void BitmapGlyphManager::closeEvent(QCloseEvent* event) {
     Release();
     QDialog::closeEvent(event);
 }

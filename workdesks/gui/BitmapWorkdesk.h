@@ -35,9 +35,9 @@ private:
     mutable std::vector<std::optional<Thumb>> m_thumbs; // by row
 };
 
-class TForm8 : public DeskWindow {
+class BitmapWorkdesk : public DeskWindow {
 public:
-    TForm8(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 
     BitmapDeskModel* Model() const { return m_model; }
     // The list item at a row, and its thumbnail as the list shows it.

@@ -59,11 +59,11 @@ struct ExplorerLinks {
     }
 };
 
-class TForm1 : public QMainWindow {
+class ExplorerWindow : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(ExplorerState& state, QWidget* parent = nullptr);
-    ~TForm1() override;
+    ExplorerWindow(ExplorerState& state, QWidget* parent = nullptr);
+    ~ExplorerWindow() override;
 
     ExplorerLinks& Links() { return m_links; }
 
@@ -86,38 +86,38 @@ public:
     QString HintText() const;       // status panel 0
 
 public slots:
-    void ComboBox1Change();
-    void DTree1Change();
-    void DTree1Click();
-    void Splitter1Moved();
-    void sbUpDir1Click();
-    void m1ExitClick();
-    void mTB1Click();
-    void mSB1Click();
-    void m1FPanelClick();
-    void m1LargeClick();
-    void m1SmallClick();
-    void m1ListClick();
-    void m1DetailsClick();
-    void Help2Click();
-    void AboutGrabwell1Click();
-    void ListViewColumnClick(int column);
-    void ListViewResize();
-    void ListViewClick();
-    void ListViewDblClick();
-    void byName1Click();
-    void byType1Click();
-    void byObject1Click();
-    void Refresh1Click();
-    void mWizardClick();
-    void mSallBitsClick();
+    void ChangeCategory();
+    void ChangeFolder();
+    void ShowFolderSummary();
+    void FitStatusToFolders();
+    void GoUpFolder();
+    void ExitProgram();
+    void ToggleToolBar();
+    void ToggleStatusBar();
+    void ToggleFolderPanel();
+    void ShowLargeIcons();
+    void ShowSmallIcons();
+    void ShowList();
+    void ShowDetails();
+    void ShowHelp();
+    void ShowAbout();
+    void SortByColumn(int column);
+    void FitListToWindow();
+    void SelectClickedRow();
+    void OpenSelectedRow();
+    void SortByName();
+    void SortByType();
+    void SortByObjects();
+    void Refresh();
+    void ExtractAll();
+    void SaveAllBitmaps();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
+    void SetStartState();
     void BuildMenus();
     void BuildToolBar();
     void BuildBody();

@@ -1,4 +1,4 @@
-#include "managers/gui/About4.h"
+#include "managers/gui/BitmapPropertiesSheet.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -20,7 +20,7 @@ constexpr int kSheetHeight = 200;
 
 } // namespace
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent) {
+BitmapPropertiesSheet::BitmapPropertiesSheet(QWidget* parent) : QDialog(parent) {
     setObjectName("Form7");
     setWindowTitle("Bitmap Properties");
     setModal(true);
@@ -59,7 +59,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     resize(kSheetWidth, kSheetHeight);
 }
 
-void TForm7::Open(const BitmapSheetRequest& request) {
+void BitmapPropertiesSheet::Open(const BitmapSheetRequest& request) {
     FormClose();
     QImage picture;
     if (const auto& item = request.deskItem) {
@@ -82,10 +82,10 @@ void TForm7::Open(const BitmapSheetRequest& request) {
     m_colors->setText(QString::fromStdString(m_values.colors));
 }
 
-void TForm7::FormClose() { m_preview->clear(); }
+void BitmapPropertiesSheet::FormClose() { m_preview->clear(); }
 
 // Every way of closing (the button, Esc) empties the picture.
-void TForm7::done(int result) {
+void BitmapPropertiesSheet::done(int result) {
     FormClose();
     QDialog::done(result);
 }

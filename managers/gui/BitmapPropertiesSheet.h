@@ -38,9 +38,9 @@ struct BitmapSheetRequest {
     const FileContents* contents = nullptr;
 };
 
-class TForm7 : public QDialog {
+class BitmapPropertiesSheet : public QDialog {
 public:
-    explicit TForm7(QWidget* parent = nullptr);
+    explicit BitmapPropertiesSheet(QWidget* parent = nullptr);
 
     // Fills the sheet with what it shows; the caller then shows it.
     void Open(const BitmapSheetRequest& request);

@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm9 : public GroupManager<TAdvCursorGroupList> {
+class CursorManager : public GroupManager<TAdvCursorGroupList> {
 public:
-    TForm9(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
+    CursorManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
         : GroupManager("Form9", "bCu", flags, prompts, parent) {}
 };
 

@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm4 : public GroupManager<TAdvIconGroupList> {
+class IconManager : public GroupManager<TAdvIconGroupList> {
 public:
-    TForm4(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
+    IconManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
         : GroupManager("Form4", "bIc", flags, prompts, parent) {}
 };
 

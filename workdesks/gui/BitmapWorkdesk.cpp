@@ -1,4 +1,4 @@
-#include "workdesks/gui/Libo2.h"
+#include "workdesks/gui/BitmapWorkdesk.h"
 
 #include <QPainter>
 
@@ -68,12 +68,12 @@ const DeskWindowNames kBitmapDeskNames{
 
 } // namespace
 
-TForm8::TForm8(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+BitmapWorkdesk::BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
     : DeskWindow(kBitmapDeskNames, flags, prompts, parent), m_model(new BitmapDeskModel(this)) {
     AttachModel(m_model);
 }
 
-void TForm8::ShowGroups(bool loaded) {
+void BitmapWorkdesk::ShowGroups(bool loaded) {
     if (!loaded || !m_file) {
         m_model->SetItems(nullptr, BitmapTileSize(0, 0));
         return;
@@ -82,23 +82,23 @@ void TForm8::ShowGroups(bool loaded) {
     m_model->SetItems(&contents.Bitmaps, BitmapTileSize(contents.MaxBmpWidth, contents.MaxBmpHeight));
 }
 
-std::optional<size_t> TForm8::ModelGroupAt(int row) const {
+std::optional<size_t> BitmapWorkdesk::ModelGroupAt(int row) const {
     if (row < 0 || row >= m_model->rowCount()) return std::nullopt;
     return size_t(row);
 }
 
-QImage TForm8::ThumbnailAt(size_t row) const {
+QImage BitmapWorkdesk::ThumbnailAt(size_t row) const {
     return m_model->index(int(row)).data(Qt::DecorationRole).value<QPixmap>().toImage();
 }
 
-BitmapDeskFile TForm8::DeskFile() const {
+BitmapDeskFile BitmapWorkdesk::DeskFile() const {
     if (!m_file) return {};
     return {&m_file->Contents().Bitmaps, m_file->Path(), BitmapSaveSourceFor(m_file->Kind()), m_file->Module()};
 }
 
-BatchResult TForm8::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }
+BatchResult BitmapWorkdesk::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }
 
 // Every item in the list's order, each file named after the bitmap it holds.
-BatchResult TForm8::SaveAll() { return SaveAllDeskBitmaps(DeskFile(), m_model->Items(), m_flags, m_prompts); }
+BatchResult BitmapWorkdesk::SaveAll() { return SaveAllDeskBitmaps(DeskFile(), m_model->Items(), m_flags, m_prompts); }
 
 } // namespace gw

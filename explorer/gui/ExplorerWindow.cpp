@@ -1,4 +1,4 @@
-#include "explorer/gui/Main1.h"
+#include "explorer/gui/ExplorerWindow.h"
 
 #include <filesystem>
 
@@ -71,7 +71,7 @@ QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const Q
 
 } // namespace
 
-TForm1::TForm1(ExplorerState& state, QWidget* parent)
+ExplorerWindow::ExplorerWindow(ExplorerState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state) {
     setObjectName("Form1");
     setWindowTitle("Grabwell Explorer");
@@ -83,7 +83,7 @@ TForm1::TForm1(ExplorerState& state, QWidget* parent)
     BuildBody();
     BuildStatusBar();
     BuildProgressPanels();
-    FormCreate();
+    SetStartState();
     ConnectHandlers();
 
     resize(std::max(kFormWidth, WidestToolBar()), kFormHeight);
@@ -91,11 +91,11 @@ TForm1::TForm1(ExplorerState& state, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TForm1::~TForm1() = default;
+ExplorerWindow::~ExplorerWindow() = default;
 
 // ---- construction ----
 
-void TForm1::BuildMenus() {
+void ExplorerWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File1");
     m1Open = MenuItem(file, "m1Open", "&Open", "Open Selected Icon File");
@@ -150,7 +150,7 @@ void TForm1::BuildMenus() {
 
 // The window starts wide enough for the whole tool bar, the commands that
 // some categories show included, with this platform's fonts.
-int TForm1::WidestToolBar() {
+int ExplorerWindow::WidestToolBar() {
     ShowWizardCommands(true);
     ShowAllBitsCommands(true);
     const int width = ToolBar1->sizeHint().width() + 2 * ToolBar1->contentsMargins().left();
@@ -159,7 +159,7 @@ int TForm1::WidestToolBar() {
     return width;
 }
 
-void TForm1::BuildToolBar() {
+void ExplorerWindow::BuildToolBar() {
     ToolBar1 = new QToolBar("Toolbar", this);
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setIconSize(QSize(16, 16));
@@ -226,7 +226,7 @@ void TForm1::BuildToolBar() {
     m_sbAllBitsSlot->setVisible(false);
 }
 
-void TForm1::BuildBody() {
+void ExplorerWindow::BuildBody() {
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName("Splitter1");
     Splitter1->setChildrenCollapsible(false);
@@ -268,7 +268,7 @@ void TForm1::BuildBody() {
     setCentralWidget(Splitter1);
 }
 
-void TForm1::BuildStatusBar() {
+void ExplorerWindow::BuildStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     m_hintPanel = new QLabel;
@@ -288,7 +288,7 @@ void TForm1::BuildStatusBar() {
     setStatusBar(StatusBar1);
 }
 
-void TForm1::BuildProgressPanels() {
+void ExplorerWindow::BuildProgressPanels() {
     auto makePanel = [this](const char* name, const QString& title, QLabel* line) {
         auto* panel = new QFrame(ListView);
         panel->setObjectName(name);
@@ -327,7 +327,7 @@ void TForm1::BuildProgressPanels() {
     Panel7 = makePanel("Panel7", "Analizing structure..", wait).first;
 }
 
-void TForm1::FormCreate() {
+void ExplorerWindow::SetStartState() {
     ApplyCategoryFlags(m_state, Categories()[0]);
     ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
     m_state.SortMode = SortMode::ByName;
@@ -335,10 +335,10 @@ void TForm1::FormCreate() {
     m_state.TempDir = TempFolderFromEnvironment();
 }
 
-void TForm1::ConnectHandlers() {
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
-    connect(DTree1->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm1::DTree1Change);
-    connect(DTree1, &QTreeView::clicked, this, &TForm1::DTree1Click);
+void ExplorerWindow::ConnectHandlers() {
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ExplorerWindow::ChangeCategory);
+    connect(DTree1->selectionModel(), &QItemSelectionModel::currentChanged, this, &ExplorerWindow::ChangeFolder);
+    connect(DTree1, &QTreeView::clicked, this, &ExplorerWindow::ShowFolderSummary);
     // The tree reads folders in the background; each time a folder above the
     // selected one has been read, the rows shift, so bring the selection back
     // into view once they have settled.
@@ -347,39 +347,39 @@ void TForm1::ConnectHandlers() {
         if (current.isEmpty() || !current.startsWith(folder)) return;
         QTimer::singleShot(0, DTree1, [this] { DTree1->scrollTo(DTree1->currentIndex()); });
     });
-    connect(Splitter1, &QSplitter::splitterMoved, this, &TForm1::Splitter1Moved);
+    connect(Splitter1, &QSplitter::splitterMoved, this, &ExplorerWindow::FitStatusToFolders);
 
-    connect(sbTree1, &QToolButton::clicked, this, &TForm1::m1FPanelClick);
-    connect(sbUpDir1, &QToolButton::clicked, this, &TForm1::sbUpDir1Click);
-    connect(sbLarge1, &QToolButton::clicked, this, &TForm1::m1LargeClick);
-    connect(sbSmall1, &QToolButton::clicked, this, &TForm1::m1SmallClick);
-    connect(sbList1, &QToolButton::clicked, this, &TForm1::m1ListClick);
-    connect(sbDetails1, &QToolButton::clicked, this, &TForm1::m1DetailsClick);
-    connect(sbWizard, &QToolButton::clicked, this, &TForm1::mWizardClick);
-    connect(sbAllBits, &QToolButton::clicked, this, &TForm1::mSallBitsClick);
+    connect(sbTree1, &QToolButton::clicked, this, &ExplorerWindow::ToggleFolderPanel);
+    connect(sbUpDir1, &QToolButton::clicked, this, &ExplorerWindow::GoUpFolder);
+    connect(sbLarge1, &QToolButton::clicked, this, &ExplorerWindow::ShowLargeIcons);
+    connect(sbSmall1, &QToolButton::clicked, this, &ExplorerWindow::ShowSmallIcons);
+    connect(sbList1, &QToolButton::clicked, this, &ExplorerWindow::ShowList);
+    connect(sbDetails1, &QToolButton::clicked, this, &ExplorerWindow::ShowDetails);
+    connect(sbWizard, &QToolButton::clicked, this, &ExplorerWindow::ExtractAll);
+    connect(sbAllBits, &QToolButton::clicked, this, &ExplorerWindow::SaveAllBitmaps);
 
-    connect(m1Open, &QAction::triggered, this, &TForm1::ListViewDblClick);
-    connect(m1Exit, &QAction::triggered, this, &TForm1::m1ExitClick);
-    connect(mTB1, &QAction::triggered, this, &TForm1::mTB1Click);
-    connect(mSB1, &QAction::triggered, this, &TForm1::mSB1Click);
-    connect(m1FPanel, &QAction::triggered, this, &TForm1::m1FPanelClick);
-    connect(m1Large, &QAction::triggered, this, &TForm1::m1LargeClick);
-    connect(m1Small, &QAction::triggered, this, &TForm1::m1SmallClick);
-    connect(m1List, &QAction::triggered, this, &TForm1::m1ListClick);
-    connect(m1Details, &QAction::triggered, this, &TForm1::m1DetailsClick);
-    connect(byName1, &QAction::triggered, this, &TForm1::byName1Click);
-    connect(byType1, &QAction::triggered, this, &TForm1::byType1Click);
-    connect(byObject1, &QAction::triggered, this, &TForm1::byObject1Click);
-    connect(Refresh1, &QAction::triggered, this, &TForm1::Refresh1Click);
-    connect(mSallBits, &QAction::triggered, this, &TForm1::mSallBitsClick);
-    connect(mWizard, &QAction::triggered, this, &TForm1::mWizardClick);
-    connect(Help2, &QAction::triggered, this, &TForm1::Help2Click);
-    connect(AboutGrabwell1, &QAction::triggered, this, &TForm1::AboutGrabwell1Click);
+    connect(m1Open, &QAction::triggered, this, &ExplorerWindow::OpenSelectedRow);
+    connect(m1Exit, &QAction::triggered, this, &ExplorerWindow::ExitProgram);
+    connect(mTB1, &QAction::triggered, this, &ExplorerWindow::ToggleToolBar);
+    connect(mSB1, &QAction::triggered, this, &ExplorerWindow::ToggleStatusBar);
+    connect(m1FPanel, &QAction::triggered, this, &ExplorerWindow::ToggleFolderPanel);
+    connect(m1Large, &QAction::triggered, this, &ExplorerWindow::ShowLargeIcons);
+    connect(m1Small, &QAction::triggered, this, &ExplorerWindow::ShowSmallIcons);
+    connect(m1List, &QAction::triggered, this, &ExplorerWindow::ShowList);
+    connect(m1Details, &QAction::triggered, this, &ExplorerWindow::ShowDetails);
+    connect(byName1, &QAction::triggered, this, &ExplorerWindow::SortByName);
+    connect(byType1, &QAction::triggered, this, &ExplorerWindow::SortByType);
+    connect(byObject1, &QAction::triggered, this, &ExplorerWindow::SortByObjects);
+    connect(Refresh1, &QAction::triggered, this, &ExplorerWindow::Refresh);
+    connect(mSallBits, &QAction::triggered, this, &ExplorerWindow::SaveAllBitmaps);
+    connect(mWizard, &QAction::triggered, this, &ExplorerWindow::ExtractAll);
+    connect(Help2, &QAction::triggered, this, &ExplorerWindow::ShowHelp);
+    connect(AboutGrabwell1, &QAction::triggered, this, &ExplorerWindow::ShowAbout);
 
-    connect(ListView, &FileListView::Clicked, this, &TForm1::ListViewClick);
-    connect(ListView, &FileListView::DoubleClicked, this, &TForm1::ListViewDblClick);
-    connect(ListView, &FileListView::ColumnClicked, this, &TForm1::ListViewColumnClick);
-    connect(ListView, &FileListView::Resized, this, &TForm1::ListViewResize);
+    connect(ListView, &FileListView::Clicked, this, &ExplorerWindow::SelectClickedRow);
+    connect(ListView, &FileListView::DoubleClicked, this, &ExplorerWindow::OpenSelectedRow);
+    connect(ListView, &FileListView::ColumnClicked, this, &ExplorerWindow::SortByColumn);
+    connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitListToWindow);
 }
 
 // ---- public helpers ----
@@ -391,12 +391,12 @@ constexpr int kFolderScrollWindowMs = 3000;
 } // namespace
 
 // Brings the selected folder into view, keeping the names' left edge.
-void TForm1::ScrollTreeToCurrent() {
+void ExplorerWindow::ScrollTreeToCurrent() {
     DTree1->scrollTo(DTree1->currentIndex(), QAbstractItemView::PositionAtCenter);
     DTree1->horizontalScrollBar()->setValue(0);
 }
 
-bool TForm1::SelectFolder(const QString& path) {
+bool ExplorerWindow::SelectFolder(const QString& path) {
     const QModelIndex index = m_folders->index(QDir::cleanPath(path));
     if (!index.isValid()) return false;
     DTree1->setCurrentIndex(index);
@@ -415,7 +415,7 @@ bool TForm1::SelectFolder(const QString& path) {
     return true;
 }
 
-bool TForm1::OpenPath(const std::string& path) {
+bool ExplorerWindow::OpenPath(const std::string& path) {
     if (!EntryExists(path)) return false;
     const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
     if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
@@ -427,31 +427,31 @@ bool TForm1::OpenPath(const std::string& path) {
     const QString folder = FromLocal(absolute.substr(0, absolute.find_last_of('/')));
     const bool already = m_folders->filePath(DTree1->currentIndex()) == QDir::cleanPath(folder);
     if (!SelectFolder(folder)) return false;
-    if (already) DTree1Change();
+    if (already) ChangeFolder();
     const std::string name = PathFileName(absolute);
     for (int row = 0; row < m_listModel->rowCount(); ++row) {
         const ListRow* listed = m_listModel->RowAt(row);
         if (!listed || listed->caption != name) continue;
         ListView->SelectRow(row);
-        ListViewClick();
-        QTimer::singleShot(0, this, &TForm1::ListViewDblClick);
+        SelectClickedRow();
+        QTimer::singleShot(0, this, &ExplorerWindow::OpenSelectedRow);
         break;
     }
     return true;
 }
 
-QString TForm1::StatusText() const { return m_statusPanel->text(); }
-QString TForm1::HintText() const { return m_hintPanel->text(); }
+QString ExplorerWindow::StatusText() const { return m_statusPanel->text(); }
+QString ExplorerWindow::HintText() const { return m_hintPanel->text(); }
 
 // ---- folder and category ----
 
-void TForm1::HideFolderCommands() {
+void ExplorerWindow::HideFolderCommands() {
     ShowAllBitsCommands(false);
     ShowWizardCommands(false);
     m1Open->setEnabled(false);
 }
 
-void TForm1::DTree1Change() {
+void ExplorerWindow::ChangeFolder() {
     if (m_scanning) {
         m_changePending = true;
         return;
@@ -466,7 +466,7 @@ void TForm1::DTree1Change() {
     DispatchCategory();
 }
 
-void TForm1::ComboBox1Change() {
+void ExplorerWindow::ChangeCategory() {
     if (m_scanning) {
         m_changePending = true;
         return;
@@ -475,18 +475,18 @@ void TForm1::ComboBox1Change() {
     DispatchCategory();
 }
 
-void TForm1::DispatchCategory() {
+void ExplorerWindow::DispatchCategory() {
     const Category* category = FindCategory(ComboBox1->currentText().toStdString());
     if (!category || m_state.CurrentDir.empty()) return;
     ApplyCategoryFlags(m_state, *category);
     Scan(*category);
 }
 
-void TForm1::DTree1Click() { SetStatus(FolderSummary(m_state)); }
+void ExplorerWindow::ShowFolderSummary() { SetStatus(FolderSummary(m_state)); }
 
 // ---- the scan ----
 
-void TForm1::Scan(const Category& category) {
+void ExplorerWindow::Scan(const Category& category) {
     m_scanning = true;
     m_state.SelectedItem.reset();
     std::optional<BusyCursor> busy;
@@ -527,11 +527,11 @@ void TForm1::Scan(const Category& category) {
     // changes arriving during that scan queue again rather than nest.
     if (m_changePending && !m_closing) {
         m_changePending = false;
-        QTimer::singleShot(0, this, &TForm1::DTree1Change);
+        QTimer::singleShot(0, this, &ExplorerWindow::ChangeFolder);
     }
 }
 
-bool TForm1::ScanStep(const std::string& lowerName, int percent) {
+bool ExplorerWindow::ScanStep(const std::string& lowerName, int percent) {
     // Pending events run after every entry, so the window stays responsive;
     // the entry's name is repainted at most once a frame, which looks the
     // same and keeps a folder of many small files from being painted slower
@@ -545,7 +545,7 @@ bool TForm1::ScanStep(const std::string& lowerName, int percent) {
     return !m_closing;
 }
 
-QIcon TForm1::PictureOf(const RowPicture& picture) const {
+QIcon ExplorerWindow::PictureOf(const RowPicture& picture) const {
     switch (picture.kind) {
     case PictureKind::AppIcon: return m_appIcon;
     case PictureKind::Associated: {
@@ -563,64 +563,64 @@ QIcon TForm1::PictureOf(const RowPicture& picture) const {
     return icon;
 }
 
-void TForm1::ShowWizardCommands(bool visible) {
+void ExplorerWindow::ShowWizardCommands(bool visible) {
     m_sbWizardSlot->setVisible(visible);
     Wizard1->menuAction()->setVisible(visible);
 }
 
-void TForm1::ShowAllBitsCommands(bool visible) {
+void ExplorerWindow::ShowAllBitsCommands(bool visible) {
     m_sbAllBitsSlot->setVisible(visible);
     Bitmaps1->menuAction()->setVisible(visible);
 }
 
-void TForm1::PlacePanelsOverList() {
+void ExplorerWindow::PlacePanelsOverList() {
     for (QFrame* panel : {Panel6, Panel7}) {
         const QPoint topLeft((ListView->width() - panel->width()) / 2, (ListView->height() - panel->height()) / 2);
         panel->move(QPoint(std::max(0, topLeft.x()), std::max(0, topLeft.y())));
     }
 }
 
-void TForm1::SetStatus(const QString& text) { m_statusPanel->setText(text); }
-void TForm1::SetStatus(const std::string& text) { SetStatus(FromLocal(text)); }
+void ExplorerWindow::SetStatus(const QString& text) { m_statusPanel->setText(text); }
+void ExplorerWindow::SetStatus(const std::string& text) { SetStatus(FromLocal(text)); }
 
 // ---- window layout ----
 
-void TForm1::Splitter1Moved() { Panel3->setFixedWidth(DTree1->width()); }
+void ExplorerWindow::FitStatusToFolders() { Panel3->setFixedWidth(DTree1->width()); }
 
-void TForm1::sbUpDir1Click() {
+void ExplorerWindow::GoUpFolder() {
     const QModelIndex parent = DTree1->currentIndex().parent();
     if (parent.isValid()) DTree1->setCurrentIndex(parent);
 }
 
-void TForm1::m1ExitClick() { close(); }
+void ExplorerWindow::ExitProgram() { close(); }
 
-void TForm1::mTB1Click() {
+void ExplorerWindow::ToggleToolBar() {
     const bool visible = ToolBar1->isHidden();
     mTB1->setChecked(visible);
     ToolBar1->setVisible(visible);
 }
 
-void TForm1::mSB1Click() {
+void ExplorerWindow::ToggleStatusBar() {
     const bool visible = StatusBar1->isHidden();
     mSB1->setChecked(visible);
     StatusBar1->setVisible(visible);
 }
 
-void TForm1::m1FPanelClick() { ShowFolderPanel(DTree1->isHidden()); }
+void ExplorerWindow::ToggleFolderPanel() { ShowFolderPanel(DTree1->isHidden()); }
 
-void TForm1::ShowFolderPanel(bool visible) {
+void ExplorerWindow::ShowFolderPanel(bool visible) {
     m1FPanel->setChecked(visible);
     sbTree1->setChecked(visible);
     DTree1->setVisible(visible);
     Panel3->setVisible(visible);
 }
 
-void TForm1::m1LargeClick() { ApplyViewStyle(ViewStyle::LargeIcons); }
-void TForm1::m1SmallClick() { ApplyViewStyle(ViewStyle::SmallIcons); }
-void TForm1::m1ListClick() { ApplyViewStyle(ViewStyle::List); }
-void TForm1::m1DetailsClick() { ApplyViewStyle(ViewStyle::Details); }
+void ExplorerWindow::ShowLargeIcons() { ApplyViewStyle(ViewStyle::LargeIcons); }
+void ExplorerWindow::ShowSmallIcons() { ApplyViewStyle(ViewStyle::SmallIcons); }
+void ExplorerWindow::ShowList() { ApplyViewStyle(ViewStyle::List); }
+void ExplorerWindow::ShowDetails() { ApplyViewStyle(ViewStyle::Details); }
 
-void TForm1::ApplyViewStyle(ViewStyle style) {
+void ExplorerWindow::ApplyViewStyle(ViewStyle style) {
     const std::array<std::pair<QAction*, QToolButton*>, 4> controls{{
         {m1Large, sbLarge1}, {m1Small, sbSmall1}, {m1List, sbList1}, {m1Details, sbDetails1}}};
     const auto& [item, button] = controls[size_t(style)];
@@ -629,51 +629,51 @@ void TForm1::ApplyViewStyle(ViewStyle style) {
     ListView->SetViewStyle(style);
 }
 
-void TForm1::Help2Click() { OpenHelp(this, kHelpExplorer); }
+void ExplorerWindow::ShowHelp() { OpenHelp(this, kHelpExplorer); }
 
-void TForm1::AboutGrabwell1Click() {
+void ExplorerWindow::ShowAbout() {
     if (m_links.showAbout) m_links.showAbout();
 }
 
-void TForm1::mWizardClick() {
+void ExplorerWindow::ExtractAll() {
     if (m_links.extractAll) m_links.extractAll();
 }
 
-void TForm1::mSallBitsClick() {
+void ExplorerWindow::SaveAllBitmaps() {
     if (m_links.saveAllBitmaps) m_links.saveAllBitmaps();
 }
 
 // ---- the file list ----
 
-void TForm1::SortList() { m_listModel->Sort(m_state.SortMode, m_state.SortAscending); }
+void ExplorerWindow::SortList() { m_listModel->Sort(m_state.SortMode, m_state.SortAscending); }
 
-void TForm1::ListViewColumnClick(int column) {
+void ExplorerWindow::SortByColumn(int column) {
     if (ApplyColumnClick(m_state, column)) SortList();
 }
 
-void TForm1::ListViewResize() {
+void ExplorerWindow::FitListToWindow() {
     PlacePanelsOverList();
     SortList();
 }
 
-void TForm1::byName1Click() {
+void ExplorerWindow::SortByName() {
     m_state.SortMode = SortMode::ByName;
     SortList();
 }
 
-void TForm1::byType1Click() {
+void ExplorerWindow::SortByType() {
     m_state.SortMode = SortMode::ByType;
     SortList();
 }
 
-void TForm1::byObject1Click() {
+void ExplorerWindow::SortByObjects() {
     m_state.SortMode = SortMode::ByObjects;
     SortList();
 }
 
-void TForm1::Refresh1Click() { SortList(); }
+void ExplorerWindow::Refresh() { SortList(); }
 
-void TForm1::ListViewClick() {
+void ExplorerWindow::SelectClickedRow() {
     const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
     if (!row) {
         m_state.SelectedItem.reset();
@@ -686,7 +686,7 @@ void TForm1::ListViewClick() {
     m1Open->setEnabled(true);
 }
 
-void TForm1::ListViewDblClick() {
+void ExplorerWindow::OpenSelectedRow() {
     const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
     if (!row) {
         m_state.SelectedItem.reset();
@@ -701,7 +701,7 @@ void TForm1::ListViewDblClick() {
         OpenViewer(plan.target, plan.path);
 }
 
-void TForm1::OpenViewer(OpenTarget target, const std::string& path) {
+void ExplorerWindow::OpenViewer(OpenTarget target, const std::string& path) {
     const auto found = m_links.viewers.find(target);
     if (found == m_links.viewers.end() || !found->second) return; // no viewer plugged in for it
     ListView->setCursor(Qt::WaitCursor);
@@ -711,7 +711,7 @@ void TForm1::OpenViewer(OpenTarget target, const std::string& path) {
 
 // ---- events ----
 
-bool TForm1::event(QEvent* event) {
+bool ExplorerWindow::event(QEvent* event) {
     // Hints of the control or menu item under the pointer go to panel 0; the
     // main window would otherwise cover both panels with them.
     if (event->type() == QEvent::StatusTip) {
@@ -721,7 +721,7 @@ bool TForm1::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void ExplorerWindow::closeEvent(QCloseEvent* event) {
     m_closing = true; // a running scan stops at its next entry
     event->accept();
 }

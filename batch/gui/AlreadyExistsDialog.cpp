@@ -1,4 +1,4 @@
-#include "batch/gui/Azioni1.h"
+#include "batch/gui/AlreadyExistsDialog.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -42,8 +42,8 @@ QGroupBox* RadioGroup(QWidget* parent, const char* name, const QString& caption,
 }
 } // namespace
 
-TActionForm::TActionForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-    QFrame* panel = SetUpFramedDialog(this, "TActionForm", kClientWidth, kClientHeight);
+AlreadyExistsDialog::AlreadyExistsDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    QFrame* panel = SetUpFramedDialog(this, "AlreadyExistsDialog", kClientWidth, kClientHeight);
 
     m_label1 = CentredLabel(panel, "Label1", "");
     m_label1->setFixedWidth(kPathLabelWidth);
@@ -58,7 +58,7 @@ TActionForm::TActionForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     m_ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "Ok", panel);
     m_ok->setObjectName("bAct1");
     m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &TActionForm::bAct1Click);
+    connect(m_ok, &QPushButton::clicked, this, &AlreadyExistsDialog::AcceptAnswer);
 
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(m_label1, 0, Qt::AlignHCenter);
@@ -68,26 +68,26 @@ TActionForm::TActionForm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     layout->addWidget(m_ok, 0, Qt::AlignHCenter);
 }
 
-void TActionForm::SetExistingName(const QString& path) { m_label1->setText(path); }
+void AlreadyExistsDialog::SetExistingName(const QString& path) { m_label1->setText(path); }
 
-void TActionForm::FormShow(const ActionFlags& flags) {
+void AlreadyExistsDialog::FormShow(const ActionFlags& flags) {
     m_actions[int(PreselectedAction(flags, SelectedAction()))]->setChecked(true);
     m_allOthers[flags.ActionAllOthers ? 1 : 0]->setChecked(true);
 }
 
-ExistingAction TActionForm::SelectedAction() const {
+ExistingAction AlreadyExistsDialog::SelectedAction() const {
     if (m_actions[1]->isChecked()) return ExistingAction::Overwrite;
     if (m_actions[2]->isChecked()) return ExistingAction::AutoRename;
     return ExistingAction::Skip;
 }
 
-ExistingAnswer TActionForm::answer() const { return {SelectedAction(), m_allOthers[1]->isChecked()}; }
+ExistingAnswer AlreadyExistsDialog::answer() const { return {SelectedAction(), m_allOthers[1]->isChecked()}; }
 
-void TActionForm::bAct1Click() { accept(); }
+void AlreadyExistsDialog::AcceptAnswer() { accept(); }
 
-void TActionForm::reject() {}
+void AlreadyExistsDialog::reject() {}
 
-void TActionForm::showEvent(QShowEvent* event) {
+void AlreadyExistsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

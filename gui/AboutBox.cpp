@@ -1,4 +1,4 @@
-#include "gui/About.h"
+#include "gui/AboutBox.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 
 namespace gw {
 
-TForm20::TForm20(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("Form20");
     setWindowTitle("About Grabwell");
     setModal(true);

@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm3 : public PropertySheet<TAdvIconGroupList> {
+class IconPropertiesSheet : public PropertySheet<TAdvIconGroupList> {
 public:
-    explicit TForm3(QWidget* parent = nullptr)
+    explicit IconPropertiesSheet(QWidget* parent = nullptr)
         : PropertySheet("Form3", "Icon Properties", 3, 381, parent) {}
 };
 

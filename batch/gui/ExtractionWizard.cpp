@@ -1,4 +1,4 @@
-#include "batch/gui/Wizform.h"
+#include "batch/gui/ExtractionWizard.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,9 +52,9 @@ void SetHint(QWidget* widget, const QString& hint) {
 }
 } // namespace
 
-TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
+ExtractionWizard::ExtractionWizard(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_prompts(prompts) {
-    QFrame* panel = SetUpFramedDialog(this, "TWForm1", kClientWidth, kClientHeight);
+    QFrame* panel = SetUpFramedDialog(this, "ExtractionWizard", kClientWidth, kClientHeight);
 
     m_title = new QLabel(panel);
     m_title->setObjectName("RxLabel1");
@@ -87,7 +87,7 @@ TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     browse->setObjectName("DirectoryEdit1Button");
     browse->setText("...");
     SetHint(browse, "Extraction Directory");
-    connect(browse, &QToolButton::clicked, this, &TWForm1::DirectoryEdit1ButtonClick);
+    connect(browse, &QToolButton::clicked, this, &ExtractionWizard::BrowseForFolder);
     auto* folderRow = new QHBoxLayout;
     folderRow->setSpacing(0);
     folderRow->addWidget(m_folder);
@@ -99,11 +99,11 @@ TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     auto* abort = new QPushButton("&Abort", panel);
     abort->setObjectName("bWAbort1");
     SetHint(abort, "Abort Extraction");
-    connect(abort, &QPushButton::clicked, this, &TWForm1::bWAbort1Click);
+    connect(abort, &QPushButton::clicked, this, &ExtractionWizard::Abort);
     auto* run = new QPushButton("&Execute", panel);
     run->setObjectName("bWRun");
     SetHint(run, "Extract to Selected Directory");
-    connect(run, &QPushButton::clicked, this, &TWForm1::bWRunClick);
+    connect(run, &QPushButton::clicked, this, &ExtractionWizard::Execute);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(abort);
     buttons->addWidget(run);
@@ -120,7 +120,7 @@ TWForm1::TWForm1(Prompts& prompts, const std::string& tempDir, QWidget* parent)
     Prepare(ObjectKind::Icons);
 }
 
-void TWForm1::Prepare(ObjectKind objects) {
+void ExtractionWizard::Prepare(ObjectKind objects) {
     m_objects = objects;
     const CategoryTexts texts = TextsFor(objects);
     m_title->setText(QString(texts.title) + "Extraction Wizard");
@@ -135,9 +135,9 @@ void TWForm1::Prepare(ObjectKind objects) {
     m_options.RecurseDirs = false;
 }
 
-void TWForm1::bWAbort1Click() { done(mrAbort); }
+void ExtractionWizard::Abort() { done(mrAbort); }
 
-void TWForm1::bWRunClick() {
+void ExtractionWizard::Execute() {
     m_options.ExtractionDir = ToLocal(m_folder->text());
     const bool second = m_items[1]->isChecked();
     m_options.AsIcons = m_objects == ObjectKind::Icons && !second;
@@ -147,12 +147,12 @@ void TWForm1::bWRunClick() {
     done(mrOk);
 }
 
-void TWForm1::DirectoryEdit1ButtonClick() {
+void ExtractionWizard::BrowseForFolder() {
     if (const auto folder = m_prompts.ChooseFolder(kBrowseTitle, kBrowseStart))
         m_folder->setText(FromLocal(*folder));
 }
 
-void TWForm1::showEvent(QShowEvent* event) {
+void ExtractionWizard::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -9,7 +9,7 @@
 
 #include "formats/OpenedFile.h"
 #include "managers/core/BitmapManager.h"
-#include "managers/gui/About4.h"
+#include "managers/gui/BitmapPropertiesSheet.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -22,9 +22,9 @@ namespace gw {
 
 class Prompts;
 
-class TForm6 : public QDialog {
+class BitmapGlyphManager : public QDialog {
 public:
-    TForm6(Prompts& prompts, QWidget* parent = nullptr);
+    BitmapGlyphManager(Prompts& prompts, QWidget* parent = nullptr);
 
     // Opens the manager on a bitmap file, which it reads itself. False,
     // having said why, when the file holds no bitmap that can be shown.

@@ -5,9 +5,9 @@
 
 namespace gw {
 
-class TForm11 : public GroupDesk<TAdvCursorGroupList> {
+class CursorWorkdesk : public GroupDesk<TAdvCursorGroupList> {
 public:
-    TForm11(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 };
 
 } // namespace gw

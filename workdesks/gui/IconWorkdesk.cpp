@@ -1,4 +1,4 @@
-#include "workdesks/gui/Libo1.h"
+#include "workdesks/gui/IconWorkdesk.h"
 
 namespace gw {
 
@@ -18,7 +18,7 @@ const DeskWindowNames kIconDeskNames{
 
 } // namespace
 
-TForm2::TForm2(ActionFlags& flags, Prompts& prompts, QWidget* parent)
+IconWorkdesk::IconWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
     : GroupDesk(kIconDeskNames, flags, prompts, parent) {}
 
 } // namespace gw

@@ -4,10 +4,10 @@
 
 namespace gw {
 
-class TForm20 : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm20(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 };
 
 } // namespace gw

@@ -1,7 +1,6 @@
 #include "batch/core/Wizard.h"
 
 #include <algorithm>
-#include <charconv>
 #include <exception>
 
 #include "batch/core/OutputNames.h"
@@ -29,13 +28,6 @@ private:
     BatchProgress& m_progress;
     void (BatchProgress::*m_finish)();
 };
-
-// The "Objects" column as a number; false when it is not a decimal integer.
-bool ParseObjects(const std::string& text, int& count) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, count);
-    return ec == std::errc() && ptr == end && !text.empty();
-}
 
 class WizardRun {
 public:
@@ -79,8 +71,8 @@ private:
         m_progress.Advance(int(std::clamp<int64_t>(percent, 0, 100)), LowerAscii(name));
     }
 
-    // The listed folder: each file row in display order, with the count the
-    // explorer showed for it.
+    // The listed folder: each file row in display order, counted from the
+    // file itself as the explorer counted it.
     bool ExtractListedFiles() {
         const size_t listTotal =
             size_t(std::max(0, m_request.ContainerCount)) + size_t(std::max(0, m_request.DirCount));
@@ -89,16 +81,12 @@ private:
             const ListRow& row = m_request.rows[k];
             if (row.typeText.empty()) continue; // a folder
             Step(row.caption);
-            int count = 0;
-            if (!ParseObjects(row.countText, count)) {
-                Fail("The object count \"" + row.countText + "\" of \"" + row.caption + "\" cannot be read");
-                return false;
-            }
             // Opened by its name as listed: this file system tells case apart.
             const std::string path = JoinPath(m_request.CurrentDir, row.caption);
-            if (!IsRegularFile(path) || count < 1) continue;
+            if (!IsRegularFile(path)) continue;
             const auto file = OpenedFile::Open(path);
-            if (!Extract(*file, count)) return false;
+            const int count = CountForListing(*file, m_request.listing).count;
+            if (count >= 1 && !Extract(*file, count)) return false;
         }
         return true;
     }

@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
@@ -40,6 +41,7 @@
 #include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
 #include "gui/BusyCursor.h"
+#include "gui/DamageReport.h"
 #include "gui/Help.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
@@ -419,7 +421,8 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
     if (!EntryExists(path)) return false;
     const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
     if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
-    if (const Category* category = CategoryShowing(CountFile(absolute))) {
+    const auto file = OpenedFile::Open(absolute);
+    if (const Category* category = CategoryShowing(file->Counts())) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
         ComboBox1->setCurrentText(category->text);
     }
@@ -435,9 +438,24 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
         ListView->SelectRow(row);
         SelectClickedRow();
         QTimer::singleShot(0, this, &ExplorerWindow::OpenSelectedRow);
-        break;
+        return true;
     }
+    // Not listed where it belongs (its first icon cannot be drawn, or it
+    // holds nothing to show): say why instead of showing only its folder.
+    QTimer::singleShot(0, this, [this, file] { SayNotShown(*file); });
     return true;
+}
+
+void ExplorerWindow::SayNotShown(const OpenedFile& file) {
+    const std::string why = !file.Readable() ? file.OpenError()
+                            : file.Damaged() ? file.Errors().front().Describe()
+                                             : "it holds no icons, cursors or bitmaps that can be shown";
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                FromLocal(UnreadableText(LowerAscii(file.FileName()), why, file.Errors())),
+                                QMessageBox::Ok, this);
+    box->setObjectName("NotShownMessage");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QString ExplorerWindow::StatusText() const { return m_statusPanel->text(); }

@@ -30,6 +30,8 @@ class QTreeView;
 
 namespace gw {
 
+class OpenedFile;
+
 class FileListModel;
 class FileListView;
 struct RowPicture;
@@ -139,6 +141,7 @@ private:
     void SetStatus(const std::string& text);
     void PlacePanelsOverList();
     void OpenViewer(OpenTarget target, const std::string& path);
+    void SayNotShown(const OpenedFile& file);
     QIcon PictureOf(const RowPicture& picture) const;
 
     ExplorerState& m_state;

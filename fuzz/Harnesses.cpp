@@ -9,6 +9,7 @@
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
+#include "formats/OpenedFile.h"
 #include "formats/PeResources.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
@@ -17,6 +18,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/IconImage.h"
 #include "platform/ResourceModule.h"
+#include "platform/Text.h"
 #include "fuzz/FuzzSupport.h"
 #include "thumbnailer/Thumbnail.h"
 
@@ -193,6 +195,22 @@ int FuzzExtractIcon(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// A file opened once and every record read from it, as the command line and
+// the windows read files: the first byte picks the name's extension, the rest
+// is the file. Every error lies within the file and every name is UTF-8.
+int FuzzOpened(const uint8_t* data, size_t size) {
+    static const char* const kNames[] = {"a.ico", "a.cur", "a.bmp", "a.dll", "a.res", "a.icl"};
+    if (size < 1) return 0;
+    const auto file = gw::OpenedFile::OfBytes(kNames[data[0] % 6], gw::Bytes(data + 1, data + size));
+    (void)file->LoadAll();
+    for (const gw::ReadError& e : file->Errors()) Check(e.offset <= size - 1);
+    const gw::FileContents& c = file->Contents();
+    for (const auto& g : c.IconGroups) Check(gw::IsUtf8(g.Name));
+    for (const auto& g : c.CursorGroups) Check(gw::IsUtf8(g.Name));
+    for (const auto& b : c.Bitmaps) Check(gw::IsUtf8(b.Name));
+    return 0;
+}
+
 // The thumbnailer over any file: the first byte picks the size asked for,
 // the rest is the file. A thumbnail it makes is a PNG that decodes, no wider
 // or taller than the size.
@@ -278,6 +296,7 @@ const std::vector<Harness>& Harnesses() {
         {"extract_icon", FuzzExtractIcon},
         {"roundtrip", FuzzRoundTrip},
         {"thumbnail", FuzzThumbnail},
+        {"opened", FuzzOpened},
     };
     return kAll;
 }

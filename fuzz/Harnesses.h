@@ -21,6 +21,7 @@ int FuzzRes(const uint8_t* data, size_t size);
 int FuzzExtractIcon(const uint8_t* data, size_t size);
 int FuzzRoundTrip(const uint8_t* data, size_t size);
 int FuzzThumbnail(const uint8_t* data, size_t size);
+int FuzzOpened(const uint8_t* data, size_t size);
 
 struct Harness {
     const char* name;

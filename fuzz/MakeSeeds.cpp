@@ -92,6 +92,13 @@ int main(int argc, char** argv) {
     seeds["pe"] = {pe};
     seeds["res"] = {res32, res16};
     seeds["extract_icon"] = {pe, ne, ico};
+    // The opened file's first byte picks the extension: .ico .cur .bmp .dll .res .icl.
+    for (const auto& [pick, file] : {std::pair{0, ico}, std::pair{1, cur}, std::pair{2, bmps[1]}, std::pair{3, pe},
+                                     std::pair{4, res32}, std::pair{4, res16}, std::pair{5, ne}}) {
+        Bytes seed = {uint8_t(pick)};
+        seed.insert(seed.end(), file.begin(), file.end());
+        seeds["opened"].push_back(seed);
+    }
     seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
     // The thumbnailer's first byte picks the size: 16, 32, 48, 256.
     uint8_t pick = 0;

@@ -27,23 +27,22 @@ uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind k
 
 namespace {
 
-// The kind of damage behind a decoder's reason.
-ReadError DecodeError(ByteView file, const std::string& why) {
+// Where the decoder's damage lies in the file: a bitmap cut short ends at
+// the file's end; anything else is in its headers.
+ReadError PlacedInFile(ByteView file, ReadError error) {
     constexpr uint64_t kFileHeaderSize = 14;
-    if (why == kBmpTruncatedText) return {ReadErrorKind::Truncated, file.size(), why};
-    const bool unsupported = why.rfind("Unsupported", 0) == 0 || why == kBmpTooLargeText;
-    return {unsupported ? ReadErrorKind::Unsupported : ReadErrorKind::Invalid,
-            std::min<uint64_t>(file.size(), kFileHeaderSize), why};
+    error.offset = error.kind == ReadErrorKind::Truncated ? file.size() : std::min<uint64_t>(file.size(), kFileHeaderSize);
+    return error;
 }
 
 } // namespace
 
 ReadResult<TAdvBmp> ParseBmpFile(ByteView file) {
     ReadResult<TAdvBmp> result;
-    std::string why;
+    ReadError why;
     Bitmap decoded = DecodeBmp(file, &why);
     if (!decoded.HasHandle()) {
-        result.Note(DecodeError(file, why));
+        result.Note(PlacedInFile(file, why));
         return result;
     }
     TAdvBmp& bmp = result.records;

@@ -5,23 +5,33 @@
 
 #include "platform/DibDecode.h"
 
+#include <functional>
+
 namespace gw {
 namespace {
 
 constexpr uint64_t kFileHeaderSize = 14;
 constexpr uint64_t kBitsOffsetField = 10;
 
-Bitmap DecodeAsBitmap(ByteView dib, uint64_t bitsOffset, std::string* error) {
+Bitmap DecodeAsBitmap(ByteView dib, uint64_t bitsOffset, ReadError* error) {
     dib::DibImage image;
     if (!dib::DecodeDibImage(dib, dib::DibRole::Bitmap, bitsOffset, image, error)) return {};
     return std::move(image.bitmap);
 }
 
+// The reason alone, for callers that only show it.
+Bitmap WithReason(std::string* reason, const std::function<Bitmap(ReadError*)>& decode) {
+    ReadError error;
+    Bitmap bitmap = decode(&error);
+    if (reason && !bitmap.HasHandle()) *reason = error.message;
+    return bitmap;
+}
+
 } // namespace
 
-Bitmap DecodeBmp(ByteView stream, std::string* error) {
+Bitmap DecodeBmp(ByteView stream, ReadError* error) {
     if (stream.size() < kFileHeaderSize || stream[0] != 'B' || stream[1] != 'M') {
-        if (error) *error = "Bitmap image is not valid";
+        if (error) *error = ReadError{ReadErrorKind::Invalid, 0, "Bitmap image is not valid"};
         return {};
     }
     // The file size and reserved fields are not trusted. The bits offset is
@@ -32,7 +42,13 @@ Bitmap DecodeBmp(ByteView stream, std::string* error) {
     return DecodeAsBitmap(stream.subspan(kFileHeaderSize), bitsOffset, error);
 }
 
-Bitmap DecodeDib(ByteView dib, std::string* error) { return DecodeAsBitmap(dib, 0, error); }
+Bitmap DecodeBmp(ByteView stream, std::string* error) {
+    return WithReason(error, [&](ReadError* e) { return DecodeBmp(stream, e); });
+}
+
+Bitmap DecodeDib(ByteView dib, std::string* error) {
+    return WithReason(error, [&](ReadError* e) { return DecodeAsBitmap(dib, 0, e); });
+}
 
 Bytes BmpFileHeaderForResource() {
     Bytes header(kFileHeaderSize, 0);

@@ -6,6 +6,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/ByteReader.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
@@ -20,6 +21,9 @@ inline constexpr const char* kBmpTooLargeText = "Bitmap image is too large";
 // rows, 1/4/8/16/24/32 bits, RLE4, RLE8 and bit fields. On failure returns a
 // bitmap without a handle and, when error is given, says why.
 Bitmap DecodeBmp(ByteView stream, std::string* error = nullptr);
+// The same, saying what kind of damage stopped it (the offset is 0: the
+// caller knows where the stream sits).
+Bitmap DecodeBmp(ByteView stream, ReadError* error);
 
 // The same for a DIB without the file header (a bitmap resource).
 Bitmap DecodeDib(ByteView dib, std::string* error = nullptr);

@@ -69,8 +69,10 @@ struct DibLayout {
     uint64_t stride = 0;
 };
 
-bool Fail(std::string* error, std::string message) {
-    if (error) *error = std::move(message);
+// Says why the decode failed, with the kind of damage; the offset is left to
+// the caller, who knows where the bitmap sits in its file.
+bool Fail(ReadError* error, ReadErrorKind kind, std::string message) {
+    if (error) *error = ReadError{kind, 0, std::move(message)};
     return false;
 }
 
@@ -110,11 +112,11 @@ void ReadV3AlphaMask(ByteReader& r, DibHeader& h) {
 // Core headers are 12 bytes; every later version starts with the 40-byte
 // info header and appends fields, so any size of 40 or more reads as the
 // newest version it covers.
-bool ReadHeader(ByteView dib, DibHeader& h, std::string* error) {
-    if (dib.size() < 4) return Fail(error, kTruncated);
+bool ReadHeader(ByteView dib, DibHeader& h, ReadError* error) {
+    if (dib.size() < 4) return Fail(error, ReadErrorKind::Truncated, kTruncated);
     h.headerSize = PeekU32(dib, 0);
-    if (h.headerSize != kCoreHeaderSize && h.headerSize < kInfoHeaderSize) return Fail(error, kInvalid);
-    if (!InBounds(0, h.headerSize, dib.size())) return Fail(error, kTruncated);
+    if (h.headerSize != kCoreHeaderSize && h.headerSize < kInfoHeaderSize) return Fail(error, ReadErrorKind::Invalid, kInvalid);
+    if (!InBounds(0, h.headerSize, dib.size())) return Fail(error, ReadErrorKind::Truncated, kTruncated);
     ByteReader r(dib, 4);
     if (h.headerSize == kCoreHeaderSize) {
         ReadCoreHeader(r, h);
@@ -133,34 +135,34 @@ bool IsBitfields(uint32_t compression) {
     return compression == kBiBitfields || compression == kBiAlphaBitfields;
 }
 
-bool CheckDepthAndCompression(const DibHeader& h, DibRole role, std::string* error) {
+bool CheckDepthAndCompression(const DibHeader& h, DibRole role, ReadError* error) {
     switch (h.bitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return Fail(error, "Unsupported bit depth " + std::to_string(h.bitCount));
+    default: return Fail(error, ReadErrorKind::Unsupported, "Unsupported bit depth " + std::to_string(h.bitCount));
     }
     const uint32_t c = h.compression;
     const bool supported = c == kBiRgb || IsBitfields(c) || (role == DibRole::Bitmap && IsRle(c));
-    if (!supported) return Fail(error, "Unsupported compression " + std::to_string(c));
-    if (c == kBiRle8 && h.bitCount != 8) return Fail(error, kInvalid);
-    if (c == kBiRle4 && h.bitCount != 4) return Fail(error, kInvalid);
-    if (IsBitfields(c) && h.bitCount != 16 && h.bitCount != 32) return Fail(error, kInvalid);
+    if (!supported) return Fail(error, ReadErrorKind::Unsupported, "Unsupported compression " + std::to_string(c));
+    if (c == kBiRle8 && h.bitCount != 8) return Fail(error, ReadErrorKind::Invalid, kInvalid);
+    if (c == kBiRle4 && h.bitCount != 4) return Fail(error, ReadErrorKind::Invalid, kInvalid);
+    if (IsBitfields(c) && h.bitCount != 16 && h.bitCount != 32) return Fail(error, ReadErrorKind::Invalid, kInvalid);
     return true;
 }
 
-bool CheckDimensions(const DibHeader& h, DibRole role, DibLayout& l, std::string* error) {
+bool CheckDimensions(const DibHeader& h, DibRole role, DibLayout& l, ReadError* error) {
     int64_t height = h.height;
     if (role == DibRole::IconImage) {
         // Colour rows and mask rows share the header height; icon images
         // are always stored bottom-up.
-        if (height <= 0) return Fail(error, kInvalid);
+        if (height <= 0) return Fail(error, ReadErrorKind::Invalid, kInvalid);
         height /= 2;
     }
     l.topDown = height < 0;
-    if (l.topDown && IsRle(h.compression)) return Fail(error, kInvalid);
+    if (l.topDown && IsRle(h.compression)) return Fail(error, ReadErrorKind::Invalid, kInvalid);
     const int64_t rows = l.topDown ? -height : height;
-    if (h.width < 1 || rows < 1) return Fail(error, kInvalid);
-    if (h.width > kMaxDimension || rows > kMaxDimension) return Fail(error, kTooLarge);
-    if (uint64_t(h.width) * uint64_t(rows) > kMaxPixels) return Fail(error, kTooLarge);
+    if (h.width < 1 || rows < 1) return Fail(error, ReadErrorKind::Invalid, kInvalid);
+    if (h.width > kMaxDimension || rows > kMaxDimension) return Fail(error, ReadErrorKind::Unsupported, kTooLarge);
+    if (uint64_t(h.width) * uint64_t(rows) > kMaxPixels) return Fail(error, ReadErrorKind::Unsupported, kTooLarge);
     l.width = int32_t(h.width);
     l.height = int32_t(rows);
     l.stride = ((uint64_t(l.width) * h.bitCount + 31) / 32) * 4;
@@ -173,11 +175,11 @@ uint32_t MaskBytesAfterHeader(const DibHeader& h) {
     return h.compression == kBiAlphaBitfields ? 16 : 12;
 }
 
-bool ReadMasks(ByteView dib, const DibHeader& h, DibLayout& l, std::string* error) {
+bool ReadMasks(ByteView dib, const DibHeader& h, DibLayout& l, ReadError* error) {
     std::array<uint32_t, 4> m = h.masks;
     const uint32_t after = MaskBytesAfterHeader(h);
     if (after) {
-        if (!InBounds(h.headerSize, after, dib.size())) return Fail(error, kTruncated);
+        if (!InBounds(h.headerSize, after, dib.size())) return Fail(error, ReadErrorKind::Truncated, kTruncated);
         for (uint32_t i = 0; i < after / 4; ++i) m[i] = PeekU32(dib, h.headerSize + 4 * i);
     }
     if (!IsBitfields(h.compression)) {
@@ -397,9 +399,9 @@ bool SpendPixels(const DibLayout& l) {
 }
 
 bool DecodeUncompressed(ByteView dib, const DibLayout& l, uint16_t bitCount, bool keepIndices, DibImage& out,
-                        std::string* error) {
-    if (!InBounds(l.bitsOffset, l.stride * uint64_t(l.height), dib.size())) return Fail(error, kTruncated);
-    if (!SpendPixels(l)) return Fail(error, kTooLarge);
+                        ReadError* error) {
+    if (!InBounds(l.bitsOffset, l.stride * uint64_t(l.height), dib.size())) return Fail(error, ReadErrorKind::Truncated, kTruncated);
+    if (!SpendPixels(l)) return Fail(error, ReadErrorKind::Unsupported, kTooLarge);
     out.bitmap.SetSize(l.width, l.height);
     if (keepIndices && bitCount <= 8) out.indices.resize(size_t(l.width) * size_t(l.height));
     switch (bitCount) {
@@ -474,11 +476,11 @@ private:
     std::vector<uint8_t>& m_indices;
 };
 
-bool DecodeRleImage(ByteView dib, const DibLayout& l, const DibHeader& h, DibImage& out, std::string* error) {
+bool DecodeRleImage(ByteView dib, const DibLayout& l, const DibHeader& h, DibImage& out, ReadError* error) {
     const ByteView data = l.bitsOffset <= dib.size() ? dib.subspan(size_t(l.bitsOffset)) : ByteView{};
     const uint64_t pixels = uint64_t(l.width) * uint64_t(l.height);
-    if (pixels > kRleMaxPixelsPerByte * data.size() + kRleSlackPixels) return Fail(error, kTruncated);
-    if (!SpendPixels(l)) return Fail(error, kTooLarge);
+    if (pixels > kRleMaxPixelsPerByte * data.size() + kRleSlackPixels) return Fail(error, ReadErrorKind::Truncated, kTruncated);
+    if (!SpendPixels(l)) return Fail(error, ReadErrorKind::Unsupported, kTooLarge);
     std::vector<uint8_t> indices(size_t(pixels), 0);
     RleDecoder(data, h.compression == kBiRle4, l.width, l.height, indices).Run();
     out.bitmap.SetSize(l.width, l.height);
@@ -505,7 +507,7 @@ void ReadAndMask(ByteView dib, const DibLayout& l, DibImage& out) {
 }
 
 // The header checks and the layout every decode starts from.
-bool Prepare(ByteView dib, DibRole role, uint64_t bitsOffset, DibHeader& h, DibLayout& l, std::string* error) {
+bool Prepare(ByteView dib, DibRole role, uint64_t bitsOffset, DibHeader& h, DibLayout& l, ReadError* error) {
     if (!ReadHeader(dib, h, error)) return false;
     if (!CheckDepthAndCompression(h, role, error)) return false;
     if (!CheckDimensions(h, role, l, error)) return false;
@@ -517,7 +519,7 @@ bool Prepare(ByteView dib, DibRole role, uint64_t bitsOffset, DibHeader& h, DibL
     return true;
 }
 
-bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std::string* error) {
+bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, ReadError* error) {
     DibHeader h;
     DibLayout l;
     if (!Prepare(dib, role, bitsOffset, h, l, error)) return false;
@@ -538,7 +540,7 @@ bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std:
 
 } // namespace
 
-bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, std::string* error) {
+bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, ReadError* error) {
     DibHeader h;
     DibLayout l;
     if (!Prepare(dib, role, bitsOffset, h, l, error)) return false;
@@ -546,22 +548,22 @@ bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& ou
     if (IsRle(h.compression)) {
         const uint64_t data = l.bitsOffset <= dib.size() ? dib.size() - l.bitsOffset : 0;
         if (uint64_t(l.width) * uint64_t(l.height) > kRleMaxPixelsPerByte * data + kRleSlackPixels)
-            return Fail(error, kTruncated);
+            return Fail(error, ReadErrorKind::Truncated, kTruncated);
     } else if (!InBounds(l.bitsOffset, l.stride * uint64_t(l.height), dib.size())) {
-        return Fail(error, kTruncated);
+        return Fail(error, ReadErrorKind::Truncated, kTruncated);
     }
-    if (!SpendPixels(l)) return Fail(error, kTooLarge);
+    if (!SpendPixels(l)) return Fail(error, ReadErrorKind::Unsupported, kTooLarge);
     out.width = l.width;
     out.height = l.height;
     out.format = l.format;
     return true;
 }
 
-bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, std::string* error) {
+bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, ReadError* error) {
     try {
         if (Decode(dib, role, bitsOffset, out, error)) return true;
     } catch (const std::bad_alloc&) {
-        Fail(error, kTooLarge);
+        Fail(error, ReadErrorKind::Unsupported, kTooLarge);
     }
     out = DibImage{};
     return false;

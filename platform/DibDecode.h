@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "platform/ReadError.h"
 #include "platform/ByteReader.h"
 
 namespace gw::dib {
@@ -49,7 +50,7 @@ struct DibImage {
 // past the data is ignored the same way. On failure returns false and, when
 // error is given, a short reason.
 bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out,
-                    std::string* error);
+                    ReadError* error);
 
 // What a decode would give without decoding: the size and pixel format, and
 // whether it succeeds. It checks what the decoder checks, and draws the
@@ -60,6 +61,6 @@ struct DibProbe {
     int32_t height = 0;
     PixelFormat format = PixelFormat::pfDevice;
 };
-bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, std::string* error = nullptr);
+bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, ReadError* error = nullptr);
 
 } // namespace gw::dib

@@ -218,9 +218,9 @@ ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress, 
     ScanFrame frame(folder, "*.bmp", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.bmp", [&](const std::string& name, const std::string& path) {
-        MappedFile file;
-        if (!file.Open(path)) return;
-        Bitmap source = DecodeBmp(file.bytes());
+        const auto file = OpenedFile::Open(path);
+        if (!file->Readable() || !file->LoadAsImageFile(ContainerKind::BitmapFile).ok) return;
+        Bitmap source = *file->Contents().Bitmaps[0].Bitmap();
         if (!source.HasHandle()) return;
         frame.AddFileRow(name, "Bitmap", "1", [&] {
             CropToFirstGlyph(source);
@@ -235,10 +235,11 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
     ScanFrame frame(folder, "*.cur", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.cur", [&](const std::string& name, const std::string& path) {
-        MappedFile file;
-        if (!file.Open(path)) return;
-        FileContents contents;
-        LoadCursorFileBytes(contents, file.bytes(), name);
+        const auto file = OpenedFile::Open(path);
+        if (!file->Readable()) return;
+        file->LoadAsImageFile(ContainerKind::CursorFile);
+        const FileContents& contents = file->Contents();
+        if (contents.CursorGroups.empty()) return;
         const int best = BestCursorImage(contents.CursorGroups[0], kLargeTile);
         if (best < 0) return;
         frame.AddFileRow(name, "Cursor", "1",
@@ -289,9 +290,10 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
     frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
         result.foundResCount = 0;
         if (!AcceptsResourceFile(LowerExtension(name), resType)) return;
-        MappedFile file;
-        if (!file.Open(path)) return;
-        const int found = CountResEntries(file.bytes(), resType);
+        const FileCounts& counts = OpenedFile::Open(path)->Counts();
+        const int found = resType == RT_GROUP_ICON     ? counts.iconGroups
+                          : resType == RT_GROUP_CURSOR ? counts.cursorGroups
+                                                       : counts.bitmaps;
         result.foundResCount = found;
         if (found > 0)
             frame.AddFileRow(name, "Resource File", std::to_string(found), [&] { return RowPicture::OfPath(path); });

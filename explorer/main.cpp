@@ -94,6 +94,7 @@ static std::string ArgumentBytes(int argc, char** argv, const QString& argument)
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Grabwell");
+    QApplication::setOrganizationName("grabwell"); // the settings file: ~/.config/grabwell/Grabwell.conf
     QApplication::setApplicationVersion(GRABWELL_VERSION);
     QCommandLineParser parser;
     parser.setApplicationDescription("Finds, views, extracts and converts icons, cursors and bitmaps.");
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
         form6.exec();
     };
     form8.openProperties = [&](const std::shared_ptr<gw::OpenedFile>&, size_t row) {
-        form7.Open({deskBitmapView(row)});
+        form7.Open(gw::BitmapSheetRequest::OfDeskItem(deskBitmapView(row)));
         form7.exec();
     };
     form6.openProperties = [&form7](const gw::BitmapSheetRequest& request) {
@@ -161,19 +162,22 @@ int main(int argc, char** argv) {
     form1.Links().extractAll = [&] {
         const gw::ExplorerPanels p = form1.Panels();
         gw::PanelProgress progress(p.panel6, p.panel7, p.gauge1, p.label2);
-        gw::RunExtractAll(wizForm1, explorer, form1.ListModel()->Rows(), actions, prompts, progress);
+        gw::RunExtractAll(wizForm1, explorer, form1.ListModel()->Rows(), actions, progress);
     };
     form1.Links().saveAllBitmaps = [&] {
         gw::SaveAllListedBitmaps(explorer, form1.ListModel()->Rows(), actions, prompts);
     };
 
+    form1.RestorePlaces();
     form1.show();
-    // grabwell [PATH]: a folder, or a file to open as a double-click would.
+    // grabwell [PATH]: a folder, or a file to open as a double-click would;
+    // without one, the folder of the last run.
     const QStringList paths = parser.positionalArguments();
     const std::string path = paths.isEmpty() ? std::string() : ArgumentBytes(argc, argv, paths.first());
     if (paths.isEmpty() || !form1.OpenPath(path)) {
         if (!paths.isEmpty()) std::fprintf(stderr, "grabwell: %s: no such file or folder\n", path.c_str());
-        form1.SelectFolder(QDir::homePath());
+        const QString last = form1.RememberedFolder();
+        form1.SelectFolder(last.isEmpty() ? QDir::homePath() : last);
     }
     return app.exec();
 }

@@ -26,6 +26,7 @@
 #include "formats/FileContents.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
+#include "platform/ReadError.h"
 #include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 
@@ -415,6 +416,95 @@ TEST(Wizard, AFailedWriteEndsTheRunAndKeepsWhatWasWritten) {
     EXPECT_EQ(r.stats.filesWritten, 1);
     EXPECT_EQ(progress.events.back(), "/process");
     EXPECT_TRUE(AllClear(flags));
+}
+
+// A stop asked for while a file is extracted ends the run after that file,
+// in the listed folder, in the sub-folder walk and while the tree is counted;
+// what was written is whole, and the summary says what was done.
+TEST(Wizard, AStopEndsTheRunAfterTheFileInHandAndKeepsWhatWasWritten) {
+    TempDir dir;
+    const std::string src = dir.file("src");
+    for (const char* name : {"a.dll", "b.dll", "c.dll", "sub/d.dll", "sub/e.dll"}) Put(src + "/" + name, BuildBatchPe());
+    const Listed listed = ListAs(src, "Icon Files");
+
+    // Asks to stop once `after` entries were announced, or at the count's first turn.
+    struct StoppingProgress : RecordingProgress {
+        size_t after = 0;
+        bool whileCounting = false;
+        int countTurns = 0;
+        void LetMessagesRun() override { ++countTurns; }
+        bool StopRequested() override { return whileCounting ? countTurns > 0 : labels.size() >= after; }
+    };
+    auto run = [&](const std::string& out, StoppingProgress& progress) {
+        fs::create_directory(out);
+        WizardOptions options;
+        options.ExtractionDir = out;
+        options.AsIcons = true;
+        options.RecurseDirs = true;
+        ActionFlags flags;
+        const WizardResult r = Wizard(listed, src, {ObjectKind::Icons, false}, options, flags, progress);
+        EXPECT_TRUE(AllClear(flags));
+        EXPECT_EQ(progress.events, (std::vector<std::string>{"count", "/count", "process", "/process"}));
+        return r;
+    };
+    // Every output of the files named, whole, and nothing else (no temporary file).
+    auto expectOutputs = [](const std::string& out, const std::vector<std::string>& prefixes) {
+        std::map<std::string, Check> expected;
+        for (const std::string& prefix : prefixes) expected.merge(ExpectedOutputs(ObjectKind::Icons, false, false, prefix));
+        std::vector<std::string> names;
+        for (const auto& [name, check] : expected) names.push_back(name);
+        ASSERT_EQ(NamesIn(out), names);
+        for (const auto& [name, check] : expected) check(out + "/" + name);
+    };
+
+    // Asked while b.dll is announced: b.dll is written whole, c.dll and the tree are not read.
+    StoppingProgress listedStop;
+    listedStop.after = 2;
+    const WizardResult r = run(dir.file("out1"), listedStop);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.stopped);
+    expectOutputs(dir.file("out1"), {"adll", "bdll"});
+    EXPECT_EQ(listedStop.labels, (std::vector<std::string>{"a.dll", "b.dll"}));
+    EXPECT_EQ(r.filesRead, 2);
+    EXPECT_EQ(r.stats.filesWritten, 6);
+    EXPECT_EQ(r.ProcessedCount, 2);
+    EXPECT_EQ(r.ProgressTotal, 6); // 3 listed + sub + its 2 files
+
+    // In the walk: stopped after sub/d.dll.
+    StoppingProgress walkStop;
+    walkStop.after = 5;
+    const WizardResult w = run(dir.file("out2"), walkStop);
+    EXPECT_TRUE(w.stopped);
+    expectOutputs(dir.file("out2"), {"adll", "bdll", "cdll", "ddll"});
+    EXPECT_EQ(w.filesRead, 4);
+
+    // While counting: nothing is extracted.
+    StoppingProgress countStop;
+    countStop.whileCounting = true;
+    const WizardResult c = run(dir.file("out3"), countStop);
+    EXPECT_TRUE(c.ok);
+    EXPECT_TRUE(c.stopped);
+    EXPECT_TRUE(NamesIn(dir.file("out3")).empty());
+    EXPECT_TRUE(countStop.labels.empty());
+
+    // The summary: how it ended, the counts, the time.
+    const std::string text = WizardSummaryText(r, 75.4);
+    EXPECT_NE(text.find("stopped after 2 of 6 entries"), std::string::npos) << text;
+    EXPECT_NE(text.find("Files read: 2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Files written: 6 (" + GroupedNumber(r.stats.bytesWritten) + " bytes)\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Skipped: 0\nFailed: 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Elapsed time: 1 min 15 s"), std::string::npos) << text;
+    WizardResult failed;
+    failed.ok = false;
+    failed.filesFailed = 1;
+    failed.filesRead = 33225;
+    failed.stats.filesSkipped = 3;
+    const std::string failedText = WizardSummaryText(failed, 3.44);
+    EXPECT_EQ(failedText.rfind("The extraction ended early because of an error.\n", 0), 0u) << failedText;
+    EXPECT_NE(failedText.find("Files read: 33,225\n"), std::string::npos) << failedText;
+    EXPECT_NE(failedText.find("Skipped: 3\nFailed: 1\nElapsed time: 3.4 s"), std::string::npos) << failedText;
+    EXPECT_EQ(WizardSummaryText(WizardResult{}, 0).rfind("The extraction is finished.\n", 0), 0u);
 }
 
 TEST(SaveAllBitmaps, CopiesInTheWritersFormAndSettlesExistingFiles) {

@@ -3,7 +3,7 @@
 // a tree is counted and Panel6 with Label2 and the gauge while extracting;
 // grabwell-cli draws a progress bar. Every call may let pending window
 // messages run. The batch calls each Finished after its Started on every
-// path, also when it ends with an error.
+// path, also when it ends with an error or is stopped.
 #include <cstdint>
 #include <string>
 
@@ -22,6 +22,10 @@ public:
     virtual void ProcessingFinished() {}
     // Called once per folder while counting, so the window repaints.
     virtual void LetMessagesRun() {}
+    // Asked between files (and between folders while counting): true once
+    // the user wants the batch to stop. The batch then ends after the file
+    // it is writing, keeping every file already written.
+    virtual bool StopRequested() { return false; }
 };
 
 } // namespace gw

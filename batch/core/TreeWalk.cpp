@@ -81,8 +81,9 @@ TreeCounts MakeTree(const std::string& root, BatchProgress* progress) {
     Walk(root, [&](const PendingFolder&, const FolderEntries& entries) {
         ++counts.dirs;
         counts.files += int64_t(entries.files.size());
-        if (progress) progress->LetMessagesRun();
-        return true;
+        if (!progress) return true;
+        progress->LetMessagesRun();
+        return !progress->StopRequested(); // the user stopped the run while it counts
     });
     return counts;
 }

@@ -32,7 +32,8 @@ struct TreeCounts {
     int64_t files = 0; // files in those sub-folders, of any extension
 };
 
-// Counts what MakeLTree will visit below root; lets messages run once per folder.
+// Counts what MakeLTree will visit below root; lets messages run once per
+// folder, and ends early (with what it counted) when the progress asks to stop.
 TreeCounts MakeTree(const std::string& root, BatchProgress* progress);
 
 // The walk's callbacks. Each returns false to end the walk at once.

@@ -1,12 +1,15 @@
 #include "batch/core/Wizard.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "batch/core/OutputNames.h"
 #include "batch/core/Progress.h"
 #include "formats/OpenedFile.h"
 #include "platform/FileIo.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
@@ -41,26 +44,41 @@ public:
     }
 
     void Run(bool recurse) {
-        m_result.ProgressTotal = m_request.ContainerCount;
-        if (recurse) CountTree();
-        {
-            ProgressPhase processing(m_progress, &BatchProgress::ProcessingStarted,
-                                     &BatchProgress::ProcessingFinished);
-            m_progress.Advance(0, {});
-            const bool listedDone = m_request.ContainerCount < 1 || ExtractListedFiles();
-            if (listedDone && recurse) {
-                m_writer.SetMode(CollisionMode::AutoRename);
-                WalkSubFolders();
-            }
+        try {
+            ExtractAll(recurse);
+        } catch (const std::exception& e) {
+            // Only allocation failures can get here; the run ends like a
+            // failed write, and the summary still counts what was written.
+            Fail(std::string("The extraction ended early: ") + e.what());
         }
         Finish();
     }
 
 private:
+    void ExtractAll(bool recurse) {
+        m_result.ProgressTotal = m_request.ContainerCount;
+        if (recurse) CountTree();
+        ProgressPhase processing(m_progress, &BatchProgress::ProcessingStarted, &BatchProgress::ProcessingFinished);
+        m_progress.Advance(0, {});
+        const bool listedDone = m_request.ContainerCount < 1 || ExtractListedFiles();
+        if (listedDone && recurse && !StopNow()) {
+            m_writer.SetMode(CollisionMode::AutoRename);
+            WalkSubFolders();
+        }
+    }
+
     void CountTree() {
         ProgressPhase counting(m_progress, &BatchProgress::CountingStarted, &BatchProgress::CountingFinished);
         m_result.tree = MakeTree(m_request.CurrentDir, &m_progress);
+        StopNow();
         m_result.ProgressTotal += m_result.tree.dirs + m_result.tree.files;
+    }
+
+    // Asked before each file and folder, never while one is being written:
+    // every output of the file in hand is finished before the run stops.
+    bool StopNow() {
+        if (!m_result.stopped && m_progress.StopRequested()) m_result.stopped = true;
+        return m_result.stopped;
     }
 
     void Step(const std::string& name) {
@@ -80,6 +98,7 @@ private:
         for (size_t k = 0; k < rows; ++k) {
             const ListRow& row = m_request.rows[k];
             if (row.typeText.empty()) continue; // a folder
+            if (StopNow()) return false;
             Step(row.caption);
             // Opened by its name as listed: this file system tells case apart.
             const std::string path = JoinPath(m_request.CurrentDir, row.caption);
@@ -94,10 +113,12 @@ private:
     void WalkSubFolders() {
         TreeVisitor visitor;
         visitor.enterFolder = [&](const std::string&, const std::string& name) {
+            if (StopNow()) return false;
             Step(name);
             return true;
         };
         visitor.visitFile = [&](const std::string& folder, const std::string& name) {
+            if (StopNow()) return false;
             Step(name);
             if (!ListingTakesExtension(m_request.listing, LowerExtension(name))) return true;
             const std::string path = JoinPath(folder, name);
@@ -124,6 +145,7 @@ private:
     void Finish() {
         const std::string earlier = m_result.error;
         m_writer.ReportInto(m_result);
+        m_result.filesFailed = m_writer.Failed() ? 1 : 0;
         if (!earlier.empty()) {
             m_result.ok = false;
             m_result.error = earlier;
@@ -138,7 +160,45 @@ private:
     OutputChoice m_choice;
 };
 
+std::string Count(int64_t n) { return GroupedNumber(uint64_t(std::max<int64_t>(n, 0))); }
+
+// "4.2 s" under a minute, then "3 min 07 s", then "1 h 03 min 07 s".
+std::string DurationText(double seconds) {
+    if (!(seconds > 0)) seconds = 0; // also NaN
+    char text[64];
+    if (seconds < 59.95) {
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+        return text;
+    }
+    const auto whole = int64_t(std::llround(seconds));
+    const int64_t h = whole / 3600, min = whole / 60 % 60, s = whole % 60;
+    if (h > 0)
+        std::snprintf(text, sizeof text, "%lld h %02lld min %02lld s", static_cast<long long>(h),
+                      static_cast<long long>(min), static_cast<long long>(s));
+    else
+        std::snprintf(text, sizeof text, "%lld min %02lld s", static_cast<long long>(min), static_cast<long long>(s));
+    return text;
+}
+
 } // namespace
+
+std::string WizardSummaryText(const WizardResult& result, double seconds) {
+    std::string text;
+    if (!result.ok)
+        text = "The extraction ended early because of an error.\n";
+    else if (result.stopped)
+        text = "The extraction was stopped after " + Count(result.ProcessedCount) + " of " +
+               Count(result.ProgressTotal) + " entries; the files written are kept.\n";
+    else
+        text = "The extraction is finished.\n";
+    text += "Files read: " + Count(result.filesRead) + "\n";
+    text += "Files written: " + Count(result.stats.filesWritten) + " (" + GroupedNumber(result.stats.bytesWritten) +
+            " bytes)\n";
+    text += "Skipped: " + Count(result.stats.filesSkipped) + "\n";
+    text += "Failed: " + Count(result.filesFailed) + "\n";
+    text += "Elapsed time: " + DurationText(seconds);
+    return text;
+}
 
 WizardResult RunWizard(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
                        BatchProgress& progress) {

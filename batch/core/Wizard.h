@@ -39,6 +39,8 @@ struct WizardResult : BatchResult {
     int64_t ProcessedCount = 0;
     int64_t ProgressTotal = 0;
     TreeCounts tree; // TreeDirCount, TreeFileCount of a recursive run
+    bool stopped = false; // the user stopped the run; what was written stays
+    int filesFailed = 0;  // outputs whose write failed (a failed write ends the run)
 };
 
 // Runs the wizard after its dialog was confirmed. Outputs of the listed
@@ -46,8 +48,15 @@ struct WizardResult : BatchResult {
 // and names this run already wrote, are auto-renamed. Nothing asks the user.
 // A failed write ends the run (result.error names the file); files already
 // written stay, the five flags are cleared and the progress is finished on
-// every path.
+// every path. When progress.StopRequested() turns true the run ends after the
+// file it is extracting (or, while counting the tree, at the next folder)
+// with result.stopped set.
 WizardResult RunWizard(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
                        BatchProgress& progress);
+
+// How a run ended, for the summary shown after it: a heading line (finished,
+// stopped, or ended by an error), then files read, files written (with their
+// bytes), skipped, failed and the elapsed time, one per line.
+std::string WizardSummaryText(const WizardResult& result, double seconds);
 
 } // namespace gw

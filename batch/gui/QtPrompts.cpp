@@ -1,5 +1,7 @@
 #include "batch/gui/QtPrompts.h"
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 
 #include "batch/gui/AlreadyExistsDialog.h"
 #include "gui/LocalPaths.h"
+#include "gui/WindowPlaces.h"
 #include "platform/FileIo.h"
 
 namespace gw {
@@ -27,15 +30,26 @@ public:
 private:
     bool m_busy;
 };
+// The process's folder in the file system's bytes.
+std::string CurrentFolder() {
+    std::error_code ec;
+    return std::filesystem::current_path(ec).string();
+}
+
 } // namespace
 
+// Folder browsers and save dialogs start where the user last saved that kind
+// of file, not in a system folder they cannot write to.
 std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, const std::string& startFolder) {
     NormalCursor cursor;
-    const QString folder = QFileDialog::getExistingDirectory(m_parent, QString::fromStdString(title),
-                                                             FromLocal(startFolder),
-                                                             QFileDialog::ShowDirsOnly);
+    const QString kind = QString::fromStdString(title);
+    const std::string source = startFolder.empty() ? CurrentFolder() : startFolder;
+    const QString start = StartFolder(kind, FromLocal(source));
+    const std::string offered = start == FromLocal(source) ? source : ToLocal(start);
+    const QString folder = QFileDialog::getExistingDirectory(m_parent, kind, start, QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return std::nullopt;
-    return ToLocalLike(folder, startFolder);
+    RememberFolder(kind, folder);
+    return ToLocalLike(folder, offered);
 }
 
 // The question is asked here, on the name the dialog returns, rather than by
@@ -43,7 +57,14 @@ std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title, con
 // the default suffix completes it, and would replace "name.ico" unasked.
 std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& request) {
     NormalCursor cursor;
-    QFileDialog dialog(m_parent, QString::fromStdString(request.title), FromLocal(request.initialName),
+    const QString kind = QString::fromStdString(request.defaultExtension);
+    const size_t slash = request.initialName.find_last_of('/');
+    // A bare name is offered in the current folder: the source file's.
+    const std::string sourceFolder = slash == std::string::npos ? CurrentFolder() : request.initialName.substr(0, slash);
+    const std::string name = request.initialName.substr(slash == std::string::npos ? 0 : slash + 1);
+    const QString start = StartFolder(kind, FromLocal(sourceFolder));
+    const std::string offered = (start == FromLocal(sourceFolder) ? sourceFolder : ToLocal(start)) + "/" + name;
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title), FromLocal(offered),
                        QString::fromStdString(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -52,7 +73,8 @@ std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& requ
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         const QString chosen = dialog.selectedFiles().front();
-        const std::string path = ToLocalLike(chosen, request.initialName);
+        const std::string path = ToLocalLike(chosen, offered);
+        RememberFolder(kind, QFileInfo(chosen).absolutePath());
         if (!request.overwritePrompt || !EntryExists(path)) return path;
         const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                      .arg(QFileInfo(chosen).fileName());

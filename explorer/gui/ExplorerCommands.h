@@ -2,6 +2,10 @@
 // The explorer's two batch commands: "&Extract All" (sbWizard, mWizard) and
 // "&Save all Bitmaps" (sbAllBits, mSallBits), and the progress panels the
 // wizard drives.
+#include <QPointer>
+#include <QPushButton>
+
+#include <memory>
 #include <span>
 
 #include "batch/core/ActionFlags.h"
@@ -10,6 +14,7 @@
 #include "listing/ListRow.h"
 
 class QLabel;
+class QObject;
 class QProgressBar;
 class QWidget;
 
@@ -20,12 +25,18 @@ class ExtractionWizard;
 
 // The explorer's panels during a wizard run: Panel7 ("Analizing
 // structure..", "Please wait") with the busy cursor while the tree is
-// counted; Panel6 with Label2 and Gauge1 while extracting. Pending events run
-// at every step so the window repaints. Any of the widgets may be null.
+// counted; Panel6 with Label2, Gauge1 and the "Cancel" button (bWCancel,
+// beside the gauge, shown only while extracting) while extracting. Pending
+// events run at every step so the window repaints and the button can be
+// clicked. The button, or Escape while either panel is up, asks the run to
+// stop. Any of the widgets may be null.
 class PanelProgress : public BatchProgress {
 public:
-    PanelProgress(QWidget* panel6, QWidget* panel7, QProgressBar* gauge1, QLabel* label2)
-        : m_panel6(panel6), m_panel7(panel7), m_gauge1(gauge1), m_label2(label2) {}
+    // Adds the button to Panel6 the first time a PanelProgress drives it.
+    PanelProgress(QWidget* panel6, QWidget* panel7, QProgressBar* gauge1, QLabel* label2);
+    ~PanelProgress() override;
+    PanelProgress(const PanelProgress&) = delete;
+    PanelProgress& operator=(const PanelProgress&) = delete;
 
     void CountingStarted() override;
     void CountingFinished() override;
@@ -33,20 +44,32 @@ public:
     void Advance(int percent, const std::string& label) override;
     void ProcessingFinished() override;
     void LetMessagesRun() override;
+    // Set by the button or Escape; cleared when the run's extraction phase
+    // ends, which is the last thing every run does.
+    bool StopRequested() override { return m_stopRequested; }
+
+    void RequestStop();
 
 private:
+    void WatchEscape(bool on);
+
     QWidget* m_panel6;
     QWidget* m_panel7;
     QProgressBar* m_gauge1;
     QLabel* m_label2;
+    QPointer<QPushButton> m_cancel; // the panel's, which may go first
+    // The button's connection lives with it; it catches Escape while a phase runs.
+    std::unique_ptr<QObject> m_watcher;
+    bool m_stopRequested = false;
 };
 
 // "&Extract All": prepares and shows the wizard dialog for the current
 // category; on "&Execute" extracts the listed files (rows in their display
-// order) and, when asked, every file of the sub-folders. Errors and skipped
-// outputs are reported through prompts.
+// order) and, when asked, every file of the sub-folders. However the run
+// ends, a WizardSummaryDialog then says what it did, with the error and the
+// outputs passed over.
 void RunExtractAll(ExtractionWizard& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
-                  Prompts& prompts, BatchProgress& progress);
+                  BatchProgress& progress);
 
 // "&Save all Bitmaps": writes every listed bitmap file into a folder the
 // user picks, settling existing files by the "Already exists" rule.

@@ -19,6 +19,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QUrl>
+#include <QRegularExpression>
+#include <QMimeData>
+#include <QInputDialog>
+#include <QFileDialog>
+#include <QDropEvent>
+#include <QDragEnterEvent>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
@@ -46,6 +53,7 @@
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
+#include "gui/WindowPlaces.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -86,6 +94,7 @@ ExplorerWindow::ExplorerWindow(ExplorerState& state, QWidget* parent)
     BuildStatusBar();
     BuildProgressPanels();
     SetStartState();
+    setAcceptDrops(true);
     ConnectHandlers();
 
     resize(std::max(kFormWidth, WidestToolBar()), kFormHeight);
@@ -102,8 +111,16 @@ void ExplorerWindow::BuildMenus() {
     file->setObjectName("File1");
     m1Open = MenuItem(file, "m1Open", "&Open", "Open Selected Icon File");
     m1Open->setEnabled(false);
+    m1Open->setShortcutContext(Qt::WidgetShortcut); // Enter on the list opens the current row
+    QAction* openFile = MenuItem(file, "OpenFile", "Open &File...", "Open a file or folder by its name");
+    openFile->setShortcut(QKeySequence::Open);
+    connect(openFile, &QAction::triggered, this, &ExplorerWindow::ChooseFileToOpen);
+    QAction* location = MenuItem(file, "GoToLocation", "Go to &Location...", "Type the path of a folder or file");
+    location->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(location, &QAction::triggered, this, &ExplorerWindow::AskForLocation);
     file->addSeparator();
     m1Exit = MenuItem(file, "m1Exit", "&Exit", "Exit Program");
+    m1Exit->setShortcut(QKeySequence::Quit);
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("View1");
@@ -132,6 +149,7 @@ void ExplorerWindow::BuildMenus() {
     byType1 = MenuItem(arrange, "byType1", "by &Type");
     byObject1 = MenuItem(arrange, "byObject1", "by &Object");
     Refresh1 = MenuItem(view, "Refresh1", "&Refresh");
+    Refresh1->setShortcut(QKeySequence::Refresh);
 
     Bitmaps1 = menuBar()->addMenu("&Bitmaps");
     Bitmaps1->setObjectName("Bitmaps1");
@@ -380,6 +398,9 @@ void ExplorerWindow::ConnectHandlers() {
 
     connect(ListView, &FileListView::Clicked, this, &ExplorerWindow::SelectClickedRow);
     connect(ListView, &FileListView::DoubleClicked, this, &ExplorerWindow::OpenSelectedRow);
+    connect(ListView, &FileListView::CurrentChanged, this, [this] {
+        if (!m_scanning) SelectClickedRow();
+    });
     connect(ListView, &FileListView::ColumnClicked, this, &ExplorerWindow::SortByColumn);
     connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitListToWindow);
 }
@@ -598,7 +619,11 @@ void ExplorerWindow::PlacePanelsOverList() {
     }
 }
 
-void ExplorerWindow::SetStatus(const QString& text) { m_statusPanel->setText(text); }
+// The whole text stays readable in the tooltip when the panel cuts it.
+void ExplorerWindow::SetStatus(const QString& text) {
+    m_statusPanel->setText(text);
+    m_statusPanel->setToolTip(text);
+}
 void ExplorerWindow::SetStatus(const std::string& text) { SetStatus(FromLocal(text)); }
 
 // ---- window layout ----
@@ -689,7 +714,83 @@ void ExplorerWindow::SortByObjects() {
     SortList();
 }
 
-void ExplorerWindow::Refresh() { SortList(); }
+// Reads the folder again (files may have come and gone), then sorts.
+void ExplorerWindow::Refresh() {
+    if (m_scanning) return;
+    DispatchCategory();
+    SortList();
+}
+
+void ExplorerWindow::ChooseFileToOpen() {
+    const QString chosen = QFileDialog::getOpenFileName(this, "Open File", FromLocal(m_state.CurrentDir));
+    if (!chosen.isEmpty() && !OpenPath(ToLocal(chosen))) SayNoSuchPath(chosen);
+}
+
+void ExplorerWindow::AskForLocation() {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(this, "Go to Location", "Folder or file:", QLineEdit::Normal,
+                                                FromLocal(m_state.CurrentDir), &ok);
+    if (!ok || typed.trimmed().isEmpty()) return;
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(typed.trimmed()).replace(QRegularExpression("^~"), QDir::homePath()));
+    if (!OpenPath(ToLocal(path))) SayNoSuchPath(path);
+}
+
+void ExplorerWindow::SayNoSuchPath(const QString& path) {
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("\"%1\": no such file or folder").arg(path));
+}
+
+// A file or folder dropped on the window opens as "grabwell PATH" opens it.
+void ExplorerWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedPath(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void ExplorerWindow::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedPath(event->mimeData());
+    if (path.empty()) return;
+    event->acceptProposedAction();
+    QTimer::singleShot(0, this, [this, path] { OpenPath(path); });
+}
+
+// The first local file of a drop, in the file system's bytes.
+std::string ExplorerWindow::DroppedPath(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return QFile::encodeName(url.toLocalFile()).toStdString();
+    return {};
+}
+
+// ---- remembered places ----
+
+void ExplorerWindow::RestorePlaces() {
+    restoreGeometry(Remembered("explorer/geometry").toByteArray());
+    FitWindowToScreen(*this);
+    Splitter1->restoreState(Remembered("explorer/splitter").toByteArray());
+    const int category = ComboBox1->findText(Remembered("explorer/category").toString());
+    if (category >= 0) {
+        const QSignalBlocker quiet(ComboBox1); // the folder's selection scans once, in this category
+        ComboBox1->setCurrentIndex(category);
+    }
+    const int style = Remembered("explorer/view", int(ViewStyle::Details)).toInt();
+    if (style >= int(ViewStyle::LargeIcons) && style <= int(ViewStyle::Details)) ApplyViewStyle(ViewStyle(style));
+    const int sort = Remembered("explorer/sort", int(SortMode::ByName)).toInt();
+    if (sort >= int(SortMode::ByName) && sort <= int(SortMode::ByObjects)) m_state.SortMode = SortMode(sort);
+    m_state.SortAscending = Remembered("explorer/ascending", true).toBool() ? 1 : 0;
+}
+
+QString ExplorerWindow::RememberedFolder() const {
+    const QString folder = Remembered("explorer/folder").toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void ExplorerWindow::RememberPlaces() const {
+    Remember("explorer/geometry", saveGeometry());
+    Remember("explorer/splitter", Splitter1->saveState());
+    Remember("explorer/category", ComboBox1->currentText());
+    Remember("explorer/view", int(ListView->Style()));
+    Remember("explorer/sort", int(m_state.SortMode));
+    Remember("explorer/ascending", m_state.SortAscending != 0);
+    if (!m_state.CurrentDir.empty()) Remember("explorer/folder", FromLocal(m_state.CurrentDir));
+}
 
 void ExplorerWindow::SelectClickedRow() {
     const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
@@ -741,6 +842,7 @@ bool ExplorerWindow::event(QEvent* event) {
 
 void ExplorerWindow::closeEvent(QCloseEvent* event) {
     m_closing = true; // a running scan stops at its next entry
+    RememberPlaces();
     event->accept();
 }
 

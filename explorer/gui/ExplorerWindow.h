@@ -28,6 +28,8 @@ class QToolBar;
 class QToolButton;
 class QTreeView;
 
+class QMimeData;
+
 namespace gw {
 
 class OpenedFile;
@@ -78,6 +80,12 @@ public:
     // False when the path does not exist. The path is in the file system's
     // bytes, so that a name that is not UTF-8 still opens.
     bool OpenPath(const std::string& path);
+    // The places and views the user left at the last run: size, position,
+    // splitter, category, view and sort (before the first scan), and the
+    // folder to start in (empty when none is remembered or it is gone).
+    void RestorePlaces();
+    QString RememberedFolder() const;
+    void RememberPlaces() const;
     void ScrollTreeToCurrent();
 
     bool IsScanning() const { return m_scanning; }
@@ -113,10 +121,14 @@ public slots:
     void Refresh();
     void ExtractAll();
     void SaveAllBitmaps();
+    void ChooseFileToOpen();
+    void AskForLocation();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void SetStartState();
@@ -142,6 +154,8 @@ private:
     void PlacePanelsOverList();
     void OpenViewer(OpenTarget target, const std::string& path);
     void SayNotShown(const OpenedFile& file);
+    void SayNoSuchPath(const QString& path);
+    static std::string DroppedPath(const QMimeData* data);
     QIcon PictureOf(const RowPicture& picture) const;
 
     ExplorerState& m_state;

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -44,6 +45,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         View::mouseDoubleClickEvent(event);
         if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
+    }
+    // Enter on the current row opens it, as a double-click does.
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && this->currentIndex().isValid() && onDoubleClick) {
+            onDoubleClick();
+            return;
+        }
+        View::keyPressEvent(event);
     }
 };
 
@@ -204,6 +214,9 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
     detailsView->onDoubleClick = [this] { emit DoubleClicked(); };
     connect(detailsView->header(), &QHeaderView::sectionClicked, this, &FileListView::ColumnClicked);
     m_detailsView = detailsView;
+
+    // The current row, however it became current (a click, the keys).
+    connect(iconView->selectionModel(), &QItemSelectionModel::currentChanged, this, &FileListView::CurrentChanged);
 
     addWidget(m_iconView);
     addWidget(m_detailsView);

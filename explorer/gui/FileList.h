@@ -81,7 +81,8 @@ signals:
     // After a mouse click anywhere in the list (on a row or on empty space,
     // which clears the selection) has been handled by the view.
     void Clicked();
-    void DoubleClicked();
+    void DoubleClicked();  // also Enter on the current row
+    void CurrentChanged();
     void ColumnClicked(int column);
     void Resized();
 

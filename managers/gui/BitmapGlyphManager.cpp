@@ -61,17 +61,21 @@ BitmapGlyphManager::BitmapGlyphManager(Prompts& prompts, QWidget* parent) : QDia
 
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
-    auto item = [this](QMenu* menu, const char* name, const char* text, void (BitmapGlyphManager::*handler)()) {
+    auto item = [this](QMenu* menu, const char* name, const char* text, void (BitmapGlyphManager::*handler)(),
+                       const QKeySequence& keys) {
         QAction* a = menu->addAction(text);
         a->setObjectName(name);
+        a->setShortcut(keys);
         connect(a, &QAction::triggered, this, handler);
     };
     QMenu* file = bar->addMenu("&File");
-    item(file, "Save1", "&Save", &BitmapGlyphManager::SaveBitmap);
-    item(file, "Copy1", "&Copy", &BitmapGlyphManager::CopyBitmap);
+    item(file, "Save1", "&Save", &BitmapGlyphManager::SaveBitmap, QKeySequence::Save);
+    item(file, "Copy1", "&Copy", &BitmapGlyphManager::CopyBitmap, QKeySequence::Copy);
     file->addSeparator();
-    item(file, "Exit1", "&Exit", &BitmapGlyphManager::reject);
-    item(bar->addMenu("&View"), "Properties1", "&Properties", &BitmapGlyphManager::ShowProperties);
+    item(file, "Close1", "&Close", &BitmapGlyphManager::reject, QKeySequence::Close);
+    item(file, "Exit1", "&Exit", &BitmapGlyphManager::reject, {});
+    item(bar->addMenu("&View"), "Properties1", "&Properties", &BitmapGlyphManager::ShowProperties,
+         QKeySequence(Qt::ALT | Qt::Key_Return));
     QAction* help = bar->addMenu("&Help")->addAction("&Help");
     help->setObjectName("Help2");
     connect(help, &QAction::triggered, this, [this] { OpenHelp(this, kHelpManagers); });

@@ -36,6 +36,12 @@ struct BitmapSheetRequest {
     std::string fileName;
     std::shared_ptr<const Bitmap> work;
     const FileContents* contents = nullptr;
+
+    static BitmapSheetRequest OfDeskItem(WorkdeskBitmapView item) {
+        BitmapSheetRequest request;
+        request.deskItem = std::move(item);
+        return request;
+    }
 };
 
 class BitmapPropertiesSheet : public QDialog {

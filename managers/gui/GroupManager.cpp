@@ -1,6 +1,7 @@
 #include "managers/gui/GroupManager.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -13,7 +14,11 @@
 #include <QVBoxLayout>
 
 #include "batch/core/Prompts.h"
+#include "batch/core/OutputNames.h"
+#include "formats/IconFormat.h"
 #include "gui/Help.h"
+#include "gui/ImageTransfer.h"
+#include "gui/WindowPlaces.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
@@ -49,8 +54,10 @@ public:
         const QRect label(row.left() + ManagerRowWidth(m_layout, textWidth) - labelWidth, row.top() + 1, labelWidth,
                           row.height() - 2);
         const bool selected = option.state & QStyle::State_Selected;
+        // Yellow with red text while selected; otherwise the palette's own
+        // colours, so a dark theme stays readable.
         painter->fillRect(label, selected ? kSelectedBack : option.palette.button().color());
-        painter->setPen(selected ? kSelectedText : Qt::black);
+        painter->setPen(selected ? kSelectedText : option.palette.buttonText().color());
         painter->drawText(label, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     }
 
@@ -109,11 +116,17 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    item(bar->addMenu("&File"), "Exit1", "&Exit", &GroupManager::reject);
-    item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::ShowProperties);
+    QMenu* file = bar->addMenu("&File");
+    item(file, "Close1", "&Close", &GroupManager::reject)->setShortcut(QKeySequence::Close);
+    item(file, "Exit1", "&Exit", &GroupManager::reject);
+    item(bar->addMenu("&Edit"), "Copy1", "&Copy", &GroupManager::CopySelectedImage)->setShortcut(QKeySequence::Copy);
+    item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::ShowProperties)
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
     QMenu* extract = bar->addMenu("&Extract");
-    item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveSelectedImage);
-    item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllImages);
+    item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveSelectedImage)
+        ->setShortcut(QKeySequence::Save);
+    item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllImages)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     QMenu* exportMenu = bar->addMenu("E&xport");
     item(exportMenu, "ExportSelected" + noun + "asBitmap1", "Export &Selected " + noun + " as Bitmap",
          &GroupManager::ExportSelectedAsBitmap);
@@ -141,8 +154,18 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
     button(prefix + "ConvertAll", ToolGlyph::ConvertImages, "Export all " + noun + "s\nas Bitmap",
            &GroupManager::ExportAllAsBitmaps);
     layout->addWidget(tools);
-    m_list = new QListView(this);
+    m_list = new DragListView(this);
     m_list->setObjectName("IcoListBox");
+    // A row dragged out arrives as the file Save writes, or as a picture.
+    m_list->setDragEnabled(true);
+    m_list->setDragDropMode(QAbstractItemView::DragOnly);
+    m_list->transferOf = [this](int row) { return TransferOf(row); };
+    // A double-click or Enter on a row shows its properties.
+    connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        SelectImage(index.row());
+        ShowProperties();
+    });
+    m_list->installEventFilter(this);
     m_list->setModel(m_model);
     m_list->setItemDelegate(new RowDelegate(m_layout, m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -235,7 +258,8 @@ void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
     const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
     const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
-    resize(std::max(kWindowWidth, std::min(needed, screenWidth)), height());
+    RestoreWindowSize(*this, objectName());
+    resize(std::max(width(), std::max(kWindowWidth, std::min(needed, screenWidth))), height());
     m_damage->Show(m_file ? m_file->Errors() : std::vector<ReadError>{});
     if (m_model->rowCount() > 0) {
         m_list->setCurrentIndex(m_model->index(0));
@@ -269,13 +293,27 @@ void GroupManager<Group>::Release() {
 
 // Closing with Esc does the same release work as the window's close button.
 template <class Group>
+bool GroupManager<Group>::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedImage()) {
+            ShowProperties();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+template <class Group>
 void GroupManager<Group>::reject() {
+    if (m_file) RememberWindowSize(*this, objectName());
     Release();
     QDialog::reject();
 }
 
 template <class Group>
 void GroupManager<Group>::closeEvent(QCloseEvent* event) {
+    if (m_file) RememberWindowSize(*this, objectName());
     Release();
     QDialog::closeEvent(event);
 }
@@ -286,6 +324,30 @@ void GroupManager<Group>::ShowProperties() {
     const SheetSource source =
         m_model->Mode() == ManagerMode::File ? SheetSource::FileManager : SheetSource::WorkdeskManager;
     openProperties({CurrentGroup(), size_t(m_image), source, m_name, m_fileName});
+}
+
+// The image as Save writes it (a one-image file) and as a picture.
+template <class Group>
+std::optional<ImageTransfer> GroupManager<Group>::TransferOf(int row) const {
+    const Group* group = CurrentGroup();
+    if (!group || row < 0 || size_t(row) >= group->Images.size()) return std::nullopt;
+    const Image& im = group->Images[size_t(row)];
+    if (im.Missing || im.Data.empty()) return std::nullopt;
+    Bytes file;
+    if constexpr (std::is_same_v<Group, TAdvIconGroupList>)
+        file = WriteIconImage(im);
+    else
+        file = WriteCursorImage(im, DataForm());
+    constexpr bool kIcons = std::is_same_v<Group, TAdvIconGroupList>;
+    return ImageTransfer{im.Handle() ? ToQImage(*im.Handle()) : QImage(),
+                         kIcons ? "image/vnd.microsoft.icon" : "image/x-win-bitmap",
+                         QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
+                         FromLocal(SafeBaseName(ManagerImageName(m_name, size_t(row))) + (kIcons ? ".ico" : ".cur"))};
+}
+
+template <class Group>
+void GroupManager<Group>::CopySelectedImage() {
+    if (const auto transfer = TransferOf(m_image); transfer && SelectedImage()) CopyToClipboard(*transfer);
 }
 
 template <class Group>

@@ -14,6 +14,7 @@
 #include "batch/core/GroupCommands.h"
 #include "formats/FileContents.h"
 #include "gui/DamageReport.h"
+#include "gui/ImageTransfer.h"
 #include "managers/core/IconManager.h"
 #include "managers/gui/PropertySheet.h"
 
@@ -33,6 +34,9 @@ public:
     const Group* CurrentGroup() const { return m_group; }
     ManagerMode Mode() const { return m_mode; }
     int rowCount(const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return QAbstractListModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+    }
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
@@ -69,6 +73,7 @@ public:
     void SaveAllImages();
     void ExportSelectedAsBitmap();
     void ExportAllAsBitmaps();
+    void CopySelectedImage();
     void reject() override;
 
 protected:
@@ -76,6 +81,7 @@ protected:
     GroupManager(const char* objectName, const char* buttonPrefix, ActionFlags& flags, Prompts& prompts,
                  QWidget* parent);
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowGroup(ManagerMode mode);
@@ -85,6 +91,7 @@ private:
     // Where the images' bytes came from (cursors of a file lack the prefix).
     CursorDataForm DataForm() const;
     std::string SelectedBase() const;
+    std::optional<ImageTransfer> TransferOf(int row) const;
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
@@ -95,7 +102,7 @@ private:
     std::string m_fileName; // the file's name as the status bar shows it
     ManagerLayout m_layout;
     GroupRowsModel<Group>* m_model;
-    QListView* m_list;
+    DragListView* m_list;
     QLabel* m_panel0;
     QLabel* m_panel1;
     DamageIndicator* m_damage;

@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -16,6 +18,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
@@ -25,6 +28,7 @@
 #include "explorer/gui/ExplorerCommands.h"
 #include "batch/gui/QtPrompts.h"
 #include "batch/gui/ExtractionWizard.h"
+#include "batch/gui/WizardSummaryDialog.h"
 #include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
 #include "listing/Scanners.h"
@@ -79,6 +83,28 @@ public:
 private:
     QtPrompts m_real;
 };
+
+// Closes each extraction summary once it is up, keeping what it said.
+class SummaryCloser {
+public:
+    SummaryCloser() {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* summary = qobject_cast<WizardSummaryDialog*>(QApplication::activeModalWidget());
+            if (!summary || !summary->isVisible()) return;
+            texts.push_back(summary->summaryText().toStdString());
+            details.push_back(summary->detailsText().toStdString());
+            summary->findChild<QPushButton*>("bClose")->click();
+        });
+        m_timer.start();
+    }
+    std::vector<std::string> texts, details;
+
+private:
+    QTimer m_timer;
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 } // namespace
 
@@ -200,11 +226,13 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
     QLabel label2;
     PanelProgress progress(&panel6, &panel7, &gauge1, &label2);
     ActionFlags flags;
+    SummaryCloser summaries;
 
-    // Abort: nothing is written.
+    // Abort: nothing is written, no summary.
     WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWAbort1")->click(); });
-    RunExtractAll(wizard, state, rows, flags, prompts, progress);
+    RunExtractAll(wizard, state, rows, flags, progress);
     EXPECT_EQ(fs::file_size(out + "/appexe_0_0.ico"), 1u);
+    EXPECT_TRUE(summaries.texts.empty());
 
     prompts.folders = {out};
     WhenShown(wizard, [&] {
@@ -213,29 +241,134 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
         Child<QRadioButton>(wizard, "rgW1Item0")->setChecked(true);
         Child<QPushButton>(wizard, "bWRun")->click();
     });
-    RunExtractAll(wizard, state, rows, flags, prompts, progress);
+    RunExtractAll(wizard, state, rows, flags, progress);
     EXPECT_EQ(ReadFile(out + "/appexe_0_0.ico"), ExpectedIco(TheBatchImages().icon4, 16, 16, 1, 4));
     EXPECT_TRUE(fs::exists(out + "/appexe_0_0_.ico")); // the sub-folder's copy
     EXPECT_TRUE(prompts.existingShown.empty()) << "the wizard never asks";
     EXPECT_TRUE(prompts.messages.empty());
+    ASSERT_EQ(summaries.texts.size(), 1u);
+    EXPECT_TRUE(Has(summaries.texts[0], "The extraction is finished.\nFiles read: 2\nFiles written: 6 ("))
+        << summaries.texts[0];
+    EXPECT_EQ(summaries.details[0], "");
     EXPECT_TRUE(panel6.isHidden());
     EXPECT_TRUE(panel7.isHidden());
     EXPECT_EQ(gauge1.value(), 100);
     EXPECT_EQ(label2.text(), "app.exe");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    // A target that cannot be written: the error names the file, the panel is hidden.
+    // A target that cannot be written: the summary's details name the file, the panel is hidden.
     prompts.folders = {dir.file("missing")};
     WhenShown(wizard, [&] {
         Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
         Child<QPushButton>(wizard, "bWRun")->click();
     });
-    RunExtractAll(wizard, state, rows, flags, prompts, progress);
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
-    EXPECT_NE(prompts.messages[0].second.find(dir.file("missing") + "/appexe_0_0.ico"), std::string::npos);
+    RunExtractAll(wizard, state, rows, flags, progress);
+    ASSERT_EQ(summaries.texts.size(), 2u);
+    EXPECT_TRUE(Has(summaries.texts[1], "ended early")) << summaries.texts[1];
+    EXPECT_TRUE(Has(summaries.texts[1], "Failed: 1\n")) << summaries.texts[1];
+    EXPECT_TRUE(Has(summaries.details[1], dir.file("missing") + "/appexe_0_0.ico")) << summaries.details[1];
     EXPECT_TRUE(panel6.isHidden());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The panel's Cancel button and Escape ask the run to stop; a click during a
+// run ends it after the file in hand, and the summary says what was done.
+TEST(BatchCommands, CancelStopsTheWizardAndTheSummaryTellsWhatWasDone) {
+    App();
+    // Panel6 as the explorer lays it out: Label2 above Gauge1.
+    QWidget panel6, panel7;
+    auto* label2 = new QLabel;
+    auto* gauge1 = new QProgressBar;
+    auto* layout = new QVBoxLayout(&panel6);
+    layout->addWidget(label2);
+    layout->addWidget(gauge1);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    {
+        PanelProgress progress(&panel6, &panel7, gauge1, label2);
+        QPushButton* cancel = Child<QPushButton>(panel6, "bWCancel");
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_TRUE(cancel->isHidden());
+        progress.ProcessingStarted();
+        EXPECT_TRUE(cancel->isVisible());
+        EXPECT_FALSE(progress.StopRequested());
+        cancel->click();
+        EXPECT_TRUE(progress.StopRequested());
+        EXPECT_FALSE(cancel->isEnabled());
+        progress.ProcessingFinished(); // the run is over: the request with it
+        EXPECT_FALSE(progress.StopRequested());
+        EXPECT_TRUE(cancel->isHidden());
+
+        QApplication::sendEvent(&panel7, &escape); // no run: Escape is not watched
+        EXPECT_FALSE(progress.StopRequested());
+        progress.CountingStarted();
+        QApplication::sendEvent(&panel7, &escape);
+        EXPECT_TRUE(progress.StopRequested());
+        progress.CountingFinished();
+        progress.ProcessingStarted();
+        EXPECT_FALSE(cancel->isEnabled());
+        progress.ProcessingFinished();
+    }
+
+    // A run whose Cancel is clicked as its first file is announced.
+    TempDir dir;
+    const std::string src = dir.file("src"), out = dir.file("out");
+    fs::create_directories(src);
+    fs::create_directories(out);
+    for (const char* name : {"a.exe", "b.exe", "c.exe"}) ASSERT_TRUE(WriteFile(src + "/" + name, BuildBatchPe()));
+    ExplorerState state;
+    state.CurrentDir = src;
+    ApplyCategoryFlags(state, *FindCategory("Icon Files"));
+    const ScanResult scan = RunScanner(src, *FindCategory("Icon Files"), {});
+    StoreScanCounters(state, scan);
+    const std::vector<ListRow> rows = SortedRows(scan);
+    ScriptedPrompts prompts;
+    prompts.folders = {out};
+    ExtractionWizard wizard(prompts, dir.path());
+    PanelProgress progress(&panel6, &panel7, gauge1, label2);
+    EXPECT_EQ(panel6.findChildren<QPushButton*>().size(), 1) << "the panel keeps one button";
+    const auto click = QObject::connect(gauge1, &QProgressBar::valueChanged, [&](int value) {
+        if (value > 0) Child<QPushButton>(panel6, "bWCancel")->click();
+    });
+    WhenShown(wizard, [&] {
+        Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+        Child<QPushButton>(wizard, "bWRun")->click();
+    });
+    SummaryCloser summaries;
+    ActionFlags flags;
+    RunExtractAll(wizard, state, rows, flags, progress);
+    QObject::disconnect(click);
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(out)) written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"aexe_0_0.ico", "aexe_0_1.ico", "aexe_1_0.ico"}));
+    EXPECT_EQ(ReadFile(out + "/aexe_0_0.ico"), ExpectedIco(TheBatchImages().icon4, 16, 16, 1, 4));
+    ASSERT_EQ(summaries.texts.size(), 1u);
+    EXPECT_TRUE(Has(summaries.texts[0], "stopped after 1 of 3 entries")) << summaries.texts[0];
+    EXPECT_TRUE(Has(summaries.texts[0], "Files read: 1\nFiles written: 3 (")) << summaries.texts[0];
+    EXPECT_TRUE(panel6.isHidden());
+    EXPECT_FALSE(progress.StopRequested());
+
+    // The dialog on its own: counts, every note and the error, the folder button.
+    WizardResult result;
+    result.ok = false;
+    result.error = "Cannot write file \"" + out + "/x.ico\"";
+    result.filesFailed = 1;
+    result.filesRead = 1234;
+    result.stats.filesWritten = 5678;
+    result.stats.filesSkipped = 25;
+    for (int i = 0; i < 25; ++i) result.notes.push_back("note " + std::to_string(i));
+    WizardSummaryDialog summary(result, 2, out);
+    const std::string text = summary.summaryText().toStdString();
+    EXPECT_TRUE(Has(text, "Files read: 1,234\nFiles written: 5,678 (")) << text;
+    EXPECT_TRUE(Has(text, "Skipped: 25\nFailed: 1\n")) << text;
+    const std::string details = summary.detailsText().toStdString();
+    EXPECT_EQ(details.rfind(result.error + "\n", 0), 0u) << details;
+    EXPECT_TRUE(Has(details, "note 0\n") && Has(details, "note 24")) << "no note is left out";
+    EXPECT_TRUE(Child<QPushButton>(summary, "bOpenFolder")->isEnabled());
+    EXPECT_NE(Child<QPushButton>(summary, "bClose"), nullptr);
+    WizardSummaryDialog nowhere(WizardResult{}, 0, dir.file("missing"));
+    EXPECT_FALSE(Child<QPushButton>(nowhere, "bOpenFolder")->isEnabled());
+    EXPECT_TRUE(Child<QPlainTextEdit>(nowhere, "SummaryDetails")->isHidden());
 }
 
 TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {

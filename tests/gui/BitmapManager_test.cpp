@@ -180,7 +180,7 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
     QImage thumbnail(64, 10, QImage::Format_ARGB32);
     thumbnail.fill(Qt::red);
     BitmapPropertiesSheet sheet;
-    sheet.Open({WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", thumbnail}});
+    sheet.Open(BitmapSheetRequest::OfDeskItem({"BTN_STRIP", "100", "16", "16 Bit", thumbnail}));
     sheet.show();
     EXPECT_EQ(sheet.Values().name, "BTN_STRIP");
     EXPECT_EQ(sheet.Values().size, "100 x 16");

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
@@ -31,6 +33,28 @@ private:
 // Registered before the tests run; gtest owns and tears it down.
 inline GuiTestAppEnvironment* const g_guiTestApp =
     static_cast<GuiTestAppEnvironment*>(::testing::AddGlobalTestEnvironment(new GuiTestAppEnvironment));
+
+// What the windows remember goes to a scratch folder of this test run, and
+// every test starts from nothing remembered, as a first start does.
+class ScratchSettings : public ::testing::EmptyTestEventListener {
+public:
+    ScratchSettings() {
+        QCoreApplication::setOrganizationName("grabwell"); // as the program names itself
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
+    }
+    void OnTestStart(const ::testing::TestInfo&) override { QSettings().clear(); }
+    QString Folder() const { return m_folder.path(); }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+inline ScratchSettings* const g_scratchSettings = [] {
+    auto* settings = new ScratchSettings;
+    ::testing::UnitTest::GetInstance()->listeners().Append(settings);
+    return settings;
+}();
 
 inline QApplication& GuiTestApp() { return g_guiTestApp->App(); }
 

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include "batch/core/OutputNames.h"
+#include "platform/BmpCodec.h"
+
 namespace gw {
 
 void BitmapDeskModel::SetItems(const std::vector<TAdvBmp>* bitmaps, ThumbSize tile) {
@@ -97,6 +100,18 @@ BitmapDeskFile BitmapWorkdesk::DeskFile() const {
 }
 
 BatchResult BitmapWorkdesk::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }
+
+// The bitmap as Save writes it, and as a picture.
+std::optional<ImageTransfer> BitmapWorkdesk::TransferOf(size_t item) {
+    if (!m_file || item >= m_model->Items().size()) return std::nullopt;
+    const BitmapDeskItem& chosen = m_model->Items()[item];
+    const TAdvBmp& entry = m_file->Contents().Bitmaps[chosen.entry];
+    const Bytes file = EncodeBmp(*entry.Bitmap(), entry.PixelFormat);
+    if (file.empty()) return std::nullopt;
+    return ImageTransfer{ToQImage(*entry.Bitmap()), "image/bmp",
+                         QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
+                         FromLocal(SafeBaseName(chosen.caption) + ".bmp")};
+}
 
 // Every item in the list's order, each file named after the bitmap it holds.
 BatchResult BitmapWorkdesk::SaveAll() { return SaveAllDeskBitmaps(DeskFile(), m_model->Items(), m_flags, m_prompts); }

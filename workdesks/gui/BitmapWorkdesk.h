@@ -21,6 +21,9 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_items.size()); }
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return QAbstractListModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+    }
 
 private:
     struct Thumb {
@@ -52,6 +55,7 @@ protected:
     int ModelRowOf(size_t item) const override { return item < size_t(m_model->rowCount()) ? int(item) : -1; }
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;
+    std::optional<ImageTransfer> TransferOf(size_t item) override;
 
 private:
     BitmapDeskFile DeskFile() const;

@@ -19,7 +19,9 @@
 #include "batch/core/Prompts.h"
 #include "gui/BusyCursor.h"
 #include "gui/Help.h"
+#include "gui/ImageTransfer.h"
 #include "gui/LocalPaths.h"
+#include "gui/WindowPlaces.h"
 #include "platform/Paths.h"
 #include "gui/ToolIcons.h"
 
@@ -56,8 +58,10 @@ QImage GroupIcon(const TAdvIconGroupList& group, int size) {
     return picture ? ToQImage(*picture) : QImage();
 }
 
-QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline) {
-    QPixmap tile(int(std::max<int64_t>(width, 1)), int(std::max<int64_t>(height, 1)));
+QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline, qreal pixelRatio) {
+    QPixmap tile(int(std::lround(double(std::max<int64_t>(width, 1)) * pixelRatio)),
+                 int(std::lround(double(std::max<int64_t>(height, 1)) * pixelRatio)));
+    tile.setDevicePixelRatio(pixelRatio);
     tile.fill(Qt::transparent);
     QPainter painter(&tile);
     painter.setPen(kBaseline);
@@ -76,8 +80,15 @@ DeskWindow::DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts
     BuildMenus(layout);
     BuildToolBar(layout);
 
-    m_list = new QListView(this);
+    m_list = new DragListView(this);
     m_list->setObjectName(names.list);
+    // An item dragged out arrives as the file Save writes, or as a picture.
+    m_list->setDragEnabled(true);
+    m_list->setDragDropMode(QAbstractItemView::DragOnly);
+    m_list->transferOf = [this](int row) -> std::optional<ImageTransfer> {
+        const std::optional<size_t> item = ModelGroupAt(row);
+        return item && m_file ? TransferOf(*item) : std::nullopt;
+    };
     m_list->setViewMode(QListView::IconMode);
     m_list->setResizeMode(QListView::Adjust);
     m_list->setMovement(QListView::Static);
@@ -123,7 +134,33 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
     QMenu* file = bar->addMenu("&File");
+    // Every command of the tool bar is in a menu too, with the desktop's
+    // standard keys where there is one.
+    auto command = [&](QMenu* menu, const char* hint, const QKeySequence& keys, void (DeskWindow::*handler)(),
+                       bool needsSelection) {
+        QAction* a = menu->addAction(QString(hint).replace('\n', ' ').simplified());
+        a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, handler);
+        if (needsSelection) m_selectionActions.push_back(a);
+        return a;
+    };
+    command(file, m_names.saveOneHint, QKeySequence::Save, &DeskWindow::SaveSelected, true)->setObjectName("SaveSelected");
+    command(file, m_names.saveAllHint, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &DeskWindow::SaveAllItems, false)
+        ->setObjectName("SaveAll");
+    if (m_names.extractOneHint) {
+        command(file, m_names.extractOneHint, {}, &DeskWindow::ExtractSelected, true);
+        command(file, m_names.extractAllHint, {}, &DeskWindow::ExtractAllItems, false);
+        command(file, m_names.convertOneHint, {}, &DeskWindow::ConvertSelected, true);
+        command(file, m_names.convertAllHint, {}, &DeskWindow::ConvertAllItems, false);
+    }
+    command(file, m_names.editHint, {}, &DeskWindow::OpenInManager, true);
+    file->addSeparator();
+    QAction* close = file->addAction("&Close");
+    close->setShortcut(QKeySequence::Close);
+    connect(close, &QAction::triggered, this, &DeskWindow::reject);
     connect(named(file->addAction("&Exit"), "Exit"), &QAction::triggered, this, &DeskWindow::reject);
+    QMenu* edit = bar->addMenu("&Edit");
+    command(edit, "&Copy", QKeySequence::Copy, &DeskWindow::CopySelected, true)->setObjectName("Copy");
 
     QMenu* view = bar->addMenu("&View");
     QAction* toolbar = named(view->addAction("&Toolbar"), "TB");
@@ -150,6 +187,7 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
         m_byName->setChecked(true);
     }
     m_properties = named(view->addAction("&Properties"), "Properties");
+    m_properties->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
     m_properties->setEnabled(false);
     connect(m_properties, &QAction::triggered, this, &DeskWindow::ShowProperties);
 
@@ -234,6 +272,10 @@ std::vector<std::string> DeskWindow::Captions() const {
 bool DeskWindow::Open(const std::string& path) {
     Release();
     const BusyCursor busy;
+    // The size and picture style the user left this workdesk in.
+    RestoreWindowSize(*this, objectName());
+    const int view = Remembered(objectName() + "/view", int(m_view)).toInt();
+    if (view >= int(DeskView::Specific) && view <= int(DeskView::Windows)) m_view = DeskView(view);
     m_file = OpenedFile::Open(path);
     const DeskOpening opening = OpenDesk(*m_file, Records());
     m_panel0->setText(FromLocal(opening.fileText));
@@ -276,8 +318,15 @@ void DeskWindow::Release() {
 
 // Closing with Esc does the same release work as the window's close button.
 void DeskWindow::reject() {
+    RememberPlaces();
     Release();
     QDialog::reject();
+}
+
+void DeskWindow::RememberPlaces() const {
+    if (!m_file) return; // closed already
+    RememberWindowSize(*this, objectName());
+    Remember(objectName() + "/view", int(m_view));
 }
 
 // Enter on an item does what a double-click does.
@@ -293,6 +342,7 @@ bool DeskWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DeskWindow::closeEvent(QCloseEvent* event) {
+    RememberPlaces();
     Release();
     QDialog::closeEvent(event);
 }
@@ -326,6 +376,7 @@ void DeskWindow::SelectGroup(std::optional<size_t> group) {
 void DeskWindow::UpdateSelectionCommands() {
     const bool selected = SelectedGroup().has_value();
     for (QToolButton* b : m_selectionCommands) b->setEnabled(selected);
+    for (QAction* a : m_selectionActions) a->setEnabled(selected);
     m_properties->setEnabled(selected);
 }
 
@@ -400,6 +451,12 @@ void DeskWindow::OpenInManager() {
 }
 
 void DeskWindow::ShowHelp() { OpenHelp(this, kHelpWorkdesks); }
+
+void DeskWindow::CopySelected() {
+    const std::optional<size_t> group = SelectedGroup();
+    if (!group || !m_file) return;
+    if (const std::optional<ImageTransfer> transfer = TransferOf(*group)) CopyToClipboard(*transfer);
+}
 
 void DeskWindow::SaveSelected() {
     if (const std::optional<size_t> group = SelectedGroup()) ReportBatchResult(SaveOne(*group), m_prompts);

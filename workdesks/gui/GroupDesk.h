@@ -5,11 +5,13 @@
 // its controls and plugs in its records; the Bitmap Workdesk leaves out the
 // views, the orders and the extract and convert commands.
 #include <QAbstractListModel>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QPainter>
 #include <QPixmap>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <type_traits>
@@ -21,10 +23,14 @@
 #include "gui/QtImages.h"
 #include "formats/OpenedFile.h"
 #include "gui/DamageReport.h"
+#include "gui/ImageTransfer.h"
+#include "gui/LocalPaths.h"
 #include "pictures/IconExtract.h"
 #include "pictures/RowPicture.h"
 #include "workdesks/core/IconDesk.h"
 #include "batch/core/GroupCommands.h"
+#include "batch/core/OutputNames.h"
+#include "formats/IconFormat.h"
 
 class QAction;
 class QComboBox;
@@ -43,8 +49,29 @@ enum class DeskView { Specific, Raw, Desktop, Windows };
 
 // The picture of an icon group at size x size: its best image for that size, scaled.
 QImage GroupIcon(const TAdvIconGroupList& group, int size);
-// A tile of the given size with its baseline drawn.
-QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline);
+// The widest image of a group that decodes, as stored; null when none does.
+template <class Group>
+QImage LargestPicture(const Group& group) {
+    const Handle* best = nullptr;
+    uint32_t bestWidth = 0;
+    for (const auto& im : group.Images) {
+        const Handle& picture = im.Handle();
+        if (im.Missing || !picture || uint32_t(picture->width) <= bestWidth) continue;
+        best = &picture;
+        bestWidth = uint32_t(picture->width);
+    }
+    return best ? ToQImage(**best) : QImage();
+}
+// The file Save writes for a group, its MIME type and its extension.
+inline Bytes GroupFileOf(const TAdvIconGroupList& group) { return WriteIconGroup(group); }
+inline Bytes GroupFileOf(const TAdvCursorGroupList& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
+inline const char* GroupMimeType(const TAdvIconGroupList&) { return "image/vnd.microsoft.icon"; }
+inline const char* GroupMimeType(const TAdvCursorGroupList&) { return "image/x-win-bitmap"; }
+inline const char* GroupExtension(const TAdvIconGroupList&) { return ".ico"; }
+inline const char* GroupExtension(const TAdvCursorGroupList&) { return ".cur"; }
+// A tile of the given size with its baseline drawn; on a dense screen it
+// holds pixelRatio times the pixels, so pictures drawn into it stay sharp.
+QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline, qreal pixelRatio = 1);
 
 // The groups of the open file in the list's order, with one picture each for
 // the view shown, drawn when the list first asks for it.
@@ -118,6 +145,9 @@ public:
     }
 
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_order.size()); }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return QAbstractListModel::flags(index) | (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+    }
 
     QVariant data(const QModelIndex& index, int role) const override {
         const std::optional<size_t> group = GroupAt(index.row());
@@ -132,6 +162,8 @@ public:
     }
 
 private:
+    static qreal PixelRatio() { return qApp ? qApp->devicePixelRatio() : 1.0; }
+
     // The group's name, and how many of its images cannot be shown.
     static QString ToolTip(const Group& group) {
         QString tip = QString::fromStdString(group.Name);
@@ -152,19 +184,25 @@ private:
 
     QPixmap Draw(const Group& group) const {
         if constexpr (std::is_same_v<Group, TAdvIconGroupList>) {
+            // The pictures of these views are chosen for the screen's pixels:
+            // at twice the density a 32-pixel tile draws the group's 64- or
+            // 256-pixel image rather than an enlarged 32-pixel one.
+            const qreal ratio = PixelRatio();
+            const auto picture = [&](int side) { return GroupIcon(group, int(std::lround(side * ratio))); };
+            const auto place = [](QPainter& painter, int x, int y, int side, const QImage& image) {
+                if (!image.isNull()) painter.drawImage(QRectF(x, y, side, side), image);
+            };
             if (m_view == DeskView::Desktop) {
-                QPixmap tile(kLargeTile, kLargeTile);
-                tile.fill(Qt::transparent);
-                const QImage large = GroupIcon(group, kLargeTile);
-                if (!large.isNull()) QPainter(&tile).drawImage(0, 0, large);
+                QPixmap tile = BlankTile(kLargeTile, kLargeTile, -1, ratio);
+                QPainter painter(&tile);
+                place(painter, 0, 0, kLargeTile, picture(kLargeTile));
                 return tile;
             }
             if (m_view == DeskView::Windows) {
-                QPixmap tile = BlankTile(kCompositeTile, kCompositeTile, kCompositeBaseline);
+                QPixmap tile = BlankTile(kCompositeTile, kCompositeTile, kCompositeBaseline, ratio);
                 QPainter painter(&tile);
-                const QImage small = GroupIcon(group, kSmallTile), large = GroupIcon(group, kLargeTile);
-                if (!small.isNull()) painter.drawImage(kCompositeSmallX, kCompositeSmallY, small);
-                if (!large.isNull()) painter.drawImage(kCompositeLargeX, kCompositeLargeY, large);
+                place(painter, kCompositeSmallX, kCompositeSmallY, kSmallTile, picture(kSmallTile));
+                place(painter, kCompositeLargeX, kCompositeLargeY, kLargeTile, picture(kLargeTile));
                 return tile;
             }
         }
@@ -262,6 +300,7 @@ public slots:
     void ConvertSelected();
     void ConvertAllItems();
     void OpenInManager();
+    void CopySelected();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -276,6 +315,8 @@ protected:
     virtual int ModelRowOf(size_t group) const = 0;
     virtual BatchResult SaveOne(size_t group) = 0;
     virtual BatchResult SaveAll() = 0;
+    // The item as the clipboard and a drag carry it; nullopt when it has no picture.
+    virtual std::optional<ImageTransfer> TransferOf(size_t item) = 0;
     // Only for a workdesk with formats, views and orders.
     virtual std::vector<DeskFormat> FormatsOfFile() const { return {}; }
     virtual void SetModelView(DeskView, const DeskFormat*) {}
@@ -300,6 +341,7 @@ private:
     void Resort();
     const DeskFormat* ChosenFormat() const;
     void Release();
+    void RememberPlaces() const;
     std::optional<size_t> SelectedGroup() const;
     void SelectGroup(std::optional<size_t> group);
     void UpdateSelectionCommands();
@@ -309,7 +351,7 @@ private:
     DeskSortMode m_sortMode = DeskSortMode::ByName;
     DeskView m_view = DeskView::Raw;
 
-    QListView* m_list = nullptr;
+    DragListView* m_list = nullptr;
     QComboBox* m_formatBox = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
@@ -325,6 +367,7 @@ private:
     QToolButton* m_desk = nullptr;
     QToolButton* m_win = nullptr;
     std::vector<QToolButton*> m_selectionCommands; // need a selected item
+    std::vector<QAction*> m_selectionActions;      // their menu items
 };
 
 // A workdesk over one kind of group: its model, its commands and its
@@ -366,6 +409,15 @@ protected:
     }
     BatchResult Convert(std::optional<size_t> group) override {
         return ConvertDeskImages(Selection(group), m_flags, m_prompts);
+    }
+    // The group's file as Save writes it, and its largest picture.
+    std::optional<ImageTransfer> TransferOf(size_t item) override {
+        const Group present = WithoutMissingImages(Groups()[item]);
+        if (present.Images.empty()) return std::nullopt;
+        const Bytes file = GroupFileOf(present);
+        return ImageTransfer{LargestPicture(present), GroupMimeType(present),
+                             QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
+                             FromLocal(SafeBaseName(present.Name) + GroupExtension(present))};
     }
 
 private:

@@ -1,0 +1,91 @@
+#include "batch/gui/WizardSummaryDialog.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "gui/LocalPaths.h"
+#include "platform/Paths.h"
+
+namespace gw {
+
+namespace {
+
+constexpr int kDetailsWidth = 460;
+constexpr int kDetailsHeight = 160;
+
+const char* TitleOf(const WizardResult& result) {
+    if (!result.ok) return "Extraction ended early";
+    if (result.stopped) return "Extraction stopped";
+    return "Extraction finished";
+}
+
+// Every line the run's report holds, none left out however many there are.
+QString Details(const WizardResult& result) {
+    QStringList lines;
+    if (!result.ok && !result.error.empty()) lines << FromLocal(result.error);
+    if (!result.notes.empty()) {
+        if (!lines.isEmpty()) lines << QString();
+        lines << QStringLiteral("Not written:");
+        for (const std::string& note : result.notes) lines << FromLocal(note);
+    }
+    return lines.join('\n');
+}
+
+} // namespace
+
+WizardSummaryDialog::WizardSummaryDialog(const WizardResult& result, double seconds, const std::string& folder,
+                                         QWidget* parent)
+    : QDialog(parent), m_folder(folder) {
+    setObjectName("WizardSummary");
+    setWindowTitle(TitleOf(result));
+    setModal(true);
+
+    m_summary = new QLabel(FromLocal(WizardSummaryText(result, seconds)), this);
+    m_summary->setObjectName("SummaryText");
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* where = new QLabel("Extraction folder: " + FromLocal(folder), this);
+    where->setObjectName("SummaryFolder");
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_details = new QPlainTextEdit(Details(result), this);
+    m_details->setObjectName("SummaryDetails");
+    m_details->setReadOnly(true);
+    m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_details->setMinimumSize(kDetailsWidth, kDetailsHeight);
+    m_details->setVisible(!m_details->toPlainText().isEmpty());
+
+    auto* open = new QPushButton("&Open Folder", this);
+    open->setObjectName("bOpenFolder");
+    open->setToolTip("Show the extraction folder in the file manager");
+    // A folder that is not there (the error that ended the run may say so) has nothing to show.
+    open->setEnabled(IsFolder(folder));
+    connect(open, &QPushButton::clicked, this, &WizardSummaryDialog::OpenFolder);
+    auto* close = new QPushButton("&Close", this);
+    close->setObjectName("bClose");
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(open);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(where);
+    layout->addWidget(m_details);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString WizardSummaryDialog::summaryText() const { return m_summary->text(); }
+QString WizardSummaryDialog::detailsText() const { return m_details->toPlainText(); }
+
+void WizardSummaryDialog::OpenFolder() { QDesktopServices::openUrl(QUrl::fromLocalFile(FromLocal(m_folder))); }
+
+} // namespace gw

@@ -1,0 +1,39 @@
+#pragma once
+// WizardSummaryDialog: what the extraction wizard's run did, shown when it
+// ends (finished, stopped or ended by an error): the summary text, the error
+// and every output passed over with its reason, a button that opens the
+// target folder in the desktop's file manager, and Close.
+#include <QDialog>
+
+#include <string>
+
+#include "batch/core/Wizard.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace gw {
+
+class WizardSummaryDialog : public QDialog {
+    Q_OBJECT
+public:
+    // seconds: how long the run took; folder: the target folder it wrote into.
+    WizardSummaryDialog(const WizardResult& result, double seconds, const std::string& folder,
+                        QWidget* parent = nullptr);
+
+    // The summary (WizardSummaryText) and the details: the error, then the
+    // outputs passed over; empty when there is nothing to tell.
+    QString summaryText() const;
+    QString detailsText() const;
+
+public slots:
+    void OpenFolder();
+
+private:
+    std::string m_folder;
+    QLabel* m_summary = nullptr;
+    QPlainTextEdit* m_details = nullptr;
+};
+
+} // namespace gw

@@ -1,0 +1,74 @@
+#include "gui/WindowPlaces.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QSize>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace gw {
+
+namespace {
+
+QRect AvailableArea(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QSize Fitted(QSize size, const QRect& area) {
+    if (area.isEmpty()) return size;
+    return {std::min(size.width(), area.width()), std::min(size.height(), area.height())};
+}
+
+QString Writable(const QString& folder) {
+    const QFileInfo info(folder);
+    return !folder.isEmpty() && info.isDir() && info.isWritable() ? folder : QString();
+}
+
+} // namespace
+
+QVariant Remembered(const QString& key, const QVariant& fallback) {
+    const QSettings settings;
+    if (settings.status() != QSettings::NoError) return fallback;
+    const QVariant value = settings.value(key);
+    return value.isValid() ? value : fallback;
+}
+
+void Remember(const QString& key, const QVariant& value) {
+    QSettings settings;
+    settings.setValue(key, value);
+}
+
+void FitWindowToScreen(QWidget& window) {
+    const QSize fitted = Fitted(window.size(), AvailableArea(window));
+    if (fitted != window.size()) window.resize(fitted);
+}
+
+void RestoreWindowSize(QWidget& window, const QString& key) {
+    const QSize size = Remembered(key + "/size").toSize();
+    if (size.isValid() && size.width() > 0 && size.height() > 0) window.resize(size);
+    FitWindowToScreen(window);
+}
+
+void RememberWindowSize(const QWidget& window, const QString& key) { Remember(key + "/size", window.size()); }
+
+QString StartFolder(const QString& kind, const QString& fallback) {
+    const QString last = Remembered("folders/" + kind).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    if (const QString writable = Writable(fallback); !writable.isEmpty()) return writable;
+    if (const QString pictures = Writable(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+        !pictures.isEmpty())
+        return pictures;
+    return QDir::homePath();
+}
+
+void RememberFolder(const QString& kind, const QString& folder) {
+    if (!folder.isEmpty()) Remember("folders/" + kind, folder);
+}
+
+} // namespace gw

@@ -15,7 +15,10 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
+#include <QScreen>
 #include <QUrl>
+
+#include <cmath>
 
 #include "batch/core/ScriptedPrompts.h"
 #include "explorer/gui/FileList.h"
@@ -24,7 +27,9 @@
 #include "gui/WindowPlaces.h"
 #include "managers/gui/IconManager.h"
 #include "tests/gui/GuiTestApp.h"
+#include "formats/ResTypes.h"
 #include "tests/support/ExplorerFiles.h"
+#include "tests/support/PeBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
 
 using namespace gw;
@@ -268,4 +273,40 @@ TEST(DesktopHabits, ADarkPaletteKeepsEveryTextReadable) {
     desk.reject();
     app.setPalette(before);
     app.setStyle(styleName);
+}
+
+// On a dense screen (the test runs again with QT_SCALE_FACTOR=2) the large
+// pictures are drawn from the group's larger images, not enlarged, and a
+// window opens no larger than the screen.
+TEST(DesktopHabits, PicturesAndWindowsFitTheScreensDensity) {
+    QApplication& app = GuiTestApp();
+    TempDir dir;
+    PeLayout layout;
+    for (int side : {32, 64})
+        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(uint16_t(side)), 0x0409,
+                                    ExplorerIconDib(side, side == 32 ? 0x0000FF : 0x00AA00)});
+    IconGroupEntry small{32, 32, 0, 0, 1, 24, uint32_t(ExplorerIconDib(32, 0x0000FF).size()), 32};
+    IconGroupEntry large{64, 64, 0, 0, 1, 24, uint32_t(ExplorerIconDib(64, 0x00AA00).size()), 64};
+    layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({small, large})});
+    ASSERT_TRUE(WriteFile(dir.file("two.dll"), BuildPe(layout).bytes));
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconWorkdesk desk(flags, prompts);
+    desk.resize(5000, 4000);
+    ASSERT_TRUE(desk.Open(dir.file("two.dll")));
+    desk.show();
+    // (No smaller than the window can be laid out: the test screen at 2x is only 400 x 300.)
+    const QRect screen = desk.screen()->availableGeometry();
+    EXPECT_LE(desk.width(), std::max(screen.width(), desk.minimumSizeHint().width()));
+    EXPECT_LE(desk.height(), std::max(screen.height(), desk.minimumSizeHint().height()));
+    desk.ShowDesktopView();
+    const qreal ratio = app.devicePixelRatio();
+    const QPixmap tile = desk.List()->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>();
+    EXPECT_EQ(tile.width(), int(std::lround(32 * ratio)));
+    EXPECT_EQ(tile.devicePixelRatio(), ratio);
+    // At twice the density the 64-pixel image (green) is drawn, not the 32-pixel one.
+    const QColor centre = tile.toImage().pixelColor(tile.width() / 2, tile.height() / 2);
+    EXPECT_EQ(centre.green() > centre.blue(), ratio >= 2) << centre.name().toStdString();
+    SaveScreenshot(desk, ratio >= 2 ? "hidpi-workdesk-2x" : "hidpi-workdesk-1x");
+    desk.reject();
 }

@@ -142,6 +142,11 @@ TEST(Cli, DamagedFilesSayWhatIsWrongAndWhere) {
             EXPECT_FALSE(e["message"].get<std::string>().empty());
         }
     }
+    // Counting alone says so too: a library cut in half exits 1 with its error.
+    const RunResult counts = RunCli("info --counts --json " + dir.file("cut-lib.dll"));
+    EXPECT_EQ(counts.status, 1);
+    EXPECT_FALSE(nlohmann::json::parse(counts.out)["errors"].empty()) << counts.out;
+    EXPECT_EQ(RunCli("info --counts " + dir.file("whole-lib.dll")).status, 0);
     // The text form names the kind and the byte.
     const RunResult text = RunCliWithErrors("info " + dir.file("cut-icons.ico"));
     EXPECT_NE(text.out.find("truncated at byte " + GroupedNumber(ico.size() - 100) + ": image 1 needs"),

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "formats/AniFile.h"
 #include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
 #include "formats/FileKind.h"
@@ -195,6 +196,18 @@ int FuzzExtractIcon(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The animated cursor reader: every error within the file, one rate per
+// step, every step showing a frame that is there, every frame drawn.
+int FuzzAni(const uint8_t* data, size_t size) {
+    const auto read = gw::ParseAniFile(gw::ByteView(data, size));
+    if (read.error) Check(read.error->offset <= size);
+    const gw::TAniCursor& ani = read.records;
+    Check(ani.StepFrames.size() == ani.StepRates.size());
+    for (uint32_t f : ani.StepFrames) Check(f < ani.Frames.size());
+    for (const gw::TAniFrame& frame : ani.Frames) DrawAll(std::vector<gw::TAdvCursorGroupList>{frame.Images});
+    return 0;
+}
+
 // A file opened once and every record read from it, as the command line and
 // the windows read files: the first byte picks the name's extension, the rest
 // is the file. Every error lies within the file and every name is UTF-8.
@@ -297,6 +310,7 @@ const std::vector<Harness>& Harnesses() {
         {"roundtrip", FuzzRoundTrip},
         {"thumbnail", FuzzThumbnail},
         {"opened", FuzzOpened},
+        {"ani", FuzzAni},
     };
     return kAll;
 }

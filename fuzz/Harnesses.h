@@ -22,6 +22,7 @@ int FuzzExtractIcon(const uint8_t* data, size_t size);
 int FuzzRoundTrip(const uint8_t* data, size_t size);
 int FuzzThumbnail(const uint8_t* data, size_t size);
 int FuzzOpened(const uint8_t* data, size_t size);
+int FuzzAni(const uint8_t* data, size_t size);
 
 struct Harness {
     const char* name;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/AniBuilder.h"
 #include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 #include "tests/support/DibVariantBuilder.h"
@@ -79,6 +80,14 @@ int main(int argc, char** argv) {
     seeds["filekind"] = {ico, cur, pe, ne};
     seeds["ico"] = {ico, icoMono};
     seeds["cur"] = {cur};
+    {
+        AniSpec ani;
+        ani.frames = {cur, cur};
+        ani.sequence = std::vector<uint32_t>{0, 1, 0};
+        ani.rates = std::vector<uint32_t>{5, 10, 15};
+        ani.title = "seed";
+        seeds["ani"] = {BuildAni(ani)};
+    }
     seeds["bmp"] = bmps;
     for (const Bytes& d : {Dib(16, 4, true), Dib(16, 1, true), Dib(8, 32, true), Dib(8, 24, true), png}) {
         Bytes asIcon = {0, 1};

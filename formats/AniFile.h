@@ -1,0 +1,63 @@
+#pragma once
+// Animated cursors and icons: the RIFF "ACON" form of .ani files, which is
+// also the whole of an animated cursor or icon resource. Its header chunk
+// ("anih") states the frames, the steps and the default rate; optional
+// "rate" and "seq " chunks give each step its time and frame; a "LIST" of
+// type "fram" holds one "icon" chunk per frame, each a whole .cur or .ico
+// file, read by the icon and cursor file reader.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/CurTypes.h"
+#include "platform/ByteReader.h"
+#include "platform/ReadError.h"
+#include "platform/SharedBytes.h"
+
+namespace gw {
+
+// A frame: the images of one .cur (or .ico) file, hot spots included.
+struct TAniFrame {
+    bool IsCursor = true;     // the frame's file says cursor (type 2); icons have no hot spot
+    SharedBytes Data;         // the frame's whole file
+    TAdvCursorGroupList Images;
+};
+
+struct TAniCursor {
+    std::string Name;
+    uint8_t IsNamed = 0;
+    // As "anih" states them.
+    uint32_t StatedFrames = 0;
+    uint32_t StatedSteps = 0;
+    uint32_t Width = 0;
+    uint32_t Height = 0;
+    uint32_t BitCount = 0;
+    uint32_t DefaultRate = 0; // jiffies, 1/60 s
+    bool IconFrames = false;  // frames are .cur/.ico files (the only kind this reader shows)
+    bool HasSequence = false;
+    std::string Title;  // INAM, when present
+    std::string Artist; // IART, when present
+    std::vector<TAniFrame> Frames;
+    // One entry per step: the frame it shows and for how long, in jiffies.
+    // Always as long as each other; without "seq " the frames in order,
+    // without "rate" the default rate.
+    std::vector<uint32_t> StepFrames;
+    std::vector<uint32_t> StepRates;
+    SharedBytes Data; // the whole RIFF form, as read
+};
+
+// Milliseconds of a rate in jiffies (1/60 s).
+inline uint32_t JiffiesToMs(uint32_t jiffies) { return uint32_t(uint64_t(jiffies) * 1000 / 60); }
+
+// Steps and frames a file may state at most; more is damage, not a cursor.
+constexpr uint32_t kMaxAniSteps = 1u << 16;
+
+// The reader: what could be read, and the first damage. Nothing is
+// allocated from a count before the chunks that hold it are there.
+ReadResult<TAniCursor> ParseAniFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+
+// True when the bytes start as a RIFF "ACON" form.
+bool IsAniData(ByteView bytes);
+
+} // namespace gw

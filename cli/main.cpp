@@ -20,6 +20,7 @@
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 #include "platform/FileIo.h"
+#include "platform/PngEncode.h"
 #include "platform/Text.h"
 
 using namespace gw;
@@ -110,6 +111,34 @@ json CursorImageJson(const TAdvCursorImage& im, bool decode) {
     return j;
 }
 
+// Animated cursors and icons: their steps with the frame each shows and its
+// time in milliseconds, their texts, and each frame's images.
+json AnimationsJson(const std::vector<TAniCursor>& animations, bool decode) {
+    json out = json::array();
+    for (const TAniCursor& a : animations) {
+        json frames = json::array();
+        for (const TAniFrame& f : a.Frames) {
+            json images = json::array();
+            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
+            frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
+        }
+        json rates = json::array();
+        for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
+        out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
+                       {"name", ValidUtf8(a.Name)},
+                       {"named", a.IsNamed != 0},
+                       {"frames", a.Frames.size()},
+                       {"steps", a.StepFrames.size()},
+                       {"default_rate_ms", JiffiesToMs(a.DefaultRate)},
+                       {"rates_ms", rates},
+                       {"sequence", a.StepFrames},
+                       {"title", ValidUtf8(a.Title)},
+                       {"artist", ValidUtf8(a.Artist)},
+                       {"frame_list", frames}});
+    }
+    return out;
+}
+
 json ErrorsJson(const std::vector<ReadError>& errors) {
     json out = json::array();
     for (const ReadError& e : errors)
@@ -145,8 +174,10 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
               {"icon_groups", counts.iconGroups},
               {"cursor_groups", counts.cursorGroups},
               {"bitmaps", counts.bitmaps},
+              {"animations", counts.animations},
               {"groups", groups},
               {"bitmap_list", bitmaps},
+              {"animation_list", AnimationsJson(contents.Animations, decode)},
               {"errors", ErrorsJson(contents.Errors)}});
     return j;
 }
@@ -155,7 +186,9 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
 void PrintText(const std::string& path, const json& j) {
     std::cout << path << ": " << j["kind"].get<std::string>() << "\n";
     std::cout << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
-              << ", bitmaps: " << j["bitmaps"] << "\n";
+              << ", bitmaps: " << j["bitmaps"];
+    if (j["animations"].get<int>() > 0) std::cout << ", animated cursors and icons: " << j["animations"];
+    std::cout << "\n";
     for (const auto& g : j["groups"]) {
         std::cout << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
                   << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
@@ -166,6 +199,23 @@ void PrintText(const std::string& path, const json& j) {
             if (im["png"].get<bool>()) std::cout << ", PNG";
             if (im.contains("missing")) std::cout << ", missing";
             if (im.contains("decoded") && !im["decoded"].get<bool>()) std::cout << ", not decodable";
+            std::cout << "\n";
+        }
+    }
+    for (const auto& a : j["animation_list"]) {
+        std::cout << "  animated " << a["type"].get<std::string>() << " \"" << a["name"].get<std::string>() << "\", "
+                  << a["frames"] << " frames, " << a["steps"] << " steps, default " << a["default_rate_ms"] << " ms";
+        if (!a["title"].get<std::string>().empty()) std::cout << ", title \"" << a["title"].get<std::string>() << "\"";
+        if (!a["artist"].get<std::string>().empty()) std::cout << ", by \"" << a["artist"].get<std::string>() << "\"";
+        std::cout << "\n    rates (ms):";
+        for (const auto& r : a["rates_ms"]) std::cout << " " << r;
+        std::cout << "\n";
+        int k = 0;
+        for (const auto& f : a["frame_list"]) {
+            std::cout << "    frame " << k++ << ":";
+            for (const auto& im : f["images"])
+                std::cout << " " << im["format"].get<std::string>() << " hot spot " << im["hotspot_x"] << ","
+                          << im["hotspot_y"] << ";";
             std::cout << "\n";
         }
     }
@@ -201,6 +251,7 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
                       {"icon_groups", c.iconGroups},
                       {"cursor_groups", c.cursorGroups},
                       {"bitmaps", c.bitmaps},
+                      {"animations", c.animations},
                       {"errors", ErrorsJson(opened->Errors())}});
             std::cout << Dump(j) << "\n";
         } else {
@@ -323,6 +374,22 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
         }
         return true;
     });
+    // Animated cursors and icons: each frame as the .cur (or .ico) file it
+    // is stored as, or each image of each frame as a .png.
+    for (const TAniCursor& a : contents.Animations) {
+        for (size_t k = 0; k < a.Frames.size(); ++k) {
+            const TAniFrame& frame = a.Frames[k];
+            const std::string name = a.Name + "_" + std::to_string(k);
+            if (as != ExtractAs::Png) {
+                w.Write(name, frame.IsCursor ? ".cur" : ".ico", frame.Data.ToBytes());
+                continue;
+            }
+            for (size_t j = 0; j < frame.Images.Images.size(); ++j) {
+                const Handle& picture = frame.Images.Images[j].Handle();
+                if (picture) w.Write(name + "_" + std::to_string(j), ".png", IconImagePng(*picture));
+            }
+        }
+    }
     const bool written = w.Finish();
     if (w.Written() == 0 && w.Skipped() == 0 && ok) std::cerr << "grabwell-cli: " << file << ": no icons or cursors\n";
     return (ok && written) ? kExitOk : kExitFailed;
@@ -353,6 +420,9 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
     if (icons) saveGroups(contents.IconGroups, ".ico", [](const TAdvIconGroupList& g) { return WriteIconGroup(g); });
     if (cursors)
         saveGroups(contents.CursorGroups, ".cur", [&](const TAdvCursorGroupList& g) { return WriteCursorGroup(g, form); });
+    // An animated cursor or icon is written whole, as stored.
+    if (cursors)
+        for (const TAniCursor& a : contents.Animations) w.Write(a.Name, ".ani", a.Data.ToBytes());
     if (bitmaps)
         for (const auto& b : contents.Bitmaps) {
             if (!Usable(b)) continue;

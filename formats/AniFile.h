@@ -27,6 +27,7 @@ struct TAniFrame {
 struct TAniCursor {
     std::string Name;
     uint8_t IsNamed = 0;
+    bool AnimatedIcon = false; // an animated icon resource (type 22) rather than a cursor
     // As "anih" states them.
     uint32_t StatedFrames = 0;
     uint32_t StatedSteps = 0;

@@ -45,6 +45,7 @@ const char* ContainerKindText(ContainerKind kind) {
     case ContainerKind::PEFile: return "PE File";
     case ContainerKind::ResourceFile: return "Resource File";
     case ContainerKind::NonExecutable: return "Non Executable";
+    case ContainerKind::AnimatedCursorFile: return "Animated Cursor File";
     }
     return "Non Executable";
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/BmpTypes.h"
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
@@ -25,6 +26,9 @@ struct FileContents {
     std::vector<TAdvIconGroupList> IconGroups;
     std::vector<TAdvCursorGroupList> CursorGroups;
     std::vector<TAdvBmp> Bitmaps;
+    // Animated cursors and icons: a .ani file's one, or a container's
+    // resources of types 21 and 22.
+    std::vector<TAniCursor> Animations;
     int32_t MaxBmpWidth = 0; // the largest bitmap of the last bitmap load
     int32_t MaxBmpHeight = 0;
 
@@ -54,6 +58,7 @@ enum class ContainerKind : uint8_t {
     PEFile,
     ResourceFile,
     NonExecutable,
+    AnimatedCursorFile, // after the others: their numbers do not move
 };
 
 const char* ContainerKindText(ContainerKind kind); // "Icon File", "Cursor File", ...
@@ -67,6 +72,7 @@ struct FileCounts {
     int iconGroups = 0;
     int cursorGroups = 0;
     int bitmaps = 0;
+    int animations = 0; // animated cursors and icons
     // Damage the counting itself ran into (a resource directory or a walk
     // over the entries cut short), so that a file whose damage hides every
     // object still says so.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/BmpManage.h"
 #include "formats/ExeHeader.h"
 #include "formats/FileKind.h"
@@ -24,6 +25,8 @@ constexpr uint16_t kNeBitmap = 0x8002;
 constexpr uint16_t kNeIcon = 0x8003;
 constexpr uint16_t kNeCursorGroup = 0x800C;
 constexpr uint16_t kNeIconGroup = 0x800E;
+constexpr uint16_t kNeAnimatedCursor = 0x8015;
+constexpr uint16_t kNeAnimatedIcon = 0x8016;
 
 constexpr uint64_t kResourceEntrySize = 12;
 constexpr uint64_t kResourceIdAt = 6;
@@ -514,6 +517,52 @@ int CountNEResources(const std::string& path, bool isBitmap) {
 int CountNEIconGroups(ByteView file) {
     const std::optional<ResourceTables> t = FindTables(file, kNeIconGroup);
     return t ? t->first.count : 0;
+}
+
+int CountNEAnimations(ByteView file) {
+    int count = 0;
+    for (uint16_t type : {kNeAnimatedCursor, kNeAnimatedIcon})
+        if (const std::optional<ResourceTables> t = FindTables(file, type)) count += t->first.count;
+    return count;
+}
+
+// Each resource is a whole animated cursor (or icon) file, read by its own
+// reader; the first damage is kept, and a resource whose data is cut short
+// is read as far as it goes.
+ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::string& name,
+                                                      const std::shared_ptr<const void>& owner) {
+    ReadResult<std::vector<TAniCursor>> result;
+    for (uint16_t type : {kNeAnimatedCursor, kNeAnimatedIcon}) {
+        NeLoad load(file, owner, name, type == kNeAnimatedCursor ? "animated cursor" : "animated icon", type);
+        if (!load.tables) continue;
+        const TypeTable& table = load.tables->first;
+        for (uint64_t i = 0; i < table.count; ++i) {
+            Damage why;
+            const std::optional<ResourceEntry> e = EntryOf(load, table, i, why);
+            const std::optional<uint64_t> start = e ? StartOf(load, *e, why) : std::nullopt;
+            if (why) {
+                result.Note(*why);
+                break;
+            }
+            const uint64_t length = uint64_t(e->length) << load.tables->alignShift;
+            if (*start >= file.size() || length > file.size() - *start) {
+                result.Note(load.Cut(load.Item(i), length, *start));
+                if (*start >= file.size()) continue;
+            }
+            const ByteView data = file.subspan(size_t(*start), size_t(std::min(length, file.size() - *start)));
+            ReadResult<TAniCursor> read = ParseAniFile(data, owner);
+            if (read.error) {
+                ReadError placed = *read.error;
+                placed.offset = std::min<uint64_t>(*start + placed.offset, file.size());
+                result.Note(placed);
+            }
+            TAniCursor& ani = read.records;
+            ani.AnimatedIcon = type == kNeAnimatedIcon;
+            NameResource(load, *e, i, ani.Name, ani.IsNamed);
+            result.records.push_back(std::move(ani));
+        }
+    }
+    return result;
 }
 
 } // namespace gw

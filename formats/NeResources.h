@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "platform/ReadError.h"
 
@@ -45,5 +46,11 @@ int CountNEResources(const std::string& path, bool isBitmap);
 int CountNEResourcesOfBytes(ByteView file, bool isBitmap);
 // The number of icon groups of an NE file (the icon count of the explorer).
 int CountNEIconGroups(ByteView file);
+
+// Animated cursors (type 21) and animated icons (22): how many, and each
+// read whole by the animated cursor reader.
+int CountNEAnimations(ByteView file);
+ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::string& name,
+                                                      const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

@@ -60,6 +60,13 @@ std::string OpenedFile::FileName() const { return PathFileName(m_path); }
 void OpenedFile::Classify() {
     FileCounts& c = m_counts;
     if (!m_readable) return;
+    if (UpperExtension(m_path) == ".ANI") {
+        if (IsAniData(m_bytes)) {
+            c.kind = ContainerKind::AnimatedCursorFile;
+            c.animations = 1;
+        }
+        return;
+    }
     if (UpperExtension(m_path) == ".BMP") {
         c.kind = ContainerKind::BitmapFile;
         c.fileKind = fkBitmapFile;
@@ -71,6 +78,7 @@ void OpenedFile::Classify() {
         c.iconGroups = CountResEntries(m_bytes, RT_GROUP_ICON);
         c.cursorGroups = CountResEntries(m_bytes, RT_GROUP_CURSOR);
         c.bitmaps = CountResEntries(m_bytes, RT_BITMAP);
+        c.animations = CountResAnimations(m_bytes);
         c.damage = ResFileDamage(m_bytes);
     } else {
         c.fileKind = GetFileKindOfBytes(m_path, m_bytes);
@@ -88,6 +96,7 @@ void OpenedFile::Classify() {
             c.iconGroups = CountNEIconGroups(m_bytes);
             c.cursorGroups = CountNEResourcesOfBytes(m_bytes, false);
             c.bitmaps = CountNEResourcesOfBytes(m_bytes, true);
+            c.animations = CountNEAnimations(m_bytes);
             break;
         case fkPEFile: {
             c.kind = ContainerKind::PEFile;
@@ -100,6 +109,7 @@ void OpenedFile::Classify() {
             c.iconGroups = m_module->Count(RT_GROUP_ICON);
             c.cursorGroups = m_module->Count(RT_GROUP_CURSOR);
             c.bitmaps = m_module->Count(RT_BITMAP);
+            c.animations = CountPeAnimations(*m_module);
             c.damage = m_module->Damage();
             break;
         }
@@ -120,7 +130,7 @@ const LoadResult& OpenedFile::Load(RecordKind kind) {
 
 LoadResult OpenedFile::LoadAll() {
     LoadResult all;
-    for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps}) {
+    for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps, RecordKind::Animations}) {
         const LoadResult& one = Load(kind);
         if (one.ok) continue;
         all.ok = false;
@@ -206,6 +216,27 @@ LoadResult OpenedFile::Read(RecordKind kind) {
         else if (k == ContainerKind::ResourceFile)
             LoadResBitmapsBytes(c, m_bytes, m_owner);
         break;
+    case RecordKind::Animations: {
+        if (m_counts.animations <= 0) break;
+        ReadResult<std::vector<TAniCursor>> read;
+        if (k == ContainerKind::AnimatedCursorFile) {
+            ReadResult<TAniCursor> one = ParseAniFile(m_bytes, m_owner);
+            one.records.Name = NameBeforeFirstDot(fileName);
+            one.records.IsNamed = 1;
+            read.records.push_back(std::move(one.records));
+            read.error = one.error;
+        } else if (k == ContainerKind::NEFile) {
+            read = ParseNeAnimations(m_bytes, m_path, m_owner);
+        } else if (k == ContainerKind::PEFile && m_module) {
+            read = ParsePeAnimations(*m_module, m_bytes, m_owner);
+        } else if (k == ContainerKind::ResourceFile) {
+            read = ParseResAnimations(m_bytes, m_owner);
+        }
+        c.Animations = std::move(read.records);
+        c.NoteError(read.error);
+        if (read.error) result = {false, read.error->Describe()};
+        break;
+    }
     }
     return result;
 }

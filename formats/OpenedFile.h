@@ -18,7 +18,7 @@
 
 namespace gw {
 
-enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps };
+enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps, Animations };
 
 class OpenedFile {
 public:
@@ -77,7 +77,7 @@ private:
     std::unique_ptr<ResourceModule> m_module;
     FileCounts m_counts;
     FileContents m_contents;
-    std::optional<LoadResult> m_loaded[3]; // by RecordKind
+    std::optional<LoadResult> m_loaded[4]; // by RecordKind
 };
 
 // Classifies a file and counts what it holds, touching only what the

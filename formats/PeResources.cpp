@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "formats/AniFile.h"
 #include "formats/BmpManage.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
@@ -258,5 +259,40 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
     }
     return 0;
 }
+
+// Animated cursors (type 21) and icons (22), each resource read whole by
+// the animated cursor reader; damage is placed in the file.
+ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
+                                                      const std::shared_ptr<const void>& owner) {
+    constexpr uint16_t kAnimatedCursor = 21, kAnimatedIcon = 22;
+    ReadResult<std::vector<TAniCursor>> result;
+    for (uint16_t type : {kAnimatedCursor, kAnimatedIcon}) {
+        const auto table = module.Table(type);
+        for (const ResName& name : table.Names()) {
+            ReadError why;
+            const std::optional<ByteView> data = table.Find(name, &why);
+            if (!data) {
+                result.Note(why);
+                continue;
+            }
+            ReadResult<TAniCursor> read = ParseAniFile(*data, owner);
+            if (read.error) {
+                ReadError placed = *read.error;
+                const bool inside = data->data() >= file.data() && data->data() <= file.data() + file.size();
+                const uint64_t at = inside ? uint64_t(data->data() - file.data()) : 0;
+                placed.offset = std::min<uint64_t>(at + placed.offset, file.size());
+                result.Note(placed);
+            }
+            TAniCursor& ani = read.records;
+            ani.AnimatedIcon = type == kAnimatedIcon;
+            ani.Name = name.isId ? std::to_string(name.id) : name.name;
+            ani.IsNamed = name.isId ? 0 : 1;
+            result.records.push_back(std::move(ani));
+        }
+    }
+    return result;
+}
+
+int CountPeAnimations(const ResourceModule& module) { return module.Count(21) + module.Count(22); }
 
 } // namespace gw

@@ -42,4 +42,10 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
 ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count);
 ReadResult<std::vector<TAdvCursorGroupList>> ParsePeCursorGroups(const ResourceModule& module, size_t count);
 
+// Animated cursors (type 21) and animated icons (22): how many, and each
+// read whole by the animated cursor reader (file: the bytes the module reads).
+int CountPeAnimations(const ResourceModule& module);
+ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
+                                                      const std::shared_ptr<const void>& owner = nullptr);
+
 } // namespace gw

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/BmpManage.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
@@ -422,6 +423,40 @@ void LoadResBitmapsFrom(FileContents& contents, ByteView file, const std::shared
 
 void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     LoadResBitmapsFrom(contents, file, owner);
+}
+
+constexpr uint16_t kAnimatedCursor = 21;
+constexpr uint16_t kAnimatedIcon = 22;
+constexpr TypeName kAnimationTypeNames[] = {{"RT_ANICURSOR", kAnimatedCursor}, {"RT_ANIICON", kAnimatedIcon}};
+
+int CountResAnimations(ByteView file) {
+    return CountResEntries(file, kAnimatedCursor) + CountResEntries(file, kAnimatedIcon);
+}
+
+// Every animated cursor and icon entry, in file order, each read whole by
+// the animated cursor reader; damage is placed in the file.
+ReadResult<std::vector<TAniCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner) {
+    ReadResult<std::vector<TAniCursor>> result;
+    ResWalk walk(file, IsRes32(file));
+    ResEntry e;
+    while (walk.Next(e)) {
+        const uint16_t type = TypeNumber(e.type, kAnimationTypeNames);
+        if (type != kAnimatedCursor && type != kAnimatedIcon) continue;
+        ReadResult<TAniCursor> read = ParseAniFile(e.data, owner);
+        if (read.error) {
+            ReadError placed = *read.error;
+            placed.offset = std::min<uint64_t>(e.dataStart + placed.offset, file.size());
+            result.Note(placed);
+        }
+        TAniCursor& ani = read.records;
+        ani.AnimatedIcon = type == kAnimatedIcon;
+        ani.Name = e.name.isId ? std::to_string(e.name.id) : e.name.name;
+        ani.IsNamed = e.name.isId ? 0 : 1;
+        result.records.push_back(std::move(ani));
+        if (result.records.size() >= kMaxAniSteps) break;
+    }
+    if (walk.Damage()) result.Note(*walk.Damage());
+    return result;
 }
 
 namespace {

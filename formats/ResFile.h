@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "platform/ReadError.h"
 
@@ -39,5 +40,10 @@ int Conta16(ByteView file, uint64_t start, uint16_t resType);
 int CountResEntries(ByteView file, uint16_t resType);
 // The first damage a walk over every entry of the file finds, if any.
 std::optional<ReadError> ResFileDamage(ByteView file);
+
+// Animated cursors (type 21) and animated icons (22) of a resource file:
+// how many, and each read whole by the animated cursor reader.
+int CountResAnimations(ByteView file);
+ReadResult<std::vector<TAniCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

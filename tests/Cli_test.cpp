@@ -16,6 +16,7 @@
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
 #include "platform/IconImage.h"
+#include "tests/support/AniBuilder.h"
 #include "tests/support/Builders.h"
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
@@ -323,4 +324,64 @@ TEST(Cli, NamesBeyondAsciiAndPathsThatAreNotUtf8) {
     for (const auto& e : fs::directory_iterator(out.path())) written.insert(e.path().filename().string());
     EXPECT_EQ(written, (std::set<std::string>{names[0] + ".ico", names[1] + ".ico", names[2] + ".ico",
                                               "CAF\u00C9.bmp", "NA\u00CFVE.bmp", "caf\xE9_0.ico", "caf\xE9_1.ico"}));
+}
+
+// Animated cursors and icons, in .ani files and as resources of types 21 and
+// 22: listed with their steps, rates and frames, saved whole, extracted frame
+// by frame.
+TEST(Cli, AnimatedCursorsAreListedSavedAndExtracted) {
+    TempDir dir, out;
+    const Bytes frameA = Cursor(), frameB = Cursor();
+    AniSpec spec;
+    spec.frames = {frameA, frameB};
+    spec.sequence = std::vector<uint32_t>{0, 1, 0};
+    spec.rates = std::vector<uint32_t>{6, 12, 30};
+    spec.title = "Busy";
+    const Bytes busy = BuildAni(spec);
+    ASSERT_TRUE(WriteFile(dir.file("busy.ani"), busy));
+    AniSpec iconSpec;
+    iconSpec.frames = {TwoImageIcon()};
+    const Bytes spinner = BuildAni(iconSpec);
+    PeLayout p;
+    p.resources = {{ResName::Id(21), ResName::Named("WAIT"), 0x0409, busy},
+                   {ResName::Id(22), ResName::Id(5), 0x0409, spinner}};
+    ASSERT_TRUE(WriteFile(dir.file("anim.dll"), BuildPe(p).bytes));
+
+    const RunResult info = RunCli("info --json " + dir.file("busy.ani"));
+    EXPECT_EQ(info.status, 0) << info.out;
+    const auto j = nlohmann::json::parse(info.out);
+    EXPECT_EQ(j["kind"], "Animated Cursor File");
+    EXPECT_EQ(j["animations"], 1);
+    const auto& a = j["animation_list"][0];
+    EXPECT_EQ(a["name"], "busy");
+    EXPECT_EQ(a["frames"], 2);
+    EXPECT_EQ(a["steps"], 3);
+    EXPECT_EQ(a["rates_ms"], nlohmann::json::parse("[100, 200, 500]"));
+    EXPECT_EQ(a["sequence"], nlohmann::json::parse("[0, 1, 0]"));
+    EXPECT_EQ(a["title"], "Busy");
+    EXPECT_EQ(a["frame_list"][1]["images"][0]["hotspot_x"], 5);
+
+    const RunResult lib = RunCli("info --json " + dir.file("anim.dll"));
+    EXPECT_EQ(lib.status, 0) << lib.out;
+    const auto l = nlohmann::json::parse(lib.out);
+    EXPECT_EQ(l["animations"], 2);
+    EXPECT_EQ(l["icon_groups"], 0); // the counts a script reads today are unchanged
+    EXPECT_EQ(l["animation_list"][0]["name"], "WAIT");
+    EXPECT_EQ(l["animation_list"][1]["type"], "icon");
+
+    ASSERT_EQ(RunCli("save " + dir.file("anim.dll") + " " + out.path()).status, 0);
+    EXPECT_EQ(ReadFile(out.file("WAIT.ani")), busy);
+    EXPECT_EQ(ReadFile(out.file("5.ani")), spinner);
+    ASSERT_EQ(RunCli("extract " + dir.file("anim.dll") + " " + out.path()).status, 0);
+    EXPECT_EQ(ReadFile(out.file("WAIT_0.cur")), frameA);
+    EXPECT_EQ(ReadFile(out.file("WAIT_1.cur")), frameB);
+    EXPECT_EQ(ReadFile(out.file("5_0.ico")), TwoImageIcon());
+    ASSERT_EQ(RunCli("extract --as-png " + dir.file("busy.ani") + " " + out.path()).status, 0);
+    EXPECT_TRUE(fs::exists(out.file("busy_1_0.png")));
+
+    // A cut file says so, and still lists what it holds.
+    ASSERT_TRUE(WriteFile(dir.file("cut.ani"), Bytes(busy.begin(), busy.end() - 40)));
+    const RunResult cut = RunCli("info --json " + dir.file("cut.ani"));
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_FALSE(nlohmann::json::parse(cut.out)["errors"].empty());
 }

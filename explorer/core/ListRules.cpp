@@ -94,7 +94,8 @@ const Category* CategoryShowing(const FileCounts& counts) {
     case ContainerKind::PEFile: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
     case ContainerKind::ResourceFile:
         return byContents("Icon Resources", "Static Cursor Resources", "Bitmap Resources");
-    case ContainerKind::NonExecutable: break;
+    case ContainerKind::NonExecutable:
+    case ContainerKind::AnimatedCursorFile: break; // no category lists animated cursors yet
     }
     return nullptr;
 }

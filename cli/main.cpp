@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "batch/core/BatchWriter.h"
+#include "batch/core/CursorTheme.h"
 #include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
@@ -432,6 +433,25 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
     return (ok && w.Finish()) ? kExitOk : kExitFailed;
 }
 
+// A Linux cursor theme: the written files and links, then what was noted.
+int RunCursorTheme(std::vector<std::string> args, const std::string& name) {
+    CursorThemeRequest request;
+    request.outDir = args.back();
+    args.pop_back();
+    request.inputs = std::move(args);
+    request.name = name;
+    const CursorThemeResult result = WriteCursorTheme(request);
+    for (const std::string& note : result.notes) std::cerr << "grabwell-cli: " << note << "\n";
+    if (!result.ok) {
+        std::cerr << "grabwell-cli: " << result.error << "\n";
+        return kExitFailed;
+    }
+    for (const std::string& cursor : result.cursors) std::cout << JoinPath(JoinPath(request.outDir, "cursors"), cursor) << "\n";
+    std::cerr << "grabwell-cli: " << result.cursors.size() << " cursors and " << result.links << " links in "
+              << request.outDir << "\n";
+    return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -476,6 +496,13 @@ int main(int argc, char** argv) {
     save->add_option("FILE", file, "The file to read")->required();
     save->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
 
+    std::string themeName;
+    std::vector<std::string> themeArgs;
+    auto* theme = app.add_subcommand(
+        "cursor-theme", "Make a Linux cursor theme of Windows cursors: INPUT... (files, libraries, folders) OUTDIR");
+    theme->add_option("--name", themeName, "The theme's name (default: OUTDIR's name)");
+    theme->add_option("INPUT_AND_OUTDIR", themeArgs, "The inputs, then the theme's folder")->required()->expected(2, -1);
+
     cli::WizardCommandOptions wizardOptions;
     CLI::App* wizard = cli::AddWizardCommand(app, wizardOptions);
 
@@ -490,6 +517,7 @@ int main(int argc, char** argv) {
 
     if (*info) return countsOnly ? RunCounts(infoPaths, asJson) : RunInfo(infoPaths, asJson, decode);
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
+    if (*theme) return RunCursorTheme(themeArgs, themeName);
     if (*extract) {
         ExistingAction existing;
         ParseExisting(existingText, existing);

@@ -6,7 +6,7 @@ GRABWELL_PACKAGES=(
   qt6-base-dev libgl1-mesa-dev
   clang libclang-rt-14-dev
   desktop-file-utils man-db groff-base dpkg-dev
-  imagemagick icoutils binutils-mingw-w64-x86-64
+  imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
 )
 
 ensure_packages() {

@@ -290,7 +290,7 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
     frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
         result.foundResCount = 0;
         if (!AcceptsResourceFile(LowerExtension(name), resType)) return;
-        const FileCounts& counts = OpenedFile::Open(path)->Counts();
+        const FileCounts counts = OpenedFile::Open(path)->Counts();
         const int found = resType == RT_GROUP_ICON     ? counts.iconGroups
                           : resType == RT_GROUP_CURSOR ? counts.cursorGroups
                                                        : counts.bitmaps;

@@ -10,6 +10,7 @@
 
 #include "formats/ResTypes.h"
 #include "platform/IconImage.h"
+#include "tests/support/AniBuilder.h"
 #include "tests/support/Builders.h"
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
@@ -156,6 +157,16 @@ TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
     ASSERT_TRUE(t);
     EXPECT_EQ(t->width, 32);
     EXPECT_EQ(t->height, 32);
+    // An animated cursor: the first step's frame, here the second frame's 64-pixel image.
+    AniSpec ani;
+    ani.frames = {ReadFile(cur), BuildIcoFile({{i64, 64, 64, 0, 0, 1, 2}}, 2)};
+    ani.sequence = std::vector<uint32_t>{1, 0};
+    const std::string busy = dir.file("busy.tmp");
+    ASSERT_TRUE(WriteFile(busy, BuildAni(ani)));
+    t = ThumbnailOf(busy, 64, out);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->width, 64);
+    EXPECT_EQ(t->argb[0], 0xFF00FF00u);
 
     // A 16-bit icon library.
     NeLayout ne;

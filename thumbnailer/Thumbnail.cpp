@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
@@ -124,6 +125,16 @@ FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteV
         for (const TAdvCursorImage& im : out.cursors.Images)
             out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
         break;
+    case ThumbnailSource::AnimatedCursor: {
+        // The first step's frame, its images as a cursor file's.
+        ReadResult<TAniCursor> read = ParseAniFile(file, owner);
+        if (!read.records.StepFrames.empty()) {
+            out.cursors = std::move(read.records.Frames[read.records.StepFrames.front()].Images);
+            for (const TAdvCursorImage& im : out.cursors.Images)
+                out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
+        }
+        break;
+    }
     case ThumbnailSource::Unknown: out.why = "not a file that holds icons"; break;
     }
     if (out.why.empty() && out.images.empty()) out.why = "the first icon holds no images";
@@ -174,6 +185,7 @@ ThumbnailSource ThumbnailSourceOf(const std::string& name, ByteView bytes) {
         if (type == kIconFileType) return ThumbnailSource::IconFile;
         if (type == kCursorFileType) return ThumbnailSource::CursorFile;
     }
+    if (IsAniData(bytes)) return ThumbnailSource::AnimatedCursor;
     if (IsRes32(bytes) || IsResourceFileName(name)) return ThumbnailSource::ResourceFile;
     return ThumbnailSource::Unknown;
 }

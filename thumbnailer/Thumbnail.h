@@ -18,7 +18,7 @@ constexpr int kMaxThumbnailSize = 4096;
 // cursor file, the empty 32-byte leading entry a 32-bit resource file. Only
 // the 16-bit resource layout has no mark of its own; it is taken from the
 // name's extension (.res .r32 .r16 .dcr).
-enum class ThumbnailSource { Unknown, Executable, IconFile, CursorFile, ResourceFile };
+enum class ThumbnailSource { Unknown, Executable, IconFile, CursorFile, ResourceFile, AnimatedCursor };
 ThumbnailSource ThumbnailSourceOf(const std::string& name, ByteView bytes);
 
 // The PNG file of the thumbnail of at most size x size pixels (size 1 ..

@@ -257,7 +257,9 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
             std::cout << Dump(j) << "\n";
         } else {
             std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
-                      << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps << "\n";
+                      << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps;
+            if (c.animations > 0) std::cout << ", animated cursors and icons " << c.animations;
+            std::cout << "\n";
         }
     }
     return status;

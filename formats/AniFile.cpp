@@ -94,8 +94,7 @@ void ReadFrames(const std::vector<Chunk>& chunks, TAniCursor& ani, ReadResult<TA
         frame.IsCursor = chunk.data.size() >= 4 && PeekU16(chunk.data, 2) == kCursorFileType;
         ReadResult<TAdvCursorGroupList> read = ParseCursorFile(chunk.data, owner);
         if (read.error) {
-            ReadError placed = *read.error;
-            placed.offset = std::min<uint64_t>(chunk.start + placed.offset, fileSize);
+            ReadError placed = read.error->At(chunk.start, fileSize);
             placed.message = "frame " + std::to_string(ani.Frames.size()) + ": " + placed.message;
             result.Note(placed);
         }

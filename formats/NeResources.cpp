@@ -552,9 +552,7 @@ ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::
             const ByteView data = file.subspan(size_t(*start), size_t(std::min(length, file.size() - *start)));
             ReadResult<TAniCursor> read = ParseAniFile(data, owner);
             if (read.error) {
-                ReadError placed = *read.error;
-                placed.offset = std::min<uint64_t>(*start + placed.offset, file.size());
-                result.Note(placed);
+                result.Note(read.error->At(*start, file.size()));
             }
             TAniCursor& ani = read.records;
             ani.AnimatedIcon = type == kNeAnimatedIcon;

@@ -277,11 +277,8 @@ ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& modu
             }
             ReadResult<TAniCursor> read = ParseAniFile(*data, owner);
             if (read.error) {
-                ReadError placed = *read.error;
                 const bool inside = data->data() >= file.data() && data->data() <= file.data() + file.size();
-                const uint64_t at = inside ? uint64_t(data->data() - file.data()) : 0;
-                placed.offset = std::min<uint64_t>(at + placed.offset, file.size());
-                result.Note(placed);
+                result.Note(read.error->At(inside ? uint64_t(data->data() - file.data()) : 0, file.size()));
             }
             TAniCursor& ani = read.records;
             ani.AnimatedIcon = type == kAnimatedIcon;

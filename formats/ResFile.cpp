@@ -444,9 +444,7 @@ ReadResult<std::vector<TAniCursor>> ParseResAnimations(ByteView file, const std:
         if (type != kAnimatedCursor && type != kAnimatedIcon) continue;
         ReadResult<TAniCursor> read = ParseAniFile(e.data, owner);
         if (read.error) {
-            ReadError placed = *read.error;
-            placed.offset = std::min<uint64_t>(e.dataStart + placed.offset, file.size());
-            result.Note(placed);
+            result.Note(read.error->At(e.dataStart, file.size()));
         }
         TAniCursor& ani = read.records;
         ani.AnimatedIcon = type == kAnimatedIcon;

@@ -32,6 +32,14 @@ struct ReadError {
 
     bool operator==(const ReadError&) const = default;
 
+    // The same damage found inside a part of a file that starts at start
+    // (an embedded file, a resource): its offset in the whole file.
+    ReadError At(uint64_t start, uint64_t fileSize) const {
+        ReadError placed = *this;
+        placed.offset = start + offset < fileSize ? start + offset : fileSize;
+        return placed;
+    }
+
     // The bytes of a file of fileSize end before what needs length bytes at
     // offset: "<what> needs <length> bytes at <offset>", at the file's end.
     static ReadError Truncated(uint64_t fileSize, const std::string& what, uint64_t length, uint64_t offset);

@@ -150,6 +150,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         }
     }
     if (role == Qt::DecorationRole && index.column() == 0) return PictureAt(row->imageIndex);
+    // The whole name, for the views that cut it short.
+    if (role == Qt::ToolTipRole && index.column() == 0) return Text(row->caption);
     return {};
 }
 

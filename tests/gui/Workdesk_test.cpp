@@ -3,6 +3,7 @@
 // view; the Cursor and Bitmap Workdesks the same way.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QListView>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 
 #include "batch/core/ScriptedPrompts.h"
@@ -269,6 +271,14 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     form.ShowSpecificView();
     EXPECT_EQ(form.List()->iconSize(), QSize(42, 42));
     SaveScreenshot(form, "workdesk-cursors-specific");
+    // The file's cursors as a Linux cursor theme, named after the file; the
+    // groups' names are roles' names, so the files are named for the roles.
+    prompts.folders.push_back(dir.path());
+    form.findChild<QAction*>("ExportCursorTheme")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("cursors/index.theme")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("cursors/cursors/default")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("cursors/cursors/wait")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("cursors/cursors/left_ptr")));
     form.reject();
 }
 

@@ -1,8 +1,18 @@
 #include "workdesks/gui/CursorWorkdesk.h"
 
+#include <QMenu>
+#include <QMenuBar>
+
+#include "batch/core/CursorTheme.h"
+#include "batch/core/OutputNames.h"
+#include "batch/core/Prompts.h"
+#include "platform/Paths.h"
+
 namespace gw {
 
 namespace {
+
+constexpr const char* kCursorThemeFolderTitle = "Select folder for the cursor theme";
 
 const DeskWindowNames kCursorDeskNames{
     "Form11", "Grabwell Cursor Workdesk", "m5", "&Arrange Cursors", "ListView3", "cbCFormat", "SpeedBar1",
@@ -19,6 +29,30 @@ const DeskWindowNames kCursorDeskNames{
 } // namespace
 
 CursorWorkdesk::CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : GroupDesk(kCursorDeskNames, flags, prompts, parent) {}
+    : GroupDesk(kCursorDeskNames, flags, prompts, parent) {
+    auto* bar = findChild<QMenuBar*>();
+    QMenu* file = bar && !bar->actions().isEmpty() ? bar->actions().first()->menu() : nullptr;
+    if (!file) return;
+    auto* exportTheme = new QAction("Export as Linux cursor theme...", this);
+    exportTheme->setObjectName("ExportCursorTheme");
+    // Before the separator that leads to Close and Exit.
+    QAction* before = nullptr;
+    for (QAction* a : file->actions())
+        if (a->isSeparator()) before = a;
+    file->insertAction(before, exportTheme);
+    connect(exportTheme, &QAction::triggered, this, &CursorWorkdesk::ExportCursorTheme);
+}
+
+void CursorWorkdesk::ExportCursorTheme() {
+    if (!File()) return;
+    const std::optional<std::string> folder = m_prompts.ChooseFolder(kCursorThemeFolderTitle);
+    if (!folder) return;
+    const std::string name = NameBeforeFirstDot(File()->FileName());
+    CursorThemeRequest request;
+    request.inputs = {File()->Path()};
+    request.outDir = JoinPath(*folder, SafeBaseName(name));
+    request.name = name;
+    ReportBatchResult(WriteCursorTheme(request), m_prompts);
+}
 
 } // namespace gw

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     seeds["ico"] = {ico, icoMono};
     seeds["cur"] = {cur};
     {
-        AniSpec ani;
+        AniLayout ani;
         ani.frames = {cur, cur};
         ani.sequence = std::vector<uint32_t>{0, 1, 0};
         ani.rates = std::vector<uint32_t>{5, 10, 15};

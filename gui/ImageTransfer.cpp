@@ -38,21 +38,23 @@ QMimeData* ClipboardData(const ImageTransfer& transfer) {
         data->setImageData(transfer.picture);
         data->setData("image/png", Png(transfer.picture));
     }
-    if (!transfer.fileBytes.isEmpty() && !transfer.mimeType.isEmpty())
-        data->setData(transfer.mimeType, transfer.fileBytes);
+    if (!transfer.fileBytes.empty() && !transfer.mimeType.isEmpty())
+        data->setData(transfer.mimeType, QByteArray(reinterpret_cast<const char*>(transfer.fileBytes.data()),
+                                                     qsizetype(transfer.fileBytes.size())));
     return data;
 }
 
 QMimeData* DragData(const ImageTransfer& transfer) {
     const QTemporaryDir& folder = DragFolder();
-    if (!folder.isValid() || transfer.fileBytes.isEmpty() || transfer.fileName.isEmpty()) return nullptr;
+    if (!folder.isValid() || transfer.fileBytes.empty() || transfer.fileName.isEmpty()) return nullptr;
     // Each drag gets a folder of its own, so two items of the same name never meet.
     static int drags = 0;
     const QString dir = folder.path() + "/" + QString::number(++drags);
     if (!QDir().mkpath(dir)) return nullptr;
     QSaveFile file(dir + "/" + transfer.fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(transfer.fileBytes) != transfer.fileBytes.size() ||
-        !file.commit())
+    const auto size = qint64(transfer.fileBytes.size());
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(transfer.fileBytes.data()), size) != size || !file.commit())
         return nullptr;
     QMimeData* data = ClipboardData(transfer);
     data->setUrls({QUrl::fromLocalFile(file.fileName())});

@@ -3,13 +3,14 @@
 // itself (PNG with alpha, for image editors) and the file the Save command
 // would write, under its MIME type; a drag also carries that file, written
 // to a temporary folder, as a URL, so a file manager receives the file.
-#include <QByteArray>
 #include <QImage>
 #include <QListView>
 #include <QString>
 
 #include <functional>
 #include <optional>
+
+#include "platform/ByteReader.h"
 
 class QMimeData;
 
@@ -18,7 +19,7 @@ namespace gw {
 struct ImageTransfer {
     QImage picture;
     QString mimeType;     // "image/vnd.microsoft.icon", "image/x-win-bitmap", "image/bmp"
-    QByteArray fileBytes; // what Save writes
+    Bytes fileBytes;      // what Save writes
     QString fileName;     // as Save names it: "APP.ico"
 };
 

@@ -24,13 +24,13 @@ Bytes Frame(int side, uint16_t hotX, uint16_t hotY, uint16_t type = 2) {
 } // namespace
 
 TEST(AniFile, FramesStepsRatesAndTextsAsStored) {
-    AniSpec spec;
-    spec.frames = {Frame(32, 3, 4), Frame(32, 5, 6)};
-    spec.sequence = std::vector<uint32_t>{0, 1, 0};
-    spec.rates = std::vector<uint32_t>{6, 12, 30};
-    spec.title = "Busy";       // 5 bytes with its zero: an odd chunk, padded
-    spec.artist = "Ren\xE9";   // Windows-1252
-    const Bytes file = BuildAni(spec);
+    AniLayout layout;
+    layout.frames = {Frame(32, 3, 4), Frame(32, 5, 6)};
+    layout.sequence = std::vector<uint32_t>{0, 1, 0};
+    layout.rates = std::vector<uint32_t>{6, 12, 30};
+    layout.title = "Busy";       // 5 bytes with its zero: an odd chunk, padded
+    layout.artist = "Ren\xE9";   // Windows-1252
+    const Bytes file = BuildAni(layout);
     const auto read = ParseAniFile(file);
     ASSERT_FALSE(read.error) << read.error->Describe();
     const TAniCursor& ani = read.records;
@@ -50,7 +50,7 @@ TEST(AniFile, FramesStepsRatesAndTextsAsStored) {
 
     // Without rate and sequence: the frames in order at the default rate.
     // Icon frames have no hot spot.
-    AniSpec plain;
+    AniLayout plain;
     plain.frames = {Frame(16, 7, 7, 1), Frame(16, 7, 7, 1), Frame(16, 7, 7, 1)};
     plain.defaultRate = 8;
     const auto icons = ParseAniFile(BuildAni(plain));
@@ -64,31 +64,31 @@ TEST(AniFile, FramesStepsRatesAndTextsAsStored) {
 // Counts that lie, sequences that point nowhere, chunks that run past the
 // end and every cut of a file: said as damage, with what could be read.
 TEST(AniFile, DamageIsSaidAndNeverFollowed) {
-    AniSpec spec;
-    spec.frames = {Frame(32, 1, 1), Frame(32, 2, 2)};
-    spec.sequence = std::vector<uint32_t>{0, 1};
-    spec.rates = std::vector<uint32_t>{10, 10};
-    const Bytes good = BuildAni(spec);
+    AniLayout layout;
+    layout.frames = {Frame(32, 1, 1), Frame(32, 2, 2)};
+    layout.sequence = std::vector<uint32_t>{0, 1};
+    layout.rates = std::vector<uint32_t>{10, 10};
+    const Bytes good = BuildAni(layout);
 
     auto with = [&](auto change) {
-        AniSpec s = spec;
+        AniLayout s = layout;
         change(s);
         return ParseAniFile(BuildAni(s));
     };
-    const auto lyingFrames = with([](AniSpec& s) { s.statedFrames = 2'000'000'000u; });
+    const auto lyingFrames = with([](AniLayout& s) { s.statedFrames = 2'000'000'000u; });
     ASSERT_TRUE(lyingFrames.error);
     EXPECT_EQ(lyingFrames.records.Frames.size(), 2u);
-    const auto lyingSteps = with([](AniSpec& s) { s.statedSteps = 4'000'000'000u; });
+    const auto lyingSteps = with([](AniLayout& s) { s.statedSteps = 4'000'000'000u; });
     ASSERT_TRUE(lyingSteps.error);
     EXPECT_EQ(lyingSteps.records.StepFrames.size(), 2u);
-    const auto nowhere = with([](AniSpec& s) { s.sequence = std::vector<uint32_t>{0, 7}; });
+    const auto nowhere = with([](AniLayout& s) { s.sequence = std::vector<uint32_t>{0, 7}; });
     ASSERT_TRUE(nowhere.error);
     EXPECT_EQ(nowhere.error->kind, ReadErrorKind::Invalid);
     EXPECT_EQ(nowhere.records.StepFrames, std::vector<uint32_t>{0});
-    const auto fewRates = with([](AniSpec& s) { s.rates = std::vector<uint32_t>{5}; });
+    const auto fewRates = with([](AniLayout& s) { s.rates = std::vector<uint32_t>{5}; });
     ASSERT_TRUE(fewRates.error);
     EXPECT_EQ(fewRates.records.StepRates, (std::vector<uint32_t>{5, 10}));
-    const auto raw = with([](AniSpec& s) { s.iconFrames = false; });
+    const auto raw = with([](AniLayout& s) { s.iconFrames = false; });
     ASSERT_TRUE(raw.error);
     EXPECT_EQ(raw.error->kind, ReadErrorKind::Unsupported);
     EXPECT_TRUE(raw.records.Frames.empty());

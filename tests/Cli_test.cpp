@@ -332,16 +332,16 @@ TEST(Cli, NamesBeyondAsciiAndPathsThatAreNotUtf8) {
 TEST(Cli, AnimatedCursorsAreListedSavedAndExtracted) {
     TempDir dir, out;
     const Bytes frameA = Cursor(), frameB = Cursor();
-    AniSpec spec;
-    spec.frames = {frameA, frameB};
-    spec.sequence = std::vector<uint32_t>{0, 1, 0};
-    spec.rates = std::vector<uint32_t>{6, 12, 30};
-    spec.title = "Busy";
-    const Bytes busy = BuildAni(spec);
+    AniLayout layout;
+    layout.frames = {frameA, frameB};
+    layout.sequence = std::vector<uint32_t>{0, 1, 0};
+    layout.rates = std::vector<uint32_t>{6, 12, 30};
+    layout.title = "Busy";
+    const Bytes busy = BuildAni(layout);
     ASSERT_TRUE(WriteFile(dir.file("busy.ani"), busy));
-    AniSpec iconSpec;
-    iconSpec.frames = {TwoImageIcon()};
-    const Bytes spinner = BuildAni(iconSpec);
+    AniLayout iconLayout;
+    iconLayout.frames = {TwoImageIcon()};
+    const Bytes spinner = BuildAni(iconLayout);
     PeLayout p;
     p.resources = {{ResName::Id(21), ResName::Named("WAIT"), 0x0409, busy},
                    {ResName::Id(22), ResName::Id(5), 0x0409, spinner}};

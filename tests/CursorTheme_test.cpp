@@ -82,7 +82,7 @@ TEST(CursorTheme, ATheme3CursorsOneAnimatedLoadsInLibXcursor) {
     ASSERT_TRUE(WriteFile(in.file("Normal.cur"), CursorFile({{32, {3, 4}}, {48, {5, 6}}})));
     ASSERT_TRUE(WriteFile(in.file("beam.cur"), CursorFile({{32, {15, 16}}})));
     ASSERT_TRUE(WriteFile(in.file("extra.cur"), CursorFile({{32, {0, 0}}})));
-    AniSpec busy;
+    AniLayout busy;
     busy.frames = {CursorFile({{32, {16, 16}}}), CursorFile({{32, {16, 16}}})};
     busy.sequence = std::vector<uint32_t>{0, 1, 0};
     busy.rates = std::vector<uint32_t>{6, 12, 30};

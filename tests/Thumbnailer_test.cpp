@@ -158,7 +158,7 @@ TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
     EXPECT_EQ(t->width, 32);
     EXPECT_EQ(t->height, 32);
     // An animated cursor: the first step's frame, here the second frame's 64-pixel image.
-    AniSpec ani;
+    AniLayout ani;
     ani.frames = {ReadFile(cur), BuildIcoFile({{i64, 64, 64, 0, 0, 1, 2}}, 2)};
     ani.sequence = std::vector<uint32_t>{1, 0};
     const std::string busy = dir.file("busy.tmp");

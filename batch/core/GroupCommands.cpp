@@ -21,12 +21,13 @@ struct DeskTexts {
     const char* allFolderTitle;
     const char* imagesFolderTitle;
     const char* convertTitle;  // the save dialog of one image as a bitmap
+    const char* mimeType;
 };
 
 constexpr DeskTexts kIconTexts{"icon", ".ico", kSaveIconTitle, kSaveIconFilter, kAllIconsFolderTitle,
-                               kIconsFolderTitle, kSaveBitmapTitle};
+                               kIconsFolderTitle, kSaveBitmapTitle, "image/vnd.microsoft.icon"};
 constexpr DeskTexts kCursorTexts{"cursor", ".cur", kSaveCursorTitle, kSaveCursorFilter, kAllCursorsFolderTitle,
-                                 kCursorsFolderTitle, kSaveCursorBitmapTitle};
+                                 kCursorsFolderTitle, kSaveCursorBitmapTitle, "image/x-win-bitmap"};
 
 template <class T>
 constexpr const DeskTexts& TextsFor() {
@@ -192,6 +193,22 @@ BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlag
 }
 
 // The two kinds of record the workdesks show.
+template <class Group>
+SavedFile GroupSaveFile(const Group& group) {
+    const Group present = WithoutMissingImages(group);
+    return {present.Images.empty() ? Bytes{} : GroupFile(present), TextsFor<Group>().ext, TextsFor<Group>().mimeType};
+}
+
+template <class Image>
+SavedFile ImageSaveFile(const Image& im, CursorDataForm form) {
+    return {im.Missing || im.Data.empty() ? Bytes{} : ImageFile(im, form), TextsFor<Image>().ext,
+            TextsFor<Image>().mimeType};
+}
+
+template SavedFile GroupSaveFile(const TAdvIconGroupList&);
+template SavedFile GroupSaveFile(const TAdvCursorGroupList&);
+template SavedFile ImageSaveFile(const TAdvIconImage&, CursorDataForm);
+template SavedFile ImageSaveFile(const TAdvCursorImage&, CursorDataForm);
 template BatchResult SaveDeskGroup(const TAdvIconGroupList&, Prompts&);
 template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, ActionFlags&, Prompts&);
 template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);

@@ -28,6 +28,18 @@ inline constexpr const char* kAllCursorsFolderTitle = "Select Folder for All Cur
 inline constexpr const char* kCursorsFolderTitle = "Select folder for cursors";
 inline constexpr const char* kBitmapsFolderTitle = "Select folder for bitmaps";
 
+// The file Save writes, its extension and its MIME type: for a group (its
+// images that are in the file; empty when none is) and for one image.
+struct SavedFile {
+    Bytes bytes;
+    const char* ext;      // ".ico", ".cur"
+    const char* mimeType; // "image/vnd.microsoft.icon", "image/x-win-bitmap"
+};
+template <class Group>
+SavedFile GroupSaveFile(const Group& group);
+template <class Image>
+SavedFile ImageSaveFile(const Image& im, CursorDataForm form);
+
 // Save One: the group's file through the save dialog (which asks before
 // replacing a file). Images whose resource is missing are left out; a group
 // with no image left writes nothing and says so.

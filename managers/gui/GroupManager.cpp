@@ -15,7 +15,6 @@
 
 #include "batch/core/Prompts.h"
 #include "batch/core/OutputNames.h"
-#include "formats/IconFormat.h"
 #include "gui/Help.h"
 #include "gui/ImageTransfer.h"
 #include "gui/WindowPlaces.h"
@@ -332,17 +331,10 @@ std::optional<ImageTransfer> GroupManager<Group>::TransferOf(int row) const {
     const Group* group = CurrentGroup();
     if (!group || row < 0 || size_t(row) >= group->Images.size()) return std::nullopt;
     const Image& im = group->Images[size_t(row)];
-    if (im.Missing || im.Data.empty()) return std::nullopt;
-    Bytes file;
-    if constexpr (std::is_same_v<Group, TAdvIconGroupList>)
-        file = WriteIconImage(im);
-    else
-        file = WriteCursorImage(im, DataForm());
-    constexpr bool kIcons = std::is_same_v<Group, TAdvIconGroupList>;
-    return ImageTransfer{im.Handle() ? ToQImage(*im.Handle()) : QImage(),
-                         kIcons ? "image/vnd.microsoft.icon" : "image/x-win-bitmap",
-                         QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
-                         FromLocal(SafeBaseName(ManagerImageName(m_name, size_t(row))) + (kIcons ? ".ico" : ".cur"))};
+    SavedFile file = ImageSaveFile(im, DataForm());
+    if (file.bytes.empty()) return std::nullopt;
+    return ImageTransfer{im.Handle() ? ToQImage(*im.Handle()) : QImage(), file.mimeType, std::move(file.bytes),
+                         FromLocal(SafeBaseName(ManagerImageName(m_name, size_t(row))) + file.ext)};
 }
 
 template <class Group>

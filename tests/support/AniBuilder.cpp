@@ -25,30 +25,30 @@ Bytes Words(const std::vector<uint32_t>& words) {
 
 } // namespace
 
-Bytes BuildAni(const AniSpec& spec) {
+Bytes BuildAni(const AniLayout& layout) {
     Bytes form;
     PutId(form, "ACON");
-    const uint32_t steps = spec.statedSteps.value_or(
-        spec.sequence ? uint32_t(spec.sequence->size()) : uint32_t(spec.frames.size()));
+    const uint32_t steps = layout.statedSteps.value_or(
+        layout.sequence ? uint32_t(layout.sequence->size()) : uint32_t(layout.frames.size()));
     Bytes header;
-    for (uint32_t v : {36u, spec.statedFrames.value_or(uint32_t(spec.frames.size())), steps, spec.width, spec.height,
-                       spec.bitCount, 1u, spec.defaultRate,
-                       uint32_t((spec.iconFrames ? 1 : 0) | (spec.sequence ? 2 : 0))})
+    for (uint32_t v : {36u, layout.statedFrames.value_or(uint32_t(layout.frames.size())), steps, layout.width, layout.height,
+                       layout.bitCount, 1u, layout.defaultRate,
+                       uint32_t((layout.iconFrames ? 1 : 0) | (layout.sequence ? 2 : 0))})
         Put32(header, v);
-    if (!spec.title.empty() || !spec.artist.empty()) {
+    if (!layout.title.empty() || !layout.artist.empty()) {
         Bytes info;
         PutId(info, "INFO");
-        if (!spec.title.empty()) PutChunk(info, "INAM", Bytes(spec.title.c_str(), spec.title.c_str() + spec.title.size() + 1));
-        if (!spec.artist.empty())
-            PutChunk(info, "IART", Bytes(spec.artist.c_str(), spec.artist.c_str() + spec.artist.size() + 1));
+        if (!layout.title.empty()) PutChunk(info, "INAM", Bytes(layout.title.c_str(), layout.title.c_str() + layout.title.size() + 1));
+        if (!layout.artist.empty())
+            PutChunk(info, "IART", Bytes(layout.artist.c_str(), layout.artist.c_str() + layout.artist.size() + 1));
         PutChunk(form, "LIST", info);
     }
     PutChunk(form, "anih", header);
-    if (spec.rates) PutChunk(form, "rate", Words(*spec.rates));
-    if (spec.sequence) PutChunk(form, "seq ", Words(*spec.sequence));
+    if (layout.rates) PutChunk(form, "rate", Words(*layout.rates));
+    if (layout.sequence) PutChunk(form, "seq ", Words(*layout.sequence));
     Bytes frames;
     PutId(frames, "fram");
-    for (const Bytes& f : spec.frames) PutChunk(frames, "icon", f);
+    for (const Bytes& f : layout.frames) PutChunk(frames, "icon", f);
     PutChunk(form, "LIST", frames);
     Bytes file;
     PutId(file, "RIFF");

@@ -11,7 +11,7 @@
 
 namespace gw::test {
 
-struct AniSpec {
+struct AniLayout {
     std::vector<Bytes> frames;                 // each a whole .cur or .ico file
     std::optional<uint32_t> statedFrames;      // unset: frames.size()
     std::optional<uint32_t> statedSteps;       // unset: the sequence's length, else frames.size()
@@ -23,6 +23,6 @@ struct AniSpec {
     std::string title, artist;                 // INAM, IART (written with their zero)
 };
 
-Bytes BuildAni(const AniSpec& spec);
+Bytes BuildAni(const AniLayout& layout);
 
 } // namespace gw::test

@@ -105,12 +105,15 @@ private:
 
 } // namespace
 
+Bytes DeskBitmapFile(const BitmapDeskFile& file, const BitmapDeskItem& item, std::string& why) {
+    const BitmapFetcher fetcher(file);
+    return fetcher.Opened(why) ? fetcher.FileOf(item, why) : Bytes{};
+}
+
 BatchResult SaveDeskBitmap(const BitmapDeskFile& file, const BitmapDeskItem& item, Prompts& prompts) {
     BatchResult result;
-    const BitmapFetcher fetcher(file);
     std::string why;
-    Bytes bytes;
-    if (fetcher.Opened(why)) bytes = fetcher.FileOf(item, why);
+    const Bytes bytes = DeskBitmapFile(file, item, why);
     if (bytes.empty()) {
         result.notes.push_back(why);
         return result;

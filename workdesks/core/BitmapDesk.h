@@ -66,6 +66,9 @@ struct BitmapDeskFile {
 // files save what was loaded; 32-bit executables read the resource again.
 BitmapSaveSource BitmapSaveSourceFor(ContainerKind kind);
 
+// The .bmp file Save writes for an item; empty, with why set, when there is none.
+Bytes DeskBitmapFile(const BitmapDeskFile& file, const BitmapDeskItem& item, std::string& why);
+
 // Save One: the item's bitmap through the "Save Bitmap" dialog (which asks
 // before replacing a file), in its pixel format (device format: the
 // display's depth).

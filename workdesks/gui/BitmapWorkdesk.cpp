@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include "batch/core/OutputNames.h"
-#include "platform/BmpCodec.h"
 
 namespace gw {
 
@@ -105,11 +104,10 @@ BatchResult BitmapWorkdesk::SaveOne(size_t item) { return SaveDeskBitmap(DeskFil
 std::optional<ImageTransfer> BitmapWorkdesk::TransferOf(size_t item) {
     if (!m_file || item >= m_model->Items().size()) return std::nullopt;
     const BitmapDeskItem& chosen = m_model->Items()[item];
-    const TAdvBmp& entry = m_file->Contents().Bitmaps[chosen.entry];
-    const Bytes file = EncodeBmp(*entry.Bitmap(), entry.PixelFormat);
+    std::string why;
+    Bytes file = DeskBitmapFile(DeskFile(), chosen, why);
     if (file.empty()) return std::nullopt;
-    return ImageTransfer{ToQImage(*entry.Bitmap()), "image/bmp",
-                         QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
+    return ImageTransfer{ToQImage(*m_file->Contents().Bitmaps[chosen.entry].Bitmap()), "image/bmp", std::move(file),
                          FromLocal(SafeBaseName(chosen.caption) + ".bmp")};
 }
 

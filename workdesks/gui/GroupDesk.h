@@ -30,7 +30,6 @@
 #include "workdesks/core/IconDesk.h"
 #include "batch/core/GroupCommands.h"
 #include "batch/core/OutputNames.h"
-#include "formats/IconFormat.h"
 
 class QAction;
 class QComboBox;
@@ -62,13 +61,7 @@ QImage LargestPicture(const Group& group) {
     }
     return best ? ToQImage(**best) : QImage();
 }
-// The file Save writes for a group, its MIME type and its extension.
-inline Bytes GroupFileOf(const TAdvIconGroupList& group) { return WriteIconGroup(group); }
-inline Bytes GroupFileOf(const TAdvCursorGroupList& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
-inline const char* GroupMimeType(const TAdvIconGroupList&) { return "image/vnd.microsoft.icon"; }
-inline const char* GroupMimeType(const TAdvCursorGroupList&) { return "image/x-win-bitmap"; }
-inline const char* GroupExtension(const TAdvIconGroupList&) { return ".ico"; }
-inline const char* GroupExtension(const TAdvCursorGroupList&) { return ".cur"; }
+
 // A tile of the given size with its baseline drawn; on a dense screen it
 // holds pixelRatio times the pixels, so pictures drawn into it stay sharp.
 QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline, qreal pixelRatio = 1);
@@ -412,12 +405,11 @@ protected:
     }
     // The group's file as Save writes it, and its largest picture.
     std::optional<ImageTransfer> TransferOf(size_t item) override {
-        const Group present = WithoutMissingImages(Groups()[item]);
-        if (present.Images.empty()) return std::nullopt;
-        const Bytes file = GroupFileOf(present);
-        return ImageTransfer{LargestPicture(present), GroupMimeType(present),
-                             QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())),
-                             FromLocal(SafeBaseName(present.Name) + GroupExtension(present))};
+        const Group& group = Groups()[item];
+        SavedFile file = GroupSaveFile(group);
+        if (file.bytes.empty()) return std::nullopt;
+        return ImageTransfer{LargestPicture(group), file.mimeType, std::move(file.bytes),
+                             FromLocal(SafeBaseName(group.Name) + file.ext)};
     }
 
 private:

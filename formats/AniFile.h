@@ -48,6 +48,13 @@ struct TAniCursor {
     SharedBytes Data; // the whole RIFF form, as read
 };
 
+// The frame the first step shows: the picture that stands for the whole
+// animation. Null when the animation has no step.
+inline const TAniFrame* FirstStepFrame(const TAniCursor& a) {
+    if (a.StepFrames.empty() || a.StepFrames.front() >= a.Frames.size()) return nullptr;
+    return &a.Frames[a.StepFrames.front()];
+}
+
 // Milliseconds of a rate in jiffies (1/60 s).
 inline uint32_t JiffiesToMs(uint32_t jiffies) { return uint32_t(uint64_t(jiffies) * 1000 / 60); }
 

@@ -128,8 +128,8 @@ FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteV
     case ThumbnailSource::AnimatedCursor: {
         // The first step's frame, its images as a cursor file's.
         ReadResult<TAniCursor> read = ParseAniFile(file, owner);
-        if (!read.records.StepFrames.empty()) {
-            out.cursors = std::move(read.records.Frames[read.records.StepFrames.front()].Images);
+        if (const TAniFrame* first = FirstStepFrame(read.records)) {
+            out.cursors = first->Images;
             for (const TAdvCursorImage& im : out.cursors.Images)
                 out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
         }

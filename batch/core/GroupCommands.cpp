@@ -135,8 +135,56 @@ BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts&
     return SaveThroughDialog(BitmapSaveRequest(base, TextsFor<Image>().convertTitle), IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im)), prompts);
 }
 
+SavedFile AnimationSaveFile(const TAniCursor& animation) {
+    return {animation.Data.ToBytes(), ".ani", kAnimationMimeType};
+}
+
+SavedFile FrameSaveFile(const TAniFrame& frame) {
+    const DeskTexts& texts = frame.IsCursor ? kCursorTexts : kIconTexts;
+    return {frame.Data.ToBytes(), texts.ext, texts.mimeType};
+}
+
+BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts) {
+    SaveFileRequest request;
+    request.title = kSaveAnimationTitle;
+    request.filter = kSaveAnimationFilter;
+    request.defaultExtension = "ani";
+    request.initialName = animation.Name + ".ani";
+    return SaveThroughDialog(request, animation.Data.view(), prompts);
+}
+
+bool WriteAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer) {
+    for (size_t k = 0; k < animation.Frames.size(); ++k) {
+        const TAniFrame& frame = animation.Frames[k];
+        const char* ext = (frame.IsCursor ? kCursorTexts : kIconTexts).ext;
+        if (writer.Write(ImageBase(name, k), ext, frame.Data.view()) == WriteOutcome::Failed) return false;
+    }
+    return true;
+}
+
+bool ConvertAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer) {
+    for (size_t k = 0; k < animation.Frames.size(); ++k) {
+        const TAniFrame& frame = animation.Frames[k];
+        for (size_t j = 0; j < frame.Images.Images.size(); ++j) {
+            const TAdvCursorImage& im = frame.Images.Images[j];
+            const std::string base = ImageBase(ImageBase(name, k), j);
+            if (!im.Handle()) {
+                writer.NoteSkipped("Image " + base + " cannot be decoded; not converted");
+                continue;
+            }
+            const std::optional<BatchWriter::Target> target = writer.Settle(base, ".bmp");
+            if (writer.Failed()) return false;
+            // An icon frame marks its bottom-left pixel like any icon.
+            if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount, !frame.IsCursor)))
+                return false;
+        }
+    }
+    return true;
+}
+
 template <class Group>
-BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts) {
+BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts,
+                              std::span<const TAniCursor> animations) {
     const DeskTexts& texts = TextsFor<Group>();
     return RunFolderCommand(texts.allFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
         for (const Group& group : groups) {
@@ -148,6 +196,8 @@ BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& fla
             }
             if (writer.Write(group.Name, texts.ext, GroupFile(present)) == WriteOutcome::Failed) return;
         }
+        for (const TAniCursor& animation : animations)
+            if (writer.Write(animation.Name, ".ani", animation.Data.view()) == WriteOutcome::Failed) return;
     });
 }
 
@@ -167,6 +217,8 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
                 if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im, selection.cursorForm)) == WriteOutcome::Failed) return;
             }
         }
+        for (const TAniCursor* animation : selection.animations)
+            if (!WriteAnimationFrames(*animation, animation->Name, writer)) return;
     });
 }
 
@@ -189,6 +241,8 @@ BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlag
                     return;
             }
         }
+        for (const TAniCursor* animation : selection.animations)
+            if (!ConvertAnimationFrames(*animation, animation->Name, writer)) return;
     });
 }
 
@@ -210,7 +264,8 @@ template SavedFile GroupSaveFile(const TAdvCursorGroupList&);
 template SavedFile ImageSaveFile(const TAdvIconImage&, CursorDataForm);
 template SavedFile ImageSaveFile(const TAdvCursorImage&, CursorDataForm);
 template BatchResult SaveDeskGroup(const TAdvIconGroupList&, Prompts&);
-template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, ActionFlags&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, ActionFlags&, Prompts&,
+                                      std::span<const TAniCursor>);
 template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult SaveDeskGroup(const TAdvCursorGroupList&, Prompts&);
@@ -218,7 +273,8 @@ template BatchResult SaveGroupImage(const TAdvIconImage&, const std::string&, Pr
 template BatchResult SaveGroupImage(const TAdvCursorImage&, const std::string&, Prompts&, CursorDataForm);
 template BatchResult ConvertGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
 template BatchResult ConvertGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
-template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&,
+                                      std::span<const TAniCursor>);
 template BatchResult ExtractDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 

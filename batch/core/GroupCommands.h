@@ -6,12 +6,14 @@
 // and write through BatchWriter, so the desktop program and the tests run
 // the same code.
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
 #include "batch/core/Prompts.h"
+#include "formats/AniFile.h"
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
 #include "formats/IconFormat.h"
@@ -27,6 +29,9 @@ inline constexpr const char* kSaveCursorFilter = "Cursors (*.cur)";
 inline constexpr const char* kAllCursorsFolderTitle = "Select Folder for All Cursors";
 inline constexpr const char* kCursorsFolderTitle = "Select folder for cursors";
 inline constexpr const char* kBitmapsFolderTitle = "Select folder for bitmaps";
+inline constexpr const char* kSaveAnimationTitle = "Save Animated Cursor";
+inline constexpr const char* kSaveAnimationFilter = "Animated Cursors (*.ani)";
+inline constexpr const char* kAnimationMimeType = "application/x-navi-animation";
 
 // The file Save writes, its extension and its MIME type: for a group (its
 // images that are in the file; empty when none is) and for one image.
@@ -39,6 +44,10 @@ template <class Group>
 SavedFile GroupSaveFile(const Group& group);
 template <class Image>
 SavedFile ImageSaveFile(const Image& im, CursorDataForm form);
+// An animated cursor (or icon) whole, as stored: ".ani".
+SavedFile AnimationSaveFile(const TAniCursor& animation);
+// One frame of it, as the .cur (or .ico) file it is stored as.
+SavedFile FrameSaveFile(const TAniFrame& frame);
 
 // Save One: the group's file through the save dialog (which asks before
 // replacing a file). Images whose resource is missing are left out; a group
@@ -46,11 +55,16 @@ SavedFile ImageSaveFile(const Image& im, CursorDataForm form);
 template <class Group>
 BatchResult SaveDeskGroup(const Group& group, Prompts& prompts);
 
-// Save All: every group in file order as <folder>/<Name>.ico (or .cur),
-// existing files settled by the shared rule. A cancelled folder browser
-// leaves the five flags as they are.
+// Save One of an animated cursor: its whole file through the "Save Animated
+// Cursor" dialog, <Name>.ani by default.
+BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts);
+
+// Save All: every group in file order as <folder>/<Name>.ico (or .cur), then
+// every animated cursor whole as <Name>.ani, existing files settled by the
+// shared rule. A cancelled folder browser leaves the five flags as they are.
 template <class Group>
-BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts);
+BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts,
+                              std::span<const TAniCursor> animations = {});
 
 // Which groups Extract and Convert work on: the selected one, or all.
 template <class Group>
@@ -63,6 +77,10 @@ struct GroupSelection {
     // Where cursor images' Data came from: a workdesk's resources (the
     // hot-spot prefix first) or a .cur file the Cursor Manager opened.
     CursorDataForm cursorForm = CursorDataForm::Resource;
+    // Animated cursors after the groups, named by their own names: Extract
+    // writes each frame k as <Name>_<k>.cur (.ico for an icon frame),
+    // Convert each image j of frame k as <Name>_<k>_<j>.bmp.
+    std::vector<const TAniCursor*> animations;
 };
 using DeskSelection = GroupSelection<TAdvIconGroupList>;
 using CursorDeskSelection = GroupSelection<TAdvCursorGroupList>;
@@ -78,6 +96,11 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
 // skipped with a note.
 template <class Group>
 BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
+
+// Writes into a batch what Extract and Convert write for one animated
+// cursor (see GroupSelection). False when the batch failed.
+bool WriteAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer);
+bool ConvertAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer);
 
 // Asks for the folder, then writes what write(BatchWriter&) produces through
 // one batch. A cancelled browser ends the command; with clearOnCancel the

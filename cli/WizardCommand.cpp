@@ -82,6 +82,9 @@ WizardOptions OptionsFor(const WizardCommandOptions& cli) {
     options.RecurseDirs = cli.recurse;
     if (cli.bitmaps) {
         options.AsBitmaps = true;
+    } else if (cli.animated) {
+        options.AsCursors = !cli.asFrames;
+        options.AsFrames = cli.asFrames;
     } else if (cli.cursors) {
         options.AsCursors = !cli.asBitmaps;
         options.AsBitmaps = cli.asBitmaps;
@@ -94,7 +97,10 @@ WizardOptions OptionsFor(const WizardCommandOptions& cli) {
 
 Listing ListingFor(const WizardCommandOptions& cli) {
     Listing listing;
-    listing.objects = cli.bitmaps ? ObjectKind::Bitmaps : cli.cursors ? ObjectKind::Cursors : ObjectKind::Icons;
+    listing.objects = cli.bitmaps    ? ObjectKind::Bitmaps
+                      : cli.cursors  ? ObjectKind::Cursors
+                      : cli.animated ? ObjectKind::AnimatedCursors
+                                     : ObjectKind::Icons;
     listing.resources = cli.resources;
     return listing;
 }
@@ -115,16 +121,22 @@ CLI::App* AddWizardCommand(CLI::App& app, WizardCommandOptions& options) {
         wizard->add_flag("--cursors", options.cursors, "The \"Static Cursor Files\" or \"... Resources\" listing");
     auto* bitmaps =
         wizard->add_flag("--bitmaps", options.bitmaps, "The \"Bitmap Files\" or \"Bitmap Resources\" listing");
-    icons->excludes(cursors)->excludes(bitmaps);
-    cursors->excludes(bitmaps);
+    auto* animated = wizard->add_flag(
+        "--animated", options.animated,
+        "The \"Animated Cursor Resources\" listing: executables, libraries and resource files alike");
+    icons->excludes(cursors)->excludes(bitmaps)->excludes(animated);
+    cursors->excludes(bitmaps)->excludes(animated);
+    bitmaps->excludes(animated);
     wizard->add_flag("--resources", options.resources, "List compiled resource files instead of executables");
     wizard->add_flag("--as-bitmaps", options.asBitmaps, "Write icon and cursor images as .bmp files");
+    wizard->add_flag("--as-frames", options.asFrames,
+                     "Write each frame of an animated cursor as its .cur (or .ico) file, not the whole .ani");
     wizard->add_flag("--recurse", options.recurse, "Also extract from every file in the sub-folders");
     wizard->add_option("FOLDER", options.folder, "The folder to list")->required()->check(CLI::ExistingDirectory);
     wizard->add_option("OUTDIR", options.outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
-    wizard->callback([icons, cursors, bitmaps] {
-        if (!*icons && !*cursors && !*bitmaps)
-            throw CLI::ValidationError("wizard", "one of --icons, --cursors, --bitmaps is required");
+    wizard->callback([icons, cursors, bitmaps, animated] {
+        if (!*icons && !*cursors && !*bitmaps && !*animated)
+            throw CLI::ValidationError("wizard", "one of --icons, --cursors, --bitmaps, --animated is required");
     });
     return wizard;
 }

@@ -9,9 +9,10 @@ class App;
 namespace gw::cli {
 
 struct WizardCommandOptions {
-    bool icons = false, cursors = false, bitmaps = false;
+    bool icons = false, cursors = false, bitmaps = false, animated = false;
     bool resources = false;
     bool asBitmaps = false;
+    bool asFrames = false;
     bool recurse = false;
     std::string folder;
     std::string outDir;

@@ -1,6 +1,7 @@
 #pragma once
-// The nine display categories of the explorer's "Display:" box: their texts,
-// the category flags each sets and the scanner each runs.
+// The display categories of the explorer's "Display:" box: their texts, the
+// category flags each sets and the scanner each runs. The two animated
+// cursor entries come last, so the numbers of the nine before them stand.
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -16,6 +17,8 @@ enum class ScannerId : uint8_t {
     ReadBitmaps,
     ReadCursorBitmapFiles,
     ReadCursors,
+    ReadAnimatedCursors,
+    ReadAnimatedCursorResources,
 };
 
 struct Category {
@@ -24,6 +27,7 @@ struct Category {
     ScannerId scanner;
     uint16_t resType; // ReadResources: the resource type counted (2, 12 or 14)
     bool isBitmap;    // ReadCursorBitmapFiles: bitmaps (true) or cursor groups
+    uint8_t catAnimated = 0; // animated cursors (catCursors is set too)
 };
 
 // The entries in the order of the box.

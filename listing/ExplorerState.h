@@ -29,6 +29,9 @@ struct ExplorerState {
     uint8_t CatCursors = 0;
     uint8_t CatFiles = 0;
     uint8_t CatResources = 0;
+    // With CatCursors: the animated cursor entries (CatFiles: the files
+    // holding them, executables and resource files alike).
+    uint8_t CatAnimated = 0;
 
     int DirCount = 0;       // sub-folders listed by the last scan
     int ImageFileCount = 0; // .ico, .bmp or .cur files listed by the last image-file scan

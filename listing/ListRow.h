@@ -8,6 +8,9 @@ namespace gw {
 
 inline constexpr const char* kFolderMarker = "0";
 inline constexpr const char* kFileMarker = "1";
+// The type texts of an .ani file's row and of a resource file's row.
+inline constexpr const char* kAnimatedCursorType = "Animated Cursor";
+inline constexpr const char* kResourceFileType = "Resource File";
 
 struct ListRow {
     int imageIndex = 0;     // the row number in the order the scan added rows

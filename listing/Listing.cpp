@@ -11,7 +11,7 @@ Listing ListingOf(const ExplorerState& state) {
     if (state.CatBitmaps)
         listing.objects = ObjectKind::Bitmaps;
     else if (state.CatCursors)
-        listing.objects = ObjectKind::Cursors;
+        listing.objects = state.CatAnimated ? ObjectKind::AnimatedCursors : ObjectKind::Cursors;
     listing.resources = state.CatResources != 0;
     return listing;
 }
@@ -22,11 +22,14 @@ std::string ListingName(const Listing& listing) {
     case ObjectKind::Icons: name = "Icon"; break;
     case ObjectKind::Bitmaps: name = "Bitmap"; break;
     case ObjectKind::Cursors: name = "Static Cursor"; break;
+    case ObjectKind::AnimatedCursors: return "Animated Cursor Resources";
     }
     return name + (listing.resources ? " Resources" : " Files");
 }
 
 bool ListingTakesExtension(const Listing& listing, const std::string& lowerExt) {
+    if (listing.objects == ObjectKind::AnimatedCursors)
+        return AcceptsResourceFile(lowerExt, RT_ANICURSOR) || !ContainerTypeText(lowerExt, true).empty();
     if (listing.resources) return AcceptsResourceFile(lowerExt, ListingResourceType(listing));
     return !ContainerTypeText(lowerExt, listing.objects == ObjectKind::Icons).empty();
 }
@@ -36,6 +39,7 @@ uint16_t ListingResourceType(const Listing& listing) {
     case ObjectKind::Icons: return RT_GROUP_ICON;
     case ObjectKind::Bitmaps: return RT_BITMAP;
     case ObjectKind::Cursors: return RT_GROUP_CURSOR;
+    case ObjectKind::AnimatedCursors: return RT_ANICURSOR;
     }
     return RT_GROUP_ICON;
 }
@@ -43,6 +47,13 @@ uint16_t ListingResourceType(const Listing& listing) {
 ListingCount CountForListing(const OpenedFile& file, const Listing& listing) {
     ListingCount result;
     const FileCounts& c = file.Counts();
+    if (listing.objects == ObjectKind::AnimatedCursors) {
+        result.fileKind = c.fileKind;
+        const bool holds = c.kind == ContainerKind::PEFile || c.kind == ContainerKind::NEFile ||
+                           c.kind == ContainerKind::ResourceFile;
+        result.count = holds ? c.animations : 0;
+        return result;
+    }
     if (listing.resources != (c.kind == ContainerKind::ResourceFile)) return result;
     if (!listing.resources) {
         result.fileKind = c.fileKind;
@@ -52,6 +63,7 @@ ListingCount CountForListing(const OpenedFile& file, const Listing& listing) {
     case ObjectKind::Icons: result.count = c.iconGroups; break;
     case ObjectKind::Bitmaps: result.count = c.bitmaps; break;
     case ObjectKind::Cursors: result.count = c.cursorGroups; break;
+    case ObjectKind::AnimatedCursors: break;
     }
     return result;
 }

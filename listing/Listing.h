@@ -1,7 +1,8 @@
 #pragma once
-// The six listings the wizard works on ("Icon Files" ... "Static Cursor
-// Resources"): which files each takes in a sub-folder and what it counts in
-// them. The listed folder itself comes from the explorer's own scan.
+// The listings the wizard works on ("Icon Files" ... "Static Cursor
+// Resources", and "Animated Cursor Resources"): which files each takes in a
+// sub-folder and what it counts in them. The listed folder itself comes from
+// the explorer's own scan.
 #include <cstdint>
 #include <string>
 
@@ -13,11 +14,13 @@ class OpenedFile;
 
 struct ExplorerState;
 
-enum class ObjectKind : uint8_t { Icons, Bitmaps, Cursors };
+enum class ObjectKind : uint8_t { Icons, Bitmaps, Cursors, AnimatedCursors };
 
 struct Listing {
     ObjectKind objects = ObjectKind::Icons;
-    bool resources = false; // "Resources" listing (compiled resource files), else "Files"
+    // "Resources" listing (compiled resource files), else "Files". The
+    // animated cursor listing takes both and ignores it.
+    bool resources = false;
 };
 
 // The listing of the explorer's display category (CatIcons/CatBitmaps/
@@ -33,7 +36,8 @@ std::string ListingName(const Listing& listing);
 // bitmaps only).
 bool ListingTakesExtension(const Listing& listing, const std::string& lowerExt);
 
-// The resource type a listing counts: 14 group icon, 2 bitmap, 12 group cursor.
+// The resource type a listing counts: 14 group icon, 2 bitmap, 12 group
+// cursor, 21 animated cursor (animated icons, 22, are counted with them).
 uint16_t ListingResourceType(const Listing& listing);
 
 struct ListingCount {
@@ -43,7 +47,8 @@ struct ListingCount {
 
 // Classifies the file and counts the objects the listing extracts from it:
 // icon groups of an executable, bitmaps or cursor groups of a PE or NE file,
-// or entries of one type in a resource file. Reads only the headers and
+// or entries of one type in a resource file; animated cursors and icons of
+// either. Reads only the headers and
 // directories it needs. The extension is not checked here.
 ListingCount CountForListing(const OpenedFile& file, const Listing& listing);
 

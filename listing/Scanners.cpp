@@ -132,6 +132,19 @@ RowPicture CursorPictures(const Handle& cursor) {
     return picture;
 }
 
+// The first animation's first step frame as a cursor row's picture; null
+// when it has no image that draws.
+std::optional<RowPicture> AnimationPictures(OpenedFile& file) {
+    file.Load(RecordKind::Animations);
+    const std::vector<TAniCursor>& animations = file.Contents().Animations;
+    if (animations.empty()) return std::nullopt;
+    const TAniFrame* first = FirstStepFrame(animations.front());
+    if (!first) return std::nullopt;
+    const int best = BestCursorImage(first->Images, kLargeTile);
+    if (best < 0) return std::nullopt;
+    return CursorPictures(first->Images.Images[size_t(best)].Handle());
+}
+
 bool IsExecutable(const FileCounts& counts) {
     return counts.kind == ContainerKind::PEFile || counts.kind == ContainerKind::NEFile;
 }
@@ -296,7 +309,49 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
                                                        : counts.bitmaps;
         result.foundResCount = found;
         if (found > 0)
-            frame.AddFileRow(name, "Resource File", std::to_string(found), [&] { return RowPicture::OfPath(path); });
+            frame.AddFileRow(name, kResourceFileType, std::to_string(found), [&] { return RowPicture::OfPath(path); });
+    });
+    result.showWizard = true;
+    return std::move(result);
+}
+
+ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
+    ScanFrame frame(folder, "*.ani", progress, pictures);
+    frame.FolderPass();
+    frame.FilePass("*.ani", [&](const std::string& name, const std::string& path) {
+        const auto file = OpenedFile::Open(path);
+        if (file->Kind() != ContainerKind::AnimatedCursorFile) return;
+        // Listed when its first frame can be drawn, as a cursor file is.
+        std::optional<RowPicture> picture = AnimationPictures(*file);
+        if (!picture) return;
+        frame.AddFileRow(name, kAnimatedCursorType, "1", [&] { return std::move(*picture); });
+    });
+    return std::move(frame.Result());
+}
+
+ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProgress& progress,
+                                       PictureMode pictures) {
+    ScanFrame frame(folder, "*.*", progress, pictures);
+    frame.FolderPass();
+    ScanResult& result = frame.Result();
+    result.countsContainers = true;
+    result.foundResCount = 0;
+    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
+        result.foundResCount = 0;
+        const std::string ext = LowerExtension(name);
+        const bool resourceFile = AcceptsResourceFile(ext, RT_ANICURSOR);
+        const std::string type = resourceFile ? kResourceFileType : ContainerTypeText(ext, true);
+        if (type.empty()) return;
+        const auto file = OpenedFile::Open(path);
+        const FileCounts& counts = file->Counts();
+        const bool holds = resourceFile ? counts.kind == ContainerKind::ResourceFile : IsExecutable(counts);
+        const int found = holds ? counts.animations : 0;
+        result.foundResCount = found;
+        if (found < 1) return;
+        frame.AddFileRow(name, type, std::to_string(found), [&] {
+            std::optional<RowPicture> picture = AnimationPictures(*file);
+            return picture ? std::move(*picture) : RowPicture::OfPath(path);
+        });
     });
     result.showWizard = true;
     return std::move(result);
@@ -312,6 +367,8 @@ ScanResult RunScanner(const std::string& folder, const Category& category, const
     case ScannerId::ReadCursorBitmapFiles:
         return ReadCursorBitmapFiles(folder, category.isBitmap, progress, pictures);
     case ScannerId::ReadCursors: return ReadCursors(folder, progress, pictures);
+    case ScannerId::ReadAnimatedCursors: return ReadAnimatedCursors(folder, progress, pictures);
+    case ScannerId::ReadAnimatedCursorResources: return ReadAnimatedCursorResources(folder, progress, pictures);
     }
     return {};
 }

@@ -52,6 +52,13 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
                                  PictureMode pictures = PictureMode::Draw);
 ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress,
                          PictureMode pictures = PictureMode::Draw);
+// .ani files, each pictured by its first step's frame.
+ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& progress,
+                               PictureMode pictures = PictureMode::Draw);
+// Executables, libraries and resource files holding animated cursors or
+// icons, counted, each pictured by its first animation's first frame.
+ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProgress& progress,
+                                       PictureMode pictures = PictureMode::Draw);
 
 // Stores the counters of a scan: DirCount, the scanner's own counter (the
 // other keeps its value) and FoundResCount when the scanner counted.

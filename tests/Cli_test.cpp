@@ -379,6 +379,16 @@ TEST(Cli, AnimatedCursorsAreListedSavedAndExtracted) {
     ASSERT_EQ(RunCli("extract --as-png " + dir.file("busy.ani") + " " + out.path()).status, 0);
     EXPECT_TRUE(fs::exists(out.file("busy_1_0.png")));
 
+    // The wizard's animated listing: each animation whole, or frame by frame.
+    TempDir whole, frames;
+    ASSERT_EQ(RunCli("wizard --animated " + dir.path() + " " + whole.path()).status, 0);
+    EXPECT_EQ(ReadFile(whole.file("animdll_0.ani")), busy);
+    EXPECT_EQ(ReadFile(whole.file("animdll_1.ani")), spinner);
+    ASSERT_EQ(RunCli("wizard --animated --as-frames " + dir.path() + " " + frames.path()).status, 0);
+    EXPECT_EQ(ReadFile(frames.file("animdll_0_1.cur")), frameB);
+    EXPECT_EQ(ReadFile(frames.file("animdll_1_0.ico")), TwoImageIcon());
+    EXPECT_FALSE(fs::exists(frames.file("animdll_0.ani")));
+
     // A cut file says so, and still lists what it holds.
     ASSERT_TRUE(WriteFile(dir.file("cut.ani"), Bytes(busy.begin(), busy.end() - 40)));
     const RunResult cut = RunCli("info --json " + dir.file("cut.ani"));

@@ -5,7 +5,10 @@
 
 #include "listing/Categories.h"
 #include "explorer/core/ListRules.h"
+#include "listing/Listing.h"
 #include "listing/Scanners.h"
+#include "formats/OpenedFile.h"
+#include "tests/support/AniBuilder.h"
 #include "pictures/Thumbnail.h"
 #include "tests/support/ExplorerFiles.h"
 
@@ -95,9 +98,12 @@ std::vector<std::string> Sorted(std::vector<ListRow> rows, const ExplorerState& 
 
 } // namespace
 
-TEST(ExplorerCategories, NineEntriesDispatchByExactText) {
+TEST(ExplorerCategories, EntriesDispatchByExactText) {
     const auto all = Categories();
-    ASSERT_EQ(all.size(), 9u);
+    // The animated cursor entries come after the nine, whose numbers stand.
+    ASSERT_EQ(all.size(), 11u);
+    EXPECT_STREQ(all[8].text, "Static Cursor Resources");
+    EXPECT_STREQ(all[9].text, "Animated Cursors");
     const Category& resIcons = CategoryNamed("Icon Resources");
     EXPECT_EQ(resIcons.scanner, ScannerId::ReadResources);
     EXPECT_EQ(resIcons.resType, RT_GROUP_ICON);
@@ -129,6 +135,65 @@ TEST(ExplorerCategories, NineEntriesDispatchByExactText) {
     EXPECT_EQ(showing(ContainerKind::NEFile, 0, 0, 2), "Bitmap Files");
     EXPECT_EQ(showing(ContainerKind::ResourceFile, 1, 1, 1), "Icon Resources");
     EXPECT_EQ(showing(ContainerKind::NonExecutable, 0, 0, 0), "none");
+    EXPECT_EQ(showing(ContainerKind::AnimatedCursorFile, 0, 0, 0), "Animated Cursors");
+    FileCounts onlyAnimations;
+    onlyAnimations.kind = ContainerKind::PEFile;
+    onlyAnimations.animations = 2;
+    EXPECT_STREQ(CategoryShowing(onlyAnimations)->text, "Animated Cursor Resources");
+}
+
+// The two animated cursor entries: .ani files pictured by their first step's
+// frame, and executables and resource files counted by the animations they
+// hold; what opening and the status bar say of them; what the wizard counts.
+TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
+    TempDir dir;
+    AniLayout layout;
+    layout.frames = {CurFileOf(16, 0x0000FF), CurFileOf(32, 0xFF0000)};
+    layout.sequence = std::vector<uint32_t>{1, 0};
+    const Bytes busy = BuildAni(layout);
+    WriteFile(dir.file("busy.ani"), busy);
+    WriteFile(dir.file("cut.ani"), Bytes(busy.begin(), busy.begin() + 30));
+    WriteFile(dir.file("fake.ani"), Bytes(64, 'x'));
+    WriteFile(dir.file("arrow.cur"), CurFileOf(32));
+    PeLayout p;
+    p.resources = {{ResName::Id(RT_ANICURSOR), ResName::Named("WAIT"), 0x0409, busy},
+                   {ResName::Id(RT_ANIICON), ResName::Id(5), 0x0409, busy}};
+    WriteFile(dir.file("anim.dll"), BuildPe(p).bytes);
+    WriteFile(dir.file("Shell.DLL"), PeFileOf({3, 2, 1}));
+    WriteFile(dir.file("anim.res"), BuildRes32({{RT_ANICURSOR, 7, busy}}));
+    WriteFile(dir.file("anim.dcr"), BuildRes32({{RT_ANICURSOR, 7, busy}}));
+
+    const ScanResult files = Scan(dir.path(), "Animated Cursors");
+    EXPECT_EQ(RowTexts(files), (std::vector<std::string>{"busy.ani|Animated Cursor|1|1"}));
+    EXPECT_FALSE(files.countsContainers || files.showWizard);
+    // The first step shows frame 1, the 32-pixel red one.
+    const RowPicture& first = PictureNamed(files, "busy.ani");
+    ASSERT_TRUE(first.large.icon);
+    EXPECT_EQ(first.large.icon->width, 32);
+
+    const ScanResult holders = Scan(dir.path(), "Animated Cursor Resources");
+    EXPECT_EQ(RowTexts(holders), (std::vector<std::string>{"anim.dll|File Extension|2|1",
+                                                           "anim.res|Resource File|1|1"}));
+    EXPECT_TRUE(holders.countsContainers && holders.showWizard);
+    EXPECT_EQ(PictureNamed(holders, "anim.res").large.icon->width, 32);
+
+    ExplorerState s;
+    s.CurrentDir = dir.path();
+    ApplyCategoryFlags(s, CategoryNamed("Animated Cursor Resources"));
+    StoreScanCounters(s, holders);
+    EXPECT_EQ(FolderSummary(s), dir.path() + ": 0 Directories and 2 Animated Cursor Files");
+    EXPECT_EQ(ClickStatusText(s, RowNamed(holders, "anim.res")), "Resource File - Contains 1 Animated Cursors");
+    EXPECT_EQ(PlanOpen(s, RowNamed(holders, "anim.dll")).target, OpenTarget::CursorWorkdesk);
+    const Listing listing = ListingOf(s);
+    EXPECT_EQ(ListingName(listing), "Animated Cursor Resources");
+    EXPECT_TRUE(ListingTakesExtension(listing, ".res") && ListingTakesExtension(listing, ".icl"));
+    EXPECT_FALSE(ListingTakesExtension(listing, ".dcr") || ListingTakesExtension(listing, ".ani"));
+    EXPECT_EQ(CountForListing(*OpenedFile::Open(dir.file("anim.res")), listing).count, 1);
+    EXPECT_EQ(CountForListing(*OpenedFile::Open(dir.file("busy.ani")), listing).count, 0);
+
+    ApplyCategoryFlags(s, CategoryNamed("Animated Cursors"));
+    EXPECT_EQ(PlanOpen(s, RowNamed(files, "busy.ani")).target, OpenTarget::CursorManager);
+    EXPECT_EQ(ListingOf(s).objects, ObjectKind::AnimatedCursors);
 }
 
 TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {

@@ -1,6 +1,7 @@
 #include "batch/core/Extraction.h"
 
 #include "batch/core/BatchWriter.h"
+#include "batch/core/GroupCommands.h"
 #include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "formats/BmpManage.h"
@@ -71,6 +72,18 @@ bool WriteBitmaps(const FileContents& contents, const std::string& prefix, Batch
     return true;
 }
 
+bool WriteAnimations(const FileContents& contents, const std::string& prefix, const OutputChoice& choice,
+                     BatchWriter& writer) {
+    for (size_t a = 0; a < contents.Animations.size(); ++a) {
+        const TAniCursor& animation = contents.Animations[a];
+        const std::string base = prefix + "_" + std::to_string(a);
+        if (choice.asCursors && writer.Write(base, ".ani", animation.Data.view()) == WriteOutcome::Failed)
+            return false;
+        if (choice.asFrames && !WriteAnimationFrames(animation, base, writer)) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const OutputChoice& choice,
@@ -78,6 +91,10 @@ bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const O
     if (count < 1 || count > kMaxObjectsPerFile) return true;
     const std::string prefix = WizardPrefixBase(file.FileName());
     const ObjectKind objects = listing.objects;
+    if (objects == ObjectKind::AnimatedCursors) {
+        file.Load(RecordKind::Animations);
+        return WriteAnimations(file.Contents(), prefix, choice, writer);
+    }
     file.Load(objects == ObjectKind::Icons     ? RecordKind::Icons
               : objects == ObjectKind::Cursors ? RecordKind::Cursors
                                                : RecordKind::Bitmaps);

@@ -1,7 +1,9 @@
 #pragma once
 // Extracting one file for the wizard: every icon or cursor image as its own
 // .ico, .cur or .bmp file, or every bitmap as a .bmp file, named after the
-// source file (output prefix + "_" + group + "_" + image, or + "_" + bitmap).
+// source file (output prefix + "_" + group + "_" + image, or + "_" + bitmap);
+// every animated cursor whole as prefix + "_" + animation + ".ani", or each
+// of its frames as prefix + "_" + animation + "_" + frame + ".cur" (".ico").
 #include <cstdint>
 #include <string>
 
@@ -16,7 +18,8 @@ class OpenedFile;
 struct OutputChoice {
     bool asIcons = false;   // icon images as .ico
     bool asBitmaps = false; // icon or cursor images as .bmp (bitmaps always are)
-    bool asCursors = false; // cursor images as .cur
+    bool asCursors = false; // cursor images as .cur; animated cursors whole as .ani
+    bool asFrames = false;  // animated cursors' frames as .cur (.ico)
 };
 
 // The most objects a listing row may claim for one file; a row claiming more

@@ -41,6 +41,7 @@ public:
         m_choice.asIcons = options.AsIcons;
         m_choice.asBitmaps = options.AsBitmaps;
         m_choice.asCursors = options.AsCursors;
+        m_choice.asFrames = options.AsFrames;
     }
 
     void Run(bool recurse) {

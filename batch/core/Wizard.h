@@ -22,7 +22,8 @@ struct WizardOptions {
     std::string ExtractionDir;
     bool AsIcons = false;
     bool AsBitmaps = false;
-    bool AsCursors = false;
+    bool AsCursors = false; // animated cursors: whole, as .ani
+    bool AsFrames = false;  // animated cursors: each frame as .cur (.ico)
     bool RecurseDirs = false;
 };
 

@@ -42,6 +42,9 @@ CategoryTexts TextsFor(ObjectKind objects) {
     case ObjectKind::Bitmaps: return {"Bitmap ", nullptr, nullptr, nullptr};
     case ObjectKind::Cursors:
         return {"Static Cursor ", "Static Cursor Options", "Extract as Cursors", "Extract as Bitmaps"};
+    case ObjectKind::AnimatedCursors:
+        return {"Animated Cursor ", "Animated Cursor Options", "Extract as Animated Cursors",
+                "Extract Frames as Cursors"};
     }
     return {"Icon ", "Icon Options", "Extract as Icons", "Extract as Bitmaps"};
 }
@@ -141,8 +144,10 @@ void ExtractionWizard::Execute() {
     m_options.ExtractionDir = ToLocal(m_folder->text());
     const bool second = m_items[1]->isChecked();
     m_options.AsIcons = m_objects == ObjectKind::Icons && !second;
-    m_options.AsCursors = m_objects == ObjectKind::Cursors && !second;
-    m_options.AsBitmaps = m_objects == ObjectKind::Bitmaps || second;
+    const bool animated = m_objects == ObjectKind::AnimatedCursors;
+    m_options.AsCursors = (m_objects == ObjectKind::Cursors || animated) && !second;
+    m_options.AsFrames = animated && second;
+    m_options.AsBitmaps = m_objects == ObjectKind::Bitmaps || (second && !animated);
     m_options.RecurseDirs = m_recurse->isChecked();
     done(mrOk);
 }

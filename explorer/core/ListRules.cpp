@@ -32,6 +32,8 @@ std::string FolderSummary(const ExplorerState& state) {
         kind = containers ? " Icon Files" : " Icons";
     else if (state.CatBitmaps)
         kind = containers ? " Bitmap Files" : " Bitmaps";
+    else if (state.CatCursors && state.CatAnimated)
+        kind = containers ? " Animated Cursor Files" : " Animated Cursors";
     else if (state.CatCursors)
         kind = containers ? " Cursor Files" : " Cursors";
     return state.CurrentDir + ": " + std::to_string(state.DirCount) + " Directories and " + std::to_string(count) +
@@ -44,15 +46,26 @@ bool IsContainerType(const std::string& typeText) {
     return false;
 }
 
+namespace {
+
+// Whether a row's file holds objects it counts: an executable or library,
+// or a resource file in the animated cursor listing (the one listing that
+// shows both).
+bool CountsObjects(const ExplorerState& state, const std::string& typeText) {
+    return IsContainerType(typeText) || (state.CatAnimated && typeText == kResourceFileType);
+}
+
+} // namespace
+
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row) {
-    if (!IsContainerType(row.typeText)) return row.typeText;
+    if (!CountsObjects(state, row.typeText)) return row.typeText;
     std::string text = row.typeText + " - Contains " + row.countText;
     if (state.CatIcons)
         text += " Icons";
     else if (state.CatBitmaps)
         text += " Bitmaps";
     else if (state.CatCursors)
-        text += " Cursors";
+        text += state.CatAnimated ? " Animated Cursors" : " Cursors";
     return text;
 }
 
@@ -64,7 +77,7 @@ OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {
         plan.target = OpenTarget::Folder;
         return plan;
     }
-    if (type == "Icon" || type == "Bitmap" || type == "Cursor") {
+    if (type == "Icon" || type == "Bitmap" || type == "Cursor" || type == kAnimatedCursorType) {
         plan.target = type == "Icon" ? OpenTarget::IconManager
                       : type == "Bitmap" ? OpenTarget::BitmapManager
                                          : OpenTarget::CursorManager;
@@ -84,6 +97,7 @@ const Category* CategoryShowing(const FileCounts& counts) {
         if (counts.iconGroups > 0) return FindCategory(icons);
         if (counts.cursorGroups > 0) return FindCategory(cursors);
         if (counts.bitmaps > 0) return FindCategory(bitmaps);
+        if (counts.animations > 0) return FindCategory("Animated Cursor Resources");
         return FindCategory(icons);
     };
     switch (counts.kind) {
@@ -94,8 +108,8 @@ const Category* CategoryShowing(const FileCounts& counts) {
     case ContainerKind::PEFile: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
     case ContainerKind::ResourceFile:
         return byContents("Icon Resources", "Static Cursor Resources", "Bitmap Resources");
-    case ContainerKind::NonExecutable:
-    case ContainerKind::AnimatedCursorFile: break; // no category lists animated cursors yet
+    case ContainerKind::AnimatedCursorFile: return FindCategory("Animated Cursors");
+    case ContainerKind::NonExecutable: break;
     }
     return nullptr;
 }

@@ -19,6 +19,7 @@
 #include "formats/OpenedFile.h"
 #include "formats/ResTypes.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/support/AniBuilder.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
@@ -237,6 +238,8 @@ TEST(IconWorkdesk, EveryGroupOfALargeLibraryIsDrawnInEveryView) {
 }
 
 // The Cursor Workdesk: two views, cursors shown at half their stored height.
+// Its animated cursors follow the static ones, each drawn by its first
+// frame and marked; saved whole, extracted frame by frame, opened by index.
 TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     GuiTestApp();
     TempDir dir;
@@ -255,17 +258,40 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
                                     BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), next}})});
         ++next;
     }
+    AniLayout busyLayout;
+    const auto frame = [](int side, uint32_t colour) {
+        DibLayout s;
+        s.width = s.height = side;
+        s.bitCount = 32;
+        s.pixel = [colour](int, int) { return colour; };
+        return BuildIcoFile({{BuildDib(s), uint8_t(side), uint8_t(side), 0, 0, 2, 2}}, 2);
+    };
+    busyLayout.frames = {frame(48, 0xFF0000), frame(48, 0x0000FF)};
+    const Bytes busy = BuildAni(busyLayout);
+    layout.resources.push_back({ResName::Id(RT_ANICURSOR), ResName::Named("BUSY"), 0x0409, busy});
     ASSERT_TRUE(WriteFile(dir.file("cursors.exe"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
     CursorWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("cursors.exe")));
+    std::vector<std::optional<size_t>> opened;
+    form.openManager = [&](const std::shared_ptr<OpenedFile>&, size_t item) { opened.push_back(form.AnimationAt(item)); };
     form.show();
     EXPECT_EQ(form.objectName(), "Form11");
-    EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors");
-    EXPECT_EQ(Captions(form), (std::vector<std::string>{"ARROW", "WAIT"}));
-    ASSERT_EQ(form.Formats()->count(), 1);
+    EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors, 1 Animated");
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"ARROW", "BUSY", "WAIT"}));
+    ASSERT_EQ(form.Formats()->count(), 2);
     EXPECT_EQ(form.Formats()->itemText(0), "32 X 32 2 Colors");
+
+    form.List()->setCurrentIndex(form.List()->model()->index(1, 0));
+    prompts.saveFiles.push_back(dir.file("saved.ani"));
+    form.SaveSelected();
+    EXPECT_EQ(ReadFile(dir.file("saved.ani")), busy);
+    prompts.folders.push_back(dir.path());
+    form.ExtractSelected();
+    EXPECT_EQ(ReadFile(dir.file("BUSY_1.cur")), busyLayout.frames[1]);
+    form.OpenInManager();
+    EXPECT_EQ(opened, (std::vector<std::optional<size_t>>{0}));
     EXPECT_EQ(form.findChild<QToolButton*>("sb2Desk"), nullptr); // no Desktop or Windows view
     SaveScreenshot(form, "workdesk-cursors-raw");
     form.ShowSpecificView();

@@ -165,6 +165,9 @@ DeskOpening OpenDesk(OpenedFile& file, RecordKind kind) {
                                : kind == RecordKind::Cursors ? std::pair{counts.cursorGroups, "Cursors"}
                                                              : std::pair{counts.bitmaps, "Bitmaps"};
     opening.fileText = LowerAscii(file.FileName()) + " - " + std::to_string(count) + " " + noun;
+    // The Cursor Workdesk lists the animated cursors after the static ones.
+    if (kind == RecordKind::Cursors && counts.animations > 0)
+        opening.fileText += ", " + std::to_string(counts.animations) + " Animated";
     const TFileKind fileKind = counts.fileKind;
     if (fileKind == fkIconFile)
         opening.kindText = kind == RecordKind::Bitmaps ? "" : FileKindText(fileKind);

@@ -43,6 +43,76 @@ CursorWorkdesk::CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* pa
     connect(exportTheme, &QAction::triggered, this, &CursorWorkdesk::ExportCursorTheme);
 }
 
+std::optional<size_t> CursorWorkdesk::AnimationAt(size_t item) const {
+    if (item < m_groupCount || item >= m_items.size()) return std::nullopt;
+    return item - m_groupCount;
+}
+
+void CursorWorkdesk::ShowGroups(bool loaded) {
+    m_items.clear();
+    m_groupCount = 0;
+    if (loaded && File()) {
+        m_items = Contents().CursorGroups;
+        m_groupCount = m_items.size();
+        File()->Load(RecordKind::Animations);
+        for (const TAniCursor& animation : Contents().Animations) {
+            const TAniFrame* first = FirstStepFrame(animation);
+            TAdvCursorGroupList item = first ? first->Images : TAdvCursorGroupList{};
+            item.Name = animation.Name;
+            item.IsNamed = animation.IsNamed;
+            m_items.push_back(std::move(item));
+        }
+    }
+    Model()->SetAnimatedFrom(m_groupCount);
+    GroupDesk::ShowGroups(loaded);
+}
+
+BatchResult CursorWorkdesk::SaveOne(size_t item) {
+    if (const auto a = AnimationAt(item)) return SaveAnimation(Contents().Animations[*a], m_prompts);
+    return SaveDeskGroup(m_items[item], m_prompts);
+}
+
+BatchResult CursorWorkdesk::SaveAll() {
+    const std::vector<TAdvCursorGroupList> groups(m_items.begin(), m_items.begin() + std::ptrdiff_t(m_groupCount));
+    return SaveAllDeskGroups(groups, m_flags, m_prompts, Contents().Animations);
+}
+
+CursorDeskSelection CursorWorkdesk::Selection(std::optional<size_t> item) {
+    CursorDeskSelection selection;
+    selection.one = item.has_value();
+    const auto add = [&](size_t i) {
+        if (const auto a = AnimationAt(i))
+            selection.animations.push_back(&Contents().Animations[*a]);
+        else
+            selection.groups.push_back(&m_items[i]);
+    };
+    if (item)
+        add(*item);
+    else
+        for (size_t i = 0; i < m_items.size(); ++i) add(i);
+    return selection;
+}
+
+BatchResult CursorWorkdesk::Extract(std::optional<size_t> item) {
+    return ExtractDeskImages(Selection(item), m_flags, m_prompts);
+}
+
+BatchResult CursorWorkdesk::Convert(std::optional<size_t> item) {
+    return ConvertDeskImages(Selection(item), m_flags, m_prompts);
+}
+
+// An animated cursor travels whole, as its .ani file, with its first frame's
+// largest picture.
+std::optional<ImageTransfer> CursorWorkdesk::TransferOf(size_t item) {
+    const auto a = AnimationAt(item);
+    if (!a) return GroupDesk::TransferOf(item);
+    const TAniCursor& animation = Contents().Animations[*a];
+    SavedFile file = AnimationSaveFile(animation);
+    if (file.bytes.empty()) return std::nullopt;
+    return ImageTransfer{LargestPicture(m_items[item]), file.mimeType, std::move(file.bytes),
+                         FromLocal(SafeBaseName(animation.Name) + file.ext)};
+}
+
 void CursorWorkdesk::ExportCursorTheme() {
     if (!File()) return;
     const std::optional<std::string> folder = m_prompts.ChooseFolder(kCursorThemeFolderTitle);

@@ -1,6 +1,9 @@
 #pragma once
-// The Cursor Workdesk: every cursor group of one file, in the Specific and
-// Raw picture styles, sorted three ways, saved, extracted and converted.
+// The Cursor Workdesk: every cursor group of one file, then its animated
+// cursors (each shown by its first frame), in the Specific and Raw picture
+// styles, sorted three ways, saved, extracted and converted.
+#include <optional>
+
 #include "workdesks/gui/GroupDesk.h"
 
 namespace gw {
@@ -12,6 +15,27 @@ public:
     // The file's cursors as a cursor theme of the Linux desktop, in a folder
     // named after the file inside the folder the user picks.
     void ExportCursorTheme();
+
+    // The animated cursor an item of the list stands for (its index in the
+    // file's animations); nullopt for a cursor group.
+    std::optional<size_t> AnimationAt(size_t item) const;
+
+protected:
+    std::vector<TAdvCursorGroupList>& Groups() override { return m_items; }
+    void ShowGroups(bool loaded) override;
+    BatchResult SaveOne(size_t item) override;
+    BatchResult SaveAll() override;
+    BatchResult Extract(std::optional<size_t> item) override;
+    BatchResult Convert(std::optional<size_t> item) override;
+    std::optional<ImageTransfer> TransferOf(size_t item) override;
+
+private:
+    CursorDeskSelection Selection(std::optional<size_t> item);
+
+    // The cursor groups, then one item per animated cursor holding its first
+    // step's frame images under the animation's name.
+    std::vector<TAdvCursorGroupList> m_items;
+    size_t m_groupCount = 0;
 };
 
 } // namespace gw

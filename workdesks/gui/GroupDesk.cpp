@@ -69,6 +69,22 @@ QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline, qreal pixelRa
     return tile;
 }
 
+void MarkAnimated(QPixmap& tile) {
+    const QSizeF size = tile.deviceIndependentSize();
+    const qreal side = std::min<qreal>(12, std::min(size.width(), size.height()));
+    const QRectF disc(size.width() - side, 0, side, side);
+    QPainter painter(&tile);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x20, 0x40, 0x80));
+    painter.drawEllipse(disc);
+    const qreal u = side / 12;
+    const QPointF triangle[3] = {disc.topLeft() + QPointF(4.5 * u, 3 * u), disc.topLeft() + QPointF(4.5 * u, 9 * u),
+                                 disc.topLeft() + QPointF(9.5 * u, 6 * u)};
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(triangle, 3);
+}
+
 DeskWindow::DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent)
     : QDialog(parent), m_flags(flags), m_prompts(prompts), m_names(names) {
     setObjectName(names.objectName);
@@ -281,12 +297,13 @@ bool DeskWindow::Open(const std::string& path) {
     m_panel0->setText(FromLocal(opening.fileText));
     m_panel1->setText(QString::fromStdString(opening.kindText));
     m_formats.clear();
+    // The items first: the formats are those of the items listed.
+    ShowGroups(!opening.failed);
     if (m_formatBox && !opening.failed) {
         m_formats = FormatsOfFile();
         for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
         if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
     }
-    ShowGroups(!opening.failed);
     if (RowCount() == 0 && (!m_file->Readable() || m_file->Damaged() || opening.failed)) {
         // Nothing to show: say why instead of opening an empty window.
         const std::string name = LowerAscii(m_file->FileName());

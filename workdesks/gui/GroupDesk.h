@@ -66,6 +66,10 @@ QImage LargestPicture(const Group& group) {
 // holds pixelRatio times the pixels, so pictures drawn into it stay sharp.
 QPixmap BlankTile(int64_t width, int64_t height, int64_t baseline, qreal pixelRatio = 1);
 
+// The play mark of an animated cursor's picture: a small white triangle on
+// a dark disc in the tile's top right corner.
+void MarkAnimated(QPixmap& tile);
+
 // The groups of the open file in the list's order, with one picture each for
 // the view shown, drawn when the list first asks for it.
 template <class Group>
@@ -83,6 +87,11 @@ public:
         m_pictures.assign(groups ? groups->size() : 0, std::nullopt);
         endResetModel();
     }
+
+    // Groups from this index on are animated cursors, shown by their first
+    // frame: their pictures carry a play mark and their tooltips say so.
+    // Set before SetGroups.
+    void SetAnimatedFrom(size_t first) { m_animatedFrom = first; }
 
     void SetView(DeskView view, const DeskFormat* format) {
         beginResetModel();
@@ -145,12 +154,17 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         const std::optional<size_t> group = GroupAt(index.row());
         if (!group || !m_groups) return {};
+        const bool animated = *group >= m_animatedFrom;
         if (role == Qt::DisplayRole) return QString::fromStdString((*m_groups)[*group].Name);
-        if (role == Qt::ToolTipRole) return ToolTip((*m_groups)[*group]);
+        if (role == Qt::ToolTipRole)
+            return ToolTip((*m_groups)[*group]) + (animated ? "\nAnimated: shown by its first frame" : "");
         if (role != Qt::DecorationRole) return {};
         // Drawn when the list first shows the row, then kept for this view.
         std::optional<QPixmap>& picture = m_pictures[*group];
-        if (!picture) picture = Draw((*m_groups)[*group]);
+        if (!picture) {
+            picture = Draw((*m_groups)[*group]);
+            if (animated) MarkAnimated(*picture);
+        }
         return *picture;
     }
 
@@ -217,6 +231,7 @@ private:
     }
 
     const std::vector<Group>* m_groups = nullptr;
+    size_t m_animatedFrom = SIZE_MAX;
     std::vector<size_t> m_order;
     DeskView m_view = DeskView::Raw;
     std::optional<DeskFormat> m_format;
@@ -374,8 +389,10 @@ public:
     }
 
 protected:
-    // The file's groups of this workdesk's kind.
-    std::vector<Group>& Groups() {
+    GroupDeskModel<Group>* Model() const { return m_model; }
+
+    // The items of the list: the file's groups of this workdesk's kind.
+    virtual std::vector<Group>& Groups() {
         if constexpr (std::is_same_v<Group, TAdvIconGroupList>)
             return Contents().IconGroups;
         else

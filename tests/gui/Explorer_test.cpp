@@ -110,8 +110,9 @@ TEST(ExplorerWindow, StartState) {
     Explorer e;
     EXPECT_EQ(e.form.windowTitle(), "Grabwell Explorer");
     auto* combo = e.Find<QComboBox>("ComboBox1");
-    ASSERT_EQ(combo->count(), 9);
+    ASSERT_EQ(combo->count(), 11);
     EXPECT_EQ(combo->itemText(8), "Static Cursor Resources");
+    EXPECT_EQ(combo->itemText(10), "Animated Cursor Resources");
     EXPECT_EQ(combo->currentText(), "Icons");
     EXPECT_EQ(combo->toolTip(), "Choose Type of Files");
     EXPECT_TRUE(e.Find<QToolButton>("sbTree1")->isChecked());

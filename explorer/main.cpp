@@ -157,6 +157,26 @@ int main(int argc, char** argv) {
     gw::CursorManager form9(actions, prompts, &form1);
     gw::CursorPropertiesSheet form10(&form1);
     WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11);
+    // The Cursor Workdesk's animated cursors: the manager plays them, and
+    // the sheet shows their first frame with the Animation page.
+    form11.openManager = [&form11, &form9](const std::shared_ptr<gw::OpenedFile>& file, size_t item) {
+        if (const auto animation = form11.AnimationAt(item))
+            form9.OpenWorkdeskAnimation(file, *animation);
+        else
+            form9.OpenWorkdeskGroup(file, item);
+        form9.exec();
+    };
+    form11.openProperties = [&form11, &form10, groupSheet = form11.openProperties](
+                                const std::shared_ptr<gw::OpenedFile>& file, size_t item) {
+        const auto animation = form11.AnimationAt(item);
+        if (!animation) return groupSheet(file, item);
+        const gw::TAniCursor& shown = file->Contents().Animations[*animation];
+        const gw::TAniFrame* first = gw::FirstStepFrame(shown);
+        if (!first) return;
+        form10.Open({&first->Images, 0, gw::SheetSource::Workdesk, shown.Name, gw::ViewerFileName(*file), &shown,
+                     shown.StepFrames.front()});
+        form10.exec();
+    };
 
     form1.Links().showAbout = [&form20] { form20.exec(); };
     form1.Links().extractAll = [&] {

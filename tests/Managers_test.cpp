@@ -132,3 +132,34 @@ TEST(CursorManager, RowsAndSheetValues) {
     EXPECT_EQ(fromDesk.hotSpot, "");
     EXPECT_EQ(fromDesk.heading, "Other Formats:");
 }
+
+// What the Cursor Manager says of an animation: a rate of 0 still waits a
+// jiffy, steps out of range say nothing, icon frames have no hot spot and a
+// frame with no image says so.
+TEST(CursorManager, AnimationStepsAndPropertyLines) {
+    TAniCursor a;
+    a.DefaultRate = 3;
+    a.Artist = "Someone";
+    TAniFrame cursorFrame;
+    TAdvCursorImage im;
+    im.Width = 32;
+    im.Height = 64;
+    im.HotspotX = 3;
+    im.HotspotY = 4;
+    cursorFrame.Images.Images = {im};
+    TAniFrame iconFrame = cursorFrame;
+    iconFrame.IsCursor = false;
+    a.Frames = {cursorFrame, iconFrame, TAniFrame{}};
+    a.StepFrames = {2, 0};
+    a.StepRates = {0, 90};
+    EXPECT_EQ(AnimationStepDelayMs(a, 0), 16u);
+    EXPECT_EQ(AnimationStepDelayMs(a, 1), 1500u);
+    EXPECT_EQ(AnimationStepDelayMs(a, 2), 0u);
+    EXPECT_EQ(AnimationStepText(a, 0), "Step 1 of 2, frame 2, 0 ms");
+    EXPECT_EQ(AnimationStepText(a, 2), "");
+    EXPECT_EQ(AnimationPreviewImage(a.Frames[2].Images), std::nullopt);
+    EXPECT_EQ(AnimationPropertyLines(a),
+              (std::vector<std::string>{"Frames: 3", "Steps: 2", "Default rate: 50 ms", "Artist: Someone",
+                                        "Step 1: frame 2, 0 ms", "Step 2: frame 0, 1500 ms",
+                                        "Frame 0: 32 X 32 hot spot [3,4]", "Frame 1: 32 X 32", "Frame 2: no images"}));
+}

@@ -147,6 +147,60 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
     return p;
 }
 
+uint32_t AnimationStepDelayMs(const TAniCursor& animation, size_t step) {
+    if (step >= animation.StepRates.size()) return 0;
+    return JiffiesToMs(std::max<uint32_t>(animation.StepRates[step], 1));
+}
+
+std::string AnimationStepText(const TAniCursor& animation, size_t step) {
+    if (step >= animation.StepFrames.size() || step >= animation.StepRates.size()) return {};
+    return "Step " + std::to_string(step + 1) + " of " + std::to_string(animation.StepFrames.size()) + ", frame " +
+           std::to_string(animation.StepFrames[step]) + ", " + std::to_string(JiffiesToMs(animation.StepRates[step])) +
+           " ms";
+}
+
+std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame) {
+    std::optional<size_t> best;
+    int64_t bestArea = -1;
+    for (size_t j = 0; j < frame.Images.size(); ++j) {
+        const TAdvCursorImage& im = frame.Images[j];
+        if (im.Missing || !im.Handle()) continue;
+        const int64_t area = int64_t(im.Handle()->width) * im.Handle()->height;
+        if (area > bestArea) {
+            best = j;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation) {
+    std::vector<std::string> lines;
+    lines.push_back("Frames: " + std::to_string(animation.Frames.size()));
+    lines.push_back("Steps: " + std::to_string(animation.StepFrames.size()));
+    lines.push_back("Default rate: " + std::to_string(JiffiesToMs(animation.DefaultRate)) + " ms");
+    if (!animation.Title.empty()) lines.push_back("Title: " + animation.Title);
+    if (!animation.Artist.empty()) lines.push_back("Artist: " + animation.Artist);
+    const size_t steps = std::min(animation.StepFrames.size(), animation.StepRates.size());
+    for (size_t s = 0; s < steps; ++s)
+        lines.push_back("Step " + std::to_string(s + 1) + ": frame " + std::to_string(animation.StepFrames[s]) + ", " +
+                        std::to_string(JiffiesToMs(animation.StepRates[s])) + " ms");
+    for (size_t k = 0; k < animation.Frames.size(); ++k) {
+        const TAniFrame& frame = animation.Frames[k];
+        std::string line = "Frame " + std::to_string(k) + ":";
+        if (frame.Images.Images.empty()) line += " no images";
+        for (size_t j = 0; j < frame.Images.Images.size(); ++j) {
+            const TAdvCursorImage& im = frame.Images.Images[j];
+            line += (j == 0 ? " " : "; ") + std::to_string(im.Width) + " X " + std::to_string(im.Height / 2);
+            // Icon frames have no hot spot.
+            if (frame.IsCursor)
+                line += " hot spot [" + std::to_string(im.HotspotX) + "," + std::to_string(im.HotspotY) + "]";
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 std::string ViewerFileName(const OpenedFile& file) { return LowerAscii(file.FileName()); }
 
 } // namespace gw

@@ -3,9 +3,11 @@
 // the rows of one group (sizes, labels, the scroll box), the names of its
 // images, and the values the property sheets show.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "formats/AniFile.h"
 #include "formats/CurTypes.h"
 #include "formats/FileContents.h"
 #include "formats/IcoTypes.h"
@@ -95,6 +97,23 @@ std::string CursorSheetFormat(const TAdvCursorImage& im);
 // shows image 0 without its hot spot.
 ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName);
+
+// The Cursor Manager playing an animated cursor: step s shows frame
+// StepFrames[s] for StepRates[s] jiffies. Steps are counted from 1 where
+// the user reads them, frames from 0 as their files are named.
+
+// How long the step stays before the next, in ms: a rate of 0 waits one
+// jiffy, so that playback never spins. 0 for a step out of range.
+uint32_t AnimationStepDelayMs(const TAniCursor& animation, size_t step);
+// "Step 2 of 8, frame 1, 100 ms" (the rate as stated); empty for a step out of range.
+std::string AnimationStepText(const TAniCursor& animation, size_t step);
+// The image a frame is previewed by: the largest that decodes; none when
+// none does.
+std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame);
+// The lines of the property sheet's Animation page: the counts, the default
+// rate, the title and artist when present, then "Step s: frame f, N ms" for
+// every step and "Frame k: 32 X 32 hot spot [3,4]; ..." for every frame.
+std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation);
 
 // What the two managers differ in, chosen by the kind of group: the kind of
 // file they open, the records they read, their rows and their property values.

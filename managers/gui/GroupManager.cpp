@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "batch/core/Prompts.h"
 #include "batch/core/OutputNames.h"
 #include "gui/Help.h"
@@ -121,7 +123,7 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
     item(bar->addMenu("&Edit"), "Copy1", "&Copy", &GroupManager::CopySelectedImage)->setShortcut(QKeySequence::Copy);
     item(bar->addMenu("&View"), "m3Properties", "&Properties", &GroupManager::ShowProperties)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Return));
-    QMenu* extract = bar->addMenu("&Extract");
+    QMenu* extract = m_extractMenu = bar->addMenu("&Extract");
     item(extract, "Extractselected" + noun + "1", "Extract &Selected " + noun, &GroupManager::SaveSelectedImage)
         ->setShortcut(QKeySequence::Save);
     item(extract, "ExtractAll" + noun + "s1", "Extract &All " + noun + "s", &GroupManager::SaveAllImages)
@@ -193,6 +195,11 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
 
 template <class Group>
 const Group* GroupManager<Group>::CurrentGroup() const {
+    return ShownGroup();
+}
+
+template <class Group>
+const Group* GroupManager<Group>::ShownGroup() const {
     if (!m_file) return nullptr;
     const std::vector<Group>& groups = Kind::Groups(m_file->Contents());
     return m_group < groups.size() ? &groups[m_group] : nullptr;
@@ -212,8 +219,13 @@ QString GroupManager<Group>::StatusText(int panel) const {
 
 template <class Group>
 bool GroupManager<Group>::OpenFile(const std::string& path) {
+    return OpenGroupFile(OpenedFile::Open(path));
+}
+
+template <class Group>
+bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<OpenedFile> file) {
     Release();
-    m_file = OpenedFile::Open(path);
+    m_file = std::move(file);
     m_fileName = ViewerFileName(*m_file);
     const LoadResult& read = m_file->Readable() ? m_file->LoadAsImageFile(Kind::kFileKind) : LoadResult{};
     m_group = 0;
@@ -225,12 +237,31 @@ bool GroupManager<Group>::OpenFile(const std::string& path) {
                                 : m_file->Damaged()  ? m_file->Errors().front().Describe()
                                 : !read.ok           ? read.error
                                                      : "it holds no " + std::string(Kind::kNoun) + " images";
-        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(m_fileName, why, m_file->Errors()));
+        ShowUnreadable(*m_file, why);
         Release();
         return false;
     }
     ShowGroup(ManagerMode::File);
     return true;
+}
+
+template <class Group>
+void GroupManager<Group>::ShowUnreadable(const OpenedFile& file, const std::string& why) {
+    m_prompts.ShowMessage(MessageKind::Error, UnreadableText(ViewerFileName(file), why, file.Errors()));
+}
+
+template <class Group>
+void GroupManager<Group>::ShowFile(std::shared_ptr<OpenedFile> file, std::string name, ManagerMode mode) {
+    m_file = std::move(file);
+    m_fileName = m_file ? ViewerFileName(*m_file) : std::string();
+    m_name = std::move(name);
+    ShowGroup(mode);
+}
+
+template <class Group>
+void GroupManager<Group>::InsertAboveList(QWidget* widget) {
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(m_list), widget);
 }
 
 template <class Group>
@@ -247,11 +278,7 @@ void GroupManager<Group>::OpenWorkdeskGroup(std::shared_ptr<OpenedFile> file, si
 template <class Group>
 void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     m_panel0->setText(FromLocal(m_fileName));
-    const Group* group = CurrentGroup();
-    m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
-    m_list->setFixedHeight(m_layout.listHeight);
-    m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
-    m_model->SetGroup(group, mode);
+    FillRows(mode, 0);
     // Rows wider than the designed 257-pixel window (256-pixel images) widen
     // it, up to the screen, rather than hide their labels to the right.
     const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
@@ -260,10 +287,30 @@ void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     RestoreWindowSize(*this, objectName());
     resize(std::max(width(), std::max(kWindowWidth, std::min(needed, screenWidth))), height());
     m_damage->Show(m_file ? m_file->Errors() : std::vector<ReadError>{});
-    if (m_model->rowCount() > 0) {
-        m_list->setCurrentIndex(m_model->index(0));
-        SelectImage(0);
+}
+
+template <class Group>
+void GroupManager<Group>::ShowRows(std::string name) {
+    m_name = std::move(name);
+    FillRows(m_model->Mode(), m_image);
+}
+
+// The rows of the shown group with row `selected` selected, or the last
+// when there are fewer.
+template <class Group>
+void GroupManager<Group>::FillRows(ManagerMode mode, int selected) {
+    const Group* group = CurrentGroup();
+    m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
+    m_list->setFixedHeight(m_layout.listHeight);
+    m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
+    m_model->SetGroup(group, mode);
+    const int rows = m_model->rowCount();
+    if (rows > 0) {
+        const int j = std::clamp(selected, 0, rows - 1);
+        m_list->setCurrentIndex(m_model->index(j));
+        SelectImage(j);
     } else {
+        m_image = 0;
         m_panel1->clear();
     }
 }
@@ -288,6 +335,7 @@ void GroupManager<Group>::Release() {
     m_panel0->clear();
     m_panel1->clear();
     m_damage->Clear();
+    Released();
 }
 
 // Closing with Esc does the same release work as the window's close button.
@@ -322,7 +370,9 @@ void GroupManager<Group>::ShowProperties() {
     if (!SelectedImage() || !openProperties) return;
     const SheetSource source =
         m_model->Mode() == ManagerMode::File ? SheetSource::FileManager : SheetSource::WorkdeskManager;
-    openProperties({CurrentGroup(), size_t(m_image), source, m_name, m_fileName});
+    SheetRequest<Group> request{CurrentGroup(), size_t(m_image), source, m_name, m_fileName};
+    CompleteSheetRequest(request);
+    openProperties(request);
 }
 
 // The image as Save writes it (a one-image file) and as a picture.
@@ -369,9 +419,12 @@ void GroupManager<Group>::SaveSelectedImage() {
         ReportBatchResult(SaveGroupImage(*im, SelectedBase(), m_prompts, DataForm()), m_prompts);
 }
 
+// An animation's frames are written even while the shown one has no image.
 template <class Group>
 void GroupManager<Group>::SaveAllImages() {
-    if (m_model->rowCount() > 0) ReportBatchResult(ExtractDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
+    const GroupSelection<Group> all = AllImages();
+    if (m_model->rowCount() > 0 || !all.animations.empty())
+        ReportBatchResult(ExtractDeskImages(all, m_flags, m_prompts), m_prompts);
 }
 
 template <class Group>
@@ -382,7 +435,9 @@ void GroupManager<Group>::ExportSelectedAsBitmap() {
 
 template <class Group>
 void GroupManager<Group>::ExportAllAsBitmaps() {
-    if (m_model->rowCount() > 0) ReportBatchResult(ConvertDeskImages(AllImages(), m_flags, m_prompts), m_prompts);
+    const GroupSelection<Group> all = AllImages();
+    if (m_model->rowCount() > 0 || !all.animations.empty())
+        ReportBatchResult(ConvertDeskImages(all, m_flags, m_prompts), m_prompts);
 }
 
 template class GroupRowsModel<TAdvIconGroupList>;

@@ -20,6 +20,7 @@
 
 class QLabel;
 class QListView;
+class QMenu;
 
 namespace gw {
 
@@ -83,18 +84,42 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    void ShowGroup(ManagerMode mode);
-    void Release();
-    const Image* SelectedImage() const;
-    GroupSelection<Group> AllImages() const;
+    // Where a manager that shows images other than one group of its file
+    // (the Cursor Manager's animated cursors) plugs in. By default: the
+    // group of the file, its images in the form the mode gives, all of them
+    // as the selection of the "All" commands, the request as it is.
+    virtual const Group* ShownGroup() const;
     // Where the images' bytes came from (cursors of a file lack the prefix).
-    CursorDataForm DataForm() const;
-    std::string SelectedBase() const;
-    std::optional<ImageTransfer> TransferOf(int row) const;
+    virtual CursorDataForm DataForm() const;
+    virtual GroupSelection<Group> AllImages() const;
+    virtual void CompleteSheetRequest(SheetRequest<Group>& request) const {}
+    // Called when the manager lets its file go.
+    virtual void Released() {}
+
+    // Shows the one group of a plain icon or cursor file; false, having
+    // said why, when there is nothing to show.
+    bool OpenGroupFile(std::shared_ptr<OpenedFile> file);
+    // Shows ShownGroup() of the file, its images named after name.
+    void ShowFile(std::shared_ptr<OpenedFile> file, std::string name, ManagerMode mode);
+    // Shows the rows of ShownGroup() again after it changed, named after
+    // name, with the same row selected while there is one.
+    void ShowRows(std::string name);
+    void Release();
+    void ShowUnreadable(const OpenedFile& file, const std::string& why);
+    void InsertAboveList(QWidget* widget);
+    QMenu* ExtractMenu() const { return m_extractMenu; }
+    const std::shared_ptr<OpenedFile>& File() const { return m_file; }
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
+
+private:
+    void ShowGroup(ManagerMode mode);
+    void FillRows(ManagerMode mode, int selected);
+    const Image* SelectedImage() const;
+    std::string SelectedBase() const;
+    std::optional<ImageTransfer> TransferOf(int row) const;
+
     std::shared_ptr<OpenedFile> m_file;
     size_t m_group = 0;
     int m_image = 0;
@@ -106,6 +131,7 @@ private:
     QLabel* m_panel0;
     QLabel* m_panel1;
     DamageIndicator* m_damage;
+    QMenu* m_extractMenu;
 };
 
 } // namespace gw

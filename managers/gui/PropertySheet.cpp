@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -43,10 +44,10 @@ PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption,
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
-    auto* tabs = new QTabWidget(this);
+    m_tabs = new QTabWidget(this);
     m_page = new QWidget;
-    tabs->addTab(m_page, "General");
-    layout->addWidget(tabs, 1);
+    m_tabs->addTab(m_page, "General");
+    layout->addWidget(m_tabs, 1);
     m_preview = new QLabel(m_page);
     m_preview->setObjectName("Preview");
     m_preview->move(8, 8);
@@ -92,6 +93,13 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     const Group& group = *request.group;
     const size_t image = request.source == SheetSource::Workdesk ? 0 : request.image;
     m_values = Kind::Properties(group, image, request.source, request.base, request.fileName);
+    if (request.animation) {
+        // From a manager, a frame's image is named after the animation, the
+        // frame and the image; the workdesk names the animation by base.
+        if (request.source != SheetSource::Workdesk)
+            m_values.name = ManagerImageName(ManagerImageName(request.animation->Name, request.frame), image);
+        ShowAnimation(*request.animation);
+    }
 
     // The preview: the image at its size, or at the system icon size when
     // that is smaller; an image that cannot be shown says so in its place.
@@ -130,6 +138,26 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     }
 }
 
+// The animation's counts, steps and frames, one line each; a long list scrolls.
+template <class Group>
+void PropertySheet<Group>::ShowAnimation(const TAniCursor& animation) {
+    if (!m_animationPage) {
+        m_animationPage = new QWidget;
+        m_animationPage->setObjectName("AnimationPage");
+        auto* box = new QVBoxLayout(m_animationPage);
+        m_animationLines = new QPlainTextEdit(m_animationPage);
+        m_animationLines->setObjectName("AnimationLines");
+        m_animationLines->setReadOnly(true);
+        m_animationLines->setLineWrapMode(QPlainTextEdit::NoWrap);
+        box->addWidget(m_animationLines);
+        m_tabs->addTab(m_animationPage, "Animation");
+    }
+    QStringList lines;
+    for (const std::string& line : AnimationPropertyLines(animation)) lines.push_back(QString::fromStdString(line));
+    m_animationLines->setPlainText(lines.join('\n'));
+    m_tabs->setTabVisible(m_tabs->indexOf(m_animationPage), true);
+}
+
 // A long format ("256 X 256 4294967296 Colors") widens the sheet rather than
 // being cut; the page has its width once the sheet is laid out for showing.
 template <class Group>
@@ -151,6 +179,11 @@ template <class Group>
 void PropertySheet<Group>::FormClose() {
     resize(kSheetWidth, m_height);
     m_trouble->hide();
+    m_tabs->setCurrentIndex(0);
+    if (m_animationPage) {
+        m_tabs->setTabVisible(m_tabs->indexOf(m_animationPage), false);
+        m_animationLines->clear();
+    }
     for (QLabel* line : m_otherLines) delete line;
     m_otherLines.clear();
     m_preview->clear();

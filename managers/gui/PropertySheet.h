@@ -9,6 +9,8 @@
 #include "managers/core/IconManager.h"
 
 class QLabel;
+class QPlainTextEdit;
+class QTabWidget;
 
 namespace gw {
 
@@ -22,6 +24,10 @@ struct SheetRequest {
     SheetSource source = SheetSource::FileManager;
     std::string base;     // the group's name, or the file's name before its first "."
     std::string fileName; // as the viewer shows it ("shell32.dll")
+    // Set when group is frame `frame` of an animated cursor: the sheet then
+    // names the image after the animation and adds its Animation page.
+    const TAniCursor* animation = nullptr;
+    size_t frame = 0;
 };
 
 template <class Group>
@@ -38,6 +44,10 @@ public:
     QLabel* Trouble() const { return m_trouble; }
     // The value lines beside the preview, top to bottom.
     const std::vector<QLabel*>& ValueLabels() const { return m_valueLines; }
+    // The Animation page (objectName "AnimationPage"), its tab shown only
+    // for a frame of an animated cursor; null until the first one.
+    QWidget* AnimationPage() const { return m_animationPage; }
+    QTabWidget* Tabs() const { return m_tabs; }
 
     void FormClose();
 
@@ -51,9 +61,13 @@ protected:
 private:
     void FitValues();
     std::vector<std::string> ValueTexts() const;
+    void ShowAnimation(const TAniCursor& animation);
 
     ManagerProperties m_values;
     int m_height;
+    QTabWidget* m_tabs;
+    QWidget* m_animationPage = nullptr;
+    QPlainTextEdit* m_animationLines = nullptr;
     int m_otherTop;
     QWidget* m_page;
     QLabel* m_preview;

@@ -157,6 +157,8 @@ TEST(CursorTheme, RolesFromNamesIdsAndInstallInf) {
     EXPECT_EQ(RoleOfName("xterm"), CursorRole::IBeam);
     EXPECT_EQ(RoleOfName("Busy"), CursorRole::Wait);
     EXPECT_FALSE(RoleOfName("my cursor"));
+    EXPECT_EQ(RoleOfName("32513"), CursorRole::IBeam); // a cursor saved from a library under its id
+    EXPECT_FALSE(RoleOfName("99999"));
     EXPECT_EQ(RoleOfResourceId(32514), CursorRole::Wait);
     EXPECT_FALSE(RoleOfResourceId(32647));
     // The per-role registry lines of an .inf, and %strings% that nest.

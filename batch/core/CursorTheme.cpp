@@ -143,24 +143,19 @@ void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRo
     file->Load(RecordKind::Animations);
     for (const ReadError& e : file->Errors()) result.notes.push_back("\"" + path + "\": " + e.Describe());
     const FileContents& c = file->Contents();
-    const auto role = [&](const std::string& name, uint8_t isNamed) -> std::optional<CursorRole> {
+    const auto role = [&](const std::string& name) -> std::optional<CursorRole> {
         if (single) return infRole ? infRole : RoleOfName(NameBeforeFirstDot(fileName));
-        if (!isNamed) {
-            uint16_t id = 0;
-            for (char ch : name) id = uint16_t(id * 10 + (ch - '0'));
-            if (const auto r = RoleOfResourceId(id)) return r;
-        }
         return RoleOfName(name);
     };
     for (const TAdvCursorGroupList& g : c.CursorGroups) {
         if (g.Images.empty()) continue;
         const std::string name = single ? NameBeforeFirstDot(fileName) : g.Name;
-        cursors.push_back({name, role(g.Name, g.IsNamed), XcursorImagesOf(g)});
+        cursors.push_back({name, role(g.Name), XcursorImagesOf(g)});
     }
     for (const TAniCursor& a : c.Animations) {
         if (a.AnimatedIcon) continue;
         const std::string name = single ? NameBeforeFirstDot(fileName) : a.Name;
-        cursors.push_back({name, role(a.Name, a.IsNamed), XcursorImagesOf(a)});
+        cursors.push_back({name, role(a.Name), XcursorImagesOf(a)});
     }
 }
 
@@ -227,6 +222,11 @@ std::optional<CursorRole> RoleOfResourceId(uint16_t id) {
 
 std::optional<CursorRole> RoleOfName(const std::string& name) {
     const std::string lower = LowerAscii(Trimmed(name));
+    // A resource id: a library's cursor, or a file saved from one under its id.
+    if (!lower.empty() && lower.size() <= 5 && std::all_of(lower.begin(), lower.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        const unsigned long id = std::stoul(lower);
+        return id <= 0xFFFF ? RoleOfResourceId(uint16_t(id)) : std::nullopt;
+    }
     for (const RoleNames& r : Roles()) {
         if (lower == LowerAscii(r.registryName) || lower == LowerAscii(r.schemeName) || lower == r.fileName)
             return r.role;

@@ -24,7 +24,8 @@ std::vector<const char*> RoleAliases(CursorRole role);
 // The role of a standard cursor resource id (32512 arrow, ...).
 std::optional<CursorRole> RoleOfResourceId(uint16_t id);
 // The role a file or resource name already names: a registry name
-// ("IBeam"), a scheme name ("Text Select") or a Linux name ("xterm").
+// ("IBeam"), a scheme name ("Text Select"), a Linux name ("xterm") or a
+// resource id ("32513", as a library's cursor or a file saved from one).
 std::optional<CursorRole> RoleOfName(const std::string& name);
 // The roles an install.inf gives its files: the scheme's list of paths in
 // role order, with its %strings% replaced. Lower-cased file names (without

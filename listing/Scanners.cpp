@@ -149,6 +149,26 @@ bool IsExecutable(const FileCounts& counts) {
     return counts.kind == ContainerKind::PEFile || counts.kind == ContainerKind::NEFile;
 }
 
+// A scan of the files that hold objects (executables, libraries, resource
+// files): the folders, then every file examine(frame, name, path) looks at;
+// it adds the file's row and returns the objects it counted, which stand as
+// FoundResCount while the file is the last examined. The wizard is offered.
+template <class Examine>
+ScanResult ContainerScan(const std::string& folder, const ScanProgress& progress, PictureMode pictures,
+                         Examine examine) {
+    ScanFrame frame(folder, "*.*", progress, pictures);
+    frame.FolderPass();
+    ScanResult& result = frame.Result();
+    result.countsContainers = true;
+    result.foundResCount = 0;
+    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
+        result.foundResCount = 0; // and so it stays for a file whose reading fails
+        result.foundResCount = examine(frame, name, path);
+    });
+    result.showWizard = true;
+    return std::move(result);
+}
+
 } // namespace
 
 std::string ContainerTypeText(const std::string& lowerExtension, bool withLibraries) {
@@ -263,24 +283,18 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
 
 ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const ScanProgress& progress,
                                  PictureMode pictures) {
-    ScanFrame frame(folder, "*.*", progress, pictures);
-    frame.FolderPass();
-    ScanResult& result = frame.Result();
-    result.countsContainers = true;
-    result.foundResCount = 0;
-    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
-        result.foundResCount = 0;
+    return ContainerScan(folder, progress, pictures, [&](ScanFrame& frame, const std::string& name,
+                                                         const std::string& path) {
         const std::string ext = LowerExtension(name);
-        if (ext == ".bmp" || ext == ".cur") return;
+        if (ext == ".bmp" || ext == ".cur") return 0;
         const std::string type = ContainerTypeText(ext, false);
-        if (type.empty()) return;
+        if (type.empty()) return 0;
         // The platform's enumeration for PE files and the NE resource table
         // for NE files, both through the file's counts.
         const auto file = OpenedFile::Open(path);
         const FileCounts& counts = file->Counts();
         const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
-        result.foundResCount = found;
-        if (found < 1) return;
+        if (found < 1) return found;
         // An executable can always hold icons, so the row stands whatever
         // its picture turns out to be: the first icon, or the program's own.
         frame.AddFileRow(name, type, std::to_string(found), [&] {
@@ -288,31 +302,23 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
             return first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
                                                      : RowPicture::OfAppIcon();
         });
+        return found;
     });
-    result.showWizard = true;
-    return std::move(result);
 }
 
 ScanResult ReadResources(const std::string& folder, uint16_t resType, const ScanProgress& progress,
                          PictureMode pictures) {
-    ScanFrame frame(folder, "*.*", progress, pictures);
-    frame.FolderPass();
-    ScanResult& result = frame.Result();
-    result.countsContainers = true;
-    result.foundResCount = 0;
-    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
-        result.foundResCount = 0;
-        if (!AcceptsResourceFile(LowerExtension(name), resType)) return;
+    return ContainerScan(folder, progress, pictures, [&](ScanFrame& frame, const std::string& name,
+                                                         const std::string& path) {
+        if (!AcceptsResourceFile(LowerExtension(name), resType)) return 0;
         const FileCounts counts = OpenedFile::Open(path)->Counts();
         const int found = resType == RT_GROUP_ICON     ? counts.iconGroups
                           : resType == RT_GROUP_CURSOR ? counts.cursorGroups
                                                        : counts.bitmaps;
-        result.foundResCount = found;
         if (found > 0)
             frame.AddFileRow(name, kResourceFileType, std::to_string(found), [&] { return RowPicture::OfPath(path); });
+        return found;
     });
-    result.showWizard = true;
-    return std::move(result);
 }
 
 ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& progress, PictureMode pictures) {
@@ -331,30 +337,23 @@ ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& pr
 
 ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProgress& progress,
                                        PictureMode pictures) {
-    ScanFrame frame(folder, "*.*", progress, pictures);
-    frame.FolderPass();
-    ScanResult& result = frame.Result();
-    result.countsContainers = true;
-    result.foundResCount = 0;
-    frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
-        result.foundResCount = 0;
+    return ContainerScan(folder, progress, pictures, [&](ScanFrame& frame, const std::string& name,
+                                                         const std::string& path) {
         const std::string ext = LowerExtension(name);
         const bool resourceFile = AcceptsResourceFile(ext, RT_ANICURSOR);
         const std::string type = resourceFile ? kResourceFileType : ContainerTypeText(ext, true);
-        if (type.empty()) return;
+        if (type.empty()) return 0;
         const auto file = OpenedFile::Open(path);
         const FileCounts& counts = file->Counts();
         const bool holds = resourceFile ? counts.kind == ContainerKind::ResourceFile : IsExecutable(counts);
         const int found = holds ? counts.animations : 0;
-        result.foundResCount = found;
-        if (found < 1) return;
-        frame.AddFileRow(name, type, std::to_string(found), [&] {
-            std::optional<RowPicture> picture = AnimationPictures(*file);
-            return picture ? std::move(*picture) : RowPicture::OfPath(path);
-        });
+        if (found > 0)
+            frame.AddFileRow(name, type, std::to_string(found), [&] {
+                std::optional<RowPicture> picture = AnimationPictures(*file);
+                return picture ? std::move(*picture) : RowPicture::OfPath(path);
+            });
+        return found;
     });
-    result.showWizard = true;
-    return std::move(result);
 }
 
 ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress,

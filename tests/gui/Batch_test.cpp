@@ -199,6 +199,15 @@ TEST(BatchDialogs, WizardFormPerCategoryFolderFieldAndButtons) {
     wizard.exec();
     EXPECT_TRUE(wizard.options().AsBitmaps);
     EXPECT_FALSE(wizard.options().AsIcons);
+
+    // Animated cursors: whole, or frame by frame, never as bitmaps.
+    wizard.Prepare(ObjectKind::AnimatedCursors);
+    EXPECT_EQ(Child<QRadioButton>(wizard, "rgW1Item0")->text(), "Extract as Animated Cursors");
+    Child<QRadioButton>(wizard, "rgW1Item1")->setChecked(true);
+    WhenShown(wizard, [&] { Child<QPushButton>(wizard, "bWRun")->click(); });
+    wizard.exec();
+    EXPECT_TRUE(wizard.options().AsFrames);
+    EXPECT_FALSE(wizard.options().AsCursors || wizard.options().AsBitmaps);
 }
 
 TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {

@@ -210,6 +210,10 @@ void CursorManager::SaveAnimatedCursor() {
     if (const TAniCursor* a = CurrentAnimation()) ReportBatchResult(SaveAnimation(*a, m_prompts), m_prompts);
 }
 
+QString CursorManager::PlacesKey() const {
+    return m_animated ? objectName() + "/animated" : objectName();
+}
+
 void CursorManager::Released() {
     m_timer->stop();
     m_playing = false;

@@ -43,6 +43,7 @@ protected:
     GroupSelection<TAdvCursorGroupList> AllImages() const override;
     void CompleteSheetRequest(SheetRequest<TAdvCursorGroupList>& request) const override;
     void Released() override;
+    QString PlacesKey() const override;
 
 private:
     void ShowAnimation(std::shared_ptr<OpenedFile> file, size_t animation, ManagerMode mode);

@@ -284,7 +284,7 @@ void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
     const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
     const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
-    RestoreWindowSize(*this, objectName());
+    RestoreWindowSize(*this, PlacesKey());
     resize(std::max(width(), std::max(kWindowWidth, std::min(needed, screenWidth))), height());
     m_damage->Show(m_file ? m_file->Errors() : std::vector<ReadError>{});
 }
@@ -353,14 +353,14 @@ bool GroupManager<Group>::eventFilter(QObject* watched, QEvent* event) {
 
 template <class Group>
 void GroupManager<Group>::reject() {
-    if (m_file) RememberWindowSize(*this, objectName());
+    if (m_file) RememberWindowSize(*this, PlacesKey());
     Release();
     QDialog::reject();
 }
 
 template <class Group>
 void GroupManager<Group>::closeEvent(QCloseEvent* event) {
-    if (m_file) RememberWindowSize(*this, objectName());
+    if (m_file) RememberWindowSize(*this, PlacesKey());
     Release();
     QDialog::closeEvent(event);
 }

@@ -95,6 +95,9 @@ protected:
     virtual void CompleteSheetRequest(SheetRequest<Group>& request) const {}
     // Called when the manager lets its file go.
     virtual void Released() {}
+    // The key its size is remembered under: one per kind of content, since
+    // the Cursor Manager is taller while it plays an animation.
+    virtual QString PlacesKey() const { return objectName(); }
 
     // Shows the one group of a plain icon or cursor file; false, having
     // said why, when there is nothing to show.

@@ -540,8 +540,8 @@ ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::
             Damage why;
             const std::optional<ResourceEntry> e = EntryOf(load, table, i, why);
             const std::optional<uint64_t> start = e ? StartOf(load, *e, why) : std::nullopt;
-            if (why) {
-                result.Note(*why);
+            if (!start) {
+                if (why) result.Note(*why);
                 break;
             }
             const uint64_t length = uint64_t(e->length) << load.tables->alignShift;

@@ -206,7 +206,9 @@ TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
     ActionFlags flags;
     ScriptedPrompts prompts;
     prompts.folders.push_back(out.path());
-    const DeskSelection one{{&groups[0]}, true, {}};
+    DeskSelection one;
+    one.groups = {&groups[0]};
+    one.one = true;
     ASSERT_TRUE(ExtractIconImages(one, flags, prompts).ok);
     EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"APP_0.ico", "APP_1.ico", "APP_2.ico"}));
     for (size_t k = 0; k < 3; ++k)
@@ -287,7 +289,9 @@ TEST(IconDeskCommands, CursorGroupsSaveExtractAndConvert) {
 
     ActionFlags flags;
     prompts.folders = {out.path(), out.path()};
-    const CursorDeskSelection one{{&group}, true, {}};
+    CursorDeskSelection one;
+    one.groups = {&group};
+    one.one = true;
     ASSERT_TRUE(ExtractDeskImages(one, flags, prompts).ok);
     EXPECT_EQ(ReadFile(out.file("ARROW_0.cur")).size(), 22u + 308 - 4);
     ASSERT_TRUE(ConvertDeskImages(one, flags, prompts).ok);

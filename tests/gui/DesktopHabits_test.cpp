@@ -45,14 +45,6 @@ QAction* ActionWithKeys(QWidget& window, const QKeySequence& keys) {
     return nullptr;
 }
 
-// Presses keys as the user does, on the window that has the focus.
-void Press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    window.activateWindow();
-    QApplication::processEvents();
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
-    QTest::keyClick(target, key, modifiers);
-}
-
 } // namespace
 
 TEST(DesktopHabits, TheKeyboardAloneOpensRowsAndRunsEveryCommand) {

@@ -384,7 +384,7 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
             const TAniFrame& frame = a.Frames[k];
             const std::string name = a.Name + "_" + std::to_string(k);
             if (as != ExtractAs::Png) {
-                w.Write(name, frame.IsCursor ? ".cur" : ".ico", frame.Data.ToBytes());
+                w.Write(name, FrameFileExtension(frame), frame.Data.ToBytes());
                 continue;
             }
             for (size_t j = 0; j < frame.Images.Images.size(); ++j) {

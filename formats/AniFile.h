@@ -55,6 +55,9 @@ inline const TAniFrame* FirstStepFrame(const TAniCursor& a) {
     return &a.Frames[a.StepFrames.front()];
 }
 
+// The extension of a frame's own file: ".cur", or ".ico" for an icon frame.
+inline const char* FrameFileExtension(const TAniFrame& frame) { return frame.IsCursor ? ".cur" : ".ico"; }
+
 // Milliseconds of a rate in jiffies (1/60 s).
 inline uint32_t JiffiesToMs(uint32_t jiffies) { return uint32_t(uint64_t(jiffies) * 1000 / 60); }
 

@@ -77,9 +77,10 @@ std::vector<XcursorImage> XcursorImagesOf(const TAdvCursorGroupList& group) {
 
 std::vector<XcursorImage> XcursorImagesOf(const TAniCursor& animation) {
     std::vector<XcursorImage> out;
-    if (animation.Frames.empty() || animation.StepFrames.empty()) return out;
+    const TAniFrame* first = FirstStepFrame(animation);
+    if (!first) return out;
     std::vector<uint32_t> widths;
-    for (const TAdvCursorImage& im : animation.Frames[animation.StepFrames.front()].Images.Images)
+    for (const TAdvCursorImage& im : first->Images.Images)
         if (std::find(widths.begin(), widths.end(), im.Width) == widths.end()) widths.push_back(im.Width);
     std::sort(widths.begin(), widths.end());
     for (uint32_t width : widths) {

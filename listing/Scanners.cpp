@@ -132,17 +132,20 @@ RowPicture CursorPictures(const Handle& cursor) {
     return picture;
 }
 
-// The first animation's first step frame as a cursor row's picture; null
+// The image a cursor group's row is pictured by: its image for the large
+// tile; null when no image draws.
+const TAdvCursorImage* RowImage(const TAdvCursorGroupList& group) {
+    const int best = BestCursorImage(group, kLargeTile);
+    return best < 0 ? nullptr : &group.Images[size_t(best)];
+}
+
+// The image the first animation's first step frame is pictured by; null
 // when it has no image that draws.
-std::optional<RowPicture> AnimationPictures(OpenedFile& file) {
+const TAdvCursorImage* AnimationRowImage(OpenedFile& file) {
     file.Load(RecordKind::Animations);
     const std::vector<TAniCursor>& animations = file.Contents().Animations;
-    if (animations.empty()) return std::nullopt;
-    const TAniFrame* first = FirstStepFrame(animations.front());
-    if (!first) return std::nullopt;
-    const int best = BestCursorImage(first->Images, kLargeTile);
-    if (best < 0) return std::nullopt;
-    return CursorPictures(first->Images.Images[size_t(best)].Handle());
+    const TAniFrame* first = animations.empty() ? nullptr : FirstStepFrame(animations.front());
+    return first ? RowImage(first->Images) : nullptr;
 }
 
 bool IsExecutable(const FileCounts& counts) {
@@ -273,10 +276,9 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
         file->LoadAsImageFile(ContainerKind::CursorFile);
         const FileContents& contents = file->Contents();
         if (contents.CursorGroups.empty()) return;
-        const int best = BestCursorImage(contents.CursorGroups[0], kLargeTile);
-        if (best < 0) return;
-        frame.AddFileRow(name, "Cursor", "1",
-                         [&] { return CursorPictures(contents.CursorGroups[0].Images[size_t(best)].Handle()); });
+        const TAdvCursorImage* image = RowImage(contents.CursorGroups[0]);
+        if (!image) return;
+        frame.AddFileRow(name, "Cursor", "1", [&] { return CursorPictures(image->Handle()); });
     });
     return std::move(frame.Result());
 }
@@ -328,9 +330,9 @@ ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& pr
         const auto file = OpenedFile::Open(path);
         if (file->Kind() != ContainerKind::AnimatedCursorFile) return;
         // Listed when its first frame can be drawn, as a cursor file is.
-        std::optional<RowPicture> picture = AnimationPictures(*file);
-        if (!picture) return;
-        frame.AddFileRow(name, kAnimatedCursorType, "1", [&] { return std::move(*picture); });
+        const TAdvCursorImage* image = AnimationRowImage(*file);
+        if (!image) return;
+        frame.AddFileRow(name, kAnimatedCursorType, "1", [&] { return CursorPictures(image->Handle()); });
     });
     return std::move(frame.Result());
 }
@@ -349,8 +351,8 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
         const int found = holds ? counts.animations : 0;
         if (found > 0)
             frame.AddFileRow(name, type, std::to_string(found), [&] {
-                std::optional<RowPicture> picture = AnimationPictures(*file);
-                return picture ? std::move(*picture) : RowPicture::OfPath(path);
+                const TAdvCursorImage* image = AnimationRowImage(*file);
+                return image ? CursorPictures(image->Handle()) : RowPicture::OfPath(path);
             });
         return found;
     });

@@ -2,6 +2,7 @@
 // The list pictures the explorer draws itself: bitmap thumbnails and the
 // opaque pictures of cursors.
 #include <cstdint>
+#include <optional>
 
 #include "formats/CurTypes.h"
 #include "platform/Bitmap.h"
@@ -30,5 +31,21 @@ Bitmap DrawIconOpaque(const IconImage& icon, int size);
 // given size: the decoded image closest to it, the first of equals. -1 when
 // no image decoded.
 int BestCursorImage(const TAdvCursorGroupList& group, int size);
+
+// The widest image of an icon or cursor group that is in the file and
+// decodes, the first of equals: the picture that stands for the whole group.
+// Nullopt when none does.
+template <class Group>
+std::optional<size_t> LargestDecodedImage(const Group& group) {
+    std::optional<size_t> best;
+    int bestWidth = 0;
+    for (size_t j = 0; j < group.Images.size(); ++j) {
+        const auto& im = group.Images[j];
+        if (im.Missing || !im.Handle() || im.Handle()->width <= bestWidth) continue;
+        best = j;
+        bestWidth = im.Handle()->width;
+    }
+    return best;
+}
 
 } // namespace gw

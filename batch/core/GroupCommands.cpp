@@ -139,11 +139,6 @@ SavedFile AnimationSaveFile(const TAniCursor& animation) {
     return {animation.Data.ToBytes(), ".ani", kAnimationMimeType};
 }
 
-SavedFile FrameSaveFile(const TAniFrame& frame) {
-    const DeskTexts& texts = frame.IsCursor ? kCursorTexts : kIconTexts;
-    return {frame.Data.ToBytes(), texts.ext, texts.mimeType};
-}
-
 BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts) {
     SaveFileRequest request;
     request.title = kSaveAnimationTitle;
@@ -156,8 +151,8 @@ BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts) {
 bool WriteAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer) {
     for (size_t k = 0; k < animation.Frames.size(); ++k) {
         const TAniFrame& frame = animation.Frames[k];
-        const char* ext = (frame.IsCursor ? kCursorTexts : kIconTexts).ext;
-        if (writer.Write(ImageBase(name, k), ext, frame.Data.view()) == WriteOutcome::Failed) return false;
+        if (writer.Write(ImageBase(name, k), FrameFileExtension(frame), frame.Data.view()) == WriteOutcome::Failed)
+            return false;
     }
     return true;
 }

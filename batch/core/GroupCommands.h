@@ -46,8 +46,6 @@ template <class Image>
 SavedFile ImageSaveFile(const Image& im, CursorDataForm form);
 // An animated cursor (or icon) whole, as stored: ".ani".
 SavedFile AnimationSaveFile(const TAniCursor& animation);
-// One frame of it, as the .cur (or .ico) file it is stored as.
-SavedFile FrameSaveFile(const TAniFrame& frame);
 
 // Save One: the group's file through the save dialog (which asks before
 // replacing a file). Images whose resource is missing are left out; a group

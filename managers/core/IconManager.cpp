@@ -4,6 +4,7 @@
 
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
+#include "pictures/Thumbnail.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -159,20 +160,7 @@ std::string AnimationStepText(const TAniCursor& animation, size_t step) {
            " ms";
 }
 
-std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame) {
-    std::optional<size_t> best;
-    int64_t bestArea = -1;
-    for (size_t j = 0; j < frame.Images.size(); ++j) {
-        const TAdvCursorImage& im = frame.Images[j];
-        if (im.Missing || !im.Handle()) continue;
-        const int64_t area = int64_t(im.Handle()->width) * im.Handle()->height;
-        if (area > bestArea) {
-            best = j;
-            bestArea = area;
-        }
-    }
-    return best;
-}
+std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame) { return LargestDecodedImage(frame); }
 
 std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation) {
     std::vector<std::string> lines;

@@ -107,8 +107,8 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
 uint32_t AnimationStepDelayMs(const TAniCursor& animation, size_t step);
 // "Step 2 of 8, frame 1, 100 ms" (the rate as stated); empty for a step out of range.
 std::string AnimationStepText(const TAniCursor& animation, size_t step);
-// The image a frame is previewed by: the largest that decodes; none when
-// none does.
+// The image a frame is previewed by: its widest that decodes
+// (LargestDecodedImage); none when none does.
 std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame);
 // The lines of the property sheet's Animation page: the counts, the default
 // rate, the title and artist when present, then "Step s: frame f, N ms" for

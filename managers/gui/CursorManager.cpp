@@ -80,7 +80,7 @@ bool CursorManager::OpenFile(const std::string& path) {
     Release();
     const LoadResult& read = file->Load(RecordKind::Animations);
     const std::vector<TAniCursor>& animations = file->Contents().Animations;
-    if (animations.empty() || animations.front().StepFrames.empty()) {
+    if (animations.empty() || !FirstStepFrame(animations.front())) {
         // Nothing to play: say why instead of opening an empty window.
         ShowUnreadable(*file, !read.ok ? read.error : "it holds no animation step");
         return false;
@@ -102,8 +102,7 @@ void CursorManager::ShowAnimation(std::shared_ptr<OpenedFile> file, size_t anima
     m_step = 0;
     const std::vector<TAniCursor>* all = file ? &file->Contents().Animations : nullptr;
     const TAniCursor* shown = all && animation < all->size() ? &(*all)[animation] : nullptr;
-    const bool playable =
-        shown && !shown->StepFrames.empty() && shown->StepFrames.front() < shown->Frames.size();
+    const bool playable = shown && FirstStepFrame(*shown);
     ShowFile(std::move(file), playable ? ManagerImageName(shown->Name, shown->StepFrames.front()) : std::string(),
              mode);
     m_saveAnimation->setVisible(shown != nullptr);

@@ -69,12 +69,11 @@ void CursorWorkdesk::ShowGroups(bool loaded) {
 
 BatchResult CursorWorkdesk::SaveOne(size_t item) {
     if (const auto a = AnimationAt(item)) return SaveAnimation(Contents().Animations[*a], m_prompts);
-    return SaveDeskGroup(m_items[item], m_prompts);
+    return GroupDesk::SaveOne(item);
 }
 
 BatchResult CursorWorkdesk::SaveAll() {
-    const std::vector<TAdvCursorGroupList> groups(m_items.begin(), m_items.begin() + std::ptrdiff_t(m_groupCount));
-    return SaveAllDeskGroups(groups, m_flags, m_prompts, Contents().Animations);
+    return SaveAllDeskGroups(Contents().CursorGroups, m_flags, m_prompts, Contents().Animations);
 }
 
 CursorDeskSelection CursorWorkdesk::Selection(std::optional<size_t> item) {
@@ -91,14 +90,6 @@ CursorDeskSelection CursorWorkdesk::Selection(std::optional<size_t> item) {
     else
         for (size_t i = 0; i < m_items.size(); ++i) add(i);
     return selection;
-}
-
-BatchResult CursorWorkdesk::Extract(std::optional<size_t> item) {
-    return ExtractDeskImages(Selection(item), m_flags, m_prompts);
-}
-
-BatchResult CursorWorkdesk::Convert(std::optional<size_t> item) {
-    return ConvertDeskImages(Selection(item), m_flags, m_prompts);
 }
 
 // An animated cursor travels whole, as its .ani file, with its first frame's

@@ -25,12 +25,11 @@ protected:
     void ShowGroups(bool loaded) override;
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;
-    BatchResult Extract(std::optional<size_t> item) override;
-    BatchResult Convert(std::optional<size_t> item) override;
+    // Extract and Convert write an animated cursor's frames.
+    CursorDeskSelection Selection(std::optional<size_t> item) override;
     std::optional<ImageTransfer> TransferOf(size_t item) override;
 
 private:
-    CursorDeskSelection Selection(std::optional<size_t> item);
 
     // The cursor groups, then one item per animated cursor holding its first
     // step's frame images under the animation's name.

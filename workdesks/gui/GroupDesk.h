@@ -27,6 +27,7 @@
 #include "gui/LocalPaths.h"
 #include "pictures/IconExtract.h"
 #include "pictures/RowPicture.h"
+#include "pictures/Thumbnail.h"
 #include "workdesks/core/IconDesk.h"
 #include "batch/core/GroupCommands.h"
 #include "batch/core/OutputNames.h"
@@ -51,15 +52,8 @@ QImage GroupIcon(const TAdvIconGroupList& group, int size);
 // The widest image of a group that decodes, as stored; null when none does.
 template <class Group>
 QImage LargestPicture(const Group& group) {
-    const Handle* best = nullptr;
-    uint32_t bestWidth = 0;
-    for (const auto& im : group.Images) {
-        const Handle& picture = im.Handle();
-        if (im.Missing || !picture || uint32_t(picture->width) <= bestWidth) continue;
-        best = &picture;
-        bestWidth = uint32_t(picture->width);
-    }
-    return best ? ToQImage(**best) : QImage();
+    const std::optional<size_t> best = LargestDecodedImage(group);
+    return best ? ToQImage(*group.Images[*best].Handle()) : QImage();
 }
 
 // A tile of the given size with its baseline drawn; on a dense screen it
@@ -429,8 +423,8 @@ protected:
                              FromLocal(SafeBaseName(group.Name) + file.ext)};
     }
 
-private:
-    GroupSelection<Group> Selection(std::optional<size_t> group) {
+    // What Extract and Convert work on: the selected item, or all.
+    virtual GroupSelection<Group> Selection(std::optional<size_t> group) {
         GroupSelection<Group> selection;
         selection.one = group.has_value();
         if (group) {
@@ -441,6 +435,7 @@ private:
         return selection;
     }
 
+private:
     GroupDeskModel<Group>* m_model;
 };
 

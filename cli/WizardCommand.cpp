@@ -13,6 +13,7 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/Progress.h"
 #include "batch/core/Wizard.h"
+#include "cli/CliCommon.h"
 #include "listing/Categories.h"
 #include "listing/ListOrder.h"
 #include "listing/Scanners.h"
@@ -21,8 +22,6 @@ namespace gw::cli {
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
 constexpr int kBarWidth = 30;
 constexpr size_t kLabelWidth = 40;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);

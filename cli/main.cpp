@@ -2,11 +2,11 @@
 //   info [--json] [--counts] [--decode] PATH...   what each file holds
 //   extract [--as-bitmaps|--as-png] FILE OUTDIR    every image as its own .ico/.cur (or .bmp, .png)
 //   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
-//   wizard (--icons|--cursors|--bitmaps) [--resources] [--as-bitmaps] [--recurse] FOLDER OUTDIR
+//   wizard (--icons|--cursors|--bitmaps|--animated) ... FOLDER OUTDIR   (cli/WizardCommand)
+//   cursor-theme [--name NAME] INPUT... OUTDIR      Windows cursors as a Linux cursor theme
+// info lives in cli/InfoCommand; this file writes files and reads the arguments.
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <iostream>
 
 #include "batch/core/BatchWriter.h"
@@ -14,277 +14,20 @@
 #include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
+#include "cli/CliCommon.h"
+#include "cli/InfoCommand.h"
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
 #include "formats/OpenedFile.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
-#include "platform/FileIo.h"
 #include "platform/PngEncode.h"
-#include "platform/Text.h"
 
 using namespace gw;
-using json = nlohmann::json;
+using namespace gw::cli;
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-void Complain(const std::string& path, const std::string& what) {
-    std::cerr << "grabwell-cli: " << path << ": " << what << "\n";
-}
-
-// The colour count an image's label shows, as a number (0 when it has no
-// exact 64-bit value).
-uint64_t ColorCount(uint16_t bitCount) {
-    if (bitCount == 0) return 256;
-    return bitCount < 64 ? uint64_t(1) << bitCount : 0;
-}
-
-// Opens a file once for a command; null (having said why) when it cannot
-// be read at all.
-std::shared_ptr<OpenedFile> OpenOrComplain(const std::string& path) {
-    auto opened = OpenedFile::Open(path);
-    if (opened->Readable()) return opened;
-    Complain(path, opened->OpenError());
-    return nullptr;
-}
-
-// A bitmap entry the load filled (its header decodes); entries it could not
-// fill keep no size.
-bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
-
-// ---- info -------------------------------------------------------------
-
-// One JSON document on one line. Every string is valid UTF-8 before it gets
-// here; the replacing handler is what makes serialising unable to throw on
-// one that is not.
-std::string Dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
-
-std::string Hex(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
-        out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
-    }
-    return out;
-}
-
-// "path" as text; a path that is not UTF-8 shows U+FFFD in its place and
-// gives its exact bytes, in hexadecimal, as "path_hex".
-json PathJson(const std::string& path) {
-    json j = {{"path", ValidUtf8(path)}};
-    if (!IsUtf8(path)) j["path_hex"] = Hex(path);
-    return j;
-}
-
-// Whether each image decodes is said only when asked for: telling it means
-// decoding every image, which nothing else that info prints needs.
-json IconImageJson(const TAdvIconImage& im, bool decode) {
-    const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
-    json j = {{"width", w},          {"height", h},
-              {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
-              {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
-              {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
-    if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
-    return j;
-}
-
-json CursorImageJson(const TAdvCursorImage& im, bool decode) {
-    const ByteView bytes(im.Data);
-    json j = {{"width", im.Width},
-            {"height", im.Height / 2},
-            {"bit_count", im.BitCount},
-            {"colors", ColorCount(im.BitCount)},
-            {"format", FormatLabel(im.Width, im.Height / 2, im.BitCount)},
-            {"bytes", im.BytesInRes},
-            {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
-            {"hotspot_x", im.HotspotX},
-            {"hotspot_y", im.HotspotY}};
-    if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
-    return j;
-}
-
-// Animated cursors and icons: their steps with the frame each shows and its
-// time in milliseconds, their texts, and each frame's images.
-json AnimationsJson(const std::vector<TAniCursor>& animations, bool decode) {
-    json out = json::array();
-    for (const TAniCursor& a : animations) {
-        json frames = json::array();
-        for (const TAniFrame& f : a.Frames) {
-            json images = json::array();
-            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
-            frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
-        }
-        json rates = json::array();
-        for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
-        out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
-                       {"name", ValidUtf8(a.Name)},
-                       {"named", a.IsNamed != 0},
-                       {"frames", a.Frames.size()},
-                       {"steps", a.StepFrames.size()},
-                       {"default_rate_ms", JiffiesToMs(a.DefaultRate)},
-                       {"rates_ms", rates},
-                       {"sequence", a.StepFrames},
-                       {"title", ValidUtf8(a.Title)},
-                       {"artist", ValidUtf8(a.Artist)},
-                       {"frame_list", frames}});
-    }
-    return out;
-}
-
-json ErrorsJson(const std::vector<ReadError>& errors) {
-    json out = json::array();
-    for (const ReadError& e : errors)
-        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", ValidUtf8(e.message)}});
-    return out;
-}
-
-json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
-    json groups = json::array();
-    for (const auto& g : contents.IconGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
-        json images = json::array();
-        for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
-        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
-    }
-    for (const auto& g : contents.CursorGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue;
-        json images = json::array();
-        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
-        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
-    }
-    json bitmaps = json::array();
-    for (const auto& b : contents.Bitmaps) {
-        if (!Usable(b)) continue;
-        bitmaps.push_back({{"name", ValidUtf8(b.Name)},
-                           {"named", b.IsNamed != 0},
-                           {"width", b.Width},
-                           {"height", b.Height},
-                           {"pixel_format", PixelFormatText(b.PixelFormat)}});
-    }
-    json j = PathJson(path);
-    j.update({{"kind", ContainerKindText(counts.kind)},
-              {"icon_groups", counts.iconGroups},
-              {"cursor_groups", counts.cursorGroups},
-              {"bitmaps", counts.bitmaps},
-              {"animations", counts.animations},
-              {"groups", groups},
-              {"bitmap_list", bitmaps},
-              {"animation_list", AnimationsJson(contents.Animations, decode)},
-              {"errors", ErrorsJson(contents.Errors)}});
-    return j;
-}
-
-// The path as the file system spells it; every other text is UTF-8.
-void PrintText(const std::string& path, const json& j) {
-    std::cout << path << ": " << j["kind"].get<std::string>() << "\n";
-    std::cout << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
-              << ", bitmaps: " << j["bitmaps"];
-    if (j["animations"].get<int>() > 0) std::cout << ", animated cursors and icons: " << j["animations"];
-    std::cout << "\n";
-    for (const auto& g : j["groups"]) {
-        std::cout << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
-                  << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
-        for (const auto& im : g["images"]) {
-            std::cout << "    " << im["format"].get<std::string>() << ", " << im["bit_count"] << " bits, "
-                      << im["bytes"] << " bytes";
-            if (im.contains("hotspot_x")) std::cout << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
-            if (im["png"].get<bool>()) std::cout << ", PNG";
-            if (im.contains("missing")) std::cout << ", missing";
-            if (im.contains("decoded") && !im["decoded"].get<bool>()) std::cout << ", not decodable";
-            std::cout << "\n";
-        }
-    }
-    for (const auto& a : j["animation_list"]) {
-        std::cout << "  animated " << a["type"].get<std::string>() << " \"" << a["name"].get<std::string>() << "\", "
-                  << a["frames"] << " frames, " << a["steps"] << " steps, default " << a["default_rate_ms"] << " ms";
-        if (!a["title"].get<std::string>().empty()) std::cout << ", title \"" << a["title"].get<std::string>() << "\"";
-        if (!a["artist"].get<std::string>().empty()) std::cout << ", by \"" << a["artist"].get<std::string>() << "\"";
-        std::cout << "\n    rates (ms):";
-        for (const auto& r : a["rates_ms"]) std::cout << " " << r;
-        std::cout << "\n";
-        int k = 0;
-        for (const auto& f : a["frame_list"]) {
-            std::cout << "    frame " << k++ << ":";
-            for (const auto& im : f["images"])
-                std::cout << " " << im["format"].get<std::string>() << " hot spot " << im["hotspot_x"] << ","
-                          << im["hotspot_y"] << ";";
-            std::cout << "\n";
-        }
-    }
-    for (const auto& b : j["bitmap_list"]) {
-        std::cout << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
-                  << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
-    }
-}
-
-// Says what reading a file found wrong and where; false when it found
-// nothing. A loader that failed without saying where gives its own text.
-bool ComplainOfDamage(const OpenedFile& file, const LoadResult& result) {
-    for (const ReadError& e : file.Errors()) Complain(file.Path(), e.Describe());
-    if (!file.Damaged() && !result.ok) Complain(file.Path(), result.error);
-    return file.Damaged() || !result.ok;
-}
-
-// Only the kind and the counts the explorer shows: touches the headers and
-// resource directories, never the images.
-int RunCounts(const std::vector<std::string>& paths, bool asJson) {
-    int status = kExitOk;
-    for (const auto& path : paths) {
-        const auto opened = OpenOrComplain(path);
-        if (!opened) {
-            status = kExitFailed;
-            continue;
-        }
-        const FileCounts& c = opened->Counts();
-        if (ComplainOfDamage(*opened, {})) status = kExitFailed;
-        if (asJson) {
-            json j = PathJson(path);
-            j.update({{"kind", ContainerKindText(c.kind)},
-                      {"icon_groups", c.iconGroups},
-                      {"cursor_groups", c.cursorGroups},
-                      {"bitmaps", c.bitmaps},
-                      {"animations", c.animations},
-                      {"errors", ErrorsJson(opened->Errors())}});
-            std::cout << Dump(j) << "\n";
-        } else {
-            std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
-                      << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps;
-            if (c.animations > 0) std::cout << ", animated cursors and icons " << c.animations;
-            std::cout << "\n";
-        }
-    }
-    return status;
-}
-
-int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
-    int status = kExitOk;
-    for (const auto& path : paths) {
-        const auto opened = OpenOrComplain(path);
-        if (!opened) {
-            status = kExitFailed;
-            continue;
-        }
-        const LoadResult r = opened->LoadAll();
-        if (ComplainOfDamage(*opened, r)) status = kExitFailed;
-        const json j = FileJson(path, opened->Counts(), opened->Contents(), decode);
-        if (asJson)
-            std::cout << Dump(j) << "\n";
-        else
-            PrintText(path, j);
-    }
-    return status;
-}
-
-// ---- writing ----------------------------------------------------------
 
 // Writes through the batch writer every command shares; the existing-file
 // question is answered once, for all others, by the --existing choice.

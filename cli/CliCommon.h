@@ -1,0 +1,31 @@
+#pragma once
+// What the commands of grabwell-cli share: the exit statuses, and how a file
+// that cannot be read, or is damaged, is said on standard error.
+#include <memory>
+#include <string>
+
+#include "formats/FileContents.h"
+#include "formats/OpenedFile.h"
+
+namespace gw::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// "grabwell-cli: <path>: <what>" on standard error.
+void Complain(const std::string& path, const std::string& what);
+
+// Opens a file once for a command; null (having said why) when it cannot
+// be read at all.
+std::shared_ptr<OpenedFile> OpenOrComplain(const std::string& path);
+
+// Says what reading a file found wrong and where; false when it found
+// nothing. A loader that failed without saying where gives its own text.
+bool ComplainOfDamage(const OpenedFile& file, const LoadResult& result);
+
+// A bitmap entry the load filled (its header decodes); entries it could not
+// fill keep no size.
+inline bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
+
+} // namespace gw::cli

@@ -113,6 +113,19 @@ json ErrorsJson(const std::vector<ReadError>& errors) {
     return out;
 }
 
+// The path, the kind, the counts and the damage: what info --counts says,
+// and what info says before the records.
+json CountsJson(const std::string& path, const FileCounts& counts, const std::vector<ReadError>& errors) {
+    json j = PathJson(path);
+    j.update({{"kind", ContainerKindText(counts.kind)},
+              {"icon_groups", counts.iconGroups},
+              {"cursor_groups", counts.cursorGroups},
+              {"bitmaps", counts.bitmaps},
+              {"animations", counts.animations},
+              {"errors", ErrorsJson(errors)}});
+    return j;
+}
+
 json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
     json groups = json::array();
     for (const auto& g : contents.IconGroups) {
@@ -136,16 +149,10 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
                            {"height", b.Height},
                            {"pixel_format", PixelFormatText(b.PixelFormat)}});
     }
-    json j = PathJson(path);
-    j.update({{"kind", ContainerKindText(counts.kind)},
-              {"icon_groups", counts.iconGroups},
-              {"cursor_groups", counts.cursorGroups},
-              {"bitmaps", counts.bitmaps},
-              {"animations", counts.animations},
-              {"groups", groups},
+    json j = CountsJson(path, counts, contents.Errors);
+    j.update({{"groups", groups},
               {"bitmap_list", bitmaps},
-              {"animation_list", AnimationsJson(contents.Animations, decode)},
-              {"errors", ErrorsJson(contents.Errors)}});
+              {"animation_list", AnimationsJson(contents.Animations, decode)}});
     return j;
 }
 
@@ -192,54 +199,47 @@ void PrintText(const std::string& path, const json& j) {
     }
 }
 
-} // namespace
-
-int RunCounts(const std::vector<std::string>& paths, bool asJson) {
+// Opens each file in turn and hands it to describe, which returns false
+// when it found damage; 1 when a file was unreadable or damaged.
+template <class Describe>
+int DescribeEach(const std::vector<std::string>& paths, Describe describe) {
     int status = kExitOk;
     for (const auto& path : paths) {
         const auto opened = OpenOrComplain(path);
-        if (!opened) {
-            status = kExitFailed;
-            continue;
-        }
-        const FileCounts& c = opened->Counts();
-        if (ComplainOfDamage(*opened, {})) status = kExitFailed;
+        if (!opened || !describe(path, *opened)) status = kExitFailed;
+    }
+    return status;
+}
+
+} // namespace
+
+int RunCounts(const std::vector<std::string>& paths, bool asJson) {
+    return DescribeEach(paths, [asJson](const std::string& path, const OpenedFile& opened) {
+        const FileCounts& c = opened.Counts();
+        const bool damaged = ComplainOfDamage(opened, {});
         if (asJson) {
-            json j = PathJson(path);
-            j.update({{"kind", ContainerKindText(c.kind)},
-                      {"icon_groups", c.iconGroups},
-                      {"cursor_groups", c.cursorGroups},
-                      {"bitmaps", c.bitmaps},
-                      {"animations", c.animations},
-                      {"errors", ErrorsJson(opened->Errors())}});
-            std::cout << Dump(j) << "\n";
+            std::cout << Dump(CountsJson(path, c, opened.Errors())) << "\n";
         } else {
             std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
                       << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps;
             if (c.animations > 0) std::cout << ", animated cursors and icons " << c.animations;
             std::cout << "\n";
         }
-    }
-    return status;
+        return !damaged;
+    });
 }
 
 int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
-    int status = kExitOk;
-    for (const auto& path : paths) {
-        const auto opened = OpenOrComplain(path);
-        if (!opened) {
-            status = kExitFailed;
-            continue;
-        }
-        const LoadResult r = opened->LoadAll();
-        if (ComplainOfDamage(*opened, r)) status = kExitFailed;
-        const json j = FileJson(path, opened->Counts(), opened->Contents(), decode);
+    return DescribeEach(paths, [asJson, decode](const std::string& path, OpenedFile& opened) {
+        const LoadResult r = opened.LoadAll();
+        const bool damaged = ComplainOfDamage(opened, r);
+        const json j = FileJson(path, opened.Counts(), opened.Contents(), decode);
         if (asJson)
             std::cout << Dump(j) << "\n";
         else
             PrintText(path, j);
-    }
-    return status;
+        return !damaged;
+    });
 }
 
 } // namespace gw::cli

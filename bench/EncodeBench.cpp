@@ -33,5 +33,5 @@ void BM_EncodeBmp(benchmark::State& state) {
 
 BENCHMARK(BM_EncodeBmp)
     ->ArgName("format")
-    ->DenseRange(int(gw::PixelFormat::pf1bit), int(gw::PixelFormat::pf32bit))
+    ->DenseRange(int(gw::PixelFormat::Bits1), int(gw::PixelFormat::Bits32))
     ->Unit(benchmark::kMillisecond);

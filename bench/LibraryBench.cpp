@@ -8,7 +8,7 @@
 #include "batch/core/ActionFlags.h"
 #include "batch/core/BatchWriter.h"
 #include "batch/core/Extraction.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/ResTypes.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -75,7 +75,7 @@ BENCHMARK(BM_CountLibrary)->Unit(benchmark::kMicrosecond);
 // What info lists: every group's directory and every bitmap's header, no pixels.
 void BM_ListLibrary(benchmark::State& state) {
     const std::string& path = LibraryPath();
-    for (auto _ : state) benchmark::DoNotOptimize(OpenedFile::Open(path)->LoadAll());
+    for (auto _ : state) benchmark::DoNotOptimize(Document::Open(path)->LoadAll());
 }
 BENCHMARK(BM_ListLibrary)->Unit(benchmark::kMicrosecond);
 
@@ -83,7 +83,7 @@ BENCHMARK(BM_ListLibrary)->Unit(benchmark::kMicrosecond);
 void BM_ListAndDrawLibrary(benchmark::State& state) {
     const std::string& path = LibraryPath();
     for (auto _ : state) {
-        const auto file = OpenedFile::Open(path);
+        const auto file = Document::Open(path);
         file->Load(RecordKind::Icons);
         for (const auto& g : file->Contents().IconGroups)
             for (const auto& im : g.Images) benchmark::DoNotOptimize(im.Handle().get());
@@ -105,7 +105,7 @@ void BM_ExtractLibraryIcons(benchmark::State& state) {
         state.ResumeTiming();
         ActionFlags flags;
         BatchWriter writer(out.string(), flags, nullptr, CollisionMode::AutoRename);
-        ExtractOneFile(*OpenedFile::Open(path), listing, kGroups, choice, writer);
+        ExtractOneFile(*Document::Open(path), listing, kGroups, choice, writer);
     }
     std::filesystem::remove_all(out);
 }

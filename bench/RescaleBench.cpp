@@ -35,6 +35,6 @@ void BM_Rescale4096To64(benchmark::State& state) {
 
 BENCHMARK(BM_Rescale4096To64)
     ->ArgName("format")
-    ->Arg(int(gw::PixelFormat::pf32bit))
-    ->Arg(int(gw::PixelFormat::pf24bit))
+    ->Arg(int(gw::PixelFormat::Bits32))
+    ->Arg(int(gw::PixelFormat::Bits24))
     ->Unit(benchmark::kMillisecond);

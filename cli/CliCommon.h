@@ -5,7 +5,7 @@
 #include <string>
 
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 namespace gw::cli {
 
@@ -18,14 +18,14 @@ void Complain(const std::string& path, const std::string& what);
 
 // Opens a file once for a command; null (having said why) when it cannot
 // be read at all.
-std::shared_ptr<OpenedFile> OpenOrComplain(const std::string& path);
+std::shared_ptr<Document> OpenOrComplain(const std::string& path);
 
 // Says what reading a file found wrong and where; false when it found
 // nothing. A loader that failed without saying where gives its own text.
-bool ComplainOfDamage(const OpenedFile& file, const LoadResult& result);
+bool ComplainOfDamage(const Document& file, const LoadResult& result);
 
 // A bitmap entry the load filled (its header decodes); entries it could not
 // fill keep no size.
-inline bool Usable(const TAdvBmp& b) { return b.Width > 0 && b.Height > 0; }
+inline bool Usable(const BitmapRecord& b) { return b.Width > 0 && b.Height > 0; }
 
 } // namespace gw::cli

@@ -8,7 +8,7 @@
 #include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "platform/Text.h"
 
 namespace gw::cli {
@@ -51,7 +51,7 @@ json PathJson(const std::string& path) {
 
 // Whether each image decodes is said only when asked for: telling it means
 // decoding every image, which nothing else that info prints needs.
-json IconImageJson(const TAdvIconImage& im, bool decode) {
+json IconImageJson(const IconImage& im, bool decode) {
     const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
     json j = {{"width", w},          {"height", h},
               {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
@@ -62,7 +62,7 @@ json IconImageJson(const TAdvIconImage& im, bool decode) {
     return j;
 }
 
-json CursorImageJson(const TAdvCursorImage& im, bool decode) {
+json CursorImageJson(const CursorImage& im, bool decode) {
     const ByteView bytes(im.Data);
     json j = {{"width", im.Width},
             {"height", im.Height / 2},
@@ -80,11 +80,11 @@ json CursorImageJson(const TAdvCursorImage& im, bool decode) {
 
 // Animated cursors and icons: their steps with the frame each shows and its
 // time in milliseconds, their texts, and each frame's images.
-json AnimationsJson(const std::vector<TAniCursor>& animations, bool decode) {
+json AnimationsJson(const std::vector<AnimatedCursor>& animations, bool decode) {
     json out = json::array();
-    for (const TAniCursor& a : animations) {
+    for (const AnimatedCursor& a : animations) {
         json frames = json::array();
-        for (const TAniFrame& f : a.Frames) {
+        for (const AnimationFrame& f : a.Frames) {
             json images = json::array();
             for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
             frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
@@ -93,7 +93,7 @@ json AnimationsJson(const std::vector<TAniCursor>& animations, bool decode) {
         for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
         out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
                        {"name", ValidUtf8(a.Name)},
-                       {"named", a.IsNamed != 0},
+                       {"named", a.Named != 0},
                        {"frames", a.Frames.size()},
                        {"steps", a.StepFrames.size()},
                        {"default_rate_ms", JiffiesToMs(a.DefaultRate)},
@@ -117,7 +117,7 @@ json ErrorsJson(const std::vector<ReadError>& errors) {
 // and what info says before the records.
 json CountsJson(const std::string& path, const FileCounts& counts, const std::vector<ReadError>& errors) {
     json j = PathJson(path);
-    j.update({{"kind", ContainerKindText(counts.kind)},
+    j.update({{"kind", FileKindText(counts.kind)},
               {"icon_groups", counts.iconGroups},
               {"cursor_groups", counts.cursorGroups},
               {"bitmaps", counts.bitmaps},
@@ -132,19 +132,19 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
-        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
+        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     for (const auto& g : contents.CursorGroups) {
         if (g.Name.empty() && g.Images.empty()) continue;
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
-        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.IsNamed != 0}, {"images", images}});
+        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     json bitmaps = json::array();
     for (const auto& b : contents.Bitmaps) {
         if (!Usable(b)) continue;
         bitmaps.push_back({{"name", ValidUtf8(b.Name)},
-                           {"named", b.IsNamed != 0},
+                           {"named", b.Named != 0},
                            {"width", b.Width},
                            {"height", b.Height},
                            {"pixel_format", PixelFormatText(b.PixelFormat)}});
@@ -214,13 +214,13 @@ int DescribeEach(const std::vector<std::string>& paths, Describe describe) {
 } // namespace
 
 int RunCounts(const std::vector<std::string>& paths, bool asJson) {
-    return DescribeEach(paths, [asJson](const std::string& path, const OpenedFile& opened) {
+    return DescribeEach(paths, [asJson](const std::string& path, const Document& opened) {
         const FileCounts& c = opened.Counts();
         const bool damaged = ComplainOfDamage(opened, {});
         if (asJson) {
             std::cout << Dump(CountsJson(path, c, opened.Errors())) << "\n";
         } else {
-            std::cout << path << ": " << ContainerKindText(c.kind) << ", icon groups " << c.iconGroups
+            std::cout << path << ": " << FileKindText(c.kind) << ", icon groups " << c.iconGroups
                       << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps;
             if (c.animations > 0) std::cout << ", animated cursors and icons " << c.animations;
             std::cout << "\n";
@@ -230,7 +230,7 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
 }
 
 int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
-    return DescribeEach(paths, [asJson, decode](const std::string& path, OpenedFile& opened) {
+    return DescribeEach(paths, [asJson, decode](const std::string& path, Document& opened) {
         const LoadResult r = opened.LoadAll();
         const bool damaged = ComplainOfDamage(opened, r);
         const json j = FileJson(path, opened.Counts(), opened.Contents(), decode);

@@ -19,7 +19,7 @@
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 #include "platform/PngEncode.h"
@@ -73,7 +73,7 @@ bool ParseExisting(const std::string& s, ExistingAction& out) {
 // Opens and reads a file for writing; ok is false (with a message) when it
 // is damaged or unreadable. What could be read is written all the same.
 struct ForWriting {
-    std::shared_ptr<OpenedFile> file;
+    std::shared_ptr<Document> file;
     bool ok = false;
     const FileContents& contents() const { return file->Contents(); }
     const FileCounts& counts() const { return file->Counts(); }
@@ -81,7 +81,7 @@ struct ForWriting {
 
 ForWriting LoadForWriting(const std::string& path) {
     ForWriting out;
-    out.file = OpenedFile::Open(path);
+    out.file = Document::Open(path);
     if (!out.file->Readable()) {
         Complain(path, out.file->OpenError());
         return out;
@@ -100,8 +100,8 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
     const FileCounts& counts = read.counts();
     bool ok = read.ok;
     Writer w(existing, outDir);
-    const bool single = counts.kind == ContainerKind::IconFile || counts.kind == ContainerKind::CursorFile;
-    const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
+    const bool single = counts.kind == FileKind::Icon || counts.kind == FileKind::Cursor;
+    const CursorDataForm form = counts.kind == FileKind::Cursor ? CursorDataForm::CurFile : CursorDataForm::Resource;
     // Every image of every group: as its own one-image file, or as a bitmap.
     ForEachGroupImage(contents, true, true, [&](const GroupImage& im) {
         const std::string base = single ? LowerBaseName(PathFileName(file)) : *im.groupName;
@@ -122,9 +122,9 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
     });
     // Animated cursors and icons: each frame as the .cur (or .ico) file it
     // is stored as, or each image of each frame as a .png.
-    for (const TAniCursor& a : contents.Animations) {
+    for (const AnimatedCursor& a : contents.Animations) {
         for (size_t k = 0; k < a.Frames.size(); ++k) {
-            const TAniFrame& frame = a.Frames[k];
+            const AnimationFrame& frame = a.Frames[k];
             const std::string name = a.Name + "_" + std::to_string(k);
             if (as != ExtractAs::Png) {
                 w.Write(name, FrameFileExtension(frame), frame.Data.ToBytes());
@@ -148,7 +148,7 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
     const FileCounts& counts = read.counts();
     bool ok = read.ok;
     Writer w(existing, outDir);
-    const CursorDataForm form = counts.kind == ContainerKind::CursorFile ? CursorDataForm::CurFile : CursorDataForm::Resource;
+    const CursorDataForm form = counts.kind == FileKind::Cursor ? CursorDataForm::CurFile : CursorDataForm::Resource;
     // A group file holds only the images that are in the file; a group left
     // with none writes nothing.
     auto saveGroups = [&](const auto& groups, const char* ext, auto writeGroup) {
@@ -163,16 +163,16 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
             w.Write(g.Name, ext, writeGroup(present));
         }
     };
-    if (icons) saveGroups(contents.IconGroups, ".ico", [](const TAdvIconGroupList& g) { return WriteIconGroup(g); });
+    if (icons) saveGroups(contents.IconGroups, ".ico", [](const IconGroup& g) { return WriteIconGroup(g); });
     if (cursors)
-        saveGroups(contents.CursorGroups, ".cur", [&](const TAdvCursorGroupList& g) { return WriteCursorGroup(g, form); });
+        saveGroups(contents.CursorGroups, ".cur", [&](const CursorGroup& g) { return WriteCursorGroup(g, form); });
     // An animated cursor or icon is written whole, as stored.
     if (cursors)
-        for (const TAniCursor& a : contents.Animations) w.Write(a.Name, ".ani", a.Data.ToBytes());
+        for (const AnimatedCursor& a : contents.Animations) w.Write(a.Name, ".ani", a.Data.ToBytes());
     if (bitmaps)
         for (const auto& b : contents.Bitmaps) {
             if (!Usable(b)) continue;
-            const std::string base = counts.kind == ContainerKind::BitmapFile ? NameBeforeFirstDot(b.Name) : b.Name;
+            const std::string base = counts.kind == FileKind::Bitmap ? NameBeforeFirstDot(b.Name) : b.Name;
             w.Write(base, ".bmp", EncodeBmp(*b.Bitmap()));
         }
     return (ok && w.Finish()) ? kExitOk : kExitFailed;

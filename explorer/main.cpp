@@ -64,11 +64,11 @@ void WireGroupManager(gw::ExplorerWindow& explorer, gw::OpenTarget target, Manag
     explorer.Links().SetViewer(target, [&manager](const std::string& path) {
         if (manager.OpenFile(path)) manager.exec();
     });
-    desk.openManager = [&manager](const std::shared_ptr<gw::OpenedFile>& file, size_t group) {
+    desk.openManager = [&manager](const std::shared_ptr<gw::Document>& file, size_t group) {
         manager.OpenWorkdeskGroup(file, group);
         manager.exec();
     };
-    desk.openProperties = [&sheet, &manager](const std::shared_ptr<gw::OpenedFile>& file, size_t group) {
+    desk.openProperties = [&sheet, &manager](const std::shared_ptr<gw::Document>& file, size_t group) {
         const auto& groups = Manager::Kind::Groups(file->Contents());
         if (group >= groups.size()) return;
         sheet.Open({&groups[group], 0, gw::SheetSource::Workdesk, groups[group].Name,
@@ -140,11 +140,11 @@ int main(int argc, char** argv) {
     form1.Links().SetViewer(gw::OpenTarget::BitmapManager, [&form6](const std::string& path) {
         if (form6.OpenFile(path)) form6.exec();
     });
-    form8.openManager = [&](const std::shared_ptr<gw::OpenedFile>& file, size_t row) {
+    form8.openManager = [&](const std::shared_ptr<gw::Document>& file, size_t row) {
         form6.OpenWorkdeskBitmap(file, form8.ItemAt(row).entry, deskBitmapView(row));
         form6.exec();
     };
-    form8.openProperties = [&](const std::shared_ptr<gw::OpenedFile>&, size_t row) {
+    form8.openProperties = [&](const std::shared_ptr<gw::Document>&, size_t row) {
         form7.Open(gw::BitmapSheetRequest::OfDeskItem(deskBitmapView(row)));
         form7.exec();
     };
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     WireGroupManager(form1, gw::OpenTarget::CursorManager, form9, form10, form11);
     // The Cursor Workdesk's animated cursors: the manager plays them, and
     // the sheet shows their first frame with the Animation page.
-    form11.openManager = [&form11, &form9](const std::shared_ptr<gw::OpenedFile>& file, size_t item) {
+    form11.openManager = [&form11, &form9](const std::shared_ptr<gw::Document>& file, size_t item) {
         if (const auto animation = form11.AnimationAt(item))
             form9.OpenWorkdeskAnimation(file, *animation);
         else
@@ -167,11 +167,11 @@ int main(int argc, char** argv) {
         form9.exec();
     };
     form11.openProperties = [&form11, &form10, groupSheet = form11.openProperties](
-                                const std::shared_ptr<gw::OpenedFile>& file, size_t item) {
+                                const std::shared_ptr<gw::Document>& file, size_t item) {
         const auto animation = form11.AnimationAt(item);
         if (!animation) return groupSheet(file, item);
-        const gw::TAniCursor& shown = file->Contents().Animations[*animation];
-        const gw::TAniFrame* first = gw::FirstStepFrame(shown);
+        const gw::AnimatedCursor& shown = file->Contents().Animations[*animation];
+        const gw::AnimationFrame* first = gw::FirstStepFrame(shown);
         if (!first) return;
         form10.Open({&first->Images, 0, gw::SheetSource::Workdesk, shown.Name, gw::ViewerFileName(*file), &shown,
                      shown.StepFrames.front()});

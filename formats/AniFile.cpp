@@ -38,7 +38,7 @@ struct Chunk {
 // Calls onChunk for every chunk in [begin, end); false from onChunk ends
 // the walk. Notes a chunk whose data runs past end.
 template <class OnChunk>
-void WalkChunks(ByteView file, uint64_t begin, uint64_t end, ReadResult<TAniCursor>& result, OnChunk onChunk) {
+void WalkChunks(ByteView file, uint64_t begin, uint64_t end, ReadResult<AnimatedCursor>& result, OnChunk onChunk) {
     uint64_t pos = begin;
     while (pos + kChunkHeaderSize <= end) {
         const uint32_t id = PeekU32(file, pos);
@@ -66,7 +66,7 @@ std::string InfoText(ByteView data) {
     return Windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data.data()), length));
 }
 
-void ReadHeader(const Chunk& chunk, TAniCursor& ani, ReadResult<TAniCursor>& result, uint64_t fileSize) {
+void ReadHeader(const Chunk& chunk, AnimatedCursor& ani, ReadResult<AnimatedCursor>& result, uint64_t fileSize) {
     if (chunk.data.size() < kAnihSize) {
         result.Note(ReadError::Truncated(fileSize, "the animation header", kAnihSize, chunk.start));
         return;
@@ -86,13 +86,13 @@ void ReadHeader(const Chunk& chunk, TAniCursor& ani, ReadResult<TAniCursor>& res
 }
 
 // Reads each frame's file; a frame's damage is placed in the whole file.
-void ReadFrames(const std::vector<Chunk>& chunks, TAniCursor& ani, ReadResult<TAniCursor>& result,
+void ReadFrames(const std::vector<Chunk>& chunks, AnimatedCursor& ani, ReadResult<AnimatedCursor>& result,
                 uint64_t fileSize, const std::shared_ptr<const void>& owner) {
     for (const Chunk& chunk : chunks) {
-        TAniFrame frame;
+        AnimationFrame frame;
         frame.Data = SharedBytes(owner, chunk.data);
         frame.IsCursor = chunk.data.size() >= 4 && PeekU16(chunk.data, 2) == kCursorFileType;
-        ReadResult<TAdvCursorGroupList> read = ParseCursorFile(chunk.data, owner);
+        ReadResult<CursorGroup> read = ParseCursorFile(chunk.data, owner);
         if (read.error) {
             ReadError placed = read.error->At(chunk.start, fileSize);
             placed.message = "frame " + std::to_string(ani.Frames.size()) + ": " + placed.message;
@@ -100,15 +100,15 @@ void ReadFrames(const std::vector<Chunk>& chunks, TAniCursor& ani, ReadResult<TA
         }
         frame.Images = std::move(read.records);
         if (!frame.IsCursor)
-            for (TAdvCursorImage& im : frame.Images.Images) im.HotspotX = im.HotspotY = 0; // icons have none
+            for (CursorImage& im : frame.Images.Images) im.HotspotX = im.HotspotY = 0; // icons have none
         ani.Frames.push_back(std::move(frame));
     }
 }
 
 // The steps: from "seq " when the header says there is one, else the frames
 // in order; each with its rate from "rate", else the default.
-void BuildSteps(TAniCursor& ani, const std::optional<std::vector<uint32_t>>& sequence,
-                const std::optional<std::vector<uint32_t>>& rates, ReadResult<TAniCursor>& result, uint64_t fileSize,
+void BuildSteps(AnimatedCursor& ani, const std::optional<std::vector<uint32_t>>& sequence,
+                const std::optional<std::vector<uint32_t>>& rates, ReadResult<AnimatedCursor>& result, uint64_t fileSize,
                 uint64_t at) {
     const uint64_t frames = ani.Frames.size();
     auto invalid = [&](const std::string& what) { result.Note(ReadError::Invalid(at, what, fileSize)); };
@@ -146,10 +146,10 @@ bool IsAniData(ByteView bytes) {
     return bytes.size() >= kFormHeaderSize && PeekU32(bytes, 0) == FourCC("RIFF") && PeekU32(bytes, 8) == FourCC("ACON");
 }
 
-ReadResult<TAniCursor> ParseAniFile(ByteView file, const std::shared_ptr<const void>& owner) {
+ReadResult<AnimatedCursor> ParseAniFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
-    ReadResult<TAniCursor> result;
-    TAniCursor& ani = result.records;
+    ReadResult<AnimatedCursor> result;
+    AnimatedCursor& ani = result.records;
     if (!IsAniData(file)) {
         if (file.size() < kFormHeaderSize)
             result.Note(ReadError::Truncated(file.size(), "the RIFF header", kFormHeaderSize, 0));

@@ -18,15 +18,15 @@
 namespace gw {
 
 // A frame: the images of one .cur (or .ico) file, hot spots included.
-struct TAniFrame {
+struct AnimationFrame {
     bool IsCursor = true;     // the frame's file says cursor (type 2); icons have no hot spot
     SharedBytes Data;         // the frame's whole file
-    TAdvCursorGroupList Images;
+    CursorGroup Images;
 };
 
-struct TAniCursor {
+struct AnimatedCursor {
     std::string Name;
-    uint8_t IsNamed = 0;
+    bool Named = false;
     bool AnimatedIcon = false; // an animated icon resource (type 22) rather than a cursor
     // As "anih" states them.
     uint32_t StatedFrames = 0;
@@ -39,7 +39,7 @@ struct TAniCursor {
     bool HasSequence = false;
     std::string Title;  // INAM, when present
     std::string Artist; // IART, when present
-    std::vector<TAniFrame> Frames;
+    std::vector<AnimationFrame> Frames;
     // One entry per step: the frame it shows and for how long, in jiffies.
     // Always as long as each other; without "seq " the frames in order,
     // without "rate" the default rate.
@@ -50,13 +50,13 @@ struct TAniCursor {
 
 // The frame the first step shows: the picture that stands for the whole
 // animation. Null when the animation has no step.
-inline const TAniFrame* FirstStepFrame(const TAniCursor& a) {
+inline const AnimationFrame* FirstStepFrame(const AnimatedCursor& a) {
     if (a.StepFrames.empty() || a.StepFrames.front() >= a.Frames.size()) return nullptr;
     return &a.Frames[a.StepFrames.front()];
 }
 
 // The extension of a frame's own file: ".cur", or ".ico" for an icon frame.
-inline const char* FrameFileExtension(const TAniFrame& frame) { return frame.IsCursor ? ".cur" : ".ico"; }
+inline const char* FrameFileExtension(const AnimationFrame& frame) { return frame.IsCursor ? ".cur" : ".ico"; }
 
 // Milliseconds of a rate in jiffies (1/60 s).
 inline uint32_t JiffiesToMs(uint32_t jiffies) { return uint32_t(uint64_t(jiffies) * 1000 / 60); }
@@ -66,7 +66,7 @@ constexpr uint32_t kMaxAniSteps = 1u << 16;
 
 // The reader: what could be read, and the first damage. Nothing is
 // allocated from a count before the chunks that hold it are there.
-ReadResult<TAniCursor> ParseAniFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+ReadResult<AnimatedCursor> ParseAniFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 // True when the bytes start as a RIFF "ACON" form.
 bool IsAniData(ByteView bytes);

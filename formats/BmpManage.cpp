@@ -12,15 +12,15 @@
 
 namespace gw {
 
-uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind kind) {
+uint8_t LoadBitmaps(FileContents& contents, const std::string& path, FileKind kind) {
     contents.LastError.clear();
     contents.MaxBmpWidth = 0;
     contents.MaxBmpHeight = 0;
     contents.Bitmaps.resize(size_t(std::max(contents.BitmapCount, 0)));
     switch (kind) {
-    case fkBitmapFile: return ReadBmpFile(contents, path, PathFileName(path));
-    case fkNEFile: return LoadBitmapsNE(contents, path);
-    case fkPEFile: return LoadBitmapsPE(contents, path);
+    case FileKind::Bitmap: return ReadBmpFile(contents, path, PathFileName(path));
+    case FileKind::Ne: return LoadBitmapsNE(contents, path);
+    case FileKind::Pe: return LoadBitmapsPE(contents, path);
     default: return 0;
     }
 }
@@ -37,15 +37,15 @@ ReadError PlacedInFile(ByteView file, ReadError error) {
 
 } // namespace
 
-ReadResult<TAdvBmp> ParseBmpFile(ByteView file) {
-    ReadResult<TAdvBmp> result;
+ReadResult<BitmapRecord> ParseBmpFile(ByteView file) {
+    ReadResult<BitmapRecord> result;
     ReadError why;
     Bitmap decoded = DecodeBmp(file, &why);
     if (!decoded.HasHandle()) {
         result.Note(PlacedInFile(file, why));
         return result;
     }
-    TAdvBmp& bmp = result.records;
+    BitmapRecord& bmp = result.records;
     bmp.PixelFormat = decoded.pixelFormat;
     bmp.Width = decoded.width;
     bmp.Height = decoded.height;
@@ -64,17 +64,17 @@ uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::
 }
 
 uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName) {
-    ReadResult<TAdvBmp> read = ParseBmpFile(file);
+    ReadResult<BitmapRecord> read = ParseBmpFile(file);
     if (read.error) {
         contents.LastError = "Cannot decode bitmap \"" + path + "\": " + read.error->message;
         contents.NoteError(read.error);
         return 1;
     }
     if (contents.Bitmaps.empty()) contents.Bitmaps.resize(1);
-    TAdvBmp& bmp = contents.Bitmaps[0];
+    BitmapRecord& bmp = contents.Bitmaps[0];
     bmp = std::move(read.records);
     bmp.Name = fileName;
-    bmp.IsNamed = 1;
+    bmp.Named = true;
     contents.MaxBmpWidth = bmp.Width;
     contents.MaxBmpHeight = bmp.Height;
     return 0;
@@ -88,9 +88,9 @@ Bitmap DecodeBitmapResource(ByteView resource) {
 
 bool BitmapListFiller::Offer(const std::string& name, bool isNamed, ByteView resource) {
     if (Full()) return false;
-    TAdvBmp& bmp = m_contents.Bitmaps[m_next];
+    BitmapRecord& bmp = m_contents.Bitmaps[m_next];
     bmp.Name = name;
-    bmp.IsNamed = isNamed ? 1 : 0;
+    bmp.Named = isNamed;
     // The header says whether the bitmap decodes and what it is; the pixels
     // wait until the bitmap is drawn or written.
     dib::DibProbe probe;
@@ -127,7 +127,7 @@ const std::shared_ptr<Bitmap>& DeferredBitmap::Get() const {
     return m_bitmap;
 }
 
-TColor TAdvBmp::TransparentColor() const {
+TColor BitmapRecord::TransparentColor() const {
     if (!Picture.TakesBottomLeft()) return 0;
     const gw::Bitmap& b = *Bitmap();
     if (!b.HasHandle() || b.pixels.size() != size_t(b.width) * size_t(b.height)) return 0;

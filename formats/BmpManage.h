@@ -11,10 +11,10 @@
 namespace gw {
 
 // Resets MaxBmpWidth/MaxBmpHeight and sizes contents.Bitmaps to
-// contents.BitmapCount, then: fkBitmapFile -> the .bmp reader (named after
-// the file); fkNEFile -> every NE bitmap; fkPEFile -> every bitmap of the PE
+// contents.BitmapCount, then: FileKind::Bitmap -> the .bmp reader (named after
+// the file); FileKind::Ne -> every NE bitmap; FileKind::Pe -> every bitmap of the PE
 // file; other kinds return 0.
-uint8_t LoadBitmaps(FileContents& contents, const std::string& path, TFileKind kind);
+uint8_t LoadBitmaps(FileContents& contents, const std::string& path, FileKind kind);
 
 // The .bmp reader: 0 when the file decoded into the first entry (named
 // fileName, extension included), 1 otherwise.
@@ -23,7 +23,7 @@ uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::
 uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName);
 
 // The .bmp reader itself: the bitmap record, or the damage.
-ReadResult<TAdvBmp> ParseBmpFile(ByteView file);
+ReadResult<BitmapRecord> ParseBmpFile(ByteView file);
 
 // Decodes a bitmap resource (a DIB without file header) by giving it the
 // 14-byte file header. Returns a bitmap without a handle when it does not decode.

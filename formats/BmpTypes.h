@@ -31,12 +31,12 @@ private:
     SharedBytes m_resource;
 };
 
-struct TAdvBmp {
+struct BitmapRecord {
     std::string Name;
-    uint8_t IsNamed = 0;
+    bool Named = false;
     int32_t Width = 0;
     int32_t Height = 0;
-    gw::PixelFormat PixelFormat = PixelFormat::pfDevice;
+    gw::PixelFormat PixelFormat = PixelFormat::Device;
     DeferredBitmap Picture; // owned
 
     // The decoded bitmap (never null; without a handle when there is none).

@@ -10,7 +10,7 @@
 
 namespace gw {
 
-struct TAdvCursorImage {
+struct CursorImage {
     uint16_t ResId = 0;
     uint16_t Width = 0;
     uint16_t Height = 0;   // the stored bitmap height: twice the cursor's height
@@ -30,11 +30,10 @@ struct TAdvCursorImage {
     const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
-struct TAdvCursorGroupList {
+struct CursorGroup {
     std::string Name;
-    uint8_t IsNamed = 0;
-    uint16_t ImageCount = 0;
-    std::vector<TAdvCursorImage> Images;
+    bool Named = false;
+    std::vector<CursorImage> Images;
 };
 
 } // namespace gw

@@ -16,23 +16,23 @@ constexpr uint64_t kHeaderSize = 6;
 constexpr uint64_t kEntrySize = 16;
 
 // The first entry of the list, named after the file.
-TAdvCursorGroupList& NamedFileGroup(FileContents& contents, const std::string& fileName) {
+CursorGroup& NamedFileGroup(FileContents& contents, const std::string& fileName) {
     contents.CursorGroupCount = 1;
-    contents.CursorGroups.assign(1, TAdvCursorGroupList{});
-    TAdvCursorGroupList& group = contents.CursorGroups[0];
+    contents.CursorGroups.assign(1, CursorGroup{});
+    CursorGroup& group = contents.CursorGroups[0];
     group.Name = NameBeforeFirstDot(fileName);
-    group.IsNamed = 1;
+    group.Named = true;
     return group;
 }
 
 } // namespace
 
-uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind kind) {
+uint8_t LoadCursors(FileContents& contents, const std::string& path, FileKind kind) {
     contents.LastError.clear();
     contents.CursorGroups.resize(size_t(std::max(contents.CursorGroupCount, 0)));
     switch (kind) {
-    case fkNEFile: return LoadCursorsNE(contents, path);
-    case fkPEFile: return LoadCursorsPE(contents, path);
+    case FileKind::Ne: return LoadCursorsNE(contents, path);
+    case FileKind::Pe: return LoadCursorsPE(contents, path);
     default: return 0;
     }
 }
@@ -42,9 +42,8 @@ namespace {
 std::string LoadCursorFileFrom(FileContents& contents, ByteView file, const std::string& fileName,
                                const std::shared_ptr<const void>& owner) {
     contents.LastError.clear();
-    TAdvCursorGroupList& group = NamedFileGroup(contents, fileName);
-    ReadResult<TAdvCursorGroupList> read = ParseCursorFile(file, owner);
-    group.ImageCount = read.records.ImageCount;
+    CursorGroup& group = NamedFileGroup(contents, fileName);
+    ReadResult<CursorGroup> read = ParseCursorFile(file, owner);
     group.Images = std::move(read.records.Images);
     if (!read.error) return {};
     contents.NoteError(read.error);
@@ -63,10 +62,10 @@ std::string LoadCursorFile(FileContents& contents, const std::string& path, cons
     return LoadCursorFileFrom(contents, file->bytes(), fileName, file);
 }
 
-ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner) {
+ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
-    ReadResult<TAdvCursorGroupList> result;
-    TAdvCursorGroupList& group = result.records;
+    ReadResult<CursorGroup> result;
+    CursorGroup& group = result.records;
     ByteReader r(file);
     r.u16();
     r.u16();
@@ -100,7 +99,7 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared
             return result;
         }
         r = entry;
-        TAdvCursorImage im;
+        CursorImage im;
         im.ResId = j;
         im.BytesInRes = size;
         im.HotspotX = hotX;
@@ -110,7 +109,6 @@ ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared
         ApplyCursorImageSize(im, bytes);
         im.Picture.Defer(true, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
-        group.ImageCount = uint16_t(group.Images.size());
     }
     return result;
 }

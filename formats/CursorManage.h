@@ -8,8 +8,8 @@
 namespace gw {
 
 // Cursor groups of the file at path, sized to contents.CursorGroupCount:
-// fkNEFile and fkPEFile; other kinds return 0.
-uint8_t LoadCursors(FileContents& contents, const std::string& path, TFileKind kind);
+// FileKind::Ne and FileKind::Pe; other kinds return 0.
+uint8_t LoadCursors(FileContents& contents, const std::string& path, FileKind kind);
 
 // The .cur file at path into the first entry of contents.CursorGroups, named
 // after the file (fileName up to its first "."). The file is not validated;
@@ -21,6 +21,6 @@ std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std
 
 // The .cur reader itself: the group's images, those read before any damage
 // included, and the damage.
-ReadResult<TAdvCursorGroupList> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

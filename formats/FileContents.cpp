@@ -36,16 +36,16 @@ void FileContents::ReleaseCursorGroups() { ReleaseGroups(CursorGroups); }
 
 void FileContents::ReleaseBitmaps() { Bitmaps.clear(); }
 
-const char* ContainerKindText(ContainerKind kind) {
+const char* FileKindText(FileKind kind) {
     switch (kind) {
-    case ContainerKind::IconFile: return "Icon File";
-    case ContainerKind::CursorFile: return "Cursor File";
-    case ContainerKind::BitmapFile: return "Bitmap File";
-    case ContainerKind::NEFile: return "NE File";
-    case ContainerKind::PEFile: return "PE File";
-    case ContainerKind::ResourceFile: return "Resource File";
-    case ContainerKind::NonExecutable: return "Non Executable";
-    case ContainerKind::AnimatedCursorFile: return "Animated Cursor File";
+    case FileKind::Icon: return "Icon File";
+    case FileKind::Cursor: return "Cursor File";
+    case FileKind::Bitmap: return "Bitmap File";
+    case FileKind::Ne: return "NE File";
+    case FileKind::Pe: return "PE File";
+    case FileKind::Resource: return "Resource File";
+    case FileKind::NonExecutable: return "Non Executable";
+    case FileKind::AnimatedCursor: return "Animated Cursor File";
     }
     return "Non Executable";
 }

@@ -2,7 +2,7 @@
 // What one file holds: its icon groups, cursor groups and bitmaps as the
 // loaders fill them, the counts the lists are sized from, and what the loads
 // found damaged; what kind of file it is and the counts the explorer shows.
-// The file itself, opened once, is an OpenedFile.
+// The file itself, opened once, is an Document.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "formats/AniFile.h"
 #include "formats/BmpTypes.h"
 #include "formats/CurTypes.h"
+#include "formats/FileKind.h"
 #include "formats/IcoTypes.h"
 #include "formats/ResTypes.h"
 #include "platform/ReadError.h"
@@ -23,12 +24,12 @@ struct FileContents {
     int32_t BitmapCount = 0;
     int32_t CursorGroupCount = 0;
 
-    std::vector<TAdvIconGroupList> IconGroups;
-    std::vector<TAdvCursorGroupList> CursorGroups;
-    std::vector<TAdvBmp> Bitmaps;
+    std::vector<IconGroup> IconGroups;
+    std::vector<CursorGroup> CursorGroups;
+    std::vector<BitmapRecord> Bitmaps;
     // Animated cursors and icons: a .ani file's one, or a container's
     // resources of types 21 and 22.
-    std::vector<TAniCursor> Animations;
+    std::vector<AnimatedCursor> Animations;
     int32_t MaxBmpWidth = 0; // the largest bitmap of the last bitmap load
     int32_t MaxBmpHeight = 0;
 
@@ -50,25 +51,12 @@ struct FileContents {
     void ReleaseBitmaps();
 };
 
-enum class ContainerKind : uint8_t {
-    IconFile,
-    CursorFile,
-    BitmapFile,
-    NEFile,
-    PEFile,
-    ResourceFile,
-    NonExecutable,
-    AnimatedCursorFile, // after the others: their numbers do not move
-};
-
-const char* ContainerKindText(ContainerKind kind); // "Icon File", "Cursor File", ...
 
 // True for the extensions of compiled resource files (.res .r32 .r16 .dcr).
 bool IsResourceFileName(const std::string& name);
 
 struct FileCounts {
-    ContainerKind kind = ContainerKind::NonExecutable;
-    TFileKind fileKind = fkNonExecutable;
+    FileKind kind = FileKind::NonExecutable;
     int iconGroups = 0;
     int cursorGroups = 0;
     int bitmaps = 0;

@@ -16,12 +16,12 @@ bool SupportedWindowsVersion(uint16_t version) {
 }
 } // namespace
 
-const char* FileKindText(TFileKind kind) {
+const char* DeskKindText(FileKind kind) {
     switch (kind) {
-    case fkIconFile: return "Icon File";
-    case fkNEFile: return "NE File";
-    case fkPEFile: return "PE File";
-    case fkNonExecutable: return "Non Executable";
+    case FileKind::Icon: return "Icon File";
+    case FileKind::Ne: return "NE File";
+    case FileKind::Pe: return "PE File";
+    case FileKind::NonExecutable: return "Non Executable";
     default: return "";
     }
 }
@@ -31,27 +31,27 @@ bool OpenCheckedFile(MappedFile& file, const std::string& path) {
     return file.size() >= kMinFileSize;
 }
 
-TFileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
-    if (bytes.size() < kMinFileSize) return fkNonExecutable;
+FileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
+    if (bytes.size() < kMinFileSize) return FileKind::NonExecutable;
     const std::string ext = UpperExtension(name);
     if (ext == ".ICO" || ext == ".CUR") {
         ByteReader head(bytes.first(kMinFileSize));
         const uint16_t reserved = head.u16(), type = head.u16(), count = head.u16();
         const uint16_t wanted = ext == ".ICO" ? 1 : 2;
-        if (reserved == 0 && type == wanted && count > 0) return ext == ".ICO" ? fkIconFile : fkCursorFile;
-        return fkNonExecutable;
+        if (reserved == 0 && type == wanted && count > 0) return ext == ".ICO" ? FileKind::Icon : FileKind::Cursor;
+        return FileKind::NonExecutable;
     }
     const std::optional<ExeHeader> h = ReadExeHeader(bytes);
-    if (!h) return fkNonExecutable;
+    if (!h) return FileKind::NonExecutable;
     if (h->signature == kNeSignature)
-        return SupportedWindowsVersion(h->windowsVersion) && h->HasNeResources() ? fkNEFile : fkNonExecutable;
-    if (h->signature == kPeSignature16) return fkPEFile;
-    return fkNonExecutable;
+        return SupportedWindowsVersion(h->windowsVersion) && h->HasNeResources() ? FileKind::Ne : FileKind::NonExecutable;
+    if (h->signature == kPeSignature16) return FileKind::Pe;
+    return FileKind::NonExecutable;
 }
 
-TFileKind GetFileKind(const std::string& path) {
+FileKind GetFileKind(const std::string& path) {
     MappedFile file;
-    if (!OpenCheckedFile(file, path)) return fkNonExecutable;
+    if (!OpenCheckedFile(file, path)) return FileKind::NonExecutable;
     return GetFileKindOfBytes(path, file.bytes());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The file-kind classifier that decides which reader runs.
+#include <cstdint>
 #include <string>
 
 #include "formats/ResTypes.h"
@@ -8,12 +9,30 @@
 
 namespace gw {
 
+// What a file is, which decides the reader that runs (TFileKind, with the
+// resource and animated cursor files beside the executables).
+enum class FileKind : uint8_t {
+    Icon,
+    Cursor,
+    Bitmap,
+    Ne,
+    Pe,
+    Resource,
+    NonExecutable,
+    AnimatedCursor, // after the others: their numbers do not move
+};
+
+const char* FileKindText(FileKind kind); // "Icon File", "Cursor File", ...
+// The text the workdesks show for a kind: "Icon File", "NE File", "PE File",
+// "Non Executable"; empty for the kinds that have none.
+const char* DeskKindText(FileKind kind);
+
 // Opens a path for reading; true when it opened and holds at least 64 bytes.
 bool OpenCheckedFile(MappedFile& file, const std::string& path);
 
-// Classifies a file; every failure yields fkNonExecutable.
-TFileKind GetFileKind(const std::string& path);
+// Classifies a file; every failure yields FileKind::NonExecutable.
+FileKind GetFileKind(const std::string& path);
 // The same over bytes already in memory (the name gives the extension).
-TFileKind GetFileKindOfBytes(const std::string& name, ByteView bytes);
+FileKind GetFileKindOfBytes(const std::string& name, ByteView bytes);
 
 } // namespace gw

@@ -20,12 +20,12 @@ ByteReader GroupEntryReader(ByteView group, uint64_t j) {
     return ByteReader(group, std::min<uint64_t>(kGroupHeaderSize + j * kGroupEntrySize, group.size()));
 }
 
-void ReadIconGroupEntry(TAdvIconImage& im, ByteReader& r) {
+void ReadIconGroupEntry(IconImage& im, ByteReader& r) {
     ReadIconEntryHead(im, r);
     im.ResId = r.u16();
 }
 
-void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r) {
+void ReadCursorGroupEntry(CursorImage& im, ByteReader& r) {
     im.Width = r.u16();
     im.Height = r.u16();
     r.u16(); // planes

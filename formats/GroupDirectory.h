@@ -28,10 +28,10 @@ ByteReader GroupEntryReader(ByteView group, uint64_t j);
 
 // A 14-byte icon group entry: the 12-byte head an .ico entry has too, then
 // the image resource's id instead of a file offset.
-void ReadIconGroupEntry(TAdvIconImage& im, ByteReader& r);
+void ReadIconGroupEntry(IconImage& im, ByteReader& r);
 
 // A 14-byte cursor group entry: Width and Height (uint16 each), the planes
 // (which the record has no field for), BitCount, BytesInRes and ResId.
-void ReadCursorGroupEntry(TAdvCursorImage& im, ByteReader& r);
+void ReadCursorGroupEntry(CursorImage& im, ByteReader& r);
 
 } // namespace gw

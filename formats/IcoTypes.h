@@ -13,7 +13,7 @@ namespace gw {
 // An icon directory's width or height byte as drawn: 0 stands for 256.
 constexpr uint32_t DrawnSide(uint8_t stored) { return stored ? stored : 256u; }
 
-struct TAdvIconImage {
+struct IconImage {
     uint16_t ResId = 0;
     uint8_t Width = 0;  // 0 means 256
     uint8_t Height = 0;
@@ -33,11 +33,10 @@ struct TAdvIconImage {
     const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
-struct TAdvIconGroupList {
+struct IconGroup {
     std::string Name;
-    uint8_t IsNamed = 0;
-    uint16_t ImageCount = 0;
-    std::vector<TAdvIconImage> Images;
+    bool Named = false;
+    std::vector<IconImage> Images;
 };
 
 } // namespace gw

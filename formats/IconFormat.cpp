@@ -28,12 +28,12 @@ struct CursorBlock {
     uint32_t size;
 };
 
-CursorBlock CursorBlockOf(const TAdvCursorImage& im, CursorDataForm form) {
+CursorBlock CursorBlockOf(const CursorImage& im, CursorDataForm form) {
     if (form == CursorDataForm::CurFile) return {0, im.BytesInRes};
     return {kHotspotPrefix, im.BytesInRes >= kHotspotPrefix ? im.BytesInRes - kHotspotPrefix : 0};
 }
 
-void PutCursorEntry(Bytes& out, const TAdvCursorImage& im, uint32_t size, uint32_t offset) {
+void PutCursorEntry(Bytes& out, const CursorImage& im, uint32_t size, uint32_t offset) {
     PutU8(out, uint8_t(im.Width));
     PutU8(out, uint8_t(im.Height / 2));
     PutU8(out, 0);
@@ -44,7 +44,7 @@ void PutCursorEntry(Bytes& out, const TAdvCursorImage& im, uint32_t size, uint32
     PutU32(out, offset);
 }
 
-void PutIconEntry(Bytes& out, const TAdvIconImage& im, uint32_t offset) {
+void PutIconEntry(Bytes& out, const IconImage& im, uint32_t offset) {
     PutU8(out, im.Width);
     PutU8(out, im.Height);
     PutU8(out, im.ColorCount);
@@ -63,19 +63,18 @@ template <class Group>
 Group KeepPresent(const Group& group) {
     Group out;
     out.Name = group.Name;
-    out.IsNamed = group.IsNamed;
+    out.Named = group.Named;
     for (const auto& im : group.Images)
         if (!im.Missing) out.Images.push_back(im);
-    out.ImageCount = uint16_t(out.Images.size());
     return out;
 }
 
 } // namespace
 
-TAdvIconGroupList WithoutMissingImages(const TAdvIconGroupList& group) { return KeepPresent(group); }
-TAdvCursorGroupList WithoutMissingImages(const TAdvCursorGroupList& group) { return KeepPresent(group); }
+IconGroup WithoutMissingImages(const IconGroup& group) { return KeepPresent(group); }
+CursorGroup WithoutMissingImages(const CursorGroup& group) { return KeepPresent(group); }
 
-Bytes WriteIconGroup(const TAdvIconGroupList& group) {
+Bytes WriteIconGroup(const IconGroup& group) {
     Bytes out;
     const auto& images = group.Images;
     PutHeader(out, 1, uint16_t(images.size()));
@@ -88,7 +87,7 @@ Bytes WriteIconGroup(const TAdvIconGroupList& group) {
     return out;
 }
 
-Bytes WriteIconImage(const TAdvIconImage& image) {
+Bytes WriteIconImage(const IconImage& image) {
     Bytes out;
     PutHeader(out, 1, 1);
     PutIconEntry(out, image, kHeaderSize + kEntrySize);
@@ -96,7 +95,7 @@ Bytes WriteIconImage(const TAdvIconImage& image) {
     return out;
 }
 
-Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form) {
+Bytes WriteCursorGroup(const CursorGroup& group, CursorDataForm form) {
     Bytes out;
     const auto& images = group.Images;
     PutHeader(out, 2, uint16_t(images.size()));
@@ -113,7 +112,7 @@ Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form) {
     return out;
 }
 
-Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form) {
+Bytes WriteCursorImage(const CursorImage& image, CursorDataForm form) {
     Bytes out;
     PutHeader(out, 2, 1);
     const CursorBlock b = CursorBlockOf(image, form);
@@ -127,7 +126,7 @@ bool IsPngData(ByteView bytes) {
     return bytes.size() >= 8 && std::equal(kSig, kSig + 8, bytes.begin());
 }
 
-void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r) {
+void ReadIconEntryHead(IconImage& im, ByteReader& r) {
     im.Width = r.u8();
     im.Height = r.u8();
     im.ColorCount = r.u8();
@@ -137,7 +136,7 @@ void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r) {
     im.BytesInRes = r.u32();
 }
 
-void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image) {
+void ApplyCursorImageSize(CursorImage& im, ByteView image) {
     constexpr uint64_t kPngHeaderSize = 24;   // signature + IHDR length, type, width, height
     constexpr uint64_t kInfoHeaderMinSize = 16; // through the bit count of an info header
     constexpr uint32_t kCoreHeaderSize = 12;

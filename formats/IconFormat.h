@@ -12,14 +12,14 @@ namespace gw {
 // The group without its missing images (those whose image resource is not
 // in the file), so that a file written from it never holds blocks of zeros
 // or empty entries in their place.
-TAdvIconGroupList WithoutMissingImages(const TAdvIconGroupList& group);
-TAdvCursorGroupList WithoutMissingImages(const TAdvCursorGroupList& group);
+IconGroup WithoutMissingImages(const IconGroup& group);
+CursorGroup WithoutMissingImages(const CursorGroup& group);
 
 // A whole icon group: header, one 16-byte entry per image, then the image
 // data in group order (image j at 6 + 16 x count + the sizes before it).
-Bytes WriteIconGroup(const TAdvIconGroupList& group);
+Bytes WriteIconGroup(const IconGroup& group);
 // One image: count 1, offset 22.
-Bytes WriteIconImage(const TAdvIconImage& image);
+Bytes WriteIconImage(const IconImage& image);
 
 // Where a cursor image's Data came from: a cursor resource (the 4-byte
 // hot-spot prefix before the bitmap) or a .cur file (the bitmap alone).
@@ -29,9 +29,9 @@ constexpr uint32_t kHotspotPrefix = 4;
 
 // A whole cursor group (type 2): width byte = low byte of Width, height byte
 // = Height / 2, hot spot in the entry; the prefix of resource images dropped.
-Bytes WriteCursorGroup(const TAdvCursorGroupList& group, CursorDataForm form);
+Bytes WriteCursorGroup(const CursorGroup& group, CursorDataForm form);
 // One cursor image: count 1, offset 22.
-Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form);
+Bytes WriteCursorImage(const CursorImage& image, CursorDataForm form);
 
 // Takes a cursor image's width, stored (doubled) height and bit count from
 // its own image bytes (the bitmap after any hot-spot prefix): the info
@@ -40,12 +40,12 @@ Bytes WriteCursorImage(const TAdvCursorImage& image, CursorDataForm form);
 // compilers disagree on the height a cursor group entry states, so the image
 // is the authority. Values that are 0, negative or beyond 16 bits leave the
 // record's own.
-void ApplyCursorImageSize(TAdvCursorImage& im, ByteView image);
+void ApplyCursorImageSize(CursorImage& im, ByteView image);
 
 // The first 12 bytes of an .ico directory entry or of a group entry, as
 // every container stores them: Width, Height, ColorCount, Reserved, Planes,
 // BitCount and BytesInRes, read in that order.
-void ReadIconEntryHead(TAdvIconImage& im, ByteReader& r);
+void ReadIconEntryHead(IconImage& im, ByteReader& r);
 
 // True when the bytes begin with the PNG signature.
 bool IsPngData(ByteView bytes);

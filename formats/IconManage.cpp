@@ -25,13 +25,13 @@ ReadError HeaderError(ByteView file, uint16_t reserved, uint16_t type) {
 
 } // namespace
 
-uint8_t LoadIcons(FileContents& contents, const std::string& path, TFileKind kind) {
+uint8_t LoadIcons(FileContents& contents, const std::string& path, FileKind kind) {
     contents.LastError.clear();
     contents.IconGroups.resize(size_t(std::max(contents.IconGroupCount, 0)));
     switch (kind) {
-    case fkIconFile: return ReadIconFile(contents, path);
-    case fkNEFile: return LoadIconsNE(contents, path);
-    case fkPEFile: return LoadIconsPE(contents, path);
+    case FileKind::Icon: return ReadIconFile(contents, path);
+    case FileKind::Ne: return LoadIconsNE(contents, path);
+    case FileKind::Pe: return LoadIconsPE(contents, path);
     default: return 0;
     }
 }
@@ -41,9 +41,8 @@ namespace {
 uint8_t ReadIconFileFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     // The group goes into the first entry; make sure there is one.
     if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
-    ReadResult<TAdvIconGroupList> read = ParseIconFile(file, owner);
-    TAdvIconGroupList& group = contents.IconGroups[0];
-    group.ImageCount = read.records.ImageCount;
+    ReadResult<IconGroup> read = ParseIconFile(file, owner);
+    IconGroup& group = contents.IconGroups[0];
     group.Images = std::move(read.records.Images);
     if (!read.error) return 0;
     // A damaged header keeps the system's own text; every other damage is
@@ -67,10 +66,10 @@ uint8_t ReadIconFile(FileContents& contents, const std::string& path) {
     return ReadIconFileFrom(contents, file->bytes(), file);
 }
 
-ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr<const void>& owner) {
+ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
-    ReadResult<TAdvIconGroupList> result;
-    TAdvIconGroupList& group = result.records;
+    ReadResult<IconGroup> result;
+    IconGroup& group = result.records;
 
     ByteReader r(file);
     const uint16_t reserved = r.u16(), type = r.u16(), count = r.u16();
@@ -89,14 +88,13 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr
                                          uint64_t(count) * kEntrySize, kHeaderSize));
         return result;
     }
-    group.ImageCount = count;
-    group.Images.assign(count, TAdvIconImage{});
+    group.Images.assign(count, IconImage{});
     for (auto& im : group.Images) {
         ReadIconEntryHead(im, r);
         im.ImageOffset = r.u32();
     }
     for (size_t j = 0; j < group.Images.size(); ++j) {
-        TAdvIconImage& im = group.Images[j];
+        IconImage& im = group.Images[j];
         const std::string what = "image " + std::to_string(j);
         // The image runs past the end of the file, or entries keep naming the
         // same bytes until the load's budget is spent: the read ends here and
@@ -107,7 +105,6 @@ ReadResult<TAdvIconGroupList> ParseIconFile(ByteView file, const std::shared_ptr
             result.Note(ReadError::OverBudget(kHeaderSize + j * kEntrySize, what, file.size()));
         if (result.error) {
             group.Images.resize(j);
-            group.ImageCount = uint16_t(j);
             result.stoppedAt = j;
             return result;
         }

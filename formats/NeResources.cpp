@@ -217,16 +217,16 @@ std::optional<uint64_t> StartOf(const NeLoad& load, const ResourceEntry& e, Dama
 // Numeric ids give their decimal text; named resources get a name made from
 // the file name and the index, since the name strings are not read.
 void NameResource(const NeLoad& load, const ResourceEntry& e, uint64_t index, std::string& name,
-                  uint8_t& isNamed) {
+                  bool& isNamed) {
     if (e.id & kNumericId) {
         name = std::to_string(e.id & kIdNumber);
-        isNamed = 0;
+        isNamed = false;
         return;
     }
     std::string digits = std::to_string(index);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     name = load.namePrefix + " " + digits;
-    isNamed = 1;
+    isNamed = true;
 }
 
 // The NE policy for a group directory: it is read from the file at the
@@ -241,7 +241,7 @@ std::optional<uint16_t> StartGroup(NeLoad& load, uint64_t index, Group& group, B
     }
     const std::optional<ResourceEntry> entry = EntryOf(load, load.tables->first, index, why);
     if (!entry) return std::nullopt;
-    NameResource(load, *entry, index, group.Name, group.IsNamed);
+    NameResource(load, *entry, index, group.Name, group.Named);
     const std::optional<uint64_t> start = StartOf(load, *entry, why);
     if (!start) return std::nullopt;
     r = ByteReader(load.file, *start);
@@ -252,7 +252,6 @@ std::optional<uint16_t> StartGroup(NeLoad& load, uint64_t index, Group& group, B
         return std::nullopt;
     }
     group.Images.clear();
-    group.ImageCount = 0;
     group.Images.reserve(size_t(std::min<uint64_t>(count, r.remaining() / kGroupEntrySize)));
     return count;
 }
@@ -282,7 +281,7 @@ std::optional<ByteView> ImageBytes(NeLoad& load, const ResourceEntry& image, uin
     return load.file.subspan(size_t(*start), size_t(size));
 }
 
-Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
+Damage ReadIconGroup(NeLoad& load, uint64_t index, IconGroup& group) {
     Damage why;
     ByteReader r;
     const std::optional<uint16_t> count = StartGroup(load, index, group, r, why);
@@ -292,7 +291,7 @@ Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
     for (uint16_t j = 0; j < *count; ++j) {
         const std::string item = "image " + std::to_string(j) + " of " + load.Item(index);
         const uint64_t entryAt = r.pos();
-        TAdvIconImage im;
+        IconImage im;
         ReadIconGroupEntry(im, r);
         if (!r.ok()) return load.Cut("the entry of " + item, kGroupEntrySize, entryAt);
         im.ImageOffset = uint32_t(imageOffset);
@@ -304,12 +303,11 @@ Damage ReadIconGroup(NeLoad& load, uint64_t index, TAdvIconGroupList& group) {
         imageOffset += im.BytesInRes;
         im.Picture.Defer(true, im.Width, im.Height);
         group.Images.push_back(std::move(im));
-        group.ImageCount = uint16_t(group.Images.size());
     }
     return std::nullopt;
 }
 
-Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group) {
+Damage ReadCursorGroup(NeLoad& load, uint64_t index, CursorGroup& group) {
     Damage why;
     ByteReader r;
     const std::optional<uint16_t> count = StartGroup(load, index, group, r, why);
@@ -318,7 +316,7 @@ Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group)
         const std::string item = "image " + std::to_string(j) + " of " + load.Item(index);
         const uint64_t entryAt = r.pos();
         r.skip(8); // width, height, planes and bit count come from the image itself
-        TAdvCursorImage im;
+        CursorImage im;
         im.BytesInRes = r.u32();
         im.ResId = r.u16();
         if (!r.ok()) return load.Cut("the entry of " + item, kGroupEntrySize, entryAt);
@@ -337,17 +335,16 @@ Damage ReadCursorGroup(NeLoad& load, uint64_t index, TAdvCursorGroupList& group)
         im.Data = SharedBytes(load.owner, *bytes);
         im.Picture.Defer(false, im.Width, im.Height / 2);
         group.Images.push_back(std::move(im));
-        group.ImageCount = uint16_t(group.Images.size());
     }
     return std::nullopt;
 }
 
-Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
+Damage ReadBitmap(NeLoad& load, uint64_t index, BitmapRecord& bmp) {
     Damage why;
     if (!load.tables) return NoTables(load);
     const std::optional<ResourceEntry> entry = EntryOf(load, load.tables->first, index, why);
     if (!entry) return why;
-    NameResource(load, *entry, index, bmp.Name, bmp.IsNamed);
+    NameResource(load, *entry, index, bmp.Name, bmp.Named);
     const std::optional<uint64_t> start = StartOf(load, *entry, why);
     if (!start) return why;
     if (!InBounds(*start, kBitmapInfoSize, load.file.size()))
@@ -362,7 +359,7 @@ Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
     Bitmap decoded = DecodeBitmapResource(load.file.subspan(size_t(*start), size_t(take)));
     if (!decoded.HasHandle()) {
         bmp.Picture.Set(std::make_shared<Bitmap>(GwFakeBitmap()));
-        bmp.PixelFormat = PixelFormat::pf4bit; // the code the placeholder is reported with
+        bmp.PixelFormat = PixelFormat::Bits4; // the code the placeholder is reported with
         bmp.Width = 16;
         bmp.Height = 16;
     } else {
@@ -377,13 +374,13 @@ Damage ReadBitmap(NeLoad& load, uint64_t index, TAdvBmp& bmp) {
 // Icon libraries keep their group names in the resident-name table: the
 // module name (with its ordinal), then one name and ordinal per group, in
 // the Windows-1252 code page.
-void RenameLibraryGroups(std::vector<TAdvIconGroupList>& groups, const NeLoad& load) {
+void RenameLibraryGroups(std::vector<IconGroup>& groups, const NeLoad& load) {
     if (!load.tables) return;
     const ExeHeader& h = load.tables->header;
     ByteReader r(load.file, h.newHeader + h.residentNames);
     const uint8_t moduleLength = r.u8();
     if (!r.ok() || moduleLength == 0 || !r.skip(uint64_t(moduleLength) + 2)) return;
-    for (TAdvIconGroupList& group : groups) {
+    for (IconGroup& group : groups) {
         const uint8_t length = r.u8();
         if (!r.ok() || length == 0) return;
         const ByteView name = r.view(length);
@@ -443,26 +440,26 @@ uint8_t LoadFromFile(FileContents& contents, const std::string& path, Load load)
 
 } // namespace
 
-ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
+ReadResult<std::vector<IconGroup>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
                                                              const std::shared_ptr<const void>& owner) {
     NeLoad load(file, owner, name, "icon group", kNeIconGroup, kNeIcon);
-    auto read = ReadAll<TAdvIconGroupList>(count, [&](uint64_t g, TAdvIconGroupList& group) {
+    auto read = ReadAll<IconGroup>(count, [&](uint64_t g, IconGroup& group) {
         return ReadIconGroup(load, g, group);
     });
     if (read.failed == 0 && UpperExtension(name) == ".ICL") RenameLibraryGroups(read.records, load);
     return read;
 }
 
-ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
+ReadResult<std::vector<CursorGroup>> ParseNeCursorGroups(ByteView file, const std::string& name,
                                                                  size_t count, const std::shared_ptr<const void>& owner) {
     NeLoad load(file, owner, name, "cursor group", kNeCursorGroup, kNeCursor);
-    return ReadAll<TAdvCursorGroupList>(
-        count, [&](uint64_t g, TAdvCursorGroupList& group) { return ReadCursorGroup(load, g, group); });
+    return ReadAll<CursorGroup>(
+        count, [&](uint64_t g, CursorGroup& group) { return ReadCursorGroup(load, g, group); });
 }
 
-ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count) {
+ReadResult<std::vector<BitmapRecord>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count) {
     NeLoad load(file, nullptr, name, "bitmap", kNeBitmap);
-    return ReadAll<TAdvBmp>(count, [&](uint64_t g, TAdvBmp& bmp) { return ReadBitmap(load, g, bmp); });
+    return ReadAll<BitmapRecord>(count, [&](uint64_t g, BitmapRecord& bmp) { return ReadBitmap(load, g, bmp); });
 }
 
 uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
@@ -479,7 +476,7 @@ uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::s
 
 uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
     auto read = ParseNeBitmaps(file, name, CountOf(contents.BitmapCount));
-    for (const TAdvBmp& bmp : read.records) contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
+    for (const BitmapRecord& bmp : read.records) contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
     return Finish(contents, read, contents.Bitmaps, contents.BitmapCount, "bitmaps");
 }
 
@@ -529,9 +526,9 @@ int CountNEAnimations(ByteView file) {
 // Each resource is a whole animated cursor (or icon) file, read by its own
 // reader; the first damage is kept, and a resource whose data is cut short
 // is read as far as it goes.
-ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::string& name,
+ReadResult<std::vector<AnimatedCursor>> ParseNeAnimations(ByteView file, const std::string& name,
                                                       const std::shared_ptr<const void>& owner) {
-    ReadResult<std::vector<TAniCursor>> result;
+    ReadResult<std::vector<AnimatedCursor>> result;
     for (uint16_t type : {kNeAnimatedCursor, kNeAnimatedIcon}) {
         NeLoad load(file, owner, name, type == kNeAnimatedCursor ? "animated cursor" : "animated icon", type);
         if (!load.tables) continue;
@@ -550,13 +547,13 @@ ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::
                 if (*start >= file.size()) continue;
             }
             const ByteView data = file.subspan(size_t(*start), size_t(std::min(length, file.size() - *start)));
-            ReadResult<TAniCursor> read = ParseAniFile(data, owner);
+            ReadResult<AnimatedCursor> read = ParseAniFile(data, owner);
             if (read.error) {
                 result.Note(read.error->At(*start, file.size()));
             }
-            TAniCursor& ani = read.records;
+            AnimatedCursor& ani = read.records;
             ani.AnimatedIcon = type == kNeAnimatedIcon;
-            NameResource(load, *e, i, ani.Name, ani.IsNamed);
+            NameResource(load, *e, i, ani.Name, ani.Named);
             result.records.push_back(std::move(ani));
         }
     }

@@ -33,12 +33,12 @@ uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::s
 
 // The readers themselves: count entries, each read or left as it was made;
 // failed says how many could not be read, error what the first failure was.
-ReadResult<std::vector<TAdvIconGroupList>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
+ReadResult<std::vector<IconGroup>> ParseNeIconGroups(ByteView file, const std::string& name, size_t count,
                                                              const std::shared_ptr<const void>& owner = nullptr);
-ReadResult<std::vector<TAdvCursorGroupList>> ParseNeCursorGroups(ByteView file, const std::string& name,
+ReadResult<std::vector<CursorGroup>> ParseNeCursorGroups(ByteView file, const std::string& name,
                                                                  size_t count,
                                                                  const std::shared_ptr<const void>& owner = nullptr);
-ReadResult<std::vector<TAdvBmp>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count);
+ReadResult<std::vector<BitmapRecord>> ParseNeBitmaps(ByteView file, const std::string& name, size_t count);
 
 // The number of bitmaps (isBitmap) or cursor groups in an NE file; 0 when it
 // is not a readable NE file with resources or has none of that type.
@@ -50,7 +50,7 @@ int CountNEIconGroups(ByteView file);
 // Animated cursors (type 21) and animated icons (22): how many, and each
 // read whole by the animated cursor reader.
 int CountNEAnimations(ByteView file);
-ReadResult<std::vector<TAniCursor>> ParseNeAnimations(ByteView file, const std::string& name,
+ReadResult<std::vector<AnimatedCursor>> ParseNeAnimations(ByteView file, const std::string& name,
                                                       const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

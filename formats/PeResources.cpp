@@ -31,7 +31,7 @@ void RecordNames(std::vector<Group>& groups, const std::vector<ResName>& names) 
     const size_t n = std::min(groups.size(), names.size());
     for (size_t i = 0; i < n; ++i) {
         groups[i].Name = names[i].isId ? std::to_string(names[i].id) : names[i].name;
-        groups[i].IsNamed = names[i].isId ? 0 : 1;
+        groups[i].Named = !names[i].isId;
     }
 }
 
@@ -74,7 +74,7 @@ struct PeLoad {
 
 // The readers of one image entry: false when the load's budget cannot take
 // its bytes. A missing image resource is noted as damage.
-bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Damage& missing) {
+bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage& missing) {
     ReadIconGroupEntry(im, entry);
     im.ImageOffset = 0;
     ReadError why;
@@ -94,7 +94,7 @@ bool ReadIconImage(const PeLoad& load, TAdvIconImage& im, ByteReader& entry, Dam
     return true;
 }
 
-bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry, Damage& missing) {
+bool ReadCursorImage(const PeLoad& load, CursorImage& im, ByteReader& entry, Damage& missing) {
     ReadCursorGroupEntry(im, entry);
     ReadError why;
     const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
@@ -121,7 +121,7 @@ bool ReadCursorImage(const PeLoad& load, TAdvCursorImage& im, ByteReader& entry,
 // whose bytes the load's budget cannot take ends the group there.
 template <class Group, class ReadImage>
 bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImage) {
-    const std::optional<ResName> name = ReopenName(group.Name, group.IsNamed);
+    const std::optional<ResName> name = ReopenName(group.Name, group.Named);
     ReadError notFound = ReadError::Invalid(0, std::string(load.what) + " \"" + group.Name + "\" has no resource name",
                                             load.module.FileSize());
     const std::optional<ByteView> bytes = name ? load.groups.Find(*name, &notFound) : std::nullopt;
@@ -130,14 +130,12 @@ bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImag
         return false;
     }
     const uint16_t count = HeldGroupCount(*bytes);
-    group.ImageCount = count;
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
         ByteReader entry = GroupEntryReader(*bytes, j);
         if (!readImage(load, group.Images[j], entry, why)) {
             if (!why) why = load.OverBudget("image " + std::to_string(j) + " of " + load.what + " " + group.Name);
             group.Images.resize(j);
-            group.ImageCount = j;
             break;
         }
     }
@@ -197,7 +195,7 @@ uint8_t WithModule(FileContents& contents, const std::string& path, Load load) {
 
 } // namespace
 
-std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
+std::optional<ResName> ReopenName(const std::string& name, bool isNamed) {
     if (isNamed) return ResName::Named(name);
     uint32_t id = 0;
     const char* end = name.data() + name.size();
@@ -206,18 +204,18 @@ std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed) {
     return ResName::Id(uint16_t(id));
 }
 
-Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, uint8_t isNamed) {
+Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed) {
     const std::optional<ResName> value = ReopenName(name, isNamed);
     const std::optional<ByteView> resource = value ? module.Find(RT_BITMAP, *value) : std::nullopt;
     return resource ? DecodeBitmapResource(*resource) : Bitmap{};
 }
 
-ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count) {
-    return ParseGroups<TAdvIconGroupList>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage);
+ReadResult<std::vector<IconGroup>> ParsePeIconGroups(const ResourceModule& module, size_t count) {
+    return ParseGroups<IconGroup>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage);
 }
 
-ReadResult<std::vector<TAdvCursorGroupList>> ParsePeCursorGroups(const ResourceModule& module, size_t count) {
-    return ParseGroups<TAdvCursorGroupList>(module, count, "cursor group", RT_GROUP_CURSOR, RT_CURSOR,
+ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& module, size_t count) {
+    return ParseGroups<CursorGroup>(module, count, "cursor group", RT_GROUP_CURSOR, RT_CURSOR,
                                             ReadCursorImage);
 }
 
@@ -262,10 +260,10 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
 
 // Animated cursors (type 21) and icons (22), each resource read whole by
 // the animated cursor reader; damage is placed in the file.
-ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
+ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
                                                       const std::shared_ptr<const void>& owner) {
     constexpr uint16_t kAnimatedCursor = 21, kAnimatedIcon = 22;
-    ReadResult<std::vector<TAniCursor>> result;
+    ReadResult<std::vector<AnimatedCursor>> result;
     for (uint16_t type : {kAnimatedCursor, kAnimatedIcon}) {
         const auto table = module.Table(type);
         for (const ResName& name : table.Names()) {
@@ -275,15 +273,15 @@ ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& modu
                 result.Note(why);
                 continue;
             }
-            ReadResult<TAniCursor> read = ParseAniFile(*data, owner);
+            ReadResult<AnimatedCursor> read = ParseAniFile(*data, owner);
             if (read.error) {
                 const bool inside = data->data() >= file.data() && data->data() <= file.data() + file.size();
                 result.Note(read.error->At(inside ? uint64_t(data->data() - file.data()) : 0, file.size()));
             }
-            TAniCursor& ani = read.records;
+            AnimatedCursor& ani = read.records;
             ani.AnimatedIcon = type == kAnimatedIcon;
             ani.Name = name.isId ? std::to_string(name.id) : name.name;
-            ani.IsNamed = name.isId ? 0 : 1;
+            ani.Named = !name.isId;
             result.records.push_back(std::move(ani));
         }
     }

@@ -16,11 +16,11 @@ struct ResName;
 // The name value a resource listed by the loaders is found again by: its
 // name when named, else the integer its decimal text stands for (nullopt
 // when that is not an id from 0 to 65535).
-std::optional<ResName> ReopenName(const std::string& name, uint8_t isNamed);
+std::optional<ResName> ReopenName(const std::string& name, bool isNamed);
 
 // A bitmap resource of the module found again by the name a load gave it,
 // decoded; a bitmap without a handle when it is not there or does not decode.
-Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, uint8_t isNamed);
+Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed);
 
 // Status 1 when the module does not open, else 0. The lists are sized to
 // the counts in contents; names beyond them are ignored. A group resource
@@ -39,13 +39,13 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
 // The group readers themselves: count entries named in directory order, each
 // read until a group cannot be found (stoppedAt); images whose resource is
 // missing keep a zero-filled block and are reported as damage.
-ReadResult<std::vector<TAdvIconGroupList>> ParsePeIconGroups(const ResourceModule& module, size_t count);
-ReadResult<std::vector<TAdvCursorGroupList>> ParsePeCursorGroups(const ResourceModule& module, size_t count);
+ReadResult<std::vector<IconGroup>> ParsePeIconGroups(const ResourceModule& module, size_t count);
+ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& module, size_t count);
 
 // Animated cursors (type 21) and animated icons (22): how many, and each
 // read whole by the animated cursor reader (file: the bytes the module reads).
 int CountPeAnimations(const ResourceModule& module);
-ReadResult<std::vector<TAniCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
+ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
                                                       const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

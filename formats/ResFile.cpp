@@ -206,7 +206,7 @@ int CountEntries(ByteView file, bool is32, uint64_t start, uint16_t resType) {
 template <class Record>
 void SetName(Record& record, const ResIdent& name) {
     record.Name = name.isId ? std::to_string(name.id) : name.name;
-    record.IsNamed = name.isId ? 0 : 1;
+    record.Named = !name.isId;
 }
 
 // The image resources of one type by id, the first in file order winning:
@@ -239,7 +239,7 @@ bool TakeImageBytes(Image& im, ByteView resource, const std::shared_ptr<const vo
 
 // The resource-file policy for icon group entries: colour count, reserved
 // and planes are not taken from the entry.
-void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
+void ReadIconEntry(IconImage& im, ByteReader& r) {
     im.Width = r.u8();
     im.Height = r.u8();
     r.skip(4); // colour count, reserved and planes are left 0
@@ -248,13 +248,13 @@ void ReadIconEntry(TAdvIconImage& im, ByteReader& r) {
     im.ResId = r.u16();
 }
 
-bool LoadIconImage(TAdvIconImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
+bool LoadIconImage(IconImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
     if (!TakeImageBytes(im, resource, owner)) return false;
     im.Picture.Defer(true, im.Width, im.Height);
     return true;
 }
 
-bool LoadCursorImage(TAdvCursorImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
+bool LoadCursorImage(CursorImage& im, ByteView resource, const std::shared_ptr<const void>& owner) {
     if (!TakeImageBytes(im, resource, owner)) return false;
     im.HotspotX = PeekU16(im.Data, 0);
     im.HotspotY = PeekU16(im.Data, 2);
@@ -272,11 +272,9 @@ template <class Group, class ReadEntry, class LoadImage>
 uint64_t ReadGroup(Group& group, const ResEntry& e, const ImageIndex& images, ReadEntry readEntry,
                    LoadImage loadImage, uint64_t fileSize, std::optional<ReadError>& why) {
     const ByteView data = e.data;
-    group.ImageCount = 0;
     group.Images.clear();
     if (data.size() < kGroupHeaderSize) return data.size();
     const uint16_t count = HeldGroupCount(data);
-    group.ImageCount = count;
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
         ByteReader r = GroupEntryReader(data, j);
@@ -366,18 +364,18 @@ std::optional<ReadError> ResFileDamage(ByteView file) {
     return walk.Damage();
 }
 
-ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count,
+ReadResult<std::vector<IconGroup>> ParseResIconGroups(ByteView file, size_t count,
                                                               const std::shared_ptr<const void>& owner) {
-    return ParseGroups<TAdvIconGroupList>(
+    return ParseGroups<IconGroup>(
         file, count, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry,
-        [&](TAdvIconImage& im, ByteView resource) { return LoadIconImage(im, resource, owner); });
+        [&](IconImage& im, ByteView resource) { return LoadIconImage(im, resource, owner); });
 }
 
-ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count,
+ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t count,
                                                                   const std::shared_ptr<const void>& owner) {
-    return ParseGroups<TAdvCursorGroupList>(
+    return ParseGroups<CursorGroup>(
         file, count, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorGroupEntry,
-        [&](TAdvCursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); });
+        [&](CursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); });
 }
 
 namespace {
@@ -435,21 +433,21 @@ int CountResAnimations(ByteView file) {
 
 // Every animated cursor and icon entry, in file order, each read whole by
 // the animated cursor reader; damage is placed in the file.
-ReadResult<std::vector<TAniCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner) {
-    ReadResult<std::vector<TAniCursor>> result;
+ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner) {
+    ReadResult<std::vector<AnimatedCursor>> result;
     ResWalk walk(file, IsRes32(file));
     ResEntry e;
     while (walk.Next(e)) {
         const uint16_t type = TypeNumber(e.type, kAnimationTypeNames);
         if (type != kAnimatedCursor && type != kAnimatedIcon) continue;
-        ReadResult<TAniCursor> read = ParseAniFile(e.data, owner);
+        ReadResult<AnimatedCursor> read = ParseAniFile(e.data, owner);
         if (read.error) {
             result.Note(read.error->At(e.dataStart, file.size()));
         }
-        TAniCursor& ani = read.records;
+        AnimatedCursor& ani = read.records;
         ani.AnimatedIcon = type == kAnimatedIcon;
         ani.Name = e.name.isId ? std::to_string(e.name.id) : e.name.name;
-        ani.IsNamed = e.name.isId ? 0 : 1;
+        ani.Named = !e.name.isId;
         result.records.push_back(std::move(ani));
         if (result.records.size() >= kMaxAniSteps) break;
     }

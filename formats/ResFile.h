@@ -23,9 +23,9 @@ void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::share
 // The group readers themselves: the first count groups of the file in file
 // order, and the first damage found.
 // With an owner that keeps the bytes alive, images are views of them.
-ReadResult<std::vector<TAdvIconGroupList>> ParseResIconGroups(ByteView file, size_t count,
+ReadResult<std::vector<IconGroup>> ParseResIconGroups(ByteView file, size_t count,
                                                               const std::shared_ptr<const void>& owner = nullptr);
-ReadResult<std::vector<TAdvCursorGroupList>> ParseResCursorGroups(ByteView file, size_t count,
+ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t count,
                                                                   const std::shared_ptr<const void>& owner = nullptr);
 
 // True when the file starts with the empty 32-byte leading entry of the
@@ -44,6 +44,6 @@ std::optional<ReadError> ResFileDamage(ByteView file);
 // Animated cursors (type 21) and animated icons (22) of a resource file:
 // how many, and each read whole by the animated cursor reader.
 int CountResAnimations(ByteView file);
-ReadResult<std::vector<TAniCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

@@ -1,5 +1,5 @@
 #pragma once
-// Resource type numbers and the file kinds that decide which reader runs.
+// Resource type numbers.
 #include <cstdint>
 
 namespace gw {
@@ -12,16 +12,5 @@ constexpr uint16_t RT_GROUP_ICON = 14;
 constexpr uint16_t RT_ANICURSOR = 21;
 constexpr uint16_t RT_ANIICON = 22;
 
-enum TFileKind : uint8_t {
-    fkIconFile = 0,
-    fkCursorFile = 1,
-    fkBitmapFile = 2,
-    fkNEFile = 3,
-    fkPEFile = 4,
-    fkNonExecutable = 5,
-};
-
-// The text the workdesks show for a kind; empty for the kinds that have none.
-const char* FileKindText(TFileKind kind);
 
 } // namespace gw

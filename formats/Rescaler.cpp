@@ -131,7 +131,7 @@ void Resample(const Bitmap& src, Bitmap& dst) {
 // The platform's stretch draw: each destination pixel takes the source pixel
 // its top-left corner falls on.
 void StretchDraw(const Bitmap& src, Bitmap& dst) {
-    const uint32_t alpha = dst.pixelFormat == PixelFormat::pf32bit ? 0 : 0xFF000000u;
+    const uint32_t alpha = dst.pixelFormat == PixelFormat::Bits32 ? 0 : 0xFF000000u;
     dst.pixels.assign(size_t(dst.width) * size_t(dst.height), 0);
     std::vector<int32_t> sourceX(size_t(dst.width));
     for (int32_t x = 0; x < dst.width; ++x) sourceX[size_t(x)] = int32_t(int64_t(x) * src.width / dst.width);
@@ -145,7 +145,7 @@ void StretchDraw(const Bitmap& src, Bitmap& dst) {
 // Indexed, 15- and 16-bit sources are resampled as 32-bit pixels; their
 // alpha bytes are opaque.
 void ConvertTo32(Bitmap& bitmap) {
-    bitmap.pixelFormat = PixelFormat::pf32bit;
+    bitmap.pixelFormat = PixelFormat::Bits32;
     bitmap.palette.clear();
     for (uint32_t& p : bitmap.pixels) p |= 0xFF000000u;
 }
@@ -166,11 +166,11 @@ bool Rescale(Bitmap& src, Bitmap& dst, bool stretch) {
     }
     if (src.width != dst.width && src.height != dst.height && !SizeFits(dst.width, src.height)) return false;
 
-    if (src.pixelFormat != PixelFormat::pf24bit && src.pixelFormat != PixelFormat::pf32bit) ConvertTo32(src);
+    if (src.pixelFormat != PixelFormat::Bits24 && src.pixelFormat != PixelFormat::Bits32) ConvertTo32(src);
     dst.pixelFormat = src.pixelFormat;
     dst.palette.clear();
     dst.pixels.assign(size_t(dst.width) * size_t(dst.height), 0xFF000000u);
-    if (src.pixelFormat == PixelFormat::pf32bit)
+    if (src.pixelFormat == PixelFormat::Bits32)
         Resample<4>(src, dst);
     else
         Resample<3>(src, dst);

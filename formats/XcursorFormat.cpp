@@ -26,16 +26,16 @@ void Put32(Bytes& out, uint32_t v) {
 }
 
 // The image of a frame at a width: the one with most colours.
-const TAdvCursorImage* ImageAtWidth(const TAdvCursorGroupList& group, uint32_t width) {
-    const TAdvCursorImage* best = nullptr;
-    for (const TAdvCursorImage& im : group.Images)
+const CursorImage* ImageAtWidth(const CursorGroup& group, uint32_t width) {
+    const CursorImage* best = nullptr;
+    for (const CursorImage& im : group.Images)
         if (!im.Missing && im.Width == width && (!best || im.BitCount > best->BitCount)) best = &im;
     return best;
 }
 
 } // namespace
 
-std::optional<XcursorImage> XcursorImageOf(const TAdvCursorImage& image, uint32_t delayMs) {
+std::optional<XcursorImage> XcursorImageOf(const CursorImage& image, uint32_t delayMs) {
     if (image.Missing) return std::nullopt;
     const Handle& decoded = image.Handle();
     if (!decoded || decoded->width <= 0 || decoded->height <= 0 || uint32_t(decoded->width) > kMaxXcursorSide ||
@@ -65,28 +65,28 @@ std::optional<XcursorImage> XcursorImageOf(const TAdvCursorImage& image, uint32_
     return out;
 }
 
-std::vector<XcursorImage> XcursorImagesOf(const TAdvCursorGroupList& group) {
-    std::map<uint32_t, const TAdvCursorImage*> byWidth;
-    for (const TAdvCursorImage& im : group.Images)
-        if (const TAdvCursorImage* best = ImageAtWidth(group, im.Width)) byWidth[im.Width] = best;
+std::vector<XcursorImage> XcursorImagesOf(const CursorGroup& group) {
+    std::map<uint32_t, const CursorImage*> byWidth;
+    for (const CursorImage& im : group.Images)
+        if (const CursorImage* best = ImageAtWidth(group, im.Width)) byWidth[im.Width] = best;
     std::vector<XcursorImage> out;
     for (const auto& [width, im] : byWidth)
         if (auto image = XcursorImageOf(*im)) out.push_back(std::move(*image));
     return out;
 }
 
-std::vector<XcursorImage> XcursorImagesOf(const TAniCursor& animation) {
+std::vector<XcursorImage> XcursorImagesOf(const AnimatedCursor& animation) {
     std::vector<XcursorImage> out;
-    const TAniFrame* first = FirstStepFrame(animation);
+    const AnimationFrame* first = FirstStepFrame(animation);
     if (!first) return out;
     std::vector<uint32_t> widths;
-    for (const TAdvCursorImage& im : first->Images.Images)
+    for (const CursorImage& im : first->Images.Images)
         if (std::find(widths.begin(), widths.end(), im.Width) == widths.end()) widths.push_back(im.Width);
     std::sort(widths.begin(), widths.end());
     for (uint32_t width : widths) {
         for (size_t s = 0; s < animation.StepFrames.size(); ++s) {
-            const TAdvCursorGroupList& frame = animation.Frames[animation.StepFrames[s]].Images;
-            const TAdvCursorImage* im = ImageAtWidth(frame, width);
+            const CursorGroup& frame = animation.Frames[animation.StepFrames[s]].Images;
+            const CursorImage* im = ImageAtWidth(frame, width);
             if (!im) continue; // a frame without this size: the others still animate
             if (auto image = XcursorImageOf(*im, JiffiesToMs(animation.StepRates[s]))) {
                 image->nominal = width;

@@ -29,13 +29,13 @@ constexpr uint32_t kMaxXcursorSide = 0x7FFF;
 // from its mask; a pixel the mask would invert on the screen (which this
 // format cannot do) is drawn black, so a text cursor stays visible. Nullopt
 // when the image does not decode.
-std::optional<XcursorImage> XcursorImageOf(const TAdvCursorImage& image, uint32_t delayMs = 0);
+std::optional<XcursorImage> XcursorImageOf(const CursorImage& image, uint32_t delayMs = 0);
 
 // A static cursor: one image per width, the one with most colours.
-std::vector<XcursorImage> XcursorImagesOf(const TAdvCursorGroupList& group);
+std::vector<XcursorImage> XcursorImagesOf(const CursorGroup& group);
 // An animated cursor: for every width its first frame has, every step's
 // frame at that width, with the step's time in milliseconds.
-std::vector<XcursorImage> XcursorImagesOf(const TAniCursor& animation);
+std::vector<XcursorImage> XcursorImagesOf(const AnimatedCursor& animation);
 
 Bytes WriteXcursor(const std::vector<XcursorImage>& images);
 

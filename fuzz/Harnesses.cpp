@@ -10,7 +10,7 @@
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/PeResources.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
@@ -57,9 +57,9 @@ int FuzzFileKind(const uint8_t* data, size_t size) {
 
 // The .ico reader, then the group and single-image writers over what it read.
 int FuzzIco(const uint8_t* data, size_t size) {
-    const gw::ReadResult<gw::TAdvIconGroupList> read = gw::ParseIconFile(gw::ByteView(data, size));
+    const gw::ReadResult<gw::IconGroup> read = gw::ParseIconFile(gw::ByteView(data, size));
     CheckPlace(read, size);
-    DrawAll(std::vector<gw::TAdvIconGroupList>{read.records});
+    DrawAll(std::vector<gw::IconGroup>{read.records});
     (void)gw::WriteIconGroup(read.records);
     for (const auto& im : read.records.Images) (void)gw::WriteIconImage(im);
     return 0;
@@ -67,9 +67,9 @@ int FuzzIco(const uint8_t* data, size_t size) {
 
 // The .cur reader, then the cursor writers over what it read.
 int FuzzCur(const uint8_t* data, size_t size) {
-    const gw::ReadResult<gw::TAdvCursorGroupList> read = gw::ParseCursorFile(gw::ByteView(data, size));
+    const gw::ReadResult<gw::CursorGroup> read = gw::ParseCursorFile(gw::ByteView(data, size));
     CheckPlace(read, size);
-    DrawAll(std::vector<gw::TAdvCursorGroupList>{read.records});
+    DrawAll(std::vector<gw::CursorGroup>{read.records});
     (void)gw::WriteCursorGroup(read.records, gw::CursorDataForm::CurFile);
     for (const auto& im : read.records.Images) (void)gw::WriteCursorImage(im, gw::CursorDataForm::CurFile);
     return 0;
@@ -89,7 +89,7 @@ int FuzzBmp(const uint8_t* data, size_t size) {
     if (file.HasHandle() && uint64_t(file.width) * uint64_t(file.height) <= 4096)
         (void)gw::EncodeBmp(file, gw::PixelFormat(size % 9));
     if (resource.HasHandle() && uint64_t(resource.width) * uint64_t(resource.height) <= 4096)
-        (void)gw::EncodeBmp(resource, gw::PixelFormat::pf4bit);
+        (void)gw::EncodeBmp(resource, gw::PixelFormat::Bits4);
     return 0;
 }
 
@@ -156,7 +156,7 @@ int FuzzPe(const uint8_t* data, size_t size) {
     (void)gw::LoadBitmapsPE(contents, *module);
     for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
     // A bitmap listed from its header decodes when drawn, with the size the header gave.
-    for (const gw::TAdvBmp& b : contents.Bitmaps)
+    for (const gw::BitmapRecord& b : contents.Bitmaps)
         if (b.Width > 0) Check(b.Bitmap()->width == b.Width && b.Bitmap()->height == b.Height);
     return 0;
 }
@@ -183,7 +183,7 @@ int FuzzRes(const uint8_t* data, size_t size) {
     gw::LoadResBitmapsBytes(contents, file);
     for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
     // A bitmap listed from its header decodes when drawn, with the size the header gave.
-    for (const gw::TAdvBmp& b : contents.Bitmaps)
+    for (const gw::BitmapRecord& b : contents.Bitmaps)
         if (b.Width > 0) Check(b.Bitmap()->width == b.Width && b.Bitmap()->height == b.Height);
     return 0;
 }
@@ -201,10 +201,10 @@ int FuzzExtractIcon(const uint8_t* data, size_t size) {
 int FuzzAni(const uint8_t* data, size_t size) {
     const auto read = gw::ParseAniFile(gw::ByteView(data, size));
     if (read.error) Check(read.error->offset <= size);
-    const gw::TAniCursor& ani = read.records;
+    const gw::AnimatedCursor& ani = read.records;
     Check(ani.StepFrames.size() == ani.StepRates.size());
     for (uint32_t f : ani.StepFrames) Check(f < ani.Frames.size());
-    for (const gw::TAniFrame& frame : ani.Frames) DrawAll(std::vector<gw::TAdvCursorGroupList>{frame.Images});
+    for (const gw::AnimationFrame& frame : ani.Frames) DrawAll(std::vector<gw::CursorGroup>{frame.Images});
     return 0;
 }
 
@@ -214,7 +214,7 @@ int FuzzAni(const uint8_t* data, size_t size) {
 int FuzzOpened(const uint8_t* data, size_t size) {
     static const char* const kNames[] = {"a.ico", "a.cur", "a.bmp", "a.dll", "a.res", "a.icl"};
     if (size < 1) return 0;
-    const auto file = gw::OpenedFile::OfBytes(kNames[data[0] % 6], gw::Bytes(data + 1, data + size));
+    const auto file = gw::Document::OfBytes(kNames[data[0] % 6], gw::Bytes(data + 1, data + size));
     (void)file->LoadAll();
     for (const gw::ReadError& e : file->Errors()) Check(e.offset <= size - 1);
     const gw::FileContents& c = file->Contents();
@@ -279,11 +279,11 @@ void BitmapRoundTrip(gw::ByteView bytes) {
     const gw::Bitmap first = gw::DecodeBmp(bytes);
     if (!first.HasHandle() || uint64_t(first.width) * uint64_t(first.height) > 65536) return;
     // 24 bits keeps every colour; 32 bits keeps alpha too.
-    const gw::Bitmap again24 = gw::DecodeBmp(gw::EncodeBmp(first, gw::PixelFormat::pf24bit));
+    const gw::Bitmap again24 = gw::DecodeBmp(gw::EncodeBmp(first, gw::PixelFormat::Bits24));
     Check(again24.width == first.width && again24.height == first.height);
     for (size_t i = 0; i < first.pixels.size(); ++i) Check((again24.pixels[i] & 0xFFFFFF) == (first.pixels[i] & 0xFFFFFF));
-    const gw::Bitmap again32 = gw::DecodeBmp(gw::EncodeBmp(first, gw::PixelFormat::pf32bit));
-    Check(again32.pixels == first.pixels || first.pixelFormat != gw::PixelFormat::pf32bit);
+    const gw::Bitmap again32 = gw::DecodeBmp(gw::EncodeBmp(first, gw::PixelFormat::Bits32));
+    Check(again32.pixels == first.pixels || first.pixelFormat != gw::PixelFormat::Bits32);
 }
 
 } // namespace

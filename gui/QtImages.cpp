@@ -2,7 +2,7 @@
 
 namespace gw {
 
-QImage ToQImage(const IconImage& icon) {
+QImage ToQImage(const DecodedImage& icon) {
     if (icon.width <= 0 || icon.height <= 0 || icon.argb.size() != size_t(icon.width) * size_t(icon.height))
         return {};
     return QImage(reinterpret_cast<const uchar*>(icon.argb.data()), icon.width, icon.height, icon.width * 4,

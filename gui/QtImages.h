@@ -15,7 +15,7 @@ namespace gw {
 
 // An icon or cursor image with its own transparency; a null image when it has
 // no pixels.
-QImage ToQImage(const IconImage& icon);
+QImage ToQImage(const DecodedImage& icon);
 
 // A bitmap, opaque; with a mask colour (compared without alpha), its pixels
 // of that colour are transparent. A null image when it holds no picture.

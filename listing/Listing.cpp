@@ -2,7 +2,7 @@
 
 #include "listing/ExplorerState.h"
 #include "listing/Scanners.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 namespace gw {
 
@@ -44,20 +44,18 @@ uint16_t ListingResourceType(const Listing& listing) {
     return RT_GROUP_ICON;
 }
 
-ListingCount CountForListing(const OpenedFile& file, const Listing& listing) {
+ListingCount CountForListing(const Document& file, const Listing& listing) {
     ListingCount result;
     const FileCounts& c = file.Counts();
     if (listing.objects == ObjectKind::AnimatedCursors) {
-        result.fileKind = c.fileKind;
-        const bool holds = c.kind == ContainerKind::PEFile || c.kind == ContainerKind::NEFile ||
-                           c.kind == ContainerKind::ResourceFile;
+        const bool holds = c.kind == FileKind::Pe || c.kind == FileKind::Ne ||
+                           c.kind == FileKind::Resource;
         result.count = holds ? c.animations : 0;
         return result;
     }
-    if (listing.resources != (c.kind == ContainerKind::ResourceFile)) return result;
+    if (listing.resources != (c.kind == FileKind::Resource)) return result;
     if (!listing.resources) {
-        result.fileKind = c.fileKind;
-        if (c.kind != ContainerKind::PEFile && c.kind != ContainerKind::NEFile) return result;
+        if (c.kind != FileKind::Pe && c.kind != FileKind::Ne) return result;
     }
     switch (listing.objects) {
     case ObjectKind::Icons: result.count = c.iconGroups; break;

@@ -10,7 +10,7 @@
 
 namespace gw {
 
-class OpenedFile;
+class Document;
 
 struct ExplorerState;
 
@@ -41,7 +41,6 @@ bool ListingTakesExtension(const Listing& listing, const std::string& lowerExt);
 uint16_t ListingResourceType(const Listing& listing);
 
 struct ListingCount {
-    TFileKind fileKind = fkNonExecutable;
     int count = 0; // objects of the listing's kind; below 1: the file is passed over
 };
 
@@ -50,6 +49,6 @@ struct ListingCount {
 // or entries of one type in a resource file; animated cursors and icons of
 // either. Reads only the headers and
 // directories it needs. The extension is not checked here.
-ListingCount CountForListing(const OpenedFile& file, const Listing& listing);
+ListingCount CountForListing(const Document& file, const Listing& listing);
 
 } // namespace gw

@@ -1,6 +1,6 @@
 #include "listing/Scanners.h"
 
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 #include <filesystem>
 
@@ -134,22 +134,22 @@ RowPicture CursorPictures(const Handle& cursor) {
 
 // The image a cursor group's row is pictured by: its image for the large
 // tile; null when no image draws.
-const TAdvCursorImage* RowImage(const TAdvCursorGroupList& group) {
+const CursorImage* RowImage(const CursorGroup& group) {
     const int best = BestCursorImage(group, kLargeTile);
     return best < 0 ? nullptr : &group.Images[size_t(best)];
 }
 
 // The image the first animation's first step frame is pictured by; null
 // when it has no image that draws.
-const TAdvCursorImage* AnimationRowImage(OpenedFile& file) {
+const CursorImage* AnimationRowImage(Document& file) {
     file.Load(RecordKind::Animations);
-    const std::vector<TAniCursor>& animations = file.Contents().Animations;
-    const TAniFrame* first = animations.empty() ? nullptr : FirstStepFrame(animations.front());
+    const std::vector<AnimatedCursor>& animations = file.Contents().Animations;
+    const AnimationFrame* first = animations.empty() ? nullptr : FirstStepFrame(animations.front());
     return first ? RowImage(first->Images) : nullptr;
 }
 
 bool IsExecutable(const FileCounts& counts) {
-    return counts.kind == ContainerKind::PEFile || counts.kind == ContainerKind::NEFile;
+    return counts.kind == FileKind::Pe || counts.kind == FileKind::Ne;
 }
 
 // A scan of the files that hold objects (executables, libraries, resource
@@ -237,7 +237,7 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, Pi
         if (ext == ".ico") return;
         const std::string type = ContainerTypeText(ext, true);
         if (type.empty()) return;
-        const auto file = OpenedFile::Open(path);
+        const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
         if (!IsExecutable(counts) || counts.iconGroups < 1) return;
         // Listed only when its first icon can be drawn, pictures or not.
@@ -254,8 +254,8 @@ ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress, 
     ScanFrame frame(folder, "*.bmp", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.bmp", [&](const std::string& name, const std::string& path) {
-        const auto file = OpenedFile::Open(path);
-        if (!file->Readable() || !file->LoadAsImageFile(ContainerKind::BitmapFile).ok) return;
+        const auto file = Document::Open(path);
+        if (!file->Readable() || !file->LoadAsImageFile(FileKind::Bitmap).ok) return;
         Bitmap source = *file->Contents().Bitmaps[0].Bitmap();
         if (!source.HasHandle()) return;
         frame.AddFileRow(name, "Bitmap", "1", [&] {
@@ -271,12 +271,12 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
     ScanFrame frame(folder, "*.cur", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.cur", [&](const std::string& name, const std::string& path) {
-        const auto file = OpenedFile::Open(path);
+        const auto file = Document::Open(path);
         if (!file->Readable()) return;
-        file->LoadAsImageFile(ContainerKind::CursorFile);
+        file->LoadAsImageFile(FileKind::Cursor);
         const FileContents& contents = file->Contents();
         if (contents.CursorGroups.empty()) return;
-        const TAdvCursorImage* image = RowImage(contents.CursorGroups[0]);
+        const CursorImage* image = RowImage(contents.CursorGroups[0]);
         if (!image) return;
         frame.AddFileRow(name, "Cursor", "1", [&] { return CursorPictures(image->Handle()); });
     });
@@ -293,7 +293,7 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         if (type.empty()) return 0;
         // The platform's enumeration for PE files and the NE resource table
         // for NE files, both through the file's counts.
-        const auto file = OpenedFile::Open(path);
+        const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
         const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
         if (found < 1) return found;
@@ -313,7 +313,7 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
     return ContainerScan(folder, progress, pictures, [&](ScanFrame& frame, const std::string& name,
                                                          const std::string& path) {
         if (!AcceptsResourceFile(LowerExtension(name), resType)) return 0;
-        const FileCounts counts = OpenedFile::Open(path)->Counts();
+        const FileCounts counts = Document::Open(path)->Counts();
         const int found = resType == RT_GROUP_ICON     ? counts.iconGroups
                           : resType == RT_GROUP_CURSOR ? counts.cursorGroups
                                                        : counts.bitmaps;
@@ -327,10 +327,10 @@ ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& pr
     ScanFrame frame(folder, "*.ani", progress, pictures);
     frame.FolderPass();
     frame.FilePass("*.ani", [&](const std::string& name, const std::string& path) {
-        const auto file = OpenedFile::Open(path);
-        if (file->Kind() != ContainerKind::AnimatedCursorFile) return;
+        const auto file = Document::Open(path);
+        if (file->Kind() != FileKind::AnimatedCursor) return;
         // Listed when its first frame can be drawn, as a cursor file is.
-        const TAdvCursorImage* image = AnimationRowImage(*file);
+        const CursorImage* image = AnimationRowImage(*file);
         if (!image) return;
         frame.AddFileRow(name, kAnimatedCursorType, "1", [&] { return CursorPictures(image->Handle()); });
     });
@@ -345,13 +345,13 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
         const bool resourceFile = AcceptsResourceFile(ext, RT_ANICURSOR);
         const std::string type = resourceFile ? kResourceFileType : ContainerTypeText(ext, true);
         if (type.empty()) return 0;
-        const auto file = OpenedFile::Open(path);
+        const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
-        const bool holds = resourceFile ? counts.kind == ContainerKind::ResourceFile : IsExecutable(counts);
+        const bool holds = resourceFile ? counts.kind == FileKind::Resource : IsExecutable(counts);
         const int found = holds ? counts.animations : 0;
         if (found > 0)
             frame.AddFileRow(name, type, std::to_string(found), [&] {
-                const TAdvCursorImage* image = AnimationRowImage(*file);
+                const CursorImage* image = AnimationRowImage(*file);
                 return image ? CursorPictures(image->Handle()) : RowPicture::OfPath(path);
             });
         return found;

@@ -7,7 +7,7 @@
 #include "formats/GroupDirectory.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "platform/Display.h"
 #include "platform/ResourceModule.h"
 
@@ -16,7 +16,7 @@ namespace gw {
 namespace {
 
 bool CanHoldIcons(const FileCounts& c) {
-    return c.kind == ContainerKind::IconFile || c.kind == ContainerKind::NEFile || c.kind == ContainerKind::PEFile;
+    return c.kind == FileKind::Icon || c.kind == FileKind::Ne || c.kind == FileKind::Pe;
 }
 
 // A 32-bit executable: read the first group's directory and decode only the
@@ -28,20 +28,20 @@ std::optional<Handle> FirstPeIcon(const ResourceModule& module, int size) {
 }
 
 // The first group of an icon file or an NE module, read alone.
-TAdvIconGroupList FirstGroupOf(const OpenedFile& file) {
+IconGroup FirstGroupOf(const Document& file) {
     FileContents contents;
     contents.IconGroupCount = 1;
     contents.IconGroups.resize(1);
-    if (file.Kind() == ContainerKind::IconFile)
+    if (file.Kind() == FileKind::Icon)
         ReadIconFileBytes(contents, file.Bytes(), file.Owner());
     else
         LoadIconsNEOfBytes(contents, file.Bytes(), file.Path(), file.Owner());
-    return contents.IconGroups.empty() ? TAdvIconGroupList{} : std::move(contents.IconGroups[0]);
+    return contents.IconGroups.empty() ? IconGroup{} : std::move(contents.IconGroups[0]);
 }
 
 } // namespace
 
-std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group) {
+std::vector<ImageChoice> ChoicesOf(const IconGroup& group) {
     std::vector<ImageChoice> out;
     for (const auto& im : group.Images) out.push_back({int(DrawnSide(im.Width)), int(DrawnSide(im.Height)), im.BitCount});
     return out;
@@ -130,24 +130,24 @@ Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
     return nullptr;
 }
 
-Handle GroupPicture(const TAdvIconGroupList& group, int size) {
+Handle GroupPicture(const IconGroup& group, int size) {
     return BestPictureOf(ChoicesOf(group), size, [&](size_t i) -> std::optional<ByteView> {
-        const TAdvIconImage& im = group.Images[i];
+        const IconImage& im = group.Images[i];
         if (im.Missing || im.Data.empty()) return std::nullopt;
         return im.Data.view();
     });
 }
 
-FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(*OpenedFile::Open(path), size); }
+FirstIcon ExtractFirstIcon(const std::string& path, int size) { return ExtractFirstIcon(*Document::Open(path), size); }
 
-FirstIcon ExtractFirstIcon(const OpenedFile& file, int size) {
+FirstIcon ExtractFirstIcon(const Document& file, int size) {
     FirstIcon out;
     const FileCounts& counts = file.Counts();
     if (!CanHoldIcons(counts)) return out;
     out.kind = FirstIconKind::NoIcon;
     if (counts.iconGroups < 1) return out;
     Handle icon;
-    if (counts.kind == ContainerKind::PEFile) {
+    if (counts.kind == FileKind::Pe) {
         if (!file.Module()) return out;
         if (auto pe = FirstPeIcon(*file.Module(), size)) icon = std::move(*pe);
     } else {

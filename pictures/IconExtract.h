@@ -32,8 +32,8 @@ FirstIcon ExtractFirstIcon(const std::string& path, int size);
 // The same for a file already opened, so that a folder scan opens and
 // classifies each file once. Only the first group is read and only the
 // chosen image is decoded.
-class OpenedFile;
-FirstIcon ExtractFirstIcon(const OpenedFile& file, int size);
+class Document;
+FirstIcon ExtractFirstIcon(const Document& file, int size);
 
 // One image of a group as the choice sees it: its pixel size and colour depth.
 struct ImageChoice {
@@ -42,13 +42,13 @@ struct ImageChoice {
     int bitCount = 0;
 };
 // The choices of a group's images: the drawn width and height and the bit count.
-std::vector<ImageChoice> ChoicesOf(const TAdvIconGroupList& group);
+std::vector<ImageChoice> ChoicesOf(const IconGroup& group);
 
 // The first icon group of a module in directory order: its entries, and the
 // bytes of each entry's image (nullopt where the module lacks it). Nullopt
 // when the module holds no icon group or the first one is not in it.
 struct FirstGroupImages {
-    TAdvIconGroupList directory;
+    IconGroup directory;
     std::vector<std::optional<ByteView>> bytes;
 };
 std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module);
@@ -71,6 +71,6 @@ int LargestImageWithin(const std::vector<ImageChoice>& images, int size);
 Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
                      const std::function<std::optional<ByteView>(size_t)>& bytesOf);
 // The same over a loaded group, its missing images left out.
-Handle GroupPicture(const TAdvIconGroupList& group, int size);
+Handle GroupPicture(const IconGroup& group, int size);
 
 } // namespace gw

@@ -4,12 +4,12 @@
 
 namespace gw {
 
-Bitmap IconToBitmap(const IconImage& icon, TColor background, bool markBottomLeft) {
+Bitmap IconToBitmap(const DecodedImage& icon, TColor background, bool markBottomLeft) {
     Bitmap out;
     if (icon.width <= 0 || icon.height <= 0) return out;
     const uint32_t key = ArgbFromColor(background);
     out.SetSize(icon.width, icon.height, key);
-    out.pixelFormat = PixelFormat::pfDevice;
+    out.pixelFormat = PixelFormat::Device;
     const size_t n = size_t(icon.width) * size_t(icon.height);
     for (size_t i = 0; i < n && i < icon.argb.size(); ++i) {
         const bool transparent = i < icon.mask.size() && icon.mask[i];
@@ -34,12 +34,12 @@ Bitmap IconToBitmap(const IconImage& icon, TColor background, bool markBottomLef
 }
 
 PixelFormat PixelFormatForBitCount(uint16_t bitCount) {
-    if (bitCount >= 1 && bitCount <= 4) return PixelFormat::pf4bit;
-    if (bitCount == 8) return PixelFormat::pf8bit;
-    return PixelFormat::pfDevice;
+    if (bitCount >= 1 && bitCount <= 4) return PixelFormat::Bits4;
+    if (bitCount == 8) return PixelFormat::Bits8;
+    return PixelFormat::Device;
 }
 
-Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount, bool markBottomLeft) {
+Bytes IconImageAsBmp(const DecodedImage& image, uint16_t bitCount, bool markBottomLeft) {
     const Bitmap bitmap = IconToBitmap(image, KeyColor, markBottomLeft);
     if (!bitmap.HasHandle()) return {};
     return EncodeBmp(bitmap, PixelFormatForBitCount(bitCount));

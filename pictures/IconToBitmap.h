@@ -15,7 +15,7 @@ namespace gw {
 // takes it. Semi-transparent pixels are blended over the background.
 // The Cursor Workdesk draws a cursor the same way but leaves the bottom-left
 // pixel as drawn (markBottomLeft = false).
-Bitmap IconToBitmap(const IconImage& icon, TColor background, bool markBottomLeft = true);
+Bitmap IconToBitmap(const DecodedImage& icon, TColor background, bool markBottomLeft = true);
 
 // The pixel format a converted icon or cursor image is saved in, by its bit
 // count: 1 to 4 bits -> 4 bits, 8 -> 8 bits, anything else -> device.
@@ -23,6 +23,6 @@ PixelFormat PixelFormatForBitCount(uint16_t bitCount);
 
 // An icon or cursor image as a .bmp file: drawn on KeyColor, in the pixel
 // format its bit count asks for. Empty when the image has no pixels.
-Bytes IconImageAsBmp(const IconImage& image, uint16_t bitCount, bool markBottomLeft = true);
+Bytes IconImageAsBmp(const DecodedImage& image, uint16_t bitCount, bool markBottomLeft = true);
 
 } // namespace gw

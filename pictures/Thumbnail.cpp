@@ -67,9 +67,9 @@ void CropToFirstGlyph(Bitmap& bitmap) {
     bitmap.pixels = std::move(square);
 }
 
-Bitmap DrawIconOpaque(const IconImage& icon, int size) {
+Bitmap DrawIconOpaque(const DecodedImage& icon, int size) {
     Bitmap out;
-    out.pixelFormat = PixelFormat::pfDevice;
+    out.pixelFormat = PixelFormat::Device;
     if (!Fits(size, size)) return out;
     out.SetSize(size, size, kOpaqueWhite);
     if (icon.width <= 0 || icon.height <= 0 || icon.argb.size() != size_t(icon.width) * size_t(icon.height))
@@ -85,7 +85,7 @@ Bitmap DrawIconOpaque(const IconImage& icon, int size) {
     return out;
 }
 
-int BestCursorImage(const TAdvCursorGroupList& group, int size) {
+int BestCursorImage(const CursorGroup& group, int size) {
     int best = -1;
     long bestDistance = LONG_MAX;
     for (size_t i = 0; i < group.Images.size(); ++i) {

@@ -25,12 +25,12 @@ void CropToFirstGlyph(Bitmap& bitmap);
 
 // Draws an icon or cursor image stretched to size x size (nearest pixel)
 // over an opaque white bitmap, as it looks drawn on a fresh bitmap.
-Bitmap DrawIconOpaque(const IconImage& icon, int size);
+Bitmap DrawIconOpaque(const DecodedImage& icon, int size);
 
 // The image of a cursor group the platform would load for a cursor of the
 // given size: the decoded image closest to it, the first of equals. -1 when
 // no image decoded.
-int BestCursorImage(const TAdvCursorGroupList& group, int size);
+int BestCursorImage(const CursorGroup& group, int size);
 
 // The widest image of an icon or cursor group that is in the file and
 // decodes, the first of equals: the picture that stands for the whole group.

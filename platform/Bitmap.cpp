@@ -4,15 +4,15 @@ namespace gw {
 
 const char* PixelFormatText(PixelFormat f) {
     switch (f) {
-    case PixelFormat::pfDevice: return "device";
-    case PixelFormat::pf1bit: return "1";
-    case PixelFormat::pf4bit: return "4";
-    case PixelFormat::pf8bit: return "8";
-    case PixelFormat::pf15bit: return "15";
-    case PixelFormat::pf16bit: return "16";
-    case PixelFormat::pf24bit: return "24";
-    case PixelFormat::pf32bit: return "32";
-    case PixelFormat::pfCustom: return "custom";
+    case PixelFormat::Device: return "device";
+    case PixelFormat::Bits1: return "1";
+    case PixelFormat::Bits4: return "4";
+    case PixelFormat::Bits8: return "8";
+    case PixelFormat::Bits15: return "15";
+    case PixelFormat::Bits16: return "16";
+    case PixelFormat::Bits24: return "24";
+    case PixelFormat::Bits32: return "32";
+    case PixelFormat::Custom: return "custom";
     }
     return "custom";
 }

@@ -14,15 +14,15 @@ using TColor = uint32_t;
 
 // The toolkit's pixel-format enumeration, in its order.
 enum class PixelFormat : uint8_t {
-    pfDevice = 0,
-    pf1bit = 1,
-    pf4bit = 2,
-    pf8bit = 3,
-    pf15bit = 4,
-    pf16bit = 5,
-    pf24bit = 6,
-    pf32bit = 7,
-    pfCustom = 8,
+    Device = 0,
+    Bits1 = 1,
+    Bits4 = 2,
+    Bits8 = 3,
+    Bits15 = 4,
+    Bits16 = 5,
+    Bits24 = 6,
+    Bits32 = 7,
+    Custom = 8,
 };
 
 const char* PixelFormatText(PixelFormat f);
@@ -46,7 +46,7 @@ constexpr uint64_t kMaxPixels = uint64_t(1) << 26; // 64 M pixels = 256 MiB of A
 struct Bitmap {
     int32_t width = 0;
     int32_t height = 0;
-    PixelFormat pixelFormat = PixelFormat::pfDevice;
+    PixelFormat pixelFormat = PixelFormat::Device;
     std::vector<uint32_t> pixels;  // width * height, top-down rows, 0xAARRGGBB
     std::vector<uint32_t> palette; // colour table of indexed bitmaps as decoded (0xFFRRGGBB)
     // Custom format only: the bit fields it was read from had an alpha mask,

@@ -32,8 +32,8 @@ Bitmap DecodeDib(ByteView dib, std::string* error = nullptr);
 // "BM" and zeros.
 Bytes BmpFileHeaderForResource();
 
-// Encodes a complete .bmp file in the given pixel format. pfDevice takes the
-// display depth (Display::Depth()); pfCustom is written as 24 bits, or as
+// Encodes a complete .bmp file in the given pixel format. Device takes the
+// display depth (Display::Depth()); Custom is written as 24 bits, or as
 // 32 bits with its alpha when the bitmap has an alpha mask. Indexed
 // formats get a palette built from the pixels: exact when the colours fit,
 // otherwise quantised, always keeping KeyColor exact when it occurs.

@@ -28,25 +28,25 @@ struct Layout {
 // 24 bits, or as 32 bits when it was read with an alpha mask, so that the
 // alpha survives. Depths without a format of their own are saved as 32 bits.
 PixelFormat ResolveFormat(PixelFormat format, bool bitFieldAlpha) {
-    if (format == PixelFormat::pfCustom) return bitFieldAlpha ? PixelFormat::pf32bit : PixelFormat::pf24bit;
-    if (format != PixelFormat::pfDevice) return format;
+    if (format == PixelFormat::Custom) return bitFieldAlpha ? PixelFormat::Bits32 : PixelFormat::Bits24;
+    if (format != PixelFormat::Device) return format;
     switch (Display::Depth()) {
-    case 8: return PixelFormat::pf8bit;
-    case 15: return PixelFormat::pf15bit;
-    case 16: return PixelFormat::pf16bit;
-    case 24: return PixelFormat::pf24bit;
-    default: return PixelFormat::pf32bit;
+    case 8: return PixelFormat::Bits8;
+    case 15: return PixelFormat::Bits15;
+    case 16: return PixelFormat::Bits16;
+    case 24: return PixelFormat::Bits24;
+    default: return PixelFormat::Bits32;
     }
 }
 
 Layout LayoutOf(PixelFormat format) {
     switch (format) {
-    case PixelFormat::pf1bit: return {1, kBiRgb, 0};
-    case PixelFormat::pf4bit: return {4, kBiRgb, 0};
-    case PixelFormat::pf8bit: return {8, kBiRgb, 0};
-    case PixelFormat::pf15bit: return {16, kBiRgb, 0};
-    case PixelFormat::pf16bit: return {16, kBiBitfields, 12};
-    case PixelFormat::pf24bit: return {24, kBiRgb, 0};
+    case PixelFormat::Bits1: return {1, kBiRgb, 0};
+    case PixelFormat::Bits4: return {4, kBiRgb, 0};
+    case PixelFormat::Bits8: return {8, kBiRgb, 0};
+    case PixelFormat::Bits15: return {16, kBiRgb, 0};
+    case PixelFormat::Bits16: return {16, kBiBitfields, 12};
+    case PixelFormat::Bits24: return {24, kBiRgb, 0};
     default: return {32, kBiRgb, 0};
     }
 }
@@ -82,13 +82,13 @@ uint16_t Pack565(uint32_t p) { return uint16_t(((Red(p) >> 3) << 11) | ((Green(p
 void PackDirectRow(const uint32_t* row, int32_t width, PixelFormat format, uint8_t* out) {
     const uint32_t* end = row + width;
     switch (format) {
-    case PixelFormat::pf15bit:
+    case PixelFormat::Bits15:
         for (; row != end; ++row, out += 2) PutU16(out, Pack555(*row));
         break;
-    case PixelFormat::pf16bit:
+    case PixelFormat::Bits16:
         for (; row != end; ++row, out += 2) PutU16(out, Pack565(*row));
         break;
-    case PixelFormat::pf24bit:
+    case PixelFormat::Bits24:
         for (; row != end; ++row, out += 3) {
             out[0] = Blue(*row);
             out[1] = Green(*row);

@@ -59,7 +59,7 @@ struct DibLayout {
     int32_t width = 0;
     int32_t height = 0; // colour rows (half the header height for icon images)
     bool topDown = false;
-    PixelFormat format = PixelFormat::pfDevice;
+    PixelFormat format = PixelFormat::Device;
     std::array<uint32_t, 4> masks{}; // effective masks for 16 and 32 bits
     bool keepAlpha = false;           // 32 bits: alpha comes from masks[3]
     uint64_t paletteOffset = 0;
@@ -200,19 +200,19 @@ bool IsStandard32(const std::array<uint32_t, 4>& m) {
 
 PixelFormat FormatOf(uint16_t bitCount, const std::array<uint32_t, 4>& m) {
     switch (bitCount) {
-    case 1: return PixelFormat::pf1bit;
-    case 4: return PixelFormat::pf4bit;
-    case 8: return PixelFormat::pf8bit;
-    case 24: return PixelFormat::pf24bit;
+    case 1: return PixelFormat::Bits1;
+    case 4: return PixelFormat::Bits4;
+    case 8: return PixelFormat::Bits8;
+    case 24: return PixelFormat::Bits24;
     case 16:
         // The 15- and 16-bit formats have no alpha; a layout with an alpha
         // mask is a custom one.
-        if (m[3] != 0) return PixelFormat::pfCustom;
-        if (m[0] == 0x7C00 && m[1] == 0x03E0 && m[2] == 0x001F) return PixelFormat::pf15bit;
-        if (m[0] == 0xF800 && m[1] == 0x07E0 && m[2] == 0x001F) return PixelFormat::pf16bit;
-        return PixelFormat::pfCustom;
-    case 32: return IsStandard32(m) ? PixelFormat::pf32bit : PixelFormat::pfCustom;
-    default: return PixelFormat::pfCustom;
+        if (m[3] != 0) return PixelFormat::Custom;
+        if (m[0] == 0x7C00 && m[1] == 0x03E0 && m[2] == 0x001F) return PixelFormat::Bits15;
+        if (m[0] == 0xF800 && m[1] == 0x07E0 && m[2] == 0x001F) return PixelFormat::Bits16;
+        return PixelFormat::Custom;
+    case 32: return IsStandard32(m) ? PixelFormat::Bits32 : PixelFormat::Custom;
+    default: return PixelFormat::Custom;
     }
 }
 
@@ -223,10 +223,10 @@ PixelFormat FormatOf(uint16_t bitCount, const std::array<uint32_t, 4>& m) {
 // an icon image keeps it in any 32-bit form, as it decides transparency from
 // it.
 void ChooseAlpha(const DibHeader& h, DibRole role, DibLayout& l) {
-    const bool customBitmap = role == DibRole::Bitmap && l.format == PixelFormat::pfCustom;
+    const bool customBitmap = role == DibRole::Bitmap && l.format == PixelFormat::Custom;
     if (h.bitCount == 32) {
         if (l.masks[3] == 0 && IsStandard32(l.masks)) l.masks[3] = kFourthByte;
-        const bool alphaKept = role == DibRole::IconImage || l.format == PixelFormat::pf32bit || customBitmap;
+        const bool alphaKept = role == DibRole::IconImage || l.format == PixelFormat::Bits32 || customBitmap;
         l.keepAlpha = l.masks[3] != 0 && alphaKept;
     } else {
         l.keepAlpha = h.bitCount == 16 && l.masks[3] != 0 && customBitmap;
@@ -532,7 +532,7 @@ bool Decode(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& out, Read
 
     const bool iconImage = role == DibRole::IconImage;
     out.hasAlphaChannel = l.keepAlpha;
-    out.bitmap.bitFieldAlpha = l.keepAlpha && l.format == PixelFormat::pfCustom;
+    out.bitmap.bitFieldAlpha = l.keepAlpha && l.format == PixelFormat::Custom;
     if (!DecodeUncompressed(dib, l, h.bitCount, iconImage, out, error)) return false;
     if (iconImage) ReadAndMask(dib, l, out);
     return true;

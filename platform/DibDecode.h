@@ -1,6 +1,6 @@
 #pragma once
 // The one device-independent-bitmap decoder behind the bitmap object's
-// loader (BmpCodec) and the icon image (IconImage). A DIB is decoded either as
+// loader (BmpCodec) and the icon image (DecodedImage). A DIB is decoded either as
 // a bitmap, or as the colour part of an icon or cursor image: then the header
 // height counts the colour rows and the AND-mask rows, and the 1-bit AND mask
 // follows the colour rows.
@@ -27,7 +27,7 @@ constexpr uint64_t kRleSlackPixels = 65536;
 
 struct DibImage {
     // The colour pixels, top-down. In the bitmap role alpha is 0xFF for every
-    // format but pf32bit and a custom format with an alpha mask
+    // format but Bits32 and a custom format with an alpha mask
     // (bitmap.bitFieldAlpha); in the icon role a 32-bit image keeps its
     // stored alpha whatever its pixel format.
     Bitmap bitmap;
@@ -59,7 +59,7 @@ bool DecodeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibImage& o
 struct DibProbe {
     int32_t width = 0;
     int32_t height = 0;
-    PixelFormat format = PixelFormat::pfDevice;
+    PixelFormat format = PixelFormat::Device;
 };
 bool ProbeDibImage(ByteView dib, DibRole role, uint64_t bitsOffset, DibProbe& out, ReadError* error = nullptr);
 

@@ -85,7 +85,7 @@ bool IsPng(ByteView bytes) {
     return bytes.size() >= sizeof kPngSignature && std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0;
 }
 
-bool DecodePngImage(ByteView bytes, IconImage& image) {
+bool DecodePngImage(ByteView bytes, DecodedImage& image) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
@@ -117,7 +117,7 @@ bool DecodePngImage(ByteView bytes, IconImage& image) {
 // shows the XOR colour; AND 1 with XOR 0 is transparent; AND 1 with XOR 1
 // inverts the screen, which we draw as opaque black: what it shows over the
 // light backgrounds icons are usually seen on.
-void ComposeMonochrome(const dib::DibImage& d, IconImage& image) {
+void ComposeMonochrome(const dib::DibImage& d, DecodedImage& image) {
     for (size_t i = 0; i < image.argb.size(); ++i) {
         if (!image.mask[i]) continue;
         if (d.indices[i]) {
@@ -133,17 +133,17 @@ bool AnyAlpha(const std::vector<uint32_t>& argb) {
     return std::any_of(argb.begin(), argb.end(), [](uint32_t p) { return (p >> 24) != 0; });
 }
 
-void ComposeFromAlpha(IconImage& image) {
+void ComposeFromAlpha(DecodedImage& image) {
     image.hasAlpha = true;
     for (size_t i = 0; i < image.argb.size(); ++i) image.mask[i] = (image.argb[i] >> 24) == 0;
 }
 
-void ComposeFromAndMask(IconImage& image) {
+void ComposeFromAndMask(DecodedImage& image) {
     for (size_t i = 0; i < image.argb.size(); ++i)
         image.argb[i] = (image.argb[i] & 0x00FFFFFFu) | (image.mask[i] ? 0 : kOpaque);
 }
 
-bool DecodeDibIconImage(ByteView bytes, IconImage& image) {
+bool DecodeDibIconImage(ByteView bytes, DecodedImage& image) {
     dib::DibImage d;
     if (!dib::DecodeDibImage(bytes, dib::DibRole::IconImage, 0, d, nullptr)) return false;
     image.width = d.bitmap.width;
@@ -235,7 +235,7 @@ void StorePixel(const float* p, bool hasAlpha, uint32_t& argb, uint8_t& mask) {
 // Separable resampling one output row at a time: the source rows under it
 // are summed into one row of accumulators, which is then resampled across.
 // Memory stays one source row of accumulators beside the output.
-void Scale(IconImage& image, int32_t width, int32_t height) {
+void Scale(DecodedImage& image, int32_t width, int32_t height) {
     const AxisTaps across = BuildAxis(uint32_t(image.width), uint32_t(width));
     const AxisTaps down = BuildAxis(uint32_t(image.height), uint32_t(height));
     const size_t srcWidth = size_t(image.width);
@@ -268,7 +268,7 @@ void Scale(IconImage& image, int32_t width, int32_t height) {
 }
 
 Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
-    IconImage image;
+    DecodedImage image;
     image.isIcon = icon;
     ByteView bytes = data;
     if (!icon) {
@@ -292,7 +292,7 @@ Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight)
         if (!SpendLoadBudget(uint64_t(width) * uint64_t(height) * 4)) return nullptr;
         Scale(image, width, height);
     }
-    return std::make_shared<const IconImage>(std::move(image));
+    return std::make_shared<const DecodedImage>(std::move(image));
 }
 
 } // namespace

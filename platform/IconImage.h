@@ -12,7 +12,7 @@
 
 namespace gw {
 
-struct IconImage {
+struct DecodedImage {
     int32_t width = 0;   // drawn size (the desired size, or the stored size for 0)
     int32_t height = 0;
     bool isIcon = true;  // false for cursors
@@ -27,7 +27,7 @@ struct IconImage {
 };
 
 // Handle 0 is a null pointer.
-using Handle = std::shared_ptr<const IconImage>;
+using Handle = std::shared_ptr<const DecodedImage>;
 
 constexpr uint32_t kIconVersion = 0x00030000;
 

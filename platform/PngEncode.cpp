@@ -58,7 +58,7 @@ Bytes EncodePng(int32_t width, int32_t height, const std::vector<uint32_t>& argb
     return ok ? out : Bytes{};
 }
 
-Bytes IconImagePng(const IconImage& image) {
+Bytes IconImagePng(const DecodedImage& image) {
     const size_t n = size_t(std::max(image.width, 0)) * size_t(std::max(image.height, 0));
     if (image.hasAlpha || image.mask.size() != n) return EncodePng(image.width, image.height, image.argb);
     std::vector<uint32_t> argb = image.argb;

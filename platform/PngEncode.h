@@ -17,6 +17,6 @@ Bytes EncodePng(int32_t width, int32_t height, const std::vector<uint32_t>& argb
 
 // An icon or cursor image as a PNG file: its own alpha when its pixels carry
 // one, otherwise opaque where its mask is clear and clear where it is set.
-Bytes IconImagePng(const IconImage& image);
+Bytes IconImagePng(const DecodedImage& image);
 
 } // namespace gw

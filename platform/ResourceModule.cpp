@@ -44,7 +44,7 @@ struct DirEntry {
     uint32_t name = 0;
     uint32_t target = 0;
 
-    bool IsNamed() const { return (name & kHighBit) != 0; }
+    bool Named() const { return (name & kHighBit) != 0; }
     uint16_t Id() const { return uint16_t(name); }
     uint32_t NameOffset() const { return name & ~kHighBit; }
     bool IsDirectory() const { return (target & kHighBit) != 0; }
@@ -115,7 +115,7 @@ struct ResourceModule::Impl {
     // The sub-directory holding the names of a numeric type, or nullopt.
     std::optional<uint32_t> NameDirectory(uint16_t type) const {
         for (const DirEntry& e : types) {
-            if (e.IsNamed() || e.Id() != type) continue;
+            if (e.Named() || e.Id() != type) continue;
             // A data entry at the type level, or a directory pointing back at
             // the root, holds no names.
             if (!e.IsDirectory() || e.Offset() == 0) return std::nullopt;
@@ -142,7 +142,7 @@ struct ResourceModule::Impl {
         for (const DirEntry& e : ReadDirectory(*nameDir)) {
             if (!e.IsDirectory() || isVisited(e.Offset())) continue;
             NameEntry n{e, {}};
-            if (e.IsNamed()) {
+            if (e.Named()) {
                 const uint64_t units = PeekU16(rsrc, e.NameOffset());
                 const uint64_t stringBytes = 2 + units * 2;
                 if (!InBounds(e.NameOffset(), stringBytes, rsrc.size())) continue;
@@ -184,7 +184,7 @@ struct ResourceModule::Impl {
     }
 
     static ResName NameOf(const NameEntry& n) {
-        if (!n.entry.IsNamed()) return ResName::Id(n.entry.Id());
+        if (!n.entry.Named()) return ResName::Id(n.entry.Id());
         return ResName::Named(Utf16LeToUtf8(n.nameUnits));
     }
 };
@@ -321,7 +321,7 @@ ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
         table.m_names.push_back(Impl::NameOf(n));
         table.m_languageDirs.push_back(n.entry.Offset());
         // The first entry of a name wins, as a linear search would find it.
-        if (n.entry.IsNamed())
+        if (n.entry.Named())
             table.m_byName.try_emplace(AsciiUpper(table.m_names.back().name), index);
         else
             table.m_byId.try_emplace(n.entry.Id(), index);

@@ -33,7 +33,7 @@ TEST(AniFile, FramesStepsRatesAndTextsAsStored) {
     const Bytes file = BuildAni(layout);
     const auto read = ParseAniFile(file);
     ASSERT_FALSE(read.error) << read.error->Describe();
-    const TAniCursor& ani = read.records;
+    const AnimatedCursor& ani = read.records;
     ASSERT_EQ(ani.Frames.size(), 2u);
     EXPECT_TRUE(ani.Frames[1].IsCursor);
     ASSERT_EQ(ani.Frames[1].Images.Images.size(), 1u);

@@ -140,19 +140,19 @@ std::map<std::string, Check> ExpectedOutputs(ObjectKind kind, bool asBitmaps, bo
         out[prefix + "_0_1.ico"] = IcoBytes(ExpectedIco(im.icon8, 32, 32, planes, 8));
         out[prefix + "_1_0.ico"] = IcoBytes(ExpectedIco(im.icon24, 16, 16, planes, 24));
     } else if (kind == ObjectKind::Icons) {
-        out[prefix + "_0_0.bmp"] = ConvertedBmp(16, PixelFormat::pf4bit, 8, 1, 2, Ramp(4, 3));
-        out[prefix + "_0_1.bmp"] = ConvertedBmp(32, PixelFormat::pf8bit, 32, 5, 9, Ramp(8, 14));
+        out[prefix + "_0_0.bmp"] = ConvertedBmp(16, PixelFormat::Bits4, 8, 1, 2, Ramp(4, 3));
+        out[prefix + "_0_1.bmp"] = ConvertedBmp(32, PixelFormat::Bits8, 32, 5, 9, Ramp(8, 14));
         // 24 bits: the device format, here a display of 24 bits.
         const uint32_t pixel32 = 0xFF000000u | (0x102030 + 3 * 0x10 + 2 * 0x1000);
-        out[prefix + "_1_0.bmp"] = ConvertedBmp(16, PixelFormat::pf24bit, 16, 3, 2, pixel32);
+        out[prefix + "_1_0.bmp"] = ConvertedBmp(16, PixelFormat::Bits24, 16, 3, 2, pixel32);
     } else if (kind == ObjectKind::Cursors && !asBitmaps) {
         out[prefix + "_0_0.cur"] = IcoBytes(ExpectedCur(im.cursor1, 32, 32));
     } else if (kind == ObjectKind::Cursors) {
         // A 1-bit cursor becomes a 4-bit bitmap.
-        out[prefix + "_0_0.bmp"] = ConvertedBmp(32, PixelFormat::pf4bit, 16, 1, 0, 0xFFFFFFFFu);
+        out[prefix + "_0_0.bmp"] = ConvertedBmp(32, PixelFormat::Bits4, 16, 1, 0, 0xFFFFFFFFu);
     } else {
-        out[prefix + "_0.bmp"] = SameBitmap(im.bitmap24, PixelFormat::pf24bit);
-        out[prefix + "_1.bmp"] = SameBitmap(im.bitmap8, PixelFormat::pf8bit);
+        out[prefix + "_0.bmp"] = SameBitmap(im.bitmap24, PixelFormat::Bits24);
+        out[prefix + "_1.bmp"] = SameBitmap(im.bitmap8, PixelFormat::Bits8);
     }
     return out;
 }

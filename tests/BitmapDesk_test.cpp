@@ -5,7 +5,7 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/BmpManage.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/PeResources.h"
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
@@ -36,12 +36,12 @@ Bytes Dib(int w, int h, int bits = 24) {
 struct LoadedLibrary {
     TempDir dir;
     std::string path = dir.file("pics.dll");
-    std::shared_ptr<OpenedFile> file;
+    std::shared_ptr<Document> file;
     FileContents& contents;
 
     LoadedLibrary() : file(Open(path)), contents(file->Contents()) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).ok); }
 
-    static std::shared_ptr<OpenedFile> Open(const std::string& path) {
+    static std::shared_ptr<Document> Open(const std::string& path) {
         PeLayout layout;
         layout.resources = {
             BitmapRes(ResName::Named("zeta"), Dib(200, 30)),
@@ -50,7 +50,7 @@ struct LoadedLibrary {
             BitmapRes(ResName::Id(7), Bytes(30, 0xEE)), // does not decode
         };
         WriteFile(path, BuildPe(layout).bytes);
-        return OpenedFile::Open(path);
+        return Document::Open(path);
     }
 
     BitmapDeskFile File(BitmapSaveSource source = BitmapSaveSource::ReadAgain) const {
@@ -95,7 +95,7 @@ TEST(BitmapDesk, ItemsHoldOnlyDecodedBitmapsInCaptionOrder) {
     EXPECT_EQ(items[1].SubItems()[1], "1");
     EXPECT_EQ(items[1].SubItems()[4], "256");
     EXPECT_EQ(lib.contents.Bitmaps[id.entry].Name, "101");
-    EXPECT_STREQ(BitmapFormatText(PixelFormat::pfCustom), "Custom");
+    EXPECT_STREQ(BitmapFormatText(PixelFormat::Custom), "Custom");
 
     // The thumbnail takes its transparent colour from its own bottom-left pixel.
     const ThumbSize tile = BitmapTileSize(lib.contents.MaxBmpWidth, lib.contents.MaxBmpHeight);
@@ -160,7 +160,7 @@ TEST(BitmapDesk, SaveOneWritesTheLoadedBitmapInItsFormat) {
     EXPECT_EQ(prompts.saveRequests[0].title, "Save Bitmap");
     EXPECT_EQ(prompts.saveRequests[0].initialName, "Alpha.bmp");
     const Bitmap written = DecodeBmp(ReadFile(out.file("a.bmp")));
-    EXPECT_EQ(written.pixelFormat, PixelFormat::pf8bit);
+    EXPECT_EQ(written.pixelFormat, PixelFormat::Bits8);
     EXPECT_EQ(written.width, 16);
 
     // Without a source nothing is asked and nothing written.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "managers/core/BitmapManager.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
@@ -57,18 +57,18 @@ TEST(BitmapManager, PreviewFitGlyphBandsAndGlyphStates) {
 }
 
 TEST(BitmapManager, DeviceFormatTakesTheScreenDepthForShowAndSave) {
-    TAdvBmp entry;
+    BitmapRecord entry;
     auto picture = std::make_shared<Bitmap>(DecodeBmp(BmpFile(20, 10)));
-    picture->pixelFormat = PixelFormat::pfDevice;
+    picture->pixelFormat = PixelFormat::Device;
     entry.Picture.Set(picture);
-    entry.PixelFormat = PixelFormat::pfDevice;
+    entry.PixelFormat = PixelFormat::Device;
     {
         const DisplayDepth screen(8);
         const std::shared_ptr<Bitmap> work = WorkBitmapOf(entry);
-        EXPECT_EQ(work->pixelFormat, PixelFormat::pf8bit);
+        EXPECT_EQ(work->pixelFormat, PixelFormat::Bits8);
         EXPECT_NE(work.get(), picture.get());
-        EXPECT_EQ(picture->pixelFormat, PixelFormat::pfDevice); // the record keeps its own
-        work->pixelFormat = PixelFormat::pfDevice;
+        EXPECT_EQ(picture->pixelFormat, PixelFormat::Device); // the record keeps its own
+        work->pixelFormat = PixelFormat::Device;
         const Bytes file = BitmapFileBytes(*work);
         EXPECT_EQ(BitCountOf(file), 8);
         const Bitmap back = DecodeBmp(file);
@@ -78,12 +78,12 @@ TEST(BitmapManager, DeviceFormatTakesTheScreenDepthForShowAndSave) {
     {
         // A depth without a format of its own leaves the format as it was.
         const DisplayDepth screen(2);
-        EXPECT_EQ(WithDisplayDepth(PixelFormat::pf4bit), PixelFormat::pf4bit);
+        EXPECT_EQ(WithDisplayDepth(PixelFormat::Bits4), PixelFormat::Bits4);
         const DisplayDepth wide(0x10018); // the low 16 bits count: 24
-        EXPECT_EQ(WithDisplayDepth(PixelFormat::pfDevice), PixelFormat::pf24bit);
+        EXPECT_EQ(WithDisplayDepth(PixelFormat::Device), PixelFormat::Bits24);
     }
-    entry.PixelFormat = PixelFormat::pf4bit;
-    EXPECT_EQ(WorkBitmapOf(entry)->pixelFormat, PixelFormat::pf4bit);
+    entry.PixelFormat = PixelFormat::Bits4;
+    EXPECT_EQ(WorkBitmapOf(entry)->pixelFormat, PixelFormat::Bits4);
     EXPECT_TRUE(BitmapFileBytes(Bitmap{}).empty());
     EXPECT_EQ(BitmapSaveBase("Logo.BMP"), "Logo");
     EXPECT_EQ(BitmapSaveBase("BTN_OK"), "BTN_OK");
@@ -92,19 +92,19 @@ TEST(BitmapManager, DeviceFormatTakesTheScreenDepthForShowAndSave) {
 TEST(BitmapManager, FileContextLoadsItsBitmapAndShowsItsProperties) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("Wide.bmp"), BmpFile(300, 20)));
-    const auto file = OpenedFile::Open(dir.file("Wide.bmp"));
+    const auto file = Document::Open(dir.file("Wide.bmp"));
     const std::shared_ptr<Bitmap> work = OpenBitmapManagerFile(*file);
     const FileContents& contents = file->Contents();
     ASSERT_EQ(contents.Bitmaps.size(), 1u);
     EXPECT_EQ(work->width, 300);
-    EXPECT_EQ(work->pixelFormat, PixelFormat::pf24bit);
+    EXPECT_EQ(work->pixelFormat, PixelFormat::Bits24);
 
     const BitmapProperties values = BitmapFilePropertiesOf("wide.bmp", *work);
     EXPECT_EQ(values.name, "wide.bmp");
     EXPECT_EQ(values.size, "300 x 20");
     EXPECT_EQ(values.colors, "24 bit");
-    EXPECT_STREQ(BitmapColorsText(PixelFormat::pfCustom), "custom");
-    EXPECT_STREQ(BitmapColorsText(PixelFormat::pf15bit), "15 bit");
+    EXPECT_STREQ(BitmapColorsText(PixelFormat::Custom), "custom");
+    EXPECT_STREQ(BitmapColorsText(PixelFormat::Bits15), "15 bit");
 
     // A 64 x 20 box; f = 5 gives a 60 x 4 picture at its top-left corner.
     const BitmapSheetPicture sheet =
@@ -121,7 +121,7 @@ TEST(BitmapManager, FileContextLoadsItsBitmapAndShowsItsProperties) {
 
     // A file that does not decode: one empty entry, nothing divided by its zero size.
     ASSERT_TRUE(WriteFile(dir.file("Broken.bmp"), Bytes{'B', 'M', 0, 0}));
-    const auto broken = OpenedFile::Open(dir.file("Broken.bmp"));
+    const auto broken = Document::Open(dir.file("Broken.bmp"));
     const std::shared_ptr<Bitmap> none = OpenBitmapManagerFile(*broken);
     const FileContents& empty = broken->Contents();
     ASSERT_EQ(empty.Bitmaps.size(), 1u);

@@ -73,9 +73,9 @@ TEST(BmpDecode, IndexedDepthsBothRowOrders) {
             ExpectPixels(DecodeDib(dib), 13, 5, expected, what + " dib");
             ExpectPixels(DecodeBmp(ResourceStream(dib)), 13, 5, expected, what + " resource");
 
-            EXPECT_EQ(fromFile.pixelFormat, bits == 1 ? PixelFormat::pf1bit
-                                            : bits == 4 ? PixelFormat::pf4bit
-                                                        : PixelFormat::pf8bit);
+            EXPECT_EQ(fromFile.pixelFormat, bits == 1 ? PixelFormat::Bits1
+                                            : bits == 4 ? PixelFormat::Bits4
+                                                        : PixelFormat::Bits8);
             ASSERT_EQ(fromFile.palette.size(), count);
             for (uint32_t i = 0; i < count; ++i) EXPECT_EQ(fromFile.palette[i], Opaque(s.palette[i]));
         }
@@ -90,20 +90,20 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
         ExpectPixels(b, 7, 3, [](int x, int y) {
             return Opaque(Scale5(x) << 16 | Scale5(y * 10) << 8 | Scale5(31 - x));
         }, "16 default");
-        EXPECT_EQ(b.pixelFormat, PixelFormat::pf15bit);
+        EXPECT_EQ(b.pixelFormat, PixelFormat::Bits15);
     }
     {
         DibLayout s = BitmapSpec(7, 3, 16);
         s.compression = 3;
         s.redMask = 0x7C00, s.greenMask = 0x03E0, s.blueMask = 0x001F;
-        EXPECT_EQ(DecodeDib(BuildDib(s)).pixelFormat, PixelFormat::pf15bit);
+        EXPECT_EQ(DecodeDib(BuildDib(s)).pixelFormat, PixelFormat::Bits15);
         s.redMask = 0xF800, s.greenMask = 0x07E0, s.blueMask = 0x001F;
         s.pixel = [](int x, int y) { return uint32_t(x << 11 | (y * 20) << 5 | (31 - x)); };
         const Bitmap b = DecodeDib(BuildDib(s));
         ExpectPixels(b, 7, 3, [](int x, int y) {
             return Opaque(Scale5(x) << 16 | Scale6(y * 20) << 8 | Scale5(31 - x));
         }, "16 5-6-5");
-        EXPECT_EQ(b.pixelFormat, PixelFormat::pf16bit);
+        EXPECT_EQ(b.pixelFormat, PixelFormat::Bits16);
     }
     {
         DibLayout s = BitmapSpec(5, 4, 24);
@@ -111,7 +111,7 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
         s.pixel = [](int x, int y) { return uint32_t(0x102030 * (x + 1) + 0x010101 * y) & 0xFFFFFF; };
         const Bitmap b = DecodeDib(BuildDib(s));
         ExpectPixels(b, 5, 4, [&](int x, int y) { return Opaque(s.pixel(x, y)); }, "24");
-        EXPECT_EQ(b.pixelFormat, PixelFormat::pf24bit);
+        EXPECT_EQ(b.pixelFormat, PixelFormat::Bits24);
     }
     {
         // 32 bits keep the stored fourth byte as alpha, plain or with the
@@ -120,12 +120,12 @@ TEST(BmpDecode, DirectDepthsAndFormatCodes) {
         s.pixel = [](int x, int y) { return uint32_t(x * 0x30000000u + 0x00102030u * (y + 1)); };
         const Bitmap plain = DecodeDib(BuildDib(s));
         ExpectPixels(plain, 5, 4, s.pixel, "32 plain");
-        EXPECT_EQ(plain.pixelFormat, PixelFormat::pf32bit);
+        EXPECT_EQ(plain.pixelFormat, PixelFormat::Bits32);
         s.compression = 3;
         s.redMask = 0xFF0000, s.greenMask = 0xFF00, s.blueMask = 0xFF;
         const Bitmap masked = DecodeDib(BuildDib(s));
         ExpectPixels(masked, 5, 4, s.pixel, "32 standard masks");
-        EXPECT_EQ(masked.pixelFormat, PixelFormat::pf32bit);
+        EXPECT_EQ(masked.pixelFormat, PixelFormat::Bits32);
     }
 }
 
@@ -143,7 +143,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         for (uint32_t size : {52u, 56u, 108u, 124u}) {
             const Bitmap b = DecodeDib(WithHeaderVersion(info, size));
             EXPECT_EQ(b.pixels, reference.pixels) << size;
-            EXPECT_EQ(b.pixelFormat, PixelFormat::pf8bit) << size;
+            EXPECT_EQ(b.pixelFormat, PixelFormat::Bits8) << size;
         }
     }
     {
@@ -165,7 +165,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         for (uint32_t size : {52u, 56u, 108u, 124u}) {
             const Bitmap b = DecodeBmp(BuildBmpFile(WithHeaderVersion(info, size)));
             EXPECT_EQ(b.pixels, reference.pixels) << size;
-            EXPECT_EQ(b.pixelFormat, PixelFormat::pf16bit) << size;
+            EXPECT_EQ(b.pixelFormat, PixelFormat::Bits16) << size;
         }
     }
     {
@@ -178,7 +178,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
         s.pixel = [](int x, int y) { return uint32_t(0x11223344u * uint32_t(x + 1) + uint32_t(y)); };
         const Bitmap v5 = DecodeDib(WithHeaderVersion(BuildDib(s), 124, 0xFF000000u));
         ExpectPixels(v5, 4, 2, s.pixel, "V5 alpha");
-        EXPECT_EQ(v5.pixelFormat, PixelFormat::pf32bit);
+        EXPECT_EQ(v5.pixelFormat, PixelFormat::Bits32);
 
         s.redMask = 0xFF, s.blueMask = 0xFF0000;
         const Bitmap swapped = DecodeDib(WithHeaderVersion(BuildDib(s), 56, 0xFF000000u));
@@ -186,7 +186,7 @@ TEST(BmpDecode, EveryHeaderVersionGivesTheSamePixels) {
             const uint32_t p = s.pixel(x, y);
             return (p & 0xFF000000u) | (p & 0xFF) << 16 | (p & 0xFF00) | ((p >> 16) & 0xFF);
         }, "V3 swapped");
-        EXPECT_EQ(swapped.pixelFormat, PixelFormat::pfCustom);
+        EXPECT_EQ(swapped.pixelFormat, PixelFormat::Custom);
     }
 }
 
@@ -201,7 +201,7 @@ TEST(BmpDecode, BitFieldMasksOfAnyShape) {
     // 10-10-10: each channel scales 0..1023 onto 0..255.
     const Bitmap wide = decode32(0x3FF00000, 0x000FFC00, 0x000003FF, 1023u << 20 | 512u << 10 | 0);
     EXPECT_EQ(wide.Pixel(0, 0), 0xFFFF8000u);
-    EXPECT_EQ(wide.pixelFormat, PixelFormat::pfCustom);
+    EXPECT_EQ(wide.pixelFormat, PixelFormat::Custom);
     // A zero mask reads 0; overlapping masks read the same bits.
     EXPECT_EQ(decode32(0, 0xFF, 0xFF, 0xAB).Pixel(0, 0), 0xFF00ABABu);
     // Full-width and non-contiguous masks: no shift by 32, values in range.
@@ -217,7 +217,7 @@ TEST(BmpDecode, BitFieldMasksOfAnyShape) {
     const Bitmap b = DecodeDib(BuildDib(s));
     EXPECT_EQ(b.Pixel(0, 0), 0xFF00FF00u);
     EXPECT_EQ(b.Pixel(1, 0), 0xFF00FF00u);
-    EXPECT_EQ(b.pixelFormat, PixelFormat::pfCustom);
+    EXPECT_EQ(b.pixelFormat, PixelFormat::Custom);
 }
 
 TEST(BmpDecode, Rle8AndRle4Runs) {
@@ -232,14 +232,14 @@ TEST(BmpDecode, Rle8AndRle4Runs) {
     const Bytes rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 1, 2, 3, 5, 2, 0, 1, 4, 1};
     const Bitmap b8 = DecodeBmp(BuildBmpFile(BuildRleDib(6, 3, 8, palette, rle8)));
     check(b8, {{0, 0, 3, 3, 2, 2}, {0, 0, 0, 0, 0, 0}, {1, 1, 1, 2, 3, 1}}, "rle8");
-    EXPECT_EQ(b8.pixelFormat, PixelFormat::pf8bit);
+    EXPECT_EQ(b8.pixelFormat, PixelFormat::Bits8);
     EXPECT_EQ(b8.palette.size(), 4u);
 
     // Nibble runs alternate; absolute runs of 3 (2 bytes) and 5 (3 bytes + pad).
     const Bytes rle4 = {5, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 5, 0x12, 0x30, 0x21, 0, 2, 0x33, 0, 1};
     const Bitmap b4 = DecodeDib(BuildRleDib(7, 2, 4, palette, rle4));
     check(b4, {{1, 2, 3, 0, 2, 3, 3}, {1, 2, 1, 2, 1, 3, 1}}, "rle4");
-    EXPECT_EQ(b4.pixelFormat, PixelFormat::pf4bit);
+    EXPECT_EQ(b4.pixelFormat, PixelFormat::Bits4);
 
     // The data ending early leaves a partial image; so does a cut absolute run.
     const Bytes cut(rle8.begin(), rle8.begin() + 5);

@@ -83,10 +83,10 @@ TEST(EncodeBmp, HeadersOfEveryFormat) {
         uint32_t compression, coloursUsed, bitsOffset, stride;
     };
     const Case cases[] = {
-        {PixelFormat::pf1bit, 1, 0, 2, 62, 4},      {PixelFormat::pf4bit, 4, 0, 16, 118, 4},
-        {PixelFormat::pf8bit, 8, 0, 256, 1078, 8},  {PixelFormat::pf15bit, 16, 0, 0, 54, 12},
-        {PixelFormat::pf16bit, 16, 3, 0, 66, 12},   {PixelFormat::pf24bit, 24, 0, 0, 54, 16},
-        {PixelFormat::pf32bit, 32, 0, 0, 54, 20},   {PixelFormat::pfCustom, 24, 0, 0, 54, 16},
+        {PixelFormat::Bits1, 1, 0, 2, 62, 4},      {PixelFormat::Bits4, 4, 0, 16, 118, 4},
+        {PixelFormat::Bits8, 8, 0, 256, 1078, 8},  {PixelFormat::Bits15, 16, 0, 0, 54, 12},
+        {PixelFormat::Bits16, 16, 3, 0, 66, 12},   {PixelFormat::Bits24, 24, 0, 0, 54, 16},
+        {PixelFormat::Bits32, 32, 0, 0, 54, 20},   {PixelFormat::Custom, 24, 0, 0, 54, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(PixelFormatText(c.format));
@@ -106,7 +106,7 @@ TEST(EncodeBmp, HeadersOfEveryFormat) {
         EXPECT_EQ(h.coloursUsed, c.coloursUsed);
         EXPECT_EQ(h.imageSize, 3 * c.stride);
         EXPECT_EQ(f.size(), c.bitsOffset + 3 * c.stride);
-        if (c.format == PixelFormat::pf16bit) {
+        if (c.format == PixelFormat::Bits16) {
             EXPECT_EQ(PeekU32(f, 54), 0xF800u);
             EXPECT_EQ(PeekU32(f, 58), 0x07E0u);
             EXPECT_EQ(PeekU32(f, 62), 0x001Fu);
@@ -119,21 +119,21 @@ TEST(EncodeBmp, DirectPixelsAreBottomUpAndPadded) {
     const uint32_t px[2][2] = {{0xFFFF0000u, 0xFF00FF00u}, {0xFF0000FFu, 0x80102030u}};
     const Bitmap b = MakeBitmap(2, 2, [&](int x, int y) { return px[y][x]; });
 
-    const Bytes f24 = EncodeBmp(b, PixelFormat::pf24bit);
+    const Bytes f24 = EncodeBmp(b, PixelFormat::Bits24);
     const Bytes rows24(f24.begin() + 54, f24.end());
     EXPECT_EQ(rows24, (Bytes{0xFF, 0, 0, 0x30, 0x20, 0x10, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}));
 
-    const Bytes f32 = EncodeBmp(b, PixelFormat::pf32bit);
+    const Bytes f32 = EncodeBmp(b, PixelFormat::Bits32);
     EXPECT_EQ(PeekU32(f32, 54 + 4), 0x80102030u) << "alpha byte kept as held";
     EXPECT_EQ(PeekU32(f32, 54 + 8), 0xFFFF0000u);
 
-    const Bytes f15 = EncodeBmp(b, PixelFormat::pf15bit);
+    const Bytes f15 = EncodeBmp(b, PixelFormat::Bits15);
     EXPECT_EQ(PeekU16(f15, 54), 0x001Fu);     // blue, bottom row first
     EXPECT_EQ(PeekU16(f15, 54 + 2), 0x0886u); // 0x10 0x20 0x30 -> 2, 4, 6
     EXPECT_EQ(PeekU16(f15, 54 + 4), 0x7C00u); // red (4-byte rows need no padding)
     EXPECT_EQ(PeekU16(f15, 54 + 6), 0x03E0u);
 
-    const Bytes f16 = EncodeBmp(b, PixelFormat::pf16bit);
+    const Bytes f16 = EncodeBmp(b, PixelFormat::Bits16);
     EXPECT_EQ(PeekU16(f16, 66 + 2), 0x1106u); // 0x10 0x20 0x30 -> 2, 8, 6
     EXPECT_EQ(PeekU16(f16, 66 + 4), 0xF800u);
     EXPECT_EQ(PeekU16(f16, 66 + 6), 0x07E0u);
@@ -141,18 +141,18 @@ TEST(EncodeBmp, DirectPixelsAreBottomUpAndPadded) {
 
 TEST(EncodeBmp, RoundTripsThroughTheDecoder) {
     const Bitmap opaque = MakeBitmap(7, 5, Gradient);
-    for (PixelFormat f : {PixelFormat::pf24bit, PixelFormat::pf32bit}) {
+    for (PixelFormat f : {PixelFormat::Bits24, PixelFormat::Bits32}) {
         const Bitmap back = DecodeBmp(EncodeBmp(opaque, f));
         EXPECT_EQ(back.pixels, opaque.pixels) << PixelFormatText(f);
     }
     const Bitmap translucent = MakeBitmap(3, 4, [](int x, int y) { return uint32_t(x * 80 + y) << 24 | 0x00ABCDEFu; });
-    EXPECT_EQ(DecodeBmp(EncodeBmp(translucent, PixelFormat::pf32bit)).pixels, translucent.pixels);
+    EXPECT_EQ(DecodeBmp(EncodeBmp(translucent, PixelFormat::Bits32)).pixels, translucent.pixels);
 
     // Colours that fit the palette come back exactly, at every indexed depth.
     // Odd widths exercise the packing of a partial last byte.
     const uint32_t colours[] = {0xFF000000u, 0xFFFFFFFFu, kKeyArgb, 0xFF808000u, 0xFF00A0C0u};
     const struct { PixelFormat format; int colourCount; int width; } indexed[] = {
-        {PixelFormat::pf1bit, 2, 9}, {PixelFormat::pf4bit, 5, 7}, {PixelFormat::pf8bit, 5, 3}};
+        {PixelFormat::Bits1, 2, 9}, {PixelFormat::Bits4, 5, 7}, {PixelFormat::Bits8, 5, 3}};
     for (const auto& c : indexed) {
         const Bitmap b = MakeBitmap(c.width, 3, [&](int x, int y) { return colours[(x * 3 + y) % c.colourCount]; });
         const Bitmap back = DecodeBmp(EncodeBmp(b, c.format));
@@ -161,7 +161,7 @@ TEST(EncodeBmp, RoundTripsThroughTheDecoder) {
     }
 
     // 15 and 16 bits lose low bits; what survives is stable.
-    for (PixelFormat f : {PixelFormat::pf15bit, PixelFormat::pf16bit}) {
+    for (PixelFormat f : {PixelFormat::Bits15, PixelFormat::Bits16}) {
         const Bytes once = EncodeBmp(opaque, f);
         EXPECT_EQ(EncodeBmp(DecodeBmp(once), f), once) << PixelFormatText(f);
     }
@@ -204,7 +204,7 @@ TEST(EncodeBmp, BitFieldAlphaIsSavedAs32Bits) {
         SCOPED_TRACE(c.name);
         const Bitmap first = DecodeDib(c.dib);
         ASSERT_TRUE(first.HasHandle());
-        EXPECT_EQ(first.pixelFormat, PixelFormat::pfCustom);
+        EXPECT_EQ(first.pixelFormat, PixelFormat::Custom);
         for (int y = 0; y < first.height; ++y)
             for (int x = 0; x < first.width; ++x)
                 ASSERT_EQ(first.Pixel(x, y) >> 24, c.alpha(c.raw(x, y))) << x << "," << y;
@@ -212,15 +212,15 @@ TEST(EncodeBmp, BitFieldAlphaIsSavedAs32Bits) {
         // Written as the plain 32-bit format writes it, read back the same.
         const Bytes written = EncodeBmp(first);
         EXPECT_EQ(ReadHeader(written).bitCount, 32);
-        EXPECT_EQ(written, EncodeBmp(first, PixelFormat::pf32bit));
+        EXPECT_EQ(written, EncodeBmp(first, PixelFormat::Bits32));
         const Bitmap back = DecodeBmp(written);
-        EXPECT_EQ(back.pixelFormat, PixelFormat::pf32bit);
+        EXPECT_EQ(back.pixelFormat, PixelFormat::Bits32);
         EXPECT_EQ(back.pixels, first.pixels);
     }
 
     // Without an alpha mask a custom layout stays opaque and is written as 24 bits.
     const Bitmap opaque = DecodeDib(WithHeaderVersion(dib(32, 0xFF, 0xFF00, 0xFF0000, raw32), 56, 0));
-    EXPECT_EQ(opaque.pixelFormat, PixelFormat::pfCustom);
+    EXPECT_EQ(opaque.pixelFormat, PixelFormat::Custom);
     const Bytes written = EncodeBmp(opaque);
     EXPECT_EQ(ReadHeader(written).bitCount, 24);
     const Bitmap back = DecodeBmp(written);
@@ -231,7 +231,7 @@ TEST(EncodeBmp, BitFieldAlphaIsSavedAs32Bits) {
 TEST(EncodeBmp, ExactPaletteAndPacking) {
     // 16 distinct colours fill a 4-bit palette exactly.
     const Bitmap b = MakeBitmap(16, 2, [](int x, int y) { return 0xFF000000u | uint32_t(x * 0x0F0E0D); });
-    const Bytes f = EncodeBmp(b, PixelFormat::pf4bit);
+    const Bytes f = EncodeBmp(b, PixelFormat::Bits4);
     std::set<uint32_t> expected, written;
     for (uint32_t p : b.pixels) expected.insert(p & 0xFFFFFF);
     for (uint32_t p : PaletteOf(f)) written.insert(p);
@@ -240,7 +240,7 @@ TEST(EncodeBmp, ExactPaletteAndPacking) {
     // A 1-bit row of 10 pixels: two bytes of bits (leftmost pixel in the high
     // bit) and two bytes of padding.
     const Bitmap mono = MakeBitmap(10, 1, [](int x, int) { return x % 3 == 0 ? 0xFFFFFFFFu : 0xFF000000u; });
-    const Bytes m = EncodeBmp(mono, PixelFormat::pf1bit);
+    const Bytes m = EncodeBmp(mono, PixelFormat::Bits1);
     ASSERT_EQ(PaletteOf(m), (std::vector<uint32_t>{0x000000, 0xFFFFFF}));
     EXPECT_EQ(Bytes(m.begin() + 62, m.end()), (Bytes{0x92, 0x40, 0, 0}));
 }
@@ -250,7 +250,7 @@ TEST(EncodeBmp, QuantisedPaletteKeepsKeyColourExact) {
     // where the bitmap windows look for the transparent colour.
     Bitmap b = MakeBitmap(64, 64, Gradient);
     b.SetPixel(0, 63, kKeyArgb);
-    for (PixelFormat f : {PixelFormat::pf1bit, PixelFormat::pf4bit, PixelFormat::pf8bit}) {
+    for (PixelFormat f : {PixelFormat::Bits1, PixelFormat::Bits4, PixelFormat::Bits8}) {
         SCOPED_TRACE(PixelFormatText(f));
         const Bytes file = EncodeBmp(b, f);
         const std::vector<uint32_t> palette = PaletteOf(file);
@@ -258,7 +258,7 @@ TEST(EncodeBmp, QuantisedPaletteKeepsKeyColourExact) {
         const Bitmap back = DecodeBmp(file);
         ASSERT_TRUE(back.HasHandle());
         EXPECT_EQ(back.Pixel(0, 63), kKeyArgb);
-        if (f == PixelFormat::pf8bit) {
+        if (f == PixelFormat::Bits8) {
             // 255 colours for a smooth gradient: every pixel stays close.
             int worst = 0;
             for (size_t i = 0; i < b.pixels.size(); ++i) worst = std::max(worst, Distance2(back.pixels[i], b.pixels[i]));
@@ -269,7 +269,7 @@ TEST(EncodeBmp, QuantisedPaletteKeepsKeyColourExact) {
     // A 1-bit image saved as 4 bits keeps KeyColor too (three colours fit exactly).
     Bitmap mono = MakeBitmap(8, 8, [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u; });
     mono.SetPixel(0, 7, kKeyArgb);
-    EXPECT_EQ(DecodeBmp(EncodeBmp(mono, PixelFormat::pf4bit)).Pixel(0, 7), kKeyArgb);
+    EXPECT_EQ(DecodeBmp(EncodeBmp(mono, PixelFormat::Bits4)).Pixel(0, 7), kKeyArgb);
 }
 
 TEST(EncodeBmp, PhotoSizedColourCountsUseTheHistogram) {
@@ -309,16 +309,16 @@ TEST(EncodeBmp, DeviceFormatFollowsTheDisplayAndEmptyBitmaps) {
         {32, 32, 0}, {24, 24, 0}, {16, 16, 3}, {15, 16, 0}, {8, 8, 0}, {4, 32, 0}};
     for (const auto& d : depths) {
         Display::SetDepth(d.depth);
-        const InfoHeader h = ReadHeader(EncodeBmp(b, PixelFormat::pfDevice));
+        const InfoHeader h = ReadHeader(EncodeBmp(b, PixelFormat::Device));
         EXPECT_EQ(h.bitCount, d.bitCount) << d.depth;
         EXPECT_EQ(h.compression, d.compression) << d.depth;
     }
     Display::SetDepth(32);
 
-    EXPECT_TRUE(EncodeBmp(Bitmap{}, PixelFormat::pf24bit).empty());
+    EXPECT_TRUE(EncodeBmp(Bitmap{}, PixelFormat::Bits24).empty());
     Bitmap inconsistent = b;
     inconsistent.pixels.pop_back();
-    EXPECT_TRUE(EncodeBmp(inconsistent, PixelFormat::pf24bit).empty());
+    EXPECT_TRUE(EncodeBmp(inconsistent, PixelFormat::Bits24).empty());
 }
 
 TEST(EncodeBmp, ImageMagickReadsTheDepthWeMeant) {
@@ -327,9 +327,9 @@ TEST(EncodeBmp, ImageMagickReadsTheDepthWeMeant) {
     Bitmap b = MakeBitmap(13, 5, Gradient);
     b.SetPixel(0, 4, kKeyArgb);
     const struct { PixelFormat format; const char* depth; } cases[] = {
-        {PixelFormat::pf1bit, "1"},  {PixelFormat::pf4bit, "4"},  {PixelFormat::pf8bit, "8"},
-        {PixelFormat::pf15bit, "8"}, {PixelFormat::pf16bit, "8"}, {PixelFormat::pf24bit, "8"},
-        {PixelFormat::pf32bit, "8"}};
+        {PixelFormat::Bits1, "1"},  {PixelFormat::Bits4, "4"},  {PixelFormat::Bits8, "8"},
+        {PixelFormat::Bits15, "8"}, {PixelFormat::Bits16, "8"}, {PixelFormat::Bits24, "8"},
+        {PixelFormat::Bits32, "8"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(PixelFormatText(c.format));
         const std::string path = dir.file(std::string("x") + PixelFormatText(c.format) + ".bmp");
@@ -339,7 +339,7 @@ TEST(EncodeBmp, ImageMagickReadsTheDepthWeMeant) {
         ASSERT_TRUE(out);
         const std::string expected = std::string(c.depth) + " 13 5 srgb";
         EXPECT_EQ(out->substr(0, expected.size()), expected) << *out;
-        if (c.format != PixelFormat::pf15bit && c.format != PixelFormat::pf16bit) {
+        if (c.format != PixelFormat::Bits15 && c.format != PixelFormat::Bits16) {
             EXPECT_NE(out->find("(86,52,18"), std::string::npos) << *out; // KeyColor
         }
     }

@@ -219,7 +219,7 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     ASSERT_TRUE(bmp.HasHandle());
     EXPECT_EQ(bmp.width, 32);
     EXPECT_EQ(bmp.height, 32);
-    EXPECT_EQ(bmp.pixelFormat, PixelFormat::pf4bit);
+    EXPECT_EQ(bmp.pixelFormat, PixelFormat::Bits4);
 
     ASSERT_EQ(RunCli("extract " + dir.file("arrow.cur") + " " + out.path()).status, 0);
     FileContents cc;

@@ -7,7 +7,7 @@
 #include "explorer/core/ListRules.h"
 #include "listing/Listing.h"
 #include "listing/Scanners.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "tests/support/AniBuilder.h"
 #include "pictures/Thumbnail.h"
 #include "tests/support/ExplorerFiles.h"
@@ -121,7 +121,7 @@ TEST(ExplorerCategories, EntriesDispatchByExactText) {
     EXPECT_FALSE(ClearsStatusFirst(ScannerId::ReadBitmaps));
 
     // A file named on the command line opens in the category that lists it.
-    const auto showing = [](ContainerKind kind, int icons, int cursors, int bitmaps) {
+    const auto showing = [](FileKind kind, int icons, int cursors, int bitmaps) {
         FileCounts c;
         c.kind = kind;
         c.iconGroups = icons;
@@ -130,14 +130,14 @@ TEST(ExplorerCategories, EntriesDispatchByExactText) {
         const Category* category = CategoryShowing(c);
         return category ? std::string(category->text) : std::string("none");
     };
-    EXPECT_EQ(showing(ContainerKind::CursorFile, 0, 1, 0), "Static Cursors");
-    EXPECT_EQ(showing(ContainerKind::PEFile, 0, 3, 9), "Static Cursor Files");
-    EXPECT_EQ(showing(ContainerKind::NEFile, 0, 0, 2), "Bitmap Files");
-    EXPECT_EQ(showing(ContainerKind::ResourceFile, 1, 1, 1), "Icon Resources");
-    EXPECT_EQ(showing(ContainerKind::NonExecutable, 0, 0, 0), "none");
-    EXPECT_EQ(showing(ContainerKind::AnimatedCursorFile, 0, 0, 0), "Animated Cursors");
+    EXPECT_EQ(showing(FileKind::Cursor, 0, 1, 0), "Static Cursors");
+    EXPECT_EQ(showing(FileKind::Pe, 0, 3, 9), "Static Cursor Files");
+    EXPECT_EQ(showing(FileKind::Ne, 0, 0, 2), "Bitmap Files");
+    EXPECT_EQ(showing(FileKind::Resource, 1, 1, 1), "Icon Resources");
+    EXPECT_EQ(showing(FileKind::NonExecutable, 0, 0, 0), "none");
+    EXPECT_EQ(showing(FileKind::AnimatedCursor, 0, 0, 0), "Animated Cursors");
     FileCounts onlyAnimations;
-    onlyAnimations.kind = ContainerKind::PEFile;
+    onlyAnimations.kind = FileKind::Pe;
     onlyAnimations.animations = 2;
     EXPECT_STREQ(CategoryShowing(onlyAnimations)->text, "Animated Cursor Resources");
 }
@@ -188,8 +188,8 @@ TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
     EXPECT_EQ(ListingName(listing), "Animated Cursor Resources");
     EXPECT_TRUE(ListingTakesExtension(listing, ".res") && ListingTakesExtension(listing, ".icl"));
     EXPECT_FALSE(ListingTakesExtension(listing, ".dcr") || ListingTakesExtension(listing, ".ani"));
-    EXPECT_EQ(CountForListing(*OpenedFile::Open(dir.file("anim.res")), listing).count, 1);
-    EXPECT_EQ(CountForListing(*OpenedFile::Open(dir.file("busy.ani")), listing).count, 0);
+    EXPECT_EQ(CountForListing(*Document::Open(dir.file("anim.res")), listing).count, 1);
+    EXPECT_EQ(CountForListing(*Document::Open(dir.file("busy.ani")), listing).count, 0);
 
     ApplyCategoryFlags(s, CategoryNamed("Animated Cursors"));
     EXPECT_EQ(PlanOpen(s, RowNamed(files, "busy.ani")).target, OpenTarget::CursorManager);

@@ -41,50 +41,50 @@ Bytes NeFile(uint16_t winVer, uint16_t rsrcTab, uint16_t resTab) {
 TEST(FileKind, IconAndCursorHeadersDecideByExtensionAlone) {
     const Bytes ico = Padded({0, 0, 1, 0, 1, 0});
     const Bytes cur = Padded({0, 0, 2, 0, 3, 0});
-    EXPECT_EQ(GetFileKindOfBytes("a.ico", ico), fkIconFile);
-    EXPECT_EQ(GetFileKindOfBytes("A.ICO", ico), fkIconFile);
-    EXPECT_EQ(GetFileKindOfBytes("a.cur", cur), fkCursorFile);
-    EXPECT_EQ(GetFileKindOfBytes("a.cur", ico), fkNonExecutable);
-    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({0, 0, 1, 0, 0, 0})), fkNonExecutable); // count 0
-    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({1, 0, 1, 0, 1, 0})), fkNonExecutable); // reserved
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", ico), FileKind::Icon);
+    EXPECT_EQ(GetFileKindOfBytes("A.ICO", ico), FileKind::Icon);
+    EXPECT_EQ(GetFileKindOfBytes("a.cur", cur), FileKind::Cursor);
+    EXPECT_EQ(GetFileKindOfBytes("a.cur", ico), FileKind::NonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({0, 0, 1, 0, 0, 0})), FileKind::NonExecutable); // count 0
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Padded({1, 0, 1, 0, 1, 0})), FileKind::NonExecutable); // reserved
     // An executable named .ico is not looked at as an executable.
-    EXPECT_EQ(GetFileKindOfBytes("a.ico", NeFile(0x30A, 0x40, 0x50)), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", NeFile(0x30A, 0x40, 0x50)), FileKind::NonExecutable);
     // Fewer than 64 bytes: never anything.
-    EXPECT_EQ(GetFileKindOfBytes("a.ico", Bytes{0, 0, 1, 0, 1, 0}), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.ico", Bytes{0, 0, 1, 0, 1, 0}), FileKind::NonExecutable);
 }
 
 TEST(FileKind, ExecutableHeaders) {
-    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x50)), fkNEFile);
-    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x300, 0x40, 0x50)), fkNEFile);
-    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x200, 0x40, 0x50)), fkNonExecutable);
-    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x40)), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x50)), FileKind::Ne);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x300, 0x40, 0x50)), FileKind::Ne);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x200, 0x40, 0x50)), FileKind::NonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("a.dll", NeFile(0x30A, 0x40, 0x40)), FileKind::NonExecutable);
 
     Bytes pe = MzHeader(0, 0x40);
     pe.resize(0x40 + 64, 0);
     pe[0x40] = 'P';
     pe[0x41] = 'E';
-    EXPECT_EQ(GetFileKindOfBytes("x.exe", pe), fkPEFile);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", pe), FileKind::Pe);
     Bytes relocOk = pe;
     relocOk[0x18] = 0x40;
-    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocOk), fkPEFile);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocOk), FileKind::Pe);
     Bytes relocBad = pe;
     relocBad[0x18] = 0x20;
-    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocBad), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", relocBad), FileKind::NonExecutable);
 
     // New header offset past the end, or a header cut short.
     Bytes far = MzHeader(0x40, 0xFFFFFFF0u);
-    EXPECT_EQ(GetFileKindOfBytes("x.exe", far), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", far), FileKind::NonExecutable);
     Bytes cut = pe;
     cut.resize(0x40 + 10);
-    EXPECT_EQ(GetFileKindOfBytes("x.exe", cut), fkNonExecutable);
+    EXPECT_EQ(GetFileKindOfBytes("x.exe", cut), FileKind::NonExecutable);
 }
 
 TEST(FileKind, FromDisk) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("a.ico"), Padded({0, 0, 1, 0, 1, 0})));
-    EXPECT_EQ(GetFileKind(dir.file("a.ico")), fkIconFile);
-    EXPECT_EQ(GetFileKind(dir.file("missing.ico")), fkNonExecutable);
-    EXPECT_EQ(GetFileKind(dir.path()), fkNonExecutable); // a folder
-    EXPECT_STREQ(FileKindText(fkNEFile), "NE File");
-    EXPECT_STREQ(FileKindText(fkNonExecutable), "Non Executable");
+    EXPECT_EQ(GetFileKind(dir.file("a.ico")), FileKind::Icon);
+    EXPECT_EQ(GetFileKind(dir.file("missing.ico")), FileKind::NonExecutable);
+    EXPECT_EQ(GetFileKind(dir.path()), FileKind::NonExecutable); // a folder
+    EXPECT_STREQ(DeskKindText(FileKind::Ne), "NE File");
+    EXPECT_STREQ(DeskKindText(FileKind::NonExecutable), "Non Executable");
 }

@@ -16,23 +16,22 @@ using namespace gw;
 
 namespace {
 
-TAdvIconImage Image(uint8_t w, uint8_t h, uint16_t bits) {
-    TAdvIconImage im;
+IconImage Image(uint8_t w, uint8_t h, uint16_t bits) {
+    IconImage im;
     im.Width = w;
     im.Height = h;
     im.BitCount = bits;
     return im;
 }
 
-TAdvIconGroupList Group(std::string name, std::vector<TAdvIconImage> images) {
-    TAdvIconGroupList g;
+IconGroup Group(std::string name, std::vector<IconImage> images) {
+    IconGroup g;
     g.Name = std::move(name);
     g.Images = std::move(images);
-    g.ImageCount = uint16_t(g.Images.size());
     return g;
 }
 
-std::vector<std::string> Order(std::vector<TAdvIconGroupList> groups, DeskSortMode mode,
+std::vector<std::string> Order(std::vector<IconGroup> groups, DeskSortMode mode,
                                const DeskFormat* format = nullptr) {
     std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
         return CompareDeskGroups(a, b, mode, format) < 0;
@@ -45,7 +44,7 @@ std::vector<std::string> Order(std::vector<TAdvIconGroupList> groups, DeskSortMo
 } // namespace
 
 TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
-    const std::vector<TAdvIconGroupList> groups = {
+    const std::vector<IconGroup> groups = {
         Group("A", {Image(32, 32, 4), Image(16, 16, 32)}),
         Group("B", {Image(16, 16, 32), Image(0, 0, 32), Image(48, 48, 0)}),
     };
@@ -60,7 +59,7 @@ TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
     EXPECT_EQ(SpecificTileSize(formats[0]).height, 42);
     EXPECT_EQ(SpecificBaseline(formats[0]), 40);
     EXPECT_EQ(SpecificTileSize(formats[2]).width, 266);
-    EXPECT_TRUE(DeskFormatsOf(std::vector<TAdvIconGroupList>{Group("empty", {})}).empty());
+    EXPECT_TRUE(DeskFormatsOf(std::vector<IconGroup>{Group("empty", {})}).empty());
 }
 
 TEST(IconDesk, SpecificViewAndByFormatOrderMatchDifferently) {
@@ -87,15 +86,14 @@ TEST(IconDesk, SpecificViewAndByFormatOrderMatchDifferently) {
 // A cursor shows half its stored height: a 32 x 32 monochrome cursor
 // (stored height 64) is labelled, matched and drawn as 32 x 32.
 TEST(IconDesk, CursorsShowHalfTheirStoredHeight) {
-    TAdvCursorImage mono;
+    CursorImage mono;
     mono.Width = 32;
     mono.Height = 64;
     mono.BitCount = 1;
-    TAdvCursorGroupList arrow;
+    CursorGroup arrow;
     arrow.Name = "arrow";
     arrow.Images = {mono};
-    arrow.ImageCount = 1;
-    const std::vector<TAdvCursorGroupList> groups = {arrow};
+    const std::vector<CursorGroup> groups = {arrow};
     const std::vector<DeskFormat> formats = DeskFormatsOf(groups);
     ASSERT_EQ(formats.size(), 1u);
     EXPECT_EQ(formats[0].label, "32 X 32 2 Colors");
@@ -105,7 +103,7 @@ TEST(IconDesk, CursorsShowHalfTheirStoredHeight) {
 }
 
 TEST(IconDesk, ThreeOrders) {
-    const std::vector<TAdvIconGroupList> groups = {
+    const std::vector<IconGroup> groups = {
         Group("APP", {Image(32, 32, 4), Image(16, 16, 4)}),
         Group("1", {Image(16, 16, 4)}),
         Group("2", {Image(32, 32, 4), Image(32, 32, 8), Image(48, 48, 8)}),
@@ -123,7 +121,7 @@ TEST(IconDesk, ThreeOrders) {
 }
 
 TEST(IconDesk, RawStripLayoutIsBoundedAndSharedByEveryGroup) {
-    const std::vector<TAdvIconGroupList> groups = {
+    const std::vector<IconGroup> groups = {
         Group("A", {Image(16, 16, 4), Image(32, 32, 4), Image(48, 48, 4)}),
         Group("B", {Image(0, 0, 32)}),
     };
@@ -134,14 +132,14 @@ TEST(IconDesk, RawStripLayoutIsBoundedAndSharedByEveryGroup) {
 
     // 65,535 images of 255 pixels: the strip is capped and only the images
     // that start inside it are placed.
-    const auto huge = Group("huge", std::vector<TAdvIconImage>(65535, Image(255, 255, 32)));
-    const TileSize capped = RawStripSize(std::vector<TAdvIconGroupList>{huge});
+    const auto huge = Group("huge", std::vector<IconImage>(65535, Image(255, 255, 32)));
+    const TileSize capped = RawStripSize(std::vector<IconGroup>{huge});
     EXPECT_EQ(capped.width, kMaxStripWidth);
     EXPECT_EQ(capped.height, 255 + 10);
     const auto positions = RawStripPositions(huge, capped.width);
     EXPECT_LT(positions.size(), 200u);
     EXPECT_LT(positions.back(), kMaxStripWidth);
-    EXPECT_EQ(RawStripSize(std::vector<TAdvIconGroupList>{}).width, 0);
+    EXPECT_EQ(RawStripSize(std::vector<IconGroup>{}).width, 0);
 }
 
 // ---- the commands ----
@@ -150,11 +148,11 @@ namespace {
 
 using namespace gw::test;
 
-TAdvIconImage RealImage(int side, int bits) {
+IconImage RealImage(int side, int bits) {
     DibLayout s;
     s.width = s.height = side;
     s.bitCount = bits;
-    TAdvIconImage im = Image(uint8_t(side), uint8_t(side), uint16_t(bits));
+    IconImage im = Image(uint8_t(side), uint8_t(side), uint16_t(bits));
     im.Data = SharedBytes(BuildDib(s));
     im.BytesInRes = uint32_t(im.Data.size());
     im.Planes = 1;
@@ -173,9 +171,9 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 
 TEST(IconDeskCommands, SaveAllNamesEachFileAfterItsGroupAndLeavesMissingImagesOut) {
     TempDir out;
-    TAdvIconImage missing = RealImage(16, 4);
+    IconImage missing = RealImage(16, 4);
     missing.Missing = true;
-    const std::vector<TAdvIconGroupList> groups = {
+    const std::vector<IconGroup> groups = {
         Group("APP", {RealImage(32, 4), missing}),
         Group("1", {RealImage(16, 8)}),
         Group("gone", {missing}),
@@ -202,7 +200,7 @@ TEST(IconDeskCommands, SaveAllNamesEachFileAfterItsGroupAndLeavesMissingImagesOu
 
 TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
     TempDir out;
-    const std::vector<TAdvIconGroupList> groups = {Group("APP", {RealImage(16, 4), RealImage(32, 8), RealImage(32, 1)})};
+    const std::vector<IconGroup> groups = {Group("APP", {RealImage(16, 4), RealImage(32, 8), RealImage(32, 1)})};
     ActionFlags flags;
     ScriptedPrompts prompts;
     prompts.folders.push_back(out.path());
@@ -219,7 +217,7 @@ TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
     ASSERT_TRUE(ConvertIconImages(one, flags, prompts).ok);
     const Bitmap mono = DecodeBmp(ReadFile(out.file("APP_2.bmp")));
     ASSERT_TRUE(mono.HasHandle());
-    EXPECT_EQ(mono.pixelFormat, PixelFormat::pf4bit);
+    EXPECT_EQ(mono.pixelFormat, PixelFormat::Bits4);
     EXPECT_EQ(mono.Pixel(0, mono.height - 1), ArgbFromColor(KeyColor));
     EXPECT_EQ(prompts.folderTitles.back(), "Select folder for bitmaps");
 
@@ -235,7 +233,7 @@ TEST(IconDeskCommands, ExtractAndConvertEveryImageOfTheSelection) {
 TEST(IconDeskCommands, ARememberedAnswerNeverCostsAFileTheBatchWrote) {
     TempDir out;
     ASSERT_TRUE(WriteFile(out.file("old.ico"), Bytes{1, 2, 3}));
-    const std::vector<TAdvIconGroupList> groups = {Group("old", {RealImage(16, 4)}), Group("1", {RealImage(16, 4)}),
+    const std::vector<IconGroup> groups = {Group("old", {RealImage(16, 4)}), Group("1", {RealImage(16, 4)}),
                                                    Group("1", {RealImage(32, 4)})};
     ActionFlags flags;
     ScriptedPrompts prompts;
@@ -259,7 +257,7 @@ TEST(IconDeskCommands, CursorGroupsSaveExtractAndConvert) {
     s.transparent = [](int x, int y) { return x < 8 && y < 8; }; // the top-left corner is transparent
     Bytes dib = BuildDib(s);
     auto cursor = [&](uint16_t hotX) {
-        TAdvCursorImage im;
+        CursorImage im;
         im.Width = 32;
         im.Height = 64;
         im.BitCount = 1;
@@ -272,10 +270,9 @@ TEST(IconDeskCommands, CursorGroupsSaveExtractAndConvert) {
         im.Picture.Defer(false, 32, 32);
         return im;
     };
-    TAdvCursorGroupList group;
+    CursorGroup group;
     group.Name = "ARROW";
     group.Images = {cursor(1), cursor(2)};
-    group.ImageCount = 2;
 
     ScriptedPrompts prompts;
     prompts.saveFiles.push_back(out.file("arrow.cur"));

@@ -42,7 +42,7 @@ TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
     cd.IconGroups.resize(1);
     ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
     const auto& g = cd.IconGroups[0];
-    ASSERT_EQ(g.ImageCount, 3);
+    ASSERT_EQ(g.Images.size(), 3);
     ASSERT_EQ(g.Images.size(), 3u);
     EXPECT_EQ(g.Images[1].Width, 32);
     EXPECT_EQ(g.Images[2].BitCount, 8);
@@ -119,9 +119,9 @@ TEST(IcoReader, Icon256IsDecodedAtItsStoredSize) {
 }
 
 TEST(IconWriter, GroupOffsetsAndSingleImage) {
-    TAdvIconGroupList g;
+    IconGroup g;
     for (uint32_t size : {744u, 2216u, 296u}) {
-        TAdvIconImage im;
+        IconImage im;
         im.Width = 32;
         im.Height = 32;
         im.BitCount = 4;
@@ -130,7 +130,6 @@ TEST(IconWriter, GroupOffsetsAndSingleImage) {
         im.Data.assign(size, uint8_t(size));
         g.Images.push_back(im);
     }
-    g.ImageCount = 3;
     const Bytes out = WriteIconGroup(g);
     EXPECT_EQ(PeekU32(out, 6 + 12), 54u);
     EXPECT_EQ(PeekU32(out, 6 + 16 + 12), 798u);
@@ -161,7 +160,7 @@ TEST(CurReader, HotSpotSizesAndWritingBack) {
     ASSERT_EQ(cd.CursorGroups.size(), 1u);
     const auto& g = cd.CursorGroups[0];
     EXPECT_EQ(g.Name, "Arrow");
-    EXPECT_EQ(g.IsNamed, 1);
+    EXPECT_EQ(g.Named, 1);
     ASSERT_EQ(g.Images.size(), 1u);
     const auto& im = g.Images[0];
     EXPECT_EQ(im.HotspotX, 5);
@@ -180,8 +179,8 @@ TEST(CurReader, HotSpotSizesAndWritingBack) {
 }
 
 TEST(CurWriter, ResourceImagesDropTheirPrefixAndLargeImagesStayWhole) {
-    TAdvCursorGroupList g;
-    TAdvCursorImage im;
+    CursorGroup g;
+    CursorImage im;
     im.Width = 48;
     im.Height = 96;
     im.HotspotX = 3;
@@ -194,7 +193,6 @@ TEST(CurWriter, ResourceImagesDropTheirPrefixAndLargeImagesStayWhole) {
     im.Data = SharedBytes(std::move(data));
     im.BytesInRes = 70000;
     g.Images.push_back(im);
-    g.ImageCount = 1;
     const Bytes out = WriteCursorGroup(g, CursorDataForm::Resource);
     EXPECT_EQ(PeekU16(out, 2), 2);
     EXPECT_EQ(out[6], 48);
@@ -214,7 +212,7 @@ TEST(CurReader, DamagedFiles) {
         FileContents cd;
         Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
         EXPECT_NE(LoadCursorFileBytes(cd, part, "a.cur"), "") << n;
-        EXPECT_EQ(cd.CursorGroups[0].ImageCount, cd.CursorGroups[0].Images.size());
+        EXPECT_EQ(cd.CursorGroups[0].Images.size(), cd.CursorGroups[0].Images.size());
     }
     FileContents cd;
     EXPECT_NE(LoadCursorFile(cd, "/nonexistent/x.cur", "x.cur"), "");

@@ -30,8 +30,8 @@ Bitmap ColourPart(DibLayout s) {
     return DecodeDib(BuildDib(s));
 }
 
-uint32_t At(const IconImage& im, int x, int y) { return im.argb[size_t(y) * im.width + x]; }
-bool MaskAt(const IconImage& im, int x, int y) { return im.mask[size_t(y) * im.width + x] != 0; }
+uint32_t At(const DecodedImage& im, int x, int y) { return im.argb[size_t(y) * im.width + x]; }
+bool MaskAt(const DecodedImage& im, int x, int y) { return im.mask[size_t(y) * im.width + x] != 0; }
 
 uint32_t Crc32(const uint8_t* p, size_t n) {
     uint32_t crc = 0xFFFFFFFFu;

@@ -107,9 +107,9 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
     EXPECT_EQ(ReadIconFileBytes(cd, ico), 1);
     EXPECT_EQ(cd.LastError, "Stream read error");
     const auto& group = cd.IconGroups[0];
-    EXPECT_GT(group.ImageCount, 0);
-    EXPECT_LT(group.ImageCount, count);
-    EXPECT_EQ(group.Images.size(), group.ImageCount);
+    EXPECT_GT(group.Images.size(), 0);
+    EXPECT_LT(group.Images.size(), count);
+    EXPECT_EQ(group.Images.size(), group.Images.size());
     EXPECT_LE(DataBytes(group.Images), BudgetFor(ico));
     for (const auto& im : group.Images) {
         EXPECT_EQ(im.Data, image);
@@ -119,14 +119,14 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
     FileContents cursors;
     const Bytes cur = FileOfSharedImage(image, count, 2);
     EXPECT_EQ(LoadCursorFileBytes(cursors, cur, "bomb.cur"), "Stream read error in \"bomb.cur\"");
-    EXPECT_LT(cursors.CursorGroups[0].ImageCount, count);
+    EXPECT_LT(cursors.CursorGroups[0].Images.size(), count);
     EXPECT_LE(DataBytes(cursors.CursorGroups[0].Images), BudgetFor(cur));
 
     // The budget went with the load: an honest file of the same image in
     // distinct copies reads whole.
     FileContents honest;
     EXPECT_EQ(ReadIconFileBytes(honest, BuildIcoFile({{image, 0, 0, 0, 0, 1, 32}, {image, 0, 0, 0, 0, 1, 32}})), 0);
-    EXPECT_EQ(honest.IconGroups[0].ImageCount, 2);
+    EXPECT_EQ(honest.IconGroups[0].Images.size(), 2);
     EXPECT_TRUE(SpendLoadBudget(uint64_t(1) << 40));
 }
 
@@ -139,9 +139,9 @@ TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     const LoadedLibrary library = LoadSharedImageLibrary(image, 0, count);
     EXPECT_EQ(library.status, 0) << library.cd.LastError;
     const auto& group = library.cd.IconGroups[0];
-    EXPECT_GT(group.ImageCount, 0);
-    EXPECT_LT(group.ImageCount, count);
-    ASSERT_EQ(group.Images.size(), group.ImageCount);
+    EXPECT_GT(group.Images.size(), 0);
+    EXPECT_LT(group.Images.size(), count);
+    ASSERT_EQ(group.Images.size(), group.Images.size());
     EXPECT_LE(DataBytes(group.Images), BudgetFor(library.fileSize));
     for (size_t i = 0; i < group.Images.size(); ++i) {
         EXPECT_EQ(group.Images[i].Data, image);

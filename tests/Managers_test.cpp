@@ -10,8 +10,8 @@ using namespace gw::test;
 
 namespace {
 
-TAdvIconImage Image(uint8_t w, uint16_t bits, uint8_t colorCount = 0, uint32_t bytes = 0) {
-    TAdvIconImage im;
+IconImage Image(uint8_t w, uint16_t bits, uint8_t colorCount = 0, uint32_t bytes = 0) {
+    IconImage im;
     im.Width = im.Height = w;
     im.BitCount = bits;
     im.ColorCount = colorCount;
@@ -19,11 +19,10 @@ TAdvIconImage Image(uint8_t w, uint16_t bits, uint8_t colorCount = 0, uint32_t b
     return im;
 }
 
-TAdvIconGroupList Group(std::vector<TAdvIconImage> images) {
-    TAdvIconGroupList g;
+IconGroup Group(std::vector<IconImage> images) {
+    IconGroup g;
     g.Name = "APP";
     g.Images = std::move(images);
-    g.ImageCount = uint16_t(g.Images.size());
     return g;
 }
 
@@ -37,7 +36,7 @@ TEST(IconManager, RowsAndTheScrollBox) {
     EXPECT_EQ(one.rowWidth, 236);
     EXPECT_EQ(IconRowLabel(Image(32, 4, 16), ManagerMode::File), "32 X 32\n16 Colors");
     // Seven images 48 wide: 7 x 52 + 4 = 368 does not fit; 5 whole rows, narrower.
-    const ManagerLayout seven = IconManagerLayout(Group(std::vector<TAdvIconImage>(7, Image(48, 8))));
+    const ManagerLayout seven = IconManagerLayout(Group(std::vector<IconImage>(7, Image(48, 8))));
     EXPECT_EQ(seven.rowHeight, 52);
     EXPECT_EQ(seven.listHeight, 264);
     EXPECT_EQ(seven.rowWidth, 220);
@@ -55,7 +54,7 @@ TEST(IconManager, RowsAndTheScrollBox) {
 }
 
 TEST(IconManager, PropertySheetValues) {
-    const TAdvIconGroupList group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
+    const IconGroup group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
     const ManagerProperties fromManager = IconPropertiesOf(group, 0, SheetSource::FileManager, "shell", "shell.ico");
     EXPECT_EQ(fromManager.name, "shell_0");
     EXPECT_EQ(fromManager.format, "32 X 32 16 Colors");
@@ -72,7 +71,7 @@ TEST(IconManager, PropertySheetValues) {
     EXPECT_EQ(fromDesk.otherLines.size(), 3u);
     // Eight lines at most, then one "---- plus others".
     const ManagerProperties many =
-        IconPropertiesOf(Group(std::vector<TAdvIconImage>(12, Image(48, 8))), 0, SheetSource::Workdesk, "X", "x");
+        IconPropertiesOf(Group(std::vector<IconImage>(12, Image(48, 8))), 0, SheetSource::Workdesk, "X", "x");
     ASSERT_EQ(many.otherLines.size(), 9u);
     EXPECT_EQ(many.otherLines.back(), "---- plus others");
     EXPECT_EQ(ThousandsText(1234567), "1,234,567");
@@ -85,15 +84,15 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
     s.width = s.height = 32;
     s.bitCount = 4;
     ASSERT_TRUE(WriteFile(dir.file("Shell.Big.ico"), BuildIcoFile({{BuildDib(s), 32, 32, 16, 0, 1, 4}})));
-    const auto file = OpenedFile::Open(dir.file("Shell.Big.ico"));
-    EXPECT_TRUE(file->LoadAsImageFile(ContainerKind::IconFile).ok);
+    const auto file = Document::Open(dir.file("Shell.Big.ico"));
+    EXPECT_TRUE(file->LoadAsImageFile(FileKind::Icon).ok);
     EXPECT_EQ(ViewerFileName(*file), "shell.big.ico");
     ASSERT_EQ(file->Contents().IconGroups.size(), 1u);
     EXPECT_EQ(file->Contents().IconGroups[0].Images.size(), 1u);
     // A file that is not an icon leaves no image, and says why.
     ASSERT_TRUE(WriteFile(dir.file("bad.ico"), Bytes{1, 2, 3}));
-    const auto bad = OpenedFile::Open(dir.file("bad.ico"));
-    EXPECT_FALSE(bad->LoadAsImageFile(ContainerKind::IconFile).ok);
+    const auto bad = Document::Open(dir.file("bad.ico"));
+    EXPECT_FALSE(bad->LoadAsImageFile(FileKind::Icon).ok);
     const FileContents& none = bad->Contents();
     EXPECT_TRUE(none.IconGroups.empty() || none.IconGroups[0].Images.empty());
     EXPECT_TRUE(bad->Damaged());
@@ -101,7 +100,7 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
 
 TEST(CursorManager, RowsAndSheetValues) {
     auto cursor = [](uint16_t w, uint16_t bits, uint16_t hotX, uint16_t hotY, uint32_t bytes) {
-        TAdvCursorImage im;
+        CursorImage im;
         im.Width = w;
         im.Height = uint16_t(w * 2); // the stored bitmap height
         im.BitCount = bits;
@@ -110,7 +109,7 @@ TEST(CursorManager, RowsAndSheetValues) {
         im.BytesInRes = bytes;
         return im;
     };
-    TAdvCursorGroupList group;
+    CursorGroup group;
     group.Name = "arrow";
     group.Images = {cursor(32, 1, 15, 15, 308), cursor(48, 0, 2, 3, 12037)};
     // Rows show the cursor's height, half the stored one; 1 bit gives 2 colours, 0 gives 256.
@@ -137,19 +136,19 @@ TEST(CursorManager, RowsAndSheetValues) {
 // jiffy, steps out of range say nothing, icon frames have no hot spot and a
 // frame with no image says so.
 TEST(CursorManager, AnimationStepsAndPropertyLines) {
-    TAniCursor a;
+    AnimatedCursor a;
     a.DefaultRate = 3;
     a.Artist = "Someone";
-    TAniFrame cursorFrame;
-    TAdvCursorImage im;
+    AnimationFrame cursorFrame;
+    CursorImage im;
     im.Width = 32;
     im.Height = 64;
     im.HotspotX = 3;
     im.HotspotY = 4;
     cursorFrame.Images.Images = {im};
-    TAniFrame iconFrame = cursorFrame;
+    AnimationFrame iconFrame = cursorFrame;
     iconFrame.IsCursor = false;
-    a.Frames = {cursorFrame, iconFrame, TAniFrame{}};
+    a.Frames = {cursorFrame, iconFrame, AnimationFrame{}};
     a.StepFrames = {2, 0};
     a.StepRates = {0, 90};
     EXPECT_EQ(AnimationStepDelayMs(a, 0), 16u);

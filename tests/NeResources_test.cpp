@@ -61,7 +61,7 @@ FileContents ForFile(int groups) {
 template <typename Groups>
 void ExpectConsistent(const Groups& groups) {
     for (const auto& g : groups) {
-        EXPECT_EQ(g.ImageCount, g.Images.size());
+        EXPECT_EQ(g.Images.size(), g.Images.size());
         for (const auto& im : g.Images) EXPECT_EQ(im.Data.size(), im.BytesInRes);
     }
 }
@@ -75,10 +75,10 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
         const Bytes file = BuildNeFile(f.Layout(groupsFirst)).bytes;
         FileContents cd = ForFile(2);
         ASSERT_EQ(LoadIconsNEOfBytes(cd, file, "shell.dll"), 0);
-        const TAdvIconGroupList& g0 = cd.IconGroups[0];
+        const IconGroup& g0 = cd.IconGroups[0];
         EXPECT_EQ(g0.Name, "100");
-        EXPECT_EQ(g0.IsNamed, 0);
-        ASSERT_EQ(g0.ImageCount, 2);
+        EXPECT_EQ(g0.Named, 0);
+        ASSERT_EQ(g0.Images.size(), 2);
         EXPECT_EQ(g0.Images[0].ResId, 1);
         EXPECT_EQ(g0.Images[0].Data, f.a);
         EXPECT_EQ(g0.Images[1].Data, f.b);
@@ -89,7 +89,7 @@ TEST(NeResources, IconGroupsInEitherTableOrderWithNamesAndOffsets) {
         EXPECT_EQ(g0.Images[0].ImageOffset, PeekU32(ico, 6 + 12));
         EXPECT_EQ(g0.Images[1].ImageOffset, PeekU32(ico, 6 + 16 + 12));
         EXPECT_EQ(cd.IconGroups[1].Name, "shell 001");
-        EXPECT_EQ(cd.IconGroups[1].IsNamed, 1);
+        EXPECT_EQ(cd.IconGroups[1].Named, 1);
         EXPECT_EQ(cd.IconGroups[1].Images.at(0).Data, f.c);
         EXPECT_EQ(CountNEIconGroups(file), 2);
     }
@@ -186,7 +186,7 @@ TEST(NeResources, UnstatedVersionAndWindows1252LibraryNames) {
         withIcons.windowsVersion = version;
         const Bytes bytes = BuildNeFile(withIcons).bytes;
         const bool readable = version == 0 || version >= 0x0300;
-        EXPECT_EQ(GetFileKindOfBytes("old.icl", bytes), readable ? fkNEFile : fkNonExecutable) << version;
+        EXPECT_EQ(GetFileKindOfBytes("old.icl", bytes), readable ? FileKind::Ne : FileKind::NonExecutable) << version;
         if (readable) {
             EXPECT_EQ(LibraryNames(bytes, "old.icl"), (Names{"CAF\u00C9", "NA\u00CFVE"}));
         }
@@ -206,14 +206,14 @@ TEST(NeResources, CursorGroupsKeepTheWholeResource) {
     const std::string path = dir.file("arrows.dll");
     ASSERT_TRUE(WriteFile(path, BuildNeFile(s).bytes));
     ASSERT_EQ(LoadCursorsNE(cd, path), 0);
-    const TAdvCursorImage& im = cd.CursorGroups[0].Images.at(0);
+    const CursorImage& im = cd.CursorGroups[0].Images.at(0);
     EXPECT_EQ(cd.CursorGroups[0].Name, "200");
     EXPECT_EQ(im.ResId, 1);
     EXPECT_EQ(std::tuple(im.HotspotX, im.HotspotY, im.Width, im.Height, im.BitCount), std::tuple(5, 7, 32, 64, 1));
     EXPECT_EQ(im.Data, arrow);
     EXPECT_EQ(im.BytesInRes, arrow.size());
     EXPECT_TRUE(im.Handle());
-    const TAdvCursorImage& p = cd.CursorGroups[1].Images.at(0);
+    const CursorImage& p = cd.CursorGroups[1].Images.at(0);
     EXPECT_EQ(std::tuple(p.Width, p.Height), std::tuple(24, 48)); // from the PNG header
     EXPECT_TRUE(p.Handle());
 
@@ -233,12 +233,12 @@ TEST(NeResources, BitmapsDecodeOrShowThePlaceholder) {
     FileContents cd = ForFile(3);
     EXPECT_EQ(LoadBitmapsNEOfBytes(cd, BuildNeFile(s).bytes, "pics.exe"), 1); // the third lies past the end
 
-    const TAdvBmp& fake = cd.Bitmaps[0];
-    EXPECT_EQ(std::tuple(fake.PixelFormat, fake.Width, fake.Height), std::tuple(PixelFormat::pf4bit, 16, 16));
+    const BitmapRecord& fake = cd.Bitmaps[0];
+    EXPECT_EQ(std::tuple(fake.PixelFormat, fake.Width, fake.Height), std::tuple(PixelFormat::Bits4, 16, 16));
     EXPECT_EQ(fake.Bitmap()->pixels, GwFakeBitmap().pixels);
-    const TAdvBmp& real = cd.Bitmaps[1];
+    const BitmapRecord& real = cd.Bitmaps[1];
     EXPECT_EQ(real.Name, "pics 001");
-    EXPECT_EQ(std::tuple(real.PixelFormat, real.Width, real.Height), std::tuple(PixelFormat::pf24bit, 40, 20));
+    EXPECT_EQ(std::tuple(real.PixelFormat, real.Width, real.Height), std::tuple(PixelFormat::Bits24, 40, 20));
     EXPECT_EQ(real.Bitmap()->width, 40);
     EXPECT_EQ(std::tuple(cd.MaxBmpWidth, cd.MaxBmpHeight), std::tuple(40, 20));
     EXPECT_EQ(cd.Bitmaps[2].Name, "3");
@@ -314,7 +314,7 @@ TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     NeLayout many;
     many.types = {{kIcon, {{0x8001, image}}},
                   {kIconGroup, {{0x8001, BuildNeIconGroup({DirEntry(image, 16, 1), DirEntry(image, 16, 1)}, 0xFFFF)}}}};
-    EXPECT_EQ(load(many).ImageCount, 2);
+    EXPECT_EQ(load(many).Images.size(), 2);
 
     // An image size past the end, an empty image table, a table whose count
     // runs past the end with no matching id before it.
@@ -346,5 +346,5 @@ TEST(NeResourcesHostile, ShiftsCountsAndSizesBeyondTheFile) {
     shared.alignShift = 8;
     shared.types = {{kIcon, {{0x8001, big}}},
                     {kIconGroup, {{0x8001, BuildNeIconGroup(std::vector<NeIconDirEntry>(1000, DirEntry(big, 16, 1)))}}}};
-    EXPECT_LT(load(shared).ImageCount, 100);
+    EXPECT_LT(load(shared).Images.size(), 100);
 }

@@ -74,10 +74,10 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
 
     const auto& main = cd.IconGroups[0];
     EXPECT_EQ(main.Name, "MAINICON");
-    EXPECT_EQ(main.IsNamed, 1);
-    ASSERT_EQ(main.ImageCount, 2);
+    EXPECT_EQ(main.Named, 1);
+    ASSERT_EQ(main.Images.size(), 2);
     ASSERT_EQ(main.Images.size(), 2u);
-    const TAdvIconImage& first = main.Images[0];
+    const IconImage& first = main.Images[0];
     EXPECT_EQ(first.ResId, 1);
     EXPECT_EQ(first.Width, 16);
     EXPECT_EQ(first.ColorCount, 16);
@@ -92,18 +92,18 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
 
     const auto& byId = cd.IconGroups[1];
     EXPECT_EQ(byId.Name, "32512");
-    EXPECT_EQ(byId.IsNamed, 0);
+    EXPECT_EQ(byId.Named, 0);
     ASSERT_EQ(byId.Images.size(), 2u);
     // Data holds the stated size: the resource's bytes, then zeros; the
     // handle is made from the resource's real size.
-    const TAdvIconImage& longer = byId.Images[0];
+    const IconImage& longer = byId.Images[0];
     EXPECT_EQ(longer.BytesInRes, third.size() + 100);
     ASSERT_EQ(longer.Data.size(), longer.BytesInRes);
     ExpectPrefix(longer.Data, third);
     EXPECT_EQ(std::count(longer.Data.begin() + third.size(), longer.Data.end(), 0), 100);
     EXPECT_TRUE(longer.Handle());
     // A missing image resource: no handle, BytesInRes zero bytes.
-    const TAdvIconImage& missing = byId.Images[1];
+    const IconImage& missing = byId.Images[1];
     EXPECT_FALSE(missing.Handle());
     EXPECT_EQ(missing.Data, Bytes(744, 0));
     EXPECT_TRUE(missing.Missing);
@@ -133,9 +133,9 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     FileContents cd;
     cd.IconGroupCount = 3;
     ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
-    EXPECT_EQ(cd.IconGroups[0].ImageCount, 1);
+    EXPECT_EQ(cd.IconGroups[0].Images.size(), 1);
     EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
-    EXPECT_EQ(cd.IconGroups[1].ImageCount, 0);
+    EXPECT_EQ(cd.IconGroups[1].Images.size(), 0);
     // A stated size far beyond the resource is not allocated: the image
     // takes the resource's own size (and a missing one nothing).
     const auto& hugeImages = cd.IconGroups[2].Images;
@@ -183,7 +183,7 @@ TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
     EXPECT_EQ(LoadIconsPE(cd, path), 1);
     EXPECT_EQ(cd.LastError, "Resource 7 not found in " + path);
     EXPECT_EQ(cd.IconGroups[0].Name, "MAINICON");
-    EXPECT_EQ(cd.IconGroups[0].ImageCount, 0);
+    EXPECT_EQ(cd.IconGroups[0].Images.size(), 0);
     EXPECT_EQ(cd.IconGroups[1].Name, "7");
 }
 
@@ -211,7 +211,7 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
     ASSERT_EQ(g.Images.size(), 4u);
 
     for (int j : {0, 1}) {
-        const TAdvCursorImage& im = g.Images[j];
+        const CursorImage& im = g.Images[j];
         EXPECT_EQ(im.ResId, j + 1);
         EXPECT_EQ(im.Width, 32);
         EXPECT_EQ(im.Height, 64);
@@ -226,7 +226,7 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
         EXPECT_FALSE(im.Handle()->isIcon);
     }
 
-    const TAdvCursorImage& fromPng = g.Images[2];
+    const CursorImage& fromPng = g.Images[2];
     EXPECT_EQ(fromPng.Width, 48);
     EXPECT_EQ(fromPng.Height, 80);
     EXPECT_EQ(fromPng.HotspotY, 2);
@@ -234,7 +234,7 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
     ASSERT_TRUE(fromPng.Handle());
     EXPECT_EQ(fromPng.Handle()->height, 40);
 
-    const TAdvCursorImage& missing = g.Images[3];
+    const CursorImage& missing = g.Images[3];
     EXPECT_FALSE(missing.Handle());
     EXPECT_EQ(missing.Data, Bytes(99, 0));
     EXPECT_EQ(missing.BitCount, 32);
@@ -253,15 +253,15 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
     ASSERT_EQ(LoadBitmapsPE(cd, file.path), 0) << cd.LastError;
 
     EXPECT_EQ(cd.Bitmaps[0].Name, "LOGO");
-    EXPECT_EQ(cd.Bitmaps[0].IsNamed, 1);
+    EXPECT_EQ(cd.Bitmaps[0].Named, 1);
     EXPECT_EQ(cd.Bitmaps[0].Width, 8);
     EXPECT_EQ(cd.Bitmaps[0].Height, 40);
-    EXPECT_EQ(cd.Bitmaps[0].PixelFormat, PixelFormat::pf24bit);
+    EXPECT_EQ(cd.Bitmaps[0].PixelFormat, PixelFormat::Bits24);
     // The bottom-left pixel, in the 0x00BBGGRR layout.
     EXPECT_EQ(cd.Bitmaps[0].TransparentColor(), 0x00C0B0A0u);
     // Id 3 failed; id 5 took its entry.
     EXPECT_EQ(cd.Bitmaps[1].Name, "5");
-    EXPECT_EQ(cd.Bitmaps[1].IsNamed, 0);
+    EXPECT_EQ(cd.Bitmaps[1].Named, 0);
     EXPECT_EQ(cd.Bitmaps[1].Width, 20);
     EXPECT_EQ(cd.Bitmaps[1].TransparentColor(), 0x00332211u);
     ASSERT_TRUE(cd.Bitmaps[1].Bitmap());

@@ -23,7 +23,7 @@ TEST(PngEncode, RoundTripsPixelsAndAlphaFromTheMask) {
     EXPECT_EQ(back->argb[14], argb[14]);
 
     // An image without alpha: the mask decides what is clear.
-    IconImage icon;
+    DecodedImage icon;
     icon.width = 2;
     icon.height = 1;
     icon.argb = {0xFF123456u, 0xFF654321u};

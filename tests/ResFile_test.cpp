@@ -40,7 +40,7 @@ int Count(bool is32, ByteView file, uint16_t type) {
     return is32 ? Conta32(file, 32, type) : Conta16(file, 0, type);
 }
 
-bool HasHandles(const TAdvIconGroupList& g, size_t n) {
+bool HasHandles(const IconGroup& g, size_t n) {
     for (size_t i = 0; i < g.Images.size(); ++i)
         if (bool(g.Images[i].Handle()) != (i < n)) return false;
     return true;
@@ -118,10 +118,10 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         const auto& g = cd.IconGroups;
 
         EXPECT_EQ(g[0].Name, "300");
-        EXPECT_EQ(g[0].IsNamed, 0);
-        ASSERT_EQ(g[0].ImageCount, 2);
+        EXPECT_EQ(g[0].Named, 0);
+        ASSERT_EQ(g[0].Images.size(), 2);
         ASSERT_EQ(g[0].Images.size(), 2u);
-        const TAdvIconImage& a = g[0].Images[0];
+        const IconImage& a = g[0].Images[0];
         EXPECT_EQ(a.ResId, 1);
         EXPECT_EQ(a.BitCount, 4);
         EXPECT_EQ(a.Data, f.dib16); // the first id 1 in file order
@@ -131,7 +131,7 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         EXPECT_EQ(g[0].Images[1].Handle()->width, 32);
 
         EXPECT_EQ(g[1].Name, "MAIN");
-        EXPECT_EQ(g[1].IsNamed, 1);
+        EXPECT_EQ(g[1].Named, 1);
         ASSERT_EQ(g[1].Images.size(), 1u);
         EXPECT_EQ(g[1].Images[0].Data, f.dib32); // shared with group 300, cut to what is there
         EXPECT_EQ(g[1].Images[0].BytesInRes, f.dib32.size());
@@ -145,7 +145,7 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         EXPECT_TRUE(g[2].Images[2].Data.empty());
 
         EXPECT_EQ(g[3].Name, "6");
-        EXPECT_EQ(g[3].ImageCount, 1);
+        EXPECT_EQ(g[3].Images.size(), 1);
         EXPECT_TRUE(HasHandles(g[3], 1));
         EXPECT_TRUE(g[4].Name.empty() && g[4].Images.empty()); // no fifth group in the file
 
@@ -182,7 +182,7 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
         const auto& g = cd.CursorGroups;
         EXPECT_EQ(g[0].Name, "10");
         ASSERT_EQ(g[0].Images.size(), 1u);
-        const TAdvCursorImage& c = g[0].Images[0];
+        const CursorImage& c = g[0].Images[0];
         EXPECT_EQ(c.Width, 32);
         EXPECT_EQ(c.Height, 64);
         EXPECT_EQ(c.BitCount, 1);
@@ -194,7 +194,7 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
 
         EXPECT_EQ(g[1].Name, "ARROW");
         ASSERT_EQ(g[1].Images.size(), 2u);
-        const TAdvCursorImage& p = g[1].Images[0];
+        const CursorImage& p = g[1].Images[0];
         EXPECT_EQ(p.Width, 48);
         EXPECT_EQ(p.Height, 96);
         EXPECT_EQ(p.Data, png);
@@ -224,10 +224,10 @@ TEST(ResFileBitmaps, SkipsBitmapsThatDoNotDecode) {
         const auto& b = cd.Bitmaps;
         EXPECT_EQ(b[0].Name, "7"); // took the place of "BAD"
         EXPECT_EQ(b[0].Width, 10);
-        EXPECT_EQ(b[0].PixelFormat, PixelFormat::pf8bit);
+        EXPECT_EQ(b[0].PixelFormat, PixelFormat::Bits8);
         EXPECT_TRUE(b[0].Bitmap()->HasHandle());
         EXPECT_EQ(b[1].Name, "WIDE");
-        EXPECT_EQ(b[1].IsNamed, 1);
+        EXPECT_EQ(b[1].Named, 1);
         // The last bitmap fails: its name stays, without a picture.
         EXPECT_EQ(b[2].Name, "LAST");
         EXPECT_FALSE(b[2].Bitmap()->HasHandle());
@@ -361,7 +361,7 @@ TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
     for (const auto& g : cd.IconGroups) {
         const bool two = g.Name == "1";
         ASSERT_TRUE(two || g.Name == "APP") << g.Name;
-        EXPECT_EQ(g.IsNamed, two ? 0 : 1);
+        EXPECT_EQ(g.Named, two ? 0 : 1);
         ASSERT_EQ(g.Images.size(), two ? 2u : 1u);
         EXPECT_EQ(g.Images.back().Data, large);
         EXPECT_EQ(g.Images.front().Data, two ? small : large);

@@ -13,7 +13,7 @@
 #include "formats/FileKind.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "pictures/IconExtract.h"
@@ -46,15 +46,15 @@ struct Candidate {
 // their own alive; views of the file are kept alive by its owner.
 struct FirstGroup {
     std::vector<Candidate> images;
-    TAdvIconGroupList icons;
-    TAdvCursorGroupList cursors;
+    IconGroup icons;
+    CursorGroup cursors;
     std::string why; // set when there is no group
 };
 
 void AddIconImages(FirstGroup& out) {
     const std::vector<ImageChoice> choices = ChoicesOf(out.icons);
     for (size_t j = 0; j < choices.size(); ++j) {
-        const TAdvIconImage& im = out.icons.Images[j];
+        const IconImage& im = out.icons.Images[j];
         out.images.push_back({choices[j], im.Missing ? ByteView{} : im.Data.view()});
     }
 }
@@ -89,8 +89,8 @@ FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteV
     switch (source) {
     case ThumbnailSource::Executable:
         switch (GetFileKindOfBytes(std::string(), file)) {
-        case fkPEFile: FirstPeGroup(file, module, out); break;
-        case fkNEFile: {
+        case FileKind::Pe: FirstPeGroup(file, module, out); break;
+        case FileKind::Ne: {
             if (CountNEIconGroups(file) < 1) {
                 out.why = "the file holds no icons";
                 break;
@@ -122,15 +122,15 @@ FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteV
         // prefix of a cursor resource; their sizes are the images' own
         // (the stored bitmap height being twice the cursor's).
         out.cursors = ParseCursorFile(file, owner).records;
-        for (const TAdvCursorImage& im : out.cursors.Images)
+        for (const CursorImage& im : out.cursors.Images)
             out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
         break;
     case ThumbnailSource::AnimatedCursor: {
         // The first step's frame, its images as a cursor file's.
-        ReadResult<TAniCursor> read = ParseAniFile(file, owner);
-        if (const TAniFrame* first = FirstStepFrame(read.records)) {
+        ReadResult<AnimatedCursor> read = ParseAniFile(file, owner);
+        if (const AnimationFrame* first = FirstStepFrame(read.records)) {
             out.cursors = first->Images;
-            for (const TAdvCursorImage& im : out.cursors.Images)
+            for (const CursorImage& im : out.cursors.Images)
                 out.images.push_back({{im.Width, im.Height / 2, im.BitCount}, im.Data.view()});
         }
         break;
@@ -228,7 +228,7 @@ std::optional<Bytes> ThumbnailPngOfBytes(const std::string& name, ByteView bytes
 }
 
 std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string* why) {
-    const auto file = OpenedFile::Open(path);
+    const auto file = Document::Open(path);
     if (!file->Readable()) {
         if (why) *why = file->OpenError();
         return std::nullopt;

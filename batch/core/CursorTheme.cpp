@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "batch/core/OutputNames.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/XcursorFormat.h"
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
@@ -127,7 +127,7 @@ struct ThemeCursor {
 
 void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRole>& infRoles,
                    std::vector<ThemeCursor>& cursors, CursorThemeResult& result) {
-    const auto file = OpenedFile::Open(path);
+    const auto file = Document::Open(path);
     if (!file->Readable()) {
         result.notes.push_back(file->OpenError());
         return;
@@ -137,8 +137,8 @@ void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRo
         const auto found = infRoles.find(LowerAscii(fileName));
         return found == infRoles.end() ? std::nullopt : std::optional(found->second);
     }();
-    const bool single = file->Kind() == ContainerKind::CursorFile || file->Kind() == ContainerKind::AnimatedCursorFile;
-    if (UpperExtension(path) == ".CUR") file->LoadAsImageFile(ContainerKind::CursorFile);
+    const bool single = file->Kind() == FileKind::Cursor || file->Kind() == FileKind::AnimatedCursor;
+    if (UpperExtension(path) == ".CUR") file->LoadAsImageFile(FileKind::Cursor);
     file->Load(RecordKind::Cursors);
     file->Load(RecordKind::Animations);
     for (const ReadError& e : file->Errors()) result.notes.push_back("\"" + path + "\": " + e.Describe());
@@ -147,12 +147,12 @@ void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRo
         if (single) return infRole ? infRole : RoleOfName(NameBeforeFirstDot(fileName));
         return RoleOfName(name);
     };
-    for (const TAdvCursorGroupList& g : c.CursorGroups) {
+    for (const CursorGroup& g : c.CursorGroups) {
         if (g.Images.empty()) continue;
         const std::string name = single ? NameBeforeFirstDot(fileName) : g.Name;
         cursors.push_back({name, role(g.Name), XcursorImagesOf(g)});
     }
-    for (const TAniCursor& a : c.Animations) {
+    for (const AnimatedCursor& a : c.Animations) {
         if (a.AnimatedIcon) continue;
         const std::string name = single ? NameBeforeFirstDot(fileName) : a.Name;
         cursors.push_back({name, role(a.Name), XcursorImagesOf(a)});

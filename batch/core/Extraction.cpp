@@ -6,7 +6,7 @@
 #include "batch/core/OutputNames.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 
@@ -63,7 +63,7 @@ bool WriteGroupImages(const FileContents& contents, const std::string& path, con
 // the display's depth by the encoder.
 bool WriteBitmaps(const FileContents& contents, const std::string& prefix, BatchWriter& writer) {
     for (size_t b = 0; b < contents.Bitmaps.size(); ++b) {
-        const TAdvBmp& record = contents.Bitmaps[b];
+        const BitmapRecord& record = contents.Bitmaps[b];
         if (!record.Bitmap()->HasHandle()) continue;
         const std::string base = prefix + "_" + std::to_string(b);
         if (!WriteOutput(writer, base, ".bmp", [&] { return EncodeBmp(*record.Bitmap(), record.PixelFormat); }))
@@ -75,7 +75,7 @@ bool WriteBitmaps(const FileContents& contents, const std::string& prefix, Batch
 bool WriteAnimations(const FileContents& contents, const std::string& prefix, const OutputChoice& choice,
                      BatchWriter& writer) {
     for (size_t a = 0; a < contents.Animations.size(); ++a) {
-        const TAniCursor& animation = contents.Animations[a];
+        const AnimatedCursor& animation = contents.Animations[a];
         const std::string base = prefix + "_" + std::to_string(a);
         if (choice.asCursors && writer.Write(base, ".ani", animation.Data.view()) == WriteOutcome::Failed)
             return false;
@@ -86,7 +86,7 @@ bool WriteAnimations(const FileContents& contents, const std::string& prefix, co
 
 } // namespace
 
-bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const OutputChoice& choice,
+bool ExtractOneFile(Document& file, const Listing& listing, int count, const OutputChoice& choice,
                     BatchWriter& writer) {
     if (count < 1 || count > kMaxObjectsPerFile) return true;
     const std::string prefix = WizardPrefixBase(file.FileName());

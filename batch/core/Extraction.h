@@ -12,7 +12,7 @@
 namespace gw {
 
 class BatchWriter;
-class OpenedFile;
+class Document;
 
 // What the wizard writes (its AsIcons, AsBitmaps, AsCursors).
 struct OutputChoice {
@@ -32,7 +32,7 @@ constexpr int kMaxObjectsPerFile = 1 << 20;
 // nothing. The records live as long as the opened file, which the caller
 // drops before the next file is read. False when a write failed: the batch
 // ends (writer.Error()).
-bool ExtractOneFile(OpenedFile& file, const Listing& listing, int count, const OutputChoice& choice,
+bool ExtractOneFile(Document& file, const Listing& listing, int count, const OutputChoice& choice,
                     BatchWriter& writer);
 
 } // namespace gw

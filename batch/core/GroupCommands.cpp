@@ -31,7 +31,7 @@ constexpr DeskTexts kCursorTexts{"cursor", ".cur", kSaveCursorTitle, kSaveCursor
 
 template <class T>
 constexpr const DeskTexts& TextsFor() {
-    if constexpr (std::is_same_v<T, TAdvIconGroupList> || std::is_same_v<T, TAdvIconImage>)
+    if constexpr (std::is_same_v<T, IconGroup> || std::is_same_v<T, IconImage>)
         return kIconTexts;
     else
         return kCursorTexts;
@@ -42,12 +42,12 @@ namespace {
 // Cursor images of a workdesk come from executables and resource files:
 // their Data starts with the hot-spot prefix, which the files leave out.
 // Those of a .cur file hold the bitmap alone.
-Bytes GroupFile(const TAdvIconGroupList& group) { return WriteIconGroup(group); }
-Bytes GroupFile(const TAdvCursorGroupList& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
-Bytes ImageFile(const TAdvIconImage& im, CursorDataForm) { return WriteIconImage(im); }
-Bytes ImageFile(const TAdvCursorImage& im, CursorDataForm form) { return WriteCursorImage(im, form); }
-bool MarksBottomLeft(const TAdvIconImage&) { return true; }
-bool MarksBottomLeft(const TAdvCursorImage&) { return false; }
+Bytes GroupFile(const IconGroup& group) { return WriteIconGroup(group); }
+Bytes GroupFile(const CursorGroup& group) { return WriteCursorGroup(group, CursorDataForm::Resource); }
+Bytes ImageFile(const IconImage& im, CursorDataForm) { return WriteIconImage(im); }
+Bytes ImageFile(const CursorImage& im, CursorDataForm form) { return WriteCursorImage(im, form); }
+bool MarksBottomLeft(const IconImage&) { return true; }
+bool MarksBottomLeft(const CursorImage&) { return false; }
 
 std::string ImageBase(const std::string& name, size_t k) {
     return name + "_" + std::to_string(k);
@@ -135,11 +135,11 @@ BatchResult ConvertGroupImage(const Image& im, const std::string& base, Prompts&
     return SaveThroughDialog(BitmapSaveRequest(base, TextsFor<Image>().convertTitle), IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im)), prompts);
 }
 
-SavedFile AnimationSaveFile(const TAniCursor& animation) {
+SavedFile AnimationSaveFile(const AnimatedCursor& animation) {
     return {animation.Data.ToBytes(), ".ani", kAnimationMimeType};
 }
 
-BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts) {
+BatchResult SaveAnimation(const AnimatedCursor& animation, Prompts& prompts) {
     SaveFileRequest request;
     request.title = kSaveAnimationTitle;
     request.filter = kSaveAnimationFilter;
@@ -148,20 +148,20 @@ BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts) {
     return SaveThroughDialog(request, animation.Data.view(), prompts);
 }
 
-bool WriteAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer) {
+bool WriteAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer) {
     for (size_t k = 0; k < animation.Frames.size(); ++k) {
-        const TAniFrame& frame = animation.Frames[k];
+        const AnimationFrame& frame = animation.Frames[k];
         if (writer.Write(ImageBase(name, k), FrameFileExtension(frame), frame.Data.view()) == WriteOutcome::Failed)
             return false;
     }
     return true;
 }
 
-bool ConvertAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer) {
+bool ConvertAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer) {
     for (size_t k = 0; k < animation.Frames.size(); ++k) {
-        const TAniFrame& frame = animation.Frames[k];
+        const AnimationFrame& frame = animation.Frames[k];
         for (size_t j = 0; j < frame.Images.Images.size(); ++j) {
-            const TAdvCursorImage& im = frame.Images.Images[j];
+            const CursorImage& im = frame.Images.Images[j];
             const std::string base = ImageBase(ImageBase(name, k), j);
             if (!im.Handle()) {
                 writer.NoteSkipped("Image " + base + " cannot be decoded; not converted");
@@ -179,7 +179,7 @@ bool ConvertAnimationFrames(const TAniCursor& animation, const std::string& name
 
 template <class Group>
 BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts,
-                              std::span<const TAniCursor> animations) {
+                              std::span<const AnimatedCursor> animations) {
     const DeskTexts& texts = TextsFor<Group>();
     return RunFolderCommand(texts.allFolderTitle, false, flags, prompts, [&](BatchWriter& writer) {
         for (const Group& group : groups) {
@@ -191,7 +191,7 @@ BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& fla
             }
             if (writer.Write(group.Name, texts.ext, GroupFile(present)) == WriteOutcome::Failed) return;
         }
-        for (const TAniCursor& animation : animations)
+        for (const AnimatedCursor& animation : animations)
             if (writer.Write(animation.Name, ".ani", animation.Data.view()) == WriteOutcome::Failed) return;
     });
 }
@@ -212,7 +212,7 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
                 if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im, selection.cursorForm)) == WriteOutcome::Failed) return;
             }
         }
-        for (const TAniCursor* animation : selection.animations)
+        for (const AnimatedCursor* animation : selection.animations)
             if (!WriteAnimationFrames(*animation, animation->Name, writer)) return;
     });
 }
@@ -236,7 +236,7 @@ BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlag
                     return;
             }
         }
-        for (const TAniCursor* animation : selection.animations)
+        for (const AnimatedCursor* animation : selection.animations)
             if (!ConvertAnimationFrames(*animation, animation->Name, writer)) return;
     });
 }
@@ -254,22 +254,22 @@ SavedFile ImageSaveFile(const Image& im, CursorDataForm form) {
             TextsFor<Image>().mimeType};
 }
 
-template SavedFile GroupSaveFile(const TAdvIconGroupList&);
-template SavedFile GroupSaveFile(const TAdvCursorGroupList&);
-template SavedFile ImageSaveFile(const TAdvIconImage&, CursorDataForm);
-template SavedFile ImageSaveFile(const TAdvCursorImage&, CursorDataForm);
-template BatchResult SaveDeskGroup(const TAdvIconGroupList&, Prompts&);
-template BatchResult SaveAllDeskGroups(const std::vector<TAdvIconGroupList>&, ActionFlags&, Prompts&,
-                                      std::span<const TAniCursor>);
+template SavedFile GroupSaveFile(const IconGroup&);
+template SavedFile GroupSaveFile(const CursorGroup&);
+template SavedFile ImageSaveFile(const IconImage&, CursorDataForm);
+template SavedFile ImageSaveFile(const CursorImage&, CursorDataForm);
+template BatchResult SaveDeskGroup(const IconGroup&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<IconGroup>&, ActionFlags&, Prompts&,
+                                      std::span<const AnimatedCursor>);
 template BatchResult ExtractDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const DeskSelection&, ActionFlags&, Prompts&);
-template BatchResult SaveDeskGroup(const TAdvCursorGroupList&, Prompts&);
-template BatchResult SaveGroupImage(const TAdvIconImage&, const std::string&, Prompts&, CursorDataForm);
-template BatchResult SaveGroupImage(const TAdvCursorImage&, const std::string&, Prompts&, CursorDataForm);
-template BatchResult ConvertGroupImage(const TAdvIconImage&, const std::string&, Prompts&);
-template BatchResult ConvertGroupImage(const TAdvCursorImage&, const std::string&, Prompts&);
-template BatchResult SaveAllDeskGroups(const std::vector<TAdvCursorGroupList>&, ActionFlags&, Prompts&,
-                                      std::span<const TAniCursor>);
+template BatchResult SaveDeskGroup(const CursorGroup&, Prompts&);
+template BatchResult SaveGroupImage(const IconImage&, const std::string&, Prompts&, CursorDataForm);
+template BatchResult SaveGroupImage(const CursorImage&, const std::string&, Prompts&, CursorDataForm);
+template BatchResult ConvertGroupImage(const IconImage&, const std::string&, Prompts&);
+template BatchResult ConvertGroupImage(const CursorImage&, const std::string&, Prompts&);
+template BatchResult SaveAllDeskGroups(const std::vector<CursorGroup>&, ActionFlags&, Prompts&,
+                                      std::span<const AnimatedCursor>);
 template BatchResult ExtractDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 template BatchResult ConvertDeskImages(const CursorDeskSelection&, ActionFlags&, Prompts&);
 

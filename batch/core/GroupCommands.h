@@ -45,7 +45,7 @@ SavedFile GroupSaveFile(const Group& group);
 template <class Image>
 SavedFile ImageSaveFile(const Image& im, CursorDataForm form);
 // An animated cursor (or icon) whole, as stored: ".ani".
-SavedFile AnimationSaveFile(const TAniCursor& animation);
+SavedFile AnimationSaveFile(const AnimatedCursor& animation);
 
 // Save One: the group's file through the save dialog (which asks before
 // replacing a file). Images whose resource is missing are left out; a group
@@ -55,14 +55,14 @@ BatchResult SaveDeskGroup(const Group& group, Prompts& prompts);
 
 // Save One of an animated cursor: its whole file through the "Save Animated
 // Cursor" dialog, <Name>.ani by default.
-BatchResult SaveAnimation(const TAniCursor& animation, Prompts& prompts);
+BatchResult SaveAnimation(const AnimatedCursor& animation, Prompts& prompts);
 
 // Save All: every group in file order as <folder>/<Name>.ico (or .cur), then
 // every animated cursor whole as <Name>.ani, existing files settled by the
 // shared rule. A cancelled folder browser leaves the five flags as they are.
 template <class Group>
 BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& flags, Prompts& prompts,
-                              std::span<const TAniCursor> animations = {});
+                              std::span<const AnimatedCursor> animations = {});
 
 // Which groups Extract and Convert work on: the selected one, or all.
 template <class Group>
@@ -78,10 +78,10 @@ struct GroupSelection {
     // Animated cursors after the groups, named by their own names: Extract
     // writes each frame k as <Name>_<k>.cur (.ico for an icon frame),
     // Convert each image j of frame k as <Name>_<k>_<j>.bmp.
-    std::vector<const TAniCursor*> animations;
+    std::vector<const AnimatedCursor*> animations;
 };
-using DeskSelection = GroupSelection<TAdvIconGroupList>;
-using CursorDeskSelection = GroupSelection<TAdvCursorGroupList>;
+using DeskSelection = GroupSelection<IconGroup>;
+using CursorDeskSelection = GroupSelection<CursorGroup>;
 
 // Extract: every image k of the groups as its own file <Name>_<k>.ico (.cur,
 // its hot-spot prefix left out).
@@ -97,8 +97,8 @@ BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlag
 
 // Writes into a batch what Extract and Convert write for one animated
 // cursor (see GroupSelection). False when the batch failed.
-bool WriteAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer);
-bool ConvertAnimationFrames(const TAniCursor& animation, const std::string& name, BatchWriter& writer);
+bool WriteAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer);
+bool ConvertAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer);
 
 // Asks for the folder, then writes what write(BatchWriter&) produces through
 // one batch. A cancelled browser ends the command; with clearOnCancel the
@@ -144,10 +144,10 @@ inline constexpr const char* kSaveBitmapFilter = "Bitmaps (*.bmp)";
 SaveFileRequest BitmapSaveRequest(const std::string& base, const char* title = kSaveBitmapTitle);
 
 // The Icon Workdesk's names for them.
-inline BatchResult SaveIconGroup(const TAdvIconGroupList& group, Prompts& prompts) {
+inline BatchResult SaveIconGroup(const IconGroup& group, Prompts& prompts) {
     return SaveDeskGroup(group, prompts);
 }
-inline BatchResult SaveAllIconGroups(const std::vector<TAdvIconGroupList>& groups, ActionFlags& flags,
+inline BatchResult SaveAllIconGroups(const std::vector<IconGroup>& groups, ActionFlags& flags,
                                      Prompts& prompts) {
     return SaveAllDeskGroups(groups, flags, prompts);
 }

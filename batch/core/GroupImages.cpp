@@ -56,10 +56,10 @@ bool WalkGroups(const Groups& groups, const std::function<bool(const GroupImage&
 bool ForEachGroupImage(const FileContents& contents, bool icons, bool cursors,
                        const std::function<bool(const GroupImage&)>& visit) {
     if (icons && !WalkGroups(contents.IconGroups, visit,
-                             [](GroupImage& ref, const TAdvIconImage& im) { ref.icon = &im; }))
+                             [](GroupImage& ref, const IconImage& im) { ref.icon = &im; }))
         return false;
     if (cursors && !WalkGroups(contents.CursorGroups, visit,
-                               [](GroupImage& ref, const TAdvCursorImage& im) { ref.cursor = &im; }))
+                               [](GroupImage& ref, const CursorImage& im) { ref.cursor = &im; }))
         return false;
     return true;
 }

@@ -15,8 +15,8 @@ struct GroupImage {
     size_t group = 0; // the group's index in its list
     size_t image = 0; // the image's index in its group
     const std::string* groupName = nullptr;
-    const TAdvIconImage* icon = nullptr;     // exactly one of these two is set
-    const TAdvCursorImage* cursor = nullptr;
+    const IconImage* icon = nullptr;     // exactly one of these two is set
+    const CursorImage* cursor = nullptr;
 
     // ".ico" or ".cur".
     const char* Extension() const { return icon ? ".ico" : ".cur"; }

@@ -7,7 +7,7 @@
 
 #include "batch/core/OutputNames.h"
 #include "batch/core/Progress.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "platform/FileIo.h"
 #include "platform/ReadError.h"
 
@@ -104,7 +104,7 @@ private:
             // Opened by its name as listed: this file system tells case apart.
             const std::string path = JoinPath(m_request.CurrentDir, row.caption);
             if (!IsRegularFile(path)) continue;
-            const auto file = OpenedFile::Open(path);
+            const auto file = Document::Open(path);
             const int count = CountForListing(*file, m_request.listing).count;
             if (count >= 1 && !Extract(*file, count)) return false;
         }
@@ -125,7 +125,7 @@ private:
             const std::string path = JoinPath(folder, name);
             // Opening a FIFO or a device could block or read without end.
             if (!IsRegularFile(path)) return true;
-            const auto file = OpenedFile::Open(path);
+            const auto file = Document::Open(path);
             const ListingCount counted = CountForListing(*file, m_request.listing);
             if (counted.count < 1) return true;
             return Extract(*file, counted.count);
@@ -133,7 +133,7 @@ private:
         MakeLTree(m_request.CurrentDir, visitor);
     }
 
-    bool Extract(OpenedFile& file, int count) {
+    bool Extract(Document& file, int count) {
         ++m_result.filesRead;
         return ExtractOneFile(file, m_request.listing, count, m_choice, m_writer);
     }

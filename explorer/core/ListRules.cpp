@@ -101,15 +101,15 @@ const Category* CategoryShowing(const FileCounts& counts) {
         return FindCategory(icons);
     };
     switch (counts.kind) {
-    case ContainerKind::IconFile: return FindCategory("Icons");
-    case ContainerKind::CursorFile: return FindCategory("Static Cursors");
-    case ContainerKind::BitmapFile: return FindCategory("Bitmaps");
-    case ContainerKind::NEFile:
-    case ContainerKind::PEFile: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
-    case ContainerKind::ResourceFile:
+    case FileKind::Icon: return FindCategory("Icons");
+    case FileKind::Cursor: return FindCategory("Static Cursors");
+    case FileKind::Bitmap: return FindCategory("Bitmaps");
+    case FileKind::Ne:
+    case FileKind::Pe: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
+    case FileKind::Resource:
         return byContents("Icon Resources", "Static Cursor Resources", "Bitmap Resources");
-    case ContainerKind::AnimatedCursorFile: return FindCategory("Animated Cursors");
-    case ContainerKind::NonExecutable: break;
+    case FileKind::AnimatedCursor: return FindCategory("Animated Cursors");
+    case FileKind::NonExecutable: break;
     }
     return nullptr;
 }

@@ -44,7 +44,7 @@
 
 #include "explorer/core/ListRules.h"
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
 #include "gui/BusyCursor.h"
@@ -442,7 +442,7 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
     if (!EntryExists(path)) return false;
     const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
     if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
-    const auto file = OpenedFile::Open(absolute);
+    const auto file = Document::Open(absolute);
     if (const Category* category = CategoryShowing(file->Counts())) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
         ComboBox1->setCurrentText(category->text);
@@ -467,7 +467,7 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
     return true;
 }
 
-void ExplorerWindow::SayNotShown(const OpenedFile& file) {
+void ExplorerWindow::SayNotShown(const Document& file) {
     const std::string why = !file.Readable() ? file.OpenError()
                             : file.Damaged() ? file.Errors().front().Describe()
                                              : "it holds no icons, cursors or bitmaps that can be shown";

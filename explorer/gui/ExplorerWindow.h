@@ -32,7 +32,7 @@ class QMimeData;
 
 namespace gw {
 
-class OpenedFile;
+class Document;
 
 class FileListModel;
 class FileListView;
@@ -153,7 +153,7 @@ private:
     void SetStatus(const std::string& text);
     void PlacePanelsOverList();
     void OpenViewer(OpenTarget target, const std::string& path);
-    void SayNotShown(const OpenedFile& file);
+    void SayNotShown(const Document& file);
     void SayNoSuchPath(const QString& path);
     static std::string DroppedPath(const QMimeData* data);
     QIcon PictureOf(const RowPicture& picture) const;

@@ -4,7 +4,7 @@
 
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "platform/Paths.h"
@@ -37,28 +37,28 @@ int GlyphFor(GlyphState state, int count) {
 PixelFormat WithDisplayDepth(PixelFormat format) {
     // The depth as the platform reports it: bits per pixel times planes, low 16 bits.
     switch (Display::Depth() & 0xFFFF) {
-    case 1: return PixelFormat::pf1bit;
-    case 4: return PixelFormat::pf4bit;
-    case 8: return PixelFormat::pf8bit;
-    case 15: return PixelFormat::pf15bit;
-    case 16: return PixelFormat::pf16bit;
-    case 24: return PixelFormat::pf24bit;
-    case 32: return PixelFormat::pf32bit;
+    case 1: return PixelFormat::Bits1;
+    case 4: return PixelFormat::Bits4;
+    case 8: return PixelFormat::Bits8;
+    case 15: return PixelFormat::Bits15;
+    case 16: return PixelFormat::Bits16;
+    case 24: return PixelFormat::Bits24;
+    case 32: return PixelFormat::Bits32;
     default: return format;
     }
 }
 
-std::shared_ptr<Bitmap> WorkBitmapOf(const TAdvBmp& entry) {
+std::shared_ptr<Bitmap> WorkBitmapOf(const BitmapRecord& entry) {
     auto work = std::make_shared<Bitmap>(*entry.Bitmap());
     work->pixelFormat =
-        entry.PixelFormat != PixelFormat::pfDevice ? entry.PixelFormat : WithDisplayDepth(work->pixelFormat);
+        entry.PixelFormat != PixelFormat::Device ? entry.PixelFormat : WithDisplayDepth(work->pixelFormat);
     return work;
 }
 
 Bytes BitmapFileBytes(const Bitmap& work) {
     if (!work.HasHandle()) return {};
     PixelFormat format = work.pixelFormat;
-    if (format == PixelFormat::pfDevice) format = WithDisplayDepth(format);
+    if (format == PixelFormat::Device) format = WithDisplayDepth(format);
     return EncodeBmp(work, format);
 }
 
@@ -69,15 +69,15 @@ std::string BitmapSaveBase(const std::string& name) {
 
 const char* BitmapColorsText(PixelFormat format) {
     switch (format) {
-    case PixelFormat::pfDevice: return "Device";
-    case PixelFormat::pf1bit: return "2";
-    case PixelFormat::pf4bit: return "16";
-    case PixelFormat::pf8bit: return "256";
-    case PixelFormat::pf15bit: return "15 bit";
-    case PixelFormat::pf16bit: return "16 bit";
-    case PixelFormat::pf24bit: return "24 bit";
-    case PixelFormat::pf32bit: return "32 bit";
-    case PixelFormat::pfCustom: break;
+    case PixelFormat::Device: return "Device";
+    case PixelFormat::Bits1: return "2";
+    case PixelFormat::Bits4: return "16";
+    case PixelFormat::Bits8: return "256";
+    case PixelFormat::Bits15: return "15 bit";
+    case PixelFormat::Bits16: return "16 bit";
+    case PixelFormat::Bits24: return "24 bit";
+    case PixelFormat::Bits32: return "32 bit";
+    case PixelFormat::Custom: break;
     }
     return "custom";
 }
@@ -102,9 +102,9 @@ BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidt
     return sheet;
 }
 
-std::shared_ptr<Bitmap> OpenBitmapManagerFile(OpenedFile& file) {
-    file.LoadAsImageFile(ContainerKind::BitmapFile);
-    std::vector<TAdvBmp>& bitmaps = file.Contents().Bitmaps;
+std::shared_ptr<Bitmap> OpenBitmapManagerFile(Document& file) {
+    file.LoadAsImageFile(FileKind::Bitmap);
+    std::vector<BitmapRecord>& bitmaps = file.Contents().Bitmaps;
     bitmaps.resize(1);
     return WorkBitmapOf(bitmaps[0]);
 }

@@ -14,7 +14,7 @@
 
 namespace gw {
 
-class OpenedFile;
+class Document;
 
 // The preview's area at rest.
 constexpr int32_t kPreviewWidth = 432;
@@ -53,7 +53,7 @@ PixelFormat WithDisplayDepth(PixelFormat format);
 
 // The Manager's own copy of a bitmap record's picture, in the record's
 // pixel format (the device format: the screen's depth). Never null.
-std::shared_ptr<Bitmap> WorkBitmapOf(const TAdvBmp& entry);
+std::shared_ptr<Bitmap> WorkBitmapOf(const BitmapRecord& entry);
 
 // Save's file: the bitmap in its pixel format (the device format: the
 // screen's depth) as a .bmp file. Empty when there is no picture.
@@ -89,6 +89,6 @@ BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidt
 // 0 of its contents; the work bitmap is its copy. A file that does not
 // decode leaves entry 0 without a picture (and its damage in the file's
 // errors).
-std::shared_ptr<Bitmap> OpenBitmapManagerFile(OpenedFile& file);
+std::shared_ptr<Bitmap> OpenBitmapManagerFile(Document& file);
 
 } // namespace gw

@@ -38,10 +38,10 @@ ManagerLayout ManagerLayoutOf(const std::vector<int32_t>& widths) {
     return layout;
 }
 
-ManagerLayout IconManagerLayout(const TAdvIconGroupList& group) {
+ManagerLayout IconManagerLayout(const IconGroup& group) {
     std::vector<int32_t> widths;
     widths.reserve(group.Images.size());
-    for (const TAdvIconImage& im : group.Images) widths.push_back(int32_t(DrawnSide(im.Width)));
+    for (const IconImage& im : group.Images) widths.push_back(int32_t(DrawnSide(im.Width)));
     return ManagerLayoutOf(widths);
 }
 
@@ -53,7 +53,7 @@ int32_t ManagerRowWidth(const ManagerLayout& layout, int32_t textWidth) {
     return std::max(layout.rowWidth, layout.maxWidth + kLabelGap + ManagerLabelWidth(layout, textWidth));
 }
 
-std::string IconRowLabel(const TAdvIconImage& im, ManagerMode mode) {
+std::string IconRowLabel(const IconImage& im, ManagerMode mode) {
     const std::string colors = mode == ManagerMode::File ? (im.ColorCount ? std::to_string(im.ColorCount) : "256")
                                                          : ColorText(im.BitCount);
     return std::to_string(DrawnSide(im.Width)) + " X " + std::to_string(DrawnSide(im.Height)) + "\n" + colors +
@@ -71,7 +71,7 @@ std::string ThousandsText(uint64_t n) {
 
 std::string ManagerImageName(const std::string& base, size_t j) { return base + "_" + std::to_string(j); }
 
-std::string IconSheetFormat(const TAdvIconImage& im) {
+std::string IconSheetFormat(const IconImage& im) {
     return FormatLabel(DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount);
 }
 
@@ -101,7 +101,7 @@ std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " bytes"; }
 
 } // namespace
 
-ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, SheetSource source,
+ManagerProperties IconPropertiesOf(const IconGroup& group, size_t image, SheetSource source,
                                    const std::string& base, const std::string& fileName) {
     ManagerProperties p;
     const bool wholeGroup = source == SheetSource::Workdesk;
@@ -116,21 +116,21 @@ ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image,
     return p;
 }
 
-ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group) {
+ManagerLayout CursorManagerLayout(const CursorGroup& group) {
     std::vector<int32_t> widths;
     widths.reserve(group.Images.size());
-    for (const TAdvCursorImage& im : group.Images) widths.push_back(im.Width);
+    for (const CursorImage& im : group.Images) widths.push_back(im.Width);
     return ManagerLayoutOf(widths);
 }
 
-std::string CursorRowLabel(const TAdvCursorImage& im) {
+std::string CursorRowLabel(const CursorImage& im) {
     return std::to_string(im.Width) + " X " + std::to_string(im.Height / 2) + "\n" + ColorText(im.BitCount) +
            " Colors";
 }
 
-std::string CursorSheetFormat(const TAdvCursorImage& im) { return FormatLabel(im.Width, im.Height / 2u, im.BitCount); }
+std::string CursorSheetFormat(const CursorImage& im) { return FormatLabel(im.Width, im.Height / 2u, im.BitCount); }
 
-ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, SheetSource source,
+ManagerProperties CursorPropertiesOf(const CursorGroup& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName) {
     ManagerProperties p;
     if (source == SheetSource::Workdesk) image = 0;
@@ -138,7 +138,7 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
              : source == SheetSource::WorkdeskManager ? ManagerImageName(base, image)
                                                       : base;
     if (image < group.Images.size()) {
-        const TAdvCursorImage& im = group.Images[image];
+        const CursorImage& im = group.Images[image];
         p.format = CursorSheetFormat(im);
         if (source != SheetSource::Workdesk) p.hotSpot = "HotSpot [" + std::to_string(im.HotspotX) + "," + std::to_string(im.HotspotY) + "]";
         p.size = SizeText(im.BytesInRes);
@@ -148,21 +148,21 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
     return p;
 }
 
-uint32_t AnimationStepDelayMs(const TAniCursor& animation, size_t step) {
+uint32_t AnimationStepDelayMs(const AnimatedCursor& animation, size_t step) {
     if (step >= animation.StepRates.size()) return 0;
     return JiffiesToMs(std::max<uint32_t>(animation.StepRates[step], 1));
 }
 
-std::string AnimationStepText(const TAniCursor& animation, size_t step) {
+std::string AnimationStepText(const AnimatedCursor& animation, size_t step) {
     if (step >= animation.StepFrames.size() || step >= animation.StepRates.size()) return {};
     return "Step " + std::to_string(step + 1) + " of " + std::to_string(animation.StepFrames.size()) + ", frame " +
            std::to_string(animation.StepFrames[step]) + ", " + std::to_string(JiffiesToMs(animation.StepRates[step])) +
            " ms";
 }
 
-std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame) { return LargestDecodedImage(frame); }
+std::optional<size_t> AnimationPreviewImage(const CursorGroup& frame) { return LargestDecodedImage(frame); }
 
-std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation) {
+std::vector<std::string> AnimationPropertyLines(const AnimatedCursor& animation) {
     std::vector<std::string> lines;
     lines.push_back("Frames: " + std::to_string(animation.Frames.size()));
     lines.push_back("Steps: " + std::to_string(animation.StepFrames.size()));
@@ -174,11 +174,11 @@ std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation) {
         lines.push_back("Step " + std::to_string(s + 1) + ": frame " + std::to_string(animation.StepFrames[s]) + ", " +
                         std::to_string(JiffiesToMs(animation.StepRates[s])) + " ms");
     for (size_t k = 0; k < animation.Frames.size(); ++k) {
-        const TAniFrame& frame = animation.Frames[k];
+        const AnimationFrame& frame = animation.Frames[k];
         std::string line = "Frame " + std::to_string(k) + ":";
         if (frame.Images.Images.empty()) line += " no images";
         for (size_t j = 0; j < frame.Images.Images.size(); ++j) {
-            const TAdvCursorImage& im = frame.Images.Images[j];
+            const CursorImage& im = frame.Images.Images[j];
             line += (j == 0 ? " " : "; ") + std::to_string(im.Width) + " X " + std::to_string(im.Height / 2);
             // Icon frames have no hot spot.
             if (frame.IsCursor)
@@ -189,6 +189,6 @@ std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation) {
     return lines;
 }
 
-std::string ViewerFileName(const OpenedFile& file) { return LowerAscii(file.FileName()); }
+std::string ViewerFileName(const Document& file) { return LowerAscii(file.FileName()); }
 
 } // namespace gw

@@ -11,7 +11,7 @@
 #include "formats/CurTypes.h"
 #include "formats/FileContents.h"
 #include "formats/IcoTypes.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 namespace gw {
 
@@ -36,7 +36,7 @@ constexpr int32_t kManagerPictureLeft = 5;
 
 // widths: each image's width as drawn (256 for a stored 0).
 ManagerLayout ManagerLayoutOf(const std::vector<int32_t>& widths);
-ManagerLayout IconManagerLayout(const TAdvIconGroupList& group);
+ManagerLayout IconManagerLayout(const IconGroup& group);
 
 // The width of a row's label: the row's width less the widest image and
 // 10, but never less than its text needs (256-pixel images leave no room:
@@ -48,7 +48,7 @@ int32_t ManagerRowWidth(const ManagerLayout& layout, int32_t textWidth);
 // A row's label: "32 X 32" and, on a second line, "16 Colors". The colours
 // are the stored colour count in file mode (256 when 0) and 2 to the power
 // of the bit count in workdesk mode (256 when 0). A 256-pixel image reads 256.
-std::string IconRowLabel(const TAdvIconImage& im, ManagerMode mode);
+std::string IconRowLabel(const IconImage& im, ManagerMode mode);
 
 // A number with "," between groups of three digits: "12,345".
 std::string ThousandsText(uint64_t n);
@@ -77,25 +77,25 @@ struct ManagerProperties {
 };
 constexpr size_t kMaxOtherFormatLines = 8;
 
-ManagerProperties IconPropertiesOf(const TAdvIconGroupList& group, size_t image, SheetSource source,
+ManagerProperties IconPropertiesOf(const IconGroup& group, size_t image, SheetSource source,
                                    const std::string& base, const std::string& fileName);
 
 // The format text the sheet uses: "W X H C Colors", C from the bit count.
-std::string IconSheetFormat(const TAdvIconImage& im);
+std::string IconSheetFormat(const IconImage& im);
 
 
 // The Cursor Manager's rows: each image as wide as it is and half its stored
 // height, labelled "32 X 32" / "2 Colors" (2 to the power of the bit count,
 // 256 when 0) in both modes.
-ManagerLayout CursorManagerLayout(const TAdvCursorGroupList& group);
-std::string CursorRowLabel(const TAdvCursorImage& im);
-std::string CursorSheetFormat(const TAdvCursorImage& im);
+ManagerLayout CursorManagerLayout(const CursorGroup& group);
+std::string CursorRowLabel(const CursorImage& im);
+std::string CursorSheetFormat(const CursorImage& im);
 
 // What Specific Cursor Properties shows. The name is the group's own from
 // the manager on a file (the file's name), base + "_" + image from the
 // manager on a workdesk's group and base alone from the workdesk, which
 // shows image 0 without its hot spot.
-ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t image, SheetSource source,
+ManagerProperties CursorPropertiesOf(const CursorGroup& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName);
 
 // The Cursor Manager playing an animated cursor: step s shows frame
@@ -104,16 +104,16 @@ ManagerProperties CursorPropertiesOf(const TAdvCursorGroupList& group, size_t im
 
 // How long the step stays before the next, in ms: a rate of 0 waits one
 // jiffy, so that playback never spins. 0 for a step out of range.
-uint32_t AnimationStepDelayMs(const TAniCursor& animation, size_t step);
+uint32_t AnimationStepDelayMs(const AnimatedCursor& animation, size_t step);
 // "Step 2 of 8, frame 1, 100 ms" (the rate as stated); empty for a step out of range.
-std::string AnimationStepText(const TAniCursor& animation, size_t step);
+std::string AnimationStepText(const AnimatedCursor& animation, size_t step);
 // The image a frame is previewed by: its widest that decodes
 // (LargestDecodedImage); none when none does.
-std::optional<size_t> AnimationPreviewImage(const TAdvCursorGroupList& frame);
+std::optional<size_t> AnimationPreviewImage(const CursorGroup& frame);
 // The lines of the property sheet's Animation page: the counts, the default
 // rate, the title and artist when present, then "Step s: frame f, N ms" for
 // every step and "Frame k: 32 X 32 hot spot [3,4]; ..." for every frame.
-std::vector<std::string> AnimationPropertyLines(const TAniCursor& animation);
+std::vector<std::string> AnimationPropertyLines(const AnimatedCursor& animation);
 
 // What the two managers differ in, chosen by the kind of group: the kind of
 // file they open, the records they read, their rows and their property values.
@@ -121,30 +121,30 @@ template <class Group>
 struct ManagerKind;
 
 template <>
-struct ManagerKind<TAdvIconGroupList> {
-    using Image = TAdvIconImage;
+struct ManagerKind<IconGroup> {
+    using Image = IconImage;
     static constexpr const char* kNoun = "Icon";
-    static constexpr ContainerKind kFileKind = ContainerKind::IconFile;
+    static constexpr FileKind kFileKind = FileKind::Icon;
     static constexpr RecordKind kRecords = RecordKind::Icons;
-    static const std::vector<TAdvIconGroupList>& Groups(const FileContents& f) { return f.IconGroups; }
-    static ManagerLayout Layout(const TAdvIconGroupList& g) { return IconManagerLayout(g); }
+    static const std::vector<IconGroup>& Groups(const FileContents& f) { return f.IconGroups; }
+    static ManagerLayout Layout(const IconGroup& g) { return IconManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode mode) { return IconRowLabel(im, mode); }
-    static ManagerProperties Properties(const TAdvIconGroupList& g, size_t image, SheetSource source,
+    static ManagerProperties Properties(const IconGroup& g, size_t image, SheetSource source,
                                         const std::string& base, const std::string& fileName) {
         return IconPropertiesOf(g, image, source, base, fileName);
     }
 };
 
 template <>
-struct ManagerKind<TAdvCursorGroupList> {
-    using Image = TAdvCursorImage;
+struct ManagerKind<CursorGroup> {
+    using Image = CursorImage;
     static constexpr const char* kNoun = "Cursor";
-    static constexpr ContainerKind kFileKind = ContainerKind::CursorFile;
+    static constexpr FileKind kFileKind = FileKind::Cursor;
     static constexpr RecordKind kRecords = RecordKind::Cursors;
-    static const std::vector<TAdvCursorGroupList>& Groups(const FileContents& f) { return f.CursorGroups; }
-    static ManagerLayout Layout(const TAdvCursorGroupList& g) { return CursorManagerLayout(g); }
+    static const std::vector<CursorGroup>& Groups(const FileContents& f) { return f.CursorGroups; }
+    static ManagerLayout Layout(const CursorGroup& g) { return CursorManagerLayout(g); }
     static std::string RowLabel(const Image& im, ManagerMode) { return CursorRowLabel(im); }
-    static ManagerProperties Properties(const TAdvCursorGroupList& g, size_t image, SheetSource source,
+    static ManagerProperties Properties(const CursorGroup& g, size_t image, SheetSource source,
                                         const std::string& base, const std::string& fileName) {
         return CursorPropertiesOf(g, image, source, base, fileName);
     }
@@ -152,6 +152,6 @@ struct ManagerKind<TAdvCursorGroupList> {
 
 // What a viewer shows as the name of its file: the file name, lower-cased
 // as the explorer's list hands it over ("shell32.dll").
-std::string ViewerFileName(const OpenedFile& file);
+std::string ViewerFileName(const Document& file);
 
 } // namespace gw

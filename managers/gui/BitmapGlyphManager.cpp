@@ -188,15 +188,15 @@ BitmapGlyphManager::BitmapGlyphManager(Prompts& prompts, QWidget* parent) : QDia
 
 int BitmapGlyphManager::GlyphCount() const { return m_glyphs->checkedId() + 1; }
 
-const TAdvBmp* BitmapGlyphManager::Entry() const {
+const BitmapRecord* BitmapGlyphManager::Entry() const {
     if (!m_file) return nullptr;
-    const std::vector<TAdvBmp>& bitmaps = m_file->Contents().Bitmaps;
+    const std::vector<BitmapRecord>& bitmaps = m_file->Contents().Bitmaps;
     return m_index < bitmaps.size() ? &bitmaps[m_index] : nullptr;
 }
 
 bool BitmapGlyphManager::OpenFile(const std::string& path) {
     Release();
-    m_file = OpenedFile::Open(path);
+    m_file = Document::Open(path);
     const std::string fileName = LowerAscii(m_file->FileName());
     if (!m_file->Readable()) {
         m_prompts.ShowMessage(MessageKind::Error, UnreadableText(fileName, m_file->OpenError(), {}));
@@ -215,13 +215,13 @@ bool BitmapGlyphManager::OpenFile(const std::string& path) {
     return true;
 }
 
-void BitmapGlyphManager::OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item) {
+void BitmapGlyphManager::OpenWorkdeskBitmap(std::shared_ptr<Document> file, size_t index, WorkdeskBitmapView item) {
     Release();
     m_file = std::move(file);
     m_index = index;
     m_fromWorkdesk = true;
     m_deskItem = std::move(item);
-    const TAdvBmp* entry = Entry();
+    const BitmapRecord* entry = Entry();
     m_work = entry ? WorkBitmapOf(*entry) : std::make_shared<Bitmap>();
     ShowBitmap();
 }
@@ -293,7 +293,7 @@ void BitmapGlyphManager::ToggleTransparency() {
 }
 
 void BitmapGlyphManager::SaveBitmap() {
-    const TAdvBmp* entry = Entry();
+    const BitmapRecord* entry = Entry();
     const std::string base = BitmapSaveBase(entry ? entry->Name : std::string());
     const Bytes bytes = BitmapFileBytes(*m_work);
     BatchResult result;

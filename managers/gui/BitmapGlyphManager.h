@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "managers/core/BitmapManager.h"
 #include "managers/gui/BitmapPropertiesSheet.h"
 
@@ -33,7 +33,7 @@ public:
     // manager works on a copy, so the format it gives it never changes the
     // workdesk's.
     // The workdesk's item goes on to Bitmap Properties.
-    void OpenWorkdeskBitmap(std::shared_ptr<OpenedFile> file, size_t index, WorkdeskBitmapView item);
+    void OpenWorkdeskBitmap(std::shared_ptr<Document> file, size_t index, WorkdeskBitmapView item);
     bool FromWorkdesk() const { return m_fromWorkdesk; }
 
     // Bitmap Properties plugs in here; nothing happens while empty.
@@ -57,14 +57,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    const TAdvBmp* Entry() const;
+    const BitmapRecord* Entry() const;
     void ShowBitmap();
     void Release();
     void ShowPreview();
     void ShowGlyphs();
 
     Prompts& m_prompts;
-    std::shared_ptr<OpenedFile> m_file;
+    std::shared_ptr<Document> m_file;
     size_t m_index = 0;
     bool m_fromWorkdesk = false;
     std::optional<WorkdeskBitmapView> m_deskItem;

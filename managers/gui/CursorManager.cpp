@@ -75,11 +75,11 @@ CursorManager::CursorManager(ActionFlags& flags, Prompts& prompts, QWidget* pare
 }
 
 bool CursorManager::OpenFile(const std::string& path) {
-    std::shared_ptr<OpenedFile> file = OpenedFile::Open(path);
-    if (file->Kind() != ContainerKind::AnimatedCursorFile) return OpenGroupFile(std::move(file));
+    std::shared_ptr<Document> file = Document::Open(path);
+    if (file->Kind() != FileKind::AnimatedCursor) return OpenGroupFile(std::move(file));
     Release();
     const LoadResult& read = file->Load(RecordKind::Animations);
-    const std::vector<TAniCursor>& animations = file->Contents().Animations;
+    const std::vector<AnimatedCursor>& animations = file->Contents().Animations;
     if (animations.empty() || !FirstStepFrame(animations.front())) {
         // Nothing to play: say why instead of opening an empty window.
         ShowUnreadable(*file, !read.ok ? read.error : "it holds no animation step");
@@ -89,19 +89,19 @@ bool CursorManager::OpenFile(const std::string& path) {
     return true;
 }
 
-void CursorManager::OpenWorkdeskAnimation(std::shared_ptr<OpenedFile> file, size_t animation) {
+void CursorManager::OpenWorkdeskAnimation(std::shared_ptr<Document> file, size_t animation) {
     Release();
     ShowAnimation(std::move(file), animation, ManagerMode::Workdesk);
 }
 
 // An animation that is not there, or has no step, shows its file with no
 // rows and nothing playing.
-void CursorManager::ShowAnimation(std::shared_ptr<OpenedFile> file, size_t animation, ManagerMode mode) {
+void CursorManager::ShowAnimation(std::shared_ptr<Document> file, size_t animation, ManagerMode mode) {
     m_animated = true;
     m_animation = animation;
     m_step = 0;
-    const std::vector<TAniCursor>* all = file ? &file->Contents().Animations : nullptr;
-    const TAniCursor* shown = all && animation < all->size() ? &(*all)[animation] : nullptr;
+    const std::vector<AnimatedCursor>* all = file ? &file->Contents().Animations : nullptr;
+    const AnimatedCursor* shown = all && animation < all->size() ? &(*all)[animation] : nullptr;
     const bool playable = shown && FirstStepFrame(*shown);
     ShowFile(std::move(file), playable ? ManagerImageName(shown->Name, shown->StepFrames.front()) : std::string(),
              mode);
@@ -112,21 +112,21 @@ void CursorManager::ShowAnimation(std::shared_ptr<OpenedFile> file, size_t anima
     SetPlaying(playable);
 }
 
-const TAniCursor* CursorManager::CurrentAnimation() const {
+const AnimatedCursor* CursorManager::CurrentAnimation() const {
     if (!m_animated || !File()) return nullptr;
-    const std::vector<TAniCursor>& all = File()->Contents().Animations;
+    const std::vector<AnimatedCursor>& all = File()->Contents().Animations;
     return m_animation < all.size() ? &all[m_animation] : nullptr;
 }
 
-const TAniFrame* CursorManager::CurrentFrame() const {
-    const TAniCursor* a = CurrentAnimation();
+const AnimationFrame* CursorManager::CurrentFrame() const {
+    const AnimatedCursor* a = CurrentAnimation();
     if (!a || m_step >= a->StepFrames.size() || a->StepFrames[m_step] >= a->Frames.size()) return nullptr;
     return &a->Frames[a->StepFrames[m_step]];
 }
 
-const TAdvCursorGroupList* CursorManager::ShownGroup() const {
+const CursorGroup* CursorManager::ShownGroup() const {
     if (!m_animated) return GroupManager::ShownGroup();
-    const TAniFrame* frame = CurrentFrame();
+    const AnimationFrame* frame = CurrentFrame();
     return frame ? &frame->Images : nullptr;
 }
 
@@ -136,23 +136,23 @@ CursorDataForm CursorManager::DataForm() const {
 }
 
 // Extract All and Export All write every frame of the animation.
-GroupSelection<TAdvCursorGroupList> CursorManager::AllImages() const {
+GroupSelection<CursorGroup> CursorManager::AllImages() const {
     if (!m_animated) return GroupManager::AllImages();
-    GroupSelection<TAdvCursorGroupList> selection;
+    GroupSelection<CursorGroup> selection;
     selection.cursorForm = CursorDataForm::CurFile;
-    if (const TAniCursor* a = CurrentAnimation()) selection.animations.push_back(a);
+    if (const AnimatedCursor* a = CurrentAnimation()) selection.animations.push_back(a);
     return selection;
 }
 
-void CursorManager::CompleteSheetRequest(SheetRequest<TAdvCursorGroupList>& request) const {
-    const TAniCursor* a = CurrentAnimation();
+void CursorManager::CompleteSheetRequest(SheetRequest<CursorGroup>& request) const {
+    const AnimatedCursor* a = CurrentAnimation();
     if (!a || !CurrentFrame()) return;
     request.animation = a;
     request.frame = a->StepFrames[m_step];
 }
 
 void CursorManager::SetPlaying(bool playing) {
-    const TAniCursor* a = CurrentAnimation();
+    const AnimatedCursor* a = CurrentAnimation();
     m_playing = playing && a && !a->StepFrames.empty();
     const QString text = m_playing ? "Pause" : "Play";
     m_play->setText(text);
@@ -165,10 +165,10 @@ void CursorManager::SetPlaying(bool playing) {
 }
 
 void CursorManager::ShowStep(size_t step) {
-    const TAniCursor* a = CurrentAnimation();
+    const AnimatedCursor* a = CurrentAnimation();
     if (!a || a->StepFrames.empty()) return;
     m_step = step % a->StepFrames.size();
-    const TAniFrame* frame = CurrentFrame();
+    const AnimationFrame* frame = CurrentFrame();
     ShowRows(frame ? ManagerImageName(a->Name, a->StepFrames[m_step]) : std::string());
     ShowPreview();
     if (m_playing) m_timer->start(int(AnimationStepDelayMs(*a, m_step)));
@@ -180,7 +180,7 @@ void CursorManager::NextStep() {
 }
 
 void CursorManager::PreviousStep() {
-    const TAniCursor* a = CurrentAnimation();
+    const AnimatedCursor* a = CurrentAnimation();
     if (!a || a->StepFrames.empty()) return;
     SetPlaying(false);
     ShowStep(m_step == 0 ? a->StepFrames.size() - 1 : m_step - 1);
@@ -189,9 +189,9 @@ void CursorManager::PreviousStep() {
 // The step's frame at its largest image that decodes; a frame with none
 // shows the trouble sign.
 void CursorManager::ShowPreview() {
-    const TAniCursor* a = CurrentAnimation();
+    const AnimatedCursor* a = CurrentAnimation();
     m_stepText->setText(a ? QString::fromStdString(AnimationStepText(*a, m_step)) : QString());
-    const TAniFrame* frame = CurrentFrame();
+    const AnimationFrame* frame = CurrentFrame();
     const std::optional<size_t> j = frame ? AnimationPreviewImage(frame->Images) : std::nullopt;
     QImage shown = j ? ToQImage(*frame->Images.Images[*j].Handle()) : QImage();
     if (shown.width() > kPreviewSide || shown.height() > kPreviewSide)
@@ -206,7 +206,7 @@ void CursorManager::ShowPreview() {
 }
 
 void CursorManager::SaveAnimatedCursor() {
-    if (const TAniCursor* a = CurrentAnimation()) ReportBatchResult(SaveAnimation(*a, m_prompts), m_prompts);
+    if (const AnimatedCursor* a = CurrentAnimation()) ReportBatchResult(SaveAnimation(*a, m_prompts), m_prompts);
 }
 
 QString CursorManager::PlacesKey() const {

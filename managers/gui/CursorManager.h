@@ -11,7 +11,7 @@ class QToolButton;
 
 namespace gw {
 
-class CursorManager : public GroupManager<TAdvCursorGroupList> {
+class CursorManager : public GroupManager<CursorGroup> {
 public:
     CursorManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 
@@ -21,10 +21,10 @@ public:
     bool OpenFile(const std::string& path);
     // Opens the manager on one animated cursor of a file a workdesk has
     // open (file->Contents().Animations[animation]), playing.
-    void OpenWorkdeskAnimation(std::shared_ptr<OpenedFile> file, size_t animation);
+    void OpenWorkdeskAnimation(std::shared_ptr<Document> file, size_t animation);
 
     // The animation shown; null while the manager shows a cursor group.
-    const TAniCursor* CurrentAnimation() const;
+    const AnimatedCursor* CurrentAnimation() const;
     size_t CurrentStep() const { return m_step; }
     bool Playing() const { return m_playing; }
 
@@ -38,16 +38,16 @@ public:
     void SaveAnimatedCursor();
 
 protected:
-    const TAdvCursorGroupList* ShownGroup() const override;
+    const CursorGroup* ShownGroup() const override;
     CursorDataForm DataForm() const override;
-    GroupSelection<TAdvCursorGroupList> AllImages() const override;
-    void CompleteSheetRequest(SheetRequest<TAdvCursorGroupList>& request) const override;
+    GroupSelection<CursorGroup> AllImages() const override;
+    void CompleteSheetRequest(SheetRequest<CursorGroup>& request) const override;
     void Released() override;
     QString PlacesKey() const override;
 
 private:
-    void ShowAnimation(std::shared_ptr<OpenedFile> file, size_t animation, ManagerMode mode);
-    const TAniFrame* CurrentFrame() const;
+    void ShowAnimation(std::shared_ptr<Document> file, size_t animation, ManagerMode mode);
+    const AnimationFrame* CurrentFrame() const;
     void ShowPreview();
 
     bool m_animated = false; // showing an animation (m_animation of the file's)

@@ -5,7 +5,7 @@
 
 namespace gw {
 
-class CursorPropertiesSheet : public PropertySheet<TAdvCursorGroupList> {
+class CursorPropertiesSheet : public PropertySheet<CursorGroup> {
 public:
     explicit CursorPropertiesSheet(QWidget* parent = nullptr)
         : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, parent) {}

@@ -219,11 +219,11 @@ QString GroupManager<Group>::StatusText(int panel) const {
 
 template <class Group>
 bool GroupManager<Group>::OpenFile(const std::string& path) {
-    return OpenGroupFile(OpenedFile::Open(path));
+    return OpenGroupFile(Document::Open(path));
 }
 
 template <class Group>
-bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<OpenedFile> file) {
+bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<Document> file) {
     Release();
     m_file = std::move(file);
     m_fileName = ViewerFileName(*m_file);
@@ -246,12 +246,12 @@ bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<OpenedFile> file) {
 }
 
 template <class Group>
-void GroupManager<Group>::ShowUnreadable(const OpenedFile& file, const std::string& why) {
+void GroupManager<Group>::ShowUnreadable(const Document& file, const std::string& why) {
     m_prompts.ShowMessage(MessageKind::Error, UnreadableText(ViewerFileName(file), why, file.Errors()));
 }
 
 template <class Group>
-void GroupManager<Group>::ShowFile(std::shared_ptr<OpenedFile> file, std::string name, ManagerMode mode) {
+void GroupManager<Group>::ShowFile(std::shared_ptr<Document> file, std::string name, ManagerMode mode) {
     m_file = std::move(file);
     m_fileName = m_file ? ViewerFileName(*m_file) : std::string();
     m_name = std::move(name);
@@ -265,7 +265,7 @@ void GroupManager<Group>::InsertAboveList(QWidget* widget) {
 }
 
 template <class Group>
-void GroupManager<Group>::OpenWorkdeskGroup(std::shared_ptr<OpenedFile> file, size_t group) {
+void GroupManager<Group>::OpenWorkdeskGroup(std::shared_ptr<Document> file, size_t group) {
     Release();
     m_file = std::move(file);
     m_group = group;
@@ -440,9 +440,9 @@ void GroupManager<Group>::ExportAllAsBitmaps() {
         ReportBatchResult(ConvertDeskImages(all, m_flags, m_prompts), m_prompts);
 }
 
-template class GroupRowsModel<TAdvIconGroupList>;
-template class GroupRowsModel<TAdvCursorGroupList>;
-template class GroupManager<TAdvIconGroupList>;
-template class GroupManager<TAdvCursorGroupList>;
+template class GroupRowsModel<IconGroup>;
+template class GroupRowsModel<CursorGroup>;
+template class GroupManager<IconGroup>;
+template class GroupManager<CursorGroup>;
 
 } // namespace gw

@@ -56,7 +56,7 @@ public:
     // the caller shows the manager otherwise.
     bool OpenFile(const std::string& path);
     // Opens the manager on one group of a file a workdesk has open.
-    void OpenWorkdeskGroup(std::shared_ptr<OpenedFile> file, size_t group);
+    void OpenWorkdeskGroup(std::shared_ptr<Document> file, size_t group);
 
     // The property sheet plugs in here; nothing happens while empty.
     std::function<void(const SheetRequest<Group>&)> openProperties;
@@ -101,17 +101,17 @@ protected:
 
     // Shows the one group of a plain icon or cursor file; false, having
     // said why, when there is nothing to show.
-    bool OpenGroupFile(std::shared_ptr<OpenedFile> file);
+    bool OpenGroupFile(std::shared_ptr<Document> file);
     // Shows ShownGroup() of the file, its images named after name.
-    void ShowFile(std::shared_ptr<OpenedFile> file, std::string name, ManagerMode mode);
+    void ShowFile(std::shared_ptr<Document> file, std::string name, ManagerMode mode);
     // Shows the rows of ShownGroup() again after it changed, named after
     // name, with the same row selected while there is one.
     void ShowRows(std::string name);
     void Release();
-    void ShowUnreadable(const OpenedFile& file, const std::string& why);
+    void ShowUnreadable(const Document& file, const std::string& why);
     void InsertAboveList(QWidget* widget);
     QMenu* ExtractMenu() const { return m_extractMenu; }
-    const std::shared_ptr<OpenedFile>& File() const { return m_file; }
+    const std::shared_ptr<Document>& File() const { return m_file; }
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
@@ -123,7 +123,7 @@ private:
     std::string SelectedBase() const;
     std::optional<ImageTransfer> TransferOf(int row) const;
 
-    std::shared_ptr<OpenedFile> m_file;
+    std::shared_ptr<Document> m_file;
     size_t m_group = 0;
     int m_image = 0;
     std::string m_name;     // the group's name: the images are named after it

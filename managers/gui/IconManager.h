@@ -5,7 +5,7 @@
 
 namespace gw {
 
-class IconManager : public GroupManager<TAdvIconGroupList> {
+class IconManager : public GroupManager<IconGroup> {
 public:
     IconManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
         : GroupManager("Form4", "bIc", flags, prompts, parent) {}

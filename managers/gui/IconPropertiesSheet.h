@@ -5,7 +5,7 @@
 
 namespace gw {
 
-class IconPropertiesSheet : public PropertySheet<TAdvIconGroupList> {
+class IconPropertiesSheet : public PropertySheet<IconGroup> {
 public:
     explicit IconPropertiesSheet(QWidget* parent = nullptr)
         : PropertySheet("Form3", "Icon Properties", 3, 381, parent) {}

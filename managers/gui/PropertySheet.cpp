@@ -140,7 +140,7 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
 
 // The animation's counts, steps and frames, one line each; a long list scrolls.
 template <class Group>
-void PropertySheet<Group>::ShowAnimation(const TAniCursor& animation) {
+void PropertySheet<Group>::ShowAnimation(const AnimatedCursor& animation) {
     if (!m_animationPage) {
         m_animationPage = new QWidget;
         m_animationPage->setObjectName("AnimationPage");
@@ -196,7 +196,7 @@ void PropertySheet<Group>::done(int result) {
     QDialog::done(result);
 }
 
-template class PropertySheet<TAdvIconGroupList>;
-template class PropertySheet<TAdvCursorGroupList>;
+template class PropertySheet<IconGroup>;
+template class PropertySheet<CursorGroup>;
 
 } // namespace gw

@@ -26,7 +26,7 @@ struct SheetRequest {
     std::string fileName; // as the viewer shows it ("shell32.dll")
     // Set when group is frame `frame` of an animated cursor: the sheet then
     // names the image after the animation and adds its Animation page.
-    const TAniCursor* animation = nullptr;
+    const AnimatedCursor* animation = nullptr;
     size_t frame = 0;
 };
 
@@ -61,7 +61,7 @@ protected:
 private:
     void FitValues();
     std::vector<std::string> ValueTexts() const;
-    void ShowAnimation(const TAniCursor& animation);
+    void ShowAnimation(const AnimatedCursor& animation);
 
     ManagerProperties m_values;
     int m_height;

@@ -11,7 +11,7 @@
 
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/FileContents.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "managers/gui/BitmapPropertiesSheet.h"
 #include "managers/gui/BitmapGlyphManager.h"
 #include "platform/BmpCodec.h"
@@ -106,7 +106,7 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     EXPECT_EQ(prompts.saveRequests[0].defaultExtension, "bmp");
     EXPECT_EQ(prompts.saveRequests[0].initialName, "Strip.bmp");
     const Bitmap saved = DecodeBmp(ReadFile(dir.file("saved.bmp")));
-    EXPECT_EQ(saved.pixelFormat, PixelFormat::pf24bit);
+    EXPECT_EQ(saved.pixelFormat, PixelFormat::Bits24);
     EXPECT_EQ(saved.pixels, form.Work()->pixels);
     EXPECT_TRUE(prompts.messages.empty());
     form.SaveBitmap();
@@ -149,25 +149,25 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
 TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
     GuiTestApp();
     const DisplayDepth screen(16);
-    std::vector<TAdvBmp> bitmaps(2);
+    std::vector<BitmapRecord> bitmaps(2);
     auto strip = std::make_shared<Bitmap>(DecodeBmp(StripFile(100, 16)));
-    strip->pixelFormat = PixelFormat::pfDevice;
+    strip->pixelFormat = PixelFormat::Device;
     bitmaps[1].Name = "BTN_STRIP";
     bitmaps[1].Width = 100;
     bitmaps[1].Height = 16;
-    bitmaps[1].PixelFormat = PixelFormat::pfDevice;
+    bitmaps[1].PixelFormat = PixelFormat::Device;
     bitmaps[1].Picture.Set(strip);
 
     // A workdesk's file whose bitmap list holds them.
-    const auto file = OpenedFile::OfBytes("pics.res", Bytes{});
+    const auto file = Document::OfBytes("pics.res", Bytes{});
     file->Contents().Bitmaps = bitmaps;
     ScriptedPrompts prompts;
     BitmapGlyphManager form(prompts);
     form.OpenWorkdeskBitmap(file, 1, WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", QImage()});
     form.show();
     EXPECT_NE(form.Work().get(), strip.get());
-    EXPECT_EQ(form.Work()->pixelFormat, PixelFormat::pf16bit);
-    EXPECT_EQ(strip->pixelFormat, PixelFormat::pfDevice);
+    EXPECT_EQ(form.Work()->pixelFormat, PixelFormat::Bits16);
+    EXPECT_EQ(strip->pixelFormat, PixelFormat::Device);
     EXPECT_EQ(form.findChild<QLineEdit*>("editWidth")->text(), "100");
     EXPECT_EQ(form.GlyphCount(), 2); // outside the four bands
     auto* bTest2 = form.findChild<QPushButton*>("bTest2");

@@ -72,11 +72,11 @@ struct IconWindows {
         explorer.Links().SetViewer(OpenTarget::IconManager, [this](const std::string& path) {
             if (manager.OpenFile(path)) manager.show();
         });
-        desk.openManager = [this](const std::shared_ptr<OpenedFile>& file, size_t group) {
+        desk.openManager = [this](const std::shared_ptr<Document>& file, size_t group) {
             manager.OpenWorkdeskGroup(file, group);
             manager.show();
         };
-        manager.openProperties = [this](const SheetRequest<TAdvIconGroupList>& request) {
+        manager.openProperties = [this](const SheetRequest<IconGroup>& request) {
             sheet.Open(request);
             sheet.show();
         };

@@ -48,7 +48,7 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     IconManager form(flags, prompts);
     IconPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
-    form.openProperties = [&](const SheetRequest<TAdvIconGroupList>& request) {
+    form.openProperties = [&](const SheetRequest<IconGroup>& request) {
         sources.push_back(request.source);
         sheet.Open(request);
         sheet.show();
@@ -98,7 +98,7 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     CursorManager form(flags, prompts);
     CursorPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
-    form.openProperties = [&](const SheetRequest<TAdvCursorGroupList>& request) {
+    form.openProperties = [&](const SheetRequest<CursorGroup>& request) {
         sources.push_back(request.source);
         sheet.Open(request);
         sheet.show();
@@ -167,7 +167,7 @@ TEST(CursorManagerWindow, PlaysAnAnimatedCursorWithItsFramesAndSteps) {
     ScriptedPrompts prompts;
     CursorManager form(flags, prompts);
     CursorPropertiesSheet sheet(&form);
-    form.openProperties = [&](const SheetRequest<TAdvCursorGroupList>& request) {
+    form.openProperties = [&](const SheetRequest<CursorGroup>& request) {
         sheet.Open(request);
         sheet.show();
     };

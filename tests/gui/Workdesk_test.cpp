@@ -16,7 +16,7 @@
 #include <cstdlib>
 
 #include "batch/core/ScriptedPrompts.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "formats/ResTypes.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/AniBuilder.h"
@@ -120,7 +120,7 @@ TEST(IconWorkdesk, SelectionFollowsItsGroupAndTheKeyboard) {
     IconWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("shell.dll")));
     std::vector<std::string> opened;
-    form.openManager = [&](const std::shared_ptr<OpenedFile>& file, size_t group) {
+    form.openManager = [&](const std::shared_ptr<Document>& file, size_t group) {
         opened.push_back(file->Contents().IconGroups[group].Name);
     };
     form.show();
@@ -275,7 +275,7 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     CursorWorkdesk form(flags, prompts);
     ASSERT_TRUE(form.Open(dir.file("cursors.exe")));
     std::vector<std::optional<size_t>> opened;
-    form.openManager = [&](const std::shared_ptr<OpenedFile>&, size_t item) { opened.push_back(form.AnimationAt(item)); };
+    form.openManager = [&](const std::shared_ptr<Document>&, size_t item) { opened.push_back(form.AnimationAt(item)); };
     form.show();
     EXPECT_EQ(form.objectName(), "Form11");
     EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors, 1 Animated");

@@ -16,15 +16,15 @@ namespace gw {
 
 const char* BitmapFormatText(PixelFormat format) {
     switch (format) {
-    case PixelFormat::pfDevice: return "Device";
-    case PixelFormat::pf1bit: return "2";
-    case PixelFormat::pf4bit: return "16";
-    case PixelFormat::pf8bit: return "256";
-    case PixelFormat::pf15bit: return "15 Bit";
-    case PixelFormat::pf16bit: return "16 Bit";
-    case PixelFormat::pf24bit: return "24 Bit";
-    case PixelFormat::pf32bit: return "32 Bit";
-    case PixelFormat::pfCustom: break;
+    case PixelFormat::Device: return "Device";
+    case PixelFormat::Bits1: return "2";
+    case PixelFormat::Bits4: return "16";
+    case PixelFormat::Bits8: return "256";
+    case PixelFormat::Bits15: return "15 Bit";
+    case PixelFormat::Bits16: return "16 Bit";
+    case PixelFormat::Bits24: return "24 Bit";
+    case PixelFormat::Bits32: return "32 Bit";
+    case PixelFormat::Custom: break;
     }
     return "Custom";
 }
@@ -33,13 +33,13 @@ std::vector<std::string> BitmapDeskItem::SubItems() const {
     return {"Bitmap", isNamed ? "1" : "0", std::to_string(width), std::to_string(height), BitmapFormatText(format)};
 }
 
-std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<TAdvBmp>& bitmaps) {
+std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<BitmapRecord>& bitmaps) {
     std::vector<BitmapDeskItem> items;
     for (size_t i = 0; i < bitmaps.size(); ++i) {
-        const TAdvBmp& bmp = bitmaps[i];
+        const BitmapRecord& bmp = bitmaps[i];
         // An entry the load did not fill holds no bitmap and waits for none.
         if (!bmp.Picture.Pending() && !bmp.Bitmap()->HasHandle()) continue;
-        items.push_back({i, bmp.Name, bmp.IsNamed != 0, bmp.Width, bmp.Height, bmp.PixelFormat});
+        items.push_back({i, bmp.Name, bmp.Named != 0, bmp.Width, bmp.Height, bmp.PixelFormat});
     }
     std::stable_sort(items.begin(), items.end(), BitmapCaptionBefore);
     return items;
@@ -52,9 +52,9 @@ bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b) {
     return a.entry < b.entry;
 }
 
-BitmapSaveSource BitmapSaveSourceFor(ContainerKind kind) {
-    if (kind == ContainerKind::ResourceFile || kind == ContainerKind::NEFile) return BitmapSaveSource::Loaded;
-    if (kind == ContainerKind::PEFile) return BitmapSaveSource::ReadAgain;
+BitmapSaveSource BitmapSaveSourceFor(FileKind kind) {
+    if (kind == FileKind::Resource || kind == FileKind::Ne) return BitmapSaveSource::Loaded;
+    if (kind == FileKind::Pe) return BitmapSaveSource::ReadAgain;
     return BitmapSaveSource::None;
 }
 

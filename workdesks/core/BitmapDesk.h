@@ -35,7 +35,7 @@ struct BitmapDeskItem {
     bool isNamed = false;  // the caption is a name, not an id
     int32_t width = 0;
     int32_t height = 0;
-    PixelFormat format = PixelFormat::pfDevice;
+    PixelFormat format = PixelFormat::Device;
 
     // The five texts beside the caption: "Bitmap", "1"/"0", width, height, format.
     std::vector<std::string> SubItems() const;
@@ -44,7 +44,7 @@ struct BitmapDeskItem {
 // The items of a load, in caption order: only the entries that hold a
 // bitmap (a load fills fewer entries than the explorer counted when some
 // bitmaps do not decode); each keeps its entry number.
-std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<TAdvBmp>& bitmaps);
+std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<BitmapRecord>& bitmaps);
 
 // The caption order: the C library's collation for the current locale
 // (locale-aware and case-sensitive), then byte order, then entry order.
@@ -56,7 +56,7 @@ bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b);
 enum class BitmapSaveSource : uint8_t { Loaded, ReadAgain, None };
 
 struct BitmapDeskFile {
-    const std::vector<TAdvBmp>* bitmaps = nullptr;
+    const std::vector<BitmapRecord>* bitmaps = nullptr;
     std::string path;                        // the file the bitmaps came from
     BitmapSaveSource source = BitmapSaveSource::None;
     const ResourceModule* module = nullptr;  // ReadAgain: the opened file's resource directory
@@ -64,7 +64,7 @@ struct BitmapDeskFile {
 
 // The source the kind of the opened file implies: resource files and NE
 // files save what was loaded; 32-bit executables read the resource again.
-BitmapSaveSource BitmapSaveSourceFor(ContainerKind kind);
+BitmapSaveSource BitmapSaveSourceFor(FileKind kind);
 
 // The .bmp file Save writes for an item; empty, with why set, when there is none.
 Bytes DeskBitmapFile(const BitmapDeskFile& file, const BitmapDeskItem& item, std::string& why);

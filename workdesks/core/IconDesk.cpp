@@ -6,7 +6,7 @@
 
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -29,11 +29,11 @@ uint32_t SortColorCount(uint16_t bits, bool bitsFromLabel) {
 
 } // namespace
 
-DeskImage DeskImageOf(const TAdvIconImage& im) {
+DeskImage DeskImageOf(const IconImage& im) {
     return {im.Width, im.Height, DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount};
 }
 
-DeskImage DeskImageOf(const TAdvCursorImage& im) {
+DeskImage DeskImageOf(const CursorImage& im) {
     const uint32_t shownHeight = im.Height / 2u;
     return {im.Width, shownHeight, im.Width, shownHeight, im.BitCount};
 }
@@ -94,7 +94,7 @@ template <class Group>
 int CompareDeskGroups(const Group& a, const Group& b, DeskSortMode mode, const DeskFormat* format) {
     switch (mode) {
     case DeskSortMode::ByImageCount:
-        if (a.ImageCount != b.ImageCount) return a.ImageCount < b.ImageCount ? -1 : 1;
+        if (a.Images.size() != b.Images.size()) return a.Images.size() < b.Images.size() ? -1 : 1;
         break;
     case DeskSortMode::ByFormat:
         if (format) {
@@ -145,20 +145,20 @@ std::vector<int64_t> RawStripPositions(const Group& group, int64_t stripWidth) {
 }
 
 // The two kinds of record the workdesks show.
-template std::vector<DeskFormat> DeskFormatsOf(const std::vector<TAdvIconGroupList>&);
-template int SpecificImageOf(const TAdvIconGroupList&, const DeskFormat&);
-template bool HasSortFormat(const TAdvIconGroupList&, const DeskFormat&);
-template int CompareDeskGroups(const TAdvIconGroupList&, const TAdvIconGroupList&, DeskSortMode, const DeskFormat*);
-template TileSize RawStripSize(const std::vector<TAdvIconGroupList>&);
-template std::vector<int64_t> RawStripPositions(const TAdvIconGroupList&, int64_t);
-template std::vector<DeskFormat> DeskFormatsOf(const std::vector<TAdvCursorGroupList>&);
-template int SpecificImageOf(const TAdvCursorGroupList&, const DeskFormat&);
-template bool HasSortFormat(const TAdvCursorGroupList&, const DeskFormat&);
-template int CompareDeskGroups(const TAdvCursorGroupList&, const TAdvCursorGroupList&, DeskSortMode, const DeskFormat*);
-template TileSize RawStripSize(const std::vector<TAdvCursorGroupList>&);
-template std::vector<int64_t> RawStripPositions(const TAdvCursorGroupList&, int64_t);
+template std::vector<DeskFormat> DeskFormatsOf(const std::vector<IconGroup>&);
+template int SpecificImageOf(const IconGroup&, const DeskFormat&);
+template bool HasSortFormat(const IconGroup&, const DeskFormat&);
+template int CompareDeskGroups(const IconGroup&, const IconGroup&, DeskSortMode, const DeskFormat*);
+template TileSize RawStripSize(const std::vector<IconGroup>&);
+template std::vector<int64_t> RawStripPositions(const IconGroup&, int64_t);
+template std::vector<DeskFormat> DeskFormatsOf(const std::vector<CursorGroup>&);
+template int SpecificImageOf(const CursorGroup&, const DeskFormat&);
+template bool HasSortFormat(const CursorGroup&, const DeskFormat&);
+template int CompareDeskGroups(const CursorGroup&, const CursorGroup&, DeskSortMode, const DeskFormat*);
+template TileSize RawStripSize(const std::vector<CursorGroup>&);
+template std::vector<int64_t> RawStripPositions(const CursorGroup&, int64_t);
 
-DeskOpening OpenDesk(OpenedFile& file, RecordKind kind) {
+DeskOpening OpenDesk(Document& file, RecordKind kind) {
     DeskOpening opening;
     const FileCounts& counts = file.Counts();
     const auto [count, noun] = kind == RecordKind::Icons     ? std::pair{counts.iconGroups, "Icons"}
@@ -168,11 +168,11 @@ DeskOpening OpenDesk(OpenedFile& file, RecordKind kind) {
     // The Cursor Workdesk lists the animated cursors after the static ones.
     if (kind == RecordKind::Cursors && counts.animations > 0)
         opening.fileText += ", " + std::to_string(counts.animations) + " Animated";
-    const TFileKind fileKind = counts.fileKind;
-    if (fileKind == fkIconFile)
-        opening.kindText = kind == RecordKind::Bitmaps ? "" : FileKindText(fileKind);
+    const FileKind fileKind = counts.kind;
+    if (fileKind == FileKind::Icon)
+        opening.kindText = kind == RecordKind::Bitmaps ? "" : DeskKindText(fileKind);
     else
-        opening.kindText = FileKindText(fileKind == fkPEFile || fileKind == fkNEFile ? fileKind : fkNonExecutable);
+        opening.kindText = DeskKindText(fileKind == FileKind::Pe || fileKind == FileKind::Ne ? fileKind : FileKind::NonExecutable);
     opening.failed = !file.Load(kind).ok;
     return opening;
 }

@@ -11,7 +11,7 @@
 
 #include "formats/CurTypes.h"
 #include "formats/IcoTypes.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 namespace gw {
 
@@ -26,8 +26,8 @@ struct DeskImage {
     uint32_t drawnHeight = 0;
     uint16_t bitCount = 0;
 };
-DeskImage DeskImageOf(const TAdvIconImage& im);
-DeskImage DeskImageOf(const TAdvCursorImage& im);
+DeskImage DeskImageOf(const IconImage& im);
+DeskImage DeskImageOf(const CursorImage& im);
 
 // One image format of a file: what the "Image Format:" box lists. The
 // numbers are kept beside the label, so nothing ever parses a label back.
@@ -121,6 +121,6 @@ struct DeskOpening {
 // Opening a workdesk on a file: the records of its kind read, and what the
 // status bar says ("shell32.dll - 238 Icons", the count being the file's
 // own). The Bitmap Workdesk gives an icon file no kind text.
-DeskOpening OpenDesk(OpenedFile& file, RecordKind kind);
+DeskOpening OpenDesk(Document& file, RecordKind kind);
 
 } // namespace gw

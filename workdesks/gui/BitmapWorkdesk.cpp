@@ -6,7 +6,7 @@
 
 namespace gw {
 
-void BitmapDeskModel::SetItems(const std::vector<TAdvBmp>* bitmaps, ThumbSize tile) {
+void BitmapDeskModel::SetItems(const std::vector<BitmapRecord>* bitmaps, ThumbSize tile) {
     beginResetModel();
     m_bitmaps = bitmaps;
     m_items = bitmaps ? BitmapDeskItemsOf(*bitmaps) : std::vector<BitmapDeskItem>{};
@@ -45,8 +45,8 @@ QVariant BitmapDeskModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole: return ThumbAt(size_t(index.row())).pixmap;
     case Qt::ToolTipRole: {
         // "LOGO", "120 x 40, 256 Colors": the indexed formats' texts are colour counts.
-        const bool indexed = item.format == PixelFormat::pf1bit || item.format == PixelFormat::pf4bit ||
-                             item.format == PixelFormat::pf8bit;
+        const bool indexed = item.format == PixelFormat::Bits1 || item.format == PixelFormat::Bits4 ||
+                             item.format == PixelFormat::Bits8;
         return QStringLiteral("%1\n%2 x %3, %4%5")
             .arg(QString::fromStdString(item.caption))
             .arg(item.width)

@@ -13,7 +13,7 @@ public:
     explicit BitmapDeskModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
     // The items of a load and the bitmaps they index; null empties the list.
-    void SetItems(const std::vector<TAdvBmp>* bitmaps, ThumbSize tile);
+    void SetItems(const std::vector<BitmapRecord>* bitmaps, ThumbSize tile);
     const std::vector<BitmapDeskItem>& Items() const { return m_items; }
     QSize TileSize() const { return {m_tile.width, m_tile.height}; }
     // The transparent colour of a drawn thumbnail (the scaled bitmap's bottom-left pixel).
@@ -32,7 +32,7 @@ private:
     };
     const Thumb& ThumbAt(size_t row) const;
 
-    const std::vector<TAdvBmp>* m_bitmaps = nullptr;
+    const std::vector<BitmapRecord>* m_bitmaps = nullptr;
     std::vector<BitmapDeskItem> m_items;
     ThumbSize m_tile{kBitmapThumbSide, kBitmapThumbSide};
     mutable std::vector<std::optional<Thumb>> m_thumbs; // by row

@@ -55,11 +55,11 @@ void CursorWorkdesk::ShowGroups(bool loaded) {
         m_items = Contents().CursorGroups;
         m_groupCount = m_items.size();
         File()->Load(RecordKind::Animations);
-        for (const TAniCursor& animation : Contents().Animations) {
-            const TAniFrame* first = FirstStepFrame(animation);
-            TAdvCursorGroupList item = first ? first->Images : TAdvCursorGroupList{};
+        for (const AnimatedCursor& animation : Contents().Animations) {
+            const AnimationFrame* first = FirstStepFrame(animation);
+            CursorGroup item = first ? first->Images : CursorGroup{};
             item.Name = animation.Name;
-            item.IsNamed = animation.IsNamed;
+            item.Named = animation.Named;
             m_items.push_back(std::move(item));
         }
     }
@@ -97,7 +97,7 @@ CursorDeskSelection CursorWorkdesk::Selection(std::optional<size_t> item) {
 std::optional<ImageTransfer> CursorWorkdesk::TransferOf(size_t item) {
     const auto a = AnimationAt(item);
     if (!a) return GroupDesk::TransferOf(item);
-    const TAniCursor& animation = Contents().Animations[*a];
+    const AnimatedCursor& animation = Contents().Animations[*a];
     SavedFile file = AnimationSaveFile(animation);
     if (file.bytes.empty()) return std::nullopt;
     return ImageTransfer{LargestPicture(m_items[item]), file.mimeType, std::move(file.bytes),

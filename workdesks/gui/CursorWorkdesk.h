@@ -8,7 +8,7 @@
 
 namespace gw {
 
-class CursorWorkdesk : public GroupDesk<TAdvCursorGroupList> {
+class CursorWorkdesk : public GroupDesk<CursorGroup> {
 public:
     CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 
@@ -21,7 +21,7 @@ public:
     std::optional<size_t> AnimationAt(size_t item) const;
 
 protected:
-    std::vector<TAdvCursorGroupList>& Groups() override { return m_items; }
+    std::vector<CursorGroup>& Groups() override { return m_items; }
     void ShowGroups(bool loaded) override;
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;
@@ -33,7 +33,7 @@ private:
 
     // The cursor groups, then one item per animated cursor holding its first
     // step's frame images under the animation's name.
-    std::vector<TAdvCursorGroupList> m_items;
+    std::vector<CursorGroup> m_items;
     size_t m_groupCount = 0;
 };
 

@@ -53,7 +53,7 @@ public:
 
 } // namespace
 
-QImage GroupIcon(const TAdvIconGroupList& group, int size) {
+QImage GroupIcon(const IconGroup& group, int size) {
     const Handle picture = GroupPicture(group, size);
     return picture ? ToQImage(*picture) : QImage();
 }
@@ -292,7 +292,7 @@ bool DeskWindow::Open(const std::string& path) {
     RestoreWindowSize(*this, objectName());
     const int view = Remembered(objectName() + "/view", int(m_view)).toInt();
     if (view >= int(DeskView::Specific) && view <= int(DeskView::Windows)) m_view = DeskView(view);
-    m_file = OpenedFile::Open(path);
+    m_file = Document::Open(path);
     const DeskOpening opening = OpenDesk(*m_file, Records());
     m_panel0->setText(FromLocal(opening.fileText));
     m_panel1->setText(QString::fromStdString(opening.kindText));

@@ -21,7 +21,7 @@
 #include "batch/core/BatchWriter.h"
 #include "formats/FileContents.h"
 #include "gui/QtImages.h"
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 #include "gui/DamageReport.h"
 #include "gui/ImageTransfer.h"
 #include "gui/LocalPaths.h"
@@ -48,7 +48,7 @@ class Prompts;
 enum class DeskView { Specific, Raw, Desktop, Windows };
 
 // The picture of an icon group at size x size: its best image for that size, scaled.
-QImage GroupIcon(const TAdvIconGroupList& group, int size);
+QImage GroupIcon(const IconGroup& group, int size);
 // The widest image of a group that decodes, as stored; null when none does.
 template <class Group>
 QImage LargestPicture(const Group& group) {
@@ -184,7 +184,7 @@ private:
     }
 
     QPixmap Draw(const Group& group) const {
-        if constexpr (std::is_same_v<Group, TAdvIconGroupList>) {
+        if constexpr (std::is_same_v<Group, IconGroup>) {
             // The pictures of these views are chosen for the screen's pixels:
             // at twice the density a 32-pixel tile draws the group's 64- or
             // 256-pixel image rather than an enlarged 32-pixel one.
@@ -267,11 +267,11 @@ public:
     // caller shows the workdesk otherwise.
     bool Open(const std::string& path);
     // The file the workdesk has open (null while closed).
-    const std::shared_ptr<OpenedFile>& File() const { return m_file; }
+    const std::shared_ptr<Document>& File() const { return m_file; }
 
     // The Manager and the property sheet plug in here, opened on the file
     // and the selected item; nothing happens while empty.
-    using ItemOpener = std::function<void(const std::shared_ptr<OpenedFile>& file, size_t item)>;
+    using ItemOpener = std::function<void(const std::shared_ptr<Document>& file, size_t item)>;
     ItemOpener openManager;
     ItemOpener openProperties;
 
@@ -331,7 +331,7 @@ protected:
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
-    std::shared_ptr<OpenedFile> m_file;
+    std::shared_ptr<Document> m_file;
 
 private:
     void BuildMenus(QVBoxLayout* layout);
@@ -387,13 +387,13 @@ protected:
 
     // The items of the list: the file's groups of this workdesk's kind.
     virtual std::vector<Group>& Groups() {
-        if constexpr (std::is_same_v<Group, TAdvIconGroupList>)
+        if constexpr (std::is_same_v<Group, IconGroup>)
             return Contents().IconGroups;
         else
             return Contents().CursorGroups;
     }
     RecordKind Records() const override {
-        return std::is_same_v<Group, TAdvIconGroupList> ? RecordKind::Icons : RecordKind::Cursors;
+        return std::is_same_v<Group, IconGroup> ? RecordKind::Icons : RecordKind::Cursors;
     }
 
     std::vector<DeskFormat> FormatsOfFile() const override {

@@ -5,7 +5,7 @@
 
 namespace gw {
 
-class IconWorkdesk : public GroupDesk<TAdvIconGroupList> {
+class IconWorkdesk : public GroupDesk<IconGroup> {
 public:
     IconWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
 };

@@ -1,4 +1,4 @@
-#include "formats/OpenedFile.h"
+#include "formats/Document.h"
 
 #include <algorithm>
 
@@ -26,8 +26,8 @@ struct OwnedBytes {
 
 } // namespace
 
-std::shared_ptr<OpenedFile> OpenedFile::Open(const std::string& path) {
-    std::shared_ptr<OpenedFile> opened(new OpenedFile(path));
+std::shared_ptr<Document> Document::Open(const std::string& path) {
+    std::shared_ptr<Document> opened(new Document(path));
     auto file = std::make_shared<MappedFile>();
     if (file->Open(path)) {
         opened->m_readable = true;
@@ -41,8 +41,8 @@ std::shared_ptr<OpenedFile> OpenedFile::Open(const std::string& path) {
     return opened;
 }
 
-std::shared_ptr<OpenedFile> OpenedFile::OfBytes(const std::string& path, gw::Bytes bytes) {
-    std::shared_ptr<OpenedFile> opened(new OpenedFile(path));
+std::shared_ptr<Document> Document::OfBytes(const std::string& path, gw::Bytes bytes) {
+    std::shared_ptr<Document> opened(new Document(path));
     auto owned = std::make_shared<OwnedBytes>(OwnedBytes{std::move(bytes)});
     opened->m_readable = true;
     opened->m_bytes = owned->bytes;
@@ -51,55 +51,53 @@ std::shared_ptr<OpenedFile> OpenedFile::OfBytes(const std::string& path, gw::Byt
     return opened;
 }
 
-OpenedFile::~OpenedFile() = default;
+Document::~Document() = default;
 
-std::string OpenedFile::FileName() const { return PathFileName(m_path); }
+std::string Document::FileName() const { return PathFileName(m_path); }
 
 // The kind and the counts the explorer shows, from the bytes alone: only
 // the headers and resource directories are touched.
-void OpenedFile::Classify() {
+void Document::Classify() {
     FileCounts& c = m_counts;
     if (!m_readable) return;
     if (UpperExtension(m_path) == ".ANI") {
         if (IsAniData(m_bytes)) {
-            c.kind = ContainerKind::AnimatedCursorFile;
+            c.kind = FileKind::AnimatedCursor;
             c.animations = 1;
         }
         return;
     }
     if (UpperExtension(m_path) == ".BMP") {
-        c.kind = ContainerKind::BitmapFile;
-        c.fileKind = fkBitmapFile;
+        c.kind = FileKind::Bitmap;
         c.bitmaps = 1;
         return;
     }
     if (IsResourceFileName(m_path)) {
-        c.kind = ContainerKind::ResourceFile;
+        c.kind = FileKind::Resource;
         c.iconGroups = CountResEntries(m_bytes, RT_GROUP_ICON);
         c.cursorGroups = CountResEntries(m_bytes, RT_GROUP_CURSOR);
         c.bitmaps = CountResEntries(m_bytes, RT_BITMAP);
         c.animations = CountResAnimations(m_bytes);
         c.damage = ResFileDamage(m_bytes);
     } else {
-        c.fileKind = GetFileKindOfBytes(m_path, m_bytes);
-        switch (c.fileKind) {
-        case fkIconFile:
-            c.kind = ContainerKind::IconFile;
+        switch (GetFileKindOfBytes(m_path, m_bytes)) {
+        case FileKind::Icon:
+            c.kind = FileKind::Icon;
             c.iconGroups = 1;
             break;
-        case fkCursorFile:
-            c.kind = ContainerKind::CursorFile;
+        case FileKind::Cursor:
+            c.kind = FileKind::Cursor;
             c.cursorGroups = 1;
             break;
-        case fkNEFile:
-            c.kind = ContainerKind::NEFile;
+        case FileKind::Ne:
+            c.kind = FileKind::Ne;
             c.iconGroups = CountNEIconGroups(m_bytes);
             c.cursorGroups = CountNEResourcesOfBytes(m_bytes, false);
             c.bitmaps = CountNEResourcesOfBytes(m_bytes, true);
             c.animations = CountNEAnimations(m_bytes);
             break;
-        case fkPEFile: {
-            c.kind = ContainerKind::PEFile;
+        case FileKind::Pe: {
+            c.kind = FileKind::Pe;
             std::string why;
             m_module = ResourceModule::FromBytes(m_bytes, &why);
             if (!m_module) {
@@ -122,13 +120,13 @@ void OpenedFile::Classify() {
     m_contents.BitmapCount = c.bitmaps;
 }
 
-const LoadResult& OpenedFile::Load(RecordKind kind) {
+const LoadResult& Document::Load(RecordKind kind) {
     std::optional<LoadResult>& loaded = m_loaded[size_t(kind)];
     if (!loaded) loaded = Read(kind);
     return *loaded;
 }
 
-LoadResult OpenedFile::LoadAll() {
+LoadResult Document::LoadAll() {
     LoadResult all;
     for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps, RecordKind::Animations}) {
         const LoadResult& one = Load(kind);
@@ -139,16 +137,13 @@ LoadResult OpenedFile::LoadAll() {
     return all;
 }
 
-const LoadResult& OpenedFile::LoadAsImageFile(ContainerKind kind) {
-    const RecordKind records = kind == ContainerKind::IconFile     ? RecordKind::Icons
-                               : kind == ContainerKind::CursorFile ? RecordKind::Cursors
-                                                                   : RecordKind::Bitmaps;
+const LoadResult& Document::LoadAsImageFile(FileKind kind) {
+    const RecordKind records = kind == FileKind::Icon     ? RecordKind::Icons
+                               : kind == FileKind::Cursor ? RecordKind::Cursors
+                                                          : RecordKind::Bitmaps;
     if (m_readable && m_counts.kind != kind) {
         m_counts = FileCounts{};
         m_counts.kind = kind;
-        m_counts.fileKind = kind == ContainerKind::IconFile     ? fkIconFile
-                            : kind == ContainerKind::CursorFile ? fkCursorFile
-                                                                : fkBitmapFile;
         m_counts.iconGroups = m_contents.IconGroupCount = records == RecordKind::Icons;
         m_counts.cursorGroups = m_contents.CursorGroupCount = records == RecordKind::Cursors;
         m_counts.bitmaps = m_contents.BitmapCount = records == RecordKind::Bitmaps;
@@ -160,7 +155,7 @@ const LoadResult& OpenedFile::LoadAsImageFile(ContainerKind kind) {
 // One kind's records through the reader of the file's kind, over the bytes
 // opened once. A loader's status byte becomes a failed result with the
 // loader's own words.
-LoadResult OpenedFile::Read(RecordKind kind) {
+LoadResult Document::Read(RecordKind kind) {
     LoadResult result;
     auto status = [&](uint8_t failed) {
         if (failed == 0) return;
@@ -169,36 +164,36 @@ LoadResult OpenedFile::Read(RecordKind kind) {
     };
     FileContents& c = m_contents;
     c.LastError.clear();
-    const ContainerKind k = m_counts.kind;
+    const FileKind k = m_counts.kind;
     const std::string fileName = FileName();
     switch (kind) {
     case RecordKind::Icons:
         if (m_counts.iconGroups <= 0) break;
         c.IconGroups.resize(ListSize(c.IconGroupCount));
-        if (k == ContainerKind::IconFile) {
+        if (k == FileKind::Icon) {
             status(ReadIconFileBytes(c, m_bytes, m_owner));
             // An icon file's one group is named after the file, as a cursor file's group is.
             c.IconGroups[0].Name = NameBeforeFirstDot(fileName);
-            c.IconGroups[0].IsNamed = 1;
-        } else if (k == ContainerKind::NEFile) {
+            c.IconGroups[0].Named = true;
+        } else if (k == FileKind::Ne) {
             status(LoadIconsNEOfBytes(c, m_bytes, m_path, m_owner));
-        } else if (k == ContainerKind::PEFile && m_module) {
+        } else if (k == FileKind::Pe && m_module) {
             status(LoadIconsPE(c, *m_module, m_path));
-        } else if (k == ContainerKind::ResourceFile) {
+        } else if (k == FileKind::Resource) {
             LoadResIconsBytes(c, m_bytes, m_owner);
         }
         break;
     case RecordKind::Cursors:
         if (m_counts.cursorGroups <= 0) break;
         c.CursorGroups.resize(ListSize(c.CursorGroupCount));
-        if (k == ContainerKind::CursorFile) {
+        if (k == FileKind::Cursor) {
             const std::string error = LoadCursorFileBytes(c, m_bytes, fileName, m_owner);
             if (!error.empty()) result = {false, error};
-        } else if (k == ContainerKind::NEFile) {
+        } else if (k == FileKind::Ne) {
             status(LoadCursorsNEOfBytes(c, m_bytes, m_path, m_owner));
-        } else if (k == ContainerKind::PEFile && m_module) {
+        } else if (k == FileKind::Pe && m_module) {
             status(LoadCursorsPE(c, *m_module, m_path));
-        } else if (k == ContainerKind::ResourceFile) {
+        } else if (k == FileKind::Resource) {
             LoadResCursorsBytes(c, m_bytes, m_owner);
         }
         break;
@@ -207,29 +202,29 @@ LoadResult OpenedFile::Read(RecordKind kind) {
         c.MaxBmpWidth = 0;
         c.MaxBmpHeight = 0;
         c.Bitmaps.resize(ListSize(c.BitmapCount));
-        if (k == ContainerKind::BitmapFile)
+        if (k == FileKind::Bitmap)
             status(ReadBmpFileBytes(c, m_bytes, m_path, fileName));
-        else if (k == ContainerKind::NEFile)
+        else if (k == FileKind::Ne)
             status(LoadBitmapsNEOfBytes(c, m_bytes, m_path));
-        else if (k == ContainerKind::PEFile && m_module)
+        else if (k == FileKind::Pe && m_module)
             status(LoadBitmapsPE(c, *m_module));
-        else if (k == ContainerKind::ResourceFile)
+        else if (k == FileKind::Resource)
             LoadResBitmapsBytes(c, m_bytes, m_owner);
         break;
     case RecordKind::Animations: {
         if (m_counts.animations <= 0) break;
-        ReadResult<std::vector<TAniCursor>> read;
-        if (k == ContainerKind::AnimatedCursorFile) {
-            ReadResult<TAniCursor> one = ParseAniFile(m_bytes, m_owner);
+        ReadResult<std::vector<AnimatedCursor>> read;
+        if (k == FileKind::AnimatedCursor) {
+            ReadResult<AnimatedCursor> one = ParseAniFile(m_bytes, m_owner);
             one.records.Name = NameBeforeFirstDot(fileName);
-            one.records.IsNamed = 1;
+            one.records.Named = true;
             read.records.push_back(std::move(one.records));
             read.error = one.error;
-        } else if (k == ContainerKind::NEFile) {
+        } else if (k == FileKind::Ne) {
             read = ParseNeAnimations(m_bytes, m_path, m_owner);
-        } else if (k == ContainerKind::PEFile && m_module) {
+        } else if (k == FileKind::Pe && m_module) {
             read = ParsePeAnimations(*m_module, m_bytes, m_owner);
-        } else if (k == ContainerKind::ResourceFile) {
+        } else if (k == FileKind::Resource) {
             read = ParseResAnimations(m_bytes, m_owner);
         }
         c.Animations = std::move(read.records);
@@ -241,6 +236,6 @@ LoadResult OpenedFile::Read(RecordKind kind) {
     return result;
 }
 
-FileCounts CountFile(const std::string& path) { return OpenedFile::Open(path)->Counts(); }
+FileCounts CountFile(const std::string& path) { return Document::Open(path)->Counts(); }
 
 } // namespace gw

@@ -20,18 +20,18 @@ namespace gw {
 
 enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps, Animations };
 
-class OpenedFile {
+class Document {
 public:
     // Opens and classifies the file at path. Never null: a file that cannot
     // be read is "Non Executable" with an io error.
-    static std::shared_ptr<OpenedFile> Open(const std::string& path);
+    static std::shared_ptr<Document> Open(const std::string& path);
     // The same over bytes already read; path names the file (its extension
     // takes part in the classification, as a path's does).
-    static std::shared_ptr<OpenedFile> OfBytes(const std::string& path, Bytes bytes);
+    static std::shared_ptr<Document> OfBytes(const std::string& path, Bytes bytes);
 
-    ~OpenedFile();
-    OpenedFile(const OpenedFile&) = delete;
-    OpenedFile& operator=(const OpenedFile&) = delete;
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     const std::string& Path() const { return m_path; }
     std::string FileName() const;
@@ -42,7 +42,7 @@ public:
     // Keeps the bytes alive for records that hold views of them.
     const std::shared_ptr<const void>& Owner() const { return m_owner; }
     const FileCounts& Counts() const { return m_counts; }
-    ContainerKind Kind() const { return m_counts.kind; }
+    FileKind Kind() const { return m_counts.kind; }
     // The resource directory of a 32-bit executable; null for other kinds.
     const ResourceModule* Module() const { return m_module.get(); }
 
@@ -54,7 +54,7 @@ public:
     // Reads a plain icon, cursor or bitmap file as that kind, whatever its
     // header says, as the viewer of that kind opens it: a header that is not
     // one is damage the reader reports, not another kind of file.
-    const LoadResult& LoadAsImageFile(ContainerKind kind);
+    const LoadResult& LoadAsImageFile(FileKind kind);
     // What has been read so far (the lists the windows show and write).
     FileContents& Contents() { return m_contents; }
     const FileContents& Contents() const { return m_contents; }
@@ -65,7 +65,7 @@ public:
     bool Damaged() const { return !m_contents.Errors.empty(); }
 
 private:
-    OpenedFile(std::string path) : m_path(std::move(path)) {}
+    Document(std::string path) : m_path(std::move(path)) {}
     void Classify();
     LoadResult Read(RecordKind kind);
 

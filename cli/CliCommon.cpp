@@ -11,14 +11,13 @@ void Complain(const std::string& path, const std::string& what) {
 std::shared_ptr<Document> OpenOrComplain(const std::string& path) {
     auto opened = Document::Open(path);
     if (opened->Readable()) return opened;
-    Complain(path, opened->OpenError());
+    Complain(path, NothingShownReason(*opened, "cannot be read"));
     return nullptr;
 }
 
-bool ComplainOfDamage(const Document& file, const LoadResult& result) {
+bool ComplainOfDamage(const Document& file) {
     for (const ReadError& e : file.Errors()) Complain(file.Path(), e.Describe());
-    if (!file.Damaged() && !result.ok) Complain(file.Path(), result.error);
-    return file.Damaged() || !result.ok;
+    return file.Damaged();
 }
 
 } // namespace gw::cli

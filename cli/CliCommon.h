@@ -21,8 +21,8 @@ void Complain(const std::string& path, const std::string& what);
 std::shared_ptr<Document> OpenOrComplain(const std::string& path);
 
 // Says what reading a file found wrong and where; false when it found
-// nothing. A loader that failed without saying where gives its own text.
-bool ComplainOfDamage(const Document& file, const LoadResult& result);
+// nothing.
+bool ComplainOfDamage(const Document& file);
 
 // A bitmap entry the load filled (its header decodes); entries it could not
 // fill keep no size.

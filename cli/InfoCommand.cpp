@@ -216,7 +216,7 @@ int DescribeEach(const std::vector<std::string>& paths, Describe describe) {
 int RunCounts(const std::vector<std::string>& paths, bool asJson) {
     return DescribeEach(paths, [asJson](const std::string& path, const Document& opened) {
         const FileCounts& c = opened.Counts();
-        const bool damaged = ComplainOfDamage(opened, {});
+        const bool damaged = ComplainOfDamage(opened);
         if (asJson) {
             std::cout << Dump(CountsJson(path, c, opened.Errors())) << "\n";
         } else {
@@ -231,8 +231,8 @@ int RunCounts(const std::vector<std::string>& paths, bool asJson) {
 
 int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
     return DescribeEach(paths, [asJson, decode](const std::string& path, Document& opened) {
-        const LoadResult r = opened.LoadAll();
-        const bool damaged = ComplainOfDamage(opened, r);
+        opened.LoadAll();
+        const bool damaged = ComplainOfDamage(opened);
         const json j = FileJson(path, opened.Counts(), opened.Contents(), decode);
         if (asJson)
             std::cout << Dump(j) << "\n";

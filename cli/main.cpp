@@ -83,11 +83,11 @@ ForWriting LoadForWriting(const std::string& path) {
     ForWriting out;
     out.file = Document::Open(path);
     if (!out.file->Readable()) {
-        Complain(path, out.file->OpenError());
+        Complain(path, NothingShownReason(*out.file, "cannot be read"));
         return out;
     }
-    const LoadResult r = out.file->LoadAll();
-    out.ok = !ComplainOfDamage(*out.file, r);
+    out.file->LoadAll();
+    out.ok = !ComplainOfDamage(*out.file);
     return out;
 }
 

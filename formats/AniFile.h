@@ -17,16 +17,17 @@
 
 namespace gw {
 
-// A frame: the images of one .cur (or .ico) file, hot spots included.
+// A frame: the images of one .cur (or .ico) file, hot spots included (TAniFrame).
 struct AnimationFrame {
     bool IsCursor = true;     // the frame's file says cursor (type 2); icons have no hot spot
     SharedBytes Data;         // the frame's whole file
     CursorGroup Images;
 };
 
+// An animated cursor or icon: its header, steps, rates, texts and frames (TAniCursor).
 struct AnimatedCursor {
     std::string Name;
-    bool Named = false;
+    bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
     bool AnimatedIcon = false; // an animated icon resource (type 22) rather than a cursor
     // As "anih" states them.
     uint32_t StatedFrames = 0;

@@ -7,23 +7,8 @@
 #include "platform/BmpCodec.h"
 #include "platform/DibDecode.h"
 #include "platform/LoadBudget.h"
-#include "platform/FileIo.h"
-#include "platform/Paths.h"
 
 namespace gw {
-
-uint8_t LoadBitmaps(FileContents& contents, const std::string& path, FileKind kind) {
-    contents.LastError.clear();
-    contents.MaxBmpWidth = 0;
-    contents.MaxBmpHeight = 0;
-    contents.Bitmaps.resize(size_t(std::max(contents.BitmapCount, 0)));
-    switch (kind) {
-    case FileKind::Bitmap: return ReadBmpFile(contents, path, PathFileName(path));
-    case FileKind::Ne: return LoadBitmapsNE(contents, path);
-    case FileKind::Pe: return LoadBitmapsPE(contents, path);
-    default: return 0;
-    }
-}
 
 namespace {
 
@@ -53,22 +38,11 @@ ReadResult<BitmapRecord> ParseBmpFile(ByteView file) {
     return result;
 }
 
-uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::string& fileName) {
-    MappedFile file;
-    if (!file.Open(path)) {
-        contents.LastError = file.error();
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file.error()});
-        return 1;
-    }
-    return ReadBmpFileBytes(contents, file.bytes(), path, fileName);
-}
-
-uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName) {
+void LoadBmpFile(FileContents& contents, ByteView file, const std::string& fileName) {
     ReadResult<BitmapRecord> read = ParseBmpFile(file);
     if (read.error) {
-        contents.LastError = "Cannot decode bitmap \"" + path + "\": " + read.error->message;
         contents.NoteError(read.error);
-        return 1;
+        return;
     }
     if (contents.Bitmaps.empty()) contents.Bitmaps.resize(1);
     BitmapRecord& bmp = contents.Bitmaps[0];
@@ -77,7 +51,6 @@ uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::strin
     bmp.Named = true;
     contents.MaxBmpWidth = bmp.Width;
     contents.MaxBmpHeight = bmp.Height;
-    return 0;
 }
 
 Bitmap DecodeBitmapResource(ByteView resource) {

@@ -1,5 +1,5 @@
 #pragma once
-// Bitmaps: the loader entry point, the .bmp reader, decoding of bitmap
+// Bitmaps: the .bmp reader and its loader, decoding of bitmap
 // resources, the bitmap list the resource readers fill, the NE byte-count
 // rule and the placeholder bitmap.
 #include <string>
@@ -10,17 +10,10 @@
 
 namespace gw {
 
-// Resets MaxBmpWidth/MaxBmpHeight and sizes contents.Bitmaps to
-// contents.BitmapCount, then: FileKind::Bitmap -> the .bmp reader (named after
-// the file); FileKind::Ne -> every NE bitmap; FileKind::Pe -> every bitmap of the PE
-// file; other kinds return 0.
-uint8_t LoadBitmaps(FileContents& contents, const std::string& path, FileKind kind);
-
-// The .bmp reader: 0 when the file decoded into the first entry (named
-// fileName, extension included), 1 otherwise.
-uint8_t ReadBmpFile(FileContents& contents, const std::string& path, const std::string& fileName);
-// The same over the bytes of the file at path.
-uint8_t ReadBmpFileBytes(FileContents& contents, ByteView file, const std::string& path, const std::string& fileName);
+// The .bmp reader into the first entry of contents.Bitmaps (named fileName,
+// extension included); a file that does not decode leaves the entry as it
+// was and notes the damage in contents.
+void LoadBmpFile(FileContents& contents, ByteView file, const std::string& fileName);
 
 // The .bmp reader itself: the bitmap record, or the damage.
 ReadResult<BitmapRecord> ParseBmpFile(ByteView file);

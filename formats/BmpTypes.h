@@ -31,9 +31,10 @@ private:
     SharedBytes m_resource;
 };
 
+// One bitmap of a file: its name, size and format, and its picture (TAdvBmp).
 struct BitmapRecord {
     std::string Name;
-    bool Named = false;
+    bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
     int32_t Width = 0;
     int32_t Height = 0;
     gw::PixelFormat PixelFormat = PixelFormat::Device;

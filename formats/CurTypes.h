@@ -10,6 +10,7 @@
 
 namespace gw {
 
+// One image of a cursor group, with its hot spot (TAdvCursorImage).
 struct CursorImage {
     uint16_t ResId = 0;
     uint16_t Width = 0;
@@ -30,9 +31,10 @@ struct CursorImage {
     const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
+// A cursor group: its name and its images (TAdvCursorGroupList).
 struct CursorGroup {
     std::string Name;
-    bool Named = false;
+    bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
     std::vector<CursorImage> Images;
 };
 

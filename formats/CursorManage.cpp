@@ -3,10 +3,8 @@
 #include <algorithm>
 
 #include "formats/IconFormat.h"
-#include "formats/NeResources.h"
-#include "formats/PeResources.h"
-#include "platform/FileIo.h"
 #include "platform/LoadBudget.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -27,41 +25,6 @@ CursorGroup& NamedFileGroup(FileContents& contents, const std::string& fileName)
 
 } // namespace
 
-uint8_t LoadCursors(FileContents& contents, const std::string& path, FileKind kind) {
-    contents.LastError.clear();
-    contents.CursorGroups.resize(size_t(std::max(contents.CursorGroupCount, 0)));
-    switch (kind) {
-    case FileKind::Ne: return LoadCursorsNE(contents, path);
-    case FileKind::Pe: return LoadCursorsPE(contents, path);
-    default: return 0;
-    }
-}
-
-namespace {
-
-std::string LoadCursorFileFrom(FileContents& contents, ByteView file, const std::string& fileName,
-                               const std::shared_ptr<const void>& owner) {
-    contents.LastError.clear();
-    CursorGroup& group = NamedFileGroup(contents, fileName);
-    ReadResult<CursorGroup> read = ParseCursorFile(file, owner);
-    group.Images = std::move(read.records.Images);
-    if (!read.error) return {};
-    contents.NoteError(read.error);
-    return contents.LastError = "Stream read error in \"" + fileName + "\"";
-}
-
-} // namespace
-
-std::string LoadCursorFile(FileContents& contents, const std::string& path, const std::string& fileName) {
-    const auto file = std::make_shared<MappedFile>();
-    if (!file->Open(path)) {
-        NamedFileGroup(contents, fileName);
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
-        return contents.LastError = file->error();
-    }
-    return LoadCursorFileFrom(contents, file->bytes(), fileName, file);
-}
-
 ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
     ReadResult<CursorGroup> result;
@@ -74,9 +37,8 @@ ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<con
         result.Note(ReadError::Truncated(file.size(), "the cursor file header", kHeaderSize, 0));
         return result;
     }
-    // ImageCount always equals the number of images read, so a damaged file
-    // leaves a group that can be shown and written back as it is.
-    // Images are added as their entries are read, so a count the file cannot
+    // The group holds exactly the images read, so a damaged file leaves a
+    // group that can be shown and written back as it is. Images are added as their entries are read, so a count the file cannot
     // hold never becomes an allocation.
     group.Images.reserve(std::min<uint64_t>(count, r.remaining() / kEntrySize));
     for (uint16_t j = 0; j < count; ++j) {
@@ -113,9 +75,12 @@ ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<con
     return result;
 }
 
-std::string LoadCursorFileBytes(FileContents& contents, ByteView file, const std::string& fileName,
-                                const std::shared_ptr<const void>& owner) {
-    return LoadCursorFileFrom(contents, file, fileName, owner);
+void LoadCursorFile(FileContents& contents, ByteView file, const std::string& fileName,
+                    const std::shared_ptr<const void>& owner) {
+    CursorGroup& group = NamedFileGroup(contents, fileName);
+    ReadResult<CursorGroup> read = ParseCursorFile(file, owner);
+    group.Images = std::move(read.records.Images);
+    contents.NoteError(read.error);
 }
 
 } // namespace gw

@@ -1,6 +1,7 @@
 #include "formats/Document.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
@@ -34,8 +35,7 @@ std::shared_ptr<Document> Document::Open(const std::string& path) {
         opened->m_bytes = file->bytes();
         opened->m_owner = std::move(file);
     } else {
-        opened->m_openError = file->error();
-        opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, opened->m_openError});
+        opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
     }
     opened->Classify();
     return opened;
@@ -92,8 +92,8 @@ void Document::Classify() {
         case FileKind::Ne:
             c.kind = FileKind::Ne;
             c.iconGroups = CountNEIconGroups(m_bytes);
-            c.cursorGroups = CountNEResourcesOfBytes(m_bytes, false);
-            c.bitmaps = CountNEResourcesOfBytes(m_bytes, true);
+            c.cursorGroups = CountNEResources(m_bytes, false);
+            c.bitmaps = CountNEResources(m_bytes, true);
             c.animations = CountNEAnimations(m_bytes);
             break;
         case FileKind::Pe: {
@@ -120,24 +120,26 @@ void Document::Classify() {
     m_contents.BitmapCount = c.bitmaps;
 }
 
-const LoadResult& Document::Load(RecordKind kind) {
-    std::optional<LoadResult>& loaded = m_loaded[size_t(kind)];
-    if (!loaded) loaded = Read(kind);
+const std::vector<ReadError>& Document::Load(RecordKind kind) {
+    std::optional<std::vector<ReadError>>& loaded = m_loaded[size_t(kind)];
+    if (!loaded) {
+        // The read notes its damage into an empty list, which becomes this
+        // kind's; the file's list keeps each piece of damage once.
+        std::vector<ReadError> earlier = std::exchange(m_contents.Errors, {});
+        Read(kind);
+        loaded = std::exchange(m_contents.Errors, std::move(earlier));
+        for (const ReadError& e : *loaded) m_contents.NoteError(e);
+    }
     return *loaded;
 }
 
-LoadResult Document::LoadAll() {
-    LoadResult all;
-    for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps, RecordKind::Animations}) {
-        const LoadResult& one = Load(kind);
-        if (one.ok) continue;
-        all.ok = false;
-        all.error += (all.error.empty() ? "" : "; ") + one.error;
-    }
-    return all;
+const std::vector<ReadError>& Document::LoadAll() {
+    for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps, RecordKind::Animations})
+        Load(kind);
+    return Errors();
 }
 
-const LoadResult& Document::LoadAsImageFile(FileKind kind) {
+const std::vector<ReadError>& Document::LoadAsImageFile(FileKind kind) {
     const RecordKind records = kind == FileKind::Icon     ? RecordKind::Icons
                                : kind == FileKind::Cursor ? RecordKind::Cursors
                                                           : RecordKind::Bitmaps;
@@ -153,17 +155,9 @@ const LoadResult& Document::LoadAsImageFile(FileKind kind) {
 }
 
 // One kind's records through the reader of the file's kind, over the bytes
-// opened once. A loader's status byte becomes a failed result with the
-// loader's own words.
-LoadResult Document::Read(RecordKind kind) {
-    LoadResult result;
-    auto status = [&](uint8_t failed) {
-        if (failed == 0) return;
-        result.ok = false;
-        result.error = m_contents.LastError.empty() ? "cannot read the file" : m_contents.LastError;
-    };
+// opened once; each reader notes its damage in the contents.
+void Document::Read(RecordKind kind) {
     FileContents& c = m_contents;
-    c.LastError.clear();
     const FileKind k = m_counts.kind;
     const std::string fileName = FileName();
     switch (kind) {
@@ -171,31 +165,29 @@ LoadResult Document::Read(RecordKind kind) {
         if (m_counts.iconGroups <= 0) break;
         c.IconGroups.resize(ListSize(c.IconGroupCount));
         if (k == FileKind::Icon) {
-            status(ReadIconFileBytes(c, m_bytes, m_owner));
+            LoadIconFile(c, m_bytes, m_owner);
             // An icon file's one group is named after the file, as a cursor file's group is.
             c.IconGroups[0].Name = NameBeforeFirstDot(fileName);
             c.IconGroups[0].Named = true;
         } else if (k == FileKind::Ne) {
-            status(LoadIconsNEOfBytes(c, m_bytes, m_path, m_owner));
+            LoadIconsNE(c, m_bytes, m_path, m_owner);
         } else if (k == FileKind::Pe && m_module) {
-            status(LoadIconsPE(c, *m_module, m_path));
+            LoadIconsPE(c, *m_module);
         } else if (k == FileKind::Resource) {
-            LoadResIconsBytes(c, m_bytes, m_owner);
+            LoadResIcons(c, m_bytes, m_owner);
         }
         break;
     case RecordKind::Cursors:
         if (m_counts.cursorGroups <= 0) break;
         c.CursorGroups.resize(ListSize(c.CursorGroupCount));
-        if (k == FileKind::Cursor) {
-            const std::string error = LoadCursorFileBytes(c, m_bytes, fileName, m_owner);
-            if (!error.empty()) result = {false, error};
-        } else if (k == FileKind::Ne) {
-            status(LoadCursorsNEOfBytes(c, m_bytes, m_path, m_owner));
-        } else if (k == FileKind::Pe && m_module) {
-            status(LoadCursorsPE(c, *m_module, m_path));
-        } else if (k == FileKind::Resource) {
-            LoadResCursorsBytes(c, m_bytes, m_owner);
-        }
+        if (k == FileKind::Cursor)
+            LoadCursorFile(c, m_bytes, fileName, m_owner);
+        else if (k == FileKind::Ne)
+            LoadCursorsNE(c, m_bytes, m_path, m_owner);
+        else if (k == FileKind::Pe && m_module)
+            LoadCursorsPE(c, *m_module);
+        else if (k == FileKind::Resource)
+            LoadResCursors(c, m_bytes, m_owner);
         break;
     case RecordKind::Bitmaps:
         if (m_counts.bitmaps <= 0) break;
@@ -203,13 +195,13 @@ LoadResult Document::Read(RecordKind kind) {
         c.MaxBmpHeight = 0;
         c.Bitmaps.resize(ListSize(c.BitmapCount));
         if (k == FileKind::Bitmap)
-            status(ReadBmpFileBytes(c, m_bytes, m_path, fileName));
+            LoadBmpFile(c, m_bytes, fileName);
         else if (k == FileKind::Ne)
-            status(LoadBitmapsNEOfBytes(c, m_bytes, m_path));
+            LoadBitmapsNE(c, m_bytes, m_path);
         else if (k == FileKind::Pe && m_module)
-            status(LoadBitmapsPE(c, *m_module));
+            LoadBitmapsPE(c, *m_module);
         else if (k == FileKind::Resource)
-            LoadResBitmapsBytes(c, m_bytes, m_owner);
+            LoadResBitmaps(c, m_bytes, m_owner);
         break;
     case RecordKind::Animations: {
         if (m_counts.animations <= 0) break;
@@ -229,13 +221,15 @@ LoadResult Document::Read(RecordKind kind) {
         }
         c.Animations = std::move(read.records);
         c.NoteError(read.error);
-        if (read.error) result = {false, read.error->Describe()};
         break;
     }
     }
-    return result;
 }
 
-FileCounts CountFile(const std::string& path) { return Document::Open(path)->Counts(); }
+std::string NothingShownReason(const Document& file, const std::string& holdsNothing) {
+    if (!file.Readable() && file.Damaged()) return file.Errors().front().message;
+    if (file.Damaged()) return file.Errors().front().Describe();
+    return holdsNothing;
+}
 
 } // namespace gw

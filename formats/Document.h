@@ -1,11 +1,11 @@
 #pragma once
-// One file, opened once: its bytes (mapped), its kind and counts (classified
-// once, when it is opened), its records (read from the same bytes on first
-// ask, one kind at a time) and everything the reads found damaged. The
-// command line, the thumbnailer, the explorer's counting, the workdesks and
-// the managers all go through it, so a file is opened and its headers are
-// parsed once per command, and a manager opened from a workdesk shares the
-// workdesk's file.
+// The document: one file, opened once: its bytes (mapped), its kind and
+// counts (classified once, when it is opened), its records (read from the
+// same bytes on first ask, one kind at a time) and everything the reads
+// found damaged, as ReadError values. The command line, the thumbnailer,
+// the explorer's counting, the workdesks and the managers all go through it,
+// so a file is opened and its headers are parsed once per command, and a
+// manager opened from a workdesk shares the workdesk's file.
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +23,8 @@ enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps, Animations };
 class Document {
 public:
     // Opens and classifies the file at path. Never null: a file that cannot
-    // be read is "Non Executable" with an io error.
+    // be read is "Non Executable", not Readable(), with an io error first
+    // in Errors() whose message says why.
     static std::shared_ptr<Document> Open(const std::string& path);
     // The same over bytes already read; path names the file (its extension
     // takes part in the classification, as a path's does).
@@ -35,9 +36,8 @@ public:
 
     const std::string& Path() const { return m_path; }
     std::string FileName() const;
-    // False when the file could not be opened at all; OpenError says why.
+    // False when the file could not be opened at all.
     bool Readable() const { return m_readable; }
-    const std::string& OpenError() const { return m_openError; }
     ByteView Bytes() const { return m_bytes; }
     // Keeps the bytes alive for records that hold views of them.
     const std::shared_ptr<const void>& Owner() const { return m_owner; }
@@ -46,42 +46,43 @@ public:
     // The resource directory of a 32-bit executable; null for other kinds.
     const ResourceModule* Module() const { return m_module.get(); }
 
-    // Reads the records of a kind unless they were read already; the result
-    // of the first read is kept and returned again.
-    const LoadResult& Load(RecordKind kind);
-    // Reads every kind the file holds.
-    LoadResult LoadAll();
+    // Reads the records of a kind into Contents() unless they were read
+    // already, and returns the damage that read found (empty: the records
+    // are whole). A damaged file keeps every record that could be read.
+    const std::vector<ReadError>& Load(RecordKind kind);
+    // Reads every kind the file holds; returns Errors().
+    const std::vector<ReadError>& LoadAll();
     // Reads a plain icon, cursor or bitmap file as that kind, whatever its
     // header says, as the viewer of that kind opens it: a header that is not
     // one is damage the reader reports, not another kind of file.
-    const LoadResult& LoadAsImageFile(FileKind kind);
+    const std::vector<ReadError>& LoadAsImageFile(FileKind kind);
     // What has been read so far (the lists the windows show and write).
     FileContents& Contents() { return m_contents; }
     const FileContents& Contents() const { return m_contents; }
 
-    // Everything found damaged so far: the counting's damage first, then
-    // each read's, each kept once.
+    // Everything found damaged so far: the opening's or the counting's
+    // damage first, then each read's, each kept once.
     const std::vector<ReadError>& Errors() const { return m_contents.Errors; }
     bool Damaged() const { return !m_contents.Errors.empty(); }
 
 private:
     Document(std::string path) : m_path(std::move(path)) {}
     void Classify();
-    LoadResult Read(RecordKind kind);
+    void Read(RecordKind kind);
 
     std::string m_path;
     bool m_readable = false;
-    std::string m_openError;
     ByteView m_bytes;
     std::shared_ptr<const void> m_owner;
     std::unique_ptr<ResourceModule> m_module;
     FileCounts m_counts;
     FileContents m_contents;
-    std::optional<LoadResult> m_loaded[4]; // by RecordKind
+    std::optional<std::vector<ReadError>> m_loaded[4]; // by RecordKind: each read's damage
 };
 
-// Classifies a file and counts what it holds, touching only what the
-// counters need.
-FileCounts CountFile(const std::string& path);
+// Why a document shows nothing of what a viewer looks for: why it could not
+// be opened, else its first damage, else holdsNothing ("it holds no
+// bitmap"). The one rule every window that refuses a file says it by.
+std::string NothingShownReason(const Document& file, const std::string& holdsNothing);
 
 } // namespace gw

@@ -33,10 +33,6 @@ struct FileContents {
     int32_t MaxBmpWidth = 0; // the largest bitmap of the last bitmap load
     int32_t MaxBmpHeight = 0;
 
-    // Why the last load failed, in the system's words, for windows and the
-    // command line that want to say more than the status byte. Loaders never
-    // show it themselves.
-    std::string LastError;
     // What each load found damaged, and where; the same damage found by two
     // loads is kept once.
     std::vector<ReadError> Errors;
@@ -51,7 +47,6 @@ struct FileContents {
     void ReleaseBitmaps();
 };
 
-
 // True for the extensions of compiled resource files (.res .r32 .r16 .dcr).
 bool IsResourceFileName(const std::string& name);
 
@@ -65,11 +60,6 @@ struct FileCounts {
     // over the entries cut short), so that a file whose damage hides every
     // object still says so.
     std::optional<ReadError> damage;
-};
-
-struct LoadResult {
-    bool ok = true;       // every loader reported success
-    std::string error;    // why not, when !ok
 };
 
 } // namespace gw

@@ -1,6 +1,7 @@
 #include "formats/FileKind.h"
 
 #include "formats/ExeHeader.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -26,11 +27,6 @@ const char* DeskKindText(FileKind kind) {
     }
 }
 
-bool OpenCheckedFile(MappedFile& file, const std::string& path) {
-    if (!file.Open(path)) return false;
-    return file.size() >= kMinFileSize;
-}
-
 FileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
     if (bytes.size() < kMinFileSize) return FileKind::NonExecutable;
     const std::string ext = UpperExtension(name);
@@ -47,12 +43,6 @@ FileKind GetFileKindOfBytes(const std::string& name, ByteView bytes) {
         return SupportedWindowsVersion(h->windowsVersion) && h->HasNeResources() ? FileKind::Ne : FileKind::NonExecutable;
     if (h->signature == kPeSignature16) return FileKind::Pe;
     return FileKind::NonExecutable;
-}
-
-FileKind GetFileKind(const std::string& path) {
-    MappedFile file;
-    if (!OpenCheckedFile(file, path)) return FileKind::NonExecutable;
-    return GetFileKindOfBytes(path, file.bytes());
 }
 
 } // namespace gw

@@ -5,7 +5,6 @@
 
 #include "formats/ResTypes.h"
 #include "platform/ByteReader.h"
-#include "platform/FileIo.h"
 
 namespace gw {
 
@@ -27,12 +26,8 @@ const char* FileKindText(FileKind kind); // "Icon File", "Cursor File", ...
 // "Non Executable"; empty for the kinds that have none.
 const char* DeskKindText(FileKind kind);
 
-// Opens a path for reading; true when it opened and holds at least 64 bytes.
-bool OpenCheckedFile(MappedFile& file, const std::string& path);
-
-// Classifies a file; every failure yields FileKind::NonExecutable.
-FileKind GetFileKind(const std::string& path);
-// The same over bytes already in memory (the name gives the extension).
+// Classifies a file's bytes (the name gives the extension): an icon or
+// cursor file, an NE or PE executable, or FileKind::NonExecutable.
 FileKind GetFileKindOfBytes(const std::string& name, ByteView bytes);
 
 } // namespace gw

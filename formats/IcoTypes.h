@@ -13,6 +13,7 @@ namespace gw {
 // An icon directory's width or height byte as drawn: 0 stands for 256.
 constexpr uint32_t DrawnSide(uint8_t stored) { return stored ? stored : 256u; }
 
+// One image of an icon group: its directory entry and its bytes (TAdvIconImage).
 struct IconImage {
     uint16_t ResId = 0;
     uint8_t Width = 0;  // 0 means 256
@@ -33,9 +34,10 @@ struct IconImage {
     const gw::Handle& Handle() const { return Picture.Get(Data); }
 };
 
+// An icon group: its name as the file gives it and its images (TAdvIconGroupList).
 struct IconGroup {
     std::string Name;
-    bool Named = false;
+    bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
     std::vector<IconImage> Images;
 };
 

@@ -4,9 +4,6 @@
 
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
-#include "formats/NeResources.h"
-#include "formats/PeResources.h"
-#include "platform/FileIo.h"
 #include "platform/LoadBudget.h"
 
 namespace gw {
@@ -15,7 +12,6 @@ namespace {
 
 constexpr uint64_t kHeaderSize = 6;
 constexpr uint64_t kEntrySize = 16;
-const char* const kStreamReadError = "Stream read error";
 
 ReadError HeaderError(ByteView file, uint16_t reserved, uint16_t type) {
     if (reserved != 0) return ReadError::Invalid(0, "Invalid icon resource header - Reserved <> 0", file.size());
@@ -25,45 +21,12 @@ ReadError HeaderError(ByteView file, uint16_t reserved, uint16_t type) {
 
 } // namespace
 
-uint8_t LoadIcons(FileContents& contents, const std::string& path, FileKind kind) {
-    contents.LastError.clear();
-    contents.IconGroups.resize(size_t(std::max(contents.IconGroupCount, 0)));
-    switch (kind) {
-    case FileKind::Icon: return ReadIconFile(contents, path);
-    case FileKind::Ne: return LoadIconsNE(contents, path);
-    case FileKind::Pe: return LoadIconsPE(contents, path);
-    default: return 0;
-    }
-}
-
-namespace {
-
-uint8_t ReadIconFileFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+void LoadIconFile(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     // The group goes into the first entry; make sure there is one.
     if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
     ReadResult<IconGroup> read = ParseIconFile(file, owner);
-    IconGroup& group = contents.IconGroups[0];
-    group.Images = std::move(read.records.Images);
-    if (!read.error) return 0;
-    // A damaged header keeps the system's own text; every other damage is
-    // the stream's read error.
-    contents.LastError = read.error->kind == ReadErrorKind::Invalid ? read.error->message : kStreamReadError;
+    contents.IconGroups[0].Images = std::move(read.records.Images);
     contents.NoteError(read.error);
-    return 1;
-}
-
-} // namespace
-
-uint8_t ReadIconFile(FileContents& contents, const std::string& path) {
-    if (contents.IconGroups.empty()) contents.IconGroups.resize(1);
-    const auto file = std::make_shared<MappedFile>();
-    if (!OpenCheckedFile(*file, path)) {
-        contents.LastError = file->IsOpen() ? "Invalid icon file \"" + path + "\": too short" : file->error();
-        contents.NoteError(file->IsOpen() ? ReadError::Truncated(file->size(), "an icon file", 64, 0)
-                                          : ReadError{ReadErrorKind::Io, 0, file->error()});
-        return 1;
-    }
-    return ReadIconFileFrom(contents, file->bytes(), file);
 }
 
 ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const void>& owner) {
@@ -112,10 +75,6 @@ ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const v
         im.Picture.Defer(true, im.Width, im.Height);
     }
     return result;
-}
-
-uint8_t ReadIconFileBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    return ReadIconFileFrom(contents, file, owner);
 }
 
 } // namespace gw

@@ -11,9 +11,9 @@
 #include "formats/FileKind.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
-#include "platform/FileIo.h"
 #include "platform/IconImage.h"
 #include "platform/LoadBudget.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 
 namespace gw {
@@ -406,37 +406,14 @@ ReadResult<std::vector<Record>> ReadAll(size_t count, ReadOne readOne) {
     return result;
 }
 
-// The system's status and text for a list load: "Cannot read 1 of 3 icon groups".
+// A list load: the records as read, and the first damage.
 template <typename Record>
-uint8_t Finish(FileContents& contents, ReadResult<std::vector<Record>>& read, std::vector<Record>& list,
-               int32_t count, const char* what) {
+void Finish(FileContents& contents, ReadResult<std::vector<Record>>& read, std::vector<Record>& list) {
     list = std::move(read.records);
     contents.NoteError(read.error);
-    if (read.failed == 0) return 0;
-    contents.LastError =
-        "Cannot read " + std::to_string(read.failed) + " of " + std::to_string(count) + " " + what;
-    return 1;
 }
 
 size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
-
-// Opens the file once for a load and runs it over the bytes. The result of
-// the opening is not tested first: a file that did not open has no bytes, so
-// every group fails at its first read; it then says so (in place of the
-// damage the load found in no bytes) rather than that its groups failed.
-template <class Load>
-uint8_t LoadFromFile(FileContents& contents, const std::string& path, Load load) {
-    const auto file = std::make_shared<MappedFile>();
-    OpenCheckedFile(*file, path);
-    const size_t earlier = contents.Errors.size();
-    const uint8_t status = load(file->bytes(), file);
-    if (status != 0 && !file->IsOpen()) {
-        contents.LastError = file->error();
-        contents.Errors.resize(earlier);
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
-    }
-    return status;
-}
 
 } // namespace
 
@@ -462,53 +439,29 @@ ReadResult<std::vector<BitmapRecord>> ParseNeBitmaps(ByteView file, const std::s
     return ReadAll<BitmapRecord>(count, [&](uint64_t g, BitmapRecord& bmp) { return ReadBitmap(load, g, bmp); });
 }
 
-uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
-                           const std::shared_ptr<const void>& owner) {
+void LoadIconsNE(FileContents& contents, ByteView file, const std::string& name,
+                 const std::shared_ptr<const void>& owner) {
     auto read = ParseNeIconGroups(file, name, CountOf(contents.IconGroupCount), owner);
-    return Finish(contents, read, contents.IconGroups, contents.IconGroupCount, "icon groups");
+    Finish(contents, read, contents.IconGroups);
 }
 
-uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
-                             const std::shared_ptr<const void>& owner) {
+void LoadCursorsNE(FileContents& contents, ByteView file, const std::string& name,
+                   const std::shared_ptr<const void>& owner) {
     auto read = ParseNeCursorGroups(file, name, CountOf(contents.CursorGroupCount), owner);
-    return Finish(contents, read, contents.CursorGroups, contents.CursorGroupCount, "cursor groups");
-}
-
-uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name) {
-    auto read = ParseNeBitmaps(file, name, CountOf(contents.BitmapCount));
-    for (const BitmapRecord& bmp : read.records) contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
-    return Finish(contents, read, contents.Bitmaps, contents.BitmapCount, "bitmaps");
-}
-
-uint8_t LoadIconsNE(FileContents& contents, const std::string& path) {
-    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>& file) {
-        return LoadIconsNEOfBytes(contents, bytes, path, file);
-    });
-}
-
-uint8_t LoadCursorsNE(FileContents& contents, const std::string& path) {
-    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>& file) {
-        return LoadCursorsNEOfBytes(contents, bytes, path, file);
-    });
+    Finish(contents, read, contents.CursorGroups);
 }
 
 // Bitmaps are decoded at load (an NE bitmap that does not decode shows the
 // placeholder), so they keep no view of the file.
-uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path) {
-    return LoadFromFile(contents, path, [&](ByteView bytes, const std::shared_ptr<MappedFile>&) {
-        return LoadBitmapsNEOfBytes(contents, bytes, path);
-    });
+void LoadBitmapsNE(FileContents& contents, ByteView file, const std::string& name) {
+    auto read = ParseNeBitmaps(file, name, CountOf(contents.BitmapCount));
+    for (const BitmapRecord& bmp : read.records) contents.RaiseMaxBmpSize(bmp.Width, bmp.Height);
+    Finish(contents, read, contents.Bitmaps);
 }
 
-int CountNEResourcesOfBytes(ByteView file, bool isBitmap) {
+int CountNEResources(ByteView file, bool isBitmap) {
     const std::optional<ResourceTables> t = FindTables(file, isBitmap ? kNeBitmap : kNeCursorGroup);
     return t ? t->first.count : 0;
-}
-
-int CountNEResources(const std::string& path, bool isBitmap) {
-    MappedFile file;
-    if (!OpenCheckedFile(file, path)) return 0;
-    return CountNEResourcesOfBytes(file.bytes(), isBitmap);
 }
 
 int CountNEIconGroups(ByteView file) {

@@ -11,25 +11,20 @@
 
 namespace gw {
 
-// Every icon group 0 .. contents.IconGroupCount - 1 of the NE file at path
-// into contents.IconGroups (sized to the count here); status 1 when any
-// group failed. Named resources take their names from the file's name; when
-// all were read and the extension is ".ICL", the groups are renamed from the
-// resident-name table.
-uint8_t LoadIconsNE(FileContents& contents, const std::string& path);
+// Every icon group 0 .. contents.IconGroupCount - 1 of the NE file's bytes
+// into contents.IconGroups, each read or left as far as it could be read,
+// with the damage noted in contents. name (the file's name or path) gives
+// the extension and the names of named resources; when every group was read
+// and the extension is ".ICL", the groups are renamed from the
+// resident-name table. With an owner that keeps the bytes alive, images are
+// views of them, not copies.
+void LoadIconsNE(FileContents& contents, ByteView file, const std::string& name,
+                 const std::shared_ptr<const void>& owner = nullptr);
 // Every cursor group 0 .. contents.CursorGroupCount - 1.
-uint8_t LoadCursorsNE(FileContents& contents, const std::string& path);
-// Every bitmap 0 .. contents.BitmapCount - 1.
-uint8_t LoadBitmapsNE(FileContents& contents, const std::string& path);
-
-// The same loads over bytes already in memory; name (the file's name or
-// path) gives the extension and the names of named resources.
-// With an owner that keeps the bytes alive, images are views of them, not copies.
-uint8_t LoadIconsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
-                           const std::shared_ptr<const void>& owner = nullptr);
-uint8_t LoadCursorsNEOfBytes(FileContents& contents, ByteView file, const std::string& name,
-                             const std::shared_ptr<const void>& owner = nullptr);
-uint8_t LoadBitmapsNEOfBytes(FileContents& contents, ByteView file, const std::string& name);
+void LoadCursorsNE(FileContents& contents, ByteView file, const std::string& name,
+                   const std::shared_ptr<const void>& owner = nullptr);
+// Every bitmap 0 .. contents.BitmapCount - 1 (decoded at load).
+void LoadBitmapsNE(FileContents& contents, ByteView file, const std::string& name);
 
 // The readers themselves: count entries, each read or left as it was made;
 // failed says how many could not be read, error what the first failure was.
@@ -42,8 +37,7 @@ ReadResult<std::vector<BitmapRecord>> ParseNeBitmaps(ByteView file, const std::s
 
 // The number of bitmaps (isBitmap) or cursor groups in an NE file; 0 when it
 // is not a readable NE file with resources or has none of that type.
-int CountNEResources(const std::string& path, bool isBitmap);
-int CountNEResourcesOfBytes(ByteView file, bool isBitmap);
+int CountNEResources(ByteView file, bool isBitmap);
 // The number of icon groups of an NE file (the icon count of the explorer).
 int CountNEIconGroups(ByteView file);
 

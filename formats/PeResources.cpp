@@ -166,32 +166,16 @@ ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t 
     return result;
 }
 
-// The system's status and text: "Resource 7 not found in /lib/app.dll".
+// A group load: the groups read, and the first damage. Where a group could
+// not be found the list ends, so it holds only groups that were read.
 template <class Group>
-uint8_t Finish(FileContents& contents, ReadResult<std::vector<Group>>& read, std::vector<Group>& list,
-               const std::string& path) {
+void Finish(FileContents& contents, ReadResult<std::vector<Group>>& read, std::vector<Group>& list) {
     list = std::move(read.records);
+    if (read.stoppedAt) list.resize(*read.stoppedAt);
     contents.NoteError(read.error);
-    if (!read.stoppedAt) return 0;
-    contents.LastError = "Resource " + list[*read.stoppedAt].Name + " not found in " + path;
-    return 1;
 }
 
 size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
-
-// Opens path as a data module and runs load over it; status 1 with the
-// error recorded when it does not open.
-template <class Load>
-uint8_t WithModule(FileContents& contents, const std::string& path, Load load) {
-    std::string error;
-    const std::unique_ptr<ResourceModule> module = ResourceModule::Open(path, &error);
-    if (!module) {
-        contents.LastError = error;
-        contents.NoteError(ReadError{ReadErrorKind::Invalid, 0, error});
-        return 1;
-    }
-    return load(*module);
-}
 
 } // namespace
 
@@ -219,32 +203,17 @@ ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& m
                                             ReadCursorImage);
 }
 
-uint8_t LoadIconsPE(FileContents& contents, const ResourceModule& module, const std::string& path) {
+void LoadIconsPE(FileContents& contents, const ResourceModule& module) {
     auto read = ParsePeIconGroups(module, CountOf(contents.IconGroupCount));
-    return Finish(contents, read, contents.IconGroups, path);
+    Finish(contents, read, contents.IconGroups);
 }
 
-uint8_t LoadCursorsPE(FileContents& contents, const ResourceModule& module, const std::string& path) {
+void LoadCursorsPE(FileContents& contents, const ResourceModule& module) {
     auto read = ParsePeCursorGroups(module, CountOf(contents.CursorGroupCount));
-    return Finish(contents, read, contents.CursorGroups, path);
+    Finish(contents, read, contents.CursorGroups);
 }
 
-uint8_t LoadIconsPE(FileContents& contents, const std::string& path) {
-    contents.IconGroups.resize(CountOf(contents.IconGroupCount));
-    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadIconsPE(contents, m, path); });
-}
-
-uint8_t LoadCursorsPE(FileContents& contents, const std::string& path) {
-    contents.CursorGroups.resize(CountOf(contents.CursorGroupCount));
-    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadCursorsPE(contents, m, path); });
-}
-
-uint8_t LoadBitmapsPE(FileContents& contents, const std::string& path) {
-    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
-    return WithModule(contents, path, [&](const ResourceModule& m) { return LoadBitmapsPE(contents, m); });
-}
-
-uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
+void LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
     const LoadBudget budget(module.FileSize());
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
     contents.NoteError(module.Damage());
@@ -255,7 +224,6 @@ uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
         const std::optional<ByteView> resource = bitmaps.Find(name);
         list.Offer(name.isId ? std::to_string(name.id) : name.name, !name.isId, resource.value_or(ByteView{}));
     }
-    return 0;
 }
 
 // Animated cursors (type 21) and icons (22), each resource read whole by

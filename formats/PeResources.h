@@ -22,19 +22,13 @@ std::optional<ResName> ReopenName(const std::string& name, bool isNamed);
 // decoded; a bitmap without a handle when it is not there or does not decode.
 Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed);
 
-// Status 1 when the module does not open, else 0. The lists are sized to
-// the counts in contents; names beyond them are ignored. A group resource
-// that cannot be found leaves contents.LastError set and ends the load
-// (earlier groups stay loaded).
-uint8_t LoadIconsPE(FileContents& contents, const std::string& path);
-uint8_t LoadCursorsPE(FileContents& contents, const std::string& path);
-uint8_t LoadBitmapsPE(FileContents& contents, const std::string& path);
-
-// The same over a module already open (path names it in messages); these
-// never fail to open, so status 1 means only a group that cannot be found.
-uint8_t LoadIconsPE(FileContents& contents, const ResourceModule& module, const std::string& path);
-uint8_t LoadCursorsPE(FileContents& contents, const ResourceModule& module, const std::string& path);
-uint8_t LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
+// The groups and bitmaps of an open module into contents, the lists sized
+// to the counts in contents (names beyond them are ignored), with the damage
+// noted in contents. A group resource that cannot be found ends the load:
+// the list keeps the groups read before it.
+void LoadIconsPE(FileContents& contents, const ResourceModule& module);
+void LoadCursorsPE(FileContents& contents, const ResourceModule& module);
+void LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
 
 // The group readers themselves: count entries named in directory order, each
 // read until a group cannot be found (stoppedAt); images whose resource is

@@ -13,7 +13,6 @@
 #include "formats/BmpManage.h"
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
-#include "platform/FileIo.h"
 #include "platform/LoadBudget.h"
 #include "platform/Text.h"
 
@@ -378,33 +377,21 @@ ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t 
         [&](CursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); });
 }
 
-namespace {
-
-void LoadResIconsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount), owner);
     contents.IconGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
 
-void LoadResCursorsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount), owner);
     contents.CursorGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
 
-} // namespace
-
-void LoadResIconsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    LoadResIconsFrom(contents, file, owner);
-}
-
-void LoadResCursorsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    LoadResCursorsFrom(contents, file, owner);
-}
-
 // A single pass through the shared bitmap loop; bitmaps of resource files
 // keep TransparentColor 0.
-void LoadResBitmapsFrom(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
     const LoadBudget budget(file.size());
     contents.MaxBmpWidth = 0;
     contents.MaxBmpHeight = 0;
@@ -417,10 +404,6 @@ void LoadResBitmapsFrom(FileContents& contents, ByteView file, const std::shared
         list.Offer(e.name.isId ? std::to_string(e.name.id) : e.name.name, !e.name.isId, e.data);
     }
     contents.NoteError(walk.Damage());
-}
-
-void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    LoadResBitmapsFrom(contents, file, owner);
 }
 
 constexpr uint16_t kAnimatedCursor = 21;
@@ -453,36 +436,6 @@ ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const 
     }
     if (walk.Damage()) result.Note(*walk.Damage());
     return result;
-}
-
-namespace {
-
-// Opens the file for a load; the images are views of its mapping, which the
-// records keep alive.
-template <class LoadFrom>
-void LoadResFile(FileContents& contents, const std::string& path, LoadFrom loadFrom) {
-    const auto file = std::make_shared<MappedFile>();
-    if (!file->Open(path)) {
-        contents.LastError = file->error();
-        contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
-        return;
-    }
-    loadFrom(contents, file->bytes(), file);
-}
-
-} // namespace
-
-void LoadResIcons(FileContents& contents, const std::string& path) {
-    contents.IconGroups.resize(CountOf(contents.IconGroupCount));
-    LoadResFile(contents, path, LoadResIconsFrom);
-}
-void LoadResCursors(FileContents& contents, const std::string& path) {
-    contents.CursorGroups.resize(CountOf(contents.CursorGroupCount));
-    LoadResFile(contents, path, LoadResCursorsFrom);
-}
-void LoadResBitmaps(FileContents& contents, const std::string& path) {
-    contents.Bitmaps.resize(CountOf(contents.BitmapCount));
-    LoadResFile(contents, path, LoadResBitmapsFrom);
 }
 
 } // namespace gw

@@ -10,15 +10,12 @@
 
 namespace gw {
 
-// Read the file at path into contents.IconGroups / CursorGroups / Bitmaps,
-// sized here to the counts in contents. Entries not found stay empty.
-void LoadResIcons(FileContents& contents, const std::string& path);
-void LoadResCursors(FileContents& contents, const std::string& path);
-void LoadResBitmaps(FileContents& contents, const std::string& path);
-// The same over bytes in memory (the whole file).
-void LoadResIconsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
-void LoadResCursorsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
-void LoadResBitmapsBytes(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+// Read the bytes of a whole resource file into contents.IconGroups /
+// CursorGroups / Bitmaps, sized here to the counts in contents, with the
+// damage noted in contents. Entries not found stay empty.
+void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 // The group readers themselves: the first count groups of the file in file
 // order, and the first damage found.

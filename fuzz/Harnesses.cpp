@@ -116,8 +116,8 @@ int FuzzNe(const uint8_t* data, size_t size) {
     const gw::ByteView file(data, size);
     constexpr size_t kExtra = 2;
     const size_t icons = size_t(std::min(gw::CountNEIconGroups(file), 64)) + kExtra;
-    const size_t cursors = size_t(std::min(gw::CountNEResourcesOfBytes(file, false), 64)) + kExtra;
-    const size_t bitmaps = size_t(std::min(gw::CountNEResourcesOfBytes(file, true), 64)) + kExtra;
+    const size_t cursors = size_t(std::min(gw::CountNEResources(file, false), 64)) + kExtra;
+    const size_t bitmaps = size_t(std::min(gw::CountNEResources(file, true), 64)) + kExtra;
     const auto iconGroups = gw::ParseNeIconGroups(file, "fuzz.icl", icons);
     CheckPlace(iconGroups, size);
     DrawAll(iconGroups.records);
@@ -180,7 +180,7 @@ int FuzzRes(const uint8_t* data, size_t size) {
     DrawAll(cursorGroups.records);
     gw::FileContents contents;
     contents.BitmapCount = std::min(counts[2], 64) + 1;
-    gw::LoadResBitmapsBytes(contents, file);
+    gw::LoadResBitmaps(contents, file);
     for (const gw::ReadError& e : contents.Errors) Check(e.offset <= size);
     // A bitmap listed from its header decodes when drawn, with the size the header gave.
     for (const gw::BitmapRecord& b : contents.Bitmaps)
@@ -188,10 +188,9 @@ int FuzzRes(const uint8_t* data, size_t size) {
     return 0;
 }
 
-// The icon count and first-icon picture the explorer's scanners ask for.
+// The first-icon picture the explorer's scanners ask for.
 int FuzzExtractIcon(const uint8_t* data, size_t size) {
     const std::string& path = gw::fuzz::InputFile(gw::ByteView(data, size), ".exe");
-    (void)gw::ExtractIconCount(path);
     (void)gw::ExtractFirstIcon(path, 32);
     return 0;
 }

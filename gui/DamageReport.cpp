@@ -32,12 +32,20 @@ QImage ImageTroubleSign(int side) {
     return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side).toImage();
 }
 
+namespace {
+
 std::string UnreadableText(const std::string& fileName, const std::string& why,
                            const std::vector<ReadError>& errors) {
     std::string text = "Cannot read \"" + fileName + "\": " + why;
     for (const ReadError& e : errors)
         if (e.Describe() != why && e.message != why) text += "\n" + e.Describe();
     return text;
+}
+
+} // namespace
+
+std::string CannotShowText(const std::string& fileName, const Document& file, const std::string& holdsNothing) {
+    return UnreadableText(fileName, NothingShownReason(file, holdsNothing), file.Errors());
 }
 
 DamageIndicator::DamageIndicator(QWidget* parent) : QWidget(parent) {

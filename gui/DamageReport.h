@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/Document.h"
 #include "platform/ReadError.h"
 
 class QLabel;
@@ -44,9 +45,9 @@ QString ImageTrouble(bool missing, bool decodes);
 // A small warning sign drawn where such an image would be.
 QImage ImageTroubleSign(int side);
 
-// The text of the message for a file that cannot be shown: why it could not
-// be read, or that it holds nothing this viewer shows, with its damage.
-std::string UnreadableText(const std::string& fileName, const std::string& why,
-                           const std::vector<ReadError>& errors);
+// The text of the message for a document a viewer cannot show: why it could
+// not be read, its first damage, or else holdsNothing ("it holds no
+// bitmap"), then the rest of its damage.
+std::string CannotShowText(const std::string& fileName, const Document& file, const std::string& holdsNothing);
 
 } // namespace gw

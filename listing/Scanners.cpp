@@ -255,7 +255,7 @@ ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress, 
     frame.FolderPass();
     frame.FilePass("*.bmp", [&](const std::string& name, const std::string& path) {
         const auto file = Document::Open(path);
-        if (!file->Readable() || !file->LoadAsImageFile(FileKind::Bitmap).ok) return;
+        if (!file->Readable() || !file->LoadAsImageFile(FileKind::Bitmap).empty()) return;
         Bitmap source = *file->Contents().Bitmaps[0].Bitmap();
         if (!source.HasHandle()) return;
         frame.AddFileRow(name, "Bitmap", "1", [&] {

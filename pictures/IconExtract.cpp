@@ -33,9 +33,9 @@ IconGroup FirstGroupOf(const Document& file) {
     contents.IconGroupCount = 1;
     contents.IconGroups.resize(1);
     if (file.Kind() == FileKind::Icon)
-        ReadIconFileBytes(contents, file.Bytes(), file.Owner());
+        LoadIconFile(contents, file.Bytes(), file.Owner());
     else
-        LoadIconsNEOfBytes(contents, file.Bytes(), file.Path(), file.Owner());
+        LoadIconsNE(contents, file.Bytes(), file.Path(), file.Owner());
     return contents.IconGroups.empty() ? IconGroup{} : std::move(contents.IconGroups[0]);
 }
 
@@ -61,11 +61,6 @@ std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module)
         out.bytes.push_back(images.Find(ResName::Id(out.directory.Images[j].ResId)));
     }
     return out;
-}
-
-int ExtractIconCount(const std::string& path) {
-    const FileCounts c = CountFile(path);
-    return CanHoldIcons(c) ? c.iconGroups : 0;
 }
 
 int BestImageFor(const std::vector<ImageChoice>& images, int size) {

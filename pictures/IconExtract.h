@@ -11,10 +11,6 @@
 
 namespace gw {
 
-// The number of icon groups of a PE or NE file (1 for an .ico file, 0 for
-// anything else).
-int ExtractIconCount(const std::string& path);
-
 enum class FirstIconKind {
     NotIconKind, // the file is of no kind that can hold icons (the platform's handle 1)
     NoIcon,      // it can hold icons but holds none (handle 0)

@@ -12,7 +12,7 @@ namespace gw {
 // A colour in the platform's 0x00BBGGRR layout (red in the low byte).
 using TColor = uint32_t;
 
-// The toolkit's pixel-format enumeration, in its order.
+// The toolkit's pixel-format enumeration, in its order (pfDevice, pf1bit, ... pfCustom).
 enum class PixelFormat : uint8_t {
     Device = 0,
     Bits1 = 1,

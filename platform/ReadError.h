@@ -1,8 +1,8 @@
 #pragma once
 // What a reader found wrong with the bytes it was given, and where: the one
-// shape every reader reports damage in. Readers return what they read before
-// the damage together with it; the loaders the windows call turn it into the
-// system's own status byte and texts.
+// shape every reader reports damage in, from the reader up to the windows,
+// the command line and other programs. Readers return what they read before
+// the damage together with it.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -39,7 +39,7 @@ struct LoadedLibrary {
     std::shared_ptr<Document> file;
     FileContents& contents;
 
-    LoadedLibrary() : file(Open(path)), contents(file->Contents()) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).ok); }
+    LoadedLibrary() : file(Open(path)), contents(file->Contents()) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).empty()); }
 
     static std::shared_ptr<Document> Open(const std::string& path) {
         PeLayout layout;

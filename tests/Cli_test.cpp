@@ -11,8 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "formats/CursorManage.h"
-#include "formats/IconManage.h"
+#include "formats/Document.h"
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
 #include "platform/IconImage.h"
@@ -167,10 +166,10 @@ TEST(Cli, MissingImagesAreNeverWrittenAsZeros) {
                    {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, c.image}};
     ASSERT_TRUE(WriteFile(dir.file("lib.dll"), BuildPe(p).bytes));
     EXPECT_EQ(RunCli("save " + dir.file("lib.dll") + " " + saved.path()).status, 1);
-    FileContents back;
-    ASSERT_EQ(ReadIconFileBytes(back, ReadFile(saved.file("1.ico"))), 0);
-    ASSERT_EQ(back.IconGroups[0].Images.size(), 1u);
-    EXPECT_EQ(back.IconGroups[0].Images[0].Data, c.image);
+    const auto back = Document::Open(saved.file("1.ico"));
+    ASSERT_TRUE(back->Load(RecordKind::Icons).empty());
+    ASSERT_EQ(back->Contents().IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(back->Contents().IconGroups[0].Images[0].Data, c.image);
     EXPECT_EQ(RunCli("extract " + dir.file("lib.dll") + " " + extracted.path()).status, 1);
     EXPECT_TRUE(fs::exists(extracted.file("1_0.ico")));
     EXPECT_FALSE(fs::exists(extracted.file("1_1.ico")));
@@ -200,16 +199,16 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     ASSERT_TRUE(fs::exists(out.file("my_0.ico")));
     ASSERT_TRUE(fs::exists(out.file("my_1.ico")));
     // Each written file is a one-image icon that reads back.
-    FileContents cd;
-    const Bytes one = ReadFile(out.file("my_1.ico"));
-    ASSERT_EQ(ReadIconFileBytes(cd, one), 0);
-    EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
-    EXPECT_EQ(cd.IconGroups[0].Images[0].Width, 32);
+    const Bytes oneBytes = ReadFile(out.file("my_1.ico"));
+    const auto one = Document::Open(out.file("my_1.ico"));
+    ASSERT_TRUE(one->Load(RecordKind::Icons).empty());
+    EXPECT_EQ(one->Contents().IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(one->Contents().IconGroups[0].Images[0].Width, 32);
 
     // Again: renamed with "_", the first files untouched.
     ASSERT_EQ(RunCli("extract " + dir.file("My.Icons.ico") + " " + out.path()).status, 0);
     EXPECT_TRUE(fs::exists(out.file("my_0_.ico")));
-    EXPECT_EQ(ReadFile(out.file("my_1.ico")), one);
+    EXPECT_EQ(ReadFile(out.file("my_1.ico")), oneBytes);
     // Skip writes nothing new.
     ASSERT_EQ(RunCli("extract --existing skip " + dir.file("My.Icons.ico") + " " + out.path()).status, 0);
     EXPECT_FALSE(fs::exists(out.file("my_0__.ico")));
@@ -222,9 +221,9 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     EXPECT_EQ(bmp.pixelFormat, PixelFormat::Bits4);
 
     ASSERT_EQ(RunCli("extract " + dir.file("arrow.cur") + " " + out.path()).status, 0);
-    FileContents cc;
-    ASSERT_EQ(LoadCursorFileBytes(cc, ReadFile(out.file("arrow_0.cur")), "arrow_0.cur"), "");
-    EXPECT_EQ(cc.CursorGroups[0].Images[0].HotspotX, 5);
+    const auto cc = Document::Open(out.file("arrow_0.cur"));
+    ASSERT_TRUE(cc->Load(RecordKind::Cursors).empty());
+    EXPECT_EQ(cc->Contents().CursorGroups[0].Images[0].HotspotX, 5);
 
     // As PNG: a PNG image exactly as stored, a bitmap image with its mask as alpha.
     const Bytes png = BuildPng(48, 48, [](int x, int) { return x < 24 ? 0x80FF0000u : 0xFF00FF00u; });

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/FileContents.h"
+#include "formats/Document.h"
 #include "formats/FileKind.h"
 #include "tests/support/Builders.h"
 
@@ -82,9 +83,13 @@ TEST(FileKind, ExecutableHeaders) {
 TEST(FileKind, FromDisk) {
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("a.ico"), Padded({0, 0, 1, 0, 1, 0})));
-    EXPECT_EQ(GetFileKind(dir.file("a.ico")), FileKind::Icon);
-    EXPECT_EQ(GetFileKind(dir.file("missing.ico")), FileKind::NonExecutable);
-    EXPECT_EQ(GetFileKind(dir.path()), FileKind::NonExecutable); // a folder
+    EXPECT_EQ(Document::Open(dir.file("a.ico"))->Kind(), FileKind::Icon);
+    const auto missing = Document::Open(dir.file("missing.ico"));
+    EXPECT_EQ(missing->Kind(), FileKind::NonExecutable);
+    EXPECT_FALSE(missing->Readable());
+    ASSERT_EQ(missing->Errors().size(), 1u);
+    EXPECT_EQ(missing->Errors()[0].kind, ReadErrorKind::Io);
+    EXPECT_EQ(Document::Open(dir.path())->Kind(), FileKind::NonExecutable); // a folder
     EXPECT_STREQ(DeskKindText(FileKind::Ne), "NE File");
     EXPECT_STREQ(DeskKindText(FileKind::NonExecutable), "Non Executable");
 }

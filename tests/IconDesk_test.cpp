@@ -187,10 +187,10 @@ TEST(IconDeskCommands, SaveAllNamesEachFileAfterItsGroupAndLeavesMissingImagesOu
     EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"1.ico", "APP.ico"}));
     ASSERT_EQ(r.notes.size(), 1u); // "gone" has nothing to write
     // APP.ico holds the first group's one present image and reads back whole.
-    FileContents back;
-    ASSERT_EQ(ReadIconFileBytes(back, ReadFile(out.file("APP.ico"))), 0);
-    ASSERT_EQ(back.IconGroups[0].Images.size(), 1u);
-    EXPECT_EQ(back.IconGroups[0].Images[0].Data, groups[0].Images[0].Data);
+    const auto back = Document::Open(out.file("APP.ico"));
+    ASSERT_TRUE(back->Load(RecordKind::Icons).empty());
+    ASSERT_EQ(back->Contents().IconGroups[0].Images.size(), 1u);
+    EXPECT_EQ(back->Contents().IconGroups[0].Images[0].Data, groups[0].Images[0].Data);
 
     // Cancelled: nothing written, the flags as they were.
     flags.ActionOverwrite = 1;

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "formats/CursorManage.h"
+#include "formats/Document.h"
 #include "formats/IconFormat.h"
-#include "formats/IconManage.h"
 #include "tests/support/Builders.h"
 
 using namespace gw;
@@ -34,15 +33,23 @@ Bytes ThreeImageIcon() {
                          Entry(IconDib(16, 8), 16, 16, 1, 8)});
 }
 
+// The file as the icon and cursor viewers read it, whatever its header says.
+std::shared_ptr<Document> ReadAs(FileKind kind, const Bytes& file, const std::string& name = "a.ico") {
+    auto doc = Document::OfBytes(name, file);
+    doc->LoadAsImageFile(kind);
+    return doc;
+}
+
+std::string FirstError(const Document& doc) { return doc.Damaged() ? doc.Errors().front().message : ""; }
+
 } // namespace
 
 TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
     const Bytes file = ThreeImageIcon();
-    FileContents cd;
-    cd.IconGroups.resize(1);
-    ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
-    const auto& g = cd.IconGroups[0];
-    ASSERT_EQ(g.Images.size(), 3);
+    const auto doc = Document::OfBytes("three.ico", file);
+    ASSERT_TRUE(doc->Load(RecordKind::Icons).empty());
+    const auto& g = doc->Contents().IconGroups[0];
+    EXPECT_EQ(g.Name, "three");
     ASSERT_EQ(g.Images.size(), 3u);
     EXPECT_EQ(g.Images[1].Width, 32);
     EXPECT_EQ(g.Images[2].BitCount, 8);
@@ -58,60 +65,56 @@ TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
 }
 
 TEST(IcoReader, HeaderErrorsAndTruncation) {
-    FileContents cd;
     Bytes file = ThreeImageIcon();
 
     Bytes reserved = file;
     reserved[0] = 1;
-    EXPECT_EQ(ReadIconFileBytes(cd, reserved), 1);
-    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Reserved <> 0");
+    EXPECT_EQ(FirstError(*ReadAs(FileKind::Icon, reserved)), "Invalid icon resource header - Reserved <> 0");
 
     Bytes cursorType = file;
     cursorType[2] = 2;
-    cd.IconGroups.assign(1, {});
-    EXPECT_EQ(ReadIconFileBytes(cd, cursorType), 1);
-    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Type <> 1");
-    EXPECT_TRUE(cd.IconGroups[0].Images.empty());
+    const auto asCursor = ReadAs(FileKind::Icon, cursorType);
+    EXPECT_EQ(FirstError(*asCursor), "Invalid icon resource header - Type <> 1");
+    EXPECT_EQ(asCursor->Errors().front().offset, 2u);
+    EXPECT_TRUE(asCursor->Contents().IconGroups[0].Images.empty());
 
     Bytes none = file;
     none[4] = 0;
-    EXPECT_EQ(ReadIconFileBytes(cd, none), 1);
-    EXPECT_EQ(cd.LastError, "Invalid icon resource header - Count = 0");
+    EXPECT_EQ(FirstError(*ReadAs(FileKind::Icon, none)), "Invalid icon resource header - Count = 0");
 
     // The last image runs past the end: the first two stay with their handles.
     Bytes cut(file.begin(), file.end() - 10);
-    cd.IconGroups.assign(1, {});
-    EXPECT_EQ(ReadIconFileBytes(cd, cut), 1);
-    ASSERT_EQ(cd.IconGroups[0].Images.size(), 2u);
-    EXPECT_TRUE(cd.IconGroups[0].Images[1].Handle());
+    const auto shortened = ReadAs(FileKind::Icon, cut);
+    ASSERT_EQ(shortened->Errors().size(), 1u);
+    EXPECT_EQ(shortened->Errors()[0].kind, ReadErrorKind::Truncated);
+    ASSERT_EQ(shortened->Contents().IconGroups[0].Images.size(), 2u);
+    EXPECT_TRUE(shortened->Contents().IconGroups[0].Images[1].Handle());
 
     // Every truncation of the file: no crash, never more images than are whole.
     for (size_t n = 0; n < file.size(); ++n) {
-        FileContents c;
-        c.IconGroups.resize(1);
-        Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
-        EXPECT_EQ(ReadIconFileBytes(c, part), 1) << n;
-        for (const auto& im : c.IconGroups[0].Images) EXPECT_EQ(im.Data.size(), im.BytesInRes);
+        const auto doc = ReadAs(FileKind::Icon, Bytes(file.begin(), file.begin() + ptrdiff_t(n)));
+        EXPECT_TRUE(doc->Damaged()) << n;
+        for (const auto& im : doc->Contents().IconGroups[0].Images) EXPECT_EQ(im.Data.size(), im.BytesInRes);
     }
 
     // A count of 65535 with a directory the file cannot hold, and a size of 0xFFFFFFFF.
     Bytes huge = file;
     huge[4] = 0xFF;
     huge[5] = 0xFF;
-    EXPECT_EQ(ReadIconFileBytes(cd, huge), 1);
+    EXPECT_TRUE(ReadAs(FileKind::Icon, huge)->Damaged());
     Bytes bigSize = file;
     for (int i = 0; i < 4; ++i) bigSize[6 + 8 + i] = 0xFF;
-    cd.IconGroups.assign(1, {});
-    EXPECT_EQ(ReadIconFileBytes(cd, bigSize), 1);
-    EXPECT_TRUE(cd.IconGroups[0].Images.empty());
+    const auto big = ReadAs(FileKind::Icon, bigSize);
+    EXPECT_TRUE(big->Damaged());
+    EXPECT_TRUE(big->Contents().IconGroups[0].Images.empty());
 }
 
 TEST(IcoReader, Icon256IsDecodedAtItsStoredSize) {
     const Bytes png = BuildPng(256, 256, [](int x, int y) { return 0xFF000000u | uint32_t(x ^ y); });
     const Bytes file = BuildIcoFile({Entry(png, 0, 0, 1, 32)});
-    FileContents cd;
-    ASSERT_EQ(ReadIconFileBytes(cd, file), 0);
-    const auto& im = cd.IconGroups[0].Images[0];
+    const auto doc = Document::OfBytes("big.ico", file);
+    ASSERT_TRUE(doc->Load(RecordKind::Icons).empty());
+    const auto& im = doc->Contents().IconGroups[0].Images[0];
     ASSERT_TRUE(im.Handle());
     EXPECT_EQ(im.Handle()->width, 256);
     EXPECT_EQ(im.Handle()->height, 256);
@@ -155,12 +158,12 @@ TEST(CurReader, HotSpotSizesAndWritingBack) {
     s.palette = {0x000000, 0xFFFFFF};
     const Bytes dib = BuildDib(s);
     const Bytes file = BuildIcoFile({Entry(dib, 32, 32, 5, 7)}, 2);
-    FileContents cd;
-    ASSERT_EQ(LoadCursorFileBytes(cd, file, "Arrow.Big.cur"), "");
-    ASSERT_EQ(cd.CursorGroups.size(), 1u);
-    const auto& g = cd.CursorGroups[0];
+    const auto doc = Document::OfBytes("/x/Arrow.Big.cur", file);
+    ASSERT_TRUE(doc->Load(RecordKind::Cursors).empty());
+    ASSERT_EQ(doc->Contents().CursorGroups.size(), 1u);
+    const auto& g = doc->Contents().CursorGroups[0];
     EXPECT_EQ(g.Name, "Arrow");
-    EXPECT_EQ(g.Named, 1);
+    EXPECT_TRUE(g.Named);
     ASSERT_EQ(g.Images.size(), 1u);
     const auto& im = g.Images[0];
     EXPECT_EQ(im.HotspotX, 5);
@@ -209,13 +212,15 @@ TEST(CurReader, DamagedFiles) {
     s.bitCount = 4;
     const Bytes file = BuildIcoFile({Entry(BuildDib(s), 16, 16, 1, 2), Entry(BuildDib(s), 16, 16, 3, 4)}, 2);
     for (size_t n = 0; n < file.size(); ++n) {
-        FileContents cd;
-        Bytes part(file.begin(), file.begin() + ptrdiff_t(n));
-        EXPECT_NE(LoadCursorFileBytes(cd, part, "a.cur"), "") << n;
-        EXPECT_EQ(cd.CursorGroups[0].Images.size(), cd.CursorGroups[0].Images.size());
+        const auto doc = ReadAs(FileKind::Cursor, Bytes(file.begin(), file.begin() + ptrdiff_t(n)), "a.cur");
+        EXPECT_TRUE(doc->Damaged()) << n;
+        ASSERT_EQ(doc->Contents().CursorGroups.size(), 1u);
+        EXPECT_LE(doc->Contents().CursorGroups[0].Images.size(), 2u);
+        for (const ReadError& e : doc->Errors()) EXPECT_LE(e.offset, n);
     }
-    FileContents cd;
-    EXPECT_NE(LoadCursorFile(cd, "/nonexistent/x.cur", "x.cur"), "");
+    const auto missing = Document::Open("/nonexistent/x.cur");
+    EXPECT_FALSE(missing->Readable());
+    EXPECT_EQ(missing->Errors().front().kind, ReadErrorKind::Io);
 }
 
 TEST(FormatLabel, ColourText) {

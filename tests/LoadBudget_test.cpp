@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "formats/Document.h"
 #include "formats/CursorManage.h"
 #include "formats/IconManage.h"
 #include "formats/PeResources.h"
@@ -59,7 +60,7 @@ uint64_t BudgetFor(const Bytes& file) { return BudgetFor(file.size()); }
 // image (asked for at size x size, 0 for its own size), with its groups loaded.
 struct LoadedLibrary {
     uint64_t fileSize = 0;
-    uint8_t status = 0;
+    bool opened = false;
     FileContents cd;
 };
 
@@ -78,12 +79,10 @@ LoadedLibrary LoadSharedImageLibrary(const Bytes& image, uint8_t size, size_t co
     LoadedLibrary library;
     library.fileSize = pe.bytes.size();
     const auto module = ResourceModule::FromBytes(pe.bytes);
-    if (!module) {
-        library.status = 2;
-        return library;
-    }
+    if (!module) return library;
+    library.opened = true;
     library.cd.IconGroupCount = 1;
-    library.status = LoadIconsPE(library.cd, *module, "shared.dll");
+    LoadIconsPE(library.cd, *module);
     return library;
 }
 
@@ -103,30 +102,38 @@ TEST(LoadBudget, SharedImageEntriesEndTheIconAndCursorFileReads) {
     const uint16_t count = 2000; // ~530 MB of copies without a budget
     const Bytes ico = FileOfSharedImage(image, count, 1);
 
-    FileContents cd;
-    EXPECT_EQ(ReadIconFileBytes(cd, ico), 1);
-    EXPECT_EQ(cd.LastError, "Stream read error");
-    const auto& group = cd.IconGroups[0];
-    EXPECT_GT(group.Images.size(), 0);
+    // Read without an owner, the images are copies, which the budget limits.
+    const ReadResult<IconGroup> icons = ParseIconFile(ico);
+    ASSERT_TRUE(icons.error);
+    EXPECT_EQ(icons.error->kind, ReadErrorKind::OverBudget);
+    const auto& group = icons.records;
+    EXPECT_GT(group.Images.size(), 0u);
     EXPECT_LT(group.Images.size(), count);
-    EXPECT_EQ(group.Images.size(), group.Images.size());
     EXPECT_LE(DataBytes(group.Images), BudgetFor(ico));
     for (const auto& im : group.Images) {
         EXPECT_EQ(im.Data, image);
         EXPECT_TRUE(im.Handle());
     }
 
-    FileContents cursors;
     const Bytes cur = FileOfSharedImage(image, count, 2);
-    EXPECT_EQ(LoadCursorFileBytes(cursors, cur, "bomb.cur"), "Stream read error in \"bomb.cur\"");
-    EXPECT_LT(cursors.CursorGroups[0].Images.size(), count);
-    EXPECT_LE(DataBytes(cursors.CursorGroups[0].Images), BudgetFor(cur));
+    const ReadResult<CursorGroup> cursors = ParseCursorFile(cur);
+    ASSERT_TRUE(cursors.error);
+    EXPECT_EQ(cursors.error->kind, ReadErrorKind::OverBudget);
+    EXPECT_LT(cursors.records.Images.size(), count);
+    EXPECT_LE(DataBytes(cursors.records.Images), BudgetFor(cur));
+
+    // Read as a document, the images are views of the file's bytes: no
+    // copies, so every entry is read.
+    const auto viewed = Document::OfBytes("bomb.ico", ico);
+    EXPECT_TRUE(viewed->Load(RecordKind::Icons).empty());
+    EXPECT_EQ(viewed->Contents().IconGroups[0].Images.size(), count);
 
     // The budget went with the load: an honest file of the same image in
     // distinct copies reads whole.
-    FileContents honest;
-    EXPECT_EQ(ReadIconFileBytes(honest, BuildIcoFile({{image, 0, 0, 0, 0, 1, 32}, {image, 0, 0, 0, 0, 1, 32}})), 0);
-    EXPECT_EQ(honest.IconGroups[0].Images.size(), 2);
+    const ReadResult<IconGroup> honest =
+        ParseIconFile(BuildIcoFile({{image, 0, 0, 0, 0, 1, 32}, {image, 0, 0, 0, 0, 1, 32}}));
+    EXPECT_FALSE(honest.error);
+    EXPECT_EQ(honest.records.Images.size(), 2u);
     EXPECT_TRUE(SpendLoadBudget(uint64_t(1) << 40));
 }
 
@@ -137,11 +144,12 @@ TEST(LoadBudget, SharedImageEntriesCutALibraryGroup) {
     const Bytes image = LargeIconDib();
     const size_t count = 1000;
     const LoadedLibrary library = LoadSharedImageLibrary(image, 0, count);
-    EXPECT_EQ(library.status, 0) << library.cd.LastError;
+    ASSERT_TRUE(library.opened);
+    ASSERT_EQ(library.cd.Errors.size(), 1u);
+    EXPECT_EQ(library.cd.Errors[0].kind, ReadErrorKind::OverBudget);
     const auto& group = library.cd.IconGroups[0];
-    EXPECT_GT(group.Images.size(), 0);
+    EXPECT_GT(group.Images.size(), 0u);
     EXPECT_LT(group.Images.size(), count);
-    ASSERT_EQ(group.Images.size(), group.Images.size());
     EXPECT_LE(DataBytes(group.Images), BudgetFor(library.fileSize));
     for (size_t i = 0; i < group.Images.size(); ++i) {
         EXPECT_EQ(group.Images[i].Data, image);
@@ -161,7 +169,8 @@ TEST(LoadBudget, ScaledImagesCostNothingUntilDrawn) {
     const Bytes tiny = BuildDib(s);
     const size_t count = 2000; // ~520 MB of pixels without a budget
     const LoadedLibrary library = LoadSharedImageLibrary(tiny, 255, count);
-    EXPECT_EQ(library.status, 0) << library.cd.LastError;
+    ASSERT_TRUE(library.opened);
+    EXPECT_TRUE(library.cd.Errors.empty());
     const auto& images = library.cd.IconGroups[0].Images;
     ASSERT_EQ(images.size(), count);
     EXPECT_TRUE(std::all_of(images.begin(), images.end(), [](const auto& im) { return im.Picture.Pending(); }));

@@ -85,14 +85,14 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
     s.bitCount = 4;
     ASSERT_TRUE(WriteFile(dir.file("Shell.Big.ico"), BuildIcoFile({{BuildDib(s), 32, 32, 16, 0, 1, 4}})));
     const auto file = Document::Open(dir.file("Shell.Big.ico"));
-    EXPECT_TRUE(file->LoadAsImageFile(FileKind::Icon).ok);
+    EXPECT_TRUE(file->LoadAsImageFile(FileKind::Icon).empty());
     EXPECT_EQ(ViewerFileName(*file), "shell.big.ico");
     ASSERT_EQ(file->Contents().IconGroups.size(), 1u);
     EXPECT_EQ(file->Contents().IconGroups[0].Images.size(), 1u);
     // A file that is not an icon leaves no image, and says why.
     ASSERT_TRUE(WriteFile(dir.file("bad.ico"), Bytes{1, 2, 3}));
     const auto bad = Document::Open(dir.file("bad.ico"));
-    EXPECT_FALSE(bad->LoadAsImageFile(FileKind::Icon).ok);
+    EXPECT_FALSE(bad->LoadAsImageFile(FileKind::Icon).empty());
     const FileContents& none = bad->Contents();
     EXPECT_TRUE(none.IconGroups.empty() || none.IconGroups[0].Images.empty());
     EXPECT_TRUE(bad->Damaged());

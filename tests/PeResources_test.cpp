@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "formats/Document.h"
 #include "formats/PeResources.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -38,12 +39,32 @@ Bytes BitmapDib(int w, int h, uint32_t bottomLeft) {
     return BuildDib(s);
 }
 
-// A PE file written to a temporary folder for the path-based loaders.
+// A PE file written to a temporary folder, opened as the program opens it.
 struct PeFile {
     TempDir dir;
     std::string path;
     explicit PeFile(const PeLayout& layout) : path(dir.file("test.dll")) { WriteFile(path, BuildPe(layout).bytes); }
 };
+
+// The file's records of a kind as the program reads them, and the damage
+// the read found, one description a line.
+const FileContents& Loaded(const std::shared_ptr<Document>& doc, RecordKind kind, std::string* damage = nullptr) {
+    for (const ReadError& e : doc->Load(kind))
+        if (damage) *damage += e.Describe() + "\n";
+    return doc->Contents();
+}
+
+// A group load into lists sized to a count other than the file's own.
+struct SizedLoad {
+    std::shared_ptr<Document> doc;
+    FileContents cd;
+};
+SizedLoad IconsSizedTo(const std::string& path, int count) {
+    SizedLoad load{Document::Open(path), {}};
+    load.cd.IconGroupCount = count;
+    if (load.doc->Module()) LoadIconsPE(load.cd, *load.doc->Module());
+    return load;
+}
 
 void ExpectPrefix(ByteView data, const Bytes& prefix) {
     ASSERT_GE(data.size(), prefix.size());
@@ -68,14 +89,15 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
         Res(RT_ICON, ResName::Id(3), third),
     };
     PeFile file(layout);
-    FileContents cd;
-    cd.IconGroupCount = 2;
-    ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
+    const auto doc = Document::Open(file.path);
+    std::string damage;
+    const FileContents& cd = Loaded(doc, RecordKind::Icons, &damage);
+    EXPECT_EQ(damage, "invalid at byte 1,024: resource 9 is not in the resource directory\n");
+    ASSERT_EQ(cd.IconGroups.size(), 2u);
 
     const auto& main = cd.IconGroups[0];
     EXPECT_EQ(main.Name, "MAINICON");
-    EXPECT_EQ(main.Named, 1);
-    ASSERT_EQ(main.Images.size(), 2);
+    EXPECT_TRUE(main.Named);
     ASSERT_EQ(main.Images.size(), 2u);
     const IconImage& first = main.Images[0];
     EXPECT_EQ(first.ResId, 1);
@@ -110,11 +132,11 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     EXPECT_FALSE(longer.Missing);
 
     // A list sized for one group takes the first name only.
-    FileContents one;
-    one.IconGroupCount = 1;
-    ASSERT_EQ(LoadIconsPE(one, file.path), 0);
-    EXPECT_EQ(one.IconGroups[0].Name, "MAINICON");
-    EXPECT_EQ(one.IconGroups[0].Images.size(), 2u);
+    const SizedLoad one = IconsSizedTo(file.path, 1);
+    EXPECT_TRUE(one.cd.Errors.empty());
+    ASSERT_EQ(one.cd.IconGroups.size(), 1u);
+    EXPECT_EQ(one.cd.IconGroups[0].Name, "MAINICON");
+    EXPECT_EQ(one.cd.IconGroups[0].Images.size(), 2u);
 }
 
 TEST(PeIcons, DamagedGroupsAndFailures) {
@@ -130,12 +152,13 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
         Res(RT_ICON, ResName::Id(1), dib),
     };
     PeFile file(layout);
-    FileContents cd;
-    cd.IconGroupCount = 3;
-    ASSERT_EQ(LoadIconsPE(cd, file.path), 0) << cd.LastError;
-    EXPECT_EQ(cd.IconGroups[0].Images.size(), 1);
+    const auto doc = Document::Open(file.path);
+    std::string damage;
+    const FileContents& cd = Loaded(doc, RecordKind::Icons, &damage);
+    EXPECT_EQ(damage, "invalid at byte 1,024: resource 7 is not in the resource directory\n");
+    ASSERT_EQ(cd.IconGroups.size(), 3u);
     EXPECT_EQ(cd.IconGroups[0].Images.size(), 1u);
-    EXPECT_EQ(cd.IconGroups[1].Images.size(), 0);
+    EXPECT_EQ(cd.IconGroups[1].Images.size(), 0u);
     // A stated size far beyond the resource is not allocated: the image
     // takes the resource's own size (and a missing one nothing).
     const auto& hugeImages = cd.IconGroups[2].Images;
@@ -145,22 +168,23 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     EXPECT_EQ(hugeImages[1].BytesInRes, 0u);
     EXPECT_TRUE(hugeImages[1].Data.empty());
 
-    // More groups asked for than the file has: the groups before stay loaded.
-    FileContents more;
-    more.IconGroupCount = 4;
-    EXPECT_EQ(LoadIconsPE(more, file.path), 1);
-    EXPECT_NE(more.LastError.find("not found"), std::string::npos);
-    EXPECT_EQ(more.IconGroups[0].Images.size(), 1u);
+    // More groups asked for than the file has: the groups read stay loaded,
+    // and the list ends where a group could not be found.
+    const SizedLoad more = IconsSizedTo(file.path, 4);
+    ASSERT_EQ(more.cd.Errors.size(), 1u);
+    EXPECT_EQ(more.cd.Errors[0].kind, ReadErrorKind::Invalid);
+    ASSERT_EQ(more.cd.IconGroups.size(), 3u);
+    EXPECT_EQ(more.cd.IconGroups[0].Images.size(), 1u);
 
-    FileContents none;
-    none.IconGroupCount = 1;
-    EXPECT_EQ(LoadIconsPE(none, file.dir.file("absent.dll")), 1);
-    EXPECT_FALSE(none.LastError.empty());
+    // A file that is not there, or not an executable, holds no records and says why.
+    const auto absent = Document::Open(file.dir.file("absent.dll"));
+    EXPECT_TRUE(absent->LoadAll().size() == 1 && absent->Errors()[0].kind == ReadErrorKind::Io);
     const std::string notPe = file.dir.file("text.dll");
     WriteFile(notPe, Bytes(200, 'A'));
-    EXPECT_EQ(LoadIconsPE(none, notPe), 1);
-    EXPECT_EQ(LoadCursorsPE(none, notPe), 1);
-    EXPECT_EQ(LoadBitmapsPE(none, notPe), 1);
+    const auto text = Document::Open(notPe);
+    EXPECT_EQ(text->Kind(), FileKind::NonExecutable);
+    EXPECT_TRUE(text->LoadAll().empty());
+    EXPECT_TRUE(text->Contents().IconGroups.empty());
 }
 
 TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
@@ -178,13 +202,16 @@ TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
     const std::string path = dir.file("broken.dll");
     WriteFile(path, pe.bytes);
 
-    FileContents cd;
-    cd.IconGroupCount = 2;
-    EXPECT_EQ(LoadIconsPE(cd, path), 1);
-    EXPECT_EQ(cd.LastError, "Resource 7 not found in " + path);
+    const auto doc = Document::Open(path);
+    ASSERT_EQ(doc->Counts().iconGroups, 2);
+    const std::vector<ReadError>& errors = doc->Load(RecordKind::Icons);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].Describe(), "invalid at byte 1,104: a resource without a language entry");
+    // The list holds the group read before it, not one that was never read.
+    const FileContents& cd = doc->Contents();
+    ASSERT_EQ(cd.IconGroups.size(), 1u);
     EXPECT_EQ(cd.IconGroups[0].Name, "MAINICON");
-    EXPECT_EQ(cd.IconGroups[0].Images.size(), 0);
-    EXPECT_EQ(cd.IconGroups[1].Name, "7");
+    EXPECT_EQ(cd.IconGroups[0].Images.size(), 0u);
 }
 
 TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
@@ -203,9 +230,10 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
         Res(RT_CURSOR, ResName::Id(3), png),
     };
     PeFile file(layout);
-    FileContents cd;
-    cd.CursorGroupCount = 1;
-    ASSERT_EQ(LoadCursorsPE(cd, file.path), 0) << cd.LastError;
+    const auto doc = Document::Open(file.path);
+    std::string damage;
+    const FileContents& cd = Loaded(doc, RecordKind::Cursors, &damage);
+    EXPECT_EQ(damage, "invalid at byte 1,024: resource 4 is not in the resource directory\n");
     const auto& g = cd.CursorGroups[0];
     EXPECT_EQ(g.Name, "100");
     ASSERT_EQ(g.Images.size(), 4u);
@@ -248,12 +276,13 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
         Res(RT_BITMAP, ResName::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
     };
     PeFile file(layout);
-    FileContents cd;
-    cd.BitmapCount = 3;
-    ASSERT_EQ(LoadBitmapsPE(cd, file.path), 0) << cd.LastError;
+    const auto doc = Document::Open(file.path);
+    std::string damage;
+    const FileContents& cd = Loaded(doc, RecordKind::Bitmaps, &damage);
+    EXPECT_EQ(damage, "");
 
     EXPECT_EQ(cd.Bitmaps[0].Name, "LOGO");
-    EXPECT_EQ(cd.Bitmaps[0].Named, 1);
+    EXPECT_TRUE(cd.Bitmaps[0].Named);
     EXPECT_EQ(cd.Bitmaps[0].Width, 8);
     EXPECT_EQ(cd.Bitmaps[0].Height, 40);
     EXPECT_EQ(cd.Bitmaps[0].PixelFormat, PixelFormat::Bits24);
@@ -261,7 +290,7 @@ TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
     EXPECT_EQ(cd.Bitmaps[0].TransparentColor(), 0x00C0B0A0u);
     // Id 3 failed; id 5 took its entry.
     EXPECT_EQ(cd.Bitmaps[1].Name, "5");
-    EXPECT_EQ(cd.Bitmaps[1].Named, 0);
+    EXPECT_FALSE(cd.Bitmaps[1].Named);
     EXPECT_EQ(cd.Bitmaps[1].Width, 20);
     EXPECT_EQ(cd.Bitmaps[1].TransparentColor(), 0x00332211u);
     ASSERT_TRUE(cd.Bitmaps[1].Bitmap());
@@ -292,14 +321,18 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
     lengths.push_back(full.size());
     for (size_t n : lengths) {
         ASSERT_TRUE(WriteFile(path, Bytes(full.begin(), full.begin() + n)));
-        FileContents cd;
-        cd.IconGroupCount = cd.CursorGroupCount = cd.BitmapCount = 1;
-        const uint8_t status = LoadIconsPE(cd, path) | LoadCursorsPE(cd, path) | LoadBitmapsPE(cd, path);
-        EXPECT_TRUE(status == 0 || !cd.LastError.empty());
-        for (const auto& im : cd.IconGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
-        for (const auto& im : cd.CursorGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
+        const auto doc = Document::Open(path);
+        const std::vector<ReadError>& errors = doc->LoadAll();
+        for (const ReadError& e : errors) EXPECT_LE(e.offset, n);
+        const FileContents& cd = doc->Contents();
+        for (const auto& g : cd.IconGroups)
+            for (const auto& im : g.Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
+        for (const auto& g : cd.CursorGroups)
+            for (const auto& im : g.Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
         if (n == full.size()) {
-            EXPECT_EQ(status, 0);
+            EXPECT_TRUE(errors.empty());
+            ASSERT_EQ(cd.IconGroups.size(), 1u);
+            ASSERT_EQ(cd.CursorGroups.size(), 1u);
             ASSERT_EQ(cd.IconGroups[0].Images.size(), 1u);
             EXPECT_TRUE(cd.IconGroups[0].Images[0].Handle());
             ASSERT_EQ(cd.CursorGroups[0].Images.size(), 1u);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "formats/Document.h"
 #include "formats/ResFile.h"
 #include "platform/Text.h"
 #include "tests/support/Builders.h"
@@ -114,7 +115,7 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         const Bytes file = BuildRes(is32, f.items());
         FileContents cd;
         cd.IconGroupCount = 5;
-        LoadResIconsBytes(cd, file);
+        LoadResIcons(cd, file);
         const auto& g = cd.IconGroups;
 
         EXPECT_EQ(g[0].Name, "300");
@@ -152,7 +153,7 @@ TEST(ResFileIcons, ReadsGroupsAndFindsTheirImagesInBothLayouts) {
         // A list smaller than the file's groups takes the first ones only.
         FileContents small;
         small.IconGroupCount = 1;
-        LoadResIconsBytes(small, file);
+        LoadResIcons(small, file);
         EXPECT_EQ(small.IconGroups[0].Name, "300");
         EXPECT_TRUE(HasHandles(small.IconGroups[0], 2));
     }
@@ -178,7 +179,7 @@ TEST(ResFileCursors, TakesSizeFromTheImageAndKeepsThePrefix) {
         SCOPED_TRACE(is32 ? "32-bit" : "16-bit");
         FileContents cd;
         cd.CursorGroupCount = 3;
-        LoadResCursorsBytes(cd, BuildRes(is32, items));
+        LoadResCursors(cd, BuildRes(is32, items));
         const auto& g = cd.CursorGroups;
         EXPECT_EQ(g[0].Name, "10");
         ASSERT_EQ(g[0].Images.size(), 1u);
@@ -220,7 +221,7 @@ TEST(ResFileBitmaps, SkipsBitmapsThatDoNotDecode) {
         FileContents cd;
         cd.MaxBmpWidth = 999;
         cd.BitmapCount = 4;
-        LoadResBitmapsBytes(cd, BuildRes(is32, items));
+        LoadResBitmaps(cd, BuildRes(is32, items));
         const auto& b = cd.Bitmaps;
         EXPECT_EQ(b[0].Name, "7"); // took the place of "BAD"
         EXPECT_EQ(b[0].Width, 10);
@@ -247,7 +248,7 @@ TEST(ResFileBitmaps, NamesAreUtf8InBothLayouts) {
         for (const std::string& n : stored) items.push_back({RT_BITMAP, n, dib});
         FileContents cd;
         cd.BitmapCount = uint16_t(stored.size());
-        LoadResBitmapsBytes(cd, BuildRes(is32, items));
+        LoadResBitmaps(cd, BuildRes(is32, items));
         std::vector<std::string> out;
         for (const auto& b : cd.Bitmaps) out.push_back(b.Name);
         return out;
@@ -283,9 +284,9 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
             cd.IconGroupCount = 1;
             cd.CursorGroupCount = 1;
             cd.BitmapCount = 1;
-            LoadResIconsBytes(cd, file);
-            LoadResCursorsBytes(cd, file);
-            LoadResBitmapsBytes(cd, file);
+            LoadResIcons(cd, file);
+            LoadResCursors(cd, file);
+            LoadResBitmaps(cd, file);
             for (const auto& im : cd.IconGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
             for (const auto& im : cd.CursorGroups[0].Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
             for (uint16_t type : {RT_GROUP_ICON, RT_GROUP_CURSOR, RT_BITMAP}) {
@@ -309,7 +310,7 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
         EXPECT_EQ(Conta32(file, 32, RT_GROUP_ICON), 0) << headerSize;
         FileContents cd;
         cd.IconGroupCount = 1;
-        LoadResIconsBytes(cd, file);
+        LoadResIcons(cd, file);
         EXPECT_TRUE(cd.IconGroups[0].Name.empty());
     }
     // Sizes whose sum lies far past the end count the entry and stop.
@@ -350,18 +351,15 @@ TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
     EXPECT_EQ(Conta32(res, 32, RT_GROUP_CURSOR), 1);
     EXPECT_EQ(Conta32(res, 32, RT_BITMAP), 1);
 
-    FileContents cd;
-    const std::string path = dir.file("out.res");
-    cd.IconGroupCount = 2;
-    cd.CursorGroupCount = 1;
-    cd.BitmapCount = 1;
-    LoadResIcons(cd, path);
-    LoadResCursors(cd, path);
-    LoadResBitmaps(cd, path);
+    const auto doc = Document::Open(dir.file("out.res"));
+    EXPECT_EQ(doc->Kind(), FileKind::Resource);
+    EXPECT_TRUE(doc->LoadAll().empty());
+    const FileContents& cd = doc->Contents();
+    ASSERT_EQ(cd.IconGroups.size(), 2u);
     for (const auto& g : cd.IconGroups) {
         const bool two = g.Name == "1";
         ASSERT_TRUE(two || g.Name == "APP") << g.Name;
-        EXPECT_EQ(g.Named, two ? 0 : 1);
+        EXPECT_EQ(g.Named, !two);
         ASSERT_EQ(g.Images.size(), two ? 2u : 1u);
         EXPECT_EQ(g.Images.back().Data, large);
         EXPECT_EQ(g.Images.front().Data, two ? small : large);

@@ -230,7 +230,7 @@ std::optional<Bytes> ThumbnailPngOfBytes(const std::string& name, ByteView bytes
 std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string* why) {
     const auto file = Document::Open(path);
     if (!file->Readable()) {
-        if (why) *why = file->OpenError();
+        if (why) *why = NothingShownReason(*file, "cannot be read");
         return std::nullopt;
     }
     return MakeThumbnail(path, file->Bytes(), file->Owner(), file->Module(), size, why);

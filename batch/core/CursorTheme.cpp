@@ -129,7 +129,7 @@ void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRo
                    std::vector<ThemeCursor>& cursors, CursorThemeResult& result) {
     const auto file = Document::Open(path);
     if (!file->Readable()) {
-        result.notes.push_back(file->OpenError());
+        result.notes.push_back(NothingShownReason(*file, ""));
         return;
     }
     const std::string fileName = file->FileName();

@@ -468,11 +468,9 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
 }
 
 void ExplorerWindow::SayNotShown(const Document& file) {
-    const std::string why = !file.Readable() ? file.OpenError()
-                            : file.Damaged() ? file.Errors().front().Describe()
-                                             : "it holds no icons, cursors or bitmaps that can be shown";
-    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                FromLocal(UnreadableText(LowerAscii(file.FileName()), why, file.Errors())),
+    const std::string text = CannotShowText(LowerAscii(file.FileName()), file,
+                                            "it holds no icons, cursors or bitmaps that can be shown");
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), FromLocal(text),
                                 QMessageBox::Ok, this);
     box->setObjectName("NotShownMessage");
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -198,16 +198,10 @@ bool BitmapGlyphManager::OpenFile(const std::string& path) {
     Release();
     m_file = Document::Open(path);
     const std::string fileName = LowerAscii(m_file->FileName());
-    if (!m_file->Readable()) {
-        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(fileName, m_file->OpenError(), {}));
-        Release();
-        return false;
-    }
-    m_work = OpenBitmapManagerFile(*m_file);
-    if (!m_work->HasHandle()) {
+    if (m_file->Readable()) m_work = OpenBitmapManagerFile(*m_file);
+    if (!m_file->Readable() || !m_work->HasHandle()) {
         // Nothing to show: say why instead of opening an empty window.
-        const std::string why = m_file->Damaged() ? m_file->Errors().front().Describe() : "it holds no bitmap";
-        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(fileName, why, m_file->Errors()));
+        m_prompts.ShowMessage(MessageKind::Error, CannotShowText(fileName, *m_file, "it holds no bitmap"));
         Release();
         return false;
     }

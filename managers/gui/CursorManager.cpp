@@ -78,11 +78,11 @@ bool CursorManager::OpenFile(const std::string& path) {
     std::shared_ptr<Document> file = Document::Open(path);
     if (file->Kind() != FileKind::AnimatedCursor) return OpenGroupFile(std::move(file));
     Release();
-    const LoadResult& read = file->Load(RecordKind::Animations);
+    file->Load(RecordKind::Animations);
     const std::vector<AnimatedCursor>& animations = file->Contents().Animations;
     if (animations.empty() || !FirstStepFrame(animations.front())) {
         // Nothing to play: say why instead of opening an empty window.
-        ShowUnreadable(*file, !read.ok ? read.error : "it holds no animation step");
+        ShowUnreadable(*file, "it holds no animation step");
         return false;
     }
     ShowAnimation(std::move(file), 0, ManagerMode::File);

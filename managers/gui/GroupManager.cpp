@@ -227,17 +227,13 @@ bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<Document> file) {
     Release();
     m_file = std::move(file);
     m_fileName = ViewerFileName(*m_file);
-    const LoadResult& read = m_file->Readable() ? m_file->LoadAsImageFile(Kind::kFileKind) : LoadResult{};
+    if (m_file->Readable()) m_file->LoadAsImageFile(Kind::kFileKind);
     m_group = 0;
     m_name = NameBeforeFirstDot(m_fileName);
     const Group* group = CurrentGroup();
     if (!m_file->Readable() || !group || group->Images.empty()) {
         // Nothing to show: say why instead of opening an empty window.
-        const std::string why = !m_file->Readable() ? m_file->OpenError()
-                                : m_file->Damaged()  ? m_file->Errors().front().Describe()
-                                : !read.ok           ? read.error
-                                                     : "it holds no " + std::string(Kind::kNoun) + " images";
-        ShowUnreadable(*m_file, why);
+        ShowUnreadable(*m_file, "it holds no " + std::string(Kind::kNoun) + " images");
         Release();
         return false;
     }
@@ -246,8 +242,8 @@ bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<Document> file) {
 }
 
 template <class Group>
-void GroupManager<Group>::ShowUnreadable(const Document& file, const std::string& why) {
-    m_prompts.ShowMessage(MessageKind::Error, UnreadableText(ViewerFileName(file), why, file.Errors()));
+void GroupManager<Group>::ShowUnreadable(const Document& file, const std::string& holdsNothing) {
+    m_prompts.ShowMessage(MessageKind::Error, CannotShowText(ViewerFileName(file), file, holdsNothing));
 }
 
 template <class Group>

@@ -108,7 +108,7 @@ protected:
     // name, with the same row selected while there is one.
     void ShowRows(std::string name);
     void Release();
-    void ShowUnreadable(const Document& file, const std::string& why);
+    void ShowUnreadable(const Document& file, const std::string& holdsNothing);
     void InsertAboveList(QWidget* widget);
     QMenu* ExtractMenu() const { return m_extractMenu; }
     const std::shared_ptr<Document>& File() const { return m_file; }

@@ -220,7 +220,7 @@ TEST(IconWorkdesk, EveryGroupOfALargeLibraryIsDrawnInEveryView) {
     (void)form.grab();
     std::printf("open and first screen: %lld ms, %d groups\n", static_cast<long long>(timer.elapsed()),
                 form.RowCount());
-    EXPECT_EQ(form.RowCount(), CountFile(file).iconGroups);
+    EXPECT_EQ(form.RowCount(), Document::Open(file)->Counts().iconGroups);
     SaveScreenshot(form, "workdesk-large-raw");
     for (auto [name, show] : {std::pair{"specific", &DeskWindow::ShowSpecificView},
                               std::pair{"windows", &DeskWindow::ShowWindowsView},

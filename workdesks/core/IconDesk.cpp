@@ -173,7 +173,7 @@ DeskOpening OpenDesk(Document& file, RecordKind kind) {
         opening.kindText = kind == RecordKind::Bitmaps ? "" : DeskKindText(fileKind);
     else
         opening.kindText = DeskKindText(fileKind == FileKind::Pe || fileKind == FileKind::Ne ? fileKind : FileKind::NonExecutable);
-    opening.failed = !file.Load(kind).ok;
+    file.Load(kind);
     return opening;
 }
 

@@ -111,11 +111,10 @@ std::vector<int64_t> RawStripPositions(const Group& group, int64_t stripWidth);
 
 
 // What the status bar says after opening: "shell32.dll - 238 Icons" and the
-// file's kind ("PE File"); failed when the loader reported failure.
+// file's kind ("PE File"). What the read found damaged is in the file's errors.
 struct DeskOpening {
     std::string fileText;
     std::string kindText;
-    bool failed = false;
 };
 
 // Opening a workdesk on a file: the records of its kind read, and what the

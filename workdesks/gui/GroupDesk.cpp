@@ -298,19 +298,16 @@ bool DeskWindow::Open(const std::string& path) {
     m_panel1->setText(QString::fromStdString(opening.kindText));
     m_formats.clear();
     // The items first: the formats are those of the items listed.
-    ShowGroups(!opening.failed);
-    if (m_formatBox && !opening.failed) {
+    ShowGroups(true);
+    if (m_formatBox) {
         m_formats = FormatsOfFile();
         for (const DeskFormat& f : m_formats) m_formatBox->addItem(QString::fromStdString(f.label));
         if (!m_formats.empty()) m_formatBox->setCurrentIndex(0);
     }
-    if (RowCount() == 0 && (!m_file->Readable() || m_file->Damaged() || opening.failed)) {
+    if (RowCount() == 0 && m_file->Damaged()) {
         // Nothing to show: say why instead of opening an empty window.
-        const std::string name = LowerAscii(m_file->FileName());
-        const std::string why = !m_file->Readable() ? m_file->OpenError()
-                                : m_file->Damaged() ? m_file->Errors().front().Describe()
-                                                    : m_file->Contents().LastError;
-        m_prompts.ShowMessage(MessageKind::Error, UnreadableText(name, why, m_file->Errors()));
+        m_prompts.ShowMessage(MessageKind::Error,
+                              CannotShowText(LowerAscii(m_file->FileName()), *m_file, "it holds nothing to show"));
         Release();
         return false;
     }

@@ -4,28 +4,32 @@
 #   share/icons/hicolor/NxN/apps/grabwell.png, share/pixmaps/grabwell.png
 #   share/thumbnailers/grabwell.thumbnailer  thumbnails in file managers
 #   share/man/man1/*.1.gz                    the manual pages
+# all of them the "runtime" component (the grabwell package), and the API for
+# other programs, the "dev" component (grabwell-dev, cmake/Api.cmake).
 include(GNUInstallDirs)
-install(TARGETS grabwell-cli grabwell-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# An install rule that names no component still lands in the program package.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME runtime)
+install(TARGETS grabwell-cli grabwell-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 if(GRABWELL_GUI)
-  install(TARGETS grabwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS grabwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 endif()
 
 set(GW_DESKTOP_DIR ${CMAKE_SOURCE_DIR}/resources/desktop)
 install(FILES ${GW_DESKTOP_DIR}/grabwell.thumbnailer
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers COMPONENT runtime)
 
 if(GRABWELL_GUI)
   install(FILES ${GW_DESKTOP_DIR}/grabwell.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)
   # The same pictures the Qt resource file carries, under the theme's names.
   foreach(size 16 24 32 48 64 128 256)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/grabwell-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME grabwell.png)
+            RENAME grabwell.png COMPONENT runtime)
   endforeach()
   install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/grabwell-48.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps
-          RENAME grabwell.png)
+          RENAME grabwell.png COMPONENT runtime)
 endif()
 
 # Manual pages: one per installed program, compressed with gzip -9n (no name
@@ -61,7 +65,9 @@ add_custom_target(grabwell-man ALL DEPENDS ${GW_MAN_FILES})
 foreach(program ${GW_PROGRAMS})
   add_dependencies(${program} grabwell-man)
 endforeach()
-install(FILES ${GW_MAN_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${GW_MAN_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
+
+include(${CMAKE_CURRENT_LIST_DIR}/Api.cmake)
 
 # Installs into a scratch root and checks every file is in place and valid.
 if(GRABWELL_GUI)
@@ -70,17 +76,23 @@ if(GRABWELL_GUI)
   set_tests_properties(Install.PutsEverythingInPlace PROPERTIES TIMEOUT 60)
 endif()
 
-# `cpack -G DEB` in the build folder: grabwell_<version>_<arch>.deb, its
-# Depends worked out by dpkg-shlibdeps from the programs' libraries.
+# `cpack -G DEB` in the build folder: one package per component,
+#   grabwell_<version>_<arch>.deb      the programs (runtime), its Depends
+#                                      worked out by dpkg-shlibdeps from the
+#                                      programs' libraries
+#   grabwell-dev_<version>_<arch>.deb  the API (dev): headers, libgrabwell.a,
+#                                      the CMake package and grabwell.pc
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME grabwell)
 set(CPACK_PACKAGE_VENDOR "Grabwell developers")
 set(CPACK_PACKAGE_CONTACT "Grabwell developers <grabwell@localhost>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "find, view, extract and convert icons, cursors and bitmaps")
-set(CPACK_PACKAGE_DESCRIPTION
-"Grabwell reads .ico, .cur and .bmp files, 32-bit (PE) and 16-bit (NE)
+# Each package's description starts with its own summary line; CPack has one
+# summary for all packages and prepends it to every description unless it is
+# left at its default, so CPACK_PACKAGE_DESCRIPTION_SUMMARY stays unset.
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
+"find, view, extract and convert icons, cursors and bitmaps
+Grabwell reads .ico, .cur and .bmp files, 32-bit (PE) and 16-bit (NE)
 executables and libraries, .icl icon libraries and compiled resource files
 (.res, .r32, .r16, .dcr), shows what each one holds, and writes what it finds
 as stand-alone .ico, .cur, .bmp or .png files, one at a time or in bulk over
@@ -89,11 +101,29 @@ a whole folder tree.
 The package holds the desktop program, grabwell-cli for scripts and batch
 jobs, and grabwell-thumbnailer, which shows the icons of executables and
 libraries as thumbnails in file managers.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION
+"Grabwell's document API for C++ programs
+The library under Grabwell's programs: open an .ico, .cur, .bmp or .ani file,
+a 32-bit (PE) or 16-bit (NE) executable or library, an .icl icon library or a
+compiled resource file once, read its icon groups, cursor groups, bitmaps and
+animated cursors, learn what is damaged and at which byte, draw its icons and
+write them as .ico, .cur, .bmp or .png files.
+.
+The package holds the C++20 headers (grabwell/grabwell.h), the static library
+libgrabwell.a, a CMake package (find_package(Grabwell), target
+Grabwell::grabwell) and a pkg-config file (grabwell).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL runtime dev)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME grabwell)
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME grabwell-dev)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Grabwell developers <grabwell@localhost>")
-set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
+# The static library needs libpng at every link.
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS libpng-dev)
 include(CPack)

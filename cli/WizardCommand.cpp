@@ -143,15 +143,14 @@ CLI::App* AddWizardCommand(CLI::App& app, WizardCommandOptions& options) {
 int RunWizardCommand(const WizardCommandOptions& cli) {
     const auto start = std::chrono::steady_clock::now();
     const Listing listing = ListingFor(cli);
-    const Category* category = FindCategory(ListingName(listing));
-    if (!category) return kExitFailed;
+    const Category category = CategoryOf(listing);
 
     TerminalProgress progress;
     const std::string folder = FolderAsTreeGivesIt(cli.folder);
     // The listed folder exactly as the explorer lists it, in its start order (by name).
     // The rows are what matters here; their pictures are never drawn.
     ScanResult scan = RunScanner(
-        folder, *category,
+        folder, category,
         [&](const std::string& name, int percent) {
             progress.Show("Processing..", percent, name);
             return true;

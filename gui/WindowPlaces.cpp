@@ -49,13 +49,33 @@ void FitWindowToScreen(QWidget& window) {
     if (fitted != window.size()) window.resize(fitted);
 }
 
-void RestoreWindowSize(QWidget& window, const QString& key) {
-    const QSize size = Remembered(key + "/size").toSize();
+QVariant RememberedPlace(const PlacesKey& key, const QString& name, const QVariant& fallback) {
+    QSettings settings;
+    if (settings.status() != QSettings::NoError) return fallback;
+    const QString roleKey = key.role + "/" + name;
+    QVariant value = settings.value(roleKey);
+    if (!value.isValid() && !key.former.isEmpty()) {
+        const QString formerKey = key.former + "/" + name;
+        value = settings.value(formerKey);
+        if (value.isValid()) {
+            settings.setValue(roleKey, value);
+            settings.remove(formerKey);
+        }
+    }
+    return value.isValid() ? value : fallback;
+}
+
+void RememberPlace(const PlacesKey& key, const QString& name, const QVariant& value) {
+    Remember(key.role + "/" + name, value);
+}
+
+void RestoreWindowSize(QWidget& window, const PlacesKey& key) {
+    const QSize size = RememberedPlace(key, "size").toSize();
     if (size.isValid() && size.width() > 0 && size.height() > 0) window.resize(size);
     FitWindowToScreen(window);
 }
 
-void RememberWindowSize(const QWidget& window, const QString& key) { Remember(key + "/size", window.size()); }
+void RememberWindowSize(const QWidget& window, const PlacesKey& key) { RememberPlace(key, "size", window.size()); }
 
 QString StartFolder(const QString& kind, const QString& fallback) {
     const QString last = Remembered("folders/" + kind).toString();

@@ -17,11 +17,24 @@ namespace gw {
 QVariant Remembered(const QString& key, const QVariant& fallback = {});
 void Remember(const QString& key, const QVariant& value);
 
-// A window's size as the user left it (key "<key>/size"), never larger than
+// Where a window keeps its places: under its role ("IconWorkdesk",
+// "CursorManager/animated"). Earlier versions kept them under the window's
+// objectName ("Form2"); such a value is read once, when the role has none
+// yet, and moved to the role's key.
+struct PlacesKey {
+    QString role;
+    QString former;
+};
+
+// A window's remembered value `name` ("view"), or fallback.
+QVariant RememberedPlace(const PlacesKey& key, const QString& name, const QVariant& fallback = {});
+void RememberPlace(const PlacesKey& key, const QString& name, const QVariant& value);
+
+// A window's size as the user left it ("<role>/size"), never larger than
 // the screen's available area; without one, the window's own size made to
 // fit the screen.
-void RestoreWindowSize(QWidget& window, const QString& key);
-void RememberWindowSize(const QWidget& window, const QString& key);
+void RestoreWindowSize(QWidget& window, const PlacesKey& key);
+void RememberWindowSize(const QWidget& window, const PlacesKey& key);
 // Keeps a window's size within the available area of its screen.
 void FitWindowToScreen(QWidget& window);
 

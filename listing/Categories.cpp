@@ -2,49 +2,73 @@
 
 #include <array>
 
-#include "formats/ResTypes.h"
-
 namespace gw {
 namespace {
 
-constexpr std::array<Category, 11> kCategories{{
-    {"Icons", 1, 0, 0, 0, 0, ScannerId::ReadIcons, 0, false},
-    {"Icon Files", 1, 0, 0, 1, 0, ScannerId::ReadFiles, 0, false},
-    {"Icon Resources", 1, 0, 0, 0, 1, ScannerId::ReadResources, RT_GROUP_ICON, false},
-    {"Bitmaps", 0, 1, 0, 0, 0, ScannerId::ReadBitmaps, 0, true},
-    {"Bitmap Files", 0, 1, 0, 1, 0, ScannerId::ReadCursorBitmapFiles, 0, true},
-    {"Bitmap Resources", 0, 1, 0, 0, 1, ScannerId::ReadResources, RT_BITMAP, true},
-    {"Static Cursors", 0, 0, 1, 0, 0, ScannerId::ReadCursors, 0, false},
-    {"Static Cursor Files", 0, 0, 1, 1, 0, ScannerId::ReadCursorBitmapFiles, 0, false},
-    {"Static Cursor Resources", 0, 0, 1, 0, 1, ScannerId::ReadResources, RT_GROUP_CURSOR, false},
-    // .ani files, and executables, libraries and resource files that hold
-    // animated cursors or icons.
-    {"Animated Cursors", 0, 0, 1, 0, 0, ScannerId::ReadAnimatedCursors, 0, false, 1},
-    {"Animated Cursor Resources", 0, 0, 1, 1, 0, ScannerId::ReadAnimatedCursorResources, RT_ANICURSOR, false, 1},
-}};
+constexpr std::array<Category, 11> kCategories{
+    Category::Icons,          Category::IconFiles,         Category::IconResources,
+    Category::Bitmaps,        Category::BitmapFiles,       Category::BitmapResources,
+    Category::StaticCursors,  Category::StaticCursorFiles, Category::StaticCursorResources,
+    Category::AnimatedCursors, Category::AnimatedCursorResources,
+};
 
 } // namespace
 
 std::span<const Category> Categories() { return kCategories; }
 
-const Category* FindCategory(std::string_view text) {
-    for (const Category& c : kCategories)
-        if (text == c.text) return &c;
-    return nullptr;
+const char* CategoryName(Category category) {
+    switch (category) {
+    case Category::Icons: return "Icons";
+    case Category::IconFiles: return "Icon Files";
+    case Category::IconResources: return "Icon Resources";
+    case Category::Bitmaps: return "Bitmaps";
+    case Category::BitmapFiles: return "Bitmap Files";
+    case Category::BitmapResources: return "Bitmap Resources";
+    case Category::StaticCursors: return "Static Cursors";
+    case Category::StaticCursorFiles: return "Static Cursor Files";
+    case Category::StaticCursorResources: return "Static Cursor Resources";
+    case Category::AnimatedCursors: return "Animated Cursors";
+    case Category::AnimatedCursorResources: return "Animated Cursor Resources";
+    }
+    return "";
 }
 
-void ApplyCategoryFlags(ExplorerState& state, const Category& category) {
-    state.CatIcons = category.catIcons;
-    state.CatBitmaps = category.catBitmaps;
-    state.CatCursors = category.catCursors;
-    state.CatFiles = category.catFiles;
-    state.CatResources = category.catResources;
-    state.CatAnimated = category.catAnimated;
+std::optional<Category> FindCategory(std::string_view text) {
+    for (Category c : kCategories)
+        if (text == CategoryName(c)) return c;
+    return std::nullopt;
 }
 
-bool ClearsStatusFirst(ScannerId scanner) {
-    return scanner == ScannerId::ReadFiles || scanner == ScannerId::ReadCursorBitmapFiles ||
-           scanner == ScannerId::ReadResources || scanner == ScannerId::ReadAnimatedCursorResources;
+ObjectKind ObjectsOf(Category category) {
+    switch (category) {
+    case Category::Icons:
+    case Category::IconFiles:
+    case Category::IconResources: return ObjectKind::Icons;
+    case Category::Bitmaps:
+    case Category::BitmapFiles:
+    case Category::BitmapResources: return ObjectKind::Bitmaps;
+    case Category::StaticCursors:
+    case Category::StaticCursorFiles:
+    case Category::StaticCursorResources: return ObjectKind::Cursors;
+    case Category::AnimatedCursors:
+    case Category::AnimatedCursorResources: return ObjectKind::AnimatedCursors;
+    }
+    return ObjectKind::Icons;
+}
+
+bool ListsContainers(Category category) {
+    switch (category) {
+    case Category::Icons:
+    case Category::Bitmaps:
+    case Category::StaticCursors:
+    case Category::AnimatedCursors: return false;
+    default: return true;
+    }
+}
+
+bool ListsResourceFiles(Category category) {
+    return category == Category::IconResources || category == Category::BitmapResources ||
+           category == Category::StaticCursorResources;
 }
 
 } // namespace gw

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "listing/Categories.h"
 #include "listing/ListRow.h"
 
 namespace gw {
@@ -22,16 +23,8 @@ struct ExplorerState {
     // stays valid while the list re-sorts or a viewer is open.
     std::optional<ListRow> SelectedItem;
 
-    // The object kind of the display category (exactly one is 1) and whether
-    // it lists executables and libraries or resource files.
-    uint8_t CatIcons = 1;
-    uint8_t CatBitmaps = 0;
-    uint8_t CatCursors = 0;
-    uint8_t CatFiles = 0;
-    uint8_t CatResources = 0;
-    // With CatCursors: the animated cursor entries (CatFiles: the files
-    // holding them, executables and resource files alike).
-    uint8_t CatAnimated = 0;
+    // The display category of the last scan: what it listed and how.
+    gw::Category Category = Category::Icons;
 
     int DirCount = 0;       // sub-folders listed by the last scan
     int ImageFileCount = 0; // .ico, .bmp or .cur files listed by the last image-file scan

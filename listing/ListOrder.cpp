@@ -1,7 +1,6 @@
 #include "listing/ListOrder.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "platform/Paths.h"
 
@@ -22,30 +21,23 @@ int CompareText8(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-int CountOf(const ListRow& row) {
-    int value = 0;
-    const std::string& t = row.countText;
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    return ec == std::errc() && end == t.data() + t.size() ? value : 0;
-}
+// The count a row sorts by: a folder counts nothing.
+int SortCount(const ListRow& row) { return row.IsFolder() ? 0 : row.count; }
 
 } // namespace
 
 int ListViewCompare(const ListRow& a, const ListRow& b, SortMode sortMode, uint8_t sortAscending) {
-    const std::string nameA = LowerAscii(a.caption), nameB = LowerAscii(b.caption);
     int result = 0;
-    switch (sortMode) {
-    case SortMode::ByType:
-        result = CompareText8(a.kindMarker + LowerAscii(a.typeText) + nameA,
-                              b.kindMarker + LowerAscii(b.typeText) + nameB);
-        break;
-    case SortMode::ByObjects: {
-        const int countA = CountOf(a), countB = CountOf(b);
-        if (countA == countB) return CompareText8(nameA, nameB); // never reversed
+    if (sortMode == SortMode::ByObjects) {
+        const int countA = SortCount(a), countB = SortCount(b);
+        if (countA == countB) return CompareText8(a.caption, b.caption); // never reversed
         result = countA > countB ? -1 : 1;
-        break;
-    }
-    default: result = CompareText8(a.kindMarker + nameA, b.kindMarker + nameB); break;
+    } else if (a.IsFolder() != b.IsFolder()) {
+        result = a.IsFolder() ? -1 : 1;
+    } else {
+        if (sortMode == SortMode::ByType)
+            result = CompareText8(RowTypeText(a), RowTypeText(b));
+        if (result == 0) result = CompareText8(a.caption, b.caption);
     }
     return sortAscending ? result : -result;
 }

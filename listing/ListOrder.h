@@ -9,10 +9,12 @@
 
 namespace gw {
 
-// The order of two rows under a sort mode:
-// negative when a goes first. Folders go before files by name and by type;
-// by count the largest goes first; a cleared direction flag reverses all
-// three, but rows of equal count always stay in name order A to Z.
+// The order of two rows under a sort mode: negative when a goes first.
+// Names and type texts compare with A to Z folded. By name and by type
+// folders go before files, by type the type text decides before the name;
+// by count the largest number goes first (a folder counts 0); a cleared
+// direction flag reverses all three, but rows of equal count always stay in
+// name order A to Z.
 int ListViewCompare(const ListRow& a, const ListRow& b, SortMode sortMode, uint8_t sortAscending);
 
 // The order of names in a sorted file list: ASCII letters compared without

@@ -1,23 +1,40 @@
 #pragma once
 // One row of a folder listing, without its picture: what the explorer's file
 // list shows in its columns and what the batch commands walk. The picture of
-// row n is picture n of the scan (pictures/RowPicture.h).
+// row n is picture n of the scan (pictures/RowPicture.h). A row holds values;
+// the texts of its columns are made from them when the list draws them.
+#include <optional>
 #include <string>
+
+#include "formats/FileKind.h"
 
 namespace gw {
 
-inline constexpr const char* kFolderMarker = "0";
-inline constexpr const char* kFileMarker = "1";
-// The type texts of an .ani file's row and of a resource file's row.
-inline constexpr const char* kAnimatedCursorType = "Animated Cursor";
-inline constexpr const char* kResourceFileType = "Resource File";
-
 struct ListRow {
-    int imageIndex = 0;     // the row number in the order the scan added rows
-    std::string caption;    // the name exactly as the folder listing gave it
-    std::string typeText;   // sub-item 0, column "Type"; empty for a folder
-    std::string countText;  // sub-item 1, column "Objects"; empty for a folder
-    std::string kindMarker; // sub-item 2, never shown: "0" folder, "1" file
+    int imageIndex = 0;  // the row number in the order the scan added rows
+    std::string caption; // the name exactly as the folder listing gave it
+    // What the scan listed the file as: Icon, Cursor, Bitmap or
+    // AnimatedCursor for an image file, Pe or Ne for an executable or
+    // library, Resource for a compiled resource file. Empty for a sub-folder.
+    std::optional<FileKind> kind;
+    // The objects of the category's kind the file holds (1 for an image
+    // file); 0 for a sub-folder.
+    int count = 0;
+
+    bool IsFolder() const { return !kind.has_value(); }
 };
+
+// Column "Type": "Icon", "Bitmap", "Cursor", "Animated Cursor", "Resource
+// File", or an executable's or library's type by its extension ("File
+// Extension" for ".dll", "Library" for ".icl" ...); empty for a folder.
+std::string RowTypeText(const ListRow& row);
+
+// Column "Objects": the count in decimal; empty for a folder.
+std::string RowCountText(const ListRow& row);
+
+// The type text of an executable or library by its lower-cased extension
+// (".dll" -> "File Extension"); withLibraries accepts ".icl" and ".cpl" as
+// "Library". Empty when the extension is not accepted.
+std::string ContainerTypeText(const std::string& lowerExtension, bool withLibraries);
 
 } // namespace gw

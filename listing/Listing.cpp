@@ -8,24 +8,22 @@ namespace gw {
 
 Listing ListingOf(const ExplorerState& state) {
     Listing listing;
-    if (state.CatBitmaps)
-        listing.objects = ObjectKind::Bitmaps;
-    else if (state.CatCursors)
-        listing.objects = state.CatAnimated ? ObjectKind::AnimatedCursors : ObjectKind::Cursors;
-    listing.resources = state.CatResources != 0;
+    listing.objects = ObjectsOf(state.Category);
+    listing.resources = ListsResourceFiles(state.Category);
     return listing;
 }
 
-std::string ListingName(const Listing& listing) {
-    std::string name;
+Category CategoryOf(const Listing& listing) {
     switch (listing.objects) {
-    case ObjectKind::Icons: name = "Icon"; break;
-    case ObjectKind::Bitmaps: name = "Bitmap"; break;
-    case ObjectKind::Cursors: name = "Static Cursor"; break;
-    case ObjectKind::AnimatedCursors: return "Animated Cursor Resources";
+    case ObjectKind::Icons: return listing.resources ? Category::IconResources : Category::IconFiles;
+    case ObjectKind::Bitmaps: return listing.resources ? Category::BitmapResources : Category::BitmapFiles;
+    case ObjectKind::Cursors: return listing.resources ? Category::StaticCursorResources : Category::StaticCursorFiles;
+    case ObjectKind::AnimatedCursors: return Category::AnimatedCursorResources;
     }
-    return name + (listing.resources ? " Resources" : " Files");
+    return Category::IconFiles;
 }
+
+std::string ListingName(const Listing& listing) { return CategoryName(CategoryOf(listing)); }
 
 bool ListingTakesExtension(const Listing& listing, const std::string& lowerExt) {
     if (listing.objects == ObjectKind::AnimatedCursors)

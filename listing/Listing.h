@@ -7,14 +7,13 @@
 #include <string>
 
 #include "formats/ResTypes.h"
+#include "listing/Categories.h"
 
 namespace gw {
 
 class Document;
 
 struct ExplorerState;
-
-enum class ObjectKind : uint8_t { Icons, Bitmaps, Cursors, AnimatedCursors };
 
 struct Listing {
     ObjectKind objects = ObjectKind::Icons;
@@ -23,9 +22,13 @@ struct Listing {
     bool resources = false;
 };
 
-// The listing of the explorer's display category (CatIcons/CatBitmaps/
-// CatCursors with CatResources).
+// The listing of the explorer's display category: its objects, and whether
+// it lists resource files.
 Listing ListingOf(const ExplorerState& state);
+
+// The category that lists what the listing takes ("Files" or "Resources" of
+// its objects; "Animated Cursor Resources" for animated cursors).
+Category CategoryOf(const Listing& listing);
 
 // The explorer's text of the listing, e.g. "Icon Files", "Static Cursor Resources".
 std::string ListingName(const Listing& listing);

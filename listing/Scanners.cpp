@@ -47,7 +47,7 @@ public:
             if (!entry.IsFolder()) continue;
             if (!Step(entry.name)) return;
             if (IsHiddenName(entry.name)) continue;
-            AddRow(entry.name, "", "", kFolderMarker, [&] { return RowPicture::OfPath(PathOf(entry.name)); });
+            AddRow(entry.name, std::nullopt, 0, [&] { return RowPicture::OfPath(PathOf(entry.name)); });
             ++m_result.dirCount;
         }
     }
@@ -70,23 +70,22 @@ public:
         }
     }
 
-    // Adds a file row; makePicture() is called only when the scan draws pictures.
+    // Adds the row of a file listed as kind holding count objects;
+    // makePicture() is called only when the scan draws pictures.
     template <class MakePicture>
-    void AddFileRow(const std::string& name, std::string typeText, std::string countText, MakePicture makePicture) {
-        AddRow(name, std::move(typeText), std::move(countText), kFileMarker, makePicture);
+    void AddFileRow(const std::string& name, FileKind kind, int count, MakePicture makePicture) {
+        AddRow(name, kind, count, makePicture);
         ++m_result.fileCount;
     }
 
 private:
     template <class MakePicture>
-    void AddRow(const std::string& name, std::string typeText, std::string countText, std::string marker,
-                MakePicture makePicture) {
+    void AddRow(const std::string& name, std::optional<FileKind> kind, int count, MakePicture makePicture) {
         ListRow row;
         row.imageIndex = int(m_result.rows.size());
         row.caption = name;
-        row.typeText = std::move(typeText);
-        row.countText = std::move(countText);
-        row.kindMarker = std::move(marker);
+        row.kind = kind;
+        row.count = count;
         if (DrawsPictures()) m_result.pictures.push_back(makePicture());
         m_result.rows.push_back(std::move(row));
     }
@@ -174,18 +173,6 @@ ScanResult ContainerScan(const std::string& folder, const ScanProgress& progress
 
 } // namespace
 
-std::string ContainerTypeText(const std::string& lowerExtension, bool withLibraries) {
-    const std::string& e = lowerExtension;
-    if (e == ".icl" || e == ".cpl") return withLibraries ? "Library" : "";
-    if (e == ".dll") return "File Extension";
-    if (e == ".exe") return "Executable";
-    if (e == ".ocx" || e == ".vbx") return "DirectX File";
-    if (e == ".bpl" || e == ".dpl") return "Delphi Library";
-    if (e == ".scr") return "Screen Saver";
-    if (e == ".drv") return "Driver";
-    return "";
-}
-
 bool AcceptsResourceFile(const std::string& lowerExtension, uint16_t resType) {
     const std::string& e = lowerExtension;
     if (e == ".res" || e == ".r32" || e == ".r16") return true;
@@ -220,7 +207,7 @@ ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress, Pi
     frame.FilePass("*.ico", [&](const std::string& name, const std::string& path) {
         // The row stands even when no icon can be taken from the file; its
         // picture is then an empty tile.
-        frame.AddFileRow(name, "Icon", "1", [&] {
+        frame.AddFileRow(name, FileKind::Icon, 1, [&] {
             FirstIcon first = ExtractFirstIcon(path, Display::LargeIconSize());
             return RowPicture::OfIcon(first.kind == FirstIconKind::Icon ? first.icon : nullptr);
         });
@@ -235,15 +222,14 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, Pi
     frame.FilePass("*.*", [&](const std::string& name, const std::string& path) {
         const std::string ext = LowerExtension(name);
         if (ext == ".ico") return;
-        const std::string type = ContainerTypeText(ext, true);
-        if (type.empty()) return;
+        if (ContainerTypeText(ext, true).empty()) return;
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
         if (!IsExecutable(counts) || counts.iconGroups < 1) return;
         // Listed only when its first icon can be drawn, pictures or not.
         FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
         if (first.kind != FirstIconKind::Icon) return;
-        frame.AddFileRow(name, type, std::to_string(counts.iconGroups),
+        frame.AddFileRow(name, counts.kind, counts.iconGroups,
                          [&] { return RowPicture::OfIcon(std::move(first.icon)); });
     });
     frame.Result().showWizard = true;
@@ -258,7 +244,7 @@ ScanResult ReadBitmaps(const std::string& folder, const ScanProgress& progress, 
         if (!file->Readable() || !file->LoadAsImageFile(FileKind::Bitmap).empty()) return;
         Bitmap source = *file->Contents().Bitmaps[0].Bitmap();
         if (!source.HasHandle()) return;
-        frame.AddFileRow(name, "Bitmap", "1", [&] {
+        frame.AddFileRow(name, FileKind::Bitmap, 1, [&] {
             CropToFirstGlyph(source);
             return BitmapThumbnails(source);
         });
@@ -278,7 +264,7 @@ ScanResult ReadCursors(const std::string& folder, const ScanProgress& progress, 
         if (contents.CursorGroups.empty()) return;
         const CursorImage* image = RowImage(contents.CursorGroups[0]);
         if (!image) return;
-        frame.AddFileRow(name, "Cursor", "1", [&] { return CursorPictures(image->Handle()); });
+        frame.AddFileRow(name, FileKind::Cursor, 1, [&] { return CursorPictures(image->Handle()); });
     });
     return std::move(frame.Result());
 }
@@ -289,8 +275,7 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
                                                          const std::string& path) {
         const std::string ext = LowerExtension(name);
         if (ext == ".bmp" || ext == ".cur") return 0;
-        const std::string type = ContainerTypeText(ext, false);
-        if (type.empty()) return 0;
+        if (ContainerTypeText(ext, false).empty()) return 0;
         // The platform's enumeration for PE files and the NE resource table
         // for NE files, both through the file's counts.
         const auto file = Document::Open(path);
@@ -299,7 +284,7 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         if (found < 1) return found;
         // An executable can always hold icons, so the row stands whatever
         // its picture turns out to be: the first icon, or the program's own.
-        frame.AddFileRow(name, type, std::to_string(found), [&] {
+        frame.AddFileRow(name, counts.kind, found, [&] {
             FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
             return first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
                                                      : RowPicture::OfAppIcon();
@@ -318,7 +303,7 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
                           : resType == RT_GROUP_CURSOR ? counts.cursorGroups
                                                        : counts.bitmaps;
         if (found > 0)
-            frame.AddFileRow(name, kResourceFileType, std::to_string(found), [&] { return RowPicture::OfPath(path); });
+            frame.AddFileRow(name, FileKind::Resource, found, [&] { return RowPicture::OfPath(path); });
         return found;
     });
 }
@@ -332,7 +317,7 @@ ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& pr
         // Listed when its first frame can be drawn, as a cursor file is.
         const CursorImage* image = AnimationRowImage(*file);
         if (!image) return;
-        frame.AddFileRow(name, kAnimatedCursorType, "1", [&] { return CursorPictures(image->Handle()); });
+        frame.AddFileRow(name, FileKind::AnimatedCursor, 1, [&] { return CursorPictures(image->Handle()); });
     });
     return std::move(frame.Result());
 }
@@ -343,14 +328,13 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
                                                          const std::string& path) {
         const std::string ext = LowerExtension(name);
         const bool resourceFile = AcceptsResourceFile(ext, RT_ANICURSOR);
-        const std::string type = resourceFile ? kResourceFileType : ContainerTypeText(ext, true);
-        if (type.empty()) return 0;
+        if (!resourceFile && ContainerTypeText(ext, true).empty()) return 0;
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
         const bool holds = resourceFile ? counts.kind == FileKind::Resource : IsExecutable(counts);
         const int found = holds ? counts.animations : 0;
         if (found > 0)
-            frame.AddFileRow(name, type, std::to_string(found), [&] {
+            frame.AddFileRow(name, resourceFile ? FileKind::Resource : counts.kind, found, [&] {
                 const CursorImage* image = AnimationRowImage(*file);
                 return image ? CursorPictures(image->Handle()) : RowPicture::OfPath(path);
             });
@@ -358,18 +342,20 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
     });
 }
 
-ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress,
+ScanResult RunScanner(const std::string& folder, Category category, const ScanProgress& progress,
                       PictureMode pictures) {
-    switch (category.scanner) {
-    case ScannerId::ReadIcons: return ReadIcons(folder, progress, pictures);
-    case ScannerId::ReadFiles: return ReadFiles(folder, progress, pictures);
-    case ScannerId::ReadResources: return ReadResources(folder, category.resType, progress, pictures);
-    case ScannerId::ReadBitmaps: return ReadBitmaps(folder, progress, pictures);
-    case ScannerId::ReadCursorBitmapFiles:
-        return ReadCursorBitmapFiles(folder, category.isBitmap, progress, pictures);
-    case ScannerId::ReadCursors: return ReadCursors(folder, progress, pictures);
-    case ScannerId::ReadAnimatedCursors: return ReadAnimatedCursors(folder, progress, pictures);
-    case ScannerId::ReadAnimatedCursorResources: return ReadAnimatedCursorResources(folder, progress, pictures);
+    switch (category) {
+    case Category::Icons: return ReadIcons(folder, progress, pictures);
+    case Category::IconFiles: return ReadFiles(folder, progress, pictures);
+    case Category::IconResources: return ReadResources(folder, RT_GROUP_ICON, progress, pictures);
+    case Category::Bitmaps: return ReadBitmaps(folder, progress, pictures);
+    case Category::BitmapFiles: return ReadCursorBitmapFiles(folder, true, progress, pictures);
+    case Category::BitmapResources: return ReadResources(folder, RT_BITMAP, progress, pictures);
+    case Category::StaticCursors: return ReadCursors(folder, progress, pictures);
+    case Category::StaticCursorFiles: return ReadCursorBitmapFiles(folder, false, progress, pictures);
+    case Category::StaticCursorResources: return ReadResources(folder, RT_GROUP_CURSOR, progress, pictures);
+    case Category::AnimatedCursors: return ReadAnimatedCursors(folder, progress, pictures);
+    case Category::AnimatedCursorResources: return ReadAnimatedCursorResources(folder, progress, pictures);
     }
     return {};
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The folder scanners of the explorer's display categories. Each lists the
-// sub-folders of a folder, then the files of its category with their type
-// text, object count and, when asked, picture. They touch no window: the
+// sub-folders of a folder, then the files of its category with their kind,
+// object count and, when asked, picture. They touch no window: the
 // explorer shows what they return, and the progress callback is where it
 // repaints; grabwell-cli lists a folder for its wizard without pictures.
 #include <functional>
@@ -39,7 +39,7 @@ struct ScanResult {
 };
 
 // Runs the category's scanner over folder.
-ScanResult RunScanner(const std::string& folder, const Category& category, const ScanProgress& progress,
+ScanResult RunScanner(const std::string& folder, Category category, const ScanProgress& progress,
                       PictureMode pictures = PictureMode::Draw);
 
 ScanResult ReadIcons(const std::string& folder, const ScanProgress& progress, PictureMode pictures = PictureMode::Draw);
@@ -65,11 +65,6 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
 void StoreScanCounters(ExplorerState& state, const ScanResult& result);
 
 // ---- the pieces the scanners share, exposed for their tests ----
-
-// The type text of an executable or library by its lower-cased extension
-// (".dll" -> "File Extension"); withLibraries accepts ".icl" and ".cpl" as
-// "Library". Empty when the extension is not accepted.
-std::string ContainerTypeText(const std::string& lowerExtension, bool withLibraries);
 
 // True for the extensions ReadResources accepts for a resource type: ".res",
 // ".r32", ".r16", and ".dcr" for bitmaps only.

@@ -568,7 +568,8 @@ TEST(SaveAllBitmaps, CopiesInTheWritersFormAndSettlesExistingFiles) {
     EXPECT_TRUE(RunSaveAllBitmaps(request, flags, prompts).cancelled);
     std::vector<ListRow> gone(1);
     gone[0].caption = "gone.bmp";
-    gone[0].typeText = "Bitmap";
+    gone[0].kind = FileKind::Bitmap;
+    gone[0].count = 1;
     prompts.folders = {out};
     flags.ActionAnswered = 1;
     r = RunSaveAllBitmaps({src, gone, 1, 0}, flags, prompts);

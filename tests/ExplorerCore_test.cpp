@@ -47,13 +47,16 @@ struct MixedFolder {
     }
 };
 
-const Category& CategoryNamed(const char* text) { return *FindCategory(text); }
+Category CategoryNamed(const char* text) { return FindCategory(text).value(); }
 
-// "caption|type|count|marker" of every row, sorted by caption, so that a
-// test states the rows without depending on the folder's listing order.
+// "caption|type|count|marker" of every row as the list shows it (marker "0"
+// for a folder, "1" for a file), sorted by caption, so that a test states
+// the rows without depending on the folder's listing order.
 std::vector<std::string> RowTexts(const ScanResult& r) {
     std::vector<std::string> out;
-    for (const ListRow& row : r.rows) out.push_back(row.caption + "|" + row.typeText + "|" + row.countText + "|" + row.kindMarker);
+    for (const ListRow& row : r.rows)
+        out.push_back(row.caption + "|" + RowTypeText(row) + "|" + RowCountText(row) + "|" +
+                      (row.IsFolder() ? "0" : "1"));
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -79,14 +82,8 @@ ScanResult Scan(const std::string& folder, const char* category) {
     return RunScanner(folder, CategoryNamed(category), nullptr);
 }
 
-ListRow Row(std::string caption, std::string type, std::string count, bool folder) {
-    ListRow r;
-    r.caption = std::move(caption);
-    r.typeText = std::move(type);
-    r.countText = std::move(count);
-    r.kindMarker = folder ? kFolderMarker : kFileMarker;
-    return r;
-}
+ListRow Folder(std::string caption) { return {0, std::move(caption), std::nullopt, 0}; }
+ListRow File(std::string caption, FileKind kind, int count) { return {0, std::move(caption), kind, count}; }
 
 std::vector<std::string> Sorted(std::vector<ListRow> rows, const ExplorerState& s) {
     std::stable_sort(rows.begin(), rows.end(),
@@ -98,27 +95,27 @@ std::vector<std::string> Sorted(std::vector<ListRow> rows, const ExplorerState& 
 
 } // namespace
 
-TEST(ExplorerCategories, EntriesDispatchByExactText) {
+TEST(ExplorerCategories, EntriesTheirTextsAndWhatEachLists) {
     const auto all = Categories();
     // The animated cursor entries come after the nine, whose numbers stand.
     ASSERT_EQ(all.size(), 11u);
-    EXPECT_STREQ(all[8].text, "Static Cursor Resources");
-    EXPECT_STREQ(all[9].text, "Animated Cursors");
-    const Category& resIcons = CategoryNamed("Icon Resources");
-    EXPECT_EQ(resIcons.scanner, ScannerId::ReadResources);
-    EXPECT_EQ(resIcons.resType, RT_GROUP_ICON);
-    EXPECT_EQ(CategoryNamed("Static Cursor Resources").resType, RT_GROUP_CURSOR);
-    EXPECT_FALSE(CategoryNamed("Static Cursor Files").isBitmap);
-    EXPECT_TRUE(CategoryNamed("Bitmap Files").isBitmap);
-    EXPECT_EQ(FindCategory("icons"), nullptr);
-    EXPECT_EQ(FindCategory("Icons "), nullptr);
+    EXPECT_EQ(all[0], Category::Icons);
+    EXPECT_STREQ(CategoryName(all[8]), "Static Cursor Resources");
+    EXPECT_STREQ(CategoryName(all[9]), "Animated Cursors");
+    EXPECT_STREQ(CategoryName(all[10]), "Animated Cursor Resources");
+    // Every entry's text finds it again, exactly and only exactly.
+    for (const Category c : all) EXPECT_EQ(FindCategory(CategoryName(c)), c) << CategoryName(c);
+    EXPECT_EQ(FindCategory("icons"), std::nullopt);
+    EXPECT_EQ(FindCategory("Icons "), std::nullopt);
 
-    ExplorerState s;
-    ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
-    EXPECT_EQ(std::vector<int>({s.CatIcons, s.CatBitmaps, s.CatCursors, s.CatFiles, s.CatResources}),
-              std::vector<int>({0, 1, 0, 0, 1}));
-    EXPECT_TRUE(ClearsStatusFirst(ScannerId::ReadFiles));
-    EXPECT_FALSE(ClearsStatusFirst(ScannerId::ReadBitmaps));
+    // What each entry lists: its objects, and whether containers (and only
+    // resource files) rather than image files.
+    std::vector<std::string> kinds;
+    for (const Category c : all)
+        kinds.push_back(std::to_string(int(ObjectsOf(c))) + (ListsContainers(c) ? "C" : "-") +
+                        (ListsResourceFiles(c) ? "R" : "-"));
+    EXPECT_EQ(kinds, (std::vector<std::string>{"0--", "0C-", "0CR", "1--", "1C-", "1CR", "2--", "2C-", "2CR", "3--",
+                                               "3C-"}));
 
     // A file named on the command line opens in the category that lists it.
     const auto showing = [](FileKind kind, int icons, int cursors, int bitmaps) {
@@ -127,8 +124,8 @@ TEST(ExplorerCategories, EntriesDispatchByExactText) {
         c.iconGroups = icons;
         c.cursorGroups = cursors;
         c.bitmaps = bitmaps;
-        const Category* category = CategoryShowing(c);
-        return category ? std::string(category->text) : std::string("none");
+        const std::optional<Category> category = CategoryShowing(c);
+        return category ? std::string(CategoryName(*category)) : std::string("none");
     };
     EXPECT_EQ(showing(FileKind::Cursor, 0, 1, 0), "Static Cursors");
     EXPECT_EQ(showing(FileKind::Pe, 0, 3, 9), "Static Cursor Files");
@@ -139,7 +136,7 @@ TEST(ExplorerCategories, EntriesDispatchByExactText) {
     FileCounts onlyAnimations;
     onlyAnimations.kind = FileKind::Pe;
     onlyAnimations.animations = 2;
-    EXPECT_STREQ(CategoryShowing(onlyAnimations)->text, "Animated Cursor Resources");
+    EXPECT_EQ(CategoryShowing(onlyAnimations), Category::AnimatedCursorResources);
 }
 
 // The two animated cursor entries: .ani files pictured by their first step's
@@ -179,7 +176,7 @@ TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
 
     ExplorerState s;
     s.CurrentDir = dir.path();
-    ApplyCategoryFlags(s, CategoryNamed("Animated Cursor Resources"));
+    s.Category = Category::AnimatedCursorResources;
     StoreScanCounters(s, holders);
     EXPECT_EQ(FolderSummary(s), dir.path() + ": 0 Directories and 2 Animated Cursor Files");
     EXPECT_EQ(ClickStatusText(s, RowNamed(holders, "anim.res")), "Resource File - Contains 1 Animated Cursors");
@@ -191,7 +188,7 @@ TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
     EXPECT_EQ(CountForListing(*Document::Open(dir.file("anim.res")), listing).count, 1);
     EXPECT_EQ(CountForListing(*Document::Open(dir.file("busy.ani")), listing).count, 0);
 
-    ApplyCategoryFlags(s, CategoryNamed("Animated Cursors"));
+    s.Category = Category::AnimatedCursors;
     EXPECT_EQ(PlanOpen(s, RowNamed(files, "busy.ani")).target, OpenTarget::CursorManager);
     EXPECT_EQ(ListingOf(s).objects, ObjectKind::AnimatedCursors);
 }
@@ -214,8 +211,8 @@ TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {
     EXPECT_FALSE(r.showWizard || r.showAllBits);
     for (size_t i = 0; i < r.rows.size(); ++i) EXPECT_EQ(r.rows[i].imageIndex, int(i));
     // Folders come first in scan order.
-    EXPECT_EQ(r.rows[0].kindMarker, "0");
-    EXPECT_EQ(r.rows[r.rows.size() - 1].kindMarker, "1");
+    EXPECT_TRUE(r.rows[0].IsFolder());
+    EXPECT_FALSE(r.rows[r.rows.size() - 1].IsFolder());
 
     // "." and ".." and the hidden entries advance the gauge without a row;
     // names reach the progress lower-cased; the gauge never passes 100.
@@ -249,16 +246,16 @@ TEST(ExplorerScan, ExecutablesByCategory) {
 
     const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Files");
     EXPECT_EQ(bitmaps.fileCount, 2);
-    EXPECT_EQ(RowNamed(bitmaps, "Shell.DLL").countText, "2");
-    EXPECT_EQ(RowNamed(bitmaps, "old.drv").countText, "5");
+    EXPECT_EQ(RowNamed(bitmaps, "Shell.DLL").count, 2);
+    EXPECT_EQ(RowNamed(bitmaps, "old.drv").count, 5);
     ASSERT_TRUE(bitmaps.foundResCount.has_value());
 
     // Cursors but no icon: listed with the program's own icon. .cpl is not
     // accepted outside "Icon Files".
     const ScanResult cursors = Scan(f.dir.path(), "Static Cursor Files");
     EXPECT_EQ(cursors.fileCount, 2);
-    EXPECT_EQ(RowNamed(cursors, "cursors.exe").countText, "2");
-    EXPECT_EQ(RowNamed(cursors, "cursors.exe").typeText, "Executable");
+    EXPECT_EQ(RowNamed(cursors, "cursors.exe").count, 2);
+    EXPECT_EQ(RowTypeText(RowNamed(cursors, "cursors.exe")), "Executable");
     EXPECT_EQ(PictureNamed(cursors, "cursors.exe").kind, PictureKind::AppIcon);
     EXPECT_EQ(PictureNamed(cursors, "Shell.DLL").kind, PictureKind::Images);
 
@@ -280,24 +277,24 @@ TEST(ExplorerScan, ResourceFilesByType) {
     // The folder "stash.res" and the unreadable "notes.res" are skipped; .dcr
     // belongs to bitmaps only.
     EXPECT_EQ(icons.fileCount, 2);
-    EXPECT_EQ(RowNamed(icons, "app.res").countText, "2");
-    EXPECT_EQ(RowNamed(icons, "old.r16").countText, "1");
-    EXPECT_EQ(RowNamed(icons, "app.res").typeText, "Resource File");
+    EXPECT_EQ(RowNamed(icons, "app.res").count, 2);
+    EXPECT_EQ(RowNamed(icons, "old.r16").count, 1);
+    EXPECT_EQ(RowTypeText(RowNamed(icons, "app.res")), "Resource File");
     EXPECT_EQ(PictureNamed(icons, "app.res").kind, PictureKind::Associated);
     EXPECT_TRUE(icons.showWizard);
 
     const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Resources");
     EXPECT_EQ(bitmaps.fileCount, 2);
-    EXPECT_EQ(RowNamed(bitmaps, "pics.dcr").countText, "3");
-    EXPECT_EQ(RowNamed(bitmaps, "app.res").countText, "1");
+    EXPECT_EQ(RowNamed(bitmaps, "pics.dcr").count, 3);
+    EXPECT_EQ(RowNamed(bitmaps, "app.res").count, 1);
 
     const ScanResult cursors = Scan(f.dir.path(), "Static Cursor Resources");
     EXPECT_EQ(cursors.fileCount, 1);
-    EXPECT_EQ(RowNamed(cursors, "old.r16").countText, "1");
+    EXPECT_EQ(RowNamed(cursors, "old.r16").count, 1);
 
     ExplorerState s;
     s.ImageFileCount = 7;
-    ApplyCategoryFlags(s, CategoryNamed("Static Cursor Resources"));
+    s.Category = Category::StaticCursorResources;
     StoreScanCounters(s, cursors);
     s.CurrentDir = "/x";
     EXPECT_EQ(s.ContainerCount, 1);
@@ -425,9 +422,12 @@ TEST(ExplorerThumbnail, PlacementAndDegenerateInput) {
 }
 
 TEST(ExplorerSort, DirectionRulesAndColumnClicks) {
-    const std::vector<ListRow> rows{Row("beta", "", "", true),          Row("Alpha", "", "", true),
-                                    Row("zed.dll", "File Extension", "3", false), Row("b.exe", "Executable", "3", false),
-                                    Row("Cat.exe", "Executable", "12", false),    Row("a.drv", "Driver", "1", false)};
+    const std::vector<ListRow> rows{Folder("beta"),
+                                    Folder("Alpha"),
+                                    File("zed.dll", FileKind::Pe, 3), // "File Extension"
+                                    File("b.exe", FileKind::Pe, 3),   // "Executable"
+                                    File("Cat.exe", FileKind::Pe, 12),
+                                    File("a.drv", FileKind::Ne, 1)};  // "Driver"
     ExplorerState s;
     EXPECT_EQ(Sorted(rows, s), (std::vector<std::string>{"Alpha", "beta", "a.drv", "b.exe", "Cat.exe", "zed.dll"}));
 
@@ -458,9 +458,57 @@ TEST(ExplorerSort, DirectionRulesAndColumnClicks) {
     EXPECT_FALSE(ApplyColumnClick(s, -1));
 
     // Only A to Z fold; a prefix goes first; "_" (0x5F) sorts before letters.
-    EXPECT_LT(ListViewCompare(Row("ab", "", "1", false), Row("ABC", "", "1", false), SortMode::ByName, 1), 0);
-    EXPECT_LT(ListViewCompare(Row("_x", "", "1", false), Row("a", "", "1", false), SortMode::ByName, 1), 0);
-    EXPECT_EQ(ListViewCompare(Row("Same", "", "1", false), Row("sAME", "", "1", false), SortMode::ByName, 1), 0);
+    EXPECT_LT(ListViewCompare(File("ab", FileKind::Icon, 1), File("ABC", FileKind::Icon, 1), SortMode::ByName, 1), 0);
+    EXPECT_LT(ListViewCompare(File("_x", FileKind::Icon, 1), File("a", FileKind::Icon, 1), SortMode::ByName, 1), 0);
+    EXPECT_EQ(ListViewCompare(File("Same", FileKind::Icon, 1), File("sAME", FileKind::Icon, 1), SortMode::ByName, 1), 0);
+}
+
+// A row holds values; the list's texts are made from them, and the orders
+// compare the values: counts as numbers (text would put "10" before "2"),
+// types by the text the user reads rather than by the kind's number.
+TEST(ExplorerSort, CountsSortAsNumbersAndTextsComeFromValues) {
+    const std::vector<ListRow> rows{File("ten.dll", FileKind::Pe, 10), File("two.exe", FileKind::Pe, 2),
+                                    File("hundred.icl", FileKind::Ne, 100), Folder("sub"),
+                                    File("nine.res", FileKind::Resource, 9), File("Two.scr", FileKind::Pe, 2)};
+    ExplorerState s;
+    s.SortMode = SortMode::ByObjects;
+    EXPECT_EQ(Sorted(rows, s),
+              (std::vector<std::string>{"hundred.icl", "ten.dll", "nine.res", "two.exe", "Two.scr", "sub"}));
+    s.SortAscending = 0; // equal counts stay A to Z
+    EXPECT_EQ(Sorted(rows, s),
+              (std::vector<std::string>{"sub", "two.exe", "Two.scr", "nine.res", "ten.dll", "hundred.icl"}));
+    // "Resource File" before "Screen Saver" although Pe comes before Resource
+    // among the kinds.
+    s.SortMode = SortMode::ByType;
+    s.SortAscending = 1;
+    EXPECT_EQ(Sorted(rows, s),
+              (std::vector<std::string>{"sub", "two.exe", "ten.dll", "hundred.icl", "nine.res", "Two.scr"}));
+
+    std::vector<std::string> texts;
+    for (const ListRow& row : rows) texts.push_back(RowTypeText(row) + "|" + RowCountText(row));
+    EXPECT_EQ(texts, (std::vector<std::string>{"File Extension|10", "Executable|2", "Library|100", "|",
+                                               "Resource File|9", "Screen Saver|2"}));
+    EXPECT_EQ(RowTypeText(File("A.CPL", FileKind::Pe, 1)), "Library"); // the extension without regard to case
+    EXPECT_EQ(RowTypeText(File("busy.ani", FileKind::AnimatedCursor, 1)), "Animated Cursor");
+    EXPECT_EQ(RowTypeText(File("x.cur", FileKind::Cursor, 1)), "Cursor");
+    EXPECT_EQ(RowTypeText(File("x.bmp", FileKind::Bitmap, 1)), "Bitmap");
+    // An executable under a name no scan lists still says what it is.
+    EXPECT_EQ(RowTypeText(File("program", FileKind::Pe, 1)), "PE File");
+    EXPECT_EQ(RowTypeText(File("old.bin", FileKind::Ne, 1)), "NE File");
+
+    // The status text is made from the same values.
+    s.Category = Category::IconFiles;
+    EXPECT_EQ(ClickStatusText(s, rows[2]), "Library - Contains 100 Icons");
+    s.Category = Category::AnimatedCursorResources;
+    EXPECT_EQ(ClickStatusText(s, rows[4]), "Resource File - Contains 9 Animated Cursors");
+
+    // The wizard's listing of each container category names that category.
+    for (const Category c : Categories()) {
+        if (!ListsContainers(c)) continue;
+        s.Category = c;
+        EXPECT_EQ(CategoryOf(ListingOf(s)), c) << CategoryName(c);
+        EXPECT_EQ(ListingName(ListingOf(s)), CategoryName(c));
+    }
 }
 
 TEST(ExplorerText, SummaryClickTextAndOpening) {
@@ -470,35 +518,33 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
     s.ImageFileCount = 5;
     s.ContainerCount = 9;
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Icons");
-    ApplyCategoryFlags(s, CategoryNamed("Icon Resources"));
+    s.Category = Category::IconResources;
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 9 Icon Files");
-    ApplyCategoryFlags(s, CategoryNamed("Bitmaps"));
+    s.Category = Category::Bitmaps;
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Bitmaps");
 
-    ApplyCategoryFlags(s, CategoryNamed("Icon Files"));
-    const ListRow shell{3, "shell32.dll", "File Extension", "238", "1"};
+    s.Category = Category::IconFiles;
+    const ListRow shell{3, "shell32.dll", FileKind::Pe, 238};
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Icons");
-    ApplyCategoryFlags(s, CategoryNamed("Static Cursor Files"));
+    s.Category = Category::StaticCursorFiles;
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Cursors");
-    EXPECT_EQ(ClickStatusText(s, {0, "x.res", "Resource File", "4", "1"}), "Resource File");
-    EXPECT_EQ(ClickStatusText(s, {0, "Sub", "", "", "0"}), "");
+    EXPECT_EQ(ClickStatusText(s, {0, "x.res", FileKind::Resource, 4}), "Resource File");
+    EXPECT_EQ(ClickStatusText(s, Folder("Sub")), "");
 
     // An image file opens its manager on the path as listed.
-    OpenPlan plan = PlanOpen(s, {0, "Big.ICO", "Icon", "1", "1"});
+    OpenPlan plan = PlanOpen(s, {0, "Big.ICO", FileKind::Icon, 1});
     EXPECT_EQ(plan.target, OpenTarget::IconManager);
     EXPECT_EQ(plan.path, "/home/ann/art/Big.ICO");
 
     // A container opens the Workdesk of the category.
-    ApplyCategoryFlags(s, CategoryNamed("Bitmap Resources"));
-    plan = PlanOpen(s, {0, "app.res", "Resource File", "2", "1"});
+    s.Category = Category::BitmapResources;
+    plan = PlanOpen(s, {0, "app.res", FileKind::Resource, 2});
     EXPECT_EQ(plan.target, OpenTarget::BitmapWorkdesk);
     EXPECT_EQ(plan.path, "/home/ann/art/app.res");
-    s.CatIcons = s.CatBitmaps = s.CatCursors = 0;
-    EXPECT_EQ(PlanOpen(s, {0, "app.res", "Resource File", "2", "1"}).target, OpenTarget::Nothing);
 
     // A folder row moves the tree; at the root the separator is not doubled.
     s.CurrentDir = "/";
-    plan = PlanOpen(s, {0, "usr", "", "", "0"});
+    plan = PlanOpen(s, Folder("usr"));
     EXPECT_EQ(plan.target, OpenTarget::Folder);
     EXPECT_EQ(plan.path, "/usr");
 }

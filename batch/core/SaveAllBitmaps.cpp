@@ -36,7 +36,7 @@ void SaveAll(const SaveAllBitmapsRequest& request, BatchWriter& writer, BatchRes
     const size_t rows = std::min(listTotal, request.rows.size());
     for (size_t i = 0; i < rows; ++i) {
         const ListRow& item = request.rows[i];
-        if (item.typeText.empty()) continue; // a folder
+        if (item.IsFolder()) continue;
         // The source is opened by its name as listed; only the output name is lower-cased.
         std::string error;
         const std::optional<Bitmap> bitmap = LoadBitmapFile(JoinPath(request.CurrentDir, item.caption), error);

@@ -98,7 +98,7 @@ private:
         const size_t rows = std::min(listTotal, m_request.rows.size());
         for (size_t k = 0; k < rows; ++k) {
             const ListRow& row = m_request.rows[k];
-            if (row.typeText.empty()) continue; // a folder
+            if (row.IsFolder()) continue;
             if (StopNow()) return false;
             Step(row.caption);
             // Opened by its name as listed: this file system tells case apart.

@@ -86,11 +86,11 @@ std::optional<std::string> QtPrompts::ChooseSaveFile(const SaveFileRequest& requ
 }
 
 ExistingAnswer QtPrompts::SettleExisting(const std::string& existingPath, const ActionFlags& flags) {
-    m_actionForm.SetExistingName(FromLocal(existingPath));
-    m_actionForm.FormShow(flags);
+    m_existingDialog.SetExistingName(FromLocal(existingPath));
+    m_existingDialog.FormShow(flags);
     NormalCursor cursor;
-    m_actionForm.exec();
-    return m_actionForm.answer();
+    m_existingDialog.exec();
+    return m_existingDialog.answer();
 }
 
 void QtPrompts::ShowMessage(MessageKind kind, const std::string& text) {

@@ -11,9 +11,10 @@ class AlreadyExistsDialog;
 
 class QtPrompts : public Prompts {
 public:
-    // parent: the window the dialogs belong to; actionForm: the "Already
-    // exists" dialog created at start-up.
-    QtPrompts(QWidget* parent, AlreadyExistsDialog& actionForm) : m_parent(parent), m_actionForm(actionForm) {}
+    // parent: the window the dialogs belong to; existingDialog: the "Already
+    // exists" dialog, made with the prompts.
+    QtPrompts(QWidget* parent, AlreadyExistsDialog& existingDialog)
+        : m_parent(parent), m_existingDialog(existingDialog) {}
 
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string& startFolder) override;
     std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
@@ -22,7 +23,7 @@ public:
 
 private:
     QWidget* m_parent;
-    AlreadyExistsDialog& m_actionForm;
+    AlreadyExistsDialog& m_existingDialog;
 };
 
 } // namespace gw

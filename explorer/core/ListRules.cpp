@@ -1,14 +1,29 @@
 #include "explorer/core/ListRules.h"
 
-#include <array>
-
 #include "platform/Paths.h"
 
 namespace gw {
 namespace {
 
-constexpr std::array<const char*, 7> kContainerTypes{
-    "Library", "File Extension", "Executable", "DirectX File", "Delphi Library", "Screen Saver", "Driver"};
+// " Icons", " Bitmaps", " Cursors", " Animated Cursors": what a category's
+// containers are said to contain.
+const char* ObjectsWord(Category category) {
+    switch (ObjectsOf(category)) {
+    case ObjectKind::Icons: return " Icons";
+    case ObjectKind::Bitmaps: return " Bitmaps";
+    case ObjectKind::Cursors: return " Cursors";
+    case ObjectKind::AnimatedCursors: return " Animated Cursors";
+    }
+    return "";
+}
+
+// Whether a row's file holds objects it counts: an executable or library,
+// or a resource file in the animated cursor listing (the one listing that
+// shows both).
+bool CountsObjects(Category category, const ListRow& row) {
+    if (row.kind == FileKind::Pe || row.kind == FileKind::Ne) return true;
+    return ObjectsOf(category) == ObjectKind::AnimatedCursors && row.kind == FileKind::Resource;
+}
 
 } // namespace
 
@@ -25,94 +40,69 @@ bool ApplyColumnClick(ExplorerState& state, int column) {
 }
 
 std::string FolderSummary(const ExplorerState& state) {
-    const bool containers = state.CatFiles || state.CatResources;
+    const bool containers = ListsContainers(state.Category);
     const int count = containers ? state.ContainerCount : state.ImageFileCount;
     const char* kind = "";
-    if (state.CatIcons)
-        kind = containers ? " Icon Files" : " Icons";
-    else if (state.CatBitmaps)
-        kind = containers ? " Bitmap Files" : " Bitmaps";
-    else if (state.CatCursors && state.CatAnimated)
-        kind = containers ? " Animated Cursor Files" : " Animated Cursors";
-    else if (state.CatCursors)
-        kind = containers ? " Cursor Files" : " Cursors";
+    switch (ObjectsOf(state.Category)) {
+    case ObjectKind::Icons: kind = containers ? " Icon Files" : " Icons"; break;
+    case ObjectKind::Bitmaps: kind = containers ? " Bitmap Files" : " Bitmaps"; break;
+    case ObjectKind::Cursors: kind = containers ? " Cursor Files" : " Cursors"; break;
+    case ObjectKind::AnimatedCursors: kind = containers ? " Animated Cursor Files" : " Animated Cursors"; break;
+    }
     return state.CurrentDir + ": " + std::to_string(state.DirCount) + " Directories and " + std::to_string(count) +
            kind;
 }
 
-bool IsContainerType(const std::string& typeText) {
-    for (const char* t : kContainerTypes)
-        if (typeText == t) return true;
-    return false;
-}
-
-namespace {
-
-// Whether a row's file holds objects it counts: an executable or library,
-// or a resource file in the animated cursor listing (the one listing that
-// shows both).
-bool CountsObjects(const ExplorerState& state, const std::string& typeText) {
-    return IsContainerType(typeText) || (state.CatAnimated && typeText == kResourceFileType);
-}
-
-} // namespace
-
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row) {
-    if (!CountsObjects(state, row.typeText)) return row.typeText;
-    std::string text = row.typeText + " - Contains " + row.countText;
-    if (state.CatIcons)
-        text += " Icons";
-    else if (state.CatBitmaps)
-        text += " Bitmaps";
-    else if (state.CatCursors)
-        text += state.CatAnimated ? " Animated Cursors" : " Cursors";
-    return text;
+    const std::string type = RowTypeText(row);
+    if (!CountsObjects(state.Category, row)) return type;
+    return type + " - Contains " + RowCountText(row) + ObjectsWord(state.Category);
 }
 
 OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {
     OpenPlan plan;
     plan.path = JoinPath(state.CurrentDir, row.caption);
-    const std::string& type = row.typeText;
-    if (type.empty()) {
+    if (row.IsFolder()) {
         plan.target = OpenTarget::Folder;
         return plan;
     }
-    if (type == "Icon" || type == "Bitmap" || type == "Cursor" || type == kAnimatedCursorType) {
-        plan.target = type == "Icon" ? OpenTarget::IconManager
-                      : type == "Bitmap" ? OpenTarget::BitmapManager
-                                         : OpenTarget::CursorManager;
-        return plan;
+    switch (*row.kind) {
+    case FileKind::Icon: plan.target = OpenTarget::IconManager; return plan;
+    case FileKind::Bitmap: plan.target = OpenTarget::BitmapManager; return plan;
+    case FileKind::Cursor:
+    case FileKind::AnimatedCursor: plan.target = OpenTarget::CursorManager; return plan;
+    default: break;
     }
-    if (state.CatIcons)
-        plan.target = OpenTarget::IconWorkdesk;
-    else if (state.CatBitmaps)
-        plan.target = OpenTarget::BitmapWorkdesk;
-    else if (state.CatCursors)
-        plan.target = OpenTarget::CursorWorkdesk;
+    // A container opens the workdesk of the category's objects.
+    switch (ObjectsOf(state.Category)) {
+    case ObjectKind::Icons: plan.target = OpenTarget::IconWorkdesk; break;
+    case ObjectKind::Bitmaps: plan.target = OpenTarget::BitmapWorkdesk; break;
+    case ObjectKind::Cursors:
+    case ObjectKind::AnimatedCursors: plan.target = OpenTarget::CursorWorkdesk; break;
+    }
     return plan;
 }
 
-const Category* CategoryShowing(const FileCounts& counts) {
-    const auto byContents = [&](const char* icons, const char* cursors, const char* bitmaps) {
-        if (counts.iconGroups > 0) return FindCategory(icons);
-        if (counts.cursorGroups > 0) return FindCategory(cursors);
-        if (counts.bitmaps > 0) return FindCategory(bitmaps);
-        if (counts.animations > 0) return FindCategory("Animated Cursor Resources");
-        return FindCategory(icons);
+std::optional<Category> CategoryShowing(const FileCounts& counts) {
+    const auto byContents = [&](Category icons, Category cursors, Category bitmaps) {
+        if (counts.iconGroups > 0) return icons;
+        if (counts.cursorGroups > 0) return cursors;
+        if (counts.bitmaps > 0) return bitmaps;
+        if (counts.animations > 0) return Category::AnimatedCursorResources;
+        return icons;
     };
     switch (counts.kind) {
-    case FileKind::Icon: return FindCategory("Icons");
-    case FileKind::Cursor: return FindCategory("Static Cursors");
-    case FileKind::Bitmap: return FindCategory("Bitmaps");
+    case FileKind::Icon: return Category::Icons;
+    case FileKind::Cursor: return Category::StaticCursors;
+    case FileKind::Bitmap: return Category::Bitmaps;
     case FileKind::Ne:
-    case FileKind::Pe: return byContents("Icon Files", "Static Cursor Files", "Bitmap Files");
+    case FileKind::Pe: return byContents(Category::IconFiles, Category::StaticCursorFiles, Category::BitmapFiles);
     case FileKind::Resource:
-        return byContents("Icon Resources", "Static Cursor Resources", "Bitmap Resources");
-    case FileKind::AnimatedCursor: return FindCategory("Animated Cursors");
+        return byContents(Category::IconResources, Category::StaticCursorResources, Category::BitmapResources);
+    case FileKind::AnimatedCursor: return Category::AnimatedCursors;
     case FileKind::NonExecutable: break;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 } // namespace gw
-

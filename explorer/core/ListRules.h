@@ -1,6 +1,7 @@
 #pragma once
 // What the explorer does with the rows of a scan: the column clicks that
 // sort them, the status texts, and what opening a row hands to the viewers.
+#include <optional>
 #include <string>
 
 #include "listing/ExplorerState.h"
@@ -19,11 +20,9 @@ bool ApplyColumnClick(ExplorerState& state, int column);
 // "/home/ann/art: 2 Directories and 5 Icons".
 std::string FolderSummary(const ExplorerState& state);
 
-// True for the type texts of executables and libraries.
-bool IsContainerType(const std::string& typeText);
-
 // The status text of a selected row: "File Extension - Contains 238 Icons"
-// for an executable or library, else its type text alone.
+// for an executable or library (and for a resource file in "Animated Cursor
+// Resources"), else its type text alone.
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row);
 
 enum class OpenTarget : uint8_t {
@@ -49,7 +48,7 @@ OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row);
 // The category whose list shows a file named on the command line, as a user
 // would pick it: icon, cursor and bitmap files their own; executables,
 // libraries and resource files by what they hold (icons, then cursors, then
-// bitmaps). Null for a file no category lists.
-const Category* CategoryShowing(const FileCounts& counts);
+// bitmaps). None for a file no category lists.
+std::optional<Category> CategoryShowing(const FileCounts& counts);
 
 } // namespace gw

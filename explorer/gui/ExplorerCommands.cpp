@@ -145,7 +145,7 @@ void PanelProgress::LetMessagesRun() { LetEventsRun(); }
 void RunExtractAll(ExtractionWizard& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   BatchProgress& progress) {
     // The wizard is offered for the "Files" and "Resources" categories only.
-    if (!state.CatFiles && !state.CatResources) return;
+    if (!ListsContainers(state.Category)) return;
     const Listing listing = ListingOf(state);
     wizard.Prepare(listing.objects);
     if (wizard.exec() != ExtractionWizard::mrOk) return;

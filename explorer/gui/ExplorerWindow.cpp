@@ -214,7 +214,7 @@ void ExplorerWindow::BuildToolBar() {
     ComboBox1->setEditable(false);
     ComboBox1->setMaxVisibleItems(9);
     ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (const Category& category : Categories()) ComboBox1->addItem(category.text);
+    for (const Category category : Categories()) ComboBox1->addItem(CategoryName(category), int(category));
     ToolBar1->addWidget(ComboBox1);
     ToolBar1->addSeparator();
 
@@ -348,7 +348,7 @@ void ExplorerWindow::BuildProgressPanels() {
 }
 
 void ExplorerWindow::SetStartState() {
-    ApplyCategoryFlags(m_state, Categories()[0]);
+    m_state.Category = Categories()[0];
     ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
     m_state.SortMode = SortMode::ByName;
     m_state.SortAscending = 1;
@@ -443,9 +443,9 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
     const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
     if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
     const auto file = Document::Open(absolute);
-    if (const Category* category = CategoryShowing(file->Counts())) {
+    if (const std::optional<Category> category = CategoryShowing(file->Counts())) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
-        ComboBox1->setCurrentText(category->text);
+        ComboBox1->setCurrentIndex(ComboBox1->findData(int(*category)));
     }
     // Selecting a folder lists it; the folder already selected is listed again in the new category.
     const QString folder = FromLocal(absolute.substr(0, absolute.find_last_of('/')));
@@ -513,21 +513,21 @@ void ExplorerWindow::ChangeCategory() {
 }
 
 void ExplorerWindow::DispatchCategory() {
-    const Category* category = FindCategory(ComboBox1->currentText().toStdString());
-    if (!category || m_state.CurrentDir.empty()) return;
-    ApplyCategoryFlags(m_state, *category);
-    Scan(*category);
+    const QVariant chosen = ComboBox1->currentData();
+    if (!chosen.isValid() || m_state.CurrentDir.empty()) return;
+    m_state.Category = Category(chosen.toInt());
+    Scan(m_state.Category);
 }
 
 void ExplorerWindow::ShowFolderSummary() { SetStatus(FolderSummary(m_state)); }
 
 // ---- the scan ----
 
-void ExplorerWindow::Scan(const Category& category) {
+void ExplorerWindow::Scan(Category category) {
     m_scanning = true;
     m_state.SelectedItem.reset();
     std::optional<BusyCursor> busy;
-    const bool clearsFirst = ClearsStatusFirst(category.scanner);
+    const bool clearsFirst = ListsContainers(category);
     if (!clearsFirst) busy.emplace();
     m_listModel->Clear();
     if (clearsFirst) {
@@ -673,7 +673,7 @@ void ExplorerWindow::ApplyViewStyle(ViewStyle style) {
 void ExplorerWindow::ShowHelp() { OpenHelp(this, kHelpExplorer); }
 
 void ExplorerWindow::ShowAbout() {
-    if (m_links.showAbout) m_links.showAbout();
+    if (m_links.viewers) m_links.viewers->Open({.target = Viewer::AboutBox});
 }
 
 void ExplorerWindow::ExtractAll() {
@@ -763,7 +763,9 @@ void ExplorerWindow::RestorePlaces() {
     restoreGeometry(Remembered("explorer/geometry").toByteArray());
     FitWindowToScreen(*this);
     Splitter1->restoreState(Remembered("explorer/splitter").toByteArray());
-    const int category = ComboBox1->findText(Remembered("explorer/category").toString());
+    // Kept as the entry's text.
+    const std::optional<Category> remembered = FindCategory(Remembered("explorer/category").toString().toStdString());
+    const int category = remembered ? ComboBox1->findData(int(*remembered)) : -1;
     if (category >= 0) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection scans once, in this category
         ComboBox1->setCurrentIndex(category);
@@ -819,10 +821,14 @@ void ExplorerWindow::OpenSelectedRow() {
 }
 
 void ExplorerWindow::OpenViewer(OpenTarget target, const std::string& path) {
-    const auto found = m_links.viewers.find(target);
-    if (found == m_links.viewers.end() || !found->second) return; // no viewer plugged in for it
+    static const std::map<OpenTarget, Viewer> kViewers{
+        {OpenTarget::IconManager, Viewer::IconManager},       {OpenTarget::CursorManager, Viewer::CursorManager},
+        {OpenTarget::BitmapManager, Viewer::BitmapManager},   {OpenTarget::IconWorkdesk, Viewer::IconWorkdesk},
+        {OpenTarget::CursorWorkdesk, Viewer::CursorWorkdesk}, {OpenTarget::BitmapWorkdesk, Viewer::BitmapWorkdesk}};
+    const auto viewer = kViewers.find(target);
+    if (viewer == kViewers.end() || !m_links.viewers) return;
     ListView->setCursor(Qt::WaitCursor);
-    found->second(path);
+    m_links.viewers->Open({.target = viewer->second, .path = path});
     ListView->unsetCursor();
 }
 

@@ -13,6 +13,7 @@
 #include "listing/Categories.h"
 #include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
+#include "gui/ViewRequest.h"
 
 class QAction;
 class QActionGroup;
@@ -47,20 +48,14 @@ struct ExplorerPanels {
     QLabel* label2;
 };
 
-// Where the windows of other parts plug into the explorer. Each command does
-// nothing while its entry is empty.
+// Where the program plugs into the explorer. Each command does nothing
+// while its entry is empty.
 struct ExplorerLinks {
-    std::function<void()> showAbout;      // the About box, modal
+    // Opens the viewer a row names on the row's file (the Managers of image
+    // files, the Workdesks of containers) and the About box, modally.
+    Viewers* viewers = nullptr;
     std::function<void()> extractAll;     // the extraction wizard (sbWizard, "&Wizard" / "&Extract All")
     std::function<void()> saveAllBitmaps; // sbAllBits, "&Bitmaps" / "&Save all Bitmaps"
-    // The viewer a row opens, shown modally after the hand-over values are
-    // set: the Managers of image files and the Workdesks of containers.
-    // Each viewer is opened with the path of the row's file.
-    std::map<OpenTarget, std::function<void(const std::string& path)>> viewers;
-
-    void SetViewer(OpenTarget target, std::function<void(const std::string& path)> open) {
-        viewers[target] = std::move(open);
-    }
 };
 
 class ExplorerWindow : public QMainWindow {
@@ -142,7 +137,7 @@ private:
 
     void HideFolderCommands();
     void DispatchCategory();
-    void Scan(const Category& category);
+    void Scan(Category category);
     bool ScanStep(const std::string& lowerName, int percent);
     void ShowWizardCommands(bool visible);
     void ShowAllBitsCommands(bool visible);

@@ -144,8 +144,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0: return Text(row->caption);
-        case 1: return Text(row->typeText);
-        case 2: return Text(row->countText);
+        case 1: return Text(RowTypeText(*row));
+        case 2: return Text(RowCountText(*row));
         default: return {};
         }
     }

@@ -51,7 +51,8 @@ QToolButton* SampleSpeedButton(const char* name, QWidget* parent) {
 
 } // namespace
 
-BitmapGlyphManager::BitmapGlyphManager(Prompts& prompts, QWidget* parent) : QDialog(parent), m_prompts(prompts) {
+BitmapGlyphManager::BitmapGlyphManager(Prompts& prompts, Viewers* viewers, QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_viewers(viewers) {
     setObjectName("Form6");
     setWindowTitle("Grabwell Bitmap & Glyph Manager");
     setModal(true);
@@ -306,14 +307,14 @@ void BitmapGlyphManager::CopyBitmap() {
 }
 
 void BitmapGlyphManager::ShowProperties() {
-    if (openProperties) {
-        BitmapSheetRequest request;
-        request.deskItem = m_deskItem;
-        if (m_file) request.fileName = LowerAscii(m_file->FileName());
-        request.work = m_work;
-        if (!m_fromWorkdesk && m_file) request.contents = &m_file->Contents();
-        openProperties(request);
-    }
+    if (m_viewers)
+        m_viewers->Open({.target = Viewer::BitmapSheet,
+                         .file = m_file,
+                         .shown = Shown::Bitmap,
+                         .item = m_index,
+                         .askedBy = m_fromWorkdesk ? AskedBy::WorkdeskManager : AskedBy::FileManager,
+                         .bitmapRow = m_deskItem,
+                         .bitmap = m_work});
     m_preview->clear();
     ShowPreview();
 }

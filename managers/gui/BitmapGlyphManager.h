@@ -3,7 +3,6 @@
 // sample buttons, saved as a .bmp file or copied to the clipboard.
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,7 +23,8 @@ class Prompts;
 
 class BitmapGlyphManager : public QDialog {
 public:
-    BitmapGlyphManager(Prompts& prompts, QWidget* parent = nullptr);
+    // viewers: where Bitmap Properties is asked for; null opens none.
+    BitmapGlyphManager(Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr);
 
     // Opens the manager on a bitmap file, which it reads itself. False,
     // having said why, when the file holds no bitmap that can be shown.
@@ -35,9 +35,6 @@ public:
     // The workdesk's item goes on to Bitmap Properties.
     void OpenWorkdeskBitmap(std::shared_ptr<Document> file, size_t index, WorkdeskBitmapView item);
     bool FromWorkdesk() const { return m_fromWorkdesk; }
-
-    // Bitmap Properties plugs in here; nothing happens while empty.
-    std::function<void(const BitmapSheetRequest&)> openProperties;
 
     QLabel* Preview() const { return m_preview; }
     // The bitmap shown, saved and copied: the manager's own copy.
@@ -64,6 +61,7 @@ private:
     void ShowGlyphs();
 
     Prompts& m_prompts;
+    Viewers* m_viewers;
     std::shared_ptr<Document> m_file;
     size_t m_index = 0;
     bool m_fromWorkdesk = false;

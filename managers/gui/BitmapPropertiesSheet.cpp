@@ -6,9 +6,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "formats/Document.h"
 #include "formats/FileContents.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -19,6 +21,17 @@ constexpr int kSheetWidth = 259;
 constexpr int kSheetHeight = 200;
 
 } // namespace
+
+BitmapSheetRequest BitmapSheetRequestFor(const ViewRequest& request) {
+    BitmapSheetRequest sheet;
+    sheet.deskItem = request.bitmapRow;
+    if (request.file) sheet.fileName = LowerAscii(request.file->FileName());
+    sheet.work = request.bitmap;
+    // The picture of a bitmap file comes from its bitmap list; a workdesk's
+    // item brings its own.
+    if (request.askedBy == AskedBy::FileManager && request.file) sheet.contents = &request.file->Contents();
+    return sheet;
+}
 
 BitmapPropertiesSheet::BitmapPropertiesSheet(QWidget* parent) : QDialog(parent) {
     setObjectName("Form7");

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "gui/ViewRequest.h"
 #include "managers/core/BitmapManager.h"
 
 class QLabel;
@@ -16,16 +17,6 @@ class QLabel;
 namespace gw {
 
 struct FileContents;
-
-// What the sheet shows of a Bitmap Workdesk item: its caption, the texts
-// of its width, height and pixel-format columns, and its list thumbnail.
-struct WorkdeskBitmapView {
-    std::string caption;
-    std::string width;
-    std::string height;
-    std::string format;
-    QImage thumbnail;
-};
 
 // What Bitmap Properties is opened with: the workdesk's item when it came
 // from the Bitmap Workdesk (directly or through the manager), else the
@@ -43,6 +34,10 @@ struct BitmapSheetRequest {
         return request;
     }
 };
+
+// The sheet's request for a window's view request: the workdesk's row when
+// it carries one, else the manager's copy of the bitmap of a file it opened.
+BitmapSheetRequest BitmapSheetRequestFor(const ViewRequest& request);
 
 class BitmapPropertiesSheet : public QDialog {
 public:

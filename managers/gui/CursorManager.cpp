@@ -21,10 +21,13 @@ namespace {
 constexpr int kPreviewSide = 128;
 constexpr int kTroubleSignSide = 32;
 
+constexpr ManagerDesign kCursorManagerDesign{
+    .objectName = "Form9", .buttonPrefix = "bCu", .placesRole = "CursorManager", .sheet = Viewer::CursorSheet};
+
 } // namespace
 
-CursorManager::CursorManager(ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : GroupManager("Form9", "bCu", flags, prompts, parent), m_timer(new QTimer(this)) {
+CursorManager::CursorManager(ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
+    : GroupManager(kCursorManagerDesign, flags, prompts, viewers, parent), m_timer(new QTimer(this)) {
     // Each step restarts the timer with its own time.
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
@@ -144,11 +147,14 @@ GroupSelection<CursorGroup> CursorManager::AllImages() const {
     return selection;
 }
 
-void CursorManager::CompleteSheetRequest(SheetRequest<CursorGroup>& request) const {
+ViewRequest CursorManager::SheetViewRequest() const {
+    ViewRequest request = GroupManager::SheetViewRequest();
     const AnimatedCursor* a = CurrentAnimation();
-    if (!a || !CurrentFrame()) return;
-    request.animation = a;
+    if (!a || !CurrentFrame()) return request;
+    request.shown = Shown::Animation;
+    request.item = m_animation;
     request.frame = a->StepFrames[m_step];
+    return request;
 }
 
 void CursorManager::SetPlaying(bool playing) {
@@ -209,8 +215,10 @@ void CursorManager::SaveAnimatedCursor() {
     if (const AnimatedCursor* a = CurrentAnimation()) ReportBatchResult(SaveAnimation(*a, m_prompts), m_prompts);
 }
 
-QString CursorManager::PlacesKey() const {
-    return m_animated ? objectName() + "/animated" : objectName();
+// Taller while it plays: "CursorManager/animated" (earlier "<objectName>/animated").
+PlacesKey CursorManager::Places() const {
+    const PlacesKey group = GroupManager::Places();
+    return m_animated ? PlacesKey{group.role + "/animated", group.former + "/animated"} : group;
 }
 
 void CursorManager::Released() {

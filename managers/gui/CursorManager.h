@@ -13,7 +13,7 @@ namespace gw {
 
 class CursorManager : public GroupManager<CursorGroup> {
 public:
-    CursorManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    CursorManager(ActionFlags& flags, Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr);
 
     // Opens the manager on a cursor file or, for an animated cursor file,
     // on its animation, which starts playing. False, having said why, when
@@ -41,9 +41,10 @@ protected:
     const CursorGroup* ShownGroup() const override;
     CursorDataForm DataForm() const override;
     GroupSelection<CursorGroup> AllImages() const override;
-    void CompleteSheetRequest(SheetRequest<CursorGroup>& request) const override;
+    // A frame of an animation: the sheet adds the Animation page.
+    ViewRequest SheetViewRequest() const override;
     void Released() override;
-    QString PlacesKey() const override;
+    PlacesKey Places() const override;
 
 private:
     void ShowAnimation(std::shared_ptr<Document> file, size_t animation, ManagerMode mode);

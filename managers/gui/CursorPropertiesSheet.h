@@ -8,7 +8,9 @@ namespace gw {
 class CursorPropertiesSheet : public PropertySheet<CursorGroup> {
 public:
     explicit CursorPropertiesSheet(QWidget* parent = nullptr)
-        : PropertySheet("Form10", "Specific Cursor Properties", 4, 390, parent) {}
+        : PropertySheet(
+              {.objectName = "Form10", .caption = "Specific Cursor Properties", .valueLines = 4, .height = 390},
+              parent) {}
 };
 
 } // namespace gw

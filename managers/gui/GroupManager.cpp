@@ -98,11 +98,12 @@ QVariant GroupRowsModel<Group>::data(const QModelIndex& index, int role) const {
 }
 
 template <class Group>
-GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPrefix, ActionFlags& flags,
-                                  Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_model(new GroupRowsModel<Group>(this)) {
+GroupManager<Group>::GroupManager(const ManagerDesign& design, ActionFlags& flags, Prompts& prompts,
+                                  Viewers* viewers, QWidget* parent)
+    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_design(design), m_viewers(viewers),
+      m_model(new GroupRowsModel<Group>(this)) {
     const QString noun = Kind::kNoun;
-    setObjectName(objectName);
+    setObjectName(design.objectName);
     setWindowTitle("Grabwell " + noun + " Manager");
     setModal(true);
     auto* layout = new QVBoxLayout(this);
@@ -145,7 +146,7 @@ GroupManager<Group>::GroupManager(const char* objectName, const char* buttonPref
         a->setToolTip(hint);
         connect(a, &QAction::triggered, this, handler);
     };
-    const QString prefix = buttonPrefix;
+    const QString prefix = design.buttonPrefix;
     button("sExit", ToolGlyph::Exit, "Exit", &GroupManager::reject);
     tools->addSeparator();
     button(prefix + "SaveOne", ToolGlyph::SaveOne, "Extract Selected " + noun, &GroupManager::SaveSelectedImage);
@@ -280,7 +281,7 @@ void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
     const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
     const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
-    RestoreWindowSize(*this, PlacesKey());
+    RestoreWindowSize(*this, Places());
     resize(std::max(width(), std::max(kWindowWidth, std::min(needed, screenWidth))), height());
     m_damage->Show(m_file ? m_file->Errors() : std::vector<ReadError>{});
 }
@@ -349,26 +350,33 @@ bool GroupManager<Group>::eventFilter(QObject* watched, QEvent* event) {
 
 template <class Group>
 void GroupManager<Group>::reject() {
-    if (m_file) RememberWindowSize(*this, PlacesKey());
+    if (m_file) RememberWindowSize(*this, Places());
     Release();
     QDialog::reject();
 }
 
 template <class Group>
 void GroupManager<Group>::closeEvent(QCloseEvent* event) {
-    if (m_file) RememberWindowSize(*this, PlacesKey());
+    if (m_file) RememberWindowSize(*this, Places());
     Release();
     QDialog::closeEvent(event);
 }
 
 template <class Group>
 void GroupManager<Group>::ShowProperties() {
-    if (!SelectedImage() || !openProperties) return;
-    const SheetSource source =
-        m_model->Mode() == ManagerMode::File ? SheetSource::FileManager : SheetSource::WorkdeskManager;
-    SheetRequest<Group> request{CurrentGroup(), size_t(m_image), source, m_name, m_fileName};
-    CompleteSheetRequest(request);
-    openProperties(request);
+    if (!SelectedImage() || !m_viewers) return;
+    m_viewers->Open(SheetViewRequest());
+}
+
+template <class Group>
+ViewRequest GroupManager<Group>::SheetViewRequest() const {
+    return {.target = m_design.sheet,
+            .file = m_file,
+            .shown = Shown::Group,
+            .item = m_group,
+            .image = size_t(m_image),
+            .askedBy = m_model->Mode() == ManagerMode::File ? AskedBy::FileManager : AskedBy::WorkdeskManager,
+            .name = m_name};
 }
 
 // The image as Save writes it (a one-image file) and as a picture.

@@ -5,7 +5,6 @@
 #include <QAbstractListModel>
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +14,9 @@
 #include "formats/FileContents.h"
 #include "gui/DamageReport.h"
 #include "gui/ImageTransfer.h"
+#include "gui/ViewRequest.h"
+#include "gui/WindowPlaces.h"
 #include "managers/core/IconManager.h"
-#include "managers/gui/PropertySheet.h"
 
 class QLabel;
 class QListView;
@@ -25,6 +25,14 @@ class QMenu;
 namespace gw {
 
 class Prompts;
+
+// What tells the Icon Manager from the Cursor Manager.
+struct ManagerDesign {
+    const char* objectName = nullptr;   // "Form4", "Form9"
+    const char* buttonPrefix = nullptr; // "bIc", "bCu": bIcSaveOne, ...
+    const char* placesRole = nullptr;   // "IconManager": its size in the settings
+    Viewer sheet = Viewer::IconSheet;   // the property sheet of an image
+};
 
 // The rows of the manager's group: one per image, painted by one view.
 template <class Group>
@@ -58,9 +66,6 @@ public:
     // Opens the manager on one group of a file a workdesk has open.
     void OpenWorkdeskGroup(std::shared_ptr<Document> file, size_t group);
 
-    // The property sheet plugs in here; nothing happens while empty.
-    std::function<void(const SheetRequest<Group>&)> openProperties;
-
     QListView* List() const { return m_list; }
     QString StatusText(int panel) const;
     const DamageIndicator* Damage() const { return m_damage; }
@@ -78,8 +83,8 @@ public:
     void reject() override;
 
 protected:
-    // objectName "Form4", "Form9"; buttonPrefix "bIc", "bCu".
-    GroupManager(const char* objectName, const char* buttonPrefix, ActionFlags& flags, Prompts& prompts,
+    // viewers: where the property sheet is asked for; null opens none.
+    GroupManager(const ManagerDesign& design, ActionFlags& flags, Prompts& prompts, Viewers* viewers,
                  QWidget* parent);
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,12 +97,14 @@ protected:
     // Where the images' bytes came from (cursors of a file lack the prefix).
     virtual CursorDataForm DataForm() const;
     virtual GroupSelection<Group> AllImages() const;
-    virtual void CompleteSheetRequest(SheetRequest<Group>& request) const {}
+    // What the property sheet is asked to show: the selected image of the
+    // shown group of the file.
+    virtual ViewRequest SheetViewRequest() const;
     // Called when the manager lets its file go.
     virtual void Released() {}
     // The key its size is remembered under: one per kind of content, since
     // the Cursor Manager is taller while it plays an animation.
-    virtual QString PlacesKey() const { return objectName(); }
+    virtual PlacesKey Places() const { return {m_design.placesRole, objectName()}; }
 
     // Shows the one group of a plain icon or cursor file; false, having
     // said why, when there is nothing to show.
@@ -115,6 +122,7 @@ protected:
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
+    const ManagerDesign m_design;
 
 private:
     void ShowGroup(ManagerMode mode);
@@ -123,6 +131,7 @@ private:
     std::string SelectedBase() const;
     std::optional<ImageTransfer> TransferOf(int row) const;
 
+    Viewers* m_viewers;
     std::shared_ptr<Document> m_file;
     size_t m_group = 0;
     int m_image = 0;

@@ -7,8 +7,12 @@ namespace gw {
 
 class IconManager : public GroupManager<IconGroup> {
 public:
-    IconManager(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr)
-        : GroupManager("Form4", "bIc", flags, prompts, parent) {}
+    IconManager(ActionFlags& flags, Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr)
+        : GroupManager(kDesign, flags, prompts, viewers, parent) {}
+
+private:
+    static constexpr ManagerDesign kDesign{
+        .objectName = "Form4", .buttonPrefix = "bIc", .placesRole = "IconManager", .sheet = Viewer::IconSheet};
 };
 
 } // namespace gw

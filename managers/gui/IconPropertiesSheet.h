@@ -8,7 +8,8 @@ namespace gw {
 class IconPropertiesSheet : public PropertySheet<IconGroup> {
 public:
     explicit IconPropertiesSheet(QWidget* parent = nullptr)
-        : PropertySheet("Form3", "Icon Properties", 3, 381, parent) {}
+        : PropertySheet({.objectName = "Form3", .caption = "Icon Properties", .valueLines = 3, .height = 381},
+                        parent) {}
 };
 
 } // namespace gw

@@ -10,6 +10,7 @@
 #include "gui/DamageReport.h"
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
+#include "formats/Document.h"
 #include "platform/Display.h"
 
 namespace gw {
@@ -36,11 +37,38 @@ void Bevel(QWidget* page, int y) {
 } // namespace
 
 template <class Group>
-PropertySheet<Group>::PropertySheet(const char* objectName, const char* caption, int valueLines, int height,
-                                    QWidget* parent)
-    : QDialog(parent), m_height(height) {
-    setObjectName(objectName);
-    setWindowTitle(caption);
+SheetRequest<Group> SheetRequestFor(const ViewRequest& request) {
+    SheetRequest<Group> sheet;
+    sheet.image = request.image;
+    sheet.source = request.askedBy == AskedBy::Workdesk          ? SheetSource::Workdesk
+                   : request.askedBy == AskedBy::WorkdeskManager ? SheetSource::WorkdeskManager
+                                                                 : SheetSource::FileManager;
+    sheet.base = request.name;
+    if (!request.file) return sheet;
+    sheet.fileName = ViewerFileName(*request.file);
+    const FileContents& contents = request.file->Contents();
+    if (request.shown == Shown::Animation) {
+        if constexpr (std::is_same_v<Group, CursorGroup>) {
+            if (request.item >= contents.Animations.size()) return sheet;
+            const AnimatedCursor& animation = contents.Animations[request.item];
+            if (request.frame >= animation.Frames.size()) return sheet;
+            sheet.group = &animation.Frames[request.frame].Images;
+            sheet.animation = &animation;
+            sheet.frame = request.frame;
+        }
+        return sheet;
+    }
+    const std::vector<Group>& groups = ManagerKind<Group>::Groups(contents);
+    if (request.item < groups.size()) sheet.group = &groups[request.item];
+    return sheet;
+}
+
+template <class Group>
+PropertySheet<Group>::PropertySheet(const SheetDesign& design, QWidget* parent)
+    : QDialog(parent), m_height(design.height) {
+    const int valueLines = design.valueLines;
+    setObjectName(design.objectName);
+    setWindowTitle(design.caption);
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
@@ -198,5 +226,7 @@ void PropertySheet<Group>::done(int result) {
 
 template class PropertySheet<IconGroup>;
 template class PropertySheet<CursorGroup>;
+template SheetRequest<IconGroup> SheetRequestFor(const ViewRequest&);
+template SheetRequest<CursorGroup> SheetRequestFor(const ViewRequest&);
 
 } // namespace gw

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "gui/ViewRequest.h"
 #include "managers/core/IconManager.h"
 
 class QLabel;
@@ -30,6 +31,21 @@ struct SheetRequest {
     size_t frame = 0;
 };
 
+// The sheet's request for a window's view request: the group (or the
+// animation's frame) of the request's file, the image, where it was asked
+// from and the names. The group is null when the file has no such group or
+// frame.
+template <class Group>
+SheetRequest<Group> SheetRequestFor(const ViewRequest& request);
+
+// What tells Icon Properties from Specific Cursor Properties.
+struct SheetDesign {
+    const char* objectName = nullptr;
+    const char* caption = nullptr;
+    int valueLines = 3; // 3 for icons (name, format, size), 4 for cursors (the hot spot too)
+    int height = 0;     // the sheet's designed height
+};
+
 template <class Group>
 class PropertySheet : public QDialog {
 public:
@@ -52,9 +68,7 @@ public:
     void FormClose();
 
 protected:
-    // valueLines: 3 for icons (name, format, size), 4 for cursors (the hot
-    // spot too); height: the sheet's designed height.
-    PropertySheet(const char* objectName, const char* caption, int valueLines, int height, QWidget* parent);
+    PropertySheet(const SheetDesign& design, QWidget* parent);
     void done(int result) override;
     void showEvent(QShowEvent* event) override;
 

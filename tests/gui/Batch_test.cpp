@@ -222,13 +222,13 @@ TEST(BatchCommands, WizardRunsFromTheExplorerWithoutAskingAndHidesItsPanels) {
 
     ExplorerState state;
     state.CurrentDir = src;
-    ApplyCategoryFlags(state, *FindCategory("Icon Files"));
-    const ScanResult scan = RunScanner(src, *FindCategory("Icon Files"), {});
+    state.Category = Category::IconFiles;
+    const ScanResult scan = RunScanner(src, state.Category, {});
     StoreScanCounters(state, scan);
     const std::vector<ListRow> rows = SortedRows(scan);
 
-    AlreadyExistsDialog actionForm;
-    DialogPrompts prompts(actionForm);
+    AlreadyExistsDialog existingDialog;
+    DialogPrompts prompts(existingDialog);
     ExtractionWizard wizard(prompts, dir.path());
     QWidget panel6, panel7;
     QProgressBar gauge1;
@@ -326,8 +326,8 @@ TEST(BatchCommands, CancelStopsTheWizardAndTheSummaryTellsWhatWasDone) {
     for (const char* name : {"a.exe", "b.exe", "c.exe"}) ASSERT_TRUE(WriteFile(src + "/" + name, BuildBatchPe()));
     ExplorerState state;
     state.CurrentDir = src;
-    ApplyCategoryFlags(state, *FindCategory("Icon Files"));
-    const ScanResult scan = RunScanner(src, *FindCategory("Icon Files"), {});
+    state.Category = Category::IconFiles;
+    const ScanResult scan = RunScanner(src, state.Category, {});
     StoreScanCounters(state, scan);
     const std::vector<ListRow> rows = SortedRows(scan);
     ScriptedPrompts prompts;
@@ -389,24 +389,24 @@ TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
         ASSERT_TRUE(WriteFile(src + "/" + name, BuildBmpFile(TheBatchImages().bitmap8)));
     ExplorerState state;
     state.CurrentDir = src;
-    ApplyCategoryFlags(state, *FindCategory("Bitmaps"));
-    const ScanResult scan = RunScanner(src, *FindCategory("Bitmaps"), {});
+    state.Category = Category::Bitmaps;
+    const ScanResult scan = RunScanner(src, state.Category, {});
     StoreScanCounters(state, scan);
     const std::vector<ListRow> rows = SortedRows(scan);
 
-    AlreadyExistsDialog actionForm;
-    DialogPrompts prompts(actionForm);
+    AlreadyExistsDialog existingDialog;
+    DialogPrompts prompts(existingDialog);
     ActionFlags flags;
     int shown = 0;
     QString label1;
     auto answerAutoRenameForAll = [&] {
         ++shown;
-        label1 = Child<QLabel>(actionForm, "Label1")->text();
-        Child<QRadioButton>(actionForm, "RadioGroup1Item2")->setChecked(true);
-        Child<QRadioButton>(actionForm, "RadioGroup2Item1")->setChecked(true);
-        Child<QPushButton>(actionForm, "bAct1")->click();
+        label1 = Child<QLabel>(existingDialog, "Label1")->text();
+        Child<QRadioButton>(existingDialog, "RadioGroup1Item2")->setChecked(true);
+        Child<QRadioButton>(existingDialog, "RadioGroup2Item1")->setChecked(true);
+        Child<QPushButton>(existingDialog, "bAct1")->click();
     };
-    WhenShown(actionForm, answerAutoRenameForAll);
+    WhenShown(existingDialog, answerAutoRenameForAll);
     prompts.folders = {src};
     SaveAllListedBitmaps(state, rows, flags, prompts);
     EXPECT_EQ(shown, 1);
@@ -423,8 +423,8 @@ TEST(BatchDialogs, SaveDialogAsksForANameCompletedByTheSuffix) {
     App();
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("old.ico"), Bytes{1, 2, 3}));
-    AlreadyExistsDialog actionForm;
-    QtPrompts prompts(nullptr, actionForm);
+    AlreadyExistsDialog existingDialog;
+    QtPrompts prompts(nullptr, existingDialog);
     SaveFileRequest request{"Save Icon", "Icons (*.ico)", "ico", dir.file("x.ico")};
 
     // Each step acts on the modal window of its kind once it is up.

@@ -17,6 +17,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/gui/RecordingViewers.h"
 #include "tests/support/Builders.h"
 
 using namespace gw;
@@ -53,10 +54,11 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     ASSERT_TRUE(WriteFile(dir.file("Strip.bmp"), StripFile(64, 16)));
     ASSERT_TRUE(WriteFile(dir.file("Wide.bmp"), StripFile(500, 40)));
     ScriptedPrompts prompts;
-    BitmapGlyphManager form(prompts);
+    RecordingViewers viewers;
+    BitmapGlyphManager form(prompts, &viewers);
     BitmapPropertiesSheet sheet(&form);
-    form.openProperties = [&](const BitmapSheetRequest& request) {
-        sheet.Open(request);
+    viewers.open = [&](const ViewRequest& request) {
+        sheet.Open(BitmapSheetRequestFor(request));
         sheet.show();
     };
     ASSERT_TRUE(form.OpenFile(dir.file("Strip.bmp")));

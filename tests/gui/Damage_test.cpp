@@ -8,12 +8,15 @@
 #include <QListView>
 #include <QMessageBox>
 
+#include <stdexcept>
+
 #include "batch/core/ScriptedPrompts.h"
 #include "explorer/gui/FileList.h"
 #include "explorer/gui/ExplorerWindow.h"
 #include "formats/ResTypes.h"
 #include "managers/gui/IconPropertiesSheet.h"
 #include "managers/gui/IconManager.h"
+#include "program/ViewerWindows.h"
 #include "tests/gui/GuiTestApp.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -53,35 +56,27 @@ Bytes Library(const std::vector<std::vector<std::pair<Bytes, int>>>& groups, siz
     return BuildPe(layout).bytes;
 }
 
-// The explorer with the Icon Workdesk, the Icon Manager and Icon Properties
-// wired to it as the program wires them, shown instead of run modally.
+// The explorer with the program's viewer windows, shown instead of run
+// modally, answering through scripted prompts.
 struct IconWindows {
     QApplication& app = GuiTestApp();
     ExplorerState state;
     ExplorerWindow explorer{state};
-    ActionFlags flags;
     ScriptedPrompts prompts;
-    IconWorkdesk desk{flags, prompts, &explorer};
-    IconManager manager{flags, prompts, &explorer};
-    IconPropertiesSheet sheet{&explorer};
+    ViewerWindows viewers{explorer, state, {.showing = ViewerWindows::Showing::Modeless, .prompts = &prompts}};
 
-    IconWindows() {
-        explorer.Links().SetViewer(OpenTarget::IconWorkdesk, [this](const std::string& path) {
-            if (desk.Open(path)) desk.show();
-        });
-        explorer.Links().SetViewer(OpenTarget::IconManager, [this](const std::string& path) {
-            if (manager.OpenFile(path)) manager.show();
-        });
-        desk.openManager = [this](const std::shared_ptr<Document>& file, size_t group) {
-            manager.OpenWorkdeskGroup(file, group);
-            manager.show();
-        };
-        manager.openProperties = [this](const SheetRequest<IconGroup>& request) {
-            sheet.Open(request);
-            sheet.show();
-        };
-        explorer.show();
+    IconWindows() { explorer.show(); }
+
+    // A window the rows and the workdesk asked for.
+    template <class Window>
+    Window& Made(Viewer viewer) {
+        QDialog* window = viewers.Window(viewer);
+        if (!window) throw std::runtime_error("no window has asked for this viewer yet");
+        return static_cast<Window&>(*window);
     }
+    IconWorkdesk& desk() { return Made<IconWorkdesk>(Viewer::IconWorkdesk); }
+    IconManager& manager() { return Made<IconManager>(Viewer::IconManager); }
+    IconPropertiesSheet& sheet() { return Made<IconPropertiesSheet>(Viewer::IconSheet); }
 
     // Lists the folder in a category and double-clicks a row, as a user does.
     void DoubleClick(const std::string& folder, const char* category, const std::string& caption) {
@@ -116,19 +111,19 @@ TEST(DamagedFiles, OpenedFromTheExplorerSayWhatIsWrong) {
 
     // The cut library opens with what could be read and says where it ends.
     w.DoubleClick(dir.path(), "Icon Files", "cut.dll");
-    ASSERT_TRUE(w.desk.isVisible());
-    EXPECT_EQ(w.desk.RowCount(), 3);
-    EXPECT_FALSE(w.desk.Damage()->isHidden());
-    EXPECT_TRUE(w.desk.Damage()->Text().startsWith("Damaged: truncated at byte " +
-                                                   QString::fromStdString(GroupedNumber(cut.size()))))
-        << w.desk.Damage()->Text().toStdString();
-    EXPECT_FALSE(w.desk.Damage()->Details().isEmpty());
-    SaveScreenshot(w.desk, "damage-cut-library");
-    w.desk.reject();
+    ASSERT_TRUE(w.desk().isVisible());
+    EXPECT_EQ(w.desk().RowCount(), 3);
+    EXPECT_FALSE(w.desk().Damage()->isHidden());
+    EXPECT_TRUE(w.desk().Damage()->Text().startsWith("Damaged: truncated at byte " +
+                                                     QString::fromStdString(GroupedNumber(cut.size()))))
+        << w.desk().Damage()->Text().toStdString();
+    EXPECT_FALSE(w.desk().Damage()->Details().isEmpty());
+    SaveScreenshot(w.desk(), "damage-cut-library");
+    w.desk().reject();
 
     // A zero-byte icon file opens no empty manager: a message says why.
     w.DoubleClick(dir.path(), "Icons", "empty.ico");
-    EXPECT_FALSE(w.manager.isVisible());
+    EXPECT_FALSE(w.manager().isVisible());
     ASSERT_EQ(w.prompts.messages.size(), 1u);
     EXPECT_EQ(w.prompts.messages[0].first, MessageKind::Error);
     const QString said = QString::fromStdString(w.prompts.messages[0].second);
@@ -140,27 +135,27 @@ TEST(DamagedFiles, OpenedFromTheExplorerSayWhatIsWrong) {
 
     // A corrupted image is marked in its row and in its sheet, not left blank.
     w.DoubleClick(dir.path(), "Icon Files", "corrupt.dll");
-    ASSERT_TRUE(w.desk.isVisible());
-    EXPECT_TRUE(w.desk.Damage()->isHidden()); // the file itself is whole
-    w.desk.List()->setCurrentIndex(w.desk.List()->model()->index(0, 0));
-    EXPECT_TRUE(w.desk.List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().contains("1 of 2 images"));
-    w.desk.OpenInManager();
-    ASSERT_TRUE(w.manager.isVisible());
-    const QModelIndex broken = w.manager.List()->model()->index(1, 0);
+    ASSERT_TRUE(w.desk().isVisible());
+    EXPECT_TRUE(w.desk().Damage()->isHidden()); // the file itself is whole
+    w.desk().List()->setCurrentIndex(w.desk().List()->model()->index(0, 0));
+    EXPECT_TRUE(w.desk().List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().contains("1 of 2 images"));
+    w.desk().OpenInManager();
+    ASSERT_TRUE(w.manager().isVisible());
+    const QModelIndex broken = w.manager().List()->model()->index(1, 0);
     EXPECT_EQ(broken.data(Qt::ToolTipRole).toString(), "This image is damaged and cannot be decoded");
     EXPECT_FALSE(broken.data(Qt::DecorationRole).value<QImage>().isNull()); // a warning sign, not a blank row
-    EXPECT_TRUE(w.manager.List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
-    w.manager.SelectImage(1);
-    SaveScreenshot(w.manager, "damage-corrupted-image-manager");
-    w.manager.ShowProperties();
-    EXPECT_FALSE(w.sheet.Trouble()->isHidden());
-    EXPECT_EQ(w.sheet.Trouble()->text(), "This image is damaged and cannot be decoded");
-    SaveScreenshot(w.sheet, "damage-corrupted-image-sheet");
-    w.sheet.accept();
-    w.manager.SelectImage(0);
-    w.manager.ShowProperties();
-    EXPECT_TRUE(w.sheet.Trouble()->isHidden());
-    w.sheet.accept();
-    w.manager.reject();
-    w.desk.reject();
+    EXPECT_TRUE(w.manager().List()->model()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+    w.manager().SelectImage(1);
+    SaveScreenshot(w.manager(), "damage-corrupted-image-manager");
+    w.manager().ShowProperties();
+    EXPECT_FALSE(w.sheet().Trouble()->isHidden());
+    EXPECT_EQ(w.sheet().Trouble()->text(), "This image is damaged and cannot be decoded");
+    SaveScreenshot(w.sheet(), "damage-corrupted-image-sheet");
+    w.sheet().accept();
+    w.manager().SelectImage(0);
+    w.manager().ShowProperties();
+    EXPECT_TRUE(w.sheet().Trouble()->isHidden());
+    w.sheet().accept();
+    w.manager().reject();
+    w.desk().reject();
 }

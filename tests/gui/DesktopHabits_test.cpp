@@ -25,8 +25,11 @@
 #include "explorer/gui/ExplorerWindow.h"
 #include "gui/ImageTransfer.h"
 #include "gui/WindowPlaces.h"
+#include "managers/gui/CursorManager.h"
 #include "managers/gui/IconManager.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/gui/RecordingViewers.h"
+#include "tests/support/AniBuilder.h"
 #include "formats/ResTypes.h"
 #include "tests/support/ExplorerFiles.h"
 #include "tests/support/PeBuilder.h"
@@ -56,7 +59,11 @@ TEST(DesktopHabits, TheKeyboardAloneOpensRowsAndRunsEveryCommand) {
     ExplorerState state;
     ExplorerWindow explorer(state);
     std::vector<std::string> opened;
-    explorer.Links().SetViewer(OpenTarget::IconManager, [&](const std::string& path) { opened.push_back(path); });
+    RecordingViewers viewers;
+    viewers.open = [&](const ViewRequest& request) {
+        if (request.target == Viewer::IconManager) opened.push_back(request.path);
+    };
+    explorer.Links().viewers = &viewers;
     explorer.show();
     auto* combo = explorer.findChild<QComboBox*>("ComboBox1");
     combo->setCurrentIndex(combo->findText("Icons"));
@@ -224,6 +231,63 @@ TEST(DesktopHabits, PlacesAreRememberedAndADamagedSettingsFileIsIgnored) {
     explorer.RestorePlaces();
     EXPECT_EQ(Remembered("explorer/category", "none").toString(), "none");
     EXPECT_TRUE(explorer.RememberedFolder().isEmpty());
+}
+
+// A settings file of an earlier version kept the windows' places under
+// their objectNames ("Form2/size"): each is read once, moved under the
+// window's role, and never written again.
+TEST(DesktopHabits, PlacesKeptUnderAWindowsFormerNameAreReadOnceUnderItsRole) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("lib.dll"), PeFileOf({2, 0, 0})));
+    AniLayout spin;
+    spin.frames = {CurFileOf(32), CurFileOf(32, 0xFF0000)};
+    ASSERT_TRUE(WriteFile(dir.file("spin.ani"), BuildAni(spin)));
+    ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), CurFileOf(32)));
+    {
+        QSettings old;
+        old.setValue("Form2/size", QSize(610, 410));
+        old.setValue("Form2/view", int(DeskView::Desktop));
+        old.setValue("Form9/size", QSize(300, 420));
+        old.setValue("Form9/animated/size", QSize(320, 560));
+    }
+    const auto remembered = [](const char* key) { return QSettings().value(key); };
+
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconWorkdesk desk(flags, prompts);
+    ASSERT_TRUE(desk.Open(dir.file("lib.dll")));
+    EXPECT_EQ(desk.size(), QSize(610, 410));
+    EXPECT_TRUE(desk.findChild<QToolButton*>("sb2Desk")->isChecked());
+    EXPECT_EQ(remembered("IconWorkdesk/size").toSize(), QSize(610, 410));
+    EXPECT_EQ(remembered("IconWorkdesk/view").toInt(), int(DeskView::Desktop));
+    EXPECT_FALSE(remembered("Form2/size").isValid());
+    EXPECT_FALSE(remembered("Form2/view").isValid());
+    desk.resize(630, 430);
+    desk.ShowRawView();
+    desk.reject();
+    EXPECT_EQ(remembered("IconWorkdesk/size").toSize(), QSize(630, 430));
+    EXPECT_EQ(remembered("IconWorkdesk/view").toInt(), int(DeskView::Raw));
+    EXPECT_FALSE(remembered("Form2/size").isValid());
+    // Once the role has a value, an old key is not read again.
+    QSettings().setValue("Form2/size", QSize(500, 300));
+    ASSERT_TRUE(desk.Open(dir.file("lib.dll")));
+    EXPECT_EQ(desk.size(), QSize(630, 430));
+    desk.reject();
+
+    // The Cursor Manager keeps a size for its player and one for groups.
+    CursorManager manager(flags, prompts);
+    ASSERT_TRUE(manager.OpenFile(dir.file("spin.ani")));
+    EXPECT_EQ(manager.height(), 560);
+    manager.reject();
+    EXPECT_EQ(remembered("CursorManager/animated/size").toSize().height(), 560);
+    EXPECT_FALSE(remembered("Form9/animated/size").isValid());
+    EXPECT_EQ(remembered("Form9/size").toSize(), QSize(300, 420)); // not asked for yet
+    ASSERT_TRUE(manager.OpenFile(dir.file("arrow.cur")));
+    EXPECT_EQ(manager.height(), 420);
+    manager.reject();
+    EXPECT_EQ(remembered("CursorManager/size").toSize().height(), 420);
+    EXPECT_FALSE(remembered("Form9/size").isValid());
 }
 
 TEST(DesktopHabits, ADarkPaletteKeepsEveryTextReadable) {

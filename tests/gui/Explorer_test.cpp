@@ -15,11 +15,12 @@
 
 #include <filesystem>
 
-#include "gui/AboutBox.h"
 #include "explorer/gui/FileList.h"
 #include "gui/Help.h"
 #include "explorer/gui/ExplorerWindow.h"
+#include "program/ViewerWindows.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/gui/RecordingViewers.h"
 #include "tests/support/ExplorerFiles.h"
 
 using namespace gw;
@@ -170,10 +171,10 @@ TEST(ExplorerWindow, ScansEveryCategoryOfAFolder) {
         e.Choose(x.category);
         EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.path() + ": " + x.summary);
         std::vector<std::string> files;
-        for (int i = 2; i < e.form.ListModel()->rowCount(); ++i) {
-            const ListRow* row = e.form.ListModel()->RowAt(i);
-            files.push_back(row->caption + " " + row->countText);
-        }
+        const FileListModel& model = *e.form.ListModel();
+        for (int i = 2; i < model.rowCount(); ++i)
+            files.push_back(model.RowAt(i)->caption + " " +
+                            model.data(model.index(i, 2), Qt::DisplayRole).toString().toStdString());
         EXPECT_EQ(files, x.files);
         EXPECT_EQ(e.form.ListModel()->PictureCount(), e.form.ListModel()->rowCount());
         EXPECT_EQ(e.ToolButtonShown("sbWizard"), x.wizard);
@@ -205,7 +206,9 @@ TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
     EXPECT_EQ(e.form.StatusText(), "File Extension - Contains 12 Icons");
     EXPECT_TRUE(e.Action("m1Open")->isEnabled());
     ASSERT_TRUE(e.state.SelectedItem.has_value());
-    EXPECT_EQ(e.state.SelectedItem->countText, "12");
+    EXPECT_EQ(e.state.SelectedItem->count, 12);
+    const QModelIndex type = e.form.ListModel()->index(e.RowOf("shell.dll"), 1);
+    EXPECT_EQ(e.form.ListModel()->data(type, Qt::DisplayRole).toString(), "File Extension");
     e.form.List()->SelectRow(-1);
     e.form.SelectClickedRow();
     EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.path() + ": 2 Directories and 3 Icon Files");
@@ -226,13 +229,17 @@ TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
 TEST(ExplorerWindow, OpeningRows) {
     ArtFolder art;
     Explorer e;
-    std::vector<OpenTarget> opened;
+    std::vector<Viewer> opened;
     std::vector<std::string> paths;
-    for (OpenTarget t : {OpenTarget::IconManager, OpenTarget::IconWorkdesk, OpenTarget::CursorWorkdesk})
-        e.form.Links().SetViewer(t, [&opened, &paths, t](const std::string& path) {
-            opened.push_back(t);
-            paths.push_back(path);
-        });
+    RecordingViewers viewers;
+    viewers.open = [&](const ViewRequest& request) {
+        for (Viewer landed : {Viewer::IconManager, Viewer::IconWorkdesk, Viewer::CursorWorkdesk})
+            if (request.target == landed) {
+                opened.push_back(request.target);
+                paths.push_back(request.path);
+            }
+    };
+    e.form.Links().viewers = &viewers;
     e.form.SelectFolder(art.path());
 
     e.Action("m1Open")->trigger(); // disabled while no row is current
@@ -240,12 +247,12 @@ TEST(ExplorerWindow, OpeningRows) {
     e.form.List()->SelectRow(e.RowOf("Cloud.ICO")); // however a row becomes current, Open follows it
     e.Action("m1Open")->trigger();
     EXPECT_EQ(paths, std::vector<std::string>{art.dir.file("Cloud.ICO")});
-    EXPECT_EQ(opened, std::vector<OpenTarget>{OpenTarget::IconManager});
+    EXPECT_EQ(opened, std::vector<Viewer>{Viewer::IconManager});
 
     e.Choose("Static Cursor Files");
     e.form.List()->SelectRow(e.RowOf("cursors.exe"));
     e.form.OpenSelectedRow();
-    EXPECT_EQ(opened.back(), OpenTarget::CursorWorkdesk);
+    EXPECT_EQ(opened.back(), Viewer::CursorWorkdesk);
     EXPECT_EQ(paths.back(), art.dir.file("cursors.exe"));
     EXPECT_EQ(e.state.SelectedItem->caption, "cursors.exe");
 
@@ -290,7 +297,7 @@ TEST(ExplorerWindow, ChangesDuringAScanAreQueued) {
     for (int i = 0; i < 20 && e.state.CurrentDir != art.dir.file("Sub A"); ++i) QApplication::processEvents();
     EXPECT_EQ(e.state.CurrentDir, art.dir.file("Sub A"));
     EXPECT_EQ(e.form.StatusText().toStdString(), art.dir.file("Sub A") + ": 0 Directories and 0 Bitmaps");
-    EXPECT_EQ(e.state.CatBitmaps, 1);
+    EXPECT_EQ(e.state.Category, Category::Bitmaps);
 }
 
 TEST(ExplorerWindow, PanelsToolbarsAndViewStyles) {
@@ -358,15 +365,18 @@ TEST(ExplorerWindow, HelpAndAbout) {
     EXPECT_EQ(help->Browser()->source().fragment(), "context-3");
     help->close();
 
-    AboutBox about(&e.form);
+    // The About box runs modally until it is closed.
+    ViewerWindows viewers(e.form, e.state);
     bool shown = false;
-    e.form.Links().showAbout = [&] {
-        shown = true;
-        QTimer::singleShot(0, &about, &QDialog::accept);
-        about.exec();
-    };
+    QTimer::singleShot(0, [&] {
+        QDialog* about = viewers.Window(Viewer::AboutBox);
+        shown = about && about->isVisible() && about->isModal();
+        if (about) about->accept();
+    });
     e.Action("AboutGrabwell1")->trigger();
     EXPECT_TRUE(shown);
+    ASSERT_NE(viewers.Window(Viewer::AboutBox), nullptr);
+    QDialog& about = *viewers.Window(Viewer::AboutBox);
     EXPECT_EQ(about.findChild<QLabel*>("ProductName")->text(), "Grabwell");
     EXPECT_EQ(about.findChild<QLabel*>("Version")->text(), "Version " GRABWELL_VERSION);
     SaveScreenshot(about, "about");

@@ -18,6 +18,7 @@
 #include "managers/gui/CursorManager.h"
 #include "managers/gui/IconManager.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/gui/RecordingViewers.h"
 #include "tests/support/AniBuilder.h"
 #include "tests/support/Builders.h"
 
@@ -45,10 +46,12 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
                                                                {Dib(16, 8), 16, 16, 0, 0, 1, 8}})));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    IconManager form(flags, prompts);
+    RecordingViewers viewers;
+    IconManager form(flags, prompts, &viewers);
     IconPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
-    form.openProperties = [&](const SheetRequest<IconGroup>& request) {
+    viewers.open = [&](const ViewRequest& asked) {
+        const SheetRequest<IconGroup> request = SheetRequestFor<IconGroup>(asked);
         sources.push_back(request.source);
         sheet.Open(request);
         sheet.show();
@@ -95,10 +98,12 @@ TEST(CursorManagerWindow, WritesACursorFileBackWithItsImageBytes) {
     ASSERT_TRUE(WriteFile(dir.file("Arrow.cur"), file));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    CursorManager form(flags, prompts);
+    RecordingViewers viewers;
+    CursorManager form(flags, prompts, &viewers);
     CursorPropertiesSheet sheet(&form);
     std::vector<SheetSource> sources;
-    form.openProperties = [&](const SheetRequest<CursorGroup>& request) {
+    viewers.open = [&](const ViewRequest& asked) {
+        const SheetRequest<CursorGroup> request = SheetRequestFor<CursorGroup>(asked);
         sources.push_back(request.source);
         sheet.Open(request);
         sheet.show();
@@ -165,10 +170,11 @@ TEST(CursorManagerWindow, PlaysAnAnimatedCursorWithItsFramesAndSteps) {
     ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), ani.frames[1]));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    CursorManager form(flags, prompts);
+    RecordingViewers viewers;
+    CursorManager form(flags, prompts, &viewers);
     CursorPropertiesSheet sheet(&form);
-    form.openProperties = [&](const SheetRequest<CursorGroup>& request) {
-        sheet.Open(request);
+    viewers.open = [&](const ViewRequest& asked) {
+        sheet.Open(SheetRequestFor<CursorGroup>(asked));
         sheet.show();
     };
     auto* preview = form.findChild<QLabel*>("AniPreview");

@@ -19,6 +19,7 @@
 #include "formats/Document.h"
 #include "formats/ResTypes.h"
 #include "tests/gui/GuiTestApp.h"
+#include "tests/gui/RecordingViewers.h"
 #include "tests/support/AniBuilder.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -117,11 +118,13 @@ TEST(IconWorkdesk, SelectionFollowsItsGroupAndTheKeyboard) {
     ASSERT_TRUE(WriteFile(dir.file("shell.dll"), Library()));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    IconWorkdesk form(flags, prompts);
+    RecordingViewers viewers;
+    IconWorkdesk form(flags, prompts, &viewers);
     ASSERT_TRUE(form.Open(dir.file("shell.dll")));
     std::vector<std::string> opened;
-    form.openManager = [&](const std::shared_ptr<Document>& file, size_t group) {
-        opened.push_back(file->Contents().IconGroups[group].Name);
+    viewers.open = [&](const ViewRequest& request) {
+        if (request.target == Viewer::IconManager)
+            opened.push_back(request.file->Contents().IconGroups[request.item].Name);
     };
     form.show();
     auto* saveOne = form.findChild<QToolButton*>("sb2SaveOne");
@@ -272,10 +275,15 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     ASSERT_TRUE(WriteFile(dir.file("cursors.exe"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
-    CursorWorkdesk form(flags, prompts);
+    RecordingViewers viewers;
+    CursorWorkdesk form(flags, prompts, &viewers);
     ASSERT_TRUE(form.Open(dir.file("cursors.exe")));
+    // The animated cursors the manager is asked to play (by their index in the file's animations).
     std::vector<std::optional<size_t>> opened;
-    form.openManager = [&](const std::shared_ptr<Document>&, size_t item) { opened.push_back(form.AnimationAt(item)); };
+    viewers.open = [&](const ViewRequest& request) {
+        if (request.target == Viewer::CursorManager)
+            opened.push_back(request.shown == Shown::Animation ? std::optional(request.item) : std::nullopt);
+    };
     form.show();
     EXPECT_EQ(form.objectName(), "Form11");
     EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors, 1 Animated");

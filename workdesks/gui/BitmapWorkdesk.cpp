@@ -59,19 +59,30 @@ QVariant BitmapDeskModel::data(const QModelIndex& index, int role) const {
 
 namespace {
 
+// No picture styles, orders, format box, extract or convert commands.
 const DeskWindowNames kBitmapDeskNames{
-    "Form8", "Grabwell Bitmap Workdesk", "m4", nullptr, "ListView2", nullptr, "SpeedBar1", "StatusBar4",
-    50, "SpeedButton1", "Exit", false, "sb4",
-    "Extact and Save\nSelected Bitmap",
-    "Extract and Save\nall Bitmaps in File",
-    nullptr, nullptr, nullptr, nullptr,
-    "Open Bitmap \nin Manager",
+    .objectName = "Form8",
+    .caption = "Grabwell Bitmap Workdesk",
+    .placesRole = "BitmapWorkdesk",
+    .menuPrefix = "m4",
+    .list = "ListView2",
+    .toolBar = "SpeedBar1",
+    .statusBar = "StatusBar4",
+    .statusPanel1Width = 50,
+    .exitButton = "SpeedButton1",
+    .exitHint = "Exit",
+    .buttonPrefix = "sb4",
+    .saveOneHint = "Extact and Save\nSelected Bitmap",
+    .saveAllHint = "Extract and Save\nall Bitmaps in File",
+    .editHint = "Open Bitmap \nin Manager",
+    .manager = Viewer::BitmapManager,
+    .sheet = Viewer::BitmapSheet,
 };
 
 } // namespace
 
-BitmapWorkdesk::BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : DeskWindow(kBitmapDeskNames, flags, prompts, parent), m_model(new BitmapDeskModel(this)) {
+BitmapWorkdesk::BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
+    : DeskWindow(kBitmapDeskNames, flags, prompts, viewers, parent), m_model(new BitmapDeskModel(this)) {
     AttachModel(m_model);
 }
 
@@ -91,6 +102,15 @@ std::optional<size_t> BitmapWorkdesk::ModelGroupAt(int row) const {
 
 QImage BitmapWorkdesk::ThumbnailAt(size_t row) const {
     return m_model->index(int(row)).data(Qt::DecorationRole).value<QPixmap>().toImage();
+}
+
+ViewRequest BitmapWorkdesk::ItemRequest(size_t row) {
+    const BitmapDeskItem& item = ItemAt(row);
+    return {.file = m_file,
+            .shown = Shown::Bitmap,
+            .item = item.entry,
+            .bitmapRow = WorkdeskBitmapView{item.caption, std::to_string(item.width), std::to_string(item.height),
+                                            BitmapFormatText(item.format), ThumbnailAt(row)}};
 }
 
 BitmapDeskFile BitmapWorkdesk::DeskFile() const {

@@ -40,7 +40,7 @@ private:
 
 class BitmapWorkdesk : public DeskWindow {
 public:
-    BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    BitmapWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr);
 
     BitmapDeskModel* Model() const { return m_model; }
     // The list item at a row, and its thumbnail as the list shows it.
@@ -56,6 +56,8 @@ protected:
     BatchResult SaveOne(size_t item) override;
     BatchResult SaveAll() override;
     std::optional<ImageTransfer> TransferOf(size_t item) override;
+    // The bitmap the row lists, with the row as the list shows it.
+    ViewRequest ItemRequest(size_t row) override;
 
 private:
     BitmapDeskFile DeskFile() const;

@@ -1,7 +1,6 @@
 #include "workdesks/gui/CursorWorkdesk.h"
 
 #include <QMenu>
-#include <QMenuBar>
 
 #include "batch/core/CursorTheme.h"
 #include "batch/core/OutputNames.h"
@@ -15,37 +14,56 @@ namespace {
 constexpr const char* kCursorThemeFolderTitle = "Select folder for the cursor theme";
 
 const DeskWindowNames kCursorDeskNames{
-    "Form11", "Grabwell Cursor Workdesk", "m5", "&Arrange Cursors", "ListView3", "cbCFormat", "SpeedBar1",
-    "StatusBar5", 50, "sb2Exit", "Close", false, "sb5",
-    "Extract and Save\nSelected Cursor",
-    "Extract and Save\nall Cursors in File",
-    "Extract and Save Separate Cursors\nin Selected Cursor",
-    "Extract and Save \nall Cursors in File",
-    "Convert to Bitmap and Save\nSeparate Cursors in\nSelected Cursor",
-    "Convert to Bitmap and Save\nSeparate Cursors in\nAll Cursors of File",
-    "Open Cursor\nin Manager",
+    .objectName = "Form11",
+    .caption = "Grabwell Cursor Workdesk",
+    .placesRole = "CursorWorkdesk",
+    .menuPrefix = "m5",
+    .arrangeMenu = "&Arrange Cursors",
+    .list = "ListView3",
+    .formatBox = "cbCFormat",
+    .toolBar = "SpeedBar1",
+    .statusBar = "StatusBar5",
+    .statusPanel1Width = 50,
+    .exitButton = "sb2Exit",
+    .exitHint = "Close",
+    .pictureViews = false,
+    .buttonPrefix = "sb5",
+    .saveOneHint = "Extract and Save\nSelected Cursor",
+    .saveAllHint = "Extract and Save\nall Cursors in File",
+    .extractOneHint = "Extract and Save Separate Cursors\nin Selected Cursor",
+    .extractAllHint = "Extract and Save \nall Cursors in File",
+    .convertOneHint = "Convert to Bitmap and Save\nSeparate Cursors in\nSelected Cursor",
+    .convertAllHint = "Convert to Bitmap and Save\nSeparate Cursors in\nAll Cursors of File",
+    .editHint = "Open Cursor\nin Manager",
+    .manager = Viewer::CursorManager,
+    .sheet = Viewer::CursorSheet,
 };
 
 } // namespace
 
-CursorWorkdesk::CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : GroupDesk(kCursorDeskNames, flags, prompts, parent) {
-    auto* bar = findChild<QMenuBar*>();
-    QMenu* file = bar && !bar->actions().isEmpty() ? bar->actions().first()->menu() : nullptr;
-    if (!file) return;
+CursorWorkdesk::CursorWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
+    : GroupDesk(kCursorDeskNames, flags, prompts, viewers, parent) {
     auto* exportTheme = new QAction("Export as Linux cursor theme...", this);
     exportTheme->setObjectName("ExportCursorTheme");
-    // Before the separator that leads to Close and Exit.
-    QAction* before = nullptr;
-    for (QAction* a : file->actions())
-        if (a->isSeparator()) before = a;
-    file->insertAction(before, exportTheme);
+    FileMenu()->insertAction(CloseSeparator(), exportTheme);
     connect(exportTheme, &QAction::triggered, this, &CursorWorkdesk::ExportCursorTheme);
 }
 
 std::optional<size_t> CursorWorkdesk::AnimationAt(size_t item) const {
     if (item < m_groupCount || item >= m_items.size()) return std::nullopt;
     return item - m_groupCount;
+}
+
+ViewRequest CursorWorkdesk::ItemRequest(size_t item) {
+    const auto a = AnimationAt(item);
+    if (!a) return GroupDesk::ItemRequest(item);
+    const AnimatedCursor& animation = Contents().Animations[*a];
+    const AnimationFrame* first = FirstStepFrame(animation);
+    return {.file = File(),
+            .shown = Shown::Animation,
+            .item = *a,
+            .frame = first ? animation.StepFrames.front() : ViewRequest::kNoFrame,
+            .name = animation.Name};
 }
 
 void CursorWorkdesk::ShowGroups(bool loaded) {

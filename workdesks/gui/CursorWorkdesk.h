@@ -10,7 +10,7 @@ namespace gw {
 
 class CursorWorkdesk : public GroupDesk<CursorGroup> {
 public:
-    CursorWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    CursorWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr);
 
     // The file's cursors as a cursor theme of the Linux desktop, in a folder
     // named after the file inside the folder the user picks.
@@ -28,9 +28,11 @@ protected:
     // Extract and Convert write an animated cursor's frames.
     CursorDeskSelection Selection(std::optional<size_t> item) override;
     std::optional<ImageTransfer> TransferOf(size_t item) override;
+    // An animated cursor opens in the manager's player, and in the sheet by
+    // its first step's frame with the Animation page.
+    ViewRequest ItemRequest(size_t item) override;
 
 private:
-
     // The cursor groups, then one item per animated cursor holding its first
     // step's frame images under the animation's name.
     std::vector<CursorGroup> m_items;

@@ -85,8 +85,9 @@ void MarkAnimated(QPixmap& tile) {
     painter.drawPolygon(triangle, 3);
 }
 
-DeskWindow::DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_names(names) {
+DeskWindow::DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, Viewers* viewers,
+                       QWidget* parent)
+    : QDialog(parent), m_flags(flags), m_prompts(prompts), m_names(names), m_viewers(viewers) {
     setObjectName(names.objectName);
     setWindowTitle(names.caption);
     setModal(true);
@@ -149,7 +150,7 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
     };
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
-    QMenu* file = bar->addMenu("&File");
+    QMenu* file = m_fileMenu = bar->addMenu("&File");
     // Every command of the tool bar is in a menu too, with the desktop's
     // standard keys where there is one.
     auto command = [&](QMenu* menu, const char* hint, const QKeySequence& keys, void (DeskWindow::*handler)(),
@@ -170,7 +171,7 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
         command(file, m_names.convertAllHint, {}, &DeskWindow::ConvertAllItems, false);
     }
     command(file, m_names.editHint, {}, &DeskWindow::OpenInManager, true);
-    file->addSeparator();
+    m_closeSeparator = file->addSeparator();
     QAction* close = file->addAction("&Close");
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &DeskWindow::reject);
@@ -289,8 +290,8 @@ bool DeskWindow::Open(const std::string& path) {
     Release();
     const BusyCursor busy;
     // The size and picture style the user left this workdesk in.
-    RestoreWindowSize(*this, objectName());
-    const int view = Remembered(objectName() + "/view", int(m_view)).toInt();
+    RestoreWindowSize(*this, Places());
+    const int view = RememberedPlace(Places(), "view", int(m_view)).toInt();
     if (view >= int(DeskView::Specific) && view <= int(DeskView::Windows)) m_view = DeskView(view);
     m_file = Document::Open(path);
     const DeskOpening opening = OpenDesk(*m_file, Records());
@@ -339,9 +340,12 @@ void DeskWindow::reject() {
 
 void DeskWindow::RememberPlaces() const {
     if (!m_file) return; // closed already
-    RememberWindowSize(*this, objectName());
-    Remember(objectName() + "/view", int(m_view));
+    RememberWindowSize(*this, Places());
+    RememberPlace(Places(), "view", int(m_view));
 }
+
+// Under the workdesk's role; earlier versions used its objectName.
+PlacesKey DeskWindow::Places() const { return {m_names.placesRole, objectName()}; }
 
 // Enter on an item does what a double-click does.
 bool DeskWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -454,14 +458,18 @@ void DeskWindow::ShowRawView() { ShowView(DeskView::Raw); }
 void DeskWindow::ShowDesktopView() { ShowView(DeskView::Desktop); }
 void DeskWindow::ShowWindowsView() { ShowView(DeskView::Windows); }
 
-void DeskWindow::ShowProperties() {
-    const std::optional<size_t> group = SelectedGroup();
-    if (group && openProperties) openProperties(m_file, *group);
-}
+void DeskWindow::ShowProperties() { AskFor(m_names.sheet); }
 
-void DeskWindow::OpenInManager() {
+void DeskWindow::OpenInManager() { AskFor(m_names.manager); }
+
+// The manager or the sheet on the selected item, as the workdesk describes it.
+void DeskWindow::AskFor(Viewer target) {
     const std::optional<size_t> group = SelectedGroup();
-    if (group && openManager) openManager(m_file, *group);
+    if (!group || !m_file || !m_viewers) return;
+    ViewRequest request = ItemRequest(*group);
+    request.target = target;
+    request.askedBy = AskedBy::Workdesk;
+    m_viewers->Open(request);
 }
 
 void DeskWindow::ShowHelp() { OpenHelp(this, kHelpWorkdesks); }

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -25,6 +24,8 @@
 #include "gui/DamageReport.h"
 #include "gui/ImageTransfer.h"
 #include "gui/LocalPaths.h"
+#include "gui/ViewRequest.h"
+#include "gui/WindowPlaces.h"
 #include "pictures/IconExtract.h"
 #include "pictures/RowPicture.h"
 #include "pictures/Thumbnail.h"
@@ -36,6 +37,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QListView;
+class QMenu;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
@@ -233,34 +235,42 @@ private:
     mutable std::vector<std::optional<QPixmap>> m_pictures; // by group, for the current view
 };
 
-// The names and texts that tell one workdesk window from the other.
+// The names and texts that tell one workdesk window from the other, the
+// key its places are remembered under and the viewers its items open in.
+// Each workdesk fills it field by field (designated initialisers).
 struct DeskWindowNames {
-    const char* objectName;
-    const char* caption;
-    const char* menuPrefix;   // "m2", "m5": menu items m2Exit, m2TB, ...
-    const char* arrangeMenu;  // "&Arrange Icons"; null: one picture style, no orders
-    const char* list;         // "ListView1"
-    const char* formatBox;    // "cbIFormat"; null with arrangeMenu
-    const char* toolBar;      // "ToolBar2"
-    const char* statusBar;    // "StatusBar2"
-    int statusPanel1Width;
-    const char* exitButton;   // "SpeedButton1"
-    const char* exitHint;     // "Exit"
-    bool pictureViews;        // the Desktop and Windows views
-    const char* buttonPrefix; // "sb2", "sb5": sb2SaveOne, ...
-    const char* saveOneHint;
-    const char* saveAllHint;
-    const char* extractOneHint; // null: no extract and convert commands
-    const char* extractAllHint;
-    const char* convertOneHint;
-    const char* convertAllHint;
-    const char* editHint;
+    const char* objectName = nullptr;
+    const char* caption = nullptr;
+    const char* placesRole = nullptr;   // "IconWorkdesk": its size and view in the settings
+    const char* menuPrefix = nullptr;   // "m2", "m5": menu items m2Exit, m2TB, ...
+    const char* arrangeMenu = nullptr;  // "&Arrange Icons"; null: one picture style, no orders
+    const char* list = nullptr;         // "ListView1"
+    const char* formatBox = nullptr;    // "cbIFormat"; null with arrangeMenu
+    const char* toolBar = nullptr;      // "ToolBar2"
+    const char* statusBar = nullptr;    // "StatusBar2"
+    int statusPanel1Width = 0;
+    const char* exitButton = nullptr;   // "SpeedButton1"
+    const char* exitHint = nullptr;     // "Exit"
+    bool pictureViews = false;          // the Desktop and Windows views
+    const char* buttonPrefix = nullptr; // "sb2", "sb5": sb2SaveOne, ...
+    const char* saveOneHint = nullptr;
+    const char* saveAllHint = nullptr;
+    const char* extractOneHint = nullptr; // null: no extract and convert commands
+    const char* extractAllHint = nullptr;
+    const char* convertOneHint = nullptr;
+    const char* convertAllHint = nullptr;
+    const char* editHint = nullptr;
+    Viewer manager = Viewer::IconManager; // a double-click, Enter or Edit on an item
+    Viewer sheet = Viewer::IconSheet;     // Properties on an item
 };
 
 class DeskWindow : public QDialog {
     Q_OBJECT
 public:
-    DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    // viewers: where the manager and the property sheet of an item are
+    // asked for; null opens neither.
+    DeskWindow(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, Viewers* viewers,
+               QWidget* parent = nullptr);
 
     // Opens the file at path and shows its items of this workdesk's kind.
     // False, having said why, when nothing of the file can be shown; the
@@ -268,12 +278,6 @@ public:
     bool Open(const std::string& path);
     // The file the workdesk has open (null while closed).
     const std::shared_ptr<Document>& File() const { return m_file; }
-
-    // The Manager and the property sheet plug in here, opened on the file
-    // and the selected item; nothing happens while empty.
-    using ItemOpener = std::function<void(const std::shared_ptr<Document>& file, size_t item)>;
-    ItemOpener openManager;
-    ItemOpener openProperties;
 
     QListView* List() const { return m_list; }
     QComboBox* Formats() const { return m_formatBox; }
@@ -326,8 +330,17 @@ protected:
     // Only for a workdesk with the extract and convert commands.
     virtual BatchResult Extract(std::optional<size_t>) { return {}; }
     virtual BatchResult Convert(std::optional<size_t>) { return {}; }
+    // What the manager and the sheet are asked to show of an item: its
+    // group of the open file by default.
+    virtual ViewRequest ItemRequest(size_t item) {
+        return {.file = m_file, .shown = Shown::Group, .item = item};
+    }
     void AttachModel(QAbstractItemModel* model);
     FileContents& Contents() { return m_file->Contents(); }
+    // The File menu, and the separator above its Close and Exit, where a
+    // workdesk adds commands of its own.
+    QMenu* FileMenu() const { return m_fileMenu; }
+    QAction* CloseSeparator() const { return m_closeSeparator; }
 
     ActionFlags& m_flags;
     Prompts& m_prompts;
@@ -347,13 +360,18 @@ private:
     std::optional<size_t> SelectedGroup() const;
     void SelectGroup(std::optional<size_t> group);
     void UpdateSelectionCommands();
+    void AskFor(Viewer target);
+    PlacesKey Places() const;
 
     const DeskWindowNames& m_names;
+    Viewers* m_viewers;
     std::vector<DeskFormat> m_formats;
     DeskSortMode m_sortMode = DeskSortMode::ByName;
     DeskView m_view = DeskView::Raw;
 
     DragListView* m_list = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_closeSeparator = nullptr;
     QComboBox* m_formatBox = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
@@ -377,8 +395,8 @@ private:
 template <class Group>
 class GroupDesk : public DeskWindow {
 public:
-    GroupDesk(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, QWidget* parent)
-        : DeskWindow(names, flags, prompts, parent), m_model(new GroupDeskModel<Group>(this)) {
+    GroupDesk(const DeskWindowNames& names, ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
+        : DeskWindow(names, flags, prompts, viewers, parent), m_model(new GroupDeskModel<Group>(this)) {
         AttachModel(m_model);
     }
 
@@ -413,6 +431,12 @@ protected:
     }
     BatchResult Convert(std::optional<size_t> group) override {
         return ConvertDeskImages(Selection(group), m_flags, m_prompts);
+    }
+    // The group under its name: the sheet names it so.
+    ViewRequest ItemRequest(size_t item) override {
+        ViewRequest request = DeskWindow::ItemRequest(item);
+        request.name = Groups()[item].Name;
+        return request;
     }
     // The group's file as Save writes it, and its largest picture.
     std::optional<ImageTransfer> TransferOf(size_t item) override {

@@ -5,20 +5,34 @@ namespace gw {
 namespace {
 
 const DeskWindowNames kIconDeskNames{
-    "Form2", "Grabwell Icon Workdesk", "m2", "&Arrange Icons", "ListView1", "cbIFormat", "ToolBar2", "StatusBar2",
-    150, "SpeedButton1", "Exit", true, "sb2",
-    "Extact and Save\nSelected Icon",
-    "Extract and Save\nall Icons in File",
-    "Extract and Save Separate Icons\nin Selected Icon",
-    "Extract and Save Separate Icons\nin All Icons of File",
-    "Convert to Bitmap and Save\nSeparate Icons in\nSelected Icon",
-    "Convert to Bitmap and Save\nSeparate Icons in\nAll Icons of File",
-    "Open Icon\nin Manager",
+    .objectName = "Form2",
+    .caption = "Grabwell Icon Workdesk",
+    .placesRole = "IconWorkdesk",
+    .menuPrefix = "m2",
+    .arrangeMenu = "&Arrange Icons",
+    .list = "ListView1",
+    .formatBox = "cbIFormat",
+    .toolBar = "ToolBar2",
+    .statusBar = "StatusBar2",
+    .statusPanel1Width = 150,
+    .exitButton = "SpeedButton1",
+    .exitHint = "Exit",
+    .pictureViews = true,
+    .buttonPrefix = "sb2",
+    .saveOneHint = "Extact and Save\nSelected Icon",
+    .saveAllHint = "Extract and Save\nall Icons in File",
+    .extractOneHint = "Extract and Save Separate Icons\nin Selected Icon",
+    .extractAllHint = "Extract and Save Separate Icons\nin All Icons of File",
+    .convertOneHint = "Convert to Bitmap and Save\nSeparate Icons in\nSelected Icon",
+    .convertAllHint = "Convert to Bitmap and Save\nSeparate Icons in\nAll Icons of File",
+    .editHint = "Open Icon\nin Manager",
+    .manager = Viewer::IconManager,
+    .sheet = Viewer::IconSheet,
 };
 
 } // namespace
 
-IconWorkdesk::IconWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent)
-    : GroupDesk(kIconDeskNames, flags, prompts, parent) {}
+IconWorkdesk::IconWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
+    : GroupDesk(kIconDeskNames, flags, prompts, viewers, parent) {}
 
 } // namespace gw

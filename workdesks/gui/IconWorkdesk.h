@@ -7,7 +7,7 @@ namespace gw {
 
 class IconWorkdesk : public GroupDesk<IconGroup> {
 public:
-    IconWorkdesk(ActionFlags& flags, Prompts& prompts, QWidget* parent = nullptr);
+    IconWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers = nullptr, QWidget* parent = nullptr);
 };
 
 } // namespace gw

@@ -7,8 +7,23 @@
 
 namespace gw::fuzz {
 
+namespace {
+
+// The files written so far, by extension, removed when the process exits
+// normally: each replayed input runs in a process of its own, and memory-backed
+// storage must not fill with one file per process.
+struct InputFiles {
+    std::map<std::string, std::string> paths;
+    ~InputFiles() {
+        for (const auto& [ext, path] : paths) ::unlink(path.c_str());
+    }
+};
+
+} // namespace
+
 const std::string& InputFile(ByteView data, const std::string& ext) {
-    static std::map<std::string, std::string> paths;
+    static InputFiles files;
+    auto& paths = files.paths;
     auto [it, inserted] = paths.try_emplace(ext);
     if (inserted) {
         const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";

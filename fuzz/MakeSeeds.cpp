@@ -1,58 +1,12 @@
-// Writes the seed corpus of every fuzz harness into OUTDIR/<harness>/, made
-// by the same fixture builders the tests use.
+// Writes the seed corpus of every fuzz harness into OUTDIR/<harness>/seed-N.
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
-#include <vector>
 
-#include "tests/support/AniBuilder.h"
-#include "tests/support/BatchFixtures.h"
+#include "fuzz/Seeds.h"
 #include "tests/support/Builders.h"
-#include "tests/support/DibVariantBuilder.h"
 
-using namespace gw;
-using namespace gw::test;
 namespace fs = std::filesystem;
-
-namespace {
-
-Bytes Dib(int size, int bpp, bool icon) {
-    DibLayout s;
-    s.width = size;
-    s.height = size;
-    s.bitCount = bpp;
-    s.icon = icon;
-    s.pixel = [bpp](int x, int y) { return bpp >= 16 ? uint32_t(x * 0x10203 + y * 0x30201) : uint32_t(x + y); };
-    s.transparent = [](int x, int y) { return x < y; };
-    return BuildDib(s);
-}
-
-Bytes BitFieldsDib() {
-    DibLayout s;
-    s.width = 7;
-    s.height = 5;
-    s.bitCount = 16;
-    s.icon = false;
-    s.compression = 3;
-    s.redMask = 0xF800;
-    s.greenMask = 0x07E0;
-    s.blueMask = 0x001F;
-    s.pixel = [](int x, int y) { return uint32_t(x * 2000 + y * 77); };
-    return BuildDib(s);
-}
-
-IcoEntry Entry(const Bytes& data, uint8_t w, uint16_t a, uint16_t b) {
-    IcoEntry e;
-    e.data = data;
-    e.width = w;
-    e.height = w;
-    e.planesOrHotX = a;
-    e.bitCountOrHotY = b;
-    return e;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -60,67 +14,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out(argv[1]);
-    const Bytes png = BuildPng(24, 24, [](int x, int y) { return uint32_t((x * 10) << 24 | (y * 10)); });
-    const Bytes ico = BuildIcoFile({Entry(Dib(16, 4, true), 16, 1, 4), Entry(Dib(16, 8, true), 16, 1, 8),
-                                    Entry(Dib(8, 32, true), 8, 1, 32), Entry(png, 24, 1, 32)});
-    const Bytes icoMono = BuildIcoFile({Entry(Dib(16, 1, true), 16, 1, 1), Entry(Dib(8, 24, true), 8, 1, 24)});
-    const Bytes cur = BuildIcoFile({Entry(Dib(16, 1, true), 16, 5, 7), Entry(Dib(8, 4, true), 8, 1, 2)}, 2);
-    std::vector<Bytes> bmps = {BuildBmpFile(Dib(9, 1, false)),  BuildBmpFile(Dib(9, 4, false)),
-                               BuildBmpFile(Dib(9, 8, false)),  BuildBmpFile(Dib(9, 24, false)),
-                               BuildBmpFile(Dib(9, 32, false)), BuildBmpFile(BitFieldsDib()),
-                               BuildBmpFile(WithCoreHeader(Dib(9, 8, false))),
-                               BuildBmpFile(WithHeaderVersion(Dib(9, 32, false), 124, 0xFF000000u)),
-                               BuildBmpFile(BuildRleDib(8, 4, 8, {0, 0xFF0000, 0xFF00},
-                                                        {3, 1, 0, 0, 0, 3, 1, 2, 0, 0, 2, 2, 1, 0, 0, 1})),
-                               BuildBmpFile(BuildRleDib(8, 4, 4, {0, 0xFF0000, 0xFF00},
-                                                        {4, 0x12, 0, 0, 0, 4, 0x12, 0x21, 0, 0, 0, 1}))};
-    const Bytes pe = BuildBatchPe(), ne = BuildBatchNe(), res32 = BuildBatchRes32(), res16 = BuildBatchRes16();
-
-    std::map<std::string, std::vector<Bytes>> seeds;
-    seeds["filekind"] = {ico, cur, pe, ne};
-    seeds["ico"] = {ico, icoMono};
-    seeds["cur"] = {cur};
-    {
-        AniLayout ani;
-        ani.frames = {cur, cur};
-        ani.sequence = std::vector<uint32_t>{0, 1, 0};
-        ani.rates = std::vector<uint32_t>{5, 10, 15};
-        ani.title = "seed";
-        seeds["ani"] = {BuildAni(ani)};
-    }
-    seeds["bmp"] = bmps;
-    for (const Bytes& d : {Dib(16, 4, true), Dib(16, 1, true), Dib(8, 32, true), Dib(8, 24, true), png}) {
-        Bytes asIcon = {0, 1};
-        asIcon.insert(asIcon.end(), d.begin(), d.end());
-        Bytes asCursor = {16, 0, 5, 0, 7, 0};
-        asCursor.insert(asCursor.end(), d.begin(), d.end());
-        seeds["icon_image"].push_back(asIcon);
-        seeds["icon_image"].push_back(asCursor);
-    }
-    seeds["ne"] = {ne};
-    seeds["pe"] = {pe};
-    seeds["res"] = {res32, res16};
-    seeds["extract_icon"] = {pe, ne, ico};
-    // The opened file's first byte picks the extension: .ico .cur .bmp .dll .res .icl.
-    for (const auto& [pick, file] : {std::pair{0, ico}, std::pair{1, cur}, std::pair{2, bmps[1]}, std::pair{3, pe},
-                                     std::pair{4, res32}, std::pair{4, res16}, std::pair{5, ne}}) {
-        Bytes seed = {uint8_t(pick)};
-        seed.insert(seed.end(), file.begin(), file.end());
-        seeds["opened"].push_back(seed);
-    }
-    seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
-    // The thumbnailer's first byte picks the size: 16, 32, 48, 256.
-    uint8_t pick = 0;
-    for (const Bytes& file : {pe, ne, ico, cur, res32}) {
-        Bytes seed = {pick++};
-        seed.insert(seed.end(), file.begin(), file.end());
-        seeds["thumbnail"].push_back(seed);
-    }
-
-    for (const auto& [name, list] : seeds) {
+    for (const auto& [name, list] : gw::fuzz::SeedInputs()) {
         fs::create_directories(out / name);
         for (size_t i = 0; i < list.size(); ++i)
-            if (!WriteFile((out / name / ("seed-" + std::to_string(i))).string(), list[i])) return 1;
+            if (!gw::test::WriteFile((out / name / ("seed-" + std::to_string(i))).string(), list[i])) return 1;
     }
     return 0;
 }

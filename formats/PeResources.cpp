@@ -143,7 +143,8 @@ bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImag
 }
 
 // The shared walk of icon and cursor groups: names in directory order, then
-// every group reopened and read until one cannot be found.
+// every group reopened and read. A group that cannot be found is damage: it
+// is left out, and the groups after it are still read.
 template <class Group, class ReadImage>
 ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t count, const char* what,
                                            uint16_t groupType, uint16_t imageType, ReadImage readImage) {
@@ -151,27 +152,25 @@ ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t 
     ReadResult<std::vector<Group>> result;
     if (module.Damage()) result.Note(*module.Damage());
     const PeLoad load{module, module.Table(groupType), module.Table(imageType), what};
-    result.records.resize(count);
-    RecordNames(result.records, load.groups.Names());
-    for (size_t i = 0; i < count; ++i) {
+    std::vector<Group> named(count);
+    RecordNames(named, load.groups.Names());
+    result.records.reserve(count);
+    for (Group& group : named) {
         Damage why;
-        const bool found = ReadGroup(load, result.records[i], why, readImage);
+        const bool found = ReadGroup(load, group, why, readImage);
         if (why) result.Note(std::move(*why));
-        if (!found) {
-            result.failed = 1;
-            result.stoppedAt = i;
-            break;
-        }
+        if (found)
+            result.records.push_back(std::move(group));
+        else
+            ++result.failed;
     }
     return result;
 }
 
-// A group load: the groups read, and the first damage. Where a group could
-// not be found the list ends, so it holds only groups that were read.
+// A group load: the groups read, and the first damage.
 template <class Group>
 void Finish(FileContents& contents, ReadResult<std::vector<Group>>& read, std::vector<Group>& list) {
     list = std::move(read.records);
-    if (read.stoppedAt) list.resize(*read.stoppedAt);
     contents.NoteError(read.error);
 }
 

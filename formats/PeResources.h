@@ -24,15 +24,16 @@ Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, 
 
 // The groups and bitmaps of an open module into contents, the lists sized
 // to the counts in contents (names beyond them are ignored), with the damage
-// noted in contents. A group resource that cannot be found ends the load:
-// the list keeps the groups read before it.
+// noted in contents. A group resource that cannot be found is left out of
+// the list; the groups after it are still read.
 void LoadIconsPE(FileContents& contents, const ResourceModule& module);
 void LoadCursorsPE(FileContents& contents, const ResourceModule& module);
 void LoadBitmapsPE(FileContents& contents, const ResourceModule& module);
 
 // The group readers themselves: count entries named in directory order, each
-// read until a group cannot be found (stoppedAt); images whose resource is
-// missing keep a zero-filled block and are reported as damage.
+// read, those that cannot be found left out (failed counts them); images
+// whose resource is missing keep a zero-filled block and are reported as
+// damage.
 ReadResult<std::vector<IconGroup>> ParsePeIconGroups(const ResourceModule& module, size_t count);
 ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& module, size_t count);
 

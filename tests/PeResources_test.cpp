@@ -169,7 +169,7 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     EXPECT_TRUE(hugeImages[1].Data.empty());
 
     // More groups asked for than the file has: the groups read stay loaded,
-    // and the list ends where a group could not be found.
+    // and the one that could not be found is left out.
     const SizedLoad more = IconsSizedTo(file.path, 4);
     ASSERT_EQ(more.cd.Errors.size(), 1u);
     EXPECT_EQ(more.cd.Errors[0].kind, ReadErrorKind::Invalid);
@@ -187,15 +187,21 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     EXPECT_TRUE(text->Contents().IconGroups.empty());
 }
 
-TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
+// A group the directory lists but whose data cannot be found is damage: it
+// is left out, and the groups on either side of it are read.
+TEST(PeIcons, GroupListedButNotFoundIsLeftOut) {
+    const Bytes dib = IconDib(16, 4);
     PeLayout layout;
     layout.resources = {
         Res(RT_GROUP_ICON, ResName::Named("MAINICON"), BuildIconGroup({})),
         Res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup({{16, 16, 0, 0, 1, 4, 10, 1}})),
+        Res(RT_GROUP_ICON, ResName::Id(9), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(dib.size()), 1}})),
+        Res(RT_ICON, ResName::Id(1), dib),
     };
     PeImage pe = BuildPe(layout);
     // Group 7's language entry becomes a directory: listed, but without data.
-    const uint32_t names = PeekU32(pe.bytes, DirEntryAt(pe, 0, 0) + 4) & 0x7FFFFFFFu;
+    // The type directory lists RT_ICON (3) before RT_GROUP_ICON (14).
+    const uint32_t names = PeekU32(pe.bytes, DirEntryAt(pe, 0, 1) + 4) & 0x7FFFFFFFu;
     const uint32_t languages = PeekU32(pe.bytes, DirEntryAt(pe, names, 1) + 4) & 0x7FFFFFFFu;
     PatchU32(pe.bytes, DirEntryAt(pe, languages, 0) + 4, 0x80000000u | languages);
     TempDir dir;
@@ -203,15 +209,17 @@ TEST(PeIcons, GroupListedButNotFoundEndsTheLoad) {
     WriteFile(path, pe.bytes);
 
     const auto doc = Document::Open(path);
-    ASSERT_EQ(doc->Counts().iconGroups, 2);
+    ASSERT_EQ(doc->Counts().iconGroups, 3);
     const std::vector<ReadError>& errors = doc->Load(RecordKind::Icons);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].Describe(), "invalid at byte 1,104: a resource without a language entry");
-    // The list holds the group read before it, not one that was never read.
+    EXPECT_EQ(errors[0].kind, ReadErrorKind::Invalid);
+    EXPECT_NE(errors[0].message.find("without a language entry"), std::string::npos) << errors[0].message;
     const FileContents& cd = doc->Contents();
-    ASSERT_EQ(cd.IconGroups.size(), 1u);
+    ASSERT_EQ(cd.IconGroups.size(), 2u);
     EXPECT_EQ(cd.IconGroups[0].Name, "MAINICON");
-    EXPECT_EQ(cd.IconGroups[0].Images.size(), 0u);
+    EXPECT_EQ(cd.IconGroups[1].Name, "9");
+    ASSERT_EQ(cd.IconGroups[1].Images.size(), 1u);
+    EXPECT_EQ(cd.IconGroups[1].Images[0].Data, dib);
 }
 
 TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {

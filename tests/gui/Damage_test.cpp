@@ -17,7 +17,7 @@
 #include "managers/gui/IconPropertiesSheet.h"
 #include "managers/gui/IconManager.h"
 #include "program/ViewerWindows.h"
-#include "tests/gui/GuiTestApp.h"
+#include "tests/gui/ProgramWindows.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
@@ -56,42 +56,18 @@ Bytes Library(const std::vector<std::vector<std::pair<Bytes, int>>>& groups, siz
     return BuildPe(layout).bytes;
 }
 
-// The explorer with the program's viewer windows, shown instead of run
-// modally, answering through scripted prompts.
-struct IconWindows {
-    QApplication& app = GuiTestApp();
-    ExplorerState state;
-    ExplorerWindow explorer{state};
-    ScriptedPrompts prompts;
-    ViewerWindows viewers{explorer, state, {.showing = ViewerWindows::Showing::Modeless, .prompts = &prompts}};
-
-    IconWindows() { explorer.show(); }
-
-    // A window the rows and the workdesk asked for.
+// The program's windows, with the Icon Workdesk, Icon Manager and Icon
+// Properties the rows and the workdesk asked for.
+struct IconWindows : ProgramWindows {
     template <class Window>
-    Window& Made(Viewer viewer) {
-        QDialog* window = viewers.Window(viewer);
+    Window& Shown(Viewer viewer) {
+        Window* window = Made<Window>(viewer);
         if (!window) throw std::runtime_error("no window has asked for this viewer yet");
-        return static_cast<Window&>(*window);
+        return *window;
     }
-    IconWorkdesk& desk() { return Made<IconWorkdesk>(Viewer::IconWorkdesk); }
-    IconManager& manager() { return Made<IconManager>(Viewer::IconManager); }
-    IconPropertiesSheet& sheet() { return Made<IconPropertiesSheet>(Viewer::IconSheet); }
-
-    // Lists the folder in a category and double-clicks a row, as a user does.
-    void DoubleClick(const std::string& folder, const char* category, const std::string& caption) {
-        auto* combo = explorer.findChild<QComboBox*>("ComboBox1");
-        combo->setCurrentIndex(combo->findText(category));
-        explorer.SelectFolder(QString::fromStdString(folder));
-        for (int row = 0; row < explorer.ListModel()->rowCount(); ++row) {
-            if (explorer.ListModel()->RowAt(row)->caption != caption) continue;
-            explorer.List()->SelectRow(row);
-            explorer.SelectClickedRow();
-            explorer.OpenSelectedRow();
-            return;
-        }
-        ADD_FAILURE() << caption << " is not listed under " << category;
-    }
+    IconWorkdesk& desk() { return Shown<IconWorkdesk>(Viewer::IconWorkdesk); }
+    IconManager& manager() { return Shown<IconManager>(Viewer::IconManager); }
+    IconPropertiesSheet& sheet() { return Shown<IconPropertiesSheet>(Viewer::IconSheet); }
 };
 
 } // namespace

@@ -19,7 +19,7 @@
 #include "managers/gui/IconManager.h"
 #include "managers/gui/IconPropertiesSheet.h"
 #include "program/ViewerWindows.h"
-#include "tests/gui/GuiTestApp.h"
+#include "tests/gui/ProgramWindows.h"
 #include "tests/support/AniBuilder.h"
 #include "tests/support/ExplorerFiles.h"
 #include "workdesks/gui/BitmapWorkdesk.h"
@@ -48,37 +48,7 @@ Bytes CursorLibrary() {
     return BuildPe(layout).bytes;
 }
 
-// The explorer and the owner of its viewers, which show their windows
-// rather than run them modally and answer through scripted prompts.
-struct Program {
-    QApplication& app = GuiTestApp();
-    ExplorerState state;
-    ExplorerWindow explorer{state};
-    ScriptedPrompts prompts;
-    ViewerWindows viewers{explorer, state, {.showing = ViewerWindows::Showing::Modeless, .prompts = &prompts}};
-
-    Program() { explorer.show(); }
-
-    // Lists the folder in a category and double-clicks a row, as a user does.
-    void DoubleClick(const std::string& folder, const char* category, const std::string& caption) {
-        auto* combo = explorer.findChild<QComboBox*>("ComboBox1");
-        combo->setCurrentIndex(combo->findText(category));
-        explorer.SelectFolder(QString::fromStdString(folder));
-        for (int row = 0; row < explorer.ListModel()->rowCount(); ++row) {
-            if (explorer.ListModel()->RowAt(row)->caption != caption) continue;
-            explorer.List()->SelectRow(row);
-            explorer.SelectClickedRow();
-            explorer.OpenSelectedRow();
-            return;
-        }
-        ADD_FAILURE() << caption << " is not listed under " << category;
-    }
-
-    template <class Window>
-    Window* Made(Viewer viewer) const {
-        return static_cast<Window*>(viewers.Window(viewer));
-    }
-};
+using Program = ProgramWindows;
 
 // Selects the workdesk's item with this caption.
 void SelectItem(DeskWindow& desk, const QString& caption) {

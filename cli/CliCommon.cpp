@@ -4,19 +4,20 @@
 
 namespace gw::cli {
 
-void Complain(const std::string& path, const std::string& what) {
-    std::cerr << "grabwell-cli: " << path << ": " << what << "\n";
+std::string ComplaintText(const std::string& path, const std::string& what) {
+    return "grabwell-cli: " + path + ": " + what + "\n";
 }
 
-std::shared_ptr<Document> OpenOrComplain(const std::string& path) {
-    auto opened = Document::Open(path);
-    if (opened->Readable()) return opened;
-    Complain(path, NothingShownReason(*opened, "cannot be read"));
-    return nullptr;
+void Complain(const std::string& path, const std::string& what) { std::cerr << ComplaintText(path, what); }
+
+std::string DamageText(const Document& file) {
+    std::string text;
+    for (const ReadError& e : file.Errors()) text += ComplaintText(file.Path(), e.Describe());
+    return text;
 }
 
 bool ComplainOfDamage(const Document& file) {
-    for (const ReadError& e : file.Errors()) Complain(file.Path(), e.Describe());
+    std::cerr << DamageText(file);
     return file.Damaged();
 }
 

@@ -15,14 +15,14 @@ constexpr int kExitUsage = 2;
 
 // "grabwell-cli: <path>: <what>" on standard error.
 void Complain(const std::string& path, const std::string& what);
-
-// Opens a file once for a command; null (having said why) when it cannot
-// be read at all.
-std::shared_ptr<Document> OpenOrComplain(const std::string& path);
+// The same line as text (with its line break), for saying it later.
+std::string ComplaintText(const std::string& path, const std::string& what);
 
 // Says what reading a file found wrong and where; false when it found
 // nothing.
 bool ComplainOfDamage(const Document& file);
+// Those complaints as text, one line each; empty when it found nothing.
+std::string DamageText(const Document& file);
 
 // A bitmap entry the load filled (its header decodes); entries it could not
 // fill keep no size.

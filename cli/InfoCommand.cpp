@@ -2,14 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <condition_variable>
 #include <iostream>
+#include <mutex>
+#include <sstream>
+#include <thread>
 
+#include "batch/core/InfoJson.h"
 #include "cli/CliCommon.h"
-#include "formats/AniFile.h"
-#include "formats/FileContents.h"
-#include "formats/IconFormat.h"
 #include "formats/Document.h"
-#include "platform/Text.h"
 
 namespace gw::cli {
 
@@ -17,229 +18,213 @@ using json = nlohmann::json;
 
 namespace {
 
-// The colour count an image's label shows, as a number (0 when it has no
-// exact 64-bit value).
-uint64_t ColorCount(uint16_t bitCount) {
-    if (bitCount == 0) return 256;
-    return bitCount < 64 ? uint64_t(1) << bitCount : 0;
-}
-
-
-// One JSON document on one line. Every string is valid UTF-8 before it gets
-// here; the replacing handler is what makes serialising unable to throw on
-// one that is not.
-std::string Dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
-
-std::string Hex(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
-        out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+// The fingerprints line of the text form.
+void PrintHash(std::ostream& out, const json& j) {
+    const json& h = j["icon_hash"];
+    if (h.is_null()) {
+        out << "  icon hash: none\n";
+        return;
     }
-    return out;
-}
-
-// "path" as text; a path that is not UTF-8 shows U+FFFD in its place and
-// gives its exact bytes, in hexadecimal, as "path_hex".
-json PathJson(const std::string& path) {
-    json j = {{"path", ValidUtf8(path)}};
-    if (!IsUtf8(path)) j["path_hex"] = Hex(path);
-    return j;
-}
-
-// Whether each image decodes is said only when asked for: telling it means
-// decoding every image, which nothing else that info prints needs.
-json IconImageJson(const IconImage& im, bool decode) {
-    const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
-    json j = {{"width", w},          {"height", h},
-              {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
-              {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
-              {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
-    if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
-    return j;
-}
-
-json CursorImageJson(const CursorImage& im, bool decode) {
-    const ByteView bytes(im.Data);
-    json j = {{"width", im.Width},
-            {"height", im.Height / 2},
-            {"bit_count", im.BitCount},
-            {"colors", ColorCount(im.BitCount)},
-            {"format", FormatLabel(im.Width, im.Height / 2, im.BitCount)},
-            {"bytes", im.BytesInRes},
-            {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
-            {"hotspot_x", im.HotspotX},
-            {"hotspot_y", im.HotspotY}};
-    if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
-    return j;
-}
-
-// Animated cursors and icons: their steps with the frame each shows and its
-// time in milliseconds, their texts, and each frame's images.
-json AnimationsJson(const std::vector<AnimatedCursor>& animations, bool decode) {
-    json out = json::array();
-    for (const AnimatedCursor& a : animations) {
-        json frames = json::array();
-        for (const AnimationFrame& f : a.Frames) {
-            json images = json::array();
-            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
-            frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
-        }
-        json rates = json::array();
-        for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
-        out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
-                       {"name", ValidUtf8(a.Name)},
-                       {"named", a.Named != 0},
-                       {"frames", a.Frames.size()},
-                       {"steps", a.StepFrames.size()},
-                       {"default_rate_ms", JiffiesToMs(a.DefaultRate)},
-                       {"rates_ms", rates},
-                       {"sequence", a.StepFrames},
-                       {"title", ValidUtf8(a.Title)},
-                       {"artist", ValidUtf8(a.Artist)},
-                       {"frame_list", frames}});
-    }
-    return out;
-}
-
-json ErrorsJson(const std::vector<ReadError>& errors) {
-    json out = json::array();
-    for (const ReadError& e : errors)
-        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", ValidUtf8(e.message)}});
-    return out;
-}
-
-// The path, the kind, the counts and the damage: what info --counts says,
-// and what info says before the records.
-json CountsJson(const std::string& path, const FileCounts& counts, const std::vector<ReadError>& errors) {
-    json j = PathJson(path);
-    j.update({{"kind", FileKindText(counts.kind)},
-              {"icon_groups", counts.iconGroups},
-              {"cursor_groups", counts.cursorGroups},
-              {"bitmaps", counts.bitmaps},
-              {"animations", counts.animations},
-              {"errors", ErrorsJson(errors)}});
-    return j;
-}
-
-json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
-    json groups = json::array();
-    for (const auto& g : contents.IconGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
-        json images = json::array();
-        for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
-        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
-    }
-    for (const auto& g : contents.CursorGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue;
-        json images = json::array();
-        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
-        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
-    }
-    json bitmaps = json::array();
-    for (const auto& b : contents.Bitmaps) {
-        if (!Usable(b)) continue;
-        bitmaps.push_back({{"name", ValidUtf8(b.Name)},
-                           {"named", b.Named != 0},
-                           {"width", b.Width},
-                           {"height", b.Height},
-                           {"pixel_format", PixelFormatText(b.PixelFormat)}});
-    }
-    json j = CountsJson(path, counts, contents.Errors);
-    j.update({{"groups", groups},
-              {"bitmap_list", bitmaps},
-              {"animation_list", AnimationsJson(contents.Animations, decode)}});
-    return j;
+    out << "  icon hash: raw MD5 " << h["raw_md5"].get<std::string>() << ", .ico MD5 "
+        << h["ico_md5"].get<std::string>() << ", dhash "
+        << (h["dhash"].get<std::string>().empty() ? "none (does not decode)" : h["dhash"].get<std::string>())
+        << "\n";
 }
 
 // The path as the file system spells it; every other text is UTF-8.
-void PrintText(const std::string& path, const json& j) {
-    std::cout << path << ": " << j["kind"].get<std::string>() << "\n";
-    std::cout << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
-              << ", bitmaps: " << j["bitmaps"];
-    if (j["animations"].get<int>() > 0) std::cout << ", animated cursors and icons: " << j["animations"];
-    std::cout << "\n";
+void PrintText(std::ostream& out, const std::string& path, const json& j) {
+    out << path << ": " << j["kind"].get<std::string>() << "\n";
+    out << "  icon groups: " << j["icon_groups"] << ", cursor groups: " << j["cursor_groups"]
+        << ", bitmaps: " << j["bitmaps"];
+    if (j["animations"].get<int>() > 0) out << ", animated cursors and icons: " << j["animations"];
+    out << "\n";
     for (const auto& g : j["groups"]) {
-        std::cout << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
-                  << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
+        out << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
+            << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
         for (const auto& im : g["images"]) {
-            std::cout << "    " << im["format"].get<std::string>() << ", " << im["bit_count"] << " bits, "
-                      << im["bytes"] << " bytes";
-            if (im.contains("hotspot_x")) std::cout << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
-            if (im["png"].get<bool>()) std::cout << ", PNG";
-            if (im.contains("missing")) std::cout << ", missing";
-            if (im.contains("decoded") && !im["decoded"].get<bool>()) std::cout << ", not decodable";
-            std::cout << "\n";
+            out << "    " << im["format"].get<std::string>() << ", " << im["bit_count"] << " bits, " << im["bytes"]
+                << " bytes";
+            if (im.contains("hotspot_x")) out << ", hot spot " << im["hotspot_x"] << "," << im["hotspot_y"];
+            if (im["png"].get<bool>()) out << ", PNG";
+            if (im.contains("missing")) out << ", missing";
+            if (im.contains("decoded") && !im["decoded"].get<bool>()) out << ", not decodable";
+            out << "\n";
         }
     }
     for (const auto& a : j["animation_list"]) {
-        std::cout << "  animated " << a["type"].get<std::string>() << " \"" << a["name"].get<std::string>() << "\", "
-                  << a["frames"] << " frames, " << a["steps"] << " steps, default " << a["default_rate_ms"] << " ms";
-        if (!a["title"].get<std::string>().empty()) std::cout << ", title \"" << a["title"].get<std::string>() << "\"";
-        if (!a["artist"].get<std::string>().empty()) std::cout << ", by \"" << a["artist"].get<std::string>() << "\"";
-        std::cout << "\n    rates (ms):";
-        for (const auto& r : a["rates_ms"]) std::cout << " " << r;
-        std::cout << "\n";
+        out << "  animated " << a["type"].get<std::string>() << " \"" << a["name"].get<std::string>() << "\", "
+            << a["frames"] << " frames, " << a["steps"] << " steps, default " << a["default_rate_ms"] << " ms";
+        if (!a["title"].get<std::string>().empty()) out << ", title \"" << a["title"].get<std::string>() << "\"";
+        if (!a["artist"].get<std::string>().empty()) out << ", by \"" << a["artist"].get<std::string>() << "\"";
+        out << "\n    rates (ms):";
+        for (const auto& r : a["rates_ms"]) out << " " << r;
+        out << "\n";
         int k = 0;
         for (const auto& f : a["frame_list"]) {
-            std::cout << "    frame " << k++ << ":";
+            out << "    frame " << k++ << ":";
             for (const auto& im : f["images"])
-                std::cout << " " << im["format"].get<std::string>() << " hot spot " << im["hotspot_x"] << ","
-                          << im["hotspot_y"] << ";";
-            std::cout << "\n";
+                out << " " << im["format"].get<std::string>() << " hot spot " << im["hotspot_x"] << ","
+                    << im["hotspot_y"] << ";";
+            out << "\n";
         }
     }
     for (const auto& b : j["bitmap_list"]) {
-        std::cout << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
-                  << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
+        out << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
+            << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
+    }
+    if (j.contains("icon_hash")) PrintHash(out, j);
+}
+
+void PrintCountsText(std::ostream& out, const std::string& path, const json& j) {
+    out << path << ": " << j["kind"].get<std::string>() << ", icon groups " << j["icon_groups"]
+        << ", cursor groups " << j["cursor_groups"] << ", bitmaps " << j["bitmaps"];
+    if (j["animations"].get<int>() > 0) out << ", animated cursors and icons " << j["animations"];
+    out << "\n";
+    if (j.contains("icon_hash")) PrintHash(out, j);
+}
+
+// What info says of one file: its standard output and standard error text,
+// and whether it was whole.
+struct Described {
+    std::string out;
+    std::string err;
+    bool ok = true;
+};
+
+Described Describe(const std::string& path, const InfoRequest& request) {
+    Described d;
+    const InfoOptions options{request.decode, request.hash};
+    std::shared_ptr<Document> doc = Document::Open(path);
+    if (!doc->Readable()) {
+        d.err = ComplaintText(path, NothingShownReason(*doc, "cannot be read"));
+        d.ok = false;
+        if (request.output == InfoOutput::JsonLines)
+            d.out = (request.counts ? CountsJsonLine(path, *doc, options) : InfoJsonLine(path, *doc, options)) + "\n";
+        return d;
+    }
+    // The object first: it reads what it says, so the damage is known after it.
+    const json j = request.counts ? CountsJsonObject(path, *doc, options) : InfoJsonObject(path, *doc, options);
+    d.err = DamageText(*doc);
+    d.ok = !doc->Damaged();
+    if (request.output != InfoOutput::Text) {
+        d.out = DumpJsonLine(j) + "\n";
+    } else {
+        std::ostringstream text;
+        if (request.counts)
+            PrintCountsText(text, path, j);
+        else
+            PrintText(text, path, j);
+        d.out = text.str();
+    }
+    return d;
+}
+
+// A file whose reading threw (out of memory, say) is said as unreadable and
+// the run goes on.
+Described DescribeOrComplain(const std::string& path, const InfoRequest& request) {
+    try {
+        return Describe(path, request);
+    } catch (const std::exception& e) {
+        return {{}, ComplaintText(path, std::string("cannot be read: ") + e.what()), false};
     }
 }
 
-// Opens each file in turn and hands it to describe, which returns false
-// when it found damage; 1 when a file was unreadable or damaged.
-template <class Describe>
-int DescribeEach(const std::vector<std::string>& paths, Describe describe) {
-    int status = kExitOk;
-    for (const auto& path : paths) {
-        const auto opened = OpenOrComplain(path);
-        if (!opened || !describe(path, *opened)) status = kExitFailed;
-    }
-    return status;
+// Says one file's result; with flush the output goes out at once, for a
+// reader at the other end of a pipe that waits for each line.
+bool Emit(const Described& d, bool flush) {
+    std::cerr << d.err;
+    std::cout << d.out;
+    if (flush) std::cout.flush();
+    return d.ok;
+}
+
+// Describes the files one at a time on this thread.
+bool RunInOrder(FileList& files, const InfoRequest& request, bool flush) {
+    bool ok = true;
+    std::string path;
+    while (files.Next(path)) ok = Emit(DescribeOrComplain(path, request), flush) && ok;
+    return ok;
+}
+
+// Describes the files on jobs threads, this one among them. Each thread
+// takes the next name (numbering it), describes the file, and leaves the
+// result in the file's slot; whichever thread finds the next result to say
+// ready says it and every ready one after it. At most a window of files is
+// in hand, so memory does not grow with their number, and the results are
+// said strictly in the order of the names.
+bool RunInParallel(FileList& files, const InfoRequest& request, bool flush) {
+    struct Slot {
+        Described result;
+        bool ready = false;
+    };
+    const size_t window = size_t(request.jobs) * 4;
+    std::vector<Slot> slots(window);
+    std::mutex mutex;            // the slots and the counts below
+    std::mutex reading;          // one thread reads the list at a time, so names are numbered in order
+    std::condition_variable roomCame;
+    uint64_t taken = 0, said = 0;
+    bool listEnded = false, saying = false, ok = true;
+
+    auto work = [&] {
+        for (;;) {
+            std::string path;
+            uint64_t number;
+            {
+                std::unique_lock read(reading);
+                {
+                    std::unique_lock lock(mutex);
+                    roomCame.wait(lock, [&] { return listEnded || taken - said < window; });
+                    if (listEnded) return;
+                }
+                // Read without the slots' lock: a list that comes slowly
+                // keeps no finished result from being said.
+                const bool more = files.Next(path);
+                std::lock_guard lock(mutex);
+                if (!more) {
+                    listEnded = true;
+                    roomCame.notify_all();
+                    return;
+                }
+                number = taken++;
+            }
+            Described result = DescribeOrComplain(path, request);
+            std::unique_lock lock(mutex);
+            slots[number % window] = {std::move(result), true};
+            if (saying) continue; // the thread saying results will come to it
+            saying = true;
+            while (slots[said % window].ready) {
+                const Described next = std::move(slots[said % window].result);
+                slots[said % window] = {};
+                ++said;
+                roomCame.notify_all();
+                lock.unlock();
+                const bool whole = Emit(next, flush);
+                lock.lock();
+                ok = whole && ok;
+            }
+            saying = false;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned i = 1; i < request.jobs; ++i) threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads) t.join();
+    return ok;
 }
 
 } // namespace
 
-int RunCounts(const std::vector<std::string>& paths, bool asJson) {
-    return DescribeEach(paths, [asJson](const std::string& path, const Document& opened) {
-        const FileCounts& c = opened.Counts();
-        const bool damaged = ComplainOfDamage(opened);
-        if (asJson) {
-            std::cout << Dump(CountsJson(path, c, opened.Errors())) << "\n";
-        } else {
-            std::cout << path << ": " << FileKindText(c.kind) << ", icon groups " << c.iconGroups
-                      << ", cursor groups " << c.cursorGroups << ", bitmaps " << c.bitmaps;
-            if (c.animations > 0) std::cout << ", animated cursors and icons " << c.animations;
-            std::cout << "\n";
-        }
-        return !damaged;
-    });
-}
-
-int RunInfo(const std::vector<std::string>& paths, bool asJson, bool decode) {
-    return DescribeEach(paths, [asJson, decode](const std::string& path, Document& opened) {
-        opened.LoadAll();
-        const bool damaged = ComplainOfDamage(opened);
-        const json j = FileJson(path, opened.Counts(), opened.Contents(), decode);
-        if (asJson)
-            std::cout << Dump(j) << "\n";
-        else
-            PrintText(path, j);
-        return !damaged;
-    });
+int RunInfo(const InfoRequest& request) {
+    FileList files(request.files);
+    if (files.Failed()) {
+        std::cerr << "grabwell-cli: " << files.Error() << "\n";
+        return kExitFailed;
+    }
+    // Names coming down a pipe may come slowly: each result goes out as soon
+    // as it is said.
+    const bool flush = request.files.listFile == "-";
+    const bool ok = request.jobs <= 1 ? RunInOrder(files, request, flush) : RunInParallel(files, request, flush);
+    return ok ? kExitOk : kExitFailed;
 }
 
 } // namespace gw::cli

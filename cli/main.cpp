@@ -1,5 +1,6 @@
 // grabwell-cli: the same core as the desktop program, without a display.
-//   info [--json] [--counts] [--decode] PATH...   what each file holds
+//   info [--json|--jsonl] [--counts] [--decode] [--hash] [-j N] [--files-from FILE [-0]] [--recurse] PATH...
+//                                                  what each file holds
 //   extract [--as-bitmaps|--as-png] FILE OUTDIR    every image as its own .ico/.cur (or .bmp, .png)
 //   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
 //   wizard (--icons|--cursors|--bitmaps|--animated) ... FOLDER OUTDIR   (cli/WizardCommand)
@@ -7,7 +8,9 @@
 // info lives in cli/InfoCommand; this file writes files and reads the arguments.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
+#include <thread>
 
 #include "batch/core/BatchWriter.h"
 #include "batch/core/CursorTheme.h"
@@ -204,15 +207,34 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("grabwell-cli ") + GRABWELL_VERSION);
     app.require_subcommand(1);
 
-    bool asJson = false;
-    std::vector<std::string> infoPaths;
+    cli::InfoRequest infoRequest;
     auto* info = app.add_subcommand("info", "Show what each file holds: kind, counts, groups, images and bitmaps");
-    bool countsOnly = false;
+    bool asJson = false, asJsonLines = false;
     info->add_flag("--json", asJson, "One JSON object per line and file");
-    info->add_flag("--counts", countsOnly, "Only the kind and the counts (reads no images)");
-    bool decode = false;
-    info->add_flag("--decode", decode, "Also decode every image and say whether it decodes (\"decoded\")");
-    info->add_option("PATH", infoPaths, "Files to look at")->required();
+    info->add_flag("--jsonl", asJsonLines,
+                   "The same JSON object per line, for pipelines: every name gives its line, an unreadable one too "
+                   "(with its error under \"errors\")");
+    info->add_flag("--counts", infoRequest.counts, "Only the kind and the counts (reads no images)");
+    info->add_flag("--decode", infoRequest.decode, "Also decode every image and say whether it decodes (\"decoded\")");
+    info->add_flag("--hash", infoRequest.hash,
+                   "Also the fingerprints of the file's icon (\"icon_hash\": raw_md5, ico_md5, dhash; null when it "
+                   "has none)");
+    CLI::Option* filesFrom = info->add_option(
+        "--files-from", infoRequest.files.listFile,
+        "Also read the names in FILE (- for standard input), one per line, after the PATH arguments")
+        ->type_name("FILE");
+    info->add_flag("-0,--null", infoRequest.files.nulSeparated,
+                   "The names in --files-from end with NUL, not a line break (find -print0)")
+        ->needs(filesFrom);
+    info->add_flag("--recurse", infoRequest.files.recurse,
+                   "A folder stands for every regular file below it, in sorted order, depth first");
+    infoRequest.jobs = std::max(1u, std::thread::hardware_concurrency());
+    info->add_option("-j,--jobs", infoRequest.jobs,
+                     "Files read at the same time (default: the number of cores, " +
+                         std::to_string(infoRequest.jobs) + "); the output keeps the order of the names")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 1024u).description(""));
+    info->add_option("PATH", infoRequest.files.paths, "Files (and folders, with --recurse) to look at");
 
     bool asBitmaps = false, asPng = false;
     std::string existingText = "rename";
@@ -260,7 +282,16 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    if (*info) return countsOnly ? RunCounts(infoPaths, asJson) : RunInfo(infoPaths, asJson, decode);
+    if (*info) {
+        if (infoRequest.files.paths.empty() && infoRequest.files.listFile.empty()) {
+            info->exit(CLI::RequiredError("PATH"));
+            return kExitUsage;
+        }
+        infoRequest.output = asJsonLines ? cli::InfoOutput::JsonLines
+                             : asJson    ? cli::InfoOutput::Json
+                                         : cli::InfoOutput::Text;
+        return cli::RunInfo(infoRequest);
+    }
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
     if (*theme) return RunCursorTheme(themeArgs, themeName);
     if (*extract) {

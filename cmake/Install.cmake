@@ -82,6 +82,8 @@ endif()
 #                                      programs' libraries
 #   grabwell-dev_<version>_<arch>.deb  the API (dev): headers, libgrabwell.a,
 #                                      the CMake package and grabwell.pc
+#   python3-grabwell_<version>_<arch>.deb  the Python module (python, when
+#                                      it is built): lib/python3/dist-packages/grabwell
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME grabwell)
 set(CPACK_PACKAGE_VENDOR "Grabwell developers")
@@ -126,4 +128,25 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 # The static library needs libpng at every link.
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS libpng-dev)
+if(GW_PYTHON_MODULE)
+  list(APPEND CPACK_COMPONENTS_ALL python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-grabwell)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  # The native part is built for one Python minor version; libpng and the C++
+  # run-time come from dpkg-shlibdeps.
+  string(REPLACE "." ";" GW_PY_PARTS ${GW_PYTHON_VERSION})
+  list(GET GW_PY_PARTS 0 GW_PY_MAJOR)
+  list(GET GW_PY_PARTS 1 GW_PY_MINOR)
+  math(EXPR GW_PY_NEXT "${GW_PY_MINOR} + 1")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+      "python3 (>= ${GW_PYTHON_VERSION}~), python3 (<< ${GW_PY_MAJOR}.${GW_PY_NEXT})")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+"Grabwell's document API for Python
+The Python module grabwell: open an .ico, .cur, .bmp or .ani file, a 32-bit
+(PE) or 16-bit (NE) executable or library, an .icl icon library or a compiled
+resource file once, read its icon groups, cursor groups, bitmaps and animated
+cursors with their pixels, learn what is damaged and at which byte, and write
+them as .ico, .cur, .bmp, .ani or .png files.")
+endif()
 include(CPack)

@@ -3,10 +3,12 @@ GRABWELL_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libpng-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  python3-dev pybind11-dev python3-pytest
   qt6-base-dev libgl1-mesa-dev
   clang libclang-rt-14-dev
   desktop-file-utils man-db groff-base dpkg-dev
   imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
+  python3-pil
 )
 
 ensure_packages() {

@@ -1,0 +1,196 @@
+#include "batch/core/InfoJson.h"
+
+#include <nlohmann/json.hpp>
+
+#include "formats/AniFile.h"
+#include "formats/FileContents.h"
+#include "formats/IconFormat.h"
+#include "pictures/IconHash.h"
+#include "platform/Text.h"
+
+namespace gw {
+
+using json = nlohmann::json;
+
+namespace {
+
+// The colour count an image's label shows, as a number (0 when it has no
+// exact 64-bit value).
+uint64_t ColorCount(uint16_t bitCount) {
+    if (bitCount == 0) return 256;
+    return bitCount < 64 ? uint64_t(1) << bitCount : 0;
+}
+
+// A bitmap entry the load filled (its header decodes); entries it could not
+// fill keep no size.
+bool Usable(const BitmapRecord& b) { return b.Width > 0 && b.Height > 0; }
+
+std::string Hex(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
+        out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+    }
+    return out;
+}
+
+// "path" as text; a path that is not UTF-8 shows U+FFFD in its place and
+// gives its exact bytes, in hexadecimal, as "path_hex".
+json PathJson(const std::string& path) {
+    json j = {{"path", ValidUtf8(path)}};
+    if (!IsUtf8(path)) j["path_hex"] = Hex(path);
+    return j;
+}
+
+// Whether each image decodes is said only when asked for: telling it means
+// decoding every image, which nothing else that info prints needs.
+json IconImageJson(const IconImage& im, bool decode) {
+    const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
+    json j = {{"width", w},          {"height", h},
+              {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
+              {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
+              {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
+    if (im.Missing) j["missing"] = true;
+    if (decode) j["decoded"] = bool(im.Handle());
+    return j;
+}
+
+json CursorImageJson(const CursorImage& im, bool decode) {
+    const ByteView bytes(im.Data);
+    json j = {{"width", im.Width},
+            {"height", im.Height / 2},
+            {"bit_count", im.BitCount},
+            {"colors", ColorCount(im.BitCount)},
+            {"format", FormatLabel(im.Width, im.Height / 2, im.BitCount)},
+            {"bytes", im.BytesInRes},
+            {"png", IsPngData(bytes) || (bytes.size() > 4 && IsPngData(bytes.subspan(4)))},
+            {"hotspot_x", im.HotspotX},
+            {"hotspot_y", im.HotspotY}};
+    if (im.Missing) j["missing"] = true;
+    if (decode) j["decoded"] = bool(im.Handle());
+    return j;
+}
+
+// Animated cursors and icons: their steps with the frame each shows and its
+// time in milliseconds, their texts, and each frame's images.
+json AnimationsJson(const std::vector<AnimatedCursor>& animations, bool decode) {
+    json out = json::array();
+    for (const AnimatedCursor& a : animations) {
+        json frames = json::array();
+        for (const AnimationFrame& f : a.Frames) {
+            json images = json::array();
+            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
+            frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
+        }
+        json rates = json::array();
+        for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
+        out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
+                       {"name", ValidUtf8(a.Name)},
+                       {"named", a.Named != 0},
+                       {"frames", a.Frames.size()},
+                       {"steps", a.StepFrames.size()},
+                       {"default_rate_ms", JiffiesToMs(a.DefaultRate)},
+                       {"rates_ms", rates},
+                       {"sequence", a.StepFrames},
+                       {"title", ValidUtf8(a.Title)},
+                       {"artist", ValidUtf8(a.Artist)},
+                       {"frame_list", frames}});
+    }
+    return out;
+}
+
+json ErrorsJson(const std::vector<ReadError>& errors) {
+    json out = json::array();
+    for (const ReadError& e : errors)
+        out.push_back({{"kind", ReadErrorKindName(e.kind)}, {"offset", e.offset}, {"message", ValidUtf8(e.message)}});
+    return out;
+}
+
+// The path, the kind, the counts and the damage: what info --counts says,
+// and what info says before the records.
+json CountsJson(const std::string& path, const FileCounts& counts, const std::vector<ReadError>& errors) {
+    json j = PathJson(path);
+    j.update({{"kind", FileKindText(counts.kind)},
+              {"icon_groups", counts.iconGroups},
+              {"cursor_groups", counts.cursorGroups},
+              {"bitmaps", counts.bitmaps},
+              {"animations", counts.animations},
+              {"errors", ErrorsJson(errors)}});
+    return j;
+}
+
+json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
+    json groups = json::array();
+    for (const auto& g : contents.IconGroups) {
+        if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
+        json images = json::array();
+        for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
+        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
+    }
+    for (const auto& g : contents.CursorGroups) {
+        if (g.Name.empty() && g.Images.empty()) continue;
+        json images = json::array();
+        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
+        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
+    }
+    json bitmaps = json::array();
+    for (const auto& b : contents.Bitmaps) {
+        if (!Usable(b)) continue;
+        bitmaps.push_back({{"name", ValidUtf8(b.Name)},
+                           {"named", b.Named != 0},
+                           {"width", b.Width},
+                           {"height", b.Height},
+                           {"pixel_format", PixelFormatText(b.PixelFormat)}});
+    }
+    json j = CountsJson(path, counts, contents.Errors);
+    j.update({{"groups", groups},
+              {"bitmap_list", bitmaps},
+              {"animation_list", AnimationsJson(contents.Animations, decode)}});
+    return j;
+}
+
+// "icon_hash": the fingerprints of the file's icon, or null.
+json IconHashJson(Document& doc) {
+    const std::optional<IconHash> hash = IconHashOf(doc);
+    if (!hash) return nullptr;
+    return {{"raw_md5", hash->rawMd5}, {"ico_md5", hash->icoMd5}, {"dhash", hash->dhash}};
+}
+
+} // namespace
+
+json InfoJsonObject(const std::string& path, Document& doc, InfoOptions options) {
+    doc.LoadAll();
+    // The hash first: it may decode an image, never read records, so the
+    // errors said below are the same either way.
+    json hash = options.hash ? IconHashJson(doc) : json();
+    json j = FileJson(path, doc.Counts(), doc.Contents(), options.decode);
+    if (options.hash) j["icon_hash"] = std::move(hash);
+    return j;
+}
+
+std::string InfoJsonLine(const std::string& path, Document& doc, InfoOptions options) {
+    return DumpJsonLine(InfoJsonObject(path, doc, options));
+}
+
+json CountsJsonObject(const std::string& path, Document& doc, InfoOptions options) {
+    // The icon groups are read before the damage is said, so damage the
+    // hash's read found is among the errors.
+    json hash = options.hash ? IconHashJson(doc) : json();
+    json j = CountsJson(path, doc.Counts(), doc.Errors());
+    if (options.hash) j["icon_hash"] = std::move(hash);
+    return j;
+}
+
+std::string CountsJsonLine(const std::string& path, Document& doc, InfoOptions options) {
+    return DumpJsonLine(CountsJsonObject(path, doc, options));
+}
+
+// Every string is valid UTF-8 before it gets here; the replacing handler is
+// what makes serialising unable to throw on one that is not.
+std::string DumpJsonLine(const json& value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+} // namespace gw

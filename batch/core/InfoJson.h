@@ -1,0 +1,43 @@
+#pragma once
+// What `grabwell-cli info --json` says of a file, as a JSON object: path,
+// kind, counts, damage, groups with their images, bitmaps and animated
+// cursors; optionally whether each image decodes and the fingerprints of
+// the file's icon. The command line and the Python module both build it
+// here, so they say the same thing of the same file.
+#include <string>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "formats/Document.h"
+
+namespace gw {
+
+struct InfoOptions {
+    // Decode every image and say whether it decodes ("decoded" on each image).
+    bool decode = false;
+    // Add "icon_hash": {"raw_md5", "ico_md5", "dhash"} (IconHashOf), or null
+    // when the file has no icon.
+    bool hash = false;
+};
+
+// The compact one-line JSON text info --json prints for the file at path (the
+// name shown; doc is that file opened), without the newline. Loads every
+// record kind (LoadAll). A path that is not UTF-8 shows U+FFFD and adds
+// "path_hex" with its exact bytes. An unreadable document gives its object
+// too: no records and its io error under "errors".
+std::string InfoJsonLine(const std::string& path, Document& doc, InfoOptions options);
+
+// The same as a JSON value, for callers that print it some other way.
+nlohmann::json InfoJsonObject(const std::string& path, Document& doc, InfoOptions options);
+
+// What info --counts --json says: the path, kind, counts and damage, read
+// from the headers alone (with options.hash the icon groups are read for
+// "icon_hash"; options.decode is ignored).
+std::string CountsJsonLine(const std::string& path, Document& doc, InfoOptions options);
+nlohmann::json CountsJsonObject(const std::string& path, Document& doc, InfoOptions options);
+
+// One JSON value on one line, as info prints it: compact, and any string
+// that is not UTF-8 serialised with U+FFFD rather than failing.
+std::string DumpJsonLine(const nlohmann::json& value);
+
+} // namespace gw

@@ -1,0 +1,48 @@
+"""Grabwell's document API for Python: the icons, cursors, bitmaps and
+animated cursors in .ico, .cur, .bmp and .ani files, 32-bit (PE) and 16-bit
+(NE) executables and libraries, .icl libraries and compiled resource files.
+
+    import grabwell
+
+    doc = grabwell.open("library.dll")   # OSError when it cannot be read
+    print(doc.kind, doc.counts)
+    for group in doc.icon_groups:
+        for image in group.images:
+            print(group.name, image.width, image.height, image.bit_count)
+    png = doc.icon_groups[0].images[0].to_png()
+    info = doc.to_dict()                 # what `grabwell-cli info --json` prints
+
+A damaged file never raises: it gives what could be read, and doc.errors says
+what is damaged and at which byte. A picture that does not decode raises
+DecodeError (a ValueError) from rgba() and to_png().
+
+Reading, decoding and encoding release the interpreter lock, and a Document
+may be shared by threads.
+"""
+
+from ._grabwell import (
+    Animation,
+    Bitmap,
+    DecodeError,
+    Document,
+    Group,
+    Image,
+    ReadError,
+    __version__,
+    best_icon,
+    icon_hash,
+    open,
+)
+
+__all__ = [
+    "Animation",
+    "Bitmap",
+    "DecodeError",
+    "Document",
+    "Group",
+    "Image",
+    "ReadError",
+    "best_icon",
+    "icon_hash",
+    "open",
+]

@@ -29,6 +29,8 @@ struct CursorImage {
 
     // The decoded image (at half the stored height); null when it does not decode.
     const gw::Handle& Handle() const { return Picture.Get(Data); }
+    // Whether it decodes, keeping no picture that was not decoded already.
+    bool Decodes() const { return Picture.Decodes(Data); }
 };
 
 // A cursor group: its name and its images (TAdvCursorGroupList).

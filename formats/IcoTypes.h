@@ -32,6 +32,8 @@ struct IconImage {
 
     // The decoded image (at the entry's size); null when it does not decode.
     const gw::Handle& Handle() const { return Picture.Get(Data); }
+    // Whether it decodes, keeping no picture that was not decoded already.
+    bool Decodes() const { return Picture.Decodes(Data); }
 };
 
 // An icon group: its name as the file gives it and its images (TAdvIconGroupList).

@@ -326,16 +326,22 @@ void DeferredPicture::Set(Handle picture) {
 
 void DeferredPicture::Reset() { Set(nullptr); }
 
+Handle DeferredPicture::Decode(ByteView bytes) const {
+    const ByteView source = bytes.first(size_t(std::min<uint64_t>(m_length, bytes.size())));
+    // One decode draws from a budget of its own, as a load would: a
+    // picture costs at most a bounded multiple of its bytes.
+    const LoadBudget budget(source.size());
+    return CreateIconFromResourceEx(source, m_icon, kIconVersion, m_width, m_height, 0);
+}
+
 const Handle& DeferredPicture::Get(ByteView bytes) const {
     if (m_pending) {
         m_pending = false;
-        const ByteView source = bytes.first(size_t(std::min<uint64_t>(m_length, bytes.size())));
-        // One decode draws from a budget of its own, as a load would: a
-        // picture costs at most a bounded multiple of its bytes.
-        const LoadBudget budget(source.size());
-        m_picture = CreateIconFromResourceEx(source, m_icon, kIconVersion, m_width, m_height, 0);
+        m_picture = Decode(bytes);
     }
     return m_picture;
 }
+
+bool DeferredPicture::Decodes(ByteView bytes) const { return m_pending ? bool(Decode(bytes)) : bool(m_picture); }
 
 } // namespace gw

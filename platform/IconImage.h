@@ -48,9 +48,14 @@ public:
     void Reset();
     // The picture, decoding bytes (the record's image bytes) on first use.
     const Handle& Get(ByteView bytes) const;
+    // Whether the picture decodes, without keeping it when it was not
+    // decoded yet: a check over many images then holds one picture at a time.
+    bool Decodes(ByteView bytes) const;
     bool Pending() const { return m_pending; }
 
 private:
+    Handle Decode(ByteView bytes) const;
+
     mutable Handle m_picture;
     mutable bool m_pending = false;
     bool m_icon = true;

@@ -57,7 +57,12 @@ TEST(IcoReader, ReadsEveryImageAndWritesTheSameBytesBack) {
     EXPECT_EQ(g.Images[0].ImageOffset, 54u);
     for (const auto& im : g.Images) {
         EXPECT_EQ(im.Data.size(), im.BytesInRes);
+        // Asking whether it decodes keeps no picture; drawing it does.
+        EXPECT_TRUE(im.Decodes());
+        EXPECT_TRUE(im.Picture.Pending());
         ASSERT_TRUE(im.Handle());
+        EXPECT_FALSE(im.Picture.Pending());
+        EXPECT_TRUE(im.Decodes());
     }
     EXPECT_EQ(g.Images[1].Handle()->width, 32);
     // The file we read is exactly the file the group writer builds.

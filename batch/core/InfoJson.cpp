@@ -53,7 +53,7 @@ json IconImageJson(const IconImage& im, bool decode) {
               {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
               {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
     if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
+    if (decode) j["decoded"] = im.Decodes();
     return j;
 }
 
@@ -69,7 +69,7 @@ json CursorImageJson(const CursorImage& im, bool decode) {
             {"hotspot_x", im.HotspotX},
             {"hotspot_y", im.HotspotY}};
     if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = bool(im.Handle());
+    if (decode) j["decoded"] = im.Decodes();
     return j;
 }
 

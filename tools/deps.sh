@@ -8,7 +8,7 @@ GRABWELL_PACKAGES=(
   clang libclang-rt-14-dev
   desktop-file-utils man-db groff-base dpkg-dev
   imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
-  python3-pil
+  python3-pil python3-distributed
 )
 
 ensure_packages() {

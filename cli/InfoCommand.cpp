@@ -93,7 +93,7 @@ struct Described {
 
 Described Describe(const std::string& path, const InfoRequest& request) {
     Described d;
-    const InfoOptions options{request.decode, request.hash};
+    const InfoOptions options{request.decode, request.hash, request.jobs};
     std::shared_ptr<Document> doc = Document::Open(path);
     if (!doc->Readable()) {
         d.err = ComplaintText(path, NothingShownReason(*doc, "cannot be read"));

@@ -178,6 +178,29 @@ TEST(CliPipeline, ParallelRunsSayTheSameInTheOrderOfTheNames) {
     EXPECT_EQ(Cli(dir, "info -j 3 " + names[0] + " " + names[4]).status, 0);
 }
 
+// A file of many images is decoded on several threads: the verdicts are the
+// same as on one, image by image.
+TEST(CliPipeline, ManyImagesOfOneFileDecodeAlikeOnOneThreadOrMany) {
+    TempDir dir;
+    DibLayout s;
+    s.width = s.height = 16;
+    s.bitCount = 8;
+    std::vector<IcoEntry> entries;
+    for (int i = 0; i < 100; ++i)
+        entries.push_back(i % 7 == 3 ? IcoEntry{Bytes(60, 0xEE), 16, 16, 0, 0, 1, 8}
+                                     : IcoEntry{BuildDib(s), 16, 16, 0, 0, 1, 8});
+    const std::string many = dir.file("many.ico");
+    WriteFile(many, BuildIcoFile(entries));
+    const CliRun one = Cli(dir, "info -j 1 --jsonl --decode " + many);
+    const CliRun four = Cli(dir, "info -j 4 --jsonl --decode " + many);
+    EXPECT_EQ(four.out, one.out);
+    size_t broken = 0;
+    for (size_t at = one.out.find("\"decoded\":false"); at != std::string::npos;
+         at = one.out.find("\"decoded\":false", at + 1))
+        ++broken;
+    EXPECT_EQ(broken, 14u); // i = 3, 10, ..., 94
+}
+
 TEST(CliPipeline, FilesFromReadsNamesByteForByte) {
     TempDir dir;
     const Bytes icon = RampIcon();

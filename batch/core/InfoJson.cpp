@@ -2,6 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
 #include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
@@ -13,6 +19,49 @@ namespace gw {
 using json = nlohmann::json;
 
 namespace {
+
+// Whether each image of a file decodes, worked out before the JSON is made,
+// on several threads for a file with many images: asking keeps no picture,
+// so images are decoded independently of each other.
+class DecodeVerdicts {
+public:
+    DecodeVerdicts(const FileContents& contents, unsigned threads) {
+        std::vector<const IconImage*> icons;
+        std::vector<const CursorImage*> cursors;
+        for (const auto& g : contents.IconGroups)
+            for (const auto& im : g.Images) icons.push_back(&im);
+        for (const auto& g : contents.CursorGroups)
+            for (const auto& im : g.Images) cursors.push_back(&im);
+        for (const auto& a : contents.Animations)
+            for (const auto& f : a.Frames)
+                for (const auto& im : f.Images.Images) cursors.push_back(&im);
+        const size_t total = icons.size() + cursors.size();
+        std::vector<char> decodes(total, 0);
+        std::atomic<size_t> next{0};
+        const auto work = [&] {
+            for (size_t i = next++; i < total; i = next++)
+                decodes[i] = i < icons.size() ? icons[i]->Decodes() : cursors[i - icons.size()]->Decodes();
+        };
+        // A thread is worth starting only for a file with many images.
+        constexpr size_t kImagesPerThread = 32;
+        const size_t helpers = std::min<size_t>(threads > 0 ? threads - 1 : 0, total / kImagesPerThread);
+        std::vector<std::thread> pool;
+        for (size_t t = 0; t < helpers; ++t) pool.emplace_back(work);
+        work();
+        for (std::thread& t : pool) t.join();
+        for (size_t i = 0; i < total; ++i)
+            m_decodes.emplace(i < icons.size() ? static_cast<const void*>(icons[i]) : cursors[i - icons.size()],
+                              decodes[i] != 0);
+    }
+
+    bool Of(const void* image) const {
+        const auto found = m_decodes.find(image);
+        return found != m_decodes.end() && found->second;
+    }
+
+private:
+    std::unordered_map<const void*, bool> m_decodes;
+};
 
 // The colour count an image's label shows, as a number (0 when it has no
 // exact 64-bit value).
@@ -46,18 +95,18 @@ json PathJson(const std::string& path) {
 
 // Whether each image decodes is said only when asked for: telling it means
 // decoding every image, which nothing else that info prints needs.
-json IconImageJson(const IconImage& im, bool decode) {
+json IconImageJson(const IconImage& im, const DecodeVerdicts* verdicts) {
     const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
     json j = {{"width", w},          {"height", h},
               {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
               {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
               {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
     if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = im.Decodes();
+    if (verdicts) j["decoded"] = verdicts->Of(&im);
     return j;
 }
 
-json CursorImageJson(const CursorImage& im, bool decode) {
+json CursorImageJson(const CursorImage& im, const DecodeVerdicts* verdicts) {
     const ByteView bytes(im.Data);
     json j = {{"width", im.Width},
             {"height", im.Height / 2},
@@ -69,19 +118,19 @@ json CursorImageJson(const CursorImage& im, bool decode) {
             {"hotspot_x", im.HotspotX},
             {"hotspot_y", im.HotspotY}};
     if (im.Missing) j["missing"] = true;
-    if (decode) j["decoded"] = im.Decodes();
+    if (verdicts) j["decoded"] = verdicts->Of(&im);
     return j;
 }
 
 // Animated cursors and icons: their steps with the frame each shows and its
 // time in milliseconds, their texts, and each frame's images.
-json AnimationsJson(const std::vector<AnimatedCursor>& animations, bool decode) {
+json AnimationsJson(const std::vector<AnimatedCursor>& animations, const DecodeVerdicts* verdicts) {
     json out = json::array();
     for (const AnimatedCursor& a : animations) {
         json frames = json::array();
         for (const AnimationFrame& f : a.Frames) {
             json images = json::array();
-            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, decode));
+            for (const auto& im : f.Images.Images) images.push_back(CursorImageJson(im, verdicts));
             frames.push_back({{"cursor", f.IsCursor}, {"images", images}});
         }
         json rates = json::array();
@@ -121,18 +170,19 @@ json CountsJson(const std::string& path, const FileCounts& counts, const std::ve
     return j;
 }
 
-json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents, bool decode) {
+json FileJson(const std::string& path, const FileCounts& counts, const FileContents& contents,
+              const DecodeVerdicts* verdicts) {
     json groups = json::array();
     for (const auto& g : contents.IconGroups) {
         if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
         json images = json::array();
-        for (const auto& im : g.Images) images.push_back(IconImageJson(im, decode));
+        for (const auto& im : g.Images) images.push_back(IconImageJson(im, verdicts));
         groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     for (const auto& g : contents.CursorGroups) {
         if (g.Name.empty() && g.Images.empty()) continue;
         json images = json::array();
-        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, decode));
+        for (const auto& im : g.Images) images.push_back(CursorImageJson(im, verdicts));
         groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     json bitmaps = json::array();
@@ -147,7 +197,7 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
     json j = CountsJson(path, counts, contents.Errors);
     j.update({{"groups", groups},
               {"bitmap_list", bitmaps},
-              {"animation_list", AnimationsJson(contents.Animations, decode)}});
+              {"animation_list", AnimationsJson(contents.Animations, verdicts)}});
     return j;
 }
 
@@ -165,7 +215,10 @@ json InfoJsonObject(const std::string& path, Document& doc, InfoOptions options)
     // The hash first: it may decode an image, never read records, so the
     // errors said below are the same either way.
     json hash = options.hash ? IconHashJson(doc) : json();
-    json j = FileJson(path, doc.Counts(), doc.Contents(), options.decode);
+    const std::optional<DecodeVerdicts> verdicts =
+        options.decode ? std::optional<DecodeVerdicts>(std::in_place, doc.Contents(), options.decodeThreads)
+                       : std::nullopt;
+    json j = FileJson(path, doc.Counts(), doc.Contents(), verdicts ? &*verdicts : nullptr);
     if (options.hash) j["icon_hash"] = std::move(hash);
     return j;
 }

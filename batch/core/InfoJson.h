@@ -18,6 +18,9 @@ struct InfoOptions {
     // Add "icon_hash": {"raw_md5", "ico_md5", "dhash"} (IconHashOf), or null
     // when the file has no icon.
     bool hash = false;
+    // Threads that may decode the images of one file at once (with decode):
+    // a library of hundreds of images is then not decoded on one thread.
+    unsigned decodeThreads = 1;
 };
 
 // The compact one-line JSON text info --json prints for the file at path (the

@@ -278,6 +278,19 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& e) { // --help and --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        // A first word that names no command is said as such, with the
+        // commands there are, rather than as a missing command.
+        std::string names;
+        bool known = false;
+        for (const CLI::App* command : app.get_subcommands({})) {
+            names += (names.empty() ? "" : ", ") + command->get_name();
+            known = known || (argc > 1 && command->get_name() == argv[1]);
+        }
+        if (argc > 1 && argv[1][0] != '-' && !known) {
+            std::cerr << "grabwell-cli: unknown command '" << argv[1] << "'\nCommands: " << names
+                      << "\nRun with --help for more information.\n";
+            return kExitUsage;
+        }
         app.exit(e);
         return kExitUsage;
     }

@@ -14,16 +14,11 @@
 #include "program/ViewerWindows.h"
 
 int main(int argc, char** argv) {
+    gw::AnswerHelpOrVersion(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Grabwell");
-    QApplication::setOrganizationName("grabwell"); // the settings file: ~/.config/grabwell/Grabwell.conf
-    QApplication::setApplicationVersion(GRABWELL_VERSION);
+    gw::NameApplication();
     QCommandLineParser parser;
-    parser.setApplicationDescription("Finds, views, extracts and converts icons, cursors and bitmaps.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("PATH", "A folder to open, or a file to open as a double-click in its folder would.",
-                                 "[PATH]");
+    gw::DescribeArguments(parser);
     parser.process(app);
     QApplication::setWindowIcon(gw::AppIcon());
     gw::ApplyScreenToDisplay();

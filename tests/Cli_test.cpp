@@ -394,3 +394,15 @@ TEST(Cli, AnimatedCursorsAreListedSavedAndExtracted) {
     EXPECT_EQ(cut.status, 1);
     EXPECT_FALSE(nlohmann::json::parse(cut.out)["errors"].empty());
 }
+
+// A first word that names no command says so and lists the commands there
+// are; a missing command still says one is required.
+TEST(Cli, UnknownCommandIsNamedWithTheCommandsThereAre) {
+    const RunResult unknown = RunCliWithErrors("frob x.ico");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.out.find("unknown command 'frob'"), std::string::npos) << unknown.out;
+    EXPECT_NE(unknown.out.find("info, extract, save"), std::string::npos) << unknown.out;
+    const RunResult none = RunCliWithErrors("");
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.out.find("unknown command"), std::string::npos) << none.out;
+}

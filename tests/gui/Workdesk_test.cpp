@@ -3,6 +3,11 @@
 // view; the Cursor and Bitmap Workdesks the same way.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
+
+#include <set>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -286,6 +291,10 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     };
     form.show();
     EXPECT_EQ(form.objectName(), "Form11");
+    // One File menu entry per command, though two tool-bar hints read alike.
+    std::set<QString> entries;
+    for (const QAction* a : form.findChild<QMenuBar*>()->actions().front()->menu()->actions())
+        if (!a->isSeparator()) EXPECT_TRUE(entries.insert(a->text()).second) << a->text().toStdString();
     EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors, 1 Animated");
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"ARROW", "BUSY", "WAIT"}));
     ASSERT_EQ(form.Formats()->count(), 2);

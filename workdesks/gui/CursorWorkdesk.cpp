@@ -32,6 +32,8 @@ const DeskWindowNames kCursorDeskNames{
     .saveAllHint = "Extract and Save\nall Cursors in File",
     .extractOneHint = "Extract and Save Separate Cursors\nin Selected Cursor",
     .extractAllHint = "Extract and Save \nall Cursors in File",
+    // The hint reads as Save All's; the menu names what the command does.
+    .extractAllMenu = "Extract and Save Separate Cursors in All Cursors of File",
     .convertOneHint = "Convert to Bitmap and Save\nSeparate Cursors in\nSelected Cursor",
     .convertAllHint = "Convert to Bitmap and Save\nSeparate Cursors in\nAll Cursors of File",
     .editHint = "Open Cursor\nin Manager",

@@ -166,7 +166,8 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
         ->setObjectName("SaveAll");
     if (m_names.extractOneHint) {
         command(file, m_names.extractOneHint, {}, &DeskWindow::ExtractSelected, true);
-        command(file, m_names.extractAllHint, {}, &DeskWindow::ExtractAllItems, false);
+        command(file, m_names.extractAllMenu ? m_names.extractAllMenu : m_names.extractAllHint, {},
+                &DeskWindow::ExtractAllItems, false);
         command(file, m_names.convertOneHint, {}, &DeskWindow::ConvertSelected, true);
         command(file, m_names.convertAllHint, {}, &DeskWindow::ConvertAllItems, false);
     }

@@ -257,6 +257,9 @@ struct DeskWindowNames {
     const char* saveAllHint = nullptr;
     const char* extractOneHint = nullptr; // null: no extract and convert commands
     const char* extractAllHint = nullptr;
+    // The File menu's text for Extract All where its hint reads as another
+    // command's (null: the hint).
+    const char* extractAllMenu = nullptr;
     const char* convertOneHint = nullptr;
     const char* convertAllHint = nullptr;
     const char* editHint = nullptr;

@@ -62,15 +62,7 @@ Bytes Cursor(uint16_t hotX, uint16_t hotY) {
     return BuildIcoFile({Entry(IconDib(32, 1), 32, hotX, hotY), Entry(IconDib(16, 32), 16, 2, 3)}, 2);
 }
 
-Bytes Bitmap(int w, int h, int bits) {
-    DibLayout d;
-    d.width = w;
-    d.height = h;
-    d.bitCount = bits;
-    d.icon = false;
-    if (bits > 8) d.pixel = [](int x, int y) { return uint32_t(0x405060 + x * 0x3 + y * 0x300); };
-    return BuildBmpFile(BuildDib(d));
-}
+Bytes Bitmap(int w, int h, int bits) { return BuildBmpFile(BitmapDib(w, h, bits)); }
 
 Bytes Animation() {
     AniLayout a;

@@ -27,15 +27,6 @@ Bytes IconDib(int size, int bits, bool rightHalfTransparent) {
     return BuildDib(d);
 }
 
-Bytes BitmapDib(int w, int h, int bits) {
-    DibLayout d;
-    d.width = w;
-    d.height = h;
-    d.bitCount = bits;
-    d.icon = false;
-    if (bits > 8) d.pixel = [](int x, int y) { return uint32_t(0x405060 + x * 0x3 + y * 0x300); };
-    return BuildDib(d);
-}
 
 struct IconPart {
     const Bytes* image;
@@ -79,6 +70,16 @@ std::vector<GroupEntry> ResGroupEntries(const std::vector<IconPart>& parts) {
 Bytes CursorResource() { return BuildCursorResource(kBatchHotX, kBatchHotY, TheBatchImages().cursor1); }
 
 } // namespace
+
+Bytes BitmapDib(int w, int h, int bits) {
+    DibLayout d;
+    d.width = w;
+    d.height = h;
+    d.bitCount = bits;
+    d.icon = false;
+    if (bits > 8) d.pixel = [](int x, int y) { return uint32_t(0x405060 + x * 0x3 + y * 0x300); };
+    return BuildDib(d);
+}
 
 const BatchImages& TheBatchImages() {
     static const BatchImages images{

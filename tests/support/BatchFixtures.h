@@ -19,6 +19,10 @@ struct BatchImages {
 };
 const BatchImages& TheBatchImages();
 
+// A bitmap resource (a DIB without file header) of w x h pixels at bits per
+// pixel, the batch tests' bitmaps are made of.
+Bytes BitmapDib(int w, int h, int bits);
+
 // Hot spot of the cursor image.
 constexpr uint16_t kBatchHotX = 5, kBatchHotY = 7;
 

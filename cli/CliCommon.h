@@ -24,8 +24,4 @@ bool ComplainOfDamage(const Document& file);
 // Those complaints as text, one line each; empty when it found nothing.
 std::string DamageText(const Document& file);
 
-// A bitmap entry the load filled (its header decodes); entries it could not
-// fill keep no size.
-inline bool Usable(const BitmapRecord& b) { return b.Width > 0 && b.Height > 0; }
-
 } // namespace gw::cli

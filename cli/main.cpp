@@ -174,7 +174,7 @@ int RunSave(const std::string& file, const std::string& outDir, bool icons, bool
         for (const AnimatedCursor& a : contents.Animations) w.Write(a.Name, ".ani", a.Data.ToBytes());
     if (bitmaps)
         for (const auto& b : contents.Bitmaps) {
-            if (!Usable(b)) continue;
+            if (!IsFilled(b)) continue;
             const std::string base = counts.kind == FileKind::Bitmap ? NameBeforeFirstDot(b.Name) : b.Name;
             w.Write(base, ".bmp", EncodeBmp(*b.Bitmap()));
         }

@@ -47,6 +47,15 @@ struct FileContents {
     void ReleaseBitmaps();
 };
 
+// Whether the load filled a list entry: a group named or holding images, a
+// bitmap whose header decoded. Entries a damaged file left empty are not
+// listed or written.
+template <class Group>
+bool IsFilled(const Group& group) {
+    return !group.Name.empty() || !group.Images.empty();
+}
+inline bool IsFilled(const BitmapRecord& bitmap) { return bitmap.Width > 0 && bitmap.Height > 0; }
+
 // True for the extensions of compiled resource files (.res .r32 .r16 .dcr).
 bool IsResourceFileName(const std::string& name);
 

@@ -156,7 +156,7 @@ py::list IconGroups(const SharedDoc& doc) {
     }
     py::list out;
     for (const IconGroup& g : *groups)
-        if (!g.Name.empty() || !g.Images.empty()) out.append(GroupRef{doc, &g, nullptr});
+        if (IsFilled(g)) out.append(GroupRef{doc, &g, nullptr});
     return out;
 }
 
@@ -168,7 +168,7 @@ py::list CursorGroups(const SharedDoc& doc) {
     }
     py::list out;
     for (const CursorGroup& g : *groups)
-        if (!g.Name.empty() || !g.Images.empty()) out.append(GroupRef{doc, nullptr, &g});
+        if (IsFilled(g)) out.append(GroupRef{doc, nullptr, &g});
     return out;
 }
 
@@ -180,7 +180,7 @@ py::list Bitmaps(const SharedDoc& doc) {
     }
     py::list out;
     for (const BitmapRecord& b : *bitmaps)
-        if (b.Width > 0 && b.Height > 0) out.append(BitmapRef{doc, &b});
+        if (IsFilled(b)) out.append(BitmapRef{doc, &b});
     return out;
 }
 

@@ -70,10 +70,6 @@ uint64_t ColorCount(uint16_t bitCount) {
     return bitCount < 64 ? uint64_t(1) << bitCount : 0;
 }
 
-// A bitmap entry the load filled (its header decodes); entries it could not
-// fill keep no size.
-bool Usable(const BitmapRecord& b) { return b.Width > 0 && b.Height > 0; }
-
 std::string Hex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string out;
@@ -174,20 +170,20 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
               const DecodeVerdicts* verdicts) {
     json groups = json::array();
     for (const auto& g : contents.IconGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue; // an entry the file did not fill
+        if (!IsFilled(g)) continue; // an entry the file did not fill
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(IconImageJson(im, verdicts));
         groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     for (const auto& g : contents.CursorGroups) {
-        if (g.Name.empty() && g.Images.empty()) continue;
+        if (!IsFilled(g)) continue;
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(CursorImageJson(im, verdicts));
         groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
     }
     json bitmaps = json::array();
     for (const auto& b : contents.Bitmaps) {
-        if (!Usable(b)) continue;
+        if (!IsFilled(b)) continue;
         bitmaps.push_back({{"name", ValidUtf8(b.Name)},
                            {"named", b.Named != 0},
                            {"width", b.Width},

@@ -97,14 +97,14 @@ int LargestImageWithin(const std::vector<ImageChoice>& images, int size) {
             continue;
         }
         const ImageChoice& b = images[size_t(best)];
-        const bool fits = im.width <= size, bestFits = b.width <= size;
+        const bool covers = im.width >= size, bestCovers = b.width >= size;
         bool better;
         if (im.width == b.width)
             better = im.bitCount > b.bitCount;
-        else if (fits != bestFits)
-            better = fits;
-        else // both fit: the wider; both too wide: the narrower
-            better = fits ? im.width > b.width : im.width < b.width;
+        else if (covers != bestCovers)
+            better = covers;
+        else // both cover the size: the narrower; both smaller: the wider
+            better = covers ? im.width < b.width : im.width > b.width;
         if (better) best = int(i);
     }
     return best;
@@ -143,8 +143,10 @@ FirstIcon ExtractFirstIcon(const Document& file, int size) {
     if (counts.iconGroups < 1) return out;
     Handle icon;
     if (counts.kind == FileKind::Pe) {
-        if (!file.Module()) return out;
-        if (auto pe = FirstPeIcon(*file.Module(), size)) icon = std::move(*pe);
+        // A language-neutral library's icons may come from its resource file.
+        const ResourceModule* module = file.ModuleOf(RecordKind::Icons);
+        if (!module) return out;
+        if (auto pe = FirstPeIcon(*module, size)) icon = std::move(*pe);
     } else {
         icon = GroupPicture(FirstGroupOf(file), size);
     }

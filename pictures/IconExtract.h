@@ -54,11 +54,11 @@ std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module)
 // then the deepest colour up to the display depth. -1 for no images.
 int BestImageFor(const std::vector<ImageChoice>& images, int size);
 
-// The index of the image a picture of at most size pixels across is best
-// made from, judged by the width it is drawn at: the widest image not wider
-// than size; when every image is wider, the narrowest of them (to be scaled
-// down, never up). Among equal widths the most colours, then the first.
-// -1 for no images.
+// The index of the image a picture of size pixels across is best made from,
+// judged by the width it is drawn at: the narrowest image at least size wide
+// (scaled down to it, so the picture is as large as asked); when every image
+// is narrower, the widest (drawn as it is, never scaled up). Among equal
+// widths the most colours, then the first. -1 for no images.
 int LargestImageWithin(const std::vector<ImageChoice>& images, int size);
 
 // The picture at size x size of the best image for that size; when it does

@@ -86,7 +86,7 @@ struct IconLibrary {
 
 } // namespace
 
-TEST(Thumbnailer, ExecutableGivesItsFirstIconsLargestImageNotBiggerThanTheSize) {
+TEST(Thumbnailer, ExecutableGivesItsFirstIconAsLargeAsAskedFromTheSmallestImageThatCoversIt) {
     const IconLibrary lib;
     TempDir dir;
     // File managers hand over downloads under any name: found by content.
@@ -106,11 +106,16 @@ TEST(Thumbnailer, ExecutableGivesItsFirstIconsLargestImageNotBiggerThanTheSize) 
         ASSERT_TRUE(ThumbnailOf(exe, size, out));
         EXPECT_EQ(ReadFile(out), lib.png);
     }
-    // Between sizes: the largest not bigger, never scaled up.
+    // Between sizes: the smallest image that covers the size, scaled down to
+    // it, so a file manager gets the size it asked for.
     t = ThumbnailOf(exe, 24, out);
     ASSERT_TRUE(t);
-    EXPECT_EQ(t->width, 16);
-    EXPECT_EQ(t->height, 16);
+    EXPECT_EQ(t->width, 24);
+    EXPECT_EQ(t->height, 24);
+    t = ThumbnailOf(exe, 128, out);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->width, 128);
+    EXPECT_TRUE(t->hasAlpha); // the 256 picture scaled down, not the 8-bit 48 scaled up
     // Of the two 32x32 images the 32-bit one, with its own alpha.
     t = ThumbnailOf(exe, 32, out);
     ASSERT_TRUE(t);
@@ -121,12 +126,12 @@ TEST(Thumbnailer, ExecutableGivesItsFirstIconsLargestImageNotBiggerThanTheSize) 
     ASSERT_TRUE(t);
     EXPECT_EQ(t->width, 10);
     EXPECT_EQ(t->height, 10);
-    // The default size is 128: the 48x48 image.
+    // The default size is 128: the 256 picture scaled down.
     fs::remove(out);
     ASSERT_EQ(Thumbnailer(Quote(exe) + " " + Quote(out)).status, 0);
     t = CreateIconFromResourceEx(ReadFile(out), true, kIconVersion, 0, 0, 0);
     ASSERT_TRUE(t);
-    EXPECT_EQ(t->width, 48);
+    EXPECT_EQ(t->width, 128);
 }
 
 TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
@@ -153,10 +158,13 @@ TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
     // A cursor file: its first cursor, not scaled up.
     const std::string cur = dir.file("arrow.cur");
     ASSERT_TRUE(WriteFile(cur, BuildIcoFile({{IconDib(32, 32, 1), 32, 32, 0, 0, 5, 7}, {i64, 64, 64, 0, 0, 1, 2}}, 2)));
-    t = ThumbnailOf(cur, 48, out);
+    t = ThumbnailOf(cur, 24, out);
     ASSERT_TRUE(t);
-    EXPECT_EQ(t->width, 32);
-    EXPECT_EQ(t->height, 32);
+    EXPECT_EQ(t->width, 24);
+    t = ThumbnailOf(cur, 96, out);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->width, 64);
+    EXPECT_EQ(t->height, 64);
     // An animated cursor: the first step's frame, here the second frame's 64-pixel image.
     AniLayout ani;
     ani.frames = {ReadFile(cur), BuildIcoFile({{i64, 64, 64, 0, 0, 1, 2}}, 2)};
@@ -176,7 +184,7 @@ TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
     ASSERT_TRUE(WriteFile(icl, BuildNeFile(ne).bytes));
     t = ThumbnailOf(icl, 24, out);
     ASSERT_TRUE(t);
-    EXPECT_EQ(t->width, 16);
+    EXPECT_EQ(t->width, 24);
     t = ThumbnailOf(icl, 64, out);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->width, 32);
@@ -194,9 +202,12 @@ TEST(Thumbnailer, IconCursorNeAndResourceFilesUnderAnyName) {
     ASSERT_TRUE(WriteFile(res16, BuildRes16(items)));
     for (const std::string& res : {res32, res16}) {
         SCOPED_TRACE(res);
-        t = ThumbnailOf(res, 48, out);
+        t = ThumbnailOf(res, 16, out);
         ASSERT_TRUE(t);
         EXPECT_EQ(t->width, 16);
+        t = ThumbnailOf(res, 48, out);
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->width, 48);
         t = ThumbnailOf(res, 128, out);
         ASSERT_TRUE(t);
         EXPECT_EQ(t->width, 64);

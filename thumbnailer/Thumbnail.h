@@ -23,9 +23,9 @@ ThumbnailSource ThumbnailSourceOf(const std::string& name, ByteView bytes);
 
 // The PNG file of the thumbnail of at most size x size pixels (size 1 ..
 // kMaxThumbnailSize): from the first icon group in file order (the cursor
-// file's group for a cursor file), the widest image not wider than size, or
-// when all are wider the narrowest of them scaled down keeping its aspect;
-// the most colours among equal widths. A chosen PNG image that fits is
+// file's group for a cursor file), the narrowest image at least size wide
+// scaled down to size keeping its aspect, or when all are narrower the widest
+// of them as it is; the most colours among equal widths. A chosen PNG image that fits is
 // returned as stored. An image that does not decode gives way to the next
 // best. Nullopt, with why set, when the file cannot be read, holds no icon
 // or none of its images decodes.

@@ -71,9 +71,16 @@ TEST(Cli, InfoJsonForIconCursorAndBitmapFiles) {
     s.icon = false;
     s.pixel = [](int x, int y) { return uint32_t(x * 40 + y); };
     ASSERT_TRUE(WriteFile(dir.file("pic.bmp"), BuildBmpFile(BuildDib(s))));
+    // A 256-pixel image: its entry stores 0 for 256, which every label reads as 256.
+    DibLayout big;
+    big.width = big.height = 256;
+    big.bitCount = 1;
+    ASSERT_TRUE(WriteFile(dir.file("big.ico"), BuildIcoFile({{BuildDib(big), 0, 0, 2, 0, 1, 1}})));
 
     const RunResult r = RunCli("info --json " + dir.file("Two.Sizes.ico") + " " + dir.file("arrow.cur") + " " +
-                               dir.file("pic.bmp"));
+                               dir.file("pic.bmp") + " " + dir.file("big.ico"));
+    EXPECT_NE(r.out.find("\"format\":\"256 X 256 2 Colors\""), std::string::npos) << r.out;
+    EXPECT_NE(RunCli("info " + dir.file("big.ico")).out.find("256 X 256 2 Colors"), std::string::npos);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("\"kind\":\"Icon File\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"format\":\"32 X 32 256 Colors\""), std::string::npos);

@@ -95,7 +95,7 @@ json IconImageJson(const IconImage& im, const DecodeVerdicts* verdicts) {
     const int w = int(DrawnSide(im.Width)), h = int(DrawnSide(im.Height));
     json j = {{"width", w},          {"height", h},
               {"bit_count", im.BitCount}, {"colors", ColorCount(im.BitCount)},
-              {"format", FormatLabel(im.Width, im.Height, im.BitCount)},
+              {"format", FormatLabel(uint32_t(w), uint32_t(h), im.BitCount)},
               {"bytes", im.BytesInRes}, {"png", IsPngData(im.Data)}};
     if (im.Missing) j["missing"] = true;
     if (verdicts) j["decoded"] = verdicts->Of(&im);

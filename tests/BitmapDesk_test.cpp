@@ -95,6 +95,11 @@ TEST(BitmapDesk, ItemsHoldOnlyDecodedBitmapsInCaptionOrder) {
     EXPECT_EQ(items[1].SubItems()[1], "1");
     EXPECT_EQ(items[1].SubItems()[4], "256");
     EXPECT_EQ(lib.contents.Bitmaps[id.entry].Name, "101");
+    // Ids by value, as a deck of cards numbered 1 to 52 reads.
+    std::vector<BitmapDeskItem> cards;
+    for (const char* name : {"10", "a", "2", "1", "B"}) cards.push_back({cards.size(), name});
+    std::stable_sort(cards.begin(), cards.end(), BitmapCaptionBefore);
+    EXPECT_EQ(Captions(cards), (std::vector<std::string>{"1", "2", "10", "B", "a"}));
     EXPECT_STREQ(BitmapFormatText(PixelFormat::Custom), "Custom");
 
     // The thumbnail takes its transparent colour from its own bottom-left pixel.

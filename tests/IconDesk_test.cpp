@@ -111,8 +111,13 @@ TEST(IconDesk, ThreeOrders) {
         Group("_x", {}),
         Group("app", {Image(32, 32, 4)}),
     };
-    // Only a to z fold, onto A to Z: "_" goes after every letter.
-    EXPECT_EQ(Order(groups, DeskSortMode::ByName), (std::vector<std::string>{"1", "10", "2", "APP", "app", "_x"}));
+    // Ids by value before names; only a to z fold, onto A to Z: "_" goes after every letter.
+    EXPECT_EQ(Order(groups, DeskSortMode::ByName), (std::vector<std::string>{"1", "2", "10", "APP", "app", "_x"}));
+    EXPECT_LT(CompareDeskNames("9", "10"), 0);
+    EXPECT_LT(CompareDeskNames("65535", "A1"), 0);
+    EXPECT_LT(CompareDeskNames("007", "7"), 0); // equal values: by their bytes
+    EXPECT_LT(CompareDeskNames("99999999999999999999", "100000000000000000000"), 0);
+    EXPECT_LT(CompareDeskNames("1A", "1a2"), 0); // not a number: as text
     EXPECT_EQ(Order(groups, DeskSortMode::ByImageCount),
               (std::vector<std::string>{"_x", "1", "10", "app", "APP", "2"}));
     const DeskFormat f32x16 = {32, 32, 4, "32 X 32 16 Colors", 32};

@@ -11,6 +11,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/FileIo.h"
 #include "platform/ResourceModule.h"
+#include "workdesks/core/IconDesk.h"
 
 namespace gw {
 
@@ -46,7 +47,9 @@ std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<BitmapRecord>& b
 }
 
 bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b) {
-    // Captions hold no NUL from the readers; compare whole strings anyway.
+    // Ids by value first, then names in the user's collation. Captions hold
+    // no NUL from the readers; compare whole strings anyway.
+    if (const int c = CompareNumberNames(a.caption, b.caption); c != 0) return c < 0;
     if (const int c = std::strcoll(a.caption.c_str(), b.caption.c_str()); c != 0) return c < 0;
     if (const int c = a.caption.compare(b.caption); c != 0) return c < 0;
     return a.entry < b.entry;

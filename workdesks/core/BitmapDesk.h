@@ -46,8 +46,9 @@ struct BitmapDeskItem {
 // bitmaps do not decode); each keeps its entry number.
 std::vector<BitmapDeskItem> BitmapDeskItemsOf(const std::vector<BitmapRecord>& bitmaps);
 
-// The caption order: the C library's collation for the current locale
-// (locale-aware and case-sensitive), then byte order, then entry order.
+// The caption order: ids by value before names (CompareNumberNames), then
+// the C library's collation for the current locale (locale-aware and
+// case-sensitive), then byte order, then entry order.
 bool BitmapCaptionBefore(const BitmapDeskItem& a, const BitmapDeskItem& b);
 
 

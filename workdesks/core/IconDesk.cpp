@@ -78,7 +78,29 @@ bool HasSortFormat(const Group& group, const DeskFormat& format) {
     });
 }
 
+namespace {
+
+bool IsNumberName(const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+int CompareNumberNames(const std::string& a, const std::string& b) {
+    const bool numberA = IsNumberName(a), numberB = IsNumberName(b);
+    if (numberA != numberB) return numberA ? -1 : 1;
+    if (!numberA) return 0;
+    // Without leading zeros the shorter is the smaller, and equal lengths
+    // compare digit by digit: values of any length.
+    const size_t za = std::min(a.find_first_not_of('0'), a.size()), zb = std::min(b.find_first_not_of('0'), b.size());
+    const size_t la = a.size() - za, lb = b.size() - zb;
+    if (la != lb) return la < lb ? -1 : 1;
+    const int c = a.compare(za, la, b, zb, lb);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
 int CompareDeskNames(const std::string& a, const std::string& b) {
+    if (const int c = CompareNumberNames(a, b)) return c;
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);

@@ -62,8 +62,17 @@ bool HasSortFormat(const Group& group, const DeskFormat& format);
 
 enum class DeskSortMode : uint8_t { ByName = 0, ByFormat = 1, ByImageCount = 2 };
 
-// Captions compared byte by byte with a to z folded onto A to Z and nothing
-// else ("_" sorts after every letter); a caption that is a prefix goes first.
+// Names of digits alone (resource ids) before other names and among
+// themselves by value (2 before 10, of any length): negative when a goes
+// first, positive when b does, 0 when neither is a number or both have the
+// same value.
+int CompareNumberNames(const std::string& a, const std::string& b);
+
+// Captions in name order: captions of digits alone (resource ids) first, by
+// their value (2 before 10); then the others byte by byte with a to z folded
+// onto A to Z and nothing else ("_" sorts after every letter), a caption that
+// is a prefix first. Equal numbers in other spellings ("07", "7") fall back
+// to the byte order.
 int CompareDeskNames(const std::string& a, const std::string& b);
 
 // The order of two groups (negative: a first): by name; by image count

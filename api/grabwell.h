@@ -15,6 +15,7 @@
 //   grabwell/formats/BmpTypes.h     BitmapRecord, the record of one bitmap and its deferred picture
 //   grabwell/formats/AniFile.h      AnimatedCursor and AnimationFrame, and the reader of .ani bytes
 //   grabwell/formats/IconFormat.h   whole .ico and .cur files from a group (WriteIconGroup, WriteCursorGroup)
+//   grabwell/formats/VersionInfo.h  version information: VersionInfo, its reader, writer and editing (Document::Version)
 //   grabwell/pictures/IconExtract.h a file's first icon at a size (ExtractFirstIcon), a group's picture (GroupPicture)
 //   grabwell/platform/ReadError.h   gw::ReadError {kind, offset, message}, what a read found damaged, and Describe()
 //   grabwell/platform/ByteReader.h  gw::Bytes and gw::ByteView, the byte buffers every reader and writer takes
@@ -22,6 +23,7 @@
 //   grabwell/platform/Bitmap.h      gw::Bitmap (ARGB pixels) and gw::PixelFormat
 //   grabwell/platform/PngEncode.h   PNG files of decoded images (IconImagePng) and of ARGB pixels (EncodePng)
 //   grabwell/platform/BmpCodec.h    .bmp decoding and encoding (DecodeBmp, EncodeBmp)
+//   grabwell/platform/LanguageName.h a resource language (LANGID) in words (LanguageName)
 // The other headers installed beside them are what these include.
 #if __cplusplus < 202002L
 #error "Grabwell's headers need C++20 (-std=c++20)"
@@ -35,10 +37,12 @@
 #include "grabwell/formats/FileKind.h"
 #include "grabwell/formats/IcoTypes.h"
 #include "grabwell/formats/IconFormat.h"
+#include "grabwell/formats/VersionInfo.h"
 #include "grabwell/pictures/IconExtract.h"
 #include "grabwell/platform/Bitmap.h"
 #include "grabwell/platform/BmpCodec.h"
 #include "grabwell/platform/ByteReader.h"
 #include "grabwell/platform/IconImage.h"
+#include "grabwell/platform/LanguageName.h"
 #include "grabwell/platform/PngEncode.h"
 #include "grabwell/platform/ReadError.h"

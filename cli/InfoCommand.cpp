@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <condition_variable>
+#include <cstdio>
 #include <iostream>
 #include <mutex>
 #include <sstream>
@@ -31,6 +32,36 @@ void PrintHash(std::ostream& out, const json& j) {
         << "\n";
 }
 
+// The version line of the text form: the fixed part's versions and the
+// description of the first string table that has one.
+void PrintVersion(std::ostream& out, const json& v) {
+    out << "  version:";
+    if (v.contains("file_version"))
+        out << " file " << v["file_version"].get<std::string>() << ", product "
+            << v["product_version"].get<std::string>();
+    for (const json& strings : v["strings"]) {
+        if (!strings.contains("FileDescription")) continue;
+        out << (v.contains("file_version") ? ", " : " ") << "\"" << strings["FileDescription"].get<std::string>()
+            << "\"";
+        break;
+    }
+    out << "\n";
+}
+
+// The languages of a record held in more than one: all of them, and the one
+// shown ("", for any other record).
+std::string LanguagesText(const json& record) {
+    if (!record.contains("languages") || record["languages"].size() < 2) return "";
+    std::string text = ", languages";
+    char hex[8];
+    for (const json& l : record["languages"]) {
+        std::snprintf(hex, sizeof hex, "%04x", l.get<unsigned>());
+        text += std::string(" 0x") + hex;
+    }
+    std::snprintf(hex, sizeof hex, "%04x", record["language"].get<unsigned>());
+    return text + " (shown 0x" + hex + ")";
+}
+
 // The path as the file system spells it; every other text is UTF-8.
 void PrintText(std::ostream& out, const std::string& path, const json& j) {
     out << path << ": " << j["kind"].get<std::string>() << "\n";
@@ -38,9 +69,11 @@ void PrintText(std::ostream& out, const std::string& path, const json& j) {
         << ", bitmaps: " << j["bitmaps"];
     if (j["animations"].get<int>() > 0) out << ", animated cursors and icons: " << j["animations"];
     out << "\n";
+    if (j.contains("resources_from")) out << "  images from: " << j["resources_from"].get<std::string>() << "\n";
     for (const auto& g : j["groups"]) {
         out << "  " << g["type"].get<std::string>() << " group \"" << g["name"].get<std::string>() << "\""
-            << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images\n";
+            << (g["named"].get<bool>() ? " (named)" : " (id)") << ", " << g["images"].size() << " images"
+            << LanguagesText(g) << "\n";
         for (const auto& im : g["images"]) {
             out << "    " << im["format"].get<std::string>() << ", " << im["bit_count"] << " bits, " << im["bytes"]
                 << " bytes";
@@ -56,7 +89,7 @@ void PrintText(std::ostream& out, const std::string& path, const json& j) {
             << a["frames"] << " frames, " << a["steps"] << " steps, default " << a["default_rate_ms"] << " ms";
         if (!a["title"].get<std::string>().empty()) out << ", title \"" << a["title"].get<std::string>() << "\"";
         if (!a["artist"].get<std::string>().empty()) out << ", by \"" << a["artist"].get<std::string>() << "\"";
-        out << "\n    rates (ms):";
+        out << LanguagesText(a) << "\n    rates (ms):";
         for (const auto& r : a["rates_ms"]) out << " " << r;
         out << "\n";
         int k = 0;
@@ -70,8 +103,9 @@ void PrintText(std::ostream& out, const std::string& path, const json& j) {
     }
     for (const auto& b : j["bitmap_list"]) {
         out << "  bitmap \"" << b["name"].get<std::string>() << "\" " << b["width"] << " x " << b["height"]
-            << ", pixel format " << b["pixel_format"].get<std::string>() << "\n";
+            << ", pixel format " << b["pixel_format"].get<std::string>() << LanguagesText(b) << "\n";
     }
+    if (j.contains("version")) PrintVersion(out, j["version"]);
     if (j.contains("icon_hash")) PrintHash(out, j);
 }
 
@@ -95,6 +129,7 @@ Described Describe(const std::string& path, const InfoRequest& request) {
     Described d;
     const InfoOptions options{request.decode, request.hash, request.jobs};
     std::shared_ptr<Document> doc = Document::Open(path);
+    doc->SetLanguage(request.language);
     if (!doc->Readable()) {
         d.err = ComplaintText(path, NothingShownReason(*doc, "cannot be read"));
         d.ok = false;

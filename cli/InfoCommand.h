@@ -2,6 +2,8 @@
 // grabwell-cli info: what each file holds, as text or one JSON object a line,
 // over the arguments, a list of names and folder trees, several files at a
 // time but always said in the order the names came.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ struct InfoRequest {
     bool counts = false;
     bool decode = false; // decode every image and say whether it decodes
     bool hash = false;   // the fingerprints of each file's icon
+    // The language (LANGID) records are shown in when they are held in it.
+    std::optional<uint16_t> language;
     // Files read at the same time (at least 1).
     unsigned jobs = 1;
 };

@@ -1,10 +1,11 @@
 // grabwell-cli: the same core as the desktop program, without a display.
 //   info [--json|--jsonl] [--counts] [--decode] [--hash] [-j N] [--files-from FILE [-0]] [--recurse] PATH...
 //                                                  what each file holds
-//   extract [--as-bitmaps|--as-png] FILE OUTDIR    every image as its own .ico/.cur (or .bmp, .png)
-//   save [--icons|--cursors|--bitmaps] FILE OUTDIR   every group or bitmap whole
+//   extract [--as-bitmaps|--as-png] [--language LANGID] FILE OUTDIR   every image as its own .ico/.cur (or .bmp, .png)
+//   save [--icons|--cursors|--bitmaps] [--language LANGID] FILE OUTDIR   every group or bitmap whole
 //   wizard (--icons|--cursors|--bitmaps|--animated) ... FOLDER OUTDIR   (cli/WizardCommand)
 //   cursor-theme [--name NAME] INPUT... OUTDIR      Windows cursors as a Linux cursor theme
+//   set-icon / set-cursor ... PROGRAM ICON            replace a program's icon or cursor group (cli/SetIconCommand)
 // info lives in cli/InfoCommand; this file writes files and reads the arguments.
 #include <CLI/CLI.hpp>
 
@@ -19,12 +20,14 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "cli/CliCommon.h"
 #include "cli/InfoCommand.h"
+#include "cli/SetIconCommand.h"
 #include "cli/WizardCommand.h"
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
 #include "formats/Document.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
+#include "platform/LanguageName.h"
 #include "platform/PngEncode.h"
 
 using namespace gw;
@@ -82,9 +85,10 @@ struct ForWriting {
     const FileCounts& counts() const { return file->Counts(); }
 };
 
-ForWriting LoadForWriting(const std::string& path) {
+ForWriting LoadForWriting(const std::string& path, std::optional<uint16_t> language) {
     ForWriting out;
     out.file = Document::Open(path);
+    out.file->SetLanguage(language);
     if (!out.file->Readable()) {
         Complain(path, NothingShownReason(*out.file, "cannot be read"));
         return out;
@@ -97,8 +101,9 @@ ForWriting LoadForWriting(const std::string& path) {
 // What extract writes each image as.
 enum class ExtractAs { ImageFile, Bitmap, Png };
 
-int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as, ExistingAction existing) {
-    const ForWriting read = LoadForWriting(file);
+int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as, ExistingAction existing,
+               std::optional<uint16_t> language) {
+    const ForWriting read = LoadForWriting(file, language);
     const FileContents& contents = read.contents();
     const FileCounts& counts = read.counts();
     bool ok = read.ok;
@@ -145,8 +150,8 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
 }
 
 int RunSave(const std::string& file, const std::string& outDir, bool icons, bool cursors, bool bitmaps,
-            ExistingAction existing) {
-    const ForWriting read = LoadForWriting(file);
+            ExistingAction existing, std::optional<uint16_t> language) {
+    const ForWriting read = LoadForWriting(file, language);
     const FileContents& contents = read.contents();
     const FileCounts& counts = read.counts();
     bool ok = read.ok;
@@ -200,6 +205,24 @@ int RunCursorTheme(std::vector<std::string> args, const std::string& name) {
     return kExitOk;
 }
 
+// --language LANGID on a command: decimal or 0x hexadecimal.
+void AddLanguageOption(CLI::App* command, std::string& text) {
+    command
+        ->add_option("--language", text,
+                     "Show each resource held in this language (LANGID, e.g. 1033 or 0x0409) in it; the others in "
+                     "their first language")
+        ->type_name("LANGID")
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                return ParseLanguageId(value) ? std::string() : "not a language id (0 to 65535, or 0x0 to 0xffff): " + value;
+            },
+            "", "LANGID"));
+}
+
+std::optional<uint16_t> LanguageOf(const std::string& text) {
+    return text.empty() ? std::nullopt : ParseLanguageId(text);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -235,6 +258,8 @@ int main(int argc, char** argv) {
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u).description(""));
     info->add_option("PATH", infoRequest.files.paths, "Files (and folders, with --recurse) to look at");
+    std::string languageText;
+    AddLanguageOption(info, languageText);
 
     bool asBitmaps = false, asPng = false;
     std::string existingText = "rename";
@@ -249,6 +274,7 @@ int main(int argc, char** argv) {
         ->excludes(bitmapsFlag);
     extract->add_option("--existing", existingText, "What to do with a name that exists: skip, overwrite or rename")
         ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
+    AddLanguageOption(extract, languageText);
     extract->add_option("FILE", file, "The file to read")->required();
     extract->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
 
@@ -260,6 +286,7 @@ int main(int argc, char** argv) {
     save->add_flag("--bitmaps", onlyBitmaps, "Bitmaps only");
     save->add_option("--existing", saveExisting, "What to do with a name that exists: skip, overwrite or rename")
         ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
+    AddLanguageOption(save, languageText);
     save->add_option("FILE", file, "The file to read")->required();
     save->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
 
@@ -272,6 +299,8 @@ int main(int argc, char** argv) {
 
     cli::WizardCommandOptions wizardOptions;
     CLI::App* wizard = cli::AddWizardCommand(app, wizardOptions);
+    cli::SetGroupCommands setGroup;
+    cli::AddSetGroupCommands(app, setGroup);
 
     try {
         app.parse(argc, argv);
@@ -303,21 +332,24 @@ int main(int argc, char** argv) {
         infoRequest.output = asJsonLines ? cli::InfoOutput::JsonLines
                              : asJson    ? cli::InfoOutput::Json
                                          : cli::InfoOutput::Text;
+        infoRequest.language = LanguageOf(languageText);
         return cli::RunInfo(infoRequest);
     }
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
+    if (const int status = cli::RunSetGroupCommands(setGroup); status >= 0) return status;
     if (*theme) return RunCursorTheme(themeArgs, themeName);
     if (*extract) {
         ExistingAction existing;
         ParseExisting(existingText, existing);
         return RunExtract(file, outDir, asPng ? ExtractAs::Png : asBitmaps ? ExtractAs::Bitmap : ExtractAs::ImageFile,
-                          existing);
+                          existing, LanguageOf(languageText));
     }
     if (*save) {
         ExistingAction existing;
         ParseExisting(saveExisting, existing);
         const bool any = onlyIcons || onlyCursors || onlyBitmaps;
-        return RunSave(file, outDir, !any || onlyIcons, !any || onlyCursors, !any || onlyBitmaps, existing);
+        return RunSave(file, outDir, !any || onlyIcons, !any || onlyCursors, !any || onlyBitmaps, existing,
+                       LanguageOf(languageText));
     }
     return kExitUsage;
 }

@@ -47,6 +47,10 @@ struct AnimatedCursor {
     std::vector<uint32_t> StepFrames;
     std::vector<uint32_t> StepRates;
     SharedBytes Data; // the whole RIFF form, as read
+    // The language (LANGID) of the resource shown, and every language the
+    // file holds it in, ascending; 0 and empty where the file tells none.
+    uint16_t Language = 0;
+    std::vector<uint16_t> Languages;
 };
 
 // The frame the first step shows: the picture that stands for the whole

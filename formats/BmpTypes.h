@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Bitmap.h"
 #include "platform/SharedBytes.h"
@@ -39,6 +40,10 @@ struct BitmapRecord {
     int32_t Height = 0;
     gw::PixelFormat PixelFormat = PixelFormat::Device;
     DeferredBitmap Picture; // owned
+    // The language (LANGID) of the resource shown, and every language the
+    // file holds it in, ascending; 0 and empty where the file tells none.
+    uint16_t Language = 0;
+    std::vector<uint16_t> Languages;
 
     // The decoded bitmap (never null; without a handle when there is none).
     const std::shared_ptr<gw::Bitmap>& Bitmap() const { return Picture.Get(); }

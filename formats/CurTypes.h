@@ -38,6 +38,10 @@ struct CursorGroup {
     std::string Name;
     bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
     std::vector<CursorImage> Images;
+    // The language (LANGID) of the resource shown, and every language the
+    // file holds it in, ascending; 0 and empty where the file tells none.
+    uint16_t Language = 0;
+    std::vector<uint16_t> Languages;
 };
 
 } // namespace gw

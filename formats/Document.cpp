@@ -7,6 +7,7 @@
 #include "formats/CursorManage.h"
 #include "formats/FileKind.h"
 #include "formats/IconManage.h"
+#include "formats/MuiResource.h"
 #include "formats/NeResources.h"
 #include "formats/PeResources.h"
 #include "formats/ResFile.h"
@@ -38,6 +39,7 @@ std::shared_ptr<Document> Document::Open(const std::string& path) {
         opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
     }
     opened->Classify();
+    opened->m_openedErrors = opened->m_contents.Errors;
     return opened;
 }
 
@@ -48,6 +50,7 @@ std::shared_ptr<Document> Document::OfBytes(const std::string& path, gw::Bytes b
     opened->m_bytes = owned->bytes;
     opened->m_owner = std::move(owned);
     opened->Classify();
+    opened->m_openedErrors = opened->m_contents.Errors;
     return opened;
 }
 
@@ -59,6 +62,7 @@ std::string Document::FileName() const { return PathFileName(m_path); }
 // the headers and resource directories are touched.
 void Document::Classify() {
     FileCounts& c = m_counts;
+    std::optional<ReadError> redirectDamage; // a language-neutral library's resource file's
     if (!m_readable) return;
     if (UpperExtension(m_path) == ".ANI") {
         if (IsAniData(m_bytes)) {
@@ -109,15 +113,75 @@ void Document::Classify() {
             c.bitmaps = m_module->Count(RT_BITMAP);
             c.animations = CountPeAnimations(*m_module);
             c.damage = m_module->Damage();
+            redirectDamage = RedirectToResourceFile();
+            if (!c.damage) c.damage = redirectDamage;
             break;
         }
         default: break;
         }
     }
     m_contents.NoteError(c.damage);
+    m_contents.NoteError(redirectDamage);
     m_contents.IconGroupCount = c.iconGroups;
     m_contents.CursorGroupCount = c.cursorGroups;
     m_contents.BitmapCount = c.bitmaps;
+}
+
+// A language-neutral library's images from its resource file: only the
+// kinds the library holds none of, and only when the file holds some. The
+// damage found on the way: a damaged MUI resource, a resource file that
+// cannot be read or is not a PE file (each leaving the library as it is), or
+// a damaged resource file.
+std::optional<ReadError> Document::RedirectToResourceFile() {
+    FileCounts& c = m_counts;
+    const std::optional<ReadResult<MuiResource>> mui = ReadModuleMui(*m_module, m_bytes);
+    if (!mui) return std::nullopt;
+    if (mui->error) return mui->error;
+    int* counts[4] = {&c.iconGroups, &c.cursorGroups, &c.bitmaps, &c.animations};
+    if (std::none_of(std::begin(counts), std::end(counts), [](int* n) { return *n == 0; })) return std::nullopt;
+    const std::optional<std::string> munPath = FindMunFile(m_path);
+    if (!munPath) return std::nullopt;
+    auto file = std::make_shared<MappedFile>();
+    if (!file->Open(*munPath)) return ReadError{ReadErrorKind::Io, 0, file->error()};
+    std::string why;
+    std::unique_ptr<ResourceModule> module = ResourceModule::FromBytes(file->bytes(), &why);
+    if (!module)
+        return ReadError::Invalid(0, "the resource file " + *munPath + " is not a PE file: " + why, m_bytes.size());
+    const int held[4] = {module->Count(RT_GROUP_ICON), module->Count(RT_GROUP_CURSOR), module->Count(RT_BITMAP),
+                         CountPeAnimations(*module)};
+    bool any = false;
+    for (size_t k = 0; k < 4; ++k) {
+        if (*counts[k] != 0 || held[k] == 0) continue;
+        *counts[k] = held[k];
+        m_redirected[k] = true;
+        any = true;
+    }
+    if (!any) return std::nullopt;
+    std::optional<ReadError> damage = module->Damage();
+    m_resourcesFrom = *munPath;
+    m_resourcesBytes = file->bytes();
+    m_resourcesOwner = std::move(file);
+    m_resources = std::move(module);
+    return damage;
+}
+
+const ResourceModule* Document::ModuleOf(RecordKind kind) const {
+    return m_redirected[size_t(kind)] ? m_resources.get() : m_module.get();
+}
+
+void Document::SetLanguage(std::optional<uint16_t> language) {
+    if (language == m_language) return;
+    m_language = language;
+    if (std::none_of(std::begin(m_loaded), std::end(m_loaded), [](const auto& l) { return l.has_value(); }) &&
+        !m_version)
+        return;
+    for (auto& loaded : m_loaded) loaded.reset();
+    m_version.reset(); // read again in the new language
+    m_contents.IconGroups.clear();
+    m_contents.CursorGroups.clear();
+    m_contents.Bitmaps.clear();
+    m_contents.Animations.clear();
+    m_contents.Errors = m_openedErrors;
 }
 
 const std::vector<ReadError>& Document::Load(RecordKind kind) {
@@ -136,7 +200,17 @@ const std::vector<ReadError>& Document::Load(RecordKind kind) {
 const std::vector<ReadError>& Document::LoadAll() {
     for (RecordKind kind : {RecordKind::Icons, RecordKind::Cursors, RecordKind::Bitmaps, RecordKind::Animations})
         Load(kind);
+    Version();
     return Errors();
+}
+
+const std::optional<VersionInfo>& Document::Version() {
+    if (!m_version) {
+        ReadResult<std::optional<VersionInfo>> read = ReadVersionInfo(*this);
+        m_version = std::move(read.records);
+        m_contents.NoteError(read.error);
+    }
+    return *m_version;
 }
 
 const std::vector<ReadError>& Document::LoadAsImageFile(FileKind kind) {
@@ -150,6 +224,7 @@ const std::vector<ReadError>& Document::LoadAsImageFile(FileKind kind) {
         m_counts.cursorGroups = m_contents.CursorGroupCount = records == RecordKind::Cursors;
         m_counts.bitmaps = m_contents.BitmapCount = records == RecordKind::Bitmaps;
         for (auto& loaded : m_loaded) loaded.reset();
+        m_version.reset();
     }
     return Load(records);
 }
@@ -172,9 +247,9 @@ void Document::Read(RecordKind kind) {
         } else if (k == FileKind::Ne) {
             LoadIconsNE(c, m_bytes, m_path, m_owner);
         } else if (k == FileKind::Pe && m_module) {
-            LoadIconsPE(c, *m_module);
+            LoadIconsPE(c, *ModuleOf(kind), m_language);
         } else if (k == FileKind::Resource) {
-            LoadResIcons(c, m_bytes, m_owner);
+            LoadResIcons(c, m_bytes, m_owner, m_language);
         }
         break;
     case RecordKind::Cursors:
@@ -185,9 +260,9 @@ void Document::Read(RecordKind kind) {
         else if (k == FileKind::Ne)
             LoadCursorsNE(c, m_bytes, m_path, m_owner);
         else if (k == FileKind::Pe && m_module)
-            LoadCursorsPE(c, *m_module);
+            LoadCursorsPE(c, *ModuleOf(kind), m_language);
         else if (k == FileKind::Resource)
-            LoadResCursors(c, m_bytes, m_owner);
+            LoadResCursors(c, m_bytes, m_owner, m_language);
         break;
     case RecordKind::Bitmaps:
         if (m_counts.bitmaps <= 0) break;
@@ -199,9 +274,9 @@ void Document::Read(RecordKind kind) {
         else if (k == FileKind::Ne)
             LoadBitmapsNE(c, m_bytes, m_path);
         else if (k == FileKind::Pe && m_module)
-            LoadBitmapsPE(c, *m_module);
+            LoadBitmapsPE(c, *ModuleOf(kind), m_language);
         else if (k == FileKind::Resource)
-            LoadResBitmaps(c, m_bytes, m_owner);
+            LoadResBitmaps(c, m_bytes, m_owner, m_language);
         break;
     case RecordKind::Animations: {
         if (m_counts.animations <= 0) break;
@@ -215,9 +290,11 @@ void Document::Read(RecordKind kind) {
         } else if (k == FileKind::Ne) {
             read = ParseNeAnimations(m_bytes, m_path, m_owner);
         } else if (k == FileKind::Pe && m_module) {
-            read = ParsePeAnimations(*m_module, m_bytes, m_owner);
+            const bool redirected = m_redirected[size_t(kind)];
+            read = ParsePeAnimations(*ModuleOf(kind), redirected ? m_resourcesBytes : m_bytes,
+                                     redirected ? m_resourcesOwner : m_owner, m_language);
         } else if (k == FileKind::Resource) {
-            read = ParseResAnimations(m_bytes, m_owner);
+            read = ParseResAnimations(m_bytes, m_owner, m_language);
         }
         c.Animations = std::move(read.records);
         c.NoteError(read.error);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/FileContents.h"
+#include "formats/VersionInfo.h"
 #include "platform/ByteReader.h"
 #include "platform/ReadError.h"
 #include "platform/ResourceModule.h"
@@ -45,13 +46,38 @@ public:
     FileKind Kind() const { return m_counts.kind; }
     // The resource directory of a 32-bit executable; null for other kinds.
     const ResourceModule* Module() const { return m_module.get(); }
+    // The resource directory a kind's records are read from: the resource
+    // file's (ResourcesFrom()) when that kind is read from there, else Module().
+    const ResourceModule* ModuleOf(RecordKind kind) const;
+
+    // A language-neutral library (one holding a MUI resource) that holds
+    // none of a kind of image has them read from its resource file,
+    // SystemResources/<file name>.mun beside its folder (FindMunFile), when
+    // that holds some: Counts() and the loads then say what that file holds
+    // of those kinds. The path of that file, or "" when every kind is read
+    // from the file itself. A resource file that is not a PE file is damage
+    // (and nothing is read from it); a missing one is no damage.
+    const std::string& ResourcesFrom() const { return m_resourcesFrom; }
+
+    // The language (LANGID) records are read in when they are held in it;
+    // those not held in it keep their first language. nullopt (the default):
+    // every record in its first language. Records read already are dropped,
+    // with their damage, and read again on the next Load.
+    void SetLanguage(std::optional<uint16_t> language);
+    std::optional<uint16_t> Language() const { return m_language; }
 
     // Reads the records of a kind into Contents() unless they were read
     // already, and returns the damage that read found (empty: the records
     // are whole). A damaged file keeps every record that could be read.
     const std::vector<ReadError>& Load(RecordKind kind);
-    // Reads every kind the file holds; returns Errors().
+    // Reads every kind the file holds and its version information; returns
+    // Errors().
     const std::vector<ReadError>& LoadAll();
+    // The file's version information (formats/VersionInfo.h: the first
+    // version resource of an executable, a library or a resource file), read
+    // on the first call; nullopt when the file holds none. The damage that
+    // read found is added to Errors().
+    const std::optional<VersionInfo>& Version();
     // Reads a plain icon, cursor or bitmap file as that kind, whatever its
     // header says, as the viewer of that kind opens it: a header that is not
     // one is damage the reader reports, not another kind of file.
@@ -68,6 +94,7 @@ public:
 private:
     Document(std::string path) : m_path(std::move(path)) {}
     void Classify();
+    std::optional<ReadError> RedirectToResourceFile();
     void Read(RecordKind kind);
 
     std::string m_path;
@@ -78,6 +105,15 @@ private:
     FileCounts m_counts;
     FileContents m_contents;
     std::optional<std::vector<ReadError>> m_loaded[4]; // by RecordKind: each read's damage
+    std::vector<ReadError> m_openedErrors;              // the opening's and the counting's damage
+    std::optional<uint16_t> m_language;
+    // The resource file of a language-neutral library, and the kinds read from it.
+    std::string m_resourcesFrom;
+    std::shared_ptr<const void> m_resourcesOwner;
+    ByteView m_resourcesBytes;
+    std::unique_ptr<ResourceModule> m_resources;
+    bool m_redirected[4] = {};
+    std::optional<std::optional<VersionInfo>> m_version; // set once read
 };
 
 // Why a document shows nothing of what a viewer looks for: why it could not

@@ -56,6 +56,13 @@ bool IsFilled(const Group& group) {
 }
 inline bool IsFilled(const BitmapRecord& bitmap) { return bitmap.Width > 0 && bitmap.Height > 0; }
 
+// Whether a record's languages are worth saying: it is held in more than one
+// language, or in one other than neutral (0).
+template <class Record>
+bool TellsLanguage(const Record& record) {
+    return record.Languages.size() > 1 || record.Language != 0;
+}
+
 // True for the extensions of compiled resource files (.res .r32 .r16 .dcr).
 bool IsResourceFileName(const std::string& name);
 

@@ -513,4 +513,15 @@ ReadResult<std::vector<AnimatedCursor>> ParseNeAnimations(ByteView file, const s
     return result;
 }
 
+std::optional<ByteView> FirstNeResource(ByteView file, uint16_t type) {
+    const std::optional<ResourceTables> t = FindTables(file, uint16_t(type | kNumericId));
+    if (!t) return std::nullopt;
+    const std::optional<ResourceEntry> e = ReadEntry(file, t->first, 0);
+    const std::optional<uint64_t> start = e ? DataOffset(*t, *e) : std::nullopt;
+    if (!start) return std::nullopt;
+    if (*start >= file.size()) return file.subspan(file.size());
+    const uint64_t length = uint64_t(e->length) << t->alignShift;
+    return file.subspan(size_t(*start), size_t(std::min(length, file.size() - *start)));
+}
+
 } // namespace gw

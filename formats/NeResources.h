@@ -2,6 +2,7 @@
 // 16-bit (NE) executables and icon libraries: the resource-table walk, the
 // icon-group, cursor-group and bitmap readers, the icon-library names and
 // the resource counter.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,11 @@ int CountNEIconGroups(ByteView file);
 int CountNEAnimations(ByteView file);
 ReadResult<std::vector<AnimatedCursor>> ParseNeAnimations(ByteView file, const std::string& name,
                                                       const std::shared_ptr<const void>& owner = nullptr);
+
+// The data of the first resource of a numeric type (16 for version
+// information; the resource table stores it as 0x8000 | type) in an NE file,
+// cut short where the file ends (an empty view at the end when it starts
+// past it); nullopt when the file holds none or its entry cannot be read.
+std::optional<ByteView> FirstNeResource(ByteView file, uint16_t type);
 
 } // namespace gw

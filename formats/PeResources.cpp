@@ -65,6 +65,7 @@ struct PeLoad {
     TypeTable groups;
     TypeTable images;
     const char* what; // "icon group", "cursor group"
+    std::optional<uint16_t> language; // the language asked for; nullopt: each resource's first
     std::shared_ptr<const void> owner = module.Owner(); // images are views of the module's bytes when set
 
     ReadError OverBudget(const std::string& item) const {
@@ -73,12 +74,15 @@ struct PeLoad {
 };
 
 // The readers of one image entry: false when the load's budget cannot take
-// its bytes. A missing image resource is noted as damage.
-bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage& missing) {
+// its bytes. A missing image resource is noted as damage. An image is a
+// resource of its own with its own languages: it is read in its group's
+// language when it is held in it, else in its first language, as the
+// platform's loader finds it.
+bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage& missing, uint16_t language) {
     ReadIconGroupEntry(im, entry);
     im.ImageOffset = 0;
     ReadError why;
-    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
+    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), language, nullptr, &why);
     if (!resource && !missing) missing = why;
     im.Missing = !resource;
     if (!ImageBlock(resource, im.BytesInRes, im.Data, load.owner)) return false;
@@ -94,10 +98,10 @@ bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage&
     return true;
 }
 
-bool ReadCursorImage(const PeLoad& load, CursorImage& im, ByteReader& entry, Damage& missing) {
+bool ReadCursorImage(const PeLoad& load, CursorImage& im, ByteReader& entry, Damage& missing, uint16_t language) {
     ReadCursorGroupEntry(im, entry);
     ReadError why;
-    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), &why);
+    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), language, nullptr, &why);
     if (!resource) {
         im.Missing = true;
         if (!missing) missing = why;
@@ -124,16 +128,18 @@ bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImag
     const std::optional<ResName> name = ReopenName(group.Name, group.Named);
     ReadError notFound = ReadError::Invalid(0, std::string(load.what) + " \"" + group.Name + "\" has no resource name",
                                             load.module.FileSize());
-    const std::optional<ByteView> bytes = name ? load.groups.Find(*name, &notFound) : std::nullopt;
+    const std::optional<ByteView> bytes =
+        name ? load.groups.Find(*name, load.language, &group.Language, &notFound) : std::nullopt;
     if (!bytes) {
         why = notFound;
         return false;
     }
+    group.Languages = load.groups.Languages(*name);
     const uint16_t count = HeldGroupCount(*bytes);
     group.Images.assign(count, {});
     for (uint16_t j = 0; j < count; ++j) {
         ByteReader entry = GroupEntryReader(*bytes, j);
-        if (!readImage(load, group.Images[j], entry, why)) {
+        if (!readImage(load, group.Images[j], entry, why, group.Language)) {
             if (!why) why = load.OverBudget("image " + std::to_string(j) + " of " + load.what + " " + group.Name);
             group.Images.resize(j);
             break;
@@ -147,11 +153,12 @@ bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImag
 // is left out, and the groups after it are still read.
 template <class Group, class ReadImage>
 ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t count, const char* what,
-                                           uint16_t groupType, uint16_t imageType, ReadImage readImage) {
+                                           uint16_t groupType, uint16_t imageType, ReadImage readImage,
+                                           std::optional<uint16_t> language) {
     const LoadBudget budget(module.FileSize());
     ReadResult<std::vector<Group>> result;
     if (module.Damage()) result.Note(*module.Damage());
-    const PeLoad load{module, module.Table(groupType), module.Table(imageType), what};
+    const PeLoad load{module, module.Table(groupType), module.Table(imageType), what, language};
     std::vector<Group> named(count);
     RecordNames(named, load.groups.Names());
     result.records.reserve(count);
@@ -187,55 +194,67 @@ std::optional<ResName> ReopenName(const std::string& name, bool isNamed) {
     return ResName::Id(uint16_t(id));
 }
 
-Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed) {
+Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed,
+                         std::optional<uint16_t> language) {
     const std::optional<ResName> value = ReopenName(name, isNamed);
-    const std::optional<ByteView> resource = value ? module.Find(RT_BITMAP, *value) : std::nullopt;
+    const std::optional<ByteView> resource = value ? module.Find(RT_BITMAP, *value, language) : std::nullopt;
     return resource ? DecodeBitmapResource(*resource) : Bitmap{};
 }
 
-ReadResult<std::vector<IconGroup>> ParsePeIconGroups(const ResourceModule& module, size_t count) {
-    return ParseGroups<IconGroup>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage);
+ReadResult<std::vector<IconGroup>> ParsePeIconGroups(const ResourceModule& module, size_t count,
+                                                     std::optional<uint16_t> language) {
+    return ParseGroups<IconGroup>(module, count, "icon group", RT_GROUP_ICON, RT_ICON, ReadIconImage, language);
 }
 
-ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& module, size_t count) {
-    return ParseGroups<CursorGroup>(module, count, "cursor group", RT_GROUP_CURSOR, RT_CURSOR,
-                                            ReadCursorImage);
+ReadResult<std::vector<CursorGroup>> ParsePeCursorGroups(const ResourceModule& module, size_t count,
+                                                         std::optional<uint16_t> language) {
+    return ParseGroups<CursorGroup>(module, count, "cursor group", RT_GROUP_CURSOR, RT_CURSOR, ReadCursorImage,
+                                    language);
 }
 
-void LoadIconsPE(FileContents& contents, const ResourceModule& module) {
-    auto read = ParsePeIconGroups(module, CountOf(contents.IconGroupCount));
+void LoadIconsPE(FileContents& contents, const ResourceModule& module, std::optional<uint16_t> language) {
+    auto read = ParsePeIconGroups(module, CountOf(contents.IconGroupCount), language);
     Finish(contents, read, contents.IconGroups);
 }
 
-void LoadCursorsPE(FileContents& contents, const ResourceModule& module) {
-    auto read = ParsePeCursorGroups(module, CountOf(contents.CursorGroupCount));
+void LoadCursorsPE(FileContents& contents, const ResourceModule& module, std::optional<uint16_t> language) {
+    auto read = ParsePeCursorGroups(module, CountOf(contents.CursorGroupCount), language);
     Finish(contents, read, contents.CursorGroups);
 }
 
-void LoadBitmapsPE(FileContents& contents, const ResourceModule& module) {
+void LoadBitmapsPE(FileContents& contents, const ResourceModule& module, std::optional<uint16_t> language) {
     const LoadBudget budget(module.FileSize());
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
     contents.NoteError(module.Damage());
     const TypeTable bitmaps = module.Table(RT_BITMAP);
     BitmapListFiller list(contents, BitmapTransparency::BottomLeftPixel, module.Owner());
+    size_t filled = 0;
     for (const ResName& name : bitmaps.Names()) {
         if (list.Full()) break;
-        const std::optional<ByteView> resource = bitmaps.Find(name);
-        list.Offer(name.isId ? std::to_string(name.id) : name.name, !name.isId, resource.value_or(ByteView{}));
+        uint16_t shown = 0;
+        const std::optional<ByteView> resource = bitmaps.Find(name, language, &shown);
+        if (!list.Offer(name.isId ? std::to_string(name.id) : name.name, !name.isId, resource.value_or(ByteView{})))
+            continue;
+        // Offer fills the list in order, so the bitmap just offered is this one.
+        BitmapRecord& bitmap = contents.Bitmaps[filled++];
+        bitmap.Language = shown;
+        bitmap.Languages = bitmaps.Languages(name);
     }
 }
 
 // Animated cursors (type 21) and icons (22), each resource read whole by
 // the animated cursor reader; damage is placed in the file.
 ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& module, ByteView file,
-                                                      const std::shared_ptr<const void>& owner) {
+                                                      const std::shared_ptr<const void>& owner,
+                                                      std::optional<uint16_t> language) {
     constexpr uint16_t kAnimatedCursor = 21, kAnimatedIcon = 22;
     ReadResult<std::vector<AnimatedCursor>> result;
     for (uint16_t type : {kAnimatedCursor, kAnimatedIcon}) {
         const auto table = module.Table(type);
         for (const ResName& name : table.Names()) {
             ReadError why;
-            const std::optional<ByteView> data = table.Find(name, &why);
+            uint16_t shown = 0;
+            const std::optional<ByteView> data = table.Find(name, language, &shown, &why);
             if (!data) {
                 result.Note(why);
                 continue;
@@ -249,6 +268,8 @@ ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& 
             ani.AnimatedIcon = type == kAnimatedIcon;
             ani.Name = name.isId ? std::to_string(name.id) : name.name;
             ani.Named = !name.isId;
+            ani.Language = shown;
+            ani.Languages = table.Languages(name);
             result.records.push_back(std::move(ani));
         }
     }

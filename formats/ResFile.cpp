@@ -44,6 +44,7 @@ struct ResEntry {
     uint64_t dataStart = 0;
     uint64_t dataSize = 0; // as the entry states it
     ByteView data;         // the entry's data, cut short where the file ends
+    uint16_t language = 0; // the 32-bit layout's LANGID; the 16-bit layout has none
 };
 
 // A string type maps to a number only where a reader or counter looks for it.
@@ -152,6 +153,10 @@ private:
         e.type = ReadIdent32(header);
         e.name = ReadIdent32(header);
         if (!header.ok()) return false;
+        // After the names, on a multiple of 4: data version (4 bytes), memory
+        // flags (2), then the language. A header too short to hold it says none.
+        const uint64_t languageAt = (header.pos() + 3) / 4 * 4 + 6;
+        e.language = languageAt + 2 <= headerEnd ? PeekU16(m_file, languageAt) : 0;
         e.dataStart = e.start + headerSize;
         e.dataSize = dataSize;
         e.data = ClippedData(m_file, e.dataStart, dataSize);
@@ -193,7 +198,80 @@ private:
     std::optional<ReadError> m_damage;
 };
 
+// One resource as the readers list it: the entries that hold it, one per
+// language, in file order. In the 32-bit layout an entry whose type and
+// name were seen before in other languages joins that resource; one whose
+// language that resource already holds starts another, as each entry did
+// before languages were told apart. In the 16-bit layout each entry is a
+// resource of its own.
+struct HeldResource {
+    uint16_t type = 0;
+    std::vector<ResEntry> entries;
+
+    const ResIdent& Name() const { return entries.front().name; }
+    // The entry in language when the resource is held in it, else the first.
+    const ResEntry& In(std::optional<uint16_t> language) const {
+        if (language)
+            for (const ResEntry& e : entries)
+                if (e.language == *language) return e;
+        return entries.front();
+    }
+    // Every language it is held in, ascending; none in the 16-bit layout.
+    std::vector<uint16_t> Languages(bool is32) const {
+        std::vector<uint16_t> out;
+        if (!is32) return out;
+        for (const ResEntry& e : entries) out.push_back(e.language);
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return out;
+    }
+};
+
+// Names compare as the platform compares them: ids by value, strings
+// case-insensitively (ASCII).
+std::string NameKey(uint16_t type, const ResIdent& name) {
+    std::string key = std::to_string(type);
+    key += name.isId ? '#' : '$';
+    key += name.isId ? std::to_string(name.id) : name.name;
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return key;
+}
+
+// The resources of the given types from start, in file order, and the
+// walk's damage. Bounded by the file: each resource holds at least one entry.
+std::vector<HeldResource> HeldResources(ByteView file, bool is32, uint64_t start, TypeNames names,
+                                        std::initializer_list<uint16_t> types,
+                                        std::optional<ReadError>* damage = nullptr) {
+    std::vector<HeldResource> held;
+    std::unordered_map<std::string, size_t> latest;             // name key -> its latest resource
+    std::unordered_map<std::string, size_t> latestWithLanguage; // name key and language -> the same
+    ResWalk walk(file, is32, start);
+    ResEntry e;
+    while (walk.Next(e)) {
+        const uint16_t type = TypeNumber(e.type, names);
+        if (std::find(types.begin(), types.end(), type) == types.end()) continue;
+        if (is32) {
+            const std::string key = NameKey(type, e.name);
+            const std::string withLanguage = key + "@" + std::to_string(e.language);
+            const auto found = latest.find(key);
+            const auto taken = latestWithLanguage.find(withLanguage);
+            if (found != latest.end() && (taken == latestWithLanguage.end() || taken->second != found->second)) {
+                held[found->second].entries.push_back(e);
+                latestWithLanguage[withLanguage] = found->second;
+                continue;
+            }
+            latest[key] = held.size();
+            latestWithLanguage[withLanguage] = held.size();
+        }
+        held.push_back({type, {e}});
+    }
+    if (damage) *damage = walk.Damage();
+    return held;
+}
+
 int CountEntries(ByteView file, bool is32, uint64_t start, uint16_t resType) {
+    if (is32) return int(HeldResources(file, true, start, kCountedTypeNames, {resType}).size());
     ResWalk walk(file, is32, start);
     ResEntry e;
     int count = 0;
@@ -208,19 +286,34 @@ void SetName(Record& record, const ResIdent& name) {
     record.Named = !name.isId;
 }
 
-// The image resources of one type by id, the first in file order winning:
-// built once per load so that finding the images of every group stays
-// linear in the file.
-using ImageIndex = std::unordered_map<uint16_t, ByteView>;
+// The image resources of one type by id, built once per load so that
+// finding the images of every group stays linear in the file. An image is
+// found in its group's language when it is held in it, else the first entry
+// of its id in file order.
+class ImageIndex {
+public:
+    ImageIndex(ByteView file, bool is32, TypeNames names, uint16_t imageType) {
+        ResWalk walk(file, is32);
+        ResEntry e;
+        while (walk.Next(e)) {
+            if (!e.name.isId || TypeNumber(e.type, names) != imageType) continue;
+            m_first.emplace(e.name.id, e.data);
+            m_byLanguage.emplace(uint32_t(e.name.id) << 16 | e.language, e.data);
+        }
+    }
 
-ImageIndex IndexImages(ByteView file, bool is32, TypeNames names, uint16_t imageType) {
-    ImageIndex index;
-    ResWalk walk(file, is32);
-    ResEntry e;
-    while (walk.Next(e))
-        if (e.name.isId && TypeNumber(e.type, names) == imageType) index.emplace(e.name.id, e.data);
-    return index;
-}
+    std::optional<ByteView> Find(uint16_t id, uint16_t language) const {
+        const auto inLanguage = m_byLanguage.find(uint32_t(id) << 16 | language);
+        if (inLanguage != m_byLanguage.end()) return inLanguage->second;
+        const auto first = m_first.find(id);
+        if (first == m_first.end()) return std::nullopt;
+        return first->second;
+    }
+
+private:
+    std::unordered_map<uint16_t, ByteView> m_first;
+    std::unordered_map<uint32_t, ByteView> m_byLanguage;
+};
 
 // The bytes an image takes from its resource: BytesInRes of them, or all the
 // resource holds when it is shorter, as a view when owner keeps the file's
@@ -283,13 +376,13 @@ uint64_t ReadGroup(Group& group, const ResEntry& e, const ImageIndex& images, Re
         auto& im = group.Images[j];
         const uint64_t entryAt = e.dataStart + kGroupHeaderSize + uint64_t(j) * kGroupEntrySize;
         const std::string item = "image " + std::to_string(j) + " of group " + group.Name;
-        const auto found = images.find(im.ResId);
-        if (found == images.end()) {
+        const std::optional<ByteView> found = images.Find(im.ResId, e.language);
+        if (!found) {
             why = ReadError::Invalid(entryAt, item + " names image " + std::to_string(im.ResId) +
                                                   ", which is not in the file", fileSize);
             break;
         }
-        if (!loadImage(im, found->second)) {
+        if (!loadImage(im, *found)) {
             why = ReadError::OverBudget(entryAt, item, fileSize);
             break;
         }
@@ -306,19 +399,38 @@ uint64_t ReadGroup(Group& group, const ResEntry& e, const ImageIndex& images, Re
 
 template <class Group, class ReadEntry, class LoadImage>
 ReadResult<std::vector<Group>> ParseGroups(ByteView file, size_t count, TypeNames names, uint16_t groupType,
-                                           uint16_t imageType, ReadEntry readEntry, LoadImage loadImage) {
+                                           uint16_t imageType, ReadEntry readEntry, LoadImage loadImage,
+                                           std::optional<uint16_t> language) {
     const LoadBudget budget(file.size());
     ReadResult<std::vector<Group>> result;
     result.records.resize(count);
     if (count == 0) return result;
     const bool is32 = IsRes32(file);
-    ResWalk walk(file, is32);
     std::optional<ImageIndex> images;
     size_t index = 0;
+    if (is32) {
+        // Each group once, in the language asked for when it is held in it.
+        std::optional<ReadError> damage;
+        for (const HeldResource& held : HeldResources(file, true, kRes32LeadSize, names, {groupType}, &damage)) {
+            if (index >= count) break;
+            if (!images) images.emplace(file, is32, names, imageType);
+            const ResEntry& e = held.In(language);
+            Group& group = result.records[index++];
+            SetName(group, e.name);
+            group.Language = e.language;
+            group.Languages = held.Languages(true);
+            std::optional<ReadError> why;
+            ReadGroup(group, e, *images, readEntry, loadImage, file.size(), why);
+            if (why) result.Note(std::move(*why));
+        }
+        if (damage) result.Note(*damage);
+        return result;
+    }
+    ResWalk walk(file, is32);
     ResEntry e;
     while (index < count && walk.Next(e)) {
         if (TypeNumber(e.type, names) != groupType) continue;
-        if (!images) images = IndexImages(file, is32, names, imageType);
+        if (!images) images.emplace(file, is32, names, imageType);
         Group& group = result.records[index++];
         SetName(group, e.name);
         std::optional<ReadError> why;
@@ -364,46 +476,58 @@ std::optional<ReadError> ResFileDamage(ByteView file) {
 }
 
 ReadResult<std::vector<IconGroup>> ParseResIconGroups(ByteView file, size_t count,
-                                                              const std::shared_ptr<const void>& owner) {
+                                                      const std::shared_ptr<const void>& owner,
+                                                      std::optional<uint16_t> language) {
     return ParseGroups<IconGroup>(
         file, count, kIconTypeNames, RT_GROUP_ICON, RT_ICON, ReadIconEntry,
-        [&](IconImage& im, ByteView resource) { return LoadIconImage(im, resource, owner); });
+        [&](IconImage& im, ByteView resource) { return LoadIconImage(im, resource, owner); }, language);
 }
 
 ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t count,
-                                                                  const std::shared_ptr<const void>& owner) {
+                                                          const std::shared_ptr<const void>& owner,
+                                                          std::optional<uint16_t> language) {
     return ParseGroups<CursorGroup>(
         file, count, kCursorTypeNames, RT_GROUP_CURSOR, RT_CURSOR, ReadCursorGroupEntry,
-        [&](CursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); });
+        [&](CursorImage& im, ByteView resource) { return LoadCursorImage(im, resource, owner); }, language);
 }
 
-void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount), owner);
+void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner,
+                  std::optional<uint16_t> language) {
+    auto read = ParseResIconGroups(file, CountOf(contents.IconGroupCount), owner, language);
     contents.IconGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
 
-void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
-    auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount), owner);
+void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner,
+                    std::optional<uint16_t> language) {
+    auto read = ParseResCursorGroups(file, CountOf(contents.CursorGroupCount), owner, language);
     contents.CursorGroups = std::move(read.records);
     contents.NoteError(read.error);
 }
 
 // A single pass through the shared bitmap loop; bitmaps of resource files
 // keep TransparentColor 0.
-void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner) {
+void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner,
+                    std::optional<uint16_t> language) {
     const LoadBudget budget(file.size());
     contents.MaxBmpWidth = 0;
     contents.MaxBmpHeight = 0;
     contents.Bitmaps.resize(CountOf(contents.BitmapCount));
     BitmapListFiller list(contents, BitmapTransparency::None, owner);
-    ResWalk walk(file, IsRes32(file));
-    ResEntry e;
-    while (!list.Full() && walk.Next(e)) {
-        if (TypeNumber(e.type, kBitmapTypeNames) != RT_BITMAP) continue;
-        list.Offer(e.name.isId ? std::to_string(e.name.id) : e.name.name, !e.name.isId, e.data);
+    const bool is32 = IsRes32(file);
+    std::optional<ReadError> damage;
+    size_t filled = 0;
+    for (const HeldResource& held :
+         HeldResources(file, is32, is32 ? kRes32LeadSize : 0, kBitmapTypeNames, {RT_BITMAP}, &damage)) {
+        if (list.Full()) break;
+        const ResEntry& e = held.In(language);
+        if (!list.Offer(e.name.isId ? std::to_string(e.name.id) : e.name.name, !e.name.isId, e.data)) continue;
+        // Offer fills the list in order, so the bitmap just offered is this one.
+        BitmapRecord& bitmap = contents.Bitmaps[filled++];
+        bitmap.Language = e.language;
+        bitmap.Languages = held.Languages(is32);
     }
-    contents.NoteError(walk.Damage());
+    contents.NoteError(damage);
 }
 
 constexpr uint16_t kAnimatedCursor = 21;
@@ -411,18 +535,23 @@ constexpr uint16_t kAnimatedIcon = 22;
 constexpr TypeName kAnimationTypeNames[] = {{"RT_ANICURSOR", kAnimatedCursor}, {"RT_ANIICON", kAnimatedIcon}};
 
 int CountResAnimations(ByteView file) {
-    return CountResEntries(file, kAnimatedCursor) + CountResEntries(file, kAnimatedIcon);
+    const bool is32 = IsRes32(file);
+    return int(HeldResources(file, is32, is32 ? kRes32LeadSize : 0, kAnimationTypeNames,
+                             {kAnimatedCursor, kAnimatedIcon})
+                   .size());
 }
 
 // Every animated cursor and icon entry, in file order, each read whole by
 // the animated cursor reader; damage is placed in the file.
-ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner) {
+ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner,
+                                                           std::optional<uint16_t> language) {
     ReadResult<std::vector<AnimatedCursor>> result;
-    ResWalk walk(file, IsRes32(file));
-    ResEntry e;
-    while (walk.Next(e)) {
-        const uint16_t type = TypeNumber(e.type, kAnimationTypeNames);
-        if (type != kAnimatedCursor && type != kAnimatedIcon) continue;
+    const bool is32 = IsRes32(file);
+    std::optional<ReadError> damage;
+    for (const HeldResource& held : HeldResources(file, is32, is32 ? kRes32LeadSize : 0, kAnimationTypeNames,
+                                                  {kAnimatedCursor, kAnimatedIcon}, &damage)) {
+        const uint16_t type = held.type;
+        const ResEntry& e = held.In(language);
         ReadResult<AnimatedCursor> read = ParseAniFile(e.data, owner);
         if (read.error) {
             result.Note(read.error->At(e.dataStart, file.size()));
@@ -431,11 +560,21 @@ ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const 
         ani.AnimatedIcon = type == kAnimatedIcon;
         ani.Name = e.name.isId ? std::to_string(e.name.id) : e.name.name;
         ani.Named = !e.name.isId;
+        ani.Language = e.language;
+        ani.Languages = held.Languages(is32);
         result.records.push_back(std::move(ani));
         if (result.records.size() >= kMaxAniSteps) break;
     }
-    if (walk.Damage()) result.Note(*walk.Damage());
+    if (damage) result.Note(*damage);
     return result;
+}
+
+std::optional<ByteView> FirstResEntry(ByteView file, uint16_t resType) {
+    ResWalk walk(file, IsRes32(file));
+    ResEntry e;
+    while (walk.Next(e))
+        if (e.type.isId && e.type.id == resType) return e.data.data() ? e.data : file.subspan(file.size());
+    return std::nullopt;
 }
 
 } // namespace gw

@@ -1,6 +1,7 @@
 #pragma once
 // Compiled resource files (.res, .r32, .r16, .dcr) in the 32-bit and the
 // 16-bit layout: the readers and the counters.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,24 +14,38 @@ namespace gw {
 // Read the bytes of a whole resource file into contents.IconGroups /
 // CursorGroups / Bitmaps, sized here to the counts in contents, with the
 // damage noted in contents. Entries not found stay empty.
-void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
-void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
-void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+//
+// Languages: in the 32-bit layout every entry states one. The entries of
+// one type and name in different languages are one record, read in
+// language when it is held in it, else from its first entry in file order;
+// its Language says which, its Languages every language it is held in. A
+// group's images are read in the group's language when they are held in
+// it, else from the first entry of their id. The 16-bit layout tells no
+// language: each entry is a record, Language 0, Languages empty.
+void LoadResIcons(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr,
+                  std::optional<uint16_t> language = std::nullopt);
+void LoadResCursors(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr,
+                    std::optional<uint16_t> language = std::nullopt);
+void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr<const void>& owner = nullptr,
+                    std::optional<uint16_t> language = std::nullopt);
 
 // The group readers themselves: the first count groups of the file in file
 // order, and the first damage found.
 // With an owner that keeps the bytes alive, images are views of them.
 ReadResult<std::vector<IconGroup>> ParseResIconGroups(ByteView file, size_t count,
-                                                              const std::shared_ptr<const void>& owner = nullptr);
+                                                      const std::shared_ptr<const void>& owner = nullptr,
+                                                      std::optional<uint16_t> language = std::nullopt);
 ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t count,
-                                                                  const std::shared_ptr<const void>& owner = nullptr);
+                                                          const std::shared_ptr<const void>& owner = nullptr,
+                                                          std::optional<uint16_t> language = std::nullopt);
 
 // True when the file starts with the empty 32-byte leading entry of the
 // 32-bit layout.
 bool IsRes32(ByteView file);
 
-// The counters: the number of entries of resource type resType (2, 12 or
-// 14) from offset start (32 for the 32-bit layout, 0 for the 16-bit one).
+// The counters: the number of resources of type resType (2, 12 or 14) from
+// offset start (32 for the 32-bit layout, 0 for the 16-bit one), a resource
+// held in several languages counted once, as the readers list it.
 int Conta32(ByteView file, uint64_t start, uint16_t resType);
 int Conta16(ByteView file, uint64_t start, uint16_t resType);
 // The count of a whole file in the layout it starts with.
@@ -39,8 +54,15 @@ int CountResEntries(ByteView file, uint16_t resType);
 std::optional<ReadError> ResFileDamage(ByteView file);
 
 // Animated cursors (type 21) and animated icons (22) of a resource file:
-// how many, and each read whole by the animated cursor reader.
+// how many, and each read whole by the animated cursor reader (languages as
+// for the loads above).
 int CountResAnimations(ByteView file);
-ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
+ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const std::shared_ptr<const void>& owner = nullptr,
+                                                           std::optional<uint16_t> language = std::nullopt);
+
+// The data of the first entry of a numeric resource type in file order (the
+// first name, the first language), cut short where the file ends; nullopt
+// when the file holds none. The walk's damage is ResFileDamage's.
+std::optional<ByteView> FirstResEntry(ByteView file, uint16_t resType);
 
 } // namespace gw

@@ -11,9 +11,13 @@
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/Document.h"
+#include "formats/MuiResource.h"
 #include "formats/PeResources.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
+#include "formats/ResourceWriter.h"
+#include "formats/SetGroup.h"
+#include "formats/VersionInfo.h"
 #include "pictures/IconExtract.h"
 #include "pictures/IconToBitmap.h"
 #include "platform/BmpCodec.h"
@@ -207,6 +211,91 @@ int FuzzAni(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The version reader in both layouts: every error within the bytes, every
+// text UTF-8; what it read writes, and the written bytes read back as the
+// same record.
+int FuzzVersionInfo(const uint8_t* data, size_t size) {
+    const gw::ByteView bytes(data, size);
+    for (const gw::VersionLayout layout : {gw::VersionLayout::Wide, gw::VersionLayout::Narrow}) {
+        const auto read = gw::ParseVersionInfo(bytes, layout);
+        CheckPlace(read, size);
+        if (!read.records) continue;
+        for (const auto& table : read.records->tables) {
+            Check(gw::IsUtf8(table.language));
+            for (const auto& s : table.strings) Check(gw::IsUtf8(s.key) && gw::IsUtf8(s.value));
+        }
+        const gw::Bytes written = gw::WriteVersionInfo(*read.records);
+        if (written.size() >= 0xFFFF) continue; // beyond what one block's length can say
+        const auto again = gw::ParseVersionInfo(written, gw::VersionLayout::Wide);
+        Check(!again.error && again.records);
+        gw::VersionInfo expected = *read.records;
+        if (!expected.fixed) expected.fixed.emplace(); // the writer always gives one
+        Check(*again.records == expected);
+    }
+    return 0;
+}
+
+// The MUI resource reader over the bytes as a resource, and over them as a
+// PE file whose MUI resource is looked up by its type's name: every error
+// within the bytes, every text UTF-8, no part read from outside.
+int FuzzMui(const uint8_t* data, size_t size) {
+    const gw::ByteView bytes(data, size);
+    const auto read = gw::ParseMuiResource(bytes);
+    CheckPlace(read, size);
+    const gw::MuiResource& mui = read.records;
+    for (const auto* names : {&mui.MainTypeNames, &mui.MuiTypeNames})
+        for (const std::string& n : *names) Check(gw::IsUtf8(n));
+    Check(gw::IsUtf8(mui.Language) && gw::IsUtf8(mui.FallbackLanguage));
+    // Parts may overlap, but none is longer than the bytes.
+    Check(mui.MainTypeIds.size() <= size / 4 && mui.MuiTypeIds.size() <= size / 4);
+    if (const auto module = gw::ResourceModule::FromBytes(bytes)) {
+        if (const auto inModule = gw::ReadModuleMui(*module, bytes)) CheckPlace(*inModule, size);
+        for (const uint16_t language : {uint16_t(0), uint16_t(0x409)}) {
+            const auto icons = gw::ParsePeIconGroups(*module, 4, language);
+            CheckPlace(icons, size);
+        }
+    }
+    return 0;
+}
+
+// Any bytes as a program, library or 32-bit resource file: the resources
+// read are written back unchanged and read again as the same resources (a
+// resource file as the same bytes), and writing that again changes nothing.
+// Then an icon group set on it reads back whole.
+int FuzzResourceRewrite(const uint8_t* data, size_t size) {
+    const gw::ByteView bytes(data, size);
+    const gw::ResourceTableRead read = gw::ReadResourceTable(bytes);
+    CheckPlace(read, size);
+    if (read.error) return 0;
+    const gw::ResourceWrite written = gw::WriteResourceTable(bytes, read.table);
+    if (written.error) return 0;
+    const gw::ResourceTableRead again = gw::ReadResourceTable(written.bytes);
+    Check(!again.error && gw::SameResources(again.table, read.table));
+    if (read.table.container == gw::ResourceContainer::Res32) Check(written.bytes == gw::Bytes(data, data + size));
+    Check(gw::WriteResourceTable(written.bytes, again.table).bytes == written.bytes);
+
+    // A 1 x 1 icon of 32 bits: info header, one pixel, one mask row.
+    static const gw::Bytes kIcon = [] {
+        gw::Bytes dib;
+        for (uint32_t v : {40u, 1u, 2u}) gw::PutU32(dib, v);
+        gw::PutU16(dib, 1);
+        gw::PutU16(dib, 32);
+        dib.resize(40 + 4 + 4, 0);
+        gw::Bytes ico = {0, 0, 1, 0, 1, 0, 1, 1, 0, 0, 1, 0, 32, 0};
+        gw::PutU32(ico, uint32_t(dib.size()));
+        gw::PutU32(ico, 22);
+        ico.insert(ico.end(), dib.begin(), dib.end());
+        return ico;
+    }();
+    const gw::FileGroupReplace set = gw::ReplaceGroupInFile(bytes, gw::GroupKind::Icon, kIcon, {});
+    if (set.write.error) return 0;
+    const gw::ResourceTableRead withIcon = gw::ReadResourceTable(set.write.bytes);
+    Check(!withIcon.error);
+    Check(gw::FindResource(withIcon.table, gw::ResourceKey::Id(gw::RT_GROUP_ICON), set.change.name,
+                           set.change.languages.front()) != nullptr);
+    return 0;
+}
+
 // A file opened once and every record read from it, as the command line and
 // the windows read files: the first byte picks the name's extension, the rest
 // is the file. Every error lies within the file and every name is UTF-8.
@@ -310,6 +399,9 @@ const std::vector<Harness>& Harnesses() {
         {"thumbnail", FuzzThumbnail},
         {"opened", FuzzOpened},
         {"ani", FuzzAni},
+        {"rewrite", FuzzResourceRewrite},
+        {"mui", FuzzMui},
+        {"version", FuzzVersionInfo},
     };
     return kAll;
 }

@@ -23,6 +23,9 @@ int FuzzRoundTrip(const uint8_t* data, size_t size);
 int FuzzThumbnail(const uint8_t* data, size_t size);
 int FuzzOpened(const uint8_t* data, size_t size);
 int FuzzAni(const uint8_t* data, size_t size);
+int FuzzResourceRewrite(const uint8_t* data, size_t size);
+int FuzzMui(const uint8_t* data, size_t size);
+int FuzzVersionInfo(const uint8_t* data, size_t size);
 
 struct Harness {
     const char* name;

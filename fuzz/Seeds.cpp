@@ -4,6 +4,10 @@
 #include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 #include "tests/support/DibVariantBuilder.h"
+#include "tests/support/GroupBuilder.h"
+#include "tests/support/MuiBuilder.h"
+#include "tests/support/PeBuilder.h"
+#include "tests/support/VersionBuilder.h"
 
 namespace gw::fuzz {
 
@@ -96,6 +100,35 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
         Bytes seed = {uint8_t(pick)};
         seed.insert(seed.end(), file.begin(), file.end());
         seeds["opened"].push_back(seed);
+    }
+    seeds["version"] = {BuildVersionBlock(SampleVersionTree(true), true),
+                        BuildVersionBlock(SampleVersionTree(false), false)};
+    {
+        // A MUI resource alone, and a library holding it and an icon group
+        // in two languages.
+        const Bytes mui = test::BuildMuiResource();
+        const Bytes image = Dib(16, 4, true);
+        const Bytes group = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(image.size()), 1}});
+        test::PeLayout layout;
+        layout.resources = {{ResName::Named("MUI"), ResName::Id(1), 0x0409, mui},
+                            {ResName::Id(14), ResName::Id(1), 0x0407, group},
+                            {ResName::Id(14), ResName::Id(1), 0x0409, group},
+                            {ResName::Id(3), ResName::Id(1), 0x0409, image}};
+        seeds["mui"] = {mui, test::BuildPe(layout).bytes};
+    }
+    {
+        // Programs with named and numbered resources in two languages, with
+        // and without a resource directory, and a resource file.
+        test::PeLayout named;
+        named.resources = {{ResName::Named("DATA"), ResName::Named("b"), 0x0407, {1, 2, 3}},
+                           {ResName::Named("DATA"), ResName::Named("B"), 0x0409, {4}},
+                           {ResName::Id(6), ResName::Id(1), 0, Bytes(40, 7)}};
+        test::PeLayout plus = named;
+        plus.pe32Plus = true;
+        test::PeLayout none;
+        none.resourceDirectory = false;
+        seeds["rewrite"] = {pe, res32, test::BuildPe(named).bytes, test::BuildPe(plus).bytes,
+                            test::BuildPe(none).bytes};
     }
     seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
     // The thumbnailer's first byte picks the size: 16, 32, 48, 256.

@@ -35,6 +35,10 @@ std::string ContainerTypeText(const std::string& lowerExtension, bool withLibrar
     if (e == ".bpl" || e == ".dpl") return "Delphi Library";
     if (e == ".scr") return "Screen Saver";
     if (e == ".drv") return "Driver";
+    // A language-neutral library's images (SystemResources/<name>.mun) and
+    // its language files (<language>/<name>.mui): plain PE files.
+    if (e == ".mun") return "Resource Library";
+    if (e == ".mui") return "Language Resources";
     return "";
 }
 

@@ -143,8 +143,10 @@ FirstIcon ExtractFirstIcon(const Document& file, int size) {
     if (counts.iconGroups < 1) return out;
     Handle icon;
     if (counts.kind == FileKind::Pe) {
-        if (!file.Module()) return out;
-        if (auto pe = FirstPeIcon(*file.Module(), size)) icon = std::move(*pe);
+        // A language-neutral library's icons may come from its resource file.
+        const ResourceModule* module = file.ModuleOf(RecordKind::Icons);
+        if (!module) return out;
+        if (auto pe = FirstPeIcon(*module, size)) icon = std::move(*pe);
     } else {
         icon = GroupPicture(FirstGroupOf(file), size);
     }

@@ -26,6 +26,10 @@ constexpr uint64_t kDirectoryHeaderSize = 16;
 constexpr uint64_t kDirectoryEntrySize = 8;
 constexpr uint64_t kDataEntrySize = 16;
 constexpr uint32_t kHighBit = 0x80000000u;
+// The language entries of one name looked at: far more than the languages
+// there are, and a bound on the work when the names of a damaged file all
+// point at one huge directory.
+constexpr uint64_t kMaxLanguagesPerName = 256;
 
 struct Section {
     uint32_t virtualAddress = 0;
@@ -116,12 +120,37 @@ struct ResourceModule::Impl {
     std::optional<uint32_t> NameDirectory(uint16_t type) const {
         for (const DirEntry& e : types) {
             if (e.Named() || e.Id() != type) continue;
-            // A data entry at the type level, or a directory pointing back at
-            // the root, holds no names.
-            if (!e.IsDirectory() || e.Offset() == 0) return std::nullopt;
-            return e.Offset();
+            return NamesOf(e);
         }
         return std::nullopt;
+    }
+
+    // The same for a type that is an ASCII name, compared case-insensitively.
+    std::optional<uint32_t> NameDirectory(const std::string& upperName) const {
+        if (std::any_of(upperName.begin(), upperName.end(), [](char c) { return uint8_t(c) >= 0x80; }))
+            return std::nullopt;
+        for (const DirEntry& e : types) {
+            if (!e.Named()) continue;
+            // Unit by unit: only ASCII letters fold, so a name of another
+            // length never matches and no string is made.
+            const uint64_t units = PeekU16(rsrc, e.NameOffset());
+            if (units != upperName.size() || !InBounds(e.NameOffset(), 2 + units * 2, rsrc.size())) continue;
+            bool same = true;
+            for (uint64_t i = 0; i < units && same; ++i) {
+                uint16_t unit = PeekU16(rsrc, e.NameOffset() + 2 + i * 2);
+                if (unit >= 'a' && unit <= 'z') unit = uint16_t(unit - 'a' + 'A');
+                same = unit == uint8_t(upperName[size_t(i)]);
+            }
+            if (same) return NamesOf(e);
+        }
+        return std::nullopt;
+    }
+
+    // A data entry at the type level, or a directory pointing back at the
+    // root, holds no names.
+    static std::optional<uint32_t> NamesOf(const DirEntry& type) {
+        if (!type.IsDirectory() || type.Offset() == 0) return std::nullopt;
+        return type.Offset();
     }
 
     // Calls visit(NameEntry) for each name of a type in directory order. An
@@ -130,8 +159,8 @@ struct ResourceModule::Impl {
     // over. The name strings delivered are bounded in total by the size of
     // the resource bytes, so entries sharing one long string cannot make a
     // walk allocate more than the file holds.
-    template <class Visit>
-    void WalkNames(uint16_t type, Visit&& visit) const {
+    template <class Type, class Visit>
+    void WalkNames(const Type& type, Visit&& visit) const {
         const std::optional<uint32_t> nameDir = NameDirectory(type);
         if (!nameDir) return;
         // The directories visited on the way down: a language directory at one
@@ -154,19 +183,30 @@ struct ResourceModule::Impl {
         }
     }
 
-    // The data of the first language under a name's language directory; why
-    // not, when it is given.
-    std::optional<ByteView> FirstLanguageData(uint32_t languageDir, ReadError* why) const {
+    // The data under a name's language directory: in language when one of
+    // its entries is that language, else in its first language; why not,
+    // when it is given. shown receives the language read.
+    std::optional<ByteView> LanguageData(uint32_t languageDir, std::optional<uint16_t> language, uint16_t* shown,
+                                         ReadError* why) const {
         auto fail = [&](ReadError e) -> std::optional<ByteView> {
             if (why) *why = std::move(e);
             return std::nullopt;
         };
         const uint64_t dirAt = rsrcStart + languageDir;
-        const std::vector<DirEntry> languages = ReadDirectory(languageDir, 1);
+        // Only the first entry is needed unless a language is asked for.
+        const std::vector<DirEntry> languages = ReadDirectory(languageDir, language ? kMaxLanguagesPerName : 1);
+        const DirEntry* chosen = languages.empty() ? nullptr : &languages[0];
+        if (language)
+            for (const DirEntry& e : languages)
+                if (!e.Named() && !e.IsDirectory() && e.Id() == *language) {
+                    chosen = &e;
+                    break;
+                }
         // A directory where a data entry belongs would nest deeper than three levels.
-        if (languages.empty() || languages[0].IsDirectory())
+        if (!chosen || chosen->IsDirectory())
             return fail(ReadError::Invalid(dirAt, "a resource without a language entry", bytes.size()));
-        const uint64_t dataEntry = languages[0].Offset();
+        if (shown) *shown = chosen->Named() ? 0 : chosen->Id();
+        const uint64_t dataEntry = chosen->Offset();
         if (!InBounds(dataEntry, kDataEntrySize, rsrc.size()))
             return fail(ReadError::Truncated(bytes.size(), "a resource's data entry", kDataEntrySize,
                                              rsrcStart + dataEntry));
@@ -313,10 +353,11 @@ int ResourceModule::Count(uint16_t type) const {
     return count;
 }
 
-ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
+template <class Type>
+ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>& impl, const Type& type) {
     TypeTable table;
-    table.m_impl = m_impl;
-    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) {
+    table.m_impl = impl;
+    impl->WalkNames(type, [&](const Impl::NameEntry& n) {
         const size_t index = table.m_names.size();
         table.m_names.push_back(Impl::NameOf(n));
         table.m_languageDirs.push_back(n.entry.Offset());
@@ -328,6 +369,12 @@ ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const {
     });
     return table;
 }
+
+ResourceModule::TypeTable ResourceModule::Table(const std::string& typeName) const {
+    return MakeTable(m_impl, AsciiUpper(typeName));
+}
+
+ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const { return MakeTable(m_impl, type); }
 
 uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
 
@@ -342,7 +389,45 @@ std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name)
     return Table(type).Find(name);
 }
 
+std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name, std::optional<uint16_t> language,
+                                             uint16_t* shown) const {
+    return Table(type).Find(name, language, shown);
+}
+
+std::vector<uint16_t> ResourceModule::Languages(uint16_t type, const ResName& name) const {
+    return Table(type).Languages(name);
+}
+
+bool ResourceModule::TypeTable::IndexOf(const ResName& name, size_t& index) const {
+    if (name.isId) {
+        const auto it = m_byId.find(name.id);
+        if (it == m_byId.end()) return false;
+        index = it->second;
+    } else {
+        const auto it = m_byName.find(AsciiUpper(name.name));
+        if (it == m_byName.end()) return false;
+        index = it->second;
+    }
+    return true;
+}
+
+std::vector<uint16_t> ResourceModule::TypeTable::Languages(const ResName& name) const {
+    std::vector<uint16_t> languages;
+    size_t index = 0;
+    if (!m_impl || !IndexOf(name, index)) return languages;
+    for (const DirEntry& e : m_impl->ReadDirectory(m_languageDirs[index], kMaxLanguagesPerName))
+        if (!e.Named() && !e.IsDirectory()) languages.push_back(e.Id());
+    std::sort(languages.begin(), languages.end());
+    languages.erase(std::unique(languages.begin(), languages.end()), languages.end());
+    return languages;
+}
+
 std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, ReadError* why) const {
+    return Find(name, std::nullopt, nullptr, why);
+}
+
+std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, std::optional<uint16_t> language,
+                                                        uint16_t* shown, ReadError* why) const {
     auto missing = [&]() -> std::optional<ByteView> {
         if (why)
             *why = ReadError::Invalid(m_impl ? m_impl->rsrcStart : 0,
@@ -351,18 +436,9 @@ std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, Rea
                                       m_impl ? m_impl->bytes.size() : 0);
         return std::nullopt;
     };
-    if (!m_impl) return missing();
     size_t index = 0;
-    if (name.isId) {
-        const auto it = m_byId.find(name.id);
-        if (it == m_byId.end()) return missing();
-        index = it->second;
-    } else {
-        const auto it = m_byName.find(AsciiUpper(name.name));
-        if (it == m_byName.end()) return missing();
-        index = it->second;
-    }
-    return m_impl->FirstLanguageData(m_languageDirs[index], why);
+    if (!m_impl || !IndexOf(name, index)) return missing();
+    return m_impl->LanguageData(m_languageDirs[index], language, shown, why);
 }
 
 } // namespace gw

@@ -43,9 +43,21 @@ public:
         // with that name compared case-insensitively (ASCII). When there are
         // none and why is given, says what is wrong and where.
         std::optional<ByteView> Find(const ResName& name, ReadError* why = nullptr) const;
+        // The same in language when the name is held in it, else in its
+        // first language (as the platform's loader falls back); shown, when
+        // given, receives the language whose bytes these are.
+        std::optional<ByteView> Find(const ResName& name, std::optional<uint16_t> language, uint16_t* shown,
+                                     ReadError* why = nullptr) const;
+        // Every language the name is held in, ascending and each once
+        // (language entries that are names or directories are passed over,
+        // and a damaged directory is read to its 256th entry at most);
+        // empty when the name is not there.
+        std::vector<uint16_t> Languages(const ResName& name) const;
 
     private:
         friend class ResourceModule;
+        // The index of the first entry with that name; false when there is none.
+        bool IndexOf(const ResName& name, size_t& index) const;
         std::shared_ptr<const Impl> m_impl;
         std::vector<ResName> m_names;
         std::vector<uint32_t> m_languageDirs; // per name: its language directory
@@ -67,10 +79,21 @@ public:
     // The bytes of the resource of a type with that name or id (first
     // language); nullopt when there is none or its data lies outside the file.
     std::optional<ByteView> Find(uint16_t type, const ResName& name) const;
+    // The same in language when it is held in it, else in its first
+    // language; shown, when given, receives the language read.
+    std::optional<ByteView> Find(uint16_t type, const ResName& name, std::optional<uint16_t> language,
+                                 uint16_t* shown = nullptr) const;
+    // Every language a resource of a type is held in, ascending; empty when
+    // there is no such resource.
+    std::vector<uint16_t> Languages(uint16_t type, const ResName& name) const;
     // The number of names of a type (the explorer's count); reads no strings.
     int Count(uint16_t type) const;
     // The names of a type with hashed lookups, for loaders that reopen them all.
     TypeTable Table(uint16_t type) const;
+    // The names of a type that is itself a name, in ASCII (such as "MUI"),
+    // compared case-insensitively; an empty table when the type is not there
+    // (or the name is not ASCII).
+    TypeTable Table(const std::string& typeName) const;
     // The size of the file in bytes.
     uint64_t FileSize() const;
     // Damage found when the module opened: the resource section (or, when it
@@ -85,6 +108,8 @@ public:
 
 private:
     ResourceModule() = default;
+    template <class Type>
+    static TypeTable MakeTable(const std::shared_ptr<Impl>& impl, const Type& type);
     std::shared_ptr<Impl> m_impl;
 };
 

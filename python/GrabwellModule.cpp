@@ -2,7 +2,7 @@
 // re-exports it): the document API for Python programs.
 //
 //   doc = grabwell.open(path)       # a Document; an unreadable file raises OSError
-//   doc.kind, doc.counts, doc.errors, doc.to_dict(decode=False)
+//   doc.kind, doc.counts, doc.errors, doc.to_dict(decode=False), doc.version
 //   doc.icon_groups / cursor_groups # Group: name, named, images, to_bytes()
 //   doc.bitmaps                     # Bitmap: name, size, rgba(), to_bmp(), to_png()
 //   doc.animations                  # Animation: frames, rates_ms, sequence, to_bytes()
@@ -24,6 +24,7 @@
 
 #include "batch/core/GroupCommands.h"
 #include "batch/core/InfoJson.h"
+#include "batch/core/VersionJson.h"
 #include "formats/AniFile.h"
 #include "formats/BmpTypes.h"
 #include "formats/CurTypes.h"
@@ -81,18 +82,30 @@ py::str Text(const std::string& text) { return py::str(ValidUtf8(text)); }
 }
 
 // Opens path without the interpreter lock; raises OSError when it cannot be read.
-SharedDoc OpenShared(const py::handle& path) {
+SharedDoc OpenShared(const py::handle& path, std::optional<uint16_t> language = std::nullopt) {
     const std::string bytes = FsPath(path);
     SharedDoc doc;
     std::optional<OpenFailure> failure;
     {
         py::gil_scoped_release nogil;
         doc = std::make_shared<SharedDocument>(bytes);
+        doc->Exclusive([&](Document& d) { d.SetLanguage(language); });
         if (!doc->Readable()) failure = WhyUnreadable(bytes).value_or(OpenFailure{EIO, std::strerror(EIO)});
     }
     if (failure) RaiseOsError(*failure, path);
     return doc;
 }
+
+// A record's language: the LANGID shown, None when the file tells no
+// language (icon, cursor and bitmap files, NE files, 16-bit resource files).
+template <class Record>
+std::optional<uint16_t> LanguageOf(const Record& record) {
+    if (record.Languages.empty()) return std::nullopt;
+    return record.Language;
+}
+constexpr const char* kLanguageDoc =
+    "the language (LANGID) whose data is shown; None when the file tells no language";
+constexpr const char* kLanguagesDoc = "every language it is held in, ascending; [] when the file tells none";
 
 py::bytes BytesOf(ByteView bytes) { return py::bytes(reinterpret_cast<const char*>(bytes.data()), bytes.size()); }
 
@@ -271,6 +284,12 @@ void BindRecords(py::module_& m) {
         .def_property_readonly("name", [](const GroupRef& r) { return Text(r.icon ? r.icon->Name : r.cursor->Name); })
         .def_property_readonly("named", [](const GroupRef& r) { return r.icon ? r.icon->Named : r.cursor->Named; },
                                "the name is a resource name or the file's, not a number")
+        .def_property_readonly("language", [](const GroupRef& r) {
+            return r.icon ? LanguageOf(*r.icon) : LanguageOf(*r.cursor);
+        }, kLanguageDoc)
+        .def_property_readonly("languages", [](const GroupRef& r) {
+            return r.icon ? r.icon->Languages : r.cursor->Languages;
+        }, kLanguagesDoc)
         .def_property_readonly("images", [](const GroupRef& r) {
             py::list out;
             if (r.icon)
@@ -298,6 +317,8 @@ void BindRecords(py::module_& m) {
     py::class_<BitmapRef>(m, "Bitmap", "A bitmap.")
         .def_property_readonly("name", [](const BitmapRef& r) { return Text(r.record->Name); })
         .def_property_readonly("named", [](const BitmapRef& r) { return r.record->Named; })
+        .def_property_readonly("language", [](const BitmapRef& r) { return LanguageOf(*r.record); }, kLanguageDoc)
+        .def_property_readonly("languages", [](const BitmapRef& r) { return r.record->Languages; }, kLanguagesDoc)
         .def_property_readonly("width", [](const BitmapRef& r) { return r.record->Width; })
         .def_property_readonly("height", [](const BitmapRef& r) { return r.record->Height; })
         .def_property_readonly("bit_count", [](const BitmapRef& r) { return PixelFormatBits(r.record->PixelFormat); },
@@ -339,6 +360,9 @@ void BindRecords(py::module_& m) {
         .def_property_readonly("type", [](const AnimationRef& r) { return r.record->AnimatedIcon ? "icon" : "cursor"; })
         .def_property_readonly("name", [](const AnimationRef& r) { return Text(r.record->Name); })
         .def_property_readonly("named", [](const AnimationRef& r) { return r.record->Named; })
+        .def_property_readonly("language", [](const AnimationRef& r) { return LanguageOf(*r.record); }, kLanguageDoc)
+        .def_property_readonly("languages", [](const AnimationRef& r) { return r.record->Languages; },
+                               kLanguagesDoc)
         .def_property_readonly("frames", [](const AnimationRef& r) {
             py::list frames;
             for (const AnimationFrame& f : r.record->Frames) {
@@ -375,6 +399,12 @@ void BindDocument(py::module_& m) {
                                "as os.fsdecode gives it")
         .def_property_readonly("kind", [](const SharedDocument& d) { return FileKindText(d.Kind()); },
                                "\"Icon File\", \"PE File\", \"Non Executable\", ... as info --json says it")
+        .def_property_readonly("resources_from", [](SharedDocument& d) -> py::object {
+            const std::string from = d.Exclusive([](Document& doc) { return doc.ResourcesFrom(); });
+            if (from.empty()) return py::none();
+            return FsText(from);
+        }, "the resource file (SystemResources/<name>.mun) a language-neutral library's images are read from; "
+           "None when they come from the file itself")
         .def_property_readonly("counts", [](const SharedDocument& d) {
             const FileCounts& c = d.Counts();
             return py::dict("icon_groups"_a = c.iconGroups, "cursor_groups"_a = c.cursorGroups, "bitmaps"_a = c.bitmaps,
@@ -388,6 +418,20 @@ void BindDocument(py::module_& m) {
             py::gil_scoped_release nogil;
             return d.AllErrors();
         }, "every record kind read, then what is damaged and where: a list of ReadError")
+        .def_property_readonly("version", [](SharedDocument& d) -> py::object {
+            std::optional<std::string> line;
+            {
+                py::gil_scoped_release nogil;
+                line = d.Exclusive([](Document& doc) -> std::optional<std::string> {
+                    const std::optional<VersionInfo>& version = doc.Version();
+                    if (!version) return std::nullopt;
+                    return VersionInfoJsonLine(*version);
+                });
+            }
+            if (!line) return py::none();
+            return py::module_::import("json").attr("loads")(py::bytes(*line));
+        }, "the version information as to_dict()[\"version\"] gives it (file_version, product_version, "
+           "file_flags, file_os, file_type, strings, translations), or None when the file holds none")
         .def("to_dict", [](SharedDocument& d, bool decode, bool hash) {
             std::string line;
             {
@@ -405,9 +449,10 @@ void BindDocument(py::module_& m) {
 }
 
 void BindFunctions(py::module_& m) {
-    m.def("open", &OpenShared, "path"_a,
+    m.def("open", &OpenShared, "path"_a, "language"_a = py::none(),
           "Opens the file at path (str, bytes or os.PathLike) as a Document. A file that cannot be read raises "
-          "OSError (FileNotFoundError, PermissionError, IsADirectoryError ...); damage never raises.");
+          "OSError (FileNotFoundError, PermissionError, IsADirectoryError ...); damage never raises. language "
+          "(a LANGID, e.g. 0x0409): records held in it are read in it, as info --language reads them.");
 
     m.def("best_icon", [](const py::object& path, int size) -> py::object {
         if (size < 1 || size > kMaxThumbnailSize)

@@ -9,6 +9,7 @@ GRABWELL_PACKAGES=(
   desktop-file-utils man-db groff-base dpkg-dev
   imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
   python3-pil python3-distributed
+  gcc-mingw-w64-x86-64 python3-pefile
 )
 
 ensure_packages() {

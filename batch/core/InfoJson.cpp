@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "batch/core/VersionJson.h"
 #include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "formats/IconFormat.h"
@@ -118,6 +119,17 @@ json CursorImageJson(const CursorImage& im, const DecodeVerdicts* verdicts) {
     return j;
 }
 
+// "language" (the LANGID shown) and "languages" (all it is held in), only
+// for a record held in more than one language or in one other than neutral.
+template <class Record>
+json WithLanguages(json j, const Record& record) {
+    if (TellsLanguage(record)) {
+        j["language"] = record.Language;
+        j["languages"] = record.Languages;
+    }
+    return j;
+}
+
 // Animated cursors and icons: their steps with the frame each shows and its
 // time in milliseconds, their texts, and each frame's images.
 json AnimationsJson(const std::vector<AnimatedCursor>& animations, const DecodeVerdicts* verdicts) {
@@ -131,7 +143,7 @@ json AnimationsJson(const std::vector<AnimatedCursor>& animations, const DecodeV
         }
         json rates = json::array();
         for (uint32_t r : a.StepRates) rates.push_back(JiffiesToMs(r));
-        out.push_back({{"type", a.AnimatedIcon ? "icon" : "cursor"},
+        out.push_back(WithLanguages({{"type", a.AnimatedIcon ? "icon" : "cursor"},
                        {"name", ValidUtf8(a.Name)},
                        {"named", a.Named != 0},
                        {"frames", a.Frames.size()},
@@ -141,7 +153,7 @@ json AnimationsJson(const std::vector<AnimatedCursor>& animations, const DecodeV
                        {"sequence", a.StepFrames},
                        {"title", ValidUtf8(a.Title)},
                        {"artist", ValidUtf8(a.Artist)},
-                       {"frame_list", frames}});
+                       {"frame_list", frames}}, a));
     }
     return out;
 }
@@ -173,22 +185,25 @@ json FileJson(const std::string& path, const FileCounts& counts, const FileConte
         if (!IsFilled(g)) continue; // an entry the file did not fill
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(IconImageJson(im, verdicts));
-        groups.push_back({{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
+        groups.push_back(WithLanguages(
+            {{"type", "icon"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}}, g));
     }
     for (const auto& g : contents.CursorGroups) {
         if (!IsFilled(g)) continue;
         json images = json::array();
         for (const auto& im : g.Images) images.push_back(CursorImageJson(im, verdicts));
-        groups.push_back({{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}});
+        groups.push_back(WithLanguages(
+            {{"type", "cursor"}, {"name", ValidUtf8(g.Name)}, {"named", g.Named != 0}, {"images", images}}, g));
     }
     json bitmaps = json::array();
     for (const auto& b : contents.Bitmaps) {
         if (!IsFilled(b)) continue;
-        bitmaps.push_back({{"name", ValidUtf8(b.Name)},
-                           {"named", b.Named != 0},
-                           {"width", b.Width},
-                           {"height", b.Height},
-                           {"pixel_format", PixelFormatText(b.PixelFormat)}});
+        bitmaps.push_back(WithLanguages({{"name", ValidUtf8(b.Name)},
+                                         {"named", b.Named != 0},
+                                         {"width", b.Width},
+                                         {"height", b.Height},
+                                         {"pixel_format", PixelFormatText(b.PixelFormat)}},
+                                        b));
     }
     json j = CountsJson(path, counts, contents.Errors);
     j.update({{"groups", groups},
@@ -216,6 +231,9 @@ json InfoJsonObject(const std::string& path, Document& doc, InfoOptions options)
                        : std::nullopt;
     json j = FileJson(path, doc.Counts(), doc.Contents(), verdicts ? &*verdicts : nullptr);
     if (options.hash) j["icon_hash"] = std::move(hash);
+    if (!doc.ResourcesFrom().empty()) j["resources_from"] = ValidUtf8(doc.ResourcesFrom());
+    // Read by LoadAll above, so its damage is among the errors.
+    if (const std::optional<VersionInfo>& version = doc.Version()) j["version"] = VersionInfoJson(*version);
     return j;
 }
 
@@ -229,6 +247,7 @@ json CountsJsonObject(const std::string& path, Document& doc, InfoOptions option
     json hash = options.hash ? IconHashJson(doc) : json();
     json j = CountsJson(path, doc.Counts(), doc.Errors());
     if (options.hash) j["icon_hash"] = std::move(hash);
+    if (!doc.ResourcesFrom().empty()) j["resources_from"] = ValidUtf8(doc.ResourcesFrom());
     return j;
 }
 

@@ -27,7 +27,10 @@ struct InfoOptions {
 // name shown; doc is that file opened), without the newline. Loads every
 // record kind (LoadAll). A path that is not UTF-8 shows U+FFFD and adds
 // "path_hex" with its exact bytes. An unreadable document gives its object
-// too: no records and its io error under "errors".
+// too: no records and its io error under "errors". Groups, bitmaps and
+// animations held in more than one language, or in one other than neutral,
+// carry "language" and "languages"; a library whose images come from its
+// resource file (Document::ResourcesFrom) has "resources_from".
 std::string InfoJsonLine(const std::string& path, Document& doc, InfoOptions options);
 
 // The same as a JSON value, for callers that print it some other way.

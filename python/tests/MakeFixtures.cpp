@@ -114,6 +114,20 @@ Bytes ManyGroupsLibrary() {
     return BuildPe(layout).bytes;
 }
 
+// A library whose icon group is held in German (a 16-pixel image) and in
+// English (32 pixels), and whose bitmap is neutral.
+Bytes LanguagesLibrary() {
+    const Bytes small = IconDib(16, 4), large = IconDib(32, 8);
+    PeLayout layout;
+    layout.resources = {
+        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0407, BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(small.size()), 1}})},
+        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})},
+        {ResName::Id(RT_ICON), ResName::Id(1), 0x0407, small},
+        {ResName::Id(RT_ICON), ResName::Id(2), 0x0409, large},
+        {ResName::Id(RT_BITMAP), ResName::Id(7), 0, BitmapDib(4, 4, 24)}};
+    return BuildPe(layout).bytes;
+}
+
 Bytes Cut(Bytes bytes, size_t keep) {
     bytes.resize(std::min(bytes.size(), keep));
     return bytes;
@@ -146,6 +160,7 @@ int main(int argc, char** argv) {
         {"garbage.ico", garbage},
         {"halfbitmap.dll", HalfBitmapLibrary()},
         {"many.dll", ManyGroupsLibrary()},
+        {"languages.dll", LanguagesLibrary()},
         {"cut.ico", Cut(icons, icons.size() / 3)},
         {"cut.dll", Cut(pe, pe.size() * 2 / 3)},
         {"cut.bmp", Cut(bmp, bmp.size() - 20)},

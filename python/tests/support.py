@@ -18,7 +18,7 @@ import pytest
 FIXTURES = [
     "icons.ico", "pointer.cur", "picture.bmp", "indexed.bmp", "walk.ani",
     "library.dll", "old.exe", "pics.res", "old.r16", "animated.dll",
-    "garbage.ico", "halfbitmap.dll", "many.dll", "cut.ico", "cut.dll", "cut.bmp", "cut.ani",
+    "garbage.ico", "halfbitmap.dll", "many.dll", "languages.dll", "cut.ico", "cut.dll", "cut.bmp", "cut.ani",
 ]
 
 

@@ -54,7 +54,7 @@ Bytes Res32Entry(const ResItem& item) {
     PadTo4(b);
     PutU32(b, 0);                // data version
     PutU16(b, item.memoryFlags);
-    PutU16(b, 0x0409);           // language
+    PutU16(b, item.language);
     PutU32(b, 0);                // version
     PutU32(b, 0);                // characteristics
     PatchU32(b, 4, uint32_t(b.size()));

@@ -27,6 +27,7 @@ struct ResItem {
     ResKey name;
     Bytes data;
     uint16_t memoryFlags = 0x1030;
+    uint16_t language = 0x0409; // the 32-bit layout only
 };
 
 // The 32 bytes that mark the 32-bit layout.

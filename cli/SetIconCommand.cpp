@@ -1,0 +1,92 @@
+#include "cli/SetIconCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/CliCommon.h"
+
+namespace gw::cli {
+
+namespace {
+
+CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* imageName, const char* imageWhat,
+                 SetGroupCommandOptions& o) {
+    CLI::App* command = app.add_subcommand(name, what);
+    command->add_option("--group", o.group,
+                        "The group to replace, by id or name (default: the first group, or id 1 when there is none)")
+        ->type_name("NAME|ID");
+    command->add_option("--language", o.language,
+                        "Only this language of the group, e.g. 1033 or 0x409 (default: every language it has)")
+        ->type_name("LANGID");
+    CLI::Option* output = command->add_option("-o,--output", o.output, "The file to write the changed program to")
+                              ->type_name("OUT");
+    command->add_flag("--in-place", o.inPlace, "Change PROGRAM itself")->excludes(output);
+    command->add_flag("--strip-signature", o.stripSignature,
+                      "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    command->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
+    command->add_option(imageName, o.imageFile, imageWhat)->required();
+    return command;
+}
+
+int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
+    const char* command = kind == GroupKind::Icon ? "set-icon" : "set-cursor";
+    SetGroupRequest request;
+    request.kind = kind;
+    request.program = o.program;
+    request.imageFile = o.imageFile;
+    request.output = o.output;
+    request.inPlace = o.inPlace;
+    request.stripSignature = o.stripSignature;
+    if (!o.inPlace && o.output.empty()) {
+        std::cerr << "grabwell-cli: " << command << ": give -o OUT, or --in-place to change " << o.program << "\n";
+        return kExitUsage;
+    }
+    if (!o.group.empty() && !ParseGroupName(o.group, request.target.name.emplace())) {
+        std::cerr << "grabwell-cli: " << command << ": --group: not a name or an id from 0 to 65535: " << o.group
+                  << "\n";
+        return kExitUsage;
+    }
+    if (!o.language.empty() && !ParseLanguage(o.language, request.target.language.emplace())) {
+        std::cerr << "grabwell-cli: " << command << ": --language: not a language id from 0 to 0xFFFF: "
+                  << o.language << "\n";
+        return kExitUsage;
+    }
+    const SetGroupOutcome outcome = SetProgramGroup(request);
+    for (const std::string& note : outcome.notes) std::cerr << "grabwell-cli: " << note << "\n";
+    if (!outcome.ok) {
+        std::cerr << "grabwell-cli: " << outcome.error << "\n";
+        if (outcome.refusedSigned)
+            std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
+        return kExitFailed;
+    }
+    const GroupChange& c = outcome.change;
+    std::string languages;
+    for (uint16_t l : c.languages) languages += (languages.empty() ? "" : ", ") + std::to_string(l);
+    std::cerr << "grabwell-cli: " << (kind == GroupKind::Icon ? "icon" : "cursor") << " group " << c.name.Text()
+              << (c.created ? " (new)" : "") << ", language " << languages << ": " << c.imageIds.size()
+              << " images; " << GroupedNumber(outcome.sizeBefore) << " -> " << GroupedNumber(outcome.sizeAfter)
+              << " bytes\n";
+    std::cout << outcome.written << "\n";
+    return kExitOk;
+}
+
+} // namespace
+
+void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
+    commands.setIcon = AddOne(app, "set-icon",
+                              "Replace a program's icon group with the images of an .ico file (written to -o OUT, "
+                              "or --in-place)",
+                              "ICON", "The .ico file whose images the group takes", commands.icon);
+    commands.setCursor = AddOne(app, "set-cursor",
+                                "Replace a program's cursor group with the images of a .cur file, hot spots kept",
+                                "CURSOR", "The .cur file whose images the group takes", commands.cursor);
+}
+
+int RunSetGroupCommands(const SetGroupCommands& commands) {
+    if (commands.setIcon && *commands.setIcon) return RunOne(GroupKind::Icon, commands.icon);
+    if (commands.setCursor && *commands.setCursor) return RunOne(GroupKind::Cursor, commands.cursor);
+    return -1;
+}
+
+} // namespace gw::cli

@@ -1,0 +1,38 @@
+#pragma once
+// grabwell-cli set-icon and set-cursor: replace a program's icon or cursor
+// group with the images of an .ico or .cur file (batch/core/SetIcon).
+#include <string>
+
+#include "batch/core/SetIcon.h"
+
+namespace CLI {
+class App;
+}
+
+namespace gw::cli {
+
+struct SetGroupCommandOptions {
+    std::string group;
+    std::string language;
+    std::string output;
+    bool inPlace = false;
+    bool stripSignature = false;
+    std::string program;
+    std::string imageFile;
+};
+
+// Registers "set-icon" and "set-cursor"; their values land in the options
+// of the same kind.
+struct SetGroupCommands {
+    CLI::App* setIcon = nullptr;
+    CLI::App* setCursor = nullptr;
+    SetGroupCommandOptions icon;
+    SetGroupCommandOptions cursor;
+};
+void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands);
+
+// Runs the one that was given: 0 when the file was written, 1 when it was
+// not, 2 for arguments that do not parse. -1 when neither was given.
+int RunSetGroupCommands(const SetGroupCommands& commands);
+
+} // namespace gw::cli

@@ -1,0 +1,79 @@
+#pragma once
+// The headers of a PE32 or PE32+ file as the resource table and its writer
+// need them: where the optional header's fields, the data directories and
+// the section table are, and each section's place in memory and in the file.
+// Reads headers only; every offset it hands out lies inside the file.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/ByteReader.h"
+#include "platform/ReadError.h"
+
+namespace gw {
+
+struct PeSection {
+    uint64_t headerAt = 0; // file offset of its 40-byte entry in the section table
+    uint32_t virtualSize = 0;
+    uint32_t virtualAddress = 0;
+    uint32_t rawSize = 0;
+    uint32_t rawPointer = 0;
+
+    // Where the section ends in memory (its virtual size, or its raw size
+    // when that is larger, as the loader maps it).
+    uint64_t VirtualEnd() const;
+    uint64_t RawEnd() const { return uint64_t(rawPointer) + rawSize; }
+};
+
+struct PeDataDirectory {
+    uint32_t rva = 0;
+    uint32_t size = 0;
+};
+
+struct PeHeaders {
+    bool pe32Plus = false;
+    uint64_t fileHeader = 0;   // after "PE\0\0"
+    uint64_t optional = 0;     // the optional header
+    uint16_t optionalSize = 0;
+    uint64_t sectionTable = 0;
+    uint32_t sectionAlignment = 0;
+    uint32_t fileAlignment = 0;
+    uint32_t sizeOfHeaders = 0;
+    uint32_t checkSum = 0;
+    uint64_t directories = 0;     // file offset of data directory 0
+    uint32_t directoryCount = 0;  // the directories the optional header holds
+    std::vector<PeSection> sections;
+
+    // The field offsets inside the file, for a writer that patches them.
+    uint64_t SizeOfInitializedDataAt() const { return optional + 8; }
+    uint64_t SizeOfImageAt() const { return optional + 56; }
+    uint64_t SizeOfHeadersAt() const { return optional + 60; }
+    uint64_t CheckSumAt() const { return optional + 64; }
+    uint64_t SectionCountAt() const { return fileHeader + 2; }
+    uint64_t DirectoryAt(uint32_t index) const { return directories + 8ull * index; }
+
+    // Data directory index (zeros when the header does not hold it).
+    PeDataDirectory Directory(ByteView file, uint32_t index) const;
+    // The section whose memory range holds rva; nullopt when none does.
+    std::optional<size_t> SectionOf(uint64_t rva) const;
+    // The file offset of size bytes at rva, when they all lie in the raw data
+    // of one section and inside the file.
+    std::optional<uint64_t> FileOffset(uint64_t rva, uint64_t size, uint64_t fileSize) const;
+    // Where the raw data of the sections ends (0 without any).
+    uint64_t RawDataEnd() const;
+};
+
+// The data directory of the resources and of the certificate table.
+constexpr uint32_t kPeResourceDirectory = 2;
+constexpr uint32_t kPeCertificateDirectory = 4;
+
+// Reads the DOS header, the PE signature, the file and optional headers and
+// the section table. An error when the file is not a PE file or its headers
+// are cut short or out of place.
+std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out);
+
+// The PE checksum of a whole file: the 16-bit one's-complement sum of its
+// words (the checksum field itself counted as zero) plus the file's length.
+uint32_t PeCheckSum(ByteView file, uint64_t checkSumAt);
+
+} // namespace gw

@@ -1,0 +1,210 @@
+#include "formats/SetGroup.h"
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+
+#include "formats/CursorManage.h"
+#include "formats/IconFormat.h"
+#include "formats/IconManage.h"
+#include "formats/ResTypes.h"
+
+namespace gw {
+
+namespace {
+
+constexpr uint64_t kGroupHeaderSize = 6;
+constexpr uint64_t kGroupEntrySize = 14;
+constexpr uint64_t kFileEntrySize = 16;
+constexpr uint16_t kIconType = 1;
+constexpr uint16_t kCursorType = 2;
+
+// One image as the resources store it: its data and its group entry
+// without the id (12 bytes).
+struct NewImage {
+    Bytes data;
+    Bytes entryHead;
+};
+
+std::optional<ReadError> IconImages(ByteView file, std::vector<NewImage>& out) {
+    ReadResult<IconGroup> read = ParseIconFile(file);
+    if (read.error) return read.error;
+    for (const IconImage& im : read.records.Images) {
+        NewImage n;
+        n.data = im.Data.ToBytes();
+        PutU8(n.entryHead, im.Width);
+        PutU8(n.entryHead, im.Height);
+        PutU8(n.entryHead, im.ColorCount);
+        PutU8(n.entryHead, im.Reserved);
+        PutU16(n.entryHead, im.Planes);
+        PutU16(n.entryHead, im.BitCount);
+        PutU32(n.entryHead, uint32_t(n.data.size()));
+        out.push_back(std::move(n));
+    }
+    return std::nullopt;
+}
+
+std::optional<ReadError> CursorImages(ByteView file, std::vector<NewImage>& out) {
+    ByteReader header(file);
+    const uint16_t reserved = header.u16(), type = header.u16(), count = header.u16();
+    if (!header.ok()) return ReadError::Truncated(file.size(), "the cursor file header", kGroupHeaderSize, 0);
+    if (reserved != 0 || type != kCursorType || count == 0)
+        return ReadError::Invalid(0, "not a cursor file (its header is not that of a .cur file)", file.size());
+    ReadResult<CursorGroup> read = ParseCursorFile(file);
+    if (read.error) return read.error;
+    for (size_t j = 0; j < read.records.Images.size(); ++j) {
+        CursorImage im = read.records.Images[j];
+        // The directory's width and height stand in when the image's own
+        // header gives none.
+        const uint64_t entry = kGroupHeaderSize + kFileEntrySize * j;
+        if (im.Width == 0) im.Width = DrawnSide(PeekU16(file, entry) & 0xFF);
+        if (im.Height == 0) im.Height = uint16_t(2 * DrawnSide(PeekU16(file, entry) >> 8));
+        NewImage n;
+        PutU16(n.data, im.HotspotX);
+        PutU16(n.data, im.HotspotY);
+        n.data.insert(n.data.end(), im.Data.begin(), im.Data.end());
+        PutU16(n.entryHead, im.Width);
+        PutU16(n.entryHead, im.Height);
+        PutU16(n.entryHead, 1);
+        PutU16(n.entryHead, im.BitCount);
+        PutU32(n.entryHead, uint32_t(n.data.size()));
+        out.push_back(std::move(n));
+    }
+    return std::nullopt;
+}
+
+// The image ids a group resource names (as many entries as its bytes hold).
+std::vector<uint16_t> NamedIds(const Bytes& group) {
+    std::vector<uint16_t> ids;
+    const uint64_t stated = PeekU16(group, 4);
+    const uint64_t held = group.size() >= kGroupHeaderSize ? (group.size() - kGroupHeaderSize) / kGroupEntrySize : 0;
+    for (uint64_t i = 0; i < std::min(stated, held); ++i)
+        ids.push_back(PeekU16(group, kGroupHeaderSize + kGroupEntrySize * i + 12));
+    return ids;
+}
+
+bool IsType(const ResourceEntry& e, uint16_t type) { return e.type.isId && e.type.id == type; }
+
+// A new name as resource compilers store names: upper-cased in ASCII, as
+// the system's lookup upper-cases the name it is asked for.
+ResourceKey StoredForm(ResourceKey key) {
+    for (char16_t& c : key.name)
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    return key;
+}
+
+} // namespace
+
+GroupReplace ReplaceGroup(ResourceTable& table, GroupKind kind, ByteView imageFile, const GroupTarget& target) {
+    GroupReplace result;
+    const uint16_t groupType = kind == GroupKind::Icon ? RT_GROUP_ICON : RT_GROUP_CURSOR;
+    const uint16_t imageType = kind == GroupKind::Icon ? RT_ICON : RT_CURSOR;
+    std::vector<NewImage> images;
+    result.error = kind == GroupKind::Icon ? IconImages(imageFile, images) : CursorImages(imageFile, images);
+    if (!result.error && images.empty()) result.error = ReadError::Invalid(0, "the file holds no images", imageFile.size());
+    if (result.error) {
+        result.inImageFile = true;
+        return result;
+    }
+
+    // The group: the one named, else the first of its type.
+    GroupChange& change = result.change;
+    const ResourceEntry* found = nullptr;
+    for (const ResourceEntry& e : table.entries)
+        if (IsType(e, groupType) && (!target.name || KeyMatches(e.name, *target.name))) {
+            found = &e;
+            break;
+        }
+    change.name = found ? found->name : target.name ? StoredForm(*target.name) : ResourceKey::Id(1);
+    change.created = !found;
+    if (target.language) {
+        change.languages = {*target.language};
+    } else {
+        for (const ResourceEntry& e : table.entries)
+            if (IsType(e, groupType) && e.name == change.name) change.languages.push_back(e.language);
+        if (change.languages.empty()) change.languages = {0};
+    }
+    auto replaced = [&](const ResourceEntry& e) {
+        return IsType(e, groupType) && e.name == change.name &&
+               std::find(change.languages.begin(), change.languages.end(), e.language) != change.languages.end();
+    };
+
+    // The old images, and those another group still names.
+    std::set<uint16_t> old, stillNamed;
+    for (const ResourceEntry& e : table.entries) {
+        if (!IsType(e, groupType)) continue;
+        for (uint16_t id : NamedIds(e.data)) (replaced(e) ? old : stillNamed).insert(id);
+    }
+    std::set<uint16_t> removable;
+    std::set_difference(old.begin(), old.end(), stillNamed.begin(), stillNamed.end(),
+                        std::inserter(removable, removable.end()));
+
+    // The lowest ids no remaining image or group uses.
+    std::set<uint16_t> used = stillNamed;
+    for (const ResourceEntry& e : table.entries)
+        if (IsType(e, imageType) && e.name.isId && !removable.count(e.name.id)) used.insert(e.name.id);
+    for (uint32_t id = 1; id <= 0xFFFF && change.imageIds.size() < images.size(); ++id)
+        if (!used.count(uint16_t(id))) change.imageIds.push_back(uint16_t(id));
+    if (change.imageIds.size() < images.size()) {
+        result.error = ReadError{ReadErrorKind::Unsupported, 0, "no free image ids are left for the group's images"};
+        change.imageIds.clear();
+        return result;
+    }
+
+    // The new group resource.
+    Bytes group;
+    PutU16(group, 0);
+    PutU16(group, kind == GroupKind::Icon ? kIconType : kCursorType);
+    PutU16(group, uint16_t(images.size()));
+    for (size_t j = 0; j < images.size(); ++j) {
+        group.insert(group.end(), images[j].entryHead.begin(), images[j].entryHead.end());
+        PutU16(group, change.imageIds[j]);
+    }
+    change.imageLanguage = change.languages.front();
+
+    // The old images go; the new ones stand where the group stands (resource
+    // compilers put the images before their group), or at the end.
+    std::vector<ResourceEntry>& entries = table.entries;
+    const size_t before = entries.size();
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const ResourceEntry& e) {
+                                     return IsType(e, imageType) && e.name.isId && removable.count(e.name.id);
+                                 }),
+                  entries.end());
+    change.removedImages = before - entries.size();
+    size_t at = entries.size();
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (replaced(entries[i])) {
+            at = i;
+            break;
+        }
+    std::vector<ResourceEntry> added;
+    for (size_t j = 0; j < images.size(); ++j)
+        added.push_back(NewResource(ResourceKey::Id(imageType), ResourceKey::Id(change.imageIds[j]),
+                                    change.imageLanguage, std::move(images[j].data)));
+    entries.insert(entries.begin() + at, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    for (uint16_t language : change.languages)
+        ReplaceResource(table, ResourceKey::Id(groupType), change.name, language, group);
+    return result;
+}
+
+FileGroupReplace ReplaceGroupInFile(ByteView file, GroupKind kind, ByteView imageFile, const GroupTarget& target,
+                                    const ResourceWriteOptions& options) {
+    FileGroupReplace out;
+    ResourceTableRead read = ReadResourceTable(file);
+    if (read.error) {
+        out.write.error = read.error;
+        return out;
+    }
+    GroupReplace replace = ReplaceGroup(read.table, kind, imageFile, target);
+    out.change = replace.change;
+    if (replace.error) {
+        out.write.error = replace.error;
+        out.inImageFile = replace.inImageFile;
+        return out;
+    }
+    out.write = WriteResourceTable(file, read.table, options);
+    return out;
+}
+
+} // namespace gw

@@ -1,0 +1,557 @@
+#include "formats/VersionInfo.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "formats/Document.h"
+#include "formats/NeResources.h"
+#include "formats/ResFile.h"
+#include "platform/ResourceModule.h"
+#include "platform/Text.h"
+
+namespace gw {
+
+namespace {
+
+constexpr uint32_t kFixedSignature = 0xFEEF04BD;
+constexpr uint64_t kFixedSize = 52; // signature and twelve more 32-bit fields
+constexpr uint64_t kWideHeader = 6;   // length, value length, type
+constexpr uint64_t kNarrowHeader = 4; // length, value length
+constexpr uint16_t kBinaryValue = 0;
+constexpr uint16_t kTextValue = 1;
+constexpr std::string_view kRootKey = "VS_VERSION_INFO";
+constexpr std::string_view kStringFileInfo = "StringFileInfo";
+constexpr std::string_view kVarFileInfo = "VarFileInfo";
+constexpr std::string_view kTranslation = "Translation";
+
+uint64_t Align4(uint64_t offset) { return (offset + 3) & ~uint64_t(3); }
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    quoted += ValidUtf8(text);
+    quoted += '"';
+    return quoted;
+}
+
+// A block as its header states it, its key read: where it starts, where it
+// ends (cut at its parent's end) and where its value starts.
+struct Block {
+    uint64_t start = 0;
+    uint64_t statedEnd = 0; // start + its stated length
+    uint64_t end = 0;       // statedEnd, or the parent's end when that comes first
+    uint16_t valueLength = 0;
+    uint16_t type = kBinaryValue;
+    std::string key;
+    uint64_t valueStart = 0; // after the key and its padding; may lie past end
+};
+
+// Reads the tree of one version resource. Offsets are within the resource;
+// padding is to multiples of 4 from its start.
+class VersionReader {
+public:
+    VersionReader(ByteView bytes, VersionLayout layout)
+        : m_bytes(bytes), m_wide(layout == VersionLayout::Wide), m_header(m_wide ? kWideHeader : kNarrowHeader) {}
+
+    ReadResult<std::optional<VersionInfo>> Read() {
+        const std::optional<Block> root = ReadBlock(0, m_bytes.size());
+        if (!root) return std::move(m_result);
+        if (root->key != kRootKey) {
+            Note(ReadError::Invalid(m_header, "the version resource starts with " + Quoted(root->key) +
+                                                  ", not " + std::string(kRootKey), Size()));
+            return std::move(m_result);
+        }
+        VersionInfo info;
+        ReadFixed(*root, info);
+        // The root's value is binary: its length counts bytes in both layouts.
+        ForEachChild(*root, root->valueStart + root->valueLength, [&](const Block& child) {
+            if (child.key == kStringFileInfo)
+                ForEachChild(child, ChildrenStart(child), [&](const Block& table) { ReadTable(table, info); });
+            else if (child.key == kVarFileInfo)
+                ForEachChild(child, ChildrenStart(child), [&](const Block& var) { ReadVar(var, info); });
+        });
+        m_result.records = std::move(info);
+        return std::move(m_result);
+    }
+
+private:
+    uint64_t Size() const { return m_bytes.size(); }
+    void Note(ReadError e) { m_result.Note(std::move(e)); }
+
+    bool AllZero(uint64_t from, uint64_t to) const {
+        return std::all_of(m_bytes.begin() + ptrdiff_t(from), m_bytes.begin() + ptrdiff_t(to),
+                           [](uint8_t b) { return b == 0; });
+    }
+
+    // A block that does not fit where it must: cut short by the end of the
+    // resource, or running past its parent's end inside it.
+    ReadError DoesNotFit(uint64_t at, uint64_t length, uint64_t parentEnd) const {
+        if (parentEnd >= Size())
+            return ReadError::Truncated(Size(), "the version block at " + GroupedNumber(at), length, at);
+        return ReadError::Invalid(at, "the version block at " + GroupedNumber(at) + " of " + GroupedNumber(length) +
+                                          " bytes runs past the end of its parent at " + GroupedNumber(parentEnd),
+                                  Size());
+    }
+
+    // Where the text of a key or value starting at from ends (its terminator)
+    // within [from, end); nullopt when there is no terminator there.
+    std::optional<uint64_t> Terminator(uint64_t from, uint64_t end) const {
+        const uint64_t unit = m_wide ? 2 : 1;
+        for (uint64_t at = from; at + unit <= end; at += unit)
+            if (m_bytes[at] == 0 && (!m_wide || m_bytes[at + 1] == 0)) return at;
+        return std::nullopt;
+    }
+
+    std::string Text(uint64_t from, uint64_t to) const {
+        const ByteView text = m_bytes.subspan(size_t(from), size_t(to - from));
+        if (m_wide) return Utf16LeToUtf8(text);
+        return Windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    }
+
+    // The block at pos inside [pos, parentEnd): its header and its key.
+    // Nullopt (with the damage noted) when it has no room for its header, a
+    // length shorter than that or a key without a terminator: the walk of
+    // its list ends there.
+    std::optional<Block> ReadBlock(uint64_t pos, uint64_t parentEnd) {
+        if (parentEnd - pos < m_header) {
+            Note(DoesNotFit(pos, m_header, parentEnd));
+            return std::nullopt;
+        }
+        Block b;
+        b.start = pos;
+        const uint16_t length = PeekU16(m_bytes, pos);
+        b.valueLength = PeekU16(m_bytes, pos + 2);
+        if (m_wide) b.type = PeekU16(m_bytes, pos + 4);
+        if (length < m_header) {
+            Note(ReadError::Invalid(pos, "the version block at " + GroupedNumber(pos) + " states a length of " +
+                                             std::to_string(length) + ", less than its header",
+                                    Size()));
+            return std::nullopt;
+        }
+        b.statedEnd = pos + length;
+        b.end = std::min(b.statedEnd, parentEnd);
+        if (b.statedEnd > parentEnd) Note(DoesNotFit(pos, length, parentEnd));
+        const uint64_t keyStart = pos + m_header;
+        const std::optional<uint64_t> keyEnd = Terminator(keyStart, b.end);
+        if (!keyEnd) {
+            Note(ReadError::Invalid(keyStart, "the key of the version block at " + GroupedNumber(pos) +
+                                                  " has no terminator",
+                                    Size()));
+            return std::nullopt;
+        }
+        b.key = Text(keyStart, *keyEnd);
+        b.valueStart = Align4(*keyEnd + (m_wide ? 2 : 1));
+        return b;
+    }
+
+    // Where a block's children start: after its value, which counts
+    // characters when it is text in the 32-bit layout and bytes otherwise.
+    uint64_t ChildrenStart(const Block& b) const {
+        const uint64_t unit = m_wide && b.type == kTextValue ? 2 : 1;
+        return b.valueStart + uint64_t(b.valueLength) * unit;
+    }
+
+    // Calls read(child) for each child of b from childrenStart on. Zeros
+    // after the last child are padding; a child that runs past b's end is
+    // read as far as b goes and ends the walk, as does one that cannot be read.
+    template <class Read>
+    void ForEachChild(const Block& b, uint64_t childrenStart, Read read) {
+        for (uint64_t pos = Align4(childrenStart); pos < b.end;) {
+            if (AllZero(pos, b.end)) return;
+            const std::optional<Block> child = ReadBlock(pos, b.end);
+            if (!child) return;
+            read(*child);
+            if (child->statedEnd >= b.end) return;
+            pos = Align4(child->statedEnd); // past pos: a length is at least a header
+        }
+    }
+
+    void ReadFixed(const Block& root, VersionInfo& info) {
+        if (root.valueLength == 0) return;
+        const uint64_t at = root.valueStart;
+        if (root.valueLength < kFixedSize) {
+            Note(ReadError::Invalid(root.start + 2, "the fixed version part states " +
+                                                        std::to_string(root.valueLength) + " bytes, less than " +
+                                                        std::to_string(kFixedSize),
+                                    Size()));
+            return;
+        }
+        if (at > root.end || root.end - at < kFixedSize) {
+            Note(DoesNotFit(at, kFixedSize, root.end));
+            return;
+        }
+        ByteReader r(m_bytes, at);
+        if (r.u32() != kFixedSignature) {
+            Note(ReadError::Invalid(at, "the fixed version part lacks its signature", Size()));
+            return;
+        }
+        FixedFileInfo f;
+        f.structVersion = r.u32();
+        const auto number = [&r] {
+            const uint32_t high = r.u32(), low = r.u32();
+            return VersionNumber{uint16_t(high >> 16), uint16_t(high), uint16_t(low >> 16), uint16_t(low)};
+        };
+        f.fileVersion = number();
+        f.productVersion = number();
+        f.fileFlagsMask = r.u32();
+        f.fileFlags = r.u32();
+        f.fileOs = r.u32();
+        f.fileType = r.u32();
+        f.fileSubtype = r.u32();
+        f.fileDateMs = r.u32();
+        f.fileDateLs = r.u32();
+        info.fixed = f;
+    }
+
+    void ReadTable(const Block& tableBlock, VersionInfo& info) {
+        VersionStringTable table;
+        table.language = tableBlock.key;
+        ForEachChild(tableBlock, ChildrenStart(tableBlock), [&](const Block& s) {
+            VersionString string;
+            string.key = s.key;
+            // The value is measured by its terminator: compilers disagree on
+            // whether the stated length counts characters or bytes, and on
+            // whether it counts the terminator.
+            if (s.valueStart < s.end) {
+                const std::optional<uint64_t> end = Terminator(s.valueStart, s.end);
+                if (!end)
+                    Note(ReadError::Invalid(s.valueStart, "the version string " + Quoted(s.key) +
+                                                              " has no terminator",
+                                            Size()));
+                const uint64_t last = m_wide ? s.end - (s.end - s.valueStart) % 2 : s.end;
+                string.value = Text(s.valueStart, end.value_or(last));
+            }
+            table.strings.push_back(std::move(string));
+        });
+        info.tables.push_back(std::move(table));
+    }
+
+    void ReadVar(const Block& var, VersionInfo& info) {
+        if (var.key != kTranslation) return;
+        uint64_t length = var.valueLength;
+        const uint64_t held = var.valueStart < var.end ? var.end - var.valueStart : 0;
+        if (length > held) {
+            Note(DoesNotFit(var.valueStart, length, var.end));
+            length = held;
+        }
+        for (uint64_t at = var.valueStart; at + 4 <= var.valueStart + length; at += 4)
+            info.translations.push_back({PeekU16(m_bytes, at), PeekU16(m_bytes, at + 2)});
+    }
+
+    ByteView m_bytes;
+    bool m_wide;
+    uint64_t m_header;
+    ReadResult<std::optional<VersionInfo>> m_result;
+};
+
+bool HoldsText(ByteView bytes, uint64_t at, std::string_view text, bool wide) {
+    const uint64_t unit = wide ? 2 : 1;
+    if (!InBounds(at, (text.size() + 1) * unit, bytes.size())) return false;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const uint8_t c = i < text.size() ? uint8_t(text[i]) : 0;
+        if (bytes[at + i * unit] != c || (wide && bytes[at + i * unit + 1] != 0)) return false;
+    }
+    return true;
+}
+
+// Where bytes a reader handed out start within file: the end of the file for
+// bytes that are not the file's own (an entry whose data lies past the end).
+uint64_t OffsetIn(ByteView file, ByteView part) {
+    const auto begin = reinterpret_cast<uintptr_t>(file.data());
+    const auto at = reinterpret_cast<uintptr_t>(part.data());
+    return part.data() && at >= begin && at - begin <= file.size() ? uint64_t(at - begin) : file.size();
+}
+
+// ---- Writing ----
+
+// UTF-8 to UTF-16 code units; the text is made valid UTF-8 first.
+std::vector<uint16_t> Utf16Of(std::string_view text) {
+    const std::string valid = ValidUtf8(text);
+    std::vector<uint16_t> units;
+    units.reserve(valid.size());
+    for (size_t i = 0; i < valid.size();) {
+        const auto c = uint8_t(valid[i]);
+        uint32_t cp = c;
+        size_t n = 1;
+        if (c >= 0xF0) {
+            cp = c & 0x07;
+            n = 4;
+        } else if (c >= 0xE0) {
+            cp = c & 0x0F;
+            n = 3;
+        } else if (c >= 0xC0) {
+            cp = c & 0x1F;
+            n = 2;
+        }
+        for (size_t k = 1; k < n && i + k < valid.size(); ++k) cp = (cp << 6) | (uint8_t(valid[i + k]) & 0x3F);
+        i += n;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            units.push_back(uint16_t(0xD800 + (cp >> 10)));
+            units.push_back(uint16_t(0xDC00 + (cp & 0x3FF)));
+        } else {
+            units.push_back(uint16_t(cp));
+        }
+    }
+    return units;
+}
+
+void PadTo4(Bytes& out) {
+    while (out.size() % 4) out.push_back(0);
+}
+
+void PutText(Bytes& out, const std::vector<uint16_t>& units) {
+    for (uint16_t u : units) PutU16(out, u);
+    PutU16(out, 0);
+}
+
+// Writes one block: header, key, padding, value, then each child after
+// padding; the length is patched in once the last child is written. A
+// block longer than a length can say is cut at the 64 KiB its length holds.
+template <class Children>
+void PutBlock(Bytes& out, std::string_view key, uint16_t type, uint16_t valueLength, ByteView value,
+              Children children) {
+    const size_t start = out.size();
+    PutU16(out, 0);
+    PutU16(out, valueLength);
+    PutU16(out, type);
+    PutText(out, Utf16Of(key));
+    PadTo4(out);
+    out.insert(out.end(), value.begin(), value.end());
+    children();
+    const size_t length = std::min<size_t>(out.size() - start, 0xFFFF);
+    out[start] = uint8_t(length);
+    out[start + 1] = uint8_t(length >> 8);
+}
+
+void NoChildren() {}
+
+Bytes FixedBytes(const FixedFileInfo& f) {
+    Bytes b;
+    PutU32(b, kFixedSignature);
+    PutU32(b, f.structVersion);
+    for (const VersionNumber* v : {&f.fileVersion, &f.productVersion}) {
+        PutU32(b, uint32_t((*v)[0]) << 16 | (*v)[1]);
+        PutU32(b, uint32_t((*v)[2]) << 16 | (*v)[3]);
+    }
+    for (uint32_t field : {f.fileFlagsMask, f.fileFlags, f.fileOs, f.fileType, f.fileSubtype, f.fileDateMs,
+                           f.fileDateLs})
+        PutU32(b, field);
+    return b;
+}
+
+std::string Hex8(uint32_t value) {
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08x", value);
+    return text;
+}
+
+bool SetNumber(VersionInfo& info, VersionNumber FixedFileInfo::*field, std::string_view text, std::string* why) {
+    const std::optional<VersionNumber> number = ParseVersionNumber(text);
+    if (!number) {
+        if (why) *why = Quoted(text) + " is not a version of four numbers 0 to 65535, such as 1.2.3.4";
+        return false;
+    }
+    if (!info.fixed) info.fixed.emplace();
+    (*info.fixed).*field = *number;
+    return true;
+}
+
+} // namespace
+
+const std::string* VersionStringTable::Find(std::string_view key) const {
+    for (const VersionString& s : strings)
+        if (s.key == key) return &s.value;
+    return nullptr;
+}
+
+ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes, VersionLayout layout) {
+    return VersionReader(bytes, layout).Read();
+}
+
+ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes) {
+    const bool narrow = !HoldsText(bytes, kWideHeader, kRootKey, true) && HoldsText(bytes, kNarrowHeader, kRootKey, false);
+    return ParseVersionInfo(bytes, narrow ? VersionLayout::Narrow : VersionLayout::Wide);
+}
+
+ReadResult<std::optional<VersionInfo>> ReadVersionInfo(const Document& doc) {
+    ReadResult<std::optional<VersionInfo>> result;
+    const ByteView file = doc.Bytes();
+    std::optional<ByteView> data;
+    switch (doc.Kind()) {
+    case FileKind::Pe: {
+        const ResourceModule* module = doc.Module();
+        if (!module) break;
+        const ResourceModule::TypeTable table = module->Table(kVersionResourceType);
+        if (table.Names().empty()) break;
+        ReadError why;
+        data = table.Find(table.Names().front(), doc.Language(), nullptr, &why);
+        if (!data) result.Note(why);
+        break;
+    }
+    case FileKind::Ne: data = FirstNeResource(file, kVersionResourceType); break;
+    case FileKind::Resource: data = FirstResEntry(file, kVersionResourceType); break;
+    default: break;
+    }
+    if (!data) return result;
+    const uint64_t start = OffsetIn(file, *data);
+    // Executables and 32-bit resource files hold the 32-bit layout, the rest
+    // the 16-bit one; a resource that says otherwise by its root key is read
+    // as it says.
+    ReadResult<std::optional<VersionInfo>> read = ParseVersionInfo(*data);
+    result.records = std::move(read.records);
+    if (read.error) result.Note(read.error->At(start, file.size()));
+    return result;
+}
+
+std::string VersionNumberText(const VersionNumber& v) {
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." +
+           std::to_string(v[3]);
+}
+
+std::optional<VersionNumber> ParseVersionNumber(std::string_view text) {
+    VersionNumber number{};
+    size_t part = 0;
+    size_t pos = 0;
+    while (true) {
+        uint32_t value = 0;
+        size_t digits = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            value = value * 10 + uint32_t(text[pos++] - '0');
+            if (++digits > 5 || value > 0xFFFF) return std::nullopt;
+        }
+        if (digits == 0) return std::nullopt;
+        number[part++] = uint16_t(value);
+        if (part == 4) return pos == text.size() ? std::optional(number) : std::nullopt;
+        if (pos >= text.size() || text[pos] != '.') return std::nullopt;
+        ++pos;
+    }
+}
+
+std::vector<std::string> FileFlagNames(const FixedFileInfo& fixed) {
+    static constexpr const char* kNames[] = {"DEBUG", "PRERELEASE", "PATCHED", "PRIVATEBUILD", "INFOINFERRED",
+                                             "SPECIALBUILD"};
+    std::vector<std::string> names;
+    const uint32_t set = fixed.fileFlags & fixed.fileFlagsMask;
+    for (uint32_t bit = 0; bit < 32; ++bit) {
+        if (!(set & (uint32_t(1) << bit))) continue;
+        names.push_back(bit < std::size(kNames) ? std::string(kNames[bit]) : Hex8(uint32_t(1) << bit));
+    }
+    return names;
+}
+
+std::string FileOsText(uint32_t fileOs) {
+    static constexpr std::pair<uint32_t, const char*> kNames[] = {
+        {0x00000000, "VOS_UNKNOWN"},       {0x00010000, "VOS_DOS"},          {0x00020000, "VOS_OS216"},
+        {0x00030000, "VOS_OS232"},         {0x00040000, "VOS_NT"},           {0x00050000, "VOS_WINCE"},
+        {0x00000001, "VOS__WINDOWS16"},    {0x00000002, "VOS__PM16"},        {0x00000003, "VOS__PM32"},
+        {0x00000004, "VOS__WINDOWS32"},    {0x00010001, "VOS_DOS_WINDOWS16"}, {0x00010004, "VOS_DOS_WINDOWS32"},
+        {0x00020002, "VOS_OS216_PM16"},    {0x00030003, "VOS_OS232_PM32"},   {0x00040004, "VOS_NT_WINDOWS32"},
+    };
+    for (const auto& [value, name] : kNames)
+        if (value == fileOs) return name;
+    return Hex8(fileOs);
+}
+
+std::string FileTypeText(uint32_t fileType) {
+    static constexpr std::pair<uint32_t, const char*> kNames[] = {
+        {0, "VFT_UNKNOWN"}, {1, "VFT_APP"}, {2, "VFT_DLL"}, {3, "VFT_DRV"},
+        {4, "VFT_FONT"},    {5, "VFT_VXD"}, {7, "VFT_STATIC_LIB"},
+    };
+    for (const auto& [value, name] : kNames)
+        if (value == fileType) return name;
+    return Hex8(fileType);
+}
+
+std::string TranslationText(VersionTranslation t) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%04x%04x", unsigned(t.language), unsigned(t.codePage));
+    return text;
+}
+
+Bytes WriteVersionInfo(const VersionInfo& info) {
+    Bytes out;
+    const Bytes fixed = FixedBytes(info.fixed.value_or(FixedFileInfo{}));
+    const auto rootChildren = [&] {
+        if (!info.tables.empty()) {
+            PadTo4(out);
+            PutBlock(out, kStringFileInfo, kTextValue, 0, {}, [&] {
+                for (const VersionStringTable& table : info.tables) {
+                    PadTo4(out);
+                    PutBlock(out, table.language, kTextValue, 0, {}, [&] {
+                        for (const VersionString& s : table.strings) {
+                            PadTo4(out);
+                            Bytes value;
+                            const std::vector<uint16_t> units = Utf16Of(s.value);
+                            PutText(value, units);
+                            const auto count = uint16_t(std::min<size_t>(units.size() + 1, 0xFFFF));
+                            PutBlock(out, s.key, kTextValue, count, value, NoChildren);
+                        }
+                    });
+                }
+            });
+        }
+        if (!info.translations.empty()) {
+            PadTo4(out);
+            PutBlock(out, kVarFileInfo, kTextValue, 0, {}, [&] {
+                PadTo4(out);
+                Bytes pairs;
+                for (const VersionTranslation& t : info.translations) {
+                    PutU16(pairs, t.language);
+                    PutU16(pairs, t.codePage);
+                }
+                PutBlock(out, kTranslation, kBinaryValue, uint16_t(std::min<size_t>(pairs.size(), 0xFFFF)), pairs,
+                         NoChildren);
+            });
+        }
+    };
+    PutBlock(out, kRootKey, kBinaryValue, uint16_t(kFixedSize), fixed, rootChildren);
+    return out;
+}
+
+bool SetFileVersion(VersionInfo& info, std::string_view text, std::string* why) {
+    return SetNumber(info, &FixedFileInfo::fileVersion, text, why);
+}
+
+bool SetProductVersion(VersionInfo& info, std::string_view text, std::string* why) {
+    return SetNumber(info, &FixedFileInfo::productVersion, text, why);
+}
+
+bool SetVersionString(VersionInfo& info, std::string_view key, std::string_view value,
+                      std::optional<uint16_t> language) {
+    if (key.empty()) return false;
+    VersionStringTable* table = nullptr;
+    if (!language) {
+        if (!info.tables.empty()) table = &info.tables.front();
+    } else {
+        char prefix[5];
+        std::snprintf(prefix, sizeof prefix, "%04x", unsigned(*language));
+        for (VersionStringTable& t : info.tables) {
+            if (t.language.size() < 4) continue;
+            std::string head = t.language.substr(0, 4);
+            for (char& c : head) c = char(std::tolower(static_cast<unsigned char>(c)));
+            if (head == prefix) {
+                table = &t;
+                break;
+            }
+        }
+    }
+    if (!table) {
+        const VersionTranslation pair{language.value_or(0x0409), 0x04B0};
+        info.tables.push_back({TranslationText(pair), {}});
+        table = &info.tables.back();
+        if (std::find(info.translations.begin(), info.translations.end(), pair) == info.translations.end())
+            info.translations.push_back(pair);
+    }
+    for (VersionString& s : table->strings) {
+        if (s.key == key) {
+            s.value = std::string(value);
+            return true;
+        }
+    }
+    table->strings.push_back({std::string(key), std::string(value)});
+    return true;
+}
+
+} // namespace gw

@@ -6,6 +6,8 @@
 //   wizard (--icons|--cursors|--bitmaps|--animated) ... FOLDER OUTDIR   (cli/WizardCommand)
 //   cursor-theme [--name NAME] INPUT... OUTDIR      Windows cursors as a Linux cursor theme
 //   set-icon / set-cursor ... PROGRAM ICON            replace a program's icon or cursor group (cli/SetIconCommand)
+//   desktop-entry [--name N] [--exec C] (--prefix DIR | --install) [--dry-run] [--list] PROGRAM|FOLDER
+//                                                  a menu entry for a Windows program (cli/DesktopEntryCommand)
 // info lives in cli/InfoCommand; this file writes files and reads the arguments.
 #include <CLI/CLI.hpp>
 
@@ -19,6 +21,7 @@
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
 #include "cli/CliCommon.h"
+#include "cli/DesktopEntryCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/SetIconCommand.h"
 #include "cli/WizardCommand.h"
@@ -301,6 +304,8 @@ int main(int argc, char** argv) {
     CLI::App* wizard = cli::AddWizardCommand(app, wizardOptions);
     cli::SetGroupCommands setGroup;
     cli::AddSetGroupCommands(app, setGroup);
+    cli::DesktopEntryOptions desktopEntry;
+    cli::AddDesktopEntryCommand(app, desktopEntry);
 
     try {
         app.parse(argc, argv);
@@ -337,6 +342,7 @@ int main(int argc, char** argv) {
     }
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
     if (const int status = cli::RunSetGroupCommands(setGroup); status >= 0) return status;
+    if (const int status = cli::RunDesktopEntryCommand(desktopEntry); status >= 0) return status;
     if (*theme) return RunCursorTheme(themeArgs, themeName);
     if (*extract) {
         ExistingAction existing;

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -23,6 +25,8 @@
 #include "gui/LocalPaths.h"
 #include "gui/WindowPlaces.h"
 #include "platform/Paths.h"
+#include "batch/core/FileInformation.h"
+#include "platform/LanguageName.h"
 #include "gui/ToolIcons.h"
 
 namespace gw {
@@ -172,6 +176,9 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
         command(file, m_names.convertAllHint, {}, &DeskWindow::ConvertAllItems, false);
     }
     command(file, m_names.editHint, {}, &DeskWindow::OpenInManager, true);
+    file->addSeparator();
+    command(file, "File &Information...", {}, &DeskWindow::ShowFileInformation, false)
+        ->setObjectName("FileInformation");
     m_closeSeparator = file->addSeparator();
     QAction* close = file->addAction("&Close");
     close->setShortcut(QKeySequence::Close);
@@ -185,6 +192,10 @@ void DeskWindow::BuildMenus(QVBoxLayout* layout) {
     toolbar->setCheckable(true);
     toolbar->setChecked(true);
     connect(toolbar, &QAction::toggled, this, [this](bool on) { m_toolBar->setVisible(on); });
+    // The languages of a file that holds its items in several (filled on opening).
+    m_languageMenu = view->addMenu("&Language");
+    m_languageMenu->setObjectName("LanguageMenu");
+    m_languageMenu->menuAction()->setVisible(false);
     QAction* status = named(view->addAction("&Status Bar"), "SB");
     status->setCheckable(true);
     status->setChecked(true);
@@ -294,10 +305,18 @@ bool DeskWindow::Open(const std::string& path) {
     RestoreWindowSize(*this, Places());
     const int view = RememberedPlace(Places(), "view", int(m_view)).toInt();
     if (view >= int(DeskView::Specific) && view <= int(DeskView::Windows)) m_view = DeskView(view);
+    if (path != m_languagePath) m_language.reset(); // a language is chosen for one file
+    m_languagePath = path;
     m_file = Document::Open(path);
+    m_file->SetLanguage(m_language);
     const DeskOpening opening = OpenDesk(*m_file, Records());
     m_panel0->setText(FromLocal(opening.fileText));
-    m_panel1->setText(QString::fromStdString(opening.kindText));
+    // A language-neutral library's images come from its resource file: say which.
+    const std::string& from = m_file->ResourcesFrom();
+    m_panel1->setText(QString::fromStdString(opening.kindText) +
+                      (from.empty() ? QString() : " - images from " + FromLocal(PathFileName(from))));
+    m_panel1->setToolTip(from.empty() ? QString() : "Images read from " + FromLocal(from));
+    FillLanguageMenu();
     m_formats.clear();
     // The items first: the formats are those of the items listed.
     ShowGroups(true);
@@ -474,6 +493,55 @@ void DeskWindow::AskFor(Viewer target) {
 }
 
 void DeskWindow::ShowHelp() { OpenHelp(this, kHelpWorkdesks); }
+
+// Kind, counts, version information, languages and damage of the open file.
+void DeskWindow::ShowFileInformation() {
+    if (!m_file) return;
+    QDialog dialog(this);
+    dialog.setObjectName("FileInformationDialog");
+    dialog.setWindowTitle("File Information - " + FromLocal(m_file->FileName()));
+    auto* text = new QPlainTextEdit(FromLocal(FileInformationText(*m_file)), &dialog);
+    text->setObjectName("FileInformationText");
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setMinimumSize(520, 320);
+    auto* close = new QPushButton("&Close", &dialog);
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    m_fileInformation = &dialog;
+    dialog.exec();
+    m_fileInformation = nullptr;
+}
+
+// "First in the file" and each language the items are held in; choosing one
+// opens the file again with its items shown in that language where they
+// have it.
+void DeskWindow::FillLanguageMenu() {
+    m_languageMenu->clear();
+    const std::set<uint16_t> languages = m_file ? LanguagesHeld(*m_file, Records()) : std::set<uint16_t>{};
+    m_languageMenu->menuAction()->setVisible(languages.size() > 1);
+    if (languages.size() < 2) return;
+    auto* group = new QActionGroup(m_languageMenu);
+    auto add = [&](const QString& text, std::optional<uint16_t> language) {
+        QAction* a = m_languageMenu->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(language == m_language);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, language] {
+            if (!m_file || language == m_language) return;
+            m_language = language;
+            const std::optional<size_t> selected = SelectedGroup();
+            const std::string path = m_file->Path(); // Open lets the file go first
+            Open(path);
+            SelectGroup(selected);
+        });
+    };
+    add("&First in the File", std::nullopt);
+    for (uint16_t language : languages) add(QString::fromStdString(LanguageName(language)), language);
+}
 
 void DeskWindow::CopySelected() {
     const std::optional<size_t> group = SelectedGroup();

@@ -297,6 +297,7 @@ public slots:
     void SortByFormat();
     void ShowProperties();
     void ShowHelp();
+    void ShowFileInformation();
     void ChangeFormat();
     void ShowSpecificView();
     void ShowRawView();
@@ -375,6 +376,11 @@ private:
     DragListView* m_list = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_closeSeparator = nullptr;
+    QMenu* m_languageMenu = nullptr;          // View > Language, shown for files of several languages
+    std::optional<uint16_t> m_language;       // the language chosen for m_languagePath
+    std::string m_languagePath;
+    QDialog* m_fileInformation = nullptr;     // while "File Information..." is up
+    void FillLanguageMenu();
     QComboBox* m_formatBox = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStatusBar* m_statusBar = nullptr;

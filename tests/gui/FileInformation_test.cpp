@@ -1,0 +1,141 @@
+// What a workdesk tells of its file beyond its items: "File Information...",
+// the language choice of a file held in several languages, and where a
+// language-neutral library's images come from.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+#include "batch/core/FileInformation.h"
+#include "batch/core/ScriptedPrompts.h"
+#include "formats/ResTypes.h"
+#include "tests/gui/GuiTestApp.h"
+#include "tests/support/Builders.h"
+#include "tests/support/GroupBuilder.h"
+#include "tests/support/MuiBuilder.h"
+#include "tests/support/PeBuilder.h"
+#include "tests/support/VersionBuilder.h"
+#include "workdesks/gui/IconWorkdesk.h"
+
+using namespace gw;
+using namespace gw::test;
+
+namespace {
+
+constexpr uint16_t kGerman = 0x0407, kEnglish = 0x0409;
+
+Bytes Dib(int size) {
+    DibLayout s;
+    s.width = s.height = size;
+    s.bitCount = 4;
+    return BuildDib(s);
+}
+
+Bytes Group(uint8_t size, uint16_t id) {
+    IconGroupEntry e;
+    e.width = e.height = size;
+    e.bytesInRes = uint32_t(Dib(size).size());
+    e.id = id;
+    return BuildIconGroup({e});
+}
+
+PeResource Res(uint16_t type, uint16_t id, uint16_t language, Bytes data) {
+    return {ResName::Id(type), ResName::Id(id), language, std::move(data)};
+}
+
+// Icon group 1 in German (16 pixels) and English (32 pixels), with version
+// information.
+Bytes TwoLanguageProgram() {
+    PeLayout layout;
+    layout.resources = {Res(RT_GROUP_ICON, 1, kGerman, Group(16, 1)), Res(RT_GROUP_ICON, 1, kEnglish, Group(32, 2)),
+                        Res(RT_ICON, 1, kGerman, Dib(16)), Res(RT_ICON, 2, kEnglish, Dib(32)),
+                        Res(16, 1, kEnglish, BuildVersionBlock(SampleVersionTree(true), true))};
+    return BuildPe(layout).bytes;
+}
+
+int ShownWidth(const IconWorkdesk& form) {
+    return form.File() ? int(form.File()->Contents().IconGroups.at(0).Images.at(0).Width) : -1;
+}
+
+} // namespace
+
+TEST(FileInformation, LanguagesVersionAndDamageOfAFile) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("Two.dll"), TwoLanguageProgram()));
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconWorkdesk form(flags, prompts);
+    ASSERT_TRUE(form.Open(dir.file("Two.dll")));
+    form.show();
+    EXPECT_EQ(ShownWidth(form), 16); // the first language in the file
+
+    // View > Language offers the first in the file and each language held.
+    auto* menu = form.findChild<QMenu*>("LanguageMenu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->menuAction()->isVisible());
+    const QList<QAction*> choices = menu->actions();
+    ASSERT_EQ(choices.size(), 3);
+    EXPECT_EQ(choices[1]->text(), "German (Germany), 0x0407");
+    EXPECT_EQ(choices[2]->text(), "English (United States), 0x0409");
+    choices[2]->trigger();
+    EXPECT_EQ(ShownWidth(form), 32);
+    EXPECT_TRUE(form.findChild<QMenu*>("LanguageMenu")->actions()[2]->isChecked());
+
+    // File Information says the kind, counts, languages, version and damage.
+    const std::string text = FileInformationText(*form.File());
+    EXPECT_NE(text.find("Kind: PE File\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Icon groups: 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Languages: German (Germany), 0x0407; English (United States), 0x0409\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Language shown: English (United States), 0x0409\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  File version: 1.2.3.4\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("    FileDescription: Sample Library\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Damage: none found\n"), std::string::npos) << text;
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = dialog->findChild<QPlainTextEdit*>("FileInformationText")->toPlainText();
+            SaveScreenshot(*dialog, "workdesk-file-information");
+            dialog->accept();
+        }
+    });
+    form.findChild<QAction*>("FileInformation")->trigger();
+    EXPECT_EQ(shown.toStdString(), text);
+
+    // Another file starts again in its first language.
+    ASSERT_TRUE(WriteFile(dir.file("copy.dll"), TwoLanguageProgram()));
+    ASSERT_TRUE(form.Open(dir.file("copy.dll")));
+    EXPECT_EQ(ShownWidth(form), 16);
+    form.reject();
+}
+
+TEST(FileInformation, ALanguageNeutralLibrarySaysWhereItsImagesComeFrom) {
+    GuiTestApp();
+    TempDir dir;
+    for (const char* folder : {"Windows", "Windows/System32", "Windows/SystemResources"})
+        ::mkdir(dir.file(folder).c_str(), 0755);
+    PeLayout neutral;
+    neutral.resources = {{ResName::Named("MUI"), ResName::Id(1), kEnglish, BuildMuiResource()}};
+    ASSERT_TRUE(WriteFile(dir.file("Windows/System32/shell32.dll"), BuildPe(neutral).bytes));
+    PeLayout mun;
+    mun.resources = {Res(RT_GROUP_ICON, 1, 0, Group(32, 1)), Res(RT_ICON, 1, 0, Dib(32))};
+    ASSERT_TRUE(WriteFile(dir.file("Windows/SystemResources/shell32.dll.mun"), BuildPe(mun).bytes));
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconWorkdesk form(flags, prompts);
+    ASSERT_TRUE(form.Open(dir.file("Windows/System32/shell32.dll")));
+    form.show();
+    EXPECT_EQ(form.StatusText(1).toStdString(), "PE File - images from shell32.dll.mun");
+    EXPECT_FALSE(form.findChild<QMenu*>("LanguageMenu")->menuAction()->isVisible());
+    EXPECT_NE(FileInformationText(*form.File()).find("Images read from: " +
+                                                      dir.file("Windows/SystemResources/shell32.dll.mun")),
+              std::string::npos);
+    SaveScreenshot(form, "workdesk-mun-library");
+    form.reject();
+}

@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
     info->add_flag("--jsonl", asJsonLines,
                    "The same JSON object per line, for pipelines: every name gives its line, an unreadable one too "
                    "(with its error under \"errors\")");
-    info->add_flag("--counts", infoRequest.counts, "Only the kind and the counts (reads no images)");
+    info->add_flag("--counts", infoRequest.counts, "Only the kind, the counts and the damage (decodes no images)");
     info->add_flag("--decode", infoRequest.decode, "Also decode every image and say whether it decodes (\"decoded\")");
     info->add_flag("--hash", infoRequest.hash,
                    "Also the fingerprints of the file's icon (\"icon_hash\": raw_md5, ico_md5, dhash; null when it "

@@ -1,6 +1,7 @@
 #include "gui/WindowPlaces.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <algorithm>
+
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -25,9 +28,12 @@ QSize Fitted(QSize size, const QRect& area) {
     return {std::min(size.width(), area.width()), std::min(size.height(), area.height())};
 }
 
+// A folder to offer for writing: one the user can write, and not a system
+// folder (which the superuser can write, but should only pick on purpose).
 QString Writable(const QString& folder) {
     const QFileInfo info(folder);
-    return !folder.isEmpty() && info.isDir() && info.isWritable() ? folder : QString();
+    if (folder.isEmpty() || !info.isDir() || !info.isWritable()) return QString();
+    return IsSystemFolder(QFile::encodeName(info.absoluteFilePath()).toStdString()) ? QString() : folder;
 }
 
 } // namespace
@@ -76,6 +82,14 @@ void RestoreWindowSize(QWidget& window, const PlacesKey& key) {
 }
 
 void RememberWindowSize(const QWidget& window, const PlacesKey& key) { RememberPlace(key, "size", window.size()); }
+
+QSize FirstStartSize(QSize designed, QSize available) {
+    if (designed.isEmpty() || available.isEmpty()) return designed;
+    const double grow = std::max(1.0, std::min(0.6 * available.width() / designed.width(),
+                                               0.7 * available.height() / designed.height()));
+    return {std::min(int(designed.width() * grow), available.width()),
+            std::min(int(designed.height() * grow), available.height())};
+}
 
 QString StartFolder(const QString& kind, const QString& fallback) {
     const QString last = Remembered("folders/" + kind).toString();

@@ -5,6 +5,7 @@
 // A settings file that cannot be read gives the defaults; nothing here ever
 // stops the program.
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 
@@ -37,6 +38,13 @@ void RestoreWindowSize(QWidget& window, const PlacesKey& key);
 void RememberWindowSize(const QWidget& window, const PlacesKey& key);
 // Keeps a window's size within the available area of its screen.
 void FitWindowToScreen(QWidget& window);
+
+// The size a main window first opens at, before any size was remembered: its
+// designed size grown in proportion to take about 60% of the screen's
+// available width (or 70% of its height, whichever is reached first), never
+// smaller than designed unless the screen is, and never larger than the
+// available area.
+QSize FirstStartSize(QSize designed, QSize available);
 
 // The folder a save dialog of a kind ("ico", "cur", "bmp", a folder
 // browser's title) starts in: the last one used for that kind when it still

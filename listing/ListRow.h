@@ -7,6 +7,7 @@
 #include <string>
 
 #include "formats/FileKind.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
@@ -20,6 +21,10 @@ struct ListRow {
     // The objects of the category's kind the file holds (1 for an image
     // file); 0 for a sub-folder.
     int count = 0;
+    // The first damage the scan found reading the file, when it found any: a
+    // file whose damage hides its objects is listed with it rather than
+    // left out, and one with objects and damage shows both.
+    std::optional<ReadError> damage;
 
     bool IsFolder() const { return !kind.has_value(); }
 };

@@ -77,6 +77,13 @@ public:
         AddRow(name, kind, count, makePicture);
         ++m_result.fileCount;
     }
+    // The same for a file whose reading found damage (none: as above).
+    template <class MakePicture>
+    void AddFileRow(const std::string& name, FileKind kind, int count, const Document& file,
+                    MakePicture makePicture) {
+        AddFileRow(name, kind, count, makePicture);
+        if (file.Damaged()) m_result.rows.back().damage = file.Errors().front();
+    }
 
 private:
     template <class MakePicture>
@@ -93,7 +100,7 @@ private:
     bool Step(const std::string& name) {
         if (m_result.stopped) return false;
         ++m_count;
-        if (m_progress && !m_progress(LowerAscii(name), GaugePercent(m_count, m_total))) m_result.stopped = true;
+        if (m_progress && !m_progress(name, GaugePercent(m_count, m_total))) m_result.stopped = true;
         return !m_result.stopped;
     }
 
@@ -225,11 +232,17 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, Pi
         if (ContainerTypeText(ext, true).empty()) return;
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
-        if (!IsExecutable(counts) || counts.iconGroups < 1) return;
-        // Listed only when its first icon can be drawn, pictures or not.
+        if (!IsExecutable(counts) || (counts.iconGroups < 1 && !file->Damaged())) return;
+        // Listed when its first icon can be drawn, pictures or not, or with
+        // the damage that keeps it from being drawn.
         FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
-        if (first.kind != FirstIconKind::Icon) return;
-        frame.AddFileRow(name, counts.kind, counts.iconGroups,
+        if (first.kind != FirstIconKind::Icon) {
+            if (counts.iconGroups >= 1) file->Load(RecordKind::Icons);
+            if (!file->Damaged()) return;
+            frame.AddFileRow(name, counts.kind, counts.iconGroups, *file, [] { return RowPicture::OfAppIcon(); });
+            return;
+        }
+        frame.AddFileRow(name, counts.kind, counts.iconGroups, *file,
                          [&] { return RowPicture::OfIcon(std::move(first.icon)); });
     });
     frame.Result().showWizard = true;
@@ -281,10 +294,10 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
         const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
-        if (found < 1) return found;
+        if (found < 1 && !(IsExecutable(counts) && file->Damaged())) return found;
         // An executable can always hold icons, so the row stands whatever
         // its picture turns out to be: the first icon, or the program's own.
-        frame.AddFileRow(name, counts.kind, found, [&] {
+        frame.AddFileRow(name, counts.kind, found, *file, [&] {
             FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
             return first.kind == FirstIconKind::Icon ? RowPicture::OfIcon(std::move(first.icon))
                                                      : RowPicture::OfAppIcon();
@@ -298,12 +311,13 @@ ScanResult ReadResources(const std::string& folder, uint16_t resType, const Scan
     return ContainerScan(folder, progress, pictures, [&](ScanFrame& frame, const std::string& name,
                                                          const std::string& path) {
         if (!AcceptsResourceFile(LowerExtension(name), resType)) return 0;
-        const FileCounts counts = Document::Open(path)->Counts();
+        const auto file = Document::Open(path);
+        const FileCounts& counts = file->Counts();
         const int found = resType == RT_GROUP_ICON     ? counts.iconGroups
                           : resType == RT_GROUP_CURSOR ? counts.cursorGroups
                                                        : counts.bitmaps;
-        if (found > 0)
-            frame.AddFileRow(name, FileKind::Resource, found, [&] { return RowPicture::OfPath(path); });
+        if (found > 0 || (counts.kind == FileKind::Resource && file->Damaged()))
+            frame.AddFileRow(name, FileKind::Resource, found, *file, [&] { return RowPicture::OfPath(path); });
         return found;
     });
 }
@@ -333,8 +347,8 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
         const FileCounts& counts = file->Counts();
         const bool holds = resourceFile ? counts.kind == FileKind::Resource : IsExecutable(counts);
         const int found = holds ? counts.animations : 0;
-        if (found > 0)
-            frame.AddFileRow(name, resourceFile ? FileKind::Resource : counts.kind, found, [&] {
+        if (found > 0 || (holds && file->Damaged()))
+            frame.AddFileRow(name, resourceFile ? FileKind::Resource : counts.kind, found, *file, [&] {
                 const CursorImage* image = AnimationRowImage(*file);
                 return image ? CursorPictures(image->Handle()) : RowPicture::OfPath(path);
             });

@@ -98,4 +98,17 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
     return entries;
 }
 
+bool IsSystemFolder(const std::string& path) {
+    static const char* const kSystemFolders[] = {"/bin", "/boot", "/dev",  "/etc", "/lib", "/lib32", "/lib64",
+                                                 "/libx32", "/proc", "/run", "/sbin", "/sys", "/usr", "/var"};
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    if (p.empty() || p == "/") return true;
+    for (const char* folder : kSystemFolders) {
+        const std::string f = folder;
+        if (p == f || (p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '/')) return true;
+    }
+    return false;
+}
+
 } // namespace gw

@@ -30,6 +30,12 @@ std::string LowerAscii(std::string text);
 // Names starting with "." are hidden: neither listed nor entered.
 bool IsHiddenName(const std::string& name);
 
+// True for the file system's root and the folders the system itself keeps
+// (/usr, /etc, /bin, /lib, /proc ... and what lies under them), where a
+// command writes only into a folder the user typed or picked, never into one
+// it offers on its own.
+bool IsSystemFolder(const std::string& path);
+
 // True when any entry (file, folder, link) exists at path.
 bool EntryExists(const std::string& path);
 // True for a folder, or a link to one.

@@ -380,8 +380,8 @@ TEST(Wizard, ListedFolderReplacesOldFilesAndTheTreeWalkRenames) {
     EXPECT_EQ(r.ProgressTotal, 10);
     EXPECT_EQ(r.ProcessedCount, 10);
     EXPECT_EQ(progress.percents.back(), 100);
-    EXPECT_EQ(progress.labels, (std::vector<std::string>{"my.dll", "my.icons.dll", "shell32.dll", "a", "icons.ico",
-                                                         "shell32.dll", "deep", "shell32.dll", "b", "shell32.dll"}));
+    EXPECT_EQ(progress.labels, (std::vector<std::string>{"My.dll", "My.Icons.dll", "shell32.dll", "a", "icons.ico",
+                                                         "shell32.dll", "deep", "shell32.dll", "b", "Shell32.DLL"}));
     EXPECT_EQ(progress.events, (std::vector<std::string>{"count", "/count", "process", "/process"}));
     EXPECT_TRUE(AllClear(flags));
 }

@@ -7,6 +7,7 @@
 #include "explorer/core/ListRules.h"
 #include "listing/Listing.h"
 #include "listing/Scanners.h"
+#include "platform/Paths.h"
 #include "formats/Document.h"
 #include "tests/support/AniBuilder.h"
 #include "pictures/Thumbnail.h"
@@ -215,10 +216,10 @@ TEST(ExplorerScan, IconsListFoldersThenIconFilesAndSkipHiddenEntries) {
     EXPECT_FALSE(r.rows[r.rows.size() - 1].IsFolder());
 
     // "." and ".." and the hidden entries advance the gauge without a row;
-    // names reach the progress lower-cased; the gauge never passes 100.
+    // names reach the progress as the folder spells them; the gauge never passes 100.
     EXPECT_EQ(std::count(names.begin(), names.end(), "."), 1);
     EXPECT_EQ(std::count(names.begin(), names.end(), ".secret.ico"), 1);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "two.ico"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "two.ICO"), 1);
     EXPECT_EQ(std::count(names.begin(), names.end(), "fake.ico"), 2); // folder pass and file pass
     EXPECT_TRUE(std::all_of(percents.begin(), percents.end(), [](int p) { return p >= 0 && p <= 100; }));
     EXPECT_EQ(percents.back(), 100);
@@ -271,12 +272,46 @@ TEST(ExplorerScan, ExecutablesByCategory) {
     }
 }
 
+// A file whose damage hides its icons is listed with the damage instead of
+// being left out; a whole one has none; an executable without icons or
+// damage stays out.
+TEST(ExplorerScan, DamagedExecutablesAreListedWithTheirDamage) {
+    TempDir dir;
+    const Bytes one = PeFileOf({1, 0, 0}), two = PeFileOf({2, 0, 0});
+    WriteFile(dir.file("cut.dll"), Bytes(one.begin(), one.end() - 2000)); // the only image cut short
+    WriteFile(dir.file("half.dll"), Bytes(two.begin(), two.end() - 64));  // the second group's image cut
+    WriteFile(dir.file("whole.dll"), one);
+    WriteFile(dir.file("plain.exe"), PeFileOf({}));
+    for (PictureMode mode : {PictureMode::Draw, PictureMode::Skip}) {
+        const ScanResult icons = RunScanner(dir.path(), CategoryNamed("Icon Files"), nullptr, mode);
+        EXPECT_EQ(RowTexts(icons), (std::vector<std::string>{"cut.dll|File Extension|1|1",
+                                                             "half.dll|File Extension|2|1",
+                                                             "whole.dll|File Extension|1|1"}));
+        EXPECT_FALSE(RowNamed(icons, "whole.dll").damage);
+        ASSERT_TRUE(RowNamed(icons, "cut.dll").damage);
+        EXPECT_EQ(RowNamed(icons, "cut.dll").damage->kind, ReadErrorKind::Truncated);
+        EXPECT_TRUE(RowNamed(icons, "half.dll").damage);
+        if (mode == PictureMode::Draw) {
+            EXPECT_EQ(PictureNamed(icons, "cut.dll").kind, PictureKind::AppIcon);
+            EXPECT_EQ(PictureNamed(icons, "half.dll").kind, PictureKind::Images);
+        }
+        ExplorerState s;
+        s.Category = Category::IconFiles;
+        EXPECT_NE(ClickStatusText(s, RowNamed(icons, "cut.dll")).find(" - Damaged: truncated at byte"),
+                  std::string::npos);
+        EXPECT_EQ(ClickStatusText(s, RowNamed(icons, "whole.dll")), "File Extension - Contains 1 Icons");
+    }
+}
+
 TEST(ExplorerScan, ResourceFilesByType) {
     MixedFolder f;
     const ScanResult icons = Scan(f.dir.path(), "Icon Resources");
-    // The folder "stash.res" and the unreadable "notes.res" are skipped; .dcr
-    // belongs to bitmaps only.
-    EXPECT_EQ(icons.fileCount, 2);
+    // The folder "stash.res" is skipped; "notes.res", which holds nothing a
+    // resource file can, is listed with its damage; .dcr belongs to bitmaps only.
+    EXPECT_EQ(icons.fileCount, 3);
+    EXPECT_EQ(RowNamed(icons, "notes.res").count, 0);
+    EXPECT_TRUE(RowNamed(icons, "notes.res").damage);
+    EXPECT_FALSE(RowNamed(icons, "app.res").damage);
     EXPECT_EQ(RowNamed(icons, "app.res").count, 2);
     EXPECT_EQ(RowNamed(icons, "old.r16").count, 1);
     EXPECT_EQ(RowTypeText(RowNamed(icons, "app.res")), "Resource File");
@@ -284,12 +319,12 @@ TEST(ExplorerScan, ResourceFilesByType) {
     EXPECT_TRUE(icons.showWizard);
 
     const ScanResult bitmaps = Scan(f.dir.path(), "Bitmap Resources");
-    EXPECT_EQ(bitmaps.fileCount, 2);
+    EXPECT_EQ(bitmaps.fileCount, 3);
     EXPECT_EQ(RowNamed(bitmaps, "pics.dcr").count, 3);
     EXPECT_EQ(RowNamed(bitmaps, "app.res").count, 1);
 
     const ScanResult cursors = Scan(f.dir.path(), "Static Cursor Resources");
-    EXPECT_EQ(cursors.fileCount, 1);
+    EXPECT_EQ(cursors.fileCount, 2);
     EXPECT_EQ(RowNamed(cursors, "old.r16").count, 1);
 
     ExplorerState s;
@@ -297,9 +332,9 @@ TEST(ExplorerScan, ResourceFilesByType) {
     s.Category = Category::StaticCursorResources;
     StoreScanCounters(s, cursors);
     s.CurrentDir = "/x";
-    EXPECT_EQ(s.ContainerCount, 1);
+    EXPECT_EQ(s.ContainerCount, 2);
     EXPECT_EQ(s.ImageFileCount, 7); // the other counter keeps its value
-    EXPECT_EQ(FolderSummary(s), "/x: 4 Directories and 1 Cursor Files");
+    EXPECT_EQ(FolderSummary(s), "/x: 4 Directories and 2 Cursor Files");
 }
 
 TEST(ExplorerScan, BitmapThumbnails) {
@@ -547,4 +582,11 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
     plan = PlanOpen(s, Folder("usr"));
     EXPECT_EQ(plan.target, OpenTarget::Folder);
     EXPECT_EQ(plan.path, "/usr");
+}
+
+TEST(Paths, SystemFoldersAreTheRootAndWhatTheSystemKeeps) {
+    for (const char* path : {"/", "//", "", "/usr", "/usr/", "/usr/share/icons", "/etc", "/proc/1", "/var/lib"})
+        EXPECT_TRUE(IsSystemFolder(path)) << path;
+    for (const char* path : {"/home/ann", "/root", "/tmp", "/usr2", "/media/disk", "/srv/icons"})
+        EXPECT_FALSE(IsSystemFolder(path)) << path;
 }

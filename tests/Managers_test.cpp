@@ -86,7 +86,7 @@ TEST(IconManager, FileModeLoadsTheFileAndNamesItsImages) {
     ASSERT_TRUE(WriteFile(dir.file("Shell.Big.ico"), BuildIcoFile({{BuildDib(s), 32, 32, 16, 0, 1, 4}})));
     const auto file = Document::Open(dir.file("Shell.Big.ico"));
     EXPECT_TRUE(file->LoadAsImageFile(FileKind::Icon).empty());
-    EXPECT_EQ(ViewerFileName(*file), "shell.big.ico");
+    EXPECT_EQ(ViewerFileName(*file), "Shell.Big.ico"); // as the file system spells it
     ASSERT_EQ(file->Contents().IconGroups.size(), 1u);
     EXPECT_EQ(file->Contents().IconGroups[0].Images.size(), 1u);
     // A file that is not an icon leaves no image, and says why.

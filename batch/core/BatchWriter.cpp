@@ -20,6 +20,7 @@ void BatchWriter::End() {
 void BatchWriter::ReportInto(BatchResult& result) const {
     result.stats = m_stats;
     result.notes = m_notes;
+    result.folder = m_folder;
     if (Failed()) {
         result.ok = false;
         result.error = m_error;

@@ -43,6 +43,7 @@ struct BatchResult {
     BatchStats stats;
     std::vector<std::string> notes;  // outputs skipped for a reason the user should hear of
     int64_t filesRead = 0;           // source files the batch took objects from
+    std::string folder;              // the folder it wrote into (empty: none was chosen)
 };
 
 enum class WriteOutcome : uint8_t { Written, Skipped, Failed };

@@ -279,6 +279,7 @@ std::vector<std::pair<std::string, CursorRole>> RolesOfInstallInf(const std::str
 
 CursorThemeResult WriteCursorTheme(const CursorThemeRequest& request) {
     CursorThemeResult result;
+    result.folder = request.outDir;
     std::map<std::string, CursorRole> infRoles;
     std::vector<ThemeCursor> cursors;
     for (const std::string& file : FilesOf(request.inputs, infRoles)) AddOpenedFile(file, infRoles, cursors, result);
@@ -306,13 +307,15 @@ CursorThemeResult WriteCursorTheme(const CursorThemeRequest& request) {
         std::optional<CursorRole> role = c.role && taken.insert(*c.role).second ? c.role : std::nullopt;
         std::string name = role ? RoleFileName(*role) : SafeBaseName(c.name);
         while (!names.insert(name).second) name += "_";
-        const std::string error = WriteFileAtomic(JoinPath(folder, name), WriteXcursor(c.images), true);
+        const Bytes file = WriteXcursor(c.images);
+        const std::string error = WriteFileAtomic(JoinPath(folder, name), file, true);
         if (!error.empty()) {
             result.ok = false;
             result.error = error;
             return result;
         }
         ++result.stats.filesWritten;
+        result.stats.bytesWritten += file.size();
         result.cursors.push_back(name);
         written.emplace_back(name, role);
     }

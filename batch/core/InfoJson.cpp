@@ -242,8 +242,9 @@ std::string InfoJsonLine(const std::string& path, Document& doc, InfoOptions opt
 }
 
 json CountsJsonObject(const std::string& path, Document& doc, InfoOptions options) {
-    // The icon groups are read before the damage is said, so damage the
-    // hash's read found is among the errors.
+    // The records are read (not decoded) so that the counts say the same
+    // damage as the whole description does, for every kind of file.
+    doc.LoadAll();
     json hash = options.hash ? IconHashJson(doc) : json();
     json j = CountsJson(path, doc.Counts(), doc.Errors());
     if (options.hash) j["icon_hash"] = std::move(hash);

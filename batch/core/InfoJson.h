@@ -36,9 +36,9 @@ std::string InfoJsonLine(const std::string& path, Document& doc, InfoOptions opt
 // The same as a JSON value, for callers that print it some other way.
 nlohmann::json InfoJsonObject(const std::string& path, Document& doc, InfoOptions options);
 
-// What info --counts --json says: the path, kind, counts and damage, read
-// from the headers alone (with options.hash the icon groups are read for
-// "icon_hash"; options.decode is ignored).
+// What info --counts --json says: the path, kind, counts and damage. The
+// counts come from the headers; the records are read, not decoded, so the
+// damage is what InfoJsonObject finds (options.decode is ignored).
 std::string CountsJsonLine(const std::string& path, Document& doc, InfoOptions options);
 nlohmann::json CountsJsonObject(const std::string& path, Document& doc, InfoOptions options);
 

@@ -1,6 +1,7 @@
 #include "batch/core/Prompts.h"
 
 #include "batch/core/BatchWriter.h"
+#include "platform/ReadError.h"
 
 namespace gw {
 
@@ -17,6 +18,21 @@ void ReportBatchResult(const BatchResult& result, Prompts& prompts) {
     if (result.notes.size() > kMaxNotesShown)
         text += "... and " + std::to_string(result.notes.size() - kMaxNotesShown) + " more\n";
     prompts.ShowMessage(MessageKind::Warning, text);
+}
+
+void Prompts::ShowSummary(const std::string&, const BatchResult& result) { ReportBatchResult(result, *this); }
+
+void ReportBatchSummary(const std::string& command, const BatchResult& result, Prompts& prompts) {
+    if (result.cancelled) return;
+    prompts.ShowSummary(command, result);
+}
+
+std::string BatchSummaryText(const BatchResult& result) {
+    // A failed write ends a batch: at most one output fails.
+    const int failed = result.ok ? 0 : 1;
+    return "Files written: " + GroupedNumber(uint64_t(result.stats.filesWritten)) + " (" +
+           GroupedNumber(result.stats.bytesWritten) + " bytes)\nSkipped: " +
+           GroupedNumber(uint64_t(result.stats.filesSkipped)) + "\nFailed: " + std::to_string(failed);
 }
 
 } // namespace gw

@@ -19,6 +19,8 @@ struct SaveFileRequest {
 
 enum class MessageKind : uint8_t { Error, Warning };
 
+struct BatchResult;
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -35,12 +37,23 @@ public:
 
     // The error report that ends a command, or a note the user should see.
     virtual void ShowMessage(MessageKind kind, const std::string& text) = 0;
-};
 
-struct BatchResult;
+    // How a batch command that wrote into a folder ended (command: its name,
+    // e.g. "Save All"): what it wrote, passed over and failed, and where.
+    // By default the error and the outputs passed over, as ReportBatchResult
+    // says them; the desktop program shows a summary with the folder.
+    virtual void ShowSummary(const std::string& command, const BatchResult& result);
+};
 
 // Tells the user how a batch ended: the error that ended it, then the
 // outputs it passed over (the first twenty, then how many more).
 void ReportBatchResult(const BatchResult& result, Prompts& prompts);
+
+// Tells the user how a batch command that wrote into a folder ended, through
+// Prompts::ShowSummary; nothing when the user cancelled it before it began.
+void ReportBatchSummary(const std::string& command, const BatchResult& result, Prompts& prompts);
+
+// The summary's lines: "Files written: N (B bytes)", "Skipped: N", "Failed: N".
+std::string BatchSummaryText(const BatchResult& result);
 
 } // namespace gw

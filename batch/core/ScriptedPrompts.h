@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/core/BatchWriter.h"
 #include "batch/core/Prompts.h"
 
 namespace gw {
@@ -43,6 +44,12 @@ public:
         return answer;
     }
     void ShowMessage(MessageKind kind, const std::string& text) override { messages.emplace_back(kind, text); }
+    // Summaries are recorded, and their error and notes said as messages.
+    std::vector<std::pair<std::string, BatchResult>> summaries;
+    void ShowSummary(const std::string& command, const BatchResult& result) override {
+        summaries.emplace_back(command, result);
+        Prompts::ShowSummary(command, result);
+    }
 
 private:
     static std::optional<std::string> Take(std::deque<std::optional<std::string>>& queue) {

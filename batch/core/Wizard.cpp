@@ -87,7 +87,7 @@ private:
         const int64_t total = m_result.ProgressTotal;
         const int64_t percent = total > 0 ? m_result.ProcessedCount * 100 / total : 0;
         m_progress.Counted(m_result.ProcessedCount, total);
-        m_progress.Advance(int(std::clamp<int64_t>(percent, 0, 100)), LowerAscii(name));
+        m_progress.Advance(int(std::clamp<int64_t>(percent, 0, 100)), name);
     }
 
     // The listed folder: each file row in display order, counted from the

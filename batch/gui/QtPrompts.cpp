@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "batch/core/BatchWriter.h"
 #include "batch/gui/AlreadyExistsDialog.h"
+#include "batch/gui/WizardSummaryDialog.h"
 #include "gui/LocalPaths.h"
 #include "gui/WindowPlaces.h"
 #include "platform/FileIo.h"
@@ -100,6 +102,14 @@ void QtPrompts::ShowMessage(MessageKind kind, const std::string& text) {
         QMessageBox::critical(m_parent, QApplication::applicationName(), message);
     else
         QMessageBox::warning(m_parent, QApplication::applicationName(), message);
+}
+
+void QtPrompts::ShowSummary(const std::string& command, const BatchResult& result) {
+    NormalCursor cursor;
+    WizardSummaryDialog summary(WizardSummaryDialog::BatchTitle(command, result),
+                                QString::fromStdString(BatchSummaryText(result)), "Folder: ", result.folder,
+                                WizardSummaryDialog::BatchDetails(result), m_parent);
+    summary.exec();
 }
 
 } // namespace gw

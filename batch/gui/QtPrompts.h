@@ -20,6 +20,9 @@ public:
     std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
     ExistingAnswer SettleExisting(const std::string& existingPath, const ActionFlags& flags) override;
     void ShowMessage(MessageKind kind, const std::string& text) override;
+    // The summary dialog: what was written, passed over and failed, the
+    // folder, and a button that opens it.
+    void ShowSummary(const std::string& command, const BatchResult& result) override;
 
 private:
     QWidget* m_parent;

@@ -24,8 +24,10 @@ const char* TitleOf(const WizardResult& result) {
     return "Extraction finished";
 }
 
+} // namespace
+
 // Every line the run's report holds, none left out however many there are.
-QString Details(const WizardResult& result) {
+QString WizardSummaryDialog::BatchDetails(const BatchResult& result) {
     QStringList lines;
     if (!result.ok && !result.error.empty()) lines << FromLocal(result.error);
     if (!result.notes.empty()) {
@@ -36,24 +38,32 @@ QString Details(const WizardResult& result) {
     return lines.join('\n');
 }
 
-} // namespace
+QString WizardSummaryDialog::BatchTitle(const std::string& command, const BatchResult& result) {
+    return QString::fromStdString(command) + (result.ok ? " finished" : " ended early");
+}
 
 WizardSummaryDialog::WizardSummaryDialog(const WizardResult& result, double seconds, const std::string& folder,
                                          QWidget* parent)
+    : WizardSummaryDialog(TitleOf(result), FromLocal(WizardSummaryText(result, seconds)), "Extraction folder: ",
+                          folder, BatchDetails(result), parent) {}
+
+WizardSummaryDialog::WizardSummaryDialog(const QString& title, const QString& summary, const QString& folderLabel,
+                                         const std::string& folder, const QString& details, QWidget* parent)
     : QDialog(parent), m_folder(folder) {
     setObjectName("WizardSummary");
-    setWindowTitle(TitleOf(result));
+    setWindowTitle(title);
     setModal(true);
 
-    m_summary = new QLabel(FromLocal(WizardSummaryText(result, seconds)), this);
+    m_summary = new QLabel(summary, this);
     m_summary->setObjectName("SummaryText");
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* where = new QLabel("Extraction folder: " + FromLocal(folder), this);
+    auto* where = new QLabel(folderLabel + FromLocal(folder), this);
     where->setObjectName("SummaryFolder");
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->setVisible(!folder.empty());
 
-    m_details = new QPlainTextEdit(Details(result), this);
+    m_details = new QPlainTextEdit(details, this);
     m_details->setObjectName("SummaryDetails");
     m_details->setReadOnly(true);
     m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -64,7 +74,7 @@ WizardSummaryDialog::WizardSummaryDialog(const WizardResult& result, double seco
     open->setObjectName("bOpenFolder");
     open->setToolTip("Show the extraction folder in the file manager");
     // A folder that is not there (the error that ended the run may say so) has nothing to show.
-    open->setEnabled(IsFolder(folder));
+    open->setEnabled(!folder.empty() && IsFolder(folder));
     connect(open, &QPushButton::clicked, this, &WizardSummaryDialog::OpenFolder);
     auto* close = new QPushButton("&Close", this);
     close->setObjectName("bClose");

@@ -1,8 +1,9 @@
 #pragma once
-// WizardSummaryDialog: what the extraction wizard's run did, shown when it
-// ends (finished, stopped or ended by an error): the summary text, the error
-// and every output passed over with its reason, a button that opens the
-// target folder in the desktop's file manager, and Close.
+// WizardSummaryDialog: what the extraction wizard's run (or another batch
+// command that wrote into a folder) did, shown when it ends (finished,
+// stopped or ended by an error): the summary text, the error and every output
+// passed over with its reason, a button that opens the target folder in the
+// desktop's file manager, and Close.
 #include <QDialog>
 
 #include <string>
@@ -21,6 +22,13 @@ public:
     // seconds: how long the run took; folder: the target folder it wrote into.
     WizardSummaryDialog(const WizardResult& result, double seconds, const std::string& folder,
                         QWidget* parent = nullptr);
+    // The same dialog for another batch command that wrote into a folder:
+    // its title, the summary (BatchSummaryText), the folder and the details.
+    WizardSummaryDialog(const QString& title, const QString& summary, const QString& folderLabel,
+                        const std::string& folder, const QString& details, QWidget* parent = nullptr);
+    // The summary of a batch command named command ("Save All", ...).
+    static QString BatchTitle(const std::string& command, const BatchResult& result);
+    static QString BatchDetails(const BatchResult& result);
 
     // The summary (WizardSummaryText) and the details: the error, then the
     // outputs passed over; empty when there is nothing to tell.

@@ -54,9 +54,10 @@ std::string FolderSummary(const ExplorerState& state) {
 }
 
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row) {
-    const std::string type = RowTypeText(row);
-    if (!CountsObjects(state.Category, row)) return type;
-    return type + " - Contains " + RowCountText(row) + ObjectsWord(state.Category);
+    std::string text = RowTypeText(row);
+    if (CountsObjects(state.Category, row)) text += " - Contains " + RowCountText(row) + ObjectsWord(state.Category);
+    if (row.damage) text += " - Damaged: " + row.damage->Describe();
+    return text;
 }
 
 OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {

@@ -22,7 +22,8 @@ std::string FolderSummary(const ExplorerState& state);
 
 // The status text of a selected row: "File Extension - Contains 238 Icons"
 // for an executable or library (and for a resource file in "Animated Cursor
-// Resources"), else its type text alone.
+// Resources"), else its type text alone; a damaged file's row adds
+// " - Damaged: " and its first damage.
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row);
 
 enum class OpenTarget : uint8_t {

@@ -174,7 +174,7 @@ void SaveAllListedBitmaps(const ExplorerState& state, std::span<const ListRow> r
         const BusyCursor busy;
         result = RunSaveAllBitmaps(request, flags, prompts);
     }
-    ReportBatchResult(result, prompts);
+    ReportBatchSummary("Save All Bitmaps", result, prompts);
 }
 
 } // namespace gw

@@ -62,6 +62,7 @@ namespace {
 constexpr int kFormWidth = 628;
 constexpr int kFormHeight = 430;
 constexpr int kTreeWidth = 180;
+constexpr int kTreeFitDelayMs = 250; // how soon the folder column fits new names
 constexpr int kHintPanelWidth = 160;
 const QSize kProgressPanelSize(270, 96);
 constexpr qint64 kLabelRefreshMs = 15;
@@ -97,9 +98,12 @@ ExplorerWindow::ExplorerWindow(ExplorerState& state, QWidget* parent)
     setAcceptDrops(true);
     ConnectHandlers();
 
-    resize(std::max(kFormWidth, WidestToolBar()), kFormHeight);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // A first start fills a sensible share of the screen, in the designed
+    // proportions; later starts take the remembered size (RestorePlaces).
+    const QSize designed(std::max(kFormWidth, WidestToolBar()), kFormHeight);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    resize(screen ? FirstStartSize(designed, screen->availableGeometry().size()) : designed);
+    if (screen) move(screen->availableGeometry().center() - rect().center());
 }
 
 ExplorerWindow::~ExplorerWindow() = default;
@@ -255,6 +259,10 @@ void ExplorerWindow::BuildBody() {
     m_folders->setObjectName("DTree1Model");
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_folders->setReadOnly(true);
+    // One folder picture for every row, looked up once: a folder that other
+    // programs keep changing is re-read by the model, and must not cost a
+    // theme lookup per row each time.
+    m_folders->setIconProvider((new FolderIcons(this))->Provider());
     m_folders->setRootPath("/");
 
     DTree1 = new QTreeView(Splitter1);
@@ -267,7 +275,23 @@ void ExplorerWindow::BuildBody() {
     DTree1->setSelectionMode(QAbstractItemView::SingleSelection);
     DTree1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DTree1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    DTree1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // The column fits the widest folder name shown (a horizontal scroll bar
+    // then reaches deep folders), measured at most a few times a second: a
+    // folder other programs keep changing is read again on every change, and
+    // measuring every row each time would keep the window busy.
+    DTree1->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_fitTree = new QTimer(this);
+    m_fitTree->setSingleShot(true);
+    m_fitTree->setInterval(kTreeFitDelayMs);
+    connect(m_fitTree, &QTimer::timeout, DTree1, [this] { DTree1->resizeColumnToContents(0); });
+    const auto fitSoon = [this] {
+        if (!m_fitTree->isActive()) m_fitTree->start();
+    };
+    connect(m_folders, &QAbstractItemModel::rowsInserted, m_fitTree, fitSoon);
+    connect(m_folders, &QAbstractItemModel::rowsRemoved, m_fitTree, fitSoon);
+    connect(m_folders, &QAbstractItemModel::layoutChanged, m_fitTree, fitSoon);
+    connect(DTree1, &QTreeView::expanded, m_fitTree, fitSoon);
+    connect(DTree1, &QTreeView::collapsed, m_fitTree, fitSoon);
     DTree1->header()->setStretchLastSection(false);
     // The selected folder stays marked when the list has the focus.
     QPalette palette = DTree1->palette();
@@ -468,7 +492,7 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
 }
 
 void ExplorerWindow::SayNotShown(const Document& file) {
-    const std::string text = CannotShowText(LowerAscii(file.FileName()), file,
+    const std::string text = CannotShowText(file.FileName(), file,
                                             "it holds no icons, cursors or bitmaps that can be shown");
     auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), FromLocal(text),
                                 QMessageBox::Ok, this);
@@ -775,6 +799,9 @@ void ExplorerWindow::RestorePlaces() {
     const int sort = Remembered("explorer/sort", int(SortMode::ByName)).toInt();
     if (sort >= int(SortMode::ByName) && sort <= int(SortMode::ByObjects)) m_state.SortMode = SortMode(sort);
     m_state.SortAscending = Remembered("explorer/ascending", true).toBool() ? 1 : 0;
+    std::vector<int> widths;
+    for (const QVariant& width : Remembered("explorer/columns").toList()) widths.push_back(width.toInt());
+    if (!widths.empty()) ListView->SetColumnWidths(widths);
 }
 
 QString ExplorerWindow::RememberedFolder() const {
@@ -789,6 +816,9 @@ void ExplorerWindow::RememberPlaces() const {
     Remember("explorer/view", int(ListView->Style()));
     Remember("explorer/sort", int(m_state.SortMode));
     Remember("explorer/ascending", m_state.SortAscending != 0);
+    QVariantList widths;
+    for (int width : ListView->ColumnWidths()) widths.push_back(width);
+    if (!widths.isEmpty()) Remember("explorer/columns", widths);
     if (!m_state.CurrentDir.empty()) Remember("explorer/folder", FromLocal(m_state.CurrentDir));
 }
 

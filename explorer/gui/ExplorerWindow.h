@@ -13,12 +13,14 @@
 #include "listing/Categories.h"
 #include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
+#include "gui/FolderIcons.h"
 #include "gui/ViewRequest.h"
 
 class QAction;
 class QActionGroup;
 class QComboBox;
 class QFileSystemModel;
+class QTimer;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -182,6 +184,7 @@ private:
     QSplitter* Splitter1 = nullptr;
     QTreeView* DTree1 = nullptr;
     QFileSystemModel* m_folders = nullptr;
+    QTimer* m_fitTree = nullptr; // fits the folder column to its names, at most every quarter second
     FileListModel* m_listModel = nullptr;
     FileListView* ListView = nullptr;
 

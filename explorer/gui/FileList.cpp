@@ -4,12 +4,16 @@
 #include <QListView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
 
 #include "explorer/core/ListRules.h"
+#include "gui/DamageReport.h"
+#include "pictures/RowPicture.h"
 
 namespace gw {
 namespace {
@@ -76,6 +80,23 @@ public:
 
 constexpr int kLargeTilePadding = 6;
 
+// The picture at each of its sizes with the damage sign over its
+// bottom-right quarter.
+QIcon MarkedDamaged(const QIcon& picture) {
+    QIcon marked;
+    for (int side : {kLargeTile, kSmallTile}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        picture.paint(&painter, QRect(0, 0, side, side));
+        const int sign = std::max(8, side / 2);
+        painter.drawImage(QPoint(side - sign, side - sign), ImageTroubleSign(sign));
+        painter.end();
+        marked.addPixmap(pixmap);
+    }
+    return marked;
+}
+
 } // namespace
 
 // ---- model ----
@@ -96,6 +117,10 @@ void FileListModel::SetRows(std::vector<ListRow> rows, const std::vector<RowPict
     m_pictures.clear();
     m_pictures.reserve(pictures.size());
     for (const RowPicture& picture : pictures) m_pictures.push_back(makePicture(picture));
+    // A damaged file's picture carries the warning sign in its corner.
+    for (const ListRow& row : m_rows)
+        if (row.damage && size_t(row.imageIndex) < m_pictures.size())
+            m_pictures[size_t(row.imageIndex)] = MarkedDamaged(m_pictures[size_t(row.imageIndex)]);
     endResetModel();
 }
 
@@ -150,8 +175,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         }
     }
     if (role == Qt::DecorationRole && index.column() == 0) return PictureAt(row->imageIndex);
-    // The whole name, for the views that cut it short.
-    if (role == Qt::ToolTipRole && index.column() == 0) return Text(row->caption);
+    // The whole name, for the views that cut it short, and the damage found.
+    if (role == Qt::ToolTipRole && index.column() == 0)
+        return row->damage ? Text(row->caption) + "\n" + DamageSummary({*row->damage}) : Text(row->caption);
     return {};
 }
 
@@ -208,8 +234,11 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
     // The header forgets its widths when the model resets (every scan); the
     // columns keep the widths the user gave them.
     connect(detailsView->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        if (!m_restoringWidths && column >= 0 && column < int(m_columnWidths.size()))
+        // The last column stretches with the view: only the others are the user's.
+        if (!m_restoringWidths && column >= 0 && column + 1 < int(m_columnWidths.size())) {
             m_columnWidths[size_t(column)] = width;
+            m_widthsGiven = true;
+        }
     });
     connect(model, &QAbstractItemModel::modelReset, this, &FileListView::RestoreColumnWidths);
     detailsView->onClick = [this] { emit Clicked(); };
@@ -229,9 +258,33 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
 void FileListView::RestoreColumnWidths() {
     m_restoringWidths = true;
     // The last column stretches to the edge; only the others are set.
-    for (size_t column = 0; column + 1 < m_columnWidths.size(); ++column)
-        m_detailsView->header()->resizeSection(int(column), m_columnWidths[column]);
+    for (size_t column = 0; column + 1 < m_columnWidths.size(); ++column) {
+        int width = m_columnWidths[column];
+        // Widths nobody chose fit the listing: its widest name and type, at
+        // least the designed width, at most half the view.
+        if (!m_widthsGiven && m_model->rowCount() > 0) {
+            m_detailsView->resizeColumnToContents(int(column));
+            const int fitted = m_detailsView->header()->sectionSize(int(column)) + 8;
+            width = std::clamp(fitted, width, std::max(width, m_detailsView->width() / 2));
+        }
+        m_detailsView->header()->resizeSection(int(column), width);
+    }
     m_restoringWidths = false;
+}
+
+std::vector<int> FileListView::ColumnWidths() const {
+    std::vector<int> widths;
+    if (!m_widthsGiven) return widths;
+    for (size_t column = 0; column + 1 < m_columnWidths.size(); ++column)
+        widths.push_back(m_detailsView->header()->sectionSize(int(column)));
+    return widths;
+}
+
+void FileListView::SetColumnWidths(const std::vector<int>& widths) {
+    for (size_t column = 0; column + 1 < m_columnWidths.size() && column < widths.size(); ++column)
+        if (widths[column] > 0) m_columnWidths[column] = widths[column];
+    m_widthsGiven = true;
+    RestoreColumnWidths();
 }
 
 void FileListView::SetViewStyle(ViewStyle style) {

@@ -77,6 +77,12 @@ public:
     // The view of the current style.
     QWidget* CurrentView() const;
 
+    // The Details view's column widths ("Name", "Type"; "Objects" stretches
+    // to the edge). Until the user widens a column or widths are given, the
+    // columns fit what each listing shows, and ColumnWidths is empty.
+    std::vector<int> ColumnWidths() const;
+    void SetColumnWidths(const std::vector<int>& widths);
+
 signals:
     // After a mouse click anywhere in the list (on a row or on empty space,
     // which clears the selection) has been handled by the view.
@@ -95,6 +101,7 @@ private:
     FileListModel* m_model;
     std::array<int, 3> m_columnWidths{200, 150, 80}; // "Name", "Type", "Objects"
     bool m_restoringWidths = false;
+    bool m_widthsGiven = false; // by the user or the remembered places; else they fit the contents
     QListView* m_iconView;
     QStyledItemDelegate* m_tileDelegate;
     QTreeView* m_detailsView;

@@ -38,6 +38,8 @@ ManagerLayout ManagerLayoutOf(const std::vector<int32_t>& widths) {
     return layout;
 }
 
+int32_t ManagerRowHeight(int32_t pictureHeight) { return std::max(pictureHeight, kMinRowImage) + kRowExtra; }
+
 ManagerLayout IconManagerLayout(const IconGroup& group) {
     std::vector<int32_t> widths;
     widths.reserve(group.Images.size());
@@ -189,6 +191,6 @@ std::vector<std::string> AnimationPropertyLines(const AnimatedCursor& animation)
     return lines;
 }
 
-std::string ViewerFileName(const Document& file) { return LowerAscii(file.FileName()); }
+std::string ViewerFileName(const Document& file) { return file.FileName(); }
 
 } // namespace gw

@@ -34,6 +34,12 @@ constexpr int32_t kManagerRowWidth = 236;
 constexpr int32_t kManagerNarrowRowWidth = 220;
 constexpr int32_t kManagerPictureLeft = 5;
 
+// The height of a row whose image is drawn pictureHeight pixels tall: the
+// picture and 4, at least the height of a row of 32-pixel images (36), so a
+// 16-pixel row does not shrink below the designed row and a 32-pixel row of a
+// group that also holds 256-pixel images is not 260 pixels tall.
+int32_t ManagerRowHeight(int32_t pictureHeight);
+
 // widths: each image's width as drawn (256 for a stored 0).
 ManagerLayout ManagerLayoutOf(const std::vector<int32_t>& widths);
 ManagerLayout IconManagerLayout(const IconGroup& group);
@@ -150,8 +156,8 @@ struct ManagerKind<CursorGroup> {
     }
 };
 
-// What a viewer shows as the name of its file: the file name, lower-cased
-// as the explorer's list hands it over ("shell32.dll").
+// What a viewer shows as the name of its file: the file name as the file
+// system spells it (two files may differ only in case).
 std::string ViewerFileName(const Document& file);
 
 } // namespace gw

@@ -198,7 +198,7 @@ const BitmapRecord* BitmapGlyphManager::Entry() const {
 bool BitmapGlyphManager::OpenFile(const std::string& path) {
     Release();
     m_file = Document::Open(path);
-    const std::string fileName = LowerAscii(m_file->FileName());
+    const std::string fileName = m_file->FileName();
     if (m_file->Readable()) m_work = OpenBitmapManagerFile(*m_file);
     if (!m_file->Readable() || !m_work->HasHandle()) {
         // Nothing to show: say why instead of opening an empty window.

@@ -25,7 +25,7 @@ constexpr int kSheetHeight = 200;
 BitmapSheetRequest BitmapSheetRequestFor(const ViewRequest& request) {
     BitmapSheetRequest sheet;
     sheet.deskItem = request.bitmapRow;
-    if (request.file) sheet.fileName = LowerAscii(request.file->FileName());
+    if (request.file) sheet.fileName = request.file->FileName();
     sheet.work = request.bitmap;
     // The picture of a bitmap file comes from its bitmap list; a workdesk's
     // item brings its own.

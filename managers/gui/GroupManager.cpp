@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "batch/core/Prompts.h"
@@ -40,8 +42,11 @@ class RowDelegate : public QStyledItemDelegate {
 public:
     RowDelegate(const ManagerLayout& layout, QObject* parent) : QStyledItemDelegate(parent), m_layout(layout) {}
 
+    // Each row as tall as its own picture needs.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {ManagerRowWidth(m_layout, TextWidth(option, index)), m_layout.rowHeight};
+        const QImage picture = index.data(Qt::DecorationRole).value<QImage>();
+        const int height = picture.isNull() ? 0 : int(std::lround(picture.deviceIndependentSize().height()));
+        return {ManagerRowWidth(m_layout, TextWidth(option, index)), ManagerRowHeight(height)};
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -171,13 +176,13 @@ GroupManager<Group>::GroupManager(const ManagerDesign& design, ActionFlags& flag
     m_list->setModel(m_model);
     m_list->setItemDelegate(new RowDelegate(m_layout, m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setUniformItemSizes(true);
+    m_list->setUniformItemSizes(false);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    layout->addWidget(m_list);
+    // The list takes the window's height beyond the tool bar and status bar.
+    layout->addWidget(m_list, 1);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { SelectImage(current.row()); });
-    layout->addStretch(1);
 
     auto* status = new QStatusBar(this);
     status->setObjectName("StatusBar1");
@@ -230,7 +235,7 @@ bool GroupManager<Group>::OpenGroupFile(std::shared_ptr<Document> file) {
     m_fileName = ViewerFileName(*m_file);
     if (m_file->Readable()) m_file->LoadAsImageFile(Kind::kFileKind);
     m_group = 0;
-    m_name = NameBeforeFirstDot(m_fileName);
+    m_name = LowerBaseName(m_fileName); // output names keep their lower-case form
     const Group* group = CurrentGroup();
     if (!m_file->Readable() || !group || group->Images.empty()) {
         // Nothing to show: say why instead of opening an empty window.
@@ -298,7 +303,8 @@ template <class Group>
 void GroupManager<Group>::FillRows(ManagerMode mode, int selected) {
     const Group* group = CurrentGroup();
     m_layout = group ? Kind::Layout(*group) : ManagerLayout{};
-    m_list->setFixedHeight(m_layout.listHeight);
+    // At least one row shows, however small the window is made.
+    m_list->setMinimumHeight(m_layout.rowHeight + 2 * m_list->frameWidth());
     m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
     m_model->SetGroup(group, mode);
     const int rows = m_model->rowCount();
@@ -428,7 +434,7 @@ template <class Group>
 void GroupManager<Group>::SaveAllImages() {
     const GroupSelection<Group> all = AllImages();
     if (m_model->rowCount() > 0 || !all.animations.empty())
-        ReportBatchResult(ExtractDeskImages(all, m_flags, m_prompts), m_prompts);
+        ReportBatchSummary("Extract All", ExtractDeskImages(all, m_flags, m_prompts), m_prompts);
 }
 
 template <class Group>
@@ -441,7 +447,7 @@ template <class Group>
 void GroupManager<Group>::ExportAllAsBitmaps() {
     const GroupSelection<Group> all = AllImages();
     if (m_model->rowCount() > 0 || !all.animations.empty())
-        ReportBatchResult(ConvertDeskImages(all, m_flags, m_prompts), m_prompts);
+        ReportBatchSummary("Convert All", ConvertDeskImages(all, m_flags, m_prompts), m_prompts);
 }
 
 template class GroupRowsModel<IconGroup>;

@@ -415,6 +415,37 @@ TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {
     EXPECT_TRUE(fs::exists(src + "/b_.bmp"));
     EXPECT_FALSE(flags.ActionAnswered);
     EXPECT_TRUE(prompts.messages.empty());
+    // The command ends with a summary of what it wrote and where.
+    ASSERT_EQ(prompts.summaries.size(), 1u);
+    EXPECT_EQ(prompts.summaries[0].first, "Save All Bitmaps");
+    EXPECT_EQ(prompts.summaries[0].second.folder, src);
+    EXPECT_EQ(prompts.summaries[0].second.stats.filesWritten, 2);
+
+    // The desktop's summary: the counts, the folder and its button, and
+    // what ended the command; nothing for a command cancelled at its start.
+    AlreadyExistsDialog unused;
+    QtPrompts real(nullptr, unused);
+    BatchResult result = prompts.summaries[0].second;
+    SummaryCloser closer;
+    real.ShowSummary("Save All Bitmaps", result);
+    result.ok = false;
+    result.error = "Cannot write file \"" + src + "/c.bmp\"";
+    real.ShowSummary("Extract All", result);
+    ASSERT_EQ(closer.texts.size(), 2u);
+    EXPECT_TRUE(Has(closer.texts[0], "Files written: 2 (")) << closer.texts[0];
+    EXPECT_TRUE(Has(closer.texts[0], "Skipped: 0\nFailed: 0")) << closer.texts[0];
+    EXPECT_TRUE(Has(closer.texts[1], "Failed: 1")) << closer.texts[1];
+    EXPECT_EQ(closer.details[1], result.error);
+    WizardSummaryDialog summary(WizardSummaryDialog::BatchTitle("Save All Bitmaps", prompts.summaries[0].second),
+                                QString::fromStdString(BatchSummaryText(prompts.summaries[0].second)), "Folder: ",
+                                src, QString());
+    summary.show();
+    EXPECT_EQ(summary.windowTitle(), "Save All Bitmaps finished");
+    SaveScreenshot(summary, "batch-summary");
+    BatchResult cancelled;
+    cancelled.cancelled = true;
+    ReportBatchSummary("Save All", cancelled, prompts);
+    EXPECT_EQ(prompts.summaries.size(), 1u);
 }
 
 // The save dialog asks before replacing a file also when the name typed gets

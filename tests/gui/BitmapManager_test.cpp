@@ -116,7 +116,7 @@ TEST(BitmapManagerWindow, FileContextGlyphsTransparencyCopySaveAndSheet) {
     EXPECT_EQ(prompts.messages[0].first, MessageKind::Error);
 
     form.ShowProperties();
-    EXPECT_EQ(sheet.Values().name, "strip.bmp");
+    EXPECT_EQ(sheet.Values().name, "Strip.bmp");
     EXPECT_EQ(sheet.Values().size, "64 x 16");
     EXPECT_EQ(sheet.Values().colors, "24 bit");
     EXPECT_EQ(sheet.findChild<QLabel*>("Label3")->text(), "24 bit");

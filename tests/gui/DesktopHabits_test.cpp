@@ -9,6 +9,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QMimeData>
 #include <QSettings>
 #include <QSplitter>
@@ -185,6 +187,10 @@ TEST(DesktopHabits, PlacesAreRememberedAndADamagedSettingsFileIsIgnored) {
         combo->setCurrentIndex(combo->findText("Bitmaps"));
         explorer.SelectFolder(QString::fromStdString(dir.path()));
         explorer.findChild<QSplitter*>("Splitter1")->setSizes({300, 400});
+        // The Details columns fit their contents until the user widens one.
+        auto* list = explorer.findChild<FileListView*>("ListView");
+        EXPECT_TRUE(list->ColumnWidths().empty());
+        list->DetailsView()->header()->resizeSection(0, 333);
         explorer.close();
     }
     {
@@ -197,6 +203,7 @@ TEST(DesktopHabits, PlacesAreRememberedAndADamagedSettingsFileIsIgnored) {
         explorer.show();
         QApplication::processEvents();
         EXPECT_EQ(explorer.findChild<QSplitter*>("Splitter1")->sizes().front(), 300);
+        EXPECT_EQ(explorer.findChild<FileListView*>("ListView")->ColumnWidths().front(), 333);
     }
 
     // A workdesk opens in the size and view it was left in.
@@ -219,6 +226,17 @@ TEST(DesktopHabits, PlacesAreRememberedAndADamagedSettingsFileIsIgnored) {
     EXPECT_EQ(StartFolder("ico", "/usr"), QString::fromStdString(dir.path()));
     const QString gone = StartFolder("cur", QString::fromStdString(dir.file("gone")));
     EXPECT_TRUE(QFileInfo(gone).isDir() && QFileInfo(gone).isWritable()) << gone.toStdString();
+    // Never a system folder the user did not pick, even one the process may write.
+    for (const char* system : {"/", "/usr", "/etc", "/usr/share"})
+        EXPECT_NE(StartFolder("bmp", system), system);
+
+    // A first start takes a share of a large screen in the designed
+    // proportions, and no more than a small one has.
+    EXPECT_EQ(FirstStartSize({663, 430}, {800, 600}), QSize(663, 430));
+    const QSize large = FirstStartSize({663, 430}, {1400, 1000});
+    EXPECT_NEAR(large.width(), 840, 1);
+    EXPECT_NEAR(double(large.width()) / large.height(), 663.0 / 430.0, 0.01);
+    EXPECT_EQ(FirstStartSize({663, 430}, {600, 400}), QSize(600, 400));
 
     // A damaged settings file gives the defaults.
     const QString settingsFile = QSettings().fileName();

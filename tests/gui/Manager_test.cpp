@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QListView>
@@ -58,10 +59,15 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
     };
     ASSERT_TRUE(form.OpenFile(dir.file("Shell.ico")));
     form.show();
-    EXPECT_EQ(form.StatusText(0), "shell.ico");
+    EXPECT_EQ(form.StatusText(0), "Shell.ico");
     EXPECT_EQ(form.StatusText(1), "shell_0");
     EXPECT_EQ(form.List()->model()->rowCount(), 3);
-    EXPECT_EQ(form.List()->height(), 274);
+    // The list fills the window and grows with it.
+    const int listHeight = form.List()->height();
+    EXPECT_GE(listHeight, 274);
+    form.resize(form.width(), form.height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(form.List()->height(), listHeight + 200);
     EXPECT_EQ(form.List()->model()->index(2, 0).data().toString(), "16 X 16\n256 Colors");
     form.SelectImage(2);
     EXPECT_EQ(form.SelectedImageIndex(), 2);
@@ -86,6 +92,26 @@ TEST(IconManagerWindow, OpensAnIconFileWithItsRowsSheetAndCommands) {
 
     form.reject();
     EXPECT_EQ(form.List()->model()->rowCount(), 0);
+}
+
+// A group of small and 256-pixel images: each row as tall as its own
+// picture, the small ones no taller than the designed row.
+TEST(IconManagerWindow, EachRowIsAsTallAsItsPicture) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("sizes.ico"), BuildIcoFile({{Dib(16, 4), 16, 16, 16, 0, 1, 4},
+                                                               {Dib(256, 8), 0, 0, 0, 0, 1, 8},
+                                                               {Dib(32, 8), 32, 32, 0, 0, 1, 8}})));
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconManager form(flags, prompts);
+    ASSERT_TRUE(form.OpenFile(dir.file("sizes.ico")));
+    form.show();
+    QListView* list = form.List();
+    EXPECT_EQ(list->visualRect(list->model()->index(0, 0)).height(), 36);
+    EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(), 260);
+    EXPECT_EQ(list->visualRect(list->model()->index(2, 0)).height(), 36);
+    SaveScreenshot(form, "manager-row-heights");
 }
 
 // A cursor file written back by the Cursor Manager keeps its image bytes:

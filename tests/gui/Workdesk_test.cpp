@@ -82,10 +82,11 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
     form.resize(640, 420);
     form.show();
 
-    EXPECT_EQ(form.StatusText(0), "shell.dll - 4 Icons");
+    // The name as the file system spells it: two files may differ only in case.
+    EXPECT_EQ(form.StatusText(0), "Shell.DLL - 4 Icons");
     EXPECT_EQ(form.StatusText(1), "PE File");
     // By name, as the items arrive: "1, 10, 2, APP".
-    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "2", "10", "APP"}));
     ASSERT_EQ(form.Formats()->count(), 5);
     EXPECT_EQ(form.Formats()->itemText(0), "16 X 16 16 Colors");
     EXPECT_FALSE(form.Formats()->isEnabled()); // the Raw view is down at start
@@ -103,7 +104,7 @@ TEST(IconWorkdesk, OpensAListedLibraryInEveryView) {
 
     // Leaving the Specific view while sorted by format sorts by name again.
     form.ShowWindowsView();
-    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    EXPECT_EQ(Captions(form), (std::vector<std::string>{"1", "2", "10", "APP"}));
     SaveScreenshot(form, "workdesk-icons-windows");
     form.ShowDesktopView();
     SaveScreenshot(form, "workdesk-icons-desktop");
@@ -137,12 +138,13 @@ TEST(IconWorkdesk, SelectionFollowsItsGroupAndTheKeyboard) {
         const QModelIndexList rows = form.List()->selectionModel()->selectedIndexes();
         return rows.isEmpty() ? "" : rows.front().data().toString().toStdString();
     };
-    ASSERT_EQ(Captions(form), (std::vector<std::string>{"1", "10", "2", "APP"}));
+    ASSERT_EQ(Captions(form), (std::vector<std::string>{"1", "2", "10", "APP"}));
     EXPECT_FALSE(saveOne->isEnabled());
 
     form.List()->setFocus();
     form.List()->setCurrentIndex(form.List()->model()->index(0, 0));
     QTest::keyClick(form.List(), Qt::Key_End);
+    QTest::keyClick(form.List(), Qt::Key_Left);
     QTest::keyClick(form.List(), Qt::Key_Left);
     EXPECT_EQ(selected(), "2");
     EXPECT_TRUE(saveOne->isEnabled());

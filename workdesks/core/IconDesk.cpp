@@ -186,7 +186,7 @@ DeskOpening OpenDesk(Document& file, RecordKind kind) {
     const auto [count, noun] = kind == RecordKind::Icons     ? std::pair{counts.iconGroups, "Icons"}
                                : kind == RecordKind::Cursors ? std::pair{counts.cursorGroups, "Cursors"}
                                                              : std::pair{counts.bitmaps, "Bitmaps"};
-    opening.fileText = LowerAscii(file.FileName()) + " - " + std::to_string(count) + " " + noun;
+    opening.fileText = file.FileName() + " - " + std::to_string(count) + " " + noun;
     // The Cursor Workdesk lists the animated cursors after the static ones.
     if (kind == RecordKind::Cursors && counts.animations > 0)
         opening.fileText += ", " + std::to_string(counts.animations) + " Animated";

@@ -133,7 +133,7 @@ void CursorWorkdesk::ExportCursorTheme() {
     request.inputs = {File()->Path()};
     request.outDir = JoinPath(*folder, SafeBaseName(name));
     request.name = name;
-    ReportBatchResult(WriteCursorTheme(request), m_prompts);
+    ReportBatchSummary("Export as Linux cursor theme", WriteCursorTheme(request), m_prompts);
 }
 
 } // namespace gw

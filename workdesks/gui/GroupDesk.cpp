@@ -328,7 +328,7 @@ bool DeskWindow::Open(const std::string& path) {
     if (RowCount() == 0 && m_file->Damaged()) {
         // Nothing to show: say why instead of opening an empty window.
         m_prompts.ShowMessage(MessageKind::Error,
-                              CannotShowText(LowerAscii(m_file->FileName()), *m_file, "it holds nothing to show"));
+                              CannotShowText(m_file->FileName(), *m_file, "it holds nothing to show"));
         Release();
         return false;
     }
@@ -555,7 +555,7 @@ void DeskWindow::SaveSelected() {
 
 void DeskWindow::SaveAllItems() {
     const BusyCursor busy;
-    ReportBatchResult(SaveAll(), m_prompts);
+    ReportBatchSummary("Save All", SaveAll(), m_prompts);
 }
 
 void DeskWindow::ExtractSelected() {
@@ -564,7 +564,7 @@ void DeskWindow::ExtractSelected() {
 
 void DeskWindow::ExtractAllItems() {
     const BusyCursor busy;
-    ReportBatchResult(Extract(std::nullopt), m_prompts);
+    ReportBatchSummary("Extract All", Extract(std::nullopt), m_prompts);
 }
 
 void DeskWindow::ConvertSelected() {
@@ -573,7 +573,7 @@ void DeskWindow::ConvertSelected() {
 
 void DeskWindow::ConvertAllItems() {
     const BusyCursor busy;
-    ReportBatchResult(Convert(std::nullopt), m_prompts);
+    ReportBatchSummary("Convert All", Convert(std::nullopt), m_prompts);
 }
 
 } // namespace gw

@@ -71,6 +71,51 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
     return kExitOk;
 }
 
+int RunSetVersion(const SetVersionCommandOptions& o) {
+    SetVersionRequest request;
+    request.program = o.program;
+    request.output = o.output;
+    request.inPlace = o.inPlace;
+    request.stripSignature = o.stripSignature;
+    request.fileVersion = o.fileVersion;
+    request.productVersion = o.productVersion;
+    if (!o.inPlace && o.output.empty()) {
+        std::cerr << "grabwell-cli: set-version: give -o OUT, or --in-place to change " << o.program << "\n";
+        return kExitUsage;
+    }
+    if (!o.language.empty() && !ParseLanguage(o.language, request.language.emplace())) {
+        std::cerr << "grabwell-cli: set-version: --language: not a language id from 0 to 0xFFFF: " << o.language
+                  << "\n";
+        return kExitUsage;
+    }
+    for (const std::string& pair : o.strings) {
+        const size_t eq = pair.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            std::cerr << "grabwell-cli: set-version: --string takes KEY=VALUE: " << pair << "\n";
+            return kExitUsage;
+        }
+        request.strings.emplace_back(pair.substr(0, eq), pair.substr(eq + 1));
+    }
+    if (request.fileVersion.empty() && request.productVersion.empty() && request.strings.empty()) {
+        std::cerr << "grabwell-cli: set-version: nothing to set: give --file-version, --product-version or "
+                     "--string\n";
+        return kExitUsage;
+    }
+    const SetVersionOutcome outcome = SetProgramVersion(request);
+    for (const std::string& note : outcome.notes) std::cerr << "grabwell-cli: " << note << "\n";
+    if (!outcome.ok) {
+        std::cerr << "grabwell-cli: " << outcome.error << "\n";
+        if (outcome.refusedSigned)
+            std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
+        return kExitFailed;
+    }
+    std::cerr << "grabwell-cli: version information" << (outcome.created ? " (new)" : "") << ", language "
+              << outcome.language << "; " << GroupedNumber(outcome.sizeBefore) << " -> "
+              << GroupedNumber(outcome.sizeAfter) << " bytes\n";
+    std::cout << outcome.written << "\n";
+    return kExitOk;
+}
+
 } // namespace
 
 void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
@@ -81,11 +126,29 @@ void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
     commands.setCursor = AddOne(app, "set-cursor",
                                 "Replace a program's cursor group with the images of a .cur file, hot spots kept",
                                 "CURSOR", "The .cur file whose images the group takes", commands.cursor);
+    SetVersionCommandOptions& o = commands.version;
+    CLI::App* version = commands.setVersion = app.add_subcommand(
+        "set-version", "Edit a program's version information: its versions and strings, the rest kept");
+    version->add_option("--file-version", o.fileVersion, "The file version, a.b.c.d")->type_name("a.b.c.d");
+    version->add_option("--product-version", o.productVersion, "The product version, a.b.c.d")
+        ->type_name("a.b.c.d");
+    version->add_option("--string", o.strings, "A string to set, e.g. ProductName=\"Star Trader\" (repeatable)")
+        ->type_name("KEY=VALUE");
+    version->add_option("--language", o.language,
+                        "The version information of this language, e.g. 1033 or 0x409 (default: the first)")
+        ->type_name("LANGID");
+    CLI::Option* output = version->add_option("-o,--output", o.output, "The file to write the changed program to")
+                              ->type_name("OUT");
+    version->add_flag("--in-place", o.inPlace, "Change PROGRAM itself")->excludes(output);
+    version->add_flag("--strip-signature", o.stripSignature,
+                      "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    version->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
 }
 
 int RunSetGroupCommands(const SetGroupCommands& commands) {
     if (commands.setIcon && *commands.setIcon) return RunOne(GroupKind::Icon, commands.icon);
     if (commands.setCursor && *commands.setCursor) return RunOne(GroupKind::Cursor, commands.cursor);
+    if (commands.setVersion && *commands.setVersion) return RunSetVersion(commands.version);
     return -1;
 }
 

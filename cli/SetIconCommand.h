@@ -2,6 +2,7 @@
 // grabwell-cli set-icon and set-cursor: replace a program's icon or cursor
 // group with the images of an .ico or .cur file (batch/core/SetIcon).
 #include <string>
+#include <vector>
 
 #include "batch/core/SetIcon.h"
 
@@ -21,13 +22,26 @@ struct SetGroupCommandOptions {
     std::string imageFile;
 };
 
-// Registers "set-icon" and "set-cursor"; their values land in the options
-// of the same kind.
+// Registers "set-icon", "set-cursor" and "set-version"; their values land in
+// the options of the same kind.
+struct SetVersionCommandOptions {
+    std::string language;
+    std::string output;
+    bool inPlace = false;
+    bool stripSignature = false;
+    std::string fileVersion;
+    std::string productVersion;
+    std::vector<std::string> strings; // KEY=VALUE
+    std::string program;
+};
+
 struct SetGroupCommands {
     CLI::App* setIcon = nullptr;
     CLI::App* setCursor = nullptr;
+    CLI::App* setVersion = nullptr;
     SetGroupCommandOptions icon;
     SetGroupCommandOptions cursor;
+    SetVersionCommandOptions version;
 };
 void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands);
 

@@ -6,8 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
+#include "formats/ResourceWriter.h"
+#include "formats/VersionInfo.h"
 #include "platform/FileIo.h"
 #include "platform/Paths.h"
 
@@ -57,57 +60,50 @@ std::string WriteWhole(const std::string& path, ByteView bytes, mode_t mode) {
     return {};
 }
 
-} // namespace
-
-SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
-    SetGroupOutcome outcome;
-    const std::string target = request.inPlace ? request.program : request.output;
+// What every change to a program shares: the target checked (never the
+// program itself unless in place), the program mapped, edit(program bytes)
+// run, the notes of the write said and the result written whole with the
+// program's permission bits. error names the file its damage is in.
+template <class Outcome, class Edit>
+Outcome EditProgram(const std::string& program, const std::string& output, bool inPlace, Edit edit) {
+    Outcome outcome;
+    const std::string target = inPlace ? program : output;
     if (target.empty()) {
         outcome.error = "no output file given";
         return outcome;
     }
     struct stat programStat {};
-    if (::stat(request.program.c_str(), &programStat) != 0) {
-        outcome.error = SystemError("read", request.program, errno);
+    if (::stat(program.c_str(), &programStat) != 0) {
+        outcome.error = SystemError("read", program, errno);
         return outcome;
     }
     struct stat targetStat {};
-    if (!request.inPlace && ::stat(target.c_str(), &targetStat) == 0 && targetStat.st_dev == programStat.st_dev &&
+    if (!inPlace && ::stat(target.c_str(), &targetStat) == 0 && targetStat.st_dev == programStat.st_dev &&
         targetStat.st_ino == programStat.st_ino) {
         outcome.error = "\"" + target + "\" is the file being changed; it is changed only when asked to (in place)";
         return outcome;
     }
-
-    MappedFile program(request.program);
-    if (!program.IsOpen()) {
-        outcome.error = program.error();
+    MappedFile mapped(program);
+    if (!mapped.IsOpen()) {
+        outcome.error = mapped.error();
         return outcome;
     }
-    MappedFile image(request.imageFile);
-    if (!image.IsOpen()) {
-        outcome.error = image.error();
+    outcome.sizeBefore = mapped.size();
+    std::string damagedFile = program;
+    const ResourceWrite write = edit(mapped.bytes(), outcome, damagedFile);
+    if (!outcome.error.empty()) return outcome;
+    if (write.error) {
+        outcome.error = damagedFile + ": " + write.error->Describe();
+        outcome.refusedSigned = write.refusedSigned;
         return outcome;
     }
-    outcome.sizeBefore = program.size();
-
-    const FileGroupReplace replace = ReplaceGroupInFile(
-        program.bytes(), request.kind, image.bytes(), request.target, ResourceWriteOptions{request.stripSignature});
-    outcome.change = replace.change;
-    if (replace.write.error) {
-        // Damage in the image file is said of it, anything else of the program.
-        outcome.error =
-            (replace.inImageFile ? request.imageFile : request.program) + ": " + replace.write.error->Describe();
-        outcome.refusedSigned = replace.write.refusedSigned;
-        return outcome;
-    }
-    const ResourceWrite& write = replace.write;
-    if (write.signatureRemoved) outcome.notes.push_back(request.program + ": the digital signature was removed");
+    if (write.signatureRemoved) outcome.notes.push_back(program + ": the digital signature was removed");
     if (write.sectionAdded)
-        outcome.notes.push_back(request.program +
+        outcome.notes.push_back(program +
                                 ": the resources were not in the last section; they now stand in a new last "
                                 "section, and the old ones stay in the file unused");
     if (write.overlayKept)
-        outcome.notes.push_back(request.program + ": the " + GroupedNumber(write.overlayKept) +
+        outcome.notes.push_back(program + ": the " + GroupedNumber(write.overlayKept) +
                                 " bytes after the last section (data appended to the program, such as an "
                                 "installer's payload or a symbol table) were kept, byte for byte, at the end of "
                                 "the file");
@@ -121,6 +117,93 @@ SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
     outcome.written = target;
     outcome.sizeAfter = write.bytes.size();
     return outcome;
+}
+
+} // namespace
+
+SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
+    return EditProgram<SetGroupOutcome>(
+        request.program, request.output, request.inPlace,
+        [&](ByteView program, SetGroupOutcome& outcome, std::string& damagedFile) -> ResourceWrite {
+            MappedFile image(request.imageFile);
+            if (!image.IsOpen()) {
+                outcome.error = image.error();
+                return {};
+            }
+            FileGroupReplace replace = ReplaceGroupInFile(program, request.kind, image.bytes(), request.target,
+                                                          ResourceWriteOptions{request.stripSignature});
+            outcome.change = replace.change;
+            // Damage in the image file is said of it, anything else of the program.
+            if (replace.inImageFile) damagedFile = request.imageFile;
+            return std::move(replace.write);
+        });
+}
+
+SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
+    return EditProgram<SetVersionOutcome>(
+        request.program, request.output, request.inPlace,
+        [&](ByteView program, SetVersionOutcome& outcome, std::string&) -> ResourceWrite {
+            ResourceTableRead read = ReadResourceTable(program);
+            if (read.error) {
+                ResourceWrite refused;
+                refused.error = read.error;
+                return refused;
+            }
+            // The version resource of the language asked for, else the
+            // first in the file; a file without one gets one in US English.
+            const ResourceKey versionType = ResourceKey::Id(kVersionResourceType);
+            ResourceKey name = ResourceKey::Id(1);
+            uint16_t language = request.language.value_or(kUsEnglish);
+            const ResourceEntry* existing = nullptr;
+            for (const ResourceEntry& e : read.table.entries)
+                if (e.type == versionType && (!request.language || e.language == *request.language)) {
+                    existing = &e;
+                    break;
+                }
+            VersionInfo info;
+            if (existing) {
+                name = existing->name;
+                language = existing->language;
+                ReadResult<std::optional<VersionInfo>> parsed = ParseVersionInfo(ByteView(existing->data));
+                if (parsed.error || !parsed.records) {
+                    ResourceWrite refused;
+                    refused.error = parsed.error ? *parsed.error
+                                                 : ReadError::Invalid(0, "the version information is empty", 0);
+                    return refused;
+                }
+                info = std::move(*parsed.records);
+                outcome.created = false;
+            } else {
+                outcome.created = true;
+            }
+            std::string why;
+            if (!request.fileVersion.empty() && !SetFileVersion(info, request.fileVersion, &why)) {
+                outcome.error = "--file-version: " + why;
+                return {};
+            }
+            if (!request.productVersion.empty() && !SetProductVersion(info, request.productVersion, &why)) {
+                outcome.error = "--product-version: " + why;
+                return {};
+            }
+            if (!info.fixed) info.fixed.emplace(); // a new block always has its fixed part
+            // The strings go into the table of the resource's language, else
+            // the first table (a neutral resource's table names a language).
+            std::optional<uint16_t> tableLanguage;
+            for (const VersionStringTable& table : info.tables)
+                if (table.language.size() >= 4 &&
+                    std::strtoul(table.language.substr(0, 4).c_str(), nullptr, 16) == language)
+                    tableLanguage = language;
+            for (const auto& [key, value] : request.strings)
+                if (!SetVersionString(info, key, value, tableLanguage)) {
+                    outcome.error = "--string: a key is needed before \"=\"";
+                    return {};
+                }
+            if (info.tables.empty() && info.translations.empty())
+                info.translations.push_back(VersionTranslation{});
+            outcome.language = language;
+            return ReplaceResourceInFile(program, versionType, name, language, WriteVersionInfo(info),
+                                         ResourceWriteOptions{request.stripSignature});
+        });
 }
 
 bool ParseGroupName(const std::string& text, ResourceKey& out) {

@@ -1,9 +1,12 @@
 #pragma once
 // Setting a program's icon or cursor: replaces an icon or cursor group of a
 // program, library or 32-bit resource file with the images of an .ico or
-// .cur file (formats/SetGroup.h) and writes the result to a new file, or
-// over the program when asked. What grabwell-cli set-icon and set-cursor do.
+// .cur file (formats/SetGroup.h), or edits its version information, and
+// writes the result to a new file, or over the program when asked. What
+// grabwell-cli set-icon, set-cursor and set-version do.
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,41 @@ struct SetGroupOutcome {
 // temporary file in the target's folder, then renames it into place (with
 // the program's permission bits). Nothing is written when anything fails.
 SetGroupOutcome SetProgramGroup(const SetGroupRequest& request);
+
+// The language a program's new version information is written in.
+constexpr uint16_t kUsEnglish = 0x0409;
+
+struct SetVersionRequest {
+    std::string program;
+    std::string output; // or inPlace, as for a group
+    bool inPlace = false;
+    bool stripSignature = false;
+    // The version resource of this language; nullopt: the first one.
+    std::optional<uint16_t> language;
+    std::string fileVersion;    // "a.b.c.d", or empty to keep it
+    std::string productVersion; // the same
+    std::vector<std::pair<std::string, std::string>> strings; // KEY, VALUE to set in its string table
+};
+
+struct SetVersionOutcome {
+    bool ok = false;
+    std::string error;
+    bool refusedSigned = false;
+    std::vector<std::string> notes;
+    std::string written;
+    uint64_t sizeBefore = 0;
+    uint64_t sizeAfter = 0;
+    bool created = false;  // the program had no version information; it now has one
+    uint16_t language = 0; // the language of the resource written
+};
+
+// Edits the version information of a program, library or 32-bit resource
+// file: the fixed part's versions and the strings given, every other entry
+// kept as it was; a file without version information gets one (US English,
+// Unicode code page) with the values given. Damaged version information, a
+// damaged file or a signed one (without stripSignature) is refused with
+// nothing written; the result is written as a group's is.
+SetVersionOutcome SetProgramVersion(const SetVersionRequest& request);
 
 // A group argument: a number (or "#" and a number) is an id, anything else
 // a name. False when it is empty, or a number beyond 65,535.

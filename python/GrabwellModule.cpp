@@ -24,6 +24,7 @@
 
 #include "batch/core/GroupCommands.h"
 #include "batch/core/InfoJson.h"
+#include "batch/core/SetIcon.h"
 #include "batch/core/VersionJson.h"
 #include "formats/AniFile.h"
 #include "formats/BmpTypes.h"
@@ -448,6 +449,112 @@ void BindDocument(py::module_& m) {
         });
 }
 
+// grabwell.WriteError, made once when the module is imported and kept.
+PyObject* g_writeError = nullptr;
+
+// A change that could not be written: WriteError with the reason, and
+// signed = True when the program is signed and strip_signature was not given.
+[[noreturn]] void RaiseWriteError(const std::string& message, bool signedProgram) {
+    const py::object error = py::handle(g_writeError)(Text(message));
+    error.attr("signed") = signedProgram;
+    PyErr_SetObject(g_writeError, error.ptr());
+    throw py::error_already_set();
+}
+
+// The target of a change: output, or the program itself with in_place.
+void TargetOf(const py::object& output, bool inPlace, std::string& out) {
+    if (inPlace == !output.is_none()) throw py::value_error("give output=PATH or in_place=True (one of them)");
+    if (!inPlace) out = FsPath(output);
+}
+
+std::optional<uint16_t> LanguageArgument(const py::object& language) {
+    if (language.is_none()) return std::nullopt;
+    const long value = language.cast<long>();
+    if (value < 0 || value > 0xFFFF) throw py::value_error("language must be 0 .. 0xFFFF");
+    return uint16_t(value);
+}
+
+py::object SetGroup(GroupKind kind, const py::object& program, const py::object& image, const py::object& output,
+                    bool inPlace, const py::object& group, const py::object& language, bool stripSignature) {
+    SetGroupRequest request;
+    request.kind = kind;
+    request.program = FsPath(program);
+    request.imageFile = FsPath(image);
+    TargetOf(output, inPlace, request.output);
+    request.inPlace = inPlace;
+    request.stripSignature = stripSignature;
+    if (!group.is_none() && !ParseGroupName(py::str(group), request.target.name.emplace()))
+        throw py::value_error("group must be a name or an id from 0 to 65535");
+    request.target.language = LanguageArgument(language);
+    SetGroupOutcome outcome;
+    {
+        py::gil_scoped_release nogil;
+        outcome = SetProgramGroup(request);
+    }
+    if (!outcome.ok) RaiseWriteError(outcome.error, outcome.refusedSigned);
+    return FsText(outcome.written);
+}
+
+void BindWriters(py::module_& m) {
+    g_writeError = PyErr_NewExceptionWithDoc(
+        "grabwell.WriteError",
+        "A change that was not written (a damaged or signed program, a damaged .ico, a folder that cannot be "
+        "written); nothing was written. signed: the program is signed and strip_signature was not given.",
+        PyExc_ValueError, nullptr);
+    if (!g_writeError) throw py::error_already_set();
+    m.add_object("WriteError", py::handle(g_writeError));
+    m.def(
+        "set_icon",
+        [](const py::object& program, const py::object& ico, const py::object& output, bool inPlace,
+           const py::object& group, const py::object& language, bool stripSignature) {
+            return SetGroup(GroupKind::Icon, program, ico, output, inPlace, group, language, stripSignature);
+        },
+        "program"_a, "ico"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
+        "language"_a = py::none(), "strip_signature"_a = false,
+        "Replaces the program's icon group (the first, or group) with the images of the .ico and writes the "
+        "result to output, or over the program with in_place=True; returns the path written. WriteError "
+        "when it cannot, with nothing written.");
+    m.def(
+        "set_cursor",
+        [](const py::object& program, const py::object& cur, const py::object& output, bool inPlace,
+           const py::object& group, const py::object& language, bool stripSignature) {
+            return SetGroup(GroupKind::Cursor, program, cur, output, inPlace, group, language, stripSignature);
+        },
+        "program"_a, "cur"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
+        "language"_a = py::none(), "strip_signature"_a = false,
+        "The same for a cursor group from a .cur file, hot spots kept.");
+    m.def(
+        "set_version",
+        [](const py::object& program, const py::object& output, bool inPlace, const py::object& fileVersion,
+           const py::object& productVersion, const py::object& strings, const py::object& language,
+           bool stripSignature) {
+            SetVersionRequest request;
+            request.program = FsPath(program);
+            TargetOf(output, inPlace, request.output);
+            request.inPlace = inPlace;
+            request.stripSignature = stripSignature;
+            request.language = LanguageArgument(language);
+            if (!fileVersion.is_none()) request.fileVersion = py::str(fileVersion);
+            if (!productVersion.is_none()) request.productVersion = py::str(productVersion);
+            if (!strings.is_none())
+                for (const auto& [key, value] : strings.cast<py::dict>())
+                    request.strings.emplace_back(py::str(key), py::str(value));
+            SetVersionOutcome outcome;
+            {
+                py::gil_scoped_release nogil;
+                outcome = SetProgramVersion(request);
+            }
+            if (!outcome.ok) RaiseWriteError(outcome.error, outcome.refusedSigned);
+            return FsText(outcome.written);
+        },
+        "program"_a, "output"_a = py::none(), "in_place"_a = false, "file_version"_a = py::none(),
+        "product_version"_a = py::none(), "strings"_a = py::none(), "language"_a = py::none(),
+        "strip_signature"_a = false,
+        "Edits the program's version information: file_version and product_version ('a.b.c.d') and strings "
+        "({key: value}) in the version resource of language (default: the first), the rest kept; a program "
+        "without one gets one in US English. Written to output or in place; returns the path written.");
+}
+
 void BindFunctions(py::module_& m) {
     m.def("open", &OpenShared, "path"_a, "language"_a = py::none(),
           "Opens the file at path (str, bytes or os.PathLike) as a Document. A file that cannot be read raises "
@@ -515,4 +622,5 @@ PYBIND11_MODULE(_grabwell, m) {
     BindRecords(m);
     BindDocument(m);
     BindFunctions(m);
+    BindWriters(m);
 }

@@ -16,6 +16,10 @@ A damaged file never raises: it gives what could be read, and doc.errors says
 what is damaged and at which byte. A picture that does not decode raises
 DecodeError (a ValueError) from rgba() and to_png().
 
+set_icon, set_cursor and set_version change a program's icon, cursor or
+version information, written to output= or in place (in_place=True), never
+otherwise; WriteError (a ValueError) says why nothing was written.
+
 Reading, decoding and encoding release the interpreter lock, and a Document
 may be shared by threads.
 """
@@ -28,10 +32,14 @@ from ._grabwell import (
     Group,
     Image,
     ReadError,
+    WriteError,
     __version__,
     best_icon,
     icon_hash,
     open,
+    set_cursor,
+    set_icon,
+    set_version,
 )
 
 __all__ = [
@@ -42,7 +50,11 @@ __all__ = [
     "Group",
     "Image",
     "ReadError",
+    "WriteError",
     "best_icon",
     "icon_hash",
     "open",
+    "set_cursor",
+    "set_icon",
+    "set_version",
 ]

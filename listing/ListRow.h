@@ -25,6 +25,9 @@ struct ListRow {
     // file whose damage hides its objects is listed with it rather than
     // left out, and one with objects and damage shows both.
     std::optional<ReadError> damage;
+    // What an executable or library says it is (its version information's
+    // FileDescription), for the list's "Description" column; empty otherwise.
+    std::string description;
 
     bool IsFolder() const { return !kind.has_value(); }
 };

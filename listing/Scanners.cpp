@@ -7,6 +7,7 @@
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
 #include "formats/ResFile.h"
+#include "formats/VersionInfo.h"
 #include "pictures/IconExtract.h"
 #include "pictures/Thumbnail.h"
 #include "platform/BmpCodec.h"
@@ -78,11 +79,24 @@ public:
         ++m_result.fileCount;
     }
     // The same for a file whose reading found damage (none: as above).
+    // The FileDescription of an executable or library, read from its
+    // version information (whose damage, if any, joins the file's).
+    static std::string DescriptionOf(Document& file) {
+        if (file.Kind() != FileKind::Pe && file.Kind() != FileKind::Ne) return {};
+        const std::optional<VersionInfo>& version = file.Version();
+        if (!version) return {};
+        for (const VersionStringTable& table : version->tables)
+            if (const std::string* text = table.Find("FileDescription"); text && !text->empty()) return *text;
+        return {};
+    }
+
     template <class MakePicture>
-    void AddFileRow(const std::string& name, FileKind kind, int count, const Document& file,
+    void AddFileRow(const std::string& name, FileKind kind, int count, Document& file,
                     MakePicture makePicture) {
         AddFileRow(name, kind, count, makePicture);
-        if (file.Damaged()) m_result.rows.back().damage = file.Errors().front();
+        ListRow& row = m_result.rows.back();
+        row.description = DescriptionOf(file);
+        if (file.Damaged()) row.damage = file.Errors().front();
     }
 
 private:

@@ -12,6 +12,7 @@
 #include "tests/support/AniBuilder.h"
 #include "pictures/Thumbnail.h"
 #include "tests/support/ExplorerFiles.h"
+#include "tests/support/VersionBuilder.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -589,4 +590,27 @@ TEST(Paths, SystemFoldersAreTheRootAndWhatTheSystemKeeps) {
         EXPECT_TRUE(IsSystemFolder(path)) << path;
     for (const char* path : {"/home/ann", "/root", "/tmp", "/usr2", "/media/disk", "/srv/icons"})
         EXPECT_FALSE(IsSystemFolder(path)) << path;
+}
+
+// Executables and libraries carry what their version information says they
+// are, for the list's "Description" column; other files carry nothing.
+TEST(ExplorerScan, ExecutablesCarryTheirDescription) {
+    TempDir dir;
+    PeLayout layout;
+    const Bytes image = ExplorerIconDib(32, 0x0000FF);
+    IconGroupEntry e;
+    e.width = e.height = 32;
+    e.bitCount = 24;
+    e.bytesInRes = uint32_t(image.size());
+    e.id = 1;
+    layout.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({e})},
+                        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
+                        {ResName::Id(16), ResName::Id(1), 0x0409, BuildVersionBlock(SampleVersionTree(true), true)}};
+    WriteFile(dir.file("described.dll"), BuildPe(layout).bytes);
+    WriteFile(dir.file("plain.dll"), PeFileOf({1, 0, 0}));
+    WriteFile(dir.file("one.ico"), IcoFileOf(16));
+    const ScanResult files = Scan(dir.path(), "Icon Files");
+    EXPECT_EQ(RowNamed(files, "described.dll").description, "Sample Library");
+    EXPECT_EQ(RowNamed(files, "plain.dll").description, "");
+    EXPECT_EQ(RowNamed(Scan(dir.path(), "Icons"), "one.ico").description, "");
 }

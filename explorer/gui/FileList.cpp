@@ -161,7 +161,7 @@ QIcon FileListModel::PictureAt(int imageIndex) const {
 
 int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
 
-int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     const ListRow* row = RowAt(index.row());
@@ -171,6 +171,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         case 0: return Text(row->caption);
         case 1: return Text(RowTypeText(*row));
         case 2: return Text(RowCountText(*row));
+        case 3: return Text(row->description);
         default: return {};
         }
     }
@@ -187,6 +188,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
     case 0: return QStringLiteral("Name");
     case 1: return QStringLiteral("Type");
     case 2: return QStringLiteral("Objects");
+    case 3: return QStringLiteral("Description");
     default: return {};
     }
 }

@@ -77,8 +77,8 @@ public:
     // The view of the current style.
     QWidget* CurrentView() const;
 
-    // The Details view's column widths ("Name", "Type"; "Objects" stretches
-    // to the edge). Until the user widens a column or widths are given, the
+    // The Details view's column widths ("Name", "Type", "Objects";
+    // "Description" stretches to the edge). Until the user widens a column or widths are given, the
     // columns fit what each listing shows, and ColumnWidths is empty.
     std::vector<int> ColumnWidths() const;
     void SetColumnWidths(const std::vector<int>& widths);
@@ -99,7 +99,7 @@ private:
     void RestoreColumnWidths();
 
     FileListModel* m_model;
-    std::array<int, 3> m_columnWidths{200, 150, 80}; // "Name", "Type", "Objects"
+    std::array<int, 4> m_columnWidths{200, 150, 80, 200}; // "Name", "Type", "Objects", "Description"
     bool m_restoringWidths = false;
     bool m_widthsGiven = false; // by the user or the remembered places; else they fit the contents
     QListView* m_iconView;

@@ -53,6 +53,20 @@ TEST(IconManager, RowsAndTheScrollBox) {
     EXPECT_EQ(IconRowLabel(Image(32, 32, 0), ManagerMode::File), "32 X 32\n256 Colors");
 }
 
+TEST(IconManager, PropertySheetsNameTheLanguageWhenTheFileTellsOne) {
+    IconGroup group = Group({Image(32, 4)});
+    EXPECT_EQ(IconPropertiesOf(group, 0, SheetSource::FileManager, "a", "a.ico").language, "");
+    group.Language = 0x0407;
+    group.Languages = {0x0407, 0x0409};
+    EXPECT_EQ(IconPropertiesOf(group, 0, SheetSource::Workdesk, "a", "a.dll").language,
+              "German (Germany), 0x0407 (also held in English (United States), 0x0409)");
+    CursorGroup cursors;
+    cursors.Language = 0x0409;
+    cursors.Languages = {0x0409};
+    EXPECT_EQ(CursorPropertiesOf(cursors, 0, SheetSource::Workdesk, "c", "c.dll").language,
+              "English (United States), 0x0409");
+}
+
 TEST(IconManager, PropertySheetValues) {
     const IconGroup group = Group({Image(32, 4, 0, 744), Image(32, 4, 0, 744), Image(16, 8, 0, 10857)});
     const ManagerProperties fromManager = IconPropertiesOf(group, 0, SheetSource::FileManager, "shell", "shell.ico");

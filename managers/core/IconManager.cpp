@@ -1,5 +1,7 @@
 #include "managers/core/IconManager.h"
 
+#include "platform/LanguageName.h"
+
 #include <algorithm>
 
 #include "formats/FileContents.h"
@@ -103,6 +105,20 @@ std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " bytes"; }
 
 } // namespace
 
+namespace {
+
+template <class Group>
+std::string LanguageText(const Group& group) {
+    if (!TellsLanguage(group)) return {};
+    std::string text = LanguageName(group.Language);
+    std::string others;
+    for (uint16_t language : group.Languages)
+        if (language != group.Language) others += (others.empty() ? "" : "; ") + LanguageName(language);
+    return others.empty() ? text : text + " (also held in " + others + ")";
+}
+
+} // namespace
+
 ManagerProperties IconPropertiesOf(const IconGroup& group, size_t image, SheetSource source,
                                    const std::string& base, const std::string& fileName) {
     ManagerProperties p;
@@ -115,6 +131,7 @@ ManagerProperties IconPropertiesOf(const IconGroup& group, size_t image, SheetSo
     }
     p.fileName = fileName;
     AddOtherFormats(p, group, IconSheetFormat, wholeGroup ? "Formats" : "Other Formats:");
+    p.language = LanguageText(group);
     return p;
 }
 
@@ -147,6 +164,7 @@ ManagerProperties CursorPropertiesOf(const CursorGroup& group, size_t image, She
     }
     p.fileName = fileName;
     AddOtherFormats(p, group, CursorSheetFormat, "Other Formats:");
+    p.language = LanguageText(group);
     return p;
 }
 

@@ -80,6 +80,9 @@ struct ManagerProperties {
     std::string totalSize;    // Label4: "12,345 bytes"
     std::string heading;      // Label7: "Other Formats:", "Formats" or empty
     std::vector<std::string> otherLines; // at most 8, then "---- plus others"
+    // The group's language when the file tells one: "English (United States),
+    // 0x0409", with the others it is held in after it.
+    std::string language;
 };
 constexpr size_t kMaxOtherFormatLines = 8;
 

@@ -79,6 +79,11 @@ PropertySheet<Group>::PropertySheet(const SheetDesign& design, QWidget* parent)
     m_preview = new QLabel(m_page);
     m_preview->setObjectName("Preview");
     m_preview->move(8, 8);
+    m_language = new QLabel(this);
+    m_language->setObjectName("LanguageLine");
+    m_language->setWordWrap(true);
+    layout->addWidget(m_language);
+    m_language->hide();
     m_trouble = new QLabel(this);
     m_trouble->setObjectName("ImageTrouble");
     m_trouble->setWordWrap(true);
@@ -152,6 +157,8 @@ void PropertySheet<Group>::Open(const SheetRequest<Group>& request) {
     for (size_t k = 0; k < m_valueLines.size(); ++k)
         m_valueLines[k]->setText(k == 0 ? FromLocal(texts[k]) : QString::fromStdString(texts[k]));
     m_fileName->setText(FromLocal(m_values.fileName));
+    m_language->setText("Language: " + QString::fromStdString(m_values.language));
+    m_language->setVisible(!m_values.language.empty());
     m_totalImages->setText(QString::fromStdString(m_values.totalImages));
     m_totalSize->setText(QString::fromStdString(m_values.totalSize));
     m_heading->setText(QString::fromStdString(m_values.heading));

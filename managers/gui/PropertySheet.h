@@ -86,6 +86,7 @@ private:
     QWidget* m_page;
     QLabel* m_preview;
     QLabel* m_trouble;
+    QLabel* m_language; // "Language: ..." when the file tells the group's language
     std::vector<QLabel*> m_valueLines;
     QLabel* m_fileName;
     QLabel* m_totalImages;

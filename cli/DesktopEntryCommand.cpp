@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <iostream>
 
 #include "batch/core/DesktopEntry.h"
@@ -12,17 +11,6 @@
 #include "platform/Paths.h"
 
 namespace gw::cli {
-
-namespace {
-
-// The user's data folder: $XDG_DATA_HOME, else ~/.local/share.
-std::string UserDataFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') return data;
-    const char* home = std::getenv("HOME");
-    return home && home[0] ? JoinPath(home, ".local/share") : std::string();
-}
-
-} // namespace
 
 void AddDesktopEntryCommand(CLI::App& app, DesktopEntryOptions& options) {
     CLI::App* command = app.add_subcommand(

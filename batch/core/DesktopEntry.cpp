@@ -199,7 +199,7 @@ std::string DesktopString(const std::string& text) {
     return out;
 }
 
-std::string DesktopExecArgument(const std::string& argument) {
+std::string DesktopExecQuote(const std::string& argument) {
     static const std::string kReserved = " \t\n\"'\\><~|&;$*?#()`";
     std::string quoted;
     const bool needsQuotes =
@@ -209,7 +209,15 @@ std::string DesktopExecArgument(const std::string& argument) {
         quoted += c;
         if (c == '%') quoted += '%';
     }
-    return DesktopString(needsQuotes ? "\"" + quoted + "\"" : quoted);
+    return needsQuotes ? "\"" + quoted + "\"" : quoted;
+}
+
+std::string DesktopExecArgument(const std::string& argument) { return DesktopString(DesktopExecQuote(argument)); }
+
+std::string UserDataFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') return data;
+    const char* home = std::getenv("HOME");
+    return home && home[0] ? JoinPath(home, ".local/share") : std::string();
 }
 
 std::vector<ProgramCandidate> RankPrograms(const std::string& folder) {
@@ -327,24 +335,25 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
         return plan;
     }
 
-    std::string exec = request.exec;
     std::string workingFolder;
-    if (exec.empty()) {
-        if (!IsUtf8(program)) {
-            plan.error = "the program's path is not UTF-8 text, which a menu entry cannot hold; give --exec";
-            plan.files.clear();
-            return plan;
-        }
-        exec = "wine " + DesktopExecArgument(program);
-        workingFolder = program.substr(0, program.find_last_of('/'));
-        if (workingFolder.empty()) workingFolder = "/";
-    } else if (!IsUtf8(exec)) {
+    const std::string defaultExec = IsUtf8(program) ? "wine " + DesktopExecQuote(program) : std::string();
+    plan.exec = Trimmed(request.exec).empty() ? defaultExec : request.exec;
+    if (plan.exec.empty()) {
+        plan.error = "the program's path is not UTF-8 text, which a menu entry cannot hold; give --exec";
+        plan.files.clear();
+        return plan;
+    }
+    if (!IsUtf8(plan.exec)) {
         plan.error = "--exec is not UTF-8 text";
         plan.files.clear();
         return plan;
-    } else {
-        exec = DesktopString(exec);
     }
+    if (plan.exec == defaultExec) {
+        // Wine programs look for their files beside them.
+        workingFolder = program.substr(0, program.find_last_of('/'));
+        if (workingFolder.empty()) workingFolder = "/";
+    }
+    const std::string exec = DesktopString(plan.exec);
     std::vector<std::string> comment;
     for (const std::string& part : {description, company})
         if (!part.empty() && part != plan.name && IsUtf8(part) &&

@@ -28,6 +28,13 @@ std::string DesktopEntryId(const std::string& absolutePath);
 // it holds a character the key reserves (and ", `, $ and \ escaped inside),
 // "%" doubled; then escaped as every string value is (\ as \\).
 std::string DesktopExecArgument(const std::string& argument);
+// The same before the string escape: the argument as a user types it into
+// a command line of the Exec key.
+std::string DesktopExecQuote(const std::string& argument);
+
+// The user's data folder, where --install writes: $XDG_DATA_HOME, else
+// ~/.local/share; empty when neither tells one.
+std::string UserDataFolder();
 // A string value of a desktop entry: \, newline, tab and carriage return
 // escaped; other control characters dropped.
 std::string DesktopString(const std::string& text);
@@ -51,6 +58,7 @@ struct DesktopEntryPlan {
     std::string id;
     std::string program; // the executable the entry starts (picked when a folder was given)
     std::string name;
+    std::string exec;           // the command, as the Exec key's value before its string escape
     std::vector<int> iconSizes; // the icon sizes written, ascending
     bool madeLarger = false;    // a 48-pixel picture was made from a smaller image
     std::vector<PlannedFile> files;

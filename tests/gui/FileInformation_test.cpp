@@ -21,6 +21,13 @@
 #include "tests/support/PeBuilder.h"
 #include "tests/support/VersionBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
+#include "workdesks/gui/MenuEntryDialog.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <cstdlib>
+#include <filesystem>
+#include "platform/FileIo.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -56,6 +63,11 @@ Bytes TwoLanguageProgram() {
                         Res(RT_ICON, 1, kGerman, Dib(16)), Res(RT_ICON, 2, kEnglish, Dib(32)),
                         Res(16, 1, kEnglish, BuildVersionBlock(SampleVersionTree(true), true))};
     return BuildPe(layout).bytes;
+}
+
+std::string ReadText(const std::string& path) {
+    const Bytes b = ReadFile(path);
+    return std::string(b.begin(), b.end());
 }
 
 int ShownWidth(const IconWorkdesk& form) {
@@ -137,5 +149,44 @@ TEST(FileInformation, ALanguageNeutralLibrarySaysWhereItsImagesComeFrom) {
                                                       dir.file("Windows/SystemResources/shell32.dll.mun")),
               std::string::npos);
     SaveScreenshot(form, "workdesk-mun-library");
+    form.reject();
+}
+
+// "Add to Applications Menu...": the entry shown, edited, and written into
+// the user's data folder.
+TEST(FileInformation, AProgramIsAddedToTheApplicationsMenuAsEdited) {
+    GuiTestApp();
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("Two.dll"), TwoLanguageProgram()));
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::string saved = before ? before : "";
+    setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    IconWorkdesk form(flags, prompts);
+    ASSERT_TRUE(form.Open(dir.file("Two.dll")));
+    ASSERT_NE(form.findChild<QAction*>("AddToApplicationsMenu"), nullptr);
+    std::string id;
+    form.AddToApplicationsMenu([&](MenuEntryDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EntryName")->text(), "Sample Library");
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EntryCommand")->text().toStdString(),
+                  "wine " + dir.file("Two.dll"));
+        dialog.findChild<QLineEdit*>("EntryName")->setText("Two Languages");
+        dialog.findChild<QCheckBox*>("IconSize48")->setChecked(false);
+        id = dialog.EditedPlan().id;
+        dialog.show();
+        SaveScreenshot(dialog, "workdesk-menu-entry");
+        dialog.accept();
+    });
+    EXPECT_TRUE(prompts.messages.empty());
+    const std::string entry = ReadText(dir.file("data/applications/" + id + ".desktop"));
+    EXPECT_NE(entry.find("Name=Two Languages\n"), std::string::npos) << entry;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("data/icons/hicolor/16x16/apps/" + id + ".png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("data/icons/hicolor/48x48/apps/" + id + ".png")));
+    // Cancel writes nothing.
+    std::filesystem::remove_all(dir.file("data"));
+    form.AddToApplicationsMenu([](MenuEntryDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(std::filesystem::exists(dir.file("data")));
+    if (before) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
     form.reject();
 }

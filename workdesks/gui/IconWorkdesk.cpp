@@ -1,5 +1,11 @@
 #include "workdesks/gui/IconWorkdesk.h"
 
+#include <QAction>
+#include <QMenu>
+
+#include "batch/core/Prompts.h"
+#include "workdesks/gui/MenuEntryDialog.h"
+
 namespace gw {
 
 namespace {
@@ -33,6 +39,30 @@ const DeskWindowNames kIconDeskNames{
 } // namespace
 
 IconWorkdesk::IconWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewers, QWidget* parent)
-    : GroupDesk(kIconDeskNames, flags, prompts, viewers, parent) {}
+    : GroupDesk(kIconDeskNames, flags, prompts, viewers, parent) {
+    auto* addToMenu = new QAction("Add to Applications &Menu...", this);
+    addToMenu->setObjectName("AddToApplicationsMenu");
+    FileMenu()->insertAction(CloseSeparator(), addToMenu);
+    connect(addToMenu, &QAction::triggered, this, [this] { AddToApplicationsMenu(); });
+}
+
+// The program's menu entry, shown and editable before it is written into
+// the user's data folder.
+void IconWorkdesk::AddToApplicationsMenu(const std::function<void(MenuEntryDialog&)>& answer) {
+    if (!File()) return;
+    if (File()->Kind() != FileKind::Pe && File()->Kind() != FileKind::Ne) {
+        m_prompts.ShowMessage(MessageKind::Warning, "Only a Windows program can be added to the applications menu");
+        return;
+    }
+    const std::string dataDir = UserDataFolder();
+    MenuEntryDialog dialog(File()->Path(), dataDir, this);
+    if (!dialog.Error().empty()) {
+        m_prompts.ShowMessage(MessageKind::Error, dialog.Error());
+        return;
+    }
+    if (answer ? (answer(dialog), dialog.result() != QDialog::Accepted) : dialog.exec() != QDialog::Accepted) return;
+    if (const std::string error = dialog.Add(); !error.empty())
+        m_prompts.ShowMessage(MessageKind::Error, error);
+}
 
 } // namespace gw

@@ -186,9 +186,16 @@ TEST(IconWorkdesk, FormatBoxLabelsLargeImagesAndStaysEmptyWithoutImages) {
     IconWorkdesk form(flags, prompts);
 
     ASSERT_TRUE(form.Open(dir.file("big.dll")));
+    form.resize(640, 480);
     form.show();
     ASSERT_EQ(form.Formats()->count(), 1);
     EXPECT_EQ(form.Formats()->itemText(0), "256 X 256 4294967296 Colors");
+    // Tall strips: each caption sits under its own picture, a line's height
+    // of space then parts it from the row below.
+    form.ShowRawView();
+    const int text = form.List()->fontMetrics().height();
+    EXPECT_GE(form.List()->gridSize().height(), form.List()->iconSize().height() + 3 * text);
+    SaveScreenshot(form, "workdesk-captions-raw");
     form.reject();
 
     ASSERT_TRUE(form.Open(dir.file("none.dll")));

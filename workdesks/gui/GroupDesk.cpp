@@ -51,6 +51,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem shifted(option);
         shifted.rect.adjust(0, kCellTop, 0, 0);
+        // The caption right under its picture; the cell's spare height
+        // stays below it, between it and the next row.
+        shifted.displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
         QStyledItemDelegate::paint(painter, shifted, index);
     }
 };
@@ -439,12 +442,15 @@ void DeskWindow::ShowView(DeskView view) {
     SelectGroup(selected);
 }
 
-// Each item's cell: its picture and two lines of caption below it.
+// Each item's cell: its picture, two lines of caption below it, and a
+// line's height of space before the next row, so a caption sits clearly
+// with its own picture rather than just above the picture of the row below
+// (whose images stand at the top of tall strips).
 void DeskWindow::FitGrid() {
     const QSize picture = ModelPictureSize();
     m_list->setIconSize(picture);
     const int text = m_list->fontMetrics().height();
-    const QSize cell(std::max(picture.width() + 12, 96), picture.height() + 2 * text + 8);
+    const QSize cell(std::max(picture.width() + 12, 96), picture.height() + 3 * text + 8);
     static_cast<CellDelegate*>(m_list->itemDelegate())->cell = cell - QSize(4, 4);
     m_list->setGridSize(cell);
 }

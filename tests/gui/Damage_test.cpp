@@ -97,6 +97,29 @@ TEST(DamagedFiles, OpenedFromTheExplorerSayWhatIsWrong) {
     SaveScreenshot(w.desk(), "damage-cut-library");
     w.desk().reject();
 
+    // The explorer lists damaged files with their damage, also one whose
+    // damage hides every icon it holds: a sign on the picture, the damage as
+    // tooltip and in the status text.
+    ASSERT_TRUE(WriteFile(dir.file("hidden.dll"), Bytes(whole.begin(), whole.begin() + 3000)));
+    w.explorer.SelectFolder(QString::fromStdString(dir.path()));
+    w.explorer.Refresh();
+    int hiddenRow = -1, cutRow = -1;
+    for (int row = 0; row < w.explorer.ListModel()->rowCount(); ++row) {
+        const ListRow* listed = w.explorer.ListModel()->RowAt(row);
+        if (listed->caption == "hidden.dll") hiddenRow = row;
+        if (listed->caption == "cut.dll") cutRow = row;
+    }
+    ASSERT_GE(hiddenRow, 0) << "a file whose damage hides its icons is still listed";
+    ASSERT_GE(cutRow, 0);
+    for (int row : {hiddenRow, cutRow}) {
+        const QString tip = w.explorer.ListModel()->index(row, 0).data(Qt::ToolTipRole).toString();
+        EXPECT_TRUE(tip.contains("Damaged: truncated at byte")) << tip.toStdString();
+    }
+    w.explorer.List()->SelectRow(hiddenRow);
+    w.explorer.SelectClickedRow();
+    EXPECT_TRUE(w.explorer.StatusText().contains(" - Damaged: truncated at byte")) << w.explorer.StatusText().toStdString();
+    SaveScreenshot(w.explorer, "damage-explorer-listing");
+
     // A zero-byte icon file opens no empty manager: a message says why.
     w.DoubleClick(dir.path(), "Icons", "empty.ico");
     EXPECT_FALSE(w.manager().isVisible());

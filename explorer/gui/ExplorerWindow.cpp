@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,6 +46,7 @@
 #include "formats/Document.h"
 #include "listing/Scanners.h"
 #include "explorer/gui/FileList.h"
+#include "explorer/gui/FolderTree.h"
 #include "gui/BusyCursor.h"
 #include "gui/DamageReport.h"
 #include "gui/Help.h"
@@ -255,37 +255,33 @@ void ExplorerWindow::BuildBody() {
     Splitter1->setObjectName("Splitter1");
     Splitter1->setChildrenCollapsible(false);
 
-    m_folders = new QFileSystemModel(this);
-    m_folders->setObjectName("DTree1Model");
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folders->setReadOnly(true);
-    // One folder picture for every row, looked up once: a folder that other
-    // programs keep changing is re-read by the model, and must not cost a
-    // theme lookup per row each time.
-    m_folders->setIconProvider((new FolderIcons(this))->Provider());
-    m_folders->setRootPath("/");
+    m_folders = new FolderTree(this); // objectName "DTree1Model"
 
     DTree1 = new QTreeView(Splitter1);
     DTree1->setObjectName("DTree1");
     DTree1->setModel(m_folders);
+    m_folders->FollowView(DTree1);
     DTree1->setHeaderHidden(true);
-    for (int column = 1; column < m_folders->columnCount(); ++column) DTree1->hideColumn(column);
     DTree1->setUniformRowHeights(true);
     DTree1->setAnimated(false);
     DTree1->setSelectionMode(QAbstractItemView::SingleSelection);
     DTree1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DTree1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The column fits the widest folder name shown (a horizontal scroll bar
-    // then reaches deep folders), measured at most a few times a second: a
-    // folder other programs keep changing is read again on every change, and
-    // measuring every row each time would keep the window busy.
+    // then reaches deep folders), measured at most a few times a second: the
+    // rows of a folder other programs keep changing may come and go every
+    // second, and measuring every row each time would keep the window busy.
     DTree1->header()->setSectionResizeMode(0, QHeaderView::Interactive);
     m_fitTree = new QTimer(this);
     m_fitTree->setSingleShot(true);
     m_fitTree->setInterval(kTreeFitDelayMs);
     connect(m_fitTree, &QTimer::timeout, DTree1, [this] { DTree1->resizeColumnToContents(0); });
+    // The first change is fitted at once; those that follow within the
+    // interval once more when it ends.
     const auto fitSoon = [this] {
-        if (!m_fitTree->isActive()) m_fitTree->start();
+        if (m_fitTree->isActive()) return;
+        DTree1->resizeColumnToContents(0);
+        m_fitTree->start();
     };
     connect(m_folders, &QAbstractItemModel::rowsInserted, m_fitTree, fitSoon);
     connect(m_folders, &QAbstractItemModel::rowsRemoved, m_fitTree, fitSoon);
@@ -383,14 +379,6 @@ void ExplorerWindow::ConnectHandlers() {
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ExplorerWindow::ChangeCategory);
     connect(DTree1->selectionModel(), &QItemSelectionModel::currentChanged, this, &ExplorerWindow::ChangeFolder);
     connect(DTree1, &QTreeView::clicked, this, &ExplorerWindow::ShowFolderSummary);
-    // The tree reads folders in the background; each time a folder above the
-    // selected one has been read, the rows shift, so bring the selection back
-    // into view once they have settled.
-    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
-        const QString current = m_folders->filePath(DTree1->currentIndex());
-        if (current.isEmpty() || !current.startsWith(folder)) return;
-        QTimer::singleShot(0, DTree1, [this] { DTree1->scrollTo(DTree1->currentIndex()); });
-    });
     connect(Splitter1, &QSplitter::splitterMoved, this, &ExplorerWindow::FitStatusToFolders);
 
     connect(sbTree1, &QToolButton::clicked, this, &ExplorerWindow::ToggleFolderPanel);
@@ -431,33 +419,21 @@ void ExplorerWindow::ConnectHandlers() {
 
 // ---- public helpers ----
 
-namespace {
-// How long after a folder is selected the tree keeps it in view while its
-// parents load.
-constexpr int kFolderScrollWindowMs = 3000;
-} // namespace
-
 // Brings the selected folder into view, keeping the names' left edge.
 void ExplorerWindow::ScrollTreeToCurrent() {
     DTree1->scrollTo(DTree1->currentIndex(), QAbstractItemView::PositionAtCenter);
     DTree1->horizontalScrollBar()->setValue(0);
 }
 
-bool ExplorerWindow::SelectFolder(const QString& path) {
-    const QModelIndex index = m_folders->index(QDir::cleanPath(path));
+bool ExplorerWindow::SelectFolder(const QString& path) { return SelectTreeRow(m_folders->index(QDir::cleanPath(path))); }
+
+// The tree lists the folders on the way to the row before it is found, so the
+// row is in place now; the view lays its rows out later, so the row is
+// scrolled into view once more when it has.
+bool ExplorerWindow::SelectTreeRow(const QModelIndex& index) {
     if (!index.isValid()) return false;
     DTree1->setCurrentIndex(index);
     DTree1->scrollTo(index);
-    // The tree lists folders as they load: scroll again whenever a folder on
-    // the way to the selected one has loaded, for the first seconds after
-    // the selection, so the selected folder is in view at start-up.
-    const QString target = QDir::cleanPath(path);
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this, target](const QString& loaded) {
-        if (!target.startsWith(QDir::cleanPath(loaded))) return;
-        QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
-    });
-    QTimer::singleShot(kFolderScrollWindowMs, this, [connection] { QObject::disconnect(*connection); });
     QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
     return true;
 }
@@ -465,16 +441,16 @@ bool ExplorerWindow::SelectFolder(const QString& path) {
 bool ExplorerWindow::OpenPath(const std::string& path) {
     if (!EntryExists(path)) return false;
     const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
-    if (IsFolder(absolute)) return SelectFolder(FromLocal(absolute));
+    if (IsFolder(absolute)) return SelectTreeRow(m_folders->IndexOfLocal(absolute));
     const auto file = Document::Open(absolute);
     if (const std::optional<Category> category = CategoryShowing(file->Counts())) {
         const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
         ComboBox1->setCurrentIndex(ComboBox1->findData(int(*category)));
     }
     // Selecting a folder lists it; the folder already selected is listed again in the new category.
-    const QString folder = FromLocal(absolute.substr(0, absolute.find_last_of('/')));
-    const bool already = m_folders->filePath(DTree1->currentIndex()) == QDir::cleanPath(folder);
-    if (!SelectFolder(folder)) return false;
+    const std::string folder = absolute.substr(0, std::max<size_t>(1, absolute.find_last_of('/')));
+    const bool already = m_folders->LocalPath(DTree1->currentIndex()) == folder;
+    if (!SelectTreeRow(m_folders->IndexOfLocal(folder))) return false;
     if (already) ChangeFolder();
     const std::string name = PathFileName(absolute);
     for (int row = 0; row < m_listModel->rowCount(); ++row) {
@@ -520,7 +496,7 @@ void ExplorerWindow::ChangeFolder() {
     const QModelIndex current = DTree1->currentIndex();
     if (!current.isValid()) return;
     HideFolderCommands();
-    m_state.CurrentDir = ToLocal(m_folders->filePath(current));
+    m_state.CurrentDir = m_folders->LocalPath(current);
     QDir::setCurrent(FromLocal(m_state.CurrentDir)); // a folder we cannot enter is still listed as far as it can be
     SetStatus(m_state.CurrentDir);
     sbUpDir1->setEnabled(current.parent().isValid());

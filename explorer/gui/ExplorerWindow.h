@@ -13,17 +13,16 @@
 #include "listing/Categories.h"
 #include "listing/ExplorerState.h"
 #include "explorer/core/ListRules.h"
-#include "gui/FolderIcons.h"
 #include "gui/ViewRequest.h"
 
 class QAction;
 class QActionGroup;
 class QComboBox;
-class QFileSystemModel;
 class QTimer;
 class QFrame;
 class QLabel;
 class QMenu;
+class QModelIndex;
 class QProgressBar;
 class QSplitter;
 class QStatusBar;
@@ -38,6 +37,7 @@ namespace gw {
 class Document;
 
 class FileListModel;
+class FolderTree;
 class FileListView;
 struct RowPicture;
 enum class ViewStyle;
@@ -84,6 +84,7 @@ public:
     QString RememberedFolder() const;
     void RememberPlaces() const;
     void ScrollTreeToCurrent();
+    bool SelectTreeRow(const QModelIndex& index); // false for an invalid row
 
     bool IsScanning() const { return m_scanning; }
     FileListModel* ListModel() const { return m_listModel; }
@@ -183,7 +184,7 @@ private:
     // Folder tree and file list.
     QSplitter* Splitter1 = nullptr;
     QTreeView* DTree1 = nullptr;
-    QFileSystemModel* m_folders = nullptr;
+    FolderTree* m_folders = nullptr;
     QTimer* m_fitTree = nullptr; // fits the folder column to its names, at most every quarter second
     FileListModel* m_listModel = nullptr;
     FileListView* ListView = nullptr;

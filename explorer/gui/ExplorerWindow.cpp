@@ -422,6 +422,8 @@ void ExplorerWindow::ConnectHandlers() {
 // Brings the selected folder into view, keeping the names' left edge.
 void ExplorerWindow::ScrollTreeToCurrent() {
     DTree1->scrollTo(DTree1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    // The column fits the names now in view (a view fits only the rows it shows).
+    DTree1->resizeColumnToContents(0);
     DTree1->horizontalScrollBar()->setValue(0);
 }
 

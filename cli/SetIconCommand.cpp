@@ -10,6 +10,16 @@ namespace gw::cli {
 
 namespace {
 
+// Where a changed program goes, and whether its signature may go: the same
+// for every command that changes a program.
+void AddOutputOptions(CLI::App* command, std::string& output, bool& inPlace, bool& stripSignature) {
+    CLI::Option* out = command->add_option("-o,--output", output, "The file to write the changed program to")
+                           ->type_name("OUT");
+    command->add_flag("--in-place", inPlace, "Change PROGRAM itself")->excludes(out);
+    command->add_flag("--strip-signature", stripSignature,
+                      "Remove a signed program's digital signature (otherwise a signed program is refused)");
+}
+
 CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* imageName, const char* imageWhat,
                  SetGroupCommandOptions& o) {
     CLI::App* command = app.add_subcommand(name, what);
@@ -19,11 +29,7 @@ CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* 
     command->add_option("--language", o.language,
                         "Only this language of the group, e.g. 1033 or 0x409 (default: every language it has)")
         ->type_name("LANGID");
-    CLI::Option* output = command->add_option("-o,--output", o.output, "The file to write the changed program to")
-                              ->type_name("OUT");
-    command->add_flag("--in-place", o.inPlace, "Change PROGRAM itself")->excludes(output);
-    command->add_flag("--strip-signature", o.stripSignature,
-                      "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    AddOutputOptions(command, o.output, o.inPlace, o.stripSignature);
     command->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
     command->add_option(imageName, o.imageFile, imageWhat)->required();
     return command;
@@ -137,11 +143,7 @@ void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
     version->add_option("--language", o.language,
                         "The version information of this language, e.g. 1033 or 0x409 (default: the first)")
         ->type_name("LANGID");
-    CLI::Option* output = version->add_option("-o,--output", o.output, "The file to write the changed program to")
-                              ->type_name("OUT");
-    version->add_flag("--in-place", o.inPlace, "Change PROGRAM itself")->excludes(output);
-    version->add_flag("--strip-signature", o.stripSignature,
-                      "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    AddOutputOptions(version, o.output, o.inPlace, o.stripSignature);
     version->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
 }
 

@@ -1,5 +1,7 @@
 #include "formats/ResourceTable.h"
 
+#include "formats/ResourceLayout.h"
+
 #include <algorithm>
 #include <map>
 #include <iterator>
@@ -15,16 +17,13 @@ namespace gw {
 
 namespace {
 
-constexpr uint32_t kHighBit = 0x80000000u;
-constexpr uint64_t kDirectoryHeaderSize = 16;
-constexpr uint64_t kDirectoryEntrySize = 8;
-constexpr uint64_t kDataEntrySize = 16;
+using namespace resource_layout;
+
 constexpr uint64_t kRes32LeadSize = 32;
 // The bytes of names a directory may make copies of: this many per byte of
 // the file, and this many more.
 constexpr uint64_t kNameBudgetPerByte = 4;
 constexpr uint64_t kNameBudgetBase = 1 << 20;
-constexpr uint16_t kRes32IdMarker = 0xFFFF;
 // Memory flags a resource compiler gives new entries: images moveable and
 // discardable, everything else also pure.
 constexpr uint16_t kImageMemoryFlags = 0x1010;

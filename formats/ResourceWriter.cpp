@@ -1,5 +1,7 @@
 #include "formats/ResourceWriter.h"
 
+#include "formats/ResourceLayout.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -9,17 +11,14 @@ namespace gw {
 
 namespace {
 
-constexpr uint32_t kHighBit = 0x80000000u;
-constexpr uint64_t kDirectoryHeaderSize = 16;
-constexpr uint64_t kDirectoryEntrySize = 8;
-constexpr uint64_t kDataEntrySize = 16;
+using namespace resource_layout;
+
 constexpr uint64_t kDataAlignment = 8;
 constexpr uint64_t kSectionEntrySize = 40;
 // The loader maps at most this many sections.
 constexpr size_t kMaxSections = 96;
 // A section of initialized data that is read, never written or run.
 constexpr uint32_t kResourceSectionFlags = 0x40000040u;
-constexpr uint16_t kRes32IdMarker = 0xFFFF;
 
 uint64_t AlignUp(uint64_t v, uint64_t a) { return a ? (v + a - 1) / a * a : v; }
 bool PowerOfTwo(uint32_t v) { return v && (v & (v - 1)) == 0; }

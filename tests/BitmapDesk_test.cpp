@@ -174,3 +174,34 @@ TEST(BitmapDesk, SaveOneWritesTheLoadedBitmapInItsFormat) {
     EXPECT_EQ(none.stats.filesWritten, 0);
     EXPECT_EQ(none.notes.size(), 1u);
 }
+
+// A bitmap held in two languages is saved in the one the workdesk shows.
+TEST(BitmapDesk, SaveWritesTheLanguageShown) {
+    auto dib = [](int w, int h) {
+        DibLayout s;
+        s.width = w;
+        s.height = h;
+        s.bitCount = 24;
+        s.icon = false;
+        return BuildDib(s);
+    };
+    PeLayout layout;
+    layout.resources = {{ResName::Id(RT_BITMAP), ResName::Id(5), 0x0407, dib(8, 4)},
+                        {ResName::Id(RT_BITMAP), ResName::Id(5), 0x0409, dib(20, 10)}};
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("two.dll"), BuildPe(layout).bytes));
+    for (const auto& [language, width] : {std::pair<std::optional<uint16_t>, int>{std::nullopt, 8}, {0x0409, 20}}) {
+        auto doc = Document::Open(dir.file("two.dll"));
+        doc->SetLanguage(language);
+        doc->Load(RecordKind::Bitmaps);
+        const std::vector<BitmapDeskItem> items = BitmapDeskItemsOf(doc->Contents().Bitmaps);
+        ASSERT_EQ(items.size(), 1u);
+        const BitmapDeskFile file{&doc->Contents().Bitmaps, doc->Path(), BitmapSaveSource::ReadAgain,
+                                  doc->ModuleOf(RecordKind::Bitmaps)};
+        ScriptedPrompts prompts;
+        const std::string out = dir.file("saved" + std::to_string(width) + ".bmp");
+        prompts.saveFiles.push_back(out);
+        ASSERT_TRUE(SaveDeskBitmap(file, items[0], prompts).ok);
+        EXPECT_EQ(DecodeBmp(ReadFile(out)).width, width);
+    }
+}

@@ -85,7 +85,12 @@ public:
             return {};
         }
         if (m_module) {
-            const Bitmap again = ReadPeBitmapAgain(*m_module, item.caption, item.isNamed ? 1 : 0);
+            // In the language the bitmap is shown in: what the workdesk shows is what is saved.
+            const BitmapRecord* record =
+                m_file.bitmaps && item.entry < m_file.bitmaps->size() ? &(*m_file.bitmaps)[item.entry] : nullptr;
+            const std::optional<uint16_t> language =
+                record && !record->Languages.empty() ? std::optional<uint16_t>(record->Language) : std::nullopt;
+            const Bitmap again = ReadPeBitmapAgain(*m_module, item.caption, item.isNamed ? 1 : 0, language);
             if (again.HasHandle()) return EncodeBmp(again);
         }
         const Bitmap* loaded = Loaded(item);

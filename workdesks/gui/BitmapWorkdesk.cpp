@@ -115,7 +115,9 @@ ViewRequest BitmapWorkdesk::ItemRequest(size_t row) {
 
 BitmapDeskFile BitmapWorkdesk::DeskFile() const {
     if (!m_file) return {};
-    return {&m_file->Contents().Bitmaps, m_file->Path(), BitmapSaveSourceFor(m_file->Kind()), m_file->Module()};
+    // A language-neutral library's bitmaps are read again from its resource file.
+    return {&m_file->Contents().Bitmaps, m_file->Path(), BitmapSaveSourceFor(m_file->Kind()),
+            m_file->ModuleOf(RecordKind::Bitmaps)};
 }
 
 BatchResult BitmapWorkdesk::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }

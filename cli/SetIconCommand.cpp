@@ -20,6 +20,17 @@ void AddOutputOptions(CLI::App* command, std::string& output, bool& inPlace, boo
                       "Remove a signed program's digital signature (otherwise a signed program is refused)");
 }
 
+// Says what a change to a program noted and, when it was not written, why;
+// false then.
+template <class Outcome>
+bool Reported(const Outcome& outcome) {
+    for (const std::string& note : outcome.notes) std::cerr << "grabwell-cli: " << note << "\n";
+    if (outcome.ok) return true;
+    std::cerr << "grabwell-cli: " << outcome.error << "\n";
+    if (outcome.refusedSigned) std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
+    return false;
+}
+
 CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* imageName, const char* imageWhat,
                  SetGroupCommandOptions& o) {
     CLI::App* command = app.add_subcommand(name, what);
@@ -59,13 +70,7 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
         return kExitUsage;
     }
     const SetGroupOutcome outcome = SetProgramGroup(request);
-    for (const std::string& note : outcome.notes) std::cerr << "grabwell-cli: " << note << "\n";
-    if (!outcome.ok) {
-        std::cerr << "grabwell-cli: " << outcome.error << "\n";
-        if (outcome.refusedSigned)
-            std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
-        return kExitFailed;
-    }
+    if (!Reported(outcome)) return kExitFailed;
     const GroupChange& c = outcome.change;
     std::string languages;
     for (uint16_t l : c.languages) languages += (languages.empty() ? "" : ", ") + std::to_string(l);
@@ -108,13 +113,7 @@ int RunSetVersion(const SetVersionCommandOptions& o) {
         return kExitUsage;
     }
     const SetVersionOutcome outcome = SetProgramVersion(request);
-    for (const std::string& note : outcome.notes) std::cerr << "grabwell-cli: " << note << "\n";
-    if (!outcome.ok) {
-        std::cerr << "grabwell-cli: " << outcome.error << "\n";
-        if (outcome.refusedSigned)
-            std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
-        return kExitFailed;
-    }
+    if (!Reported(outcome)) return kExitFailed;
     std::cerr << "grabwell-cli: version information" << (outcome.created ? " (new)" : "") << ", language "
               << outcome.language << "; " << GroupedNumber(outcome.sizeBefore) << " -> "
               << GroupedNumber(outcome.sizeAfter) << " bytes\n";

@@ -1,18 +1,15 @@
 #include "formats/PeHeaders.h"
 
+#include "platform/PeLayout.h"
+
 #include <algorithm>
 
 namespace gw {
 
 namespace {
 
-constexpr uint16_t kDosMagic = 0x5A4D;        // "MZ"
-constexpr uint32_t kPeSignature = 0x00004550; // "PE\0\0"
-constexpr uint16_t kPe32Magic = 0x10B;
-constexpr uint16_t kPe32PlusMagic = 0x20B;
-constexpr uint64_t kLfanewAt = 0x3C;
-constexpr uint64_t kFileHeaderSize = 20;
-constexpr uint64_t kSectionEntrySize = 40;
+using namespace pe_layout;
+
 // Where the data directories start in each optional header, right after
 // NumberOfRvaAndSizes.
 constexpr uint64_t kPe32Directories = 96;
@@ -56,9 +53,9 @@ uint64_t PeHeaders::RawDataEnd() const {
 std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
     out = PeHeaders{};
     const uint64_t size = file.size();
-    if (PeekU16(file, 0) != kDosMagic || size < kLfanewAt + 4)
+    if (PeekU16(file, 0) != kDosMagic || size < kLfanewOffset + 4)
         return ReadError{ReadErrorKind::Invalid, 0, "not an executable (no \"MZ\" header)"};
-    const uint64_t pe = PeekU32(file, kLfanewAt);
+    const uint64_t pe = PeekU32(file, kLfanewOffset);
     if (!InBounds(pe, 4 + kFileHeaderSize, size))
         return ReadError::Truncated(size, "the PE header", 4 + kFileHeaderSize, pe);
     if (PeekU32(file, pe) != kPeSignature)

@@ -1,6 +1,6 @@
 #include "formats/ResourceTable.h"
 
-#include "formats/ResourceLayout.h"
+#include "platform/PeLayout.h"
 
 #include <algorithm>
 #include <map>
@@ -17,7 +17,7 @@ namespace gw {
 
 namespace {
 
-using namespace resource_layout;
+using namespace pe_layout;
 
 constexpr uint64_t kRes32LeadSize = 32;
 // The bytes of names a directory may make copies of: this many per byte of

@@ -1,6 +1,6 @@
 #include "formats/ResourceWriter.h"
 
-#include "formats/ResourceLayout.h"
+#include "platform/PeLayout.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,10 +11,9 @@ namespace gw {
 
 namespace {
 
-using namespace resource_layout;
+using namespace pe_layout;
 
 constexpr uint64_t kDataAlignment = 8;
-constexpr uint64_t kSectionEntrySize = 40;
 // The loader maps at most this many sections.
 constexpr size_t kMaxSections = 96;
 // A section of initialized data that is read, never written or run.

@@ -1,5 +1,7 @@
 #include "platform/ResourceModule.h"
 
+#include "platform/PeLayout.h"
+
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -8,24 +10,14 @@ namespace gw {
 
 namespace {
 
-constexpr uint16_t kDosMagic = 0x5A4D;          // "MZ"
-constexpr uint32_t kPeSignature = 0x00004550;   // "PE\0\0"
-constexpr uint16_t kPe32Magic = 0x10B;
-constexpr uint16_t kPe32PlusMagic = 0x20B;
+using namespace pe_layout;
+
 constexpr uint64_t kDosHeaderSize = 64;
-constexpr uint64_t kLfanewOffset = 0x3C;
-constexpr uint64_t kFileHeaderSize = 20;        // after the 4-byte signature
-constexpr uint64_t kSectionHeaderSize = 40;
 constexpr uint32_t kResourceDirectoryIndex = 2;
-constexpr uint64_t kDataDirectorySize = 8;
 // Where NumberOfRvaAndSizes and the data directories sit in the optional header.
 constexpr uint64_t kPe32RvaCountOffset = 92;
 constexpr uint64_t kPe32PlusRvaCountOffset = 108;
 
-constexpr uint64_t kDirectoryHeaderSize = 16;
-constexpr uint64_t kDirectoryEntrySize = 8;
-constexpr uint64_t kDataEntrySize = 16;
-constexpr uint32_t kHighBit = 0x80000000u;
 // The language entries of one name looked at: far more than the languages
 // there are, and a bound on the work when the names of a damaged file all
 // point at one huge directory.
@@ -254,10 +246,10 @@ std::string ParseHeaders(ByteView bytes, std::vector<Section>& sections, uint64_
     const uint32_t rvaCount = PeekU32(bytes, rvaCountOffset);
 
     const uint64_t sectionTable = optionalHeader + optionalHeaderSize;
-    if (!InBounds(sectionTable, sectionCount * kSectionHeaderSize, bytes.size())) return "truncated section table";
+    if (!InBounds(sectionTable, sectionCount * kSectionEntrySize, bytes.size())) return "truncated section table";
     sections.resize(sectionCount);
     for (size_t i = 0; i < sections.size(); ++i) {
-        const uint64_t at = sectionTable + i * kSectionHeaderSize;
+        const uint64_t at = sectionTable + i * kSectionEntrySize;
         sections[i].virtualSize = PeekU32(bytes, at + 8);
         sections[i].virtualAddress = PeekU32(bytes, at + 12);
         sections[i].rawSize = PeekU32(bytes, at + 16);

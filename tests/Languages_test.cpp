@@ -258,9 +258,9 @@ TEST(Languages, NamesOfCommonLanguagesAndFallbacks) {
 // ---- language-neutral libraries -------------------------------------------
 
 TEST(Mui, ReadsTheResourceAndRefusesPartsOutsideIt) {
-    MuiSpec spec;
-    spec.mainTypeNames = {"MUI", "WEVT_TEMPLATE"};
-    const Bytes mui = BuildMuiResource(spec);
+    MuiLayout layout;
+    layout.mainTypeNames = {"MUI", "WEVT_TEMPLATE"};
+    const Bytes mui = BuildMuiResource(layout);
     const ReadResult<MuiResource> read = ParseMuiResource(mui);
     ASSERT_FALSE(read.error) << read.error->Describe();
     EXPECT_EQ(read.records.Size, mui.size());

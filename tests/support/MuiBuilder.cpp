@@ -23,12 +23,12 @@ void PutText(Bytes& b, const std::string& ascii) {
 
 } // namespace
 
-Bytes BuildMuiResource(const MuiSpec& spec) {
+Bytes BuildMuiResource(const MuiLayout& layout) {
     Bytes b(136, 0);
     PutU32At(b, 0, 0xFECDFECD);
     PutU32At(b, 8, 0x00010000);
-    PutU32At(b, 16, spec.fileType);
-    PutU32At(b, 24, spec.fallbackLocation);
+    PutU32At(b, 16, layout.fileType);
+    PutU32At(b, 24, layout.fallbackLocation);
     for (size_t i = 0; i < 32; ++i) b[28 + i] = uint8_t(0xA0 + i); // the two checksums
     uint32_t part = 0;
     auto placePart = [&](auto write, bool present) {
@@ -52,13 +52,13 @@ Bytes BuildMuiResource(const MuiSpec& spec) {
             for (uint32_t id : list) b.insert(b.end(), {uint8_t(id), uint8_t(id >> 8), uint8_t(id >> 16), uint8_t(id >> 24)});
         };
     };
-    placePart(names(spec.mainTypeNames), !spec.mainTypeNames.empty());
-    placePart(ids(spec.mainTypeIds), !spec.mainTypeIds.empty());
+    placePart(names(layout.mainTypeNames), !layout.mainTypeNames.empty());
+    placePart(ids(layout.mainTypeIds), !layout.mainTypeIds.empty());
     const std::vector<std::string> noNames;
     placePart(names(noNames), false);
-    placePart(ids(spec.muiTypeIds), !spec.muiTypeIds.empty());
-    placePart([&] { PutText(b, spec.language); }, !spec.language.empty());
-    placePart([&] { PutText(b, spec.fallbackLanguage); }, !spec.fallbackLanguage.empty());
+    placePart(ids(layout.muiTypeIds), !layout.muiTypeIds.empty());
+    placePart([&] { PutText(b, layout.language); }, !layout.language.empty());
+    placePart([&] { PutText(b, layout.fallbackLanguage); }, !layout.fallbackLanguage.empty());
     PutU32At(b, 4, uint32_t(b.size()));
     return b;
 }

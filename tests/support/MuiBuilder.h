@@ -10,7 +10,7 @@
 
 namespace gw::test {
 
-struct MuiSpec {
+struct MuiLayout {
     uint32_t fileType = 0x11; // a system file's language-neutral main file
     uint32_t fallbackLocation = 1;
     std::vector<std::string> mainTypeNames = {"MUI"};
@@ -21,7 +21,7 @@ struct MuiSpec {
 };
 
 // The resource's bytes; its size field states their number.
-Bytes BuildMuiResource(const MuiSpec& spec = {});
+Bytes BuildMuiResource(const MuiLayout& layout = {});
 
 // The byte of the (offset, size) pair of part i (0 main type names ... 5
 // fallback language) in the resource, for tests that damage one.

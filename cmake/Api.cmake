@@ -40,9 +40,11 @@ add_dependencies(grabwell_api grabwell_api_headers)
 target_include_directories(grabwell_api INTERFACE
   $<BUILD_INTERFACE:${GW_API_INCLUDE}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_compile_features(grabwell_api INTERFACE cxx_std_20)
-# libpng: here the build's own pkg-config target, for consumers CMake's PNG::PNG,
-# which GrabwellConfig.cmake finds.
-target_link_libraries(grabwell_api INTERFACE $<BUILD_INTERFACE:PkgConfig::PNG> $<INSTALL_INTERFACE:PNG::PNG>)
+# libpng and libdeflate: here the build's own pkg-config targets; for consumers
+# CMake's PNG::PNG, which GrabwellConfig.cmake finds, and libdeflate by its
+# library name (Debian's libdeflate-dev has no CMake package file).
+target_link_libraries(grabwell_api INTERFACE $<BUILD_INTERFACE:PkgConfig::PNG> $<INSTALL_INTERFACE:PNG::PNG>
+                                             $<BUILD_INTERFACE:PkgConfig::DEFLATE> $<INSTALL_INTERFACE:deflate>)
 
 install(DIRECTORY ${GW_API_INCLUDE}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS grabwell_api EXPORT GrabwellTargets

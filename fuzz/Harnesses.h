@@ -15,6 +15,7 @@ int FuzzIco(const uint8_t* data, size_t size);
 int FuzzCur(const uint8_t* data, size_t size);
 int FuzzBmp(const uint8_t* data, size_t size);
 int FuzzIconImage(const uint8_t* data, size_t size);
+int FuzzPng(const uint8_t* data, size_t size);
 int FuzzNe(const uint8_t* data, size_t size);
 int FuzzPe(const uint8_t* data, size_t size);
 int FuzzRes(const uint8_t* data, size_t size);

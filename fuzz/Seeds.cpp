@@ -7,6 +7,7 @@
 #include "tests/support/GroupBuilder.h"
 #include "tests/support/MuiBuilder.h"
 #include "tests/support/PeBuilder.h"
+#include "tests/support/PngBuilder.h"
 #include "tests/support/VersionBuilder.h"
 
 namespace gw::fuzz {
@@ -89,6 +90,30 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
         asCursor.insert(asCursor.end(), d.begin(), d.end());
         seeds["icon_image"].push_back(asIcon);
         seeds["icon_image"].push_back(asCursor);
+    }
+    {
+        // PNG images of every colour type, one with a palette and tRNS, one
+        // split over IDAT chunks; the first byte asks for CRCs made right.
+        for (const auto& [type, depth] : {std::pair<uint8_t, uint8_t>{6, 8}, {4, 8}, {2, 16}, {0, 1}, {3, 4}}) {
+            test::PngLayout l;
+            l.colorType = type;
+            l.depth = depth;
+            l.rows.resize(test::PngRowBytes(l) * l.height);
+            for (size_t i = 0; i < l.rows.size(); ++i) l.rows[i] = uint8_t(i * 37);
+            l.filters = {0, 1, 2, 3, 4, 4, 3, 1};
+            if (type == 3) {
+                l.palette.assign(16 * 3, 0x40);
+                l.transparency = Bytes{0, 0x80};
+            }
+            l.dataParts = type == 6 ? 2 : 1;
+            Bytes seed = {1};
+            const Bytes built = test::BuildRawPng(l);
+            seed.insert(seed.end(), built.begin(), built.end());
+            seeds["png"].push_back(seed);
+        }
+        Bytes seed = {0};
+        seed.insert(seed.end(), png.begin(), png.end());
+        seeds["png"].push_back(seed);
     }
     seeds["ne"] = {ne};
     seeds["pe"] = {pe};

@@ -3,25 +3,17 @@
 // desired size.
 #include "platform/IconImage.h"
 
-#include <png.h>
-
 #include <algorithm>
-#include <csetjmp>
 #include <cstring>
 #include <new>
 
 #include "platform/DibDecode.h"
 #include "platform/LoadBudget.h"
+#include "platform/PngDecode.h"
 
 namespace gw {
 namespace {
 
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Deflate expands at most about 1032 times and the smallest PNG pixel is one
-// bit, so valid data cannot describe more pixels than this per byte; a PNG
-// claiming more is refused before its pixels are allocated.
-constexpr uint64_t kPngMaxPixelsPerByte = 1032 * 8;
-constexpr uint64_t kPngSlackPixels = 65536;
 constexpr uint16_t kPngBitCount = 32; // PNG images are decoded to 8-bit RGBA
 constexpr uint64_t kCursorPrefixSize = 4; // hot-spot column and row
 constexpr uint32_t kOpaque = 0xFF000000u;
@@ -29,85 +21,17 @@ constexpr uint32_t kInvertedScreenColor = 0xFF000000u;
 
 // ---- PNG ----
 
-struct PngSource {
-    ByteView data;
-    size_t pos = 0;
-};
-
-void PngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
-    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-    if (length > source->data.size() - source->pos) png_error(png, "truncated");
-    std::memcpy(out, source->data.data() + source->pos, length);
-    source->pos += length;
-}
-
-void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void PngWarning(png_structp, png_const_charp) {}
-
-struct PngPixels {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    std::vector<uint8_t> rgba;
-    std::vector<png_bytep> rows;
-};
-
-// libpng reports errors by jumping back to the setjmp here. Nothing with a
-// destructor is created in this frame after it: the output lives in the
-// caller's PngPixels.
-bool ReadPngRgba(png_structp png, png_infop info, PngSource& source, PngPixels& out) {
-    if (setjmp(png_jmpbuf(png))) return false;
-    png_set_read_fn(png, &source, PngReadFromMemory);
-    png_set_user_limits(png, kMaxDimension, kMaxDimension);
-    png_read_info(png, info);
-    out.width = png_get_image_width(png, info);
-    out.height = png_get_image_height(png, info);
-    const uint64_t pixels = uint64_t(out.width) * out.height;
-    if (pixels > kMaxPixels || pixels > kPngMaxPixelsPerByte * source.data.size() + kPngSlackPixels) return false;
-    if (!SpendLoadBudget(pixels * 4)) return false;
-
-    png_set_expand(png);       // palette and low-depth grey to 8 bits, tRNS to alpha
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER); // only where no alpha exists
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    const size_t rowBytes = size_t(out.width) * 4;
-    if (png_get_rowbytes(png, info) != rowBytes) return false;
-
-    out.rgba.resize(rowBytes * out.height);
-    out.rows.resize(out.height);
-    for (uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.rgba.data() + size_t(y) * rowBytes;
-    png_read_image(png, out.rows.data());
-    return true;
-}
-
-bool IsPng(ByteView bytes) {
-    return bytes.size() >= sizeof kPngSignature && std::memcmp(bytes.data(), kPngSignature, sizeof kPngSignature) == 0;
-}
-
 bool DecodePngImage(ByteView bytes, DecodedImage& image) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
-    if (!png) return false;
-    png_infop info = png_create_info_struct(png);
-    PngSource source{bytes, 0};
     PngPixels pixels;
-    const bool ok = info && ReadPngRgba(png, info, source, pixels);
-    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-    if (!ok) return false;
-
+    if (!DecodePng(bytes, pixels)) return false;
     image.width = int32_t(pixels.width);
     image.height = int32_t(pixels.height);
     image.fromPng = true;
     image.hasAlpha = true;
     image.bitCount = kPngBitCount;
-    const size_t count = size_t(pixels.width) * pixels.height;
-    image.argb.resize(count);
-    image.mask.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = &pixels.rgba[i * 4];
-        image.argb[i] = (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-        image.mask[i] = p[3] == 0;
-    }
+    image.argb = std::move(pixels.argb);
+    image.mask.resize(image.argb.size());
+    for (size_t i = 0; i < image.argb.size(); ++i) image.mask[i] = (image.argb[i] >> 24) == 0;
     return true;
 }
 
@@ -267,6 +191,16 @@ void Scale(DecodedImage& image, int32_t width, int32_t height) {
     image.mask = std::move(mask);
 }
 
+// Whether a picture of the stored size may be drawn at the size asked for:
+// within the limits, and a scaled copy drawn from the load's budget like a
+// decoded picture (group entries may ask for a tiny image at a large size
+// many times).
+bool ScaleAllowed(int32_t storedWidth, int32_t storedHeight, int32_t width, int32_t height) {
+    if (width > kMaxDimension || height > kMaxDimension || uint64_t(width) * uint64_t(height) > kMaxPixels)
+        return false;
+    return (width == storedWidth && height == storedHeight) || SpendLoadBudget(uint64_t(width) * uint64_t(height) * 4);
+}
+
 Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
     DecodedImage image;
     image.isIcon = icon;
@@ -284,15 +218,21 @@ Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight)
 
     const int32_t width = desiredWidth > 0 ? desiredWidth : image.width;
     const int32_t height = desiredHeight > 0 ? desiredHeight : image.height;
-    if (width > kMaxDimension || height > kMaxDimension || uint64_t(width) * uint64_t(height) > kMaxPixels)
-        return nullptr;
-    if (width != image.width || height != image.height) {
-        // The scaled image draws from the load's budget like a decoded one:
-        // group entries may ask for a tiny image at a large size many times.
-        if (!SpendLoadBudget(uint64_t(width) * uint64_t(height) * 4)) return nullptr;
-        Scale(image, width, height);
-    }
+    if (!ScaleAllowed(image.width, image.height, width, height)) return nullptr;
+    if (width != image.width || height != image.height) Scale(image, width, height);
     return std::make_shared<const DecodedImage>(std::move(image));
+}
+
+// Whether CreateIcon makes a picture of the data, drawing the same budget;
+// PNG data is checked without making its pixels.
+bool IconDecodes(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
+    if (icon ? !IsPng(data) : data.size() < kCursorPrefixSize || !IsPng(data.subspan(kCursorPrefixSize)))
+        return CreateIcon(data, icon, desiredWidth, desiredHeight) != nullptr;
+    uint32_t storedWidth = 0, storedHeight = 0;
+    if (!PngDecodes(icon ? data : data.subspan(kCursorPrefixSize), storedWidth, storedHeight)) return false;
+    const int32_t width = desiredWidth > 0 ? desiredWidth : int32_t(storedWidth);
+    const int32_t height = desiredHeight > 0 ? desiredHeight : int32_t(storedHeight);
+    return ScaleAllowed(int32_t(storedWidth), int32_t(storedHeight), width, height);
 }
 
 } // namespace
@@ -342,6 +282,15 @@ const Handle& DeferredPicture::Get(ByteView bytes) const {
     return m_picture;
 }
 
-bool DeferredPicture::Decodes(ByteView bytes) const { return m_pending ? bool(Decode(bytes)) : bool(m_picture); }
+bool DeferredPicture::Decodes(ByteView bytes) const {
+    if (!m_pending) return bool(m_picture);
+    const ByteView source = bytes.first(size_t(std::min<uint64_t>(m_length, bytes.size())));
+    const LoadBudget budget(source.size());
+    try {
+        return IconDecodes(source, m_icon, m_width, m_height);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 } // namespace gw

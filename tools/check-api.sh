@@ -57,7 +57,7 @@ esac
 run cmake --build "$example"
 [ -x "$example/list-icons" ] || fail "no $example/list-icons"
 
-# pkg-config: a program that needs libpng through the library.
+# pkg-config: a program that needs libpng and libdeflate through the library.
 pcdir=$(dirname "$(find "$prefix" -name grabwell.pc | head -n 1)")
 [ -f "$pcdir/grabwell.pc" ] || fail "no grabwell.pc under $prefix"
 flags=$(PKG_CONFIG_PATH=$pcdir pkg-config --cflags --libs grabwell) || fail "pkg-config --cflags --libs grabwell"

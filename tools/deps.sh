@@ -1,7 +1,7 @@
 # The Debian packages Grabwell builds and tests with. Sourced by run.sh and test.sh.
 GRABWELL_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libpng-dev libgtest-dev libbenchmark-dev
+  libpng-dev libdeflate-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   python3-dev pybind11-dev python3-pytest
   qt6-base-dev libgl1-mesa-dev

@@ -2,15 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include <condition_variable>
 #include <cstdio>
 #include <iostream>
-#include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "batch/core/InfoJson.h"
 #include "cli/CliCommon.h"
+#include "cli/WorkerProcesses.h"
 #include "formats/Document.h"
 
 namespace gw::cli {
@@ -119,11 +117,7 @@ void PrintCountsText(std::ostream& out, const std::string& path, const json& j) 
 
 // What info says of one file: its standard output and standard error text,
 // and whether it was whole.
-struct Described {
-    std::string out;
-    std::string err;
-    bool ok = true;
-};
+using Described = WorkResult;
 
 Described Describe(const std::string& path, const InfoRequest& request) {
     Described d;
@@ -181,69 +175,23 @@ bool RunInOrder(FileList& files, const InfoRequest& request, bool flush) {
     return ok;
 }
 
-// Describes the files on jobs threads, this one among them. Each thread
-// takes the next name (numbering it), describes the file, and leaves the
-// result in the file's slot; whichever thread finds the next result to say
-// ready says it and every ready one after it. At most a window of files is
-// in hand, so memory does not grow with their number, and the results are
-// said strictly in the order of the names.
+// Describes the files in jobs worker processes, the results said strictly
+// in the order of the names. Each worker decodes a file's images on one
+// thread: the workers keep the processors busy, and a large library is
+// handed out first (see WorkerPlan::window).
 bool RunInParallel(FileList& files, const InfoRequest& request, bool flush) {
-    struct Slot {
-        Described result;
-        bool ready = false;
+    bool ok = true;
+    InfoRequest inWorker = request;
+    inWorker.jobs = 1;
+    WorkerPlan plan;
+    plan.processes = request.jobs;
+    plan.next = [&](std::string& path) { return files.Next(path); };
+    plan.work = [&](const std::string& path) { return DescribeOrComplain(path, inWorker); };
+    plan.say = [&](const Described& d) { ok = Emit(d, flush) && ok; };
+    plan.lost = [](const std::string& path, const std::string& why) {
+        return Described{{}, ComplaintText(path, "cannot be read: " + why), false};
     };
-    const size_t window = size_t(request.jobs) * 4;
-    std::vector<Slot> slots(window);
-    std::mutex mutex;            // the slots and the counts below
-    std::mutex reading;          // one thread reads the list at a time, so names are numbered in order
-    std::condition_variable roomCame;
-    uint64_t taken = 0, said = 0;
-    bool listEnded = false, saying = false, ok = true;
-
-    auto work = [&] {
-        for (;;) {
-            std::string path;
-            uint64_t number;
-            {
-                std::unique_lock read(reading);
-                {
-                    std::unique_lock lock(mutex);
-                    roomCame.wait(lock, [&] { return listEnded || taken - said < window; });
-                    if (listEnded) return;
-                }
-                // Read without the slots' lock: a list that comes slowly
-                // keeps no finished result from being said.
-                const bool more = files.Next(path);
-                std::lock_guard lock(mutex);
-                if (!more) {
-                    listEnded = true;
-                    roomCame.notify_all();
-                    return;
-                }
-                number = taken++;
-            }
-            Described result = DescribeOrComplain(path, request);
-            std::unique_lock lock(mutex);
-            slots[number % window] = {std::move(result), true};
-            if (saying) continue; // the thread saying results will come to it
-            saying = true;
-            while (slots[said % window].ready) {
-                const Described next = std::move(slots[said % window].result);
-                slots[said % window] = {};
-                ++said;
-                roomCame.notify_all();
-                lock.unlock();
-                const bool whole = Emit(next, flush);
-                lock.lock();
-                ok = whole && ok;
-            }
-            saying = false;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (unsigned i = 1; i < request.jobs; ++i) threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads) t.join();
+    if (!RunInWorkerProcesses(plan)) return RunInOrder(files, request, flush);
     return ok;
 }
 
@@ -258,7 +206,10 @@ int RunInfo(const InfoRequest& request) {
     // Names coming down a pipe may come slowly: each result goes out as soon
     // as it is said.
     const bool flush = request.files.listFile == "-";
-    const bool ok = request.jobs <= 1 ? RunInOrder(files, request, flush) : RunInParallel(files, request, flush);
+    // One named file is described here, its images decoded on jobs threads.
+    const bool oneFile = request.files.paths.size() == 1 && request.files.listFile.empty() && !request.files.recurse;
+    const bool ok = request.jobs <= 1 || oneFile ? RunInOrder(files, request, flush)
+                                                 : RunInParallel(files, request, flush);
     return ok ? kExitOk : kExitFailed;
 }
 

@@ -151,7 +151,7 @@ TEST(CliPipeline, JsonLinesIsTheJsonObjectOfEveryName) {
 
 TEST(CliPipeline, ParallelRunsSayTheSameInTheOrderOfTheNames) {
     TempDir dir;
-    const std::vector<std::string> names = MixedNames(dir, 12); // 60 names, more than a window of 4 jobs
+    const std::vector<std::string> names = MixedNames(dir, 12); // 60 names, of assorted sizes
     for (const std::string mode : {"--jsonl", "--json --hash", "", "--counts"}) {
         SCOPED_TRACE(mode);
         const CliRun one = Cli(dir, "info -j 1 " + mode + Joined(names));

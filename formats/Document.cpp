@@ -103,7 +103,7 @@ void Document::Classify() {
         case FileKind::Pe: {
             c.kind = FileKind::Pe;
             std::string why;
-            m_module = ResourceModule::FromBytes(m_bytes, &why);
+            m_module = ResourceModule::FromBytes(m_bytes, &why, m_owner);
             if (!m_module) {
                 c.damage = ReadError{ReadErrorKind::Invalid, 0, why.empty() ? "not a readable executable" : why};
                 break;
@@ -144,7 +144,7 @@ std::optional<ReadError> Document::RedirectToResourceFile() {
     auto file = std::make_shared<MappedFile>();
     if (!file->Open(*munPath)) return ReadError{ReadErrorKind::Io, 0, file->error()};
     std::string why;
-    std::unique_ptr<ResourceModule> module = ResourceModule::FromBytes(file->bytes(), &why);
+    std::unique_ptr<ResourceModule> module = ResourceModule::FromBytes(file->bytes(), &why, file);
     if (!module)
         return ReadError::Invalid(0, "the resource file " + *munPath + " is not a PE file: " + why, m_bytes.size());
     const int held[4] = {module->Count(RT_GROUP_ICON), module->Count(RT_GROUP_CURSOR), module->Count(RT_BITMAP),

@@ -60,6 +60,7 @@ std::string AsciiUpper(std::string s) {
 
 struct ResourceModule::Impl {
     MappedFile file; // keeps the mapping alive when the module was opened from a path
+    std::shared_ptr<const void> owner; // or what keeps the bytes alive, when given
     ByteView bytes;
     std::vector<Section> sections;
     size_t resourceSection = 0;
@@ -268,9 +269,11 @@ std::string ParseHeaders(ByteView bytes, std::vector<Section>& sections, uint64_
 
 } // namespace
 
-std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::string* error) {
+std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::string* error,
+                                                          std::shared_ptr<const void> owner) {
     auto impl = std::make_shared<Impl>();
     impl->bytes = bytes;
+    impl->owner = std::move(owner);
     uint64_t rsrcRva = 0;
     bool hasResources = false;
     const std::string problem = ParseHeaders(bytes, impl->sections, rsrcRva, hasResources);
@@ -373,7 +376,7 @@ uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
 const std::optional<ReadError>& ResourceModule::Damage() const { return m_impl->damage; }
 
 std::shared_ptr<const void> ResourceModule::Owner() const {
-    if (!m_impl->file.IsOpen()) return nullptr;
+    if (!m_impl->file.IsOpen() && !m_impl->owner) return nullptr;
     return m_impl;
 }
 

@@ -69,8 +69,11 @@ public:
     // PE file with a readable header. A file without a resource directory
     // opens and has no resources.
     static std::unique_ptr<ResourceModule> Open(const std::string& path, std::string* error = nullptr);
-    // The same over bytes that the caller keeps alive.
-    static std::unique_ptr<ResourceModule> FromBytes(ByteView bytes, std::string* error = nullptr);
+    // The same over bytes that the caller keeps alive. With an owner (what
+    // keeps the bytes alive), records read from the module view its bytes
+    // and hold the owner, instead of copying them (see Owner()).
+    static std::unique_ptr<ResourceModule> FromBytes(ByteView bytes, std::string* error = nullptr,
+                                                     std::shared_ptr<const void> owner = nullptr);
 
     // The names of a numeric resource type in directory order (named entries
     // first, then ids ascending, as the directory stores them), one per name
@@ -102,8 +105,8 @@ public:
     // readable are offered as usual.
     const std::optional<ReadError>& Damage() const;
     // What keeps the file's bytes alive for views of them that outlive the
-    // module (a module opened from a path owns its mapping); null for a
-    // module over bytes its caller keeps.
+    // module (a module opened from a path owns its mapping, one over bytes
+    // may be given their owner); null when there is none.
     std::shared_ptr<const void> Owner() const;
 
 private:

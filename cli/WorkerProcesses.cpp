@@ -26,8 +26,13 @@ namespace {
 
 // An item handed to a worker waits there with at most this many others, so
 // a slow item holds back few; results come back in batches of at most this
-// many, or of about kBatchBytes.
-constexpr size_t kHeldPerWorker = 8;
+// many, or of about kBatchBytes. Items are handed to a worker only while the
+// files it holds are smaller than kHeldFileBytes together: a large file is
+// held alone, and the files after it go to a worker that will reach them.
+constexpr size_t kHeldPerWorker = 16;
+constexpr uint64_t kHeldFileBytes = uint64_t(4) << 20;
+// A worker sends its results once fewer items than this are left to it.
+constexpr size_t kLowWater = 2;
 constexpr size_t kBatchBytes = 1 << 20;
 // Results finished but held back for a slower item before them: past this
 // many bytes no more items are handed out until it is said.
@@ -65,25 +70,46 @@ bool ReceiveAll(int fd, char* out, size_t size) {
     return true;
 }
 
-// Whether the parent has sent more than the worker has read.
-bool MoreWaiting(int socket) {
-    char byte;
-    return recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
-}
-
 // A worker answers items, in the order given, until the parent closes its
-// end. Results go back together while more items wait (up to a bound), so
-// neither side wakes the other for every item; a worker with nothing left
-// to do sends what it has at once. Nothing here writes to the standard
-// streams.
+// end. It takes in every item that has come before it starts the next one,
+// and sends its results back together once few items are left to it (or the
+// batch is full): the parent then hands out more while the worker is still
+// busy, and neither side wakes the other for every item. Nothing here
+// writes to the standard streams.
 [[noreturn]] void Serve(int socket, const WorkerPlan& plan) {
-    std::string pending;
+    std::string inbox, pending;
+    std::deque<std::string> items;
     size_t pendingCount = 0;
+    bool closed = false;
+    // Reads what has come; waits for something when wait is set.
+    const auto take = [&](bool wait) {
+        char chunk[kReadChunk];
+        for (;;) {
+            const ssize_t n = recv(socket, chunk, sizeof chunk, wait ? 0 : MSG_DONTWAIT);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                closed = closed || n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                return;
+            }
+            inbox.append(chunk, size_t(n));
+            size_t used = 0;
+            while (inbox.size() - used >= 8 && inbox.size() - used - 8 >= GetU64(inbox.data() + used)) {
+                const uint64_t length = GetU64(inbox.data() + used);
+                items.emplace_back(inbox.data() + used + 8, length);
+                used += 8 + length;
+            }
+            inbox.erase(0, used);
+            wait = false;
+        }
+    };
     for (;;) {
-        char head[8];
-        if (!ReceiveAll(socket, head, sizeof head)) _exit(0);
-        std::string item(GetU64(head), '\0');
-        if (!ReceiveAll(socket, item.data(), item.size())) _exit(0);
+        if (items.empty()) {
+            if (closed) _exit(0);
+            take(true);
+            continue;
+        }
+        const std::string item = std::move(items.front());
+        items.pop_front();
         WorkResult result;
         try {
             result = plan.work(item);
@@ -95,7 +121,9 @@ bool MoreWaiting(int socket) {
         pending.push_back(result.ok ? 1 : 0);
         pending += result.out;
         pending += result.err;
-        if (++pendingCount < kHeldPerWorker && pending.size() < kBatchBytes && MoreWaiting(socket)) continue;
+        ++pendingCount;
+        if (!closed) take(false);
+        if (items.size() >= kLowWater && pendingCount < kHeldPerWorker && pending.size() < kBatchBytes) continue;
         if (!SendAll(socket, pending)) _exit(0);
         pending.clear();
         pendingCount = 0;
@@ -107,6 +135,25 @@ struct Worker {
     int socket = -1; // the parent's end
     std::string inbox;
     std::deque<std::pair<uint64_t, std::string>> held; // number and item, in the order handed out
+    std::deque<uint64_t> heldSizes;                    // the items' file sizes
+    uint64_t heldBytes = 0;
+
+    bool Ready() const { return pid > 0 && (held.empty() || (held.size() < kHeldPerWorker && heldBytes < kHeldFileBytes)); }
+    void Hold(uint64_t number, std::string item, uint64_t size) {
+        held.emplace_back(number, std::move(item));
+        heldSizes.push_back(size);
+        heldBytes += size;
+    }
+    void Release() {
+        held.pop_front();
+        heldBytes -= heldSizes.front();
+        heldSizes.pop_front();
+    }
+    void ReleaseAll() {
+        held.clear();
+        heldSizes.clear();
+        heldBytes = 0;
+    }
 };
 
 // Starts a worker in place of w. Every other worker's socket is closed in
@@ -133,7 +180,7 @@ bool Start(Worker& w, const std::vector<Worker>& all, const WorkerPlan& plan) {
     w.pid = pid;
     w.socket = ends[0];
     w.inbox.clear();
-    w.held.clear();
+    w.ReleaseAll();
     return true;
 }
 
@@ -268,14 +315,13 @@ bool RunInWorkerProcesses(const WorkerPlan& plan) {
         }
         w.pid = -1;
         for (auto& [number, item] : w.held) finish(number, plan.lost(item, EndText(status)));
-        w.held.clear();
+        w.ReleaseAll();
         if (!Start(w, workers, plan)) w.pid = -1;
     };
     const auto idleWorker = [&]() -> Worker* {
         Worker* idle = nullptr;
         for (Worker& w : workers)
-            if (w.pid > 0 && w.held.size() < kHeldPerWorker && (!idle || w.held.size() < idle->held.size()))
-                idle = &w;
+            if (w.Ready() && (!idle || w.heldBytes < idle->heldBytes)) idle = &w;
         return idle;
     };
 
@@ -299,7 +345,7 @@ bool RunInWorkerProcesses(const WorkerPlan& plan) {
             std::string& box = outbox[size_t(idle - workers.data())];
             PutU64(box, item.name.size());
             box += item.name;
-            idle->held.emplace_back(item.number, std::move(item.name));
+            idle->Hold(item.number, std::move(item.name), item.size);
         }
         for (size_t i = 0; i < workers.size(); ++i) {
             if (outbox[i].empty()) continue;
@@ -361,7 +407,7 @@ bool RunInWorkerProcesses(const WorkerPlan& plan) {
                 r.out.assign(head + kResultHead, outSize);
                 r.err.assign(head + kResultHead + outSize, errSize);
                 finish(w.held.front().first, std::move(r));
-                w.held.pop_front();
+                w.Release();
                 used += kResultHead + outSize + errSize;
             }
             w.inbox.erase(0, used);

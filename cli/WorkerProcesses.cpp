@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <queue>
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <queue>
 #include <thread>
 #include <vector>
 
@@ -52,17 +52,6 @@ bool SendAll(int fd, const std::string& data) {
     size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
-bool ReceiveAll(int fd, char* out, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = recv(fd, out + done, size - done, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += size_t(n);

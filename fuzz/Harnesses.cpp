@@ -131,20 +131,33 @@ void FixChunkCrcs(gw::Bytes& png) {
 }
 
 // The two PNG decoders side by side: whatever the direct decoder decodes,
-// libpng decodes to the same pixels. An odd first byte sets the input's CRCs
-// right first.
+// libpng decodes to the same pixels; and the verdict alone says what the
+// decode does. An odd first byte sets the input's CRCs right first.
 int FuzzPng(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     gw::Bytes png(data + 1, data + size);
     if (data[0] & 1) FixChunkCrcs(png);
-    const gw::LoadBudget budget(png.size());
-    gw::PngPixels direct;
-    bool spent = false;
-    if (gw::png_detail::DecodeDirect(png, direct, spent) == gw::png_detail::DirectResult::Decoded) {
-        gw::PngPixels reference;
-        Check(gw::png_detail::DecodeWithLibpng(png, reference, false));
-        Check(reference.width == direct.width && reference.height == direct.height && reference.argb == direct.argb);
+    {
+        const gw::LoadBudget budget(png.size());
+        gw::PngPixels direct;
+        bool spent = false;
+        if (gw::png_detail::DecodeDirect(png, direct, spent) == gw::png_detail::DirectResult::Decoded) {
+            gw::PngPixels reference;
+            Check(gw::png_detail::DecodeWithLibpng(png, reference, false));
+            Check(reference.width == direct.width && reference.height == direct.height &&
+                  reference.argb == direct.argb);
+        }
     }
+    gw::PngPixels pixels;
+    bool decodes = false;
+    {
+        const gw::LoadBudget budget(png.size());
+        decodes = gw::DecodePng(png, pixels);
+    }
+    const gw::LoadBudget budget(png.size());
+    uint32_t width = 0, height = 0;
+    Check(gw::PngDecodes(png, width, height) == decodes);
+    Check(!decodes || (width == pixels.width && height == pixels.height));
     return 0;
 }
 

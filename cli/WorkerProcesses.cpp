@@ -31,8 +31,9 @@ namespace {
 // held alone, and the files after it go to a worker that will reach them.
 constexpr size_t kHeldPerWorker = 16;
 constexpr uint64_t kHeldFileBytes = uint64_t(4) << 20;
-// A worker sends its results once fewer items than this are left to it.
-constexpr size_t kLowWater = 2;
+// A worker sends its results once fewer items than this are left to it:
+// the parent hands out more while it works through them.
+constexpr size_t kLowWater = kHeldPerWorker / 2;
 constexpr size_t kBatchBytes = 1 << 20;
 // Results finished but held back for a slower item before them: past this
 // many bytes no more items are handed out until it is said.

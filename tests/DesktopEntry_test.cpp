@@ -105,7 +105,9 @@ TEST(DesktopEntry, IconSetAndEntryFromAProgram) {
     // writes the same files and nothing else.
     ASSERT_EQ(WriteDesktopEntry(plan), "");
     const RunResult check = RunCommand("desktop-file-validate " + entry->path + " 2>&1");
-    if (check.status != 127) EXPECT_EQ(check.status, 0) << check.out;
+    if (check.status != 127) {
+        EXPECT_EQ(check.status, 0) << check.out;
+    }
     size_t before = 0;
     for (auto& e : fs::recursive_directory_iterator(dir.file("prefix"))) before += e.is_regular_file();
     ASSERT_EQ(WriteDesktopEntry(PlanDesktopEntry(request)), "");

@@ -195,8 +195,9 @@ TEST(SetIcon, ReplacesTheFirstGroupKeepsSharedImagesAndIsIdempotent) {
     }
     const ResourceTable before = ReadPeResourceTable(file).table;
     for (const ResourceEntry& e : before.entries)
-        if (!(e.type.isId && (e.type.id == RT_ICON || e.type.id == RT_GROUP_ICON)))
+        if (!(e.type.isId && (e.type.id == RT_ICON || e.type.id == RT_GROUP_ICON))) {
             EXPECT_EQ(FindResource(read.table, e.type, e.name, e.language)->data, e.data) << e.name.Text();
+        }
     EXPECT_EQ(FindResource(read.table, ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x409)->data, IconDib(32, 8));
 
     // Again, and many times: the same file.
@@ -442,8 +443,9 @@ TEST(SetIconPrograms, AProgramKeepsItsOtherResourcesForEveryReader) {
     const ResourceTable a = ReadPeResourceTable(before).table, b = ReadPeResourceTable(after).table;
     EXPECT_EQ(b.entries.size(), a.entries.size() + 2);
     for (const ResourceEntry& e : a.entries)
-        if (!e.type.isId || (e.type.id != RT_ICON && e.type.id != RT_GROUP_ICON))
+        if (!e.type.isId || (e.type.id != RT_ICON && e.type.id != RT_GROUP_ICON)) {
             EXPECT_EQ(FindResource(b, e.type, e.name, e.language)->data, e.data) << e.type.Text();
+        }
     // Setting it again changes nothing.
     EXPECT_FALSE(RunIn(dir.path(), std::string(GRABWELL_CLI) + " set-icon -o again.exe out.exe new.ico").starts_with("FAILED"));
     EXPECT_EQ(ReadFile(dir.file("again.exe")), after);

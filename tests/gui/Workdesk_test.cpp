@@ -303,7 +303,9 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     // One File menu entry per command, though two tool-bar hints read alike.
     std::set<QString> entries;
     for (const QAction* a : form.findChild<QMenuBar*>()->actions().front()->menu()->actions())
-        if (!a->isSeparator()) EXPECT_TRUE(entries.insert(a->text()).second) << a->text().toStdString();
+        if (!a->isSeparator()) {
+            EXPECT_TRUE(entries.insert(a->text()).second) << a->text().toStdString();
+        }
     EXPECT_EQ(form.StatusText(0), "cursors.exe - 2 Cursors, 1 Animated");
     EXPECT_EQ(Captions(form), (std::vector<std::string>{"ARROW", "BUSY", "WAIT"}));
     ASSERT_EQ(form.Formats()->count(), 2);

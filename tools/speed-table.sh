@@ -17,12 +17,14 @@ mapfile -t FILES < <(find "$FOLDER" -maxdepth 1 -type f | sort)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-# best of three: wall seconds and peak KB of a command
+# best of three: wall seconds (to the millisecond) and peak KB of a command
 best() {
-    local best_s=999999 best_kb=0 out s kb
+    local best_s=999999 best_kb=0 out s kb start end
     for _ in 1 2 3; do
-        out=$("$TIME" -f "%e %M" "$@" 2>&1 >/dev/null | tail -1) || true
-        s=${out% *}; kb=${out#* }
+        start=$(date +%s%N)
+        out=$("$TIME" -f "%M" "$@" 2>&1 >/dev/null | tail -1) || true
+        end=$(date +%s%N)
+        s=$(awk "BEGIN{printf \"%.3f\", ($end - $start) / 1e9}"); kb=$out
         if awk "BEGIN{exit !($s < $best_s)}"; then best_s=$s; best_kb=$kb; fi
     done
     echo "$best_s $best_kb"
@@ -59,7 +61,9 @@ find "$FOLDER" -type f \( -name '*.dll' -o -name '*.exe' -o -name '*.drv' -o -na
 PE_COUNT=$(tr -cd '\0' < "$WORK/pe.list" | wc -c)
 read -r s1 k1 < <(best "$CLI" info --json --decode -j 1 --files-from "$WORK/pe.list" -0)
 read -r s2 k2 < <(best "$CLI" info --json --decode -j 2 --files-from "$WORK/pe.list" -0)
-row "info --json --decode -j 1, $PE_COUNT PE files" "$s1 s, $((k1 / 1024)) MB" "-"
+read -r ws wk < <(best wrestool -l "${FILES[@]}")
+row "info --json --decode -j 1, $PE_COUNT PE files / wrestool -l" \
+    "$s1 s ($(awk "BEGIN{printf \"%.2f\", $s1/$ws}")x), $((k1 / 1024)) MB" "$ws s, $((wk / 1024)) MB"
 row "info --json --decode -j 2, $PE_COUNT PE files" "$s2 s ($(awk "BEGIN{printf \"%.2f\", $s2/$s1}")x of -j 1), $((k2 / 1024)) MB" "-"
 if [ "$(id -u)" -eq 0 ]; then
     row "info --counts, cold: read from disk" "$(cold_inputs "$CLI" info --counts "${FILES[@]}") MB" \

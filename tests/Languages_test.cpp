@@ -13,6 +13,7 @@
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "listing/ListRow.h"
+#include "platform/IconImage.h"
 #include "platform/LanguageName.h"
 #include "tests/support/Builders.h"
 #include "tests/support/GroupBuilder.h"
@@ -20,6 +21,7 @@
 #include "tests/support/PeBuilder.h"
 #include "tests/support/ResBuilder.h"
 #include "tests/support/RunCommand.h"
+#include "thumbnailer/Thumbnail.h"
 
 using namespace gw;
 using namespace gw::test;
@@ -339,6 +341,17 @@ TEST(Mui, ImagesTheLibraryLacksComeFromItsResourceFile) {
             RunCommand("cd " + tree.dir.file("Windows/System32") + " && " + GRABWELL_CLI + " info --json Shell32.dll");
         EXPECT_EQ(json::parse(relative.out)["resources_from"], "../" + folder + "/" + name);
     }
+}
+
+TEST(Mui, TheThumbnailOfALanguageNeutralLibraryIsItsResourceFilesFirstIcon) {
+    WindowsTree tree("SystemResources", "Shell32.dll.mun", ResourceLibrary());
+    std::string why;
+    const std::optional<Bytes> png = ThumbnailPng(tree.library, 32, &why);
+    ASSERT_TRUE(png) << why;
+    const Handle picture = CreateIconFromResourceEx(*png, true, kIconVersion, 0, 0, 0);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width, 16); // the first group's one image, not scaled up
+    EXPECT_EQ(picture->height, 16);
 }
 
 TEST(Mui, NoRedirectionWithoutAReadableResourceFileOrMuiResource) {

@@ -233,7 +233,8 @@ std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string
         if (why) *why = NothingShownReason(*file, "cannot be read");
         return std::nullopt;
     }
-    return MakeThumbnail(path, file->Bytes(), file->Owner(), file->Module(), size, why);
+    // A language-neutral library's icons are read from its resource file.
+    return MakeThumbnail(path, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size, why);
 }
 
 } // namespace gw

@@ -1,7 +1,9 @@
 #pragma once
 // Paths between the core (bytes, as the file system stores them) and Qt
-// (QString): through the locale's file-name encoding, so that a name that is
-// not valid UTF-8 still opens the file it names.
+// (QString), through the locale's file-name encoding. A name that is not
+// valid UTF-8 does not survive the way there and back (Qt turns its stray
+// bytes into U+FFFD): what must open such a file keeps the path's bytes, as
+// the explorer's lists and ToLocalLike below do.
 #include <QByteArray>
 #include <QFile>
 #include <QString>

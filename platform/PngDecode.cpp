@@ -59,7 +59,7 @@ void PngWarning(png_structp, png_const_charp) {}
 struct RgbaRows {
     uint32_t width = 0;
     uint32_t height = 0;
-    std::vector<uint8_t> rgba;
+    std::unique_ptr<uint8_t[]> rgba; // not zero-filled: libpng writes every row it reads
     std::vector<png_bytep> rows;
 };
 
@@ -75,6 +75,11 @@ bool ReadPngRgba(png_structp png, png_infop info, PngSource& source, bool drawBu
     out.height = png_get_image_height(png, info);
     if (!SizeAllowed(out.width, out.height, source.data.size())) return false;
     if (drawBudget && !SpendLoadBudget(uint64_t(out.width) * out.height * 4)) return false;
+    // Stored rows the whole file could not inflate to (interlacing only adds
+    // to them): libpng would run out of data and fail, so it fails here,
+    // before the pixels are allocated.
+    const uint64_t storedRows = (uint64_t(png_get_rowbytes(png, info)) + 1) * out.height;
+    if (storedRows > kDeflateMaxRatio * source.data.size() + kDeflateMaxRatio) return false;
 
     png_set_expand(png);       // palette and low-depth grey to 8 bits, tRNS to alpha
     png_set_strip_16(png);
@@ -85,9 +90,9 @@ bool ReadPngRgba(png_structp png, png_infop info, PngSource& source, bool drawBu
     const size_t rowBytes = size_t(out.width) * 4;
     if (png_get_rowbytes(png, info) != rowBytes) return false;
 
-    out.rgba.resize(rowBytes * out.height);
+    out.rgba.reset(new uint8_t[rowBytes * out.height]);
     out.rows.resize(out.height);
-    for (uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.rgba.data() + size_t(y) * rowBytes;
+    for (uint32_t y = 0; y < out.height; ++y) out.rows[y] = out.rgba.get() + size_t(y) * rowBytes;
     png_read_image(png, out.rows.data());
     return true;
 }

@@ -51,9 +51,10 @@ TEST(WorkerProcesses, ResultsComeInTheItemsOrderAndLargeFilesGoFirst) {
 }
 
 TEST(WorkerProcesses, AWorkerThatDiesLosesItsItemsAndIsReplaced) {
-    // Far enough apart that no worker holds both.
+    // Far enough apart that no worker holds both, and the last item far
+    // enough after both that no worker that ends holds it.
     std::vector<std::string> items;
-    for (int i = 0; i < 100; ++i) items.push_back(i == 2 ? "killed" : i == 70 ? "exit" : std::to_string(i));
+    for (int i = 0; i < 200; ++i) items.push_back(i == 2 ? "killed" : i == 100 ? "exit" : std::to_string(i));
     size_t at = 0;
     std::vector<WorkResult> said;
     WorkerPlan plan;
@@ -84,7 +85,7 @@ TEST(WorkerProcesses, AWorkerThatDiesLosesItsItemsAndIsReplaced) {
         answered += said[i].ok;
     }
     EXPECT_NE(said[2].err.find("Killed"), std::string::npos) << said[2].err;
-    EXPECT_NE(said[70].err.find("exit status 7"), std::string::npos) << said[70].err;
+    EXPECT_NE(said[100].err.find("exit status 7"), std::string::npos) << said[100].err;
     EXPECT_GE(answered, items.size() - 2 * 16); // a worker holds at most 16 items
     EXPECT_TRUE(said.back().ok);
 }

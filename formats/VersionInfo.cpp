@@ -267,34 +267,8 @@ uint64_t OffsetIn(ByteView file, ByteView part) {
 
 // UTF-8 to UTF-16 code units; the text is made valid UTF-8 first.
 std::vector<uint16_t> Utf16Of(std::string_view text) {
-    const std::string valid = ValidUtf8(text);
-    std::vector<uint16_t> units;
-    units.reserve(valid.size());
-    for (size_t i = 0; i < valid.size();) {
-        const auto c = uint8_t(valid[i]);
-        uint32_t cp = c;
-        size_t n = 1;
-        if (c >= 0xF0) {
-            cp = c & 0x07;
-            n = 4;
-        } else if (c >= 0xE0) {
-            cp = c & 0x0F;
-            n = 3;
-        } else if (c >= 0xC0) {
-            cp = c & 0x1F;
-            n = 2;
-        }
-        for (size_t k = 1; k < n && i + k < valid.size(); ++k) cp = (cp << 6) | (uint8_t(valid[i + k]) & 0x3F);
-        i += n;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            units.push_back(uint16_t(0xD800 + (cp >> 10)));
-            units.push_back(uint16_t(0xDC00 + (cp & 0x3FF)));
-        } else {
-            units.push_back(uint16_t(cp));
-        }
-    }
-    return units;
+    const std::u16string units = Utf8ToUtf16(text);
+    return {units.begin(), units.end()};
 }
 
 void PadTo4(Bytes& out) {

@@ -115,6 +115,27 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+    const std::string valid = ValidUtf8(text);
+    std::u16string units;
+    units.reserve(valid.size());
+    for (size_t i = 0; i < valid.size();) {
+        const auto b = uint8_t(valid[i]);
+        const size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        uint32_t cp = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        for (size_t k = 1; k < length && i + k < valid.size(); ++k) cp = (cp << 6) | (uint8_t(valid[i + k]) & 0x3F);
+        i += length;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            units.push_back(char16_t(0xD800 + (cp >> 10)));
+            units.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+        } else {
+            units.push_back(char16_t(cp));
+        }
+    }
+    return units;
+}
+
 std::string ValidUtf8(std::string_view text) {
     if (IsUtf8(text)) return std::string(text);
     std::string out;

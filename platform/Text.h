@@ -24,6 +24,10 @@ std::string Utf16ToUtf8(std::span<const uint16_t> units);
 // The same over little-endian bytes (an odd last byte is ignored).
 std::string Utf16LeToUtf8(ByteView bytes);
 
+// UTF-8 to UTF-16 code units, the text made valid UTF-8 first (ValidUtf8):
+// characters above U+FFFF become surrogate pairs.
+std::u16string Utf8ToUtf16(std::string_view text);
+
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
 // map to the control characters of the same number, as Windows maps them.
 std::string Windows1252ToUtf8(std::string_view bytes);

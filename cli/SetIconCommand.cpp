@@ -10,14 +10,16 @@ namespace gw::cli {
 
 namespace {
 
-// Where a changed program goes, and whether its signature may go: the same
-// for every command that changes a program.
-void AddOutputOptions(CLI::App* command, std::string& output, bool& inPlace, bool& stripSignature) {
+// The program to change, where the changed program goes, and whether its
+// signature may go: the same for every command that changes a program.
+void AddProgramOptions(CLI::App* command, std::string& program, std::string& output, bool& inPlace,
+                       bool& stripSignature) {
     CLI::Option* out = command->add_option("-o,--output", output, "The file to write the changed program to")
                            ->type_name("OUT");
     command->add_flag("--in-place", inPlace, "Change PROGRAM itself")->excludes(out);
     command->add_flag("--strip-signature", stripSignature,
                       "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    command->add_option("PROGRAM", program, "The program, library or .res file to change")->required();
 }
 
 // Says what a change to a program noted and, when it was not written, why;
@@ -40,8 +42,7 @@ CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* 
     command->add_option("--language", o.language,
                         "Only this language of the group, e.g. 1033 or 0x409 (default: every language it has)")
         ->type_name("LANGID");
-    AddOutputOptions(command, o.output, o.inPlace, o.stripSignature);
-    command->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
+    AddProgramOptions(command, o.program, o.output, o.inPlace, o.stripSignature);
     command->add_option(imageName, o.imageFile, imageWhat)->required();
     return command;
 }
@@ -142,8 +143,7 @@ void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
     version->add_option("--language", o.language,
                         "The version information of this language, e.g. 1033 or 0x409 (default: the first)")
         ->type_name("LANGID");
-    AddOutputOptions(version, o.output, o.inPlace, o.stripSignature);
-    version->add_option("PROGRAM", o.program, "The program, library or .res file to change")->required();
+    AddProgramOptions(version, o.program, o.output, o.inPlace, o.stripSignature);
 }
 
 int RunSetGroupCommands(const SetGroupCommands& commands) {

@@ -6,6 +6,7 @@
 #include "formats/ResFile.h"
 #include "platform/Text.h"
 #include "tests/support/Builders.h"
+#include "tests/support/ResourceCompiler.h"
 #include "tests/support/ResBuilder.h"
 
 using namespace gw;
@@ -325,10 +326,7 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
 
 // A real resource compiler's output, when one is installed.
 TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
-    // The host's C preprocessor stands in for the cross compiler's, which
-    // windres would otherwise call.
-    if (std::system("command -v x86_64-w64-mingw32-windres >/dev/null 2>&1 && command -v cpp >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "x86_64-w64-mingw32-windres or cpp is not installed";
+    if (!HaveResourceCompiler()) GTEST_SKIP() << "x86_64-w64-mingw32-windres or cpp is not installed";
     TempDir dir;
     const Bytes small = IconDib(16, 4), large = IconDib(32, 8);
     IcoEntry a{small, 16, 16, 0, 0, 1, 4}, b{large, 32, 32, 0, 0, 1, 8};
@@ -338,14 +336,10 @@ TEST(ResFileWindres, ReadsWhatTheCompilerWrote) {
     ASSERT_TRUE(WriteFile(dir.file("arrow.cur"), BuildIcoFile({{cursorDib, 32, 32, 0, 0, 3, 4}}, 2)));
     ASSERT_TRUE(WriteFile(dir.file("pic.bmp"), BuildBmpFile(Dib(10, 6, 8, false))));
     const std::string rc = "1 ICON \"two.ico\"\nAPP ICON \"one.ico\"\n5 CURSOR \"arrow.cur\"\n7 BITMAP \"pic.bmp\"\n";
-    ASSERT_TRUE(WriteFile(dir.file("in.rc"), Bytes(rc.begin(), rc.end())));
-    const std::string cmd = "cd '" + dir.path() +
-                            "' && x86_64-w64-mingw32-windres --preprocessor=cpp -i in.rc -O res -o out.res >windres.log 2>&1";
-    if (std::system(cmd.c_str()) != 0) {
-        const Bytes log = ReadFile(dir.file("windres.log"));
-        FAIL() << "windres failed: " << std::string(log.begin(), log.end());
-    }
-    const Bytes res = ReadFile(dir.file("out.res"));
+    std::string log;
+    const std::optional<Bytes> compiled = CompileResourceScript(dir, rc, log);
+    ASSERT_TRUE(compiled) << "windres failed: " << log;
+    const Bytes& res = *compiled;
     ASSERT_TRUE(IsRes32(res));
     EXPECT_EQ(Conta32(res, 32, RT_GROUP_ICON), 2);
     EXPECT_EQ(Conta32(res, 32, RT_GROUP_CURSOR), 1);

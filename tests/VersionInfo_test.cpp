@@ -10,6 +10,7 @@
 #include "formats/ResFile.h"
 #include "formats/VersionInfo.h"
 #include "tests/support/Builders.h"
+#include "tests/support/ResourceCompiler.h"
 #include "tests/support/NeBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/ResBuilder.h"
@@ -279,8 +280,7 @@ TEST(VersionInfoDocument, FoundInEveryContainerAndSaidByInfo) {
 // A real resource compiler's output, when one is installed: read, and
 // written back byte for byte.
 TEST(VersionInfoWindres, ReadsAndRewritesWhatTheCompilerWrote) {
-    if (std::system("command -v x86_64-w64-mingw32-windres >/dev/null 2>&1 && command -v cpp >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "x86_64-w64-mingw32-windres or cpp is not installed";
+    if (!HaveResourceCompiler()) GTEST_SKIP() << "x86_64-w64-mingw32-windres or cpp is not installed";
     TempDir dir;
     const std::string rc = R"(1 VERSIONINFO
 FILEVERSION 6,1,7601,17514
@@ -311,14 +311,10 @@ BEGIN
   END
 END
 )";
-    ASSERT_TRUE(WriteFile(dir.file("in.rc"), Bytes(rc.begin(), rc.end())));
-    const std::string cmd = "cd '" + dir.path() +
-                            "' && x86_64-w64-mingw32-windres --preprocessor=cpp -i in.rc -O res -o out.res >windres.log 2>&1";
-    if (std::system(cmd.c_str()) != 0) {
-        const Bytes log = ReadFile(dir.file("windres.log"));
-        FAIL() << "windres failed: " << std::string(log.begin(), log.end());
-    }
-    const Bytes res = ReadFile(dir.file("out.res"));
+    std::string log;
+    const std::optional<Bytes> compiled = CompileResourceScript(dir, rc, log);
+    ASSERT_TRUE(compiled) << "windres failed: " << log;
+    const Bytes& res = *compiled;
     const std::optional<ByteView> block = FirstResEntry(res, kVersionResourceType);
     ASSERT_TRUE(block);
     const auto read = ParseVersionInfo(*block);

@@ -10,6 +10,7 @@
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
 #include "platform/ResourceModule.h"
+#include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/core/BitmapDesk.h"
@@ -177,17 +178,9 @@ TEST(BitmapDesk, SaveOneWritesTheLoadedBitmapInItsFormat) {
 
 // A bitmap held in two languages is saved in the one the workdesk shows.
 TEST(BitmapDesk, SaveWritesTheLanguageShown) {
-    auto dib = [](int w, int h) {
-        DibLayout s;
-        s.width = w;
-        s.height = h;
-        s.bitCount = 24;
-        s.icon = false;
-        return BuildDib(s);
-    };
     PeLayout layout;
-    layout.resources = {{ResName::Id(RT_BITMAP), ResName::Id(5), 0x0407, dib(8, 4)},
-                        {ResName::Id(RT_BITMAP), ResName::Id(5), 0x0409, dib(20, 10)}};
+    layout.resources = {{ResName::Id(RT_BITMAP), ResName::Id(5), 0x0407, BitmapDib(8, 4, 24)},
+                        {ResName::Id(RT_BITMAP), ResName::Id(5), 0x0409, BitmapDib(20, 10, 24)}};
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("two.dll"), BuildPe(layout).bytes));
     for (const auto& [language, width] : {std::pair<std::optional<uint16_t>, int>{std::nullopt, 8}, {0x0409, 20}}) {

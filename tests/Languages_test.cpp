@@ -15,6 +15,7 @@
 #include "listing/ListRow.h"
 #include "platform/IconImage.h"
 #include "platform/LanguageName.h"
+#include "tests/support/BatchFixtures.h"
 #include "tests/support/Builders.h"
 #include "tests/support/GroupBuilder.h"
 #include "tests/support/MuiBuilder.h"
@@ -39,14 +40,6 @@ Bytes IconDib(int size) {
     return BuildDib(s);
 }
 
-Bytes BitmapDib(int w, int h) {
-    DibLayout s;
-    s.width = w;
-    s.height = h;
-    s.bitCount = 24;
-    s.icon = false;
-    return BuildDib(s);
-}
 
 Bytes Group(std::vector<std::pair<uint8_t, uint16_t>> sizeAndId) {
     std::vector<IconGroupEntry> entries;
@@ -75,9 +68,9 @@ PeLayout TwoLanguageLibrary() {
                         Res(RT_ICON, 2, kEnglish, IconDib(32)),
                         Res(RT_ICON, 2, kGerman, IconDib(16)),
                         Res(RT_ICON, 3, kSpanish, IconDib(48)),
-                        Res(RT_BITMAP, 5, kGerman, BitmapDib(8, 4)),
-                        Res(RT_BITMAP, 5, kEnglish, BitmapDib(20, 10)),
-                        Res(RT_BITMAP, 6, 0, BitmapDib(3, 3))};
+                        Res(RT_BITMAP, 5, kGerman, BitmapDib(8, 4, 24)),
+                        Res(RT_BITMAP, 5, kEnglish, BitmapDib(20, 10, 24)),
+                        Res(RT_BITMAP, 6, 0, BitmapDib(3, 3, 24))};
     return layout;
 }
 
@@ -384,7 +377,7 @@ TEST(Mui, NoRedirectionWithoutAReadableResourceFileOrMuiResource) {
     {
         // An ordinary library (no MUI resource) is never redirected.
         PeLayout layout;
-        layout.resources = {Res(RT_BITMAP, 1, 0, BitmapDib(2, 2))};
+        layout.resources = {Res(RT_BITMAP, 1, 0, BitmapDib(2, 2, 24))};
         WindowsTree plain("SystemResources", "Shell32.dll.mun", ResourceLibrary(), BuildPe(layout).bytes);
         EXPECT_EQ(Document::Open(plain.library)->ResourcesFrom(), "");
     }

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "formats/CursorManage.h"
+#include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/ResTypes.h"
@@ -13,9 +14,8 @@ namespace gw {
 
 namespace {
 
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
-constexpr uint64_t kFileEntrySize = 16;
+constexpr uint64_t kFileEntrySize = 16;        // an .ico/.cur directory entry
+constexpr uint64_t kGroupEntryIdOffset = 12;  // a group entry's image id
 constexpr uint16_t kIconType = 1;
 constexpr uint16_t kCursorType = 2;
 
@@ -76,10 +76,8 @@ std::optional<ReadError> CursorImages(ByteView file, std::vector<NewImage>& out)
 // The image ids a group resource names (as many entries as its bytes hold).
 std::vector<uint16_t> NamedIds(const Bytes& group) {
     std::vector<uint16_t> ids;
-    const uint64_t stated = PeekU16(group, 4);
-    const uint64_t held = group.size() >= kGroupHeaderSize ? (group.size() - kGroupHeaderSize) / kGroupEntrySize : 0;
-    for (uint64_t i = 0; i < std::min(stated, held); ++i)
-        ids.push_back(PeekU16(group, kGroupHeaderSize + kGroupEntrySize * i + 12));
+    for (uint64_t i = 0; i < HeldGroupCount(group); ++i)
+        ids.push_back(PeekU16(group, kGroupHeaderSize + kGroupEntrySize * i + kGroupEntryIdOffset));
     return ids;
 }
 

@@ -13,12 +13,15 @@ namespace {
 // The program to change, where the changed program goes, and whether its
 // signature may go: the same for every command that changes a program.
 void AddProgramOptions(CLI::App* command, std::string& program, std::string& output, bool& inPlace,
-                       bool& stripSignature) {
+                       bool& stripSignature, bool& ignoreInstallerCheck) {
     CLI::Option* out = command->add_option("-o,--output", output, "The file to write the changed program to")
                            ->type_name("OUT");
     command->add_flag("--in-place", inPlace, "Change PROGRAM itself")->excludes(out);
     command->add_flag("--strip-signature", stripSignature,
                       "Remove a signed program's digital signature (otherwise a signed program is refused)");
+    command->add_flag("--ignore-installer-check", ignoreInstallerCheck,
+                      "Change an installer that checks a CRC of its own file all the same (it will then refuse "
+                      "to install)");
     command->add_option("PROGRAM", program, "The program, library or .res file to change")->required();
 }
 
@@ -30,6 +33,8 @@ bool Reported(const Outcome& outcome) {
     if (outcome.ok) return true;
     std::cerr << "grabwell-cli: " << outcome.error << "\n";
     if (outcome.refusedSigned) std::cerr << "grabwell-cli: nothing was written; --strip-signature removes the signature\n";
+    if (outcome.refusedInstaller)
+        std::cerr << "grabwell-cli: nothing was written; --ignore-installer-check writes it all the same\n";
     return false;
 }
 
@@ -37,12 +42,14 @@ CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* 
                  SetGroupCommandOptions& o) {
     CLI::App* command = app.add_subcommand(name, what);
     command->add_option("--group", o.group,
-                        "The group to replace, by id or name (default: the first group, or id 1 when there is none)")
+                        "The group to replace, by id or name (default: the first group, or id 1 when there is none); "
+                        "a group the program lacks is refused")
         ->type_name("NAME|ID");
+    command->add_flag("--add-group", o.addGroup, "Add the --group named when the program lacks it");
     command->add_option("--language", o.language,
                         "Only this language of the group, e.g. 1033 or 0x409 (default: every language it has)")
         ->type_name("LANGID");
-    AddProgramOptions(command, o.program, o.output, o.inPlace, o.stripSignature);
+    AddProgramOptions(command, o.program, o.output, o.inPlace, o.stripSignature, o.ignoreInstallerCheck);
     command->add_option(imageName, o.imageFile, imageWhat)->required();
     return command;
 }
@@ -56,6 +63,8 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
     request.output = o.output;
     request.inPlace = o.inPlace;
     request.stripSignature = o.stripSignature;
+    request.ignoreInstallerCheck = o.ignoreInstallerCheck;
+    request.target.addGroup = o.addGroup;
     if (!o.inPlace && o.output.empty()) {
         std::cerr << "grabwell-cli: " << command << ": give -o OUT, or --in-place to change " << o.program << "\n";
         return kExitUsage;
@@ -71,7 +80,11 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
         return kExitUsage;
     }
     const SetGroupOutcome outcome = SetProgramGroup(request);
-    if (!Reported(outcome)) return kExitFailed;
+    if (!Reported(outcome)) {
+        if (!o.group.empty() && !o.addGroup && outcome.error.find(": there is no ") != std::string::npos)
+            std::cerr << "grabwell-cli: nothing was written; --add-group adds the group\n";
+        return kExitFailed;
+    }
     const GroupChange& c = outcome.change;
     std::string languages;
     for (uint16_t l : c.languages) languages += (languages.empty() ? "" : ", ") + std::to_string(l);
@@ -89,6 +102,7 @@ int RunSetVersion(const SetVersionCommandOptions& o) {
     request.output = o.output;
     request.inPlace = o.inPlace;
     request.stripSignature = o.stripSignature;
+    request.ignoreInstallerCheck = o.ignoreInstallerCheck;
     request.fileVersion = o.fileVersion;
     request.productVersion = o.productVersion;
     if (!o.inPlace && o.output.empty()) {
@@ -143,7 +157,7 @@ void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
     version->add_option("--language", o.language,
                         "The version information of this language, e.g. 1033 or 0x409 (default: the first)")
         ->type_name("LANGID");
-    AddProgramOptions(version, o.program, o.output, o.inPlace, o.stripSignature);
+    AddProgramOptions(version, o.program, o.output, o.inPlace, o.stripSignature, o.ignoreInstallerCheck);
 }
 
 int RunSetGroupCommands(const SetGroupCommands& commands) {

@@ -14,10 +14,12 @@ namespace gw::cli {
 
 struct SetGroupCommandOptions {
     std::string group;
+    bool addGroup = false;
     std::string language;
     std::string output;
     bool inPlace = false;
     bool stripSignature = false;
+    bool ignoreInstallerCheck = false;
     std::string program;
     std::string imageFile;
 };
@@ -29,6 +31,7 @@ struct SetVersionCommandOptions {
     std::string output;
     bool inPlace = false;
     bool stripSignature = false;
+    bool ignoreInstallerCheck = false;
     std::string fileVersion;
     std::string productVersion;
     std::vector<std::string> strings; // KEY=VALUE

@@ -9,6 +9,7 @@
 //   desktop-entry [--name N] [--exec C] (--prefix DIR | --install) [--dry-run] [--list] PROGRAM|FOLDER
 //                                                  a menu entry for a Windows program (cli/DesktopEntryCommand)
 // info lives in cli/InfoCommand; this file writes files and reads the arguments.
+#include <csignal>
 #include <CLI/CLI.hpp>
 
 #include <malloc.h>
@@ -22,6 +23,7 @@
 #include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
+#include "platform/FileIo.h"
 #include "cli/CliCommon.h"
 #include "cli/DesktopEntryCommand.h"
 #include "cli/InfoCommand.h"
@@ -230,7 +232,20 @@ std::optional<uint16_t> LanguageOf(const std::string& text) {
 
 } // namespace
 
+namespace {
+
+// A command ended by SIGINT, SIGTERM or SIGHUP removes the temporary file it
+// was writing, then ends as the signal would have ended it.
+void EndOnSignal(int signal) {
+    gw::RemovePendingTemporaries();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, EndOnSignal);
     // Decoding allocates and frees picture buffers of a few hundred kilobytes
     // for every image. Kept in the heap, rather than mapped and unmapped each
     // time, and with the heap's top not handed back after every file, they

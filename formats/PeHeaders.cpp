@@ -3,6 +3,7 @@
 #include "platform/PeLayout.h"
 
 #include <algorithm>
+#include <string>
 
 namespace gw {
 
@@ -94,6 +95,58 @@ std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
         s.rawPointer = PeekU32(file, s.headerAt + 20);
         out.sections.push_back(s);
     }
+    return std::nullopt;
+}
+
+std::optional<uint64_t> OverlappingSection(const PeHeaders& pe) {
+    std::vector<const PeSection*> byAddress;
+    for (const PeSection& s : pe.sections)
+        if (s.VirtualEnd() > s.virtualAddress) byAddress.push_back(&s);
+    std::sort(byAddress.begin(), byAddress.end(), [](const PeSection* a, const PeSection* b) {
+        return a->virtualAddress != b->virtualAddress ? a->virtualAddress < b->virtualAddress
+                                                      : a->headerAt < b->headerAt;
+    });
+    uint64_t end = 0;
+    for (const PeSection* s : byAddress) {
+        if (s->virtualAddress < end) return s->headerAt;
+        end = s->VirtualEnd();
+    }
+    return std::nullopt;
+}
+
+std::optional<ReadError> CheckLoaderLayout(const PeHeaders& pe, uint64_t fileSize, uint32_t sizeOfImage) {
+    const uint64_t alignment = pe.sectionAlignment;
+    if (alignment == 0 || (alignment & (alignment - 1)) != 0)
+        return ReadError::Invalid(pe.optional + 32, "the section alignment is not a power of two", fileSize);
+    auto alignUp = [&](uint64_t v) { return (v + alignment - 1) / alignment * alignment; };
+    const uint64_t tableEnd = pe.sectionTable + kSectionEntrySize * pe.sections.size();
+    if (tableEnd > pe.sizeOfHeaders)
+        return ReadError::Invalid(pe.SizeOfHeadersAt(), "the section table does not end inside SizeOfHeaders",
+                                  fileSize);
+    // Below a page the loader maps the file as it lies: each section starts
+    // in memory at its file offset.
+    constexpr uint64_t kPage = 0x1000;
+    uint64_t next = alignUp(pe.sizeOfHeaders);
+    for (size_t i = 0; i < pe.sections.size(); ++i) {
+        const PeSection& s = pe.sections[i];
+        if (s.virtualAddress != next)
+            return ReadError::Invalid(s.headerAt + 12,
+                                      "section " + std::to_string(i + 1) +
+                                          " does not start in memory where the one before it ends",
+                                      fileSize);
+        if (alignment < kPage && s.rawSize && s.rawPointer != s.virtualAddress)
+            return ReadError::Invalid(s.headerAt + 20,
+                                      "section " + std::to_string(i + 1) + " is not at its memory address in the file",
+                                      fileSize);
+        if (s.rawSize && !InBounds(s.rawPointer, s.rawSize, fileSize))
+            return ReadError::Invalid(s.headerAt + 16,
+                                      "section " + std::to_string(i + 1) + " has raw data beyond the end of the file",
+                                      fileSize);
+        next = alignUp(uint64_t(s.virtualAddress) + s.LoaderSpan());
+    }
+    if (sizeOfImage != next)
+        return ReadError::Invalid(pe.SizeOfImageAt(), "SizeOfImage is not where the last section ends in memory",
+                                  fileSize);
     return std::nullopt;
 }
 

@@ -22,6 +22,9 @@ struct PeSection {
     // Where the section ends in memory (its virtual size, or its raw size
     // when that is larger, as the loader maps it).
     uint64_t VirtualEnd() const;
+    // The bytes the system's loader gives it in memory before alignment: its
+    // virtual size, or its raw size when the virtual size is 0.
+    uint64_t LoaderSpan() const { return virtualSize ? virtualSize : rawSize; }
     uint64_t RawEnd() const { return uint64_t(rawPointer) + rawSize; }
 };
 
@@ -71,6 +74,20 @@ constexpr uint32_t kPeCertificateDirectory = 4;
 // the section table. An error when the file is not a PE file or its headers
 // are cut short or out of place.
 std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out);
+
+// Two sections whose memory ranges share an address (sections that take no
+// memory share none), whatever order the section table lists them in: the
+// second one's header offset, or nullopt when none do.
+std::optional<uint64_t> OverlappingSection(const PeHeaders& pe);
+
+// The rules the system's loader holds a program's layout to: the section
+// table inside SizeOfHeaders; the sections in table order, each starting in
+// memory where the one before ends (the first where the headers end),
+// rounded up to SectionAlignment (a section whose alignment is below a page
+// starts at its file offset); SizeOfImage the end of the last one; every
+// section's raw data inside the file. nullopt when the file keeps them,
+// else the first rule broken and where.
+std::optional<ReadError> CheckLoaderLayout(const PeHeaders& pe, uint64_t fileSize, uint32_t sizeOfImage);
 
 // The PE checksum of a whole file: the 16-bit one's-complement sum of its
 // words (the checksum field itself counted as zero) plus the file's length.

@@ -219,6 +219,7 @@ private:
             }
             if (!PlaceOrFail(*at, size, data)) return;
             entry.data.assign(m_file.begin() + *at, m_file.begin() + *at + size);
+            entry.dataAt = *at;
         }
         m_table.entries.push_back(std::move(entry));
     }
@@ -380,6 +381,7 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
         }
         const uint64_t end = std::min<uint64_t>(AlignUp4(dataStart + dataSize), size);
         e.data.assign(file.begin() + dataStart, file.begin() + dataStart + dataSize);
+        e.dataAt = dataStart;
         e.stored.assign(file.begin() + pos, file.begin() + end);
         out.table.entries.push_back(std::move(e));
         pos = end;
@@ -420,6 +422,7 @@ void ReplaceResource(ResourceTable& table, const ResourceKey& type, const Resour
                      Bytes data) {
     if (ResourceEntry* e = FindResource(table, type, name, language)) {
         e->data = std::move(data);
+        e->dataAt = 0;
         e->stored.clear();
         return;
     }

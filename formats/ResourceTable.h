@@ -45,6 +45,9 @@ struct ResourceEntry {
     ResourceKey name;
     uint16_t language = 0;
     Bytes data;
+    // Where the data was read from in the file (0 for a resource added or
+    // changed since), so that damage in it is said at the file's offset.
+    uint64_t dataAt = 0;
     // PE: the code page of the data entry.
     uint32_t codePage = 0;
     // Resource files: the entry header's fields.

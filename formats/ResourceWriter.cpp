@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "formats/InstallerSelfCheck.h"
 #include "formats/PeHeaders.h"
 
 namespace gw {
@@ -34,6 +35,13 @@ uint32_t Saturated(int64_t v) {
 ResourceWrite Refused(ReadError e) {
     ResourceWrite w;
     w.error = std::move(e);
+    return w;
+}
+
+// A write refused at its end: its bytes dropped, the reason's flags kept.
+ResourceWrite RefusedAs(const ResourceWrite& written, ReadError e) {
+    ResourceWrite w = Refused(std::move(e));
+    w.refusedInstaller = written.refusedInstaller;
     return w;
 }
 
@@ -199,25 +207,68 @@ std::optional<ReadError> BuildPeResourceDirectory(const std::vector<ResourceEntr
 namespace {
 
 // What every placement of the resources ends with: the data directories,
-// the checksum, and the check that the file written reads back as the table
-// (anything else, a header this writer does not understand, is refused
-// rather than written).
-std::optional<ReadError> Finish(Bytes& out, const PeHeaders& pe, uint64_t rva, uint64_t size, bool signatureRemoved,
-                                const ResourceTable& table) {
+// the checksum, and the checks of the file written: it reads back as the
+// table, passes the checks this writer makes of its input (so that a file
+// it writes can be changed again), and keeps the loader's layout rules when
+// the input kept them (anything else, a header this writer does not
+// understand, is refused rather than written).
+// An installer's header (FindInstallerSelfCheck) is given where it now lies.
+std::optional<ReadError> Finish(ResourceWrite& w, const PeHeaders& pe, uint64_t rva, uint64_t size,
+                                const ResourceTable& table, bool keepLayout,
+                                std::optional<InstallerSelfCheck> installer, bool ignoreInstallerCheck) {
+    Bytes& out = w.bytes;
+    const bool signatureRemoved = w.signatureRemoved;
     PatchU32(out, pe.DirectoryAt(kPeResourceDirectory), uint32_t(rva));
     PatchU32(out, pe.DirectoryAt(kPeResourceDirectory) + 4, uint32_t(size));
     if (signatureRemoved) {
         PatchU32(out, pe.DirectoryAt(kPeCertificateDirectory), 0);
         PatchU32(out, pe.DirectoryAt(kPeCertificateDirectory) + 4, 0);
     }
+    if (installer) {
+        w.installerCrcUpdated = UpdateInstallerCrc(out, *installer);
+        if (!w.installerCrcUpdated && !ignoreInstallerCheck) {
+            w.refusedInstaller = true;
+            return ReadError{ReadErrorKind::Unsupported, installer->headerAt,
+                             "the program is an installer that checks a CRC of its own file when it starts, and "
+                             "its CRC cannot be brought up to date here; changed, it would refuse to install"};
+        }
+    }
     if (pe.checkSum != 0) PatchU32(out, pe.CheckSumAt(), PeCheckSum(out, pe.CheckSumAt()));
     const ResourceTableRead back = ReadPeResourceTable(out);
     if (back.error || !SameResources(back.table, table))
         return ReadError{ReadErrorKind::Unsupported, 0, "the rewritten file would not read back whole"};
+    PeHeaders after;
+    if (ReadPeHeaders(out, after) || OverlappingSection(after))
+        return ReadError{ReadErrorKind::Unsupported, 0, "the rewritten file's sections would overlap in memory"};
+    if (keepLayout)
+        if (std::optional<ReadError> broken = CheckLoaderLayout(after, out.size(), PeekU32(out, after.SizeOfImageAt())))
+            return ReadError{ReadErrorKind::Unsupported, 0,
+                             "the rewritten program would break the loader's layout rules (" + broken->message + ")"};
     return std::nullopt;
 }
 
 } // namespace
+
+// Why the 40 bytes after the section table cannot take a new entry, though
+// they are zero: the data directories the optional header states run into
+// them (a loader reads as many as NumberOfRvaAndSizes says, whatever the
+// header's size), a directory's data lies there, or an empty entry before
+// them ends the table for readers that stop at one. nullopt when free.
+static std::optional<std::string> NewEntryTaken(ByteView file, const PeHeaders& pe, uint64_t at) {
+    const uint64_t end = at + kSectionEntrySize;
+    const uint64_t stated = std::min<uint64_t>(PeekU32(file, pe.directories - 4), 16);
+    if (pe.directories + 8 * stated > at) return "holds the header's data directories";
+    for (uint32_t i = 0; i < stated; ++i) {
+        if (i == kPeCertificateDirectory) continue; // a file offset, after the sections
+        const uint64_t rva = PeekU32(file, pe.directories + 8ull * i), length = PeekU32(file, pe.directories + 8ull * i + 4);
+        if (rva != 0 && length != 0 && rva < end && rva + length > at) return "holds the data of data directory " + std::to_string(i);
+    }
+    for (const PeSection& s : pe.sections)
+        if (std::all_of(file.begin() + s.headerAt, file.begin() + s.headerAt + kSectionEntrySize,
+                        [](uint8_t b) { return b == 0; }))
+            return "follows an empty entry, after which some readers see no sections";
+    return std::nullopt;
+}
 
 ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, const ResourceWriteOptions& options) {
     const uint64_t size = original.size();
@@ -240,13 +291,10 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
 
     // Sections that share addresses leave no one place where the new
     // resources would be found.
-    std::vector<const PeSection*> byAddress;
-    for (const PeSection& s : pe.sections) byAddress.push_back(&s);
-    std::sort(byAddress.begin(), byAddress.end(),
-              [](const PeSection* a, const PeSection* b) { return a->virtualAddress < b->virtualAddress; });
-    for (size_t i = 1; i < byAddress.size(); ++i)
-        if (byAddress[i - 1]->VirtualEnd() > byAddress[i]->virtualAddress)
-            return Refused(ReadError::Invalid(byAddress[i]->headerAt, "sections overlap in memory", size));
+    if (std::optional<uint64_t> at = OverlappingSection(pe))
+        return Refused(ReadError::Invalid(*at, "sections overlap in memory", size));
+    // A program the system would load must stay one it loads.
+    const bool keepLayout = !CheckLoaderLayout(pe, size, PeekU32(original, pe.SizeOfImageAt()));
 
     ResourceWrite w;
     uint64_t keptEnd = size;
@@ -266,29 +314,45 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
         w.signatureRemoved = true;
     }
     if (rawEnd > keptEnd) return Refused(ReadError::Truncated(size, "the sections' data", rawEnd, 0));
+    // An installer that checks a CRC of its own file gets its CRC brought up
+    // to date once the file is changed (below), or it would refuse to run.
+    const std::optional<InstallerSelfCheck> installer =
+        keptEnd > rawEnd ? FindInstallerSelfCheck(original.first(keptEnd), rawEnd) : std::nullopt;
 
     // Where the resources go: the last section, when the directory starts it
     // and it is last in memory and in the file, or a new section after it.
     const PeDataDirectory directory = pe.Directory(original, kPeResourceDirectory);
     const size_t last = pe.sections.size() - 1;
     // The headers take the start of the image, whatever the sections say.
+    // A section ends where the loader's mapping of it ends, in a program that
+    // keeps the loader's rules; elsewhere past its raw data too, whichever
+    // is larger.
     uint64_t memoryEnd = AlignUp(std::max<uint64_t>(pe.sizeOfHeaders, 1), pe.sectionAlignment);
-    for (const PeSection& s : pe.sections) memoryEnd = std::max(memoryEnd, AlignUp(s.VirtualEnd(), pe.sectionAlignment));
+    for (const PeSection& s : pe.sections)
+        memoryEnd = std::max(memoryEnd, AlignUp(keepLayout ? s.virtualAddress + s.LoaderSpan() : s.VirtualEnd(),
+                                                pe.sectionAlignment));
     const PeSection& lastSection = pe.sections[last];
     uint64_t othersEnd = pe.sizeOfHeaders; // where the headers' and the other sections' bytes end
     for (size_t i = 0; i < last; ++i)
         if (pe.sections[i].rawSize) othersEnd = std::max(othersEnd, pe.sections[i].RawEnd());
     // A section the directory starts and fills (its stated size covers the
     // section's contents) holds nothing but resources and may be rewritten.
+    // (or covers all but zero bytes: the rest of a section whose resources
+    // this writer replaced in place before).
     auto heldWhole = [&](const PeSection& s) {
-        return directory.rva != 0 && s.virtualAddress == directory.rva && s.rawSize != 0 &&
-               (s.virtualSize == 0 || directory.size >= s.virtualSize);
+        if (directory.rva == 0 || s.virtualAddress != directory.rva || s.rawSize == 0) return false;
+        if (s.virtualSize == 0 || directory.size >= s.virtualSize) return true;
+        const uint64_t tail = std::min<uint64_t>(s.virtualSize, s.rawSize);
+        return std::all_of(original.begin() + s.rawPointer + std::min<uint64_t>(directory.size, tail),
+                           original.begin() + s.rawPointer + tail, [](uint8_t b) { return b == 0; });
     };
     const bool inPlace = heldWhole(lastSection) && lastSection.RawEnd() == rawEnd && lastSection.rawPointer >= othersEnd &&
                          AlignUp(lastSection.VirtualEnd(), pe.sectionAlignment) == memoryEnd;
 
     // Resources in a section of their own before the last one: when the new
-    // ones fit in its bytes they take its start, and nothing else moves.
+    // ones fit in its bytes they take its start, the rest of it is zeroed and
+    // nothing else moves; its place in memory stays as it is (its virtual
+    // size is never shrunk), so the sections still follow each other.
     const std::optional<size_t> own = directory.rva ? pe.SectionOf(directory.rva) : std::nullopt;
     if (!inPlace && own && heldWhole(pe.sections[*own])) {
         const PeSection& s = pe.sections[*own];
@@ -296,17 +360,21 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
         for (size_t i = 0; i < pe.sections.size() && alone; ++i)
             if (i != *own && pe.sections[i].rawSize)
                 alone = pe.sections[i].RawEnd() <= s.rawPointer || pe.sections[i].rawPointer >= s.RawEnd();
+        // The directory may grow into the section's raw bytes as far as its
+        // place in memory reaches (its virtual size then grows with it).
+        const uint64_t span = AlignUp(s.LoaderSpan(), pe.sectionAlignment);
         Bytes rsrc;
-        if (alone && !BuildPeResourceDirectory(table.entries, s.virtualAddress, rsrc) && rsrc.size() <= s.rawSize) {
+        if (alone && !BuildPeResourceDirectory(table.entries, s.virtualAddress, rsrc) && rsrc.size() <= s.rawSize &&
+            rsrc.size() <= span) {
             Bytes& out = w.bytes;
             out.assign(original.begin(), original.begin() + keptEnd);
-            // The section's bytes after the new directory stay as they were,
-            // unused, as the old section does when a new one is added.
             std::copy(rsrc.begin(), rsrc.end(), out.begin() + s.rawPointer);
-            PatchU32(out, s.headerAt + 8, uint32_t(rsrc.size()));
+            std::fill(out.begin() + s.rawPointer + rsrc.size(), out.begin() + s.RawEnd(), 0);
+            if (s.virtualSize && rsrc.size() > s.virtualSize) PatchU32(out, s.headerAt + 8, uint32_t(rsrc.size()));
             w.overlayKept = keptEnd - rawEnd;
-            if (std::optional<ReadError> e = Finish(out, pe, s.virtualAddress, rsrc.size(), w.signatureRemoved, table))
-                return Refused(*e);
+            if (std::optional<ReadError> e = Finish(w, pe, s.virtualAddress, rsrc.size(), table, keepLayout,
+                                                   installer, options.ignoreInstallerCheck))
+                return RefusedAs(w, *e);
             return w;
         }
     }
@@ -329,6 +397,10 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
         if (!room)
             return Refused({ReadErrorKind::Unsupported, sectionAt,
                             "the resources are not in the last section, and the headers have no room for a new one"});
+        if (std::optional<std::string> taken = NewEntryTaken(original, pe, sectionAt))
+            return Refused({ReadErrorKind::Unsupported, sectionAt,
+                            "the resources are not in the last section, and the place for a new section entry " +
+                                *taken});
         rva = memoryEnd;
         rawPointer = AlignUp(rawEnd, pe.fileAlignment);
         w.sectionAdded = true;
@@ -381,7 +453,11 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
             return Refused({ReadErrorKind::Unsupported, 0, "the symbol table would move beyond 4 GB"});
         PatchU32(out, pe.fileHeader + 8, uint32_t(moved));
     }
-    if (std::optional<ReadError> e = Finish(out, pe, rva, rsrc.size(), w.signatureRemoved, table)) return Refused(*e);
+    std::optional<InstallerSelfCheck> moved = installer;
+    if (moved) moved->headerAt = moved->headerAt - rawEnd + rawPointer + rawSize;
+    if (std::optional<ReadError> e =
+            Finish(w, pe, rva, rsrc.size(), table, keepLayout, moved, options.ignoreInstallerCheck))
+        return RefusedAs(w, *e);
     return w;
 }
 

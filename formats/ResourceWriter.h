@@ -18,6 +18,11 @@ struct ResourceWriteOptions {
     // unless this is set: then the certificate table and its bytes at the
     // end of the file are removed and its data directory zeroed.
     bool stripSignature = false;
+    // An installer that checks a CRC of its own file when it starts
+    // (formats/InstallerSelfCheck.h) has its CRC brought up to date; where
+    // that cannot be done it would refuse to run once changed, so it is
+    // refused unless this is set.
+    bool ignoreInstallerCheck = false;
 };
 
 struct ResourceWrite {
@@ -32,6 +37,11 @@ struct ResourceWrite {
     bool signatureRemoved = false;
     // The error is the signature of a file written without stripSignature.
     bool refusedSigned = false;
+    // The error is an installer's self-check, without ignoreInstallerCheck.
+    bool refusedInstaller = false;
+    // The file is an installer that checks its own CRC, and that CRC was
+    // brought up to date.
+    bool installerCrcUpdated = false;
 };
 
 // The resource directory of a PE file laid out at rva: the directories

@@ -26,9 +26,40 @@ struct NewImage {
     Bytes entryHead;
 };
 
+// An image of an .ico or .cur file that does not decode, said with its
+// number and what is wrong, at its data's offset in the file: a program must
+// not be given an icon that nothing can draw.
+template <class Image>
+std::optional<ReadError> Undecodable(ByteView file, const std::vector<Image>& images) {
+    for (size_t i = 0; i < images.size(); ++i) {
+        const Image& im = images[i];
+        if (im.Decodes()) continue;
+        const uint64_t at = std::min<uint64_t>(PeekU32(file, kGroupHeaderSize + kFileEntrySize * i + 12), file.size());
+        const ByteView data(im.Data.data(), im.Data.size());
+        static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        std::string why;
+        if (data.empty())
+            why = "it holds no bytes";
+        else if (data.size() >= 8 && std::equal(kPngSignature, kPngSignature + 8, data.begin()))
+            why = "its PNG data is damaged";
+        else if (const uint32_t header = PeekU32(data, 0); header == 12 || header == 40 || header == 52 || header == 56 || header == 64 ||
+                                                          header == 108 || header == 124)
+            why = "its bitmap (" + std::to_string(int32_t(PeekU32(data, 4))) + " x " +
+                  std::to_string(int32_t(PeekU32(data, 8)) / 2) + ") does not decode from its " +
+                  GroupedNumber(data.size()) + " bytes";
+        else
+            why = "it is neither a PNG image nor a bitmap";
+        return ReadError::Invalid(at, "image " + std::to_string(i + 1) + " of " + std::to_string(images.size()) +
+                                          " does not decode: " + why,
+                                  file.size());
+    }
+    return std::nullopt;
+}
+
 std::optional<ReadError> IconImages(ByteView file, std::vector<NewImage>& out) {
     ReadResult<IconGroup> read = ParseIconFile(file);
     if (read.error) return read.error;
+    if (std::optional<ReadError> e = Undecodable(file, read.records.Images)) return e;
     for (const IconImage& im : read.records.Images) {
         NewImage n;
         n.data = im.Data.ToBytes();
@@ -52,6 +83,7 @@ std::optional<ReadError> CursorImages(ByteView file, std::vector<NewImage>& out)
         return ReadError::Invalid(0, "not a cursor file (its header is not that of a .cur file)", file.size());
     ReadResult<CursorGroup> read = ParseCursorFile(file);
     if (read.error) return read.error;
+    if (std::optional<ReadError> e = Undecodable(file, read.records.Images)) return e;
     for (size_t j = 0; j < read.records.Images.size(); ++j) {
         CursorImage im = read.records.Images[j];
         // The directory's width and height stand in when the image's own
@@ -113,6 +145,23 @@ GroupReplace ReplaceGroup(ResourceTable& table, GroupKind kind, ByteView imageFi
             found = &e;
             break;
         }
+    if (!found && target.name && !target.addGroup) {
+        // A group asked for by name that is not there: most likely a typo,
+        // and adding it would change the icon a desktop shows.
+        std::vector<std::string> names;
+        for (const ResourceEntry& e : table.entries)
+            if (IsType(e, groupType) && (names.empty() || names.back() != e.name.Text())) names.push_back(e.name.Text());
+        const char* noun = kind == GroupKind::Icon ? "icon" : "cursor";
+        result.refusal = std::string("there is no ") + noun + " group " + target.name->Text() + "; ";
+        if (names.empty()) {
+            result.refusal += std::string("the file has no ") + noun + " groups";
+        } else {
+            result.refusal += "the file's " + std::string(noun) + " groups are ";
+            for (size_t i = 0; i < names.size(); ++i) result.refusal += (i ? ", " : "") + names[i];
+        }
+        result.refusal += " (adding a new group must be asked for)";
+        return result;
+    }
     change.name = found ? found->name : target.name ? StoredForm(*target.name) : ResourceKey::Id(1);
     change.created = !found;
     if (target.language) {
@@ -196,6 +245,8 @@ FileGroupReplace ReplaceGroupInFile(ByteView file, GroupKind kind, ByteView imag
     }
     GroupReplace replace = ReplaceGroup(read.table, kind, imageFile, target);
     out.change = replace.change;
+    out.refusal = replace.refusal;
+    if (!replace.refusal.empty()) return out;
     if (replace.error) {
         out.write.error = replace.error;
         out.inImageFile = replace.inImageFile;

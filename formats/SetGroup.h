@@ -20,9 +20,12 @@ enum class GroupKind : uint8_t { Icon, Cursor };
 struct GroupTarget {
     // By id or by name (compared case-insensitively in ASCII); without one,
     // the first group of the kind in directory (or file) order, the one a
-    // desktop shows. A group that is not there is created, id 1 when no name
-    // is given.
+    // desktop shows. Without a name, a file that has no group of the kind
+    // gets one, id 1; a named group that is not there is refused (listing
+    // the groups there are) unless addGroup is set, so that a mistyped name
+    // never adds a group.
     std::optional<ResourceKey> name;
+    bool addGroup = false;
     // Only this language of the group (created when the group has no such
     // language); without one, every language the group has, or 0 for a new
     // group.
@@ -42,6 +45,9 @@ struct GroupChange {
 struct GroupReplace {
     std::optional<ReadError> error; // the .ico/.cur is damaged, or no ids are left
     bool inImageFile = false;       // the error is the .ico/.cur file's
+    // Not damage but a change not made: the group named is not there and
+    // was not to be added. The table is left as it was.
+    std::string refusal;
     GroupChange change;
 };
 
@@ -60,6 +66,7 @@ GroupReplace ReplaceGroup(ResourceTable& table, GroupKind kind, ByteView imageFi
 struct FileGroupReplace {
     ResourceWrite write;
     bool inImageFile = false; // write.error is the .ico/.cur file's, not the program's
+    std::string refusal;      // as GroupReplace's; write is then empty
     GroupChange change;
 };
 FileGroupReplace ReplaceGroupInFile(ByteView file, GroupKind kind, ByteView imageFile, const GroupTarget& target,

@@ -341,6 +341,8 @@ int FuzzResourceRewrite(const uint8_t* data, size_t size) {
     Check(!withIcon.error);
     Check(gw::FindResource(withIcon.table, gw::ResourceKey::Id(gw::RT_GROUP_ICON), set.change.name,
                            set.change.languages.front()) != nullptr);
+    // A program the writer wrote is one it can change again.
+    Check(!gw::ReplaceGroupInFile(set.write.bytes, gw::GroupKind::Icon, kIcon, {}).write.error);
     return 0;
 }
 

@@ -2,16 +2,20 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <atomic>
 #include <optional>
+#include <vector>
 
 namespace gw {
 
@@ -28,6 +32,7 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
         m_open = other.m_open;
         m_copy = std::move(other.m_copy);
         m_error = std::move(other.m_error);
+        m_errno = other.m_errno;
         if (!m_mapped) m_data = m_copy.data();
         other.m_data = nullptr;
         other.m_size = 0;
@@ -49,15 +54,18 @@ void MappedFile::Close() {
 bool MappedFile::Open(const std::string& path) {
     Close();
     m_error.clear();
+    m_errno = 0;
     // O_NONBLOCK: opening a FIFO or a device must never wait for a writer;
     // anything but a regular file is refused below.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
+        m_errno = errno;
         m_error = "Cannot open file \"" + path + "\": " + std::strerror(errno);
         return false;
     }
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         m_error = "Cannot open file \"" + path + "\": not a regular file";
         ::close(fd);
         return false;
@@ -117,14 +125,67 @@ std::string Failure(const char* what, const std::string& path, int error) {
     return std::string("Cannot ") + what + " file \"" + path + "\": " + std::strerror(error);
 }
 
-// Creates a new temporary file beside the target; -1 with errno set on failure.
-int CreateTemporary(const std::string& folder, std::string& name) {
+// The temporary files being written, for RemovePendingTemporaries to remove
+// from a signal handler: fixed slots of lock-free atomics and plain bytes.
+constexpr size_t kPendingSlots = 32;
+constexpr size_t kPendingPathMax = 4096;
+struct PendingSlot {
+    std::atomic<int> state{0}; // 0 free, 1 being filled, 2 holds a name
+    char path[kPendingPathMax];
+};
+PendingSlot g_pending[kPendingSlots];
+
+// A temporary name this process may create, removable on a signal while it
+// is held (a name too long for a slot, or with every slot taken, is not).
+class PendingName {
+public:
+    PendingName() = default;
+    PendingName(const PendingName&) = delete;
+    PendingName& operator=(const PendingName&) = delete;
+    ~PendingName() { Release(); }
+    void Hold(std::string name) {
+        Release();
+        m_name = std::move(name);
+        if (m_name.size() >= kPendingPathMax) return;
+        for (size_t i = 0; i < kPendingSlots; ++i) {
+            int expected = 0;
+            if (!g_pending[i].state.compare_exchange_strong(expected, 1)) continue;
+            std::memcpy(g_pending[i].path, m_name.c_str(), m_name.size() + 1);
+            g_pending[i].state.store(2);
+            m_slot = int(i);
+            return;
+        }
+    }
+    // The name no longer needs removing (renamed into place, or removed).
+    void Release() {
+        if (m_slot >= 0) g_pending[m_slot].state.store(0);
+        m_slot = -1;
+    }
+    const std::string& name() const { return m_name; }
+
+private:
+    std::string m_name;
+    int m_slot = -1;
+};
+
+std::string NextTemporaryName(const std::string& folder) {
     static const std::string kProcessTag = ".grabwell-" + std::to_string(getpid()) + "-";
+    return JoinPath(folder, kProcessTag + std::to_string(g_temporaryCounter.fetch_add(1)) + ".tmp");
+}
+
+// Creates a new temporary file beside the target; -1 with errno set on failure.
+int CreateTemporary(const std::string& folder, PendingName& name, mode_t mode = 0666) {
     for (int attempt = 0; attempt < kMaxTemporaryNameTries; ++attempt) {
-        name = JoinPath(folder, kProcessTag + std::to_string(g_temporaryCounter.fetch_add(1)) + ".tmp");
+        name.Hold(NextTemporaryName(folder));
         // O_EXCL: never write through an entry that someone else created.
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        const int fd = ::open(name.name().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) return fd;
+        const int error = errno;
+        name.Release();
+        if (error != EEXIST) {
+            errno = error;
+            return -1;
+        }
     }
     errno = EEXIST;
     return -1;
@@ -188,20 +249,21 @@ std::optional<std::string> PublishNewFile(const std::string& path, ByteView byte
 std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting) {
     if (!replaceExisting)
         if (std::optional<std::string> published = PublishNewFile(path, bytes)) return *published;
-    std::string temporary;
+    PendingName temporary;
     const int fd = CreateTemporary(FolderOf(path), temporary);
     if (fd < 0) return Failure("create", path, errno);
     int error = 0;
     const bool written = WriteAll(fd, bytes, error);
     if (::close(fd) != 0 && written) error = errno;
     if (!written || error != 0) {
-        ::unlink(temporary.c_str());
+        ::unlink(temporary.name().c_str());
         return Failure("write", path, error);
     }
-    const int rc = replaceExisting ? ::rename(temporary.c_str(), path.c_str()) : RenameNoReplace(temporary, path);
+    const int rc = replaceExisting ? ::rename(temporary.name().c_str(), path.c_str())
+                                   : RenameNoReplace(temporary.name(), path);
     if (rc != 0) {
         error = errno;
-        ::unlink(temporary.c_str());
+        ::unlink(temporary.name().c_str());
         return Failure("write", path, error);
     }
     return {};
@@ -214,5 +276,154 @@ void FlushFolder(const std::string& folder) {
     ::close(fd);
 }
 
+
+namespace {
+
+// Copies every extended attribute of the file at from (ACLs are the
+// system.posix_acl_* ones) to the open file to. 0, or the errno of the
+// first that could not be copied, with its name in failed.
+int CopyExtendedAttributes(const std::string& from, int to, std::string& failed) {
+    std::vector<char> names;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t n = ::listxattr(from.c_str(), nullptr, 0);
+        if (n < 0) return errno == ENOTSUP ? 0 : errno;
+        if (n == 0) return 0;
+        names.resize(size_t(n));
+        const ssize_t got = ::listxattr(from.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(size_t(got));
+            break;
+        }
+        if (errno != ERANGE) return errno;
+        names.clear();
+    }
+    std::vector<char> value;
+    for (size_t at = 0; at < names.size();) {
+        const std::string name(names.data() + at);
+        at += name.size() + 1;
+        if (name.empty()) continue;
+        ssize_t n = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        if (n >= 0) {
+            value.resize(size_t(n));
+            n = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        }
+        if (n < 0 || ::fsetxattr(to, name.c_str(), value.data(), size_t(n), 0) != 0) {
+            failed = name;
+            return errno;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+ReplaceOutcome ReplaceFileWhole(const std::string& path, ByteView bytes, unsigned mode,
+                                const std::string* keepAttributesOf) {
+    ReplaceOutcome outcome;
+    auto failed = [&](const std::string& what, const std::string& file, int error) {
+        outcome.error = "Cannot " + what + " \"" + file + "\": " + std::strerror(error);
+        outcome.systemError = error;
+        return outcome;
+    };
+    struct stat like {};
+    if (keepAttributesOf && ::stat(keepAttributesOf->c_str(), &like) != 0)
+        return failed("read", *keepAttributesOf, errno);
+    const std::string folder = FolderOf(path);
+    PendingName temporary;
+    // Unnamed until whole, where the file system can and /proc can name it
+    // afterwards: a run killed before the end leaves nothing.
+    int fd = IsFolder("/proc/self/fd") ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1;
+    const bool unnamed = fd >= 0;
+    bool named = false; // temporary names a file of ours
+    if (!unnamed) {
+        fd = CreateTemporary(folder, temporary, 0600);
+        if (fd < 0) return failed("write", path, errno);
+        named = true;
+    }
+    int error = 0;
+    std::string what = "write";
+    WriteAll(fd, bytes, error);
+    if (!error && keepAttributesOf) {
+        struct stat mine {};
+        if (::fstat(fd, &mine) != 0) {
+            error = errno;
+        } else if ((mine.st_uid != like.st_uid || mine.st_gid != like.st_gid) &&
+                   ::fchown(fd, like.st_uid, like.st_gid) != 0) {
+            error = errno;
+            what = "keep the owner (user " + std::to_string(like.st_uid) + ", group " + std::to_string(like.st_gid) +
+                   ") of";
+        }
+    }
+    if (!error && ::fchmod(fd, mode_t(mode)) != 0) error = errno;
+    std::string attribute;
+    if (!error && keepAttributesOf && (error = CopyExtendedAttributes(*keepAttributesOf, fd, attribute)) != 0)
+        what = "keep the extended attribute " + attribute + " (an ACL is one) of";
+    if (!error && ::fsync(fd) != 0) error = errno;
+    if (!error && unnamed) {
+        // Named only now, and renamed over path right after.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        int linkError = EEXIST;
+        for (int attempt = 0; attempt < kMaxTemporaryNameTries && !named; ++attempt) {
+            temporary.Hold(NextTemporaryName(folder));
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.name().c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                named = true;
+                break;
+            }
+            linkError = errno;
+            temporary.Release();
+            if (linkError != EEXIST) break;
+        }
+        if (!named) error = linkError;
+    }
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && ::rename(temporary.name().c_str(), path.c_str()) != 0) error = errno;
+    if (error) {
+        if (named) ::unlink(temporary.name().c_str());
+        return failed(what, what == "write" || !keepAttributesOf ? path : *keepAttributesOf, error);
+    }
+    return outcome;
+}
+
+std::string LinkTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
+}
+
+FileLock::~FileLock() {
+    if (m_fd >= 0) ::close(m_fd); // closing releases the lock
+}
+
+std::string FileLock::Acquire(const std::string& path, int* systemError) {
+    // A process that held the lock may have renamed a new file over path:
+    // the lock then protects nothing, so it is taken on the new file.
+    constexpr int kMaxReplacements = 1000;
+    for (int attempt = 0; attempt < kMaxReplacements; ++attempt) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        int rc = m_fd < 0 ? -1 : 0;
+        while (rc == 0 && ::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) rc = -1;
+        }
+        struct stat held {}, named {};
+        if (rc != 0 || ::fstat(m_fd, &held) != 0 || ::stat(path.c_str(), &named) != 0) {
+            const int error = errno;
+            if (systemError) *systemError = error;
+            return "Cannot lock file \"" + path + "\": " + std::strerror(error);
+        }
+        if (held.st_dev == named.st_dev && held.st_ino == named.st_ino) return {};
+    }
+    if (systemError) *systemError = EAGAIN;
+    return "Cannot lock file \"" + path + "\": it is replaced again and again";
+}
+
+void RemovePendingTemporaries() noexcept {
+    for (PendingSlot& slot : g_pending)
+        if (slot.state.load() == 2) ::unlink(slot.path);
+}
 
 } // namespace gw

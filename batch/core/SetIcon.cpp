@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -18,103 +17,85 @@ namespace gw {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string SystemError(const std::string& what, const std::string& path, int error) {
     return "cannot " + what + " \"" + path + "\": " + std::strerror(error);
 }
 
-// Writes bytes to a new temporary file beside path with the given
-// permission bits, flushes it, then renames it over path. "" on success;
-// nothing is left behind on failure.
-std::string WriteWhole(const std::string& path, ByteView bytes, mode_t mode) {
-    static std::atomic<uint64_t> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 64 && fd < 0; ++attempt) {
-        temporary = JoinPath(FolderOf(path), ".grabwell-set-" + std::to_string(getpid()) + "-" +
-                                                 std::to_string(counter.fetch_add(1)) + ".tmp");
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return SystemError("create a file beside", path, errno);
-    int error = 0;
-    for (size_t done = 0; done < bytes.size() && !error;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) error = n < 0 ? errno : ENOSPC;
-        else done += size_t(n);
-    }
-    if (!error && ::fchmod(fd, mode) != 0) error = errno;
-    if (!error && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && !error) error = errno;
-    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error) {
-        ::unlink(temporary.c_str());
-        return SystemError("write", path, error);
-    }
-    return {};
-}
-
 // What every change to a program shares: the target checked (never the
-// program itself unless in place), the program mapped, edit(program bytes)
-// run, the notes of the write said and the result written whole with the
-// program's permission bits. error names the file its damage is in.
+// program itself unless in place), a link resolved to the file it names
+// (which is changed, the link kept), the program locked for the whole
+// read-change-write when it is changed in place (a second change waits,
+// then reads the first one's result), mapped, edit(program bytes) run, and
+// the result written whole with the program's permission bits; in place
+// also with its owner, group, ACLs and extended attributes. The notes of
+// the write are said only once it is written. error names the file its
+// damage is in.
 template <class Outcome, class Edit>
-Outcome EditProgram(const std::string& program, const std::string& output, bool inPlace, Edit edit) {
+Outcome EditProgram(const std::string& programPath, const std::string& output, bool inPlace, Edit edit) {
     Outcome outcome;
-    const std::string target = inPlace ? program : output;
+    auto systemFailure = [&](std::string message, const std::string& file, int error) {
+        outcome.error = std::move(message);
+        outcome.systemError = error;
+        outcome.systemErrorPath = file;
+        return outcome;
+    };
+    const std::string program = LinkTarget(programPath);
+    const std::string target = inPlace ? program : output.empty() ? output : LinkTarget(output);
     if (target.empty()) {
         outcome.error = "no output file given";
         return outcome;
     }
     struct stat programStat {};
-    if (::stat(program.c_str(), &programStat) != 0) {
-        outcome.error = SystemError("read", program, errno);
-        return outcome;
-    }
+    if (::stat(program.c_str(), &programStat) != 0)
+        return systemFailure(SystemError("read", programPath, errno), programPath, errno);
+    if (S_ISDIR(programStat.st_mode))
+        return systemFailure(SystemError("read", programPath, EISDIR), programPath, EISDIR);
     struct stat targetStat {};
     if (!inPlace && ::stat(target.c_str(), &targetStat) == 0 && targetStat.st_dev == programStat.st_dev &&
         targetStat.st_ino == programStat.st_ino) {
-        outcome.error = "\"" + target + "\" is the file being changed; it is changed only when asked to (in place)";
+        outcome.error = "\"" + output + "\" is the file being changed; it is changed only when asked to (in place)";
         return outcome;
+    }
+    FileLock lock;
+    if (inPlace) {
+        int error = 0;
+        if (std::string failed = lock.Acquire(program, &error); !failed.empty())
+            return systemFailure(failed, programPath, error);
+        if (::stat(program.c_str(), &programStat) != 0)
+            return systemFailure(SystemError("read", programPath, errno), programPath, errno);
     }
     MappedFile mapped(program);
-    if (!mapped.IsOpen()) {
-        outcome.error = mapped.error();
-        return outcome;
-    }
+    if (!mapped.IsOpen()) return systemFailure(mapped.error(), programPath, mapped.systemError());
     outcome.sizeBefore = mapped.size();
-    std::string damagedFile = program;
+    std::string damagedFile = programPath;
     const ResourceWrite write = edit(mapped.bytes(), outcome, damagedFile);
     if (!outcome.error.empty()) return outcome;
     if (write.error) {
         outcome.error = damagedFile + ": " + write.error->Describe();
         outcome.refusedSigned = write.refusedSigned;
+        outcome.refusedInstaller = write.refusedInstaller;
         return outcome;
     }
-    if (write.signatureRemoved) outcome.notes.push_back(program + ": the digital signature was removed");
+    const ReplaceOutcome written = ReplaceFileWhole(target, write.bytes, programStat.st_mode & 07777,
+                                                    inPlace ? &program : nullptr);
+    if (!written.error.empty())
+        return systemFailure(written.error, inPlace ? programPath : output, written.systemError);
+    if (write.signatureRemoved) outcome.notes.push_back(programPath + ": the digital signature was removed");
     if (write.sectionAdded)
-        outcome.notes.push_back(program +
+        outcome.notes.push_back(programPath +
                                 ": the resources were not in the last section; they now stand in a new last "
                                 "section, and the old ones stay in the file unused");
     if (write.overlayKept)
-        outcome.notes.push_back(program + ": the " + GroupedNumber(write.overlayKept) +
+        outcome.notes.push_back(programPath + ": the " + GroupedNumber(write.overlayKept) +
                                 " bytes after the last section (data appended to the program, such as an "
                                 "installer's payload or a symbol table) were kept, byte for byte, at the end of "
                                 "the file");
-
-    const std::string failed = WriteWhole(target, write.bytes, programStat.st_mode & 07777);
-    if (!failed.empty()) {
-        outcome.error = failed;
-        return outcome;
-    }
+    if (write.installerCrcUpdated)
+        outcome.notes.push_back(programPath +
+                                ": it is an installer that checks a CRC of its own file; the CRC was brought up "
+                                "to date, so it still installs");
     outcome.ok = true;
-    outcome.written = target;
+    outcome.written = inPlace ? programPath : output;
     outcome.sizeAfter = write.bytes.size();
     return outcome;
 }
@@ -128,11 +109,17 @@ SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
             MappedFile image(request.imageFile);
             if (!image.IsOpen()) {
                 outcome.error = image.error();
+                outcome.systemError = image.systemError();
+                outcome.systemErrorPath = request.imageFile;
                 return {};
             }
             FileGroupReplace replace = ReplaceGroupInFile(program, request.kind, image.bytes(), request.target,
-                                                          ResourceWriteOptions{request.stripSignature});
+                                                          ResourceWriteOptions{request.stripSignature, request.ignoreInstallerCheck});
             outcome.change = replace.change;
+            if (!replace.refusal.empty()) {
+                outcome.error = request.program + ": " + replace.refusal;
+                return {};
+            }
             // Damage in the image file is said of it, anything else of the program.
             if (replace.inImageFile) damagedFile = request.imageFile;
             return std::move(replace.write);
@@ -140,6 +127,11 @@ SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
 }
 
 SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
+    if (request.fileVersion.empty() && request.productVersion.empty() && request.strings.empty()) {
+        SetVersionOutcome nothing;
+        nothing.error = "nothing to set: no version and no string given";
+        return nothing;
+    }
     return EditProgram<SetVersionOutcome>(
         request.program, request.output, request.inPlace,
         [&](ByteView program, SetVersionOutcome& outcome, std::string&) -> ResourceWrite {
@@ -167,8 +159,10 @@ SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
                 ReadResult<std::optional<VersionInfo>> parsed = ParseVersionInfo(ByteView(existing->data));
                 if (parsed.error || !parsed.records) {
                     ResourceWrite refused;
-                    refused.error = parsed.error ? *parsed.error
-                                                 : ReadError::Invalid(0, "the version information is empty", 0);
+                    // Said at its offset in the program, as info says it.
+                    refused.error = (parsed.error ? *parsed.error
+                                                  : ReadError::Invalid(0, "the version information is empty", 0))
+                                        .At(existing->dataAt, program.size());
                     return refused;
                 }
                 info = std::move(*parsed.records);
@@ -178,11 +172,11 @@ SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
             }
             std::string why;
             if (!request.fileVersion.empty() && !SetFileVersion(info, request.fileVersion, &why)) {
-                outcome.error = "--file-version: " + why;
+                outcome.error = "the file version: " + why;
                 return {};
             }
             if (!request.productVersion.empty() && !SetProductVersion(info, request.productVersion, &why)) {
-                outcome.error = "--product-version: " + why;
+                outcome.error = "the product version: " + why;
                 return {};
             }
             if (!info.fixed) info.fixed.emplace(); // a new block always has its fixed part
@@ -195,14 +189,14 @@ SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
                     tableLanguage = language;
             for (const auto& [key, value] : request.strings)
                 if (!SetVersionString(info, key, value, tableLanguage)) {
-                    outcome.error = "--string: a key is needed before \"=\"";
+                    outcome.error = "a version string needs a key";
                     return {};
                 }
             if (info.tables.empty() && info.translations.empty())
                 info.translations.push_back(VersionTranslation{});
             outcome.language = language;
             return ReplaceResourceInFile(program, versionType, name, language, WriteVersionInfo(info),
-                                         ResourceWriteOptions{request.stripSignature});
+                                         ResourceWriteOptions{request.stripSignature, request.ignoreInstallerCheck});
         });
 }
 

@@ -24,12 +24,16 @@ struct SetGroupRequest {
     std::string output;
     bool inPlace = false;
     bool stripSignature = false;
+    bool ignoreInstallerCheck = false; // write an installer that checks its own CRC all the same
 };
 
 struct SetGroupOutcome {
     bool ok = false;
     std::string error;              // what went wrong, naming the file
+    int systemError = 0;            // the errno of a failure of the system's (no such file, no permission, disk full), else 0
+    std::string systemErrorPath;    // the file that failure is about
     bool refusedSigned = false;     // the program is signed and the signature was not to be removed
+    bool refusedInstaller = false;  // the program is an installer that checks its own CRC
     std::vector<std::string> notes; // what the user should know about the result
     std::string written;            // the file written
     uint64_t sizeBefore = 0;
@@ -50,6 +54,7 @@ struct SetVersionRequest {
     std::string output; // or inPlace, as for a group
     bool inPlace = false;
     bool stripSignature = false;
+    bool ignoreInstallerCheck = false;
     // The version resource of this language; nullopt: the first one.
     std::optional<uint16_t> language;
     std::string fileVersion;    // "a.b.c.d", or empty to keep it
@@ -60,7 +65,10 @@ struct SetVersionRequest {
 struct SetVersionOutcome {
     bool ok = false;
     std::string error;
+    int systemError = 0; // as for a group
+    std::string systemErrorPath;
     bool refusedSigned = false;
+    bool refusedInstaller = false;
     std::vector<std::string> notes;
     std::string written;
     uint64_t sizeBefore = 0;

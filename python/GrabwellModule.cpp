@@ -8,6 +8,8 @@
 //   doc.animations                  # Animation: frames, rates_ms, sequence, to_bytes()
 //   image.rgba(), image.to_png()    # Image: size, bit_count, hotspot, data
 //   grabwell.best_icon(path, size), grabwell.icon_hash(path)
+//   grabwell.set_icon / set_cursor / set_version(program, ..., output=)
+//                                   # WriteError when refused, OSError when the system fails
 //
 // Every object holds its document. Reading, decoding, encoding and hashing
 // run without the interpreter lock (a lock held by such work is never taken
@@ -73,13 +75,50 @@ py::str FsText(const std::string& bytes) {
 py::str Text(const std::string& text) { return py::str(ValidUtf8(text)); }
 
 // OSError(errno, strerror, filename), which Python turns into the subclass
-// for that errno (FileNotFoundError, PermissionError, IsADirectoryError ...).
-[[noreturn]] void RaiseOsError(const OpenFailure& failure, const py::handle& filename) {
+// for that errno (FileNotFoundError, PermissionError, IsADirectoryError ...);
+// errno 0 gives a plain OSError without one.
+[[noreturn]] void RaiseOsError(int errorNumber, const std::string& message, const py::handle& filename) {
     const py::handle type(PyExc_OSError);
-    const py::object error = failure.error ? type(failure.error, failure.message, filename)
-                                           : type(py::none(), failure.message, filename);
+    const py::object error = errorNumber ? type(errorNumber, Text(message), filename)
+                                         : type(py::none(), Text(message), filename);
     PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
     throw py::error_already_set();
+}
+
+[[noreturn]] void RaiseOsError(const OpenFailure& failure, const py::handle& filename) {
+    RaiseOsError(failure.error, failure.message, filename);
+}
+
+std::string TypeName(const py::handle& value) { return Py_TYPE(value.ptr())->tp_name; }
+
+// An int argument, or anything that stands for one (__index__), but not a
+// bool; nullopt for any other type. ValueError when it is beyond [0, max].
+std::optional<unsigned long> WholeNumber(const py::handle& value, unsigned long max, const char* what) {
+    if (PyBool_Check(value.ptr()) || !PyIndex_Check(value.ptr())) return std::nullopt;
+    const py::object number = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+    if (!number) throw py::error_already_set();
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+    if (n == -1 && PyErr_Occurred()) throw py::error_already_set();
+    if (overflow || n < 0 || static_cast<unsigned long long>(n) > max)
+        throw py::value_error(std::string(what) + " must be from 0 to " + std::to_string(max) + ", not " +
+                              py::repr(value).cast<std::string>());
+    return static_cast<unsigned long>(n);
+}
+
+// A language argument: a LANGID as an int, or a str as the command line
+// takes it (decimal "1033" or hexadecimal "0x409"); None: no language.
+std::optional<uint16_t> LanguageArgument(const py::handle& language) {
+    if (language.is_none()) return std::nullopt;
+    if (py::isinstance<py::str>(language)) {
+        uint16_t value = 0;
+        if (!ParseLanguage(language.cast<std::string>(), value))
+            throw py::value_error("language must be a LANGID from 0 to 0xFFFF (1033 or \"0x409\"), not " +
+                                  py::repr(language).cast<std::string>());
+        return value;
+    }
+    if (const std::optional<unsigned long> value = WholeNumber(language, 0xFFFF, "language")) return uint16_t(*value);
+    throw py::type_error("language must be an int or a str, not " + TypeName(language));
 }
 
 // Opens path without the interpreter lock; raises OSError when it cannot be read.
@@ -467,15 +506,63 @@ void TargetOf(const py::object& output, bool inPlace, std::string& out) {
     if (!inPlace) out = FsPath(output);
 }
 
-std::optional<uint16_t> LanguageArgument(const py::object& language) {
-    if (language.is_none()) return std::nullopt;
-    const long value = language.cast<long>();
-    if (value < 0 || value > 0xFFFF) throw py::value_error("language must be 0 .. 0xFFFF");
-    return uint16_t(value);
+// A group argument: an id as an int, or a str (a number, or "#" and a
+// number, is an id; anything else a name).
+ResourceKey GroupArgument(const py::handle& group) {
+    ResourceKey key;
+    if (py::isinstance<py::str>(group)) {
+        if (!ParseGroupName(group.cast<std::string>(), key))
+            throw py::value_error("group must be a name or an id from 0 to 65535, not " +
+                                  py::repr(group).cast<std::string>());
+        return key;
+    }
+    if (const std::optional<unsigned long> id = WholeNumber(group, 0xFFFF, "group"))
+        return ResourceKey::Id(uint16_t(*id));
+    throw py::type_error("group must be a str or an int, not " + TypeName(group));
+}
+
+// A str argument whose text goes into the file: its bytes end at a null
+// character, so one inside it would cut the text short.
+std::string TextArgument(const py::handle& value, const std::string& what) {
+    if (!py::isinstance<py::str>(value))
+        throw py::type_error(what + " must be a str, not " + TypeName(value));
+    std::string text = value.cast<std::string>();
+    if (text.find('\0') != std::string::npos) throw py::value_error(what + ": embedded null character");
+    return text;
+}
+
+// The strings of set_version: a mapping of str keys to str values, in its order.
+std::vector<std::pair<std::string, std::string>> StringsArgument(const py::handle& strings) {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (strings.is_none()) return out;
+    if (!py::isinstance(strings, py::module_::import("collections.abc").attr("Mapping")))
+        throw py::type_error("strings must be a dict of str to str, not " + TypeName(strings));
+    for (const py::handle name : strings) {
+        std::string key = TextArgument(name, "a key of strings");
+        if (key.empty()) throw py::value_error("a key of strings is empty");
+        const py::object value = strings[name];
+        out.emplace_back(std::move(key), TextArgument(value, "strings[" + py::repr(name).cast<std::string>() + "]"));
+    }
+    return out;
+}
+
+// The outcome of a change: the path written, or the error it raised. A
+// failure of the system's raises OSError for its errno, so that Python
+// picks the subclass; a refusal raises WriteError.
+template <class Outcome>
+py::object Written(const Outcome& outcome) {
+    if (outcome.ok) return FsText(outcome.written);
+    if (outcome.systemError != 0) {
+        const py::object filename =
+            outcome.systemErrorPath.empty() ? py::object(py::none()) : py::object(FsText(outcome.systemErrorPath));
+        RaiseOsError(outcome.systemError, std::strerror(outcome.systemError), filename);
+    }
+    RaiseWriteError(outcome.error, outcome.refusedSigned);
 }
 
 py::object SetGroup(GroupKind kind, const py::object& program, const py::object& image, const py::object& output,
-                    bool inPlace, const py::object& group, const py::object& language, bool stripSignature) {
+                    bool inPlace, const py::object& group, const py::object& language, bool stripSignature,
+                    bool addGroup, bool ignoreInstallerCheck) {
     SetGroupRequest request;
     request.kind = kind;
     request.program = FsPath(program);
@@ -483,83 +570,103 @@ py::object SetGroup(GroupKind kind, const py::object& program, const py::object&
     TargetOf(output, inPlace, request.output);
     request.inPlace = inPlace;
     request.stripSignature = stripSignature;
-    if (!group.is_none() && !ParseGroupName(py::str(group), request.target.name.emplace()))
-        throw py::value_error("group must be a name or an id from 0 to 65535");
+    request.ignoreInstallerCheck = ignoreInstallerCheck;
+    if (!group.is_none()) request.target.name = GroupArgument(group);
+    request.target.addGroup = addGroup;
     request.target.language = LanguageArgument(language);
     SetGroupOutcome outcome;
     {
         py::gil_scoped_release nogil;
         outcome = SetProgramGroup(request);
     }
-    if (!outcome.ok) RaiseWriteError(outcome.error, outcome.refusedSigned);
-    return FsText(outcome.written);
+    return Written(outcome);
 }
 
 void BindWriters(py::module_& m) {
     g_writeError = PyErr_NewExceptionWithDoc(
         "grabwell.WriteError",
-        "A change that was not written (a damaged or signed program, a damaged .ico, a folder that cannot be "
-        "written); nothing was written. signed: the program is signed and strip_signature was not given.",
+        "A change that was refused (a damaged or signed program, a damaged .ico or .cur, a group the program "
+        "does not have); nothing was written. signed: the program is signed and strip_signature was not given. "
+        "A file or folder the system cannot read or write raises OSError instead.",
         PyExc_ValueError, nullptr);
     if (!g_writeError) throw py::error_already_set();
     m.add_object("WriteError", py::handle(g_writeError));
     m.def(
         "set_icon",
         [](const py::object& program, const py::object& ico, const py::object& output, bool inPlace,
-           const py::object& group, const py::object& language, bool stripSignature) {
-            return SetGroup(GroupKind::Icon, program, ico, output, inPlace, group, language, stripSignature);
+           const py::object& group, const py::object& language, bool stripSignature, bool addGroup,
+           bool ignoreInstallerCheck) {
+            return SetGroup(GroupKind::Icon, program, ico, output, inPlace, group, language, stripSignature,
+                            addGroup, ignoreInstallerCheck);
         },
         "program"_a, "ico"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
-        "language"_a = py::none(), "strip_signature"_a = false,
-        "Replaces the program's icon group (the first, or group) with the images of the .ico and writes the "
-        "result to output, or over the program with in_place=True; returns the path written. WriteError "
-        "when it cannot, with nothing written.");
+        "language"_a = py::none(), "strip_signature"_a = false, "add_group"_a = false,
+        "ignore_installer_check"_a = false,
+        "Replaces the program's icon group with the images of the .ico and writes the result to output, or over "
+        "the program with in_place=True; returns the path written.\n\n"
+        "group: the group's name (str) or id (int, or a str such as \"1\" or \"#1\"); by default the first "
+        "group, or a new one, id 1, when the program has none. A group the program does not have is refused "
+        "unless add_group=True, which creates it. language: only the group's data in that LANGID (an int, or "
+        "a str such as \"1033\" or \"0x409\"); by default every language it has.\n\n"
+        "Raises OSError (FileNotFoundError, PermissionError, IsADirectoryError ...) when a file cannot be read "
+        "or written, WriteError when the change is refused (damaged or signed program, damaged .ico, unknown "
+        "group, an installer that checks a CRC of its own file, unless ignore_installer_check=True), ValueError or TypeError for a bad argument; nothing is written then.");
     m.def(
         "set_cursor",
         [](const py::object& program, const py::object& cur, const py::object& output, bool inPlace,
-           const py::object& group, const py::object& language, bool stripSignature) {
-            return SetGroup(GroupKind::Cursor, program, cur, output, inPlace, group, language, stripSignature);
+           const py::object& group, const py::object& language, bool stripSignature, bool addGroup,
+           bool ignoreInstallerCheck) {
+            return SetGroup(GroupKind::Cursor, program, cur, output, inPlace, group, language, stripSignature,
+                            addGroup, ignoreInstallerCheck);
         },
         "program"_a, "cur"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
-        "language"_a = py::none(), "strip_signature"_a = false,
-        "The same for a cursor group from a .cur file, hot spots kept.");
+        "language"_a = py::none(), "strip_signature"_a = false, "add_group"_a = false,
+        "ignore_installer_check"_a = false,
+        "The same as set_icon for a cursor group from a .cur file, hot spots kept.");
     m.def(
         "set_version",
         [](const py::object& program, const py::object& output, bool inPlace, const py::object& fileVersion,
            const py::object& productVersion, const py::object& strings, const py::object& language,
-           bool stripSignature) {
+           bool stripSignature, bool ignoreInstallerCheck) {
             SetVersionRequest request;
             request.program = FsPath(program);
             TargetOf(output, inPlace, request.output);
             request.inPlace = inPlace;
             request.stripSignature = stripSignature;
+            request.ignoreInstallerCheck = ignoreInstallerCheck;
             request.language = LanguageArgument(language);
-            if (!fileVersion.is_none()) request.fileVersion = py::str(fileVersion);
-            if (!productVersion.is_none()) request.productVersion = py::str(productVersion);
-            if (!strings.is_none())
-                for (const auto& [key, value] : strings.cast<py::dict>())
-                    request.strings.emplace_back(py::str(key), py::str(value));
+            if (!fileVersion.is_none()) request.fileVersion = TextArgument(fileVersion, "file_version");
+            if (!productVersion.is_none()) request.productVersion = TextArgument(productVersion, "product_version");
+            request.strings = StringsArgument(strings);
+            if (request.fileVersion.empty() && request.productVersion.empty() && request.strings.empty())
+                throw py::value_error("nothing to set: give file_version, product_version or strings");
             SetVersionOutcome outcome;
             {
                 py::gil_scoped_release nogil;
                 outcome = SetProgramVersion(request);
             }
-            if (!outcome.ok) RaiseWriteError(outcome.error, outcome.refusedSigned);
-            return FsText(outcome.written);
+            return Written(outcome);
         },
         "program"_a, "output"_a = py::none(), "in_place"_a = false, "file_version"_a = py::none(),
         "product_version"_a = py::none(), "strings"_a = py::none(), "language"_a = py::none(),
-        "strip_signature"_a = false,
+        "strip_signature"_a = false, "ignore_installer_check"_a = false,
         "Edits the program's version information: file_version and product_version ('a.b.c.d') and strings "
-        "({key: value}) in the version resource of language (default: the first), the rest kept; a program "
-        "without one gets one in US English. Written to output or in place; returns the path written.");
+        "({key: value}, both str) in the version resource of language (an int, or a str such as \"1033\" or "
+        "\"0x409\"; default: the first), the rest kept; a program without one gets one in US English. Written "
+        "to output or in place; returns the path written.\n\n"
+        "Raises ValueError when there is nothing to set, OSError (FileNotFoundError, PermissionError ...) when "
+        "a file cannot be read or written, WriteError when the change is refused (damaged or signed program, "
+        "damaged version information), ValueError or TypeError for a bad argument; nothing is written then.");
 }
 
 void BindFunctions(py::module_& m) {
-    m.def("open", &OpenShared, "path"_a, "language"_a = py::none(),
-          "Opens the file at path (str, bytes or os.PathLike) as a Document. A file that cannot be read raises "
-          "OSError (FileNotFoundError, PermissionError, IsADirectoryError ...); damage never raises. language "
-          "(a LANGID, e.g. 0x0409): records held in it are read in it, as info --language reads them.");
+    m.def("open", [](const py::object& path, const py::object& language) {
+        return OpenShared(path, LanguageArgument(language));
+    }, "path"_a, "language"_a = py::none(),
+       "Opens the file at path (str, bytes or os.PathLike) as a Document. A file that cannot be read raises "
+       "OSError (FileNotFoundError, PermissionError, IsADirectoryError ...); damage never raises. language "
+       "(a LANGID: an int such as 0x0409, or a str such as \"1033\" or \"0x409\"): records held in it are read "
+       "in it, as info --language reads them.");
 
     m.def("best_icon", [](const py::object& path, int size) -> py::object {
         if (size < 1 || size > kMaxThumbnailSize)

@@ -18,7 +18,9 @@ DecodeError (a ValueError) from rgba() and to_png().
 
 set_icon, set_cursor and set_version change a program's icon, cursor or
 version information, written to output= or in place (in_place=True), never
-otherwise; WriteError (a ValueError) says why nothing was written.
+otherwise. When they raise, nothing was written: WriteError (a ValueError)
+for a refused change, OSError (FileNotFoundError, PermissionError ...) for a
+file the system cannot read or write.
 
 Reading, decoding and encoding release the interpreter lock, and a Document
 may be shared by threads.

@@ -1,6 +1,8 @@
 """Resource languages: what the objects say, what to_dict says, and a
 language asked for when opening, against grabwell-cli info --json."""
 
+import pytest
+
 import grabwell
 from support import FIXTURES, cli_json
 
@@ -46,3 +48,12 @@ def test_a_language_asked_for_when_opening(fixtures):
 
     icon = grabwell.open(fixtures / "icons.ico")
     assert (icon.icon_groups[0].language, icon.icon_groups[0].languages) == (None, [])
+
+
+def test_open_takes_a_language_as_set_version_does(fixtures):
+    path = fixtures / "languages.dll"
+    for language in (ENGLISH, "0x409", "1033"):
+        assert grabwell.open(path, language=language).icon_groups[0].language == ENGLISH, language
+    for bad, error in [("zz", ValueError), (-1, ValueError), (1.5, TypeError)]:
+        with pytest.raises(error):
+            grabwell.open(path, language=bad)

@@ -29,17 +29,10 @@ using namespace gw::test;
 
 namespace {
 
-Bytes IconDib(int size, int bits) {
-    DibLayout d;
-    d.width = d.height = size;
-    d.bitCount = bits;
-    return BuildDib(d);
-}
-
 // Three images, the last stored as PNG.
 Bytes ThreeImageIco() {
     const Bytes png = BuildPng(48, 48, [](int x, int y) { return 0xFF000000u | uint32_t(x * 5) << 16 | uint32_t(y); });
-    return BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}, {IconDib(32, 8), 32, 32, 0, 0, 1, 8},
+    return BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}, {BuildIconDib(32, 8), 32, 32, 0, 0, 1, 8},
                          {png, 48, 48, 0, 0, 1, 32}});
 }
 
@@ -61,9 +54,9 @@ PeResource Res(ResName type, ResName name, uint16_t language, Bytes data) {
 // Two icon groups sharing image 2, named and numbered types, two languages.
 PeLayout SharingLayout() {
     PeLayout l;
-    l.resources = {Res(ResName::Id(RT_ICON), ResName::Id(1), 0x409, IconDib(16, 4)),
-                   Res(ResName::Id(RT_ICON), ResName::Id(2), 0x409, IconDib(32, 8)),
-                   Res(ResName::Id(RT_ICON), ResName::Id(3), 0x409, IconDib(16, 24)),
+    l.resources = {Res(ResName::Id(RT_ICON), ResName::Id(1), 0x409, BuildIconDib(16, 4)),
+                   Res(ResName::Id(RT_ICON), ResName::Id(2), 0x409, BuildIconDib(32, 8)),
+                   Res(ResName::Id(RT_ICON), ResName::Id(3), 0x409, BuildIconDib(16, 24)),
                    Res(ResName::Id(RT_GROUP_ICON), ResName::Named("MAIN"), 0x409,
                        BuildIconGroup({{16, 16, 0, 0, 1, 4, 0, 1}, {32, 32, 0, 0, 1, 8, 0, 2}})),
                    Res(ResName::Id(RT_GROUP_ICON), ResName::Id(7), 0x409,
@@ -199,7 +192,7 @@ TEST(SetIcon, ReplacesTheFirstGroupKeepsSharedImagesAndIsIdempotent) {
         if (!(e.type.isId && (e.type.id == RT_ICON || e.type.id == RT_GROUP_ICON))) {
             EXPECT_EQ(FindResource(read.table, e.type, e.name, e.language)->data, e.data) << e.name.Text();
         }
-    EXPECT_EQ(FindResource(read.table, ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x409)->data, IconDib(32, 8));
+    EXPECT_EQ(FindResource(read.table, ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x409)->data, BuildIconDib(32, 8));
 
     // Again, and many times: the same file.
     Bytes again = once.write.bytes;
@@ -301,7 +294,7 @@ TEST(SetIcon, KeepsOverlayRecomputesCheckSumAndHandlesSignatures) {
     EXPECT_EQ(full.write.error->kind, ReadErrorKind::Unsupported);
     // A smaller icon fits in the old section's bytes: nothing else moves.
     noRoom.insert(noRoom.end(), overlay.begin(), overlay.end());
-    const FileGroupReplace fits = SetIcon(noRoom, BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
+    const FileGroupReplace fits = SetIcon(noRoom, BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
     ASSERT_FALSE(fits.write.error) << fits.write.error->Describe();
     EXPECT_FALSE(fits.write.sectionAdded);
     ASSERT_EQ(fits.write.bytes.size(), noRoom.size());
@@ -314,7 +307,7 @@ TEST(SetIcon, KeepsOverlayRecomputesCheckSumAndHandlesSignatures) {
 }
 
 TEST(SetCursor, KeepsHotSpotsAndStatesTheDoubledHeight) {
-    const Bytes cur = BuildIcoFile({{IconDib(32, 1), 32, 32, 0, 0, 5, 9}, {IconDib(16, 4), 16, 16, 0, 0, 2, 3}}, 2);
+    const Bytes cur = BuildIcoFile({{BuildIconDib(32, 1), 32, 32, 0, 0, 5, 9}, {BuildIconDib(16, 4), 16, 16, 0, 0, 2, 3}}, 2);
     const FileGroupReplace set = ReplaceGroupInFile(BuildBatchPe(), GroupKind::Cursor, cur, {});
     ASSERT_FALSE(set.write.error) << set.write.error->Describe();
     const auto doc = Document::OfBytes("a.dll", set.write.bytes);
@@ -324,7 +317,7 @@ TEST(SetCursor, KeepsHotSpotsAndStatesTheDoubledHeight) {
     EXPECT_EQ(std::tie(g.Images[0].HotspotX, g.Images[0].HotspotY, g.Images[0].Width, g.Images[0].Height),
               std::make_tuple(uint16_t(5), uint16_t(9), uint16_t(32), uint16_t(64)));
     EXPECT_EQ(std::tie(g.Images[1].HotspotX, g.Images[1].HotspotY), std::make_tuple(uint16_t(2), uint16_t(3)));
-    EXPECT_EQ(g.Images[1].Data, CursorImageRes(2, 3, IconDib(16, 4)));
+    EXPECT_EQ(g.Images[1].Data, CursorImageRes(2, 3, BuildIconDib(16, 4)));
     const ResourceTable t = ReadPeResourceTable(set.write.bytes).table;
     const Bytes& group =
         FindResource(t, ResourceKey::Id(RT_GROUP_CURSOR), set.change.name, set.change.languages[0])->data;
@@ -333,7 +326,7 @@ TEST(SetCursor, KeepsHotSpotsAndStatesTheDoubledHeight) {
     EXPECT_EQ(PeekU16(group, 8), 64);
     EXPECT_EQ(PeekU16(group, 10), 1);
     EXPECT_EQ(PeekU16(group, 12), 1);
-    EXPECT_EQ(PeekU32(group, 14), 4 + IconDib(32, 1).size());
+    EXPECT_EQ(PeekU32(group, 14), 4 + BuildIconDib(32, 1).size());
     // An .ico is not a cursor file.
     EXPECT_TRUE(ReplaceGroupInFile(BuildBatchPe(), GroupKind::Cursor, ThreeImageIco(), {}).inImageFile);
 }
@@ -422,7 +415,7 @@ std::string BuildConsoleProgram(const TempDir& dir, const std::string& compiler,
     WriteFile(dir.file("p.c"), Bytes(c.begin(), c.end()));
     WriteFile(dir.file("p.rc"), Bytes(rc.begin(), rc.end()));
     WriteFile(dir.file("app.manifest"), Bytes(manifest.begin(), manifest.end()));
-    WriteFile(dir.file("app.ico"), BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
+    WriteFile(dir.file("app.ico"), BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
     WriteFile(dir.file("new.ico"), ThreeImageIco());
     const std::string built = RunIn(dir.path(), windres + " --preprocessor=cpp p.rc -O coff -o p.o && " + compiler +
                                                   " -s -O1 -o p.exe p.c p.o");
@@ -455,7 +448,7 @@ TEST(SetIconPrograms, AProgramKeepsItsOtherResourcesForEveryReader) {
         EXPECT_NE(listed.find("--type=14 --name=1 --language=1033"), std::string::npos) << listed;
         EXPECT_NE(listed.find("--type=16"), std::string::npos) << listed;
         RunIn(dir.path(), "wrestool -x --raw -t3 -n1 out.exe > first.bin");
-        EXPECT_EQ(ReadFile(dir.file("first.bin")), IconDib(16, 4));
+        EXPECT_EQ(ReadFile(dir.file("first.bin")), BuildIconDib(16, 4));
     }
     if (std::system("/usr/bin/python3 -c 'import pefile' >/dev/null 2>&1") == 0) {
         // No warnings, a checksum that verifies, the icons of the .ico.
@@ -538,8 +531,8 @@ TEST(SetIconPrograms, OutputsKeepTheLoadersLayoutRules) {
     TempDir dir;
     ASSERT_EQ(BuildConsoleProgram(dir, gcc, windres), "");
     ASSERT_EQ(LayoutBroken(dir.path(), "p.exe"), "");
-    WriteFile(dir.file("small.ico"), BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
-    WriteFile(dir.file("large.ico"), BuildIcoFile({{IconDib(256, 32), 0, 0, 0, 0, 1, 32}}));
+    WriteFile(dir.file("small.ico"), BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}}));
+    WriteFile(dir.file("large.ico"), BuildIcoFile({{BuildIconDib(256, 32), 0, 0, 0, 0, 1, 32}}));
     const std::string cli = std::string(GRABWELL_CLI);
     for (const std::string& change : {"set-icon -o small.exe p.exe small.ico", "set-icon -o large.exe p.exe large.ico",
                                       "set-version -o version.exe --string Comments=a-longer-comment p.exe",
@@ -562,7 +555,7 @@ TEST(SetIconPrograms, OutputsKeepTheLoadersLayoutRules) {
 TEST(SetIconPrograms, WinesProgramsKeepTheirLayout) {
     const std::string folder = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
     if (!IsFolder(folder)) GTEST_SKIP() << folder << " is missing";
-    const Bytes ico = BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}});
+    const Bytes ico = BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}});
     size_t checked = 0, written = 0;
     for (const FolderEntry& entry : ListFolder(folder)) {
         if (!entry.name.ends_with(".exe") || checked >= 80) continue;

@@ -31,15 +31,8 @@ using namespace gw::test;
 
 namespace {
 
-Bytes IconDib(int size, int bits) {
-    DibLayout d;
-    d.width = d.height = size;
-    d.bitCount = bits;
-    return BuildDib(d);
-}
-
 // Two images, the second one no test program holds.
-Bytes SmallIco() { return BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}, {IconDib(48, 24), 48, 48, 0, 0, 1, 24}}); }
+Bytes SmallIco() { return BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}, {BuildIconDib(48, 24), 48, 48, 0, 0, 1, 24}}); }
 
 std::string Cli() { return std::string(GRABWELL_CLI); }
 
@@ -62,7 +55,7 @@ bool HasFileVersion(const Bytes& program, const std::string& version) {
 
 // Whether the program holds SmallIco's images.
 bool HasNewIcon(const Bytes& program) {
-    const Bytes image = IconDib(48, 24);
+    const Bytes image = BuildIconDib(48, 24);
     return std::search(program.begin(), program.end(), image.begin(), image.end()) != program.end();
 }
 
@@ -191,14 +184,14 @@ TEST(WriteBack, ImagesThatDoNotDecodeAreRefusedWithTheirNumber) {
     Bytes notPng = Bytes(200, 0x11);
     Bytes damagedPng = BuildPng(48, 48, [](int x, int) { return 0xFF000000u | uint32_t(x); });
     damagedPng[damagedPng.size() / 2] ^= 0xFF;
-    Bytes huge = IconDib(16, 4);
+    Bytes huge = BuildIconDib(16, 4);
     PatchU32(huge, 4, 100000);
     PatchU32(huge, 8, 400000);
     const std::vector<std::pair<Bytes, std::string>> cases = {
         {notPng, "neither a PNG image nor a bitmap"}, {damagedPng, "PNG data is damaged"},
         {Bytes{}, "holds no bytes"}, {huge, "100000 x 200000"}};
     for (const auto& [bad, why] : cases) {
-        const Bytes ico = BuildIcoFile({{IconDib(16, 4), 16, 16, 0, 0, 1, 4}, {bad, 48, 48, 0, 0, 1, 32}});
+        const Bytes ico = BuildIcoFile({{BuildIconDib(16, 4), 16, 16, 0, 0, 1, 4}, {bad, 48, 48, 0, 0, 1, 32}});
         const FileGroupReplace r = ReplaceGroupInFile(program, GroupKind::Icon, ico, {});
         ASSERT_TRUE(r.write.error) << why;
         EXPECT_TRUE(r.inImageFile);
@@ -234,7 +227,7 @@ namespace {
 // directories: the last of them then lie where a new entry would go.
 Bytes ProgramNeedingANewSection(uint32_t shift) {
     PeLayout layout;
-    layout.resources = {{ResName::Id(RT_ICON), ResName::Id(1), 0x409, IconDib(16, 4)}};
+    layout.resources = {{ResName::Id(RT_ICON), ResName::Id(1), 0x409, BuildIconDib(16, 4)}};
     PeImage pe = BuildPe(layout);
     Bytes& b = pe.bytes;
     PeHeaders headers;

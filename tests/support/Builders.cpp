@@ -9,6 +9,13 @@
 
 namespace gw::test {
 
+Bytes BuildIconDib(int size, int bits) {
+    DibLayout d;
+    d.width = d.height = size;
+    d.bitCount = bits;
+    return BuildDib(d);
+}
+
 Bytes BuildDib(const DibLayout& s) {
     Bytes b;
     const int headerHeight = s.icon ? s.height * 2 : (s.topDown ? -s.height : s.height);

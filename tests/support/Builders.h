@@ -28,6 +28,8 @@ struct DibLayout {
     std::function<bool(int x, int y)> transparent = [](int, int) { return false; };
 };
 Bytes BuildDib(const DibLayout& layout);
+// An icon image of size x size pixels at bits per pixel, the default pattern.
+Bytes BuildIconDib(int size, int bits);
 
 // A .bmp file: the 14-byte file header (with correct size and bits offset) and the DIB.
 Bytes BuildBmpFile(const Bytes& dib);

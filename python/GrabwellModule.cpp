@@ -2,23 +2,33 @@
 // re-exports it): the document API for Python programs.
 //
 //   doc = grabwell.open(path)       # a Document; an unreadable file raises OSError
+//   doc = grabwell.from_bytes(data, name=None)   # a file already in memory
 //   doc.kind, doc.counts, doc.errors, doc.to_dict(decode=False), doc.version
-//   doc.icon_groups / cursor_groups # Group: name, named, images, to_bytes()
-//   doc.bitmaps                     # Bitmap: name, size, rgba(), to_bmp(), to_png()
+//   doc.icon_groups / cursor_groups # Group: name, id, named, images, to_bytes()
+//   doc.bitmaps                     # Bitmap: name, id, size, rgba(), to_bmp(), to_png()
 //   doc.animations                  # Animation: frames, rates_ms, sequence, to_bytes()
+//   doc.close(), with grabwell.open(path) as doc: ...
 //   image.rgba(), image.to_png()    # Image: size, bit_count, hotspot, data
 //   grabwell.best_icon(path, size), grabwell.icon_hash(path)
 //   grabwell.set_icon / set_cursor / set_version(program, ..., output=)
 //                                   # WriteError when refused, OSError when the system fails
 //
-// Every object holds its document. Reading, decoding, encoding and hashing
-// run without the interpreter lock (a lock held by such work is never taken
-// while holding the interpreter lock, so the two cannot deadlock);
-// SharedDocument makes one document safe to share between threads.
+// Every object holds its document, and holds it open for each call
+// (SharedDocument::Hold): once it is closed, every call raises ValueError.
+// Reading, decoding, encoding and hashing run without the interpreter lock
+// (work holding a document's lock never waits for the interpreter lock, so
+// the two cannot deadlock); SharedDocument makes one document safe to share
+// between threads.
+//
+// Arguments that take several Python types, and results that may be None,
+// are py::object wrapped in Typed<"type text">, so that help() and the
+// signatures show those types rather than "object".
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -43,6 +53,44 @@
 
 namespace py = pybind11;
 using namespace py::literals;
+
+namespace gw::python {
+
+// The text a signature shows for a type, as a template argument.
+template <size_t N>
+struct TypeText {
+    constexpr TypeText(const char (&text)[N]) { std::copy_n(text, N, chars); }
+    char chars[N];
+};
+
+// Any Python object, shown in signatures as Type; the function checks what
+// it is given itself.
+template <TypeText Type>
+struct Typed {
+    py::object value;
+};
+
+using PathArg = Typed<"os.PathLike | str | bytes">;
+using OptionalPathArg = Typed<"os.PathLike | str | bytes | None">;
+using LanguageArg = Typed<"int | str | None">;
+using GroupArg = Typed<"int | str | None">;
+using OptionalTextArg = Typed<"str | None">;
+
+} // namespace gw::python
+
+namespace pybind11::detail {
+template <gw::python::TypeText Type>
+struct type_caster<gw::python::Typed<Type>> {
+    PYBIND11_TYPE_CASTER(gw::python::Typed<Type>, descr<sizeof(Type.chars) - 1>(Type.chars));
+    bool load(handle source, bool) {
+        value.value = reinterpret_borrow<object>(source);
+        return true;
+    }
+    static handle cast(const gw::python::Typed<Type>& source, return_value_policy, handle) {
+        return source.value.inc_ref();
+    }
+};
+} // namespace pybind11::detail
 
 namespace gw::python {
 namespace {
@@ -128,11 +176,36 @@ SharedDoc OpenShared(const py::handle& path, std::optional<uint16_t> language = 
     std::optional<OpenFailure> failure;
     {
         py::gil_scoped_release nogil;
-        doc = std::make_shared<SharedDocument>(bytes);
-        doc->Exclusive([&](Document& d) { d.SetLanguage(language); });
-        if (!doc->Readable()) failure = WhyUnreadable(bytes).value_or(OpenFailure{EIO, std::strerror(EIO)});
+        doc = SharedDocument::Open(bytes);
+        SharedDocument::Held held = doc->Hold();
+        held.Exclusive([&](Document& d) { d.SetLanguage(language); });
+        if (!held.Readable()) failure = WhyUnreadable(bytes).value_or(OpenFailure{EIO, std::strerror(EIO)});
     }
     if (failure) RaiseOsError(*failure, path);
+    return doc;
+}
+
+// A document over a copy of the bytes of data (any object with the buffer
+// protocol, contiguous or not); name's extension decides the kind where the
+// bytes alone do not.
+SharedDoc FromBytes(const py::handle& data, const py::handle& name, std::optional<uint16_t> language) {
+    const std::string path = name.is_none() ? std::string() : FsPath(name);
+    Py_buffer view;
+    if (PyObject_GetBuffer(data.ptr(), &view, PyBUF_FULL_RO) != 0) {
+        PyErr_Clear();
+        throw py::type_error("data must be a bytes-like object (bytes, bytearray, memoryview), not " +
+                             TypeName(data));
+    }
+    Bytes bytes(size_t(view.len));
+    const int copied = view.len ? PyBuffer_ToContiguous(bytes.data(), &view, view.len, 'C') : 0;
+    PyBuffer_Release(&view);
+    if (copied != 0) throw py::error_already_set();
+    SharedDoc doc;
+    {
+        py::gil_scoped_release nogil;
+        doc = SharedDocument::OfBytes(path, std::move(bytes));
+        doc->Hold().Exclusive([&](Document& d) { d.SetLanguage(language); });
+    }
     return doc;
 }
 
@@ -157,6 +230,20 @@ uint64_t ColorCount(uint16_t bitCount) {
     return bitCount < 64 ? uint64_t(1) << bitCount : 0;
 }
 
+// A record's id: the number that names it in the file; None for a record
+// with a name (a resource name, or one made from the file's name).
+std::optional<uint16_t> IdOf(const std::string& name, bool named) {
+    if (named) return std::nullopt;
+    unsigned value = 0;
+    const char* end = name.data() + name.size();
+    const auto [stop, error] = std::from_chars(name.data(), end, value);
+    if (error != std::errc() || stop != end || value > 0xFFFF) return std::nullopt;
+    return uint16_t(value);
+}
+constexpr const char* kNameDoc = "the name as the file gives it; the id's decimal text for a numbered one (\"768\")";
+constexpr const char* kIdDoc = "the id (int) of a numbered one; None for a named one";
+constexpr const char* kNamedDoc = "the name is a resource name or the file's, not a number";
+
 // One image of an icon group, a cursor group or an animation frame.
 struct ImageRef {
     SharedDoc doc;
@@ -164,15 +251,22 @@ struct ImageRef {
     const CursorImage* cursor = nullptr;
     bool hotspot = false; // a cursor's image (an animated icon's frames have none)
 
+    // The record's fields may be read while this lives.
+    SharedDocument::Held Hold() const { return doc->Hold(); }
+
     ByteView Data() const { return icon ? icon->Data.view() : cursor->Data.view(); }
     bool Missing() const { return icon ? icon->Missing : cursor->Missing; }
+    int Width() const { return icon ? int(DrawnSide(icon->Width)) : int(cursor->Width); }
+    // A cursor's entry states the doubled height of its bitmap.
+    int Height() const { return icon ? int(DrawnSide(icon->Height)) : int(cursor->Height / 2); }
+    uint16_t BitCount() const { return icon ? icon->BitCount : cursor->BitCount; }
 
     // The decoded picture; DecodeFailure when there is none.
-    Handle Decoded() const {
-        Handle picture = icon ? doc->Picture(*icon) : doc->Picture(*cursor);
+    Handle Decoded(SharedDocument::Held& held) const {
+        Handle picture = icon ? held.Picture(*icon) : held.Picture(*cursor);
         if (picture) return picture;
         if (Missing()) throw DecodeFailure{ReadErrorKind::Invalid, 0, "the image is not in the file"};
-        throw DecodeFailure{ReadErrorKind::Invalid, doc->OffsetOf(Data()),
+        throw DecodeFailure{ReadErrorKind::Invalid, held.OffsetOf(Data()),
                             "the image's " + GroupedNumber(Data().size()) + " bytes hold no picture that decodes"};
     }
 };
@@ -181,14 +275,20 @@ struct GroupRef {
     SharedDoc doc;
     const IconGroup* icon = nullptr;
     const CursorGroup* cursor = nullptr;
+
+    SharedDocument::Held Hold() const { return doc->Hold(); }
+    const std::string& Name() const { return icon ? icon->Name : cursor->Name; }
+    bool Named() const { return icon ? icon->Named : cursor->Named; }
 };
 
 struct BitmapRef {
     SharedDoc doc;
     const BitmapRecord* record = nullptr;
 
-    std::shared_ptr<Bitmap> Decoded() const {
-        std::shared_ptr<Bitmap> picture = doc->Picture(*record);
+    SharedDocument::Held Hold() const { return doc->Hold(); }
+
+    std::shared_ptr<Bitmap> Decoded(SharedDocument::Held& held) const {
+        std::shared_ptr<Bitmap> picture = held.Picture(*record);
         if (picture && picture->HasHandle()) return picture;
         throw DecodeFailure{ReadErrorKind::Invalid, 0,
                             "the bitmap \"" + ValidUtf8(record->Name) + "\" does not decode"};
@@ -198,14 +298,40 @@ struct BitmapRef {
 struct AnimationRef {
     SharedDoc doc;
     const AnimatedCursor* record = nullptr;
+
+    SharedDocument::Held Hold() const { return doc->Hold(); }
 };
+
+// A getter of a record: get(ref) run while the record's document is held
+// open; ValueError once it is closed.
+template <class Ref, class Get>
+auto Open(Get get) {
+    return [get](const Ref& ref) {
+        const SharedDocument::Held held = ref.Hold();
+        return get(ref);
+    };
+}
+
+// A record's repr, or what it belonged to once its document is closed.
+template <class Ref, class Describe>
+auto Repr(const char* type, Describe describe) {
+    return [type, describe](const Ref& ref) -> std::string {
+        try {
+            const SharedDocument::Held held = ref.Hold();
+            return "<grabwell." + std::string(type) + " " + describe(ref) + ">";
+        } catch (const DocumentClosed&) {
+            return "<grabwell." + std::string(type) + " of a closed document>";
+        }
+    };
+}
 
 // The lists info --json shows: groups the file filled, bitmaps whose header decodes.
 py::list IconGroups(const SharedDoc& doc) {
+    SharedDocument::Held held = doc->Hold();
     const std::vector<IconGroup>* groups;
     {
         py::gil_scoped_release nogil;
-        groups = &doc->Loaded(RecordKind::Icons).IconGroups;
+        groups = &held.Loaded(RecordKind::Icons).IconGroups;
     }
     py::list out;
     for (const IconGroup& g : *groups)
@@ -214,10 +340,11 @@ py::list IconGroups(const SharedDoc& doc) {
 }
 
 py::list CursorGroups(const SharedDoc& doc) {
+    SharedDocument::Held held = doc->Hold();
     const std::vector<CursorGroup>* groups;
     {
         py::gil_scoped_release nogil;
-        groups = &doc->Loaded(RecordKind::Cursors).CursorGroups;
+        groups = &held.Loaded(RecordKind::Cursors).CursorGroups;
     }
     py::list out;
     for (const CursorGroup& g : *groups)
@@ -226,10 +353,11 @@ py::list CursorGroups(const SharedDoc& doc) {
 }
 
 py::list Bitmaps(const SharedDoc& doc) {
+    SharedDocument::Held held = doc->Hold();
     const std::vector<BitmapRecord>* bitmaps;
     {
         py::gil_scoped_release nogil;
-        bitmaps = &doc->Loaded(RecordKind::Bitmaps).Bitmaps;
+        bitmaps = &held.Loaded(RecordKind::Bitmaps).Bitmaps;
     }
     py::list out;
     for (const BitmapRecord& b : *bitmaps)
@@ -238,10 +366,11 @@ py::list Bitmaps(const SharedDoc& doc) {
 }
 
 py::list Animations(const SharedDoc& doc) {
+    SharedDocument::Held held = doc->Hold();
     const std::vector<AnimatedCursor>* animations;
     {
         py::gil_scoped_release nogil;
-        animations = &doc->Loaded(RecordKind::Animations).Animations;
+        animations = &held.Loaded(RecordKind::Animations).Animations;
     }
     py::list out;
     for (const AnimatedCursor& a : *animations) out.append(AnimationRef{doc, &a});
@@ -253,52 +382,60 @@ py::bytes PngOrFail(const Bytes& png) {
     return BytesOf(png);
 }
 
+// Each class is set to show as grabwell.X, where the package exports it, in
+// signatures, reprs and help(), before its methods are defined: their
+// signatures name it.
 void BindRecords(py::module_& m) {
-    py::class_<ReadError>(m, "ReadError", "What a read found damaged: kind, offset (the byte), message.")
+    py::class_<ReadError> readError(m, "ReadError", "What a read found damaged: kind, offset (the byte), message.");
+    readError.attr("__module__") = "grabwell";
+    readError
         .def_property_readonly("kind", [](const ReadError& e) { return ReadErrorKindName(e.kind); },
                                "\"io\", \"truncated\", \"invalid\", \"unsupported\" or \"over_budget\"")
         .def_readonly("offset", &ReadError::offset, "the byte of the file the damage is at")
-        .def_property_readonly("message", [](const ReadError& e) { return Text(e.message); })
+        .def_property_readonly("message", [](const ReadError& e) { return Text(e.message); },
+                               "what is wrong, as grabwell-cli says it after the kind and the byte")
         .def("describe", [](const ReadError& e) { return Text(e.Describe()); },
              "\"truncated at byte 3,000: ...\", as grabwell-cli says it")
-        .def("__eq__", [](const ReadError& a, const ReadError& b) { return a == b; })
+        // An operator: compared with anything else it gives NotImplemented, so == is False, not TypeError.
+        .def("__eq__", [](const ReadError& a, const ReadError& b) { return a == b; }, py::is_operator(), "other"_a)
         .def("__repr__", [](const ReadError& e) {
             return "<grabwell.ReadError " + std::string(ReadErrorKindName(e.kind)) + " at " +
                    std::to_string(e.offset) + ": " + ValidUtf8(e.message) + ">";
         });
 
-    py::class_<ImageRef>(m, "Image", "One image of an icon or cursor group or of an animation frame.")
-        .def_property_readonly("width", [](const ImageRef& r) {
-            return r.icon ? int(DrawnSide(r.icon->Width)) : int(r.cursor->Width);
-        })
-        .def_property_readonly("height", [](const ImageRef& r) {
-            // A cursor's entry states the doubled height of its bitmap.
-            return r.icon ? int(DrawnSide(r.icon->Height)) : int(r.cursor->Height / 2);
-        })
-        .def_property_readonly("bit_count",
-                               [](const ImageRef& r) { return r.icon ? r.icon->BitCount : r.cursor->BitCount; })
-        .def_property_readonly("colors", [](const ImageRef& r) {
-            return ColorCount(r.icon ? r.icon->BitCount : r.cursor->BitCount);
-        })
-        .def_property_readonly("png", [](const ImageRef& r) {
+    py::class_<ImageRef> image(m, "Image", "One image of an icon or cursor group or of an animation frame.");
+    image.attr("__module__") = "grabwell";
+    image
+        .def_property_readonly("width", Open<ImageRef>([](const ImageRef& r) { return r.Width(); }),
+                               "the width in pixels the entry states (256 for a stored 0)")
+        .def_property_readonly("height", Open<ImageRef>([](const ImageRef& r) { return r.Height(); }),
+                               "the height in pixels the picture is drawn at")
+        .def_property_readonly("bit_count", Open<ImageRef>([](const ImageRef& r) { return r.BitCount(); }),
+                               "bits per pixel the entry states")
+        .def_property_readonly("colors", Open<ImageRef>([](const ImageRef& r) { return ColorCount(r.BitCount()); }),
+                               "the number of colours the bit count gives, as info --json says it")
+        .def_property_readonly("png", Open<ImageRef>([](const ImageRef& r) {
             const ByteView bytes = r.Data();
             // A cursor resource's PNG follows its hot-spot prefix.
             return IsPngData(bytes) ||
                    (!r.icon && bytes.size() > kHotspotPrefix && IsPngData(bytes.subspan(kHotspotPrefix)));
-        }, "stored as PNG")
-        .def_property_readonly("hotspot", [](const ImageRef& r) -> py::object {
-            if (!r.hotspot) return py::none();
+        }), "stored as PNG")
+        .def_property_readonly("hotspot", Open<ImageRef>([](const ImageRef& r) -> std::optional<py::tuple> {
+            if (!r.hotspot) return std::nullopt;
             return py::make_tuple(r.cursor->HotspotX, r.cursor->HotspotY);
-        }, "(x, y) for a cursor image, None for an icon image")
-        .def_property_readonly("missing", &ImageRef::Missing, "the group names an image that is not in the file")
-        .def_property_readonly("data", [](const ImageRef& r) { return BytesOf(r.Data()); }, "the bytes as stored")
+        }), "(x, y) for a cursor image, None for an icon image")
+        .def_property_readonly("missing", Open<ImageRef>([](const ImageRef& r) { return r.Missing(); }),
+                               "the group names an image that is not in the file")
+        .def_property_readonly("data", Open<ImageRef>([](const ImageRef& r) { return BytesOf(r.Data()); }),
+                               "the bytes as stored")
         .def("rgba", [](const ImageRef& r) {
             std::string rgba;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
-                const std::vector<uint32_t> argb = IconPixels(*r.Decoded());
+                const std::vector<uint32_t> argb = IconPixels(*r.Decoded(held));
                 if (argb.empty())
-                    throw DecodeFailure{ReadErrorKind::Invalid, r.doc->OffsetOf(r.Data()),
+                    throw DecodeFailure{ReadErrorKind::Invalid, held.OffsetOf(r.Data()),
                                         "the decoded picture is malformed"};
                 rgba = RgbaBytes(argb);
             }
@@ -307,103 +444,134 @@ void BindRecords(py::module_& m) {
         .def("to_png", [](const ImageRef& r) {
             Bytes png;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
-                png = IconImagePng(*r.Decoded());
+                png = IconImagePng(*r.Decoded(held));
             }
             return PngOrFail(png);
         }, "the picture as a PNG file; DecodeError when it does not decode")
-        .def("__repr__", [](const ImageRef& r) {
-            const int w = r.icon ? int(DrawnSide(r.icon->Width)) : int(r.cursor->Width);
-            const int h = r.icon ? int(DrawnSide(r.icon->Height)) : int(r.cursor->Height / 2);
-            return "<grabwell.Image " + std::to_string(w) + "x" + std::to_string(h) + ", " +
-                   std::to_string(r.icon ? r.icon->BitCount : r.cursor->BitCount) + " bits>";
-        });
+        .def("__repr__", Repr<ImageRef>("Image", [](const ImageRef& r) {
+            return std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + ", " +
+                   std::to_string(r.BitCount()) + " bits";
+        }));
 
-    py::class_<GroupRef>(m, "Group", "An icon or cursor group.")
-        .def_property_readonly("type", [](const GroupRef& r) { return r.icon ? "icon" : "cursor"; })
-        .def_property_readonly("name", [](const GroupRef& r) { return Text(r.icon ? r.icon->Name : r.cursor->Name); })
-        .def_property_readonly("named", [](const GroupRef& r) { return r.icon ? r.icon->Named : r.cursor->Named; },
-                               "the name is a resource name or the file's, not a number")
-        .def_property_readonly("language", [](const GroupRef& r) {
+    py::class_<GroupRef> group(m, "Group", "An icon or cursor group.");
+    group.attr("__module__") = "grabwell";
+    group
+        .def_property_readonly("type", Open<GroupRef>([](const GroupRef& r) { return r.icon ? "icon" : "cursor"; }),
+                               "\"icon\" or \"cursor\"")
+        .def_property_readonly("name", Open<GroupRef>([](const GroupRef& r) { return Text(r.Name()); }), kNameDoc)
+        .def_property_readonly("id", Open<GroupRef>([](const GroupRef& r) { return IdOf(r.Name(), r.Named()); }),
+                               kIdDoc)
+        .def_property_readonly("named", Open<GroupRef>([](const GroupRef& r) { return r.Named(); }), kNamedDoc)
+        .def_property_readonly("language", Open<GroupRef>([](const GroupRef& r) {
             return r.icon ? LanguageOf(*r.icon) : LanguageOf(*r.cursor);
-        }, kLanguageDoc)
-        .def_property_readonly("languages", [](const GroupRef& r) {
+        }), kLanguageDoc)
+        .def_property_readonly("languages", Open<GroupRef>([](const GroupRef& r) {
             return r.icon ? r.icon->Languages : r.cursor->Languages;
-        }, kLanguagesDoc)
-        .def_property_readonly("images", [](const GroupRef& r) {
+        }), kLanguagesDoc)
+        .def_property_readonly("images", Open<GroupRef>([](const GroupRef& r) {
             py::list out;
             if (r.icon)
                 for (const IconImage& im : r.icon->Images) out.append(ImageRef{r.doc, &im, nullptr, false});
             else
                 for (const CursorImage& im : r.cursor->Images) out.append(ImageRef{r.doc, nullptr, &im, true});
             return out;
-        })
+        }), "its images (Image), in the group's order")
         .def("to_bytes", [](const GroupRef& r) {
             Bytes file;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
                 // Copying a group copies its records' pictures: nothing may decode meanwhile.
-                file = r.doc->Exclusive([&](Document&) {
+                file = held.Exclusive([&](Document&) {
                     return r.icon ? GroupSaveFile(*r.icon).bytes : GroupSaveFile(*r.cursor).bytes;
                 });
             }
             return BytesOf(file);
         }, "the .ico or .cur file Save writes (the images that are in the file); b'' when none is")
-        .def("__repr__", [](const GroupRef& r) {
-            return std::string("<grabwell.Group ") + (r.icon ? "icon \"" : "cursor \"") +
-                   ValidUtf8(r.icon ? r.icon->Name : r.cursor->Name) + "\">";
-        });
+        .def("__repr__", Repr<GroupRef>("Group", [](const GroupRef& r) {
+            return std::string(r.icon ? "icon \"" : "cursor \"") + ValidUtf8(r.Name()) + "\"";
+        }));
 
-    py::class_<BitmapRef>(m, "Bitmap", "A bitmap.")
-        .def_property_readonly("name", [](const BitmapRef& r) { return Text(r.record->Name); })
-        .def_property_readonly("named", [](const BitmapRef& r) { return r.record->Named; })
-        .def_property_readonly("language", [](const BitmapRef& r) { return LanguageOf(*r.record); }, kLanguageDoc)
-        .def_property_readonly("languages", [](const BitmapRef& r) { return r.record->Languages; }, kLanguagesDoc)
-        .def_property_readonly("width", [](const BitmapRef& r) { return r.record->Width; })
-        .def_property_readonly("height", [](const BitmapRef& r) { return r.record->Height; })
-        .def_property_readonly("bit_count", [](const BitmapRef& r) { return PixelFormatBits(r.record->PixelFormat); },
-                               "1, 4, 8, 15, 16, 24 or 32; 0 for the device and custom formats")
-        .def_property_readonly("pixel_format",
-                               [](const BitmapRef& r) { return PixelFormatText(r.record->PixelFormat); },
-                               "as info --json says it: \"1\" ... \"32\", \"device\", \"custom\"")
+    py::class_<BitmapRef> bitmap(m, "Bitmap", "A bitmap.");
+    bitmap.attr("__module__") = "grabwell";
+    bitmap
+        .def_property_readonly("name", Open<BitmapRef>([](const BitmapRef& r) { return Text(r.record->Name); }),
+                               kNameDoc)
+        .def_property_readonly("id", Open<BitmapRef>([](const BitmapRef& r) {
+            return IdOf(r.record->Name, r.record->Named);
+        }), kIdDoc)
+        .def_property_readonly("named", Open<BitmapRef>([](const BitmapRef& r) { return r.record->Named; }),
+                               kNamedDoc)
+        .def_property_readonly("language", Open<BitmapRef>([](const BitmapRef& r) { return LanguageOf(*r.record); }),
+                               kLanguageDoc)
+        .def_property_readonly("languages", Open<BitmapRef>([](const BitmapRef& r) { return r.record->Languages; }),
+                               kLanguagesDoc)
+        .def_property_readonly("width", Open<BitmapRef>([](const BitmapRef& r) { return r.record->Width; }),
+                               "the width in pixels")
+        .def_property_readonly("height", Open<BitmapRef>([](const BitmapRef& r) { return r.record->Height; }),
+                               "the height in pixels")
+        .def_property_readonly("bit_count", Open<BitmapRef>([](const BitmapRef& r) {
+            return PixelFormatBits(r.record->PixelFormat);
+        }), "1, 4, 8, 15, 16, 24 or 32; 0 for the device and custom formats")
+        .def_property_readonly("pixel_format", Open<BitmapRef>([](const BitmapRef& r) {
+            return PixelFormatText(r.record->PixelFormat);
+        }), "as info --json says it: \"1\" ... \"32\", \"device\", \"custom\"")
         .def("rgba", [](const BitmapRef& r) {
             std::string rgba;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
-                rgba = RgbaBytes(BitmapPixels(*r.Decoded()));
+                rgba = RgbaBytes(BitmapPixels(*r.Decoded(held)));
             }
             return py::bytes(rgba);
-        }, "width x height x 4 bytes, top row first; opaque unless a 32-bit bitmap carries alpha")
+        }, "width x height x 4 bytes, top row first; opaque unless a 32-bit bitmap carries alpha; DecodeError "
+           "when it does not decode")
         .def("to_bmp", [](const BitmapRef& r) {
             Bytes file;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
-                file = EncodeBmp(*r.Decoded(), r.record->PixelFormat);
+                file = EncodeBmp(*r.Decoded(held), r.record->PixelFormat);
             }
             return BytesOf(file);
-        }, "the .bmp file Save writes, in the bitmap's own pixel format")
+        }, "the .bmp file Save writes, in the bitmap's own pixel format; DecodeError when it does not decode")
         .def("to_png", [](const BitmapRef& r) {
             Bytes png;
             {
+                SharedDocument::Held held = r.Hold();
                 py::gil_scoped_release nogil;
-                const std::shared_ptr<Bitmap> bitmap = r.Decoded();
-                png = EncodePng(bitmap->width, bitmap->height, BitmapPixels(*bitmap));
+                const std::shared_ptr<Bitmap> picture = r.Decoded(held);
+                png = EncodePng(picture->width, picture->height, BitmapPixels(*picture));
             }
             return PngOrFail(png);
-        }, "the pixels rgba() gives as a PNG file")
-        .def("__repr__", [](const BitmapRef& r) {
-            return "<grabwell.Bitmap \"" + ValidUtf8(r.record->Name) + "\" " + std::to_string(r.record->Width) + "x" +
-                   std::to_string(r.record->Height) + ">";
-        });
+        }, "the pixels rgba() gives as a PNG file; DecodeError when it does not decode")
+        .def("__repr__", Repr<BitmapRef>("Bitmap", [](const BitmapRef& r) {
+            return "\"" + ValidUtf8(r.record->Name) + "\" " + std::to_string(r.record->Width) + "x" +
+                   std::to_string(r.record->Height);
+        }));
 
-    py::class_<AnimationRef>(m, "Animation", "An animated cursor or icon.")
-        .def_property_readonly("type", [](const AnimationRef& r) { return r.record->AnimatedIcon ? "icon" : "cursor"; })
-        .def_property_readonly("name", [](const AnimationRef& r) { return Text(r.record->Name); })
-        .def_property_readonly("named", [](const AnimationRef& r) { return r.record->Named; })
-        .def_property_readonly("language", [](const AnimationRef& r) { return LanguageOf(*r.record); }, kLanguageDoc)
-        .def_property_readonly("languages", [](const AnimationRef& r) { return r.record->Languages; },
+    py::class_<AnimationRef> animation(m, "Animation", "An animated cursor or icon.");
+    animation.attr("__module__") = "grabwell";
+    animation
+        .def_property_readonly("type", Open<AnimationRef>([](const AnimationRef& r) {
+            return r.record->AnimatedIcon ? "icon" : "cursor";
+        }), "\"cursor\", or \"icon\" when its frames are icons")
+        .def_property_readonly("name", Open<AnimationRef>([](const AnimationRef& r) { return Text(r.record->Name); }),
+                               kNameDoc)
+        .def_property_readonly("id", Open<AnimationRef>([](const AnimationRef& r) {
+            return IdOf(r.record->Name, r.record->Named);
+        }), kIdDoc)
+        .def_property_readonly("named", Open<AnimationRef>([](const AnimationRef& r) { return r.record->Named; }),
+                               kNamedDoc)
+        .def_property_readonly("language",
+                               Open<AnimationRef>([](const AnimationRef& r) { return LanguageOf(*r.record); }),
+                               kLanguageDoc)
+        .def_property_readonly("languages",
+                               Open<AnimationRef>([](const AnimationRef& r) { return r.record->Languages; }),
                                kLanguagesDoc)
-        .def_property_readonly("frames", [](const AnimationRef& r) {
+        .def_property_readonly("frames", Open<AnimationRef>([](const AnimationRef& r) {
             py::list frames;
             for (const AnimationFrame& f : r.record->Frames) {
                 py::list images;
@@ -411,58 +579,84 @@ void BindRecords(py::module_& m) {
                 frames.append(images);
             }
             return frames;
-        }, "each frame's images")
-        .def_property_readonly("rates_ms", [](const AnimationRef& r) {
+        }), "each frame's images (a list of Image per frame)")
+        .def_property_readonly("rates_ms", Open<AnimationRef>([](const AnimationRef& r) {
             std::vector<uint32_t> rates;
             for (const uint32_t jiffies : r.record->StepRates) rates.push_back(JiffiesToMs(jiffies));
             return rates;
-        }, "each step's time in milliseconds")
-        .def_property_readonly("default_rate_ms",
-                               [](const AnimationRef& r) { return JiffiesToMs(r.record->DefaultRate); })
-        .def_property_readonly("sequence", [](const AnimationRef& r) { return r.record->StepFrames; },
+        }), "each step's time in milliseconds")
+        .def_property_readonly("default_rate_ms", Open<AnimationRef>([](const AnimationRef& r) {
+            return JiffiesToMs(r.record->DefaultRate);
+        }), "the rate the header states, in milliseconds: each step's time when the file gives no rates")
+        .def_property_readonly("sequence",
+                               Open<AnimationRef>([](const AnimationRef& r) { return r.record->StepFrames; }),
                                "the frame each step shows")
-        .def_property_readonly("title", [](const AnimationRef& r) { return Text(r.record->Title); })
-        .def_property_readonly("artist", [](const AnimationRef& r) { return Text(r.record->Artist); })
-        .def("to_bytes", [](const AnimationRef& r) { return BytesOf(AnimationSaveFile(*r.record).bytes); },
-             "the .ani file Save writes (the animation whole, as stored)")
-        .def("__repr__", [](const AnimationRef& r) {
-            return "<grabwell.Animation \"" + ValidUtf8(r.record->Name) + "\", " +
-                   std::to_string(r.record->Frames.size()) + " frames>";
-        });
+        .def_property_readonly("title",
+                               Open<AnimationRef>([](const AnimationRef& r) { return Text(r.record->Title); }),
+                               "the title the file gives; \"\" when none")
+        .def_property_readonly("artist",
+                               Open<AnimationRef>([](const AnimationRef& r) { return Text(r.record->Artist); }),
+                               "the artist the file names; \"\" when none")
+        .def("to_bytes", [](const AnimationRef& r) {
+            const SharedDocument::Held held = r.Hold();
+            return BytesOf(AnimationSaveFile(*r.record).bytes);
+        }, "the .ani file Save writes (the animation whole, as stored)")
+        .def("__repr__", Repr<AnimationRef>("Animation", [](const AnimationRef& r) {
+            return "\"" + ValidUtf8(r.record->Name) + "\", " + std::to_string(r.record->Frames.size()) + " frames";
+        }));
 }
 
 void BindDocument(py::module_& m) {
-    py::class_<SharedDocument, SharedDoc>(m, "Document",
-        "One file opened once (grabwell.open): its kind and counts, its records read on first access, "
-        "and what is damaged.")
-        .def_property_readonly("path", [](const SharedDocument& d) { return FsText(d.Path()); },
-                               "as os.fsdecode gives it")
-        .def_property_readonly("kind", [](const SharedDocument& d) { return FileKindText(d.Kind()); },
+    py::class_<SharedDocument, SharedDoc> document(m, "Document",
+        "One file opened once (grabwell.open, grabwell.from_bytes): its kind and counts, its records read on "
+        "first access, and what is damaged.\n\n"
+        "close() lets the file go, as does leaving a with block over it; after that every use of the document "
+        "or of its groups, images, bitmaps and animations raises ValueError (what they returned already, such "
+        "as bytes, stays). A call in progress in another thread finishes first.");
+    document.attr("__module__") = "grabwell";
+    document
+        .def_property_readonly("path", [](const SharedDocument& d) -> std::optional<py::str> {
+            if (d.Path().empty()) return std::nullopt;
+            return FsText(d.Path());
+        }, "the path as os.fsdecode gives it, or the name given to from_bytes; None for bytes without a name")
+        .def_property_readonly("closed", &SharedDocument::Closed, "close() was called")
+        .def_property_readonly("kind", [](SharedDocument& d) { return FileKindText(d.Hold().Kind()); },
                                "\"Icon File\", \"PE File\", \"Non Executable\", ... as info --json says it")
-        .def_property_readonly("resources_from", [](SharedDocument& d) -> py::object {
-            const std::string from = d.Exclusive([](Document& doc) { return doc.ResourcesFrom(); });
-            if (from.empty()) return py::none();
+        .def_property_readonly("resources_from", [](SharedDocument& d) -> std::optional<py::str> {
+            std::string from;
+            {
+                SharedDocument::Held held = d.Hold();
+                py::gil_scoped_release nogil;
+                from = held.Exclusive([](Document& doc) { return doc.ResourcesFrom(); });
+            }
+            if (from.empty()) return std::nullopt;
             return FsText(from);
         }, "the resource file (SystemResources/<name>.mun) a language-neutral library's images are read from; "
            "None when they come from the file itself")
-        .def_property_readonly("counts", [](const SharedDocument& d) {
-            const FileCounts& c = d.Counts();
+        .def_property_readonly("counts", [](SharedDocument& d) {
+            const FileCounts c = d.Hold().Counts();
             return py::dict("icon_groups"_a = c.iconGroups, "cursor_groups"_a = c.cursorGroups, "bitmaps"_a = c.bitmaps,
                             "animations"_a = c.animations);
-        }, "from the headers alone")
-        .def_property_readonly("icon_groups", &IconGroups)
-        .def_property_readonly("cursor_groups", &CursorGroups)
-        .def_property_readonly("bitmaps", &Bitmaps)
-        .def_property_readonly("animations", &Animations)
+        }, "{\"icon_groups\", \"cursor_groups\", \"bitmaps\", \"animations\"}: how many of each, from the headers "
+           "alone")
+        .def_property_readonly("icon_groups", &IconGroups,
+                               "the icon groups (Group) that hold images, read on first use")
+        .def_property_readonly("cursor_groups", &CursorGroups,
+                               "the cursor groups (Group) that hold images, read on first use")
+        .def_property_readonly("bitmaps", &Bitmaps, "the bitmaps (Bitmap) whose header decodes, read on first use")
+        .def_property_readonly("animations", &Animations,
+                               "the animated cursors and icons (Animation), read on first use")
         .def_property_readonly("errors", [](SharedDocument& d) {
+            SharedDocument::Held held = d.Hold();
             py::gil_scoped_release nogil;
-            return d.AllErrors();
+            return held.AllErrors();
         }, "every record kind read, then what is damaged and where: a list of ReadError")
         .def_property_readonly("version", [](SharedDocument& d) -> py::object {
             std::optional<std::string> line;
             {
+                SharedDocument::Held held = d.Hold();
                 py::gil_scoped_release nogil;
-                line = d.Exclusive([](Document& doc) -> std::optional<std::string> {
+                line = held.Exclusive([](Document& doc) -> std::optional<std::string> {
                     const std::optional<VersionInfo>& version = doc.Version();
                     if (!version) return std::nullopt;
                     return VersionInfoJsonLine(*version);
@@ -475,16 +669,33 @@ void BindDocument(py::module_& m) {
         .def("to_dict", [](SharedDocument& d, bool decode, bool hash) {
             std::string line;
             {
+                SharedDocument::Held held = d.Hold();
                 py::gil_scoped_release nogil;
-                line = d.Exclusive(
+                line = held.Exclusive(
                     [&](Document& doc) { return InfoJsonLine(d.Path(), doc, InfoOptions{decode, hash}); });
             }
-            return py::module_::import("json").attr("loads")(py::bytes(line));
+            return Typed<"dict[str, typing.Any]">{py::module_::import("json").attr("loads")(py::bytes(line))};
         }, "decode"_a = false, "hash"_a = false,
-           "the object grabwell-cli info --json prints for the file (decode=True: --decode, hash=True: --hash)")
-        .def("__repr__", [](const SharedDocument& d) {
-            return "<grabwell.Document " + py::repr(FsText(d.Path())).cast<std::string>() + ", " +
-                   FileKindText(d.Kind()) + ">";
+           "The object grabwell-cli info --json prints for the file (decode=True: --decode, hash=True: --hash); "
+           "its \"path\" is \"\" for bytes without a name.")
+        .def("close", &SharedDocument::Close,
+             "Lets the file go; every later use of the document or its records raises ValueError. Closing a "
+             "closed document does nothing.")
+        .def("__enter__", [](const SharedDoc& d) {
+            d->Hold(); // a closed document cannot be entered, as a closed file cannot
+            return d;
+        }, "Returns the document; ValueError when it is closed.")
+        .def("__exit__", [](SharedDocument& d, const Typed<"type[BaseException] | None">&,
+                            const Typed<"BaseException | None">&, const Typed<"types.TracebackType | None">&) {
+            d.Close();
+        }, "exc_type"_a, "exc_value"_a, "traceback"_a, "Closes the document; an exception goes on.")
+        .def("__repr__", [](SharedDocument& d) {
+            const std::string name = d.Path().empty() ? "(bytes)" : py::repr(FsText(d.Path())).cast<std::string>();
+            try {
+                return "<grabwell.Document " + name + ", " + FileKindText(d.Hold().Kind()) + ">";
+            } catch (const DocumentClosed&) {
+                return "<grabwell.Document " + name + ", closed>";
+            }
         });
 }
 
@@ -550,7 +761,7 @@ std::vector<std::pair<std::string, std::string>> StringsArgument(const py::handl
 // failure of the system's raises OSError for its errno, so that Python
 // picks the subclass; a refusal raises WriteError.
 template <class Outcome>
-py::object Written(const Outcome& outcome) {
+py::str Written(const Outcome& outcome) {
     if (outcome.ok) return FsText(outcome.written);
     if (outcome.systemError != 0) {
         const py::object filename =
@@ -560,7 +771,7 @@ py::object Written(const Outcome& outcome) {
     RaiseWriteError(outcome.error, outcome.refusedSigned);
 }
 
-py::object SetGroup(GroupKind kind, const py::object& program, const py::object& image, const py::object& output,
+py::str SetGroup(GroupKind kind, const py::object& program, const py::object& image, const py::object& output,
                     bool inPlace, const py::object& group, const py::object& language, bool stripSignature,
                     bool addGroup, bool ignoreInstallerCheck) {
     SetGroupRequest request;
@@ -593,11 +804,11 @@ void BindWriters(py::module_& m) {
     m.add_object("WriteError", py::handle(g_writeError));
     m.def(
         "set_icon",
-        [](const py::object& program, const py::object& ico, const py::object& output, bool inPlace,
-           const py::object& group, const py::object& language, bool stripSignature, bool addGroup,
+        [](const PathArg& program, const PathArg& ico, const OptionalPathArg& output, bool inPlace,
+           const GroupArg& group, const LanguageArg& language, bool stripSignature, bool addGroup,
            bool ignoreInstallerCheck) {
-            return SetGroup(GroupKind::Icon, program, ico, output, inPlace, group, language, stripSignature,
-                            addGroup, ignoreInstallerCheck);
+            return SetGroup(GroupKind::Icon, program.value, ico.value, output.value, inPlace, group.value,
+                            language.value, stripSignature, addGroup, ignoreInstallerCheck);
         },
         "program"_a, "ico"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
         "language"_a = py::none(), "strip_signature"_a = false, "add_group"_a = false,
@@ -613,11 +824,11 @@ void BindWriters(py::module_& m) {
         "group, an installer that checks a CRC of its own file, unless ignore_installer_check=True), ValueError or TypeError for a bad argument; nothing is written then.");
     m.def(
         "set_cursor",
-        [](const py::object& program, const py::object& cur, const py::object& output, bool inPlace,
-           const py::object& group, const py::object& language, bool stripSignature, bool addGroup,
+        [](const PathArg& program, const PathArg& cur, const OptionalPathArg& output, bool inPlace,
+           const GroupArg& group, const LanguageArg& language, bool stripSignature, bool addGroup,
            bool ignoreInstallerCheck) {
-            return SetGroup(GroupKind::Cursor, program, cur, output, inPlace, group, language, stripSignature,
-                            addGroup, ignoreInstallerCheck);
+            return SetGroup(GroupKind::Cursor, program.value, cur.value, output.value, inPlace, group.value,
+                            language.value, stripSignature, addGroup, ignoreInstallerCheck);
         },
         "program"_a, "cur"_a, "output"_a = py::none(), "in_place"_a = false, "group"_a = py::none(),
         "language"_a = py::none(), "strip_signature"_a = false, "add_group"_a = false,
@@ -625,19 +836,20 @@ void BindWriters(py::module_& m) {
         "The same as set_icon for a cursor group from a .cur file, hot spots kept.");
     m.def(
         "set_version",
-        [](const py::object& program, const py::object& output, bool inPlace, const py::object& fileVersion,
-           const py::object& productVersion, const py::object& strings, const py::object& language,
-           bool stripSignature, bool ignoreInstallerCheck) {
+        [](const PathArg& program, const OptionalPathArg& output, bool inPlace, const OptionalTextArg& fileVersion,
+           const OptionalTextArg& productVersion, const Typed<"collections.abc.Mapping[str, str] | None">& strings,
+           const LanguageArg& language, bool stripSignature, bool ignoreInstallerCheck) {
             SetVersionRequest request;
-            request.program = FsPath(program);
-            TargetOf(output, inPlace, request.output);
+            request.program = FsPath(program.value);
+            TargetOf(output.value, inPlace, request.output);
             request.inPlace = inPlace;
             request.stripSignature = stripSignature;
             request.ignoreInstallerCheck = ignoreInstallerCheck;
-            request.language = LanguageArgument(language);
-            if (!fileVersion.is_none()) request.fileVersion = TextArgument(fileVersion, "file_version");
-            if (!productVersion.is_none()) request.productVersion = TextArgument(productVersion, "product_version");
-            request.strings = StringsArgument(strings);
+            request.language = LanguageArgument(language.value);
+            if (!fileVersion.value.is_none()) request.fileVersion = TextArgument(fileVersion.value, "file_version");
+            if (!productVersion.value.is_none())
+                request.productVersion = TextArgument(productVersion.value, "product_version");
+            request.strings = StringsArgument(strings.value);
             if (request.fileVersion.empty() && request.productVersion.empty() && request.strings.empty())
                 throw py::value_error("nothing to set: give file_version, product_version or strings");
             SetVersionOutcome outcome;
@@ -660,18 +872,29 @@ void BindWriters(py::module_& m) {
 }
 
 void BindFunctions(py::module_& m) {
-    m.def("open", [](const py::object& path, const py::object& language) {
-        return OpenShared(path, LanguageArgument(language));
+    m.def("open", [](const PathArg& path, const LanguageArg& language) {
+        return OpenShared(path.value, LanguageArgument(language.value));
     }, "path"_a, "language"_a = py::none(),
        "Opens the file at path (str, bytes or os.PathLike) as a Document. A file that cannot be read raises "
        "OSError (FileNotFoundError, PermissionError, IsADirectoryError ...); damage never raises. language "
        "(a LANGID: an int such as 0x0409, or a str such as \"1033\" or \"0x409\"): records held in it are read "
-       "in it, as info --language reads them.");
+       "in it, as info --language reads them. The Document is a context manager: a with block closes it.");
 
-    m.def("best_icon", [](const py::object& path, int size) -> py::object {
+    m.def("from_bytes", [](const Typed<"bytes | bytearray | memoryview">& data, const OptionalPathArg& name,
+                           const LanguageArg& language) {
+        return FromBytes(data.value, name.value, LanguageArgument(language.value));
+    }, "data"_a, "name"_a = py::none(), "language"_a = py::none(),
+       "A Document over a file already in memory: data is any bytes-like object (bytes, bytearray, memoryview "
+       "...), copied. name (str, bytes or os.PathLike) is the file's name, taken as open takes a path: only "
+       "executables and libraries are known by their bytes alone; an icon file needs a name ending in .ico, a "
+       "cursor .cur, a bitmap .bmp, an animated cursor .ani and a resource file .res, .r32, .r16 or .dcr. It is "
+       "also Document.path and names an icon or cursor file's group. language: as for open. Damage never "
+       "raises.");
+
+    m.def("best_icon", [](const PathArg& path, int size) {
         if (size < 1 || size > kMaxThumbnailSize)
             throw py::value_error("size must be 1 .. " + std::to_string(kMaxThumbnailSize));
-        const std::string bytes = FsPath(path);
+        const std::string bytes = FsPath(path.value);
         std::optional<OpenFailure> failure;
         std::optional<Bytes> png;
         {
@@ -679,22 +902,23 @@ void BindFunctions(py::module_& m) {
             failure = WhyUnreadable(bytes);
             if (!failure) png = ThumbnailPng(bytes, size);
         }
-        if (failure) RaiseOsError(*failure, path);
-        if (!png) return py::none();
-        return BytesOf(*png);
+        if (failure) RaiseOsError(*failure, path.value);
+        return Typed<"bytes | None">{png ? py::object(BytesOf(*png)) : py::object(py::none())};
     }, "path"_a, "size"_a = 256,
        "The PNG the thumbnailer draws for the file at that size (at most size x size), or None when the file "
        "has no icon that decodes.");
 
-    m.def("icon_hash", [](const py::object& path) -> py::object {
-        const SharedDoc doc = OpenShared(path);
+    m.def("icon_hash", [](const PathArg& path) {
+        const SharedDoc doc = OpenShared(path.value);
         std::optional<IconHash> hash;
         {
+            SharedDocument::Held held = doc->Hold();
             py::gil_scoped_release nogil;
-            hash = doc->Exclusive([](Document& d) { return IconHashOf(d); });
+            hash = held.Exclusive([](Document& d) { return IconHashOf(d); });
         }
-        if (!hash) return py::none();
-        return py::dict("raw_md5"_a = hash->rawMd5, "ico_md5"_a = hash->icoMd5, "dhash"_a = hash->dhash);
+        if (!hash) return Typed<"dict[str, str] | None">{py::none()};
+        return Typed<"dict[str, str] | None">{
+            py::dict("raw_md5"_a = hash->rawMd5, "ico_md5"_a = hash->icoMd5, "dhash"_a = hash->dhash)};
     }, "path"_a,
        "The fingerprints of the file's icon, {\"raw_md5\", \"ico_md5\", \"dhash\"} (dhash \"\" when it does not "
        "decode), or None when the file has no icon.");
@@ -723,6 +947,8 @@ PYBIND11_MODULE(_grabwell, m) {
             error.attr("kind") = gw::ReadErrorKindName(failure.kind);
             error.attr("offset") = failure.offset;
             PyErr_SetObject(g_decodeError, error.ptr());
+        } catch (const DocumentClosed&) {
+            PyErr_SetString(PyExc_ValueError, "the document is closed");
         }
     });
 

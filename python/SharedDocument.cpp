@@ -36,16 +36,48 @@ std::optional<OpenFailure> WhyUnreadable(const std::string& path) {
     return failure;
 }
 
-SharedDocument::SharedDocument(std::string path) : m_doc(Document::Open(path)) {}
+std::shared_ptr<SharedDocument> SharedDocument::Open(const std::string& path) {
+    return std::make_shared<SharedDocument>(Document::Open(path));
+}
 
-const FileContents& SharedDocument::Loaded(RecordKind kind) {
-    std::unique_lock lock(m_gate);
+std::shared_ptr<SharedDocument> SharedDocument::OfBytes(const std::string& name, Bytes bytes) {
+    return std::make_shared<SharedDocument>(Document::OfBytes(name, std::move(bytes)));
+}
+
+SharedDocument::SharedDocument(std::shared_ptr<Document> doc) : m_path(doc->Path()), m_doc(std::move(doc)) {}
+
+void SharedDocument::Close() {
+    std::shared_ptr<Document> last;
+    {
+        std::lock_guard lock(m_docLock);
+        last.swap(m_doc);
+    }
+    // Destroyed here, outside the lock, unless a call in progress holds it.
+}
+
+bool SharedDocument::Closed() const {
+    std::lock_guard lock(m_docLock);
+    return !m_doc;
+}
+
+SharedDocument::Held SharedDocument::Hold() {
+    std::shared_ptr<Document> doc;
+    {
+        std::lock_guard lock(m_docLock);
+        doc = m_doc;
+    }
+    if (!doc) throw DocumentClosed{};
+    return Held(*this, std::move(doc));
+}
+
+const FileContents& SharedDocument::Held::Loaded(RecordKind kind) {
+    std::unique_lock lock(m_shared.m_gate);
     m_doc->Load(kind);
     return m_doc->Contents();
 }
 
-std::vector<ReadError> SharedDocument::AllErrors() {
-    std::unique_lock lock(m_gate);
+std::vector<ReadError> SharedDocument::Held::AllErrors() {
+    std::unique_lock lock(m_shared.m_gate);
     return m_doc->LoadAll();
 }
 
@@ -59,11 +91,13 @@ auto SharedDocument::DecodeOnce(const Record& record) {
         return Handle(record.Handle());
 }
 
-Handle SharedDocument::Picture(const IconImage& image) { return DecodeOnce(image); }
-Handle SharedDocument::Picture(const CursorImage& image) { return DecodeOnce(image); }
-std::shared_ptr<Bitmap> SharedDocument::Picture(const BitmapRecord& bitmap) { return DecodeOnce(bitmap); }
+Handle SharedDocument::Held::Picture(const IconImage& image) { return m_shared.DecodeOnce(image); }
+Handle SharedDocument::Held::Picture(const CursorImage& image) { return m_shared.DecodeOnce(image); }
+std::shared_ptr<Bitmap> SharedDocument::Held::Picture(const BitmapRecord& bitmap) {
+    return m_shared.DecodeOnce(bitmap);
+}
 
-uint64_t SharedDocument::OffsetOf(ByteView bytes) const {
+uint64_t SharedDocument::Held::OffsetOf(ByteView bytes) const {
     const ByteView file = m_doc->Bytes();
     if (bytes.empty() || file.empty()) return 0;
     // Compared as addresses: the bytes may be anywhere in memory.

@@ -9,8 +9,9 @@
 // the icon hash, copying a group) hold its gate alone; decoding one record's
 // picture holds the gate shared and that record's own lock, so threads decode
 // different records at once and the same record once. A record list, once
-// loaded, never moves, so pointers to records stay valid as long as the
-// SharedDocument lives.
+// loaded, never moves, so pointers to records stay valid until the document
+// is closed; every use holds it (Hold()), so that closing it only lets it go
+// once the uses in progress end.
 #include <array>
 #include <memory>
 #include <mutex>
@@ -44,21 +45,56 @@ struct OpenFailure {
 // Nullopt when path opens as a regular file.
 std::optional<OpenFailure> WhyUnreadable(const std::string& path);
 
+// Any use of a document after SharedDocument::Close(). The module raises it
+// as ValueError, as Python does for a closed file.
+struct DocumentClosed {};
+
 class SharedDocument {
 public:
-    // Opens the file (Document::Open: never fails; see Readable()).
-    explicit SharedDocument(std::string path);
+    // The file at path (Document::Open: never fails; see Held::Readable()).
+    static std::shared_ptr<SharedDocument> Open(const std::string& path);
+    // Bytes read already (Document::OfBytes); name, "" for none, is the
+    // file's name, whose extension takes part in the classification.
+    static std::shared_ptr<SharedDocument> OfBytes(const std::string& name, Bytes bytes);
+    explicit SharedDocument(std::shared_ptr<Document> doc);
     SharedDocument(const SharedDocument&) = delete;
     SharedDocument& operator=(const SharedDocument&) = delete;
 
+    // The name it was opened under; kept after Close().
+    const std::string& Path() const { return m_path; }
+
+    // Lets the document go: every later Hold() throws DocumentClosed. A call
+    // in progress keeps the document it holds until it ends, so closing
+    // never pulls the records from under another thread; the file is
+    // unmapped when the last such call ends. Closing again does nothing.
+    void Close();
+    bool Closed() const;
+
+    class Held;
+    // The document, held open for one call: the records reached through it
+    // stay valid while the Held lives. Throws DocumentClosed after Close().
+    Held Hold();
+
+private:
+    template <class Record>
+    auto DecodeOnce(const Record& record);
+
+    std::string m_path;
+    mutable std::mutex m_docLock; // guards m_doc itself, never held during work
+    std::shared_ptr<Document> m_doc;
+    std::shared_mutex m_gate;
+    std::array<std::mutex, 16> m_recordLocks; // by record address
+};
+
+class SharedDocument::Held {
+public:
     // Fixed when it is opened: read without a lock.
-    const std::string& Path() const { return m_doc->Path(); }
     bool Readable() const { return m_doc->Readable(); }
     FileKind Kind() const { return m_doc->Kind(); }
     const FileCounts& Counts() const { return m_doc->Counts(); }
 
     // The records of a kind, read on the first call. That kind's lists in
-    // what comes back stay valid and unchanged for the life of this object
+    // what comes back stay valid and unchanged until the document is closed
     // (the errors and the other kinds' lists do not: read them by AllErrors
     // and Loaded of their own kind).
     const FileContents& Loaded(RecordKind kind);
@@ -68,7 +104,7 @@ public:
     // Runs work(document) with nothing else touching the document.
     template <class Work>
     auto Exclusive(Work work) {
-        std::unique_lock lock(m_gate);
+        std::unique_lock lock(m_shared.m_gate);
         return work(*m_doc);
     }
 
@@ -83,12 +119,11 @@ public:
     uint64_t OffsetOf(ByteView bytes) const;
 
 private:
-    template <class Record>
-    auto DecodeOnce(const Record& record);
+    friend class SharedDocument;
+    Held(SharedDocument& shared, std::shared_ptr<Document> doc) : m_shared(shared), m_doc(std::move(doc)) {}
 
+    SharedDocument& m_shared;
     std::shared_ptr<Document> m_doc;
-    std::shared_mutex m_gate;
-    std::array<std::mutex, 16> m_recordLocks; // by record address
 };
 
 // The pixels an icon or cursor image's PNG holds (IconImagePng): straight

@@ -12,6 +12,9 @@ animated cursors in .ico, .cur, .bmp and .ani files, 32-bit (PE) and 16-bit
     png = doc.icon_groups[0].images[0].to_png()
     info = doc.to_dict()                 # what `grabwell-cli info --json` prints
 
+    with grabwell.from_bytes(data, "app.ico") as doc:   # a file already in memory
+        ...                              # closed when the block ends
+
 A damaged file never raises: it gives what could be read, and doc.errors says
 what is damaged and at which byte. A picture that does not decode raises
 DecodeError (a ValueError) from rgba() and to_png().
@@ -37,6 +40,7 @@ from ._grabwell import (
     WriteError,
     __version__,
     best_icon,
+    from_bytes,
     icon_hash,
     open,
     set_cursor,
@@ -54,6 +58,7 @@ __all__ = [
     "ReadError",
     "WriteError",
     "best_icon",
+    "from_bytes",
     "icon_hash",
     "open",
     "set_cursor",

@@ -1,4 +1,5 @@
-"""cmake --install puts the module where Debian's python3 finds it."""
+"""cmake --install puts the module, with its type stubs, where Debian's python3
+finds it."""
 
 import os
 import subprocess
@@ -16,7 +17,10 @@ def test_the_installed_module_imports_from_the_prefix(fixtures, tmp_path):
                    check=True, capture_output=True)
     site = prefix / "lib" / "python3" / "dist-packages"
     package = site / "grabwell"
-    assert sorted(p.name.split(".")[0] for p in package.iterdir()) == ["__init__", "_grabwell"]
+    names = sorted(p.name for p in package.iterdir())
+    # The native part, its type stubs and the marker that tells type checkers to read them.
+    assert [n for n in names if not n.endswith(".so")] == ["__init__.py", "_grabwell.pyi", "py.typed"]
+    assert [n.split(".")[0] for n in names if n.endswith(".so")] == ["_grabwell"]
     script = "import grabwell, sys; print(grabwell.__file__); print(grabwell.open(sys.argv[1]).kind)"
     env = dict(os.environ, PYTHONPATH=str(site))
     run = subprocess.run([sys.executable, "-c", script, str(fixtures / "icons.ico")],

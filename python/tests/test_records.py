@@ -8,7 +8,7 @@ import subprocess
 import pytest
 
 import grabwell
-from support import decode_png, program
+from support import FIXTURES, decode_png, program
 
 
 def ico_directory(data):
@@ -37,6 +37,23 @@ def test_icon_file_images_say_what_is_stored(fixtures):
     assert all(im.hotspot is None and not im.missing for im in images)
     for im, (_, _, _, size, offset) in zip(images, ico_directory(data)):
         assert im.data == data[offset:offset + size]
+
+
+def test_numbered_records_have_an_int_id_and_named_ones_none(fixtures):
+    library = grabwell.open(fixtures / "library.dll")
+    assert [(g.name, g.id) for g in library.icon_groups] == [("../../x", None), ("7", 7)]
+    assert [(b.name, b.id) for b in library.bitmaps] == [("LOGO", None), ("1", 1)]
+    assert [(g.name, g.id) for g in grabwell.open(fixtures / "old.exe").icon_groups] == [("10", 10), ("11", 11)]
+    assert [(a.name, a.id) for a in grabwell.open(fixtures / "animated.dll").animations] == [("BUSY", None)]
+    # A file's own record is named after the file.
+    assert grabwell.open(fixtures / "icons.ico").icon_groups[0].id is None
+    for name in FIXTURES:
+        doc = grabwell.open(fixtures / name)
+        for record in doc.icon_groups + doc.cursor_groups + doc.bitmaps + doc.animations:
+            if record.named:
+                assert record.id is None, (name, record)
+            else:
+                assert type(record.id) is int and str(record.id) == record.name, (name, record)
 
 
 def test_cursor_images_have_hotspots_and_their_drawn_height(fixtures):

@@ -1,8 +1,10 @@
 """One document shared by threads: first loads racing each other, every image
 decoded and encoded at once, whole-document work in between; the results are
-those of a sequential run."""
+those of a sequential run. Closed while they read: each read ends as it would
+have, or raises ValueError."""
 
 import sys
+import time
 import threading
 from concurrent.futures import ThreadPoolExecutor
 
@@ -83,3 +85,48 @@ def test_threads_sharing_a_document_get_what_a_sequential_run_gets(fixtures, fre
             n = len(expected)
             assert results[:n] == expected and results[n + 2:2 * n + 2] == expected, name
             assert results[n:n + 2] == results[2 * n + 2:] == [expected_dict] * 2, name
+
+
+def until_closed(calls):
+    """Each call's outcome, or "closed" once the document is."""
+    results = []
+    for call in calls:
+        try:
+            results.append(outcome(call))
+        except ValueError as error:
+            assert str(error) == "the document is closed"
+            results.append("closed")
+    return results
+
+
+def test_closing_while_threads_read_lets_each_read_end_or_raise(fixtures, frequent_switches):
+    saw = set()
+    for name in ("many.dll", "library.dll", "walk.ani"):
+        expected = [outcome(call) for call in pictures(grabwell.open(fixtures / name))]
+        for delay in (0, 0.002, 0.02):
+            doc = grabwell.open(fixtures / name)
+            calls = pictures(doc)
+            start = threading.Barrier(9)
+
+            def read(k):
+                start.wait()
+                # Each thread its own order, the whole-document work among them.
+                order = list(range(k, len(calls))) + list(range(k))
+                got = until_closed([calls[i] for i in order] + [doc.to_dict])
+                return [(order[i], result) for i, result in enumerate(got[:-1])], got[-1]
+
+            with ThreadPoolExecutor(max_workers=8) as pool:
+                futures = [pool.submit(read, k) for k in range(8)]
+                start.wait()
+                time.sleep(delay)
+                doc.close()
+                for future in futures:
+                    results, whole = future.result()
+                    states = [result == "closed" for _, result in results] + [whole == "closed"]
+                    # Once closed, closed for good; everything before is what a sequential run gives.
+                    assert states == sorted(states), name
+                    assert all(result == expected[i] for i, result in results if result != "closed"), name
+                    saw.update(states)
+            assert until_closed(calls) == ["closed"] * len(calls)
+    # Some reads ended before the document was closed, and some were refused.
+    assert saw == {False, True}

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/CliCommon.h"
+#include "formats/VersionInfo.h"
 
 namespace gw::cli {
 
@@ -50,7 +51,7 @@ CLI::App* AddOne(CLI::App& app, const char* name, const char* what, const char* 
                         "Only this language of the group, e.g. 1033 or 0x409 (default: every language it has)")
         ->type_name("LANGID");
     AddProgramOptions(command, o.program, o.output, o.inPlace, o.stripSignature, o.ignoreInstallerCheck);
-    command->add_option(imageName, o.imageFile, imageWhat)->required();
+    command->add_option(imageName, o.imageFiles, imageWhat)->required();
     return command;
 }
 
@@ -59,12 +60,17 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
     SetGroupRequest request;
     request.kind = kind;
     request.program = o.program;
-    request.imageFile = o.imageFile;
+    request.imageFile = o.imageFiles.front();
+    request.morePngFiles.assign(o.imageFiles.begin() + 1, o.imageFiles.end());
     request.output = o.output;
     request.inPlace = o.inPlace;
     request.stripSignature = o.stripSignature;
     request.ignoreInstallerCheck = o.ignoreInstallerCheck;
     request.target.addGroup = o.addGroup;
+    if (kind == GroupKind::Cursor && o.imageFiles.size() > 1) {
+        std::cerr << "grabwell-cli: set-cursor: give one .cur file\n";
+        return kExitUsage;
+    }
     if (!o.inPlace && o.output.empty()) {
         std::cerr << "grabwell-cli: " << command << ": give -o OUT, or --in-place to change " << o.program << "\n";
         return kExitUsage;
@@ -114,6 +120,12 @@ int RunSetVersion(const SetVersionCommandOptions& o) {
                   << "\n";
         return kExitUsage;
     }
+    for (const auto& [option, value] : {std::pair{"--file-version", &o.fileVersion}, {"--product-version", &o.productVersion}})
+        if (!value->empty() && !ParseVersionNumber(*value)) {
+            std::cerr << "grabwell-cli: set-version: " << option
+                      << ": not a version a.b.c.d (four numbers from 0 to 65535): " << *value << "\n";
+            return kExitUsage;
+        }
     for (const std::string& pair : o.strings) {
         const size_t eq = pair.find('=');
         if (eq == std::string::npos || eq == 0) {
@@ -142,7 +154,9 @@ void AddSetGroupCommands(CLI::App& app, SetGroupCommands& commands) {
     commands.setIcon = AddOne(app, "set-icon",
                               "Replace a program's icon group with the images of an .ico file (written to -o OUT, "
                               "or --in-place)",
-                              "ICON", "The .ico file whose images the group takes", commands.icon);
+                              "ICON", "The .ico file whose images the group takes, or PNG images to make the group of "
+                              "(one or more: stored as PNG from 256 pixels, as bitmaps with masks below)",
+                              commands.icon);
     commands.setCursor = AddOne(app, "set-cursor",
                                 "Replace a program's cursor group with the images of a .cur file, hot spots kept",
                                 "CURSOR", "The .cur file whose images the group takes", commands.cursor);

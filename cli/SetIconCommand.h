@@ -21,7 +21,7 @@ struct SetGroupCommandOptions {
     bool stripSignature = false;
     bool ignoreInstallerCheck = false;
     std::string program;
-    std::string imageFile;
+    std::vector<std::string> imageFiles;
 };
 
 // Registers "set-icon", "set-cursor" and "set-version"; their values land in

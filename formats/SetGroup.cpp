@@ -9,6 +9,7 @@
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/ResTypes.h"
+#include "platform/PngDecode.h"
 
 namespace gw {
 
@@ -233,6 +234,85 @@ GroupReplace ReplaceGroup(ResourceTable& table, GroupKind kind, ByteView imageFi
     for (uint16_t language : change.languages)
         ReplaceResource(table, ResourceKey::Id(groupType), change.name, language, group);
     return result;
+}
+
+namespace {
+
+// A 32-bit icon image: the info header (its height doubled for the mask),
+// the BGRA rows bottom-up, then the AND mask's rows, each padded to 4 bytes.
+Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb) {
+    Bytes dib;
+    PutU32(dib, 40);
+    PutU32(dib, width);
+    PutU32(dib, 2 * height);
+    PutU16(dib, 1);
+    PutU16(dib, 32);
+    PutU32(dib, 0);
+    PutU32(dib, width * height * 4);
+    for (int i = 0; i < 4; ++i) PutU32(dib, 0);
+    for (uint32_t y = height; y-- > 0;)
+        for (uint32_t x = 0; x < width; ++x) PutU32(dib, argb[size_t(y) * width + x]);
+    const uint32_t maskRow = (width + 31) / 32 * 4;
+    for (uint32_t y = height; y-- > 0;) {
+        Bytes row(maskRow, 0);
+        for (uint32_t x = 0; x < width; ++x)
+            if ((argb[size_t(y) * width + x] >> 24) == 0) row[x / 8] |= uint8_t(0x80 >> (x % 8));
+        dib.insert(dib.end(), row.begin(), row.end());
+    }
+    return dib;
+}
+
+} // namespace
+
+PngIcoFile IcoFileFromPngs(const std::vector<ByteView>& pngs) {
+    PngIcoFile out;
+    if (pngs.empty() || pngs.size() > 0xFFFF) {
+        out.error = ReadError::Invalid(0, "an icon group takes from 1 to 65,535 images", 0);
+        return out;
+    }
+    constexpr uint32_t kStoredAsPng = 256;
+    std::vector<Bytes> images;
+    std::vector<std::pair<uint32_t, uint32_t>> sizes;
+    for (size_t i = 0; i < pngs.size(); ++i) {
+        PngPixels pixels;
+        if (!IsPng(pngs[i]) || !DecodePng(pngs[i], pixels)) {
+            out.failed = i;
+            out.error = ReadError::Invalid(0, IsPng(pngs[i]) ? "its PNG data is damaged" : "it is not a PNG image",
+                                           pngs[i].size());
+            return out;
+        }
+        sizes.emplace_back(pixels.width, pixels.height);
+        if (pixels.width >= kStoredAsPng || pixels.height >= kStoredAsPng)
+            images.emplace_back(pngs[i].begin(), pngs[i].end());
+        else
+            images.push_back(IconDibFromArgb(pixels.width, pixels.height, pixels.argb));
+    }
+    Bytes& ico = out.ico;
+    PutU16(ico, 0);
+    PutU16(ico, kIconType);
+    PutU16(ico, uint16_t(images.size()));
+    uint64_t at = kGroupHeaderSize + kFileEntrySize * images.size();
+    for (size_t i = 0; i < images.size(); ++i) {
+        // A side of 256 or more is written as 0, as .ico files say it.
+        PutU8(ico, sizes[i].first >= kStoredAsPng ? 0 : uint8_t(sizes[i].first));
+        PutU8(ico, sizes[i].second >= kStoredAsPng ? 0 : uint8_t(sizes[i].second));
+        PutU8(ico, 0);
+        PutU8(ico, 0);
+        PutU16(ico, 1);
+        PutU16(ico, 32);
+        PutU32(ico, uint32_t(images[i].size()));
+        PutU32(ico, uint32_t(at));
+        at += images[i].size();
+    }
+    for (const Bytes& image : images) ico.insert(ico.end(), image.begin(), image.end());
+    return out;
+}
+
+std::string OtherImageKind(ByteView file) {
+    if (IsPng(file)) return "a PNG image";
+    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') return "a BMP image";
+    if (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z') return "a program or library";
+    return {};
 }
 
 FileGroupReplace ReplaceGroupInFile(ByteView file, GroupKind kind, ByteView imageFile, const GroupTarget& target,

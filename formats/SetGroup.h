@@ -60,6 +60,24 @@ struct GroupReplace {
 // a cursor resource).
 GroupReplace ReplaceGroup(ResourceTable& table, GroupKind kind, ByteView imageFile, const GroupTarget& target);
 
+// An .ico file made from PNG images, as icon files are usually made: an
+// image of 256 pixels or more a side is stored as the PNG it is, a smaller
+// one as a 32-bit bitmap with its AND mask (transparent where the PNG is
+// fully transparent), in the order given. error (the PNG's number and what
+// is wrong) when one does not decode, or none is given; failed is then the
+// index of the PNG that failed.
+struct PngIcoFile {
+    Bytes ico;
+    std::optional<ReadError> error;
+    size_t failed = 0;
+};
+PngIcoFile IcoFileFromPngs(const std::vector<ByteView>& pngs);
+
+// What a file that is given where an .ico or .cur is wanted is, when it is
+// something else that is easily told: "a PNG image", "a BMP image", "a
+// program or library"; empty otherwise.
+std::string OtherImageKind(ByteView file);
+
 // The whole change on a file's bytes: reads the program, library or 32-bit
 // resource file, replaces the group and writes it back. The first error
 // found (damage in either file, a signed file, no room) leaves bytes empty.

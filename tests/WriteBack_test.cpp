@@ -276,3 +276,41 @@ TEST(WriteBack, SectionsAtAddressZeroAreRefusedOrWrittenSoTheyCanBeChangedAgain)
     const FileGroupReplace twice = ReplaceGroupInFile(once.write.bytes, GroupKind::Icon, SmallIco(), {});
     EXPECT_FALSE(twice.write.error) << twice.write.error->Describe();
 }
+
+// PNG images make the group as .ico files are usually made (the 256 one
+// stored as it is, the smaller ones as bitmaps with masks), as other readers
+// see it; a file of another kind is named for what it is.
+TEST(WriteBack, PngImagesMakeTheGroupAndOtherKindsAreNamed) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("a.exe"), BuildBatchPe()));
+    for (int side : {16, 32, 256})
+        ASSERT_TRUE(WriteFile(dir.file(std::to_string(side) + ".png"),
+                              BuildPng(side, side, [](int x, int y) { return x < y ? 0u : 0xFF2080C0u; })));
+    const RunResult set = RunCommand("cd " + Quoted(dir.path()) + " && " + Cli() +
+                                     " set-icon -o b.exe a.exe 16.png 32.png 256.png 2>&1");
+    ASSERT_EQ(set.status, 0) << set.out;
+    const Bytes out = ReadFile(dir.file("b.exe")), png256 = ReadFile(dir.file("256.png"));
+    EXPECT_NE(std::search(out.begin(), out.end(), png256.begin(), png256.end()), out.end());
+    if (Have("wrestool") && Have("icotool")) {
+        // The first group (named groups come first) as an .ico, listed by icotool.
+        const RunResult listed = RunCommand("cd " + Quoted(dir.path()) +
+                                            " && wrestool -x -t14 b.exe > g.ico && icotool -l g.ico 2>&1");
+        EXPECT_NE(listed.out.find("--width=16 --height=16 --bit-depth=32"), std::string::npos) << listed.out;
+        EXPECT_NE(listed.out.find("--width=32 --height=32 --bit-depth=32"), std::string::npos) << listed.out;
+        EXPECT_NE(listed.out.find("--width=256 --height=256 --bit-depth=32"), std::string::npos) << listed.out;
+    }
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"set-cursor -o c.exe a.exe 16.png", "16.png is a PNG image, not a .cur file"},
+        {"set-icon -o c.exe a.exe a.exe", "a.exe is a program or library, not an .ico file"},
+        {"set-icon -o c.exe a.exe 16.png a.exe", "a.exe: it is not a PNG image"}};
+    for (const auto& [command, said] : refused) {
+        const RunResult r = RunCommand("cd " + Quoted(dir.path()) + " && " + Cli() + " " + command + " 2>&1");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(r.out.find(said), std::string::npos) << r.out;
+    }
+    EXPECT_TRUE(ReadFile(dir.file("c.exe")).empty());
+    const RunResult version = RunCommand(Cli() + " set-version --file-version 2.1 -o " + dir.file("c.exe") + " " +
+                                         dir.file("a.exe") + " 2>&1");
+    EXPECT_EQ(version.status, 2);
+    EXPECT_NE(version.out.find("--file-version: not a version"), std::string::npos) << version.out;
+}

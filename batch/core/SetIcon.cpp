@@ -11,6 +11,7 @@
 #include "formats/ResourceWriter.h"
 #include "formats/VersionInfo.h"
 #include "platform/FileIo.h"
+#include "platform/PngDecode.h"
 #include "platform/Paths.h"
 
 namespace gw {
@@ -106,14 +107,39 @@ SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
     return EditProgram<SetGroupOutcome>(
         request.program, request.output, request.inPlace,
         [&](ByteView program, SetGroupOutcome& outcome, std::string& damagedFile) -> ResourceWrite {
-            MappedFile image(request.imageFile);
-            if (!image.IsOpen()) {
-                outcome.error = image.error();
-                outcome.systemError = image.systemError();
-                outcome.systemErrorPath = request.imageFile;
+            // The .ico or .cur, or the PNG images an icon group is made of.
+            std::vector<std::string> paths = {request.imageFile};
+            paths.insert(paths.end(), request.morePngFiles.begin(), request.morePngFiles.end());
+            std::vector<MappedFile> images(paths.size());
+            std::vector<ByteView> views;
+            for (size_t i = 0; i < paths.size(); ++i) {
+                if (!images[i].Open(paths[i])) {
+                    outcome.error = images[i].error();
+                    outcome.systemError = images[i].systemError();
+                    outcome.systemErrorPath = paths[i];
+                    return {};
+                }
+                views.push_back(images[i].bytes());
+            }
+            const char* wanted = request.kind == GroupKind::Icon ? "an .ico file" : "a .cur file";
+            Bytes made;
+            ByteView imageBytes = views.front();
+            if (request.kind == GroupKind::Icon && IsPng(imageBytes)) {
+                PngIcoFile ico = IcoFileFromPngs(views);
+                if (ico.error) {
+                    outcome.error = paths[ico.failed] + ": " + ico.error->message;
+                    return {};
+                }
+                made = std::move(ico.ico);
+                imageBytes = made;
+            } else if (paths.size() > 1) {
+                outcome.error = "only PNG images are taken more than one at a time; give one " + std::string(wanted);
+                return {};
+            } else if (const std::string other = OtherImageKind(imageBytes); !other.empty()) {
+                outcome.error = request.imageFile + " is " + other + ", not " + wanted;
                 return {};
             }
-            FileGroupReplace replace = ReplaceGroupInFile(program, request.kind, image.bytes(), request.target,
+            FileGroupReplace replace = ReplaceGroupInFile(program, request.kind, imageBytes, request.target,
                                                           ResourceWriteOptions{request.stripSignature, request.ignoreInstallerCheck});
             outcome.change = replace.change;
             if (!replace.refusal.empty()) {

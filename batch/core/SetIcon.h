@@ -17,7 +17,10 @@ namespace gw {
 struct SetGroupRequest {
     GroupKind kind = GroupKind::Icon;
     std::string program;   // the program, library or resource file to change
-    std::string imageFile; // the .ico (Icon) or .cur (Cursor) whose images it takes
+    std::string imageFile; // the .ico (Icon) or .cur (Cursor) whose images it takes, or a PNG image
+    // Icon: further PNG images when imageFile is one; the group is then made
+    // of them all (formats/SetGroup.h IcoFileFromPngs).
+    std::vector<std::string> morePngFiles;
     GroupTarget target;
     // Where the changed file goes; with inPlace, over program itself. The
     // program is never changed otherwise, and output must not name it.

@@ -3,12 +3,14 @@
 // then the names of a list file (or standard input), each folder among them
 // expanded to the regular files below it when asked. Nothing is read ahead:
 // the list is read a name at a time and a folder tree a folder at a time, so
-// a list of any length costs the same memory.
-#include <cstdint>
+// a list of any length costs the same memory (a tree: a few bytes for each
+// folder entered, which the walk keeps so as to enter none twice).
 #include <istream>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "batch/core/TreeWalk.h"
 
 namespace gw::cli {
 
@@ -19,6 +21,8 @@ struct FileListRequest {
     bool nulSeparated = false; // names end with NUL instead of a line break
     // A folder among the names stands for every regular file below it.
     bool recurse = false;
+    // The walk also enters symbolic links to folders (--follow).
+    bool followLinks = false;
 };
 
 class FileList {
@@ -36,26 +40,23 @@ public:
     //   A listed name is taken byte for byte; empty names are skipped; a line
     //   break (or NUL) ends each name, a last one without it counts as well.
     //   With recurse, a folder gives its regular files and those of its
-    //   sub-folders, depth first, each folder's entries in byte order of their
-    //   names (dot-names too), a sub-folder's files at its place. Links are
-    //   followed, except to a folder already being walked (a link loop).
-    //   Entries that are neither files nor folders (devices, pipes, sockets,
-    //   broken links) are left out; a folder that cannot be listed is given as
-    //   itself, so that opening it says why.
+    //   sub-folders by the tree walk's rule (batch/core/TreeWalk.h: hidden
+    //   ones too, links to files read as the files, links to folders only
+    //   with followLinks, no folder twice, never /proc, /sys or /dev), depth
+    //   first, each folder's entries in byte order of their names, a
+    //   sub-folder's files at its place. A folder that cannot be listed is
+    //   given as itself, so that opening it says why.
     bool Next(std::string& path);
 
 private:
-    struct Folder;
     bool NextNamed(std::string& path);
-    // Starts walking the folder; false when it could not be listed.
-    bool Enter(const std::string& path, uint64_t device, uint64_t inode);
 
     FileListRequest m_request;
     size_t m_nextArgument = 0;
     std::unique_ptr<std::istream> m_ownList;
     std::istream* m_list = nullptr;
     std::string m_error;
-    std::vector<Folder> m_folders; // the walk, outermost first
+    std::unique_ptr<FolderWalk> m_walk; // the named folder being walked
 };
 
 } // namespace gw::cli

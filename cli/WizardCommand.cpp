@@ -79,6 +79,7 @@ WizardOptions OptionsFor(const WizardCommandOptions& cli) {
     WizardOptions options;
     options.ExtractionDir = cli.outDir;
     options.RecurseDirs = cli.recurse;
+    options.FollowLinks = cli.follow;
     if (cli.bitmaps) {
         options.AsBitmaps = true;
     } else if (cli.animated) {
@@ -130,7 +131,15 @@ CLI::App* AddWizardCommand(CLI::App& app, WizardCommandOptions& options) {
     wizard->add_flag("--as-bitmaps", options.asBitmaps, "Write icon and cursor images as .bmp files");
     wizard->add_flag("--as-frames", options.asFrames,
                      "Write each frame of an animated cursor as its .cur (or .ico) file, not the whole .ani");
-    wizard->add_flag("--recurse", options.recurse, "Also extract from every file in the sub-folders");
+    auto* recurse = wizard->add_flag(
+        "--recurse", options.recurse,
+        "Also extract from every file in the sub-folders (hidden ones too; links to folders are not entered, "
+        "/proc, /sys and /dev never)");
+    wizard
+        ->add_flag("--follow", options.follow,
+                   "With --recurse, also enter links to folders (each folder once, a link's target on its own file "
+                   "system only)")
+        ->needs(recurse);
     wizard->add_option("FOLDER", options.folder, "The folder to list")->required()->check(CLI::ExistingDirectory);
     wizard->add_option("OUTDIR", options.outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
     wizard->callback([icons, cursors, bitmaps, animated] {

@@ -14,6 +14,7 @@ struct WizardCommandOptions {
     bool asBitmaps = false;
     bool asFrames = false;
     bool recurse = false;
+    bool follow = false; // the tree walk enters links to folders too
     std::string folder;
     std::string outDir;
 };

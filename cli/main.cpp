@@ -1,5 +1,5 @@
 // grabwell-cli: the same core as the desktop program, without a display.
-//   info [--json|--jsonl] [--counts] [--decode] [--hash] [-j N] [--files-from FILE [-0]] [--recurse] PATH...
+//   info [--json|--jsonl] [--counts] [--decode] [--hash] [-j N] [--files-from FILE [-0]] [--recurse [--follow]] PATH...
 //                                                  what each file holds
 //   extract [--as-bitmaps|--as-png] [--language LANGID] FILE OUTDIR   every image as its own .ico/.cur (or .bmp, .png)
 //   save [--icons|--cursors|--bitmaps] [--language LANGID] FILE OUTDIR   every group or bitmap whole
@@ -276,8 +276,14 @@ int main(int argc, char** argv) {
     info->add_flag("-0,--null", infoRequest.files.nulSeparated,
                    "The names in --files-from end with NUL, not a line break (find -print0)")
         ->needs(filesFrom);
-    info->add_flag("--recurse", infoRequest.files.recurse,
-                   "A folder stands for every regular file below it, in sorted order, depth first");
+    CLI::Option* recurse = info->add_flag(
+        "--recurse", infoRequest.files.recurse,
+        "A folder stands for every regular file below it (hidden ones too), in sorted order, depth first; "
+        "links to files are read as the files, links to folders are not entered, /proc, /sys and /dev never");
+    info->add_flag("--follow", infoRequest.files.followLinks,
+                   "With --recurse, also enter links to folders (each folder once, a link's target on its own "
+                   "file system only)")
+        ->needs(recurse);
     infoRequest.jobs = std::max(1u, std::thread::hardware_concurrency());
     info->add_option("-j,--jobs", infoRequest.jobs,
                      "Files read at the same time (default: the number of cores, " +

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "batch/core/TreeWalk.h"
 #include "formats/Document.h"
 #include "formats/IconFormat.h"
 #include "formats/VersionInfo.h"
@@ -146,7 +147,7 @@ ProgramCandidate Judge(const std::string& path, const std::string& folderName) {
         const std::vector<StoredImage> images = FirstGroupImages(*doc);
         c.iconImages = int(images.size());
         for (const StoredImage& s : images) c.largestIcon = std::max(c.largestIcon, s.width);
-        c.reasons.push_back("icon: " + std::to_string(c.iconImages) + " images, largest " +
+        c.reasons.push_back("icon: " + CountText(uint64_t(c.iconImages), "image") + ", largest " +
                             std::to_string(c.largestIcon));
     }
     if (!folderName.empty()) {
@@ -226,20 +227,13 @@ std::vector<ProgramCandidate> RankPrograms(const std::string& folder) {
     std::string absolute = fs::absolute(folder, ec).lexically_normal().string();
     while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
     const std::string folderName = PathFileName(ec ? folder : absolute);
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
-    for (; !ec && it != end && out.size() < kMaxCandidates; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (IsHiddenName(name)) {
-            if (it->is_directory(ec)) it.disable_recursion_pending();
-            continue;
-        }
-        if (it->is_directory(ec)) {
-            if (it.depth() + 1 >= kFolderDepth) it.disable_recursion_pending();
-            continue;
-        }
-        if (!IsExeName(name) || !it->is_regular_file(ec)) continue;
-        out.push_back(Judge(it->path().string(), folderName));
-    }
+    WalkOptions walk;
+    walk.maxDepth = kFolderDepth - 1; // the folder and two levels below it
+    walk.order = WalkOrder::ByteOrder;
+    FolderWalk files(folder, walk);
+    WalkEntry entry;
+    while (out.size() < kMaxCandidates && files.Next(entry))
+        if (entry.kind == WalkEntry::Kind::File && IsExeName(entry.name)) out.push_back(Judge(entry.path, folderName));
     std::stable_sort(out.begin(), out.end(), [](const ProgramCandidate& a, const ProgramCandidate& b) {
         if (a.score != b.score) return a.score > b.score;
         if (a.fileSize != b.fileSize) return a.fileSize > b.fileSize;
@@ -253,14 +247,14 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
     std::error_code ec;
     std::string program = fs::absolute(request.program, ec).lexically_normal().string();
     if (ec || !EntryExists(program)) {
-        plan.error = "\"" + request.program + "\" does not exist";
+        plan.error = "cannot be read: No such file or directory";
         return plan;
     }
     if (IsFolder(program)) {
         while (program.size() > 1 && program.back() == '/') program.pop_back();
         const std::vector<ProgramCandidate> ranked = RankPrograms(program);
         if (ranked.empty() || ranked.front().excluded) {
-            plan.error = "\"" + program + "\" holds no program with an icon to make a menu entry for";
+            plan.error = "holds no program with an icon to make a menu entry for";
             return plan;
         }
         program = ranked.front().path;
@@ -272,12 +266,12 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
         return plan;
     }
     if (doc->Kind() != FileKind::Pe && doc->Kind() != FileKind::Ne) {
-        plan.error = "\"" + program + "\" is not a Windows program (" + FileKindText(doc->Kind()) + ")";
+        plan.error = std::string("is not a Windows program (") + FileKindText(doc->Kind()) + ")";
         return plan;
     }
     std::vector<StoredImage> images = FirstGroupImages(*doc);
     if (images.empty()) {
-        plan.error = "\"" + program + "\" holds no icon that can be drawn";
+        plan.error = "holds no icon that can be drawn";
         return plan;
     }
 
@@ -330,7 +324,7 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
     std::sort(plan.iconSizes.begin(), plan.iconSizes.end());
     plan.iconSizes.erase(std::unique(plan.iconSizes.begin(), plan.iconSizes.end()), plan.iconSizes.end());
     if (plan.iconSizes.empty()) {
-        plan.error = "\"" + program + "\" holds no square icon image of a size a menu uses";
+        plan.error = "holds no square icon image of a size a menu uses";
         plan.files.clear();
         return plan;
     }
@@ -383,7 +377,7 @@ std::string WriteDesktopEntry(const DesktopEntryPlan& plan) {
         const std::string folder = file.path.substr(0, file.path.find_last_of('/'));
         std::error_code ec;
         fs::create_directories(folder, ec);
-        if (ec) return "Cannot make the folder \"" + folder + "\": " + ec.message();
+        if (ec) return "cannot make the folder \"" + folder + "\": " + ec.message();
         if (std::string error = WriteFileAtomic(file.path, file.bytes, true); !error.empty()) return error;
     }
     if (!plan.files.empty())

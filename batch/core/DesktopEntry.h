@@ -53,7 +53,8 @@ struct PlannedFile {
 };
 
 // What a run writes: every file, whole, before anything is written. error
-// set (and no files) when the program cannot be used.
+// set (and no files) when the program cannot be used; it does not name the
+// program (program, or the request's when none was picked yet).
 struct DesktopEntryPlan {
     std::string id;
     std::string program; // the executable the entry starts (picked when a folder was given)
@@ -89,8 +90,8 @@ struct ProgramCandidate {
     int64_t score = 0;         // higher first; excluded ones below every other
 };
 
-// Every .exe of the folder and its sub-folders (three levels, hidden ones
-// left out), best first: not excluded, then matching the folder's name (by
+// Every .exe of the folder and its sub-folders (three levels, by the tree
+// walk's rule: TreeWalk.h), best first: not excluded, then matching the folder's name (by
 // file name or version information), then the richest icon group, then the
 // largest file.
 std::vector<ProgramCandidate> RankPrograms(const std::string& folder);

@@ -37,7 +37,8 @@ public:
     WizardRun(const WizardRequest& request, const WizardOptions& options, ActionFlags& flags,
               BatchProgress& progress, WizardResult& result)
         : m_request(request), m_progress(progress), m_result(result),
-          m_writer(options.ExtractionDir, flags, nullptr, CollisionMode::ReplacePreexisting) {
+          m_writer(options.ExtractionDir, flags, nullptr, CollisionMode::ReplacePreexisting),
+          m_followLinks(options.FollowLinks) {
         m_choice.asIcons = options.AsIcons;
         m_choice.asBitmaps = options.AsBitmaps;
         m_choice.asCursors = options.AsCursors;
@@ -70,7 +71,7 @@ private:
 
     void CountTree() {
         ProgressPhase counting(m_progress, &BatchProgress::CountingStarted, &BatchProgress::CountingFinished);
-        m_result.tree = MakeTree(m_request.CurrentDir, &m_progress);
+        m_result.tree = MakeTree(m_request.CurrentDir, &m_progress, m_followLinks);
         StopNow();
         m_result.ProgressTotal += m_result.tree.dirs + m_result.tree.files;
     }
@@ -118,11 +119,10 @@ private:
             Step(name);
             return true;
         };
-        visitor.visitFile = [&](const std::string& folder, const std::string& name) {
+        visitor.visitFile = [&](const std::string& path, const std::string& name) {
             if (StopNow()) return false;
             Step(name);
             if (!ListingTakesExtension(m_request.listing, LowerExtension(name))) return true;
-            const std::string path = JoinPath(folder, name);
             // Opening a FIFO or a device could block or read without end.
             if (!IsRegularFile(path)) return true;
             const auto file = Document::Open(path);
@@ -130,7 +130,7 @@ private:
             if (counted.count < 1) return true;
             return Extract(*file, counted.count);
         };
-        MakeLTree(m_request.CurrentDir, visitor);
+        MakeLTree(m_request.CurrentDir, visitor, m_followLinks);
     }
 
     bool Extract(Document& file, int count) {
@@ -159,6 +159,7 @@ private:
     WizardResult& m_result;
     BatchWriter m_writer;
     OutputChoice m_choice;
+    bool m_followLinks;
 };
 
 std::string Count(int64_t n) { return GroupedNumber(uint64_t(std::max<int64_t>(n, 0))); }
@@ -188,8 +189,10 @@ std::string WizardSummaryText(const WizardResult& result, double seconds) {
     if (!result.ok)
         text = "The extraction ended early because of an error.\n";
     else if (result.stopped)
+        // A stop while the tree was counted leaves the total short of the tree.
         text = "The extraction was stopped after " + Count(result.ProcessedCount) + " of " +
-               Count(result.ProgressTotal) + " entries; the files written are kept.\n";
+               Count(result.ProgressTotal) + (result.tree.complete ? " entries" : " entries counted so far") +
+               "; the files written are kept.\n";
     else
         text = "The extraction is finished.\n";
     text += "Files read: " + Count(result.filesRead) + "\n";

@@ -25,6 +25,8 @@ struct WizardOptions {
     bool AsCursors = false; // animated cursors: whole, as .ani
     bool AsFrames = false;  // animated cursors: each frame as .cur (.ico)
     bool RecurseDirs = false;
+    // The tree walk enters symbolic links to folders too (TreeWalk.h).
+    bool FollowLinks = false;
 };
 
 // The explorer's state the run reads.

@@ -70,9 +70,17 @@ WizardSummaryDialog::WizardSummaryDialog(const QString& title, const QString& su
     m_details->setMinimumSize(kDetailsWidth, kDetailsHeight);
     m_details->setVisible(!m_details->toPlainText().isEmpty());
 
+    m_openFailed = new QLabel(this);
+    m_openFailed->setObjectName("SummaryOpenFailed");
+    m_openFailed->setWordWrap(true);
+    m_openFailed->hide();
+
     auto* open = new QPushButton("&Open Folder", this);
     open->setObjectName("bOpenFolder");
     open->setToolTip("Show the extraction folder in the file manager");
+    // Enter closes the summary: where no program opens folders, a default
+    // Open Folder would leave Enter doing nothing.
+    open->setAutoDefault(false);
     // A folder that is not there (the error that ended the run may say so) has nothing to show.
     open->setEnabled(!folder.empty() && IsFolder(folder));
     connect(open, &QPushButton::clicked, this, &WizardSummaryDialog::OpenFolder);
@@ -80,6 +88,7 @@ WizardSummaryDialog::WizardSummaryDialog(const QString& title, const QString& su
     close->setObjectName("bClose");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    setFocusProxy(close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(open);
@@ -89,6 +98,7 @@ WizardSummaryDialog::WizardSummaryDialog(const QString& title, const QString& su
     layout->addWidget(m_summary);
     layout->addWidget(where);
     layout->addWidget(m_details);
+    layout->addWidget(m_openFailed);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -96,6 +106,13 @@ WizardSummaryDialog::WizardSummaryDialog(const QString& title, const QString& su
 QString WizardSummaryDialog::summaryText() const { return m_summary->text(); }
 QString WizardSummaryDialog::detailsText() const { return m_details->toPlainText(); }
 
-void WizardSummaryDialog::OpenFolder() { QDesktopServices::openUrl(QUrl::fromLocalFile(FromLocal(m_folder))); }
+void WizardSummaryDialog::OpenFolder() {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(FromLocal(m_folder)))) return;
+    m_openFailed->setText("The folder cannot be opened: no program to show folders is set up on this desktop. "
+                          "The files are in the folder named above.");
+    m_openFailed->show();
+}
+
+QString WizardSummaryDialog::openFailedText() const { return m_openFailed->isHidden() ? QString() : m_openFailed->text(); }
 
 } // namespace gw

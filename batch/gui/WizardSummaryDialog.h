@@ -3,7 +3,8 @@
 // command that wrote into a folder) did, shown when it ends (finished,
 // stopped or ended by an error): the summary text, the error and every output
 // passed over with its reason, a button that opens the target folder in the
-// desktop's file manager, and Close.
+// desktop's file manager (saying so in the dialog when no program opens
+// it), and Close, the default button: Enter closes the summary.
 #include <QDialog>
 
 #include <string>
@@ -34,6 +35,9 @@ public:
     // outputs passed over; empty when there is nothing to tell.
     QString summaryText() const;
     QString detailsText() const;
+    // What the dialog says after Open Folder found no program to open the
+    // folder with; empty before.
+    QString openFailedText() const;
 
 public slots:
     void OpenFolder();
@@ -42,6 +46,7 @@ private:
     std::string m_folder;
     QLabel* m_summary = nullptr;
     QPlainTextEdit* m_details = nullptr;
+    QLabel* m_openFailed = nullptr;
 };
 
 } // namespace gw

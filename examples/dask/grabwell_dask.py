@@ -19,7 +19,6 @@ python3-grabwell package).
 
 import argparse
 import collections
-import errno
 import json
 import os
 import sys
@@ -49,13 +48,14 @@ def _unreadable_object(path, error):
     from the OSError grabwell.open raised: no records and the io error that
     says why."""
     raw = os.fsencode(path)
-    # open() read-only fails with the reason; a folder or anything else but a
-    # regular file opens and is refused after.
-    if error.errno in (None, 0, errno.EISDIR):
+    # The message is the reason alone (the path is "path"): the system's for
+    # a file that does not open and for a folder, "not a regular file" for
+    # anything else that is no regular file (a pipe, a device).
+    if error.errno in (None, 0):
         reason = "not a regular file"
     else:
         reason = os.strerror(error.errno)
-    message = b'Cannot open file "' + raw + b'": ' + reason.encode()
+    message = reason.encode()
     info = {
         "path": valid_utf8(raw),
         "kind": "Non Executable",  # what an empty file is taken for
@@ -95,6 +95,22 @@ def chunks(items, size):
         yield items[i:i + size]
 
 
+# Tasks per worker thread when the batch is chosen: enough that a worker
+# which drew slow files does not hold the others up, few enough that the
+# scheduler's cost per task (about a millisecond, and a round trip on a
+# remote cluster) stays small beside the reading.
+TASKS_PER_THREAD = 4
+# The most files in one task: its lines travel back in one message.
+MAX_BATCH = 4096
+
+
+def batch_size(names, threads):
+    """Files per task for `names` files on `threads` worker threads: every
+    thread gets about TASKS_PER_THREAD tasks."""
+    per_task = -(-names // (max(1, threads) * TASKS_PER_THREAD))
+    return max(1, min(MAX_BATCH, per_task))
+
+
 def run(client, paths, batch, window):
     """Writes each file's line in the order of the names, keeping at most
     `window` batches in flight; False when one file was not whole."""
@@ -129,9 +145,11 @@ def main(argv=None):
                              "single-threaded worker processes")
     parser.add_argument("--files-from", metavar="LIST", help="names, one a line, after the FILE arguments ('-': stdin)")
     parser.add_argument("-0", dest="nul", action="store_true", help="the names in LIST are NUL-separated")
-    parser.add_argument("--batch", type=int, default=8, help="files per task (default 8)")
+    parser.add_argument("--batch", type=int,
+                        help="files per task (default: the names shared out as %d tasks per worker thread, "
+                             "at most %d files each)" % (TASKS_PER_THREAD, MAX_BATCH))
     args = parser.parse_args(argv)
-    if args.batch < 1:
+    if args.batch is not None and args.batch < 1:
         parser.error("--batch must be at least 1")
     paths = list(args.paths)
     if args.files_from:
@@ -144,11 +162,13 @@ def main(argv=None):
     if args.scheduler:
         with Client(args.scheduler) as client:
             threads = sum(client.nthreads().values()) or 1
-            return 0 if run(client, paths, args.batch, 4 * threads) else 1
+            batch = args.batch or batch_size(len(paths), threads)
+            return 0 if run(client, paths, batch, 4 * threads) else 1
     # No dashboard: two runs at once must not fight over its port.
     with LocalCluster(n_workers=2, processes=True, threads_per_worker=1, dashboard_address=None) as cluster, \
             Client(cluster) as client:
-        return 0 if run(client, paths, args.batch, 8) else 1
+        batch = args.batch or batch_size(len(paths), 2)
+        return 0 if run(client, paths, batch, 4 * 2) else 1
 
 
 if __name__ == "__main__":

@@ -31,27 +31,28 @@ void ShowHide(QWidget* widget, bool visible) {
 }
 
 constexpr const char* kCancelName = "bWCancel";
+constexpr const char* kCountCancelName = "bWCountCancel";
 
-// The panel's "Cancel" button, made once and kept by the panel: beside the
-// gauge, so the panel keeps its size.
-QPushButton* CancelButtonOf(QWidget* panel6, QProgressBar* gauge1) {
-    if (!panel6) return nullptr;
-    if (auto* button = panel6->findChild<QPushButton*>(kCancelName)) return button;
-    auto* button = new QPushButton("Cancel", panel6);
-    button->setObjectName(kCancelName);
-    button->setToolTip("Stop after the file being extracted (Esc)");
+// A panel's "Cancel" button, made once and kept by the panel: beside the
+// widget named (the gauge, the "Please wait" line), so the panel keeps its size.
+QPushButton* CancelButtonOf(QWidget* panel, QWidget* beside, const char* name, const QString& hint) {
+    if (!panel) return nullptr;
+    if (auto* button = panel->findChild<QPushButton*>(name)) return button;
+    auto* button = new QPushButton("Cancel", panel);
+    button->setObjectName(name);
+    button->setToolTip(hint);
     button->setFocusPolicy(Qt::NoFocus); // Escape, not Space, is the key for it
     button->hide();
-    auto* layout = qobject_cast<QBoxLayout*>(panel6->layout());
+    auto* layout = qobject_cast<QBoxLayout*>(panel->layout());
     if (!layout) return button;
-    const int at = gauge1 ? layout->indexOf(gauge1) : -1;
+    const int at = beside ? layout->indexOf(beside) : -1;
     if (at < 0) {
         layout->addWidget(button, 0, Qt::AlignRight);
         return button;
     }
-    layout->removeWidget(gauge1);
+    layout->removeWidget(beside);
     auto* row = new QHBoxLayout;
-    row->addWidget(gauge1, 1);
+    row->addWidget(beside, 1);
     row->addWidget(button);
     layout->insertLayout(at, row);
     return button;
@@ -79,17 +80,22 @@ private:
 
 PanelProgress::PanelProgress(QWidget* panel6, QWidget* panel7, QProgressBar* gauge1, QLabel* label2)
     : m_panel6(panel6), m_panel7(panel7), m_gauge1(gauge1), m_label2(label2),
-      m_cancel(CancelButtonOf(panel6, gauge1)), m_watcher(std::make_unique<EscapeWatcher>(*this)) {
-    // The button outlives this object; the connection ends with the watcher.
-    if (m_cancel) QObject::connect(m_cancel, &QPushButton::clicked, m_watcher.get(), [this] { RequestStop(); });
+      m_cancel(CancelButtonOf(panel6, gauge1, kCancelName, "Stop after the file being extracted (Esc)")),
+      m_countCancel(CancelButtonOf(panel7, panel7 ? panel7->findChild<QLabel*>("Panel7Label") : nullptr,
+                                   kCountCancelName, "Stop counting and end the extraction (Esc)")),
+      m_watcher(std::make_unique<EscapeWatcher>(*this)) {
+    // The buttons outlive this object; the connections end with the watcher.
+    for (QPushButton* button : {m_cancel.data(), m_countCancel.data()})
+        if (button) QObject::connect(button, &QPushButton::clicked, m_watcher.get(), [this] { RequestStop(); });
 }
 
 PanelProgress::~PanelProgress() { WatchEscape(false); }
 
 void PanelProgress::RequestStop() {
     m_stopRequested = true;
-    // Seen at once; the run itself ends after the file in hand.
-    if (m_cancel) m_cancel->setEnabled(false);
+    // Seen at once; the run itself ends after the file (or folder) in hand.
+    for (QPushButton* button : {m_cancel.data(), m_countCancel.data()})
+        if (button) button->setEnabled(false);
 }
 
 void PanelProgress::WatchEscape(bool on) {
@@ -100,21 +106,42 @@ void PanelProgress::WatchEscape(bool on) {
         QCoreApplication::instance()->removeEventFilter(m_watcher.get());
 }
 
+bool PanelProgress::RedrawDue() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastRedraw < m_interval) return false;
+    m_lastRedraw = now;
+    return true;
+}
+
+void PanelProgress::Draw() {
+    if (!m_undrawn) return;
+    m_undrawn = false;
+    if (m_gauge1) m_gauge1->setValue(m_percent);
+    if (m_label2) m_label2->setText(FromLocal(m_label));
+}
+
 void PanelProgress::CountingStarted() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_countCancel) {
+        m_countCancel->setEnabled(!m_stopRequested);
+        m_countCancel->show();
+    }
     ShowHide(m_panel7, true);
     WatchEscape(true);
+    m_lastRedraw = std::chrono::steady_clock::now();
     LetEventsRun();
 }
 
 void PanelProgress::CountingFinished() {
     WatchEscape(false);
+    if (m_countCancel) m_countCancel->hide();
     ShowHide(m_panel7, false);
     QApplication::restoreOverrideCursor();
 }
 
 void PanelProgress::ProcessingStarted() {
     if (m_gauge1) m_gauge1->setValue(0);
+    m_undrawn = false;
     if (m_cancel) {
         m_cancel->setEnabled(!m_stopRequested);
         m_cancel->show();
@@ -122,16 +149,21 @@ void PanelProgress::ProcessingStarted() {
     ShowHide(m_panel6, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     WatchEscape(true);
+    m_lastRedraw = {}; // the first step is drawn at once
     LetEventsRun();
 }
 
 void PanelProgress::Advance(int percent, const std::string& label) {
-    if (m_gauge1) m_gauge1->setValue(percent);
-    if (m_label2) m_label2->setText(FromLocal(label));
+    m_percent = percent;
+    m_label = label;
+    m_undrawn = true;
+    if (!RedrawDue()) return;
+    Draw();
     LetEventsRun();
 }
 
 void PanelProgress::ProcessingFinished() {
+    Draw(); // the last entry and 100 %, also when the interval had not passed
     WatchEscape(false);
     QApplication::restoreOverrideCursor();
     // Panel6 also shows folder scans, which cannot be stopped.
@@ -140,7 +172,9 @@ void PanelProgress::ProcessingFinished() {
     m_stopRequested = false;
 }
 
-void PanelProgress::LetMessagesRun() { LetEventsRun(); }
+void PanelProgress::LetMessagesRun() {
+    if (RedrawDue()) LetEventsRun();
+}
 
 void RunExtractAll(ExtractionWizard& wizard, const ExplorerState& state, std::span<const ListRow> rows, ActionFlags& flags,
                   BatchProgress& progress) {

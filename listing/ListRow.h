@@ -1,8 +1,10 @@
 #pragma once
 // One row of a folder listing, without its picture: what the explorer's file
 // list shows in its columns and what the batch commands walk. The picture of
-// row n is picture n of the scan (pictures/RowPicture.h). A row holds values;
-// the texts of its columns are made from them when the list draws them.
+// row n is picture n of a scan that draws pictures (pictures/RowPicture.h);
+// the explorer's list makes it only when it draws the row
+// (explorer/core/RowPictures.h). A row holds values; the texts of its
+// columns are made from them when the list draws them.
 #include <optional>
 #include <string>
 

@@ -127,47 +127,6 @@ private:
     ScanResult m_result;
 };
 
-RowPicture BitmapThumbnails(Bitmap& source) {
-    RowPicture picture;
-    for (auto [image, tile] : {std::pair{&picture.large, kLargeTile}, std::pair{&picture.small, kSmallTile}}) {
-        image->bitmap.width = tile;
-        image->bitmap.height = tile;
-        image->bitmap.pixelFormat = source.pixelFormat;
-        image->bitmap.palette = source.palette;
-        image->maskArgb = MakeThumbnail(source, image->bitmap);
-        image->masked = true;
-    }
-    return picture;
-}
-
-// A cursor as the list shows it: a cursor of the large tile's size keeps its
-// transparency there; every other picture is drawn onto an opaque bitmap.
-RowPicture CursorPictures(const Handle& cursor) {
-    RowPicture picture;
-    if (cursor->width == kLargeTile && cursor->height == kLargeTile)
-        picture.large.icon = cursor;
-    else
-        picture.large.bitmap = DrawIconOpaque(*cursor, kLargeTile);
-    picture.small.bitmap = DrawIconOpaque(*cursor, kSmallTile);
-    return picture;
-}
-
-// The image a cursor group's row is pictured by: its image for the large
-// tile; null when no image draws.
-const CursorImage* RowImage(const CursorGroup& group) {
-    const int best = BestCursorImage(group, kLargeTile);
-    return best < 0 ? nullptr : &group.Images[size_t(best)];
-}
-
-// The image the first animation's first step frame is pictured by; null
-// when it has no image that draws.
-const CursorImage* AnimationRowImage(Document& file) {
-    file.Load(RecordKind::Animations);
-    const std::vector<AnimatedCursor>& animations = file.Contents().Animations;
-    const AnimationFrame* first = animations.empty() ? nullptr : FirstStepFrame(animations.front());
-    return first ? RowImage(first->Images) : nullptr;
-}
-
 bool IsExecutable(const FileCounts& counts) {
     return counts.kind == FileKind::Pe || counts.kind == FileKind::Ne;
 }

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "formats/AniFile.h"
+#include "formats/Document.h"
 #include "formats/Rescaler.h"
 
 namespace gw {
@@ -98,6 +100,42 @@ int BestCursorImage(const CursorGroup& group, int size) {
         }
     }
     return best;
+}
+
+RowPicture BitmapThumbnails(Bitmap& source) {
+    RowPicture picture;
+    for (auto [image, tile] : {std::pair{&picture.large, kLargeTile}, std::pair{&picture.small, kSmallTile}}) {
+        image->bitmap.width = tile;
+        image->bitmap.height = tile;
+        image->bitmap.pixelFormat = source.pixelFormat;
+        image->bitmap.palette = source.palette;
+        image->maskArgb = MakeThumbnail(source, image->bitmap);
+        image->masked = true;
+    }
+    return picture;
+}
+
+RowPicture CursorPictures(const Handle& cursor) {
+    RowPicture picture;
+    if (!cursor) return picture;
+    if (cursor->width == kLargeTile && cursor->height == kLargeTile)
+        picture.large.icon = cursor;
+    else
+        picture.large.bitmap = DrawIconOpaque(*cursor, kLargeTile);
+    picture.small.bitmap = DrawIconOpaque(*cursor, kSmallTile);
+    return picture;
+}
+
+const CursorImage* RowImage(const CursorGroup& group) {
+    const int best = BestCursorImage(group, kLargeTile);
+    return best < 0 ? nullptr : &group.Images[size_t(best)];
+}
+
+const CursorImage* AnimationRowImage(Document& file) {
+    file.Load(RecordKind::Animations);
+    const std::vector<AnimatedCursor>& animations = file.Contents().Animations;
+    const AnimationFrame* first = animations.empty() ? nullptr : FirstStepFrame(animations.front());
+    return first ? RowImage(first->Images) : nullptr;
 }
 
 } // namespace gw

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "formats/CurTypes.h"
+#include "pictures/RowPicture.h"
 #include "platform/Bitmap.h"
 #include "platform/IconImage.h"
 
@@ -47,5 +48,21 @@ std::optional<size_t> LargestDecodedImage(const Group& group) {
     }
     return best;
 }
+
+// The pictures of a listed row, as the scanners make them and the explorer
+// makes them again for the rows in view.
+class Document;
+// A bitmap at both tile sizes, its mask colour transparent.
+RowPicture BitmapThumbnails(Bitmap& source);
+// A cursor as the list shows it: a cursor of the large tile's size keeps its
+// transparency there; every other picture is drawn onto an opaque bitmap.
+// Empty for a null cursor.
+RowPicture CursorPictures(const Handle& cursor);
+// The image a cursor group's row is pictured by: its image for the large
+// tile; null when no image draws.
+const CursorImage* RowImage(const CursorGroup& group);
+// The image the first animation's first step frame is pictured by; null
+// when it has no image that draws.
+const CursorImage* AnimationRowImage(Document& file);
 
 } // namespace gw

@@ -42,6 +42,7 @@
 #include <optional>
 
 #include "explorer/core/ListRules.h"
+#include "explorer/core/RowPictures.h"
 #include "formats/FileContents.h"
 #include "formats/Document.h"
 #include "listing/Scanners.h"
@@ -546,15 +547,19 @@ void ExplorerWindow::Scan(Category category) {
 
     ScanResult result;
     try {
-        result = RunScanner(m_state.CurrentDir, category,
-                            [this](const std::string& name, int percent) { return ScanStep(name, percent); });
+        // The rows only: the list makes the pictures of the rows it draws.
+        result = RunScanner(
+            m_state.CurrentDir, category,
+            [this](const std::string& name, int percent) { return ScanStep(name, percent); }, PictureMode::Skip);
     } catch (...) {
         // Out of memory building the rows: show what the counters say, no rows.
     }
 
     Panel6->hide();
     StoreScanCounters(m_state, result);
-    m_listModel->SetRows(std::move(result.rows), result.pictures, [this](const RowPicture& p) { return PictureOf(p); });
+    m_listModel->SetRows(std::move(result.rows), [this, folder = m_state.CurrentDir, category](const ListRow& row) {
+        return PictureOf(RowPictureOf(folder, category, row));
+    });
     SortList();
     busy.reset();
     SetStatus(FolderSummary(m_state));

@@ -1,6 +1,7 @@
 #include "explorer/gui/FileList.h"
 
 #include <QHeaderView>
+#include <QIconEngine>
 #include <QListView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +11,10 @@
 #include <QTreeView>
 
 #include <algorithm>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "explorer/core/ListRules.h"
 #include "gui/DamageReport.h"
@@ -97,30 +102,88 @@ QIcon MarkedDamaged(const QIcon& picture) {
     return marked;
 }
 
+// The decoration of one row of one list. It holds no pixels: it asks the
+// model for the row's picture when it is painted. Its size is known without
+// the picture (every row picture is a square tile, drawn at most
+// kLargeTile across), so that sizing a row never makes a picture: the list
+// and icon views size every row of a list when they lay it out.
+class RowIconEngine : public QIconEngine {
+public:
+    RowIconEngine(std::weak_ptr<const FileListModel::PictureSource> source, uint64_t listing, int imageIndex)
+        : m_source(std::move(source)), m_listing(listing), m_imageIndex(imageIndex) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        Picture().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return size.boundedTo(QSize(kLargeTile, kLargeTile));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Picture().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        return Picture().pixmap(size / scale, scale, mode, state);
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("GrabwellListRow"); }
+    QIconEngine* clone() const override { return new RowIconEngine(*this); }
+
+private:
+    QIcon Picture() const {
+        const std::shared_ptr<const FileListModel::PictureSource> source = m_source.lock();
+        if (!source || source->listing != m_listing) return {};
+        return source->model->PictureAt(m_imageIndex);
+    }
+
+    std::weak_ptr<const FileListModel::PictureSource> m_source;
+    uint64_t m_listing;
+    int m_imageIndex;
+};
+
+// Hands the memory freed by dropping a list back to the system: the C
+// library keeps freed small blocks for reuse, and a list of many thousands
+// of rows leaves many of them.
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 } // namespace
 
 // ---- model ----
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FileListModel::FileListModel(QObject* parent)
+    : QAbstractTableModel(parent), m_source(std::make_shared<PictureSource>()) {
+    m_source->model = this;
+}
+
+void FileListModel::ForgetPictures() {
+    ++m_source->listing;
+    m_pictures.Clear();
+}
 
 void FileListModel::Clear() {
     beginResetModel();
-    m_rows.clear();
-    m_pictures.clear();
+    ForgetPictures();
+    // Swapped out rather than cleared, so that their room goes too.
+    std::vector<ListRow>().swap(m_rows);
+    std::vector<int>().swap(m_displayOf);
+    m_makePicture = nullptr;
     endResetModel();
+    ReturnFreedMemory();
 }
 
-void FileListModel::SetRows(std::vector<ListRow> rows, const std::vector<RowPicture>& pictures,
-                            const PictureMaker& makePicture) {
+void FileListModel::SetRows(std::vector<ListRow> rows, PictureMaker makePicture) {
     beginResetModel();
+    ForgetPictures();
     m_rows = std::move(rows);
-    m_pictures.clear();
-    m_pictures.reserve(pictures.size());
-    for (const RowPicture& picture : pictures) m_pictures.push_back(makePicture(picture));
-    // A damaged file's picture carries the warning sign in its corner.
-    for (const ListRow& row : m_rows)
-        if (row.damage && size_t(row.imageIndex) < m_pictures.size())
-            m_pictures[size_t(row.imageIndex)] = MarkedDamaged(m_pictures[size_t(row.imageIndex)]);
+    m_makePicture = std::move(makePicture);
+    int images = 0;
+    for (const ListRow& row : m_rows) images = std::max(images, row.imageIndex + 1);
+    m_displayOf.assign(size_t(images), -1);
+    for (size_t display = 0; display < m_rows.size(); ++display)
+        if (m_rows[display].imageIndex >= 0) m_displayOf[size_t(m_rows[display].imageIndex)] = int(display);
     endResetModel();
 }
 
@@ -138,13 +201,12 @@ void FileListModel::Sort(SortMode sortMode, uint8_t sortAscending) {
         return order != 0 ? order < 0 : a.imageIndex < b.imageIndex;
     });
 
-    std::vector<int> displayOf(m_rows.size());
     for (size_t display = 0; display < m_rows.size(); ++display)
-        displayOf[size_t(m_rows[display].imageIndex)] = int(display);
+        m_displayOf[size_t(m_rows[display].imageIndex)] = int(display);
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        after.push_back(index(displayOf[size_t(imagesBefore[size_t(i)])], before[i].column()));
+        after.push_back(index(m_displayOf[size_t(imagesBefore[size_t(i)])], before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -155,8 +217,20 @@ const ListRow* FileListModel::RowAt(int displayRow) const {
 }
 
 QIcon FileListModel::PictureAt(int imageIndex) const {
-    if (imageIndex < 0 || size_t(imageIndex) >= m_pictures.size()) return {};
-    return m_pictures[size_t(imageIndex)];
+    if (imageIndex < 0 || size_t(imageIndex) >= m_displayOf.size() || m_displayOf[size_t(imageIndex)] < 0)
+        return {};
+    if (const QIcon* kept = m_pictures.Find(imageIndex)) return *kept;
+    const ListRow& row = m_rows[size_t(m_displayOf[size_t(imageIndex)])];
+    QIcon picture;
+    try {
+        if (m_makePicture) picture = m_makePicture(row);
+    } catch (...) {
+        // Out of memory reading a file that changed since the scan: an
+        // empty tile, kept, so that it is not read again at every paint.
+    }
+    // A damaged file's picture carries the warning sign in its corner.
+    if (row.damage) picture = MarkedDamaged(picture);
+    return m_pictures.Put(imageIndex, std::move(picture));
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
@@ -175,7 +249,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         default: return {};
         }
     }
-    if (role == Qt::DecorationRole && index.column() == 0) return PictureAt(row->imageIndex);
+    if (role == Qt::DecorationRole && index.column() == 0)
+        return QIcon(new RowIconEngine(m_source, m_source->listing, row->imageIndex));
     // The whole name, for the views that cut it short, and the damage found.
     if (role == Qt::ToolTipRole && index.column() == 0)
         return row->damage ? Text(row->caption) + "\n" + DamageSummary({*row->damage}) : Text(row->caption);

@@ -9,12 +9,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
+#include "explorer/core/RecentCache.h"
 #include "listing/ExplorerState.h"
 #include "listing/ListRow.h"
-#include "pictures/RowPicture.h"
 
 class QListView;
 class QStyledItemDelegate;
@@ -22,20 +23,28 @@ class QTreeView;
 
 namespace gw {
 
-// The rows of the last scan in the order the last sort gave them, and their
-// pictures in scan order (picture n belongs to the row with image index n).
+// The rows of the last scan in the order the last sort gave them. Their
+// pictures are made when a view draws them and kept in a bounded cache of
+// the rows drawn last, which a new list empties: the rows of a folder of
+// many thousands of files hold no pixels.
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using PictureMaker = std::function<QIcon(const RowPicture&)>;
+    // Makes the picture of a row (without the damage sign, which the model adds).
+    using PictureMaker = std::function<QIcon(const ListRow&)>;
+
+    // The most pictures kept at once: more than the large-icon view shows on
+    // the largest screens, some 6 KB each.
+    static constexpr size_t kPictureLimit = 2048;
 
     explicit FileListModel(QObject* parent = nullptr);
 
-    // Empties the rows and both picture lists.
+    // Empties the rows and the pictures, and hands the memory they took back
+    // to the system.
     void Clear();
-    // Shows the rows of a scan in scan order with their pictures (picture n
-    // of the row with image index n), one reset for all of them.
-    void SetRows(std::vector<ListRow> rows, const std::vector<RowPicture>& pictures, const PictureMaker& makePicture);
+    // Shows the rows of a scan, one reset for all of them; makePicture makes
+    // the picture of a row when it is first drawn.
+    void SetRows(std::vector<ListRow> rows, PictureMaker makePicture);
     // Re-orders the rows by the explorer's comparison; the selection follows.
     void Sort(SortMode sortMode, uint8_t sortAscending);
 
@@ -43,19 +52,39 @@ public:
     const ListRow* RowAt(int displayRow) const;
     // Every row, in display order (what the batch commands walk).
     std::span<const ListRow> Rows() const { return m_rows; }
-    // The picture of a row by its image index.
+    // The picture of a row by its image index, a damaged file's with the
+    // warning sign: the kept one, else made now and kept. Null for no row.
     QIcon PictureAt(int imageIndex) const;
-    int PictureCount() const { return int(m_pictures.size()); }
+    // How many pictures are kept (at most kPictureLimit).
+    size_t KeptPictureCount() const { return m_pictures.Size(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    // The decoration of a row is an icon that holds no pixels: it gets the
+    // row's picture from PictureAt when it is painted, so the views can size
+    // every row without making every picture.
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // What the decoration icons see of the model: it, and which list it
+    // shows. An icon kept from an earlier list, or kept after the model is
+    // gone, draws nothing.
+    struct PictureSource {
+        const FileListModel* model = nullptr;
+        uint64_t listing = 0;
+    };
+
 private:
+    // Starts a new list: the pictures kept go, and the icons handed out for
+    // the old one draw nothing from now on.
+    void ForgetPictures();
+
     std::vector<ListRow> m_rows;
-    std::vector<QIcon> m_pictures;
+    std::vector<int> m_displayOf; // the display position of each image index, -1 for none
+    PictureMaker m_makePicture;
+    mutable RecentCache<int, QIcon> m_pictures{kPictureLimit}; // by image index
+    std::shared_ptr<PictureSource> m_source;
 };
 
 enum class ViewStyle { LargeIcons, SmallIcons, List, Details };

@@ -15,6 +15,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
@@ -107,6 +108,17 @@ ForWriting LoadForWriting(const std::string& path, std::optional<uint16_t> langu
 
 // What extract writes each image as.
 enum class ExtractAs { ImageFile, Bitmap, Png };
+
+// The output folder of extract and save, made with its parents when it is
+// missing, as desktop-entry makes its prefix. False (said) when it cannot be.
+bool MadeOutputFolder(const std::string& outDir) {
+    std::error_code error;
+    std::filesystem::create_directories(outDir, error);
+    if (!error && IsFolder(outDir)) return true;
+    std::cerr << "grabwell-cli: cannot make the folder \"" << outDir << "\": "
+              << (error ? error.message() : std::string("a file of that name is in the way")) << "\n";
+    return false;
+}
 
 int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as, ExistingAction existing,
                std::optional<uint16_t> language) {
@@ -309,7 +321,7 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
     AddLanguageOption(extract, languageText);
     extract->add_option("FILE", file, "The file to read")->required();
-    extract->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
+    extract->add_option("OUTDIR", outDir, "The folder to write into (made, with its parents, when missing)")->required();
 
     bool onlyIcons = false, onlyCursors = false, onlyBitmaps = false;
     std::string saveExisting = "rename";
@@ -321,7 +333,7 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"skip", "overwrite", "rename"}));
     AddLanguageOption(save, languageText);
     save->add_option("FILE", file, "The file to read")->required();
-    save->add_option("OUTDIR", outDir, "The folder to write into")->required()->check(CLI::ExistingDirectory);
+    save->add_option("OUTDIR", outDir, "The folder to write into (made, with its parents, when missing)")->required();
 
     std::string themeName;
     std::vector<std::string> themeArgs;
@@ -374,6 +386,7 @@ int main(int argc, char** argv) {
     if (const int status = cli::RunSetGroupCommands(setGroup); status >= 0) return status;
     if (const int status = cli::RunDesktopEntryCommand(desktopEntry); status >= 0) return status;
     if (*theme) return RunCursorTheme(themeArgs, themeName);
+    if ((*extract || *save) && !MadeOutputFolder(outDir)) return kExitFailed;
     if (*extract) {
         ExistingAction existing;
         ParseExisting(existingText, existing);

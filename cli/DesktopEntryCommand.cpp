@@ -67,7 +67,7 @@ int RunDesktopEntryCommand(const DesktopEntryOptions& options) {
     }
     const DesktopEntryPlan plan = PlanDesktopEntry(request);
     if (!plan.error.empty()) {
-        Complain(options.program, plan.error);
+        Complain(plan.program.empty() ? options.program : plan.program, plan.error);
         return kExitFailed;
     }
     std::cerr << "grabwell-cli: " << plan.program << ": \"" << plan.name << "\", icon sizes";

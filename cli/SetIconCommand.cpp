@@ -6,6 +6,7 @@
 
 #include "cli/CliCommon.h"
 #include "formats/VersionInfo.h"
+#include "platform/Text.h"
 
 namespace gw::cli {
 
@@ -95,8 +96,8 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
     std::string languages;
     for (uint16_t l : c.languages) languages += (languages.empty() ? "" : ", ") + std::to_string(l);
     std::cerr << "grabwell-cli: " << (kind == GroupKind::Icon ? "icon" : "cursor") << " group " << c.name.Text()
-              << (c.created ? " (new)" : "") << ", language " << languages << ": " << c.imageIds.size()
-              << " images; " << GroupedNumber(outcome.sizeBefore) << " -> " << GroupedNumber(outcome.sizeAfter)
+              << (c.created ? " (new)" : "") << ", language " << languages << ": " << CountText(c.imageIds.size(), "image")
+              << "; " << GroupedNumber(outcome.sizeBefore) << " -> " << GroupedNumber(outcome.sizeAfter)
               << " bytes\n";
     std::cout << outcome.written << "\n";
     return kExitOk;

@@ -21,6 +21,7 @@
 
 #include "batch/core/BatchWriter.h"
 #include "batch/core/CursorTheme.h"
+#include "batch/core/FileInformation.h"
 #include "batch/core/GroupImages.h"
 #include "batch/core/OutputNames.h"
 #include "batch/core/ScriptedPrompts.h"
@@ -102,6 +103,7 @@ ForWriting LoadForWriting(const std::string& path, std::optional<uint16_t> langu
         return out;
     }
     out.file->LoadAll();
+    if (const std::string note = LanguageNotHeldText(*out.file); !note.empty()) Complain(path, note);
     out.ok = !ComplainOfDamage(*out.file);
     return out;
 }

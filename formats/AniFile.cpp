@@ -113,12 +113,12 @@ void BuildSteps(AnimatedCursor& ani, const std::optional<std::vector<uint32_t>>&
     const uint64_t frames = ani.Frames.size();
     auto invalid = [&](const std::string& what) { result.Note(ReadError::Invalid(at, what, fileSize)); };
     if (ani.StatedFrames != frames)
-        invalid("the header states " + std::to_string(ani.StatedFrames) + " frames, the file holds " +
+        invalid("the header states " + CountText(ani.StatedFrames, "frame") + ", the file holds " +
                 std::to_string(frames));
     if (ani.HasSequence && sequence) {
         if (sequence->size() < std::min<uint64_t>(ani.StatedSteps, kMaxAniSteps))
             invalid("the sequence holds " + std::to_string(sequence->size()) + " of " +
-                    std::to_string(ani.StatedSteps) + " steps");
+                    CountText(ani.StatedSteps, "step"));
         const size_t steps = std::min<size_t>(sequence->size(), ani.StatedSteps);
         for (size_t s = 0; s < steps; ++s) {
             if ((*sequence)[s] < frames) {
@@ -136,8 +136,7 @@ void BuildSteps(AnimatedCursor& ani, const std::optional<std::vector<uint32_t>>&
     for (size_t s = 0; s < ani.StepFrames.size(); ++s)
         ani.StepRates.push_back(rates && s < rates->size() ? (*rates)[s] : ani.DefaultRate);
     if (rates && rates->size() < ani.StepFrames.size())
-        invalid("the rates hold " + std::to_string(rates->size()) + " of " + std::to_string(ani.StepFrames.size()) +
-                " steps");
+        invalid("the rates hold " + std::to_string(rates->size()) + " of " + CountText(ani.StepFrames.size(), "step"));
 }
 
 } // namespace

@@ -36,7 +36,8 @@ std::shared_ptr<Document> Document::Open(const std::string& path) {
         opened->m_bytes = file->bytes();
         opened->m_owner = std::move(file);
     } else {
-        opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->error()});
+        // The front ends name the file; the error says why alone.
+        opened->m_contents.NoteError(ReadError{ReadErrorKind::Io, 0, file->reason()});
     }
     opened->Classify();
     opened->m_openedErrors = opened->m_contents.Errors;
@@ -142,7 +143,8 @@ std::optional<ReadError> Document::RedirectToResourceFile() {
     const std::optional<std::string> munPath = FindMunFile(m_path);
     if (!munPath) return std::nullopt;
     auto file = std::make_shared<MappedFile>();
-    if (!file->Open(*munPath)) return ReadError{ReadErrorKind::Io, 0, file->error()};
+    if (!file->Open(*munPath))
+        return ReadError{ReadErrorKind::Io, 0, "cannot read the resource file \"" + *munPath + "\": " + file->reason()};
     std::string why;
     std::unique_ptr<ResourceModule> module = ResourceModule::FromBytes(file->bytes(), &why, file);
     if (!module)
@@ -304,7 +306,7 @@ void Document::Read(RecordKind kind) {
 }
 
 std::string NothingShownReason(const Document& file, const std::string& holdsNothing) {
-    if (!file.Readable() && file.Damaged()) return file.Errors().front().message;
+    if (!file.Readable() && file.Damaged()) return "cannot be read: " + file.Errors().front().message;
     if (file.Damaged()) return file.Errors().front().Describe();
     return holdsNothing;
 }

@@ -25,7 +25,8 @@ class Document {
 public:
     // Opens and classifies the file at path. Never null: a file that cannot
     // be read is "Non Executable", not Readable(), with an io error first
-    // in Errors() whose message says why.
+    // in Errors() whose message says why ("No such file or directory"; the
+    // path is the caller's to name).
     static std::shared_ptr<Document> Open(const std::string& path);
     // The same over bytes already read; path names the file (its extension
     // takes part in the classification, as a path's does).
@@ -117,8 +118,9 @@ private:
 };
 
 // Why a document shows nothing of what a viewer looks for: why it could not
-// be opened, else its first damage, else holdsNothing ("it holds no
-// bitmap"). The one rule every window that refuses a file says it by.
+// be opened ("cannot be read: No such file or directory"), else its first
+// damage, else holdsNothing ("it holds no bitmap"). The one rule every
+// window that refuses a file says it by; none of them names the file.
 std::string NothingShownReason(const Document& file, const std::string& holdsNothing);
 
 } // namespace gw

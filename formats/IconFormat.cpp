@@ -180,4 +180,14 @@ std::string FormatLabel(uint32_t width, uint32_t height, uint16_t bitCount) {
     return std::to_string(width) + " X " + std::to_string(height) + " " + ColorText(bitCount) + " Colors";
 }
 
+std::string ColorsText(uint16_t bitCount) {
+    constexpr uint16_t kMostIndexedBits = 8;
+    if (bitCount > kMostIndexedBits) return std::to_string(bitCount) + " Bit";
+    return ColorText(bitCount) + " Colors";
+}
+
+std::string ImageFormatText(uint32_t width, uint32_t height, uint16_t bitCount) {
+    return std::to_string(width) + " X " + std::to_string(height) + " " + ColorsText(bitCount);
+}
+
 } // namespace gw

@@ -57,7 +57,14 @@ namespace gw {
 // The colour text of an image: "256" for bit count 0, else 2 to the power of
 // the bit count in decimal (exact up to 2^63).
 std::string ColorText(uint16_t bitCount);
-// Width " X " height " " colours " Colors".
+// Width " X " height " " colours " Colors": the "format" info --json gives.
 std::string FormatLabel(uint32_t width, uint32_t height, uint16_t bitCount);
+
+// What the windows say of an image's colours: up to 8 bits a pixel the
+// colours there are ("16 Colors"; "256 Colors" for bit count 0), above that
+// the bits, as the bitmap formats are named ("16 Bit", "24 Bit", "32 Bit").
+std::string ColorsText(uint16_t bitCount);
+// Width " X " height " " ColorsText: "32 X 32 16 Colors", "256 X 256 32 Bit".
+std::string ImageFormatText(uint32_t width, uint32_t height, uint16_t bitCount);
 
 } // namespace gw

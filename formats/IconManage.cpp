@@ -5,6 +5,7 @@
 #include "formats/FileKind.h"
 #include "formats/IconFormat.h"
 #include "platform/LoadBudget.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -47,7 +48,7 @@ ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const v
     // The directory must be read whole before any image; a count larger than
     // the directory the file holds ends the read with no images.
     if (!r.has(uint64_t(count) * kEntrySize)) {
-        result.Note(ReadError::Truncated(file.size(), "a directory of " + GroupedNumber(count) + " entries",
+        result.Note(ReadError::Truncated(file.size(), "a directory of " + GroupedNumber(count) + " " + CountNoun(count, "entry", "entries"),
                                          uint64_t(count) * kEntrySize, kHeaderSize));
         return result;
     }

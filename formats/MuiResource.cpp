@@ -113,7 +113,8 @@ ReadResult<MuiResource> ParseMuiResource(ByteView resource) {
         if (!parts[i])
             result.Note(ReadError::Invalid(kSpansAt + i * 8,
                                            std::string("the MUI resource's ") + kParts[i] + " (" +
-                                               GroupedNumber(spans[i]->size) + " bytes at " +
+                                               GroupedNumber(spans[i]->size) + " " +
+                                               CountNoun(spans[i]->size, "byte") + " at " +
                                                GroupedNumber(spans[i]->offset) + ") lie outside it",
                                            size));
     }

@@ -199,7 +199,7 @@ std::optional<ResourceEntry> EntryOf(const NeLoad& load, const TypeTable& table,
     if (const auto e = ReadEntry(load.file, table, index)) return e;
     const uint64_t at = table.entries + index * kResourceEntrySize;
     why = index >= table.count ? load.Bad(table.entries, load.Item(index) + " is beyond the " +
-                                                             std::to_string(table.count) + " entries of its table")
+                                                             CountText(table.count, "entry", "entries") + " of its table")
                                : load.Cut("the resource entry of " + load.Item(index), kResourceEntrySize, at);
     return std::nullopt;
 }

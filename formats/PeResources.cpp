@@ -27,12 +27,11 @@ using TypeTable = ResourceModule::TypeTable;
 using Damage = std::optional<ReadError>;
 
 template <class Group>
-void RecordNames(std::vector<Group>& groups, const std::vector<ResName>& names) {
-    const size_t n = std::min(groups.size(), names.size());
-    for (size_t i = 0; i < n; ++i) {
-        groups[i].Name = names[i].isId ? std::to_string(names[i].id) : names[i].name;
-        groups[i].Named = !names[i].isId;
-    }
+Group NamedGroup(const ResName& name) {
+    Group group;
+    group.Name = name.isId ? std::to_string(name.id) : name.name;
+    group.Named = !name.isId;
+    return group;
 }
 
 // A Data block of bytesInRes bytes filled from the start of the resource,
@@ -159,10 +158,22 @@ ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t 
     ReadResult<std::vector<Group>> result;
     if (module.Damage()) result.Note(*module.Damage());
     const PeLoad load{module, module.Table(groupType), module.Table(imageType), what, language};
-    std::vector<Group> named(count);
-    RecordNames(named, load.groups.Names());
-    result.records.reserve(count);
-    for (Group& group : named) {
+    // The count is of the groups the file holds data for: a name whose data
+    // is missing does not take the place of one after it. Past the count,
+    // names are only looked up, so that their damage is still said.
+    const std::vector<ResName>& names = load.groups.Names();
+    result.records.reserve(std::min(count, names.size()));
+    for (const ResName& name : names) {
+        if (result.records.size() == count) {
+            ReadError why;
+            uint16_t shown = 0;
+            if (!load.groups.Find(name, language, &shown, &why)) {
+                result.Note(std::move(why));
+                ++result.failed;
+            }
+            continue;
+        }
+        Group group = NamedGroup<Group>(name);
         Damage why;
         const bool found = ReadGroup(load, group, why, readImage);
         if (why) result.Note(std::move(*why));

@@ -37,8 +37,9 @@ void LoadCursorsPE(FileContents& contents, const ResourceModule& module,
 void LoadBitmapsPE(FileContents& contents, const ResourceModule& module,
                    std::optional<uint16_t> language = std::nullopt);
 
-// The group readers themselves: count entries named in directory order, each
-// read, those that cannot be found left out (failed counts them); images
+// The group readers themselves: the entries named in directory order read
+// until count are found, those that cannot be found left out (failed counts
+// them); images
 // whose resource is missing keep a zero-filled block and are reported as
 // damage. Languages as for the loads above; a group's images are read in the
 // group's language when they are held in it, else in their first language.

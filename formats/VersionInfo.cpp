@@ -74,8 +74,9 @@ private:
     ReadError DoesNotFit(uint64_t at, uint64_t length, uint64_t parentEnd) const {
         if (parentEnd >= Size())
             return ReadError::Truncated(Size(), "the version block at " + GroupedNumber(at), length, at);
-        return ReadError::Invalid(at, "the version block at " + GroupedNumber(at) + " of " + GroupedNumber(length) +
-                                          " bytes runs past the end of its parent at " + GroupedNumber(parentEnd),
+        return ReadError::Invalid(at, "the version block at " + GroupedNumber(at) + " of " + GroupedNumber(length) + " " +
+                                          CountNoun(length, "byte") + " runs past the end of its parent at " +
+                                          GroupedNumber(parentEnd),
                                   Size());
     }
 
@@ -157,7 +158,7 @@ private:
         const uint64_t at = root.valueStart;
         if (root.valueLength < kFixedSize) {
             Note(ReadError::Invalid(root.start + 2, "the fixed version part states " +
-                                                        std::to_string(root.valueLength) + " bytes, less than " +
+                                                        CountText(root.valueLength, "byte") + ", less than " +
                                                         std::to_string(kFixedSize),
                                     Size()));
             return;

@@ -1,5 +1,7 @@
 #include "gui/DamageReport.h"
 
+#include "gui/ElidedLabel.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,6 +47,8 @@ std::string UnreadableText(const std::string& fileName, const std::string& why,
 } // namespace
 
 std::string CannotShowText(const std::string& fileName, const Document& file, const std::string& holdsNothing) {
+    // A file that cannot be opened: the system's reason after "Cannot read".
+    if (!file.Readable() && file.Damaged()) return UnreadableText(fileName, file.Errors().front().message, file.Errors());
     return UnreadableText(fileName, NothingShownReason(file, holdsNothing), file.Errors());
 }
 
@@ -54,7 +58,9 @@ DamageIndicator::DamageIndicator(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
-    m_text = new QLabel(this);
+    // A long first damage is cut at a word when the bar is short of room;
+    // the indicator's tooltip and Details say it all.
+    m_text = new ElidedLabel(this);
     m_text->setObjectName("DamageText");
     m_details = new QToolButton(this);
     m_details->setObjectName("DamageDetails");

@@ -54,19 +54,22 @@ void MappedFile::Close() {
 bool MappedFile::Open(const std::string& path) {
     Close();
     m_error.clear();
+    m_reason.clear();
     m_errno = 0;
     // O_NONBLOCK: opening a FIFO or a device must never wait for a writer;
     // anything but a regular file is refused below.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         m_errno = errno;
-        m_error = "Cannot open file \"" + path + "\": " + std::strerror(errno);
+        m_reason = std::strerror(errno);
+        m_error = "cannot read \"" + path + "\": " + m_reason;
         return false;
     }
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         m_errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        m_error = "Cannot open file \"" + path + "\": not a regular file";
+        m_reason = m_errno == EISDIR ? std::strerror(EISDIR) : "not a regular file";
+        m_error = "cannot read \"" + path + "\": " + m_reason;
         ::close(fd);
         return false;
     }
@@ -122,7 +125,7 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string Failure(const char* what, const std::string& path, int error) {
-    return std::string("Cannot ") + what + " file \"" + path + "\": " + std::strerror(error);
+    return std::string("cannot ") + what + " file \"" + path + "\": " + std::strerror(error);
 }
 
 // The temporary files being written, for RemovePendingTemporaries to remove
@@ -321,7 +324,7 @@ ReplaceOutcome ReplaceFileWhole(const std::string& path, ByteView bytes, unsigne
                                 const std::string* keepAttributesOf) {
     ReplaceOutcome outcome;
     auto failed = [&](const std::string& what, const std::string& file, int error) {
-        outcome.error = "Cannot " + what + " \"" + file + "\": " + std::strerror(error);
+        outcome.error = "cannot " + what + " \"" + file + "\": " + std::strerror(error);
         outcome.systemError = error;
         return outcome;
     };
@@ -413,12 +416,12 @@ std::string FileLock::Acquire(const std::string& path, int* systemError) {
         if (rc != 0 || ::fstat(m_fd, &held) != 0 || ::stat(path.c_str(), &named) != 0) {
             const int error = errno;
             if (systemError) *systemError = error;
-            return "Cannot lock file \"" + path + "\": " + std::strerror(error);
+            return "cannot lock file \"" + path + "\": " + std::strerror(error);
         }
         if (held.st_dev == named.st_dev && held.st_ino == named.st_ino) return {};
     }
     if (systemError) *systemError = EAGAIN;
-    return "Cannot lock file \"" + path + "\": it is replaced again and again";
+    return "cannot lock file \"" + path + "\": it is replaced again and again";
 }
 
 void RemovePendingTemporaries() noexcept {

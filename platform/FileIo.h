@@ -20,14 +20,18 @@ public:
     MappedFile(MappedFile&& other) noexcept;
     MappedFile& operator=(MappedFile&& other) noexcept;
 
-    // Opens a regular file read-only. False (with error() set) when the path
-    // cannot be opened or is not a regular file.
+    // Opens a regular file read-only. False (with error() and reason() set)
+    // when the path cannot be opened or is not a regular file.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return m_open; }
     ByteView bytes() const { return {m_data, size_t(m_size)}; }
     uint64_t size() const { return m_size; }
+    // "cannot read \"<path>\": <reason>"
     const std::string& error() const { return m_error; }
+    // Why, without the path: the system's words ("No such file or
+    // directory", "Is a directory"), or "not a regular file".
+    const std::string& reason() const { return m_reason; }
     int systemError() const { return m_errno; } // the errno behind error(); EISDIR etc. for what is no regular file
 
 private:
@@ -37,6 +41,7 @@ private:
     bool m_open = false;
     Bytes m_copy; // used for files that cannot be mapped (empty files, special files)
     std::string m_error;
+    std::string m_reason;
     int m_errno = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
+
 namespace gw {
 
 const char* ReadErrorKindName(ReadErrorKind kind) {
@@ -32,7 +34,7 @@ std::string ReadError::Describe() const {
 
 ReadError ReadError::Truncated(uint64_t fileSize, const std::string& what, uint64_t length, uint64_t offset) {
     return {ReadErrorKind::Truncated, fileSize,
-            what + " needs " + GroupedNumber(length) + " bytes at " + GroupedNumber(offset)};
+            what + " needs " + GroupedNumber(length) + " " + CountNoun(length, "byte") + " at " + GroupedNumber(offset)};
 }
 
 ReadError ReadError::Invalid(uint64_t offset, std::string message, uint64_t fileSize) {

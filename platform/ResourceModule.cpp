@@ -329,7 +329,7 @@ std::unique_ptr<ResourceModule> ResourceModule::Open(const std::string& path, st
     // the module, so the views taken here stay valid.
     std::unique_ptr<ResourceModule> module = FromBytes(file.bytes(), &problem);
     if (!module) {
-        if (error) *error = "Cannot open \"" + path + "\" as a PE module: " + problem;
+        if (error) *error = "cannot read \"" + path + "\" as a PE module: " + problem;
         return nullptr;
     }
     module->m_impl->file = std::move(file);
@@ -344,7 +344,9 @@ std::vector<ResName> ResourceModule::EnumNames(uint16_t type) const {
 
 int ResourceModule::Count(uint16_t type) const {
     int count = 0;
-    m_impl->WalkNames(type, [&](const Impl::NameEntry&) { ++count; });
+    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) {
+        if (m_impl->LanguageData(n.entry.Offset(), std::nullopt, nullptr, nullptr)) ++count;
+    });
     return count;
 }
 

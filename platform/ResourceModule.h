@@ -89,7 +89,9 @@ public:
     // Every language a resource of a type is held in, ascending; empty when
     // there is no such resource.
     std::vector<uint16_t> Languages(uint16_t type, const ResName& name) const;
-    // The number of names of a type (the explorer's count); reads no strings.
+    // The number of names of a type whose data (in their first language)
+    // the file holds: what a load can read, and the explorer's count. A file
+    // cut short counts only what is left of it. Reads no strings.
     int Count(uint16_t type) const;
     // The names of a type with hashed lookups, for loaders that reopen them all.
     TypeTable Table(uint16_t type) const;

@@ -163,4 +163,13 @@ size_t Utf8PrefixLength(std::string_view text, size_t maxBytes) {
     return end;
 }
 
+std::string CountNoun(uint64_t count, std::string_view singular, std::string_view plural) {
+    if (count == 1) return std::string(singular);
+    return plural.empty() ? std::string(singular) + "s" : std::string(plural);
+}
+
+std::string CountText(uint64_t count, std::string_view singular, std::string_view plural) {
+    return std::to_string(count) + " " + CountNoun(count, singular, plural);
+}
+
 } // namespace gw

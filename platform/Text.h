@@ -38,6 +38,13 @@ bool IsUtf8(std::string_view text);
 // U+FFFD; valid text comes back unchanged.
 std::string ValidUtf8(std::string_view text);
 
+// A count and its noun, singular for one: CountText(1, "Icon") is "1 Icon",
+// CountText(0, "Icon") "0 Icons", CountText(2, "Directory", "Directories")
+// "2 Directories". The plural is the singular and "s" unless given.
+std::string CountText(uint64_t count, std::string_view singular, std::string_view plural = {});
+// The noun alone, for a count written otherwise ("4,264 bytes").
+std::string CountNoun(uint64_t count, std::string_view singular, std::string_view plural = {});
+
 // The longest prefix of at most maxBytes bytes that does not end inside a
 // UTF-8 sequence (bytes that are not UTF-8 count as one character each).
 size_t Utf8PrefixLength(std::string_view text, size_t maxBytes);

@@ -452,7 +452,7 @@ void BindRecords(py::module_& m) {
         }, "the picture as a PNG file; DecodeError when it does not decode")
         .def("__repr__", Repr<ImageRef>("Image", [](const ImageRef& r) {
             return std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + ", " +
-                   std::to_string(r.BitCount()) + " bits";
+                   CountText(r.BitCount(), "bit");
         }));
 
     py::class_<GroupRef> group(m, "Group", "An icon or cursor group.");
@@ -602,7 +602,7 @@ void BindRecords(py::module_& m) {
             return BytesOf(AnimationSaveFile(*r.record).bytes);
         }, "the .ani file Save writes (the animation whole, as stored)")
         .def("__repr__", Repr<AnimationRef>("Animation", [](const AnimationRef& r) {
-            return "\"" + ValidUtf8(r.record->Name) + "\", " + std::to_string(r.record->Frames.size()) + " frames";
+            return "\"" + ValidUtf8(r.record->Name) + "\", " + CountText(r.record->Frames.size(), "frame");
         }));
 }
 

@@ -367,21 +367,25 @@ TEST(Wizard, ListedFolderReplacesOldFilesAndTheTreeWalkRenames) {
     // prefix and must not replace what this run just wrote.
     EXPECT_EQ(ReadFile(out + "/mydll_0_0.ico"), first);
     EXPECT_EQ(ReadFile(out + "/mydll_0_0_.ico"), first);
-    // Sub-folders, depth first: a, a/deep, b; each copy one "_" more.
-    for (const char* renamed : {"shell32dll_0_0_.ico", "shell32dll_0_0__.ico", "shell32dll_0_0___.ico"})
+    // Sub-folders, depth first: .hidden (read, as find reads it), a, a/deep,
+    // b; each copy one "_" more.
+    for (const char* renamed :
+         {"shell32dll_0_0_.ico", "shell32dll_0_0__.ico", "shell32dll_0_0___.ico", "shell32dll_0_0____.ico"})
         EXPECT_EQ(ReadFile(out + "/" + renamed), first) << renamed;
-    EXPECT_FALSE(fs::exists(out + "/shell32dll_0_0____.ico")) << ".hidden or the link cycle was walked";
-    EXPECT_EQ(NamesIn(out).size(), 6u * 3u);
-    EXPECT_EQ(r.filesRead, 6);
+    EXPECT_FALSE(fs::exists(out + "/shell32dll_0_0_____.ico")) << "the link cycle was walked";
+    EXPECT_EQ(NamesIn(out).size(), 7u * 3u);
+    EXPECT_EQ(r.filesRead, 7);
 
-    // 3 listed files + sub-folders a, deep, b + their 4 files.
-    EXPECT_EQ(r.tree.dirs, 3);
-    EXPECT_EQ(r.tree.files, 4);
-    EXPECT_EQ(r.ProgressTotal, 10);
-    EXPECT_EQ(r.ProcessedCount, 10);
+    // 3 listed files + sub-folders .hidden, a, deep, b + their 5 files.
+    EXPECT_EQ(r.tree.dirs, 4);
+    EXPECT_EQ(r.tree.files, 5);
+    EXPECT_TRUE(r.tree.complete);
+    EXPECT_EQ(r.ProgressTotal, 12);
+    EXPECT_EQ(r.ProcessedCount, 12);
     EXPECT_EQ(progress.percents.back(), 100);
-    EXPECT_EQ(progress.labels, (std::vector<std::string>{"My.dll", "My.Icons.dll", "shell32.dll", "a", "icons.ico",
-                                                         "shell32.dll", "deep", "shell32.dll", "b", "Shell32.DLL"}));
+    EXPECT_EQ(progress.labels,
+              (std::vector<std::string>{"My.dll", "My.Icons.dll", "shell32.dll", ".hidden", "shell32.dll", "a",
+                                        "icons.ico", "shell32.dll", "deep", "shell32.dll", "b", "Shell32.DLL"}));
     EXPECT_EQ(progress.events, (std::vector<std::string>{"count", "/count", "process", "/process"}));
     EXPECT_TRUE(AllClear(flags));
 }
@@ -486,10 +490,18 @@ TEST(Wizard, AStopEndsTheRunAfterTheFileInHandAndKeepsWhatWasWritten) {
     EXPECT_TRUE(c.stopped);
     EXPECT_TRUE(NamesIn(dir.file("out3")).empty());
     EXPECT_TRUE(countStop.labels.empty());
+    // The total is what was counted before the stop, and the summary says so.
+    EXPECT_FALSE(c.tree.complete);
+    EXPECT_LT(c.ProgressTotal, 6);
+    const std::string countText = WizardSummaryText(c, 1);
+    EXPECT_NE(countText.find("stopped after 0 of " + std::to_string(c.ProgressTotal) + " entries counted so far;"),
+              std::string::npos)
+        << countText;
+    EXPECT_TRUE(r.tree.complete);
 
     // The summary: how it ended, the counts, the time.
     const std::string text = WizardSummaryText(r, 75.4);
-    EXPECT_NE(text.find("stopped after 2 of 6 entries"), std::string::npos) << text;
+    EXPECT_NE(text.find("stopped after 2 of 6 entries;"), std::string::npos) << text;
     EXPECT_NE(text.find("Files read: 2\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Files written: 6 (" + GroupedNumber(r.stats.bytesWritten) + " bytes)\n"), std::string::npos)
         << text;

@@ -3,7 +3,9 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -412,4 +414,82 @@ TEST(Cli, UnknownCommandIsNamedWithTheCommandsThereAre) {
     const RunResult none = RunCliWithErrors("");
     EXPECT_EQ(none.status, 2);
     EXPECT_EQ(none.out.find("unknown command"), std::string::npos) << none.out;
+}
+
+// The manual's synopsis shows every command --help lists, and each with
+// every option its own --help lists (by one of its names).
+TEST(Cli, TheManualsSynopsisShowsEveryCommandAndOption) {
+    const Bytes page = ReadFile(std::string(GRABWELL_MANUALS) + "/grabwell-cli.1");
+    const std::string manual(page.begin(), page.end());
+    const size_t from = manual.find(".SH SYNOPSIS"), to = manual.find(".SH DESCRIPTION");
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
+    const std::string synopsis = manual.substr(from, to - from);
+    // A name as roff spells it, standing alone: "\-\-in\-place", not part of a longer one.
+    const auto shows = [&](const std::string& name) {
+        std::string spelled;
+        for (char c : name) spelled += c == '-' ? std::string("\\-") : std::string(1, c);
+        for (size_t at = synopsis.find(spelled); at != std::string::npos; at = synopsis.find(spelled, at + 1)) {
+            const char before = at == 0 ? ' ' : synopsis[at - 1];
+            const char after = at + spelled.size() < synopsis.size() ? synopsis[at + spelled.size()] : ' ';
+            if (std::string(" [|(\"\n").find(before) != std::string::npos &&
+                std::string(" ]|)\"\n").find(after) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    // The names at the start of each line of a help section ("  -j,--jobs N ...").
+    const auto namesIn = [](const std::string& help, const std::string& section) {
+        std::vector<std::string> lines;
+        std::istringstream in(help.substr(help.find(section) + section.size()));
+        for (std::string line; std::getline(in, line) && (line.empty() || line[0] == ' ');) {
+            const size_t start = line.find_first_not_of(' ');
+            if (start == std::string::npos) continue;
+            lines.push_back(line.substr(start, line.find_first_of(" \t", start) - start));
+        }
+        return lines;
+    };
+    const RunResult top = RunCli("--help");
+    ASSERT_EQ(top.status, 0);
+    const std::vector<std::string> commands = namesIn(top.out, "Subcommands:\n");
+    EXPECT_GE(commands.size(), 9u);
+    for (const std::string& command : commands) {
+        EXPECT_TRUE(shows(command)) << command;
+        const RunResult help = RunCli(command + " --help");
+        ASSERT_EQ(help.status, 0) << command;
+        for (const std::string& option : namesIn(help.out, "Options:\n")) {
+            if (option[0] != '-' || option.rfind("-h,", 0) == 0) continue; // a wrapped line; --help
+            std::vector<std::string> names;
+            std::istringstream spellings(option.substr(0, option.find(' ')));
+            for (std::string name; std::getline(spellings, name, ',');) names.push_back(name);
+            EXPECT_TRUE(std::any_of(names.begin(), names.end(), shows)) << command << " " << option;
+        }
+    }
+}
+
+// A file that is not there is named once, and what is said of it starts
+// alike whichever command says it: "grabwell-cli: PATH: cannot be read: ...".
+TEST(Cli, MessagesNameAPathOnceAndStartAlike) {
+    TempDir dir;
+    const std::string missing = dir.file("x.exe"), out = dir.file("out");
+    fs::create_directories(out);
+    for (const std::string& args :
+         {"info " + missing, "info --json " + missing, "extract " + missing + " " + out, "save " + missing + " " + out,
+          "desktop-entry --prefix " + out + " " + missing, "cursor-theme " + dir.file("x.cur") + " " + out,
+          "set-icon -o " + dir.file("y.exe") + " " + missing + " " + dir.file("x.ico")}) {
+        const RunResult r = RunCommand(std::string(GRABWELL_CLI) + " " + args + " 2>&1 >/dev/null");
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_NE(r.out.find("No such file or directory"), std::string::npos) << args << "\n" << r.out;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);) {
+            ASSERT_EQ(line.rfind("grabwell-cli: ", 0), 0u) << line;
+            std::string said = line.substr(14);
+            for (const std::string& path : {missing, dir.file("x.cur")}) {
+                size_t named = 0;
+                for (size_t at = said.find(path); at != std::string::npos; at = said.find(path, at + 1)) ++named;
+                EXPECT_LE(named, 1u) << line;
+                if (said.rfind(path + ": ", 0) == 0) said.erase(0, path.size() + 2);
+            }
+            EXPECT_TRUE(std::islower(static_cast<unsigned char>(said[0])) || said[0] == '"') << line;
+        }
+    }
 }

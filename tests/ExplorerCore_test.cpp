@@ -181,7 +181,7 @@ TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
     s.Category = Category::AnimatedCursorResources;
     StoreScanCounters(s, holders);
     EXPECT_EQ(FolderSummary(s), dir.path() + ": 0 Directories and 2 Animated Cursor Files");
-    EXPECT_EQ(ClickStatusText(s, RowNamed(holders, "anim.res")), "Resource File - Contains 1 Animated Cursors");
+    EXPECT_EQ(ClickStatusText(s, RowNamed(holders, "anim.res")), "Resource File - Contains 1 Animated Cursor");
     EXPECT_EQ(PlanOpen(s, RowNamed(holders, "anim.dll")).target, OpenTarget::CursorWorkdesk);
     const Listing listing = ListingOf(s);
     EXPECT_EQ(ListingName(listing), "Animated Cursor Resources");
@@ -279,13 +279,13 @@ TEST(ExplorerScan, ExecutablesByCategory) {
 TEST(ExplorerScan, DamagedExecutablesAreListedWithTheirDamage) {
     TempDir dir;
     const Bytes one = PeFileOf({1, 0, 0}), two = PeFileOf({2, 0, 0});
-    WriteFile(dir.file("cut.dll"), Bytes(one.begin(), one.end() - 2000)); // the only image cut short
+    WriteFile(dir.file("cut.dll"), Bytes(one.begin(), one.end() - 2000)); // the only group and its image cut short
     WriteFile(dir.file("half.dll"), Bytes(two.begin(), two.end() - 64));  // the second group's image cut
     WriteFile(dir.file("whole.dll"), one);
     WriteFile(dir.file("plain.exe"), PeFileOf({}));
     for (PictureMode mode : {PictureMode::Draw, PictureMode::Skip}) {
         const ScanResult icons = RunScanner(dir.path(), CategoryNamed("Icon Files"), nullptr, mode);
-        EXPECT_EQ(RowTexts(icons), (std::vector<std::string>{"cut.dll|File Extension|1|1",
+        EXPECT_EQ(RowTexts(icons), (std::vector<std::string>{"cut.dll|File Extension|0|1",
                                                              "half.dll|File Extension|2|1",
                                                              "whole.dll|File Extension|1|1"}));
         EXPECT_FALSE(RowNamed(icons, "whole.dll").damage);
@@ -300,8 +300,30 @@ TEST(ExplorerScan, DamagedExecutablesAreListedWithTheirDamage) {
         s.Category = Category::IconFiles;
         EXPECT_NE(ClickStatusText(s, RowNamed(icons, "cut.dll")).find(" - Damaged: truncated at byte"),
                   std::string::npos);
-        EXPECT_EQ(ClickStatusText(s, RowNamed(icons, "whole.dll")), "File Extension - Contains 1 Icons");
+        EXPECT_EQ(ClickStatusText(s, RowNamed(icons, "whole.dll")), "File Extension - Contains 1 Icon");
     }
+}
+
+// A library cut short before its icon groups is listed in "Icon Files" for
+// its damage, with no icons promised, and opens on the bitmaps still in it;
+// one with nothing left opens the category's workdesk, which says why.
+TEST(ExplorerScan, AProgramCutShortOpensOnWhatIsLeft) {
+    TempDir dir;
+    const Bytes whole = PeFileOf({3, 2, 0});
+    const auto module = Document::OfBytes("whole.dll", whole);
+    const size_t groups = size_t(module->Module()->Find(RT_GROUP_ICON, ResName::Id(1))->data() - module->Bytes().data());
+    WriteFile(dir.file("half.exe"), Bytes(whole.begin(), whole.begin() + groups));
+    WriteFile(dir.file("husk.exe"), Bytes(whole.begin(), whole.begin() + 0x410));
+    ExplorerState s;
+    s.Category = Category::IconFiles;
+    s.CurrentDir = dir.path();
+    const ScanResult icons = RunScanner(dir.path(), s.Category, nullptr, PictureMode::Skip);
+    EXPECT_EQ(RowTexts(icons), (std::vector<std::string>{"half.exe|Executable|0|1", "husk.exe|Executable|0|1"}));
+    const ListRow& half = RowNamed(icons, "half.exe");
+    EXPECT_EQ(ClickStatusText(s, half).find("Executable - Contains 0 Icons - Damaged: truncated at byte"), 0u)
+        << ClickStatusText(s, half);
+    EXPECT_EQ(PlanOpen(s, half).target, OpenTarget::BitmapWorkdesk);
+    EXPECT_EQ(PlanOpen(s, RowNamed(icons, "husk.exe")).target, OpenTarget::IconWorkdesk);
 }
 
 TEST(ExplorerScan, ResourceFilesByType) {
@@ -558,12 +580,18 @@ TEST(ExplorerText, SummaryClickTextAndOpening) {
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 9 Icon Files");
     s.Category = Category::Bitmaps;
     EXPECT_EQ(FolderSummary(s), "/home/ann/art: 2 Directories and 5 Bitmaps");
+    // One of a kind is said in the singular.
+    s.DirCount = 1;
+    s.ContainerCount = 1;
+    s.Category = Category::StaticCursorResources;
+    EXPECT_EQ(FolderSummary(s), "/home/ann/art: 1 Directory and 1 Cursor File");
 
     s.Category = Category::IconFiles;
     const ListRow shell{3, "shell32.dll", FileKind::Pe, 238};
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Icons");
     s.Category = Category::StaticCursorFiles;
     EXPECT_EQ(ClickStatusText(s, shell), "File Extension - Contains 238 Cursors");
+    EXPECT_EQ(ClickStatusText(s, {3, "one.exe", FileKind::Pe, 1}), "Executable - Contains 1 Cursor");
     EXPECT_EQ(ClickStatusText(s, {0, "x.res", FileKind::Resource, 4}), "Resource File");
     EXPECT_EQ(ClickStatusText(s, Folder("Sub")), "");
 

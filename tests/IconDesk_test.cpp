@@ -51,8 +51,8 @@ TEST(IconDesk, FormatsInFirstAppearanceWithExactColourCounts) {
     const std::vector<DeskFormat> formats = DeskFormatsOf(groups);
     std::vector<std::string> labels;
     for (const auto& f : formats) labels.push_back(f.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 4294967296 Colors",
-                                                "256 X 256 4294967296 Colors", "48 X 48 256 Colors"}));
+    EXPECT_EQ(labels, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 32 Bit", "256 X 256 32 Bit",
+                                                "48 X 48 256 Colors"}));
     // A 32-pixel first format gives 42 x 42 specific tiles with the baseline at 40;
     // a 256-pixel image (stored 0) is drawn at 256.
     EXPECT_EQ(SpecificTileSize(formats[0]).width, 42);
@@ -248,6 +248,34 @@ TEST(IconDeskCommands, ARememberedAnswerNeverCostsAFileTheBatchWrote) {
     EXPECT_EQ(prompts.existingShown.size(), 1u); // asked once, for the file that was there
     EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"1.ico", "1_.ico", "old.ico"}));
     EXPECT_NE(ReadFile(out.file("old.ico")), (Bytes{1, 2, 3}));
+}
+
+// Cancel in "Already exists" stops a Save All at that file: what was written
+// before it stays, nothing after it is written, and the summary says where
+// it stopped; the next batch asks afresh.
+TEST(IconDeskCommands, ACancelledQuestionStopsTheBatchAndKeepsWhatItWrote) {
+    TempDir out;
+    ASSERT_TRUE(WriteFile(out.file("B.ico"), Bytes{1, 2, 3}));
+    const std::vector<IconGroup> groups = {Group("A", {RealImage(16, 4)}), Group("B", {RealImage(16, 4)}),
+                                           Group("C", {RealImage(16, 4)})};
+    ActionFlags flags;
+    ScriptedPrompts prompts;
+    prompts.folders.push_back(out.path());
+    ExistingAnswer stop;
+    stop.stop = true;
+    prompts.existingAnswers.push_back(stop);
+    const BatchResult r = SaveAllIconGroups(groups, flags, prompts);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_EQ(r.stoppedAt, out.file("B.ico"));
+    EXPECT_EQ(FilesIn(out.path()), (std::vector<std::string>{"A.ico", "B.ico"}));
+    EXPECT_EQ(ReadFile(out.file("B.ico")), (Bytes{1, 2, 3}));
+    EXPECT_EQ(r.stats.filesWritten, 1);
+    EXPECT_EQ(r.stats.filesSkipped, 0);
+    const std::string summary = BatchSummaryText(r);
+    EXPECT_NE(summary.find("Files written: 1 ("), std::string::npos) << summary;
+    EXPECT_NE(summary.find("Stopped at \"" + out.file("B.ico") + "\""), std::string::npos) << summary;
+    EXPECT_EQ(flags.ActionAnswered + flags.ActionSkip + flags.ActionOverwrite + flags.ActionAllOthers, 0);
 }
 
 // Cursor groups write .cur files without the hot-spot prefix of their

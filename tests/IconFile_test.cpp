@@ -233,4 +233,9 @@ TEST(FormatLabel, ColourText) {
     EXPECT_EQ(FormatLabel(32, 32, 1), "32 X 32 2 Colors");
     EXPECT_EQ(ColorText(0), "256");
     EXPECT_EQ(ColorText(32), "4294967296");
+    // The windows name deep formats by their bits, as the bitmap formats are named.
+    EXPECT_EQ(ImageFormatText(256, 256, 32), "256 X 256 32 Bit");
+    EXPECT_EQ(ImageFormatText(48, 48, 8), "48 X 48 256 Colors");
+    EXPECT_EQ(ColorsText(0), "256 Colors");
+    EXPECT_EQ(ColorsText(16), "16 Bit");
 }

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include "batch/core/FileInformation.h"
 #include "batch/core/InfoJson.h"
 #include "formats/Document.h"
 #include "formats/MuiResource.h"
@@ -125,11 +126,20 @@ TEST(Languages, PeGroupAndBitmapShowTheirFirstLanguageOrTheOneAsked) {
         EXPECT_EQ(Info(*doc)["groups"][0]["language"], kEnglish);
     }
     {
-        // A language nothing is held in: each keeps its first.
+        // A language nothing is held in: each keeps its first, which is said.
         auto doc = Opened(pe, 0x0411, "two.dll");
         EXPECT_EQ(doc->Contents().IconGroups.at(0).Language, kGerman);
         EXPECT_EQ(doc->Contents().Bitmaps.at(0).Width, 8);
+        EXPECT_EQ(LanguageNotHeldText(*doc),
+                  "Japanese (Japan), 0x0411 is not in the file; used Neutral, 0x0000 and German (Germany), 0x0407 "
+                  "instead (the file holds Neutral, 0x0000; German (Germany), 0x0407; English (United States), "
+                  "0x0409)");
     }
+    // Nothing to say when a record holds the language, when none was asked,
+    // or when the file tells no languages.
+    EXPECT_EQ(LanguageNotHeldText(*Opened(pe, kEnglish, "two.dll")), "");
+    EXPECT_EQ(LanguageNotHeldText(*Opened(pe, std::nullopt, "two.dll")), "");
+    EXPECT_EQ(LanguageNotHeldText(*Opened(BuildRes16({{RT_BITMAP, 1, BitmapDib(3, 3, 24)}}), kGerman, "old.res")), "");
 }
 
 TEST(Languages, SettingTheLanguageAfterALoadReadsTheRecordsAgain) {

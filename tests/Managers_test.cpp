@@ -48,9 +48,12 @@ TEST(IconManager, RowsAndTheScrollBox) {
     EXPECT_EQ(big.listHeight, 264);
     EXPECT_EQ(ManagerLabelWidth(big, 60), 60);
     EXPECT_EQ(ManagerRowWidth(big, 60), 326);
-    EXPECT_EQ(IconRowLabel(Image(0, 32), ManagerMode::Workdesk), "256 X 256\n4294967296 Colors");
-    // A stored colour count of 0 reads 256 in file mode whatever the bit count.
-    EXPECT_EQ(IconRowLabel(Image(32, 32, 0), ManagerMode::File), "32 X 32\n256 Colors");
+    EXPECT_EQ(IconRowLabel(Image(0, 32), ManagerMode::Workdesk), "256 X 256\n32 Bit");
+    // A stored colour count of 0 reads 256 in file mode up to 8 bits a pixel;
+    // deeper images say their bits.
+    EXPECT_EQ(IconRowLabel(Image(32, 8, 0), ManagerMode::File), "32 X 32\n256 Colors");
+    EXPECT_EQ(IconRowLabel(Image(32, 0, 0), ManagerMode::File), "32 X 32\n256 Colors");
+    EXPECT_EQ(IconRowLabel(Image(32, 32, 0), ManagerMode::File), "32 X 32\n32 Bit");
 }
 
 TEST(IconManager, PropertySheetsNameTheLanguageWhenTheFileTellsOne) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/Document.h"
 #include "formats/PeResources.h"
 #include "tests/support/Builders.h"
@@ -209,7 +211,8 @@ TEST(PeIcons, GroupListedButNotFoundIsLeftOut) {
     WriteFile(path, pe.bytes);
 
     const auto doc = Document::Open(path);
-    ASSERT_EQ(doc->Counts().iconGroups, 3);
+    // Counted are the groups that can be read: the list the load fills.
+    ASSERT_EQ(doc->Counts().iconGroups, 2);
     const std::vector<ReadError>& errors = doc->Load(RecordKind::Icons);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].kind, ReadErrorKind::Invalid);
@@ -333,6 +336,12 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
         const std::vector<ReadError>& errors = doc->LoadAll();
         for (const ReadError& e : errors) EXPECT_LE(e.offset, n);
         const FileContents& cd = doc->Contents();
+        // What the file is counted to hold is what its loads read.
+        EXPECT_EQ(size_t(doc->Counts().iconGroups), cd.IconGroups.size()) << n;
+        EXPECT_EQ(size_t(doc->Counts().cursorGroups), cd.CursorGroups.size()) << n;
+        EXPECT_EQ(doc->Counts().bitmaps, std::count_if(cd.Bitmaps.begin(), cd.Bitmaps.end(),
+                                                       [](const BitmapRecord& b) { return IsFilled(b); }))
+            << n;
         for (const auto& g : cd.IconGroups)
             for (const auto& im : g.Images) ASSERT_EQ(im.Data.size(), im.BytesInRes);
         for (const auto& g : cd.CursorGroups)
@@ -348,4 +357,50 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
             EXPECT_EQ(cd.Bitmaps[0].Width, 4);
         }
     }
+}
+
+// A library cut short is counted by what is left of it, so that it does not
+// promise groups it cannot show; a group whose data lies beyond the end does
+// not keep a readable one after it out of the list.
+TEST(PeLoaders, ALibraryCutShortCountsWhatIsLeft) {
+    const Bytes icon = IconDib(16, 4);
+    const Bytes group = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}});
+    PeLayout layout;
+    layout.resources = {Res(RT_GROUP_ICON, ResName::Id(1), group), Res(RT_GROUP_ICON, ResName::Id(2), group),
+                        Res(RT_GROUP_ICON, ResName::Id(3), group), Res(RT_ICON, ResName::Id(1), icon),
+                        Res(RT_BITMAP, ResName::Id(1), BitmapDib(4, 4, 0)),
+                        Res(RT_BITMAP, ResName::Id(2), BitmapDib(8, 4, 0))};
+    PeImage pe = BuildPe(layout);
+    const auto whole = Document::OfBytes("whole.dll", pe.bytes);
+    ASSERT_EQ(whole->Counts().iconGroups, 3);
+    const auto dataOf = [&](uint16_t type, uint16_t id) {
+        return size_t(whole->Module()->Find(type, ResName::Id(id))->data() - whole->Bytes().data());
+    };
+
+    // The groups' data come last: cut before them, the bitmaps are all that is left.
+    const size_t cut = dataOf(RT_GROUP_ICON, 1);
+    const auto half = Document::OfBytes("half.dll", Bytes(pe.bytes.begin(), pe.bytes.begin() + cut));
+    EXPECT_EQ(half->Counts().iconGroups, 0);
+    EXPECT_EQ(half->Counts().bitmaps, 2);
+    ASSERT_TRUE(half->Counts().damage);
+    EXPECT_EQ(half->Counts().damage->kind, ReadErrorKind::Truncated);
+    half->LoadAll();
+    EXPECT_TRUE(half->Contents().IconGroups.empty());
+    ASSERT_EQ(half->Contents().Bitmaps.size(), 2u);
+    EXPECT_EQ(half->Contents().Bitmaps[1].Width, 8);
+
+    // Group 1's data entry moved beyond the end of the file: groups 2 and 3 are counted and read.
+    const uint32_t rva = pe.rsrcRva + uint32_t(dataOf(RT_GROUP_ICON, 1) - pe.rsrcOffset);
+    size_t entry = pe.rsrcOffset;
+    while (PeekU32(pe.bytes, entry) != rva || PeekU32(pe.bytes, entry + 4) != group.size()) entry += 4;
+    PatchU32(pe.bytes, entry, rva + 0x100000);
+    const auto moved = Document::OfBytes("moved.dll", pe.bytes);
+    EXPECT_EQ(moved->Counts().iconGroups, 2);
+    const std::vector<ReadError>& errors = moved->Load(RecordKind::Icons);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].kind, ReadErrorKind::Invalid);
+    ASSERT_EQ(moved->Contents().IconGroups.size(), 2u);
+    EXPECT_EQ(moved->Contents().IconGroups[0].Name, "2");
+    EXPECT_EQ(moved->Contents().IconGroups[1].Name, "3");
+    EXPECT_EQ(moved->Contents().IconGroups[1].Images.size(), 1u);
 }

@@ -32,9 +32,12 @@ struct ActionFlags {
 struct ExistingAnswer {
     ExistingAction action = ExistingAction::Skip;
     bool allOthers = false;
+    // Cancel: the batch stops at this file; what it wrote before stays.
+    bool stop = false;
 };
 
-// The dialog's answer taken into the flags (the "Ok" button's work).
+// The dialog's answer taken into the flags (the "Ok" button's work; a stop
+// is the batch's to take, not the flags').
 inline void ApplyAnswer(ActionFlags& flags, const ExistingAnswer& answer) {
     flags.ActionAnswered = 1;
     flags.ActionSkip = answer.action == ExistingAction::Skip;

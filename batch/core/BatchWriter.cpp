@@ -21,6 +21,7 @@ void BatchWriter::ReportInto(BatchResult& result) const {
     result.stats = m_stats;
     result.notes = m_notes;
     result.folder = m_folder;
+    result.stoppedAt = m_stoppedAt;
     if (Failed()) {
         result.ok = false;
         result.error = m_error;
@@ -37,7 +38,7 @@ void BatchWriter::NoteSkipped(const std::string& why) {
 }
 
 std::optional<BatchWriter::Target> BatchWriter::Settle(const std::string& base, const std::string& ext) {
-    if (Failed()) return std::nullopt;
+    if (Halted()) return std::nullopt;
     const std::string safeBase = SafeBaseName(base);
     const std::string path = OutputName(m_folder, safeBase, ext);
     if (!EntryExists(path)) return Target{path, false};
@@ -55,7 +56,14 @@ std::optional<BatchWriter::Target> BatchWriter::SettleExisting(const std::string
     case CollisionMode::ReplacePreexisting: return Replacing(path);
     case CollisionMode::Ask: break;
     }
-    if (m_flags.MustAsk() && m_prompts) ApplyAnswer(m_flags, m_prompts->SettleExisting(path, m_flags));
+    if (m_flags.MustAsk() && m_prompts) {
+        const ExistingAnswer answer = m_prompts->SettleExisting(path, m_flags);
+        if (answer.stop) {
+            m_stoppedAt = path;
+            return std::nullopt;
+        }
+        ApplyAnswer(m_flags, answer);
+    }
     switch (m_flags.Current()) {
     case ExistingAction::Overwrite: return Replacing(path);
     case ExistingAction::AutoRename: return Renamed(base, ext);
@@ -81,7 +89,7 @@ std::optional<BatchWriter::Target> BatchWriter::Renamed(const std::string& base,
     while (true) {
         const std::string candidate = base + std::string(underscores, '_');
         if (candidate.size() + ext.size() > kMaxFileNameBytes) {
-            Fail("Cannot write file \"" + OutputName(m_folder, base, ext) + "\": every shorter renamed name is taken");
+            Fail("cannot write file \"" + OutputName(m_folder, base, ext) + "\": every shorter renamed name is taken");
             return std::nullopt;
         }
         const std::string path = OutputName(m_folder, candidate, ext);
@@ -94,7 +102,7 @@ std::optional<BatchWriter::Target> BatchWriter::Renamed(const std::string& base,
 }
 
 bool BatchWriter::Commit(const Target& target, ByteView bytes) {
-    if (Failed()) return false;
+    if (Halted()) return false;
     const std::string error = WriteFileAtomic(target.path, bytes, target.replace);
     if (!error.empty()) {
         Fail(error);
@@ -108,7 +116,7 @@ bool BatchWriter::Commit(const Target& target, ByteView bytes) {
 
 WriteOutcome BatchWriter::Write(const std::string& base, const std::string& ext, ByteView bytes) {
     const std::optional<Target> target = Settle(base, ext);
-    if (!target) return Failed() ? WriteOutcome::Failed : WriteOutcome::Skipped;
+    if (!target) return Failed() ? WriteOutcome::Failed : Stopped() ? WriteOutcome::Stopped : WriteOutcome::Skipped;
     return Commit(*target, bytes) ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 

@@ -39,6 +39,7 @@ struct BatchStats {
 struct BatchResult {
     bool ok = true;
     bool cancelled = false;          // the user cancelled before anything was written
+    std::string stoppedAt;           // the user stopped the batch at this existing file (empty: not stopped)
     std::string error;               // why the batch ended early (names the file)
     BatchStats stats;
     std::vector<std::string> notes;  // outputs skipped for a reason the user should hear of
@@ -46,7 +47,10 @@ struct BatchResult {
     std::string folder;              // the folder it wrote into (empty: none was chosen)
 };
 
-enum class WriteOutcome : uint8_t { Written, Skipped, Failed };
+enum class WriteOutcome : uint8_t { Written, Skipped, Failed, Stopped };
+
+// Whether an outcome ends the command: a failed write, or the user's stop.
+inline bool Halts(WriteOutcome outcome) { return outcome == WriteOutcome::Failed || outcome == WriteOutcome::Stopped; }
 
 class BatchWriter {
 public:
@@ -67,7 +71,8 @@ public:
 
     // Settles the output named base + ext (the base is made safe first):
     // the target to write, or nullopt when this output is skipped. May ask
-    // the user. Returns nullopt once the batch has failed.
+    // the user, who may stop the batch there. Returns nullopt once the batch
+    // has failed or been stopped.
     std::optional<Target> Settle(const std::string& base, const std::string& ext);
     // Writes bytes whole to a settled target. False when the write failed:
     // the batch must end; Error() names the file.
@@ -80,6 +85,10 @@ public:
 
     bool Failed() const { return !m_error.empty(); }
     const std::string& Error() const { return m_error; }
+    // The user stopped the batch at an existing file (Cancel in "Already exists").
+    bool Stopped() const { return !m_stoppedAt.empty(); }
+    // Failed or stopped: the command writes nothing more.
+    bool Halted() const { return Failed() || Stopped(); }
     // Messages for outputs skipped for a reason the user should hear of.
     const std::vector<std::string>& Notes() const { return m_notes; }
     const BatchStats& Stats() const { return m_stats; }
@@ -103,6 +112,7 @@ private:
     CollisionMode m_mode;
     bool m_ended = false;
     std::string m_error;
+    std::string m_stoppedAt;
     std::vector<std::string> m_notes;
     BatchStats m_stats;
     // Paths written by this batch (never "existing before the run").

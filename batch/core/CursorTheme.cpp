@@ -129,7 +129,7 @@ void AddOpenedFile(const std::string& path, const std::map<std::string, CursorRo
                    std::vector<ThemeCursor>& cursors, CursorThemeResult& result) {
     const auto file = Document::Open(path);
     if (!file->Readable()) {
-        result.notes.push_back(NothingShownReason(*file, ""));
+        result.notes.push_back("\"" + path + "\": " + NothingShownReason(*file, ""));
         return;
     }
     const std::string fileName = file->FileName();
@@ -287,7 +287,7 @@ CursorThemeResult WriteCursorTheme(const CursorThemeRequest& request) {
                   cursors.end());
     if (cursors.empty()) {
         result.ok = false;
-        result.error = "No cursor in the inputs can be drawn";
+        result.error = "no cursor in the inputs can be drawn";
         return result;
     }
     const std::string folder = JoinPath(request.outDir, "cursors");
@@ -295,7 +295,7 @@ CursorThemeResult WriteCursorTheme(const CursorThemeRequest& request) {
     fs::create_directories(folder, ec);
     if (ec) {
         result.ok = false;
-        result.error = "Cannot make the folder \"" + folder + "\": " + ec.message();
+        result.error = "cannot make the folder \"" + folder + "\": " + ec.message();
         return result;
     }
     // Each role once: the first cursor that plays it takes its name; the

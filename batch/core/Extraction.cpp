@@ -23,11 +23,11 @@ void NoteUndecodable(BatchWriter& writer, const std::string& path, const std::st
 }
 
 // Settles the name first, so that nothing is encoded for an output that is
-// not written. False when the batch failed.
+// not written. False when the batch failed or was stopped.
 template <class MakeBytes>
 bool WriteOutput(BatchWriter& writer, const std::string& base, const std::string& ext, MakeBytes makeBytes) {
     const std::optional<BatchWriter::Target> target = writer.Settle(base, ext);
-    if (!target) return !writer.Failed();
+    if (!target) return !writer.Halted();
     const Bytes bytes = makeBytes();
     if (bytes.empty()) {
         writer.NoteSkipped("\"" + target->path + "\" was not written: the image cannot be converted");
@@ -77,7 +77,7 @@ bool WriteAnimations(const FileContents& contents, const std::string& prefix, co
     for (size_t a = 0; a < contents.Animations.size(); ++a) {
         const AnimatedCursor& animation = contents.Animations[a];
         const std::string base = prefix + "_" + std::to_string(a);
-        if (choice.asCursors && writer.Write(base, ".ani", animation.Data.view()) == WriteOutcome::Failed)
+        if (choice.asCursors && Halts(writer.Write(base, ".ani", animation.Data.view())))
             return false;
         if (choice.asFrames && !WriteAnimationFrames(animation, base, writer)) return false;
     }

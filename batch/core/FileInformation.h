@@ -20,4 +20,13 @@ std::set<uint16_t> LanguagesHeld(Document& doc);
 // The same for the records of one kind (what a workdesk shows).
 std::set<uint16_t> LanguagesHeld(Document& doc, RecordKind kind);
 
+// When the language the document is read in (Document::SetLanguage) is held
+// by none of its records, so that each was read in its first language
+// instead: the language asked, those used and those the file holds, e.g.
+// "German (Germany), 0x0407 is not in the file; used English (United
+// States), 0x0409 instead (the file holds English (United States), 0x0409)".
+// Empty when no language was asked, a record holds it, or the file tells no
+// languages (NE files, 16-bit resource files). Reads every record.
+std::string LanguageNotHeldText(Document& doc);
+
 } // namespace gw

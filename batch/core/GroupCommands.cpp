@@ -151,7 +151,7 @@ BatchResult SaveAnimation(const AnimatedCursor& animation, Prompts& prompts) {
 bool WriteAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer) {
     for (size_t k = 0; k < animation.Frames.size(); ++k) {
         const AnimationFrame& frame = animation.Frames[k];
-        if (writer.Write(ImageBase(name, k), FrameFileExtension(frame), frame.Data.view()) == WriteOutcome::Failed)
+        if (Halts(writer.Write(ImageBase(name, k), FrameFileExtension(frame), frame.Data.view())))
             return false;
     }
     return true;
@@ -168,7 +168,7 @@ bool ConvertAnimationFrames(const AnimatedCursor& animation, const std::string& 
                 continue;
             }
             const std::optional<BatchWriter::Target> target = writer.Settle(base, ".bmp");
-            if (writer.Failed()) return false;
+            if (writer.Halted()) return false;
             // An icon frame marks its bottom-left pixel like any icon.
             if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount, !frame.IsCursor)))
                 return false;
@@ -189,10 +189,10 @@ BatchResult SaveAllDeskGroups(const std::vector<Group>& groups, ActionFlags& fla
                                    "\" has no image; no file was written for it");
                 continue;
             }
-            if (writer.Write(group.Name, texts.ext, GroupFile(present)) == WriteOutcome::Failed) return;
+            if (Halts(writer.Write(group.Name, texts.ext, GroupFile(present)))) return;
         }
         for (const AnimatedCursor& animation : animations)
-            if (writer.Write(animation.Name, ".ani", animation.Data.view()) == WriteOutcome::Failed) return;
+            if (Halts(writer.Write(animation.Name, ".ani", animation.Data.view()))) return;
     });
 }
 
@@ -209,7 +209,7 @@ BatchResult ExtractDeskImages(const GroupSelection<Group>& selection, ActionFlag
                     writer.NoteSkipped("Image " + ImageBase(name, k) + " is not in the file; not written");
                     continue;
                 }
-                if (writer.Write(ImageBase(name, k), texts.ext, ImageFile(im, selection.cursorForm)) == WriteOutcome::Failed) return;
+                if (Halts(writer.Write(ImageBase(name, k), texts.ext, ImageFile(im, selection.cursorForm)))) return;
             }
         }
         for (const AnimatedCursor* animation : selection.animations)
@@ -231,7 +231,7 @@ BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlag
                     continue;
                 }
                 const std::optional<BatchWriter::Target> target = writer.Settle(ImageBase(name, k), ".bmp");
-                if (writer.Failed()) return;
+                if (writer.Halted()) return;
                 if (target && !writer.Commit(*target, IconImageAsBmp(*im.Handle(), im.BitCount, MarksBottomLeft(im))))
                     return;
             }

@@ -96,7 +96,7 @@ template <class Group>
 BatchResult ConvertDeskImages(const GroupSelection<Group>& selection, ActionFlags& flags, Prompts& prompts);
 
 // Writes into a batch what Extract and Convert write for one animated
-// cursor (see GroupSelection). False when the batch failed.
+// cursor (see GroupSelection). False when the batch failed or was stopped.
 bool WriteAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer);
 bool ConvertAnimationFrames(const AnimatedCursor& animation, const std::string& name, BatchWriter& writer);
 

@@ -2,6 +2,7 @@
 
 #include "batch/core/BatchWriter.h"
 #include "platform/ReadError.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -30,9 +31,13 @@ void ReportBatchSummary(const std::string& command, const BatchResult& result, P
 std::string BatchSummaryText(const BatchResult& result) {
     // A failed write ends a batch: at most one output fails.
     const int failed = result.ok ? 0 : 1;
-    return "Files written: " + GroupedNumber(uint64_t(result.stats.filesWritten)) + " (" +
-           GroupedNumber(result.stats.bytesWritten) + " bytes)\nSkipped: " +
-           GroupedNumber(uint64_t(result.stats.filesSkipped)) + "\nFailed: " + std::to_string(failed);
+    std::string text = "Files written: " + GroupedNumber(uint64_t(result.stats.filesWritten)) + " (" +
+                       GroupedNumber(result.stats.bytesWritten) + " " + CountNoun(result.stats.bytesWritten, "byte") +
+                       ")\nSkipped: " + GroupedNumber(uint64_t(result.stats.filesSkipped)) +
+                       "\nFailed: " + std::to_string(failed);
+    if (!result.stoppedAt.empty())
+        text += "\nStopped at \"" + result.stoppedAt + "\": it and the files after it were not written";
+    return text;
 }
 
 } // namespace gw

@@ -32,7 +32,8 @@ public:
     virtual std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) = 0;
 
     // The "Already exists" dialog for the file at existingPath, preselected
-    // from the flags; returns the user's answer (the dialog cannot be cancelled).
+    // from the flags; returns the user's answer, which may stop the batch
+    // (Cancel or Esc).
     virtual ExistingAnswer SettleExisting(const std::string& existingPath, const ActionFlags& flags) = 0;
 
     // The error report that ends a command, or a note the user should see.
@@ -53,7 +54,8 @@ void ReportBatchResult(const BatchResult& result, Prompts& prompts);
 // Prompts::ShowSummary; nothing when the user cancelled it before it began.
 void ReportBatchSummary(const std::string& command, const BatchResult& result, Prompts& prompts);
 
-// The summary's lines: "Files written: N (B bytes)", "Skipped: N", "Failed: N".
+// The summary's lines: "Files written: N (B bytes)", "Skipped: N", "Failed: N",
+// and for a batch the user stopped, the file it stopped at.
 std::string BatchSummaryText(const BatchResult& result);
 
 } // namespace gw

@@ -24,7 +24,7 @@ std::optional<Bitmap> LoadBitmapFile(const std::string& path, std::string& error
     std::string why;
     Bitmap bitmap = DecodeBmp(file.bytes(), &why);
     if (!bitmap.HasHandle()) {
-        error = "Cannot read bitmap file \"" + path + "\"" + (why.empty() ? "" : ": " + why);
+        error = "cannot read bitmap file \"" + path + "\"" + (why.empty() ? "" : ": " + why);
         return std::nullopt;
     }
     return bitmap;
@@ -47,7 +47,7 @@ void SaveAll(const SaveAllBitmapsRequest& request, BatchWriter& writer, BatchRes
         }
         ++result.filesRead;
         const std::optional<BatchWriter::Target> target = writer.Settle(LowerBaseName(item.caption), ".bmp");
-        if (writer.Failed()) return;
+        if (writer.Halted()) return;
         if (target && !writer.Commit(*target, EncodeBmp(*bitmap))) return;
     }
 }

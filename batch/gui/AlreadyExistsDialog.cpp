@@ -59,18 +59,28 @@ AlreadyExistsDialog::AlreadyExistsDialog(QWidget* parent) : QDialog(parent, Qt::
     m_ok->setObjectName("bAct1");
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &AlreadyExistsDialog::AcceptAnswer);
+    m_cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Cancel", panel);
+    m_cancel->setObjectName("bCancel");
+    m_cancel->setToolTip("Stop here: the files written so far stay");
+    connect(m_cancel, &QPushButton::clicked, this, &AlreadyExistsDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch();
 
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(m_label1, 0, Qt::AlignHCenter);
     layout->addWidget(label2);
     layout->addWidget(label3);
     layout->addLayout(groups);
-    layout->addWidget(m_ok, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
 }
 
 void AlreadyExistsDialog::SetExistingName(const QString& path) { m_label1->setText(path); }
 
 void AlreadyExistsDialog::FormShow(const ActionFlags& flags) {
+    m_stopped = false;
     m_actions[int(PreselectedAction(flags, SelectedAction()))]->setChecked(true);
     m_allOthers[flags.ActionAllOthers ? 1 : 0]->setChecked(true);
 }
@@ -81,11 +91,19 @@ ExistingAction AlreadyExistsDialog::SelectedAction() const {
     return ExistingAction::Skip;
 }
 
-ExistingAnswer AlreadyExistsDialog::answer() const { return {SelectedAction(), m_allOthers[1]->isChecked()}; }
+ExistingAnswer AlreadyExistsDialog::answer() const {
+    return {SelectedAction(), m_allOthers[1]->isChecked(), m_stopped};
+}
 
-void AlreadyExistsDialog::AcceptAnswer() { accept(); }
+void AlreadyExistsDialog::AcceptAnswer() {
+    m_stopped = false;
+    accept();
+}
 
-void AlreadyExistsDialog::reject() {}
+void AlreadyExistsDialog::reject() {
+    m_stopped = true;
+    QDialog::reject();
+}
 
 void AlreadyExistsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -1,7 +1,8 @@
 #pragma once
 // AlreadyExistsDialog: the "Already exists" dialog. It shows the file that exists,
 // lets the user choose Skip, Overwrite or Auto Rename and whether that holds
-// for all other existing files of the batch, and closes only through "Ok".
+// for all other existing files of the batch ("Ok"), or stop the batch there
+// ("Cancel", Esc, or closing the window).
 #include <QDialog>
 
 #include "batch/core/ActionFlags.h"
@@ -22,14 +23,14 @@ public:
     // Preselects "Actions" from the flags (the selection of the last close
     // when none is set) and "All others" from ActionAllOthers.
     void FormShow(const ActionFlags& flags);
-    // The choice the dialog was closed with.
+    // The choice the dialog was closed with; a stop when it was cancelled.
     ExistingAnswer answer() const;
 
-    // No cancel: Escape and the window manager's close do nothing.
+    // "Cancel", Escape and the window manager's close: the batch stops.
     void reject() override;
 
 public slots:
-    // "Ok": the only way to close the dialog.
+    // "Ok": the choice holds.
     void AcceptAnswer();
 
 protected:
@@ -42,6 +43,8 @@ private:
     QRadioButton* m_actions[3] = {};
     QRadioButton* m_allOthers[2] = {};
     QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_stopped = false;
 };
 
 } // namespace gw

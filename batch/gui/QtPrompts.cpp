@@ -97,7 +97,10 @@ ExistingAnswer QtPrompts::SettleExisting(const std::string& existingPath, const 
 
 void QtPrompts::ShowMessage(MessageKind kind, const std::string& text) {
     NormalCursor cursor;
-    const QString message = QString::fromStdString(text);
+    // The core's messages start in lower case, as the command line says them
+    // after its name; a window shows them as a sentence.
+    QString message = QString::fromStdString(text);
+    if (!message.isEmpty()) message[0] = message[0].toUpper();
     if (kind == MessageKind::Error)
         QMessageBox::critical(m_parent, QApplication::applicationName(), message);
     else

@@ -39,6 +39,7 @@ QString WizardSummaryDialog::BatchDetails(const BatchResult& result) {
 }
 
 QString WizardSummaryDialog::BatchTitle(const std::string& command, const BatchResult& result) {
+    if (!result.stoppedAt.empty()) return QString::fromStdString(command) + " stopped";
     return QString::fromStdString(command) + (result.ok ? " finished" : " ended early");
 }
 

@@ -1,18 +1,22 @@
 #include "explorer/core/ListRules.h"
 
+#include <algorithm>
+
+#include "formats/Document.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace gw {
 namespace {
 
-// " Icons", " Bitmaps", " Cursors", " Animated Cursors": what a category's
+// "Icon", "Bitmap", "Cursor", "Animated Cursor": what a category's
 // containers are said to contain.
-const char* ObjectsWord(Category category) {
+const char* ObjectNoun(Category category) {
     switch (ObjectsOf(category)) {
-    case ObjectKind::Icons: return " Icons";
-    case ObjectKind::Bitmaps: return " Bitmaps";
-    case ObjectKind::Cursors: return " Cursors";
-    case ObjectKind::AnimatedCursors: return " Animated Cursors";
+    case ObjectKind::Icons: return "Icon";
+    case ObjectKind::Bitmaps: return "Bitmap";
+    case ObjectKind::Cursors: return "Cursor";
+    case ObjectKind::AnimatedCursors: return "Animated Cursor";
     }
     return "";
 }
@@ -23,6 +27,15 @@ const char* ObjectsWord(Category category) {
 bool CountsObjects(Category category, const ListRow& row) {
     if (row.kind == FileKind::Pe || row.kind == FileKind::Ne) return true;
     return ObjectsOf(category) == ObjectKind::AnimatedCursors && row.kind == FileKind::Resource;
+}
+
+// The workdesk of the first kind of object a file holds: icons, then
+// cursors (static or animated), then bitmaps.
+std::optional<OpenTarget> DeskOfContents(const FileCounts& counts) {
+    if (counts.iconGroups > 0) return OpenTarget::IconWorkdesk;
+    if (counts.cursorGroups > 0 || counts.animations > 0) return OpenTarget::CursorWorkdesk;
+    if (counts.bitmaps > 0) return OpenTarget::BitmapWorkdesk;
+    return std::nullopt;
 }
 
 } // namespace
@@ -42,20 +55,15 @@ bool ApplyColumnClick(ExplorerState& state, int column) {
 std::string FolderSummary(const ExplorerState& state) {
     const bool containers = ListsContainers(state.Category);
     const int count = containers ? state.ContainerCount : state.ImageFileCount;
-    const char* kind = "";
-    switch (ObjectsOf(state.Category)) {
-    case ObjectKind::Icons: kind = containers ? " Icon Files" : " Icons"; break;
-    case ObjectKind::Bitmaps: kind = containers ? " Bitmap Files" : " Bitmaps"; break;
-    case ObjectKind::Cursors: kind = containers ? " Cursor Files" : " Cursors"; break;
-    case ObjectKind::AnimatedCursors: kind = containers ? " Animated Cursor Files" : " Animated Cursors"; break;
-    }
-    return state.CurrentDir + ": " + std::to_string(state.DirCount) + " Directories and " + std::to_string(count) +
-           kind;
+    const std::string kind = std::string(ObjectNoun(state.Category)) + (containers ? " File" : "");
+    return state.CurrentDir + ": " + CountText(uint64_t(std::max(state.DirCount, 0)), "Directory", "Directories") +
+           " and " + CountText(uint64_t(std::max(count, 0)), kind);
 }
 
 std::string ClickStatusText(const ExplorerState& state, const ListRow& row) {
     std::string text = RowTypeText(row);
-    if (CountsObjects(state.Category, row)) text += " - Contains " + RowCountText(row) + ObjectsWord(state.Category);
+    if (CountsObjects(state.Category, row))
+        text += " - Contains " + CountText(uint64_t(std::max(row.count, 0)), ObjectNoun(state.Category));
     if (row.damage) text += " - Damaged: " + row.damage->Describe();
     return text;
 }
@@ -81,6 +89,12 @@ OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {
     case ObjectKind::Cursors:
     case ObjectKind::AnimatedCursors: plan.target = OpenTarget::CursorWorkdesk; break;
     }
+    // One listed for its damage alone, with none of them left to read, opens
+    // on what can still be read of it (a library cut short may keep its
+    // bitmaps); with nothing at all, the category's workdesk says why.
+    if (row.count == 0)
+        if (const std::optional<OpenTarget> other = DeskOfContents(Document::Open(plan.path)->Counts()))
+            plan.target = *other;
     return plan;
 }
 

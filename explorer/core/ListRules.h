@@ -43,7 +43,9 @@ struct OpenPlan {
 };
 
 // Opening a row: which viewer shows it (the manager of a plain image file's
-// kind, the workdesk of the category for a container), and on which path.
+// kind, the workdesk of the category for a container; for a container with
+// none of the category's objects readable, the workdesk of what it holds),
+// and on which path.
 OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row);
 
 // The category whose list shows a file named on the command line, as a user

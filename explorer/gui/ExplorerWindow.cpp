@@ -54,6 +54,8 @@
 #include "gui/LocalPaths.h"
 #include "gui/QtImages.h"
 #include "gui/ToolIcons.h"
+#include "gui/ElidedLabel.h"
+#include "gui/LocationDialog.h"
 #include "gui/WindowPlaces.h"
 #include "platform/Paths.h"
 
@@ -315,7 +317,7 @@ void ExplorerWindow::BuildStatusBar() {
     m_hintPanel = new QLabel;
     m_hintPanel->setObjectName("StatusBar1Panel0");
     m_hintPanel->setFixedWidth(kHintPanelWidth);
-    m_statusPanel = new QLabel;
+    m_statusPanel = new ElidedLabel;
     m_statusPanel->setObjectName("StatusBar1Panel1");
     // A long path must not widen the window: the panel takes what is left.
     m_statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -732,11 +734,9 @@ void ExplorerWindow::ChooseFileToOpen() {
 }
 
 void ExplorerWindow::AskForLocation() {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(this, "Go to Location", "Folder or file:", QLineEdit::Normal,
-                                                FromLocal(m_state.CurrentDir), &ok);
-    if (!ok || typed.trimmed().isEmpty()) return;
-    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(typed.trimmed()).replace(QRegularExpression("^~"), QDir::homePath()));
+    const std::optional<QString> typed = gw::AskForLocation(this, FromLocal(m_state.CurrentDir));
+    if (!typed || typed->trimmed().isEmpty()) return;
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(typed->trimmed()).replace(QRegularExpression("^~"), QDir::homePath()));
     if (!OpenPath(ToLocal(path))) SayNoSuchPath(path);
 }
 

@@ -8,6 +8,7 @@
 #include "formats/IconFormat.h"
 #include "pictures/Thumbnail.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -58,10 +59,12 @@ int32_t ManagerRowWidth(const ManagerLayout& layout, int32_t textWidth) {
 }
 
 std::string IconRowLabel(const IconImage& im, ManagerMode mode) {
-    const std::string colors = mode == ManagerMode::File ? (im.ColorCount ? std::to_string(im.ColorCount) : "256")
-                                                         : ColorText(im.BitCount);
-    return std::to_string(DrawnSide(im.Width)) + " X " + std::to_string(DrawnSide(im.Height)) + "\n" + colors +
-           " Colors";
+    // An icon file's stored colour count is 0 from 256 colours up: the bit
+    // count tells the deeper formats.
+    const std::string colors = mode == ManagerMode::File && im.ColorCount ? std::to_string(im.ColorCount) + " Colors"
+                               : mode == ManagerMode::File && im.BitCount <= 8 ? std::string("256 Colors")
+                                                                               : ColorsText(im.BitCount);
+    return std::to_string(DrawnSide(im.Width)) + " X " + std::to_string(DrawnSide(im.Height)) + "\n" + colors;
 }
 
 std::string ThousandsText(uint64_t n) {
@@ -76,10 +79,12 @@ std::string ThousandsText(uint64_t n) {
 std::string ManagerImageName(const std::string& base, size_t j) { return base + "_" + std::to_string(j); }
 
 std::string IconSheetFormat(const IconImage& im) {
-    return FormatLabel(DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount);
+    return ImageFormatText(DrawnSide(im.Width), DrawnSide(im.Height), im.BitCount);
 }
 
 namespace {
+
+std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " " + CountNoun(bytes, "byte"); }
 
 // The lines of a group's formats other than the shown one, and the total size.
 template <class Group, class FormatOf>
@@ -98,10 +103,8 @@ void AddOtherFormats(ManagerProperties& p, const Group& group, FormatOf formatOf
     }
     if (!p.otherLines.empty()) p.heading = heading;
     p.totalImages = std::to_string(group.Images.size());
-    p.totalSize = ThousandsText(total) + " bytes";
+    p.totalSize = SizeText(total);
 }
-
-std::string SizeText(uint64_t bytes) { return ThousandsText(bytes) + " bytes"; }
 
 } // namespace
 
@@ -143,11 +146,10 @@ ManagerLayout CursorManagerLayout(const CursorGroup& group) {
 }
 
 std::string CursorRowLabel(const CursorImage& im) {
-    return std::to_string(im.Width) + " X " + std::to_string(im.Height / 2) + "\n" + ColorText(im.BitCount) +
-           " Colors";
+    return std::to_string(im.Width) + " X " + std::to_string(im.Height / 2) + "\n" + ColorsText(im.BitCount);
 }
 
-std::string CursorSheetFormat(const CursorImage& im) { return FormatLabel(im.Width, im.Height / 2u, im.BitCount); }
+std::string CursorSheetFormat(const CursorImage& im) { return ImageFormatText(im.Width, im.Height / 2u, im.BitCount); }
 
 ManagerProperties CursorPropertiesOf(const CursorGroup& group, size_t image, SheetSource source,
                                      const std::string& base, const std::string& fileName) {

@@ -52,8 +52,9 @@ int32_t ManagerLabelWidth(const ManagerLayout& layout, int32_t textWidth);
 int32_t ManagerRowWidth(const ManagerLayout& layout, int32_t textWidth);
 
 // A row's label: "32 X 32" and, on a second line, "16 Colors". The colours
-// are the stored colour count in file mode (256 when 0) and 2 to the power
-// of the bit count in workdesk mode (256 when 0). A 256-pixel image reads 256.
+// are the stored colour count in file mode (when 0: "256 Colors" up to 8
+// bits a pixel) and ColorsText of the bit count otherwise ("32 Bit" for a
+// 32-bit image). A 256-pixel image reads 256.
 std::string IconRowLabel(const IconImage& im, ManagerMode mode);
 
 // A number with "," between groups of three digits: "12,345".

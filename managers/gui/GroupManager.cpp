@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -33,20 +34,30 @@ namespace {
 constexpr int kWindowWidth = 257;
 constexpr int kTroubleSignSide = 24;
 constexpr int kWindowHeight = 438;
+constexpr int kStatusSpacing = 6; // between the status bar's panels, as the bar lays them out
 const QColor kSelectedBack(0xFF, 0xFF, 0x00); // yellow
 const QColor kSelectedText(0xFF, 0x00, 0x00); // red
 
 // One row: the image at the left, vertically centred; its label right-aligned,
-// yellow with red text while selected.
+// yellow with red text while selected. Every label box is as wide as the
+// widest label of the group needs, so that the boxes line up.
 class RowDelegate : public QStyledItemDelegate {
 public:
-    RowDelegate(const ManagerLayout& layout, QObject* parent) : QStyledItemDelegate(parent), m_layout(layout) {}
+    RowDelegate(const ManagerLayout& layout, const int& labelTextWidth, QObject* parent)
+        : QStyledItemDelegate(parent), m_layout(layout), m_labelTextWidth(labelTextWidth) {}
 
-    // Each row as tall as its own picture needs.
+    // The width a label's text takes in a row.
+    static int TextWidthOf(const QFontMetrics& metrics, const QString& label) {
+        return metrics.boundingRect(QRect(), Qt::AlignCenter, label).width() + 8;
+    }
+
+    // Each row as tall as its own picture needs, and never too low for both
+    // lines of its label (a large desktop font).
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const QImage picture = index.data(Qt::DecorationRole).value<QImage>();
         const int height = picture.isNull() ? 0 : int(std::lround(picture.deviceIndependentSize().height()));
-        return {ManagerRowWidth(m_layout, TextWidth(option, index)), ManagerRowHeight(height)};
+        const int label = option.fontMetrics.boundingRect(QRect(), Qt::AlignCenter, index.data().toString()).height();
+        return {ManagerRowWidth(m_layout, TextWidth(option, index)), std::max(ManagerRowHeight(height), label + 4)};
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -68,12 +79,11 @@ public:
     }
 
 private:
-    static int TextWidth(const QStyleOptionViewItem& option, const QModelIndex& index) {
-        return option.fontMetrics.boundingRect(QRect(), Qt::AlignCenter, index.data(Qt::DisplayRole).toString())
-                   .width() +
-               8;
+    int TextWidth(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+        return std::max(m_labelTextWidth, TextWidthOf(option.fontMetrics, index.data(Qt::DisplayRole).toString()));
     }
     const ManagerLayout& m_layout;
+    const int& m_labelTextWidth;
 };
 
 } // namespace
@@ -174,7 +184,7 @@ GroupManager<Group>::GroupManager(const ManagerDesign& design, ActionFlags& flag
     });
     m_list->installEventFilter(this);
     m_list->setModel(m_model);
-    m_list->setItemDelegate(new RowDelegate(m_layout, m_list));
+    m_list->setItemDelegate(new RowDelegate(m_layout, m_labelTextWidth, m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(false);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -282,9 +292,18 @@ void GroupManager<Group>::ShowGroup(ManagerMode mode) {
     m_panel0->setText(FromLocal(m_fileName));
     FillRows(mode, 0);
     // Rows wider than the designed 257-pixel window (256-pixel images) widen
-    // it, up to the screen, rather than hide their labels to the right.
+    // it, up to the screen, rather than hide their labels to the right; so
+    // do the file's and the image's names in the status bar. (The damage
+    // sign, shown after, cuts its text at a word instead.)
+    m_damage->Clear();
     const int rowWidth = m_model->rowCount() > 0 ? m_list->sizeHintForColumn(0) : 0;
-    const int needed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
+    const int rowsNeed = rowWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width() + 8;
+    const QMargins margins = layout()->contentsMargins();
+    // The two panels, the bar's spacing beside each and its size grip.
+    const QSizeGrip* grip = m_panel0->parentWidget()->findChild<QSizeGrip*>();
+    const int statusNeeds = m_panel0->sizeHint().width() + m_panel1->sizeHint().width() + 3 * kStatusSpacing +
+                            (grip ? grip->sizeHint().width() : 0) + margins.left() + margins.right();
+    const int needed = std::max(rowsNeed, statusNeeds);
     const int screenWidth = screen() ? screen()->availableGeometry().width() : needed;
     RestoreWindowSize(*this, Places());
     resize(std::max(width(), std::max(kWindowWidth, std::min(needed, screenWidth))), height());
@@ -308,6 +327,12 @@ void GroupManager<Group>::FillRows(ManagerMode mode, int selected) {
     m_list->setIconSize(QSize(m_layout.maxWidth, m_layout.maxWidth));
     m_model->SetGroup(group, mode);
     const int rows = m_model->rowCount();
+    // Before the list lays the rows out (after this call): every label box as wide as the widest.
+    m_labelTextWidth = 0;
+    for (int r = 0; r < rows; ++r) {
+        const QString label = m_model->data(m_model->index(r), Qt::DisplayRole).toString();
+        m_labelTextWidth = std::max(m_labelTextWidth, RowDelegate::TextWidthOf(m_list->fontMetrics(), label));
+    }
     if (rows > 0) {
         const int j = std::clamp(selected, 0, rows - 1);
         m_list->setCurrentIndex(m_model->index(j));

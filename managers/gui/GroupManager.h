@@ -138,6 +138,7 @@ private:
     std::string m_name;     // the group's name: the images are named after it
     std::string m_fileName; // the file's name as the status bar shows it
     ManagerLayout m_layout;
+    int m_labelTextWidth = 0; // the widest row label's text: every row's label box is as wide
     GroupRowsModel<Group>* m_model;
     DragListView* m_list;
     QLabel* m_panel0;

@@ -6,6 +6,7 @@
 
 #include "tests/gui/GuiTestApp.h"
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -16,11 +17,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "batch/core/ScriptedPrompts.h"
@@ -130,13 +134,24 @@ TEST(BatchDialogs, ActionFormTextsPreselectionAndAnswer) {
     WhenShown(form, [&] {
         Child<QRadioButton>(form, "RadioGroup1Item2")->setChecked(true);
         Child<QRadioButton>(form, "RadioGroup2Item1")->setChecked(true);
-        form.reject(); // Escape: no cancel, the dialog stays
-        EXPECT_TRUE(form.isVisible());
         Child<QPushButton>(form, "bAct1")->click();
     });
     EXPECT_EQ(form.exec(), QDialog::Accepted);
     EXPECT_EQ(form.answer().action, ExistingAction::AutoRename);
     EXPECT_TRUE(form.answer().allOthers);
+    EXPECT_FALSE(form.answer().stop);
+
+    // Esc, like Cancel, stops the batch; the next question starts afresh.
+    EXPECT_EQ(Child<QPushButton>(form, "bCancel")->text(), "Cancel");
+    form.FormShow(flags);
+    WhenShown(form, [&] {
+        SaveScreenshot(form, "already-exists");
+        QTest::keyClick(&form, Qt::Key_Escape);
+    });
+    EXPECT_EQ(form.exec(), QDialog::Rejected);
+    EXPECT_TRUE(form.answer().stop);
+    form.FormShow(flags);
+    EXPECT_FALSE(form.answer().stop);
 
     // Overwrite set: preselected. End of batch (no flag set): the last selection stays, "All others" back to No.
     flags.ActionSkip = 0;
@@ -334,6 +349,7 @@ TEST(BatchCommands, CancelStopsTheWizardAndTheSummaryTellsWhatWasDone) {
     prompts.folders = {out};
     ExtractionWizard wizard(prompts, dir.path());
     PanelProgress progress(&panel6, &panel7, gauge1, label2);
+    progress.SetRedrawInterval(std::chrono::milliseconds(0)); // every file moves the gauge
     EXPECT_EQ(panel6.findChildren<QPushButton*>().size(), 1) << "the panel keeps one button";
     const auto click = QObject::connect(gauge1, &QProgressBar::valueChanged, [&](int value) {
         if (value > 0) Child<QPushButton>(panel6, "bWCancel")->click();
@@ -378,6 +394,141 @@ TEST(BatchCommands, CancelStopsTheWizardAndTheSummaryTellsWhatWasDone) {
     WizardSummaryDialog nowhere(WizardResult{}, 0, dir.file("missing"));
     EXPECT_FALSE(Child<QPushButton>(nowhere, "bOpenFolder")->isEnabled());
     EXPECT_TRUE(Child<QPlainTextEdit>(nowhere, "SummaryDetails")->isHidden());
+}
+
+// Enter closes the summary, also with Open Folder focused; where no program
+// opens folders, Open Folder says so in the dialog.
+TEST(BatchCommands, SummaryClosesOnEnterAndSaysWhenTheFolderCannotBeOpened) {
+    App();
+    TempDir dir;
+    WizardSummaryDialog summary(WizardResult{}, 1, dir.path());
+    auto* open = Child<QPushButton>(summary, "bOpenFolder");
+    auto* close = Child<QPushButton>(summary, "bClose");
+    ASSERT_TRUE(open && close);
+    EXPECT_TRUE(close->isDefault());
+    EXPECT_FALSE(open->autoDefault());
+    for (bool focusOnOpen : {false, true}) {
+        WhenShown(summary, [&] {
+            if (focusOnOpen) open->setFocus();
+            QWidget* focused = QApplication::focusWidget();
+            QTest::keyClick(focused ? focused : &summary, Qt::Key_Return);
+            // A summary that Enter left open ends the wait with another result.
+            QTimer::singleShot(1000, &summary, [&] {
+                if (summary.isVisible()) summary.done(-1);
+            });
+        });
+        EXPECT_EQ(summary.exec(), QDialog::Accepted) << focusOnOpen;
+        EXPECT_TRUE(summary.openFailedText().isEmpty()) << "Enter must not try to open the folder";
+    }
+
+    // The offscreen platform has no program to open folders with, as a
+    // desktop without a file manager.
+    ASSERT_FALSE(QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(dir.path()))));
+    open->click();
+    EXPECT_TRUE(summary.openFailedText().contains("cannot be opened")) << summary.openFailedText().toStdString();
+    EXPECT_FALSE(Child<QLabel>(summary, "SummaryOpenFailed")->isHidden());
+}
+
+// Panel7 offers Cancel while the tree is counted; a stop then leaves the
+// total short, and the summary says it was counted so far.
+TEST(BatchCommands, CountingHasCancelAndAStopThereSaysCountedSoFar) {
+    App();
+    QWidget panel6, panel7;
+    auto* label2 = new QLabel;
+    auto* gauge1 = new QProgressBar;
+    (new QVBoxLayout(&panel6))->addWidget(gauge1);
+    panel6.layout()->addWidget(label2);
+    auto* wait = new QLabel("Please wait");
+    wait->setObjectName("Panel7Label");
+    (new QVBoxLayout(&panel7))->addWidget(wait);
+    PanelProgress progress(&panel6, &panel7, gauge1, label2);
+    QPushButton* countCancel = Child<QPushButton>(panel7, "bWCountCancel");
+    ASSERT_NE(countCancel, nullptr);
+    EXPECT_EQ(wait->text(), "Please wait");
+    EXPECT_TRUE(countCancel->isHidden());
+    progress.CountingStarted();
+    EXPECT_TRUE(countCancel->isVisible());
+    countCancel->click();
+    EXPECT_TRUE(progress.StopRequested());
+    EXPECT_FALSE(countCancel->isEnabled());
+    progress.CountingFinished();
+    EXPECT_TRUE(countCancel->isHidden());
+    progress.ProcessingStarted();
+    progress.ProcessingFinished();
+    EXPECT_FALSE(progress.StopRequested());
+
+    // A run whose Cancel is clicked as soon as Panel7 shows.
+    TempDir dir;
+    const std::string src = dir.file("src"), out = dir.file("out");
+    for (const char* name : {"a.exe", "sub1/b.exe", "sub2/c.exe", "sub3/d.exe"}) {
+        fs::create_directories(fs::path(src + "/" + name).parent_path());
+        ASSERT_TRUE(WriteFile(src + "/" + name, BuildBatchPe()));
+    }
+    fs::create_directories(out);
+    ExplorerState state;
+    state.CurrentDir = src;
+    state.Category = Category::IconFiles;
+    const ScanResult scan = RunScanner(src, state.Category, {});
+    StoreScanCounters(state, scan);
+    const std::vector<ListRow> rows = SortedRows(scan);
+    ScriptedPrompts prompts;
+    prompts.folders = {out};
+    ExtractionWizard wizard(prompts, dir.path());
+    struct ClickWhenShown : QObject {
+        QPushButton* button;
+        explicit ClickWhenShown(QPushButton* b) : button(b) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) button->click();
+            return false;
+        }
+    } clicker(countCancel);
+    panel7.installEventFilter(&clicker);
+    WhenShown(wizard, [&] {
+        Child<QToolButton>(wizard, "DirectoryEdit1Button")->click();
+        Child<QCheckBox>(wizard, "rdBox")->setChecked(true);
+        Child<QPushButton>(wizard, "bWRun")->click();
+    });
+    SummaryCloser summaries;
+    ActionFlags flags;
+    RunExtractAll(wizard, state, rows, flags, progress);
+    panel7.removeEventFilter(&clicker);
+    EXPECT_TRUE(fs::is_empty(out));
+    ASSERT_EQ(summaries.texts.size(), 1u);
+    // 1 listed file and the first sub-folder counted before the stop.
+    EXPECT_TRUE(Has(summaries.texts[0], "stopped after 0 of 2 entries counted so far;")) << summaries.texts[0];
+    EXPECT_TRUE(panel7.isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The gauge and Label2 are drawn a few times a second however fast entries
+// come, and always end on the last one.
+TEST(BatchCommands, TheProgressIsDrawnAFewTimesASecondAndEndsOnTheLast) {
+    App();
+    QWidget panel6;
+    QProgressBar gauge1;
+    QLabel label2;
+    PanelProgress progress(&panel6, nullptr, &gauge1, &label2);
+    int draws = 0;
+    QObject::connect(&gauge1, &QProgressBar::valueChanged, [&](int) { ++draws; });
+    constexpr int kEntries = 200000;
+    const auto start = std::chrono::steady_clock::now();
+    progress.ProcessingStarted();
+    for (int i = 1; i <= kEntries; ++i)
+        progress.Advance(int(int64_t(i) * 100 / kEntries), "entry " + std::to_string(i));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    const int64_t intervals = elapsed / PanelProgress::kRedrawInterval;
+    EXPECT_LE(draws, intervals + 2) << "drawn " << draws << " times in " << intervals << " intervals";
+    progress.ProcessingFinished();
+    EXPECT_EQ(gauge1.value(), 100);
+    EXPECT_EQ(label2.text(), "entry 200000");
+
+    // Without the interval every step is drawn.
+    progress.SetRedrawInterval(std::chrono::milliseconds(0));
+    progress.ProcessingStarted();
+    draws = 0;
+    for (int percent : {10, 20, 30}) progress.Advance(percent, "x");
+    EXPECT_EQ(draws, 3);
+    progress.ProcessingFinished();
 }
 
 TEST(BatchCommands, SaveAllBitmapsAsksOnceForTheFirstExistingFile) {

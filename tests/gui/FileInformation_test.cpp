@@ -108,6 +108,10 @@ TEST(FileInformation, LanguagesVersionAndDamageOfAFile) {
     EXPECT_NE(text.find("Language shown: English (United States), 0x0409\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  File version: 1.2.3.4\n"), std::string::npos) << text;
     EXPECT_NE(text.find("    FileDescription: Sample Library\n"), std::string::npos) << text;
+    // The fixed part in words, not as the constants' names.
+    EXPECT_NE(text.find("  Flags: Debug build, Patched\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  Operating system: 32-bit Windows on Windows NT\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  File type: Library\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Damage: none found\n"), std::string::npos) << text;
     QString shown;
     QTimer::singleShot(50, [&] {

@@ -189,7 +189,7 @@ TEST(IconWorkdesk, FormatBoxLabelsLargeImagesAndStaysEmptyWithoutImages) {
     form.resize(640, 480);
     form.show();
     ASSERT_EQ(form.Formats()->count(), 1);
-    EXPECT_EQ(form.Formats()->itemText(0), "256 X 256 4294967296 Colors");
+    EXPECT_EQ(form.Formats()->itemText(0), "256 X 256 32 Bit");
     // Tall strips: each caption sits under its own picture, a line's height
     // of space then parts it from the row below.
     form.ShowRawView();

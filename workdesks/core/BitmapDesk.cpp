@@ -73,7 +73,7 @@ public:
     // False (with why set) when the file's resource directory is not at hand.
     bool Opened(std::string& why) const {
         if (m_file.source != BitmapSaveSource::ReadAgain || m_module) return true;
-        why = "Cannot read \"" + m_file.path + "\" again: its resources could not be read";
+        why = "cannot read \"" + m_file.path + "\" again: its resources could not be read";
         return false;
     }
 
@@ -144,7 +144,7 @@ BatchResult SaveAllDeskBitmaps(const BitmapDeskFile& file, const std::vector<Bit
                 writer.NoteSkipped(why);
                 continue;
             }
-            if (writer.Write(item.caption, ".bmp", bytes) == WriteOutcome::Failed) return;
+            if (Halts(writer.Write(item.caption, ".bmp", bytes))) return;
         }
     });
 }

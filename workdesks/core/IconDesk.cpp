@@ -8,6 +8,7 @@
 #include "formats/IconFormat.h"
 #include "formats/Document.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 namespace gw {
 
@@ -46,7 +47,7 @@ std::vector<DeskFormat> DeskFormatsOf(const std::vector<Group>& groups) {
         for (const auto& im : group.Images) {
             const DeskImage d = DeskImageOf(im);
             // A 256-pixel icon image (stored as 0) is labelled 256, as the managers label it.
-            std::string label = FormatLabel(d.drawnWidth, d.drawnHeight, d.bitCount);
+            std::string label = ImageFormatText(d.drawnWidth, d.drawnHeight, d.bitCount);
             if (!seen.insert(label).second) continue;
             formats.push_back({d.width, d.height, d.bitCount, std::move(label), d.drawnWidth});
         }
@@ -183,10 +184,10 @@ template std::vector<int64_t> RawStripPositions(const CursorGroup&, int64_t);
 DeskOpening OpenDesk(Document& file, RecordKind kind) {
     DeskOpening opening;
     const FileCounts& counts = file.Counts();
-    const auto [count, noun] = kind == RecordKind::Icons     ? std::pair{counts.iconGroups, "Icons"}
-                               : kind == RecordKind::Cursors ? std::pair{counts.cursorGroups, "Cursors"}
-                                                             : std::pair{counts.bitmaps, "Bitmaps"};
-    opening.fileText = file.FileName() + " - " + std::to_string(count) + " " + noun;
+    const auto [count, noun] = kind == RecordKind::Icons     ? std::pair{counts.iconGroups, "Icon"}
+                               : kind == RecordKind::Cursors ? std::pair{counts.cursorGroups, "Cursor"}
+                                                             : std::pair{counts.bitmaps, "Bitmap"};
+    opening.fileText = file.FileName() + " - " + CountText(uint64_t(std::max(count, 0)), noun);
     // The Cursor Workdesk lists the animated cursors after the static ones.
     if (kind == RecordKind::Cursors && counts.animations > 0)
         opening.fileText += ", " + std::to_string(counts.animations) + " Animated";

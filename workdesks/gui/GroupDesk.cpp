@@ -1,5 +1,9 @@
 #include "workdesks/gui/GroupDesk.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -11,6 +15,9 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -285,6 +292,8 @@ void DeskWindow::BuildViewButtons() {
     m_formatBox->setObjectName(m_names.formatBox);
     m_formatBox->setToolTip("Image Format");
     m_formatBox->setMinimumContentsLength(16);
+    // As wide as the longest format of the file ("256 X 256 256 Colors").
+    m_formatBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_formatBox->setEnabled(false);
     m_toolBar->addWidget(m_formatBox);
     connect(m_formatBox, &QComboBox::activated, this, &DeskWindow::ChangeFormat);
@@ -506,17 +515,36 @@ void DeskWindow::ShowFileInformation() {
     QDialog dialog(this);
     dialog.setObjectName("FileInformationDialog");
     dialog.setWindowTitle("File Information - " + FromLocal(m_file->FileName()));
-    auto* text = new QPlainTextEdit(FromLocal(FileInformationText(*m_file)), &dialog);
+    const QString information = FromLocal(FileInformationText(*m_file));
+    auto* text = new QPlainTextEdit(information, &dialog);
     text->setObjectName("FileInformationText");
     text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text->setMinimumSize(520, 320);
+    // Lines longer than the room (a copyright, a long path) wrap rather than
+    // scroll sideways.
+    text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     auto* close = new QPushButton("&Close", &dialog);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(text);
     layout->addWidget(close, 0, Qt::AlignRight);
+    // As wide as the longest line and as tall as every line, within three
+    // quarters of the screen; never smaller than the designed 520 x 320.
+    const QFontMetrics metrics(text->font());
+    const QStringList lines = information.split('\n');
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins = 2 * (text->frameWidth() + int(std::ceil(text->document()->documentMargin()))) +
+                        text->verticalScrollBar()->sizeHint().width() + metrics.averageCharWidth();
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1400, 1000);
+    const int width = std::clamp(widest + margins, 520, std::max(520, screen.width() * 3 / 4));
+    const int wrapped = metrics.boundingRect(QRect(0, 0, width - margins, INT_MAX),
+                                             Qt::TextWordWrap | Qt::TextWrapAnywhere, information).height();
+    const int height = std::clamp(wrapped + margins + metrics.lineSpacing(), 320, std::max(320, screen.height() * 3 / 4));
+    text->setMinimumSize(width, height);
+    dialog.adjustSize();
+    text->setMinimumSize(520, 320);
     m_fileInformation = &dialog;
     dialog.exec();
     m_fileInformation = nullptr;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/LocalPaths.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -68,9 +69,14 @@ DesktopEntryPlan MenuEntryDialog::EditedPlan() const {
     return plan;
 }
 
+std::string MenuEntryDialog::Said(const std::string& error) const {
+    if (error.empty()) return {};
+    return "\"" + PathFileName(m_plan.program.empty() ? m_program : m_plan.program) + "\": " + error;
+}
+
 std::string MenuEntryDialog::Add() {
     const DesktopEntryPlan plan = EditedPlan();
-    if (!plan.error.empty()) return plan.error;
+    if (!plan.error.empty()) return Said(plan.error);
     if (plan.iconSizes.empty()) return "Keep at least one icon size";
     if (std::string error = WriteDesktopEntry(plan); !error.empty()) return error;
     RefreshIconTheme(m_dataDir);

@@ -21,13 +21,16 @@ public:
     // folder). When the program cannot have an entry, Error() says why.
     MenuEntryDialog(const std::string& program, const std::string& dataDir, QWidget* parent = nullptr);
 
-    const std::string& Error() const { return m_plan.error; }
+    std::string Error() const { return Said(m_plan.error); }
     // The plan Add writes: the fields as edited, the unchecked sizes left out.
     DesktopEntryPlan EditedPlan() const;
     // Writes the edited plan and tells the desktop; "" or why it failed.
     std::string Add();
 
 private:
+    // A plan's error with the program it is about: "\"game.exe\": holds no ..."; "" for none.
+    std::string Said(const std::string& error) const;
+
     std::string m_program;
     std::string m_dataDir;
     DesktopEntryPlan m_plan;

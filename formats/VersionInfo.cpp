@@ -326,40 +326,71 @@ std::optional<VersionNumber> ParseVersionNumber(std::string_view text) {
     }
 }
 
-std::vector<std::string> FileFlagNames(const FixedFileInfo& fixed) {
-    static constexpr const char* kNames[] = {"DEBUG", "PRERELEASE", "PATCHED", "PRIVATEBUILD", "INFOINFERRED",
-                                             "SPECIALBUILD"};
-    std::vector<std::string> names;
+namespace {
+
+// Each known value of a fixed-part field: its constant's name (info --json)
+// and the same in words (File Information).
+struct KnownValue {
+    uint32_t value;
+    const char* name;
+    const char* words;
+};
+
+constexpr KnownValue kFlags[] = {
+    {0x01, "DEBUG", "Debug build"},          {0x02, "PRERELEASE", "Pre-release"},
+    {0x04, "PATCHED", "Patched"},            {0x08, "PRIVATEBUILD", "Private build"},
+    {0x10, "INFOINFERRED", "Information inferred"}, {0x20, "SPECIALBUILD", "Special build"},
+};
+
+constexpr KnownValue kOperatingSystems[] = {
+    {0x00000000, "VOS_UNKNOWN", "Unknown"},
+    {0x00010000, "VOS_DOS", "MS-DOS"},
+    {0x00020000, "VOS_OS216", "16-bit OS/2"},
+    {0x00030000, "VOS_OS232", "32-bit OS/2"},
+    {0x00040000, "VOS_NT", "Windows NT"},
+    {0x00050000, "VOS_WINCE", "Windows CE"},
+    {0x00000001, "VOS__WINDOWS16", "16-bit Windows"},
+    {0x00000002, "VOS__PM16", "16-bit Presentation Manager"},
+    {0x00000003, "VOS__PM32", "32-bit Presentation Manager"},
+    {0x00000004, "VOS__WINDOWS32", "32-bit Windows"},
+    {0x00010001, "VOS_DOS_WINDOWS16", "16-bit Windows on MS-DOS"},
+    {0x00010004, "VOS_DOS_WINDOWS32", "32-bit Windows on MS-DOS"},
+    {0x00020002, "VOS_OS216_PM16", "16-bit Presentation Manager on 16-bit OS/2"},
+    {0x00030003, "VOS_OS232_PM32", "32-bit Presentation Manager on 32-bit OS/2"},
+    {0x00040004, "VOS_NT_WINDOWS32", "32-bit Windows on Windows NT"},
+};
+
+constexpr KnownValue kFileTypes[] = {
+    {0, "VFT_UNKNOWN", "Unknown"}, {1, "VFT_APP", "Application"}, {2, "VFT_DLL", "Library"},
+    {3, "VFT_DRV", "Driver"},      {4, "VFT_FONT", "Font"},       {5, "VFT_VXD", "Virtual device driver"},
+    {7, "VFT_STATIC_LIB", "Static library"},
+};
+
+std::string OtherInWords(uint32_t value) { return "Other (" + Hex8(value) + ")"; }
+
+template <size_t N>
+std::string Known(const KnownValue (&table)[N], uint32_t value, bool words) {
+    for (const KnownValue& k : table)
+        if (k.value == value) return words ? k.words : k.name;
+    return words ? OtherInWords(value) : Hex8(value);
+}
+
+std::vector<std::string> Flags(const FixedFileInfo& fixed, bool words) {
+    std::vector<std::string> out;
     const uint32_t set = fixed.fileFlags & fixed.fileFlagsMask;
-    for (uint32_t bit = 0; bit < 32; ++bit) {
-        if (!(set & (uint32_t(1) << bit))) continue;
-        names.push_back(bit < std::size(kNames) ? std::string(kNames[bit]) : Hex8(uint32_t(1) << bit));
-    }
-    return names;
+    for (uint32_t bit = 0; bit < 32; ++bit)
+        if (set & (uint32_t(1) << bit)) out.push_back(Known(kFlags, uint32_t(1) << bit, words));
+    return out;
 }
 
-std::string FileOsText(uint32_t fileOs) {
-    static constexpr std::pair<uint32_t, const char*> kNames[] = {
-        {0x00000000, "VOS_UNKNOWN"},       {0x00010000, "VOS_DOS"},          {0x00020000, "VOS_OS216"},
-        {0x00030000, "VOS_OS232"},         {0x00040000, "VOS_NT"},           {0x00050000, "VOS_WINCE"},
-        {0x00000001, "VOS__WINDOWS16"},    {0x00000002, "VOS__PM16"},        {0x00000003, "VOS__PM32"},
-        {0x00000004, "VOS__WINDOWS32"},    {0x00010001, "VOS_DOS_WINDOWS16"}, {0x00010004, "VOS_DOS_WINDOWS32"},
-        {0x00020002, "VOS_OS216_PM16"},    {0x00030003, "VOS_OS232_PM32"},   {0x00040004, "VOS_NT_WINDOWS32"},
-    };
-    for (const auto& [value, name] : kNames)
-        if (value == fileOs) return name;
-    return Hex8(fileOs);
-}
+} // namespace
 
-std::string FileTypeText(uint32_t fileType) {
-    static constexpr std::pair<uint32_t, const char*> kNames[] = {
-        {0, "VFT_UNKNOWN"}, {1, "VFT_APP"}, {2, "VFT_DLL"}, {3, "VFT_DRV"},
-        {4, "VFT_FONT"},    {5, "VFT_VXD"}, {7, "VFT_STATIC_LIB"},
-    };
-    for (const auto& [value, name] : kNames)
-        if (value == fileType) return name;
-    return Hex8(fileType);
-}
+std::vector<std::string> FileFlagNames(const FixedFileInfo& fixed) { return Flags(fixed, false); }
+std::vector<std::string> FileFlagWords(const FixedFileInfo& fixed) { return Flags(fixed, true); }
+std::string FileOsText(uint32_t fileOs) { return Known(kOperatingSystems, fileOs, false); }
+std::string FileOsWords(uint32_t fileOs) { return Known(kOperatingSystems, fileOs, true); }
+std::string FileTypeText(uint32_t fileType) { return Known(kFileTypes, fileType, false); }
+std::string FileTypeWords(uint32_t fileType) { return Known(kFileTypes, fileType, true); }
 
 std::string TranslationText(VersionTranslation t) {
     char text[9];

@@ -133,6 +133,11 @@ std::string FileOsText(uint32_t fileOs);
 // "VFT_APP", "VFT_DLL", "VFT_DRV", "VFT_FONT", "VFT_VXD", "VFT_STATIC_LIB",
 // "VFT_UNKNOWN"; other values as "0x00000009".
 std::string FileTypeText(uint32_t fileType);
+// The same three in words, as people read them ("Debug build", "32-bit
+// Windows on Windows NT", "Library"); other values as "Other (0x00000009)".
+std::vector<std::string> FileFlagWords(const FixedFileInfo& fixed);
+std::string FileOsWords(uint32_t fileOs);
+std::string FileTypeWords(uint32_t fileType);
 // "040904b0": language and code page, lower-case hex.
 std::string TranslationText(VersionTranslation translation);
 

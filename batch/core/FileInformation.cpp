@@ -1,9 +1,5 @@
 #include "batch/core/FileInformation.h"
 
-#include <cstdio>
-#include <iterator>
-#include <utility>
-
 #include "formats/Document.h"
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
@@ -26,58 +22,6 @@ std::string Joined(const std::vector<std::string>& parts, const char* between) {
     std::string out;
     for (const std::string& part : parts) out += (out.empty() ? "" : between) + part;
     return out;
-}
-
-std::string OtherValue(uint32_t value) {
-    char text[20];
-    std::snprintf(text, sizeof text, "Other (0x%08x)", unsigned(value));
-    return text;
-}
-
-// The fixed part's values in words (info --json keeps the constants' names).
-std::string OperatingSystemWords(uint32_t fileOs) {
-    static constexpr std::pair<uint32_t, const char*> kWords[] = {
-        {0x00000000, "Unknown"},
-        {0x00010000, "MS-DOS"},
-        {0x00020000, "16-bit OS/2"},
-        {0x00030000, "32-bit OS/2"},
-        {0x00040000, "Windows NT"},
-        {0x00050000, "Windows CE"},
-        {0x00000001, "16-bit Windows"},
-        {0x00000002, "16-bit Presentation Manager"},
-        {0x00000003, "32-bit Presentation Manager"},
-        {0x00000004, "32-bit Windows"},
-        {0x00010001, "16-bit Windows on MS-DOS"},
-        {0x00010004, "32-bit Windows on MS-DOS"},
-        {0x00020002, "16-bit Presentation Manager on 16-bit OS/2"},
-        {0x00030003, "32-bit Presentation Manager on 32-bit OS/2"},
-        {0x00040004, "32-bit Windows on Windows NT"},
-    };
-    for (const auto& [value, words] : kWords)
-        if (value == fileOs) return words;
-    return OtherValue(fileOs);
-}
-
-std::string FileTypeWords(uint32_t fileType) {
-    static constexpr std::pair<uint32_t, const char*> kWords[] = {
-        {0, "Unknown"}, {1, "Application"}, {2, "Library"},        {3, "Driver"},
-        {4, "Font"},    {5, "Virtual device driver"}, {7, "Static library"},
-    };
-    for (const auto& [value, words] : kWords)
-        if (value == fileType) return words;
-    return OtherValue(fileType);
-}
-
-std::vector<std::string> FlagWords(const FixedFileInfo& fixed) {
-    static constexpr const char* kWords[] = {"Debug build", "Pre-release", "Patched", "Private build",
-                                             "Information inferred", "Special build"};
-    std::vector<std::string> words;
-    const uint32_t set = fixed.fileFlags & fixed.fileFlagsMask;
-    for (uint32_t bit = 0; bit < 32; ++bit) {
-        if (!(set & (uint32_t(1) << bit))) continue;
-        words.push_back(bit < std::size(kWords) ? std::string(kWords[bit]) : OtherValue(uint32_t(1) << bit));
-    }
-    return words;
 }
 
 } // namespace
@@ -172,9 +116,9 @@ std::string FileInformationText(Document& doc) {
         if (const auto& fixed = version->fixed) {
             text += "  File version: " + VersionNumberText(fixed->fileVersion) + "\n";
             text += "  Product version: " + VersionNumberText(fixed->productVersion) + "\n";
-            if (const std::vector<std::string> flags = FlagWords(*fixed); !flags.empty())
+            if (const std::vector<std::string> flags = FileFlagWords(*fixed); !flags.empty())
                 text += "  Flags: " + Joined(flags, ", ") + "\n";
-            text += "  Operating system: " + OperatingSystemWords(fixed->fileOs) + "\n";
+            text += "  Operating system: " + FileOsWords(fixed->fileOs) + "\n";
             text += "  File type: " + FileTypeWords(fixed->fileType) + "\n";
         }
         for (const VersionStringTable& table : version->tables) {

@@ -2,6 +2,7 @@
 
 #include "formats/Document.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "formats/CursorManage.h"
@@ -13,6 +14,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "platform/FileIo.h"
+#include "platform/Text.h"
 
 namespace gw {
 namespace {
@@ -345,6 +347,30 @@ ScanResult RunScanner(const std::string& folder, Category category, const ScanPr
     case Category::AnimatedCursorResources: return ReadAnimatedCursorResources(folder, progress, pictures);
     }
     return {};
+}
+
+std::optional<CategoryFinding> CategoryThatFindsFiles(const std::string& folder, Category shown) {
+    const std::vector<FolderEntry> entries = ListFolder(folder);
+    const auto files = std::count_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.type == EntryType::File; });
+    if (files == 0 || files > kMaxHintFiles) return std::nullopt;
+    const auto quiet = [](const std::string&, int) { return true; };
+    for (const bool sameObjects : {true, false})
+        for (const Category category : Categories()) {
+            if (category == shown || (ObjectsOf(category) == ObjectsOf(shown)) != sameObjects) continue;
+            const ScanResult result = RunScanner(folder, category, quiet, PictureMode::Skip);
+            if (result.fileCount > 0) return CategoryFinding{category, result.fileCount};
+        }
+    return std::nullopt;
+}
+
+std::string CategoryFindingText(const CategoryFinding& finding) {
+    static constexpr std::pair<const char*, const char*> kObjects[] = {
+        {"icon", "icons"}, {"bitmap", "bitmaps"}, {"cursor", "cursors"}, {"animated cursor", "animated cursors"}};
+    const auto [singular, plural] = kObjects[int(ObjectsOf(finding.category))];
+    const std::string what = ListsContainers(finding.category)
+                                 ? CountText(finding.files, "file") + " with " + plural
+                                 : CountText(finding.files, singular, plural);
+    return what + " under \"" + CategoryName(finding.category) + "\"";
 }
 
 void StoreScanCounters(ExplorerState& state, const ScanResult& result) {

@@ -60,6 +60,20 @@ ScanResult ReadAnimatedCursors(const std::string& folder, const ScanProgress& pr
 ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProgress& progress,
                                        PictureMode pictures = PictureMode::Draw);
 
+// Another category that lists files of a folder where the one shown lists
+// none, and how many: the first in the box's order among those of the same
+// objects, then among the others. None when no category would list a file,
+// or when the folder holds more than kMaxHintFiles files (too many to read
+// again for a hint).
+struct CategoryFinding {
+    Category category;
+    int files = 0;
+};
+inline constexpr int kMaxHintFiles = 4096;
+std::optional<CategoryFinding> CategoryThatFindsFiles(const std::string& folder, Category shown);
+// "19 files with icons under "Icon Files"", "1 bitmap under "Bitmaps"".
+std::string CategoryFindingText(const CategoryFinding& finding);
+
 // Stores the counters of a scan: DirCount, the scanner's own counter (the
 // other keeps its value) and FoundResCount when the scanner counted.
 void StoreScanCounters(ExplorerState& state, const ScanResult& result);

@@ -65,6 +65,9 @@ namespace {
 constexpr int kFormWidth = 628;
 constexpr int kFormHeight = 430;
 constexpr int kTreeWidth = 180;
+// A first window gives the folder tree this share of its width (at least
+// kTreeWidth), so that names a few folders deep show whole.
+constexpr double kTreeShare = 1.0 / 3;
 constexpr int kTreeFitDelayMs = 250; // how soon the folder column fits new names
 constexpr int kHintPanelWidth = 160;
 const QSize kProgressPanelSize(270, 96);
@@ -103,10 +106,15 @@ ExplorerWindow::ExplorerWindow(ExplorerState& state, QWidget* parent)
 
     // A first start fills a sensible share of the screen, in the designed
     // proportions; later starts take the remembered size (RestorePlaces).
-    const QSize designed(std::max(kFormWidth, WidestToolBar()), kFormHeight);
+    const int widestToolBar = WidestToolBar();
+    m_toolBarBesideHeader = widestToolBar - Panel3->width();
+    const QSize designed(std::max(kFormWidth, widestToolBar), kFormHeight);
     QScreen* screen = QGuiApplication::primaryScreen();
     resize(screen ? FirstStartSize(designed, screen->availableGeometry().size()) : designed);
     if (screen) move(screen->availableGeometry().center() - rect().center());
+    const int tree = std::max(kTreeWidth, int(width() * kTreeShare));
+    Splitter1->setSizes({tree, width() - tree});
+    FitStatusToWidth(tree);
 }
 
 ExplorerWindow::~ExplorerWindow() = default;
@@ -417,7 +425,10 @@ void ExplorerWindow::ConnectHandlers() {
         if (!m_scanning) SelectClickedRow();
     });
     connect(ListView, &FileListView::ColumnClicked, this, &ExplorerWindow::SortByColumn);
+    connect(ListView, &FileListView::HintLinkActivated, this, &ExplorerWindow::ShowCategoryOfHint);
     connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitListToWindow);
+    // The list resizes whenever the tree does: the splitter moved, its place restored, the window resized.
+    connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitStatusToFolders);
 }
 
 // ---- public helpers ----
@@ -535,6 +546,7 @@ void ExplorerWindow::Scan(Category category) {
     const bool clearsFirst = ListsContainers(category);
     if (!clearsFirst) busy.emplace();
     m_listModel->Clear();
+    ListView->SetEmptyHint({});
     if (clearsFirst) {
         SetStatus(QString());
         QCoreApplication::processEvents();
@@ -565,6 +577,7 @@ void ExplorerWindow::Scan(Category category) {
     SortList();
     busy.reset();
     SetStatus(FolderSummary(m_state));
+    if (result.fileCount == 0 && !result.stopped) ShowOtherCategoryHint(category);
     if (result.showWizard) ShowWizardCommands(true);
     if (result.showAllBits) ShowAllBitsCommands(true);
     m_scanning = false;
@@ -575,6 +588,22 @@ void ExplorerWindow::Scan(Category category) {
         m_changePending = false;
         QTimer::singleShot(0, this, &ExplorerWindow::ChangeFolder);
     }
+}
+
+// A category that lists no file here says in the list which other one
+// would, with a link that shows it.
+void ExplorerWindow::ShowOtherCategoryHint(Category shown) {
+    const std::optional<CategoryFinding> finding = CategoryThatFindsFiles(m_state.CurrentDir, shown);
+    if (!finding) return;
+    ListView->SetEmptyHint(QStringLiteral("Nothing here under \"%1\".<br><a href=\"%2\">%3</a>")
+                               .arg(CategoryName(shown))
+                               .arg(int(finding->category))
+                               .arg(FromLocal(CategoryFindingText(*finding)).toHtmlEscaped()));
+}
+
+void ExplorerWindow::ShowCategoryOfHint(const QString& link) {
+    const int index = ComboBox1->findData(link.toInt());
+    if (index >= 0) ComboBox1->setCurrentIndex(index);
 }
 
 bool ExplorerWindow::ScanStep(const std::string& lowerName, int percent) {
@@ -635,7 +664,13 @@ void ExplorerWindow::SetStatus(const std::string& text) { SetStatus(FromLocal(te
 
 // ---- window layout ----
 
-void ExplorerWindow::FitStatusToFolders() { Panel3->setFixedWidth(DTree1->width()); }
+// "All Folders" is as wide as the tree, as far as the tool bar leaves room
+// for all its buttons (a wider header would push some into the overflow menu).
+void ExplorerWindow::FitStatusToFolders() { FitStatusToWidth(DTree1->width()); }
+
+void ExplorerWindow::FitStatusToWidth(int treeWidth) {
+    Panel3->setFixedWidth(std::max(0, std::min(treeWidth, width() - m_toolBarBesideHeader)));
+}
 
 void ExplorerWindow::GoUpFolder() {
     const QModelIndex parent = DTree1->currentIndex().parent();

@@ -98,6 +98,9 @@ public slots:
     void ChangeFolder();
     void ShowFolderSummary();
     void FitStatusToFolders();
+    void FitStatusToWidth(int treeWidth);
+    void ShowOtherCategoryHint(Category shown);
+    void ShowCategoryOfHint(const QString& link);
     void GoUpFolder();
     void ExitProgram();
     void ToggleToolBar();
@@ -159,6 +162,7 @@ private:
     ExplorerState& m_state;
     ExplorerLinks m_links;
     bool m_scanning = false;
+    int m_toolBarBesideHeader = 0; // the widest tool bar's width beside the "All Folders" header
     bool m_changePending = false; // a folder or category change arrived during a scan
     bool m_closing = false;
     QElapsedTimer m_labelTimer; // since Label2 last showed an entry

@@ -4,6 +4,7 @@
 #include <QIconEngine>
 #include <QListView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -290,6 +291,15 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
     iconView->onDoubleClick = [this] { emit DoubleClicked(); };
     m_iconView = iconView;
 
+    m_emptyHint = new QLabel(this);
+    m_emptyHint->setObjectName("EmptyListHint");
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setTextFormat(Qt::RichText);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    m_emptyHint->hide();
+    connect(m_emptyHint, &QLabel::linkActivated, this, &FileListView::HintLinkActivated);
+
     auto* detailsView = new ReportingView<QTreeView>(this);
     detailsView->setObjectName("ListViewDetails");
     detailsView->setModel(model);
@@ -406,8 +416,33 @@ QWidget* FileListView::CurrentView() const {
     return m_style == ViewStyle::Details ? static_cast<QWidget*>(m_detailsView) : static_cast<QWidget*>(m_iconView);
 }
 
+void FileListView::SetEmptyHint(const QString& text) {
+    m_emptyHint->setText(text);
+    m_emptyHint->setVisible(!text.isEmpty());
+    PlaceEmptyHint();
+}
+
+QString FileListView::EmptyHint() const { return m_emptyHint->isVisible() ? m_emptyHint->text() : QString(); }
+
+// In the middle of the list, or below the rows it shows (its folders).
+void FileListView::PlaceEmptyHint() {
+    if (m_emptyHint->isHidden()) return;
+    const int margin = m_emptyHint->fontMetrics().height();
+    const int width = std::max(0, this->width() - 2 * margin);
+    const int height = m_emptyHint->heightForWidth(width);
+    int top = (this->height() - height) / 2;
+    const auto* view = qobject_cast<const QAbstractItemView*>(CurrentView());
+    if (view && m_model->rowCount() > 0) {
+        const QRect last = view->visualRect(m_model->index(m_model->rowCount() - 1, 0));
+        top = std::max(top, view->viewport()->mapTo(this, last.bottomLeft()).y() + margin);
+    }
+    m_emptyHint->setGeometry(margin, top, width, height);
+    m_emptyHint->raise();
+}
+
 void FileListView::resizeEvent(QResizeEvent* event) {
     QStackedWidget::resizeEvent(event);
+    PlaceEmptyHint();
     emit Resized();
 }
 

@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QStackedWidget>
 
+class QLabel;
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -112,6 +114,11 @@ public:
     std::vector<int> ColumnWidths() const;
     void SetColumnWidths(const std::vector<int>& widths);
 
+    // A note shown in the middle of an empty list (rich text; its links
+    // emit HintLinkActivated); an empty text hides it.
+    void SetEmptyHint(const QString& text);
+    QString EmptyHint() const;
+
 signals:
     // After a mouse click anywhere in the list (on a row or on empty space,
     // which clears the selection) has been handled by the view.
@@ -120,12 +127,14 @@ signals:
     void CurrentChanged();
     void ColumnClicked(int column);
     void Resized();
+    void HintLinkActivated(const QString& link);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void RestoreColumnWidths();
+    void PlaceEmptyHint();
 
     FileListModel* m_model;
     std::array<int, 4> m_columnWidths{200, 150, 80, 200}; // "Name", "Type", "Objects", "Description"
@@ -134,6 +143,7 @@ private:
     QListView* m_iconView;
     QStyledItemDelegate* m_tileDelegate;
     QTreeView* m_detailsView;
+    QLabel* m_emptyHint;
     ViewStyle m_style = ViewStyle::Details;
 };
 

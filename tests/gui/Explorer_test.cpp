@@ -187,6 +187,37 @@ TEST(ExplorerWindow, ScansEveryCategoryOfAFolder) {
     EXPECT_EQ(e.state.CurrentDir, art.dir.path()); // a category change keeps the folder
 }
 
+// A category that lists nothing says in the list which one would, and its
+// link shows that one; the status text stays the folder summary.
+TEST(ExplorerWindow, AnEmptyCategoryPointsToOneThatListsFiles) {
+    TempDir dir;
+    WriteFile(dir.file("shell.dll"), PeFileOf({12, 3, 2}));
+    WriteFile(dir.file("app.exe"), PeFileOf({1, 0, 0}));
+    WriteFile(dir.file("glyphs.bmp"), BmpFileOf(64, 16));
+    Explorer e;
+    ASSERT_TRUE(e.form.SelectFolder(QString::fromStdString(dir.path())));
+    EXPECT_EQ(e.form.StatusText().toStdString(), dir.path() + ": 0 Directories and 0 Icons");
+    EXPECT_EQ(e.form.List()->EmptyHint(),
+              "Nothing here under \"Icons\".<br><a href=\"1\">2 files with icons under &quot;Icon Files&quot;</a>");
+    SaveScreenshot(e.form, "explorer-empty-category-hint");
+    auto* hint = e.Find<QLabel>("EmptyListHint");
+    ASSERT_TRUE(hint->isVisible());
+    emit hint->linkActivated("1");
+    EXPECT_EQ(e.Find<QComboBox>("ComboBox1")->currentText(), "Icon Files");
+    EXPECT_EQ(e.Names(), (std::vector<std::string>{"app.exe", "shell.dll"}));
+    EXPECT_TRUE(e.form.List()->EmptyHint().isEmpty());
+
+    e.Choose("Bitmap Resources"); // bitmaps are first looked for among the bitmap categories
+    EXPECT_TRUE(e.form.List()->EmptyHint().contains("1 bitmap under &quot;Bitmaps&quot;"));
+    e.Choose("Static Cursors");
+    EXPECT_TRUE(e.form.List()->EmptyHint().contains("1 file with cursors under &quot;Static Cursor Files&quot;"));
+    std::filesystem::remove(dir.file("shell.dll"));
+    std::filesystem::remove(dir.file("glyphs.bmp"));
+    std::filesystem::remove(dir.file("app.exe"));
+    e.Choose("Icons"); // nothing anywhere: no note
+    EXPECT_TRUE(e.form.List()->EmptyHint().isEmpty());
+}
+
 TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
     ArtFolder art;
     Explorer e;
@@ -325,13 +356,18 @@ TEST(ExplorerWindow, PanelsToolbarsAndViewStyles) {
     EXPECT_TRUE(e.form.findChild<QWidget*>("StatusBar1")->isHidden());
     e.Action("mSB1")->trigger();
 
-    // The header panel follows the tree's width.
+    // The header panel follows the tree's width, as far as the tool bar keeps every button.
     auto* splitter = e.Find<QSplitter>("Splitter1");
-    splitter->setSizes({240, 400});
-    e.form.FitStatusToFolders();
+    e.form.resize(800, e.form.height());
+    splitter->setSizes({220, 580});
+    QApplication::processEvents();
     EXPECT_EQ(e.Find<QFrame>("Panel3")->width(), tree->width());
-    splitter->setSizes({180, 460});
-    e.form.FitStatusToFolders();
+    splitter->setSizes({500, 300});
+    QApplication::processEvents();
+    EXPECT_LT(e.Find<QFrame>("Panel3")->width(), tree->width());
+    EXPECT_TRUE(e.ToolButtonShown("sbDetails1"));
+    splitter->setSizes({180, 620});
+    QApplication::processEvents();
 
     const std::pair<const char*, ViewStyle> styles[] = {{"sbLarge1", ViewStyle::LargeIcons},
                                                         {"sbSmall1", ViewStyle::SmallIcons},

@@ -16,8 +16,13 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <filesystem>
 
 #include "batch/core/ScriptedPrompts.h"
+#include "explorer/gui/ExplorerWindow.h"
 #include "formats/ResTypes.h"
 #include "gui/ElidedLabel.h"
 #include "gui/LocationDialog.h"
@@ -229,4 +234,33 @@ TEST(TextsFit, ElidedLabelCutsAtAWord) {
                           metrics.horizontalAdvance("Executable - ") + metrics.horizontalAdvance("\u2026")),
               "Executable\u2026");
     EXPECT_EQ(ElideAtWord(text, metrics, metrics.horizontalAdvance(text)), text);
+}
+
+// A first window shows the names of folders a few levels deep whole, the
+// "All Folders" header as wide as the tree, and the tool bar every button.
+TEST(TextsFit, ExplorerFolderTreeAtTheFirstSize) {
+    GuiTestApp();
+    TempDir dir;
+    const std::string deep = dir.file("lib/x86_64-linux-gnu/wine/x86_64-windows");
+    for (const char* sibling : {"lib/x86_64-linux-gnu/wine/x86_64-unix", "lib/x86_64-linux-gnu/wine/i386-windows"})
+        std::filesystem::create_directories(dir.file(sibling));
+    std::filesystem::create_directories(deep);
+    ExplorerState state;
+    ExplorerWindow form{state};
+    form.show();
+    ASSERT_TRUE(form.SelectFolder(QString::fromStdString(deep)));
+    QApplication::processEvents();
+    auto* tree = form.findChild<QTreeView*>("DTree1");
+    ASSERT_NE(tree, nullptr);
+    const bool roomy = form.screen()->availableGeometry().width() >= 1400;
+    for (QModelIndex row = tree->currentIndex(); roomy && row.isValid() && row.data().toString() != "lib";
+         row = row.parent()) {
+        const QRect rect = tree->visualRect(row);
+        const int textRight = rect.left() + tree->fontMetrics().horizontalAdvance(row.data().toString());
+        EXPECT_LE(textRight, tree->viewport()->width()) << row.data().toString().toStdString();
+    }
+    if (roomy) EXPECT_EQ(form.findChild<QFrame*>("Panel3")->width(), tree->width());
+    for (const char* button : {"sbTree1", "sbUpDir1", "sbLarge1", "sbSmall1", "sbList1", "sbDetails1"})
+        EXPECT_TRUE(form.findChild<QToolButton*>(button)->isVisible()) << button;
+    SaveScreenshot(form, ShotName(form, "explorer-folders"));
 }

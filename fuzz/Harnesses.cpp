@@ -19,6 +19,7 @@
 #include "formats/ResTypes.h"
 #include "formats/ResourceWriter.h"
 #include "formats/SetGroup.h"
+#include "formats/ShellLink.h"
 #include "formats/VersionInfo.h"
 #include "pictures/IconExtract.h"
 #include "pictures/IconToBitmap.h"
@@ -377,6 +378,28 @@ int FuzzThumbnail(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The shortcut reader: damage placed inside the file, every string UTF-8,
+// the target path one of the paths read, the icon one of those stored.
+int FuzzShellLink(const uint8_t* data, size_t size) {
+    const gw::ByteView bytes(data, size);
+    const gw::ReadResult<gw::ShellLink> read = gw::ParseShellLink(bytes);
+    CheckPlace(read, size);
+    const gw::ShellLink& l = read.records;
+    for (const std::string* s : {&l.targetPath, &l.idListPath, &l.localBasePath, &l.commonPathSuffix, &l.volumeLabel,
+                                 &l.networkShare, &l.description, &l.relativePath, &l.workingDirectory, &l.arguments,
+                                 &l.iconLocation, &l.environmentTarget, &l.iconEnvironmentPath, &l.darwinId})
+        Check(gw::IsUtf8(*s));
+    Check(l.unicode == ((l.linkFlags & gw::kLinkIsUnicode) != 0));
+    // Nothing is read past a header that is not a shortcut's.
+    if (!gw::LooksLikeShellLink(bytes)) Check(read.error && l.linkFlags == 0 && l.targetPath.empty());
+    Check(l.targetPath.empty() || l.targetPath == l.idListPath || l.targetPath == l.environmentTarget ||
+          l.targetPath.starts_with(l.localBasePath.empty() ? l.networkShare : l.localBasePath));
+    const gw::ShortcutIcon icon = gw::ShortcutIconOf(l);
+    const bool stored = icon.path == l.iconLocation || icon.path == l.iconEnvironmentPath;
+    Check(icon.path.empty() ? icon.index == 0 : stored && icon.index == l.iconIndex);
+    return 0;
+}
+
 // Read, write, read again: the second read equals the first, for icon files,
 // cursor files and bitmaps in the formats that keep every pixel.
 namespace {
@@ -453,6 +476,7 @@ const std::vector<Harness>& Harnesses() {
         {"rewrite", FuzzResourceRewrite},
         {"mui", FuzzMui},
         {"version", FuzzVersionInfo},
+        {"lnk", FuzzShellLink},
     };
     return kAll;
 }

@@ -8,6 +8,7 @@
 #include "tests/support/MuiBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/PngBuilder.h"
+#include "tests/support/ShellLinkBuilder.h"
 #include "tests/support/VersionBuilder.h"
 
 namespace gw::fuzz {
@@ -156,6 +157,28 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
                             test::BuildPe(none).bytes};
     }
     seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
+    {
+        // Shortcuts: Unicode and 8-bit, network share, Wine's items, blocks only.
+        ShellLinkLayout net;
+        LinkInfoLayout li;
+        li.unicode = true;
+        li.networkShare = "\\\\server\\share";
+        li.commonPathSuffix = "dir\\a.exe";
+        net.linkInfo = li;
+        net.arguments = "-x";
+        ShellLinkLayout wine;
+        wine.idList = std::vector<Bytes>{MyComputerItem(), VolumeItem("C:\\", 0x23),
+                                         WineFileEntryItem("users", "users", true),
+                                         WineFileEntryItem("?.txt", "\u0444.txt")};
+        wine.iconLocation = "%SystemRoot%\\system32\\shell32.dll";
+        ShellLinkLayout blocks;
+        blocks.environmentTarget = "%windir%\\notepad.exe";
+        blocks.iconEnvironmentPath = "%windir%\\notepad.exe";
+        blocks.darwinId = "descriptor";
+        blocks.environmentAnsiOnly = true;
+        seeds["lnk"] = {BuildShellLink(SampleShellLink()).bytes, BuildShellLink(SampleAnsiShellLink()).bytes,
+                        BuildShellLink(net).bytes, BuildShellLink(wine).bytes, BuildShellLink(blocks).bytes};
+    }
     // The thumbnailer's first byte picks the size: 16, 32, 48, 256.
     uint8_t pick = 0;
     for (const Bytes& file : {pe, ne, ico, cur, res32}) {

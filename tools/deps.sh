@@ -10,7 +10,7 @@ GRABWELL_PACKAGES=(
   imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
   python3-pil python3-distributed
   gcc-mingw-w64-x86-64 python3-pefile
-  acl attr nsis
+  acl attr nsis liblnk-utils
 )
 
 ensure_packages() {

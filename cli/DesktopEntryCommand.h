@@ -1,6 +1,8 @@
 #pragma once
 // grabwell-cli desktop-entry: a menu entry (icon set and desktop entry) made
-// from a Windows program or a program's folder (batch/core/DesktopEntry).
+// from a Windows program, a program's folder or a shortcut
+// (batch/core/DesktopEntry); with --sync, one for every shortcut of a Wine
+// prefix (batch/core/PrefixMenu); with --remove, the entries it made taken away.
 #include <string>
 
 namespace CLI {
@@ -18,6 +20,9 @@ struct DesktopEntryOptions {
     bool install = false;
     bool dryRun = false;
     bool list = false;
+    bool sync = false;
+    bool remove = false;
+    std::string wine = "wine";
     std::string program;
 };
 

@@ -119,11 +119,39 @@ void PrintCountsText(std::ostream& out, const std::string& path, const json& j) 
 // and whether it was whole.
 using Described = WorkResult;
 
+// A shortcut: what it starts and the icon it shows.
+Described DescribeShortcut(const Shortcut& shortcut, const InfoRequest& request) {
+    Described d;
+    const json j = ShortcutJsonObject(shortcut);
+    if (shortcut.error) d.err = ComplaintText(shortcut.path, shortcut.error->Describe());
+    d.ok = !shortcut.error;
+    if (request.output != InfoOutput::Text) {
+        d.out = DumpJsonLine(j) + "\n";
+        return d;
+    }
+    std::ostringstream text;
+    const auto said = [](const json& value) { return value.is_null() ? std::string("(not found)") : value.get<std::string>(); };
+    text << shortcut.path << ": Shortcut\n";
+    text << "  target: " << j["target_windows"].get<std::string>() << " -> " << said(j["target"]) << "\n";
+    if (!shortcut.link.arguments.empty()) text << "  arguments: " << j["arguments"].get<std::string>() << "\n";
+    if (!shortcut.link.workingDirectory.empty())
+        text << "  working folder: " << j["working_folder_windows"].get<std::string>() << " -> "
+             << said(j["working_folder"]) << "\n";
+    if (!shortcut.link.description.empty()) text << "  description: " << j["description"].get<std::string>() << "\n";
+    const json& icon = j["icon_location"];
+    text << "  icon: " << said(icon["file"]) << "," << icon["index"].get<int>()
+         << (icon["from_target"].get<bool>() ? " (the target's)" : "") << "\n";
+    if (!shortcut.prefix.empty()) text << "  Wine prefix: " << shortcut.prefix << "\n";
+    d.out = text.str();
+    return d;
+}
+
 Described Describe(const std::string& path, const InfoRequest& request) {
     Described d;
     const InfoOptions options{request.decode, request.hash, request.jobs};
     std::shared_ptr<Document> doc = Document::Open(path);
     doc->SetLanguage(request.language);
+    if (LooksLikeShellLink(doc->Bytes())) return DescribeShortcut(ReadShortcut(path, doc->Bytes()), request);
     if (!doc->Readable()) {
         d.err = ComplaintText(path, NothingShownReason(*doc, "cannot be read"));
         d.ok = false;

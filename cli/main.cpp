@@ -6,8 +6,10 @@
 //   wizard (--icons|--cursors|--bitmaps|--animated) ... FOLDER OUTDIR   (cli/WizardCommand)
 //   cursor-theme [--name NAME] INPUT... OUTDIR      Windows cursors as a Linux cursor theme
 //   set-icon / set-cursor ... PROGRAM ICON            replace a program's icon or cursor group (cli/SetIconCommand)
-//   desktop-entry [--name N] [--exec C] (--prefix DIR | --install) [--dry-run] [--list] PROGRAM|FOLDER
-//                                                  a menu entry for a Windows program (cli/DesktopEntryCommand)
+//   desktop-entry [--name N] [--exec C] [--wine W] (--prefix DIR | --install) [--dry-run]
+//                 [--list | --sync | --remove] PROGRAM|FOLDER|SHORTCUT|WINEPREFIX
+//                                                  menu entries for Windows programs (cli/DesktopEntryCommand)
+//   icon [--size N] [--wine-prefix DIR] FILE,INDEX OUTPUT.ico|OUTPUT.png   the icon an icon location names
 // info lives in cli/InfoCommand; this file writes files and reads the arguments.
 #include <csignal>
 #include <CLI/CLI.hpp>
@@ -28,6 +30,7 @@
 #include "platform/FileIo.h"
 #include "cli/CliCommon.h"
 #include "cli/DesktopEntryCommand.h"
+#include "cli/IconCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/SetIconCommand.h"
 #include "cli/WizardCommand.h"
@@ -350,6 +353,8 @@ int main(int argc, char** argv) {
     cli::AddSetGroupCommands(app, setGroup);
     cli::DesktopEntryOptions desktopEntry;
     cli::AddDesktopEntryCommand(app, desktopEntry);
+    cli::IconCommandOptions iconCommand;
+    cli::AddIconCommand(app, iconCommand);
 
     try {
         app.parse(argc, argv);
@@ -387,6 +392,7 @@ int main(int argc, char** argv) {
     if (*wizard) return cli::RunWizardCommand(wizardOptions);
     if (const int status = cli::RunSetGroupCommands(setGroup); status >= 0) return status;
     if (const int status = cli::RunDesktopEntryCommand(desktopEntry); status >= 0) return status;
+    if (const int status = cli::RunIconCommand(iconCommand); status >= 0) return status;
     if (*theme) return RunCursorTheme(themeArgs, themeName);
     if ((*extract || *save) && !MadeOutputFolder(outDir)) return kExitFailed;
     if (*extract) {

@@ -26,6 +26,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -44,6 +46,8 @@
 #include "formats/Document.h"
 #include "formats/IcoTypes.h"
 #include "formats/IconFormat.h"
+#include "formats/IconLocation.h"
+#include "formats/Shortcut.h"
 #include "pictures/IconHash.h"
 #include "platform/BmpCodec.h"
 #include "platform/PngEncode.h"
@@ -907,6 +911,56 @@ void BindFunctions(py::module_& m) {
     }, "path"_a, "size"_a = 256,
        "The PNG the thumbnailer draws for the file at that size (at most size x size), or None when the file "
        "has no icon that decodes.");
+
+    m.def("read_shortcut", [](const PathArg& path) {
+        const std::string bytes = FsPath(path.value);
+        std::optional<OpenFailure> failure;
+        std::string line;
+        bool shortcut = false;
+        {
+            py::gil_scoped_release nogil;
+            failure = WhyUnreadable(bytes);
+            if (!failure) {
+                const Shortcut read = ReadShortcut(bytes);
+                shortcut = !(read.error && read.error->kind == ReadErrorKind::Invalid && read.error->offset == 0 &&
+                             read.link.linkFlags == 0 && read.link.targetPath.empty());
+                line = DumpJsonLine(ShortcutJsonObject(read));
+            }
+        }
+        if (failure) RaiseOsError(*failure, path.value);
+        if (!shortcut) throw py::value_error(ValidUtf8(bytes) + " is not a Windows shortcut (.lnk)");
+        return Typed<"dict[str, typing.Any]">{py::module_::import("json").attr("loads")(py::bytes(line))};
+    }, "path"_a,
+       "What a Windows shortcut (.lnk) starts and the icon it shows, as grabwell-cli info --json says it: "
+       "target, arguments, working_folder, description, icon_location {file, index, from_target}, each path "
+       "as stored (..._windows) and as a Linux path in the Wine prefix the shortcut lies in (None when it "
+       "cannot be told), wine_prefix, and errors for damage. OSError when the file cannot be read, ValueError "
+       "when it is no shortcut.");
+
+    m.def("icon_location", [](const Typed<"str">& location, const OptionalPathArg& winePrefix) {
+        const std::optional<IconLocation> parsed = ParseIconLocation(TextArgument(location.value, "location"));
+        if (!parsed) throw py::value_error("not an icon location (FILE,INDEX): " + py::repr(location.value).cast<std::string>());
+        const std::string prefix = winePrefix.value.is_none() ? DefaultWinePrefix() : FsPath(winePrefix.value);
+        const std::string file = IconFileOnLinux(prefix, parsed->path);
+        if (file.empty())
+            throw py::value_error("\"" + parsed->path + "\" is a Windows path and " +
+                                  (prefix.empty() ? std::string("no Wine prefix is known (give wine_prefix)")
+                                                  : "the Wine prefix " + prefix + " does not map its drive"));
+        const SharedDoc doc = OpenShared(py::str(file));
+        SharedDocument::Held held = doc->Hold();
+        const IconGroup* group = nullptr;
+        {
+            py::gil_scoped_release nogil;
+            group = PickIconGroup(held.Loaded(RecordKind::Icons), parsed->index);
+        }
+        if (!group) return Typed<"Group | None">{py::none()};
+        return Typed<"Group | None">{py::cast(GroupRef{doc, group, nullptr})};
+    }, "location"_a, "wine_prefix"_a = py::none(),
+       "The icon group a Windows icon location names, \"FILE,INDEX\" as shortcuts and the registry write it: "
+       "an INDEX of 0 or more counts the file's icon groups in order, a negative INDEX is the group whose id "
+       "is -INDEX. FILE may be a Windows path (\"%SystemRoot%/system32/shell32.dll,-3\"), found in wine_prefix "
+       "(default: $WINEPREFIX, else ~/.wine). None when the file holds no such group; OSError when it cannot "
+       "be read; ValueError for a location that is not one.");
 
     m.def("icon_hash", [](const PathArg& path) {
         const SharedDoc doc = OpenShared(path.value);

@@ -11,6 +11,8 @@
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
 #include "formats/FileKind.h"
+#include "formats/IconLocation.h"
+#include "formats/Shortcut.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/Document.h"
@@ -192,6 +194,21 @@ ThumbnailSource ThumbnailSourceOf(const std::string& name, ByteView bytes) {
 
 namespace {
 
+// The best image of a group for the size that decodes, as a PNG file.
+std::optional<Bytes> BestPng(FirstGroup& group, int size, std::string* why) {
+    std::vector<Candidate>& left = group.images;
+    for (int tried = 0; tried < kMaxImagesTried && !left.empty(); ++tried) {
+        std::vector<ImageChoice> choices;
+        for (const Candidate& c : left) choices.push_back(c.choice);
+        const int best = LargestImageWithin(choices, size);
+        Bytes png = CandidatePng(left[size_t(best)], size);
+        if (!png.empty()) return png;
+        left.erase(left.begin() + best);
+    }
+    if (why) *why = "no image of the first icon decodes";
+    return std::nullopt;
+}
+
 // With an owner that keeps bytes alive, the groups' images are views of them.
 std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, const std::shared_ptr<const void>& owner,
                                    const ResourceModule* module, int size, std::string* why) {
@@ -206,18 +223,44 @@ std::optional<Bytes> MakeThumbnail(const std::string& name, ByteView bytes, cons
         const LoadBudget budget(bytes.size());
         FirstGroup group = ReadFirstGroup(ThumbnailSourceOf(name, bytes), name, bytes, owner, module);
         if (!group.why.empty()) return fail(group.why);
-        std::vector<Candidate>& left = group.images;
-        for (int tried = 0; tried < kMaxImagesTried && !left.empty(); ++tried) {
-            std::vector<ImageChoice> choices;
-            for (const Candidate& c : left) choices.push_back(c.choice);
-            const int best = LargestImageWithin(choices, size);
-            Bytes png = CandidatePng(left[size_t(best)], size);
-            if (!png.empty()) return png;
-            left.erase(left.begin() + best);
-        }
-        return fail("no image of the first icon decodes");
+        return BestPng(group, size, why);
     } catch (const std::bad_alloc&) {
         return fail("out of memory");
+    }
+}
+
+// The icon a shortcut shows: the group its icon location picks (the first
+// for index 0), else the first of its target. A shortcut's icon is never
+// taken from another shortcut.
+std::optional<Bytes> ShortcutThumbnail(const std::string& path, ByteView bytes, int size, std::string* why) {
+    const Shortcut shortcut = ReadShortcut(path, bytes);
+    if (shortcut.iconFile.empty()) {
+        if (why) *why = "the shortcut names no icon and no target that can be found from here";
+        return std::nullopt;
+    }
+    const auto file = Document::Open(shortcut.iconFile);
+    if (!file->Readable() || LooksLikeShellLink(file->Bytes())) {
+        if (why) *why = "its icon's file \"" + shortcut.iconFile + "\" cannot be read";
+        return std::nullopt;
+    }
+    if (shortcut.iconIndex == 0)
+        return MakeThumbnail(shortcut.iconFile, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size,
+                             why);
+    try {
+        const LoadBudget budget(file->Bytes().size());
+        FirstGroup group;
+        if (const IconGroup* picked = PickIconGroup(*file, shortcut.iconIndex)) {
+            group.icons = *picked;
+            AddIconImages(group);
+        }
+        if (group.images.empty()) {
+            if (why) *why = "\"" + shortcut.iconFile + "\" holds no icon " + std::to_string(shortcut.iconIndex);
+            return std::nullopt;
+        }
+        return BestPng(group, size, why);
+    } catch (const std::bad_alloc&) {
+        if (why) *why = "out of memory";
+        return std::nullopt;
     }
 }
 
@@ -233,6 +276,7 @@ std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string
         if (why) *why = NothingShownReason(*file, "cannot be read");
         return std::nullopt;
     }
+    if (LooksLikeShellLink(file->Bytes())) return ShortcutThumbnail(path, file->Bytes(), size, why);
     // A language-neutral library's icons are read from its resource file.
     return MakeThumbnail(path, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size, why);
 }

@@ -19,7 +19,8 @@ constexpr const char* kUsage =
     "usage: grabwell-thumbnailer [-s SIZE] INPUT OUTPUT\n"
     "Writes OUTPUT, a PNG picture of at most SIZE x SIZE pixels (1..4096, default 128)\n"
     "of the first icon of INPUT: an executable or library (PE or NE), an icon library,\n"
-    "a compiled resource file, an icon file, or a cursor file (its first cursor).\n"
+    "a compiled resource file, an icon file, a cursor file (its first cursor), or a\n"
+    "Windows shortcut (the icon it shows, found through the Wine prefix it lies in).\n"
     "Exit status: 0 written, 1 no picture (nothing written), 2 usage error.\n";
 
 int Usage() {

@@ -12,6 +12,7 @@
 #include "batch/core/TreeWalk.h"
 #include "formats/Document.h"
 #include "formats/IconFormat.h"
+#include "formats/IconLocation.h"
 #include "formats/VersionInfo.h"
 #include "platform/FileIo.h"
 #include "platform/IconImage.h"
@@ -19,6 +20,9 @@
 #include "platform/Paths.h"
 #include "platform/PngEncode.h"
 #include "platform/Text.h"
+#include "platform/WinePrefix.h"
+
+#include <fstream>
 
 namespace gw {
 
@@ -76,11 +80,12 @@ struct StoredImage {
     Handle picture;
 };
 
-std::vector<StoredImage> FirstGroupImages(Document& doc) {
+// The images of the icon group an icon location's index picks (0: the first).
+std::vector<StoredImage> GroupImages(Document& doc, int32_t index = 0) {
     std::vector<StoredImage> images;
-    doc.Load(RecordKind::Icons);
-    if (doc.Contents().IconGroups.empty()) return images;
-    for (const IconImage& im : doc.Contents().IconGroups.front().Images) {
+    const IconGroup* group = PickIconGroup(doc, index);
+    if (!group) return images;
+    for (const IconImage& im : group->Images) {
         if (im.Missing) continue;
         StoredImage s;
         s.bytes = im.Data.view();
@@ -144,7 +149,7 @@ ProgramCandidate Judge(const std::string& path, const std::string& folderName) {
             c.excluded = true;
             c.reasons.push_back(why);
         }
-        const std::vector<StoredImage> images = FirstGroupImages(*doc);
+        const std::vector<StoredImage> images = GroupImages(*doc);
         c.iconImages = int(images.size());
         for (const StoredImage& s : images) c.largestIcon = std::max(c.largestIcon, s.width);
         c.reasons.push_back("icon: " + CountText(uint64_t(c.iconImages), "image") + ", largest " +
@@ -167,6 +172,111 @@ ProgramCandidate Judge(const std::string& path, const std::string& folderName) {
 }
 
 std::string Utf8OrEmpty(const std::string& text) { return IsUtf8(text) ? text : std::string(); }
+
+// File names that tell nothing of the program ("game.exe", "Launcher.exe"):
+// its folder names it better.
+bool IsGenericProgramName(const std::string& baseName) {
+    static const char* const kGeneric[] = {"game", "launcher", "launch", "start", "play", "main", "client",
+                                           "app",  "application", "run", "program", "win32", "win64", "bin"};
+    const std::string folded = Folded(baseName);
+    return std::any_of(std::begin(kGeneric), std::end(kGeneric), [&](const char* g) { return folded == g; });
+}
+
+// The name of the folder a program stands in, above folders of binaries
+// ("Game/bin/x64/game.exe" -> "Game").
+std::string ProgramFolderName(const std::string& program) {
+    static const char* const kBinaryFolders[] = {"bin", "bin32", "bin64", "binaries", "win32", "win64",
+                                                 "x86", "x64",   "x8664", "amd64",    "system", "program"};
+    fs::path folder = fs::path(program).parent_path();
+    for (int level = 0; level < 3 && folder.has_parent_path() && folder != folder.root_path(); ++level) {
+        const std::string name = folder.filename().string();
+        const std::string folded = Folded(name);
+        if (std::none_of(std::begin(kBinaryFolders), std::end(kBinaryFolders),
+                         [&](const char* b) { return folded == b; }))
+            return name;
+        folder = folder.parent_path();
+    }
+    return {};
+}
+
+// The command's words, each quoted for the Exec key where it needs it.
+std::string ExecCommand(const std::vector<std::string>& words) {
+    std::string command;
+    for (const std::string& word : words) command += (command.empty() ? "" : " ") + DesktopExecQuote(word);
+    return command;
+}
+
+std::vector<std::string> SpaceSeparated(const std::string& text) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while ((at = text.find_first_not_of(" \t", at)) != std::string::npos) {
+        const size_t end = std::min(text.find_first_of(" \t", at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+// A string value as a desktop entry holds it, its escapes undone.
+std::string UnescapedDesktopString(const std::string& value) {
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        switch (value[++i]) {
+        case 's': out += ' '; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        default: out += value[i];
+        }
+    }
+    return out;
+}
+
+// The icon set: for each size, the deepest image of exactly that size, as
+// stored when stored as PNG, never scaled up; a 48 made from the largest
+// image when none is at least that large. No size a menu uses: no icon.
+void PlanIcons(const std::vector<StoredImage>& images, const std::string& dataDir, DesktopEntryPlan& plan) {
+    const std::string iconsDir = JoinPath(dataDir, "icons/hicolor");
+    std::map<int, const StoredImage*> bySize;
+    const StoredImage* largest = nullptr;
+    for (const StoredImage& s : images) {
+        if (!largest || s.width > largest->width || (s.width == largest->width && s.depth > largest->depth))
+            largest = &s;
+        if (s.width != s.height) continue;
+        if (std::find(std::begin(kMenuIconSizes), std::end(kMenuIconSizes), s.width) == std::end(kMenuIconSizes))
+            continue;
+        const StoredImage*& best = bySize[s.width];
+        if (!best || s.depth > best->depth) best = &s;
+    }
+    auto iconPath = [&](int size) {
+        const std::string side = std::to_string(size);
+        return JoinPath(iconsDir, side + "x" + side + "/apps/" + plan.id + ".png");
+    };
+    for (const auto& [size, s] : bySize) {
+        Bytes png = s->png ? Bytes(s->bytes.begin(), s->bytes.end()) : IconImagePng(*s->picture);
+        if (png.empty()) continue;
+        plan.files.push_back({iconPath(size), std::move(png)});
+        plan.iconSizes.push_back(size);
+    }
+    if (largest && largest->width < kLargerSize && largest->height <= largest->width) {
+        if (Handle scaled = CreateIconFromResourceEx(largest->bytes, true, kIconVersion, kLargerSize, kLargerSize, 0)) {
+            plan.files.push_back({iconPath(kLargerSize), IconImagePng(*scaled)});
+            plan.iconSizes.push_back(kLargerSize);
+            plan.madeLarger = true;
+        }
+    }
+    std::sort(plan.iconSizes.begin(), plan.iconSizes.end());
+    plan.iconSizes.erase(std::unique(plan.iconSizes.begin(), plan.iconSizes.end()), plan.iconSizes.end());
+}
+
+constexpr const char* kSourceKey = "X-Grabwell-Source";
+constexpr const char* kProgramKey = "X-Grabwell-Program";
+constexpr const char* kPrefixKey = "X-Grabwell-Prefix";
+constexpr uintmax_t kMaxEntryBytes = 1 << 20; // a desktop entry larger than this is none of ours
 
 } // namespace
 
@@ -215,10 +325,116 @@ std::string DesktopExecQuote(const std::string& argument) {
 
 std::string DesktopExecArgument(const std::string& argument) { return DesktopString(DesktopExecQuote(argument)); }
 
+std::string CheckDesktopExec(const std::string& exec) {
+    static const std::string kReserved = "\t\n'\\><~|&;$*?#()`";
+    static const std::string kFieldCodes = "fFuUick%";
+    bool quoted = false;
+    bool wordHasText = false, wordHasFieldCode = false;
+    for (size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (quoted) {
+            if (c == '"') {
+                quoted = false;
+            } else if (c == '\\') {
+                if (i + 1 == exec.size() || std::string("\"`$\\").find(exec[i + 1]) == std::string::npos)
+                    return "a \\ inside double quotes must escape \", `, $ or \\ (at character " +
+                           std::to_string(i + 1) + ")";
+                ++i;
+            } else if (c == '`' || c == '$') {
+                return std::string("a ") + c + " inside double quotes must be escaped as \\" + c;
+            } else if (c == '%') {
+                if (i + 1 < exec.size() && exec[i + 1] == '%') {
+                    ++i;
+                } else {
+                    return "a field code (%" + std::string(1, i + 1 < exec.size() ? exec[i + 1] : ' ') +
+                           ") cannot stand inside double quotes; write %% for a percent sign";
+                }
+            }
+            wordHasText = true;
+            continue;
+        }
+        if (c == ' ') {
+            wordHasText = wordHasFieldCode = false;
+            continue;
+        }
+        if (c == '"') {
+            quoted = true;
+            if (wordHasFieldCode) return "a field code must be an argument of its own";
+            wordHasText = true;
+            continue;
+        }
+        if (kReserved.find(c) != std::string::npos)
+            return std::string("the character ") + (c == '\t' ? "tab" : c == '\n' ? "newline" : std::string(1, c)) +
+                   " must stand inside double quotes";
+        if (c == '%') {
+            const char code = i + 1 < exec.size() ? exec[i + 1] : '\0';
+            if (kFieldCodes.find(code) == std::string::npos || code == '\0')
+                return "%" + std::string(code ? std::string(1, code) : "") +
+                       " is not a field code (%f %F %u %U %i %c %k); write %% for a percent sign";
+            ++i;
+            if (code == '%') {
+                wordHasText = true;
+                continue;
+            }
+            if (wordHasText || wordHasFieldCode) return "a field code must be an argument of its own";
+            wordHasFieldCode = true;
+            continue;
+        }
+        if (wordHasFieldCode) return "a field code must be an argument of its own";
+        wordHasText = true;
+    }
+    if (quoted) return "a double quote is not closed";
+    if (Trimmed(exec).empty()) return "the command is empty";
+    return {};
+}
+
+std::vector<std::string> SplitWindowsCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false;
+    for (size_t i = 0; i < commandLine.size(); ++i) {
+        const char c = commandLine[i];
+        if (c == '\\') {
+            size_t slashes = 0;
+            while (i < commandLine.size() && commandLine[i] == '\\') ++slashes, ++i;
+            if (i < commandLine.size() && commandLine[i] == '"') {
+                word.append(slashes / 2, '\\');
+                if (slashes % 2) word += '"';
+                else --i; // the quote opens or closes
+            } else {
+                word.append(slashes, '\\');
+                --i;
+            }
+            inWord = true;
+        } else if (c == '"') {
+            if (quoted && i + 1 < commandLine.size() && commandLine[i + 1] == '"') {
+                word += '"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
 std::string UserDataFolder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') return data;
     const char* home = std::getenv("HOME");
     return home && home[0] ? JoinPath(home, ".local/share") : std::string();
+}
+
+std::string ProgramExclusionReason(const std::string& fileName, const std::string& description) {
+    return ExclusionReason(fileName, description);
 }
 
 std::vector<ProgramCandidate> RankPrograms(const std::string& folder) {
@@ -269,87 +485,62 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
         plan.error = std::string("is not a Windows program (") + FileKindText(doc->Kind()) + ")";
         return plan;
     }
-    std::vector<StoredImage> images = FirstGroupImages(*doc);
-    if (images.empty()) {
-        plan.error = "holds no icon that can be drawn";
-        return plan;
+    // The icon of the shortcut's icon location, else the program's first.
+    std::vector<StoredImage> images;
+    std::shared_ptr<Document> iconDoc;
+    if (!request.iconFile.empty()) {
+        iconDoc = Document::Open(request.iconFile);
+        if (iconDoc->Readable()) images = GroupImages(*iconDoc, request.iconIndex);
     }
+    if (images.empty()) images = GroupImages(*doc);
 
-    plan.id = DesktopEntryId(program);
+    plan.id = DesktopEntryId(request.source.empty() ? program : request.source);
     const std::optional<VersionInfo>& version = doc->Version();
     const std::string description = VersionText(version, "FileDescription");
     const std::string product = VersionText(version, "ProductName");
     const std::string company = VersionText(version, "CompanyName");
     plan.name = Trimmed(request.name);
     if (plan.name.empty()) plan.name = !description.empty() ? description : !product.empty() ? product : "";
+    if (plan.name.empty() && IsGenericProgramName(BaseNameWithoutExtension(program)))
+        plan.name = Utf8OrEmpty(ProgramFolderName(program));
     if (plan.name.empty()) plan.name = Utf8OrEmpty(BaseNameWithoutExtension(program));
     if (plan.name.empty()) plan.name = "Windows program";
     if (!IsUtf8(plan.name)) {
         plan.error = "the program's name is not UTF-8 text; give one with --name";
         return plan;
     }
+    if (!images.empty()) PlanIcons(images, request.dataDir, plan);
 
-    // The icon set: for each size, the deepest image of exactly that size,
-    // as stored when stored as PNG, never scaled up; a 48 made from the
-    // largest image when none is at least that large.
-    const std::string iconsDir = JoinPath(request.dataDir, "icons/hicolor");
-    std::map<int, const StoredImage*> bySize;
-    const StoredImage* largest = nullptr;
-    for (const StoredImage& s : images) {
-        if (!largest || s.width > largest->width || (s.width == largest->width && s.depth > largest->depth))
-            largest = &s;
-        if (s.width != s.height) continue;
-        if (std::find(std::begin(kMenuIconSizes), std::end(kMenuIconSizes), s.width) == std::end(kMenuIconSizes))
-            continue;
-        const StoredImage*& best = bySize[s.width];
-        if (!best || s.depth > best->depth) best = &s;
-    }
-    auto iconPath = [&](int size) {
-        const std::string side = std::to_string(size);
-        return JoinPath(iconsDir, side + "x" + side + "/apps/" + plan.id + ".png");
-    };
-    for (const auto& [size, s] : bySize) {
-        Bytes png = s->png ? Bytes(s->bytes.begin(), s->bytes.end()) : IconImagePng(*s->picture);
-        if (png.empty()) continue;
-        plan.files.push_back({iconPath(size), std::move(png)});
-        plan.iconSizes.push_back(size);
-    }
-    if (largest->width < kLargerSize && largest->height <= largest->width) {
-        if (Handle scaled = CreateIconFromResourceEx(largest->bytes, true, kIconVersion, kLargerSize, kLargerSize, 0)) {
-            plan.files.push_back({iconPath(kLargerSize), IconImagePng(*scaled)});
-            plan.iconSizes.push_back(kLargerSize);
-            plan.madeLarger = true;
-        }
-    }
-    std::sort(plan.iconSizes.begin(), plan.iconSizes.end());
-    plan.iconSizes.erase(std::unique(plan.iconSizes.begin(), plan.iconSizes.end()), plan.iconSizes.end());
-    if (plan.iconSizes.empty()) {
-        plan.error = "holds no square icon image of a size a menu uses";
-        plan.files.clear();
-        return plan;
-    }
-
-    std::string workingFolder;
-    const std::string defaultExec = IsUtf8(program) ? "wine " + DesktopExecQuote(program) : std::string();
-    plan.exec = Trimmed(request.exec).empty() ? defaultExec : request.exec;
-    if (plan.exec.empty()) {
-        plan.error = "the program's path is not UTF-8 text, which a menu entry cannot hold; give --exec";
-        plan.files.clear();
-        return plan;
-    }
+    if (const std::optional<std::string> prefix = FindWinePrefix(program)) plan.winePrefix = *prefix;
+    std::vector<std::string> words;
+    if (!plan.winePrefix.empty()) words = {"env", "WINEPREFIX=" + plan.winePrefix};
+    for (const std::string& word : SpaceSeparated(request.wine.empty() ? "wine" : request.wine)) words.push_back(word);
+    words.push_back(program);
+    for (const std::string& word : SplitWindowsCommandLine(request.arguments)) words.push_back(word);
+    const std::string defaultExec = ExecCommand(words);
+    // The command as planned, handed back unchanged (a dialog shows it to edit), is no command of the caller's.
+    const bool ownExec = !Trimmed(request.exec).empty() && request.exec != defaultExec;
+    plan.exec = ownExec ? request.exec : defaultExec;
     if (!IsUtf8(plan.exec)) {
-        plan.error = "--exec is not UTF-8 text";
+        plan.error = ownExec ? "the command is not UTF-8 text"
+                             : "the program's path is not UTF-8 text, which a menu entry cannot hold; give --exec";
+        plan.badExec = ownExec;
         plan.files.clear();
         return plan;
     }
-    if (plan.exec == defaultExec) {
-        // Wine programs look for their files beside them.
-        workingFolder = program.substr(0, program.find_last_of('/'));
-        if (workingFolder.empty()) workingFolder = "/";
+    if (const std::string why = CheckDesktopExec(plan.exec); !why.empty()) {
+        plan.error = (ownExec ? "the command is not one a menu entry can hold: " : "the command cannot be written: ") + why;
+        plan.badExec = ownExec;
+        plan.files.clear();
+        return plan;
     }
-    const std::string exec = DesktopString(plan.exec);
+    // Wine programs look for their files beside them, or where their shortcut says.
+    std::string workingFolder = request.workingFolder;
+    if (workingFolder.empty() && !ownExec) workingFolder = program.substr(0, program.find_last_of('/'));
+    if (workingFolder.empty() && !ownExec) workingFolder = "/";
+
     std::vector<std::string> comment;
-    for (const std::string& part : {description, company})
+    for (const std::string& part : {Trimmed(request.comment), description, company})
         if (!part.empty() && part != plan.name && IsUtf8(part) &&
             std::find(comment.begin(), comment.end(), part) == comment.end())
             comment.push_back(part);
@@ -359,30 +550,128 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
         for (size_t i = 1; i < comment.size(); ++i) text += " - " + comment[i];
         entry += "Comment=" + DesktopString(text) + "\n";
     }
-    entry += "Icon=" + plan.id + "\nExec=" + exec + "\n";
-    if (!workingFolder.empty()) entry += "Path=" + DesktopString(workingFolder) + "\n";
-    entry += "Terminal=false\n";
+    if (!plan.iconSizes.empty()) entry += "Icon=" + plan.id + "\n";
+    entry += "Exec=" + DesktopString(plan.exec) + "\n";
+    if (!workingFolder.empty() && IsUtf8(workingFolder)) entry += "Path=" + DesktopString(workingFolder) + "\n";
+    entry += "Terminal=false\nStartupNotify=true\n";
+    // Wine names a program's windows by its file name in lower case: a dock
+    // matches them to the entry by it.
+    if (const std::string wmClass = LowerAsciiText(PathFileName(program)); IsUtf8(wmClass))
+        entry += "StartupWMClass=" + DesktopString(wmClass) + "\n";
     if (!request.categories.empty()) {
         std::string categories = DesktopString(request.categories);
         if (categories.back() != ';') categories += ';';
         entry += "Categories=" + categories + "\n";
     }
+    // What the entry was made for, so that a later run can find and remove it.
+    const std::string source = request.source.empty() ? program : request.source;
+    for (const auto& [key, value] : {std::pair{kSourceKey, source}, std::pair{kProgramKey, program},
+                                     std::pair{kPrefixKey, plan.winePrefix}})
+        if (!value.empty() && IsUtf8(value)) entry += std::string(key) + "=" + DesktopString(value) + "\n";
     plan.files.push_back({JoinPath(request.dataDir, "applications/" + plan.id + ".desktop"),
                           Bytes(entry.begin(), entry.end())});
     return plan;
 }
 
-std::string WriteDesktopEntry(const DesktopEntryPlan& plan) {
+namespace {
+
+std::optional<Bytes> ReadSmallFile(const std::string& path) {
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(path, ec);
+    if (ec || size > kMaxEntryBytes) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    Bytes bytes(size);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) return std::nullopt;
+    return bytes;
+}
+
+// Every icon of an entry's id under the theme folder, whatever its size.
+std::vector<std::string> IconsOf(const std::string& dataDir, const std::string& id) {
+    std::vector<std::string> icons;
+    std::error_code ec;
+    for (const auto& size : fs::directory_iterator(JoinPath(dataDir, "icons/hicolor"), ec)) {
+        const std::string icon = JoinPath(size.path().string(), "apps/" + id + ".png");
+        if (EntryExists(icon)) icons.push_back(icon);
+    }
+    std::sort(icons.begin(), icons.end());
+    return icons;
+}
+
+std::string DataDirOfEntry(const std::string& desktopFile) {
+    return fs::path(desktopFile).parent_path().parent_path().string();
+}
+
+} // namespace
+
+std::string WriteDesktopEntry(const DesktopEntryPlan& plan, int* written) {
+    int count = 0;
     for (const PlannedFile& file : plan.files) {
+        if (const std::optional<Bytes> old = ReadSmallFile(file.path); old && *old == file.bytes) continue;
         const std::string folder = file.path.substr(0, file.path.find_last_of('/'));
         std::error_code ec;
         fs::create_directories(folder, ec);
         if (ec) return "cannot make the folder \"" + folder + "\": " + ec.message();
         if (std::string error = WriteFileAtomic(file.path, file.bytes, true); !error.empty()) return error;
+        ++count;
     }
-    if (!plan.files.empty())
-        FlushFolder(plan.files.back().path.substr(0, plan.files.back().path.find_last_of('/')));
+    // Icons of sizes the entry no longer has (its program's icon changed).
+    if (!plan.files.empty()) {
+        const std::string dataDir = DataDirOfEntry(plan.files.back().path);
+        for (const std::string& icon : IconsOf(dataDir, plan.id)) {
+            const bool planned = std::any_of(plan.files.begin(), plan.files.end(),
+                                             [&](const PlannedFile& f) { return f.path == icon; });
+            std::error_code ec;
+            if (!planned && fs::remove(icon, ec)) ++count;
+        }
+    }
+    if (count > 0) FlushFolder(plan.files.back().path.substr(0, plan.files.back().path.find_last_of('/')));
+    if (written) *written = count;
     return {};
+}
+
+std::vector<MadeEntry> MadeEntries(const std::string& dataDir) {
+    std::vector<MadeEntry> entries;
+    std::error_code ec;
+    for (const auto& file : fs::directory_iterator(JoinPath(dataDir, "applications"), ec)) {
+        const std::string name = file.path().filename().string();
+        if (name.rfind("grabwell-", 0) != 0 || LowerExtension(name) != ".desktop") continue;
+        const std::optional<Bytes> bytes = ReadSmallFile(file.path().string());
+        if (!bytes) continue;
+        MadeEntry made;
+        made.id = name.substr(0, name.size() - std::string(".desktop").size());
+        made.path = file.path().string();
+        const std::string text(bytes->begin(), bytes->end());
+        size_t at = 0;
+        while (at < text.size()) {
+            const size_t end = std::min(text.find('\n', at), text.size());
+            const std::string line = text.substr(at, end - at);
+            at = end + 1;
+            const size_t equals = line.find('=');
+            if (equals == std::string::npos) continue;
+            const std::string key = line.substr(0, equals), value = UnescapedDesktopString(line.substr(equals + 1));
+            if (key == kSourceKey) made.source = value;
+            else if (key == kProgramKey) made.program = value;
+            else if (key == kPrefixKey) made.prefix = value;
+        }
+        if (!made.source.empty()) entries.push_back(std::move(made));
+    }
+    std::sort(entries.begin(), entries.end(), [](const MadeEntry& a, const MadeEntry& b) { return a.path < b.path; });
+    return entries;
+}
+
+Removal RemoveMadeEntry(const std::string& dataDir, const MadeEntry& entry, bool dryRun) {
+    Removal removal;
+    std::vector<std::string> files = IconsOf(dataDir, entry.id);
+    files.insert(files.begin(), entry.path);
+    for (const std::string& file : files) {
+        std::error_code ec;
+        if (!dryRun && !fs::remove(file, ec) && ec) {
+            removal.error = "cannot remove \"" + file + "\": " + ec.message();
+            return removal;
+        }
+        removal.removed.push_back(file);
+    }
+    return removal;
 }
 
 void RefreshIconTheme(const std::string& dataDir) {

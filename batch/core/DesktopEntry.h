@@ -39,12 +39,34 @@ std::string UserDataFolder();
 // escaped; other control characters dropped.
 std::string DesktopString(const std::string& text);
 
+// Why a command, as a user writes it for the Exec key (before the string
+// escape), is not one the Desktop Entry rules allow: a double quote left
+// open, a reserved character (space, ', >, <, ~, |, &, ;, $, *, ?, #, (, ),
+// `, \) outside double quotes, an unescaped ", `, $ or \ inside them, a "%"
+// that is not a field code (%f %F %u %U %i %c %k, %% for a percent sign),
+// a field code inside quotes or beside other text. "" when it is valid.
+std::string CheckDesktopExec(const std::string& exec);
+
+// The words of a Windows command line, as Windows programs split theirs:
+// spaces separate, double quotes group ("" inside them is one quote), and
+// backslashes are literal except before a double quote.
+std::vector<std::string> SplitWindowsCommandLine(const std::string& commandLine);
+
 struct DesktopEntryRequest {
     std::string program;    // the executable, or a folder to pick its main program from
     std::string name;       // the menu's name; empty: from the version information
-    std::string exec;       // the command as written in Exec; empty: wine "PATH"
+    std::string exec;       // the command as written in Exec; empty: wine "PATH" (in the program's Wine prefix)
     std::string categories; // e.g. "Game;": written as Categories when given
     std::string dataDir;    // where applications/ and icons/ go (PREFIX/share, or the user's data folder)
+    std::string wine = "wine"; // the Wine command, as words ("/opt/wine-staging/bin/wine")
+
+    // What a shortcut adds (desktop-entry --sync):
+    std::string source{};        // the file the entry stands for (the shortcut); empty: the program
+    std::string arguments{};     // the program's Windows command line arguments
+    std::string workingFolder{}; // its working folder (a Linux path); empty: the program's folder
+    std::string comment{};       // the shortcut's description
+    std::string iconFile{};      // the file of its icon location (a Linux path); empty: the program
+    int32_t iconIndex = 0;     // the icon location's index (IconLocation.h)
 };
 
 struct PlannedFile {
@@ -60,18 +82,41 @@ struct DesktopEntryPlan {
     std::string program; // the executable the entry starts (picked when a folder was given)
     std::string name;
     std::string exec;           // the command, as the Exec key's value before its string escape
-    std::vector<int> iconSizes; // the icon sizes written, ascending
+    std::string winePrefix;     // the Wine prefix the program lies in, "" when none
+    std::vector<int> iconSizes; // the icon sizes written, ascending; none: an entry without an icon
     bool madeLarger = false;    // a 48-pixel picture was made from a smaller image
     std::vector<PlannedFile> files;
     std::string error;
+    bool badExec = false; // the error is the given command's (a wrong argument, not a wrong program)
 };
 
 DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request);
 
 // Writes the planned files, each whole (a temporary file in its folder, then
-// a rename), replacing earlier files of the same entry; "" on success, else
-// the first failure (files written before it stay whole).
-std::string WriteDesktopEntry(const DesktopEntryPlan& plan);
+// a rename), replacing earlier files of the same entry and removing its
+// icons of sizes no longer planned; a file that already holds the planned
+// bytes is left as it is. "" on success, else the first failure (files
+// written before it stay whole). written counts the files written or removed.
+std::string WriteDesktopEntry(const DesktopEntryPlan& plan, int* written = nullptr);
+
+// The entries made by desktop-entry in dataDir, with what each was made for
+// (the X-Grabwell- keys every entry carries).
+struct MadeEntry {
+    std::string id;
+    std::string path;    // the .desktop file
+    std::string source;  // the program or shortcut it was made for
+    std::string program; // the program it starts
+    std::string prefix;  // the Wine prefix it runs in, "" when none
+};
+std::vector<MadeEntry> MadeEntries(const std::string& dataDir);
+
+// Removes an entry made by desktop-entry: its .desktop file and its icons.
+// The paths removed; error "" or the first failure.
+struct Removal {
+    std::vector<std::string> removed;
+    std::string error;
+};
+Removal RemoveMadeEntry(const std::string& dataDir, const MadeEntry& entry, bool dryRun = false);
 
 // After an install into a user's data folder: tells the desktop the icon
 // theme changed (the hicolor folder's time stamp, and gtk-update-icon-cache
@@ -89,6 +134,11 @@ struct ProgramCandidate {
     std::vector<std::string> reasons;
     int64_t score = 0;         // higher first; excluded ones below every other
 };
+
+// Why a program is not one a menu should start (an uninstaller, set-up,
+// updater, crash reporter, redistributable's launcher ...), by its file name
+// or its description; "" when nothing speaks against it.
+std::string ProgramExclusionReason(const std::string& fileName, const std::string& description);
 
 // Every .exe of the folder and its sub-folders (three levels, by the tree
 // walk's rule: TreeWalk.h), best first: not excluded, then matching the folder's name (by

@@ -165,6 +165,37 @@ json ErrorsJson(const std::vector<ReadError>& errors) {
     return out;
 }
 
+// A Linux path said as text, null when it cannot be told.
+json PathOrNull(const std::string& path) { return path.empty() ? json(nullptr) : json(ValidUtf8(path)); }
+
+} // namespace
+
+json ShortcutJsonObject(const Shortcut& s) {
+    const ShellLink& link = s.link;
+    const ShortcutIcon icon = ShortcutIconOf(link);
+    json j = PathJson(s.path);
+    j.update({{"kind", "Shortcut"},
+              {"target", PathOrNull(s.target)},
+              {"target_windows", ValidUtf8(link.targetPath)},
+              {"arguments", ValidUtf8(link.arguments)},
+              {"working_folder", PathOrNull(s.workingFolder)},
+              {"working_folder_windows", ValidUtf8(link.workingDirectory)},
+              {"description", ValidUtf8(link.description)},
+              {"relative_path", ValidUtf8(link.relativePath)},
+              {"icon_location",
+               {{"file", PathOrNull(s.iconFile)},
+                {"file_windows", ValidUtf8(icon.path)},
+                {"index", s.iconIndex},
+                {"from_target", !s.iconFromLocation}}},
+              {"show_command", link.showCommand},
+              {"hot_key", link.hotKey},
+              {"wine_prefix", PathOrNull(s.prefix)},
+              {"errors", ErrorsJson(s.error ? std::vector<ReadError>{*s.error} : std::vector<ReadError>{})}});
+    return j;
+}
+
+namespace {
+
 // The path, the kind, the counts and the damage: what info --counts says,
 // and what info says before the records.
 json CountsJson(const std::string& path, const FileCounts& counts, const std::vector<ReadError>& errors) {

@@ -9,6 +9,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "formats/Document.h"
+#include "formats/Shortcut.h"
 
 namespace gw {
 
@@ -41,6 +42,12 @@ nlohmann::json InfoJsonObject(const std::string& path, Document& doc, InfoOption
 // damage is what InfoJsonObject finds (options.decode is ignored).
 std::string CountsJsonLine(const std::string& path, Document& doc, InfoOptions options);
 nlohmann::json CountsJsonObject(const std::string& path, Document& doc, InfoOptions options);
+
+// What info --json says of a Windows shortcut (.lnk): "kind": "Shortcut",
+// its target, arguments, working folder, description and icon location as
+// stored (Windows paths) and as Linux paths in the shortcut's Wine prefix,
+// the prefix, and its damage under "errors".
+nlohmann::json ShortcutJsonObject(const Shortcut& shortcut);
 
 // One JSON value on one line, as info prints it: compact, and any string
 // that is not UTF-8 serialised with U+FFFD rather than failing.

@@ -25,6 +25,10 @@ otherwise. When they raise, nothing was written: WriteError (a ValueError)
 for a refused change, OSError (FileNotFoundError, PermissionError ...) for a
 file the system cannot read or write.
 
+read_shortcut tells what a Windows shortcut (.lnk) starts and the icon it
+shows, its paths found in the Wine prefix it lies in; icon_location gives the
+icon group a Windows icon location ("FILE,INDEX") names.
+
 Reading, decoding and encoding release the interpreter lock, and a Document
 may be shared by threads.
 """
@@ -42,7 +46,9 @@ from ._grabwell import (
     best_icon,
     from_bytes,
     icon_hash,
+    icon_location,
     open,
+    read_shortcut,
     set_cursor,
     set_icon,
     set_version,
@@ -60,7 +66,9 @@ __all__ = [
     "best_icon",
     "from_bytes",
     "icon_hash",
+    "icon_location",
     "open",
+    "read_shortcut",
     "set_cursor",
     "set_icon",
     "set_version",

@@ -14,6 +14,8 @@
 #include "tests/support/Builders.h"
 #include "tests/support/GroupBuilder.h"
 #include "tests/support/PeBuilder.h"
+#include "tests/support/ShellLinkBuilder.h"
+#include "tests/support/WinePrefixBuilder.h"
 
 namespace gw::test {
 namespace {
@@ -171,6 +173,22 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s/%s\n", out.c_str(), name);
             return 1;
         }
+    }
+    // A Wine prefix with a program and a shortcut to it that shows the
+    // program's second icon group.
+    WinePrefixLayout prefix;
+    prefix.folders = {"Program Files/App", "users/Public/Desktop"};
+    ShellLinkLayout link;
+    LinkInfoLayout info;
+    info.localBasePath = "C:\\Program Files\\App\\app.exe";
+    link.linkInfo = info;
+    link.arguments = "-x \"a b\"";
+    link.iconLocation = "%ProgramFiles%\\app\\APP.exe";
+    link.iconIndex = 1;
+    if (!BuildWinePrefix(out + "/prefix", prefix) || !WriteFile(out + "/prefix/drive_c/Program Files/App/app.exe", pe) ||
+        !WriteFile(out + "/prefix/drive_c/users/Public/Desktop/App.lnk", BuildShellLink(link).bytes)) {
+        std::fprintf(stderr, "cannot write the prefix in %s\n", out.c_str());
+        return 1;
     }
     return 0;
 }

@@ -22,8 +22,10 @@
 #include "tests/support/VersionBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
 #include "workdesks/gui/MenuEntryDialog.h"
+#include "tests/support/WinePrefixBuilder.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <cstdlib>
 #include <filesystem>
@@ -185,12 +187,26 @@ TEST(FileInformation, AProgramIsAddedToTheApplicationsMenuAsEdited) {
     EXPECT_TRUE(prompts.messages.empty());
     const std::string entry = ReadText(dir.file("data/applications/" + id + ".desktop"));
     EXPECT_NE(entry.find("Name=Two Languages\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Path=" + dir.path() + "\n"), std::string::npos) << entry; // the command shown, kept
     EXPECT_TRUE(std::filesystem::exists(dir.file("data/icons/hicolor/16x16/apps/" + id + ".png")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("data/icons/hicolor/48x48/apps/" + id + ".png")));
     // Cancel writes nothing.
     std::filesystem::remove_all(dir.file("data"));
     form.AddToApplicationsMenu([](MenuEntryDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(std::filesystem::exists(dir.file("data")));
-    if (before) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
     form.reject();
+
+    // A program in a Wine prefix: the command runs it there, and the dialog says so.
+    ASSERT_TRUE(BuildWinePrefix(dir.file("pfx"), {}));
+    ASSERT_TRUE(WriteFile(dir.file("pfx/drive_c/Two.dll"), TwoLanguageProgram()));
+    IconWorkdesk inPrefix(flags, prompts);
+    ASSERT_TRUE(inPrefix.Open(dir.file("pfx/drive_c/Two.dll")));
+    inPrefix.AddToApplicationsMenu([&](MenuEntryDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EntryCommand")->text().toStdString(),
+                  "env WINEPREFIX=" + dir.file("pfx") + " wine " + dir.file("pfx/drive_c/Two.dll"));
+        EXPECT_NE(dialog.findChild<QLabel*>("EntryWinePrefix"), nullptr);
+        dialog.reject();
+    });
+    inPrefix.reject();
+    if (before) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
 }

@@ -38,8 +38,15 @@ MenuEntryDialog::MenuEntryDialog(const std::string& program, const std::string& 
         sizes->addWidget(box);
         m_sizes.emplace_back(size, box);
     }
+    if (m_sizes.empty()) sizes->addWidget(new QLabel("none: the program holds no icon a menu can show", this));
     sizes->addStretch();
     form->addRow("Icon sizes:", sizes);
+    if (!m_plan.winePrefix.empty()) {
+        auto* prefix = new QLabel("Runs in the Wine prefix " + FromLocal(m_plan.winePrefix), this);
+        prefix->setObjectName("EntryWinePrefix");
+        prefix->setWordWrap(true);
+        form->addRow(QString(), prefix);
+    }
     auto* where = new QLabel("Written into " + FromLocal(dataDir) + " as " + QString::fromStdString(m_plan.id), this);
     where->setObjectName("EntryFolder");
     where->setWordWrap(true);
@@ -77,7 +84,7 @@ std::string MenuEntryDialog::Said(const std::string& error) const {
 std::string MenuEntryDialog::Add() {
     const DesktopEntryPlan plan = EditedPlan();
     if (!plan.error.empty()) return Said(plan.error);
-    if (plan.iconSizes.empty()) return "Keep at least one icon size";
+    if (!m_sizes.empty() && plan.iconSizes.empty()) return "Keep at least one icon size";
     if (std::string error = WriteDesktopEntry(plan); !error.empty()) return error;
     RefreshIconTheme(m_dataDir);
     return {};

@@ -56,7 +56,9 @@ std::string AbsolutePath(const std::string& path) {
     return ec ? path : absolute;
 }
 
-void PrintPlan(const DesktopEntryPlan& plan, bool dryRun) {
+// Says the entry on standard error and, on standard output, its files:
+// those that would be written, or those written (none when it was unchanged).
+void PrintPlan(const DesktopEntryPlan& plan, bool dryRun, bool written = true) {
     std::cerr << "grabwell-cli: " << plan.program << ": \"" << plan.name << "\"";
     if (plan.iconSizes.empty()) {
         std::cerr << ", no icon";
@@ -68,7 +70,9 @@ void PrintPlan(const DesktopEntryPlan& plan, bool dryRun) {
     if (!plan.winePrefix.empty()) std::cerr << ", in the Wine prefix " << plan.winePrefix;
     std::cerr << "\n";
     for (const PlannedFile& file : plan.files) {
-        if (!dryRun) {
+        if (!dryRun && !written) {
+            break;
+        } else if (!dryRun) {
             std::cout << file.path << "\n";
         } else if (LowerExtension(file.path) == ".desktop") {
             std::cout << "would write " << file.path << ":\n" << std::string(file.bytes.begin(), file.bytes.end());
@@ -80,9 +84,15 @@ void PrintPlan(const DesktopEntryPlan& plan, bool dryRun) {
 
 // Writes one planned entry; false (said) when it could not be.
 bool WritePlan(const DesktopEntryPlan& plan, bool dryRun, int* written = nullptr) {
-    PrintPlan(plan, dryRun);
-    if (dryRun) return true;
-    if (const std::string error = WriteDesktopEntry(plan, written); !error.empty()) {
+    if (dryRun) {
+        PrintPlan(plan, dryRun);
+        return true;
+    }
+    int count = 0;
+    const std::string error = WriteDesktopEntry(plan, &count);
+    PrintPlan(plan, dryRun, count > 0);
+    if (written) *written = count;
+    if (!error.empty()) {
         std::cerr << "grabwell-cli: " << error << "\n";
         return false;
     }

@@ -159,13 +159,7 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
     seeds["roundtrip"] = {ico, icoMono, cur, bmps[1], bmps[4], bmps[5]};
     {
         // Shortcuts: Unicode and 8-bit, network share, Wine's items, blocks only.
-        ShellLinkLayout net;
-        LinkInfoLayout li;
-        li.unicode = true;
-        li.networkShare = "\\\\server\\share";
-        li.commonPathSuffix = "dir\\a.exe";
-        net.linkInfo = li;
-        net.arguments = "-x";
+        const ShellLinkLayout net = NetworkShellLink("\\\\server\\share", "dir\\a.exe", true);
         ShellLinkLayout wine;
         wine.idList = std::vector<Bytes>{MyComputerItem(), VolumeItem("C:\\", 0x23),
                                          WineFileEntryItem("users", "users", true),

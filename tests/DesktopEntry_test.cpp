@@ -216,11 +216,7 @@ Bytes ProgramOfGroups(const std::vector<uint32_t>& colours) {
 // folder and an icon location.
 Bytes ShortcutTo(const std::string& target, const std::string& arguments = {}, const std::string& workingFolder = {},
                  const std::string& iconLocation = {}, int32_t iconIndex = 0) {
-    ShellLinkLayout layout;
-    LinkInfoLayout info;
-    info.unicode = true;
-    info.localBasePath = target;
-    layout.linkInfo = info;
+    ShellLinkLayout layout = LocalShellLink(target);
     if (!arguments.empty()) layout.arguments = arguments;
     if (!workingFolder.empty()) layout.workingDirectory = workingFolder;
     if (!iconLocation.empty()) layout.iconLocation = iconLocation;

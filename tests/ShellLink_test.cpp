@@ -114,13 +114,7 @@ TEST(ShellLink, AnsiStringsAreReadAsWindows1252) {
 
 TEST(ShellLink, ANetworkShareAndItsSuffixMakeTheTarget) {
     for (bool unicode : {false, true}) {
-        ShellLinkLayout s;
-        LinkInfoLayout li;
-        li.unicode = unicode;
-        li.networkShare = "\\\\server\\\u00E9quipe";
-        li.commonPathSuffix = "outils\\grabwell.exe";
-        s.linkInfo = li;
-        s.arguments = "-x";
+        const ShellLinkLayout s = NetworkShellLink("\\\\server\\\u00E9quipe", "outils\\grabwell.exe", unicode);
         const auto read = Read(s);
         ASSERT_FALSE(read.error) << read.error->Describe();
         EXPECT_EQ(read.records.networkShare, "\\\\server\\\u00E9quipe") << unicode;
@@ -440,12 +434,8 @@ TEST(ShellLinkLnkinfo, ReadsWhatLnkinfoReads) {
     layouts.back().arguments = "--open \"C:\\Users\\Zo\u00EB\\Desktop\"";
     layouts.push_back(SampleAnsiShellLink());
     for (bool unicode : {false, true}) {
-        ShellLinkLayout net;
-        LinkInfoLayout li;
-        li.unicode = unicode;
-        li.networkShare = "\\\\server\\\u00E9quipe";
-        li.commonPathSuffix = "outils\\grabwell.exe";
-        net.linkInfo = li;
+        ShellLinkLayout net = NetworkShellLink("\\\\server\\\u00E9quipe", "outils\\grabwell.exe", unicode);
+        net.arguments.reset();
         net.unicode = unicode;
         net.description = "\u00C9quipe";
         net.iconIndex = 12;

@@ -178,10 +178,7 @@ int main(int argc, char** argv) {
     // program's second icon group.
     WinePrefixLayout prefix;
     prefix.folders = {"Program Files/App", "users/Public/Desktop"};
-    ShellLinkLayout link;
-    LinkInfoLayout info;
-    info.localBasePath = "C:\\Program Files\\App\\app.exe";
-    link.linkInfo = info;
+    ShellLinkLayout link = LocalShellLink("C:\\Program Files\\App\\app.exe");
     link.arguments = "-x \"a b\"";
     link.iconLocation = "%ProgramFiles%\\app\\APP.exe";
     link.iconIndex = 1;

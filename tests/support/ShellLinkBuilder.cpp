@@ -353,4 +353,24 @@ ShellLinkLayout SampleAnsiShellLink() {
     return s;
 }
 
+ShellLinkLayout NetworkShellLink(const std::string& share, const std::string& suffix, bool unicode) {
+    ShellLinkLayout s;
+    LinkInfoLayout li;
+    li.unicode = unicode;
+    li.networkShare = share;
+    li.commonPathSuffix = suffix;
+    s.linkInfo = li;
+    s.arguments = "-x";
+    return s;
+}
+
+ShellLinkLayout LocalShellLink(const std::string& path) {
+    ShellLinkLayout s;
+    LinkInfoLayout li;
+    li.unicode = true;
+    li.localBasePath = path;
+    s.linkInfo = li;
+    return s;
+}
+
 } // namespace gw::test

@@ -79,6 +79,11 @@ Bytes EnvironmentDataBlock(uint32_t signature, const std::string& text, bool ans
 // every string, link information with Unicode paths, an ID list with long
 // names and an icon environment block; and the same with 8-bit strings.
 ShellLinkLayout SampleShellLink();
+// A shortcut to a file on a network share ("\\\\server\\share" and the path
+// below it), with the arguments "-x"; its link information Unicode or 8-bit.
+ShellLinkLayout NetworkShellLink(const std::string& share, const std::string& suffix, bool unicode);
+// A shortcut to a local path, as installers leave them: link information with Unicode paths.
+ShellLinkLayout LocalShellLink(const std::string& path);
 ShellLinkLayout SampleAnsiShellLink();
 
 } // namespace gw::test

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "formats/CursorManage.h"
+#include "formats/CursorFile.h"
 #include "platform/LoadBudget.h"
 #include "platform/Text.h"
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "formats/NeResources.h"
-#include "formats/PeResources.h"
 #include "platform/BmpCodec.h"
 #include "platform/DibDecode.h"
 #include "platform/LoadBudget.h"

@@ -2,6 +2,7 @@
 // Cursor files: the .cur reader and its loader.
 #include <string>
 
+#include "formats/CursorFile.h"
 #include "formats/FileContents.h"
 #include "platform/ReadError.h"
 
@@ -12,9 +13,5 @@ namespace gw {
 // damage, and the damage noted in contents.
 void LoadCursorFile(FileContents& contents, ByteView file, const std::string& fileName,
                     const std::shared_ptr<const void>& owner = nullptr);
-
-// The .cur reader itself: the group's images, those read before any damage
-// included, and the damage.
-ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<const void>& owner = nullptr);
 
 } // namespace gw

@@ -21,6 +21,42 @@ namespace {
 
 size_t ListSize(int32_t count) { return size_t(std::max(count, 0)); }
 
+// The version information of an opened file: the first version resource
+// of a PE file (its first name, in the document's Language() when it is
+// held in it, else in its first language), of an NE file or of a resource
+// file in either layout (the first in file order); nullopt for other kinds
+// and for files that hold none. Damage is placed in the file.
+ReadResult<std::optional<VersionInfo>> ReadVersionInfo(const Document& doc) {
+    ReadResult<std::optional<VersionInfo>> result;
+    const ByteView file = doc.Bytes();
+    std::optional<ByteView> data;
+    switch (doc.Kind()) {
+    case FileKind::Pe: {
+        const ResourceModule* module = doc.Module();
+        if (!module) break;
+        const ResourceModule::TypeTable table = module->Table(kVersionResourceType);
+        if (table.Names().empty()) break;
+        ReadError why;
+        data = table.Find(table.Names().front(), doc.Language(), nullptr, &why);
+        if (!data) result.Note(why);
+        break;
+    }
+    case FileKind::Ne: data = FirstNeResource(file, kVersionResourceType); break;
+    case FileKind::Resource: data = FirstResEntry(file, kVersionResourceType); break;
+    default: break;
+    }
+    if (!data) return result;
+    const auto begin = reinterpret_cast<uintptr_t>(file.data()), at = reinterpret_cast<uintptr_t>(data->data());
+    const uint64_t start = at >= begin && at - begin <= file.size() ? uint64_t(at - begin) : file.size();
+    // Executables and 32-bit resource files hold the 32-bit layout, the rest
+    // the 16-bit one; a resource that says otherwise by its root key is read
+    // as it says.
+    ReadResult<std::optional<VersionInfo>> read = ParseVersionInfo(*data);
+    result.records = std::move(read.records);
+    if (read.error) result.Note(read.error->At(start, file.size()));
+    return result;
+}
+
 // Bytes read into memory, for files opened from bytes.
 struct OwnedBytes {
     Bytes bytes;

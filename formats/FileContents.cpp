@@ -15,27 +15,6 @@ void FileContents::RaiseMaxBmpSize(int32_t width, int32_t height) {
     MaxBmpHeight = std::max(MaxBmpHeight, height);
 }
 
-namespace {
-
-// Image blocks, then pictures, then the image arrays, then the group list.
-template <class Groups>
-void ReleaseGroups(Groups& groups) {
-    for (auto& g : groups)
-        for (auto& im : g.Images) im.Data.clear();
-    for (auto& g : groups)
-        for (auto& im : g.Images) im.Picture.Reset();
-    for (auto& g : groups) g.Images.clear();
-    groups.clear();
-}
-
-} // namespace
-
-void FileContents::ReleaseIconGroups() { ReleaseGroups(IconGroups); }
-
-void FileContents::ReleaseCursorGroups() { ReleaseGroups(CursorGroups); }
-
-void FileContents::ReleaseBitmaps() { Bitmaps.clear(); }
-
 const char* FileKindText(FileKind kind) {
     switch (kind) {
     case FileKind::Icon: return "Icon File";

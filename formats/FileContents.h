@@ -39,12 +39,6 @@ struct FileContents {
 
     void NoteError(const std::optional<ReadError>& error);
     void RaiseMaxBmpSize(int32_t width, int32_t height);
-
-    // Release in the system's order: image blocks, then handles, then the
-    // image arrays, then the group list.
-    void ReleaseIconGroups();
-    void ReleaseCursorGroups();
-    void ReleaseBitmaps();
 };
 
 // Whether the load filled a list entry: a group named or holding images, a

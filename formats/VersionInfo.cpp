@@ -5,11 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "formats/Document.h"
-#include "formats/NeResources.h"
-#include "formats/ResFile.h"
 #include "formats/VersionLayout.h"
-#include "platform/ResourceModule.h"
 #include "platform/Text.h"
 
 namespace gw {
@@ -241,14 +237,6 @@ bool HoldsText(ByteView bytes, uint64_t at, std::string_view text, bool wide) {
     return true;
 }
 
-// Where bytes a reader handed out start within file: the end of the file for
-// bytes that are not the file's own (an entry whose data lies past the end).
-uint64_t OffsetIn(ByteView file, ByteView part) {
-    const auto begin = reinterpret_cast<uintptr_t>(file.data());
-    const auto at = reinterpret_cast<uintptr_t>(part.data());
-    return part.data() && at >= begin && at - begin <= file.size() ? uint64_t(at - begin) : file.size();
-}
-
 std::string Hex8(uint32_t value) {
     char text[11];
     std::snprintf(text, sizeof text, "0x%08x", value);
@@ -270,36 +258,6 @@ ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes, VersionL
 ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes) {
     const bool narrow = !HoldsText(bytes, kWideHeader, kRootKey, true) && HoldsText(bytes, kNarrowHeader, kRootKey, false);
     return ParseVersionInfo(bytes, narrow ? VersionLayout::Narrow : VersionLayout::Wide);
-}
-
-ReadResult<std::optional<VersionInfo>> ReadVersionInfo(const Document& doc) {
-    ReadResult<std::optional<VersionInfo>> result;
-    const ByteView file = doc.Bytes();
-    std::optional<ByteView> data;
-    switch (doc.Kind()) {
-    case FileKind::Pe: {
-        const ResourceModule* module = doc.Module();
-        if (!module) break;
-        const ResourceModule::TypeTable table = module->Table(kVersionResourceType);
-        if (table.Names().empty()) break;
-        ReadError why;
-        data = table.Find(table.Names().front(), doc.Language(), nullptr, &why);
-        if (!data) result.Note(why);
-        break;
-    }
-    case FileKind::Ne: data = FirstNeResource(file, kVersionResourceType); break;
-    case FileKind::Resource: data = FirstResEntry(file, kVersionResourceType); break;
-    default: break;
-    }
-    if (!data) return result;
-    const uint64_t start = OffsetIn(file, *data);
-    // Executables and 32-bit resource files hold the 32-bit layout, the rest
-    // the 16-bit one; a resource that says otherwise by its root key is read
-    // as it says.
-    ReadResult<std::optional<VersionInfo>> read = ParseVersionInfo(*data);
-    result.records = std::move(read.records);
-    if (read.error) result.Note(read.error->At(start, file.size()));
-    return result;
 }
 
 std::string VersionNumberText(const VersionNumber& v) {

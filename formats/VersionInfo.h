@@ -25,7 +25,6 @@
 
 namespace gw {
 
-class Document;
 
 // The resource type of version information.
 constexpr uint16_t kVersionResourceType = 16;
@@ -108,13 +107,6 @@ ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes, VersionL
 // neither does).
 ReadResult<std::optional<VersionInfo>> ParseVersionInfo(ByteView bytes);
 
-// The version information of an opened file: the first version resource
-// of a PE file (its first name, in the document's Language() when it is
-// held in it, else in its first language), of an NE file or of a resource
-// file in either layout (the first in file order); nullopt for other kinds
-// and for files that hold none. Damage is placed in the file.
-// Document::Version() keeps this.
-ReadResult<std::optional<VersionInfo>> ReadVersionInfo(const Document& doc);
 
 // ---- Texts ---------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "cli/SetIconCommand.h"
 
+#include "platform/LanguageName.h"
+
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -81,7 +83,7 @@ int RunOne(GroupKind kind, const SetGroupCommandOptions& o) {
                   << "\n";
         return kExitUsage;
     }
-    if (!o.language.empty() && !ParseLanguage(o.language, request.target.language.emplace())) {
+    if (!o.language.empty() && !(request.target.language = ParseLanguageId(o.language))) {
         std::cerr << "grabwell-cli: " << command << ": --language: not a language id from 0 to 0xFFFF: "
                   << o.language << "\n";
         return kExitUsage;
@@ -116,7 +118,7 @@ int RunSetVersion(const SetVersionCommandOptions& o) {
         std::cerr << "grabwell-cli: set-version: give -o OUT, or --in-place to change " << o.program << "\n";
         return kExitUsage;
     }
-    if (!o.language.empty() && !ParseLanguage(o.language, request.language.emplace())) {
+    if (!o.language.empty() && !(request.language = ParseLanguageId(o.language))) {
         std::cerr << "grabwell-cli: set-version: --language: not a language id from 0 to 0xFFFF: " << o.language
                   << "\n";
         return kExitUsage;

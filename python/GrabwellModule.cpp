@@ -50,6 +50,7 @@
 #include "formats/Shortcut.h"
 #include "pictures/IconHash.h"
 #include "platform/BmpCodec.h"
+#include "platform/LanguageName.h"
 #include "platform/PngEncode.h"
 #include "platform/Text.h"
 #include "python/SharedDocument.h"
@@ -163,8 +164,8 @@ std::optional<unsigned long> WholeNumber(const py::handle& value, unsigned long 
 std::optional<uint16_t> LanguageArgument(const py::handle& language) {
     if (language.is_none()) return std::nullopt;
     if (py::isinstance<py::str>(language)) {
-        uint16_t value = 0;
-        if (!ParseLanguage(language.cast<std::string>(), value))
+        const std::optional<uint16_t> value = ParseLanguageId(language.cast<std::string>());
+        if (!value)
             throw py::value_error("language must be a LANGID from 0 to 0xFFFF (1033 or \"0x409\"), not " +
                                   py::repr(language).cast<std::string>());
         return value;

@@ -257,6 +257,7 @@ TEST(Languages, NamesOfCommonLanguagesAndFallbacks) {
     EXPECT_EQ(LanguageName(0x00ff), "Language 0x00ff");
     EXPECT_EQ(ParseLanguageId("1033"), std::optional<uint16_t>(0x0409));
     EXPECT_EQ(ParseLanguageId("0X0C0A"), std::optional<uint16_t>(0x0c0a));
+    EXPECT_EQ(ParseLanguageId("0x00000409"), std::optional<uint16_t>(0x0409)); // as info and set-icon both take it
     for (const char* bad : {"", "0x", "-1", "65536", "0x1g", "12 "}) EXPECT_FALSE(ParseLanguageId(bad)) << bad;
 }
 

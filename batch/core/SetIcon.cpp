@@ -241,16 +241,4 @@ bool ParseGroupName(const std::string& text, ResourceKey& out) {
     return !out.name.empty() && out.name.size() <= 0xFFFF;
 }
 
-bool ParseLanguage(const std::string& text, uint16_t& out) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::string digits = hex ? text.substr(2) : text;
-    if (digits.empty() || digits.size() > 5 ||
-        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
-        return false;
-    const unsigned long value = std::stoul(digits, nullptr, hex ? 16 : 10);
-    if (value > 0xFFFF) return false;
-    out = uint16_t(value);
-    return true;
-}
-
 } // namespace gw

@@ -91,8 +91,5 @@ SetVersionOutcome SetProgramVersion(const SetVersionRequest& request);
 // A group argument: a number (or "#" and a number) is an id, anything else
 // a name. False when it is empty, or a number beyond 65,535.
 bool ParseGroupName(const std::string& text, ResourceKey& out);
-// A language argument: decimal, or hexadecimal with "0x". False when it is
-// not a number of 16 bits.
-bool ParseLanguage(const std::string& text, uint16_t& out);
 
 } // namespace gw

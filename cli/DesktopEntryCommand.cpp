@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <filesystem>
 #include <iostream>
 
 #include "batch/core/DesktopEntry.h"
@@ -48,13 +47,6 @@ void AddDesktopEntryCommand(CLI::App& app, DesktopEntryOptions& options) {
 }
 
 namespace {
-
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    std::string absolute = std::filesystem::absolute(path, ec).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-    return ec ? path : absolute;
-}
 
 // Says the entry on standard error and, on standard output, its files:
 // those that would be written, or those written (none when it was unchanged).
@@ -113,8 +105,8 @@ bool RemoveEntries(const std::string& dataDir, const std::vector<MadeEntry>& ent
 }
 
 int ListCandidates(const std::string& target) {
-    if (const std::optional<std::string> prefix = FindWinePrefix(target); prefix && *prefix == AbsolutePath(target)) {
-        for (const ShortcutCandidate& c : JudgeShortcuts(*prefix)) {
+    if (const std::string prefix = AbsolutePath(target); IsWinePrefix(prefix)) {
+        for (const ShortcutCandidate& c : JudgeShortcuts(prefix)) {
             nlohmann::json line = {{"shortcut", c.shortcut.path},
                                    {"name", c.shortcut.Name()},
                                    {"target", c.shortcut.target},
@@ -139,13 +131,13 @@ int ListCandidates(const std::string& target) {
 }
 
 int SyncPrefix(const std::string& target, const DesktopEntryRequest& base, bool dryRun) {
-    const std::optional<std::string> prefix = FindWinePrefix(target);
-    if (!prefix || *prefix != AbsolutePath(target)) {
+    const std::string prefix = AbsolutePath(target);
+    if (!IsWinePrefix(prefix)) {
         std::cerr << "grabwell-cli: desktop-entry --sync: \"" << target
                   << "\" is not a Wine prefix (a folder with drive_c and system.reg or dosdevices)\n";
         return kExitUsage;
     }
-    const PrefixSync sync = PlanPrefixSync(*prefix, base);
+    const PrefixSync sync = PlanPrefixSync(prefix, base);
     bool ok = true;
     int written = 0, unchanged = 0;
     for (const DesktopEntryPlan& plan : sync.entries) {
@@ -159,7 +151,7 @@ int SyncPrefix(const std::string& target, const DesktopEntryRequest& base, bool 
         (count > 0 ? written : unchanged) += 1;
     }
     ok = RemoveEntries(base.dataDir, sync.stale, dryRun) && ok;
-    std::cerr << "grabwell-cli: " << *prefix << ": " << CountText(sync.entries.size(), "shortcut") << " with a program";
+    std::cerr << "grabwell-cli: " << prefix << ": " << CountText(sync.entries.size(), "shortcut") << " with a program";
     if (!dryRun) std::cerr << ", " << written << " written, " << unchanged << " unchanged";
     std::cerr << ", " << CountText(sync.stale.size(), "entry", "entries") << " of shortcuts now gone "
               << (dryRun ? "to remove" : "removed") << "\n";

@@ -52,11 +52,8 @@ std::string DefaultWinePrefix() {
     if (const char* named = std::getenv("WINEPREFIX"); named && named[0]) prefix = named;
     else if (const char* home = std::getenv("HOME"); home && home[0]) prefix = JoinPath(home, ".wine");
     if (prefix.empty()) return {};
-    std::error_code ec;
-    std::string absolute = std::filesystem::absolute(prefix, ec).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-    const std::optional<std::string> found = FindWinePrefix(absolute);
-    return found && *found == absolute ? *found : std::string();
+    const std::string absolute = AbsolutePath(prefix);
+    return IsWinePrefix(absolute) ? absolute : std::string();
 }
 
 std::string IconFileOnLinux(const std::string& prefix, const std::string& path) {

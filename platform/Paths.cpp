@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 namespace gw {
@@ -109,6 +110,14 @@ bool IsSystemFolder(const std::string& path) {
         if (p == f || (p.size() > f.size() && p.compare(0, f.size(), f) == 0 && p[f.size()] == '/')) return true;
     }
     return false;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    std::string absolute = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec) return path;
+    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
+    return absolute;
 }
 
 } // namespace gw

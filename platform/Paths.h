@@ -24,6 +24,11 @@ std::string LowerExtension(const std::string& fileName);
 // A name's text before its first "." (the whole name when it has none).
 std::string NameBeforeFirstDot(const std::string& name);
 
+// The path made absolute from the current folder, "." and ".." folded
+// lexically, without a trailing "/" (but "/" itself); the path as given when
+// the current folder cannot be told.
+std::string AbsolutePath(const std::string& path);
+
 // ASCII lower-casing of a name (names only: never of a path that is opened).
 std::string LowerAscii(std::string text);
 

@@ -74,10 +74,6 @@ std::string ParentFolder(const std::string& path) {
     return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
 }
 
-bool IsWinePrefix(const std::string& folder) {
-    return IsFolder(JoinPath(folder, "drive_c")) &&
-           (IsRegularFile(JoinPath(folder, "system.reg")) || IsFolder(JoinPath(folder, "dosdevices")));
-}
 
 // The name of the entry of folder that Windows opens for name: name itself
 // when it exists, else the entry equal to it ignoring ASCII case (of
@@ -346,6 +342,11 @@ WindowsEnvironment DefaultEnvironment(const std::string& user, bool win32) {
 }
 
 } // namespace
+
+bool IsWinePrefix(const std::string& folder) {
+    return IsFolder(JoinPath(folder, "drive_c")) &&
+           (IsRegularFile(JoinPath(folder, "system.reg")) || IsFolder(JoinPath(folder, "dosdevices")));
+}
 
 std::optional<std::string> FindWinePrefix(const std::string& path) {
     if (path.empty()) return std::nullopt;

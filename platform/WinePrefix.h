@@ -19,6 +19,9 @@ namespace gw {
 // prefix's path without a trailing "/", or nullopt when no folder up to the
 // root is one.
 std::optional<std::string> FindWinePrefix(const std::string& path);
+// True when folder itself is a prefix: it holds a folder drive_c and also a
+// system.reg or a dosdevices folder.
+bool IsWinePrefix(const std::string& folder);
 
 // The Linux path of a Windows path inside prefix. Takes "C:\dir\file",
 // "c:/dir/file", "\\?\C:\dir\file" and "\??\C:\dir\file" ("/" and "\" both

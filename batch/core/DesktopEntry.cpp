@@ -439,10 +439,7 @@ std::string ProgramExclusionReason(const std::string& fileName, const std::strin
 
 std::vector<ProgramCandidate> RankPrograms(const std::string& folder) {
     std::vector<ProgramCandidate> out;
-    std::error_code ec;
-    std::string absolute = fs::absolute(folder, ec).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-    const std::string folderName = PathFileName(ec ? folder : absolute);
+    const std::string folderName = PathFileName(AbsolutePath(folder));
     WalkOptions walk;
     walk.maxDepth = kFolderDepth - 1; // the folder and two levels below it
     walk.order = WalkOrder::ByteOrder;

@@ -115,10 +115,8 @@ PrefixSync PlanPrefixSync(const std::string& prefix, const DesktopEntryRequest& 
 }
 
 std::vector<MadeEntry> EntriesMadeFor(const std::string& dataDir, const std::string& target) {
-    std::error_code ec;
-    std::string absolute = fs::absolute(target, ec).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-    const bool isPrefix = FindWinePrefix(absolute) == absolute;
+    const std::string absolute = AbsolutePath(target);
+    const bool isPrefix = IsWinePrefix(absolute);
     std::vector<MadeEntry> entries;
     for (MadeEntry& made : MadeEntries(dataDir))
         if ((isPrefix && made.prefix == absolute) || made.source == absolute || made.program == absolute)

@@ -34,18 +34,12 @@ constexpr int kLargerSize = 48;     // the least size a menu shows an icon at wi
 constexpr int kFolderDepth = 3;     // how deep a folder is searched for its main program
 constexpr size_t kMaxCandidates = 500;
 
-std::string LowerAsciiText(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
-
 // Letters and digits only, lower-cased: names compared whatever their
 // spacing, punctuation and case ("Deep Space II" and "deepspace2.exe" alike
 // up to the digit).
 std::string Folded(const std::string& s) {
     std::string out;
-    for (char c : LowerAsciiText(s))
+    for (char c : LowerAscii(s))
         if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) out += c;
     return out;
 }
@@ -105,13 +99,13 @@ bool IsExeName(const std::string& name) { return LowerExtension(name) == ".exe";
 // Why a program is not the one a menu should start, by its file name or its
 // description; empty when nothing speaks against it.
 std::string ExclusionReason(const std::string& fileName, const std::string& description) {
-    const std::string name = LowerAsciiText(fileName);
+    const std::string name = LowerAscii(fileName);
     static const char* const kNameParts[] = {"unins",  "uninstall", "setup",   "install", "crash",    "redist",
                                              "dxsetup", "dotnetfx", "update",  "patcher", "reporter", "helper",
                                              "prereq", "vcredist",  "elevate", "oalinst", "physx"};
     for (const char* part : kNameParts)
         if (name.find(part) != std::string::npos) return std::string("file name has \"") + part + "\"";
-    const std::string text = LowerAsciiText(description);
+    const std::string text = LowerAscii(description);
     static const char* const kDescriptionParts[] = {"uninstall", "setup",  "installer",       "crash",
                                                     "redistributable", "updater", "update", "helper"};
     for (const char* part : kDescriptionParts)
@@ -282,7 +276,7 @@ constexpr uintmax_t kMaxEntryBytes = 1 << 20; // a desktop entry larger than thi
 
 std::string DesktopEntryId(const std::string& absolutePath) {
     std::string base;
-    for (char c : LowerAsciiText(BaseNameWithoutExtension(absolutePath))) {
+    for (char c : LowerAscii(BaseNameWithoutExtension(absolutePath))) {
         const bool keep = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (keep)
             base += c;
@@ -553,7 +547,7 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
     entry += "Terminal=false\nStartupNotify=true\n";
     // Wine names a program's windows by its file name in lower case: a dock
     // matches them to the entry by it.
-    if (const std::string wmClass = LowerAsciiText(PathFileName(program)); IsUtf8(wmClass))
+    if (const std::string wmClass = LowerAscii(PathFileName(program)); IsUtf8(wmClass))
         entry += "StartupWMClass=" + DesktopString(wmClass) + "\n";
     if (!request.categories.empty()) {
         std::string categories = DesktopString(request.categories);

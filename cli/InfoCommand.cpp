@@ -151,7 +151,7 @@ Described Describe(const std::string& path, const InfoRequest& request) {
     const InfoOptions options{request.decode, request.hash, request.jobs};
     std::shared_ptr<Document> doc = Document::Open(path);
     doc->SetLanguage(request.language);
-    if (LooksLikeShellLink(doc->Bytes())) return DescribeShortcut(ReadShortcut(path, doc->Bytes()), request);
+    if (doc->Kind() == FileKind::Shortcut) return DescribeShortcut(ReadShortcut(path, doc->Bytes()), request);
     if (!doc->Readable()) {
         d.err = ComplaintText(path, NothingShownReason(*doc, "cannot be read"));
         d.ok = false;

@@ -37,6 +37,7 @@
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 #include "formats/IconFormat.h"
 #include "platform/BmpCodec.h"
 #include "platform/LanguageName.h"
@@ -132,7 +133,8 @@ int RunExtract(const std::string& file, const std::string& outDir, ExtractAs as,
     const FileCounts& counts = read.counts();
     bool ok = read.ok;
     Writer w(existing, outDir);
-    const bool single = counts.kind == FileKind::Icon || counts.kind == FileKind::Cursor;
+    // A file that is one group names its images after itself.
+    const bool single = RowOf(counts.kind).listing == FileListing::Alone;
     const CursorDataForm form = counts.kind == FileKind::Cursor ? CursorDataForm::CurFile : CursorDataForm::Resource;
     // Every image of every group: as its own one-image file, or as a bitmap.
     ForEachGroupImage(contents, true, true, [&](const GroupImage& im) {

@@ -12,14 +12,13 @@
 #include <vector>
 
 #include "formats/FileContents.h"
+#include "formats/KindReader.h"
 #include "formats/VersionInfo.h"
 #include "platform/ByteReader.h"
 #include "platform/ReadError.h"
 #include "platform/ResourceModule.h"
 
 namespace gw {
-
-enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps, Animations };
 
 class Document {
 public:
@@ -46,7 +45,7 @@ public:
     const FileCounts& Counts() const { return m_counts; }
     FileKind Kind() const { return m_counts.kind; }
     // The resource directory of a 32-bit executable; null for other kinds.
-    const ResourceModule* Module() const { return m_module.get(); }
+    const ResourceModule* Module() const;
     // The resource directory a kind's records are read from: the resource
     // file's (ResourcesFrom()) when that kind is read from there, else Module().
     const ResourceModule* ModuleOf(RecordKind kind) const;
@@ -58,7 +57,7 @@ public:
     // of those kinds. The path of that file, or "" when every kind is read
     // from the file itself. A resource file that is not a PE file is damage
     // (and nothing is read from it); a missing one is no damage.
-    const std::string& ResourcesFrom() const { return m_resourcesFrom; }
+    const std::string& ResourcesFrom() const;
 
     // The language (LANGID) records are read in when they are held in it;
     // those not held in it keep their first language. nullopt (the default):
@@ -95,25 +94,18 @@ public:
 private:
     Document(std::string path) : m_path(std::move(path)) {}
     void Classify();
-    std::optional<ReadError> RedirectToResourceFile();
     void Read(RecordKind kind);
 
     std::string m_path;
     bool m_readable = false;
     ByteView m_bytes;
     std::shared_ptr<const void> m_owner;
-    std::unique_ptr<ResourceModule> m_module;
+    std::unique_ptr<KindReader> m_reader; // the reader of the file's kind (formats/FileKinds.h)
     FileCounts m_counts;
     FileContents m_contents;
-    std::optional<std::vector<ReadError>> m_loaded[4]; // by RecordKind: each read's damage
-    std::vector<ReadError> m_openedErrors;              // the opening's and the counting's damage
+    std::optional<std::vector<ReadError>> m_loaded[kRecordKinds]; // by RecordKind: each read's damage
+    std::vector<ReadError> m_openedErrors;                         // the opening's and the counting's damage
     std::optional<uint16_t> m_language;
-    // The resource file of a language-neutral library, and the kinds read from it.
-    std::string m_resourcesFrom;
-    std::shared_ptr<const void> m_resourcesOwner;
-    ByteView m_resourcesBytes;
-    std::unique_ptr<ResourceModule> m_resources;
-    bool m_redirected[4] = {};
     std::optional<std::optional<VersionInfo>> m_version; // set once read
 };
 

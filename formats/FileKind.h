@@ -1,5 +1,5 @@
 #pragma once
-// The file-kind classifier that decides which reader runs.
+// The kinds of file Grabwell reads; formats/FileKinds.h has a row for each.
 #include <cstdint>
 #include <string>
 
@@ -19,6 +19,8 @@ enum class FileKind : uint8_t {
     Resource,
     NonExecutable,
     AnimatedCursor, // after the others: their numbers do not move
+    IconFamily,     // an .icns file: one icon in many sizes
+    Shortcut,       // a Windows shortcut (.lnk)
 };
 
 const char* FileKindText(FileKind kind); // "Icon File", "Cursor File", ...

@@ -20,6 +20,11 @@ CursorGroup WithoutMissingImages(const CursorGroup& group);
 Bytes WriteIconGroup(const IconGroup& group);
 // One image: count 1, offset 22.
 Bytes WriteIconImage(const IconImage& image);
+// A 32-bit icon image of ARGB pixels (width * height, top-down): the info
+// header (its height doubled for the mask), the BGRA rows bottom-up, then
+// the AND mask (set where a pixel is fully transparent), each row padded to
+// 4 bytes.
+Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb);
 
 // Where a cursor image's Data came from: a cursor resource (the 4-byte
 // hot-spot prefix before the bitmap) or a .cur file (the bitmap alone).

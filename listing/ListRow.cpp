@@ -1,27 +1,19 @@
 #include "listing/ListRow.h"
 
+#include "formats/FileKinds.h"
 #include "platform/Paths.h"
 
 namespace gw {
 
 std::string RowTypeText(const ListRow& row) {
     if (!row.kind) return "";
-    switch (*row.kind) {
-    case FileKind::Icon: return "Icon";
-    case FileKind::Cursor: return "Cursor";
-    case FileKind::Bitmap: return "Bitmap";
-    case FileKind::AnimatedCursor: return "Animated Cursor";
-    case FileKind::Resource: return "Resource File";
-    case FileKind::Pe:
-    case FileKind::Ne: {
-        // The scanners list only the extensions that have a type text; a
-        // row made otherwise still says what the file is.
-        const std::string byExtension = ContainerTypeText(LowerExtension(row.caption), true);
-        return byExtension.empty() ? DeskKindText(*row.kind) : byExtension;
-    }
-    case FileKind::NonExecutable: break;
-    }
-    return DeskKindText(FileKind::NonExecutable);
+    const FileKindRow& kind = RowOf(*row.kind);
+    if (kind.rowType) return kind.rowType;
+    // A program's type is its extension's. The scanners list only the
+    // extensions that have a type text; a row made otherwise still says what
+    // the file is.
+    const std::string byExtension = ContainerTypeText(LowerExtension(row.caption), true);
+    return byExtension.empty() ? kind.deskText : byExtension;
 }
 
 std::string RowCountText(const ListRow& row) { return row.IsFolder() ? "" : std::to_string(row.count); }
@@ -39,6 +31,10 @@ std::string ContainerTypeText(const std::string& lowerExtension, bool withLibrar
     // its language files (<language>/<name>.mui): plain PE files.
     if (e == ".mun") return "Resource Library";
     if (e == ".mui") return "Language Resources";
+    // A kind of its own that holds icons (an icon family), in the icon listings.
+    if (const FileKindRow* named = RowNamedBy("file" + e);
+        withLibraries && named && named->listing == FileListing::Holder && named->holds == RecordKind::Icons && named->rowType)
+        return named->rowType;
     return "";
 }
 

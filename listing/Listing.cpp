@@ -3,6 +3,7 @@
 #include "listing/ExplorerState.h"
 #include "listing/Scanners.h"
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 
 namespace gw {
 
@@ -45,16 +46,13 @@ uint16_t ListingResourceType(const Listing& listing) {
 ListingCount CountForListing(const Document& file, const Listing& listing) {
     ListingCount result;
     const FileCounts& c = file.Counts();
+    const FileListing listed = RowOf(c.kind).listing;
     if (listing.objects == ObjectKind::AnimatedCursors) {
-        const bool holds = c.kind == FileKind::Pe || c.kind == FileKind::Ne ||
-                           c.kind == FileKind::Resource;
+        const bool holds = listed == FileListing::Holder || listed == FileListing::Resources;
         result.count = holds ? c.animations : 0;
         return result;
     }
-    if (listing.resources != (c.kind == FileKind::Resource)) return result;
-    if (!listing.resources) {
-        if (c.kind != FileKind::Pe && c.kind != FileKind::Ne) return result;
-    }
+    if (listed != (listing.resources ? FileListing::Resources : FileListing::Holder)) return result;
     switch (listing.objects) {
     case ObjectKind::Icons: result.count = c.iconGroups; break;
     case ObjectKind::Bitmaps: result.count = c.bitmaps; break;

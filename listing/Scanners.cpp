@@ -1,6 +1,7 @@
 #include "listing/Scanners.h"
 
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -84,7 +85,7 @@ public:
     // The FileDescription of an executable or library, read from its
     // version information (whose damage, if any, joins the file's).
     static std::string DescriptionOf(Document& file) {
-        if (file.Kind() != FileKind::Pe && file.Kind() != FileKind::Ne) return {};
+        if (!IsProgramKind(file.Kind())) return {};
         const std::optional<VersionInfo>& version = file.Version();
         if (!version) return {};
         for (const VersionStringTable& table : version->tables)
@@ -129,9 +130,9 @@ private:
     ScanResult m_result;
 };
 
-bool IsExecutable(const FileCounts& counts) {
-    return counts.kind == FileKind::Pe || counts.kind == FileKind::Ne;
-}
+// A file that holds objects of its own (an executable, a library, an icon
+// family), as the "... Files" listings count them.
+bool HoldsObjects(const FileCounts& counts) { return RowOf(counts.kind).listing == FileListing::Holder; }
 
 // A scan of the files that hold objects (executables, libraries, resource
 // files): the folders, then every file examine(frame, name, path) looks at;
@@ -207,7 +208,7 @@ ScanResult ReadFiles(const std::string& folder, const ScanProgress& progress, Pi
         if (ContainerTypeText(ext, true).empty()) return;
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
-        if (!IsExecutable(counts) || (counts.iconGroups < 1 && !file->Damaged())) return;
+        if (!HoldsObjects(counts) || (counts.iconGroups < 1 && !file->Damaged())) return;
         // Listed when its first icon can be drawn, pictures or not, or with
         // the damage that keeps it from being drawn.
         FirstIcon first = ExtractFirstIcon(*file, Display::LargeIconSize());
@@ -268,8 +269,8 @@ ScanResult ReadCursorBitmapFiles(const std::string& folder, bool isBitmap, const
         // for NE files, both through the file's counts.
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
-        const int found = IsExecutable(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
-        if (found < 1 && !(IsExecutable(counts) && file->Damaged())) return found;
+        const int found = HoldsObjects(counts) ? (isBitmap ? counts.bitmaps : counts.cursorGroups) : 0;
+        if (found < 1 && !(HoldsObjects(counts) && file->Damaged())) return found;
         // An executable can always hold icons, so the row stands whatever
         // its picture turns out to be: the first icon, or the program's own.
         frame.AddFileRow(name, counts.kind, found, *file, [&] {
@@ -320,7 +321,7 @@ ScanResult ReadAnimatedCursorResources(const std::string& folder, const ScanProg
         if (!resourceFile && ContainerTypeText(ext, true).empty()) return 0;
         const auto file = Document::Open(path);
         const FileCounts& counts = file->Counts();
-        const bool holds = resourceFile ? counts.kind == FileKind::Resource : IsExecutable(counts);
+        const bool holds = resourceFile ? counts.kind == FileKind::Resource : HoldsObjects(counts);
         const int found = holds ? counts.animations : 0;
         if (found > 0 || (holds && file->Damaged()))
             frame.AddFileRow(name, resourceFile ? FileKind::Resource : counts.kind, found, *file, [&] {

@@ -8,6 +8,7 @@
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 #include "platform/Display.h"
 #include "platform/ResourceModule.h"
 
@@ -15,8 +16,11 @@ namespace gw {
 
 namespace {
 
+// An icon file, or a file that holds objects of its own (not a resource
+// file, whose icons have no first one the desktop shows).
 bool CanHoldIcons(const FileCounts& c) {
-    return c.kind == FileKind::Icon || c.kind == FileKind::Ne || c.kind == FileKind::Pe;
+    const FileKindRow& row = RowOf(c.kind);
+    return row.listing == FileListing::Holder || (row.listing == FileListing::Alone && row.holds == RecordKind::Icons);
 }
 
 // A 32-bit executable: read the first group's directory and decode only the
@@ -27,15 +31,14 @@ std::optional<Handle> FirstPeIcon(const ResourceModule& module, int size) {
     return BestPictureOf(ChoicesOf(group->directory), size, [&](size_t i) { return group->bytes[i]; });
 }
 
-// The first group of an icon file or an NE module, read alone.
+// The first group of a file without a resource directory, read alone by
+// the reader of its kind.
 IconGroup FirstGroupOf(const Document& file) {
     FileContents contents;
     contents.IconGroupCount = 1;
     contents.IconGroups.resize(1);
-    if (file.Kind() == FileKind::Icon)
-        LoadIconFile(contents, file.Bytes(), file.Owner());
-    else
-        LoadIconsNE(contents, file.Bytes(), file.Path(), file.Owner());
+    RowOf(file.Kind()).open(OpenedFile{file.Path(), file.Bytes(), file.Owner()})->Read(RecordKind::Icons, std::nullopt,
+                                                                                      contents);
     return contents.IconGroups.empty() ? IconGroup{} : std::move(contents.IconGroups[0]);
 }
 
@@ -142,10 +145,9 @@ FirstIcon ExtractFirstIcon(const Document& file, int size) {
     out.kind = FirstIconKind::NoIcon;
     if (counts.iconGroups < 1) return out;
     Handle icon;
-    if (counts.kind == FileKind::Pe) {
-        // A language-neutral library's icons may come from its resource file.
-        const ResourceModule* module = file.ModuleOf(RecordKind::Icons);
-        if (!module) return out;
+    if (const ResourceModule* module = file.ModuleOf(RecordKind::Icons)) {
+        // Only the chosen image of a 32-bit module is decoded; a
+        // language-neutral library's icons may come from its resource file.
         if (auto pe = FirstPeIcon(*module, size)) icon = std::move(*pe);
     } else {
         icon = GroupPicture(FirstGroupOf(file), size);

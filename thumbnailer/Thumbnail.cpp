@@ -10,7 +10,7 @@
 #include "formats/AniFile.h"
 #include "formats/CursorManage.h"
 #include "formats/FileContents.h"
-#include "formats/FileKind.h"
+#include "formats/FileKinds.h"
 #include "formats/IconLocation.h"
 #include "formats/Shortcut.h"
 #include "formats/IconManage.h"
@@ -137,7 +137,22 @@ FirstGroup ReadFirstGroup(ThumbnailSource source, const std::string& name, ByteV
         }
         break;
     }
-    case ThumbnailSource::Unknown: out.why = "not a file that holds icons"; break;
+    case ThumbnailSource::Unknown: {
+        // Any other kind whose reader reads icon groups: its first group.
+        std::unique_ptr<KindReader> reader = ClassifyFile(name, file).open(OpenedFile{name, file, owner});
+        std::vector<ReadError> noted;
+        FileContents contents;
+        contents.IconGroupCount = std::min(reader->Count(noted).iconGroups, 1);
+        if (contents.IconGroupCount < 1) {
+            out.why = "not a file that holds icons";
+            break;
+        }
+        contents.IconGroups.resize(1);
+        reader->Read(RecordKind::Icons, std::nullopt, contents);
+        out.icons = std::move(contents.IconGroups[0]);
+        AddIconImages(out);
+        break;
+    }
     }
     if (out.why.empty() && out.images.empty()) out.why = "the first icon holds no images";
     return out;
@@ -239,7 +254,7 @@ std::optional<Bytes> ShortcutThumbnail(const std::string& path, ByteView bytes, 
         return std::nullopt;
     }
     const auto file = Document::Open(shortcut.iconFile);
-    if (!file->Readable() || LooksLikeShellLink(file->Bytes())) {
+    if (!file->Readable() || file->Kind() == FileKind::Shortcut) {
         if (why) *why = "its icon's file \"" + shortcut.iconFile + "\" cannot be read";
         return std::nullopt;
     }
@@ -276,7 +291,7 @@ std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string
         if (why) *why = NothingShownReason(*file, "cannot be read");
         return std::nullopt;
     }
-    if (LooksLikeShellLink(file->Bytes())) return ShortcutThumbnail(path, file->Bytes(), size, why);
+    if (file->Kind() == FileKind::Shortcut) return ShortcutThumbnail(path, file->Bytes(), size, why);
     // A language-neutral library's icons are read from its resource file.
     return MakeThumbnail(path, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size, why);
 }

@@ -11,6 +11,7 @@
 
 #include "batch/core/TreeWalk.h"
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 #include "formats/IconFormat.h"
 #include "formats/IconLocation.h"
 #include "formats/VersionInfo.h"
@@ -127,7 +128,7 @@ ProgramCandidate Judge(const std::string& path, const std::string& folderName) {
     if (ec) c.fileSize = 0;
     const auto doc = Document::Open(path);
     const FileCounts& counts = doc->Counts();
-    if (!doc->Readable() || (counts.kind != FileKind::Pe && counts.kind != FileKind::Ne)) {
+    if (!doc->Readable() || !IsProgramKind(counts.kind)) {
         c.excluded = true;
         c.reasons.push_back("not a Windows program");
     } else if (counts.iconGroups < 1) {
@@ -472,7 +473,7 @@ DesktopEntryPlan PlanDesktopEntry(const DesktopEntryRequest& request) {
         plan.error = NothingShownReason(*doc, "cannot be read");
         return plan;
     }
-    if (doc->Kind() != FileKind::Pe && doc->Kind() != FileKind::Ne) {
+    if (!IsProgramKind(doc->Kind())) {
         plan.error = std::string("is not a Windows program (") + FileKindText(doc->Kind()) + ")";
         return plan;
     }

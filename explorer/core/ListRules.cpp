@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/Document.h"
+#include "formats/FileKinds.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -25,8 +26,10 @@ const char* ObjectNoun(Category category) {
 // or a resource file in the animated cursor listing (the one listing that
 // shows both).
 bool CountsObjects(Category category, const ListRow& row) {
-    if (row.kind == FileKind::Pe || row.kind == FileKind::Ne) return true;
-    return ObjectsOf(category) == ObjectKind::AnimatedCursors && row.kind == FileKind::Resource;
+    if (!row.kind) return false;
+    const FileListing listed = RowOf(*row.kind).listing;
+    if (listed == FileListing::Holder) return true;
+    return ObjectsOf(category) == ObjectKind::AnimatedCursors && listed == FileListing::Resources;
 }
 
 // The workdesk of the first kind of object a file holds: icons, then
@@ -75,12 +78,15 @@ OpenPlan PlanOpen(const ExplorerState& state, const ListRow& row) {
         plan.target = OpenTarget::Folder;
         return plan;
     }
-    switch (*row.kind) {
-    case FileKind::Icon: plan.target = OpenTarget::IconManager; return plan;
-    case FileKind::Bitmap: plan.target = OpenTarget::BitmapManager; return plan;
-    case FileKind::Cursor:
-    case FileKind::AnimatedCursor: plan.target = OpenTarget::CursorManager; return plan;
-    default: break;
+    // A file that is one object opens in that object's manager.
+    if (const FileKindRow& kind = RowOf(*row.kind); kind.listing == FileListing::Alone) {
+        switch (kind.holds) {
+        case RecordKind::Icons: plan.target = OpenTarget::IconManager; break;
+        case RecordKind::Bitmaps: plan.target = OpenTarget::BitmapManager; break;
+        case RecordKind::Cursors:
+        case RecordKind::Animations: plan.target = OpenTarget::CursorManager; break;
+        }
+        return plan;
     }
     // A container opens the workdesk of the category's objects.
     switch (ObjectsOf(state.Category)) {
@@ -106,16 +112,21 @@ std::optional<Category> CategoryShowing(const FileCounts& counts) {
         if (counts.animations > 0) return Category::AnimatedCursorResources;
         return icons;
     };
-    switch (counts.kind) {
-    case FileKind::Icon: return Category::Icons;
-    case FileKind::Cursor: return Category::StaticCursors;
-    case FileKind::Bitmap: return Category::Bitmaps;
-    case FileKind::Ne:
-    case FileKind::Pe: return byContents(Category::IconFiles, Category::StaticCursorFiles, Category::BitmapFiles);
-    case FileKind::Resource:
+    const FileKindRow& kind = RowOf(counts.kind);
+    switch (kind.listing) {
+    case FileListing::Alone:
+        switch (kind.holds) {
+        case RecordKind::Icons: return Category::Icons;
+        case RecordKind::Cursors: return Category::StaticCursors;
+        case RecordKind::Bitmaps: return Category::Bitmaps;
+        case RecordKind::Animations: return Category::AnimatedCursors;
+        }
+        break;
+    case FileListing::Holder:
+        return byContents(Category::IconFiles, Category::StaticCursorFiles, Category::BitmapFiles);
+    case FileListing::Resources:
         return byContents(Category::IconResources, Category::StaticCursorResources, Category::BitmapResources);
-    case FileKind::AnimatedCursor: return Category::AnimatedCursors;
-    case FileKind::NonExecutable: break;
+    case FileListing::None: break;
     }
     return std::nullopt;
 }

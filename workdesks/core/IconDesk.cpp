@@ -192,10 +192,11 @@ DeskOpening OpenDesk(Document& file, RecordKind kind) {
     if (kind == RecordKind::Cursors && counts.animations > 0)
         opening.fileText += ", " + std::to_string(counts.animations) + " Animated";
     const FileKind fileKind = counts.kind;
-    if (fileKind == FileKind::Icon)
-        opening.kindText = kind == RecordKind::Bitmaps ? "" : DeskKindText(fileKind);
+    const std::string deskText = DeskKindText(fileKind);
+    if (fileKind == FileKind::Icon && kind == RecordKind::Bitmaps)
+        opening.kindText = "";
     else
-        opening.kindText = DeskKindText(fileKind == FileKind::Pe || fileKind == FileKind::Ne ? fileKind : FileKind::NonExecutable);
+        opening.kindText = deskText.empty() ? DeskKindText(FileKind::NonExecutable) : deskText;
     file.Load(kind);
     return opening;
 }

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "batch/core/Prompts.h"
+#include "formats/FileKinds.h"
 #include "workdesks/gui/MenuEntryDialog.h"
 
 namespace gw {
@@ -50,7 +51,7 @@ IconWorkdesk::IconWorkdesk(ActionFlags& flags, Prompts& prompts, Viewers* viewer
 // the user's data folder.
 void IconWorkdesk::AddToApplicationsMenu(const std::function<void(MenuEntryDialog&)>& answer) {
     if (!File()) return;
-    if (File()->Kind() != FileKind::Pe && File()->Kind() != FileKind::Ne) {
+    if (!IsProgramKind(File()->Kind())) {
         m_prompts.ShowMessage(MessageKind::Warning, "Only a Windows program can be added to the applications menu");
         return;
     }

@@ -52,7 +52,7 @@ void DecodeIconFile(benchmark::State& state, int desired) {
             const uint32_t size = PeekU32(bytes, entry + 8);
             const uint32_t offset = PeekU32(bytes, entry + 12);
             if (!InBounds(offset, size, bytes.size())) continue;
-            Handle h = CreateIconFromResourceEx(bytes.subspan(offset, size), true, kIconVersion, desired, desired, 0);
+            Handle h = DecodeIconImage(bytes.subspan(offset, size), true, desired, desired);
             benchmark::DoNotOptimize(h);
         }
     }

@@ -43,7 +43,7 @@ Bytes GroupPng(const IconGroup& group, int size) {
             width = std::max(1, c.width * size / side);
             height = std::max(1, c.height * size / side);
         }
-        if (Handle picture = CreateIconFromResourceEx(image.Data.view(), true, kIconVersion, width, height, 0)) {
+        if (Handle picture = DecodeIconImage(image.Data.view(), true, width, height)) {
             if (picture->fromPng && width == picture->storedWidth && height == picture->storedHeight)
                 return image.Data.ToBytes();
             if (Bytes png = IconImagePng(*picture); !png.empty()) return png;

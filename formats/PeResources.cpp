@@ -93,7 +93,7 @@ bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage&
     else
         // An entry stating fewer bytes than its resource keeps only those in
         // Data; the picture is the whole resource's, so it is decoded now.
-        im.Picture.Set(CreateIconFromResourceEx(*resource, true, kIconVersion, im.Width, im.Height, 0));
+        im.Picture.Set(DecodeIconImage(*resource, true, im.Width, im.Height));
     return true;
 }
 

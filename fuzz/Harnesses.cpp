@@ -110,8 +110,8 @@ int FuzzIconImage(const uint8_t* data, size_t size) {
     const int desired = data[0] % 72; // 0 = stored size
     const bool icon = data[1] & 1;
     const gw::ByteView bytes(data + 2, size - 2);
-    gw::Handle stored = gw::CreateIconFromResourceEx(bytes, icon, gw::kIconVersion, 0, 0, 0);
-    gw::Handle scaled = gw::CreateIconFromResourceEx(bytes, icon, gw::kIconVersion, desired, desired, 0);
+    gw::Handle stored = gw::DecodeIconImage(bytes, icon);
+    gw::Handle scaled = gw::DecodeIconImage(bytes, icon, desired, desired);
     if (stored && uint64_t(stored->width) * uint64_t(stored->height) <= 65536)
         (void)gw::IconToBitmap(*stored, gw::KeyColor);
     if (scaled) (void)gw::IconToBitmap(*scaled, gw::KeyColor);
@@ -373,7 +373,7 @@ int FuzzThumbnail(const uint8_t* data, size_t size) {
     const std::optional<gw::Bytes> png =
         gw::ThumbnailPngOfBytes("input", gw::ByteView(data + 1, size - 1), side, nullptr);
     if (!png) return 0;
-    const gw::Handle back = gw::CreateIconFromResourceEx(*png, true, gw::kIconVersion, 0, 0, 0);
+    const gw::Handle back = gw::DecodeIconImage(*png, true);
     Check(back && back->width <= side && back->height <= side);
     return 0;
 }

@@ -121,7 +121,7 @@ Handle BestPictureOf(std::vector<ImageChoice> choices, int size,
     while (!choices.empty()) {
         const int best = BestImageFor(choices, size);
         if (const std::optional<ByteView> bytes = bytesOf(index[size_t(best)]))
-            if (Handle h = CreateIconFromResourceEx(*bytes, true, kIconVersion, size, size, 0)) return h;
+            if (Handle h = DecodeIconImage(*bytes, true, size, size)) return h;
         choices.erase(choices.begin() + best);
         index.erase(index.begin() + best);
     }

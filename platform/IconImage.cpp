@@ -1,6 +1,5 @@
-// CreateIconFromResourceEx: the bytes of an icon or cursor image (a DIB with
-// its AND mask, or PNG data) become ARGB pixels and a 1-bit mask at the
-// desired size.
+// DecodeIconImage: the bytes of an icon or cursor image (a DIB with its AND
+// mask, or PNG data) become ARGB pixels and a 1-bit mask at the desired size.
 #include "platform/IconImage.h"
 
 #include <algorithm>
@@ -201,7 +200,7 @@ bool ScaleAllowed(int32_t storedWidth, int32_t storedHeight, int32_t width, int3
     return (width == storedWidth && height == storedHeight) || SpendLoadBudget(uint64_t(width) * uint64_t(height) * 4);
 }
 
-Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
+Handle DecodeImage(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
     DecodedImage image;
     image.isIcon = icon;
     ByteView bytes = data;
@@ -223,11 +222,11 @@ Handle CreateIcon(ByteView data, bool icon, int desiredWidth, int desiredHeight)
     return std::make_shared<const DecodedImage>(std::move(image));
 }
 
-// Whether CreateIcon makes a picture of the data, drawing the same budget;
+// Whether DecodeImage makes a picture of the data, drawing the same budget;
 // PNG data is checked without making its pixels.
 bool IconDecodes(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
     if (icon ? !IsPng(data) : data.size() < kCursorPrefixSize || !IsPng(data.subspan(kCursorPrefixSize)))
-        return CreateIcon(data, icon, desiredWidth, desiredHeight) != nullptr;
+        return DecodeImage(data, icon, desiredWidth, desiredHeight) != nullptr;
     uint32_t storedWidth = 0, storedHeight = 0;
     if (!PngDecodes(icon ? data : data.subspan(kCursorPrefixSize), storedWidth, storedHeight)) return false;
     const int32_t width = desiredWidth > 0 ? desiredWidth : int32_t(storedWidth);
@@ -237,10 +236,9 @@ bool IconDecodes(ByteView data, bool icon, int desiredWidth, int desiredHeight) 
 
 } // namespace
 
-Handle CreateIconFromResourceEx(ByteView data, bool icon, uint32_t version, int desiredWidth, int desiredHeight,
-                                uint32_t flags) {
+Handle DecodeIconImage(ByteView data, bool icon, int desiredWidth, int desiredHeight) {
     try {
-        return CreateIcon(data, icon, desiredWidth, desiredHeight);
+        return DecodeImage(data, icon, desiredWidth, desiredHeight);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -271,7 +269,7 @@ Handle DeferredPicture::Decode(ByteView bytes) const {
     // One decode draws from a budget of its own, as a load would: a
     // picture costs at most a bounded multiple of its bytes.
     const LoadBudget budget(source.size());
-    return CreateIconFromResourceEx(source, m_icon, kIconVersion, m_width, m_height, 0);
+    return DecodeIconImage(source, m_icon, m_width, m_height);
 }
 
 const Handle& DeferredPicture::Get(ByteView bytes) const {

@@ -1,8 +1,8 @@
 #pragma once
 // The decoded icon or cursor image: our stand-in for the platform's icon
-// handle. CreateIconFromResourceEx turns the bytes of an icon or cursor image
-// (a device-independent bitmap with its AND mask, or PNG data) into ARGB
-// pixels plus the 1-bit mask at the desired size.
+// handle. DecodeIconImage turns the bytes of an icon or cursor image (a
+// device-independent bitmap with its AND mask, or PNG data) into ARGB pixels
+// plus the 1-bit mask at the desired size.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -28,8 +28,6 @@ struct DecodedImage {
 
 // Handle 0 is a null pointer.
 using Handle = std::shared_ptr<const DecodedImage>;
-
-constexpr uint32_t kIconVersion = 0x00030000;
 
 // The picture of an icon or cursor record: decoded from the record's image
 // bytes the first time something draws, scales or converts it, then kept.
@@ -64,11 +62,11 @@ private:
     uint64_t m_length = UINT64_MAX;
 };
 
-// desiredWidth/desiredHeight 0 mean the stored size. With icon = true the
-// bytes are the image alone; with icon = false they are a cursor resource:
-// the hot-spot column and row (uint16 each) followed by the image. Returns a
-// null handle when the bytes do not hold a decodable image.
-Handle CreateIconFromResourceEx(ByteView data, bool icon, uint32_t version, int desiredWidth,
-                                int desiredHeight, uint32_t flags);
+// Decodes one icon or cursor image. desiredWidth/desiredHeight 0 mean the
+// stored size. With icon = true the bytes are the image alone; with
+// icon = false they are a cursor resource: the hot-spot column and row
+// (uint16 each) followed by the image. Returns a null handle when the bytes
+// do not hold a decodable image or the pixels cannot be allocated.
+Handle DecodeIconImage(ByteView data, bool icon, int desiredWidth = 0, int desiredHeight = 0);
 
 } // namespace gw

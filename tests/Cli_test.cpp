@@ -240,7 +240,7 @@ TEST(Cli, ExtractNamesImagesAndNeverDestroysByDefault) {
     ASSERT_EQ(RunCli("extract --as-png " + dir.file("mixed.ico") + " " + out.path()).status, 0);
     EXPECT_EQ(ReadFile(out.file("mixed_0.png")), png);
     ASSERT_EQ(RunCli("extract --as-png " + dir.file("arrow.cur") + " " + out.path()).status, 0);
-    const Handle arrow = CreateIconFromResourceEx(ReadFile(out.file("arrow_0.png")), true, kIconVersion, 0, 0, 0);
+    const Handle arrow = DecodeIconImage(ReadFile(out.file("arrow_0.png")), true);
     ASSERT_TRUE(arrow);
     EXPECT_EQ(arrow->width, 32);
     EXPECT_EQ(arrow->height, 32);

@@ -350,7 +350,7 @@ TEST(DesktopEntry, APrefixsShortcutsBecomeEntriesKeptInStep) {
         << text;
     EXPECT_NE(text.find("Path=" + p.prefix + "/drive_c/Program Files/Star Game/data\n"), std::string::npos) << text;
     EXPECT_EQ(game.iconSizes, (std::vector<int>{32, 48}));
-    const Handle green = CreateIconFromResourceEx(ExplorerIconDib(32, 0x00FF00, 24), true, kIconVersion, 0, 0, 0);
+    const Handle green = DecodeIconImage(ExplorerIconDib(32, 0x00FF00, 24), true);
     EXPECT_EQ(FileEndingWith(game, "32x32/apps/" + game.id + ".png")->bytes, IconImagePng(*green));
     int written = 0;
     for (const DesktopEntryPlan& plan : sync.entries) {
@@ -409,7 +409,7 @@ TEST(DesktopEntry, ShortcutsOnTheCommandLine) {
     // Its thumbnail is the icon it shows: the program's second group.
     const std::optional<Bytes> thumb = ThumbnailPng(lnk, 32);
     ASSERT_TRUE(thumb);
-    const Handle green = CreateIconFromResourceEx(ExplorerIconDib(32, 0x00FF00, 24), true, kIconVersion, 0, 0, 0);
+    const Handle green = DecodeIconImage(ExplorerIconDib(32, 0x00FF00, 24), true);
     EXPECT_EQ(*thumb, IconImagePng(*green));
 
     // icon LOCATION OUTPUT: by index, by id, missing; a Windows path through the prefix.

@@ -12,7 +12,7 @@ using namespace gw::test;
 namespace {
 
 Handle Icon(const Bytes& bytes, int w = 0, int h = 0) {
-    return CreateIconFromResourceEx(bytes, true, kIconVersion, w, h, 0);
+    return DecodeIconImage(bytes, true, w, h);
 }
 
 DibLayout IconSpec(int w, int h, int bits) {
@@ -170,7 +170,7 @@ TEST(IconImage, CursorResourceHotSpot) {
     const Bytes image = BuildDib(IconSpec(32, 32, 8));
     Bytes resource = {5, 0, 7, 1};
     resource.insert(resource.end(), image.begin(), image.end());
-    const Handle h = CreateIconFromResourceEx(resource, false, kIconVersion, 0, 0, 0);
+    const Handle h = DecodeIconImage(resource, false);
     ASSERT_TRUE(h);
     EXPECT_FALSE(h->isIcon);
     EXPECT_EQ(h->hotspotX, 5);
@@ -180,7 +180,7 @@ TEST(IconImage, CursorResourceHotSpot) {
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->argb, h->argb);
 
-    EXPECT_FALSE(CreateIconFromResourceEx(Bytes{5, 0, 7}, false, kIconVersion, 0, 0, 0));
+    EXPECT_FALSE(DecodeIconImage(Bytes{5, 0, 7}, false));
 }
 
 TEST(IconImage, ScalingAveragesWhenShrinkingAndRepeatsWhenGrowing) {
@@ -278,6 +278,6 @@ TEST(IconImage, DamagedImages) {
             junk[(seed >> 8) % 48] = uint8_t(seed >> 24);
         }
         Icon(junk, 20, 20);
-        CreateIconFromResourceEx(junk, false, kIconVersion, 0, 0, 0);
+        DecodeIconImage(junk, false);
     }
 }

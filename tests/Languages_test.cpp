@@ -352,7 +352,7 @@ TEST(Mui, TheThumbnailOfALanguageNeutralLibraryIsItsResourceFilesFirstIcon) {
     std::string why;
     const std::optional<Bytes> png = ThumbnailPng(tree.library, 32, &why);
     ASSERT_TRUE(png) << why;
-    const Handle picture = CreateIconFromResourceEx(*png, true, kIconVersion, 0, 0, 0);
+    const Handle picture = DecodeIconImage(*png, true);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width, 16); // the first group's one image, not scaled up
     EXPECT_EQ(picture->height, 16);

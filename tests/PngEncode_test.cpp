@@ -15,7 +15,7 @@ TEST(PngEncode, RoundTripsPixelsAndAlphaFromTheMask) {
         for (int x = 0; x < 5; ++x) argb.push_back(uint32_t(x * 50) << 24 | uint32_t(y * 80) << 8 | 0x10u);
     const Bytes png = EncodePng(5, 3, argb);
     ASSERT_TRUE(IsPngData(png));
-    const Handle back = CreateIconFromResourceEx(png, true, kIconVersion, 0, 0, 0);
+    const Handle back = DecodeIconImage(png, true);
     ASSERT_TRUE(back);
     ASSERT_EQ(back->width, 5);
     ASSERT_EQ(back->height, 3);
@@ -28,7 +28,7 @@ TEST(PngEncode, RoundTripsPixelsAndAlphaFromTheMask) {
     icon.height = 1;
     icon.argb = {0xFF123456u, 0xFF654321u};
     icon.mask = {0, 1};
-    const Handle masked = CreateIconFromResourceEx(IconImagePng(icon), true, kIconVersion, 0, 0, 0);
+    const Handle masked = DecodeIconImage(IconImagePng(icon), true);
     ASSERT_TRUE(masked);
     EXPECT_EQ(masked->argb[0], 0xFF123456u);
     EXPECT_EQ(masked->argb[1] >> 24, 0u);

@@ -38,7 +38,7 @@ Handle ThumbnailOf(const std::string& input, int size, const std::string& output
     if (status) *status = r.status;
     if (r.status != 0 || !fs::exists(output)) return nullptr;
     const Bytes png = ReadFile(output);
-    return CreateIconFromResourceEx(png, true, kIconVersion, 0, 0, 0);
+    return DecodeIconImage(png, true);
 }
 
 Bytes IconDib(int w, int h, int bits, uint32_t pixel = 1) {
@@ -129,7 +129,7 @@ TEST(Thumbnailer, ExecutableGivesItsFirstIconAsLargeAsAskedFromTheSmallestImageT
     // The default size is 128: the 256 picture scaled down.
     fs::remove(out);
     ASSERT_EQ(Thumbnailer(Quote(exe) + " " + Quote(out)).status, 0);
-    t = CreateIconFromResourceEx(ReadFile(out), true, kIconVersion, 0, 0, 0);
+    t = DecodeIconImage(ReadFile(out), true);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->width, 128);
 }

@@ -169,7 +169,7 @@ std::pair<int, int> FitWithin(int width, int height, int boxWidth, int boxHeight
 }
 
 Handle Decode(ByteView bytes, int width, int height) {
-    return CreateIconFromResourceEx(bytes, true, kIconVersion, width, height, 0);
+    return DecodeIconImage(bytes, true, width, height);
 }
 
 Bytes PngOf(const Handle& image) { return image ? IconImagePng(*image) : Bytes{}; }

@@ -84,7 +84,7 @@ std::vector<StoredImage> GroupImages(Document& doc, int32_t index = 0) {
         if (im.Missing) continue;
         StoredImage s;
         s.bytes = im.Data.view();
-        s.picture = CreateIconFromResourceEx(s.bytes, true, kIconVersion, 0, 0, 0);
+        s.picture = DecodeIconImage(s.bytes, true);
         if (!s.picture) continue;
         s.width = s.picture->storedWidth;
         s.height = s.picture->storedHeight;
@@ -258,7 +258,7 @@ void PlanIcons(const std::vector<StoredImage>& images, const std::string& dataDi
         plan.iconSizes.push_back(size);
     }
     if (largest && largest->width < kLargerSize && largest->height <= largest->width) {
-        if (Handle scaled = CreateIconFromResourceEx(largest->bytes, true, kIconVersion, kLargerSize, kLargerSize, 0)) {
+        if (Handle scaled = DecodeIconImage(largest->bytes, true, kLargerSize, kLargerSize)) {
             plan.files.push_back({iconPath(kLargerSize), IconImagePng(*scaled)});
             plan.iconSizes.push_back(kLargerSize);
             plan.madeLarger = true;

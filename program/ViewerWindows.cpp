@@ -147,7 +147,7 @@ void ViewerWindows::OpenSheet(const ViewRequest& request) {
 void ViewerWindows::ExtractAll() {
     if (!m_wizard) m_wizard = new ExtractionWizard(WindowPrompts(), m_state.TempDir, &m_explorer);
     const ExplorerPanels p = m_explorer.Panels();
-    PanelProgress progress(p.panel6, p.panel7, p.gauge1, p.label2);
+    PanelProgress progress(p.progressPanel, p.waitPanel, p.progressBar, p.entryLabel);
     RunExtractAll(*m_wizard, m_state, m_explorer.ListModel()->Rows(), m_flags, progress);
 }
 

@@ -78,10 +78,10 @@ private:
 
 } // namespace
 
-PanelProgress::PanelProgress(QWidget* panel6, QWidget* panel7, QProgressBar* gauge1, QLabel* label2)
-    : m_panel6(panel6), m_panel7(panel7), m_gauge1(gauge1), m_label2(label2),
-      m_cancel(CancelButtonOf(panel6, gauge1, kCancelName, "Stop after the file being extracted (Esc)")),
-      m_countCancel(CancelButtonOf(panel7, panel7 ? panel7->findChild<QLabel*>("Panel7Label") : nullptr,
+PanelProgress::PanelProgress(QWidget* progressPanel, QWidget* waitPanel, QProgressBar* progressBar, QLabel* entryLabel)
+    : m_progressPanel(progressPanel), m_waitPanel(waitPanel), m_progressBar(progressBar), m_entryLabel(entryLabel),
+      m_cancel(CancelButtonOf(progressPanel, progressBar, kCancelName, "Stop after the file being extracted (Esc)")),
+      m_countCancel(CancelButtonOf(waitPanel, waitPanel ? waitPanel->findChild<QLabel*>("Panel7Label") : nullptr,
                                    kCountCancelName, "Stop counting and end the extraction (Esc)")),
       m_watcher(std::make_unique<EscapeWatcher>(*this)) {
     // The buttons outlive this object; the connections end with the watcher.
@@ -116,8 +116,8 @@ bool PanelProgress::RedrawDue() {
 void PanelProgress::Draw() {
     if (!m_undrawn) return;
     m_undrawn = false;
-    if (m_gauge1) m_gauge1->setValue(m_percent);
-    if (m_label2) m_label2->setText(FromLocal(m_label));
+    if (m_progressBar) m_progressBar->setValue(m_percent);
+    if (m_entryLabel) m_entryLabel->setText(FromLocal(m_label));
 }
 
 void PanelProgress::CountingStarted() {
@@ -126,7 +126,7 @@ void PanelProgress::CountingStarted() {
         m_countCancel->setEnabled(!m_stopRequested);
         m_countCancel->show();
     }
-    ShowHide(m_panel7, true);
+    ShowHide(m_waitPanel, true);
     WatchEscape(true);
     m_lastRedraw = std::chrono::steady_clock::now();
     LetEventsRun();
@@ -135,18 +135,18 @@ void PanelProgress::CountingStarted() {
 void PanelProgress::CountingFinished() {
     WatchEscape(false);
     if (m_countCancel) m_countCancel->hide();
-    ShowHide(m_panel7, false);
+    ShowHide(m_waitPanel, false);
     QApplication::restoreOverrideCursor();
 }
 
 void PanelProgress::ProcessingStarted() {
-    if (m_gauge1) m_gauge1->setValue(0);
+    if (m_progressBar) m_progressBar->setValue(0);
     m_undrawn = false;
     if (m_cancel) {
         m_cancel->setEnabled(!m_stopRequested);
         m_cancel->show();
     }
-    ShowHide(m_panel6, true);
+    ShowHide(m_progressPanel, true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     WatchEscape(true);
     m_lastRedraw = {}; // the first step is drawn at once
@@ -168,7 +168,7 @@ void PanelProgress::ProcessingFinished() {
     QApplication::restoreOverrideCursor();
     // Panel6 also shows folder scans, which cannot be stopped.
     if (m_cancel) m_cancel->hide();
-    ShowHide(m_panel6, false);
+    ShowHide(m_progressPanel, false);
     m_stopRequested = false;
 }
 

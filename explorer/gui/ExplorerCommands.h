@@ -40,7 +40,7 @@ public:
     static constexpr std::chrono::milliseconds kRedrawInterval{200};
 
     // Adds the buttons to the panels the first time a PanelProgress drives them.
-    PanelProgress(QWidget* panel6, QWidget* panel7, QProgressBar* gauge1, QLabel* label2);
+    PanelProgress(QWidget* progressPanel, QWidget* waitPanel, QProgressBar* progressBar, QLabel* entryLabel);
     ~PanelProgress() override;
     PanelProgress(const PanelProgress&) = delete;
     PanelProgress& operator=(const PanelProgress&) = delete;
@@ -65,10 +65,10 @@ private:
     bool RedrawDue();
     void Draw();
 
-    QWidget* m_panel6;
-    QWidget* m_panel7;
-    QProgressBar* m_gauge1;
-    QLabel* m_label2;
+    QWidget* m_progressPanel;
+    QWidget* m_waitPanel;
+    QProgressBar* m_progressBar;
+    QLabel* m_entryLabel;
     QPointer<QPushButton> m_cancel;      // Panel6's, which may go first
     QPointer<QPushButton> m_countCancel; // Panel7's
     // The buttons' connections live with it; it catches Escape while a phase runs.

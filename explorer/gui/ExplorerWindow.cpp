@@ -107,13 +107,13 @@ ExplorerWindow::ExplorerWindow(ExplorerState& state, QWidget* parent)
     // A first start fills a sensible share of the screen, in the designed
     // proportions; later starts take the remembered size (RestorePlaces).
     const int widestToolBar = WidestToolBar();
-    m_toolBarBesideHeader = widestToolBar - Panel3->width();
+    m_toolBarBesideHeader = widestToolBar - m_foldersHeader->width();
     const QSize designed(std::max(kFormWidth, widestToolBar), kFormHeight);
     QScreen* screen = QGuiApplication::primaryScreen();
     resize(screen ? FirstStartSize(designed, screen->availableGeometry().size()) : designed);
     if (screen) move(screen->availableGeometry().center() - rect().center());
     const int tree = std::max(kTreeWidth, int(width() * kTreeShare));
-    Splitter1->setSizes({tree, width() - tree});
+    m_splitter->setSizes({tree, width() - tree});
     FitStatusToWidth(tree);
 }
 
@@ -124,9 +124,9 @@ ExplorerWindow::~ExplorerWindow() = default;
 void ExplorerWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File1");
-    m1Open = MenuItem(file, "m1Open", "&Open", "Open Selected Icon File");
-    m1Open->setEnabled(false);
-    m1Open->setShortcutContext(Qt::WidgetShortcut); // Enter on the list opens the current row
+    m_openAction = MenuItem(file, "m1Open", "&Open", "Open Selected Icon File");
+    m_openAction->setEnabled(false);
+    m_openAction->setShortcutContext(Qt::WidgetShortcut); // Enter on the list opens the current row
     QAction* openFile = MenuItem(file, "OpenFile", "Open &File...", "Open a file or folder by its name");
     openFile->setShortcut(QKeySequence::Open);
     connect(openFile, &QAction::triggered, this, &ExplorerWindow::ChooseFileToOpen);
@@ -134,53 +134,53 @@ void ExplorerWindow::BuildMenus() {
     location->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(location, &QAction::triggered, this, &ExplorerWindow::AskForLocation);
     file->addSeparator();
-    m1Exit = MenuItem(file, "m1Exit", "&Exit", "Exit Program");
-    m1Exit->setShortcut(QKeySequence::Quit);
+    m_exitAction = MenuItem(file, "m1Exit", "&Exit", "Exit Program");
+    m_exitAction->setShortcut(QKeySequence::Quit);
 
     QMenu* view = menuBar()->addMenu("&View");
     view->setObjectName("View1");
-    mTB1 = MenuItem(view, "mTB1", "&Toolbar", "Show/Hide Toolbar");
-    mSB1 = MenuItem(view, "mSB1", "Status &Bar", "Show/Hide Status Bar");
-    m1FPanel = MenuItem(view, "m1FPanel", "&Folder Panel", "Show/Hide Folder Panel");
-    for (QAction* toggle : {mTB1, mSB1, m1FPanel}) {
+    m_toolBarAction = MenuItem(view, "mTB1", "&Toolbar", "Show/Hide Toolbar");
+    m_statusBarAction = MenuItem(view, "mSB1", "Status &Bar", "Show/Hide Status Bar");
+    m_folderPanelAction = MenuItem(view, "m1FPanel", "&Folder Panel", "Show/Hide Folder Panel");
+    for (QAction* toggle : {m_toolBarAction, m_statusBarAction, m_folderPanelAction}) {
         toggle->setCheckable(true);
         toggle->setChecked(true);
     }
     view->addSeparator();
-    m1Large = MenuItem(view, "m1Large", "&Large Icons", "Large Icons");
-    m1Small = MenuItem(view, "m1Small", "&Small Icons", "Small Icons");
-    m1List = MenuItem(view, "m1List", "&List", "List");
-    m1Details = MenuItem(view, "m1Details", "&Details", "Details");
+    m_largeIconsAction = MenuItem(view, "m1Large", "&Large Icons", "Large Icons");
+    m_smallIconsAction = MenuItem(view, "m1Small", "&Small Icons", "Small Icons");
+    m_listAction = MenuItem(view, "m1List", "&List", "List");
+    m_detailsAction = MenuItem(view, "m1Details", "&Details", "Details");
     auto* styles = new QActionGroup(this);
-    for (QAction* style : {m1Large, m1Small, m1List, m1Details}) {
+    for (QAction* style : {m_largeIconsAction, m_smallIconsAction, m_listAction, m_detailsAction}) {
         style->setCheckable(true);
         styles->addAction(style);
     }
-    m1Details->setChecked(true);
+    m_detailsAction->setChecked(true);
     view->addSeparator();
     QMenu* arrange = view->addMenu("&Arrange Icons");
     arrange->setObjectName("ArrangeIcons1");
-    byName1 = MenuItem(arrange, "byName1", "by &Name");
-    byType1 = MenuItem(arrange, "byType1", "by &Type");
-    byObject1 = MenuItem(arrange, "byObject1", "by &Object");
-    Refresh1 = MenuItem(view, "Refresh1", "&Refresh");
-    Refresh1->setShortcut(QKeySequence::Refresh);
+    m_byNameAction = MenuItem(arrange, "byName1", "by &Name");
+    m_byTypeAction = MenuItem(arrange, "byType1", "by &Type");
+    m_byObjectsAction = MenuItem(arrange, "byObject1", "by &Object");
+    m_refreshAction = MenuItem(view, "Refresh1", "&Refresh");
+    m_refreshAction->setShortcut(QKeySequence::Refresh);
 
-    Bitmaps1 = menuBar()->addMenu("&Bitmaps");
-    Bitmaps1->setObjectName("Bitmaps1");
-    mSallBits = MenuItem(Bitmaps1, "mSallBits", "&Save all Bitmaps", "Save all Bitmaps");
-    Bitmaps1->menuAction()->setVisible(false);
+    m_bitmapsMenu = menuBar()->addMenu("&Bitmaps");
+    m_bitmapsMenu->setObjectName("Bitmaps1");
+    m_saveAllBitmapsAction = MenuItem(m_bitmapsMenu, "mSallBits", "&Save all Bitmaps", "Save all Bitmaps");
+    m_bitmapsMenu->menuAction()->setVisible(false);
 
-    Wizard1 = menuBar()->addMenu("&Wizard");
-    Wizard1->setObjectName("Wizard1");
-    mWizard = MenuItem(Wizard1, "mWizard", "&Extract All");
-    Wizard1->menuAction()->setVisible(false);
+    m_wizardMenu = menuBar()->addMenu("&Wizard");
+    m_wizardMenu->setObjectName("Wizard1");
+    m_extractAllAction = MenuItem(m_wizardMenu, "mWizard", "&Extract All");
+    m_wizardMenu->menuAction()->setVisible(false);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("Help1");
-    Help2 = MenuItem(help, "Help2", "&Help");
-    Help2->setShortcut(QKeySequence::HelpContents);
-    AboutGrabwell1 = MenuItem(help, "AboutGrabwell1", "&About Grabwell ..");
+    m_helpAction = MenuItem(help, "Help2", "&Help");
+    m_helpAction->setShortcut(QKeySequence::HelpContents);
+    m_aboutAction = MenuItem(help, "AboutGrabwell1", "&About Grabwell ..");
 }
 
 // The window starts wide enough for the whole tool bar, the commands that
@@ -188,140 +188,141 @@ void ExplorerWindow::BuildMenus() {
 int ExplorerWindow::WidestToolBar() {
     ShowWizardCommands(true);
     ShowAllBitsCommands(true);
-    const int width = ToolBar1->sizeHint().width() + 2 * ToolBar1->contentsMargins().left();
+    const int width = m_toolBar->sizeHint().width() + 2 * m_toolBar->contentsMargins().left();
     ShowWizardCommands(false);
     ShowAllBitsCommands(false);
     return width;
 }
 
 void ExplorerWindow::BuildToolBar() {
-    ToolBar1 = new QToolBar("Toolbar", this);
-    ToolBar1->setObjectName("ToolBar1");
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->toggleViewAction()->setVisible(false);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
+    m_toolBar = new QToolBar("Toolbar", this);
+    m_toolBar->setObjectName("ToolBar1");
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->toggleViewAction()->setVisible(false);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     // "All Folders" heads the folder tree, as wide as the tree.
-    Panel3 = new QFrame;
-    Panel3->setObjectName("Panel3");
-    Panel3->setFrameShape(QFrame::StyledPanel);
-    Panel3->setFrameShadow(QFrame::Sunken);
-    Panel3->setFixedWidth(kTreeWidth);
-    Panel5 = new QLabel("All Folders", Panel3);
-    Panel5->setObjectName("Panel5");
-    auto* headerLayout = new QHBoxLayout(Panel3);
+    m_foldersHeader = new QFrame;
+    m_foldersHeader->setObjectName("Panel3");
+    m_foldersHeader->setFrameShape(QFrame::StyledPanel);
+    m_foldersHeader->setFrameShadow(QFrame::Sunken);
+    m_foldersHeader->setFixedWidth(kTreeWidth);
+    m_foldersHeaderLabel = new QLabel("All Folders", m_foldersHeader);
+    m_foldersHeaderLabel->setObjectName("Panel5");
+    auto* headerLayout = new QHBoxLayout(m_foldersHeader);
     headerLayout->setContentsMargins(6, 2, 6, 2);
-    headerLayout->addWidget(Panel5);
-    ToolBar1->addWidget(Panel3);
-    ToolBar1->addSeparator();
+    headerLayout->addWidget(m_foldersHeaderLabel);
+    m_toolBar->addWidget(m_foldersHeader);
+    m_toolBar->addSeparator();
 
     auto* display = new QLabel("Display:");
     display->setObjectName("DisplayLabel");
     display->setContentsMargins(4, 0, 4, 0);
-    ToolBar1->addWidget(display);
-    ComboBox1 = new QComboBox;
-    ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setToolTip("Choose Type of Files");
-    ComboBox1->setStatusTip("Choose Type of Files");
-    ComboBox1->setEditable(false);
-    ComboBox1->setMaxVisibleItems(9);
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (const Category category : Categories()) ComboBox1->addItem(CategoryName(category), int(category));
-    ToolBar1->addWidget(ComboBox1);
-    ToolBar1->addSeparator();
+    m_toolBar->addWidget(display);
+    m_categoryBox = new QComboBox;
+    m_categoryBox->setObjectName("ComboBox1");
+    m_categoryBox->setToolTip("Choose Type of Files");
+    m_categoryBox->setStatusTip("Choose Type of Files");
+    m_categoryBox->setEditable(false);
+    m_categoryBox->setMaxVisibleItems(9);
+    m_categoryBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (const Category category : Categories()) m_categoryBox->addItem(CategoryName(category), int(category));
+    m_toolBar->addWidget(m_categoryBox);
+    m_toolBar->addSeparator();
 
-    sbTree1 = ExplorerButton("sbTree1", ToolGlyph::FolderPanel, "Show/Hide Folder Panel", true);
-    sbTree1->setChecked(true);
-    sbUpDir1 = ExplorerButton("sbUpDir1", ToolGlyph::ParentFolder, "Parent Folder", false);
-    sbUpDir1->setEnabled(false);
-    ToolBar1->addWidget(sbTree1);
-    ToolBar1->addWidget(sbUpDir1);
-    ToolBar1->addSeparator();
+    m_folderPanelButton = ExplorerButton("sbTree1", ToolGlyph::FolderPanel, "Show/Hide Folder Panel", true);
+    m_folderPanelButton->setChecked(true);
+    m_parentFolderButton = ExplorerButton("sbUpDir1", ToolGlyph::ParentFolder, "Parent Folder", false);
+    m_parentFolderButton->setEnabled(false);
+    m_toolBar->addWidget(m_folderPanelButton);
+    m_toolBar->addWidget(m_parentFolderButton);
+    m_toolBar->addSeparator();
 
-    sbLarge1 = ExplorerButton("sbLarge1", ToolGlyph::LargeIcons, "Large Icons", true);
-    sbSmall1 = ExplorerButton("sbSmall1", ToolGlyph::SmallIcons, "Small Icons", true);
-    sbList1 = ExplorerButton("sbList1", ToolGlyph::List, "List", true);
-    sbDetails1 = ExplorerButton("sbDetails1", ToolGlyph::Details, "Details", true);
+    m_largeIconsButton = ExplorerButton("sbLarge1", ToolGlyph::LargeIcons, "Large Icons", true);
+    m_smallIconsButton = ExplorerButton("sbSmall1", ToolGlyph::SmallIcons, "Small Icons", true);
+    m_listButton = ExplorerButton("sbList1", ToolGlyph::List, "List", true);
+    m_detailsButton = ExplorerButton("sbDetails1", ToolGlyph::Details, "Details", true);
     auto* styles = new QButtonGroup(this);
     styles->setExclusive(true);
-    for (QToolButton* button : {sbLarge1, sbSmall1, sbList1, sbDetails1}) {
+    for (QToolButton* button : {m_largeIconsButton, m_smallIconsButton, m_listButton, m_detailsButton}) {
         styles->addButton(button);
-        ToolBar1->addWidget(button);
+        m_toolBar->addWidget(button);
     }
-    sbDetails1->setChecked(true);
+    m_detailsButton->setChecked(true);
 
-    sbWizard = ExplorerButton("sbWizard", ToolGlyph::ExtractAll, "Extract All", false);
-    sbAllBits = ExplorerButton("sbAllBits", ToolGlyph::SaveAllBitmaps, "Save all Bitmaps of\nSelected Directory", false);
-    m_sbWizardSlot = ToolBar1->addWidget(sbWizard);
-    m_sbAllBitsSlot = ToolBar1->addWidget(sbAllBits);
-    m_sbWizardSlot->setVisible(false);
-    m_sbAllBitsSlot->setVisible(false);
+    m_extractAllButton = ExplorerButton("sbWizard", ToolGlyph::ExtractAll, "Extract All", false);
+    m_saveAllBitmapsButton =
+        ExplorerButton("sbAllBits", ToolGlyph::SaveAllBitmaps, "Save all Bitmaps of\nSelected Directory", false);
+    m_extractAllSlot = m_toolBar->addWidget(m_extractAllButton);
+    m_saveAllBitmapsSlot = m_toolBar->addWidget(m_saveAllBitmapsButton);
+    m_extractAllSlot->setVisible(false);
+    m_saveAllBitmapsSlot->setVisible(false);
 }
 
 void ExplorerWindow::BuildBody() {
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
-    Splitter1->setObjectName("Splitter1");
-    Splitter1->setChildrenCollapsible(false);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("Splitter1");
+    m_splitter->setChildrenCollapsible(false);
 
     m_folders = new FolderTree(this); // objectName "DTree1Model"
 
-    DTree1 = new QTreeView(Splitter1);
-    DTree1->setObjectName("DTree1");
-    DTree1->setModel(m_folders);
-    m_folders->FollowView(DTree1);
-    DTree1->setHeaderHidden(true);
-    DTree1->setUniformRowHeights(true);
-    DTree1->setAnimated(false);
-    DTree1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DTree1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DTree1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_folderView = new QTreeView(m_splitter);
+    m_folderView->setObjectName("DTree1");
+    m_folderView->setModel(m_folders);
+    m_folders->FollowView(m_folderView);
+    m_folderView->setHeaderHidden(true);
+    m_folderView->setUniformRowHeights(true);
+    m_folderView->setAnimated(false);
+    m_folderView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_folderView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_folderView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The column fits the widest folder name shown (a horizontal scroll bar
     // then reaches deep folders), measured at most a few times a second: the
     // rows of a folder other programs keep changing may come and go every
     // second, and measuring every row each time would keep the window busy.
-    DTree1->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_folderView->header()->setSectionResizeMode(0, QHeaderView::Interactive);
     m_fitTree = new QTimer(this);
     m_fitTree->setSingleShot(true);
     m_fitTree->setInterval(kTreeFitDelayMs);
-    connect(m_fitTree, &QTimer::timeout, DTree1, [this] { DTree1->resizeColumnToContents(0); });
+    connect(m_fitTree, &QTimer::timeout, m_folderView, [this] { m_folderView->resizeColumnToContents(0); });
     // The first change is fitted at once; those that follow within the
     // interval once more when it ends.
     const auto fitSoon = [this] {
         if (m_fitTree->isActive()) return;
-        DTree1->resizeColumnToContents(0);
+        m_folderView->resizeColumnToContents(0);
         m_fitTree->start();
     };
     connect(m_folders, &QAbstractItemModel::rowsInserted, m_fitTree, fitSoon);
     connect(m_folders, &QAbstractItemModel::rowsRemoved, m_fitTree, fitSoon);
     connect(m_folders, &QAbstractItemModel::layoutChanged, m_fitTree, fitSoon);
-    connect(DTree1, &QTreeView::expanded, m_fitTree, fitSoon);
-    connect(DTree1, &QTreeView::collapsed, m_fitTree, fitSoon);
-    DTree1->header()->setStretchLastSection(false);
+    connect(m_folderView, &QTreeView::expanded, m_fitTree, fitSoon);
+    connect(m_folderView, &QTreeView::collapsed, m_fitTree, fitSoon);
+    m_folderView->header()->setStretchLastSection(false);
     // The selected folder stays marked when the list has the focus.
-    QPalette palette = DTree1->palette();
+    QPalette palette = m_folderView->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
-    DTree1->setPalette(palette);
+    m_folderView->setPalette(palette);
 
     m_listModel = new FileListModel(this);
-    ListView = new FileListView(m_listModel, Splitter1);
-    ListView->setObjectName("ListView");
+    m_listView = new FileListView(m_listModel, m_splitter);
+    m_listView->setObjectName("ListView");
 
-    Splitter1->addWidget(DTree1);
-    Splitter1->addWidget(ListView);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kTreeWidth, kFormWidth - kTreeWidth});
-    setCentralWidget(Splitter1);
+    m_splitter->addWidget(m_folderView);
+    m_splitter->addWidget(m_listView);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kTreeWidth, kFormWidth - kTreeWidth});
+    setCentralWidget(m_splitter);
 }
 
 void ExplorerWindow::BuildStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName("StatusBar1");
     m_hintPanel = new QLabel;
     m_hintPanel->setObjectName("StatusBar1Panel0");
     m_hintPanel->setFixedWidth(kHintPanelWidth);
@@ -334,14 +335,14 @@ void ExplorerWindow::BuildStatusBar() {
         panel->setFrameShadow(QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
     }
-    StatusBar1->addWidget(m_hintPanel);
-    StatusBar1->addWidget(m_statusPanel, 1);
-    setStatusBar(StatusBar1);
+    m_statusBar->addWidget(m_hintPanel);
+    m_statusBar->addWidget(m_statusPanel, 1);
+    setStatusBar(m_statusBar);
 }
 
 void ExplorerWindow::BuildProgressPanels() {
     auto makePanel = [this](const char* name, const QString& title, QLabel* line) {
-        auto* panel = new QFrame(ListView);
+        auto* panel = new QFrame(m_listView);
         panel->setObjectName(name);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Raised);
@@ -360,85 +361,85 @@ void ExplorerWindow::BuildProgressPanels() {
         return std::pair{panel, layout};
     };
 
-    Label2 = new QLabel;
-    Label2->setObjectName("Label2");
-    Label2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    Gauge1 = new QProgressBar;
-    Gauge1->setObjectName("Gauge1");
-    Gauge1->setRange(0, 100);
-    Gauge1->setValue(0);
-    Gauge1->setTextVisible(true);
-    auto [progress, progressLayout] = makePanel("Panel6", "Processing..", Label2);
-    progressLayout->addWidget(Gauge1);
-    Panel6 = progress;
+    m_entryLabel = new QLabel;
+    m_entryLabel->setObjectName("Label2");
+    m_entryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName("Gauge1");
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(true);
+    auto [progress, progressLayout] = makePanel("Panel6", "Processing..", m_entryLabel);
+    progressLayout->addWidget(m_progressBar);
+    m_progressPanel = progress;
 
     // The extraction wizard's panel, shown by the wizard while it works.
     auto* wait = new QLabel("Please wait");
     wait->setObjectName("Panel7Label");
-    Panel7 = makePanel("Panel7", "Analizing structure..", wait).first;
+    m_waitPanel = makePanel("Panel7", "Analizing structure..", wait).first;
 }
 
 void ExplorerWindow::SetStartState() {
     m_state.Category = Categories()[0];
-    ComboBox1->setCurrentIndex(0); // before the change handler is connected: no scan
+    m_categoryBox->setCurrentIndex(0); // before the change handler is connected: no scan
     m_state.SortMode = SortMode::ByName;
     m_state.SortAscending = 1;
     m_state.TempDir = TempFolderFromEnvironment();
 }
 
 void ExplorerWindow::ConnectHandlers() {
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &ExplorerWindow::ChangeCategory);
-    connect(DTree1->selectionModel(), &QItemSelectionModel::currentChanged, this, &ExplorerWindow::ChangeFolder);
-    connect(DTree1, &QTreeView::clicked, this, &ExplorerWindow::ShowFolderSummary);
-    connect(Splitter1, &QSplitter::splitterMoved, this, &ExplorerWindow::FitStatusToFolders);
+    connect(m_categoryBox, &QComboBox::currentIndexChanged, this, &ExplorerWindow::ChangeCategory);
+    connect(m_folderView->selectionModel(), &QItemSelectionModel::currentChanged, this, &ExplorerWindow::ChangeFolder);
+    connect(m_folderView, &QTreeView::clicked, this, &ExplorerWindow::ShowFolderSummary);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &ExplorerWindow::FitStatusToFolders);
 
-    connect(sbTree1, &QToolButton::clicked, this, &ExplorerWindow::ToggleFolderPanel);
-    connect(sbUpDir1, &QToolButton::clicked, this, &ExplorerWindow::GoUpFolder);
-    connect(sbLarge1, &QToolButton::clicked, this, &ExplorerWindow::ShowLargeIcons);
-    connect(sbSmall1, &QToolButton::clicked, this, &ExplorerWindow::ShowSmallIcons);
-    connect(sbList1, &QToolButton::clicked, this, &ExplorerWindow::ShowList);
-    connect(sbDetails1, &QToolButton::clicked, this, &ExplorerWindow::ShowDetails);
-    connect(sbWizard, &QToolButton::clicked, this, &ExplorerWindow::ExtractAll);
-    connect(sbAllBits, &QToolButton::clicked, this, &ExplorerWindow::SaveAllBitmaps);
+    connect(m_folderPanelButton, &QToolButton::clicked, this, &ExplorerWindow::ToggleFolderPanel);
+    connect(m_parentFolderButton, &QToolButton::clicked, this, &ExplorerWindow::GoUpFolder);
+    connect(m_largeIconsButton, &QToolButton::clicked, this, &ExplorerWindow::ShowLargeIcons);
+    connect(m_smallIconsButton, &QToolButton::clicked, this, &ExplorerWindow::ShowSmallIcons);
+    connect(m_listButton, &QToolButton::clicked, this, &ExplorerWindow::ShowList);
+    connect(m_detailsButton, &QToolButton::clicked, this, &ExplorerWindow::ShowDetails);
+    connect(m_extractAllButton, &QToolButton::clicked, this, &ExplorerWindow::ExtractAll);
+    connect(m_saveAllBitmapsButton, &QToolButton::clicked, this, &ExplorerWindow::SaveAllBitmaps);
 
-    connect(m1Open, &QAction::triggered, this, &ExplorerWindow::OpenSelectedRow);
-    connect(m1Exit, &QAction::triggered, this, &ExplorerWindow::ExitProgram);
-    connect(mTB1, &QAction::triggered, this, &ExplorerWindow::ToggleToolBar);
-    connect(mSB1, &QAction::triggered, this, &ExplorerWindow::ToggleStatusBar);
-    connect(m1FPanel, &QAction::triggered, this, &ExplorerWindow::ToggleFolderPanel);
-    connect(m1Large, &QAction::triggered, this, &ExplorerWindow::ShowLargeIcons);
-    connect(m1Small, &QAction::triggered, this, &ExplorerWindow::ShowSmallIcons);
-    connect(m1List, &QAction::triggered, this, &ExplorerWindow::ShowList);
-    connect(m1Details, &QAction::triggered, this, &ExplorerWindow::ShowDetails);
-    connect(byName1, &QAction::triggered, this, &ExplorerWindow::SortByName);
-    connect(byType1, &QAction::triggered, this, &ExplorerWindow::SortByType);
-    connect(byObject1, &QAction::triggered, this, &ExplorerWindow::SortByObjects);
-    connect(Refresh1, &QAction::triggered, this, &ExplorerWindow::Refresh);
-    connect(mSallBits, &QAction::triggered, this, &ExplorerWindow::SaveAllBitmaps);
-    connect(mWizard, &QAction::triggered, this, &ExplorerWindow::ExtractAll);
-    connect(Help2, &QAction::triggered, this, &ExplorerWindow::ShowHelp);
-    connect(AboutGrabwell1, &QAction::triggered, this, &ExplorerWindow::ShowAbout);
+    connect(m_openAction, &QAction::triggered, this, &ExplorerWindow::OpenSelectedRow);
+    connect(m_exitAction, &QAction::triggered, this, &ExplorerWindow::ExitProgram);
+    connect(m_toolBarAction, &QAction::triggered, this, &ExplorerWindow::ToggleToolBar);
+    connect(m_statusBarAction, &QAction::triggered, this, &ExplorerWindow::ToggleStatusBar);
+    connect(m_folderPanelAction, &QAction::triggered, this, &ExplorerWindow::ToggleFolderPanel);
+    connect(m_largeIconsAction, &QAction::triggered, this, &ExplorerWindow::ShowLargeIcons);
+    connect(m_smallIconsAction, &QAction::triggered, this, &ExplorerWindow::ShowSmallIcons);
+    connect(m_listAction, &QAction::triggered, this, &ExplorerWindow::ShowList);
+    connect(m_detailsAction, &QAction::triggered, this, &ExplorerWindow::ShowDetails);
+    connect(m_byNameAction, &QAction::triggered, this, &ExplorerWindow::SortByName);
+    connect(m_byTypeAction, &QAction::triggered, this, &ExplorerWindow::SortByType);
+    connect(m_byObjectsAction, &QAction::triggered, this, &ExplorerWindow::SortByObjects);
+    connect(m_refreshAction, &QAction::triggered, this, &ExplorerWindow::Refresh);
+    connect(m_saveAllBitmapsAction, &QAction::triggered, this, &ExplorerWindow::SaveAllBitmaps);
+    connect(m_extractAllAction, &QAction::triggered, this, &ExplorerWindow::ExtractAll);
+    connect(m_helpAction, &QAction::triggered, this, &ExplorerWindow::ShowHelp);
+    connect(m_aboutAction, &QAction::triggered, this, &ExplorerWindow::ShowAbout);
 
-    connect(ListView, &FileListView::Clicked, this, &ExplorerWindow::SelectClickedRow);
-    connect(ListView, &FileListView::DoubleClicked, this, &ExplorerWindow::OpenSelectedRow);
-    connect(ListView, &FileListView::CurrentChanged, this, [this] {
+    connect(m_listView, &FileListView::Clicked, this, &ExplorerWindow::SelectClickedRow);
+    connect(m_listView, &FileListView::DoubleClicked, this, &ExplorerWindow::OpenSelectedRow);
+    connect(m_listView, &FileListView::CurrentChanged, this, [this] {
         if (!m_scanning) SelectClickedRow();
     });
-    connect(ListView, &FileListView::ColumnClicked, this, &ExplorerWindow::SortByColumn);
-    connect(ListView, &FileListView::HintLinkActivated, this, &ExplorerWindow::ShowCategoryOfHint);
-    connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitListToWindow);
+    connect(m_listView, &FileListView::ColumnClicked, this, &ExplorerWindow::SortByColumn);
+    connect(m_listView, &FileListView::HintLinkActivated, this, &ExplorerWindow::ShowCategoryOfHint);
+    connect(m_listView, &FileListView::Resized, this, &ExplorerWindow::FitListToWindow);
     // The list resizes whenever the tree does: the splitter moved, its place restored, the window resized.
-    connect(ListView, &FileListView::Resized, this, &ExplorerWindow::FitStatusToFolders);
+    connect(m_listView, &FileListView::Resized, this, &ExplorerWindow::FitStatusToFolders);
 }
 
 // ---- public helpers ----
 
 // Brings the selected folder into view, keeping the names' left edge.
 void ExplorerWindow::ScrollTreeToCurrent() {
-    DTree1->scrollTo(DTree1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    m_folderView->scrollTo(m_folderView->currentIndex(), QAbstractItemView::PositionAtCenter);
     // The column fits the names now in view (a view fits only the rows it shows).
-    DTree1->resizeColumnToContents(0);
-    DTree1->horizontalScrollBar()->setValue(0);
+    m_folderView->resizeColumnToContents(0);
+    m_folderView->horizontalScrollBar()->setValue(0);
 }
 
 bool ExplorerWindow::SelectFolder(const QString& path) { return SelectTreeRow(m_folders->index(QDir::cleanPath(path))); }
@@ -448,8 +449,8 @@ bool ExplorerWindow::SelectFolder(const QString& path) { return SelectTreeRow(m_
 // scrolled into view once more when it has.
 bool ExplorerWindow::SelectTreeRow(const QModelIndex& index) {
     if (!index.isValid()) return false;
-    DTree1->setCurrentIndex(index);
-    DTree1->scrollTo(index);
+    m_folderView->setCurrentIndex(index);
+    m_folderView->scrollTo(index);
     QTimer::singleShot(0, this, [this] { ScrollTreeToCurrent(); });
     return true;
 }
@@ -460,19 +461,19 @@ bool ExplorerWindow::OpenPath(const std::string& path) {
     if (IsFolder(absolute)) return SelectTreeRow(m_folders->IndexOfLocal(absolute));
     const auto file = Document::Open(absolute);
     if (const std::optional<Category> category = CategoryShowing(file->Counts())) {
-        const QSignalBlocker quiet(ComboBox1); // the folder's selection below scans once, in this category
-        ComboBox1->setCurrentIndex(ComboBox1->findData(int(*category)));
+        const QSignalBlocker quiet(m_categoryBox); // the folder's selection below scans once, in this category
+        m_categoryBox->setCurrentIndex(m_categoryBox->findData(int(*category)));
     }
     // Selecting a folder lists it; the folder already selected is listed again in the new category.
     const std::string folder = absolute.substr(0, std::max<size_t>(1, absolute.find_last_of('/')));
-    const bool already = m_folders->LocalPath(DTree1->currentIndex()) == folder;
+    const bool already = m_folders->LocalPath(m_folderView->currentIndex()) == folder;
     if (!SelectTreeRow(m_folders->IndexOfLocal(folder))) return false;
     if (already) ChangeFolder();
     const std::string name = PathFileName(absolute);
     for (int row = 0; row < m_listModel->rowCount(); ++row) {
         const ListRow* listed = m_listModel->RowAt(row);
         if (!listed || listed->caption != name) continue;
-        ListView->SelectRow(row);
+        m_listView->SelectRow(row);
         SelectClickedRow();
         QTimer::singleShot(0, this, &ExplorerWindow::OpenSelectedRow);
         return true;
@@ -501,7 +502,7 @@ QString ExplorerWindow::HintText() const { return m_hintPanel->text(); }
 void ExplorerWindow::HideFolderCommands() {
     ShowAllBitsCommands(false);
     ShowWizardCommands(false);
-    m1Open->setEnabled(false);
+    m_openAction->setEnabled(false);
 }
 
 void ExplorerWindow::ChangeFolder() {
@@ -509,13 +510,13 @@ void ExplorerWindow::ChangeFolder() {
         m_changePending = true;
         return;
     }
-    const QModelIndex current = DTree1->currentIndex();
+    const QModelIndex current = m_folderView->currentIndex();
     if (!current.isValid()) return;
     HideFolderCommands();
     m_state.CurrentDir = m_folders->LocalPath(current);
     QDir::setCurrent(FromLocal(m_state.CurrentDir)); // a folder we cannot enter is still listed as far as it can be
     SetStatus(m_state.CurrentDir);
-    sbUpDir1->setEnabled(current.parent().isValid());
+    m_parentFolderButton->setEnabled(current.parent().isValid());
     DispatchCategory();
 }
 
@@ -529,7 +530,7 @@ void ExplorerWindow::ChangeCategory() {
 }
 
 void ExplorerWindow::DispatchCategory() {
-    const QVariant chosen = ComboBox1->currentData();
+    const QVariant chosen = m_categoryBox->currentData();
     if (!chosen.isValid() || m_state.CurrentDir.empty()) return;
     m_state.Category = Category(chosen.toInt());
     Scan(m_state.Category);
@@ -546,18 +547,18 @@ void ExplorerWindow::Scan(Category category) {
     const bool clearsFirst = ListsContainers(category);
     if (!clearsFirst) busy.emplace();
     m_listModel->Clear();
-    ListView->SetEmptyHint({});
+    m_listView->SetEmptyHint({});
     if (clearsFirst) {
         SetStatus(QString());
         QCoreApplication::processEvents();
         busy.emplace();
     }
-    Gauge1->setValue(0);
-    Label2->clear();
+    m_progressBar->setValue(0);
+    m_entryLabel->clear();
     m_labelTimer.invalidate();
     PlacePanelsOverList();
-    Panel6->show();
-    Panel6->raise();
+    m_progressPanel->show();
+    m_progressPanel->raise();
 
     ScanResult result;
     try {
@@ -569,7 +570,7 @@ void ExplorerWindow::Scan(Category category) {
         // Out of memory building the rows: show what the counters say, no rows.
     }
 
-    Panel6->hide();
+    m_progressPanel->hide();
     StoreScanCounters(m_state, result);
     m_listModel->SetRows(std::move(result.rows), [this, folder = m_state.CurrentDir, category](const ListRow& row) {
         return PictureOf(RowPictureOf(folder, category, row));
@@ -595,15 +596,15 @@ void ExplorerWindow::Scan(Category category) {
 void ExplorerWindow::ShowOtherCategoryHint(Category shown) {
     const std::optional<CategoryFinding> finding = CategoryThatFindsFiles(m_state.CurrentDir, shown);
     if (!finding) return;
-    ListView->SetEmptyHint(QStringLiteral("Nothing here under \"%1\".<br><a href=\"%2\">%3</a>")
+    m_listView->SetEmptyHint(QStringLiteral("Nothing here under \"%1\".<br><a href=\"%2\">%3</a>")
                                .arg(CategoryName(shown))
                                .arg(int(finding->category))
                                .arg(FromLocal(CategoryFindingText(*finding)).toHtmlEscaped()));
 }
 
 void ExplorerWindow::ShowCategoryOfHint(const QString& link) {
-    const int index = ComboBox1->findData(link.toInt());
-    if (index >= 0) ComboBox1->setCurrentIndex(index);
+    const int index = m_categoryBox->findData(link.toInt());
+    if (index >= 0) m_categoryBox->setCurrentIndex(index);
 }
 
 bool ExplorerWindow::ScanStep(const std::string& lowerName, int percent) {
@@ -612,10 +613,10 @@ bool ExplorerWindow::ScanStep(const std::string& lowerName, int percent) {
     // same and keeps a folder of many small files from being painted slower
     // than it is read.
     if (!m_labelTimer.isValid() || m_labelTimer.elapsed() >= kLabelRefreshMs) {
-        Label2->setText(FromLocal(lowerName));
+        m_entryLabel->setText(FromLocal(lowerName));
         m_labelTimer.start();
     }
-    Gauge1->setValue(percent);
+    m_progressBar->setValue(percent);
     QCoreApplication::processEvents();
     return !m_closing;
 }
@@ -639,18 +640,18 @@ QIcon ExplorerWindow::PictureOf(const RowPicture& picture) const {
 }
 
 void ExplorerWindow::ShowWizardCommands(bool visible) {
-    m_sbWizardSlot->setVisible(visible);
-    Wizard1->menuAction()->setVisible(visible);
+    m_extractAllSlot->setVisible(visible);
+    m_wizardMenu->menuAction()->setVisible(visible);
 }
 
 void ExplorerWindow::ShowAllBitsCommands(bool visible) {
-    m_sbAllBitsSlot->setVisible(visible);
-    Bitmaps1->menuAction()->setVisible(visible);
+    m_saveAllBitmapsSlot->setVisible(visible);
+    m_bitmapsMenu->menuAction()->setVisible(visible);
 }
 
 void ExplorerWindow::PlacePanelsOverList() {
-    for (QFrame* panel : {Panel6, Panel7}) {
-        const QPoint topLeft((ListView->width() - panel->width()) / 2, (ListView->height() - panel->height()) / 2);
+    for (QFrame* panel : {m_progressPanel, m_waitPanel}) {
+        const QPoint topLeft((m_listView->width() - panel->width()) / 2, (m_listView->height() - panel->height()) / 2);
         panel->move(QPoint(std::max(0, topLeft.x()), std::max(0, topLeft.y())));
     }
 }
@@ -666,38 +667,38 @@ void ExplorerWindow::SetStatus(const std::string& text) { SetStatus(FromLocal(te
 
 // "All Folders" is as wide as the tree, as far as the tool bar leaves room
 // for all its buttons (a wider header would push some into the overflow menu).
-void ExplorerWindow::FitStatusToFolders() { FitStatusToWidth(DTree1->width()); }
+void ExplorerWindow::FitStatusToFolders() { FitStatusToWidth(m_folderView->width()); }
 
 void ExplorerWindow::FitStatusToWidth(int treeWidth) {
-    Panel3->setFixedWidth(std::max(0, std::min(treeWidth, width() - m_toolBarBesideHeader)));
+    m_foldersHeader->setFixedWidth(std::max(0, std::min(treeWidth, width() - m_toolBarBesideHeader)));
 }
 
 void ExplorerWindow::GoUpFolder() {
-    const QModelIndex parent = DTree1->currentIndex().parent();
-    if (parent.isValid()) DTree1->setCurrentIndex(parent);
+    const QModelIndex parent = m_folderView->currentIndex().parent();
+    if (parent.isValid()) m_folderView->setCurrentIndex(parent);
 }
 
 void ExplorerWindow::ExitProgram() { close(); }
 
 void ExplorerWindow::ToggleToolBar() {
-    const bool visible = ToolBar1->isHidden();
-    mTB1->setChecked(visible);
-    ToolBar1->setVisible(visible);
+    const bool visible = m_toolBar->isHidden();
+    m_toolBarAction->setChecked(visible);
+    m_toolBar->setVisible(visible);
 }
 
 void ExplorerWindow::ToggleStatusBar() {
-    const bool visible = StatusBar1->isHidden();
-    mSB1->setChecked(visible);
-    StatusBar1->setVisible(visible);
+    const bool visible = m_statusBar->isHidden();
+    m_statusBarAction->setChecked(visible);
+    m_statusBar->setVisible(visible);
 }
 
-void ExplorerWindow::ToggleFolderPanel() { ShowFolderPanel(DTree1->isHidden()); }
+void ExplorerWindow::ToggleFolderPanel() { ShowFolderPanel(m_folderView->isHidden()); }
 
 void ExplorerWindow::ShowFolderPanel(bool visible) {
-    m1FPanel->setChecked(visible);
-    sbTree1->setChecked(visible);
-    DTree1->setVisible(visible);
-    Panel3->setVisible(visible);
+    m_folderPanelAction->setChecked(visible);
+    m_folderPanelButton->setChecked(visible);
+    m_folderView->setVisible(visible);
+    m_foldersHeader->setVisible(visible);
 }
 
 void ExplorerWindow::ShowLargeIcons() { ApplyViewStyle(ViewStyle::LargeIcons); }
@@ -707,11 +708,14 @@ void ExplorerWindow::ShowDetails() { ApplyViewStyle(ViewStyle::Details); }
 
 void ExplorerWindow::ApplyViewStyle(ViewStyle style) {
     const std::array<std::pair<QAction*, QToolButton*>, 4> controls{{
-        {m1Large, sbLarge1}, {m1Small, sbSmall1}, {m1List, sbList1}, {m1Details, sbDetails1}}};
+        {m_largeIconsAction, m_largeIconsButton},
+        {m_smallIconsAction, m_smallIconsButton},
+        {m_listAction, m_listButton},
+        {m_detailsAction, m_detailsButton}}};
     const auto& [item, button] = controls[size_t(style)];
     item->setChecked(true);
     button->setChecked(true);
-    ListView->SetViewStyle(style);
+    m_listView->SetViewStyle(style);
 }
 
 void ExplorerWindow::ShowHelp() { OpenHelp(this, kHelpExplorer); }
@@ -804,13 +808,13 @@ std::string ExplorerWindow::DroppedPath(const QMimeData* data) {
 void ExplorerWindow::RestorePlaces() {
     restoreGeometry(Remembered("explorer/geometry").toByteArray());
     FitWindowToScreen(*this);
-    Splitter1->restoreState(Remembered("explorer/splitter").toByteArray());
+    m_splitter->restoreState(Remembered("explorer/splitter").toByteArray());
     // Kept as the entry's text.
     const std::optional<Category> remembered = FindCategory(Remembered("explorer/category").toString().toStdString());
-    const int category = remembered ? ComboBox1->findData(int(*remembered)) : -1;
+    const int category = remembered ? m_categoryBox->findData(int(*remembered)) : -1;
     if (category >= 0) {
-        const QSignalBlocker quiet(ComboBox1); // the folder's selection scans once, in this category
-        ComboBox1->setCurrentIndex(category);
+        const QSignalBlocker quiet(m_categoryBox); // the folder's selection scans once, in this category
+        m_categoryBox->setCurrentIndex(category);
     }
     const int style = Remembered("explorer/view", int(ViewStyle::Details)).toInt();
     if (style >= int(ViewStyle::LargeIcons) && style <= int(ViewStyle::Details)) ApplyViewStyle(ViewStyle(style));
@@ -819,7 +823,7 @@ void ExplorerWindow::RestorePlaces() {
     m_state.SortAscending = Remembered("explorer/ascending", true).toBool() ? 1 : 0;
     std::vector<int> widths;
     for (const QVariant& width : Remembered("explorer/columns").toList()) widths.push_back(width.toInt());
-    if (!widths.empty()) ListView->SetColumnWidths(widths);
+    if (!widths.empty()) m_listView->SetColumnWidths(widths);
 }
 
 QString ExplorerWindow::RememberedFolder() const {
@@ -829,32 +833,32 @@ QString ExplorerWindow::RememberedFolder() const {
 
 void ExplorerWindow::RememberPlaces() const {
     Remember("explorer/geometry", saveGeometry());
-    Remember("explorer/splitter", Splitter1->saveState());
-    Remember("explorer/category", ComboBox1->currentText());
-    Remember("explorer/view", int(ListView->Style()));
+    Remember("explorer/splitter", m_splitter->saveState());
+    Remember("explorer/category", m_categoryBox->currentText());
+    Remember("explorer/view", int(m_listView->Style()));
     Remember("explorer/sort", int(m_state.SortMode));
     Remember("explorer/ascending", m_state.SortAscending != 0);
     QVariantList widths;
-    for (int width : ListView->ColumnWidths()) widths.push_back(width);
+    for (int width : m_listView->ColumnWidths()) widths.push_back(width);
     if (!widths.isEmpty()) Remember("explorer/columns", widths);
     if (!m_state.CurrentDir.empty()) Remember("explorer/folder", FromLocal(m_state.CurrentDir));
 }
 
 void ExplorerWindow::SelectClickedRow() {
-    const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
+    const ListRow* row = m_listModel->RowAt(m_listView->SelectedRow());
     if (!row) {
         m_state.SelectedItem.reset();
         SetStatus(FolderSummary(m_state));
-        m1Open->setEnabled(false);
+        m_openAction->setEnabled(false);
         return;
     }
     m_state.SelectedItem = *row;
     SetStatus(ClickStatusText(m_state, *m_state.SelectedItem));
-    m1Open->setEnabled(true);
+    m_openAction->setEnabled(true);
 }
 
 void ExplorerWindow::OpenSelectedRow() {
-    const ListRow* row = m_listModel->RowAt(ListView->SelectedRow());
+    const ListRow* row = m_listModel->RowAt(m_listView->SelectedRow());
     if (!row) {
         m_state.SelectedItem.reset();
         SetStatus(FolderSummary(m_state));
@@ -875,9 +879,9 @@ void ExplorerWindow::OpenViewer(OpenTarget target, const std::string& path) {
         {OpenTarget::CursorWorkdesk, Viewer::CursorWorkdesk}, {OpenTarget::BitmapWorkdesk, Viewer::BitmapWorkdesk}};
     const auto viewer = kViewers.find(target);
     if (viewer == kViewers.end() || !m_links.viewers) return;
-    ListView->setCursor(Qt::WaitCursor);
+    m_listView->setCursor(Qt::WaitCursor);
     m_links.viewers->Open({.target = viewer->second, .path = path});
-    ListView->unsetCursor();
+    m_listView->unsetCursor();
 }
 
 // ---- events ----

@@ -44,10 +44,10 @@ enum class ViewStyle;
 
 // The explorer's progress panels, which the extraction wizard drives too.
 struct ExplorerPanels {
-    QFrame* panel6;       // "Processing..", Label2 and Gauge1, over the list
-    QFrame* panel7;       // "Analizing structure..", "Please wait"
-    QProgressBar* gauge1;
-    QLabel* label2;
+    QFrame* progressPanel;     // Panel6: "Processing..", the entry's name and the gauge, over the list
+    QFrame* waitPanel;         // Panel7: "Analizing structure..", "Please wait"
+    QProgressBar* progressBar; // Gauge1
+    QLabel* entryLabel;        // Label2
 };
 
 // Where the program plugs into the explorer. Each command does nothing
@@ -88,8 +88,8 @@ public:
 
     bool IsScanning() const { return m_scanning; }
     FileListModel* ListModel() const { return m_listModel; }
-    FileListView* List() const { return ListView; }
-    ExplorerPanels Panels() const { return {Panel6, Panel7, Gauge1, Label2}; }
+    FileListView* List() const { return m_listView; }
+    ExplorerPanels Panels() const { return {m_progressPanel, m_waitPanel, m_progressBar, m_entryLabel}; }
     QString StatusText() const;     // status panel 1
     QString HintText() const;       // status panel 0
 
@@ -165,63 +165,66 @@ private:
     int m_toolBarBesideHeader = 0; // the widest tool bar's width beside the "All Folders" header
     bool m_changePending = false; // a folder or category change arrived during a scan
     bool m_closing = false;
-    QElapsedTimer m_labelTimer; // since Label2 last showed an entry
+    QElapsedTimer m_labelTimer; // since m_entryLabel last showed an entry
     QFileIconProvider m_iconProvider;
     QIcon m_appIcon;
 
+    // The members are named by their role; each widget's objectName, by
+    // which tests and the remembered places find it, is set where it is made.
+
     // Tool bar.
-    QToolBar* ToolBar1 = nullptr;
-    QFrame* Panel3 = nullptr;
-    QLabel* Panel5 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QToolButton* sbTree1 = nullptr;
-    QToolButton* sbUpDir1 = nullptr;
-    QToolButton* sbLarge1 = nullptr;
-    QToolButton* sbSmall1 = nullptr;
-    QToolButton* sbList1 = nullptr;
-    QToolButton* sbDetails1 = nullptr;
-    QToolButton* sbWizard = nullptr;
-    QToolButton* sbAllBits = nullptr;
-    QAction* m_sbWizardSlot = nullptr;  // the tool bar's place of sbWizard (shows and hides it)
-    QAction* m_sbAllBitsSlot = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QFrame* m_foldersHeader = nullptr;
+    QLabel* m_foldersHeaderLabel = nullptr;
+    QComboBox* m_categoryBox = nullptr;
+    QToolButton* m_folderPanelButton = nullptr;
+    QToolButton* m_parentFolderButton = nullptr;
+    QToolButton* m_largeIconsButton = nullptr;
+    QToolButton* m_smallIconsButton = nullptr;
+    QToolButton* m_listButton = nullptr;
+    QToolButton* m_detailsButton = nullptr;
+    QToolButton* m_extractAllButton = nullptr;
+    QToolButton* m_saveAllBitmapsButton = nullptr;
+    QAction* m_extractAllSlot = nullptr;     // the tool bar's place of m_extractAllButton (shows and hides it)
+    QAction* m_saveAllBitmapsSlot = nullptr;
 
     // Folder tree and file list.
-    QSplitter* Splitter1 = nullptr;
-    QTreeView* DTree1 = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QTreeView* m_folderView = nullptr;
     FolderTree* m_folders = nullptr;
     QTimer* m_fitTree = nullptr; // fits the folder column to its names, at most every quarter second
     FileListModel* m_listModel = nullptr;
-    FileListView* ListView = nullptr;
+    FileListView* m_listView = nullptr;
 
     // Status bar and progress panels.
-    QStatusBar* StatusBar1 = nullptr;
+    QStatusBar* m_statusBar = nullptr;
     QLabel* m_hintPanel = nullptr;   // panel 0
     QLabel* m_statusPanel = nullptr; // panel 1
-    QFrame* Panel6 = nullptr;
-    QLabel* Label2 = nullptr;
-    QProgressBar* Gauge1 = nullptr;
-    QFrame* Panel7 = nullptr;
+    QFrame* m_progressPanel = nullptr; // "Processing..", over the list during a scan
+    QLabel* m_entryLabel = nullptr;    // the entry being read
+    QProgressBar* m_progressBar = nullptr;
+    QFrame* m_waitPanel = nullptr;     // "Analizing structure..", shown by the wizard
 
     // Menus.
-    QMenu* Bitmaps1 = nullptr;
-    QMenu* Wizard1 = nullptr;
-    QAction* m1Open = nullptr;
-    QAction* m1Exit = nullptr;
-    QAction* mTB1 = nullptr;
-    QAction* mSB1 = nullptr;
-    QAction* m1FPanel = nullptr;
-    QAction* m1Large = nullptr;
-    QAction* m1Small = nullptr;
-    QAction* m1List = nullptr;
-    QAction* m1Details = nullptr;
-    QAction* byName1 = nullptr;
-    QAction* byType1 = nullptr;
-    QAction* byObject1 = nullptr;
-    QAction* Refresh1 = nullptr;
-    QAction* mSallBits = nullptr;
-    QAction* mWizard = nullptr;
-    QAction* Help2 = nullptr;
-    QAction* AboutGrabwell1 = nullptr;
+    QMenu* m_bitmapsMenu = nullptr;
+    QMenu* m_wizardMenu = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_toolBarAction = nullptr;
+    QAction* m_statusBarAction = nullptr;
+    QAction* m_folderPanelAction = nullptr;
+    QAction* m_largeIconsAction = nullptr;
+    QAction* m_smallIconsAction = nullptr;
+    QAction* m_listAction = nullptr;
+    QAction* m_detailsAction = nullptr;
+    QAction* m_byNameAction = nullptr;
+    QAction* m_byTypeAction = nullptr;
+    QAction* m_byObjectsAction = nullptr;
+    QAction* m_refreshAction = nullptr;
+    QAction* m_saveAllBitmapsAction = nullptr;
+    QAction* m_extractAllAction = nullptr;
+    QAction* m_helpAction = nullptr;
+    QAction* m_aboutAction = nullptr;
 };
 
 } // namespace gw

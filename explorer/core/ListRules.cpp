@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "explorer/core/ListColumns.h"
 #include "formats/Document.h"
 #include "formats/FileKinds.h"
 #include "platform/Paths.h"
@@ -44,8 +45,9 @@ std::optional<OpenTarget> DeskOfContents(const FileCounts& counts) {
 } // namespace
 
 bool ApplyColumnClick(ExplorerState& state, int column) {
-    if (column < 0 || column > 2) return false;
-    const auto mode = SortMode(column);
+    const ListColumnInfo* clicked = ColumnAt(column);
+    if (!clicked || !clicked->sort) return false;
+    const SortMode mode = *clicked->sort;
     if (mode == state.SortMode) {
         state.SortAscending = state.SortAscending ? 0 : 1;
     } else {

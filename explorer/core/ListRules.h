@@ -11,9 +11,10 @@
 
 namespace gw {
 
-// A click on column 0, 1 or 2 of the details view: the same column again
-// reverses the direction, another one sorts by it in the first direction.
-// False (nothing changed) for any other column.
+// A click on a column of the details view that sorts (explorer/core/
+// ListColumns.h: "Name", "Type", "Objects"): the same sort again reverses
+// the direction, another one sorts by it in the first direction. False
+// (nothing changed) for any other column.
 bool ApplyColumnClick(ExplorerState& state, int column);
 
 // "<folder>: <n> Directories and <m> <kind>" after a scan, e.g.

@@ -17,6 +17,7 @@
 #include <malloc.h>
 #endif
 
+#include "explorer/core/ListColumns.h"
 #include "explorer/core/ListRules.h"
 #include "gui/DamageReport.h"
 #include "pictures/RowPicture.h"
@@ -24,7 +25,6 @@
 namespace gw {
 namespace {
 
-constexpr int kCountWidth = 80;
 const QSize kLargeIconGrid(96, 68);
 const QSize kSmallIconGrid(180, 22);
 
@@ -236,37 +236,28 @@ QIcon FileListModel::PictureAt(int imageIndex) const {
 
 int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
 
-int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(kListColumns.size());
+}
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
     const ListRow* row = RowAt(index.row());
-    if (!row) return {};
-    if (role == Qt::DisplayRole) {
-        switch (index.column()) {
-        case 0: return Text(row->caption);
-        case 1: return Text(RowTypeText(*row));
-        case 2: return Text(RowCountText(*row));
-        case 3: return Text(row->description);
-        default: return {};
-        }
-    }
-    if (role == Qt::DecorationRole && index.column() == 0)
-        return QIcon(new RowIconEngine(m_source, m_source->listing, row->imageIndex));
+    const ListColumnInfo* column = ColumnAt(index.column());
+    if (!row || !column) return {};
+    if (role == Qt::DisplayRole) return Text(column->text(*row));
+    // The picture and the tooltip go with the name, which every view shows.
+    if (column->column != ListColumn::Name) return {};
+    if (role == Qt::DecorationRole) return QIcon(new RowIconEngine(m_source, m_source->listing, row->imageIndex));
     // The whole name, for the views that cut it short, and the damage found.
-    if (role == Qt::ToolTipRole && index.column() == 0)
+    if (role == Qt::ToolTipRole)
         return row->damage ? Text(row->caption) + "\n" + DamageSummary({*row->damage}) : Text(row->caption);
     return {};
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    switch (section) {
-    case 0: return QStringLiteral("Name");
-    case 1: return QStringLiteral("Type");
-    case 2: return QStringLiteral("Objects");
-    case 3: return QStringLiteral("Description");
-    default: return {};
-    }
+    const ListColumnInfo* column = ColumnAt(section);
+    return column ? QVariant(QString::fromUtf8(column->header)) : QVariant();
 }
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
@@ -279,7 +270,7 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
     auto* iconView = new ReportingView<QListView>(this);
     iconView->setObjectName("ListViewIcons");
     iconView->setModel(model);
-    iconView->setModelColumn(0);
+    iconView->setModelColumn(ColumnIndex(ListColumn::Name));
     iconView->setSelectionMode(QAbstractItemView::SingleSelection);
     iconView->setSelectionBehavior(QAbstractItemView::SelectRows);
     iconView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -317,7 +308,7 @@ FileListView::FileListView(FileListModel* model, QWidget* parent) : QStackedWidg
     detailsView->header()->setSectionsClickable(true);
     detailsView->header()->setSectionsMovable(false);
     detailsView->header()->setStretchLastSection(true);
-    detailsView->header()->setDefaultSectionSize(kCountWidth);
+    detailsView->header()->setDefaultSectionSize(kListColumns[ColumnIndex(ListColumn::Objects)].designedWidth);
     // The header forgets its widths when the model resets (every scan); the
     // columns keep the widths the user gave them.
     connect(detailsView->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
@@ -404,7 +395,7 @@ int FileListView::SelectedRow() const {
 
 void FileListView::SelectRow(int displayRow) {
     QItemSelectionModel* selection = m_iconView->selectionModel();
-    const QModelIndex index = m_model->index(displayRow, 0);
+    const QModelIndex index = m_model->index(displayRow, ColumnIndex(ListColumn::Name));
     if (!index.isValid()) {
         selection->clear();
         return;
@@ -433,7 +424,7 @@ void FileListView::PlaceEmptyHint() {
     int top = (this->height() - height) / 2;
     const auto* view = qobject_cast<const QAbstractItemView*>(CurrentView());
     if (view && m_model->rowCount() > 0) {
-        const QRect last = view->visualRect(m_model->index(m_model->rowCount() - 1, 0));
+        const QRect last = view->visualRect(m_model->index(m_model->rowCount() - 1, ColumnIndex(ListColumn::Name)));
         top = std::max(top, view->viewport()->mapTo(this, last.bottomLeft()).y() + margin);
     }
     m_emptyHint->setGeometry(margin, top, width, height);

@@ -15,6 +15,7 @@ class QLabel;
 #include <span>
 #include <vector>
 
+#include "explorer/core/ListColumns.h"
 #include "explorer/core/RecentCache.h"
 #include "listing/ExplorerState.h"
 #include "listing/ListRow.h"
@@ -137,7 +138,7 @@ private:
     void PlaceEmptyHint();
 
     FileListModel* m_model;
-    std::array<int, 4> m_columnWidths{200, 150, 80, 200}; // "Name", "Type", "Objects", "Description"
+    std::array<int, kListColumns.size()> m_columnWidths = DesignedColumnWidths();
     bool m_restoringWidths = false;
     bool m_widthsGiven = false; // by the user or the remembered places; else they fit the contents
     QListView* m_iconView;

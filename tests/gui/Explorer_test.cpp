@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -255,6 +256,51 @@ TEST(ExplorerWindow, SortingClicksAndStatusTexts) {
     e.form.List()->SelectRow(e.RowOf("app.res"));
     e.form.SelectClickedRow();
     EXPECT_EQ(e.form.StatusText(), "Resource File");
+}
+
+// The details view shows the four columns with their headers; each column
+// shows its own text of a row, the name alone its picture and tooltip, and a
+// click on a header sorts by that column's order ("Description" sorts nothing).
+TEST(ExplorerWindow, DetailsColumns) {
+    ArtFolder art;
+    Explorer e;
+    e.form.SelectFolder(art.path());
+    e.Choose("Icon Files");
+    const FileListModel& model = *e.form.ListModel();
+    QHeaderView* header = e.form.List()->DetailsView()->header();
+    ASSERT_EQ(header->count(), 4);
+    const char* headers[] = {"Name", "Type", "Objects", "Description"};
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(), headers[column]);
+        EXPECT_FALSE(header->isSectionHidden(column));
+        EXPECT_GT(header->sectionSize(column), 0) << headers[column];
+    }
+    EXPECT_FALSE(model.headerData(4, Qt::Horizontal, Qt::DisplayRole).isValid());
+
+    const int shell = e.RowOf("shell.dll");
+    const auto text = [&](int row, int column) {
+        return model.data(model.index(row, column), Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(text(shell, 0), "shell.dll");
+    EXPECT_EQ(text(shell, 1), "File Extension");
+    EXPECT_EQ(text(shell, 2), "12");
+    EXPECT_EQ(text(shell, 3), "");
+    EXPECT_EQ(text(e.RowOf("Sub A"), 2), ""); // a folder counts nothing
+    EXPECT_FALSE(model.data(model.index(shell, 0), Qt::DecorationRole).isNull());
+    EXPECT_EQ(model.data(model.index(shell, 0), Qt::ToolTipRole).toString(), "shell.dll");
+    for (int column = 1; column < 4; ++column) {
+        EXPECT_FALSE(model.data(model.index(shell, column), Qt::DecorationRole).isValid());
+        EXPECT_FALSE(model.data(model.index(shell, column), Qt::ToolTipRole).isValid());
+    }
+
+    emit header->sectionClicked(1);
+    EXPECT_EQ(e.state.SortMode, SortMode::ByType);
+    emit header->sectionClicked(2);
+    EXPECT_EQ(e.state.SortMode, SortMode::ByObjects);
+    EXPECT_EQ(e.Names(), (std::vector<std::string>{"shell.dll", "old.icl", "Setup.exe", "b-folder", "Sub A"}));
+    emit header->sectionClicked(3);
+    EXPECT_EQ(e.state.SortMode, SortMode::ByObjects);
+    EXPECT_EQ(e.state.SortAscending, 1);
 }
 
 TEST(ExplorerWindow, OpeningRows) {

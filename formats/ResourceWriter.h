@@ -77,7 +77,7 @@ ResourceWrite WriteResourceTable(ByteView original, const ResourceTable& table,
 
 // One resource's data replaced (or added) in a whole file's bytes: reads the
 // table, ReplaceResource, writes it back. Setting a program's version
-// information is this with type 16, name 1 and the serialized block.
+// information (formats/SetVersion.h) does the same with the edited block.
 ResourceWrite ReplaceResourceInFile(ByteView file, const ResourceKey& type, const ResourceKey& name, uint16_t language,
                                     Bytes data, const ResourceWriteOptions& options = {});
 

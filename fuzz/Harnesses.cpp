@@ -19,6 +19,7 @@
 #include "formats/ResTypes.h"
 #include "formats/ResourceWriter.h"
 #include "formats/SetGroup.h"
+#include "formats/SetVersion.h"
 #include "formats/ShellLink.h"
 #include "formats/VersionInfo.h"
 #include "pictures/IconExtract.h"
@@ -310,7 +311,7 @@ int FuzzMui(const uint8_t* data, size_t size) {
 // Any bytes as a program, library or 32-bit resource file: the resources
 // read are written back unchanged and read again as the same resources (a
 // resource file as the same bytes), and writing that again changes nothing.
-// Then an icon group set on it reads back whole.
+// Then a version string set on it, and an icon group, read back whole.
 int FuzzResourceRewrite(const uint8_t* data, size_t size) {
     const gw::ByteView bytes(data, size);
     const gw::ResourceTableRead read = gw::ReadResourceTable(bytes);
@@ -322,6 +323,24 @@ int FuzzResourceRewrite(const uint8_t* data, size_t size) {
     Check(!again.error && gw::SameResources(again.table, read.table));
     if (read.table.container == gw::ResourceContainer::Res32) Check(written.bytes == gw::Bytes(data, data + size));
     Check(gw::WriteResourceTable(written.bytes, again.table).bytes == written.bytes);
+
+    // Version information the editor wrote reads back whole, the string set.
+    gw::VersionEdits edits;
+    edits.strings = {{"Comments", "fuzz"}};
+    const gw::FileVersionReplace version = gw::ReplaceVersionInFile(bytes, edits);
+    if (!version.write.error && version.refusal.empty()) {
+        const gw::ResourceTableRead edited = gw::ReadResourceTable(version.write.bytes);
+        Check(!edited.error);
+        const gw::ResourceEntry* block =
+            gw::FindResource(edited.table, gw::ResourceKey::Id(gw::kVersionResourceType), version.name, version.language);
+        Check(block != nullptr);
+        const auto parsed = gw::ParseVersionInfo(gw::ByteView(block->data));
+        Check(!parsed.error && parsed.records);
+        bool set = false;
+        for (const gw::VersionStringTable& table : parsed.records->tables)
+            for (const gw::VersionString& s : table.strings) set = set || (s.key == "Comments" && s.value == "fuzz");
+        Check(set);
+    }
 
     // A 1 x 1 icon of 32 bits: info header, one pixel, one mask row.
     static const gw::Bytes kIcon = [] {

@@ -6,6 +6,7 @@
 #include "formats/Document.h"
 #include "formats/ResTypes.h"
 #include "formats/ResourceTable.h"
+#include "formats/SetVersion.h"
 #include "formats/VersionInfo.h"
 #include "platform/FileIo.h"
 #include "tests/support/Builders.h"
@@ -167,4 +168,41 @@ TEST(SetVersion, ResourceFilesNeutralResourcesAndRefusals) {
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.error.find("damaged.dll"), std::string::npos) << refused.error;
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.dll")));
+}
+
+// The edit on a file's bytes: what is refused is said in the core's own words
+// (the command line and Python print them) and nothing is written; a version
+// resource longer than its 16-bit lengths can say is refused rather than
+// written cut, its last strings lost.
+TEST(SetVersion, RefusalsOnBytesAreSaidAndWriteNothing) {
+    const Bytes library = Library(true);
+    VersionEdits edits;
+    EXPECT_EQ(ReplaceVersionInFile(library, edits).refusal, kNoVersionEdits);
+    edits.fileVersion = "1.2.3";
+    FileVersionReplace refused = ReplaceVersionInFile(library, edits);
+    EXPECT_EQ(refused.refusal.rfind("the file version: \"1.2.3\" is not a version", 0), 0u) << refused.refusal;
+    EXPECT_TRUE(refused.write.bytes.empty());
+    edits.fileVersion.clear();
+    edits.productVersion = "1.2.3.x";
+    EXPECT_EQ(ReplaceVersionInFile(library, edits).refusal.rfind("the product version: ", 0), 0u);
+    edits.productVersion.clear();
+    edits.strings = {{"", "x"}};
+    EXPECT_EQ(ReplaceVersionInFile(library, edits).refusal, "a version string needs a key");
+
+    edits.strings = {{"Comments", std::string(40000, 'x')}};
+    refused = ReplaceVersionInFile(library, edits);
+    EXPECT_NE(refused.refusal.find("bytes long, more than the 65,535 a version resource can hold"), std::string::npos)
+        << refused.refusal;
+    EXPECT_TRUE(refused.write.bytes.empty());
+    EXPECT_FALSE(refused.write.error);
+
+    // Just below the limit the whole string is written.
+    edits.strings = {{"Comments", std::string(30000, 'x')}};
+    const FileVersionReplace written = ReplaceVersionInFile(library, edits);
+    ASSERT_TRUE(written.refusal.empty() && !written.write.error) << written.refusal;
+    EXPECT_EQ(written.name, ResourceKey::Id(1));
+    EXPECT_EQ(written.language, 0x0409);
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("long.dll"), written.write.bytes));
+    EXPECT_EQ(StringOf(VersionOf(dir.file("long.dll")), "Comments"), std::string(30000, 'x'));
 }

@@ -5,11 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "formats/ResourceWriter.h"
-#include "formats/VersionInfo.h"
 #include "platform/FileIo.h"
 #include "platform/PngDecode.h"
 #include "platform/Paths.h"
@@ -153,76 +151,24 @@ SetGroupOutcome SetProgramGroup(const SetGroupRequest& request) {
 }
 
 SetVersionOutcome SetProgramVersion(const SetVersionRequest& request) {
-    if (request.fileVersion.empty() && request.productVersion.empty() && request.strings.empty()) {
+    // Edits that set nothing are refused before any file is read.
+    if (request.Empty()) {
         SetVersionOutcome nothing;
-        nothing.error = "nothing to set: no version and no string given";
+        nothing.error = kNoVersionEdits;
         return nothing;
     }
     return EditProgram<SetVersionOutcome>(
         request.program, request.output, request.inPlace,
         [&](ByteView program, SetVersionOutcome& outcome, std::string&) -> ResourceWrite {
-            ResourceTableRead read = ReadResourceTable(program);
-            if (read.error) {
-                ResourceWrite refused;
-                refused.error = read.error;
-                return refused;
-            }
-            // The version resource of the language asked for, else the
-            // first in the file; a file without one gets one in US English.
-            const ResourceKey versionType = ResourceKey::Id(kVersionResourceType);
-            ResourceKey name = ResourceKey::Id(1);
-            uint16_t language = request.language.value_or(kUsEnglish);
-            const ResourceEntry* existing = nullptr;
-            for (const ResourceEntry& e : read.table.entries)
-                if (e.type == versionType && (!request.language || e.language == *request.language)) {
-                    existing = &e;
-                    break;
-                }
-            VersionInfo info;
-            if (existing) {
-                name = existing->name;
-                language = existing->language;
-                ReadResult<std::optional<VersionInfo>> parsed = ParseVersionInfo(ByteView(existing->data));
-                if (parsed.error || !parsed.records) {
-                    ResourceWrite refused;
-                    // Said at its offset in the program, as info says it.
-                    refused.error = (parsed.error ? *parsed.error
-                                                  : ReadError::Invalid(0, "the version information is empty", 0))
-                                        .At(existing->dataAt, program.size());
-                    return refused;
-                }
-                info = std::move(*parsed.records);
-                outcome.created = false;
-            } else {
-                outcome.created = true;
-            }
-            std::string why;
-            if (!request.fileVersion.empty() && !SetFileVersion(info, request.fileVersion, &why)) {
-                outcome.error = "the file version: " + why;
+            FileVersionReplace replace = ReplaceVersionInFile(
+                program, request, ResourceWriteOptions{request.stripSignature, request.ignoreInstallerCheck});
+            outcome.created = replace.created;
+            outcome.language = replace.language;
+            if (!replace.refusal.empty()) {
+                outcome.error = replace.refusal;
                 return {};
             }
-            if (!request.productVersion.empty() && !SetProductVersion(info, request.productVersion, &why)) {
-                outcome.error = "the product version: " + why;
-                return {};
-            }
-            if (!info.fixed) info.fixed.emplace(); // a new block always has its fixed part
-            // The strings go into the table of the resource's language, else
-            // the first table (a neutral resource's table names a language).
-            std::optional<uint16_t> tableLanguage;
-            for (const VersionStringTable& table : info.tables)
-                if (table.language.size() >= 4 &&
-                    std::strtoul(table.language.substr(0, 4).c_str(), nullptr, 16) == language)
-                    tableLanguage = language;
-            for (const auto& [key, value] : request.strings)
-                if (!SetVersionString(info, key, value, tableLanguage)) {
-                    outcome.error = "a version string needs a key";
-                    return {};
-                }
-            if (info.tables.empty() && info.translations.empty())
-                info.translations.push_back(VersionTranslation{});
-            outcome.language = language;
-            return ReplaceResourceInFile(program, versionType, name, language, WriteVersionInfo(info),
-                                         ResourceWriteOptions{request.stripSignature, request.ignoreInstallerCheck});
+            return std::move(replace.write);
         });
 }
 

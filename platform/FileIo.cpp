@@ -124,10 +124,6 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string Failure(const char* what, const std::string& path, int error) {
-    return std::string("cannot ") + what + " file \"" + path + "\": " + std::strerror(error);
-}
-
 // The temporary files being written, for RemovePendingTemporaries to remove
 // from a signal handler: fixed slots of lock-free atomics and plain bytes.
 constexpr size_t kPendingSlots = 32;
@@ -218,70 +214,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
-
-// A new file that has no name until it is written whole, then takes path in
-// one step that fails when path exists: nothing half-written or temporary is
-// ever seen in the folder, and no name is made up and removed again. nullopt
-// when the file system cannot do it (no O_TMPFILE, or no /proc to link from):
-// the caller falls back to a temporary name and a rename.
-std::optional<std::string> PublishNewFile(const std::string& path, ByteView bytes) {
-    const int fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
-        return Failure("create", path, errno);
-    }
-    int error = 0;
-    if (!WriteAll(fd, bytes, error)) {
-        ::close(fd);
-        return Failure("write", path, error);
-    }
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    const int rc = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
-    error = errno;
-    const bool closed = ::close(fd) == 0;
-    if (rc != 0) {
-        if (error == ENOENT && !IsFolder("/proc/self/fd")) return std::nullopt;
-        return Failure("write", path, error);
-    }
-    if (!closed) return Failure("write", path, errno);
-    return std::string();
-}
-
-} // namespace
-
-std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting) {
-    if (!replaceExisting)
-        if (std::optional<std::string> published = PublishNewFile(path, bytes)) return *published;
-    PendingName temporary;
-    const int fd = CreateTemporary(FolderOf(path), temporary);
-    if (fd < 0) return Failure("create", path, errno);
-    int error = 0;
-    const bool written = WriteAll(fd, bytes, error);
-    if (::close(fd) != 0 && written) error = errno;
-    if (!written || error != 0) {
-        ::unlink(temporary.name().c_str());
-        return Failure("write", path, error);
-    }
-    const int rc = replaceExisting ? ::rename(temporary.name().c_str(), path.c_str())
-                                   : RenameNoReplace(temporary.name(), path);
-    if (rc != 0) {
-        error = errno;
-        ::unlink(temporary.name().c_str());
-        return Failure("write", path, error);
-    }
-    return {};
-}
-
-void FlushFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::syncfs(fd);
-    ::close(fd);
-}
-
-
-namespace {
-
 // Copies every extended attribute of the file at from (ACLs are the
 // system.posix_acl_* ones) to the open file to. 0, or the errno of the
 // first that could not be copied, with its name in failed.
@@ -320,71 +252,97 @@ int CopyExtendedAttributes(const std::string& from, int to, std::string& failed)
 
 } // namespace
 
-ReplaceOutcome ReplaceFileWhole(const std::string& path, ByteView bytes, unsigned mode,
-                                const std::string* keepAttributesOf) {
+ReplaceOutcome WriteWholeFile(const std::string& path, ByteView bytes, const WholeFileWrite& how) {
     ReplaceOutcome outcome;
-    auto failed = [&](const std::string& what, const std::string& file, int error) {
-        outcome.error = "cannot " + what + " \"" + file + "\": " + std::strerror(error);
+    // step is what failed: "create", "write", "read" or "keep ... of".
+    auto failed = [&](std::string step, const std::string& file, int error) {
+        if (how.changeWords && step == "create") step = "write";
+        outcome.error = "cannot " + step + (how.changeWords ? " \"" : " file \"") + file + "\": " + std::strerror(error);
         outcome.systemError = error;
         return outcome;
     };
+    const std::string* keep = how.keepAttributesOf;
     struct stat like {};
-    if (keepAttributesOf && ::stat(keepAttributesOf->c_str(), &like) != 0)
-        return failed("read", *keepAttributesOf, errno);
+    if (keep && ::stat(keep->c_str(), &like) != 0) return failed("read", *keep, errno);
+    // The bits given, else those of the file kept, else what a new file gets.
+    const bool setMode = how.mode || keep;
+    const mode_t mode = how.mode ? mode_t(*how.mode) : mode_t(like.st_mode & 07777);
     const std::string folder = FolderOf(path);
+    // Bits to be set are set once written: until then only we may open it.
+    const mode_t createMode = setMode ? 0600 : 0666;
     PendingName temporary;
     // Unnamed until whole, where the file system can and /proc can name it
     // afterwards: a run killed before the end leaves nothing.
-    int fd = IsFolder("/proc/self/fd") ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600) : -1;
+    int fd = IsFolder("/proc/self/fd") ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode) : -1;
     const bool unnamed = fd >= 0;
     bool named = false; // temporary names a file of ours
     if (!unnamed) {
-        fd = CreateTemporary(folder, temporary, 0600);
-        if (fd < 0) return failed("write", path, errno);
+        fd = CreateTemporary(folder, temporary, createMode);
+        if (fd < 0) return failed("create", path, errno);
         named = true;
     }
     int error = 0;
-    std::string what = "write";
+    std::string step = "write";
     WriteAll(fd, bytes, error);
-    if (!error && keepAttributesOf) {
+    if (!error && keep) {
         struct stat mine {};
         if (::fstat(fd, &mine) != 0) {
             error = errno;
         } else if ((mine.st_uid != like.st_uid || mine.st_gid != like.st_gid) &&
                    ::fchown(fd, like.st_uid, like.st_gid) != 0) {
             error = errno;
-            what = "keep the owner (user " + std::to_string(like.st_uid) + ", group " + std::to_string(like.st_gid) +
+            step = "keep the owner (user " + std::to_string(like.st_uid) + ", group " + std::to_string(like.st_gid) +
                    ") of";
         }
     }
-    if (!error && ::fchmod(fd, mode_t(mode)) != 0) error = errno;
+    if (!error && setMode && ::fchmod(fd, mode) != 0) error = errno;
     std::string attribute;
-    if (!error && keepAttributesOf && (error = CopyExtendedAttributes(*keepAttributesOf, fd, attribute)) != 0)
-        what = "keep the extended attribute " + attribute + " (an ACL is one) of";
-    if (!error && ::fsync(fd) != 0) error = errno;
+    if (!error && keep && (error = CopyExtendedAttributes(*keep, fd, attribute)) != 0)
+        step = "keep the extended attribute " + attribute + " (an ACL is one) of";
+    if (!error && how.flush && ::fsync(fd) != 0) error = errno;
+    bool published = false; // path names the new file
     if (!error && unnamed) {
-        // Named only now, and renamed over path right after.
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        int linkError = EEXIST;
-        for (int attempt = 0; attempt < kMaxTemporaryNameTries && !named; ++attempt) {
-            temporary.Hold(NextTemporaryName(folder));
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.name().c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                named = true;
-                break;
+        if (!how.replaceExisting) {
+            // path itself, in one step that fails when path exists: no
+            // name is made up and removed again.
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                published = true;
+            else
+                error = errno;
+        } else {
+            // Named only now, and renamed over path right after.
+            int linkError = EEXIST;
+            for (int attempt = 0; attempt < kMaxTemporaryNameTries && !named; ++attempt) {
+                temporary.Hold(NextTemporaryName(folder));
+                if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.name().c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                    named = true;
+                    break;
+                }
+                linkError = errno;
+                temporary.Release();
+                if (linkError != EEXIST) break;
             }
-            linkError = errno;
-            temporary.Release();
-            if (linkError != EEXIST) break;
+            if (!named) error = linkError;
         }
-        if (!named) error = linkError;
     }
     if (::close(fd) != 0 && !error) error = errno;
-    if (!error && ::rename(temporary.name().c_str(), path.c_str()) != 0) error = errno;
+    if (!error && !published &&
+        (how.replaceExisting ? ::rename(temporary.name().c_str(), path.c_str())
+                             : RenameNoReplace(temporary.name(), path)) != 0)
+        error = errno;
     if (error) {
         if (named) ::unlink(temporary.name().c_str());
-        return failed(what, what == "write" || !keepAttributesOf ? path : *keepAttributesOf, error);
+        return failed(step, step == "write" || !keep ? path : *keep, error);
     }
     return outcome;
+}
+
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::syncfs(fd);
+    ::close(fd);
 }
 
 std::string LinkTarget(const std::string& path) {

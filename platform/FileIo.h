@@ -3,6 +3,7 @@
 // reader touches only the pages it needs), small reads are positioned, and
 // files are written whole or not at all.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ByteReader.h"
@@ -48,35 +49,72 @@ private:
 // Reads up to n bytes at offset of a file opened by path; returns what was read.
 Bytes ReadFileAt(int fd, uint64_t offset, size_t n);
 
-// Writes bytes to path whole or not at all: one write to a new temporary
-// file in the same folder, then a rename. With replaceExisting false an
-// existing entry at path is never replaced (the write fails instead).
-// Returns "" on success, else a message naming the file; nothing is left
-// behind on failure. Files are not flushed one by one (a batch writes
-// thousands): call FlushFolder once when a command has written its files.
-std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting = true);
-
-// Flushes the file system that holds folder to disk.
-void FlushFolder(const std::string& folder);
-
-// How a write that replaces a file ended: error is "" on success, else a
-// message naming the file; systemError the errno behind it (0 when the
-// failure was not the system's).
+// How a whole-file write ended: error is "" on success, else a message
+// naming the file; systemError the errno behind it (0 when the failure was
+// not the system's).
 struct ReplaceOutcome {
     std::string error;
     int systemError = 0;
 };
 
-// Writes bytes to path whole, replacing the file there (or making it): the
-// new file has no name until it is complete (O_TMPFILE where the file system
-// allows, else a hidden temporary name that RemovePendingTemporaries can
-// remove), is flushed, then renamed over path, so path is always either the
-// old file or the whole new one. It gets the permission bits mode; with
-// keepAttributesOf (the file being replaced) also that file's owner, group,
-// ACLs and extended attributes, copied before the rename, or nothing is
-// written and the error says which could not be kept.
-ReplaceOutcome ReplaceFileWhole(const std::string& path, ByteView bytes, unsigned mode,
-                                const std::string* keepAttributesOf = nullptr);
+// How WriteWholeFile writes.
+struct WholeFileWrite {
+    // Replace what path names (or make it). False: an existing entry at path
+    // is never replaced; the write fails instead (EEXIST).
+    bool replaceExisting = true;
+    // The new file's permission bits, set as given whatever the umask;
+    // nullopt: keepAttributesOf's, else 0666 less the umask (or as the
+    // folder's default ACL says), as any new file gets.
+    std::optional<unsigned> mode;
+    // The file being replaced: its owner, group, ACLs and extended
+    // attributes are copied to the new file before it takes its name, or
+    // nothing is written and the error says which could not be kept.
+    const std::string* keepAttributesOf = nullptr;
+    // Flush the file to disk before it takes its name. The files of a batch
+    // are not flushed one by one (it writes thousands): call FlushFolder
+    // once when a command has written its files.
+    bool flush = false;
+    // The words of an error: "cannot create file \"PATH\": ..." or "cannot
+    // write file \"PATH\": ...", as the commands that write files of their
+    // own say it; with changeWords "cannot write \"PATH\": ..." whatever
+    // step failed, as a change to a program says it (beside its "cannot read
+    // \"PATH\"").
+    bool changeWords = false;
+};
+
+// Writes bytes to path whole or not at all: the new file has no name until
+// it is complete (O_TMPFILE where the file system allows, else a hidden
+// temporary name in the same folder that RemovePendingTemporaries can
+// remove), then takes path in one step: a rename, or, when nothing may be
+// replaced, a link or rename that fails when path exists. So path is always
+// either the old file (or none) or the whole new one, and nothing is left
+// behind on failure.
+ReplaceOutcome WriteWholeFile(const std::string& path, ByteView bytes, const WholeFileWrite& how = {});
+
+// WriteWholeFile for the files a command makes: the error message, "" on
+// success; not flushed (see WholeFileWrite::flush).
+inline std::string WriteFileAtomic(const std::string& path, ByteView bytes, bool replaceExisting = true) {
+    WholeFileWrite how;
+    how.replaceExisting = replaceExisting;
+    return WriteWholeFile(path, bytes, how).error;
+}
+
+// WriteWholeFile for a file changed in place or written from another:
+// replaces the file at path (or makes it) with the permission bits mode,
+// flushed before the rename; with keepAttributesOf (the file being replaced)
+// also that file's owner, group, ACLs and extended attributes.
+inline ReplaceOutcome ReplaceFileWhole(const std::string& path, ByteView bytes, unsigned mode,
+                                       const std::string* keepAttributesOf = nullptr) {
+    WholeFileWrite how;
+    how.mode = mode;
+    how.keepAttributesOf = keepAttributesOf;
+    how.flush = true;
+    how.changeWords = true;
+    return WriteWholeFile(path, bytes, how);
+}
+
+// Flushes the file system that holds folder to disk.
+void FlushFolder(const std::string& folder);
 
 // The file a path names: a symbolic link (or a chain of them) resolved to
 // the path of the file it leads to, so that a writer replaces that file and

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "batch/core/SetIcon.h"
@@ -177,6 +178,42 @@ TEST(WriteBack, ReplaceFileWholeKeepsModeAndLeavesNoTemporary) {
     EXPECT_EQ(Listing(dir), "f\n");
     const ReplaceOutcome missing = ReplaceFileWhole(dir.file("no/such/f"), Bytes{1}, 0644);
     EXPECT_EQ(missing.systemError, ENOENT) << missing.error;
+}
+
+// The one whole-file writer with options its two callers never combine: a
+// new file only, with bits of its own; a replaced file's bits kept when none
+// are given. Each caller's error words, nothing replaced that was not to be
+// and no temporary left.
+TEST(WriteBack, WholeFileOptionsTogether) {
+    TempDir dir;
+    const std::string path = dir.file("f");
+    const mode_t umaskBefore = ::umask(022);
+    WholeFileWrite fresh;
+    fresh.replaceExisting = false;
+    fresh.mode = 0604;
+    EXPECT_EQ(WriteWholeFile(path, Bytes{1}, fresh).error, "");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+    const ReplaceOutcome taken = WriteWholeFile(path, Bytes{2}, fresh);
+    EXPECT_EQ(taken.systemError, EEXIST);
+    EXPECT_EQ(taken.error, "cannot write file \"" + path + "\": " + std::strerror(EEXIST));
+    EXPECT_EQ(ReadFile(path), Bytes{1});
+
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    WholeFileWrite keep;
+    keep.keepAttributesOf = &path;
+    EXPECT_EQ(WriteWholeFile(path, Bytes{3}, keep).error, "");
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadFile(path), Bytes{3});
+    ::umask(umaskBefore);
+
+    const std::string nowhere = dir.file("no/such/f");
+    EXPECT_EQ(WriteFileAtomic(nowhere, Bytes{1}), "cannot create file \"" + nowhere + "\": " + std::strerror(ENOENT));
+    EXPECT_EQ(ReplaceFileWhole(nowhere, Bytes{1}, 0644).error, "cannot write \"" + nowhere + "\": " + std::strerror(ENOENT));
+    RemovePendingTemporaries();
+    EXPECT_EQ(Listing(dir), "f\n");
 }
 
 TEST(WriteBack, ImagesThatDoNotDecodeAreRefusedWithTheirNumber) {

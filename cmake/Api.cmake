@@ -1,8 +1,11 @@
 # The document API other programs build against, installed as the "dev"
 # component (the grabwell-dev package):
 #   include/grabwell/grabwell.h and the headers it reaches (platform/, formats/,
-#     pictures/ under grabwell/, their includes of each other rewritten)
-#   lib/libgrabwell.a                 the platform, formats and pictures layers in one archive
+#     pictures/ and batch/core/SetIcon.h under grabwell/, their includes of
+#     each other rewritten)
+#   lib/libgrabwell.a                 the platform, formats and pictures layers and
+#                                     setting a program's icon, cursor or version
+#                                     (grabwell_setprogram) in one archive
 #   lib/cmake/Grabwell/               find_package(Grabwell): the imported target Grabwell::grabwell
 #   lib/pkgconfig/grabwell.pc         pkg-config --cflags --libs grabwell
 # (lib is CMAKE_INSTALL_LIBDIR.)
@@ -15,22 +18,34 @@ set(GW_API_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Grabwell)
 
 # The headers, copied at build time so that an edited header is copied again.
 # The script follows the umbrella's includes and refuses a public header that
-# reaches beyond the three layers the library holds.
+# reaches beyond what the library holds: the three layers, and the header of
+# each source of grabwell_setprogram.
+set(GW_API_FILES)
+foreach(source IN LISTS GW_SET_PROGRAM_SOURCES)
+  file(RELATIVE_PATH header ${CMAKE_SOURCE_DIR} ${source})
+  string(REGEX REPLACE "\\.cpp$" ".h" header "${header}")
+  list(APPEND GW_API_FILES ${header})
+endforeach()
+list(TRANSFORM GW_API_FILES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE GW_API_FILE_PATHS)
+string(REPLACE ";" "," GW_API_FILES "${GW_API_FILES}")
 file(GLOB GW_API_HEADER_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/platform/*.h ${CMAKE_SOURCE_DIR}/formats/*.h ${CMAKE_SOURCE_DIR}/pictures/*.h)
 add_custom_command(OUTPUT ${GW_API_ROOT}/headers.stamp
   COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DUMBRELLA=${CMAKE_SOURCE_DIR}/api/grabwell.h
-          -DOUT=${GW_API_INCLUDE} -DSTAMP=${GW_API_ROOT}/headers.stamp
+          -DOUT=${GW_API_INCLUDE} -DSTAMP=${GW_API_ROOT}/headers.stamp -DPUBLIC_FILES=${GW_API_FILES}
           -P ${CMAKE_CURRENT_LIST_DIR}/ApiHeaders.cmake
   DEPENDS ${CMAKE_SOURCE_DIR}/api/grabwell.h ${CMAKE_CURRENT_LIST_DIR}/ApiHeaders.cmake ${GW_API_HEADER_SOURCES}
+          ${GW_API_FILE_PATHS}
   COMMENT "Copying the API headers to api/include/grabwell"
   VERBATIM)
 add_custom_target(grabwell_api_headers ALL DEPENDS ${GW_API_ROOT}/headers.stamp)
 
-# One archive of the three layers' objects (compiled once, for the layers'
-# own libraries), so that consumers link a single library.
+# One archive of the three layers' objects and grabwell_setprogram's
+# (compiled once, for their own libraries), so that consumers link a single
+# library.
 add_library(grabwell_api STATIC
-  $<TARGET_OBJECTS:grabwell_platform> $<TARGET_OBJECTS:grabwell_formats> $<TARGET_OBJECTS:grabwell_pictures>)
+  $<TARGET_OBJECTS:grabwell_platform> $<TARGET_OBJECTS:grabwell_formats> $<TARGET_OBJECTS:grabwell_pictures>
+  $<TARGET_OBJECTS:grabwell_setprogram>)
 set_target_properties(grabwell_api PROPERTIES
   OUTPUT_NAME grabwell
   EXPORT_NAME grabwell

@@ -2,10 +2,11 @@
 # header it reaches through quoted includes, each with its includes of the
 # others rewritten from "formats/X.h" to "grabwell/formats/X.h", so that
 # consumers see one folder, grabwell/, and nothing else of the source tree.
-# Only the platform, formats and pictures layers may be reached: those are the
-# layers libgrabwell.a holds. Files under OUT/grabwell/ that are no longer
-# reached are removed.
-#   cmake -DSOURCE_DIR=... -DUMBRELLA=.../grabwell.h -DOUT=... -DSTAMP=... -P ApiHeaders.cmake
+# Only the platform, formats and pictures layers may be reached, and the
+# headers of the other files libgrabwell.a holds (PUBLIC_FILES, paths in the
+# source tree separated by commas, such as batch/core/SetIcon.h). Files under
+# OUT/grabwell/ that are no longer reached are removed.
+#   cmake -DSOURCE_DIR=... -DUMBRELLA=.../grabwell.h -DOUT=... -DSTAMP=... [-DPUBLIC_FILES=...] -P ApiHeaders.cmake
 cmake_minimum_required(VERSION 3.22)
 foreach(var SOURCE_DIR UMBRELLA OUT STAMP)
   if(NOT DEFINED ${var})
@@ -14,6 +15,16 @@ foreach(var SOURCE_DIR UMBRELLA OUT STAMP)
 endforeach()
 
 set(public_layers platform formats pictures)
+string(REPLACE "," ";" public_files "${PUBLIC_FILES}")
+# Whether a header's path (as included) is one the installed API holds.
+function(is_public header out)
+  string(REGEX MATCH "^[^/]+" layer "${header}")
+  if((layer IN_LIST public_layers OR header IN_LIST public_files) AND EXISTS "${SOURCE_DIR}/${header}")
+    set(${out} TRUE PARENT_SCOPE)
+  else()
+    set(${out} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
 set(include_line "#[ \t]*include[ \t]*\"([^\"]*)\"")
 
 # The quoted includes of a header, as written.
@@ -59,20 +70,21 @@ while(queue)
     continue()
   endif()
   list(APPEND done "${header}")
-  string(REGEX MATCH "^[^/]+" layer "${header}")
-  if(NOT layer IN_LIST public_layers OR NOT EXISTS "${SOURCE_DIR}/${header}")
-    message(FATAL_ERROR "The public headers reach \"${header}\", which is not a header of ${public_layers}")
+  is_public("${header}" ok)
+  if(NOT ok)
+    message(FATAL_ERROR "The public headers reach \"${header}\", which is not a header of ${public_layers} "
+                        "or one of ${public_files}")
   endif()
   file(READ "${SOURCE_DIR}/${header}" content)
   quoted_includes("${content}" includes)
   foreach(path IN LISTS includes)
-    string(REGEX MATCH "^[^/]+" included_layer "${path}")
-    if(NOT included_layer IN_LIST public_layers OR NOT EXISTS "${SOURCE_DIR}/${path}")
+    is_public("${path}" ok)
+    if(NOT ok)
       message(FATAL_ERROR "${header} includes \"${path}\", which the installed API does not hold")
     endif()
     list(APPEND queue "${path}")
   endforeach()
-  string(REGEX REPLACE "(#[ \t]*include[ \t]*\")((platform|formats|pictures)/)" "\\1grabwell/\\2"
+  string(REGEX REPLACE "(#[ \t]*include[ \t]*\")((platform|formats|pictures|batch)/)" "\\1grabwell/\\2"
          content "${content}")
   write_if_changed("${out_root}/${header}" "${content}")
   list(APPEND written "${out_root}/${header}")

@@ -1,11 +1,15 @@
 // Grabwell's API as another program sees it: tools/check-api.sh installs the
 // build's "dev" component into a scratch prefix, builds examples/list-icons
-// out of the source tree against it and a one-line program from pkg-config's
-// flags; the example then runs here on libraries made by the builders.
+// and examples/set-icon out of the source tree against it and a one-line
+// program from pkg-config's flags, and sets the icon of a library made by the
+// builders with set-icon; list-icons then runs here on libraries made by the
+// builders.
 #include <gtest/gtest.h>
 
+#include "batch/core/SetIcon.h"
 #include "formats/Document.h"
 #include "pictures/IconExtract.h"
+#include "platform/LanguageName.h"
 #include "platform/PngEncode.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -56,14 +60,42 @@ TEST(Install, ExampleBuildsAgainstInstalledApi) {
     GTEST_SKIP() << "the installed API is checked in the plain build, not under sanitizers or the fuzzer";
 #else
     const std::string scratch = GRABWELL_API_SCRATCH;
+    TempDir dir;
+    const std::string library = dir.file("app.dll"), png = dir.file("first.png"), ico = dir.file("new.ico");
+    ASSERT_TRUE(WriteFile(library, TwoGroupLibrary(false)));
+    const Bytes png48 = BuildPng(48, 48, [](int x, int y) { return 0xFF000000u | uint32_t(x << 16 | y); });
+    ASSERT_TRUE(WriteFile(ico, BuildIcoFile({{IconDib(24, 8), 24, 24, 0, 0, 1, 8}, {png48, 48, 48, 0, 0, 1, 32}})));
     const RunResult built = RunCommand(Quoted(GRABWELL_API_CHECK) + " " + Quoted(GRABWELL_API_BUILD) + " " +
-                                       Quoted(scratch) + " 2>&1");
+                                       Quoted(scratch) + " " + Quoted(library) + " " + Quoted(ico) + " 2>&1");
     ASSERT_EQ(built.status, 0) << built.out;
     const std::string example = Quoted(scratch + "/example/list-icons");
 
-    TempDir dir;
-    const std::string library = dir.file("app.dll"), png = dir.file("first.png");
-    ASSERT_TRUE(WriteFile(library, TwoGroupLibrary(false)));
+    // set-icon, on the installed library, wrote what the build's own
+    // SetProgramGroup writes, and said what it changed: MAINICON's two
+    // images (ids 1 and 2) replaced by the two of the .ico.
+    SetGroupRequest request;
+    request.program = library;
+    request.imageFile = ico;
+    request.output = dir.file("by-the-build.dll");
+    const SetGroupOutcome own = SetProgramGroup(request);
+    ASSERT_TRUE(own.ok) << own.error;
+    const std::string changed = scratch + "/set-icon/app.dll";
+    EXPECT_EQ(ReadFile(changed), ReadFile(request.output));
+    const Bytes report = ReadFile(scratch + "/set-icon/report.txt");
+    EXPECT_EQ(std::string(report.begin(), report.end()),
+              changed + ": icon group MAINICON\n"
+                        "  language " + LanguageName(0x0409) + "\n"
+                        "  2 images (ids 1, 2), 2 old images removed\n"
+                        "  " + std::to_string(own.sizeBefore) + " -> " + std::to_string(own.sizeAfter) + " bytes\n");
+    EXPECT_EQ(ReadFile(library), TwoGroupLibrary(false)); // the program itself is left as it is
+    const RunResult relisted = RunCommand(example + " " + Quoted(changed) + " 2>&1");
+    EXPECT_EQ(relisted.status, 0) << relisted.out;
+    EXPECT_EQ(relisted.out, changed + ": PE File, 2 icon groups\n"
+                                      "MAINICON\n"
+                                      "  24x24, 8 bits\n"
+                                      "  48x48, 32 bits\n"
+                                      "7 (id)\n"
+                                      "  48x48, 8 bits\n");
 
     // A whole library: its groups in directory order (named first), each
     // image's size and depth, nothing on standard error, exit status 0.

@@ -1,17 +1,23 @@
 #!/bin/bash
 # Builds against Grabwell's API the way another project does: installs the
 # build's "dev" component into SCRATCH/prefix, configures and builds
-# examples/list-icons out of the source tree against that prefix
-# (find_package(Grabwell)), and builds and runs a one-line program with the
-# flags of `pkg-config --cflags --libs grabwell`. The example is left at
-# SCRATCH/example/list-icons for the caller to run.
-#   tools/check-api.sh BUILD_DIR SCRATCH
+# examples/list-icons and examples/set-icon out of the source tree against
+# that prefix (find_package(Grabwell)), and builds and runs a one-line program
+# with the flags of `pkg-config --cflags --libs grabwell`. Given a PROGRAM
+# and an ICON (.ico), set-icon writes PROGRAM with that icon to
+# SCRATCH/set-icon/NAME (NAME: PROGRAM's file name) and its report to
+# SCRATCH/set-icon/report.txt, and list-icons must read the file written
+# whole. The examples are left at SCRATCH/example/list-icons and
+# SCRATCH/example-set-icon/set-icon for the caller to run.
+#   tools/check-api.sh BUILD_DIR SCRATCH [PROGRAM ICON]
 set -u
 
-if [ $# -ne 2 ] || [ ! -f "$1/CMakeCache.txt" ]; then
-  echo "usage: $0 BUILD_DIR SCRATCH" >&2
+if { [ $# -ne 2 ] && [ $# -ne 4 ]; } || [ ! -f "$1/CMakeCache.txt" ]; then
+  echo "usage: $0 BUILD_DIR SCRATCH [PROGRAM ICON]" >&2
   exit 2
 fi
+program=${3:-}
+icon=${4:-}
 build=$(cd "$1" && pwd)
 source=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -38,24 +44,43 @@ run cmake --install "$build" --prefix "$prefix" --component dev
 # "grabwell/...".
 extra=$(find "$prefix/include" -mindepth 1 -maxdepth 1 ! -name grabwell)
 [ -z "$extra" ] || fail "include/ holds more than grabwell/: $extra"
-bare=$(grep -rEn '^#[[:space:]]*include[[:space:]]*"(platform|formats|pictures)/' "$prefix/include")
+bare=$(grep -rEn '^#[[:space:]]*include[[:space:]]*"(platform|formats|pictures|batch)/' "$prefix/include")
 [ -z "$bare" ] || fail "installed headers include the source tree's paths: $bare"
 
 cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 [ -n "$cxx" ] || fail "no CMAKE_CXX_COMPILER in $build/CMakeCache.txt"
 
-# The example, out of the source tree, seeing nothing of the build but the
-# prefix.
+# An example (examples/NAME) built in FOLDER, out of the source tree, seeing
+# nothing of the build but the prefix.
+build_example() {
+  local name=$1 folder=$2 found
+  run cmake -S "$source/examples/$name" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix"
+  found=$(sed -n 's/^Grabwell_DIR:PATH=//p' "$folder/CMakeCache.txt")
+  case $found in
+    "$prefix"/*) ;;
+    *) fail "$name: find_package(Grabwell) found $found, not the scratch prefix" ;;
+  esac
+  run cmake --build "$folder"
+  [ -x "$folder/$name" ] || fail "no $folder/$name"
+}
 example=$scratch/example
-run cmake -S "$source/examples/list-icons" -B "$example" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix"
-found=$(sed -n 's/^Grabwell_DIR:PATH=//p' "$example/CMakeCache.txt")
-case $found in
-  "$prefix"/*) ;;
-  *) fail "find_package(Grabwell) found $found, not the scratch prefix" ;;
-esac
-run cmake --build "$example"
-[ -x "$example/list-icons" ] || fail "no $example/list-icons"
+build_example list-icons "$example"
+setter=$scratch/example-set-icon
+build_example set-icon "$setter"
+
+# set-icon changes a program through the installed library, and what it
+# wrote is a whole program that the installed library reads again.
+if [ -n "$program" ]; then
+  mkdir -p "$scratch/set-icon" || fail "cannot create $scratch/set-icon"
+  changed=$scratch/set-icon/$(basename "$program")
+  run "$setter/set-icon" "$program" "$icon" "$changed"
+  cp "$scratch/last.log" "$scratch/set-icon/report.txt"
+  [ -s "$changed" ] || fail "set-icon wrote no $changed"
+  run "$example/list-icons" "$changed"
+  grep -Eq ', [1-9][0-9]* icon groups?$' "$scratch/last.log" ||
+    fail "list-icons finds no icon group in $changed: $(cat "$scratch/last.log")"
+fi
 
 # pkg-config: a program that needs libpng and libdeflate through the library.
 pcdir=$(dirname "$(find "$prefix" -name grabwell.pc | head -n 1)")

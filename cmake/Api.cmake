@@ -59,7 +59,8 @@ target_compile_features(grabwell_api INTERFACE cxx_std_20)
 # CMake's PNG::PNG, which GrabwellConfig.cmake finds, and libdeflate by its
 # library name (Debian's libdeflate-dev has no CMake package file).
 target_link_libraries(grabwell_api INTERFACE $<BUILD_INTERFACE:PkgConfig::PNG> $<INSTALL_INTERFACE:PNG::PNG>
-                                             $<BUILD_INTERFACE:PkgConfig::DEFLATE> $<INSTALL_INTERFACE:deflate>)
+                                             $<BUILD_INTERFACE:PkgConfig::DEFLATE> $<INSTALL_INTERFACE:deflate>
+                                             $<BUILD_INTERFACE:PkgConfig::OPENJP2> $<INSTALL_INTERFACE:openjp2>)
 
 install(DIRECTORY ${GW_API_INCLUDE}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
 install(TARGETS grabwell_api EXPORT GrabwellTargets

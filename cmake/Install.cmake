@@ -127,7 +127,7 @@ set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 # The static library needs libpng and libdeflate at every link.
-set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libpng-dev, libdeflate-dev")
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libpng-dev, libdeflate-dev, libopenjp2-7-dev")
 if(GW_PYTHON_MODULE)
   list(APPEND CPACK_COMPONENTS_ALL python)
   set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-grabwell)

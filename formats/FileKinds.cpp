@@ -8,6 +8,7 @@
 #include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
 #include "formats/ExeHeader.h"
+#include "formats/IcnsFile.h"
 #include "formats/IconManage.h"
 #include "formats/MuiResource.h"
 #include "formats/NeResources.h"
@@ -329,6 +330,8 @@ constexpr auto kRows = std::to_array<FileKindRow>({
      RecordKind::Icons, false, IconDirectoryHeader<1>, OpenSingle<RecordKind::Icons>},
     {FileKind::Cursor, "Cursor File", "", "Cursor", ".cur", true, "image/x-win-bitmap", FileListing::Alone,
      RecordKind::Cursors, false, IconDirectoryHeader<2>, OpenSingle<RecordKind::Cursors>},
+    {FileKind::IconFamily, "Icon Family File", "Icon Family File", "Icon Family", ".icns", false, "image/x-icns",
+     FileListing::Holder, RecordKind::Icons, false, LooksLikeIconFamily, OpenIconFamily},
     {FileKind::Ne, "NE File", "NE File", nullptr, "", false,
      "application/x-ms-ne-executable", FileListing::Holder, RecordKind::Icons, true, NeWithResources, Open<NeReader>},
     {FileKind::Pe, "PE File", "PE File", nullptr, "", false,

@@ -9,6 +9,7 @@
 #include "formats/BmpManage.h"
 #include "formats/CursorManage.h"
 #include "formats/FileKind.h"
+#include "formats/IcnsFile.h"
 #include "formats/IconFormat.h"
 #include "formats/IconManage.h"
 #include "formats/NeResources.h"
@@ -476,6 +477,28 @@ int FuzzRoundTrip(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The icon family reader: damage placed inside the file, no more images than
+// the element headers count, each image it made itself (all but the PNGs it
+// keeps as stored) decodes at the size its entry states, and the group
+// writes as an .ico that reads back whole.
+int FuzzIconFamily(const uint8_t* data, size_t size) {
+    const gw::ByteView bytes(data, size);
+    const gw::ReadResult<gw::IconGroup> read = gw::ParseIconFamily(bytes);
+    CheckPlace(read, size);
+    const gw::ReadResult<int> counted = gw::CountIconFamilyImages(bytes);
+    Check(read.records.Images.size() + read.failed == size_t(counted.records));
+    for (const gw::IconImage& im : read.records.Images) {
+        if (gw::IsPng(im.Data)) continue;
+        const gw::Handle& picture = im.Handle();
+        Check(picture && uint32_t(picture->width) == gw::DrawnSide(im.Width));
+    }
+    if (!read.records.Images.empty()) {
+        const gw::ReadResult<gw::IconGroup> back = gw::ParseIconFile(gw::WriteIconGroup(read.records));
+        Check(!back.error && back.records.Images.size() == read.records.Images.size());
+    }
+    return 0;
+}
+
 const std::vector<Harness>& Harnesses() {
     static const std::vector<Harness> kAll = {
         {"filekind", FuzzFileKind},
@@ -496,6 +519,7 @@ const std::vector<Harness>& Harnesses() {
         {"mui", FuzzMui},
         {"version", FuzzVersionInfo},
         {"lnk", FuzzShellLink},
+        {"icns", FuzzIconFamily},
     };
     return kAll;
 }

@@ -28,6 +28,7 @@ int FuzzResourceRewrite(const uint8_t* data, size_t size);
 int FuzzMui(const uint8_t* data, size_t size);
 int FuzzVersionInfo(const uint8_t* data, size_t size);
 int FuzzShellLink(const uint8_t* data, size_t size);
+int FuzzIconFamily(const uint8_t* data, size_t size);
 
 struct Harness {
     const char* name;

@@ -5,6 +5,7 @@
 #include "tests/support/Builders.h"
 #include "tests/support/DibVariantBuilder.h"
 #include "tests/support/GroupBuilder.h"
+#include "tests/support/IcnsBuilder.h"
 #include "tests/support/MuiBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/PngBuilder.h"
@@ -172,6 +173,16 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
         blocks.environmentAnsiOnly = true;
         seeds["lnk"] = {BuildShellLink(SampleShellLink()).bytes, BuildShellLink(SampleAnsiShellLink()).bytes,
                         BuildShellLink(net).bytes, BuildShellLink(wine).bytes, BuildShellLink(blocks).bytes};
+    }
+    {
+        // Icon families: every way of storing an image, and a 128-pixel packed one.
+        const auto pixel = [](int x, int y) { return uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8 | 0x40; };
+        std::vector<Bytes> planes = test::ArgbPlanes(128, 128, pixel);
+        planes.erase(planes.begin());
+        Bytes it32(4, 0);
+        const Bytes packed = test::PackPlanes(planes);
+        it32.insert(it32.end(), packed.begin(), packed.end());
+        seeds["icns"] = {test::SampleIconFamily(), test::BuildIcns({{"it32", it32}, {"t8mk", Bytes(128 * 128, 0x80)}})};
     }
     // The thumbnailer's first byte picks the size: 16, 32, 48, 256.
     uint8_t pick = 0;

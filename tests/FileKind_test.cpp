@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "formats/FileContents.h"
 #include "formats/Document.h"
 #include "formats/FileKind.h"
+#include "formats/FileKinds.h"
 #include "tests/support/Builders.h"
 
 using namespace gw;
@@ -92,4 +95,33 @@ TEST(FileKind, FromDisk) {
     EXPECT_EQ(Document::Open(dir.path())->Kind(), FileKind::NonExecutable); // a folder
     EXPECT_STREQ(DeskKindText(FileKind::Ne), "NE File");
     EXPECT_STREQ(DeskKindText(FileKind::NonExecutable), "Non Executable");
+}
+
+// Every kind has its row, found again by its kind; the thumbnailer is
+// declared for the MIME types of every kind it draws (all but plain
+// bitmaps, which desktops draw themselves), so a new kind cannot be left out.
+TEST(FileKindTable, EveryKindHasARowAndTheThumbnailerTakesItsTypes) {
+    std::set<FileKind> kinds;
+    for (const FileKindRow& row : FileKindRows()) {
+        EXPECT_TRUE(kinds.insert(row.kind).second) << row.text;
+        EXPECT_EQ(&RowOf(row.kind), &row);
+    }
+    EXPECT_EQ(kinds.size(), size_t(FileKind::Shortcut) + 1);
+    EXPECT_EQ(FileKindRows().back().kind, FileKind::NonExecutable); // the fallback is asked last
+
+    const Bytes file = ReadFile(std::string(GRABWELL_DESKTOP_FILES) + "/grabwell.thumbnailer");
+    const std::string text(file.begin(), file.end());
+    const size_t at = text.find("MimeType=");
+    ASSERT_NE(at, std::string::npos);
+    const std::string declared = ";" + text.substr(at + 9, text.find('\n', at) - at - 9);
+    for (const FileKindRow& row : FileKindRows()) {
+        if (row.kind == FileKind::Bitmap) continue;
+        const std::string types = row.mimeTypes;
+        for (size_t from = 0; from < types.size();) {
+            const size_t end = std::min(types.find(';', from), types.size());
+            EXPECT_NE(declared.find(";" + types.substr(from, end - from) + ";"), std::string::npos)
+                << row.text << ": " << types.substr(from, end - from);
+            from = end + 1;
+        }
+    }
 }

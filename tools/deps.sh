@@ -1,7 +1,7 @@
 # The Debian packages Grabwell builds and tests with. Sourced by run.sh and test.sh.
 GRABWELL_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libpng-dev libdeflate-dev libgtest-dev libbenchmark-dev
+  libpng-dev libdeflate-dev libopenjp2-7-dev libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   python3-dev pybind11-dev python3-pytest
   qt6-base-dev libgl1-mesa-dev
@@ -10,7 +10,7 @@ GRABWELL_PACKAGES=(
   imagemagick icoutils binutils-mingw-w64-x86-64 libxcursor1
   python3-pil python3-distributed
   gcc-mingw-w64-x86-64 python3-pefile
-  acl attr nsis liblnk-utils
+  acl attr nsis liblnk-utils icnsutils
 )
 
 ensure_packages() {

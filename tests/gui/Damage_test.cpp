@@ -19,6 +19,7 @@
 #include "program/ViewerWindows.h"
 #include "tests/gui/ProgramWindows.h"
 #include "tests/support/Builders.h"
+#include "tests/support/IcnsBuilder.h"
 #include "tests/support/PeBuilder.h"
 #include "workdesks/gui/IconWorkdesk.h"
 
@@ -157,4 +158,24 @@ TEST(DamagedFiles, OpenedFromTheExplorerSayWhatIsWrong) {
     w.sheet().accept();
     w.manager().reject();
     w.desk().reject();
+}
+
+// An icon family is listed among the icon files with its picture and type,
+// and a double-click opens it in the icon workdesk as one group of its images.
+TEST(IconFamilyWindows, ListedAndOpenedFromTheExplorer) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFile(dir.file("App.icns"), SampleIconFamily()));
+    IconWindows w;
+    w.DoubleClick(dir.path(), "Icon Files", "App.icns");
+    ASSERT_TRUE(w.desk().isVisible());
+    EXPECT_EQ(w.desk().RowCount(), 1);
+    EXPECT_TRUE(w.desk().Damage()->isHidden());
+    SaveScreenshot(w.desk(), "icon-family-workdesk");
+    w.desk().reject();
+    w.explorer.SelectFolder(QString::fromStdString(dir.path()));
+    w.explorer.Refresh();
+    ASSERT_EQ(w.explorer.ListModel()->rowCount(), 1);
+    EXPECT_EQ(w.explorer.ListModel()->index(0, 1).data().toString(), "Icon Family");
+    EXPECT_FALSE(w.explorer.ListModel()->PictureAt(0).isNull());
+    SaveScreenshot(w.explorer, "icon-family-explorer");
 }

@@ -14,15 +14,14 @@
 #include "formats/GroupDirectory.h"
 #include "formats/IconFormat.h"
 #include "platform/LoadBudget.h"
+#include "platform/PeLayout.h"
 #include "platform/Text.h"
 
 namespace gw {
 
 namespace {
 
-constexpr uint64_t kRes32LeadSize = 32;   // the empty leading entry of the 32-bit layout
-constexpr uint64_t kRes32Alignment = 4;   // 32-bit entries start on a multiple of 4
-constexpr uint16_t kRes32IdMarker = 0xFFFF;
+using pe_layout::kRes32IdMarker;
 constexpr uint8_t kRes16IdMarker = 0xFF;
 // Type and resource names keep at most this many characters; longer names
 // are read past to their terminator.
@@ -125,7 +124,7 @@ public:
         if (m_done || m_pos >= m_file.size()) return false;
         e.start = m_pos;
         m_done = !(m_is32 ? Next32(e) : Next16(e));
-        if (m_done && !OnlyZerosFrom(e.start))
+        if (m_done && !OnlyZerosFrom(m_file, e.start))
             Note(ReadError{ReadErrorKind::Truncated, m_file.size(),
                            "the resource entry at " + GroupedNumber(e.start) + " is cut short or damaged"});
         else if (e.data.size() < e.dataSize)
@@ -142,14 +141,12 @@ public:
 
 private:
     bool Next32(ResEntry& e) {
-        ByteReader fixed(m_file, e.start);
-        const uint32_t dataSize = fixed.u32();
-        const uint32_t headerSize = fixed.u32();
-        if (!fixed.ok()) return false;
+        const std::optional<Res32Frame> frame = Res32FrameAt(m_file, e.start);
+        if (!frame) return false;
         // Type and name must lie inside the header the entry states: a header
         // size too small for them is a damaged entry, and the walk ends there.
-        const uint64_t headerEnd = std::min<uint64_t>(e.start + headerSize, m_file.size());
-        ByteReader header(m_file.first(size_t(headerEnd)), fixed.pos());
+        const uint64_t headerEnd = std::min<uint64_t>(frame->HeaderEnd(), m_file.size());
+        ByteReader header = frame->Keys(m_file);
         e.type = ReadIdent32(header);
         e.name = ReadIdent32(header);
         if (!header.ok()) return false;
@@ -157,11 +154,10 @@ private:
         // flags (2), then the language. A header too short to hold it says none.
         const uint64_t languageAt = (header.pos() + 3) / 4 * 4 + 6;
         e.language = languageAt + 2 <= headerEnd ? PeekU16(m_file, languageAt) : 0;
-        e.dataStart = e.start + headerSize;
-        e.dataSize = dataSize;
-        e.data = ClippedData(m_file, e.dataStart, dataSize);
-        const uint64_t end = e.dataStart + dataSize;
-        const uint64_t next = (end + kRes32Alignment - 1) / kRes32Alignment * kRes32Alignment;
+        e.dataStart = frame->DataStart();
+        e.dataSize = frame->dataSize;
+        e.data = ClippedData(m_file, e.dataStart, e.dataSize);
+        const uint64_t next = frame->Next();
         if (next <= e.start) return false;
         m_pos = next;
         return true;
@@ -183,12 +179,6 @@ private:
 
     void Note(ReadError e) {
         if (!m_damage) m_damage = std::move(e);
-    }
-
-    // Zeros after the last entry are padding, not a damaged entry.
-    bool OnlyZerosFrom(uint64_t pos) const {
-        const ByteView rest = m_file.subspan(size_t(std::min<uint64_t>(pos, m_file.size())));
-        return std::all_of(rest.begin(), rest.end(), [](uint8_t b) { return b == 0; });
     }
 
     ByteView m_file;
@@ -453,6 +443,26 @@ bool IsRes32(ByteView file) {
         0, 0, 0, 0, 32, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0,
     };
     return std::equal(std::begin(kLead), std::end(kLead), file.begin());
+}
+
+ByteReader Res32Frame::Keys(ByteView file) const {
+    const uint64_t end = std::min<uint64_t>(HeaderEnd(), file.size());
+    return ByteReader(file.first(size_t(end)), start + 8);
+}
+
+std::optional<Res32Frame> Res32FrameAt(ByteView file, uint64_t start) {
+    ByteReader fixed(file, start);
+    Res32Frame frame;
+    frame.start = start;
+    frame.dataSize = fixed.u32();
+    frame.headerSize = fixed.u32();
+    if (!fixed.ok()) return std::nullopt;
+    return frame;
+}
+
+bool OnlyZerosFrom(ByteView file, uint64_t pos) {
+    const ByteView rest = file.subspan(size_t(std::min<uint64_t>(pos, file.size())));
+    return std::all_of(rest.begin(), rest.end(), [](uint8_t b) { return b == 0; });
 }
 
 int Conta32(ByteView file, uint64_t start, uint16_t resType) {

@@ -42,6 +42,33 @@ ReadResult<std::vector<CursorGroup>> ParseResCursorGroups(ByteView file, size_t 
 // True when the file starts with the empty 32-byte leading entry of the
 // 32-bit layout.
 bool IsRes32(ByteView file);
+constexpr uint64_t kRes32LeadSize = 32;
+
+// The frame of one entry of the 32-bit layout: the sizes it states and
+// where its header, its data and the next entry are. The readers here and
+// the resource table (formats/ResourceTable.h) walk entries by it, each
+// reading the type and name in its own form.
+struct Res32Frame {
+    uint64_t start = 0;
+    uint32_t dataSize = 0;
+    uint32_t headerSize = 0;
+
+    uint64_t HeaderEnd() const { return start + headerSize; }
+    uint64_t DataStart() const { return start + headerSize; }
+    // Where the next entry starts: after the data, on a multiple of 4.
+    uint64_t Next() const { return (DataStart() + dataSize + 3) / 4 * 4; }
+    // A reader at the type, after the two sizes, that ends where the header
+    // does (or the file, when that is sooner).
+    ByteReader Keys(ByteView file) const;
+};
+
+// The frame of the entry at start; nullopt when its two sizes are not in
+// the file.
+std::optional<Res32Frame> Res32FrameAt(ByteView file, uint64_t start);
+
+// Whether every byte from pos on is zero: padding after the last entry,
+// not an entry.
+bool OnlyZerosFrom(ByteView file, uint64_t pos);
 
 // The counters: the number of resources of type resType (2, 12 or 14) from
 // offset start (32 for the 32-bit layout, 0 for the 16-bit one), a resource

@@ -19,7 +19,6 @@ namespace {
 
 using namespace pe_layout;
 
-constexpr uint64_t kRes32LeadSize = 32;
 // The bytes of names a directory may make copies of: this many per byte of
 // the file, and this many more.
 constexpr uint64_t kNameBudgetPerByte = 4;
@@ -277,10 +276,6 @@ bool ReadResKey(ByteReader& r, ResourceKey& key) {
     return r.ok();
 }
 
-bool OnlyZeros(ByteView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; });
-}
-
 uint16_t DefaultMemoryFlags(const ResourceKey& type) {
     return type.isId && (type.id == RT_ICON || type.id == RT_CURSOR) ? kImageMemoryFlags : kOtherMemoryFlags;
 }
@@ -344,23 +339,22 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
     uint64_t pos = kRes32LeadSize;
     const uint64_t size = file.size();
     while (pos < size) {
-        if (OnlyZeros(file.subspan(size_t(pos)))) {
+        if (OnlyZerosFrom(file, pos)) {
             out.table.trailing.assign(file.begin() + pos, file.end());
             break;
         }
         const std::string what = "the resource entry at " + GroupedNumber(pos);
-        ByteReader r(file, pos);
-        const uint32_t dataSize = r.u32();
-        const uint32_t headerSize = r.u32();
-        if (!r.ok()) {
+        const std::optional<Res32Frame> frame = Res32FrameAt(file, pos);
+        if (!frame) {
             out.error = ReadError::Truncated(size, what, 8, pos);
             break;
         }
-        if (!InBounds(pos, headerSize, size)) {
-            out.error = ReadError::Truncated(size, "the header of " + what.substr(4), headerSize, pos);
+        const uint32_t dataSize = frame->dataSize;
+        if (!InBounds(pos, frame->headerSize, size)) {
+            out.error = ReadError::Truncated(size, "the header of " + what.substr(4), frame->headerSize, pos);
             break;
         }
-        ByteReader header(file.first(size_t(pos + headerSize)), r.pos());
+        ByteReader header = frame->Keys(file);
         ResourceEntry e;
         ReadResKey(header, e.type);
         ReadResKey(header, e.name);
@@ -374,12 +368,12 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
             out.error = ReadError::Invalid(pos, "the header of " + what.substr(4) + " is too short for its fields", size);
             break;
         }
-        const uint64_t dataStart = pos + headerSize;
+        const uint64_t dataStart = frame->DataStart();
         if (!InBounds(dataStart, dataSize, size)) {
             out.error = ReadError::Truncated(size, "the data of " + what.substr(4), dataSize, dataStart);
             break;
         }
-        const uint64_t end = std::min<uint64_t>(AlignUp4(dataStart + dataSize), size);
+        const uint64_t end = std::min<uint64_t>(frame->Next(), size);
         e.data.assign(file.begin() + dataStart, file.begin() + dataStart + dataSize);
         e.dataAt = dataStart;
         e.stored.assign(file.begin() + pos, file.begin() + end);

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "formats/ExeHeader.h"
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "platform/Text.h"

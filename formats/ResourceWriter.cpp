@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "formats/InstallerSelfCheck.h"
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 
 namespace gw {
 

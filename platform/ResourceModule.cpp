@@ -1,5 +1,6 @@
 #include "platform/ResourceModule.h"
 
+#include "platform/PeHeaders.h"
 #include "platform/PeLayout.h"
 
 #include "platform/Text.h"
@@ -12,26 +13,14 @@ namespace {
 
 using namespace pe_layout;
 
-constexpr uint64_t kDosHeaderSize = 64;
 constexpr uint32_t kResourceDirectoryIndex = 2;
-// Where NumberOfRvaAndSizes and the data directories sit in the optional header.
-constexpr uint64_t kPe32RvaCountOffset = 92;
-constexpr uint64_t kPe32PlusRvaCountOffset = 108;
 
 // The language entries of one name looked at: far more than the languages
 // there are, and a bound on the work when the names of a damaged file all
 // point at one huge directory.
 constexpr uint64_t kMaxLanguagesPerName = 256;
 
-struct Section {
-    uint32_t virtualAddress = 0;
-    uint32_t virtualSize = 0;
-    uint32_t rawSize = 0;
-    uint32_t rawPointer = 0;
-
-    uint64_t End() const { return uint64_t(virtualAddress) + std::max(virtualSize, rawSize); }
-    bool Contains(uint64_t rva) const { return virtualAddress <= rva && rva < End(); }
-};
+using Section = PeSection;
 
 // One entry of a resource directory. The high bit of the name field marks a
 // name string, the high bit of the offset a sub-directory; both offsets are
@@ -224,43 +213,29 @@ struct ResourceModule::Impl {
 
 namespace {
 
-// Reads the headers and the section table; on success fills the module's
-// sections and resource view. Returns an error message, empty on success.
+// The headers and the section table as the module reads them, leniently:
+// an optional header cut short after the data directories it needs still
+// serves. On success fills the module's sections and resource view.
+// Returns an error message, empty on success.
 std::string ParseHeaders(ByteView bytes, std::vector<Section>& sections, uint64_t& rsrcRva,
                          bool& hasResources) {
     hasResources = false;
-    if (bytes.size() < kDosHeaderSize || PeekU16(bytes, 0) != kDosMagic) return "not an MZ executable";
-    const uint64_t peOffset = PeekU32(bytes, kLfanewOffset);
-    if (!InBounds(peOffset, 4 + kFileHeaderSize, bytes.size())) return "new header offset outside the file";
-    if (PeekU32(bytes, peOffset) != kPeSignature) return "no PE signature";
-
-    const uint64_t fileHeader = peOffset + 4;
-    const uint16_t sectionCount = PeekU16(bytes, fileHeader + 2);
-    const uint16_t optionalHeaderSize = PeekU16(bytes, fileHeader + 16);
-    const uint64_t optionalHeader = fileHeader + kFileHeaderSize;
-
-    if (!InBounds(optionalHeader, 2, bytes.size())) return "truncated optional header";
-    const uint16_t magic = PeekU16(bytes, optionalHeader);
-    if (magic != kPe32Magic && magic != kPe32PlusMagic) return "unknown optional header magic";
-    const uint64_t rvaCountOffset = optionalHeader + (magic == kPe32Magic ? kPe32RvaCountOffset : kPe32PlusRvaCountOffset);
-    if (!InBounds(rvaCountOffset, 4, bytes.size())) return "truncated optional header";
-    const uint32_t rvaCount = PeekU32(bytes, rvaCountOffset);
-
-    const uint64_t sectionTable = optionalHeader + optionalHeaderSize;
-    if (!InBounds(sectionTable, sectionCount * kSectionEntrySize, bytes.size())) return "truncated section table";
-    sections.resize(sectionCount);
-    for (size_t i = 0; i < sections.size(); ++i) {
-        const uint64_t at = sectionTable + i * kSectionEntrySize;
-        sections[i].virtualSize = PeekU32(bytes, at + 8);
-        sections[i].virtualAddress = PeekU32(bytes, at + 12);
-        sections[i].rawSize = PeekU32(bytes, at + 16);
-        sections[i].rawPointer = PeekU32(bytes, at + 20);
+    PeHeaders headers;
+    switch (ScanPeHeaders(bytes, headers)) {
+    case PeHeaderStop::NotMz: return "not an MZ executable";
+    case PeHeaderStop::PeHeaderOutside: return "new header offset outside the file";
+    case PeHeaderStop::NoSignature: return "no PE signature";
+    case PeHeaderStop::MagicOutside:
+    case PeHeaderStop::CountOutside: return "truncated optional header";
+    case PeHeaderStop::UnknownMagic: return "unknown optional header magic";
+    case PeHeaderStop::SectionTableOutside: return "truncated section table";
+    case PeHeaderStop::Whole: break;
     }
-
+    sections = std::move(headers.sections);
     // Fewer than three data directories, or an empty resource entry: the
     // file simply has no resources.
-    if (rvaCount <= kResourceDirectoryIndex) return {};
-    const uint64_t directory = rvaCountOffset + 4 + kResourceDirectoryIndex * kDataDirectorySize;
+    if (headers.statedDirectoryCount <= kResourceDirectoryIndex) return {};
+    const uint64_t directory = headers.directories + kResourceDirectoryIndex * kDataDirectorySize;
     if (!InBounds(directory, kDataDirectorySize, bytes.size())) return "truncated data directories";
     rsrcRva = PeekU32(bytes, directory);
     hasResources = rsrcRva != 0;
@@ -296,7 +271,7 @@ std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::s
                 impl->damage = ReadError::Truncated(bytes.size(), "the resource section", sections[i].rawSize,
                                                     sections[i].rawPointer);
             if (start < bytes.size()) {
-                const uint64_t length = std::min<uint64_t>(bytes.size() - start, sections[i].End() - rsrcRva);
+                const uint64_t length = std::min<uint64_t>(bytes.size() - start, sections[i].VirtualEnd() - rsrcRva);
                 impl->rsrc = bytes.subspan(size_t(start), size_t(length));
                 impl->rsrcStart = start;
             }

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "formats/InstallerSelfCheck.h"
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
 #include "tests/support/RunCommand.h"

@@ -11,7 +11,7 @@
 
 #include "batch/core/SetIcon.h"
 #include "formats/Document.h"
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 #include "formats/ResTypes.h"
 #include "formats/ResourceTable.h"
 #include "formats/ResourceWriter.h"

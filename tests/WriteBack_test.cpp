@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "batch/core/SetIcon.h"
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 #include "formats/ResTypes.h"
 #include "formats/ResourceTable.h"
 #include "formats/SetGroup.h"

@@ -1,4 +1,4 @@
-#include "formats/PeHeaders.h"
+#include "platform/PeHeaders.h"
 
 #include "platform/PeLayout.h"
 
@@ -51,42 +51,39 @@ uint64_t PeHeaders::RawDataEnd() const {
     return end;
 }
 
-std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
+PeHeaderStop ScanPeHeaders(ByteView file, PeHeaders& out) {
     out = PeHeaders{};
     const uint64_t size = file.size();
-    if (PeekU16(file, 0) != kDosMagic || size < kLfanewOffset + 4)
-        return ReadError{ReadErrorKind::Invalid, 0, "not an executable (no \"MZ\" header)"};
-    const uint64_t pe = PeekU32(file, kLfanewOffset);
-    if (!InBounds(pe, 4 + kFileHeaderSize, size))
-        return ReadError::Truncated(size, "the PE header", 4 + kFileHeaderSize, pe);
-    if (PeekU32(file, pe) != kPeSignature)
-        return ReadError{ReadErrorKind::Invalid, pe, "not a 32-bit executable (no \"PE\" signature)"};
-    out.fileHeader = pe + 4;
-    const uint16_t sectionCount = PeekU16(file, out.fileHeader + 2);
+    if (size < kLfanewOffset + 4 || PeekU16(file, 0) != kDosMagic) return PeHeaderStop::NotMz;
+    out.peHeader = PeekU32(file, kLfanewOffset);
+    if (!InBounds(out.peHeader, 4 + kFileHeaderSize, size)) return PeHeaderStop::PeHeaderOutside;
+    if (PeekU32(file, out.peHeader) != kPeSignature) return PeHeaderStop::NoSignature;
+    out.fileHeader = out.peHeader + 4;
+    out.sectionCount = PeekU16(file, out.fileHeader + 2);
     out.optionalSize = PeekU16(file, out.fileHeader + 16);
     out.optional = out.fileHeader + kFileHeaderSize;
-    if (!InBounds(out.optional, out.optionalSize, size))
-        return ReadError::Truncated(size, "the optional header", out.optionalSize, out.optional);
+    out.sectionTable = out.optional + out.optionalSize;
+    if (!InBounds(out.optional, 2, size)) return PeHeaderStop::MagicOutside;
     const uint16_t magic = PeekU16(file, out.optional);
-    if (magic != kPe32Magic && magic != kPe32PlusMagic)
-        return ReadError::Invalid(out.optional, "an optional header of unknown kind", size);
+    if (magic != kPe32Magic && magic != kPe32PlusMagic) return PeHeaderStop::UnknownMagic;
     out.pe32Plus = magic == kPe32PlusMagic;
     const uint64_t directoriesAt = out.pe32Plus ? kPe32PlusDirectories : kPe32Directories;
-    if (out.optionalSize < directoriesAt)
-        return ReadError::Invalid(out.optional, "an optional header too short for its fields", size);
+    out.directories = out.optional + directoriesAt;
     out.sectionAlignment = PeekU32(file, out.optional + 32);
     out.fileAlignment = PeekU32(file, out.optional + 36);
     out.sizeOfHeaders = PeekU32(file, out.optional + 60);
     out.checkSum = PeekU32(file, out.optional + 64);
-    out.directories = out.optional + directoriesAt;
-    const uint32_t stated = PeekU32(file, out.directories - 4);
-    out.directoryCount = uint32_t(std::min<uint64_t>(stated, (out.optionalSize - directoriesAt) / 8));
-
-    out.sectionTable = out.optional + out.optionalSize;
-    if (!InBounds(out.sectionTable, kSectionEntrySize * sectionCount, size))
-        return ReadError::Truncated(size, "the section table", kSectionEntrySize * sectionCount, out.sectionTable);
-    out.sections.reserve(sectionCount);
-    for (uint16_t i = 0; i < sectionCount; ++i) {
+    if (!InBounds(out.directories - 4, 4, size)) return PeHeaderStop::CountOutside;
+    out.statedDirectoryCount = PeekU32(file, out.directories - 4);
+    // The directories the optional header has room for, of those it states.
+    out.directoryCount = out.optionalSize < directoriesAt
+                             ? 0
+                             : uint32_t(std::min<uint64_t>(out.statedDirectoryCount,
+                                                           (out.optionalSize - directoriesAt) / kDataDirectorySize));
+    if (!InBounds(out.sectionTable, kSectionEntrySize * out.sectionCount, size))
+        return PeHeaderStop::SectionTableOutside;
+    out.sections.reserve(out.sectionCount);
+    for (uint16_t i = 0; i < out.sectionCount; ++i) {
         PeSection s;
         s.headerAt = out.sectionTable + kSectionEntrySize * i;
         s.virtualSize = PeekU32(file, s.headerAt + 8);
@@ -95,6 +92,30 @@ std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
         s.rawPointer = PeekU32(file, s.headerAt + 20);
         out.sections.push_back(s);
     }
+    return PeHeaderStop::Whole;
+}
+
+std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
+    const uint64_t size = file.size();
+    const PeHeaderStop stop = ScanPeHeaders(file, out);
+    // The writer's rules, in its order: the optional header whole before its kind.
+    switch (stop) {
+    case PeHeaderStop::NotMz: return ReadError{ReadErrorKind::Invalid, 0, "not an executable (no \"MZ\" header)"};
+    case PeHeaderStop::PeHeaderOutside:
+        return ReadError::Truncated(size, "the PE header", 4 + kFileHeaderSize, out.peHeader);
+    case PeHeaderStop::NoSignature:
+        return ReadError{ReadErrorKind::Invalid, out.peHeader, "not a 32-bit executable (no \"PE\" signature)"};
+    default: break;
+    }
+    if (!InBounds(out.optional, out.optionalSize, size))
+        return ReadError::Truncated(size, "the optional header", out.optionalSize, out.optional);
+    if (stop == PeHeaderStop::MagicOutside || stop == PeHeaderStop::UnknownMagic)
+        return ReadError::Invalid(out.optional, "an optional header of unknown kind", size);
+    if (out.optionalSize < out.directories - out.optional)
+        return ReadError::Invalid(out.optional, "an optional header too short for its fields", size);
+    // The count lies inside the whole optional header checked above.
+    if (stop == PeHeaderStop::SectionTableOutside)
+        return ReadError::Truncated(size, "the section table", kSectionEntrySize * out.sectionCount, out.sectionTable);
     return std::nullopt;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The headers of a PE32 or PE32+ file as the resource table and its writer
-// need them: where the optional header's fields, the data directories and
+// The headers of a PE32 or PE32+ file as the resource module, the resource
+// table and its writer need them: where the optional header's fields, the data directories and
 // the section table are, and each section's place in memory and in the file.
 // Reads headers only; every offset it hands out lies inside the file.
 #include <cstdint>
@@ -26,6 +26,7 @@ struct PeSection {
     // virtual size, or its raw size when the virtual size is 0.
     uint64_t LoaderSpan() const { return virtualSize ? virtualSize : rawSize; }
     uint64_t RawEnd() const { return uint64_t(rawPointer) + rawSize; }
+    bool Contains(uint64_t rva) const { return virtualAddress <= rva && rva < VirtualEnd(); }
 };
 
 struct PeDataDirectory {
@@ -35,7 +36,9 @@ struct PeDataDirectory {
 
 struct PeHeaders {
     bool pe32Plus = false;
+    uint64_t peHeader = 0;     // where "PE\0\0" is
     uint64_t fileHeader = 0;   // after "PE\0\0"
+    uint16_t sectionCount = 0;
     uint64_t optional = 0;     // the optional header
     uint16_t optionalSize = 0;
     uint64_t sectionTable = 0;
@@ -45,6 +48,7 @@ struct PeHeaders {
     uint32_t checkSum = 0;
     uint64_t directories = 0;     // file offset of data directory 0
     uint32_t directoryCount = 0;  // the directories the optional header holds
+    uint32_t statedDirectoryCount = 0; // NumberOfRvaAndSizes, as stated
     std::vector<PeSection> sections;
 
     // The field offsets inside the file, for a writer that patches them.
@@ -70,9 +74,26 @@ struct PeHeaders {
 constexpr uint32_t kPeResourceDirectory = 2;
 constexpr uint32_t kPeCertificateDirectory = 4;
 
-// Reads the DOS header, the PE signature, the file and optional headers and
-// the section table. An error when the file is not a PE file or its headers
-// are cut short or out of place.
+// The one reading of a PE file's headers: the DOS header, the PE signature,
+// the file and optional headers and the section table, filled in as far as
+// the bytes go. How far that was is the stop; each reader of PE files
+// judges it by its own rules (the resource module leniently, the writer
+// strictly, below).
+enum class PeHeaderStop : uint8_t {
+    Whole,
+    NotMz,               // no "MZ" header
+    PeHeaderOutside,     // the PE header's offset points outside the file
+    NoSignature,         // no "PE\0\0" there
+    MagicOutside,        // the file ends before the optional header's kind
+    UnknownMagic,        // neither PE32 nor PE32+
+    CountOutside,        // the file ends before NumberOfRvaAndSizes
+    SectionTableOutside, // the file ends inside the section table
+};
+PeHeaderStop ScanPeHeaders(ByteView file, PeHeaders& out);
+
+// The headers as the writer needs them: an error when the file is not a PE
+// file or its headers are cut short or out of place (the optional header
+// whole and long enough for its fields, the section table inside the file).
 std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out);
 
 // Two sections whose memory ranges share an address (sections that take no

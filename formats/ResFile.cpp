@@ -16,6 +16,7 @@
 #include "platform/LoadBudget.h"
 #include "platform/PeLayout.h"
 #include "platform/Text.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -223,9 +224,7 @@ std::string NameKey(uint16_t type, const ResIdent& name) {
     std::string key = std::to_string(type);
     key += name.isId ? '#' : '$';
     key += name.isId ? std::to_string(name.id) : name.name;
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return key;
+    return UpperAscii(key);
 }
 
 // The resources of the given types from start, in file order, and the

@@ -12,6 +12,7 @@
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "platform/Text.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -28,7 +29,6 @@ constexpr uint64_t kNameBudgetBase = 1 << 20;
 constexpr uint16_t kImageMemoryFlags = 0x1010;
 constexpr uint16_t kOtherMemoryFlags = 0x1030;
 
-char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; }
 
 uint64_t AlignUp4(uint64_t v) { return (v + 3) / 4 * 4; }
 
@@ -301,7 +301,7 @@ bool KeyMatches(const ResourceKey& stored, const ResourceKey& wanted) {
     if (stored.isId) return stored.id == wanted.id;
     return stored.name.size() == wanted.name.size() &&
            std::equal(stored.name.begin(), stored.name.end(), wanted.name.begin(),
-                      [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
+                      [](char16_t x, char16_t y) { return UpperAsciiUnit(x) == UpperAsciiUnit(y); });
 }
 
 ResourceTableRead ReadPeResourceTable(ByteView file) {

@@ -10,6 +10,7 @@
 #include "formats/IconManage.h"
 #include "formats/ResTypes.h"
 #include "platform/PngDecode.h"
+#include "platform/Paths.h"
 
 namespace gw {
 
@@ -119,8 +120,7 @@ bool IsType(const ResourceEntry& e, uint16_t type) { return e.type.isId && e.typ
 // A new name as resource compilers store names: upper-cased in ASCII, as
 // the system's lookup upper-cases the name it is asked for.
 ResourceKey StoredForm(ResourceKey key) {
-    for (char16_t& c : key.name)
-        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    for (char16_t& c : key.name) c = UpperAsciiUnit(c);
     return key;
 }
 

@@ -26,8 +26,7 @@ std::string UpperExtension(const std::string& path) {
     const auto dot = file.find_last_of('.');
     if (dot == std::string::npos) return {};
     std::string ext = file.substr(dot);
-    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
+    return UpperAscii(ext);
 }
 
 std::string LowerExtension(const std::string& fileName) {
@@ -43,6 +42,11 @@ std::string NameBeforeFirstDot(const std::string& name) {
 std::string LowerAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return text;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) c = UpperAsciiUnit(c);
     return text;
 }
 

@@ -32,6 +32,16 @@ std::string AbsolutePath(const std::string& path);
 // ASCII lower-casing of a name (names only: never of a path that is opened).
 std::string LowerAscii(std::string text);
 
+// ASCII upper-casing of one code unit (char, char16_t, uint16_t): a-z only,
+// so every other unit, the bytes of multi-byte UTF-8 among them, stays as it
+// is. Resource names and extensions compare so, as the system compares them.
+template <class Unit>
+constexpr Unit UpperAsciiUnit(Unit c) {
+    return c >= Unit('a') && c <= Unit('z') ? Unit(c - Unit('a') + Unit('A')) : c;
+}
+// The same over a whole name.
+std::string UpperAscii(std::string text);
+
 // Names starting with "." are hidden: neither listed nor entered.
 bool IsHiddenName(const std::string& name);
 

@@ -4,6 +4,7 @@
 #include "platform/PeLayout.h"
 
 #include "platform/Text.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 
@@ -36,14 +37,6 @@ struct DirEntry {
     uint32_t Offset() const { return target & ~kHighBit; }
 };
 
-// Resource names compare case-insensitively in ASCII only; upper-casing the
-// UTF-8 bytes a-z touches nothing else, since every byte of a multi-byte
-// sequence is >= 0x80.
-std::string AsciiUpper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
 
 } // namespace
 
@@ -120,7 +113,7 @@ struct ResourceModule::Impl {
             bool same = true;
             for (uint64_t i = 0; i < units && same; ++i) {
                 uint16_t unit = PeekU16(rsrc, e.NameOffset() + 2 + i * 2);
-                if (unit >= 'a' && unit <= 'z') unit = uint16_t(unit - 'a' + 'A');
+                unit = UpperAsciiUnit(unit);
                 same = unit == uint8_t(upperName[size_t(i)]);
             }
             if (same) return NamesOf(e);
@@ -335,7 +328,7 @@ ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>&
         table.m_languageDirs.push_back(n.entry.Offset());
         // The first entry of a name wins, as a linear search would find it.
         if (n.entry.Named())
-            table.m_byName.try_emplace(AsciiUpper(table.m_names.back().name), index);
+            table.m_byName.try_emplace(UpperAscii(table.m_names.back().name), index);
         else
             table.m_byId.try_emplace(n.entry.Id(), index);
     });
@@ -343,7 +336,7 @@ ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>&
 }
 
 ResourceModule::TypeTable ResourceModule::Table(const std::string& typeName) const {
-    return MakeTable(m_impl, AsciiUpper(typeName));
+    return MakeTable(m_impl, UpperAscii(typeName));
 }
 
 ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const { return MakeTable(m_impl, type); }
@@ -376,7 +369,7 @@ bool ResourceModule::TypeTable::IndexOf(const ResName& name, size_t& index) cons
         if (it == m_byId.end()) return false;
         index = it->second;
     } else {
-        const auto it = m_byName.find(AsciiUpper(name.name));
+        const auto it = m_byName.find(UpperAscii(name.name));
         if (it == m_byName.end()) return false;
         index = it->second;
     }

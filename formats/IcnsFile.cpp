@@ -328,9 +328,11 @@ std::optional<std::string> DecodeJpeg2000(ByteView data, uint32_t& width, uint32
 }
 
 // One image element as ARGB pixels, or why it cannot be.
+// A classic image also gives its palette indices (a 1-bit image's: 0 white,
+// 1 black).
 std::optional<std::string> DecodeElement(const std::vector<Element>& elements, const Element& element,
                                          const ElementKind& kind, uint32_t& width, uint32_t& height,
-                                         std::vector<uint32_t>& argb) {
+                                         std::vector<uint32_t>& argb, std::vector<uint8_t>& indices) {
     width = kind.width;
     height = kind.height;
     const size_t pixels = size_t(width) * height;
@@ -338,6 +340,8 @@ std::optional<std::string> DecodeElement(const std::vector<Element>& elements, c
     if (IsJpeg2000(data)) return DecodeJpeg2000(data, width, height, argb);
     if (!SpendLoadBudget(pixels * 8)) return "the load's budget is spent";
     argb.assign(pixels, 0);
+    if (kind.encoding == Encoding::Mono || kind.encoding == Encoding::Palette4 || kind.encoding == Encoding::Palette8)
+        indices.assign(pixels, 0);
     switch (kind.encoding) {
     case Encoding::Mono: {
         const size_t plane = pixels / 8;
@@ -347,6 +351,7 @@ std::optional<std::string> DecodeElement(const std::vector<Element>& elements, c
             const bool black = (data[i / 8] >> (7 - i % 8)) & 1;
             const bool opaque = !masked || ((data[plane + i / 8] >> (7 - i % 8)) & 1);
             argb[i] = (opaque ? 0xFF000000u : 0u) | (black ? 0u : 0xFFFFFFu);
+            indices[i] = black;
         }
         return std::nullopt;
     }
@@ -357,8 +362,8 @@ std::optional<std::string> DecodeElement(const std::vector<Element>& elements, c
         if (data.size() < need) return "its " + std::to_string(need) + " bytes of pixels are cut short";
         const std::vector<uint8_t> alpha = MonoMask(elements, kind);
         for (size_t i = 0; i < pixels; ++i) {
-            const uint32_t rgb = four ? kPalette4[(data[i / 2] >> (i % 2 ? 0 : 4)) & 0x0F] : Palette8(data[i]);
-            argb[i] = uint32_t(alpha[i]) << 24 | rgb;
+            indices[i] = four ? (data[i / 2] >> (i % 2 ? 0 : 4)) & 0x0F : data[i];
+            argb[i] = uint32_t(alpha[i]) << 24 | (four ? kPalette4[indices[i]] : Palette8(indices[i]));
         }
         return std::nullopt;
     }
@@ -395,6 +400,51 @@ bool PngSize(ByteView png, uint32_t& width, uint32_t& height) {
     width = BigU32(png, 16);
     height = BigU32(png, 20);
     return width > 0 && height > 0;
+}
+
+// A classic image as an icon image of its own depth: 4 bits a pixel for the
+// 1- and 4-bit ones, 8 for the 8-bit ones, the classic palette, and the AND
+// mask set where the image is transparent. Kept at its depth, so that the
+// choosers of an image for a size prefer the 32-bit ones, as they do in any
+// icon group.
+Bytes IndexedIconDib(uint32_t width, uint32_t height, const ElementKind& kind, const std::vector<uint8_t>& indices,
+                     const std::vector<uint32_t>& argb) {
+    const uint16_t bits = kind.encoding == Encoding::Palette8 ? 8 : 4;
+    const uint32_t colours = 1u << bits;
+    const uint32_t row = (width * bits + 31) / 32 * 4, maskRow = (width + 31) / 32 * 4;
+    Bytes dib;
+    PutU32(dib, 40);
+    PutU32(dib, width);
+    PutU32(dib, 2 * height);
+    PutU16(dib, 1);
+    PutU16(dib, bits);
+    PutU32(dib, 0);
+    PutU32(dib, (row + maskRow) * height);
+    for (int i = 0; i < 4; ++i) PutU32(dib, 0);
+    for (uint32_t i = 0; i < colours; ++i) {
+        const uint32_t rgb = kind.encoding == Encoding::Palette8 ? Palette8(uint8_t(i))
+                             : kind.encoding == Encoding::Palette4 ? kPalette4[i]
+                             : i == 0 ? 0xFFFFFFu : 0u; // the 1-bit image: white, then black
+        PutU32(dib, rgb); // B, G, R, 0
+    }
+    for (uint32_t y = height; y-- > 0;) {
+        Bytes line(row, 0);
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint8_t index = indices[size_t(y) * width + x];
+            if (bits == 8)
+                line[x] = index;
+            else
+                line[x / 2] |= uint8_t(x % 2 ? index : index << 4);
+        }
+        dib.insert(dib.end(), line.begin(), line.end());
+    }
+    for (uint32_t y = height; y-- > 0;) {
+        Bytes line(maskRow, 0);
+        for (uint32_t x = 0; x < width; ++x)
+            if ((argb[size_t(y) * width + x] >> 24) == 0) line[x / 8] |= uint8_t(0x80 >> (x % 8));
+        dib.insert(dib.end(), line.begin(), line.end());
+    }
+    return dib;
 }
 
 uint8_t EntrySide(uint32_t side) { return side >= kStoredAsPng ? 0 : uint8_t(side); }
@@ -458,14 +508,22 @@ ReadResult<IconGroup> ParseIconFamily(ByteView file, const std::shared_ptr<const
             im.Data = owner ? SharedBytes(owner, element.data) : SharedBytes(Bytes(element.data.begin(), element.data.end()));
         } else {
             std::vector<uint32_t> argb;
-            if (const std::optional<std::string> why = DecodeElement(walk.records, element, *kind, width, height, argb)) {
+            std::vector<uint8_t> indices;
+            if (const std::optional<std::string> why =
+                    DecodeElement(walk.records, element, *kind, width, height, argb, indices)) {
                 result.Note(ReadError{ReadErrorKind::Invalid, element.at, "element '" + element.type + "': " + *why});
                 ++result.failed;
                 continue;
             }
-            im.Data = SharedBytes(width >= kStoredAsPng || height >= kStoredAsPng
-                                      ? EncodePng(int32_t(width), int32_t(height), argb)
-                                      : IconDibFromArgb(width, height, argb));
+            if (!indices.empty()) {
+                im.Data = SharedBytes(IndexedIconDib(width, height, *kind, indices, argb));
+                im.BitCount = kind->encoding == Encoding::Palette8 ? 8 : 4;
+                im.ColorCount = im.BitCount == 4 ? 16 : 0;
+            } else {
+                im.Data = SharedBytes(width >= kStoredAsPng || height >= kStoredAsPng
+                                          ? EncodePng(int32_t(width), int32_t(height), argb)
+                                          : IconDibFromArgb(width, height, argb));
+            }
         }
         im.ResId = uint16_t(std::min<size_t>(result.records.Images.size() + 1, 0xFFFF));
         im.Width = EntrySide(width);

@@ -3,6 +3,7 @@
 // images kept, and the kind found, listed, drawn and written as an icon group.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -68,6 +69,10 @@ TEST(IconFamily, ReadsEveryWayOfStoringAnImage) {
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) ASSERT_EQ(got[size_t(y * 16 + x)], Sample(x, y)) << k << " " << x << "," << y;
     }
+    // The classic images keep their depth, so that a 32-bit image of the
+    // same size is the one chosen to draw it.
+    const uint16_t depths[] = {4, 4, 8, 32, 32, 32};
+    for (size_t i = 0; i < images.size(); ++i) EXPECT_EQ(images[i].BitCount, depths[i]) << i;
     // A PNG is kept as stored.
     EXPECT_EQ(images[5].Width, 128);
     EXPECT_TRUE(IsPng(images[5].Data));
@@ -231,6 +236,14 @@ TEST(IconFamily, IsAKindTheWholeProgramReads) {
     PngPixels drawn;
     ASSERT_TRUE(DecodePng(*thumbnail, drawn));
     EXPECT_EQ(drawn.width, 48u); // scaled from the 128-pixel PNG, the largest
+    // At 16 pixels the 32-bit image is drawn, not the classic ones before it:
+    // only it has pixels partly transparent.
+    const std::optional<Bytes> small = ThumbnailPng(dir.file("App.icns"), 16, &why);
+    ASSERT_TRUE(small) << why;
+    ASSERT_TRUE(DecodePng(*small, drawn));
+    EXPECT_TRUE(std::any_of(drawn.argb.begin(), drawn.argb.end(), [](uint32_t p) {
+        return (p >> 24) != 0 && (p >> 24) != 0xFF;
+    }));
 
     const ScanResult listed = ReadFiles(dir.path(), nullptr, PictureMode::Skip);
     ASSERT_EQ(listed.rows.size(), 1u); // App.icns; renamed.png is not a name the icon files listing opens

@@ -413,14 +413,7 @@ Bytes IndexedIconDib(uint32_t width, uint32_t height, const ElementKind& kind, c
     const uint32_t colours = 1u << bits;
     const uint32_t row = (width * bits + 31) / 32 * 4, maskRow = (width + 31) / 32 * 4;
     Bytes dib;
-    PutU32(dib, 40);
-    PutU32(dib, width);
-    PutU32(dib, 2 * height);
-    PutU16(dib, 1);
-    PutU16(dib, bits);
-    PutU32(dib, 0);
-    PutU32(dib, (row + maskRow) * height);
-    for (int i = 0; i < 4; ++i) PutU32(dib, 0);
+    PutIconInfoHeader(dib, width, height, bits, (row + maskRow) * height);
     for (uint32_t i = 0; i < colours; ++i) {
         const uint32_t rgb = kind.encoding == Encoding::Palette8 ? Palette8(uint8_t(i))
                              : kind.encoding == Encoding::Palette4 ? kPalette4[i]
@@ -438,12 +431,7 @@ Bytes IndexedIconDib(uint32_t width, uint32_t height, const ElementKind& kind, c
         }
         dib.insert(dib.end(), line.begin(), line.end());
     }
-    for (uint32_t y = height; y-- > 0;) {
-        Bytes line(maskRow, 0);
-        for (uint32_t x = 0; x < width; ++x)
-            if ((argb[size_t(y) * width + x] >> 24) == 0) line[x / 8] |= uint8_t(0x80 >> (x % 8));
-        dib.insert(dib.end(), line.begin(), line.end());
-    }
+    PutAndMask(dib, width, height, argb);
     return dib;
 }
 

@@ -190,20 +190,18 @@ std::string ImageFormatText(uint32_t width, uint32_t height, uint16_t bitCount) 
     return std::to_string(width) + " X " + std::to_string(height) + " " + ColorsText(bitCount);
 }
 
-// A 32-bit icon image: the info header (its height doubled for the mask),
-// the BGRA rows bottom-up, then the AND mask's rows, each padded to 4 bytes.
-Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb) {
-    Bytes dib;
+void PutIconInfoHeader(Bytes& dib, uint32_t width, uint32_t height, uint16_t bits, uint32_t imageSize) {
     PutU32(dib, 40);
     PutU32(dib, width);
     PutU32(dib, 2 * height);
     PutU16(dib, 1);
-    PutU16(dib, 32);
+    PutU16(dib, bits);
     PutU32(dib, 0);
-    PutU32(dib, width * height * 4);
+    PutU32(dib, imageSize);
     for (int i = 0; i < 4; ++i) PutU32(dib, 0);
-    for (uint32_t y = height; y-- > 0;)
-        for (uint32_t x = 0; x < width; ++x) PutU32(dib, argb[size_t(y) * width + x]);
+}
+
+void PutAndMask(Bytes& dib, uint32_t width, uint32_t height, const std::vector<uint32_t>& argb) {
     const uint32_t maskRow = (width + 31) / 32 * 4;
     for (uint32_t y = height; y-- > 0;) {
         Bytes row(maskRow, 0);
@@ -211,6 +209,16 @@ Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_
             if ((argb[size_t(y) * width + x] >> 24) == 0) row[x / 8] |= uint8_t(0x80 >> (x % 8));
         dib.insert(dib.end(), row.begin(), row.end());
     }
+}
+
+// A 32-bit icon image: the info header, the BGRA rows bottom-up, then the
+// AND mask.
+Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb) {
+    Bytes dib;
+    PutIconInfoHeader(dib, width, height, 32, width * height * 4);
+    for (uint32_t y = height; y-- > 0;)
+        for (uint32_t x = 0; x < width; ++x) PutU32(dib, argb[size_t(y) * width + x]);
+    PutAndMask(dib, width, height, argb);
     return dib;
 }
 

@@ -25,6 +25,12 @@ Bytes WriteIconImage(const IconImage& image);
 // the AND mask (set where a pixel is fully transparent), each row padded to
 // 4 bytes.
 Bytes IconDibFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb);
+// The parts every icon image is built of: the 40-byte info header (its
+// height doubled for the mask, bits a pixel, no compression), and the AND
+// mask's rows, bottom-up and padded to 4 bytes, set where a pixel of argb
+// (width * height, top-down) is fully transparent.
+void PutIconInfoHeader(Bytes& dib, uint32_t width, uint32_t height, uint16_t bits, uint32_t imageSize);
+void PutAndMask(Bytes& dib, uint32_t width, uint32_t height, const std::vector<uint32_t>& argb);
 
 // Where a cursor image's Data came from: a cursor resource (the 4-byte
 // hot-spot prefix before the bitmap) or a .cur file (the bitmap alone).

@@ -32,7 +32,7 @@ Bytes Dib(int side, int bits, bool icon) {
 }
 
 PeResource Res(uint16_t type, uint16_t id, Bytes data) {
-    return {ResName::Id(type), ResName::Id(id), 0x0409, std::move(data)};
+    return {ResourceKey::Id(type), ResourceKey::Id(id), 0x0409, std::move(data)};
 }
 
 // The library, written once for every benchmark of this file.

@@ -131,11 +131,11 @@ std::optional<ReadResult<MuiResource>> ReadModuleMui(const ResourceModule& modul
     const ResourceModule::TypeTable table = module.Table("MUI");
     if (table.Names().empty()) return std::nullopt;
     ReadError why;
-    const std::optional<ByteView> data = table.Find(ResName::Id(1), &why);
+    const std::optional<ByteView> data = table.Find(ResourceKey::Id(1), &why);
     if (!data) {
         // Type "MUI" without id 1 is some other program's resource.
         bool hasOne = false;
-        for (const ResName& n : table.Names()) hasOne = hasOne || (n.isId && n.id == 1);
+        for (const ResourceKey& n : table.Names()) hasOne = hasOne || (n.isId && n.id == 1);
         if (!hasOne) return std::nullopt;
         ReadResult<MuiResource> failed;
         failed.Note(why);

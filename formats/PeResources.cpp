@@ -27,9 +27,9 @@ using TypeTable = ResourceModule::TypeTable;
 using Damage = std::optional<ReadError>;
 
 template <class Group>
-Group NamedGroup(const ResName& name) {
+Group NamedGroup(const ResourceKey& name) {
     Group group;
-    group.Name = name.isId ? std::to_string(name.id) : name.name;
+    group.Name = name.Text();
     group.Named = !name.isId;
     return group;
 }
@@ -81,7 +81,7 @@ bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage&
     ReadIconGroupEntry(im, entry);
     im.ImageOffset = 0;
     ReadError why;
-    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), language, nullptr, &why);
+    const std::optional<ByteView> resource = load.images.Find(ResourceKey::Id(im.ResId), language, nullptr, &why);
     if (!resource && !missing) missing = why;
     im.Missing = !resource;
     if (!ImageBlock(resource, im.BytesInRes, im.Data, load.owner)) return false;
@@ -100,7 +100,7 @@ bool ReadIconImage(const PeLoad& load, IconImage& im, ByteReader& entry, Damage&
 bool ReadCursorImage(const PeLoad& load, CursorImage& im, ByteReader& entry, Damage& missing, uint16_t language) {
     ReadCursorGroupEntry(im, entry);
     ReadError why;
-    const std::optional<ByteView> resource = load.images.Find(ResName::Id(im.ResId), language, nullptr, &why);
+    const std::optional<ByteView> resource = load.images.Find(ResourceKey::Id(im.ResId), language, nullptr, &why);
     if (!resource) {
         im.Missing = true;
         if (!missing) missing = why;
@@ -124,7 +124,7 @@ bool ReadCursorImage(const PeLoad& load, CursorImage& im, ByteReader& entry, Dam
 // whose bytes the load's budget cannot take ends the group there.
 template <class Group, class ReadImage>
 bool ReadGroup(const PeLoad& load, Group& group, Damage& why, ReadImage readImage) {
-    const std::optional<ResName> name = ReopenName(group.Name, group.Named);
+    const std::optional<ResourceKey> name = ReopenName(group.Name, group.Named);
     ReadError notFound = ReadError::Invalid(0, std::string(load.what) + " \"" + group.Name + "\" has no resource name",
                                             load.module.FileSize());
     const std::optional<ByteView> bytes =
@@ -161,9 +161,9 @@ ReadResult<std::vector<Group>> ParseGroups(const ResourceModule& module, size_t 
     // The count is of the groups the file holds data for: a name whose data
     // is missing does not take the place of one after it. Past the count,
     // names are only looked up, so that their damage is still said.
-    const std::vector<ResName>& names = load.groups.Names();
+    const std::vector<ResourceKey>& names = load.groups.Names();
     result.records.reserve(std::min(count, names.size()));
-    for (const ResName& name : names) {
+    for (const ResourceKey& name : names) {
         if (result.records.size() == count) {
             ReadError why;
             uint16_t shown = 0;
@@ -196,18 +196,18 @@ size_t CountOf(int32_t count) { return count > 0 ? size_t(count) : 0; }
 
 } // namespace
 
-std::optional<ResName> ReopenName(const std::string& name, bool isNamed) {
-    if (isNamed) return ResName::Named(name);
+std::optional<ResourceKey> ReopenName(const std::string& name, bool isNamed) {
+    if (isNamed) return ResourceKey::Named(name);
     uint32_t id = 0;
     const char* end = name.data() + name.size();
     const auto [ptr, ec] = std::from_chars(name.data(), end, id);
     if (ec != std::errc() || ptr != end || name.empty() || id > 0xFFFF) return std::nullopt;
-    return ResName::Id(uint16_t(id));
+    return ResourceKey::Id(uint16_t(id));
 }
 
 Bitmap ReadPeBitmapAgain(const ResourceModule& module, const std::string& name, bool isNamed,
                          std::optional<uint16_t> language) {
-    const std::optional<ResName> value = ReopenName(name, isNamed);
+    const std::optional<ResourceKey> value = ReopenName(name, isNamed);
     const std::optional<ByteView> resource = value ? module.Find(RT_BITMAP, *value, language) : std::nullopt;
     return resource ? DecodeBitmapResource(*resource) : Bitmap{};
 }
@@ -240,11 +240,11 @@ void LoadBitmapsPE(FileContents& contents, const ResourceModule& module, std::op
     const TypeTable bitmaps = module.Table(RT_BITMAP);
     BitmapListFiller list(contents, BitmapTransparency::BottomLeftPixel, module.Owner());
     size_t filled = 0;
-    for (const ResName& name : bitmaps.Names()) {
+    for (const ResourceKey& name : bitmaps.Names()) {
         if (list.Full()) break;
         uint16_t shown = 0;
         const std::optional<ByteView> resource = bitmaps.Find(name, language, &shown);
-        if (!list.Offer(name.isId ? std::to_string(name.id) : name.name, !name.isId, resource.value_or(ByteView{})))
+        if (!list.Offer(name.Text(), !name.isId, resource.value_or(ByteView{})))
             continue;
         // Offer fills the list in order, so the bitmap just offered is this one.
         BitmapRecord& bitmap = contents.Bitmaps[filled++];
@@ -262,7 +262,7 @@ ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& 
     ReadResult<std::vector<AnimatedCursor>> result;
     for (uint16_t type : {kAnimatedCursor, kAnimatedIcon}) {
         const auto table = module.Table(type);
-        for (const ResName& name : table.Names()) {
+        for (const ResourceKey& name : table.Names()) {
             ReadError why;
             uint16_t shown = 0;
             const std::optional<ByteView> data = table.Find(name, language, &shown, &why);
@@ -277,7 +277,7 @@ ReadResult<std::vector<AnimatedCursor>> ParsePeAnimations(const ResourceModule& 
             }
             AnimatedCursor& ani = read.records;
             ani.AnimatedIcon = type == kAnimatedIcon;
-            ani.Name = name.isId ? std::to_string(name.id) : name.name;
+            ani.Name = name.Text();
             ani.Named = !name.isId;
             ani.Language = shown;
             ani.Languages = table.Languages(name);

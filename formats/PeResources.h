@@ -11,12 +11,12 @@
 namespace gw {
 
 class ResourceModule;
-struct ResName;
+struct ResourceKey;
 
 // The name value a resource listed by the loaders is found again by: its
 // name when named, else the integer its decimal text stands for (nullopt
 // when that is not an id from 0 to 65535).
-std::optional<ResName> ReopenName(const std::string& name, bool isNamed);
+std::optional<ResourceKey> ReopenName(const std::string& name, bool isNamed);
 
 // A bitmap resource of the module found again by the name a load gave it,
 // decoded; a bitmap without a handle when it is not there or does not decode.

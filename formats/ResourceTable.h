@@ -12,32 +12,9 @@
 
 #include "platform/ByteReader.h"
 #include "platform/ReadError.h"
+#include "platform/ResourceKey.h"
 
 namespace gw {
-
-// A resource type or name: an integer id, or a name kept as the UTF-16 code
-// units stored, so that a name written back is the name read.
-struct ResourceKey {
-    bool isId = true;
-    uint16_t id = 0;
-    std::u16string name;
-
-    static ResourceKey Id(uint16_t id) { return {true, id, {}}; }
-    static ResourceKey Named(std::u16string name) { return {false, 0, std::move(name)}; }
-    // A name given as UTF-8 (ill-formed bytes become U+FFFD).
-    static ResourceKey NamedUtf8(std::string_view text);
-    // The id in decimal, or the name as UTF-8.
-    std::string Text() const;
-
-    bool operator==(const ResourceKey&) const = default;
-};
-
-// The order of a PE resource directory: named entries before ids, names by
-// an ordinal comparison of their UTF-16 code units, ids ascending.
-bool KeyBefore(const ResourceKey& a, const ResourceKey& b);
-// Whether a stored key is the one asked for: the same id, or the same name
-// compared case-insensitively in ASCII, as the system's resource lookup does.
-bool KeyMatches(const ResourceKey& stored, const ResourceKey& wanted);
 
 // One resource with the fields its container keeps.
 struct ResourceEntry {

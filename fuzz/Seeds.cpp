@@ -137,19 +137,19 @@ std::map<std::string, std::vector<Bytes>> SeedInputs() {
         const Bytes image = Dib(16, 4, true);
         const Bytes group = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(image.size()), 1}});
         test::PeLayout layout;
-        layout.resources = {{ResName::Named("MUI"), ResName::Id(1), 0x0409, mui},
-                            {ResName::Id(14), ResName::Id(1), 0x0407, group},
-                            {ResName::Id(14), ResName::Id(1), 0x0409, group},
-                            {ResName::Id(3), ResName::Id(1), 0x0409, image}};
+        layout.resources = {{ResourceKey::Named("MUI"), ResourceKey::Id(1), 0x0409, mui},
+                            {ResourceKey::Id(14), ResourceKey::Id(1), 0x0407, group},
+                            {ResourceKey::Id(14), ResourceKey::Id(1), 0x0409, group},
+                            {ResourceKey::Id(3), ResourceKey::Id(1), 0x0409, image}};
         seeds["mui"] = {mui, test::BuildPe(layout).bytes};
     }
     {
         // Programs with named and numbered resources in two languages, with
         // and without a resource directory, and a resource file.
         test::PeLayout named;
-        named.resources = {{ResName::Named("DATA"), ResName::Named("b"), 0x0407, {1, 2, 3}},
-                           {ResName::Named("DATA"), ResName::Named("B"), 0x0409, {4}},
-                           {ResName::Id(6), ResName::Id(1), 0, Bytes(40, 7)}};
+        named.resources = {{ResourceKey::Named("DATA"), ResourceKey::Named("b"), 0x0407, {1, 2, 3}},
+                           {ResourceKey::Named("DATA"), ResourceKey::Named("B"), 0x0409, {4}},
+                           {ResourceKey::Id(6), ResourceKey::Id(1), 0, Bytes(40, 7)}};
         test::PeLayout plus = named;
         plus.pe32Plus = true;
         test::PeLayout none;

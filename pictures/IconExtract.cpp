@@ -61,7 +61,7 @@ std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module)
     for (size_t j = 0; j < out.directory.Images.size(); ++j) {
         ByteReader entry = GroupEntryReader(*group, j);
         ReadIconGroupEntry(out.directory.Images[j], entry);
-        out.bytes.push_back(images.Find(ResName::Id(out.directory.Images[j].ResId)));
+        out.bytes.push_back(images.Find(ResourceKey::Id(out.directory.Images[j].ResId)));
     }
     return out;
 }

@@ -198,9 +198,11 @@ struct ResourceModule::Impl {
         return bytes.subspan(size_t(*offset), size);
     }
 
-    static ResName NameOf(const NameEntry& n) {
-        if (!n.entry.Named()) return ResName::Id(n.entry.Id());
-        return ResName::Named(Utf16LeToUtf8(n.nameUnits));
+    static ResourceKey NameOf(const NameEntry& n) {
+        if (!n.entry.Named()) return ResourceKey::Id(n.entry.Id());
+        std::u16string units(n.nameUnits.size() / 2, u'\0');
+        for (size_t i = 0; i < units.size(); ++i) units[i] = char16_t(PeekU16(n.nameUnits, i * 2));
+        return ResourceKey::Named(std::move(units));
     }
 };
 
@@ -304,8 +306,8 @@ std::unique_ptr<ResourceModule> ResourceModule::Open(const std::string& path, st
     return module;
 }
 
-std::vector<ResName> ResourceModule::EnumNames(uint16_t type) const {
-    std::vector<ResName> names;
+std::vector<ResourceKey> ResourceModule::EnumNames(uint16_t type) const {
+    std::vector<ResourceKey> names;
     m_impl->WalkNames(type, [&](const Impl::NameEntry& n) { names.push_back(Impl::NameOf(n)); });
     return names;
 }
@@ -328,7 +330,7 @@ ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>&
         table.m_languageDirs.push_back(n.entry.Offset());
         // The first entry of a name wins, as a linear search would find it.
         if (n.entry.Named())
-            table.m_byName.try_emplace(UpperAscii(table.m_names.back().name), index);
+            table.m_byName.try_emplace(UpperAscii(table.m_names.back().Text()), index);
         else
             table.m_byId.try_emplace(n.entry.Id(), index);
     });
@@ -350,33 +352,33 @@ std::shared_ptr<const void> ResourceModule::Owner() const {
     return m_impl;
 }
 
-std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name) const {
+std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResourceKey& name) const {
     return Table(type).Find(name);
 }
 
-std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResName& name, std::optional<uint16_t> language,
+std::optional<ByteView> ResourceModule::Find(uint16_t type, const ResourceKey& name, std::optional<uint16_t> language,
                                              uint16_t* shown) const {
     return Table(type).Find(name, language, shown);
 }
 
-std::vector<uint16_t> ResourceModule::Languages(uint16_t type, const ResName& name) const {
+std::vector<uint16_t> ResourceModule::Languages(uint16_t type, const ResourceKey& name) const {
     return Table(type).Languages(name);
 }
 
-bool ResourceModule::TypeTable::IndexOf(const ResName& name, size_t& index) const {
+bool ResourceModule::TypeTable::IndexOf(const ResourceKey& name, size_t& index) const {
     if (name.isId) {
         const auto it = m_byId.find(name.id);
         if (it == m_byId.end()) return false;
         index = it->second;
     } else {
-        const auto it = m_byName.find(UpperAscii(name.name));
+        const auto it = m_byName.find(UpperAscii(name.Text()));
         if (it == m_byName.end()) return false;
         index = it->second;
     }
     return true;
 }
 
-std::vector<uint16_t> ResourceModule::TypeTable::Languages(const ResName& name) const {
+std::vector<uint16_t> ResourceModule::TypeTable::Languages(const ResourceKey& name) const {
     std::vector<uint16_t> languages;
     size_t index = 0;
     if (!m_impl || !IndexOf(name, index)) return languages;
@@ -387,16 +389,16 @@ std::vector<uint16_t> ResourceModule::TypeTable::Languages(const ResName& name) 
     return languages;
 }
 
-std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, ReadError* why) const {
+std::optional<ByteView> ResourceModule::TypeTable::Find(const ResourceKey& name, ReadError* why) const {
     return Find(name, std::nullopt, nullptr, why);
 }
 
-std::optional<ByteView> ResourceModule::TypeTable::Find(const ResName& name, std::optional<uint16_t> language,
+std::optional<ByteView> ResourceModule::TypeTable::Find(const ResourceKey& name, std::optional<uint16_t> language,
                                                         uint16_t* shown, ReadError* why) const {
     auto missing = [&]() -> std::optional<ByteView> {
         if (why)
             *why = ReadError::Invalid(m_impl ? m_impl->rsrcStart : 0,
-                                      "resource " + (name.isId ? std::to_string(name.id) : name.name) +
+                                      "resource " + name.Text() +
                                           " is not in the resource directory",
                                       m_impl ? m_impl->bytes.size() : 0);
         return std::nullopt;

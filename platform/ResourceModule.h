@@ -12,18 +12,9 @@
 #include "platform/ByteReader.h"
 #include "platform/FileIo.h"
 #include "platform/ReadError.h"
+#include "platform/ResourceKey.h"
 
 namespace gw {
-
-// A resource name value: an integer id or a name string.
-struct ResName {
-    bool isId = true;
-    uint16_t id = 0;
-    std::string name; // UTF-8, as stored (resource compilers store names upper-cased)
-
-    static ResName Id(uint16_t id) { return {true, id, {}}; }
-    static ResName Named(std::string name) { return {false, 0, std::move(name)}; }
-};
 
 class ResourceModule {
 private:
@@ -38,31 +29,31 @@ public:
     class TypeTable {
     public:
         // The names in directory order, one per name whatever its languages.
-        const std::vector<ResName>& Names() const { return m_names; }
+        const std::vector<ResourceKey>& Names() const { return m_names; }
         // The bytes of the first language of the first entry with that id, or
         // with that name compared case-insensitively (ASCII). When there are
         // none and why is given, says what is wrong and where.
-        std::optional<ByteView> Find(const ResName& name, ReadError* why = nullptr) const;
+        std::optional<ByteView> Find(const ResourceKey& name, ReadError* why = nullptr) const;
         // The same in language when the name is held in it, else in its
         // first language (as the platform's loader falls back); shown, when
         // given, receives the language whose bytes these are.
-        std::optional<ByteView> Find(const ResName& name, std::optional<uint16_t> language, uint16_t* shown,
+        std::optional<ByteView> Find(const ResourceKey& name, std::optional<uint16_t> language, uint16_t* shown,
                                      ReadError* why = nullptr) const;
         // Every language the name is held in, ascending and each once
         // (language entries that are names or directories are passed over,
         // and a damaged directory is read to its 256th entry at most);
         // empty when the name is not there.
-        std::vector<uint16_t> Languages(const ResName& name) const;
+        std::vector<uint16_t> Languages(const ResourceKey& name) const;
 
     private:
         friend class ResourceModule;
         // The index of the first entry with that name; false when there is none.
-        bool IndexOf(const ResName& name, size_t& index) const;
+        bool IndexOf(const ResourceKey& name, size_t& index) const;
         std::shared_ptr<const Impl> m_impl;
-        std::vector<ResName> m_names;
+        std::vector<ResourceKey> m_names;
         std::vector<uint32_t> m_languageDirs; // per name: its language directory
         std::unordered_map<uint16_t, size_t> m_byId;
-        std::unordered_map<std::string, size_t> m_byName; // key: ASCII upper-cased
+        std::unordered_map<std::string, size_t> m_byName; // key: the name as UTF-8, ASCII upper-cased
     };
 
     // Opens a file as a data module; null (with error set) when it is not a
@@ -78,17 +69,17 @@ public:
     // The names of a numeric resource type in directory order (named entries
     // first, then ids ascending, as the directory stores them), one per name
     // whatever its languages.
-    std::vector<ResName> EnumNames(uint16_t type) const;
+    std::vector<ResourceKey> EnumNames(uint16_t type) const;
     // The bytes of the resource of a type with that name or id (first
     // language); nullopt when there is none or its data lies outside the file.
-    std::optional<ByteView> Find(uint16_t type, const ResName& name) const;
+    std::optional<ByteView> Find(uint16_t type, const ResourceKey& name) const;
     // The same in language when it is held in it, else in its first
     // language; shown, when given, receives the language read.
-    std::optional<ByteView> Find(uint16_t type, const ResName& name, std::optional<uint16_t> language,
+    std::optional<ByteView> Find(uint16_t type, const ResourceKey& name, std::optional<uint16_t> language,
                                  uint16_t* shown = nullptr) const;
     // Every language a resource of a type is held in, ascending; empty when
     // there is no such resource.
-    std::vector<uint16_t> Languages(uint16_t type, const ResName& name) const;
+    std::vector<uint16_t> Languages(uint16_t type, const ResourceKey& name) const;
     // The number of names of a type whose data (in their first language)
     // the file holds: what a load can read, and the explorer's count. A file
     // cut short counts only what is left of it. Reads no strings.

@@ -20,7 +20,7 @@ using namespace gw::test;
 
 namespace {
 
-PeResource BitmapRes(ResName name, Bytes data) { return {ResName::Id(RT_BITMAP), std::move(name), 0x0409, std::move(data)}; }
+PeResource BitmapRes(ResourceKey name, Bytes data) { return {ResourceKey::Id(RT_BITMAP), std::move(name), 0x0409, std::move(data)}; }
 
 Bytes Dib(int w, int h, int bits = 24) {
     DibLayout s;
@@ -45,10 +45,10 @@ struct LoadedLibrary {
     static std::shared_ptr<Document> Open(const std::string& path) {
         PeLayout layout;
         layout.resources = {
-            BitmapRes(ResName::Named("zeta"), Dib(200, 30)),
-            BitmapRes(ResName::Named("Alpha"), Dib(16, 16, 8)),
-            BitmapRes(ResName::Id(101), Dib(3, 300)),
-            BitmapRes(ResName::Id(7), Bytes(30, 0xEE)), // does not decode
+            BitmapRes(ResourceKey::Named("zeta"), Dib(200, 30)),
+            BitmapRes(ResourceKey::Named("Alpha"), Dib(16, 16, 8)),
+            BitmapRes(ResourceKey::Id(101), Dib(3, 300)),
+            BitmapRes(ResourceKey::Id(7), Bytes(30, 0xEE)), // does not decode
         };
         WriteFile(path, BuildPe(layout).bytes);
         return Document::Open(path);
@@ -179,8 +179,8 @@ TEST(BitmapDesk, SaveOneWritesTheLoadedBitmapInItsFormat) {
 // A bitmap held in two languages is saved in the one the workdesk shows.
 TEST(BitmapDesk, SaveWritesTheLanguageShown) {
     PeLayout layout;
-    layout.resources = {{ResName::Id(RT_BITMAP), ResName::Id(5), 0x0407, BitmapDib(8, 4, 24)},
-                        {ResName::Id(RT_BITMAP), ResName::Id(5), 0x0409, BitmapDib(20, 10, 24)}};
+    layout.resources = {{ResourceKey::Id(RT_BITMAP), ResourceKey::Id(5), 0x0407, BitmapDib(8, 4, 24)},
+                        {ResourceKey::Id(RT_BITMAP), ResourceKey::Id(5), 0x0409, BitmapDib(20, 10, 24)}};
     TempDir dir;
     ASSERT_TRUE(WriteFile(dir.file("two.dll"), BuildPe(layout).bytes));
     for (const auto& [language, width] : {std::pair<std::optional<uint16_t>, int>{std::nullopt, 8}, {0x0409, 20}}) {

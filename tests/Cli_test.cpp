@@ -101,9 +101,9 @@ struct Containers {
     Bytes pe, ne, res;
     Containers() {
         PeLayout p;
-        p.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+        p.resources = {{ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409,
                         BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), 7}})},
-                       {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, image}};
+                       {ResourceKey::Id(RT_ICON), ResourceKey::Id(7), 0x0409, image}};
         pe = BuildPe(p).bytes;
         NeLayout n;
         n.types = {{0x800E, {{0x8001, BuildNeIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), 1}})}}},
@@ -169,10 +169,10 @@ TEST(Cli, MissingImagesAreNeverWrittenAsZeros) {
     TempDir dir, saved, extracted;
     const Containers c;
     PeLayout p;
-    p.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+    p.resources = {{ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409,
                     BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(c.image.size()), 7},
                                     {16, 16, 0, 0, 1, 4, 300, 8}})},
-                   {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, c.image}};
+                   {ResourceKey::Id(RT_ICON), ResourceKey::Id(7), 0x0409, c.image}};
     ASSERT_TRUE(WriteFile(dir.file("lib.dll"), BuildPe(p).bytes));
     EXPECT_EQ(RunCli("save " + dir.file("lib.dll") + " " + saved.path()).status, 1);
     const auto back = Document::Open(saved.file("1.ico"));
@@ -262,12 +262,12 @@ TEST(Cli, IcotoolReadsExtractedCursorsAndIcons) {
     const Bytes icon = BuildDib(i);
     PeLayout layout;
     layout.resources = {
-        {ResName::Id(RT_GROUP_CURSOR), ResName::Id(100),
+        {ResourceKey::Id(RT_GROUP_CURSOR), ResourceKey::Id(100),
          0x0409, BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})},
-        {ResName::Id(RT_CURSOR), ResName::Id(1), 0x0409, cursor},
-        {ResName::Id(RT_GROUP_ICON), ResName::Named("APP"),
+        {ResourceKey::Id(RT_CURSOR), ResourceKey::Id(1), 0x0409, cursor},
+        {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named("APP"),
          0x0409, BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(icon.size()), 2}})},
-        {ResName::Id(RT_ICON), ResName::Id(2), 0x0409, icon},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x0409, icon},
     };
     TempDir dir, out;
     ASSERT_TRUE(WriteFile(dir.file("lib.dll"), BuildPe(layout).bytes));
@@ -288,10 +288,10 @@ TEST(Cli, NamesBeyondAsciiAndPathsThatAreNotUtf8) {
     const Bytes image = TwoImageIcon();
     PeLayout p;
     for (size_t i = 0; i < names.size(); ++i)
-        p.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Named(names[i]), 0x0409,
+        p.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named(names[i]), 0x0409,
                                BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(image.size()), uint16_t(10 + i)}})});
     for (size_t i = 0; i < names.size(); ++i)
-        p.resources.push_back({ResName::Id(RT_ICON), ResName::Id(uint16_t(10 + i)), 0x0409, image});
+        p.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(uint16_t(10 + i)), 0x0409, image});
     ASSERT_TRUE(WriteFile(dir.file("names.dll"), BuildPe(p).bytes));
     DibLayout d;
     d.width = d.height = 4;
@@ -351,8 +351,8 @@ TEST(Cli, AnimatedCursorsAreListedSavedAndExtracted) {
     iconLayout.frames = {TwoImageIcon()};
     const Bytes spinner = BuildAni(iconLayout);
     PeLayout p;
-    p.resources = {{ResName::Id(21), ResName::Named("WAIT"), 0x0409, busy},
-                   {ResName::Id(22), ResName::Id(5), 0x0409, spinner}};
+    p.resources = {{ResourceKey::Id(21), ResourceKey::Named("WAIT"), 0x0409, busy},
+                   {ResourceKey::Id(22), ResourceKey::Id(5), 0x0409, spinner}};
     ASSERT_TRUE(WriteFile(dir.file("anim.dll"), BuildPe(p).bytes));
 
     const RunResult info = RunCli("info --json " + dir.file("busy.ani"));

@@ -132,8 +132,8 @@ TEST(CursorTheme, ATheme3CursorsOneAnimatedLoadsInLibXcursor) {
         s.bitCount = 32;
         return BuildDib(s);
     }());
-    lib.resources = {{ResName::Id(RT_CURSOR), ResName::Id(1), 0x0409, image},
-                     {ResName::Id(RT_GROUP_CURSOR), ResName::Id(32649), 0x0409,
+    lib.resources = {{ResourceKey::Id(RT_CURSOR), ResourceKey::Id(1), 0x0409, image},
+                     {ResourceKey::Id(RT_GROUP_CURSOR), ResourceKey::Id(32649), 0x0409,
                       BuildCursorGroup({{32, 64, 1, 32, uint32_t(image.size()), 1}})}};
     TempDir libDir, libOut;
     ASSERT_TRUE(WriteFile(libDir.file("user.dll"), BuildPe(lib).bytes));

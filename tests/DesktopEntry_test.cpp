@@ -47,15 +47,15 @@ Bytes Program(const std::vector<int>& sizes, const std::string& description = {}
         e.bytesInRes = uint32_t(image.size());
         e.id = id;
         entries.push_back(e);
-        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id++), 0x0409, image});
+        layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id++), 0x0409, image});
     }
-    layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)});
+    layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup(entries)});
     if (!description.empty()) {
         std::vector<VersionNode> strings = {StringNode("FileDescription", description, true)};
         if (!company.empty()) strings.push_back(StringNode("CompanyName", company, true));
         VersionNode root{"VS_VERSION_INFO", FixedPart(0x10000, 0, 0x10000, 0, 0x3F, 0, 0x40004, 1)};
         root.children = {StringFileInfoNode({TableNode("040904B0", strings)}), VarFileInfoNode({0x040904B0})};
-        layout.resources.push_back({ResName::Id(16), ResName::Id(1), 0x0409, BuildVersionBlock(root, true)});
+        layout.resources.push_back({ResourceKey::Id(16), ResourceKey::Id(1), 0x0409, BuildVersionBlock(root, true)});
     }
     return BuildPe(layout).bytes;
 }
@@ -205,8 +205,8 @@ Bytes ProgramOfGroups(const std::vector<uint32_t>& colours) {
         e.bitCount = 24;
         e.bytesInRes = uint32_t(image.size());
         e.id = id;
-        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id), 0x0409, image});
-        layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(id), 0x0409, BuildIconGroup({e})});
+        layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id), 0x0409, image});
+        layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(id), 0x0409, BuildIconGroup({e})});
         ++id;
     }
     return BuildPe(layout).bytes;

@@ -155,8 +155,8 @@ TEST(ExplorerScan, AnimatedCursorsAndTheFilesHoldingThem) {
     WriteFile(dir.file("fake.ani"), Bytes(64, 'x'));
     WriteFile(dir.file("arrow.cur"), CurFileOf(32));
     PeLayout p;
-    p.resources = {{ResName::Id(RT_ANICURSOR), ResName::Named("WAIT"), 0x0409, busy},
-                   {ResName::Id(RT_ANIICON), ResName::Id(5), 0x0409, busy}};
+    p.resources = {{ResourceKey::Id(RT_ANICURSOR), ResourceKey::Named("WAIT"), 0x0409, busy},
+                   {ResourceKey::Id(RT_ANIICON), ResourceKey::Id(5), 0x0409, busy}};
     WriteFile(dir.file("anim.dll"), BuildPe(p).bytes);
     WriteFile(dir.file("Shell.DLL"), PeFileOf({3, 2, 1}));
     WriteFile(dir.file("anim.res"), BuildRes32({{RT_ANICURSOR, 7, busy}}));
@@ -311,7 +311,7 @@ TEST(ExplorerScan, AProgramCutShortOpensOnWhatIsLeft) {
     TempDir dir;
     const Bytes whole = PeFileOf({3, 2, 0});
     const auto module = Document::OfBytes("whole.dll", whole);
-    const size_t groups = size_t(module->Module()->Find(RT_GROUP_ICON, ResName::Id(1))->data() - module->Bytes().data());
+    const size_t groups = size_t(module->Module()->Find(RT_GROUP_ICON, ResourceKey::Id(1))->data() - module->Bytes().data());
     WriteFile(dir.file("half.exe"), Bytes(whole.begin(), whole.begin() + groups));
     WriteFile(dir.file("husk.exe"), Bytes(whole.begin(), whole.begin() + 0x410));
     ExplorerState s;
@@ -631,9 +631,9 @@ TEST(ExplorerScan, ExecutablesCarryTheirDescription) {
     e.bitCount = 24;
     e.bytesInRes = uint32_t(image.size());
     e.id = 1;
-    layout.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({e})},
-                        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
-                        {ResName::Id(16), ResName::Id(1), 0x0409, BuildVersionBlock(SampleVersionTree(true), true)}};
+    layout.resources = {{ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup({e})},
+                        {ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0409, image},
+                        {ResourceKey::Id(16), ResourceKey::Id(1), 0x0409, BuildVersionBlock(SampleVersionTree(true), true)}};
     WriteFile(dir.file("described.dll"), BuildPe(layout).bytes);
     WriteFile(dir.file("plain.dll"), PeFileOf({1, 0, 0}));
     WriteFile(dir.file("one.ico"), IcoFileOf(16));

@@ -17,8 +17,8 @@ std::string Parsed(const std::string& text) {
     return location ? location->path + " | " + std::to_string(location->index) : "none";
 }
 
-PeResource Group(ResName name, uint16_t imageId, const Bytes& image) {
-    return {ResName::Id(RT_GROUP_ICON), std::move(name), 0x0409,
+PeResource Group(ResourceKey name, uint16_t imageId, const Bytes& image) {
+    return {ResourceKey::Id(RT_GROUP_ICON), std::move(name), 0x0409,
             BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(image.size()), imageId}})};
 }
 
@@ -54,12 +54,12 @@ TEST(IconLocation, IndexPicksByPositionAndNegativeIndexById) {
     const Bytes image = BuildIconDib(16, 4);
     PeLayout layout;
     layout.resources = {
-        Group(ResName::Id(101), 3, image),
-        Group(ResName::Named("MAINICON"), 1, image),
-        Group(ResName::Id(7), 2, image),
-        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
-        {ResName::Id(RT_ICON), ResName::Id(2), 0x0409, image},
-        {ResName::Id(RT_ICON), ResName::Id(3), 0x0409, image},
+        Group(ResourceKey::Id(101), 3, image),
+        Group(ResourceKey::Named("MAINICON"), 1, image),
+        Group(ResourceKey::Id(7), 2, image),
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0409, image},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x0409, image},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(3), 0x0409, image},
     };
     const auto exe = Document::OfBytes("game.exe", BuildPe(layout).bytes);
     // Resource order: names first, then ids ascending.

@@ -26,7 +26,7 @@ std::string Quoted(const std::string& text) {
     return out + "'";
 }
 
-PeResource Res(uint16_t type, ResName name, Bytes data) { return {ResName::Id(type), std::move(name), 0x0409, std::move(data)}; }
+PeResource Res(uint16_t type, ResourceKey name, Bytes data) { return {ResourceKey::Id(type), std::move(name), 0x0409, std::move(data)}; }
 
 Bytes IconDib(int size, int bitCount) {
     DibLayout dib;
@@ -42,14 +42,14 @@ Bytes TwoGroupLibrary(bool damaged) {
     const Bytes small = IconDib(16, 4), large = IconDib(32, 8), big = IconDib(48, 8);
     PeLayout layout;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Named("MAINICON"),
+        Res(RT_GROUP_ICON, ResourceKey::Named("MAINICON"),
             BuildIconGroup({{16, 16, 16, 0, 1, 4, uint32_t(small.size()), 1},
                             {32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})),
-        Res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup({{48, 48, 0, 0, 1, 8, uint32_t(big.size()), 3}})),
-        Res(RT_ICON, ResName::Id(1), small),
-        Res(RT_ICON, ResName::Id(2), large),
+        Res(RT_GROUP_ICON, ResourceKey::Id(7), BuildIconGroup({{48, 48, 0, 0, 1, 8, uint32_t(big.size()), 3}})),
+        Res(RT_ICON, ResourceKey::Id(1), small),
+        Res(RT_ICON, ResourceKey::Id(2), large),
     };
-    if (!damaged) layout.resources.push_back(Res(RT_ICON, ResName::Id(3), big));
+    if (!damaged) layout.resources.push_back(Res(RT_ICON, ResourceKey::Id(3), big));
     return BuildPe(layout).bytes;
 }
 

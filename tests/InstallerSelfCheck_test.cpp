@@ -21,7 +21,7 @@ constexpr uint32_t kDataSize = 300;
 // A program with one section of resources; its bytes end at a 512 boundary.
 Bytes Program() {
     PeLayout layout;
-    layout.resources.push_back({ResName::Id(3), ResName::Id(1), 0x0409, Bytes(64, 0x11)});
+    layout.resources.push_back({ResourceKey::Id(3), ResourceKey::Id(1), 0x0409, Bytes(64, 0x11)});
     return BuildPe(layout).bytes;
 }
 

@@ -55,7 +55,7 @@ Bytes Group(std::vector<std::pair<uint8_t, uint16_t>> sizeAndId) {
 }
 
 PeResource Res(uint16_t type, uint16_t id, uint16_t language, Bytes data) {
-    return {ResName::Id(type), ResName::Id(id), language, std::move(data)};
+    return {ResourceKey::Id(type), ResourceKey::Id(id), language, std::move(data)};
 }
 
 // Icon group 1 in German (a 16-pixel image, id 1) and English (32 pixels,
@@ -296,9 +296,9 @@ TEST(Mui, ReadsTheResourceAndRefusesPartsOutsideIt) {
 Bytes NeutralLibrary(const Bytes& mui = BuildMuiResource()) {
     PeLayout layout;
     CursorGroupEntry cursor;
-    layout.resources = {{ResName::Named("MUI"), ResName::Id(1), kEnglish, mui},
-                        {ResName::Id(RT_GROUP_CURSOR), ResName::Id(1), 0, BuildCursorGroup({cursor})},
-                        {ResName::Id(RT_CURSOR), ResName::Id(1), 0, BuildCursorResource(1, 2, IconDib(32))}};
+    layout.resources = {{ResourceKey::Named("MUI"), ResourceKey::Id(1), kEnglish, mui},
+                        {ResourceKey::Id(RT_GROUP_CURSOR), ResourceKey::Id(1), 0, BuildCursorGroup({cursor})},
+                        {ResourceKey::Id(RT_CURSOR), ResourceKey::Id(1), 0, BuildCursorResource(1, 2, IconDib(32))}};
     return BuildPe(layout).bytes;
 }
 

@@ -72,8 +72,8 @@ LoadedLibrary LoadSharedImageLibrary(const Bytes& image, uint8_t size, size_t co
     entry.id = 1;
     PeLayout layout;
     layout.resources = {
-        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(std::vector<IconGroupEntry>(count, entry))},
-        {ResName::Id(RT_ICON), ResName::Id(1), 0x0409, image},
+        {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup(std::vector<IconGroupEntry>(count, entry))},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0409, image},
     };
     const PeImage pe = BuildPe(layout);
     LoadedLibrary library;

@@ -12,7 +12,7 @@ using namespace gw::test;
 
 namespace {
 
-PeResource Res(uint16_t type, ResName name, Bytes data) { return {ResName::Id(type), std::move(name), 0x0409, std::move(data)}; }
+PeResource Res(uint16_t type, ResourceKey name, Bytes data) { return {ResourceKey::Id(type), std::move(name), 0x0409, std::move(data)}; }
 
 Bytes IconDib(int size, int bpp) {
     DibLayout s;
@@ -80,15 +80,15 @@ TEST(PeIcons, GroupsByNameAndIdWithTheirImages) {
     PeLayout layout;
     layout.pe32Plus = true;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Id(32512),
+        Res(RT_GROUP_ICON, ResourceKey::Id(32512),
             BuildIconGroup({{16, 16, 0, 0, 1, 8, uint32_t(third.size()) + 100, 3},   // states 100 bytes too many
                             {32, 32, 0, 0, 1, 8, 744, 9}})),                       // no RT_ICON 9
-        Res(RT_GROUP_ICON, ResName::Named("MAINICON"),
+        Res(RT_GROUP_ICON, ResourceKey::Named("MAINICON"),
             BuildIconGroup({{16, 16, 16, 0, 1, 4, uint32_t(small.size()), 1},
                             {32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})),
-        Res(RT_ICON, ResName::Id(1), small),
-        Res(RT_ICON, ResName::Id(2), large),
-        Res(RT_ICON, ResName::Id(3), third),
+        Res(RT_ICON, ResourceKey::Id(1), small),
+        Res(RT_ICON, ResourceKey::Id(2), large),
+        Res(RT_ICON, ResourceKey::Id(3), third),
     };
     PeFile file(layout);
     const auto doc = Document::Open(file.path);
@@ -148,10 +148,10 @@ TEST(PeIcons, DamagedGroupsAndFailures) {
     Bytes huge = BuildIconGroup({{16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 1}, {16, 16, 0, 0, 1, 4, 0xFFFFFFF0u, 7}});
     PeLayout layout;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Id(1), overstated),
-        Res(RT_GROUP_ICON, ResName::Id(2), Bytes{0, 0, 1}), // shorter than its header
-        Res(RT_GROUP_ICON, ResName::Id(3), huge),
-        Res(RT_ICON, ResName::Id(1), dib),
+        Res(RT_GROUP_ICON, ResourceKey::Id(1), overstated),
+        Res(RT_GROUP_ICON, ResourceKey::Id(2), Bytes{0, 0, 1}), // shorter than its header
+        Res(RT_GROUP_ICON, ResourceKey::Id(3), huge),
+        Res(RT_ICON, ResourceKey::Id(1), dib),
     };
     PeFile file(layout);
     const auto doc = Document::Open(file.path);
@@ -195,10 +195,10 @@ TEST(PeIcons, GroupListedButNotFoundIsLeftOut) {
     const Bytes dib = IconDib(16, 4);
     PeLayout layout;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Named("MAINICON"), BuildIconGroup({})),
-        Res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup({{16, 16, 0, 0, 1, 4, 10, 1}})),
-        Res(RT_GROUP_ICON, ResName::Id(9), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(dib.size()), 1}})),
-        Res(RT_ICON, ResName::Id(1), dib),
+        Res(RT_GROUP_ICON, ResourceKey::Named("MAINICON"), BuildIconGroup({})),
+        Res(RT_GROUP_ICON, ResourceKey::Id(7), BuildIconGroup({{16, 16, 0, 0, 1, 4, 10, 1}})),
+        Res(RT_GROUP_ICON, ResourceKey::Id(9), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(dib.size()), 1}})),
+        Res(RT_ICON, ResourceKey::Id(1), dib),
     };
     PeImage pe = BuildPe(layout);
     // Group 7's language entry becomes a directory: listed, but without data.
@@ -231,14 +231,14 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
     const Bytes png = BuildCursorResource(1, 2, BuildPng(48, 40, [](int, int) { return 0xFF00FF00u; }));
     PeLayout layout;
     layout.resources = {
-        Res(RT_GROUP_CURSOR, ResName::Id(100),
+        Res(RT_GROUP_CURSOR, ResourceKey::Id(100),
             BuildCursorGroup({{32, 64, 1, 1, uint32_t(arrow.size()), 1},
                               {0, 0, 1, 0, 12, 2},       // states nothing; the bitmap says 32 x 64, 1 bit
                               {32, 64, 1, 1, 300, 3},
                               {0, 0, 1, 32, 99, 4}})),   // no RT_CURSOR 4
-        Res(RT_CURSOR, ResName::Id(1), arrow),
-        Res(RT_CURSOR, ResName::Id(2), arrow),
-        Res(RT_CURSOR, ResName::Id(3), png),
+        Res(RT_CURSOR, ResourceKey::Id(1), arrow),
+        Res(RT_CURSOR, ResourceKey::Id(2), arrow),
+        Res(RT_CURSOR, ResourceKey::Id(3), png),
     };
     PeFile file(layout);
     const auto doc = Document::Open(file.path);
@@ -282,9 +282,9 @@ TEST(PeCursors, HotSpotsSizesFromTheImageAndWholeResources) {
 TEST(PeBitmaps, DecodedBitmapsTakeTheirEntriesInOrder) {
     PeLayout layout;
     layout.resources = {
-        Res(RT_BITMAP, ResName::Id(5), BitmapDib(20, 10, 0x00112233)),
-        Res(RT_BITMAP, ResName::Id(3), Bytes(30, 0xEE)), // does not decode
-        Res(RT_BITMAP, ResName::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
+        Res(RT_BITMAP, ResourceKey::Id(5), BitmapDib(20, 10, 0x00112233)),
+        Res(RT_BITMAP, ResourceKey::Id(3), Bytes(30, 0xEE)), // does not decode
+        Res(RT_BITMAP, ResourceKey::Named("LOGO"), BitmapDib(8, 40, 0x00A0B0C0)),
     };
     PeFile file(layout);
     const auto doc = Document::Open(file.path);
@@ -316,11 +316,11 @@ TEST(PeLoaders, EveryTruncationLoadsSafely) {
     const Bytes icon = IconDib(16, 4);
     PeLayout layout;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Named("APP"), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}})),
-        Res(RT_ICON, ResName::Id(1), icon),
-        Res(RT_GROUP_CURSOR, ResName::Id(2), BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})),
-        Res(RT_CURSOR, ResName::Id(1), cursor),
-        Res(RT_BITMAP, ResName::Id(1), BitmapDib(4, 4, 0)),
+        Res(RT_GROUP_ICON, ResourceKey::Named("APP"), BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}})),
+        Res(RT_ICON, ResourceKey::Id(1), icon),
+        Res(RT_GROUP_CURSOR, ResourceKey::Id(2), BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), 1}})),
+        Res(RT_CURSOR, ResourceKey::Id(1), cursor),
+        Res(RT_BITMAP, ResourceKey::Id(1), BitmapDib(4, 4, 0)),
     };
     const Bytes full = BuildPe(layout).bytes;
     TempDir dir;
@@ -366,15 +366,15 @@ TEST(PeLoaders, ALibraryCutShortCountsWhatIsLeft) {
     const Bytes icon = IconDib(16, 4);
     const Bytes group = BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(icon.size()), 1}});
     PeLayout layout;
-    layout.resources = {Res(RT_GROUP_ICON, ResName::Id(1), group), Res(RT_GROUP_ICON, ResName::Id(2), group),
-                        Res(RT_GROUP_ICON, ResName::Id(3), group), Res(RT_ICON, ResName::Id(1), icon),
-                        Res(RT_BITMAP, ResName::Id(1), BitmapDib(4, 4, 0)),
-                        Res(RT_BITMAP, ResName::Id(2), BitmapDib(8, 4, 0))};
+    layout.resources = {Res(RT_GROUP_ICON, ResourceKey::Id(1), group), Res(RT_GROUP_ICON, ResourceKey::Id(2), group),
+                        Res(RT_GROUP_ICON, ResourceKey::Id(3), group), Res(RT_ICON, ResourceKey::Id(1), icon),
+                        Res(RT_BITMAP, ResourceKey::Id(1), BitmapDib(4, 4, 0)),
+                        Res(RT_BITMAP, ResourceKey::Id(2), BitmapDib(8, 4, 0))};
     PeImage pe = BuildPe(layout);
     const auto whole = Document::OfBytes("whole.dll", pe.bytes);
     ASSERT_EQ(whole->Counts().iconGroups, 3);
     const auto dataOf = [&](uint16_t type, uint16_t id) {
-        return size_t(whole->Module()->Find(type, ResName::Id(id))->data() - whole->Bytes().data());
+        return size_t(whole->Module()->Find(type, ResourceKey::Id(id))->data() - whole->Bytes().data());
     };
 
     // The groups' data come last: cut before them, the bitmaps are all that is left.

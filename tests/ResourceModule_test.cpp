@@ -19,8 +19,8 @@ void SetU16(Bytes& b, size_t at, uint16_t v) {
     b[at + 1] = uint8_t(v >> 8);
 }
 
-PeResource Res(uint16_t type, ResName name, Bytes data, uint16_t language = 0x0409) {
-    return {ResName::Id(type), std::move(name), language, std::move(data)};
+PeResource Res(uint16_t type, ResourceKey name, Bytes data, uint16_t language = 0x0409) {
+    return {ResourceKey::Id(type), std::move(name), language, std::move(data)};
 }
 
 // Icon groups with names and ids given out of order, one name in two
@@ -29,22 +29,22 @@ PeLayout MixedSpec(bool pe32Plus) {
     PeLayout layout;
     layout.pe32Plus = pe32Plus;
     layout.resources = {
-        Res(RT_GROUP_ICON, ResName::Id(32512), Filled(20, 0x01)),
-        Res(RT_GROUP_ICON, ResName::Named("ZETA"), Filled(20, 0x02)),
-        Res(RT_GROUP_ICON, ResName::Id(5), Filled(20, 0x03)),
-        Res(RT_GROUP_ICON, ResName::Named("MAINICON"), Filled(20, 0x04), 0x0409),
-        Res(RT_GROUP_ICON, ResName::Named("MAINICON"), Filled(21, 0x05), 0x0407),
-        Res(RT_GROUP_ICON, ResName::Named("\xC3\x84RGER"), Filled(3, 0x06)), // "ÄRGER"
-        Res(RT_ICON, ResName::Id(1), Filled(40, 0x07)),
-        Res(RT_ICON, ResName::Id(2), Filled(41, 0x08)),
-        {ResName::Named("PNG"), ResName::Id(1), 0x0409, Filled(8, 0x09)},
+        Res(RT_GROUP_ICON, ResourceKey::Id(32512), Filled(20, 0x01)),
+        Res(RT_GROUP_ICON, ResourceKey::Named("ZETA"), Filled(20, 0x02)),
+        Res(RT_GROUP_ICON, ResourceKey::Id(5), Filled(20, 0x03)),
+        Res(RT_GROUP_ICON, ResourceKey::Named("MAINICON"), Filled(20, 0x04), 0x0409),
+        Res(RT_GROUP_ICON, ResourceKey::Named("MAINICON"), Filled(21, 0x05), 0x0407),
+        Res(RT_GROUP_ICON, ResourceKey::Named("\xC3\x84RGER"), Filled(3, 0x06)), // "ÄRGER"
+        Res(RT_ICON, ResourceKey::Id(1), Filled(40, 0x07)),
+        Res(RT_ICON, ResourceKey::Id(2), Filled(41, 0x08)),
+        {ResourceKey::Named("PNG"), ResourceKey::Id(1), 0x0409, Filled(8, 0x09)},
     };
     return layout;
 }
 
-std::vector<std::string> Texts(const std::vector<ResName>& names) {
+std::vector<std::string> Texts(const std::vector<ResourceKey>& names) {
     std::vector<std::string> out;
-    for (const ResName& n : names) out.push_back(n.isId ? "#" + std::to_string(n.id) : n.name);
+    for (const ResourceKey& n : names) out.push_back(n.isId ? "#" + n.Text() : n.Text());
     return out;
 }
 
@@ -78,27 +78,27 @@ TEST(ResourceModule, NamesInDirectoryOrderAndLookupsPe32AndPe32Plus) {
 
         // The first language of a name (0x0407 sorts before 0x0409); names
         // match case-insensitively.
-        auto main = module->Find(RT_GROUP_ICON, ResName::Named("mainIcon"));
+        auto main = module->Find(RT_GROUP_ICON, ResourceKey::Named("mainIcon"));
         ASSERT_TRUE(main);
         EXPECT_EQ(Bytes(main->begin(), main->end()), Filled(21, 0x05));
-        auto byId = module->Find(RT_GROUP_ICON, ResName::Id(32512));
+        auto byId = module->Find(RT_GROUP_ICON, ResourceKey::Id(32512));
         ASSERT_TRUE(byId);
         EXPECT_EQ(Bytes(byId->begin(), byId->end()), Filled(20, 0x01));
-        auto umlaut = module->Find(RT_GROUP_ICON, ResName::Named("\xC3\x84rger"));
+        auto umlaut = module->Find(RT_GROUP_ICON, ResourceKey::Named("\xC3\x84rger"));
         ASSERT_TRUE(umlaut);
         EXPECT_EQ(umlaut->size(), 3u);
 
-        EXPECT_FALSE(module->Find(RT_GROUP_ICON, ResName::Id(6)));
-        EXPECT_FALSE(module->Find(RT_GROUP_ICON, ResName::Named("MAIN")));
-        EXPECT_FALSE(module->Find(RT_ICON, ResName::Named("ZETA")));
+        EXPECT_FALSE(module->Find(RT_GROUP_ICON, ResourceKey::Id(6)));
+        EXPECT_FALSE(module->Find(RT_GROUP_ICON, ResourceKey::Named("MAIN")));
+        EXPECT_FALSE(module->Find(RT_ICON, ResourceKey::Named("ZETA")));
         // Only numeric types are asked for; the named type "PNG" is no type 1.
-        EXPECT_FALSE(module->Find(RT_CURSOR, ResName::Id(1)));
+        EXPECT_FALSE(module->Find(RT_CURSOR, ResourceKey::Id(1)));
 
         // The table answers the same lookups.
         const auto table = module->Table(RT_ICON);
         EXPECT_EQ(Texts(table.Names()), (std::vector<std::string>{"#1", "#2"}));
-        ASSERT_TRUE(table.Find(ResName::Id(2)));
-        EXPECT_EQ(table.Find(ResName::Id(2))->size(), 41u);
+        ASSERT_TRUE(table.Find(ResourceKey::Id(2)));
+        EXPECT_EQ(table.Find(ResourceKey::Id(2))->size(), 41u);
     }
 }
 
@@ -138,7 +138,7 @@ TEST(ResourceModule, OpeningChecksHeadersButNotResources) {
     auto module = Module(outside);
     ASSERT_TRUE(module);
     EXPECT_EQ(module->Count(RT_GROUP_ICON), 0);
-    EXPECT_FALSE(module->Find(RT_ICON, ResName::Id(1)));
+    EXPECT_FALSE(module->Find(RT_ICON, ResourceKey::Id(1)));
 
     // A resource directory RVA inside no section: no resources either.
     Bytes nowhere = good.bytes;
@@ -176,7 +176,7 @@ TEST(ResourceModule, HostileDirectoriesEndTheWalkWithWhatWasRead) {
     // A data entry where the name level wants a directory: that name is no resource.
     m = Module(withPatch(DirEntryAt(pe, groupNames, 4) + 4, mainLanguages));
     EXPECT_EQ(m->Count(RT_GROUP_ICON), 4);
-    EXPECT_FALSE(m->Find(RT_GROUP_ICON, ResName::Id(32512)));
+    EXPECT_FALSE(m->Find(RT_GROUP_ICON, ResourceKey::Id(32512)));
 
     // A directory where the language level wants a data entry (a fourth
     // level): the name is listed, its data is not found, and it is not
@@ -184,7 +184,7 @@ TEST(ResourceModule, HostileDirectoriesEndTheWalkWithWhatWasRead) {
     m = Module(withPatch(DirEntryAt(pe, mainLanguages, 0) + 4, 0x80000000u | mainLanguages));
     EXPECT_EQ(m->EnumNames(RT_GROUP_ICON).size(), 5u);
     EXPECT_EQ(m->Count(RT_GROUP_ICON), 4);
-    EXPECT_FALSE(m->Find(RT_GROUP_ICON, ResName::Named("MAINICON")));
+    EXPECT_FALSE(m->Find(RT_GROUP_ICON, ResourceKey::Named("MAINICON")));
 
     // Entry counts larger than the bytes hold: only the entries really there.
     Bytes counts = pe.bytes;
@@ -195,7 +195,7 @@ TEST(ResourceModule, HostileDirectoriesEndTheWalkWithWhatWasRead) {
     const auto names = m->EnumNames(RT_GROUP_ICON);
     ASSERT_GE(names.size(), 5u);
     EXPECT_LE(names.size(), (pe.bytes.size() - pe.rsrcOffset - groupNames) / 8);
-    EXPECT_EQ(Texts(std::vector<ResName>(names.begin(), names.begin() + 5)),
+    EXPECT_EQ(Texts(std::vector<ResourceKey>(names.begin(), names.begin() + 5)),
               (std::vector<std::string>{"MAINICON", "ZETA", "\xC3\x84RGER", "#5", "#32512"}));
 
     // Name strings and data past the end of the file, or overflowing.
@@ -209,16 +209,16 @@ TEST(ResourceModule, HostileDirectoriesEndTheWalkWithWhatWasRead) {
     const uint32_t icon1Data = PeekU32(pe.bytes, DirEntryAt(pe, icon1Languages, 0) + 4);
     for (auto [field, value] : {std::pair{0u, 0xFFFFFFF0u}, {4u, 0xFFFFFFFFu}, {4u, uint32_t(pe.bytes.size())}}) {
         m = Module(withPatch(pe.rsrcOffset + icon1Data + field, value));
-        EXPECT_FALSE(m->Find(RT_ICON, ResName::Id(1)));
-        EXPECT_TRUE(m->Find(RT_ICON, ResName::Id(2)));
+        EXPECT_FALSE(m->Find(RT_ICON, ResourceKey::Id(1)));
+        EXPECT_TRUE(m->Find(RT_ICON, ResourceKey::Id(2)));
     }
 }
 
 TEST(ResourceModule, NamesSharingOneLongStringCannotOutgrowTheFile) {
     PeLayout layout;
     const std::string longName(300, 'N');
-    layout.resources.push_back(Res(RT_BITMAP, ResName::Named(longName), Filled(4, 1)));
-    for (uint16_t id = 1; id <= 40; ++id) layout.resources.push_back(Res(RT_BITMAP, ResName::Id(id), Filled(4, 2)));
+    layout.resources.push_back(Res(RT_BITMAP, ResourceKey::Named(longName), Filled(4, 1)));
+    for (uint16_t id = 1; id <= 40; ++id) layout.resources.push_back(Res(RT_BITMAP, ResourceKey::Id(id), Filled(4, 2)));
     const PeImage pe = BuildPe(layout);
     // Every id entry is turned into a name pointing at the one long string.
     Bytes b = pe.bytes;
@@ -228,7 +228,7 @@ TEST(ResourceModule, NamesSharingOneLongStringCannotOutgrowTheFile) {
     auto m = Module(b);
     const auto enumerated = m->EnumNames(RT_BITMAP);
     size_t total = 0;
-    for (const ResName& n : enumerated) total += n.name.size();
+    for (const ResourceKey& n : enumerated) total += n.name.size();
     EXPECT_GT(enumerated.size(), 1u);
     EXPECT_LT(enumerated.size(), 41u);
     EXPECT_LE(total, b.size());
@@ -245,7 +245,7 @@ TEST(ResourceModule, EveryTruncationIsReadSafely) {
             for (uint16_t type : {RT_CURSOR, RT_BITMAP, RT_ICON, RT_GROUP_CURSOR, RT_GROUP_ICON}) {
                 // Counted are the names whose data the prefix holds.
                 int found = 0;
-                for (const ResName& name : m->EnumNames(type)) {
+                for (const ResourceKey& name : m->EnumNames(type)) {
                     const auto data = m->Find(type, name);
                     if (data) {
                         ++found;
@@ -268,7 +268,7 @@ TEST(ResourceModule, OpenKeepsTheMappingAlive) {
     ASSERT_TRUE(module) << error;
     const auto table = module->Table(RT_ICON);
     module.reset(); // the table holds the module's bytes
-    const auto data = table.Find(ResName::Id(1));
+    const auto data = table.Find(ResourceKey::Id(1));
     ASSERT_TRUE(data);
     EXPECT_EQ(Bytes(data->begin(), data->end()), Filled(40, 0x07));
 

@@ -47,23 +47,23 @@ std::vector<Resource> Resources(const ResourceTable& t) {
     return out;
 }
 
-PeResource Res(ResName type, ResName name, uint16_t language, Bytes data) {
+PeResource Res(ResourceKey type, ResourceKey name, uint16_t language, Bytes data) {
     return {std::move(type), std::move(name), language, std::move(data)};
 }
 
 // Two icon groups sharing image 2, named and numbered types, two languages.
 PeLayout SharingLayout() {
     PeLayout l;
-    l.resources = {Res(ResName::Id(RT_ICON), ResName::Id(1), 0x409, BuildIconDib(16, 4)),
-                   Res(ResName::Id(RT_ICON), ResName::Id(2), 0x409, BuildIconDib(32, 8)),
-                   Res(ResName::Id(RT_ICON), ResName::Id(3), 0x409, BuildIconDib(16, 24)),
-                   Res(ResName::Id(RT_GROUP_ICON), ResName::Named("MAIN"), 0x409,
+    l.resources = {Res(ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x409, BuildIconDib(16, 4)),
+                   Res(ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x409, BuildIconDib(32, 8)),
+                   Res(ResourceKey::Id(RT_ICON), ResourceKey::Id(3), 0x409, BuildIconDib(16, 24)),
+                   Res(ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named("MAIN"), 0x409,
                        BuildIconGroup({{16, 16, 0, 0, 1, 4, 0, 1}, {32, 32, 0, 0, 1, 8, 0, 2}})),
-                   Res(ResName::Id(RT_GROUP_ICON), ResName::Id(7), 0x409,
+                   Res(ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(7), 0x409,
                        BuildIconGroup({{32, 32, 0, 0, 1, 8, 0, 2}, {16, 16, 0, 0, 1, 24, 0, 3}})),
-                   Res(ResName::Named("DATA"), ResName::Named("b"), 0x407, {1, 2, 3}),
-                   Res(ResName::Named("DATA"), ResName::Named("b"), 0x409, {4, 5}),
-                   Res(ResName::Id(6), ResName::Id(1), 0, Bytes(37, 0x55))};
+                   Res(ResourceKey::Named("DATA"), ResourceKey::Named("b"), 0x407, {1, 2, 3}),
+                   Res(ResourceKey::Named("DATA"), ResourceKey::Named("b"), 0x409, {4, 5}),
+                   Res(ResourceKey::Id(6), ResourceKey::Id(1), 0, Bytes(37, 0x55))};
     return l;
 }
 
@@ -83,8 +83,8 @@ TEST(ResourceTable, PeRoundTripKeepsEveryResourceAndSortsTheDirectory) {
     for (bool plus : {false, true}) {
         PeLayout layout = SharingLayout();
         layout.pe32Plus = plus;
-        layout.resources.push_back(Res(ResName::Named("DATA"), ResName::Named("B"), 0, {9}));
-        layout.resources.push_back(Res(ResName::Named("DATA"), ResName::Named("ab"), 0, {8}));
+        layout.resources.push_back(Res(ResourceKey::Named("DATA"), ResourceKey::Named("B"), 0, {9}));
+        layout.resources.push_back(Res(ResourceKey::Named("DATA"), ResourceKey::Named("ab"), 0, {8}));
         const Bytes file = BuildPe(layout).bytes;
         const ResourceTableRead read = ReadPeResourceTable(file);
         ASSERT_FALSE(read.error) << read.error->Describe();
@@ -152,7 +152,7 @@ TEST(ResourceTable, DamagedPeDirectoriesAreRefused) {
     PeLayout named;
     const std::string longName(20000, 'N');
     for (uint16_t language = 1; language <= 200; ++language)
-        named.resources.push_back(Res(ResName::Named(longName), ResName::Named(longName), language, {1}));
+        named.resources.push_back(Res(ResourceKey::Named(longName), ResourceKey::Named(longName), language, {1}));
     expectRefused(BuildPe(named).bytes, ReadErrorKind::OverBudget, "names");
 
     const ResourceTableRead ne = ReadResourceTable(BuildBatchNe());
@@ -226,16 +226,16 @@ TEST(SetIcon, NewGroupsNamedGroupsAndLanguages) {
     // By name, case-insensitively; one language only, the other kept.
     const Bytes file = BuildPe(SharingLayout()).bytes;
     GroupTarget target;
-    target.name = ResourceKey::NamedUtf8("main");
+    target.name = ResourceKey::Named("main");
     target.language = 0x407;
     const FileGroupReplace german = SetIcon(file, ico, target);
     ASSERT_FALSE(german.write.error);
     EXPECT_EQ(german.change.removedImages, 0u); // the 0x409 group still names its images
     const ResourceTable g = ReadPeResourceTable(german.write.bytes).table;
-    EXPECT_NE(FindResource(g, ResourceKey::Id(RT_GROUP_ICON), ResourceKey::NamedUtf8("MAIN"), 0x407), nullptr);
-    EXPECT_EQ(FindResource(g, ResourceKey::Id(RT_GROUP_ICON), ResourceKey::NamedUtf8("MAIN"), 0x409)->data,
+    EXPECT_NE(FindResource(g, ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named("MAIN"), 0x407), nullptr);
+    EXPECT_EQ(FindResource(g, ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named("MAIN"), 0x409)->data,
               FindResource(ReadPeResourceTable(file).table, ResourceKey::Id(RT_GROUP_ICON),
-                           ResourceKey::NamedUtf8("MAIN"), 0x409)
+                           ResourceKey::Named("MAIN"), 0x409)
                   ->data);
 
     // A damaged .ico is refused with its own error.

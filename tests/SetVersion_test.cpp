@@ -31,11 +31,11 @@ Bytes Library(bool withVersion, uint16_t versionLanguage = 0x0409) {
     e.bitCount = 24;
     e.bytesInRes = uint32_t(image.size());
     e.id = 7;
-    layout.resources = {{ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({e})},
-                        {ResName::Id(RT_ICON), ResName::Id(7), 0x0409, image},
-                        {ResName::Id(6), ResName::Id(1), 0x0409, Bytes{1, 2, 3, 4}}};
+    layout.resources = {{ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup({e})},
+                        {ResourceKey::Id(RT_ICON), ResourceKey::Id(7), 0x0409, image},
+                        {ResourceKey::Id(6), ResourceKey::Id(1), 0x0409, Bytes{1, 2, 3, 4}}};
     if (withVersion)
-        layout.resources.push_back({ResName::Id(16), ResName::Id(1), versionLanguage,
+        layout.resources.push_back({ResourceKey::Id(16), ResourceKey::Id(1), versionLanguage,
                                     BuildVersionBlock(SampleVersionTree(true), true)});
     return BuildPe(layout).bytes;
 }
@@ -160,7 +160,7 @@ TEST(SetVersion, ResourceFilesNeutralResourcesAndRefusals) {
     VersionNode cut = SampleVersionTree(true);
     cut.length = 0xFFF0; // past its parent
     PeLayout damaged;
-    damaged.resources = {{ResName::Id(16), ResName::Id(1), 0x0409, BuildVersionBlock(cut, true)}};
+    damaged.resources = {{ResourceKey::Id(16), ResourceKey::Id(1), 0x0409, BuildVersionBlock(cut, true)}};
     ASSERT_TRUE(WriteFile(dir.file("damaged.dll"), BuildPe(damaged).bytes));
     request.program = dir.file("damaged.dll");
     request.fileVersion = "1.2.3.4";

@@ -70,16 +70,16 @@ struct IconLibrary {
         PeLayout layout;
         layout.pe32Plus = true;
         layout.resources = {
-            {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({GroupEntryOf(i64, 64, 8, 6)})},
-            {ResName::Id(RT_GROUP_ICON),
-             ResName::Named("MAINICON"),
+            {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup({GroupEntryOf(i64, 64, 8, 6)})},
+            {ResourceKey::Id(RT_GROUP_ICON),
+             ResourceKey::Named("MAINICON"),
              0x0409,
              BuildIconGroup({GroupEntryOf(i16, 16, 4, 1), GroupEntryOf(i32, 32, 8, 2), GroupEntryOf(i48, 48, 8, 3),
                              GroupEntryOf(png, 0, 32, 4), GroupEntryOf(i32deep, 32, 32, 5)})},
         };
         const Bytes* images[] = {&i16, &i32, &i48, &png, &i32deep, &i64};
         for (uint16_t id = 1; id <= 6; ++id)
-            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id), 0x0409, *images[id - 1]});
+            layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id), 0x0409, *images[id - 1]});
         return BuildPe(layout).bytes;
     }
 };
@@ -231,7 +231,7 @@ TEST(Thumbnailer, NothingWrittenWithoutAPicture) {
     };
     // An executable without icons.
     PeLayout noIcons;
-    noIcons.resources = {{ResName::Id(RT_BITMAP), ResName::Id(1), 0x0409, BuildDib(DibLayout{})}};
+    noIcons.resources = {{ResourceKey::Id(RT_BITMAP), ResourceKey::Id(1), 0x0409, BuildDib(DibLayout{})}};
     expectNothing("plain.exe", BuildPe(noIcons).bytes);
     // Cut short so that no image of the first group is in the file.
     const Bytes pe = lib.Pe();

@@ -229,7 +229,7 @@ TEST(VersionInfoEdit, SetsVersionsAndStrings) {
 // Where each kind of file keeps it, and what the document and info say.
 TEST(VersionInfoDocument, FoundInEveryContainerAndSaidByInfo) {
     PeLayout pe;
-    pe.resources.push_back({ResName::Id(kVersionResourceType), ResName::Id(1), 0x0409, Sample(true)});
+    pe.resources.push_back({ResourceKey::Id(kVersionResourceType), ResourceKey::Id(1), 0x0409, Sample(true)});
     NeLayout ne;
     ne.types.push_back(NeTypeSpec(0x8010, {NeResourceSpec(0x8001, Sample(false))}));
     const std::pair<const char*, Bytes> files[] = {
@@ -251,7 +251,7 @@ TEST(VersionInfoDocument, FoundInEveryContainerAndSaidByInfo) {
     PeLayout damaged;
     Bytes cut = Sample(true);
     cut[0] = cut[1] = 0xFF; // the root claims more than the resource holds
-    damaged.resources.push_back({ResName::Id(kVersionResourceType), ResName::Id(1), 0x0409, cut});
+    damaged.resources.push_back({ResourceKey::Id(kVersionResourceType), ResourceKey::Id(1), 0x0409, cut});
     const auto image = BuildPe(damaged);
     const auto doc = Document::OfBytes("b.dll", image.bytes);
     ASSERT_EQ(doc->LoadAll().size(), 1u);
@@ -264,8 +264,8 @@ TEST(VersionInfoDocument, FoundInEveryContainerAndSaidByInfo) {
     PeLayout languages;
     VersionInfo german = SampleRecord();
     SetVersionString(german, "CompanyName", "Hersteller");
-    languages.resources.push_back({ResName::Id(kVersionResourceType), ResName::Id(1), 0x0407, WriteVersionInfo(german)});
-    languages.resources.push_back({ResName::Id(kVersionResourceType), ResName::Id(1), 0x0409, Sample(true)});
+    languages.resources.push_back({ResourceKey::Id(kVersionResourceType), ResourceKey::Id(1), 0x0407, WriteVersionInfo(german)});
+    languages.resources.push_back({ResourceKey::Id(kVersionResourceType), ResourceKey::Id(1), 0x0409, Sample(true)});
     const auto both = Document::OfBytes("d.dll", BuildPe(languages).bytes);
     EXPECT_EQ(*both->Version()->tables[0].Find("CompanyName"), "Hersteller");
     both->SetLanguage(0x0409);

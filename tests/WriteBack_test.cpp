@@ -264,7 +264,7 @@ namespace {
 // directories: the last of them then lie where a new entry would go.
 Bytes ProgramNeedingANewSection(uint32_t shift) {
     PeLayout layout;
-    layout.resources = {{ResName::Id(RT_ICON), ResName::Id(1), 0x409, BuildIconDib(16, 4)}};
+    layout.resources = {{ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x409, BuildIconDib(16, 4)}};
     PeImage pe = BuildPe(layout);
     Bytes& b = pe.bytes;
     PeHeaders headers;

@@ -183,7 +183,7 @@ bool ParseGroupName(const std::string& text, ResourceKey& out) {
         return true;
     }
     if (text.empty() || text[0] == '#' || text.find('\0') != std::string::npos) return false;
-    out = ResourceKey::NamedUtf8(text);
+    out = ResourceKey::Named(text);
     return !out.name.empty() && out.name.size() <= 0xFFFF;
 }
 

@@ -80,10 +80,10 @@ Bytes Animation() {
 Bytes AnimatedLibrary() {
     const Bytes dib = IconDib(32, 8);
     PeLayout layout;
-    layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(1), 0x0409, dib});
-    layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Named("MAIN"), 0x0409,
+    layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0409, dib});
+    layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Named("MAIN"), 0x0409,
                                 BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(dib.size()), 1}})});
-    layout.resources.push_back({ResName::Id(RT_ANICURSOR), ResName::Named("BUSY"), 0x0409, Animation()});
+    layout.resources.push_back({ResourceKey::Id(RT_ANICURSOR), ResourceKey::Named("BUSY"), 0x0409, Animation()});
     return BuildPe(layout).bytes;
 }
 
@@ -97,7 +97,7 @@ Bytes HalfBitmapLibrary() {
     Bytes dib = BuildDib(d);
     dib.resize(40 + 16 * 16 * 3 / 2);
     PeLayout layout;
-    layout.resources.push_back({ResName::Id(RT_BITMAP), ResName::Named("HALF"), 0x0409, dib});
+    layout.resources.push_back({ResourceKey::Id(RT_BITMAP), ResourceKey::Named("HALF"), 0x0409, dib});
     return BuildPe(layout).bytes;
 }
 
@@ -108,11 +108,11 @@ Bytes ManyGroupsLibrary() {
     PeLayout layout;
     std::vector<IconGroupEntry> entries;
     for (uint16_t id = 1; id <= 4; ++id) {
-        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id), 0x0409, image});
+        layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id), 0x0409, image});
         entries.push_back({16, 16, 0, 0, 1, 4, uint32_t(image.size()), id});
     }
     for (uint16_t k = 1; k <= 600; ++k)
-        layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(k), 0x0409, BuildIconGroup(entries)});
+        layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(k), 0x0409, BuildIconGroup(entries)});
     return BuildPe(layout).bytes;
 }
 
@@ -122,11 +122,11 @@ Bytes LanguagesLibrary() {
     const Bytes small = IconDib(16, 4), large = IconDib(32, 8);
     PeLayout layout;
     layout.resources = {
-        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0407, BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(small.size()), 1}})},
-        {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})},
-        {ResName::Id(RT_ICON), ResName::Id(1), 0x0407, small},
-        {ResName::Id(RT_ICON), ResName::Id(2), 0x0409, large},
-        {ResName::Id(RT_BITMAP), ResName::Id(7), 0, BitmapDib(4, 4, 24)}};
+        {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0407, BuildIconGroup({{16, 16, 0, 0, 1, 4, uint32_t(small.size()), 1}})},
+        {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup({{32, 32, 0, 0, 1, 8, uint32_t(large.size()), 2}})},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0407, small},
+        {ResourceKey::Id(RT_ICON), ResourceKey::Id(2), 0x0409, large},
+        {ResourceKey::Id(RT_BITMAP), ResourceKey::Id(7), 0, BitmapDib(4, 4, 24)}};
     return BuildPe(layout).bytes;
 }
 

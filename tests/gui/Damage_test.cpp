@@ -46,14 +46,14 @@ Bytes Library(const std::vector<std::vector<std::pair<Bytes, int>>>& groups, siz
     for (size_t g = 0; g < groups.size(); ++g) {
         std::vector<IconGroupEntry> entries;
         for (const auto& [data, side] : groups[g]) {
-            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id), 0x0409, data});
+            layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id), 0x0409, data});
             entries.push_back({uint8_t(side), uint8_t(side), 0, 0, 1, 32, uint32_t(data.size()), id++});
         }
         groupResources.push_back(
-            {ResName::Id(RT_GROUP_ICON), ResName::Id(uint16_t(g + 1)), 0x0409, BuildIconGroup(entries)});
+            {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(uint16_t(g + 1)), 0x0409, BuildIconGroup(entries)});
     }
     layout.resources.insert(layout.resources.end(), groupResources.begin(), groupResources.end());
-    if (tail > 0) layout.resources.push_back({ResName::Id(kVersion), ResName::Id(1), 0x0409, Bytes(tail, 0x56)});
+    if (tail > 0) layout.resources.push_back({ResourceKey::Id(kVersion), ResourceKey::Id(1), 0x0409, Bytes(tail, 0x56)});
     return BuildPe(layout).bytes;
 }
 

@@ -357,11 +357,11 @@ TEST(DesktopHabits, PicturesAndWindowsFitTheScreensDensity) {
     TempDir dir;
     PeLayout layout;
     for (int side : {32, 64})
-        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(uint16_t(side)), 0x0409,
+        layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(uint16_t(side)), 0x0409,
                                     ExplorerIconDib(side, side == 32 ? 0x0000FF : 0x00AA00)});
     IconGroupEntry small{32, 32, 0, 0, 1, 24, uint32_t(ExplorerIconDib(32, 0x0000FF).size()), 32};
     IconGroupEntry large{64, 64, 0, 0, 1, 24, uint32_t(ExplorerIconDib(64, 0x00AA00).size()), 64};
-    layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup({small, large})});
+    layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup({small, large})});
     ASSERT_TRUE(WriteFile(dir.file("two.dll"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;

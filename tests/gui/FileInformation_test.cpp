@@ -54,7 +54,7 @@ Bytes Group(uint8_t size, uint16_t id) {
 }
 
 PeResource Res(uint16_t type, uint16_t id, uint16_t language, Bytes data) {
-    return {ResName::Id(type), ResName::Id(id), language, std::move(data)};
+    return {ResourceKey::Id(type), ResourceKey::Id(id), language, std::move(data)};
 }
 
 // Icon group 1 in German (16 pixels) and English (32 pixels), with version
@@ -139,7 +139,7 @@ TEST(FileInformation, ALanguageNeutralLibrarySaysWhereItsImagesComeFrom) {
     for (const char* folder : {"Windows", "Windows/System32", "Windows/SystemResources"})
         ::mkdir(dir.file(folder).c_str(), 0755);
     PeLayout neutral;
-    neutral.resources = {{ResName::Named("MUI"), ResName::Id(1), kEnglish, BuildMuiResource()}};
+    neutral.resources = {{ResourceKey::Named("MUI"), ResourceKey::Id(1), kEnglish, BuildMuiResource()}};
     ASSERT_TRUE(WriteFile(dir.file("Windows/System32/shell32.dll"), BuildPe(neutral).bytes));
     PeLayout mun;
     mun.resources = {Res(RT_GROUP_ICON, 1, 0, Group(32, 1)), Res(RT_ICON, 1, 0, Dib(32))};

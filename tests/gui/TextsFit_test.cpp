@@ -79,16 +79,16 @@ Bytes LibraryOf(const std::vector<std::pair<int, int>>& sidesAndBits) {
     for (auto [side, bits] : sidesAndBits) {
         const Bytes image = Dib(side, bits);
         entries.push_back({uint8_t(side), uint8_t(side), 0, 0, 1, uint16_t(bits), uint32_t(image.size()), id});
-        layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(id++), 0x0409, image});
+        layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(id++), 0x0409, image});
     }
-    layout.resources.push_back({ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409, BuildIconGroup(entries)});
+    layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409, BuildIconGroup(entries)});
     VersionNode version = SampleVersionTree(true);
     version.children[0].children[0].children.push_back(StringNode(
         "LegalCopyright",
         "Copyright (C) 1998-2004 The Makers of Sample Library and their contributors. All rights reserved "
         "in every country where such rights exist.",
         true));
-    layout.resources.push_back({ResName::Id(16), ResName::Id(1), 0x0409, BuildVersionBlock(version, true)});
+    layout.resources.push_back({ResourceKey::Id(16), ResourceKey::Id(1), 0x0409, BuildVersionBlock(version, true)});
     return BuildPe(layout).bytes;
 }
 

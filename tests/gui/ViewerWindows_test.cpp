@@ -37,14 +37,14 @@ Bytes CursorLibrary() {
     PeLayout layout;
     const Bytes cursor = BuildCursorResource(3, 5, ExplorerIconDib(32, 0x00FF00));
     for (uint16_t id : {1, 2}) {
-        layout.resources.push_back({ResName::Id(RT_CURSOR), ResName::Id(id), 0x0409, cursor});
-        layout.resources.push_back({ResName::Id(RT_GROUP_CURSOR), ResName::Named(id == 1 ? "ARROW" : "WAIT"), 0x0409,
+        layout.resources.push_back({ResourceKey::Id(RT_CURSOR), ResourceKey::Id(id), 0x0409, cursor});
+        layout.resources.push_back({ResourceKey::Id(RT_GROUP_CURSOR), ResourceKey::Named(id == 1 ? "ARROW" : "WAIT"), 0x0409,
                                     BuildCursorGroup({{32, 64, 1, 24, uint32_t(cursor.size()), id}})});
     }
     AniLayout busy;
     busy.frames = {CurFileOf(32, 0xFF0000), CurFileOf(48, 0x0000FF)};
     busy.sequence = std::vector<uint32_t>{1, 0};
-    layout.resources.push_back({ResName::Id(RT_ANICURSOR), ResName::Named("BUSY"), 0x0409, BuildAni(busy)});
+    layout.resources.push_back({ResourceKey::Id(RT_ANICURSOR), ResourceKey::Named("BUSY"), 0x0409, BuildAni(busy)});
     return BuildPe(layout).bytes;
 }
 

@@ -55,10 +55,10 @@ Bytes Library() {
         for (auto [side, bits] : images) {
             const Bytes dib = IconDib(side, bits, color);
             entries.push_back({uint8_t(side), uint8_t(side), 0, 0, 1, uint16_t(bits), uint32_t(dib.size()), next});
-            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(next++), 0x0409, dib});
+            layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(next++), 0x0409, dib});
         }
-        const ResName id = std::string(name) == "APP" ? ResName::Named("APP") : ResName::Id(uint16_t(std::stoi(name)));
-        layout.resources.push_back({ResName::Id(RT_GROUP_ICON), id, 0x0409, BuildIconGroup(entries)});
+        const ResourceKey id = std::string(name) == "APP" ? ResourceKey::Named("APP") : ResourceKey::Id(uint16_t(std::stoi(name)));
+        layout.resources.push_back({ResourceKey::Id(RT_GROUP_ICON), id, 0x0409, BuildIconGroup(entries)});
     };
     group("APP", {{16, 4}, {32, 4}}, 0x3366CC);
     group("1", {{32, 8}}, 0xCC3333);
@@ -174,12 +174,12 @@ TEST(IconWorkdesk, FormatBoxLabelsLargeImagesAndStaysEmptyWithoutImages) {
     TempDir dir;
     PeLayout big;
     const Bytes dib = IconDib(256, 32, 0x3366CC);
-    big.resources = {{ResName::Id(RT_ICON), ResName::Id(1), 0x0409, dib},
-                     {ResName::Id(RT_GROUP_ICON), ResName::Id(1), 0x0409,
+    big.resources = {{ResourceKey::Id(RT_ICON), ResourceKey::Id(1), 0x0409, dib},
+                     {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(1), 0x0409,
                       BuildIconGroup({{0, 0, 0, 0, 1, 32, uint32_t(dib.size()), 1}})}};
     ASSERT_TRUE(WriteFile(dir.file("big.dll"), BuildPe(big).bytes));
     PeLayout none;
-    none.resources = {{ResName::Id(RT_BITMAP), ResName::Id(1), 0x0409, Bytes(40, 0)}};
+    none.resources = {{ResourceKey::Id(RT_BITMAP), ResourceKey::Id(1), 0x0409, Bytes(40, 0)}};
     ASSERT_TRUE(WriteFile(dir.file("none.dll"), BuildPe(none).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
@@ -219,9 +219,9 @@ TEST(IconWorkdesk, EveryGroupOfALargeLibraryIsDrawnInEveryView) {
         PeLayout layout;
         for (uint16_t g = 1; g <= 300; ++g) {
             const Bytes dib = IconDib(g % 2 ? 32 : 16, g % 3 ? 4 : 8, 0x102030u * g);
-            layout.resources.push_back({ResName::Id(RT_ICON), ResName::Id(g), 0x0409, dib});
+            layout.resources.push_back({ResourceKey::Id(RT_ICON), ResourceKey::Id(g), 0x0409, dib});
             layout.resources.push_back(
-                {ResName::Id(RT_GROUP_ICON), ResName::Id(g), 0x0409,
+                {ResourceKey::Id(RT_GROUP_ICON), ResourceKey::Id(g), 0x0409,
                  BuildIconGroup({{uint8_t(g % 2 ? 32 : 16), uint8_t(g % 2 ? 32 : 16), 0, 0, 1,
                                   uint16_t(g % 3 ? 4 : 8), uint32_t(dib.size()), g}})});
         }
@@ -270,8 +270,8 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
         s.pixel = [](int x, int y) { return (x / 4 + y / 4) % 2 ? 0xFFFFFFu : 0u; };
         s.transparent = [](int x, int y) { return x > y; };
         const Bytes cursor = BuildCursorResource(3, 5, BuildDib(s));
-        layout.resources.push_back({ResName::Id(RT_CURSOR), ResName::Id(next), 0x0409, cursor});
-        layout.resources.push_back({ResName::Id(RT_GROUP_CURSOR), ResName::Named(name), 0x0409,
+        layout.resources.push_back({ResourceKey::Id(RT_CURSOR), ResourceKey::Id(next), 0x0409, cursor});
+        layout.resources.push_back({ResourceKey::Id(RT_GROUP_CURSOR), ResourceKey::Named(name), 0x0409,
                                     BuildCursorGroup({{32, 64, 1, 1, uint32_t(cursor.size()), next}})});
         ++next;
     }
@@ -285,7 +285,7 @@ TEST(CursorWorkdesk, OpensAListedLibraryInBothViews) {
     };
     busyLayout.frames = {frame(48, 0xFF0000), frame(48, 0x0000FF)};
     const Bytes busy = BuildAni(busyLayout);
-    layout.resources.push_back({ResName::Id(RT_ANICURSOR), ResName::Named("BUSY"), 0x0409, busy});
+    layout.resources.push_back({ResourceKey::Id(RT_ANICURSOR), ResourceKey::Named("BUSY"), 0x0409, busy});
     ASSERT_TRUE(WriteFile(dir.file("cursors.exe"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;
@@ -342,7 +342,7 @@ TEST(BitmapWorkdesk, OpensAListedLibraryAsThumbnails) {
     GuiTestApp();
     TempDir dir;
     PeLayout layout;
-    auto bitmap = [&](ResName name, int w, int h, uint32_t color) {
+    auto bitmap = [&](ResourceKey name, int w, int h, uint32_t color) {
         DibLayout s;
         s.width = w;
         s.height = h;
@@ -350,12 +350,12 @@ TEST(BitmapWorkdesk, OpensAListedLibraryAsThumbnails) {
         s.icon = false;
         // A magenta bottom-left corner: the list shows that colour as transparent.
         s.pixel = [=](int x, int y) { return x < w / 4 && y > h * 3 / 4 ? 0xFF00FFu : (x + y) % 7 ? color : 0u; };
-        layout.resources.push_back({ResName::Id(RT_BITMAP), std::move(name), 0x0409, BuildDib(s)});
+        layout.resources.push_back({ResourceKey::Id(RT_BITMAP), std::move(name), 0x0409, BuildDib(s)});
     };
-    bitmap(ResName::Named("TOOLBAR"), 200, 30, 0x3366CC);
-    bitmap(ResName::Id(101), 48, 48, 0xCC3333);
-    bitmap(ResName::Named("Splash"), 120, 90, 0x33AA33);
-    layout.resources.push_back({ResName::Id(RT_BITMAP), ResName::Id(7), 0x0409, Bytes(30, 0xEE)}); // no bitmap
+    bitmap(ResourceKey::Named("TOOLBAR"), 200, 30, 0x3366CC);
+    bitmap(ResourceKey::Id(101), 48, 48, 0xCC3333);
+    bitmap(ResourceKey::Named("Splash"), 120, 90, 0x33AA33);
+    layout.resources.push_back({ResourceKey::Id(RT_BITMAP), ResourceKey::Id(7), 0x0409, Bytes(30, 0xEE)}); // no bitmap
     ASSERT_TRUE(WriteFile(dir.file("pics.dll"), BuildPe(layout).bytes));
     ActionFlags flags;
     ScriptedPrompts prompts;

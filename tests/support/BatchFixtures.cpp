@@ -100,22 +100,22 @@ const BatchImages& TheBatchImages() {
 
 Bytes BuildBatchPe() {
     const BatchImages& im = TheBatchImages();
-    auto res = [](uint16_t type, ResName name, Bytes data) {
-        return PeResource{ResName::Id(type), std::move(name), 0x0409, std::move(data)};
+    auto res = [](uint16_t type, ResourceKey name, Bytes data) {
+        return PeResource{ResourceKey::Id(type), std::move(name), 0x0409, std::move(data)};
     };
     PeLayout layout;
     layout.resources = {
-        res(RT_ICON, ResName::Id(1), im.icon4),
-        res(RT_ICON, ResName::Id(2), im.icon8),
-        res(RT_ICON, ResName::Id(3), im.icon24),
+        res(RT_ICON, ResourceKey::Id(1), im.icon4),
+        res(RT_ICON, ResourceKey::Id(2), im.icon8),
+        res(RT_ICON, ResourceKey::Id(3), im.icon24),
         // Named entries come first in the directory: the hostile name is group 0.
-        res(RT_GROUP_ICON, ResName::Named(kHostileName), BuildIconGroup(GroupEntries<IconGroupEntry>(Group0()))),
-        res(RT_GROUP_ICON, ResName::Id(7), BuildIconGroup(GroupEntries<IconGroupEntry>(Group1()))),
-        res(RT_CURSOR, ResName::Id(1), CursorResource()),
-        res(RT_GROUP_CURSOR, ResName::Id(100),
+        res(RT_GROUP_ICON, ResourceKey::Named(kHostileName), BuildIconGroup(GroupEntries<IconGroupEntry>(Group0()))),
+        res(RT_GROUP_ICON, ResourceKey::Id(7), BuildIconGroup(GroupEntries<IconGroupEntry>(Group1()))),
+        res(RT_CURSOR, ResourceKey::Id(1), CursorResource()),
+        res(RT_GROUP_CURSOR, ResourceKey::Id(100),
             BuildCursorGroup({{32, 64, 1, 1, uint32_t(CursorResource().size()), 1}})),
-        res(RT_BITMAP, ResName::Named("LOGO"), im.bitmap24),
-        res(RT_BITMAP, ResName::Id(1), im.bitmap8),
+        res(RT_BITMAP, ResourceKey::Named("LOGO"), im.bitmap24),
+        res(RT_BITMAP, ResourceKey::Id(1), im.bitmap8),
     };
     return BuildPe(layout).bytes;
 }

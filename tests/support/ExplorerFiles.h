@@ -67,7 +67,7 @@ inline Bytes BmpFileOf(int w, int h, uint32_t colour = 0x3366CC, uint32_t bottom
 inline Bytes PeFileOf(const Contents& c) {
     PeLayout layout;
     auto add = [&](uint16_t type, uint16_t id, Bytes data) {
-        layout.resources.push_back({ResName::Id(type), ResName::Id(id), 0x0409, std::move(data)});
+        layout.resources.push_back({ResourceKey::Id(type), ResourceKey::Id(id), 0x0409, std::move(data)});
     };
     for (int i = 0; i < c.iconGroups; ++i) {
         const Bytes image = ExplorerIconDib(32, 0x0000FF);

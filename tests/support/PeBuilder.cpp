@@ -23,25 +23,19 @@ void PatchU16(Bytes& b, size_t at, uint16_t v) {
 }
 
 // Named entries first, ordered by their UTF-16 text, then ids ascending.
-bool ComesBefore(const ResName& a, const ResName& b) {
-    if (a.isId != b.isId) return !a.isId;
-    if (a.isId) return a.id < b.id;
-    return Utf16Units(a.name) < Utf16Units(b.name);
-}
-bool SameName(const ResName& a, const ResName& b) {
-    return a.isId == b.isId && (a.isId ? a.id == b.id : a.name == b.name);
-}
+bool ComesBefore(const ResourceKey& a, const ResourceKey& b) { return KeyBefore(a, b); }
+bool SameName(const ResourceKey& a, const ResourceKey& b) { return a == b; }
 
 struct LanguageNode {
     uint16_t language;
     const Bytes* data;
 };
 struct NameNode {
-    ResName name;
+    ResourceKey name;
     std::vector<LanguageNode> languages;
 };
 struct TypeNode {
-    ResName type;
+    ResourceKey type;
     std::vector<NameNode> names;
 };
 
@@ -116,10 +110,10 @@ private:
         PatchU16(m_out, at + 12, named);
         PatchU16(m_out, at + 14, ids);
     }
-    static const ResName& Key(const TypeNode& n) { return n.type; }
-    static const ResName& Key(const NameNode& n) { return n.name; }
+    static const ResourceKey& Key(const TypeNode& n) { return n.type; }
+    static const ResourceKey& Key(const NameNode& n) { return n.name; }
 
-    void WriteEntry(uint32_t at, const ResName& name, uint32_t target) {
+    void WriteEntry(uint32_t at, const ResourceKey& name, uint32_t target) {
         PatchU32(m_out, at, name.isId ? name.id : (0x80000000u | AppendString(name.name)));
         PatchU32(m_out, at + 4, target);
     }
@@ -143,8 +137,7 @@ private:
         }
     }
 
-    uint32_t AppendString(const std::string& s) {
-        const std::vector<uint16_t> units = Utf16Units(s);
+    uint32_t AppendString(const std::u16string& units) {
         const uint32_t at = uint32_t(m_out.size());
         PutU16(m_out, uint16_t(units.size()));
         for (uint16_t u : units) PutU16(m_out, u);

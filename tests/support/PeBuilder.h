@@ -15,8 +15,8 @@
 namespace gw::test {
 
 struct PeResource {
-    ResName type;
-    ResName name;
+    ResourceKey type;
+    ResourceKey name;
     uint16_t language = 0x0409;
     Bytes data;
 };

@@ -128,7 +128,7 @@ ReadResult<MuiResource> ParseMuiResource(ByteView resource) {
 }
 
 std::optional<ReadResult<MuiResource>> ReadModuleMui(const ResourceModule& module, ByteView file) {
-    const ResourceModule::TypeTable table = module.Table("MUI");
+    const ResourceModule::TypeTable table = module.Table(ResourceKey::Named("MUI"));
     if (table.Names().empty()) return std::nullopt;
     ReadError why;
     const std::optional<ByteView> data = table.Find(ResourceKey::Id(1), &why);

@@ -2,6 +2,7 @@
 
 #include "platform/PeHeaders.h"
 #include "platform/PeLayout.h"
+#include "platform/ResourceDirectory.h"
 
 #include "platform/Text.h"
 #include "platform/Paths.h"
@@ -22,21 +23,7 @@ constexpr uint32_t kResourceDirectoryIndex = 2;
 constexpr uint64_t kMaxLanguagesPerName = 256;
 
 using Section = PeSection;
-
-// One entry of a resource directory. The high bit of the name field marks a
-// name string, the high bit of the offset a sub-directory; both offsets are
-// relative to the start of the resource directory.
-struct DirEntry {
-    uint32_t name = 0;
-    uint32_t target = 0;
-
-    bool Named() const { return (name & kHighBit) != 0; }
-    uint16_t Id() const { return uint16_t(name); }
-    uint32_t NameOffset() const { return name & ~kHighBit; }
-    bool IsDirectory() const { return (target & kHighBit) != 0; }
-    uint32_t Offset() const { return target & ~kHighBit; }
-};
-
+using DirEntry = DirectoryEntry;
 
 } // namespace
 
@@ -77,45 +64,32 @@ struct ResourceModule::Impl {
     // that remain is cut to the entries really there.
     std::vector<DirEntry> ReadDirectory(uint32_t offset, uint64_t maxEntries = UINT64_MAX) const {
         std::vector<DirEntry> entries;
-        ByteReader r(rsrc, offset);
-        if (!r.ok() || !r.has(kDirectoryHeaderSize)) return entries;
-        r.skip(12);
-        const uint64_t named = r.u16();
-        const uint64_t ids = r.u16();
-        const uint64_t count = std::min({named + ids, r.remaining() / kDirectoryEntrySize, maxEntries});
-        entries.resize(size_t(count));
-        for (DirEntry& e : entries) {
-            e.name = r.u32();
-            e.target = r.u32();
-        }
+        const std::optional<uint64_t> stated = StatedEntries(rsrc, offset);
+        if (!stated) return entries;
+        const uint64_t room = (rsrc.size() - offset - kDirectoryHeaderSize) / kDirectoryEntrySize;
+        const uint64_t count = std::min({*stated, room, maxEntries});
+        entries.reserve(size_t(count));
+        for (uint64_t i = 0; i < count; ++i) entries.push_back(DirectoryEntryAt(rsrc, offset, i));
         return entries;
     }
 
-    // The sub-directory holding the names of a numeric type, or nullopt.
-    std::optional<uint32_t> NameDirectory(uint16_t type) const {
+    // The sub-directory holding the names of a type, or nullopt: the first
+    // type entry with that id, or with that name compared case-insensitively
+    // (ASCII).
+    std::optional<uint32_t> NameDirectory(const ResourceKey& type) const {
         for (const DirEntry& e : types) {
-            if (e.Named() || e.Id() != type) continue;
-            return NamesOf(e);
-        }
-        return std::nullopt;
-    }
-
-    // The same for a type that is an ASCII name, compared case-insensitively.
-    std::optional<uint32_t> NameDirectory(const std::string& upperName) const {
-        if (std::any_of(upperName.begin(), upperName.end(), [](char c) { return uint8_t(c) >= 0x80; }))
-            return std::nullopt;
-        for (const DirEntry& e : types) {
-            if (!e.Named()) continue;
-            // Unit by unit: only ASCII letters fold, so a name of another
-            // length never matches and no string is made.
-            const uint64_t units = PeekU16(rsrc, e.NameOffset());
-            if (units != upperName.size() || !InBounds(e.NameOffset(), 2 + units * 2, rsrc.size())) continue;
-            bool same = true;
-            for (uint64_t i = 0; i < units && same; ++i) {
-                uint16_t unit = PeekU16(rsrc, e.NameOffset() + 2 + i * 2);
-                unit = UpperAsciiUnit(unit);
-                same = unit == uint8_t(upperName[size_t(i)]);
+            if (e.Named() == type.isId) continue;
+            if (type.isId) {
+                if (e.Id() != type.id) continue;
+                return NamesOf(e);
             }
+            // Unit by unit, on the stored bytes: a name of another length
+            // never matches and no string is made.
+            const std::optional<ByteView> units = NameUnitsAt(rsrc, e.NameOffset());
+            if (!units || units->size() != 2 * type.name.size()) continue;
+            bool same = true;
+            for (size_t i = 0; i < type.name.size() && same; ++i)
+                same = UpperAsciiUnit(PeekU16(*units, 2 * i)) == UpperAsciiUnit(uint16_t(type.name[i]));
             if (same) return NamesOf(e);
         }
         return std::nullopt;
@@ -134,8 +108,8 @@ struct ResourceModule::Impl {
     // over. The name strings delivered are bounded in total by the size of
     // the resource bytes, so entries sharing one long string cannot make a
     // walk allocate more than the file holds.
-    template <class Type, class Visit>
-    void WalkNames(const Type& type, Visit&& visit) const {
+    template <class Visit>
+    void WalkNames(const ResourceKey& type, Visit&& visit) const {
         const std::optional<uint32_t> nameDir = NameDirectory(type);
         if (!nameDir) return;
         // The directories visited on the way down: a language directory at one
@@ -147,12 +121,12 @@ struct ResourceModule::Impl {
             if (!e.IsDirectory() || isVisited(e.Offset())) continue;
             NameEntry n{e, {}};
             if (e.Named()) {
-                const uint64_t units = PeekU16(rsrc, e.NameOffset());
-                const uint64_t stringBytes = 2 + units * 2;
-                if (!InBounds(e.NameOffset(), stringBytes, rsrc.size())) continue;
+                const std::optional<ByteView> units = NameUnitsAt(rsrc, e.NameOffset());
+                if (!units) continue;
+                const uint64_t stringBytes = 2 + units->size();
                 if (stringBytes > nameBudget) return;
                 nameBudget -= stringBytes;
-                n.nameUnits = rsrc.subspan(size_t(e.NameOffset()) + 2, size_t(units * 2));
+                n.nameUnits = *units;
             }
             visit(n);
         }
@@ -182,11 +156,12 @@ struct ResourceModule::Impl {
             return fail(ReadError::Invalid(dirAt, "a resource without a language entry", bytes.size()));
         if (shown) *shown = chosen->Named() ? 0 : chosen->Id();
         const uint64_t dataEntry = chosen->Offset();
-        if (!InBounds(dataEntry, kDataEntrySize, rsrc.size()))
+        const std::optional<DataEntry> entry = DataEntryAt(rsrc, dataEntry);
+        if (!entry)
             return fail(ReadError::Truncated(bytes.size(), "a resource's data entry", kDataEntrySize,
                                              rsrcStart + dataEntry));
-        const uint32_t rva = PeekU32(rsrc, dataEntry);
-        const uint32_t size = PeekU32(rsrc, dataEntry + 4);
+        const uint32_t rva = entry->rva;
+        const uint32_t size = entry->size;
         const std::optional<uint64_t> offset = RvaToOffset(rva, size);
         if (!offset) {
             const std::optional<uint64_t> start = RvaToOffset(rva, 0);
@@ -198,12 +173,7 @@ struct ResourceModule::Impl {
         return bytes.subspan(size_t(*offset), size);
     }
 
-    static ResourceKey NameOf(const NameEntry& n) {
-        if (!n.entry.Named()) return ResourceKey::Id(n.entry.Id());
-        std::u16string units(n.nameUnits.size() / 2, u'\0');
-        for (size_t i = 0; i < units.size(); ++i) units[i] = char16_t(PeekU16(n.nameUnits, i * 2));
-        return ResourceKey::Named(std::move(units));
-    }
+    static ResourceKey NameOf(const NameEntry& n) { return KeyOf(n.entry, n.nameUnits); }
 };
 
 namespace {
@@ -308,23 +278,22 @@ std::unique_ptr<ResourceModule> ResourceModule::Open(const std::string& path, st
 
 std::vector<ResourceKey> ResourceModule::EnumNames(uint16_t type) const {
     std::vector<ResourceKey> names;
-    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) { names.push_back(Impl::NameOf(n)); });
+    m_impl->WalkNames(ResourceKey::Id(type), [&](const Impl::NameEntry& n) { names.push_back(Impl::NameOf(n)); });
     return names;
 }
 
 int ResourceModule::Count(uint16_t type) const {
     int count = 0;
-    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) {
+    m_impl->WalkNames(ResourceKey::Id(type), [&](const Impl::NameEntry& n) {
         if (m_impl->LanguageData(n.entry.Offset(), std::nullopt, nullptr, nullptr)) ++count;
     });
     return count;
 }
 
-template <class Type>
-ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>& impl, const Type& type) {
+ResourceModule::TypeTable ResourceModule::Table(const ResourceKey& type) const {
     TypeTable table;
-    table.m_impl = impl;
-    impl->WalkNames(type, [&](const Impl::NameEntry& n) {
+    table.m_impl = m_impl;
+    m_impl->WalkNames(type, [&](const Impl::NameEntry& n) {
         const size_t index = table.m_names.size();
         table.m_names.push_back(Impl::NameOf(n));
         table.m_languageDirs.push_back(n.entry.Offset());
@@ -337,11 +306,7 @@ ResourceModule::TypeTable ResourceModule::MakeTable(const std::shared_ptr<Impl>&
     return table;
 }
 
-ResourceModule::TypeTable ResourceModule::Table(const std::string& typeName) const {
-    return MakeTable(m_impl, UpperAscii(typeName));
-}
-
-ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const { return MakeTable(m_impl, type); }
+ResourceModule::TypeTable ResourceModule::Table(uint16_t type) const { return Table(ResourceKey::Id(type)); }
 
 uint64_t ResourceModule::FileSize() const { return m_impl->bytes.size(); }
 

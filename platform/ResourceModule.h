@@ -86,10 +86,9 @@ public:
     int Count(uint16_t type) const;
     // The names of a type with hashed lookups, for loaders that reopen them all.
     TypeTable Table(uint16_t type) const;
-    // The names of a type that is itself a name, in ASCII (such as "MUI"),
-    // compared case-insensitively; an empty table when the type is not there
-    // (or the name is not ASCII).
-    TypeTable Table(const std::string& typeName) const;
+    // The names of a type given by id or by name (such as "MUI", compared
+    // case-insensitively in ASCII); an empty table when the type is not there.
+    TypeTable Table(const ResourceKey& type) const;
     // The size of the file in bytes.
     uint64_t FileSize() const;
     // Damage found when the module opened: the resource section (or, when it
@@ -104,8 +103,6 @@ public:
 
 private:
     ResourceModule() = default;
-    template <class Type>
-    static TypeTable MakeTable(const std::shared_ptr<Impl>& impl, const Type& type);
     std::shared_ptr<Impl> m_impl;
 };
 

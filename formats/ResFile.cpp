@@ -30,17 +30,10 @@ constexpr size_t kMaxStoredName = 251;
 
 constexpr uint64_t kCursorPrefixSize = 4;
 
-// A resource type or name: a number, or a string.
-struct ResIdent {
-    bool isId = false;
-    uint16_t id = 0;
-    std::string name;
-};
-
 struct ResEntry {
     uint64_t start = 0;
-    ResIdent type;
-    ResIdent name;
+    ResourceKey type;
+    ResourceKey name;
     uint64_t dataStart = 0;
     uint64_t dataSize = 0; // as the entry states it
     ByteView data;         // the entry's data, cut short where the file ends
@@ -60,49 +53,37 @@ constexpr TypeName kBitmapTypeNames[] = {{"RT_BITMAP", RT_BITMAP}};
 constexpr TypeName kCountedTypeNames[] = {
     {"RT_BITMAP", RT_BITMAP}, {"RT_GROUP_CURSOR", RT_GROUP_CURSOR}, {"RT_GROUP_ICON", RT_GROUP_ICON}};
 
-uint16_t TypeNumber(const ResIdent& type, TypeNames names) {
+uint16_t TypeNumber(const ResourceKey& type, TypeNames names) {
     if (type.isId) return type.id;
     for (const TypeName& n : names)
-        if (type.name == n.text) return n.number;
+        if (type.name.size() == std::char_traits<char>::length(n.text) &&
+            std::equal(type.name.begin(), type.name.end(), n.text))
+            return n.number;
     return 0;
 }
 
-// 0xFFFF and a uint16 id, or UTF-16 characters up to a zero unit, kept as
-// UTF-8.
-ResIdent ReadIdent32(ByteReader& r) {
-    ResIdent ident;
-    uint16_t unit = r.u16();
-    if (unit == kRes32IdMarker) {
-        ident.isId = true;
-        ident.id = r.u16();
-        return ident;
-    }
-    std::vector<uint16_t> units;
-    while (unit != 0 && r.ok()) {
-        // A surrogate pair is kept whole at the limit, so a cut never splits a character.
-        const bool completesPair = units.size() == kMaxStoredName && units.back() >= 0xD800 &&
-                                   units.back() < 0xDC00 && unit >= 0xDC00 && unit < 0xE000;
-        if (units.size() < kMaxStoredName || completesPair) units.push_back(unit);
-        unit = r.u16();
-    }
-    ident.name = Utf16ToUtf8(units);
-    return ident;
+// The text a record of a resource file shows for its name: the id in
+// decimal, or the name's first 251 characters (a surrogate pair at the limit
+// kept whole, so a cut never splits a character).
+std::string ShownName(const ResourceKey& key) {
+    if (key.isId) return std::to_string(key.id);
+    const std::u16string& units = key.name;
+    size_t keep = std::min(units.size(), kMaxStoredName);
+    if (keep == kMaxStoredName && units.size() > keep && units[keep - 1] >= 0xD800 && units[keep - 1] < 0xDC00 &&
+        units[keep] >= 0xDC00 && units[keep] < 0xE000)
+        ++keep;
+    const std::vector<uint16_t> shown(units.begin(), units.begin() + ptrdiff_t(keep));
+    return Utf16ToUtf8(shown);
 }
 
 // 0xFF and a uint16 id, or Windows-1252 characters up to a zero byte, kept
 // as UTF-8.
-ResIdent ReadIdent16(ByteReader& r) {
-    ResIdent ident;
+ResourceKey ReadIdent16(ByteReader& r) {
     const uint8_t first = r.u8();
-    if (first == kRes16IdMarker) {
-        ident.isId = true;
-        ident.id = r.u16();
-        return ident;
-    }
-    if (first == 0 || !r.ok()) return ident;
+    if (first == kRes16IdMarker) return ResourceKey::Id(r.u16());
+    if (first == 0 || !r.ok()) return ResourceKey::Named(std::u16string());
     const std::string bytes = char(first) + r.cstring8(kMaxStoredName - 1);
-    ident.name = Windows1252ToUtf8(bytes);
-    return ident;
+    return ResourceKey::Named(Windows1252ToUtf8(bytes));
 }
 
 ByteView ClippedData(ByteView file, uint64_t start, uint64_t size) {
@@ -148,9 +129,7 @@ private:
         // size too small for them is a damaged entry, and the walk ends there.
         const uint64_t headerEnd = std::min<uint64_t>(frame->HeaderEnd(), m_file.size());
         ByteReader header = frame->Keys(m_file);
-        e.type = ReadIdent32(header);
-        e.name = ReadIdent32(header);
-        if (!header.ok()) return false;
+        if (!ReadRes32Key(header, e.type) || !ReadRes32Key(header, e.name)) return false;
         // After the names, on a multiple of 4: data version (4 bytes), memory
         // flags (2), then the language. A header too short to hold it says none.
         const uint64_t languageAt = (header.pos() + 3) / 4 * 4 + 6;
@@ -199,7 +178,7 @@ struct HeldResource {
     uint16_t type = 0;
     std::vector<ResEntry> entries;
 
-    const ResIdent& Name() const { return entries.front().name; }
+    const ResourceKey& Name() const { return entries.front().name; }
     // The entry in language when the resource is held in it, else the first.
     const ResEntry& In(std::optional<uint16_t> language) const {
         if (language)
@@ -220,10 +199,10 @@ struct HeldResource {
 
 // Names compare as the platform compares them: ids by value, strings
 // case-insensitively (ASCII).
-std::string NameKey(uint16_t type, const ResIdent& name) {
+std::string NameKey(uint16_t type, const ResourceKey& name) {
     std::string key = std::to_string(type);
     key += name.isId ? '#' : '$';
-    key += name.isId ? std::to_string(name.id) : name.name;
+    key += ShownName(name);
     return UpperAscii(key);
 }
 
@@ -270,8 +249,8 @@ int CountEntries(ByteView file, bool is32, uint64_t start, uint16_t resType) {
 }
 
 template <class Record>
-void SetName(Record& record, const ResIdent& name) {
-    record.Name = name.isId ? std::to_string(name.id) : name.name;
+void SetName(Record& record, const ResourceKey& name) {
+    record.Name = ShownName(name);
     record.Named = !name.isId;
 }
 
@@ -449,6 +428,18 @@ ByteReader Res32Frame::Keys(ByteView file) const {
     return ByteReader(file.first(size_t(end)), start + 8);
 }
 
+bool ReadRes32Key(ByteReader& r, ResourceKey& key) {
+    const uint16_t first = r.u16();
+    if (first == kRes32IdMarker) {
+        key = ResourceKey::Id(r.u16());
+        return r.ok();
+    }
+    std::u16string name;
+    for (uint16_t unit = first; unit != 0 && r.ok(); unit = r.u16()) name.push_back(char16_t(unit));
+    key = ResourceKey::Named(std::move(name));
+    return r.ok();
+}
+
 std::optional<Res32Frame> Res32FrameAt(ByteView file, uint64_t start) {
     ByteReader fixed(file, start);
     Res32Frame frame;
@@ -530,7 +521,7 @@ void LoadResBitmaps(FileContents& contents, ByteView file, const std::shared_ptr
          HeldResources(file, is32, is32 ? kRes32LeadSize : 0, kBitmapTypeNames, {RT_BITMAP}, &damage)) {
         if (list.Full()) break;
         const ResEntry& e = held.In(language);
-        if (!list.Offer(e.name.isId ? std::to_string(e.name.id) : e.name.name, !e.name.isId, e.data)) continue;
+        if (!list.Offer(ShownName(e.name), !e.name.isId, e.data)) continue;
         // Offer fills the list in order, so the bitmap just offered is this one.
         BitmapRecord& bitmap = contents.Bitmaps[filled++];
         bitmap.Language = e.language;
@@ -567,7 +558,7 @@ ReadResult<std::vector<AnimatedCursor>> ParseResAnimations(ByteView file, const 
         }
         AnimatedCursor& ani = read.records;
         ani.AnimatedIcon = type == kAnimatedIcon;
-        ani.Name = e.name.isId ? std::to_string(e.name.id) : e.name.name;
+        ani.Name = ShownName(e.name);
         ani.Named = !e.name.isId;
         ani.Language = e.language;
         ani.Languages = held.Languages(is32);

@@ -8,6 +8,7 @@
 #include "formats/AniFile.h"
 #include "formats/FileContents.h"
 #include "platform/ReadError.h"
+#include "platform/ResourceKey.h"
 
 namespace gw {
 
@@ -61,6 +62,11 @@ struct Res32Frame {
     // does (or the file, when that is sooner).
     ByteReader Keys(ByteView file) const;
 };
+
+// The type or the name of an entry of the 32-bit layout, read by r: 0xFFFF
+// and an id, or UTF-16 code units up to a zero unit, kept whole. False when
+// r ran out before its end.
+bool ReadRes32Key(ByteReader& r, ResourceKey& key);
 
 // The frame of the entry at start; nullopt when its two sizes are not in
 // the file.

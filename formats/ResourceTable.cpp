@@ -55,20 +55,6 @@ std::optional<ReadError> Duplicate(const ResourceTable& table) {
     return std::nullopt;
 }
 
-// A type or name of a 32-bit resource entry: 0xFFFF and an id, or UTF-16
-// code units up to a zero unit.
-bool ReadResKey(ByteReader& r, ResourceKey& key) {
-    const uint16_t first = r.u16();
-    if (first == kRes32IdMarker) {
-        key = ResourceKey::Id(r.u16());
-        return r.ok();
-    }
-    std::u16string name;
-    for (uint16_t unit = first; unit != 0 && r.ok(); unit = r.u16()) name.push_back(char16_t(unit));
-    key = ResourceKey::Named(std::move(name));
-    return r.ok();
-}
-
 uint16_t DefaultMemoryFlags(const ResourceKey& type) {
     return type.isId && (type.id == RT_ICON || type.id == RT_CURSOR) ? kImageMemoryFlags : kOtherMemoryFlags;
 }
@@ -123,8 +109,8 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
         }
         ByteReader header = frame->Keys(file);
         ResourceEntry e;
-        ReadResKey(header, e.type);
-        ReadResKey(header, e.name);
+        ReadRes32Key(header, e.type);
+        ReadRes32Key(header, e.name);
         header.seek(pos + AlignUp4(header.pos() - pos));
         e.dataVersion = header.u32();
         e.memoryFlags = header.u16();

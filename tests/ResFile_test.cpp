@@ -256,6 +256,12 @@ TEST(ResFileBitmaps, NamesAreUtf8InBothLayouts) {
     };
     const std::vector<std::string> unicode = {"CAF\u00C9", "\u30A2\u30A4\u30B3\u30F3", "G\U0001D11E"};
     EXPECT_EQ(names(true, unicode), unicode);
+    // A long name shows its first 251 characters, a pair at the limit kept
+    // whole; the 16-bit layout keeps as many Windows-1252 characters.
+    const std::string a250(250, 'A');
+    EXPECT_EQ(names(true, {std::string(300, 'B'), a250 + "\U0001D11E" + "CDE"}),
+              (std::vector<std::string>{std::string(251, 'B'), a250 + "\U0001D11E"}));
+    EXPECT_EQ(names(false, {std::string(300, 'B')}), std::vector<std::string>{std::string(251, 'B')});
     EXPECT_EQ(names(false, {"CAF\xC9", "NA\xCFVE", "\x80\x81"}),
               (std::vector<std::string>{"CAF\u00C9", "NA\u00CFVE", "\u20AC\u0081"}));
     // An unpaired surrogate is one replacement character.

@@ -67,7 +67,6 @@ void Document::Classify() {
     m_contents.BitmapCount = m_counts.bitmaps;
 }
 
-const ResourceModule* Document::Module() const { return m_reader ? m_reader->Module() : nullptr; }
 
 const ResourceModule* Document::ModuleOf(RecordKind kind) const {
     return m_reader ? m_reader->ModuleOf(kind) : nullptr;

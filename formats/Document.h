@@ -44,10 +44,9 @@ public:
     const std::shared_ptr<const void>& Owner() const { return m_owner; }
     const FileCounts& Counts() const { return m_counts; }
     FileKind Kind() const { return m_counts.kind; }
-    // The resource directory of a 32-bit executable; null for other kinds.
-    const ResourceModule* Module() const;
-    // The resource directory a kind's records are read from: the resource
-    // file's (ResourcesFrom()) when that kind is read from there, else Module().
+    // The resource directory a kind's records are read from (null for kinds
+    // other than 32-bit executables): the resource file's (ResourcesFrom())
+    // when that kind is read from there, else the file's own.
     const ResourceModule* ModuleOf(RecordKind kind) const;
 
     // A language-neutral library (one holding a MUI resource) that holds

@@ -45,6 +45,12 @@ ReadResult<std::optional<VersionInfo>> VersionAt(ByteView file, std::optional<By
     return result;
 }
 
+// The animated cursors and icons a container's reader found, with its damage.
+void TakeAnimations(FileContents& c, ReadResult<std::vector<AnimatedCursor>> read) {
+    c.Animations = std::move(read.records);
+    c.NoteError(read.error);
+}
+
 // A file that is one object: an icon, cursor, bitmap or animated cursor
 // file. Its one record is named after the file.
 class SingleReader : public KindReader {
@@ -118,12 +124,9 @@ public:
         case RecordKind::Icons: LoadIconsNE(c, m_file.bytes, m_file.path, m_file.owner); break;
         case RecordKind::Cursors: LoadCursorsNE(c, m_file.bytes, m_file.path, m_file.owner); break;
         case RecordKind::Bitmaps: LoadBitmapsNE(c, m_file.bytes, m_file.path); break;
-        case RecordKind::Animations: {
-            ReadResult<std::vector<AnimatedCursor>> read = ParseNeAnimations(m_file.bytes, m_file.path, m_file.owner);
-            c.Animations = std::move(read.records);
-            c.NoteError(read.error);
+        case RecordKind::Animations:
+            TakeAnimations(c, ParseNeAnimations(m_file.bytes, m_file.path, m_file.owner));
             break;
-        }
         }
     }
     ReadResult<std::optional<VersionInfo>> Version(std::optional<uint16_t>) override {
@@ -152,12 +155,9 @@ public:
         case RecordKind::Icons: LoadResIcons(c, m_file.bytes, m_file.owner, language); break;
         case RecordKind::Cursors: LoadResCursors(c, m_file.bytes, m_file.owner, language); break;
         case RecordKind::Bitmaps: LoadResBitmaps(c, m_file.bytes, m_file.owner, language); break;
-        case RecordKind::Animations: {
-            ReadResult<std::vector<AnimatedCursor>> read = ParseResAnimations(m_file.bytes, m_file.owner, language);
-            c.Animations = std::move(read.records);
-            c.NoteError(read.error);
+        case RecordKind::Animations:
+            TakeAnimations(c, ParseResAnimations(m_file.bytes, m_file.owner, language));
             break;
-        }
         }
     }
     ReadResult<std::optional<VersionInfo>> Version(std::optional<uint16_t>) override {
@@ -204,11 +204,8 @@ public:
         case RecordKind::Bitmaps: LoadBitmapsPE(c, module, language); break;
         case RecordKind::Animations: {
             const bool redirected = m_redirected[size_t(kind)];
-            ReadResult<std::vector<AnimatedCursor>> read =
-                ParsePeAnimations(module, redirected ? m_resourcesBytes : m_file.bytes,
-                                  redirected ? m_resourcesOwner : m_file.owner, language);
-            c.Animations = std::move(read.records);
-            c.NoteError(read.error);
+            TakeAnimations(c, ParsePeAnimations(module, redirected ? m_resourcesBytes : m_file.bytes,
+                                                redirected ? m_resourcesOwner : m_file.owner, language));
             break;
         }
         }

@@ -55,7 +55,7 @@ struct LoadedLibrary {
     }
 
     BitmapDeskFile File(BitmapSaveSource source = BitmapSaveSource::ReadAgain) const {
-        return {&contents.Bitmaps, path, source, file->Module()};
+        return {&contents.Bitmaps, path, source, file->ModuleOf(RecordKind::Bitmaps)};
     }
 };
 

@@ -311,7 +311,7 @@ TEST(ExplorerScan, AProgramCutShortOpensOnWhatIsLeft) {
     TempDir dir;
     const Bytes whole = PeFileOf({3, 2, 0});
     const auto module = Document::OfBytes("whole.dll", whole);
-    const size_t groups = size_t(module->Module()->Find(RT_GROUP_ICON, ResourceKey::Id(1))->data() - module->Bytes().data());
+    const size_t groups = size_t(module->ModuleOf(RecordKind::Icons)->Find(RT_GROUP_ICON, ResourceKey::Id(1))->data() - module->Bytes().data());
     WriteFile(dir.file("half.exe"), Bytes(whole.begin(), whole.begin() + groups));
     WriteFile(dir.file("husk.exe"), Bytes(whole.begin(), whole.begin() + 0x410));
     ExplorerState s;

@@ -64,7 +64,7 @@ struct SizedLoad {
 SizedLoad IconsSizedTo(const std::string& path, int count) {
     SizedLoad load{Document::Open(path), {}};
     load.cd.IconGroupCount = count;
-    if (load.doc->Module()) LoadIconsPE(load.cd, *load.doc->Module());
+    if (load.doc->ModuleOf(RecordKind::Icons)) LoadIconsPE(load.cd, *load.doc->ModuleOf(RecordKind::Icons));
     return load;
 }
 
@@ -374,7 +374,7 @@ TEST(PeLoaders, ALibraryCutShortCountsWhatIsLeft) {
     const auto whole = Document::OfBytes("whole.dll", pe.bytes);
     ASSERT_EQ(whole->Counts().iconGroups, 3);
     const auto dataOf = [&](uint16_t type, uint16_t id) {
-        return size_t(whole->Module()->Find(type, ResourceKey::Id(id))->data() - whole->Bytes().data());
+        return size_t(whole->ModuleOf(RecordKind::Icons)->Find(type, ResourceKey::Id(id))->data() - whole->Bytes().data());
     };
 
     // The groups' data come last: cut before them, the bitmaps are all that is left.

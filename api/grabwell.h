@@ -25,7 +25,8 @@
 //                                   (ReplaceGroupInFile; GroupTarget, GroupChange; IcoFileFromPngs)
 //   grabwell/formats/SetVersion.h   the same change to version information on bytes in memory
 //                                   (ReplaceVersionInFile; VersionEdits)
-//   grabwell/formats/ResourceTable.h every resource of a program or resource file (ReadResourceTable; ResourceKey)
+//   grabwell/formats/ResourceTable.h every resource of a program or resource file (ReadResourceTable;
+//                                   its keys, ResourceKey, from grabwell/platform/ResourceKey.h)
 //   grabwell/formats/ResourceWriter.h a resource table written back (WriteResourceTable; ResourceWriteOptions)
 //   grabwell/platform/ReadError.h   gw::ReadError {kind, offset, message}, what a read found damaged, and Describe()
 //   grabwell/platform/ByteReader.h  gw::Bytes and gw::ByteView, the byte buffers every reader and writer takes

@@ -1,5 +1,7 @@
 #include "formats/Document.h"
 
+#include "formats/KindReader.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -47,6 +49,7 @@ std::shared_ptr<Document> Document::OfBytes(const std::string& path, gw::Bytes b
     return opened;
 }
 
+Document::Document(std::string path) : m_path(std::move(path)) {}
 Document::~Document() = default;
 
 std::string Document::FileName() const { return PathFileName(m_path); }
@@ -68,8 +71,11 @@ void Document::Classify() {
 }
 
 
-const ResourceModule* Document::ModuleOf(RecordKind kind) const {
-    return m_reader ? m_reader->ModuleOf(kind) : nullptr;
+const KindReader* ReaderOf(const Document& document) { return document.m_reader.get(); }
+
+const ResourceModule* ModuleOf(const Document& document, RecordKind kind) {
+    const KindReader* reader = ReaderOf(document);
+    return reader ? reader->ModuleOf(kind) : nullptr;
 }
 
 const std::string& Document::ResourcesFrom() const {

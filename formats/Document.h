@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "formats/FileContents.h"
-#include "formats/KindReader.h"
+#include "formats/RecordKind.h"
 #include "formats/VersionInfo.h"
 #include "platform/ByteReader.h"
 #include "platform/ReadError.h"
-#include "platform/ResourceModule.h"
 
 namespace gw {
+
+class KindReader;
 
 class Document {
 public:
@@ -44,10 +45,6 @@ public:
     const std::shared_ptr<const void>& Owner() const { return m_owner; }
     const FileCounts& Counts() const { return m_counts; }
     FileKind Kind() const { return m_counts.kind; }
-    // The resource directory a kind's records are read from (null for kinds
-    // other than 32-bit executables): the resource file's (ResourcesFrom())
-    // when that kind is read from there, else the file's own.
-    const ResourceModule* ModuleOf(RecordKind kind) const;
 
     // A language-neutral library (one holding a MUI resource) that holds
     // none of a kind of image has them read from its resource file,
@@ -91,7 +88,7 @@ public:
     bool Damaged() const { return !m_contents.Errors.empty(); }
 
 private:
-    Document(std::string path) : m_path(std::move(path)) {}
+    explicit Document(std::string path);
     void Classify();
     void Read(RecordKind kind);
 
@@ -99,6 +96,7 @@ private:
     bool m_readable = false;
     ByteView m_bytes;
     std::shared_ptr<const void> m_owner;
+    friend const KindReader* ReaderOf(const Document& document);
     std::unique_ptr<KindReader> m_reader; // the reader of the file's kind (formats/FileKinds.h)
     FileCounts m_counts;
     FileContents m_contents;

@@ -12,16 +12,15 @@
 #include <vector>
 
 #include "formats/FileContents.h"
+#include "formats/RecordKind.h"
 #include "formats/VersionInfo.h"
 #include "platform/ByteReader.h"
 #include "platform/ReadError.h"
 
 namespace gw {
 
+class Document;
 class ResourceModule;
-
-enum class RecordKind : uint8_t { Icons, Cursors, Bitmaps, Animations };
-constexpr size_t kRecordKinds = 4;
 
 // The file a reader is made over: its path (the name takes part in naming
 // records) and its bytes, kept alive by owner for records that hold views.
@@ -56,5 +55,13 @@ public:
         return none;
     }
 };
+
+// The reader a document drives (null before it is opened): for Grabwell's
+// own tools, which reach a 32-bit file's resource directory through it. The
+// public document keeps it opaque.
+const KindReader* ReaderOf(const Document& document);
+// The resource directory a kind of a document's records is read from (see
+// KindReader::ModuleOf); null for kinds of file without one.
+const ResourceModule* ModuleOf(const Document& document, RecordKind kind);
 
 } // namespace gw

@@ -1,4 +1,5 @@
 #include "pictures/IconExtract.h"
+#include "pictures/FirstPeGroup.h"
 
 #include <climits>
 #include <cstdlib>
@@ -145,7 +146,7 @@ FirstIcon ExtractFirstIcon(const Document& file, int size) {
     out.kind = FirstIconKind::NoIcon;
     if (counts.iconGroups < 1) return out;
     Handle icon;
-    if (const ResourceModule* module = file.ModuleOf(RecordKind::Icons)) {
+    if (const ResourceModule* module = ModuleOf(file, RecordKind::Icons)) {
         // Only the chosen image of a 32-bit module is decoded; a
         // language-neutral library's icons may come from its resource file.
         if (auto pe = FirstPeIcon(*module, size)) icon = std::move(*pe);

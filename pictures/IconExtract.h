@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "formats/FileContents.h"
-#include "platform/ResourceModule.h"
 
 namespace gw {
 
@@ -39,15 +38,6 @@ struct ImageChoice {
 };
 // The choices of a group's images: the drawn width and height and the bit count.
 std::vector<ImageChoice> ChoicesOf(const IconGroup& group);
-
-// The first icon group of a module in directory order: its entries, and the
-// bytes of each entry's image (nullopt where the module lacks it). Nullopt
-// when the module holds no icon group or the first one is not in it.
-struct FirstGroupImages {
-    IconGroup directory;
-    std::vector<std::optional<ByteView>> bytes;
-};
-std::optional<FirstGroupImages> FirstPeGroupImages(const ResourceModule& module);
 
 // The index of the image that best fits a square of the given size: the
 // closest size (a larger image before a smaller one at the same distance),

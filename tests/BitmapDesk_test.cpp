@@ -6,6 +6,7 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/BmpManage.h"
 #include "formats/Document.h"
+#include "formats/KindReader.h"
 #include "formats/PeResources.h"
 #include "formats/ResTypes.h"
 #include "platform/BmpCodec.h"
@@ -55,7 +56,7 @@ struct LoadedLibrary {
     }
 
     BitmapDeskFile File(BitmapSaveSource source = BitmapSaveSource::ReadAgain) const {
-        return {&contents.Bitmaps, path, source, file->ModuleOf(RecordKind::Bitmaps)};
+        return {&contents.Bitmaps, path, source, ModuleOf(*file, RecordKind::Bitmaps)};
     }
 };
 
@@ -190,7 +191,7 @@ TEST(BitmapDesk, SaveWritesTheLanguageShown) {
         const std::vector<BitmapDeskItem> items = BitmapDeskItemsOf(doc->Contents().Bitmaps);
         ASSERT_EQ(items.size(), 1u);
         const BitmapDeskFile file{&doc->Contents().Bitmaps, doc->Path(), BitmapSaveSource::ReadAgain,
-                                  doc->ModuleOf(RecordKind::Bitmaps)};
+                                  ModuleOf(*doc, RecordKind::Bitmaps)};
         ScriptedPrompts prompts;
         const std::string out = dir.file("saved" + std::to_string(width) + ".bmp");
         prompts.saveFiles.push_back(out);

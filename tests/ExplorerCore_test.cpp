@@ -9,6 +9,7 @@
 #include "listing/Scanners.h"
 #include "platform/Paths.h"
 #include "formats/Document.h"
+#include "formats/KindReader.h"
 #include "tests/support/AniBuilder.h"
 #include "pictures/Thumbnail.h"
 #include "tests/support/ExplorerFiles.h"
@@ -311,7 +312,7 @@ TEST(ExplorerScan, AProgramCutShortOpensOnWhatIsLeft) {
     TempDir dir;
     const Bytes whole = PeFileOf({3, 2, 0});
     const auto module = Document::OfBytes("whole.dll", whole);
-    const size_t groups = size_t(module->ModuleOf(RecordKind::Icons)->Find(RT_GROUP_ICON, ResourceKey::Id(1))->data() - module->Bytes().data());
+    const size_t groups = size_t(ModuleOf(*module, RecordKind::Icons)->Find(RT_GROUP_ICON, ResourceKey::Id(1))->data() - module->Bytes().data());
     WriteFile(dir.file("half.exe"), Bytes(whole.begin(), whole.begin() + groups));
     WriteFile(dir.file("husk.exe"), Bytes(whole.begin(), whole.begin() + 0x410));
     ExplorerState s;

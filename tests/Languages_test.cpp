@@ -10,6 +10,7 @@
 #include "batch/core/FileInformation.h"
 #include "batch/core/InfoJson.h"
 #include "formats/Document.h"
+#include "formats/KindReader.h"
 #include "formats/MuiResource.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
@@ -331,7 +332,7 @@ TEST(Mui, ImagesTheLibraryLacksComeFromItsResourceFile) {
         EXPECT_EQ(doc->ResourcesFrom(), tree.dir.file("Windows/" + folder + "/" + name));
         EXPECT_EQ(doc->Counts().iconGroups, 2);
         EXPECT_EQ(doc->Counts().cursorGroups, 1); // the library's own
-        EXPECT_NE(doc->ModuleOf(RecordKind::Icons), doc->ModuleOf(RecordKind::Cursors));
+        EXPECT_NE(ModuleOf(*doc, RecordKind::Icons), ModuleOf(*doc, RecordKind::Cursors));
         EXPECT_TRUE(doc->LoadAll().empty());
         ASSERT_EQ(doc->Contents().IconGroups.size(), 2u);
         EXPECT_EQ(doc->Contents().IconGroups[1].Images.at(0).Width, 32);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/Document.h"
+#include "formats/KindReader.h"
 #include "formats/PeResources.h"
 #include "tests/support/Builders.h"
 #include "tests/support/PeBuilder.h"
@@ -64,7 +65,7 @@ struct SizedLoad {
 SizedLoad IconsSizedTo(const std::string& path, int count) {
     SizedLoad load{Document::Open(path), {}};
     load.cd.IconGroupCount = count;
-    if (load.doc->ModuleOf(RecordKind::Icons)) LoadIconsPE(load.cd, *load.doc->ModuleOf(RecordKind::Icons));
+    if (ModuleOf(*load.doc, RecordKind::Icons)) LoadIconsPE(load.cd, *ModuleOf(*load.doc, RecordKind::Icons));
     return load;
 }
 
@@ -374,7 +375,7 @@ TEST(PeLoaders, ALibraryCutShortCountsWhatIsLeft) {
     const auto whole = Document::OfBytes("whole.dll", pe.bytes);
     ASSERT_EQ(whole->Counts().iconGroups, 3);
     const auto dataOf = [&](uint16_t type, uint16_t id) {
-        return size_t(whole->ModuleOf(RecordKind::Icons)->Find(type, ResourceKey::Id(id))->data() - whole->Bytes().data());
+        return size_t(ModuleOf(*whole, RecordKind::Icons)->Find(type, ResourceKey::Id(id))->data() - whole->Bytes().data());
     };
 
     // The groups' data come last: cut before them, the bitmaps are all that is left.

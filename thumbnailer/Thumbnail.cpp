@@ -19,6 +19,7 @@
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
 #include "pictures/IconExtract.h"
+#include "pictures/FirstPeGroup.h"
 #include "platform/FileIo.h"
 #include "platform/IconImage.h"
 #include "platform/LoadBudget.h"
@@ -259,7 +260,7 @@ std::optional<Bytes> ShortcutThumbnail(const std::string& path, ByteView bytes, 
         return std::nullopt;
     }
     if (shortcut.iconIndex == 0)
-        return MakeThumbnail(shortcut.iconFile, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size,
+        return MakeThumbnail(shortcut.iconFile, file->Bytes(), file->Owner(), ModuleOf(*file, RecordKind::Icons), size,
                              why);
     try {
         const LoadBudget budget(file->Bytes().size());
@@ -293,7 +294,7 @@ std::optional<Bytes> ThumbnailPng(const std::string& path, int size, std::string
     }
     if (file->Kind() == FileKind::Shortcut) return ShortcutThumbnail(path, file->Bytes(), size, why);
     // A language-neutral library's icons are read from its resource file.
-    return MakeThumbnail(path, file->Bytes(), file->Owner(), file->ModuleOf(RecordKind::Icons), size, why);
+    return MakeThumbnail(path, file->Bytes(), file->Owner(), ModuleOf(*file, RecordKind::Icons), size, why);
 }
 
 } // namespace gw

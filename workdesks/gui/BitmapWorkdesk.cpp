@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "batch/core/OutputNames.h"
+#include "formats/KindReader.h"
 
 namespace gw {
 
@@ -117,7 +118,7 @@ BitmapDeskFile BitmapWorkdesk::DeskFile() const {
     if (!m_file) return {};
     // A language-neutral library's bitmaps are read again from its resource file.
     return {&m_file->Contents().Bitmaps, m_file->Path(), BitmapSaveSourceFor(m_file->Kind()),
-            m_file->ModuleOf(RecordKind::Bitmaps)};
+            ModuleOf(*m_file, RecordKind::Bitmaps)};
 }
 
 BatchResult BitmapWorkdesk::SaveOne(size_t item) { return SaveDeskBitmap(DeskFile(), m_model->Items()[item], m_prompts); }

@@ -1,5 +1,6 @@
 #include "formats/Document.h"
 
+#include "formats/DocumentEdits.h"
 #include "formats/KindReader.h"
 
 #include <algorithm>
@@ -72,6 +73,8 @@ void Document::Classify() {
 
 
 const KindReader* ReaderOf(const Document& document) { return document.m_reader.get(); }
+
+FileContents& EditContents(Document& document) { return document.m_contents; }
 
 const ResourceModule* ModuleOf(const Document& document, RecordKind kind) {
     const KindReader* reader = ReaderOf(document);

@@ -78,8 +78,7 @@ public:
     // header says, as the viewer of that kind opens it: a header that is not
     // one is damage the reader reports, not another kind of file.
     const std::vector<ReadError>& LoadAsImageFile(FileKind kind);
-    // What has been read so far (the lists the windows show and write).
-    FileContents& Contents() { return m_contents; }
+    // What has been read so far: the records, read-only to callers.
     const FileContents& Contents() const { return m_contents; }
 
     // Everything found damaged so far: the opening's or the counting's
@@ -97,6 +96,7 @@ private:
     ByteView m_bytes;
     std::shared_ptr<const void> m_owner;
     friend const KindReader* ReaderOf(const Document& document);
+    friend FileContents& EditContents(Document& document);
     std::unique_ptr<KindReader> m_reader; // the reader of the file's kind (formats/FileKinds.h)
     FileCounts m_counts;
     FileContents m_contents;

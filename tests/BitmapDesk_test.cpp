@@ -6,6 +6,7 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/BmpManage.h"
 #include "formats/Document.h"
+#include "formats/DocumentEdits.h"
 #include "formats/KindReader.h"
 #include "formats/PeResources.h"
 #include "formats/ResTypes.h"
@@ -41,7 +42,7 @@ struct LoadedLibrary {
     std::shared_ptr<Document> file;
     FileContents& contents;
 
-    LoadedLibrary() : file(Open(path)), contents(file->Contents()) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).empty()); }
+    LoadedLibrary() : file(Open(path)), contents(EditContents(*file)) { EXPECT_TRUE(file->Load(RecordKind::Bitmaps).empty()); }
 
     static std::shared_ptr<Document> Open(const std::string& path) {
         PeLayout layout;

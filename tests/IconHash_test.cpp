@@ -13,6 +13,7 @@
 
 #include "batch/core/GroupCommands.h"
 #include "formats/Document.h"
+#include "formats/DocumentEdits.h"
 #include "formats/IconFormat.h"
 #include "pictures/IconHash.h"
 #include "platform/Md5.h"
@@ -116,7 +117,7 @@ TEST(IconHash, FingerprintsTheLargestImageOfTheFirstGroupThatHasOne) {
     doc->Load(RecordKind::Icons);
     // 32 x 32 (1024) beats 24 x 40 (960); the 8-bit one beats the 4-bit one;
     // the first of the two 8-bit ones wins.
-    IconGroup& group = doc->Contents().IconGroups.at(0);
+    IconGroup& group = EditContents(*doc).IconGroups.at(0);
     std::optional<IconHash> hash = IconHashOf(*doc);
     ASSERT_TRUE(hash);
     EXPECT_EQ(hash->rawMd5, Md5Hex(group.Images[2].Data));
@@ -132,7 +133,7 @@ TEST(IconHash, FingerprintsTheLargestImageOfTheFirstGroupThatHasOne) {
     IconGroup empty;
     empty.Name = "EMPTY";
     empty.Images.push_back(group.Images[2]);
-    doc->Contents().IconGroups.insert(doc->Contents().IconGroups.begin(), empty);
+    EditContents(*doc).IconGroups.insert(doc->Contents().IconGroups.begin(), empty);
     hash = IconHashOf(*doc);
     ASSERT_TRUE(hash);
     const IconGroup& now = doc->Contents().IconGroups[1];

@@ -5,6 +5,7 @@
 #include "formats/BmpManage.h"
 #include "formats/FileContents.h"
 #include "formats/Document.h"
+#include "formats/DocumentEdits.h"
 #include "platform/BmpCodec.h"
 #include "platform/Display.h"
 #include "platform/Paths.h"
@@ -104,7 +105,7 @@ BitmapSheetPicture BitmapSheetPictureOf(const Bitmap& bitmap, int32_t maxBmpWidt
 
 std::shared_ptr<Bitmap> OpenBitmapManagerFile(Document& file) {
     file.LoadAsImageFile(FileKind::Bitmap);
-    std::vector<BitmapRecord>& bitmaps = file.Contents().Bitmaps;
+    std::vector<BitmapRecord>& bitmaps = EditContents(file).Bitmaps;
     bitmaps.resize(1);
     return WorkBitmapOf(bitmaps[0]);
 }

@@ -12,6 +12,7 @@
 #include "batch/core/ScriptedPrompts.h"
 #include "formats/FileContents.h"
 #include "formats/Document.h"
+#include "formats/DocumentEdits.h"
 #include "managers/gui/BitmapPropertiesSheet.h"
 #include "managers/gui/BitmapGlyphManager.h"
 #include "platform/BmpCodec.h"
@@ -162,7 +163,7 @@ TEST(BitmapManagerWindow, WorkdeskContextWorksOnACopyAndTheSheetShowsTheItem) {
 
     // A workdesk's file whose bitmap list holds them.
     const auto file = Document::OfBytes("pics.res", Bytes{});
-    file->Contents().Bitmaps = bitmaps;
+    EditContents(*file).Bitmaps = bitmaps;
     ScriptedPrompts prompts;
     BitmapGlyphManager form(prompts);
     form.OpenWorkdeskBitmap(file, 1, WorkdeskBitmapView{"BTN_STRIP", "100", "16", "16 Bit", QImage()});

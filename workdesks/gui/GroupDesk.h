@@ -21,6 +21,7 @@
 #include "formats/FileContents.h"
 #include "gui/QtImages.h"
 #include "formats/Document.h"
+#include "formats/DocumentEdits.h"
 #include "gui/DamageReport.h"
 #include "gui/ImageTransfer.h"
 #include "gui/LocalPaths.h"
@@ -340,7 +341,7 @@ protected:
         return {.file = m_file, .shown = Shown::Group, .item = item};
     }
     void AttachModel(QAbstractItemModel* model);
-    FileContents& Contents() { return m_file->Contents(); }
+    FileContents& Contents() { return EditContents(*m_file); }
     // The File menu, and the separator above its Close and Exit, where a
     // workdesk adds commands of its own.
     QMenu* FileMenu() const { return m_fileMenu; }

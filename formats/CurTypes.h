@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/IcoTypes.h"
 #include "platform/ByteReader.h"
 #include "platform/IconImage.h"
 #include "platform/SharedBytes.h"
@@ -34,14 +35,6 @@ struct CursorImage {
 };
 
 // A cursor group: its name and its images (TAdvCursorGroupList).
-struct CursorGroup {
-    std::string Name;
-    bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
-    std::vector<CursorImage> Images;
-    // The language (LANGID) of the resource shown, and every language the
-    // file holds it in, ascending; 0 and empty where the file tells none.
-    uint16_t Language = 0;
-    std::vector<uint16_t> Languages;
-};
+using CursorGroup = ImageGroup<CursorImage>;
 
 } // namespace gw

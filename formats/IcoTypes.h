@@ -37,14 +37,22 @@ struct IconImage {
 };
 
 // An icon group: its name as the file gives it and its images (TAdvIconGroupList).
-struct IconGroup {
+// A group of images as a file names it: an icon group (IconGroup) or a
+// cursor group (CursorGroup, formats/CurTypes.h). The two image types stay
+// apart: an icon entry stores its sides in a byte (0 for 256) and its
+// bitmap alone, a cursor entry the doubled height of its bitmap and, in a
+// resource, the hot spot before it.
+template <class Image>
+struct ImageGroup {
     std::string Name;
     bool Named = false; // Name is a resource name or made from the file's name, not an id (IsNamed)
-    std::vector<IconImage> Images;
+    std::vector<Image> Images;
     // The language (LANGID) of the resource shown, and every language the
     // file holds it in, ascending; 0 and empty where the file tells none.
     uint16_t Language = 0;
     std::vector<uint16_t> Languages;
 };
+
+using IconGroup = ImageGroup<IconImage>;
 
 } // namespace gw

@@ -45,7 +45,7 @@ void WalkChunks(ByteView file, uint64_t begin, uint64_t end, ReadResult<Animated
         const uint64_t size = PeekU32(file, pos + 4);
         const uint64_t start = pos + kChunkHeaderSize;
         if (size > end - start)
-            result.Note(ReadError::Truncated(file.size(), "the chunk at " + GroupedNumber(pos), size, start));
+            result.Note(ReadError::Truncated(start, "the chunk at " + GroupedNumber(pos), size, file.size()));
         const uint64_t kept = std::min(size, end - start);
         if (!onChunk(Chunk{id, start, file.subspan(size_t(start), size_t(kept))})) return;
         // Chunks start on even offsets: odd-sized data is followed by a pad byte.
@@ -68,7 +68,7 @@ std::string InfoText(ByteView data) {
 
 void ReadHeader(const Chunk& chunk, AnimatedCursor& ani, ReadResult<AnimatedCursor>& result, uint64_t fileSize) {
     if (chunk.data.size() < kAnihSize) {
-        result.Note(ReadError::Truncated(fileSize, "the animation header", kAnihSize, chunk.start));
+        result.Note(ReadError::Truncated(chunk.start, "the animation header", kAnihSize, fileSize));
         return;
     }
     ByteReader r(chunk.data);
@@ -151,13 +151,13 @@ ReadResult<AnimatedCursor> ParseAniFile(ByteView file, const std::shared_ptr<con
     AnimatedCursor& ani = result.records;
     if (!IsAniData(file)) {
         if (file.size() < kFormHeaderSize)
-            result.Note(ReadError::Truncated(file.size(), "the RIFF header", kFormHeaderSize, 0));
+            result.Note(ReadError::Truncated(0, "the RIFF header", kFormHeaderSize, file.size()));
         else
             result.Note(ReadError::Invalid(0, "not an animated cursor (RIFF ACON) file", file.size()));
         return result;
     }
     const uint64_t stated = uint64_t(PeekU32(file, 4)) + kChunkHeaderSize;
-    if (stated > file.size()) result.Note(ReadError::Truncated(file.size(), "the animation", stated, 0));
+    if (stated > file.size()) result.Note(ReadError::Truncated(0, "the animation", stated, file.size()));
     const uint64_t end = std::min<uint64_t>(stated, file.size());
     ani.Data = SharedBytes(owner, file.first(size_t(end)));
 

@@ -34,7 +34,7 @@ ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<con
     r.u16();
     const uint16_t count = r.u16();
     if (!r.ok()) {
-        result.Note(ReadError::Truncated(file.size(), "the cursor file header", kHeaderSize, 0));
+        result.Note(ReadError::Truncated(0, "the cursor file header", kHeaderSize, file.size()));
         return result;
     }
     // The group holds exactly the images read, so a damaged file leaves a
@@ -51,9 +51,9 @@ ReadResult<CursorGroup> ParseCursorFile(ByteView file, const std::shared_ptr<con
         // Entries that keep naming the same bytes end the read once the
         // load's budget is spent, as a damaged entry does.
         if (!entry.ok())
-            result.Note(ReadError::Truncated(file.size(), "the entry of " + what, kEntrySize, entryAt));
+            result.Note(ReadError::Truncated(entryAt, "the entry of " + what, kEntrySize, file.size()));
         else if (!InBounds(offset, size, file.size()))
-            result.Note(ReadError::Truncated(file.size(), what, size, offset));
+            result.Note(ReadError::Truncated(offset, what, size, file.size()));
         else if (!owner && !SpendLoadBudget(size))
             result.Note(ReadError::OverBudget(entryAt, what, file.size()));
         if (result.error) {

@@ -98,7 +98,7 @@ struct Element {
 ReadResult<std::vector<Element>> Elements(ByteView file) {
     ReadResult<std::vector<Element>> result;
     if (file.size() < kHeaderSize || std::memcmp(file.data(), "icns", 4) != 0) {
-        result.Note(file.size() < kHeaderSize ? ReadError::Truncated(file.size(), "the icon family header", kHeaderSize, 0)
+        result.Note(file.size() < kHeaderSize ? ReadError::Truncated(0, "the icon family header", kHeaderSize, file.size())
                                               : ReadError::Invalid(0, "not an icon family (no \"icns\" at its start)",
                                                                    file.size()));
         return result;
@@ -110,12 +110,12 @@ ReadResult<std::vector<Element>> Elements(ByteView file) {
         return result;
     }
     if (end > file.size()) {
-        result.Note(ReadError::Truncated(file.size(), "the icon family", end, 0));
+        result.Note(ReadError::Truncated(0, "the icon family", end, file.size()));
         end = file.size();
     }
     for (uint64_t at = kHeaderSize; at < end;) {
         if (end - at < kHeaderSize) {
-            result.Note(ReadError::Truncated(file.size(), "an element header", kHeaderSize, at));
+            result.Note(ReadError::Truncated(at, "an element header", kHeaderSize, file.size()));
             break;
         }
         const uint64_t length = BigU32(file, at + 4);
@@ -127,7 +127,7 @@ ReadResult<std::vector<Element>> Elements(ByteView file) {
             break;
         }
         if (length > end - at) {
-            result.Note(ReadError::Truncated(file.size(), "element '" + type + "'", length, at));
+            result.Note(ReadError::Truncated(at, "element '" + type + "'", length, file.size()));
             break;
         }
         result.records.push_back(Element{type, at, file.subspan(at + kHeaderSize, length - kHeaderSize)});
@@ -488,8 +488,8 @@ ReadResult<IconGroup> ParseIconFamily(ByteView file, const std::shared_ptr<const
         uint32_t width = 0, height = 0;
         if (IsPng(element.data)) {
             if (!PngSize(element.data, width, height)) {
-                result.Note(ReadError::Truncated(file.size(), "the PNG header of element '" + element.type + "'", 24,
-                                                 element.at + kHeaderSize));
+                result.Note(ReadError::Truncated(element.at + kHeaderSize, "the PNG header of element '" + element.type + "'", 24,
+                                                 file.size()));
                 ++result.failed;
                 continue;
             }

@@ -38,7 +38,7 @@ ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const v
     ByteReader r(file);
     const uint16_t reserved = r.u16(), type = r.u16(), count = r.u16();
     if (!r.ok()) {
-        result.Note(ReadError::Truncated(file.size(), "the icon file header", kHeaderSize, 0));
+        result.Note(ReadError::Truncated(0, "the icon file header", kHeaderSize, file.size()));
         return result;
     }
     if (reserved != 0 || type != 1 || count == 0) {
@@ -48,8 +48,8 @@ ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const v
     // The directory must be read whole before any image; a count larger than
     // the directory the file holds ends the read with no images.
     if (!r.has(uint64_t(count) * kEntrySize)) {
-        result.Note(ReadError::Truncated(file.size(), "a directory of " + GroupedNumber(count) + " " + CountNoun(count, "entry", "entries"),
-                                         uint64_t(count) * kEntrySize, kHeaderSize));
+        result.Note(ReadError::Truncated(kHeaderSize, "a directory of " + GroupedNumber(count) + " " + CountNoun(count, "entry", "entries"),
+                                         uint64_t(count) * kEntrySize, file.size()));
         return result;
     }
     group.Images.assign(count, IconImage{});
@@ -64,7 +64,7 @@ ReadResult<IconGroup> ParseIconFile(ByteView file, const std::shared_ptr<const v
         // same bytes until the load's budget is spent: the read ends here and
         // the group keeps the images read before it.
         if (!InBounds(im.ImageOffset, im.BytesInRes, file.size()))
-            result.Note(ReadError::Truncated(file.size(), what, im.BytesInRes, im.ImageOffset));
+            result.Note(ReadError::Truncated(im.ImageOffset, what, im.BytesInRes, file.size()));
         else if (!owner && !SpendLoadBudget(im.BytesInRes))
             result.Note(ReadError::OverBudget(kHeaderSize + j * kEntrySize, what, file.size()));
         if (result.error) {

@@ -90,7 +90,7 @@ ReadResult<MuiResource> ParseMuiResource(ByteView resource) {
         return result;
     }
     if (size < kMuiHeaderSize) {
-        result.Note(ReadError::Truncated(size, "the MUI resource's header", kMuiHeaderSize, 0));
+        result.Note(ReadError::Truncated(0, "the MUI resource's header", kMuiHeaderSize, size));
         return result;
     }
     mui.Size = PeekU32(resource, 4);
@@ -100,7 +100,7 @@ ReadResult<MuiResource> ParseMuiResource(ByteView resource) {
     mui.FallbackLocation = PeekU32(resource, 24);
     std::copy_n(resource.begin() + kChecksumsAt, 16, mui.Checksum.begin());
     std::copy_n(resource.begin() + kChecksumsAt + 16, 16, mui.ServiceChecksum.begin());
-    if (mui.Size > size) result.Note(ReadError::Truncated(size, "the MUI resource", mui.Size, 0));
+    if (mui.Size > size) result.Note(ReadError::Truncated(0, "the MUI resource", mui.Size, size));
     MuiSpan* spans[] = {&mui.MainTypeNamesAt, &mui.MainTypeIdsAt, &mui.MuiTypeNamesAt,
                         &mui.MuiTypeIdsAt,    &mui.LanguageAt,    &mui.FallbackLanguageAt};
     static constexpr const char* kParts[] = {"main type names", "main type ids", "language file type names",

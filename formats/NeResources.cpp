@@ -171,7 +171,7 @@ struct NeLoad {
 
     std::string Item(uint64_t index) const { return std::string(what) + " " + std::to_string(index); }
     ReadError Cut(const std::string& item, uint64_t length, uint64_t at) const {
-        return ReadError::Truncated(file.size(), item, length, at);
+        return ReadError::Truncated(at, item, length, file.size());
     }
     ReadError Bad(uint64_t at, std::string message) const { return ReadError::Invalid(at, std::move(message), file.size()); }
 

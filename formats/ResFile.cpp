@@ -110,8 +110,8 @@ public:
             Note(ReadError{ReadErrorKind::Truncated, m_file.size(),
                            "the resource entry at " + GroupedNumber(e.start) + " is cut short or damaged"});
         else if (e.data.size() < e.dataSize)
-            Note(ReadError::Truncated(m_file.size(), "the data of the resource entry at " + GroupedNumber(e.start),
-                                      e.dataSize, e.dataStart));
+            Note(ReadError::Truncated(e.dataStart, "the data of the resource entry at " + GroupedNumber(e.start),
+                                      e.dataSize, m_file.size()));
         return !m_done;
     }
 

@@ -99,12 +99,12 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
         const std::string what = "the resource entry at " + GroupedNumber(pos);
         const std::optional<Res32Frame> frame = Res32FrameAt(file, pos);
         if (!frame) {
-            out.error = ReadError::Truncated(size, what, 8, pos);
+            out.error = ReadError::Truncated(pos, what, 8, size);
             break;
         }
         const uint32_t dataSize = frame->dataSize;
         if (!InBounds(pos, frame->headerSize, size)) {
-            out.error = ReadError::Truncated(size, "the header of " + what.substr(4), frame->headerSize, pos);
+            out.error = ReadError::Truncated(pos, "the header of " + what.substr(4), frame->headerSize, size);
             break;
         }
         ByteReader header = frame->Keys(file);
@@ -123,7 +123,7 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
         }
         const uint64_t dataStart = frame->DataStart();
         if (!InBounds(dataStart, dataSize, size)) {
-            out.error = ReadError::Truncated(size, "the data of " + what.substr(4), dataSize, dataStart);
+            out.error = ReadError::Truncated(dataStart, "the data of " + what.substr(4), dataSize, size);
             break;
         }
         const uint64_t end = std::min<uint64_t>(frame->Next(), size);

@@ -286,7 +286,7 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
     for (size_t i = 0; i < pe.sections.size(); ++i) {
         const PeSection& s = pe.sections[i];
         if (s.rawSize && !InBounds(s.rawPointer, s.rawSize, size))
-            return Refused(ReadError::Truncated(size, "section " + std::to_string(i + 1), s.rawSize, s.rawPointer));
+            return Refused(ReadError::Truncated(s.rawPointer, "section " + std::to_string(i + 1), s.rawSize, size));
     }
 
     // Sections that share addresses leave no one place where the new
@@ -313,7 +313,7 @@ ResourceWrite WritePeResources(ByteView original, const ResourceTable& table, co
         keptEnd = certificate.rva;
         w.signatureRemoved = true;
     }
-    if (rawEnd > keptEnd) return Refused(ReadError::Truncated(size, "the sections' data", rawEnd, 0));
+    if (rawEnd > keptEnd) return Refused(ReadError::Truncated(0, "the sections' data", rawEnd, size));
     // An installer that checks a CRC of its own file gets its CRC brought up
     // to date once the file is changed (below), or it would refuse to run.
     const std::optional<InstallerSelfCheck> installer =

@@ -80,7 +80,7 @@ std::optional<ReadError> IconImages(ByteView file, std::vector<NewImage>& out) {
 std::optional<ReadError> CursorImages(ByteView file, std::vector<NewImage>& out) {
     ByteReader header(file);
     const uint16_t reserved = header.u16(), type = header.u16(), count = header.u16();
-    if (!header.ok()) return ReadError::Truncated(file.size(), "the cursor file header", kGroupHeaderSize, 0);
+    if (!header.ok()) return ReadError::Truncated(0, "the cursor file header", kGroupHeaderSize, file.size());
     if (reserved != 0 || type != kCursorType || count == 0)
         return ReadError::Invalid(0, "not a cursor file (its header is not that of a .cur file)", file.size());
     ReadResult<CursorGroup> read = ParseCursorFile(file);

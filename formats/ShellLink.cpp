@@ -219,7 +219,7 @@ private:
     ShellLink& Link() { return m_result.records; }
 
     void Truncated(const std::string& what, uint64_t length, uint64_t at) {
-        m_result.Note(ReadError::Truncated(Size(), what, length, at));
+        m_result.Note(ReadError::Truncated(at, what, length, Size()));
     }
     void Invalid(uint64_t at, const std::string& message) { m_result.Note(ReadError::Invalid(at, message, Size())); }
 

@@ -69,7 +69,7 @@ private:
     // resource, or running past its parent's end inside it.
     ReadError DoesNotFit(uint64_t at, uint64_t length, uint64_t parentEnd) const {
         if (parentEnd >= Size())
-            return ReadError::Truncated(Size(), "the version block at " + GroupedNumber(at), length, at);
+            return ReadError::Truncated(at, "the version block at " + GroupedNumber(at), length, Size());
         return ReadError::Invalid(at, "the version block at " + GroupedNumber(at) + " of " + GroupedNumber(length) + " " +
                                           CountNoun(length, "byte") + " runs past the end of its parent at " +
                                           GroupedNumber(parentEnd),

@@ -102,20 +102,20 @@ std::optional<ReadError> ReadPeHeaders(ByteView file, PeHeaders& out) {
     switch (stop) {
     case PeHeaderStop::NotMz: return ReadError{ReadErrorKind::Invalid, 0, "not an executable (no \"MZ\" header)"};
     case PeHeaderStop::PeHeaderOutside:
-        return ReadError::Truncated(size, "the PE header", 4 + kFileHeaderSize, out.peHeader);
+        return ReadError::Truncated(out.peHeader, "the PE header", 4 + kFileHeaderSize, size);
     case PeHeaderStop::NoSignature:
         return ReadError{ReadErrorKind::Invalid, out.peHeader, "not a 32-bit executable (no \"PE\" signature)"};
     default: break;
     }
     if (!InBounds(out.optional, out.optionalSize, size))
-        return ReadError::Truncated(size, "the optional header", out.optionalSize, out.optional);
+        return ReadError::Truncated(out.optional, "the optional header", out.optionalSize, size);
     if (stop == PeHeaderStop::MagicOutside || stop == PeHeaderStop::UnknownMagic)
         return ReadError::Invalid(out.optional, "an optional header of unknown kind", size);
     if (out.optionalSize < out.directories - out.optional)
         return ReadError::Invalid(out.optional, "an optional header too short for its fields", size);
     // The count lies inside the whole optional header checked above.
     if (stop == PeHeaderStop::SectionTableOutside)
-        return ReadError::Truncated(size, "the section table", kSectionEntrySize * out.sectionCount, out.sectionTable);
+        return ReadError::Truncated(out.sectionTable, "the section table", kSectionEntrySize * out.sectionCount, size);
     return std::nullopt;
 }
 

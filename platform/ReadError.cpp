@@ -32,7 +32,7 @@ std::string ReadError::Describe() const {
     return std::string(ReadErrorKindName(kind)) + " at byte " + GroupedNumber(offset) + ": " + message;
 }
 
-ReadError ReadError::Truncated(uint64_t fileSize, const std::string& what, uint64_t length, uint64_t offset) {
+ReadError ReadError::Truncated(uint64_t offset, const std::string& what, uint64_t length, uint64_t fileSize) {
     return {ReadErrorKind::Truncated, fileSize,
             what + " needs " + GroupedNumber(length) + " " + CountNoun(length, "byte") + " at " + GroupedNumber(offset)};
 }

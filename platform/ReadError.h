@@ -40,10 +40,13 @@ struct ReadError {
         return placed;
     }
 
+    // The three take where the fault lies first and the file's size last.
     // The bytes of a file of fileSize end before what needs length bytes at
     // offset: "<what> needs <length> bytes at <offset>", at the file's end.
-    static ReadError Truncated(uint64_t fileSize, const std::string& what, uint64_t length, uint64_t offset);
+    static ReadError Truncated(uint64_t offset, const std::string& what, uint64_t length, uint64_t fileSize);
+    // A value at offset the format does not allow (offset capped at the file's end).
     static ReadError Invalid(uint64_t offset, std::string message, uint64_t fileSize);
+    // The load's budget ran out on what lies at offset.
     static ReadError OverBudget(uint64_t offset, const std::string& what, uint64_t fileSize);
 };
 

@@ -125,12 +125,12 @@ private:
         }
         const std::optional<uint64_t> count = StatedEntries(m_tree, offset);
         if (!count) {
-            Fail(ReadError::Truncated(FileSize(), what, kDirectoryHeaderSize, InFile(offset)));
+            Fail(ReadError::Truncated(InFile(offset), what, kDirectoryHeaderSize, FileSize()));
             return {};
         }
         const uint64_t length = kDirectoryHeaderSize + kDirectoryEntrySize * *count;
         if (!InBounds(offset, length, m_tree.size())) {
-            Fail(ReadError::Truncated(FileSize(), what, length, InFile(offset)));
+            Fail(ReadError::Truncated(InFile(offset), what, length, FileSize()));
             return {};
         }
         if (!PlaceOrFail(InFile(offset), length, what)) return {};
@@ -162,13 +162,13 @@ private:
     std::optional<ByteView> ReadName(uint64_t offset) {
         const std::string what = "the name string at " + GroupedNumber(InFile(offset));
         if (!InBounds(offset, 2, m_tree.size())) {
-            Fail(ReadError::Truncated(FileSize(), what, 2, InFile(offset)));
+            Fail(ReadError::Truncated(InFile(offset), what, 2, FileSize()));
             return std::nullopt;
         }
         const uint64_t length = 2 + 2ull * PeekU16(m_tree, offset);
         const std::optional<ByteView> units = NameUnitsAt(m_tree, offset);
         if (!units) {
-            Fail(ReadError::Truncated(FileSize(), what, length, InFile(offset)));
+            Fail(ReadError::Truncated(InFile(offset), what, length, FileSize()));
             return std::nullopt;
         }
         if (m_names.insert(offset).second && !PlaceOrFail(InFile(offset), length, what)) return std::nullopt;
@@ -210,7 +210,7 @@ private:
         const std::string what = "the data entry at " + GroupedNumber(InFile(offset));
         const std::optional<DataEntry> d = DataEntryAt(m_tree, offset);
         if (!d) {
-            Fail(ReadError::Truncated(FileSize(), what, kDataEntrySize, InFile(offset)));
+            Fail(ReadError::Truncated(InFile(offset), what, kDataEntrySize, FileSize()));
             return;
         }
         if (!PlaceOrFail(InFile(offset), kDataEntrySize, what)) return;

@@ -158,8 +158,8 @@ struct ResourceModule::Impl {
         const uint64_t dataEntry = chosen->Offset();
         const std::optional<DataEntry> entry = DataEntryAt(rsrc, dataEntry);
         if (!entry)
-            return fail(ReadError::Truncated(bytes.size(), "a resource's data entry", kDataEntrySize,
-                                             rsrcStart + dataEntry));
+            return fail(ReadError::Truncated(rsrcStart + dataEntry, "a resource's data entry", kDataEntrySize,
+                                             bytes.size()));
         const uint32_t rva = entry->rva;
         const uint32_t size = entry->size;
         const std::optional<uint64_t> offset = RvaToOffset(rva, size);
@@ -168,7 +168,7 @@ struct ResourceModule::Impl {
             if (!start)
                 return fail(ReadError::Invalid(rsrcStart + dataEntry, "resource data at an address in no section",
                                                bytes.size()));
-            return fail(ReadError::Truncated(bytes.size(), "resource data", size, *start));
+            return fail(ReadError::Truncated(*start, "resource data", size, bytes.size()));
         }
         return bytes.subspan(size_t(*offset), size);
     }
@@ -233,8 +233,8 @@ std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::s
             const uint64_t start = uint64_t(sections[i].rawPointer) + (rsrcRva - sections[i].virtualAddress);
             const uint64_t rawEnd = uint64_t(sections[i].rawPointer) + sections[i].rawSize;
             if (rawEnd > bytes.size())
-                impl->damage = ReadError::Truncated(bytes.size(), "the resource section", sections[i].rawSize,
-                                                    sections[i].rawPointer);
+                impl->damage = ReadError::Truncated(sections[i].rawPointer, "the resource section", sections[i].rawSize,
+                                                    bytes.size());
             if (start < bytes.size()) {
                 const uint64_t length = std::min<uint64_t>(bytes.size() - start, sections[i].VirtualEnd() - rsrcRva);
                 impl->rsrc = bytes.subspan(size_t(start), size_t(length));
@@ -250,8 +250,8 @@ std::unique_ptr<ResourceModule> ResourceModule::FromBytes(ByteView bytes, std::s
     for (size_t i = 0; i < impl->sections.size() && !impl->damage; ++i) {
         const Section& s = impl->sections[i];
         if (uint64_t(s.rawPointer) + s.rawSize > bytes.size())
-            impl->damage = ReadError::Truncated(bytes.size(), "section " + std::to_string(i + 1), s.rawSize,
-                                                s.rawPointer);
+            impl->damage = ReadError::Truncated(s.rawPointer, "section " + std::to_string(i + 1), s.rawSize,
+                                                bytes.size());
     }
     std::unique_ptr<ResourceModule> module(new ResourceModule());
     module->m_impl = std::move(impl);

@@ -57,13 +57,13 @@ struct ResourceTableRead {
     std::optional<ReadError> error;
 };
 
-// Reads every resource of a PE file. Damage: headers cut short, a directory
-// or name outside the resource section, a directory reached twice (a loop),
-// a tree deeper or shallower than type/name/language, directory parts that
-// overlap, data that lies outside the file or overlaps other data, the same
-// type, name and language twice; names that would be copied into the
-// entries beyond a few times the file's size are OverBudget. A file without
-// resources reads as an empty table.
+// Reads every resource of a PE file: the whole read of its resource
+// directory (ReadWholeResourceDirectory, platform/ResourceDirectory.h), each
+// resource's data copied into the table so that it can change. Damage: what
+// that read finds (headers cut short, a directory or name outside the
+// resource section, a loop, a tree of the wrong depth, overlapping parts,
+// data outside the file, names beyond the budget), and the same type, name
+// and language twice. A file without resources reads as an empty table.
 ResourceTableRead ReadPeResourceTable(ByteView file);
 // Reads every entry of a 32-bit resource file (.res, .r32, .dcr). Damage: an
 // entry header or data cut short, a header too short for its fields.

@@ -123,21 +123,19 @@ public:
 
 private:
     bool Next32(ResEntry& e) {
-        const std::optional<Res32Frame> frame = Res32FrameAt(m_file, e.start);
-        if (!frame) return false;
+        std::optional<Res32Entry> entry = ReadRes32Entry(m_file, e.start);
         // Type and name must lie inside the header the entry states: a header
         // size too small for them is a damaged entry, and the walk ends there.
-        const uint64_t headerEnd = std::min<uint64_t>(frame->HeaderEnd(), m_file.size());
-        ByteReader header = frame->Keys(m_file);
-        if (!ReadRes32Key(header, e.type) || !ReadRes32Key(header, e.name)) return false;
-        // After the names, on a multiple of 4: data version (4 bytes), memory
-        // flags (2), then the language. A header too short to hold it says none.
-        const uint64_t languageAt = (header.pos() + 3) / 4 * 4 + 6;
-        e.language = languageAt + 2 <= headerEnd ? PeekU16(m_file, languageAt) : 0;
-        e.dataStart = frame->DataStart();
-        e.dataSize = frame->dataSize;
+        // A header too short to hold the language says none.
+        if (!entry || !entry->keysWhole) return false;
+        const Res32Frame& frame = entry->frame;
+        e.type = std::move(entry->type);
+        e.name = std::move(entry->name);
+        e.language = entry->language;
+        e.dataStart = frame.DataStart();
+        e.dataSize = frame.dataSize;
         e.data = ClippedData(m_file, e.dataStart, e.dataSize);
-        const uint64_t next = frame->Next();
+        const uint64_t next = frame.Next();
         if (next <= e.start) return false;
         m_pos = next;
         return true;
@@ -426,6 +424,28 @@ bool IsRes32(ByteView file) {
 ByteReader Res32Frame::Keys(ByteView file) const {
     const uint64_t end = std::min<uint64_t>(HeaderEnd(), file.size());
     return ByteReader(file.first(size_t(end)), start + 8);
+}
+
+std::optional<Res32Entry> ReadRes32Entry(ByteView file, uint64_t start) {
+    const std::optional<Res32Frame> frame = Res32FrameAt(file, start);
+    if (!frame) return std::nullopt;
+    Res32Entry e;
+    e.frame = *frame;
+    ByteReader header = frame->Keys(file);
+    e.keysWhole = ReadRes32Key(header, e.type) && ReadRes32Key(header, e.name);
+    if (!e.keysWhole) return e;
+    // Entries start on multiples of 4, so the fields' place is aligned in
+    // the file as in the entry.
+    const uint64_t fieldsAt = (header.pos() + 3) / 4 * 4;
+    const uint64_t headerEnd = std::min<uint64_t>(frame->HeaderEnd(), file.size());
+    const auto held = [&](uint64_t at, uint64_t size) { return at + size <= headerEnd; };
+    if (held(fieldsAt, 4)) e.dataVersion = PeekU32(file, fieldsAt);
+    if (held(fieldsAt + 4, 2)) e.memoryFlags = PeekU16(file, fieldsAt + 4);
+    if (held(fieldsAt + 6, 2)) e.language = PeekU16(file, fieldsAt + 6);
+    if (held(fieldsAt + 8, 4)) e.version = PeekU32(file, fieldsAt + 8);
+    if (held(fieldsAt + 12, 4)) e.characteristics = PeekU32(file, fieldsAt + 12);
+    e.fieldsWhole = held(fieldsAt, 16);
+    return e;
 }
 
 bool ReadRes32Key(ByteReader& r, ResourceKey& key) {

@@ -72,6 +72,26 @@ bool ReadRes32Key(ByteReader& r, ResourceKey& key);
 // the file.
 std::optional<Res32Frame> Res32FrameAt(ByteView file, uint64_t start);
 
+// One entry of the 32-bit layout as its header holds it: its frame, its
+// type and name, and the fields after them (on a multiple of 4: data
+// version, memory flags, language, version, characteristics). The readers
+// and the resource table read entries by it, each judging it by its own
+// rules. Fields the header (or the file) ends before are 0.
+struct Res32Entry {
+    Res32Frame frame;
+    ResourceKey type;
+    ResourceKey name;
+    bool keysWhole = false;   // the type and the name end inside the header
+    bool fieldsWhole = false; // so do all five fields
+    uint32_t dataVersion = 0;
+    uint16_t memoryFlags = 0;
+    uint16_t language = 0;
+    uint32_t version = 0;
+    uint32_t characteristics = 0;
+};
+// The entry at start; nullopt when its two sizes are not in the file.
+std::optional<Res32Entry> ReadRes32Entry(ByteView file, uint64_t start);
+
 // Whether every byte from pos on is zero: padding after the last entry,
 // not an entry.
 bool OnlyZerosFrom(ByteView file, uint64_t pos);

@@ -26,7 +26,6 @@ constexpr uint16_t kImageMemoryFlags = 0x1010;
 constexpr uint16_t kOtherMemoryFlags = 0x1030;
 
 
-uint64_t AlignUp4(uint64_t v) { return (v + 3) / 4 * 4; }
 
 // Type, name, then language: the order of a PE directory.
 bool EntryLess(const ResourceEntry* a, const ResourceEntry* b) {
@@ -97,30 +96,29 @@ ResourceTableRead ReadResResourceTable(ByteView file) {
             break;
         }
         const std::string what = "the resource entry at " + GroupedNumber(pos);
-        const std::optional<Res32Frame> frame = Res32FrameAt(file, pos);
-        if (!frame) {
+        std::optional<Res32Entry> read = ReadRes32Entry(file, pos);
+        if (!read) {
             out.error = ReadError::Truncated(pos, what, 8, size);
             break;
         }
+        const Res32Frame* frame = &read->frame;
         const uint32_t dataSize = frame->dataSize;
         if (!InBounds(pos, frame->headerSize, size)) {
             out.error = ReadError::Truncated(pos, "the header of " + what.substr(4), frame->headerSize, size);
             break;
         }
-        ByteReader header = frame->Keys(file);
-        ResourceEntry e;
-        ReadRes32Key(header, e.type);
-        ReadRes32Key(header, e.name);
-        header.seek(pos + AlignUp4(header.pos() - pos));
-        e.dataVersion = header.u32();
-        e.memoryFlags = header.u16();
-        e.language = header.u16();
-        e.version = header.u32();
-        e.characteristics = header.u32();
-        if (!header.ok()) {
+        if (!read->fieldsWhole) {
             out.error = ReadError::Invalid(pos, "the header of " + what.substr(4) + " is too short for its fields", size);
             break;
         }
+        ResourceEntry e;
+        e.type = std::move(read->type);
+        e.name = std::move(read->name);
+        e.dataVersion = read->dataVersion;
+        e.memoryFlags = read->memoryFlags;
+        e.language = read->language;
+        e.version = read->version;
+        e.characteristics = read->characteristics;
         const uint64_t dataStart = frame->DataStart();
         if (!InBounds(dataStart, dataSize, size)) {
             out.error = ReadError::Truncated(dataStart, "the data of " + what.substr(4), dataSize, size);

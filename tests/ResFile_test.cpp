@@ -97,7 +97,7 @@ TEST(ResFileCount, CountsGroupsAndBitmapsInBothLayouts) {
     }
 
     // The group's data is padded to 36 bytes before the next entry.
-    const Bytes groupEntry = Res32Entry({RT_GROUP_ICON, 1, group});
+    const Bytes groupEntry = BuildRes32Entry({RT_GROUP_ICON, 1, group});
     EXPECT_EQ(groupEntry.size(), PeekU32(groupEntry, 4) + 36);
 
     // The leading entry itself is never counted, and one changed byte of it
@@ -308,7 +308,7 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
 
     // 32-bit entries that would not move the walk forward, or whose header is
     // too small for its type and name, end the walk.
-    const Bytes group = Res32Entry({RT_GROUP_ICON, 1, BuildIconGroupRes({})});
+    const Bytes group = BuildRes32Entry({RT_GROUP_ICON, 1, BuildIconGroupRes({})});
     for (uint32_t headerSize : {0u, 8u, 10u}) {
         Bytes file = Res32LeadingEntry();
         file.insert(file.end(), group.begin(), group.end());
@@ -321,7 +321,7 @@ TEST(ResFileRobustness, TruncationAndEntriesThatDoNotMoveForward) {
         EXPECT_TRUE(cd.IconGroups[0].Name.empty());
     }
     // Sizes whose sum lies far past the end count the entry and stop.
-    Bytes huge = Res32Entry({RT_GROUP_ICON, 1, BuildIconGroupRes({})});
+    Bytes huge = BuildRes32Entry({RT_GROUP_ICON, 1, BuildIconGroupRes({})});
     PatchU32(huge, 0, 0xFFFFFFF0u);
     Bytes file = Res32LeadingEntry();
     file.insert(file.end(), huge.begin(), huge.end());

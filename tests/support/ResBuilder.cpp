@@ -45,7 +45,7 @@ Bytes Res32LeadingEntry() {
     return b;
 }
 
-Bytes Res32Entry(const ResItem& item) {
+Bytes BuildRes32Entry(const ResItem& item) {
     Bytes b;
     PutU32(b, uint32_t(item.data.size()));
     PutU32(b, 0); // header size, patched below
@@ -66,7 +66,7 @@ Bytes Res32Entry(const ResItem& item) {
 Bytes BuildRes32(const std::vector<ResItem>& items) {
     Bytes b = Res32LeadingEntry();
     for (const ResItem& item : items) {
-        const Bytes e = Res32Entry(item);
+        const Bytes e = BuildRes32Entry(item);
         b.insert(b.end(), e.begin(), e.end());
     }
     return b;

@@ -33,7 +33,7 @@ struct ResItem {
 // The 32 bytes that mark the 32-bit layout.
 Bytes Res32LeadingEntry();
 // One 32-bit entry: header (padded to 4), data, padding to 4.
-Bytes Res32Entry(const ResItem& item);
+Bytes BuildRes32Entry(const ResItem& item);
 // The leading entry followed by the items.
 Bytes BuildRes32(const std::vector<ResItem>& items);
 

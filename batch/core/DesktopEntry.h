@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/core/DesktopExec.h"
 #include "platform/ByteReader.h"
 
 namespace gw {
@@ -24,34 +25,9 @@ inline constexpr int kMenuIconSizes[] = {16, 22, 24, 32, 48, 64, 96, 128, 256};
 // two programs of one name do not share one.
 std::string DesktopEntryId(const std::string& absolutePath);
 
-// An argument of a desktop entry's Exec key: quoted with double quotes when
-// it holds a character the key reserves (and ", `, $ and \ escaped inside),
-// "%" doubled; then escaped as every string value is (\ as \\).
-std::string DesktopExecArgument(const std::string& argument);
-// The same before the string escape: the argument as a user types it into
-// a command line of the Exec key.
-std::string DesktopExecQuote(const std::string& argument);
-
 // The user's data folder, where --install writes: $XDG_DATA_HOME, else
 // ~/.local/share; empty when neither tells one.
 std::string UserDataFolder();
-// A string value of a desktop entry: \, newline, tab and carriage return
-// escaped; other control characters dropped.
-std::string DesktopString(const std::string& text);
-
-// Why a command, as a user writes it for the Exec key (before the string
-// escape), is not one the Desktop Entry rules allow: a double quote left
-// open, a reserved character (space, ', >, <, ~, |, &, ;, $, *, ?, #, (, ),
-// `, \) outside double quotes, an unescaped ", `, $ or \ inside them, a "%"
-// that is not a field code (%f %F %u %U %i %c %k, %% for a percent sign),
-// a field code inside quotes or beside other text. "" when it is valid.
-std::string CheckDesktopExec(const std::string& exec);
-
-// The words of a Windows command line, as Windows programs split theirs:
-// spaces separate, double quotes group ("" inside them is one quote), and
-// backslashes are literal except before a double quote.
-std::vector<std::string> SplitWindowsCommandLine(const std::string& commandLine);
-
 struct DesktopEntryRequest {
     std::string program;    // the executable, or a folder to pick its main program from
     std::string name;       // the menu's name; empty: from the version information

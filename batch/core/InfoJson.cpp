@@ -289,8 +289,4 @@ std::string CountsJsonLine(const std::string& path, Document& doc, InfoOptions o
 
 // Every string is valid UTF-8 before it gets here; the replacing handler is
 // what makes serialising unable to throw on one that is not.
-std::string DumpJsonLine(const json& value) {
-    return value.dump(-1, ' ', false, json::error_handler_t::replace);
-}
-
 } // namespace gw

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "batch/core/JsonLine.h"
 #include "formats/Document.h"
 #include "formats/Shortcut.h"
 
@@ -48,9 +49,5 @@ nlohmann::json CountsJsonObject(const std::string& path, Document& doc, InfoOpti
 // stored (Windows paths) and as Linux paths in the shortcut's Wine prefix,
 // the prefix, and its damage under "errors".
 nlohmann::json ShortcutJsonObject(const Shortcut& shortcut);
-
-// One JSON value on one line, as info prints it: compact, and any string
-// that is not UTF-8 serialised with U+FFFD rather than failing.
-std::string DumpJsonLine(const nlohmann::json& value);
 
 } // namespace gw

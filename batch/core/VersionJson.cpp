@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "batch/core/InfoJson.h"
+#include "batch/core/JsonLine.h"
 #include "platform/Text.h"
 
 namespace gw {

@@ -1,6 +1,6 @@
 #include "batch/core/Prompts.h"
 
-#include "batch/core/BatchWriter.h"
+#include "batch/core/BatchResult.h"
 #include "platform/ReadError.h"
 #include "platform/Text.h"
 

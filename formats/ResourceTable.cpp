@@ -3,16 +3,11 @@
 #include "platform/PeLayout.h"
 
 #include <algorithm>
-#include <map>
-#include <iterator>
-#include <set>
 
 #include "formats/ExeHeader.h"
 #include "platform/ResourceDirectory.h"
 #include "formats/ResFile.h"
 #include "formats/ResTypes.h"
-#include "platform/Text.h"
-#include "platform/Paths.h"
 
 namespace gw {
 

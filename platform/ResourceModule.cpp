@@ -4,7 +4,6 @@
 #include "platform/PeLayout.h"
 #include "platform/ResourceDirectory.h"
 
-#include "platform/Text.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -23,7 +22,6 @@ constexpr uint32_t kResourceDirectoryIndex = 2;
 constexpr uint64_t kMaxLanguagesPerName = 256;
 
 using Section = PeSection;
-using DirEntry = DirectoryEntry;
 
 } // namespace
 
@@ -38,11 +36,11 @@ struct ResourceModule::Impl {
     ByteView rsrc;
     uint64_t rsrcStart = 0; // its offset in the file
     std::optional<ReadError> damage;
-    std::vector<DirEntry> types; // the root directory, read once
+    std::vector<DirectoryEntry> types; // the root directory, read once
 
     // A name entry of a type, as the walk delivers it.
     struct NameEntry {
-        DirEntry entry;
+        DirectoryEntry entry;
         ByteView nameUnits; // UTF-16 units of a named entry
     };
 
@@ -62,8 +60,8 @@ struct ResourceModule::Impl {
 
     // The entries of the directory at offset; a count larger than the bytes
     // that remain is cut to the entries really there.
-    std::vector<DirEntry> ReadDirectory(uint32_t offset, uint64_t maxEntries = UINT64_MAX) const {
-        std::vector<DirEntry> entries;
+    std::vector<DirectoryEntry> ReadDirectory(uint32_t offset, uint64_t maxEntries = UINT64_MAX) const {
+        std::vector<DirectoryEntry> entries;
         const std::optional<uint64_t> stated = StatedEntries(rsrc, offset);
         if (!stated) return entries;
         const uint64_t room = (rsrc.size() - offset - kDirectoryHeaderSize) / kDirectoryEntrySize;
@@ -77,7 +75,7 @@ struct ResourceModule::Impl {
     // type entry with that id, or with that name compared case-insensitively
     // (ASCII).
     std::optional<uint32_t> NameDirectory(const ResourceKey& type) const {
-        for (const DirEntry& e : types) {
+        for (const DirectoryEntry& e : types) {
             if (e.Named() == type.isId) continue;
             if (type.isId) {
                 if (e.Id() != type.id) continue;
@@ -97,7 +95,7 @@ struct ResourceModule::Impl {
 
     // A data entry at the type level, or a directory pointing back at the
     // root, holds no names.
-    static std::optional<uint32_t> NamesOf(const DirEntry& type) {
+    static std::optional<uint32_t> NamesOf(const DirectoryEntry& type) {
         if (!type.IsDirectory() || type.Offset() == 0) return std::nullopt;
         return type.Offset();
     }
@@ -117,7 +115,7 @@ struct ResourceModule::Impl {
         const uint32_t visited[] = {0, *nameDir};
         auto isVisited = [&](uint32_t dir) { return std::find(std::begin(visited), std::end(visited), dir) != std::end(visited); };
         uint64_t nameBudget = rsrc.size();
-        for (const DirEntry& e : ReadDirectory(*nameDir)) {
+        for (const DirectoryEntry& e : ReadDirectory(*nameDir)) {
             if (!e.IsDirectory() || isVisited(e.Offset())) continue;
             NameEntry n{e, {}};
             if (e.Named()) {
@@ -143,10 +141,10 @@ struct ResourceModule::Impl {
         };
         const uint64_t dirAt = rsrcStart + languageDir;
         // Only the first entry is needed unless a language is asked for.
-        const std::vector<DirEntry> languages = ReadDirectory(languageDir, language ? kMaxLanguagesPerName : 1);
-        const DirEntry* chosen = languages.empty() ? nullptr : &languages[0];
+        const std::vector<DirectoryEntry> languages = ReadDirectory(languageDir, language ? kMaxLanguagesPerName : 1);
+        const DirectoryEntry* chosen = languages.empty() ? nullptr : &languages[0];
         if (language)
-            for (const DirEntry& e : languages)
+            for (const DirectoryEntry& e : languages)
                 if (!e.Named() && !e.IsDirectory() && e.Id() == *language) {
                     chosen = &e;
                     break;
@@ -347,7 +345,7 @@ std::vector<uint16_t> ResourceModule::TypeTable::Languages(const ResourceKey& na
     std::vector<uint16_t> languages;
     size_t index = 0;
     if (!m_impl || !IndexOf(name, index)) return languages;
-    for (const DirEntry& e : m_impl->ReadDirectory(m_languageDirs[index], kMaxLanguagesPerName))
+    for (const DirectoryEntry& e : m_impl->ReadDirectory(m_languageDirs[index], kMaxLanguagesPerName))
         if (!e.Named() && !e.IsDirectory()) languages.push_back(e.Id());
     std::sort(languages.begin(), languages.end());
     languages.erase(std::unique(languages.begin(), languages.end()), languages.end());
